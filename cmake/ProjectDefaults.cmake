@@ -1,0 +1,23 @@
+# Compiler settings shared by every target of the project.
+
+add_compile_options(-Wall -Wextra)
+
+if(CVK_SANITIZE)
+    string(REPLACE ";" "," _cvk_san "${CVK_SANITIZE}")
+    add_compile_options(-fsanitize=${_cvk_san} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${_cvk_san})
+endif()
+
+# cvk_library(<name> <folder-relative glob roots...>): a static library made of
+# every source file below the given folders, so that adding a file to a folder
+# needs no edit of a build file.
+function(cvk_glob_sources out)
+    set(_files)
+    foreach(root IN LISTS ARGN)
+        file(GLOB_RECURSE _found CONFIGURE_DEPENDS
+             ${CMAKE_CURRENT_SOURCE_DIR}/${root}/*.cpp
+             ${CMAKE_CURRENT_SOURCE_DIR}/${root}/*.h)
+        list(APPEND _files ${_found})
+    endforeach()
+    set(${out} ${_files} PARENT_SCOPE)
+endfunction()

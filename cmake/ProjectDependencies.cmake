@@ -1,0 +1,17 @@
+# Third-party packages, all from Debian 12's archive (see .ci/run).
+
+find_package(Threads REQUIRED)
+find_package(PkgConfig REQUIRED)
+find_package(nlohmann_json 3.11 REQUIRED)
+find_package(CURL REQUIRED)
+pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+
+find_path(CUPS_INCLUDE_DIR cups/cups.h REQUIRED)
+find_library(CUPS_LIBRARY cups REQUIRED)
+add_library(cvk_cups INTERFACE)
+target_include_directories(cvk_cups INTERFACE ${CUPS_INCLUDE_DIR})
+target_link_libraries(cvk_cups INTERFACE ${CUPS_LIBRARY})
+
+if(CVK_BUILD_TESTS)
+    find_package(GTest REQUIRED)
+endif()
