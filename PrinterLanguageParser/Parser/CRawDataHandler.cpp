@@ -100,8 +100,11 @@ ParseDataResultType CRawDataHandler::mRunParsers(uint64_t& keepFrom)
     if (mCurrentParser == nullptr)
         return PARSE_RESULT_FAILURE;
 
-    ParseDataResultType result = mCurrentParser->ParseData(mBuffer);
-    keepFrom = mCurrentParser->BytesProcessed();
+    // The bytes processed are read from the parser that was called: a switch
+    // has already made another parser current.
+    IRawDataParser* parser = mCurrentParser;
+    ParseDataResultType result = parser->ParseData(mBuffer);
+    keepFrom = parser->BytesProcessed();
     int switchesWithoutProgress = 0;
     while (result == PARSE_RESULT_SWITCH_LANGUAGE) {
         Log(LOG_DEBUG, "Switching language. Bytes processed: %llu", static_cast<unsigned long long>(keepFrom));
@@ -118,8 +121,9 @@ ParseDataResultType CRawDataHandler::mRunParsers(uint64_t& keepFrom)
         }
         if (mCurrentParser == nullptr)
             return PARSE_RESULT_FAILURE;
-        result = mCurrentParser->ParseData(mBuffer);
-        keepFrom = mCurrentParser->BytesProcessed();
+        parser = mCurrentParser;
+        result = parser->ParseData(mBuffer);
+        keepFrom = parser->BytesProcessed();
     }
     return result;
 }
