@@ -34,15 +34,6 @@ DeviceKind mDeviceKindForScheme(const char* scheme)
     return DeviceKind::LocalPrinter;
 }
 
-// This computer's host name.
-std::string mLocalHostName()
-{
-    std::array<char, 256> name{};
-    if (gethostname(name.data(), name.size() - 1) != 0)
-        return std::string();
-    return std::string(name.data(), strnlen(name.data(), name.size() - 1));
-}
-
 // Resolves a host name; the text becomes each address found in turn, so the
 // last one remains. False when the name does not resolve.
 bool mResolveHost(std::string& host)
@@ -108,7 +99,7 @@ PrinterDeviceAddress PrinterAddressHelper::DeterminePrinterDeviceAddress(const s
     case DeviceKind::LocalPrinter:
         Logger::Log_Debug(kComponent, "** Treating device as Local Printer");
         FixPrinterUrlString(resourceText);
-        result.Host = mLocalHostName();
+        result.Host = GetLocalHostName();
         result.Port = std::string(scheme.data()) + ":" + resourceText;
         break;
     case DeviceKind::PrintServerPrinter:
@@ -171,6 +162,14 @@ bool PrinterAddressHelper::IsValidIPAddress(const char* text)
     if (!digitsAndDots)
         Logger::Log_Debug(kComponent, "CupsJobHelper::mDetermineHostAndPort - Hostname is not an IP Address");
     return digitsAndDots;
+}
+
+std::string PrinterAddressHelper::GetLocalHostName()
+{
+    std::array<char, 256> name{};
+    if (gethostname(name.data(), name.size() - 1) != 0)
+        return std::string();
+    return std::string(name.data(), strnlen(name.data(), name.size() - 1));
 }
 
 std::string PrinterAddressHelper::GetMacAddressForIp(const std::string& address)

@@ -32,6 +32,9 @@ public:
     // True for a text of 7 to 15 digits and dots.
     static bool IsValidIPAddress(const char* text);
 
+    // This computer's host name.
+    static std::string GetLocalHostName();
+
     // The device's hardware address as "XX-XX-XX-XX-XX-XX", or the address
     // text itself when none was found.
     static std::string GetMacAddressForIp(const std::string& address);

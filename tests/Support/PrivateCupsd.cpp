@@ -51,7 +51,7 @@ PrivateCupsd::PrivateCupsd(const Environment& backendEnvironment)
     mstrFolder = pattern;
     // cups-exec runs unprivileged backends and filters from here.
     fs::permissions(mstrFolder, fs::perms(0755));
-    for (const char* folder : {"/conf", "/bin/backend", "/bin/filter", "/spool", "/cache", "/state", "/log"})
+    for (const char* folder : {"/conf", "/bin/backend", "/bin/filter", "/spool/tmp", "/cache", "/state", "/log"})
         fs::create_directories(mstrFolder + folder);
     fs::create_directories(RecordFolder());
     fs::permissions(RecordFolder(), fs::perms(0777));
@@ -75,7 +75,7 @@ std::string PrivateCupsd::Address() const
 
 std::string PrivateCupsd::ErrorLog() const
 {
-    return ReadFileText(mstrFolder + "/log/error_log");
+    return ReadFileText(mstrFolder + "/log/cupsd.out") + ReadFileText(mstrFolder + "/log/error_log");
 }
 
 void PrivateCupsd::UseAsDefaultServer() const
