@@ -13,6 +13,7 @@
 #include <array>
 #include <cmath>
 #include <memory>
+#include <mutex>
 #include <strings.h>
 #include <unistd.h>
 
@@ -68,8 +69,15 @@ void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
     Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - getting information for printer with name %s",
                                                printer.Name));
     std::string queue = GetQueueName(printer);
-    const char* fetched = cupsGetPPD(queue.c_str());
-    std::string ppdPath = fetched != nullptr ? fetched : "";
+    std::string ppdPath;
+    {
+        // cupsGetPPD looks the local host name up with gethostbyname, which
+        // is not safe in several job threads at once.
+        static std::mutex fetchLock;
+        std::lock_guard<std::mutex> hold(fetchLock);
+        const char* fetched = cupsGetPPD(queue.c_str());
+        ppdPath = fetched != nullptr ? fetched : "";
+    }
     Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", ppdPath));
     if (ppdPath.empty()) {
         Logger::Log_Debug_End(kComponent, "QueryPrinterDriverInformation");

@@ -246,16 +246,18 @@ void ProcessUtil::GetOriginalBackendPathAndName(std::string& folder, std::string
     candidates.emplace_back("/usr/lib/cups/backend");
     candidates.emplace_back("/usr/libexec/cups/backend");
 
-    folder = ".";
+    // Not found anywhere: the current folder, where running it will fail.
+    std::string found(1, '.');
     if (!name.empty()) {
         for (const auto& candidate : candidates) {
             struct stat info {};
             if (stat((candidate + "/" + name).c_str(), &info) == 0) {
-                folder = candidate;
+                found = candidate;
                 break;
             }
         }
     }
+    folder = std::move(found);
     Logger::Log_Debug(kComponent, stringFormat("name: %s -- path: %s", name, folder));
 }
 
