@@ -6,6 +6,7 @@
 #include <netinet/in.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <time.h>
@@ -86,11 +87,36 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments)
 
 pid_t StartProgram(const std::vector<std::string>& arguments, const std::string& outputPath)
 {
+    if (arguments.empty())
+        return -1;
     int output = open(outputPath.empty() ? "/dev/null" : outputPath.c_str(),
                       O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (output < 0)
         return -1;
-    pid_t pid = Spawn(arguments, output);
+    std::vector<char*> argv;
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t parent = getpid();
+    pid_t pid = fork();
+    if (pid == 0) {
+        // A test that crashes or is stopped by a sanitizer must not leave
+        // its daemon running: the daemon ends with the thread that started it.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        if (getppid() != parent)
+            _exit(127);
+        int input = open("/dev/null", O_RDONLY);
+        dup2(input, STDIN_FILENO);
+        dup2(output, STDOUT_FILENO);
+        dup2(output, STDERR_FILENO);
+        close_range(3, ~0U, 0);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
+        signal(SIGPIPE, SIG_DFL);
+        execvp(argv[0], argv.data());
+        _exit(127);
+    }
     close(output);
     return pid;
 }

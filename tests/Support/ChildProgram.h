@@ -19,6 +19,8 @@ ProgramResult RunProgram(const std::vector<std::string>& arguments);
 
 // Starts a program in the background with standard output and error going
 // to a file (or /dev/null for an empty path). -1 when it could not start.
+// The program is sent SIGTERM when the calling thread ends, so a test that
+// dies leaves no daemon behind: start daemons from the test's own thread.
 pid_t StartProgram(const std::vector<std::string>& arguments, const std::string& outputPath = "");
 
 // Ends a program started by StartProgram: SIGTERM, then SIGKILL when it has
