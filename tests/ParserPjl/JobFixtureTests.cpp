@@ -60,7 +60,8 @@ const std::vector<JobCase> JOB_CASES = {
     // Ghostscript's ljet4pjl and pxlmono with PJL settings added; PostScript in PJL.
     {"gs-ljet4pjl-copies2-duplex.prn", {LANGUAGE_PCL5}, 2, true, COLOR_TYPE_UNKNOWN, 2, 0, {}},
     {"gs-pxlmono-qty3-duplex.prn", {LANGUAGE_PCL6}, 3, true, COLOR_TYPE_MONO, 2, 0, {}},
-    {"pjl-postscript-two-pages.prn", {LANGUAGE_POSTSCRIPT}, 2, true, COLOR_TYPE_UNKNOWN, 2, 0, {}},
+    // COPIES=2, then numcopies(4) and color in %%Requirements: of a COMMENT line.
+    {"pjl-postscript-two-pages.prn", {LANGUAGE_POSTSCRIPT}, 4, true, COLOR_TYPE_COLOR, 2, 0, {}},
 };
 
 // Whether every language the job needs has a parser.

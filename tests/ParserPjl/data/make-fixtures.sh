@@ -26,7 +26,8 @@ CGM_ENCODING=clear_text plot -T cgm "$tmp/a.meta" \
     > "$tmp/oce.cgm"
 cp "$tmp/oce.cgm" oce-a4-duplex.cgm
 
-# Ghostscript printing a two-page PostScript file as PCL 5 and PCL XL in PJL.
+# Ghostscript printing a two-page PostScript file as PCL 5 and PCL XL in PJL
+# (PCL XL duplex, so that its page mode agrees with the PJL setting).
 cat > "$tmp/two.ps" <<'PS'
 %!PS-Adobe-3.0
 %%Pages: 2
@@ -38,7 +39,7 @@ cat > "$tmp/two.ps" <<'PS'
 %%EOF
 PS
 gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ljet4pjl -sPAPERSIZE=a4 -o "$tmp/lj.pcl" "$tmp/two.ps"
-gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pxlmono -sPAPERSIZE=a4 -o "$tmp/px.pxl" "$tmp/two.ps"
+gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pxlmono -sPAPERSIZE=a4 -dDuplex=true -o "$tmp/px.pxl" "$tmp/two.ps"
 # Job settings in SET lines right after the first universal exit language.
 sed "1s/^\(.*\)@PJL\r\$/\1@PJL\r\n@PJL SET COPIES=2\r\n@PJL SET DUPLEX=ON\r/" "$tmp/lj.pcl" > gs-ljet4pjl-copies2-duplex.prn
 sed "1s/^\(.*\)@PJL SET RENDERMODE=GRAYSCALE\$/\1@PJL SET RENDERMODE=GRAYSCALE\n@PJL SET QTY=3\n@PJL SET DUPLEX=ON/" "$tmp/px.pxl" > gs-pxlmono-qty3-duplex.prn
