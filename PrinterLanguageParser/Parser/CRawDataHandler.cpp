@@ -274,31 +274,27 @@ void CRawDataHandler::OnJobPropertyChanged(RawDataJobProperty property, const vo
             static_cast<int>(name.size()), name.data());
         break;
     }
-    case PROPERTY_DEFAULT_PAGE_WIDTH: {
-        const int width = *static_cast<const int*>(value);
-        if (width > mDefaultPageSet.mintWidth) {
-            mDefaultPageSet.mintWidth = width;
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page Width is now %d tenthsmm", width);
-        } else {
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - New page width of %d detected, but previous of %d is larger.",
-                width, mDefaultPageSet.mintWidth);
-        }
+    case PROPERTY_DEFAULT_PAGE_WIDTH:
+        mKeepLargerDimension(mDefaultPageSet.mintWidth, *static_cast<const int*>(value), "Width", "width");
         break;
-    }
-    case PROPERTY_DEFAULT_PAGE_HEIGHT: {
-        const int height = *static_cast<const int*>(value);
-        if (height > mDefaultPageSet.mintHeight) {
-            mDefaultPageSet.mintHeight = height;
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page Height is now %d tenthsmm", height);
-        } else {
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - New page height of %d detected, but previous of %d is larger.",
-                height, mDefaultPageSet.mintHeight);
-        }
+    case PROPERTY_DEFAULT_PAGE_HEIGHT:
+        mKeepLargerDimension(mDefaultPageSet.mintHeight, *static_cast<const int*>(value), "Height", "height");
         break;
-    }
     default:
         Log(LOG_ERROR, "RawDataHandler::OnJobPropertyChanged - Unsupported raw data job property: %d", property);
         break;
+    }
+}
+
+// Keeps a default page dimension only when the new one is larger.
+void CRawDataHandler::mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName)
+{
+    if (value > dimension) {
+        dimension = value;
+        Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page %s is now %d tenthsmm", name, value);
+    } else {
+        Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - New page %s of %d detected, but previous of %d is larger.",
+            lowerName, value, dimension);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "tests/Parser/ScriptParser.h"
 
+#include <algorithm>
 #include <charconv>
 #include <memory>
 #include <string>
@@ -45,11 +46,16 @@ ParseDataResultType ScriptParser::ParseData(const DataBuffer& buffer)
 {
     const uint64_t total = buffer.Length();
     uint64_t position = 0;
+    // A cut line left last time is not searched again: the buffer starts with it.
+    const uint64_t searched = mintSearchedTail;
+    mintSearchedTail = 0;
     ParseDataResultType result = PARSE_RESULT_HANDLED;
     while (position < total) {
-        const uint64_t newline = buffer.Find("\n", position);
-        if (newline == DataBuffer::npos)
+        const uint64_t newline = buffer.Find("\n", std::max(position, searched));
+        if (newline == DataBuffer::npos) {
+            mintSearchedTail = total - position;
             break;
+        }
         std::string line;
         for (uint64_t index = position; index < newline; ++index)
             line.push_back(static_cast<char>(buffer[index]));

@@ -37,6 +37,7 @@ private:
                   RawPrintData::ParseDataResultType& result);
 
     uint64_t mintLinesSeen = 0;
+    uint64_t mintSearchedTail = 0;  // bytes of the kept tail known to hold no newline
 };
 
 // A registry of the library's parsers with the script parser in place of the
