@@ -101,19 +101,4 @@ int32_t ClampToInt32(uint64_t value)
     return static_cast<int32_t>(std::min<uint64_t>(value, std::numeric_limits<int32_t>::max()));
 }
 
-// Splits the text at every separator.
-std::vector<std::string_view> SplitText(std::string_view text, char separator)
-{
-    std::vector<std::string_view> fields;
-    size_t start = 0;
-    while (true) {
-        const size_t end = text.find(separator, start);
-        fields.push_back(text.substr(start, end == std::string_view::npos ? std::string_view::npos : end - start));
-        if (end == std::string_view::npos)
-            break;
-        start = end + 1;
-    }
-    return fields;
-}
-
 }  // namespace RawPrintData

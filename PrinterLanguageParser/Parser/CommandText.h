@@ -7,7 +7,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace RawPrintData {
 
@@ -60,7 +59,5 @@ std::optional<int64_t> ReadSigned(std::string_view text);
 // type's maximum.
 int32_t ClampToInt32(uint64_t value);
 
-// Splits the text at each of the separator characters; empty fields are kept.
-std::vector<std::string_view> SplitText(std::string_view text, char separator);
 
 }  // namespace RawPrintData

@@ -25,12 +25,6 @@ unsigned char UpperCase(unsigned char byte)
     return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
 }
 
-// A field of the parameters as a number; nothing when it is none.
-std::optional<int64_t> FieldAsNumber(std::string_view field)
-{
-    return ReadSigned(field);
-}
-
 }  // namespace
 
 // Takes the mnemonic and decides where its parameters end.
@@ -202,9 +196,9 @@ void HPGLCommand::mDetermineStrategies()
     if (mIs('B', 'P')) {
         // (kind, value) pairs; kind 2 is the number of copies.
         for (size_t i = 0; i + 1 < fields.size(); i += 2) {
-            if (FieldAsNumber(fields[i]) != 2)
+            if (ReadSigned(fields[i]) != 2)
                 continue;
-            const std::optional<int64_t> copies = FieldAsNumber(fields[i + 1]);
+            const std::optional<int64_t> copies = ReadSigned(fields[i + 1]);
             if (copies && *copies > 0)
                 mvecStrategies.push_back(std::make_unique<SetJobPropertyStrategy<unsigned long>>(
                     PROPERTY_COPIES, static_cast<unsigned long>(*copies)));
@@ -217,19 +211,19 @@ void HPGLCommand::mDetermineStrategies()
     } else if (mIs('P', 'S')) {
         // PS length, width; sizes that are not positive mean nothing.
         if (fields.size() == 2) {
-            const std::optional<int64_t> length = FieldAsNumber(fields[0]);
-            const std::optional<int64_t> width = FieldAsNumber(fields[1]);
+            const std::optional<int64_t> length = ReadSigned(fields[0]);
+            const std::optional<int64_t> width = ReadSigned(fields[1]);
             if (length && width && *length > 0 && *width > 0)
                 mvecStrategies.push_back(std::make_unique<SetPlotSizeStrategy>(static_cast<uint64_t>(*width),
                                                                               static_cast<uint64_t>(*length)));
         }
     } else if (mIs('R', 'P')) {
         // Replots: one more copy when no number is given.
-        const std::optional<int64_t> replots = fields.empty() ? std::optional<int64_t>(1) : FieldAsNumber(fields[0]);
+        const std::optional<int64_t> replots = fields.empty() ? std::optional<int64_t>(1) : ReadSigned(fields[0]);
         if (replots && *replots > 0)
             mvecStrategies.push_back(std::make_unique<AdditionalCopiesStrategy>(static_cast<unsigned long>(*replots)));
     } else if (mIs('R', 'O')) {
-        const std::optional<int64_t> angle = fields.empty() ? std::nullopt : FieldAsNumber(fields[0]);
+        const std::optional<int64_t> angle = fields.empty() ? std::nullopt : ReadSigned(fields[0]);
         const RawPaperOrientation orientation =
             angle == 90 || angle == 270 ? ORIENTATION_LANDSCAPE : ORIENTATION_PORTRAIT;
         mvecStrategies.push_back(

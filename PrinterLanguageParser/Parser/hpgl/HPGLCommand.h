@@ -55,7 +55,7 @@ private:
     enum class ReadStage { Start, Inside, Quoted, AfterQuote };
 
     bool mIs(char first, char second) const { return mbytMnemonic[0] == first && mbytMnemonic[1] == second; }
-    // Reads one byte; true when it ends the command (then complete tells
+    // Reads one byte; true when it ends the command (then consumed tells
     // whether the byte belongs to the command).
     bool mReadByte(unsigned char byte, unsigned char labelTerminator, bool& consumed);
     void mDetermineStrategies();
