@@ -15,16 +15,9 @@ using namespace ParserPjlTests;
 
 namespace {
 
-struct TextCase {
-    const char* mstrName;
-    std::string mstrInput;
-    ParseDataResultType mintResult;
-    std::vector<std::string> mvecEvents;
-};
-
 const std::string OCE = "MFDESC 'Oce Graphics Configuration Format 1.0';\n";
 
-const std::vector<TextCase> CGM_CASES = {
+const std::vector<CommandCase> CGM_CASES = {
     {"Oce settings", OCE + "APPLDATA 21 'PF=4';\nAPPLDATA 2 'CO=3, DU=1';\nAPPLDATA 15 'CM=0';\n", PARSE_RESULT_NEED_MORE_DATA,
      {"paper A4", "width 2100", "height 2970", "copies 3", "duplex 1", "color 3"}},
     {"colour mode colour, other modes nothing", OCE + "APPLDATA 15 'CM=1';APPLDATA 15 'CM=2';APPLDATA 15 'X=0';",
@@ -61,7 +54,7 @@ std::string CpcaHeader(uint16_t code, uint16_t length)
     return header;
 }
 
-const std::vector<TextCase> PRESCRIBE_CASES = {
+const std::vector<CommandCase> PRESCRIBE_CASES = {
     {"EXIT returns", "!R! RES; UNIT C; EXIT;\x1B" "E", PARSE_RESULT_SWITCH_LANGUAGE, {"language 0"}},
     {"exit in lower case is ignored", "!R! RES; exit;", PARSE_RESULT_HANDLED, {}},
     {"commands on lines of their own", "!R! RES;\r\nUNIT C;\r\nEXIT;", PARSE_RESULT_SWITCH_LANGUAGE, {"language 0"}},
@@ -75,13 +68,7 @@ const std::vector<TextCase> PRESCRIBE_CASES = {
 // Each CGM case's result and reports, and the same reports wherever the input is cut.
 TEST(CgmParser, CommandTable)
 {
-    for (const TextCase& row : CGM_CASES) {
-        SCOPED_TRACE(row.mstrName);
-        const FeedResult fed = Feed<CGM::CGMParser>(row.mstrInput);
-        EXPECT_EQ(fed.mintResult, row.mintResult);
-        EXPECT_EQ(fed.mvecEvents, row.mvecEvents);
-        ExpectSameEventsWhereverCut<CGM::CGMParser>(row.mstrInput);
-    }
+    ExpectCommandTable<CGM::CGMParser>(CGM_CASES);
 }
 
 // ENDMF hands over after its separator.
@@ -113,13 +100,7 @@ TEST(CgmParser, PaperTable)
 // Each Prescribe case's result and reports, and the same reports wherever the input is cut.
 TEST(PrescribeParser, CommandTable)
 {
-    for (const TextCase& row : PRESCRIBE_CASES) {
-        SCOPED_TRACE(row.mstrName);
-        const FeedResult fed = Feed<Prescribe::PrescribeParser>(row.mstrInput);
-        EXPECT_EQ(fed.mintResult, row.mintResult);
-        EXPECT_EQ(fed.mvecEvents, row.mvecEvents);
-        ExpectSameEventsWhereverCut<Prescribe::PrescribeParser>(row.mstrInput);
-    }
+    ExpectCommandTable<Prescribe::PrescribeParser>(PRESCRIBE_CASES);
 }
 
 // EXIT hands over after its ";"; a cut "!R!" is waited for.

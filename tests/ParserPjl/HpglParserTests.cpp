@@ -11,14 +11,7 @@ using namespace ParserPjlTests;
 
 namespace {
 
-struct HpglCase {
-    const char* mstrName;
-    std::string mstrInput;
-    ParseDataResultType mintResult;
-    std::vector<std::string> mvecEvents;
-};
-
-const std::vector<HpglCase> HPGL_CASES = {
+const std::vector<CommandCase> HPGL_CASES = {
     {"plot size and two pages", "IN;PS40000,30000;PG;PG;", PARSE_RESULT_HANDLED,
      {"width 7500", "height 10000", "page 7500x10000 mono", "page 7500x10000 mono"}},
     {"PS with one parameter sets nothing", "PS10668;PG0;", PARSE_RESULT_HANDLED, {"page 0x0 mono"}},
@@ -56,14 +49,7 @@ const std::vector<HpglCase> HPGL_CASES = {
 // Each case's result and reports, and the same reports wherever the input is cut.
 TEST(HpglParser, CommandTable)
 {
-    for (const HpglCase& row : HPGL_CASES) {
-        SCOPED_TRACE(row.mstrName);
-        const FeedResult fed = Feed<HPGL::HPGLParser>(row.mstrInput);
-        EXPECT_EQ(fed.mintResult, row.mintResult);
-        EXPECT_EQ(fed.mvecEvents, row.mvecEvents);
-        if (row.mstrInput.size() < 200)
-            ExpectSameEventsWhereverCut<HPGL::HPGLParser>(row.mstrInput);
-    }
+    ExpectCommandTable<HPGL::HPGLParser>(HPGL_CASES);
 }
 
 // Where each switch hands over: after ESC % # A, at the universal exit (PJL

@@ -15,14 +15,7 @@ namespace {
 
 const std::string UEL = "\x1B%-12345X";
 
-struct PjlCase {
-    const char* mstrName;
-    std::string mstrInput;
-    ParseDataResultType mintResult;
-    std::vector<std::string> mvecEvents;
-};
-
-const std::vector<PjlCase> PJL_CASES = {
+const std::vector<CommandCase> PJL_CASES = {
     {"settings then ENTER LANGUAGE=PCLXL", UEL + "@PJL SET COPIES=3\r\n@PJL SET DUPLEX=ON\r\n@PJL ENTER LANGUAGE=PCLXL\r\n) HP-PCL XL",
      PARSE_RESULT_SWITCH_LANGUAGE, {"copies 3", "duplex 1", "language 3"}},
     {"QTY=0 reports nothing", "@PJL SET QTY=0\n", PARSE_RESULT_HANDLED, {}},
@@ -78,14 +71,7 @@ const std::vector<PjlCase> PJL_CASES = {
 // Each case's result and reports, and the same reports wherever the input is cut.
 TEST(PjlParser, CommandTable)
 {
-    for (const PjlCase& row : PJL_CASES) {
-        SCOPED_TRACE(row.mstrName);
-        const FeedResult fed = Feed<PJL::PJLParser>(row.mstrInput);
-        EXPECT_EQ(fed.mintResult, row.mintResult);
-        EXPECT_EQ(fed.mvecEvents, row.mvecEvents);
-        if (row.mstrInput.size() < 200)
-            ExpectSameEventsWhereverCut<PJL::PJLParser>(row.mstrInput);
-    }
+    ExpectCommandTable<PJL::PJLParser>(PJL_CASES);
 }
 
 // ENTER LANGUAGE hands over right after its line feed, so the next language

@@ -44,6 +44,20 @@ struct FeedResult {
 template <typename Parser>
 FeedResult Feed(std::string_view text, const std::vector<size_t>& cuts = {});
 
+// One row of a parser's command table: the input, the result of feeding it
+// whole, and the reports in order.
+struct CommandCase {
+    const char* mstrName;
+    std::string mstrInput;
+    RawPrintData::ParseDataResultType mintResult;
+    std::vector<std::string> mvecEvents;
+};
+
+// Checks every row fed whole, and that each input of a few hundred bytes at
+// most gives the same reports wherever it is cut.
+template <typename Parser>
+void ExpectCommandTable(const std::vector<CommandCase>& rows);
+
 // Every event list that feeding gives when the text is cut once at every
 // offset and when it is fed a byte at a time must equal the whole-text one.
 template <typename Parser>

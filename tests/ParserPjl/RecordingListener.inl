@@ -55,4 +55,18 @@ void ExpectSameEventsWhereverCut(std::string_view text)
     EXPECT_EQ(Feed<Parser>(text, everyByte).mvecEvents, whole) << "fed a byte at a time";
 }
 
+// Runs the table.
+template <typename Parser>
+void ExpectCommandTable(const std::vector<CommandCase>& rows)
+{
+    for (const CommandCase& row : rows) {
+        SCOPED_TRACE(row.mstrName);
+        const FeedResult fed = Feed<Parser>(row.mstrInput);
+        EXPECT_EQ(fed.mintResult, row.mintResult);
+        EXPECT_EQ(fed.mvecEvents, row.mvecEvents);
+        if (row.mstrInput.size() <= 400)
+            ExpectSameEventsWhereverCut<Parser>(row.mstrInput);
+    }
+}
+
 }  // namespace ParserPjlTests

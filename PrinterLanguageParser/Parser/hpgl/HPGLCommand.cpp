@@ -79,16 +79,7 @@ bool HPGLCommand::mReadByte(unsigned char byte, unsigned char labelTerminator, b
             mintStage = ReadStage::Inside;
             return byte == '(' || byte == ')' || byte == 'Y' || byte == 'Z';
         }
-        if (byte == ':') {
-            AppendBounded(mstrParameters, byte);
-            return true;
-        }
-        if (byte == ESCAPE || IsLetter(byte)) {
-            consumed = false;
-            return true;
-        }
-        AppendBounded(mstrParameters, byte);
-        return false;
+        return mReadUntil(byte, ':', consumed);
 
     case ParameterKind::Comment:
         // A quoted text; a ";" right after its closing quote belongs to it.
@@ -142,20 +133,26 @@ bool HPGLCommand::mReadByte(unsigned char byte, unsigned char labelTerminator, b
                 mintStage = ReadStage::Inside;
             return false;
         }
-        if (byte == ';') {
+        if (byte == QUOTE) {
             AppendBounded(mstrParameters, byte);
-            return true;
-        }
-        if (byte == ESCAPE || IsLetter(byte)) {
-            consumed = false;
-            return true;
-        }
-        AppendBounded(mstrParameters, byte);
-        if (byte == QUOTE)
             mintStage = ReadStage::Quoted;
-        return false;
+            return false;
+        }
+        return mReadUntil(byte, ';', consumed);
     }
     return true;
+}
+
+// Takes a byte of parameters that end with a terminator of their own
+// (included) or where the next command, a letter or an escape, starts.
+bool HPGLCommand::mReadUntil(unsigned char byte, unsigned char terminator, bool& consumed)
+{
+    if (byte == ESCAPE || IsLetter(byte)) {
+        consumed = false;
+        return true;
+    }
+    AppendBounded(mstrParameters, byte);
+    return byte == terminator;
 }
 
 // Runs the command's strategies in order.

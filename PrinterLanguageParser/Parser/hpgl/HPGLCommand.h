@@ -58,6 +58,7 @@ private:
     // Reads one byte; true when it ends the command (then consumed tells
     // whether the byte belongs to the command).
     bool mReadByte(unsigned char byte, unsigned char labelTerminator, bool& consumed);
+    bool mReadUntil(unsigned char byte, unsigned char terminator, bool& consumed);
     void mDetermineStrategies();
     // The trimmed parameters split at commas outside double quotes.
     std::vector<std::string_view> mParameterFields() const;

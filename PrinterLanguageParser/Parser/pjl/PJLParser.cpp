@@ -43,9 +43,9 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
     uint64_t position = 0;
     while (position < total) {
         if (!mblnLinePending) {
-            const TextMatch exit = MatchAt(buffer, position, mbytUNIVERSAL_EXIT_LANGUAGE);
+            const TextMatch exit = MatchAt(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE);
             if (exit == TextMatch::Full) {
-                position += mbytUNIVERSAL_EXIT_LANGUAGE.size();
+                position += mstrUNIVERSAL_EXIT_LANGUAGE.size();
                 continue;
             }
             if (exit == TextMatch::Prefix) {

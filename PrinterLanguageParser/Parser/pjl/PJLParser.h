@@ -14,9 +14,6 @@ namespace RawPrintData::PJL {
 // language at ENTER LANGUAGE. Counts no pages.
 class PJLParser final : public IRawDataParser {
 public:
-    // The universal exit language, passed over at the start of a line.
-    static constexpr std::string_view mbytUNIVERSAL_EXIT_LANGUAGE = mstrUNIVERSAL_EXIT_LANGUAGE;
-
     // 0 all handled, 1 a line is incomplete (or no data), 3 ENTER LANGUAGE,
     // -3 a line that is not PJL.
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
