@@ -1,0 +1,95 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/CRawPageSet.h"
+#include "PrinterLanguageParser/Parser/DataBuffer.h"
+#include "PrinterLanguageParser/Parser/ILogger.h"
+#include "PrinterLanguageParser/Parser/IRawDataParser.h"
+#include "PrinterLanguageParser/Parser/IRawDataParserListener.h"
+#include "PrinterLanguageParser/Parser/ParseDataResultType.h"
+#include "PrinterLanguageParser/Parser/ParserRegistry.h"
+#include "PrinterLanguageParser/Parser/RawJobTypes.h"
+#include "PrinterLanguageParser/Parser/RawLanguageType.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace RawPrintData {
+
+// The analysis of one print job: fed the job's bytes in chunks of any size, it
+// detects the language, runs one parser per language (created on first use),
+// follows switches between languages, and gathers page sets, copies, duplex
+// and colour type. Used on one thread.
+class CRawDataHandler final : public IRawDataParserListener {
+public:
+    // language 0 detects the language from the data.
+    explicit CRawDataHandler(RawLanguageType language = LANGUAGE_UNKNOWN);
+    // As above with the parsers of the given registry (copied).
+    CRawDataHandler(RawLanguageType language, const ParserRegistry& registry);
+    ~CRawDataHandler() override;
+    CRawDataHandler(const CRawDataHandler&) = delete;
+    CRawDataHandler& operator=(const CRawDataHandler&) = delete;
+
+    // Starts a new job on this object: parsers dropped, results cleared.
+    void Reset(RawLanguageType language);
+
+    // One chunk of the job; the chunk need only stay valid for the call.
+    ParseDataResultType ParseData(const unsigned char* data, unsigned long length);
+
+    // Ends the job; the results below are then complete.
+    ParseDataResultType ParseDone();
+
+    // In the order opened, the default set last when it holds pages.
+    const std::vector<CRawPageSet>& GetPageSets() const { return mvecPageSets; }
+    // The page total; fills whichever of mono and color is given.
+    int GetTotalPageCount(int* mono = nullptr, int* color = nullptr) const;
+    RawColorType GetColorType() const { return mintColorType; }
+    bool IsDuplex() const { return mblnDuplex; }
+    unsigned long GetCopies() const override { return mintCopies; }
+    uint64_t GetTotalBytesParsed() const { return mintTotalBytes; }
+
+    // Set by the program that feeds the job when the whole job was parsed
+    // without a failure; the handler never changes it itself.
+    bool IsParseSucceeded() const { return mblnParseSucceeded; }
+    void SetParseSucceeded(bool succeeded) { mblnParseSucceeded = succeeded; }
+
+    // An optional sink for log lines and raw chunks; not owned.
+    void SetLogger(ILogger* logger) { mLogger = logger; }
+
+    RawLanguageType GetCurrentLanguage() const { return mintCurrentLanguage; }
+    RawLanguageType GetPreviousLanguage() const { return mintPreviousLanguage; }
+
+    // IRawDataParserListener
+    void LogMessage(LogLevel level, const char* text) override;
+    void OnPageCompleted(const CRawPage& page) override;
+    void OnJobPropertyChanged(RawDataJobProperty property, const void* value) override;
+    void OnNextLanguage(RawLanguageType language, bool literalTarget) override;
+    void OnPageCountOverride(unsigned long pages) override;
+
+private:
+    void mSetParser(RawLanguageType language);
+    ParseDataResultType mRunParsers(uint64_t& keepFrom);
+    bool mKeepTail(uint64_t keepFrom);
+    CRawPageSet& mPageSetFor(const CRawPage& page);
+    void mSetCopies(unsigned long copies);
+    void mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName);
+
+    ILogger* mLogger = nullptr;
+    IRawDataParser* mCurrentParser = nullptr;
+    std::array<std::unique_ptr<IRawDataParser>, RAW_LANGUAGE_COUNT> mvecParsers;
+    RawLanguageType mintCurrentLanguage;
+    RawLanguageType mintPreviousLanguage;
+    RawColorType mintColorType = COLOR_TYPE_UNKNOWN;
+    unsigned long mintCopies = 1;
+    bool mblnDuplex = false;
+    std::vector<CRawPageSet> mvecPageSets;
+    CRawPageSet mDefaultPageSet;
+    DataBuffer mBuffer;
+    bool mblnDone = true;
+    bool mblnParseSucceeded = false;
+    uint64_t mintTotalBytes = 0;
+    ParserRegistry mRegistry;
+};
+
+}  // namespace RawPrintData

@@ -1,0 +1,154 @@
+#include "PrinterLanguageParser/Parser/LanguageDetector.h"
+
+#include "PrinterLanguageParser/Parser/LanguageSignatures.h"
+
+namespace RawPrintData {
+
+namespace {
+
+constexpr unsigned char ESCAPE = 0x1B;
+
+// How much of a signature the bytes at an offset agree with.
+enum class SignatureMatch { None, Prefix, Full };
+
+// Compares a signature with the bytes from the offset; Prefix when all the
+// bytes that are there agree but the signature is longer.
+SignatureMatch CompareSignature(const DataBuffer& buffer, uint64_t offset, std::string_view signature)
+{
+    const uint64_t available = buffer.Length() - offset;
+    const uint64_t compared = std::min<uint64_t>(available, signature.size());
+    for (uint64_t k = 0; k < compared; ++k) {
+        if (buffer[offset + k] != static_cast<unsigned char>(signature[k]))
+            return SignatureMatch::None;
+    }
+    return compared == signature.size() ? SignatureMatch::Full : SignatureMatch::Prefix;
+}
+
+}  // namespace
+
+const std::array<std::string_view, LanguageDetector::mintLANGUAGE_HEADER_COUNT> LanguageDetector::mbytLANGUAGE_HEADERS = {
+    IRawDataParser::mstrUNIVERSAL_EXIT_LANGUAGE,
+    LANGUAGE_HEADER_POSTSCRIPT,
+    LANGUAGE_HEADER_HPGL,
+    LANGUAGE_HEADER_HPGL_ALT,
+    LANGUAGE_HEADER_HPGL_ALT2,
+    LANGUAGE_HEADER_PCL5,
+    LANGUAGE_HEADER_PCL5_ALT,
+    LANGUAGE_HEADER_PCL6,
+    LANGUAGE_HEADER_PCL6_ALT,
+    LANGUAGE_HEADER_CPCA,
+    LANGUAGE_HEADER_CALCOMP_DCL,
+    LANGUAGE_HEADER_CALCOMP_DATA,
+    LANGUAGE_HEADER_CGM,
+    LANGUAGE_HEADER_EPS,
+    LANGUAGE_HEADER_OCE_JOB,
+    LANGUAGE_HEADER_ESCP,
+    LANGUAGE_HEADER_ESCP_BONJOUR,
+    LANGUAGE_HEADER_PRESCRIBE,
+};
+
+const std::array<size_t, LanguageDetector::mintLANGUAGE_HEADER_COUNT> LanguageDetector::mintLANGUAGE_HEADER_SIZES = [] {
+    std::array<size_t, mintLANGUAGE_HEADER_COUNT> sizes{};
+    for (size_t row = 0; row < mintLANGUAGE_HEADER_COUNT; ++row)
+        sizes[row] = mbytLANGUAGE_HEADERS[row].size();
+    return sizes;
+}();
+
+const std::array<RawLanguageType, LanguageDetector::mintLANGUAGE_HEADER_COUNT> LanguageDetector::mintLANGUAGE_HEADER_TYPES = {
+    LANGUAGE_PJL,
+    LANGUAGE_POSTSCRIPT,
+    LANGUAGE_HPGL,
+    LANGUAGE_HPGL,
+    LANGUAGE_HPGL,
+    LANGUAGE_PCL5,
+    LANGUAGE_PCL5,
+    LANGUAGE_PCL6,
+    LANGUAGE_PCL6,
+    LANGUAGE_CPCA,
+    LANGUAGE_CALCOMP_DCL,
+    LANGUAGE_CALCOMP_DATA,
+    LANGUAGE_CGM,
+    LANGUAGE_EPS,
+    LANGUAGE_OCE_JOB,
+    LANGUAGE_ESCPAGE,
+    LANGUAGE_ESCP_BONJOUR,
+    LANGUAGE_PRESCRIBE,
+};
+
+// Scans past leading NULs for a signature; switches to its language, waits
+// for more data, or fails.
+ParseDataResultType LanguageDetector::ParseData(const DataBuffer& buffer)
+{
+    Log(LOG_DEBUG, "LanguageDetector::ParseData - Start");
+    mintBytesProcessed = 0;
+    const uint64_t total = buffer.Length();
+    // The longest signature: with fewer bytes the job's start may still grow
+    // into one, so nothing is decided yet.
+    const uint64_t window = mintUNIVERSAL_EXIT_LANGUAGE_LENGTH;
+
+    bool allNul = true;
+    bool needMoreData = false;
+    for (uint64_t offset = 0; offset < total; ++offset) {
+        const Detection detection = mintDetectLanguageHeader(buffer, offset);
+        if (detection.mintLanguage != LANGUAGE_UNKNOWN) {
+            NotifyNextLanguage(detection.mintLanguage);
+            Log(LOG_DEBUG, "LanguageDetector::ParseData - End");
+            mintBytesProcessed = offset;  // the new parser starts at the signature
+            return PARSE_RESULT_SWITCH_LANGUAGE;
+        }
+        if (detection.mblnNeedMoreData) {
+            needMoreData = true;
+            break;
+        }
+        if (buffer[offset] != 0) {
+            allNul = false;
+            break;
+        }
+        mintBytesProcessed = offset + 1;
+    }
+
+    if (total < window) {
+        // A short job start is examined again from its first byte.
+        mintBytesProcessed = 0;
+        return PARSE_RESULT_NEED_MORE_DATA;
+    }
+    if (!allNul && !needMoreData) {
+        Log(LOG_ERROR, "LanguageDetector::ParseData - Language Detection Failed.");
+        return PARSE_RESULT_DETECTION_FAILED;
+    }
+    // Only NULs so far, or NULs and the start of a signature that runs past
+    // the data: keep the last bytes, since the ESC/Page signature itself
+    // begins with NULs.
+    mintBytesProcessed = total - window;
+    return PARSE_RESULT_NEED_MORE_DATA;
+}
+
+// Tries the signatures at one offset in table order. A signature cut by the
+// end of the data that would win over a shorter match (ESC "%-12345X" over
+// ESC "%", any signature over the lone ESC) means: wait for more data, so the
+// outcome never depends on where the job was cut into chunks.
+LanguageDetector::Detection LanguageDetector::mintDetectLanguageHeader(const DataBuffer& buffer, uint64_t offset)
+{
+    Detection detection;
+    for (size_t row = 0; row < mintLANGUAGE_HEADER_COUNT; ++row) {
+        const SignatureMatch match = CompareSignature(buffer, offset, mbytLANGUAGE_HEADERS[row]);
+        if (match == SignatureMatch::Prefix) {
+            detection.mblnNeedMoreData = true;
+        } else if (match == SignatureMatch::Full) {
+            if (detection.mblnNeedMoreData)
+                return detection;
+            Log(LOG_INFO, "LanguageDetector::ParseData - Language detected: %d", mintLANGUAGE_HEADER_TYPES[row]);
+            detection.mintLanguage = mintLANGUAGE_HEADER_TYPES[row];
+            return detection;
+        }
+    }
+    if (detection.mblnNeedMoreData)
+        return detection;
+    if (buffer[offset] == ESCAPE) {
+        Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but escape character was. Assume PCL 5.");
+        detection.mintLanguage = LANGUAGE_PCL5;
+    }
+    return detection;
+}
+
+}  // namespace RawPrintData

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/IRawDataParser.h"
+
+#include <array>
+#include <string_view>
+
+namespace RawPrintData {
+
+// Finds the language of a job (or of what follows a skipped part) from its
+// first bytes, passing over leading NULs, and hands over to that language.
+class LanguageDetector final : public IRawDataParser {
+public:
+    static constexpr size_t mintLANGUAGE_HEADER_COUNT = 18;
+    // The signatures, tried in this order at each offset.
+    static const std::array<std::string_view, mintLANGUAGE_HEADER_COUNT> mbytLANGUAGE_HEADERS;
+    static const std::array<size_t, mintLANGUAGE_HEADER_COUNT> mintLANGUAGE_HEADER_SIZES;
+    static const std::array<RawLanguageType, mintLANGUAGE_HEADER_COUNT> mintLANGUAGE_HEADER_TYPES;
+
+    ParseDataResultType ParseData(const DataBuffer& buffer) override;
+    ParseDataResultType ParseDone() override { return PARSE_RESULT_HANDLED; }
+    void NotifyDefaultPageCompleted() override {}
+
+private:
+    // What the bytes at one offset say.
+    struct Detection {
+        RawLanguageType mintLanguage = LANGUAGE_UNKNOWN;  // 0: nothing detected
+        bool mblnNeedMoreData = false;  // a signature that would win may still follow
+    };
+
+    Detection mintDetectLanguageHeader(const DataBuffer& buffer, uint64_t offset);
+};
+
+}  // namespace RawPrintData
