@@ -12,6 +12,7 @@
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -104,7 +105,9 @@ bool ReadPart(int socket, std::span<unsigned char> buffer, size_t chunkLimit, bo
         if (count == -1 && errno == EINTR)
             continue;
         if (count == -1) {
-            Error(failedFormat, strerror(errno));
+            // A receive time-out (SetReceiveTimeout) fails with EAGAIN.
+            bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
+            Error(failedFormat, timedOut ? "timed out waiting for the other party" : strerror(errno));
             return false;
         }
         if (count == 0) {
@@ -346,15 +349,43 @@ bool ClientCommunicationChannel::Connect()
 void ClientCommunicationChannel::Disconnect()
 {
     Logger::Log_Debug_Start(Component, "ClientCommunicationChannel::Disconnect");
-    if (mintConnectionSocket != -1) {
-        {
-            std::lock_guard lock(mListenLock);
+    int connection;
+    {
+        // Taken under the lock so that ShutdownConnection never meets a
+        // descriptor that is being closed (and may be reused).
+        std::lock_guard lock(mListenLock);
+        connection = std::exchange(mintConnectionSocket, -1);
+        if (connection != -1)
             mblnListening = false;
-        }
-        close(mintConnectionSocket);
-        mintConnectionSocket = -1;
     }
+    if (connection != -1)
+        close(connection);
     Logger::Log_Debug_End(Component, "ClientCommunicationChannel::Disconnect");
+}
+
+// Sets SO_RCVTIMEO on the connection; recv then fails with EAGAIN.
+bool ClientCommunicationChannel::SetReceiveTimeout(std::chrono::milliseconds timeout)
+{
+    if (mintConnectionSocket == -1)
+        return false;
+    auto micros = std::chrono::duration_cast<std::chrono::microseconds>(std::max(timeout, decltype(timeout)::zero()));
+    timeval limit{};
+    limit.tv_sec = static_cast<time_t>(micros.count() / 1000000);
+    limit.tv_usec = static_cast<suseconds_t>(micros.count() % 1000000);
+    if (setsockopt(mintConnectionSocket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) == -1) {
+        Error("ClientCommunicationChannel::SetReceiveTimeout - unable to set the time-out.  Error: %s", strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Wakes the connection's owner out of a blocked recv or send: both then fail
+// (a receive sees the end of the stream) and the peer sees the connection end.
+void ClientCommunicationChannel::ShutdownConnection()
+{
+    std::lock_guard lock(mListenLock);
+    if (mintConnectionSocket != -1)
+        shutdown(mintConnectionSocket, SHUT_RDWR);
 }
 
 // Stops listening and removes the socket file; wakes a thread blocked in
