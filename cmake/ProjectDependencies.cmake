@@ -5,6 +5,7 @@ find_package(PkgConfig REQUIRED)
 find_package(nlohmann_json 3.11 REQUIRED)
 find_package(CURL REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(NETSNMP REQUIRED IMPORTED_TARGET netsnmp)
 
 find_path(CUPS_INCLUDE_DIR cups/cups.h REQUIRED)
 find_library(CUPS_LIBRARY cups REQUIRED)
