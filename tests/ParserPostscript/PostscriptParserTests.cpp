@@ -292,8 +292,11 @@ public:
     ParseDataResultType ParseData(const DataBuffer& buffer) override
     {
         ++gintCalls;
-        if (gstrFirstData.empty())
-            buffer.CopyFullBufferInto(gstrFirstData);
+        std::string data;
+        buffer.CopyFullBufferInto(data);
+        gstrFirstData += mblnHandBack ? std::string() : data;
+        if (mblnHandBack && gstrFirstData.empty())
+            gstrFirstData = data;
         if (mblnHandBack) {
             mintBytesProcessed = 0;
             NotifyNextLanguage(LANGUAGE_UNKNOWN);
@@ -351,7 +354,7 @@ TEST(PostscriptParser, ExecutedStringsAreBoundedAndLeaveTheJobTokenizerAlone)
     // Strings executed inside each other, far deeper than the limit, and an
     // exit sequence inside one that must not hand over.
     std::string nested = "showpage";
-    for (int depth = 0; depth < 40; ++depth) {
+    for (int depth = 0; depth < 12; ++depth) {
         std::string escaped;
         for (const char character : nested) {
             if (character == '(' || character == ')' || character == '\\')
@@ -391,7 +394,7 @@ TEST(PostscriptParser, AdversarialJobsRunInLinearTimeAndBoundedMemory)
     }
     // A huge unterminated string, hex string and comment.
     for (const char* open : {"(", "<", "<~", "%"}) {
-        const std::string job = std::string("showpage ") + open + std::string(8 << 20, 'a');
+        const std::string job = std::string("%!PS\nshowpage ") + open + std::string(8 << 20, 'a');
         const JobResult result = RunJob(job, 65536);
         EXPECT_EQ(result.mstrPageSets, " 0x0 1/0") << open;
     }

@@ -35,10 +35,9 @@ ParseDataResultType PostscriptParser::ParseData(const DataBuffer& buffer)
         mintBytesProcessed = total;
         return PARSE_RESULT_HANDLED;
     }
-    const bool handedOverAtStart = mblnHandedOverAtStart;
-    mblnHandedOverAtStart = false;
+    mblnSkipExitAtStart = mblnHandedOverExit;
+    mblnHandedOverExit = false;
     mintPendingLanguage = LANGUAGE_POSTSCRIPT;
-    mblnSkipExitAtStart = handedOverAtStart;
     const ParseDataResultType result = mTokenizer.Tokenize(buffer);
     mblnSkipExitAtStart = false;
 
@@ -72,7 +71,7 @@ ParseDataResultType PostscriptParser::ParseData(const DataBuffer& buffer)
         NotifyNextLanguage(language);
         mintBytesProcessed = mTokenizer.BytesProcessed();
         mBasicParser.ParseData(buffer, 0, mintBytesProcessed);
-        mblnHandedOverAtStart = mintBytesProcessed == 0;
+        mblnHandedOverExit = language == LANGUAGE_PJL;
         return result;
     }
 

@@ -91,9 +91,9 @@ private:
     RawLanguageType mintPendingLanguage = LANGUAGE_POSTSCRIPT;
     // Bytes at the front of the next buffer that the basic counter has seen.
     uint64_t mintBasicCounterSeen = 0;
-    // Set when the last call handed over without consuming a byte: the same
-    // Universal Exit Language handed back is then read past, never looped on.
-    bool mblnHandedOverAtStart = false;
+    // Set when the last call handed over to PJL: should PJL give the same
+    // Universal Exit Language straight back, it is read past, never looped on.
+    bool mblnHandedOverExit = false;
     bool mblnSkipExitAtStart = false;
 };
 
