@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/postscript/PostscriptNumberText.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <limits>
 
@@ -56,10 +57,45 @@ ParseDataResultType BasicPostscriptParser::ParseData(const DataBuffer& buffer, u
     return PARSE_RESULT_HANDLED;
 }
 
-// Runs the byte rules.
+// Bytes that matter outside tokens, strings and base-85 data, and inside strings.
+constexpr std::array<bool, 256> PLAIN_STOPS = [] {
+    std::array<bool, 256> stops{};
+    for (const unsigned char byte : std::string_view("%/<()"))
+        stops[byte] = true;
+    return stops;
+}();
+constexpr std::array<bool, 256> STRING_STOPS = [] {
+    std::array<bool, 256> stops{};
+    for (const unsigned char byte : std::string_view("()\\"))
+        stops[byte] = true;
+    return stops;
+}();
+
+// Runs the byte rules; bytes that change nothing are skipped in bulk.
 void BasicPostscriptParser::mScan(std::span<const unsigned char> bytes)
 {
-    for (const unsigned char byte : bytes) {
+    const unsigned char* data = bytes.data();
+    const size_t length = bytes.size();
+    for (size_t index = 0; index < length; ++index) {
+        if (mintKind == KIND_NONE && !mblnInBase85 && !mblnEscape) {
+            const bool inString = mintStringDepth > 0;
+            const std::array<bool, 256>& stops = inString ? STRING_STOPS : PLAIN_STOPS;
+            const size_t start = index;
+            // Inside a string at most the bytes left before the string is
+            // abandoned are skipped, so the rule applies at the same byte
+            // however the job is cut.
+            const size_t limit =
+                inString ? start + static_cast<size_t>(std::min<uint64_t>(
+                                       length - start, mintMAX_STRING_BYTES - std::min(mintStringBytes, mintMAX_STRING_BYTES)))
+                         : length;
+            while (index < limit && !stops[data[index]])
+                ++index;
+            if (inString)
+                mintStringBytes += index - start;
+            if (index == length)
+                break;
+        }
+        const unsigned char byte = data[index];
         if (mintKind == KIND_NONE) {
             mProcessPlain(byte);
             continue;
