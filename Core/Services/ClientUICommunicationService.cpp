@@ -1,7 +1,7 @@
 #include "Core/Services/ClientUICommunicationService.h"
 
 #include "Core/CVClientCommunication/Signals.h"
-#include "Core/Services/ControllerLog.h"
+#include "CoreLogger/ComponentLog.h"
 #include "Core/Services/IUIController.h"
 #include "Core/Services/IUIWaitCanceller.h"
 #include "Core/WebServiceConnection/WebDataService.h"
@@ -16,7 +16,7 @@
 
 namespace CVCoreDataServices {
 
-using namespace ControllerLog;
+using Log = ComponentLog<LogComponents::CoreClientCommunication>;
 
 ClientUICommunicationService::ClientUICommunicationService(IUIController& userInterface,
                                                            const ClientEnvironment& environment,
@@ -74,7 +74,7 @@ void ClientUICommunicationService::SetFirstMessageTimeout(std::chrono::milliseco
 // Loads the client settings, and with them the logged-in user, once at launch.
 void ClientUICommunicationService::Initialize()
 {
-    Debug("ClientUICommunicationService::Initialize - Getting client _clientSettings.");
+    Log::Debug("ClientUICommunicationService::Initialize - Getting client _clientSettings.");
     GetClientSettings();
 }
 
@@ -108,7 +108,7 @@ void ClientUICommunicationService::Run()
 // the cached users. No lock is held while a thread is waited for.
 void ClientUICommunicationService::Shutdown()
 {
-    Logger::Log_Debug_Start(Component, "ClientUICommunicationService::Shutdown");
+    Logger::Log_Debug_Start(LogComponents::CoreClientCommunication, "ClientUICommunicationService::Shutdown");
     bool listenerStarted;
     std::shared_ptr<ClientCommunicationChannel> greeted;
     {
@@ -138,7 +138,7 @@ void ClientUICommunicationService::Shutdown()
     for (auto& [jobId, entry] : handlers) {
         if (!entry.thread)
             continue;
-        Debug("ClientUICommunicationService::Shutdown - waiting for the job handler of job %u", jobId);
+        Log::Debug("ClientUICommunicationService::Shutdown - waiting for the job handler of job %u", jobId);
         entry.thread->Terminate(true);
         entry.thread.reset();
     }
@@ -147,7 +147,7 @@ void ClientUICommunicationService::Shutdown()
         mSetLoggedInUserNoLock(nullptr);
         mLastPrintJob.reset();
     }
-    Logger::Log_Debug_End(Component, "ClientUICommunicationService::Shutdown");
+    Logger::Log_Debug_End(LogComponents::CoreClientCommunication, "ClientUICommunicationService::Shutdown");
 }
 
 // Makes every waiting user-interface call return, when the user interface

@@ -1,6 +1,6 @@
 #include "Core/Services/ClientUICommunicationService.h"
 
-#include "Core/Services/ControllerLog.h"
+#include "CoreLogger/ComponentLog.h"
 #include "Core/Services/IUIController.h"
 
 #include <algorithm>
@@ -13,7 +13,7 @@
 
 namespace CVCoreDataServices {
 
-using namespace ControllerLog;
+using Log = ComponentLog<LogComponents::CoreClientCommunication>;
 
 // The last job's user decides the mode unless the batch user is preferred
 // and held. A job that joins takes the batch's user id and mode; one that
@@ -37,13 +37,13 @@ bool ClientUICommunicationService::DetermineBatchStatus(CVClientData::Job& job, 
     job.GetUser().BatchMode = lastUser.BatchMode;
     if (mode == CVBatchModeManual) {
         if (mintBatchJobsLeft == 1) {
-            Debug("ClientFramework::DetermineBatchStatus - Last Job in batch");
+            Log::Debug("ClientFramework::DetermineBatchStatus - Last Job in batch");
         } else if (mintBatchJobsLeft == 0) {
-            Debug("ClientFramework::DetermineBatchStatus - No more jobs in batch.");
+            Log::Debug("ClientFramework::DetermineBatchStatus - No more jobs in batch.");
             mblnInBatch = false;
             mCancelBatchNoLock();
         } else {
-            Debug("ClientFramework::DetermineBatchStatus - Jobs in batch");
+            Log::Debug("ClientFramework::DetermineBatchStatus - Jobs in batch");
         }
     }
     return mblnInBatch;
@@ -81,15 +81,15 @@ void ClientUICommunicationService::HandledPrintJob(const CVClientData::Job& job)
     const CVClientData::User& user = job.GetUser();
     mSetLastUserNoLock(user, true);
     if (user.UseLastEntries || user.BatchMode != 0) {
-        Debug("Reset last print job");
+        Log::Debug("Reset last print job");
         mLastPrintJob.emplace(job);
     }
     bool batchGoesOn = false;
     if (user.BatchMode == CVBatchModeManual) {
-        Debug("Manual batching");
+        Log::Debug("Manual batching");
         if (mblnInBatch) {
             --mintBatchJobsLeft;
-            Debug("Deducting from batch.");
+            Log::Debug("Deducting from batch.");
             batchGoesOn = mintBatchJobsLeft > 0;
         } else if (user.MaxBatchSize > 1) {
             uint64_t size = std::min<uint64_t>(user.MaxBatchSize, std::numeric_limits<int64_t>::max());
@@ -97,7 +97,7 @@ void ClientUICommunicationService::HandledPrintJob(const CVClientData::Job& job)
             batchGoesOn = true;
         }
     } else if (user.BatchMode == CVBatchModeAutomatic) {
-        Debug("Automatic batching");
+        Log::Debug("Automatic batching");
         batchGoesOn = true;
     }
     if (!batchGoesOn)
@@ -105,7 +105,7 @@ void ClientUICommunicationService::HandledPrintJob(const CVClientData::Job& job)
     std::time_t now = mClock.Now();
     uint64_t room = static_cast<uint64_t>(std::numeric_limits<std::time_t>::max() - std::max<std::time_t>(now, 0));
     mintBatchExpiry = now + static_cast<std::time_t>(std::min(user.BatchTimeout, room));
-    Debug("Start batching");
+    Log::Debug("Start batching");
     mQueueNoticeNoLock([](IUIController& ui) { ui.BatchStarted(); });
     mSetBatchUserNoLock(std::make_shared<const CVClientData::User>(user));
 }

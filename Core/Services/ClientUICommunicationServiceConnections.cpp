@@ -1,6 +1,6 @@
 #include "Core/Services/ClientUICommunicationService.h"
 
-#include "Core/Services/ControllerLog.h"
+#include "CoreLogger/ComponentLog.h"
 #include "Core/Services/IUIController.h"
 
 #include <utility>
@@ -9,7 +9,7 @@
 
 namespace CVCoreDataServices {
 
-using namespace ControllerLog;
+using Log = ComponentLog<LogComponents::CoreClientCommunication>;
 
 namespace {
 
@@ -45,7 +45,7 @@ void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCo
     }
     ClientMessage message(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
     if (shuttingDown) {
-        Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; refusing the connection.");
+        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; refusing the connection.");
     } else {
         channel->SetReceiveTimeout(timeout);
         message = channel->ReceiveMessage();
@@ -54,17 +54,17 @@ void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCo
         std::lock_guard lock(mHandlersLock);
         mGreetedChannel.reset();
     }
-    Debug("ClientUICommunicationService::HandleHookConnection - message header: %c %c, content: %lu bytes, param1: %u",
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - message header: %c %c, content: %lu bytes, param1: %u",
           message.GetType(), message.GetSubType(), static_cast<unsigned long>(message.GetMessageContent().size()),
           message.GetMessageContentParam1());
 
     if (message.GetType() != ClientMessageType::Notify) {
-        Error("ClientUICommunicationService::HandleHookConnection - received invalid message from hook.  Type: %d",
+        Log::Error("ClientUICommunicationService::HandleHookConnection - received invalid message from hook.  Type: %d",
               static_cast<int>(message.GetType()));
         AnswerAndDisconnect(*channel, ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
     } else if (message.GetSubType() == ClientMessageSubType::NewJob) {
         uint32_t jobId = message.GetMessageContentParam1();
-        Debug("%s - JobId=%d", "ClientUICommunicationService::HandleHookConnection", jobId);
+        Log::Debug("%s - JobId=%d", "ClientUICommunicationService::HandleHookConnection", jobId);
         bool reserved = false;
         {
             std::lock_guard lock(mHandlersLock);
@@ -80,7 +80,7 @@ void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCo
         else
             AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
     } else {
-        Error("ClientFramework::HandleHookConnection - received invalid message from hook.  Sub Type: %d",
+        Log::Error("ClientFramework::HandleHookConnection - received invalid message from hook.  Sub Type: %d",
               static_cast<int>(message.GetSubType()));
         AnswerAndDisconnect(*channel, ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
     }
@@ -98,14 +98,14 @@ void ClientUICommunicationService::mStartJobThread(uint32_t jobId, std::shared_p
         std::lock_guard lock(mHandlersLock);
         factory = mJobThreadFactory;
     }
-    Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
           "webDataService=%p, productName=%s",
           jobId, static_cast<const void*>(&mWebDataService), mUIController.GetProductName());
     std::unique_ptr<SWThread> thread;
     if (factory)
         thread = factory(jobId, channel, *this, mUIController, mWebDataService);
     if (!thread) {
-        Error("ClientUICommunicationService::HandleHookConnection - no job handler could be made for job %d; "
+        Log::Error("ClientUICommunicationService::HandleHookConnection - no job handler could be made for job %d; "
               "the job prints untracked.",
               jobId);
         AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
@@ -113,21 +113,21 @@ void ClientUICommunicationService::mStartJobThread(uint32_t jobId, std::shared_p
     }
     std::lock_guard lock(mHandlersLock);
     if (mblnShuttingDown) {
-        Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; job %d is not started.",
+        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; job %d is not started.",
               jobId);
         AnswerAndDisconnect(*channel, ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
         return;
     }
-    Debug("ClientUICommunicationService::HandleHookConnection - mutex lock");
-    Debug("ClientUICommunicationService::HandleHookConnection - insert job");
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex lock");
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - insert job");
     JobThreadEntry& entry = mHandlers[jobId];
     entry.thread = std::move(thread);
     entry.channel = std::move(channel);
-    Debug("ClientUICommunicationService::HandleHookConnection - Start job handler");
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - Start job handler");
     // Started under the lock, so that a clean-up never meets it made but not
     // yet running (which would look finished).
     entry.thread->Start();
-    Debug("ClientUICommunicationService::HandleHookConnection - mutex unlock");
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex unlock");
 }
 
 // Entries are never removed while the client runs: a job id is known for
@@ -137,7 +137,7 @@ bool ClientUICommunicationService::HaveAlreadyHandledJob(uint32_t jobId)
     std::lock_guard lock(mHandlersLock);
     bool known = mHandlers.contains(jobId);
     if (known)
-        Debug("Job already handled: %d", jobId);
+        Log::Debug("Job already handled: %d", jobId);
     return known;
 }
 

@@ -1,6 +1,6 @@
 #include "Core/Services/ClientUICommunicationService.h"
 
-#include "Core/Services/ControllerLog.h"
+#include "CoreLogger/ComponentLog.h"
 
 // The controller's side of the disconnected-job store. The store is called
 // without the controller's locks: it talks to the server and to the user
@@ -9,7 +9,7 @@
 
 namespace CVCoreDataServices {
 
-using namespace ControllerLog;
+using Log = ComponentLog<LogComponents::CoreClientCommunication>;
 
 void ClientUICommunicationService::DeleteDisconnectedJobs()
 {
@@ -67,7 +67,7 @@ unsigned int ClientUICommunicationService::CountPendingJobs()
 void ClientUICommunicationService::ShowPendingJobsPopup()
 {
     if (!mDisconnectedJobs) {
-        Debug("ShowPendingJobsPopup - no store of pending jobs; nothing to show.");
+        Log::Debug("ShowPendingJobsPopup - no store of pending jobs; nothing to show.");
         return;
     }
     CVClientData::ClientSettings settings;

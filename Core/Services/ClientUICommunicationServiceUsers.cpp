@@ -1,6 +1,6 @@
 #include "Core/Services/ClientUICommunicationService.h"
 
-#include "Core/Services/ControllerLog.h"
+#include "CoreLogger/ComponentLog.h"
 #include "Core/Services/IUIController.h"
 #include "Core/Services/UserService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
@@ -13,7 +13,7 @@
 
 namespace CVCoreDataServices {
 
-using namespace ControllerLog;
+using Log = ComponentLog<LogComponents::CoreClientCommunication>;
 using CVClientData::User;
 
 namespace {
@@ -56,7 +56,7 @@ CVClientData::ClientSettings ClientUICommunicationService::RefreshClientSettings
 
     if (knownAuthenticationType != mClientSettings.AuthenticationType ||
         knownNetworkType != mClientSettings.NetworkType) {
-        Debug("RefreshClientSettings - authentication settings changed (type %d to %d, network type %d to %d); "
+        Log::Debug("RefreshClientSettings - authentication settings changed (type %d to %d, network type %d to %d); "
               "the logged-in user and the batch are dropped.",
               knownAuthenticationType, mClientSettings.AuthenticationType, knownNetworkType,
               mClientSettings.NetworkType);
@@ -97,7 +97,7 @@ CVClientData::ClientSettings ClientUICommunicationService::RefreshClientSettings
             mCacheLoggedInUserNoLock(user, true);
         }
     }
-    Debug("RefreshClientSettings User: %s", mLoggedInUser ? mLoggedInUser->DisplayName : std::string());
+    Log::Debug("RefreshClientSettings User: %s", mLoggedInUser ? mLoggedInUser->DisplayName : std::string());
     return mClientSettings;
 }
 
@@ -216,7 +216,7 @@ std::optional<User> ClientUICommunicationService::GetValidatedUserForBalance(con
     if (result.mintResultCode != CVClientData::AuthorizeResultCode::Success) {
         if (!UserService(mWebDataService)
                  .AuthenticateUser(user, &mUIController, settings, AuthenticatedOperationBalanceCheck)) {
-            Error("GetValidatedUserForBalance - Authorization error:%d ", static_cast<int>(result.mintResultCode));
+            Log::Error("GetValidatedUserForBalance - Authorization error:%d ", static_cast<int>(result.mintResultCode));
             return std::nullopt;
         }
     } else if (!mWebDataService.GetUser(user)) {

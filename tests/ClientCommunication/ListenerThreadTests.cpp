@@ -72,26 +72,6 @@ private:
     std::vector<std::thread> mJobs;  // touched by the listener thread only, until destruction
 };
 
-// Plays the hook for one job: connects, announces the job, answers the
-// request for page sets and returns the final answer.
-ClientMessage RunHookJob(const std::string& user, uint32_t jobId)
-{
-    ClientCommunicationChannel hook(user.c_str());
-    if (!WaitUntil([&] { return hook.Connect(); }))
-        return ClientMessage();
-    ClientMessage newJob(ClientMessageType::Notify, ClientMessageSubType::NewJob);
-    newJob.SetSingleNumericParameter(jobId);
-    hook.SendMessage(newJob);
-    ClientMessage request = hook.ReceiveMessage();
-    if (request.Is(ClientMessageType::Request, ClientMessageSubType::PageSets)) {
-        ClientMessage pageSets(ClientMessageType::Notify, ClientMessageSubType::PageSets);
-        pageSets.SetMessageContent({2, 0, 0, 0, 'o', 'k'});
-        hook.SendMessage(pageSets);
-        request = hook.ReceiveMessage();
-    }
-    return request;
-}
-
 class ListenerThreadTest : public ::testing::Test {
 protected:
     TestSupport::TempRoot root;

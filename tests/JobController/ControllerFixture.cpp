@@ -88,28 +88,6 @@ std::vector<unsigned char> NewJobBytes(uint32_t jobId)
     return bytes;
 }
 
-ClientMessage RunHookJob(const std::string& user, uint32_t jobId)
-{
-    ClientCommunicationChannel hook(user.c_str());
-    auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (!hook.Connect()) {
-        if (Clock::now() > deadline)
-            return ClientMessage(ClientMessageType::Error, ClientMessageSubType::ClientNotRunning);
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    ClientMessage newJob(ClientMessageType::Notify, ClientMessageSubType::NewJob);
-    newJob.SetSingleNumericParameter(jobId);
-    hook.SendMessage(newJob);
-    ClientMessage request = hook.ReceiveMessage();
-    if (request.Is(ClientMessageType::Request, ClientMessageSubType::PageSets)) {
-        ClientMessage pageSets(ClientMessageType::Notify, ClientMessageSubType::PageSets);
-        pageSets.SetMessageContent({0, 0, 0, 0});
-        hook.SendMessage(pageSets);
-        request = hook.ReceiveMessage();
-    }
-    return request;
-}
-
 CVClientData::User MakeUser(uint64_t id, const std::string& name, int32_t balanceType)
 {
     CVClientData::User user;

@@ -6,6 +6,7 @@
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "Platform/UserAccount.h"
+#include "tests/ClientCommunication/SocketTestHelpers.h"
 #include "tests/JobController/ScriptedUI.h"
 #include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/StandInServer/ManualClock.h"
@@ -84,9 +85,8 @@ private:
 std::vector<unsigned char> NewJobBytes(uint32_t jobId);
 
 // Plays the hook for one job with a channel: announces it, answers a
-// request for page data, and returns the client's final answer ('E','F'
-// when the connection failed).
-ClientMessage RunHookJob(const std::string& user, uint32_t jobId);
+// request for page data, and returns the client's final answer.
+using SocketTests::RunHookJob;
 
 // A user record as the server sends it.
 CVClientData::User MakeUser(uint64_t id, const std::string& name, int32_t balanceType = 0);

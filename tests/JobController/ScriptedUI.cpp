@@ -37,7 +37,7 @@ void ScriptedUI::mMainLoop()
     }
 }
 
-bool ScriptedUI::mOnMain(std::function<void()> work)
+bool ScriptedUI::mOnMain(std::function<void()> work, bool evenIfCancelled)
 {
     if (std::this_thread::get_id() == mMain.get_id()) {
         work();
@@ -46,28 +46,20 @@ bool ScriptedUI::mOnMain(std::function<void()> work)
     auto task = std::make_shared<Task>();
     task->work = std::move(work);
     std::unique_lock lock(mLock);
-    if (mblnCancelled)
+    auto givenUp = [&] { return mblnCancelled && !evenIfCancelled; };
+    if (givenUp())
         return false;
     mTasks.push_back(task);
     mChanged.notify_all();
-    mChanged.wait(lock, [&] { return task->done || mblnCancelled; });
+    mChanged.wait(lock, [&] { return task->done || givenUp(); });
     return task->done;
 }
 
+// Test work runs even after the waits were cancelled: it is the main
+// thread's own work, not a call that waits for it.
 void ScriptedUI::RunOnMain(const std::function<void()>& work)
 {
-    // Test work runs even after the waits were cancelled: it is the main
-    // thread's own work, not a call that waits for it.
-    if (std::this_thread::get_id() == mMain.get_id()) {
-        work();
-        return;
-    }
-    auto task = std::make_shared<Task>();
-    task->work = work;
-    std::unique_lock lock(mLock);
-    mTasks.push_back(task);
-    mChanged.notify_all();
-    mChanged.wait(lock, [&] { return task->done; });
+    mOnMain(work, true);
 }
 
 void ScriptedUI::SetOnNotice(std::function<void(const std::string&)> work)

@@ -77,9 +77,10 @@ private:
         bool answer = false;
     };
 
-    // Carries work to the main thread and waits until it ran or waits are
-    // cancelled; false when it did not run for the caller.
-    bool mOnMain(std::function<void()> work);
+    // Carries work to the main thread and waits until it ran or (unless
+    // evenIfCancelled) waits are cancelled; false when it did not run for
+    // the caller.
+    bool mOnMain(std::function<void()> work, bool evenIfCancelled = false);
     // Shows a notice on the main thread.
     void mNotice(const std::string& event);
     // Waits for the user's answer to a question; false once cancelled.
