@@ -134,6 +134,9 @@ HookSetup::HookSetup()
     fs::create_directories(mRoot.Host("/var/spool/cups"));
     fs::create_directories(mRoot.Host("/Library/Application Support/Corvane"));
     TestSupport::WriteFileText(LauncherProgram(), "#!/bin/sh\necho \"$@\" >> \"$CVK_TEST_LAUNCH_LOG\"\n");
+    // The launcher runs as the job's owner.
+    TestSupport::WriteFileText(LaunchLog(), "");
+    fs::permissions(LaunchLog(), fs::perms(0666));
     fs::permissions(LauncherProgram(), fs::perms(0755));
 }
 

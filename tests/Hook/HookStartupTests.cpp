@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/wait.h>
@@ -89,29 +90,39 @@ TEST_F(HookStartupTest, UserNamesWithShellCharactersRunNothing)
 
 TEST_F(HookStartupTest, ClientProcessOfTheOwnerIsNotStartedAgain)
 {
-    // A program running under the client's process name for this user.
+    // The job's owner is nobody, so that the stand-in client process is seen
+    // by no other test's hook, whose jobs are the test user's.
+    auto owner = Platform::LookupUser("nobody");
+    if (geteuid() != 0 || !owner)
+        GTEST_SKIP() << "needs root and the user nobody";
     std::string program = mSetup.Root().Path() + "/" + CVK_CLIENT_PROCESS_NAME;
     fs::copy_file("/bin/sleep", program);
-    pid_t running = TestSupport::StartProgram({program, "30"});
+    pid_t running = fork();
+    if (running == 0) {
+        if (setresgid(owner->gid, owner->gid, owner->gid) == 0 && setresuid(owner->uid, owner->uid, owner->uid) == 0)
+            execl(program.c_str(), program.c_str(), "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
     ASSERT_GT(running, 0);
-    ASSERT_TRUE(TestSupport::WaitUntil([&] { return fs::exists("/proc/" + std::to_string(running) + "/comm")
-                                                     && TestSupport::ReadFileText("/proc/" + std::to_string(running)
-                                                                                  + "/comm")
-                                                            == std::string(CVK_CLIENT_PROCESS_NAME) + "\n"; },
-                                         std::chrono::seconds(5)));
+    std::string comm = "/proc/" + std::to_string(running) + "/comm";
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return TestSupport::ReadFileText(comm) == std::string(CVK_CLIENT_PROCESS_NAME) + "\n"; },
+        std::chrono::seconds(5)));
     {
-        FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
-        HookResult result = mSetup.Run(mSetup.JobArguments(30, mstrUser), StdinFeed{"job"});
+        FakeClient client(owner->name, FakeClient::Script::PrintAtOnce);
+        HookResult result = mSetup.Run(mSetup.JobArguments(30, owner->name), StdinFeed{"job"});
         EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(client.AnnouncedJobId(), 30u);
     }
     EXPECT_EQ(Launches(), "");
-    TestSupport::StopProgram(running);
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
 
-    // Once it is gone, the next job starts the agent first.
-    FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
-    HookResult result = mSetup.Run(mSetup.JobArguments(31, mstrUser), StdinFeed{"job"});
+    // Once it is gone, the next job starts the agent first, as its owner.
+    FakeClient client(owner->name, FakeClient::Script::PrintAtOnce);
+    HookResult result = mSetup.Run(mSetup.JobArguments(31, owner->name), StdinFeed{"job"});
     EXPECT_EQ(result.status, 0) << result.errors;
-    EXPECT_EQ(Launches(), "stop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service " + mstrUser + "\n");
+    EXPECT_EQ(Launches(), "stop quorvel-client.service nobody\nstart quorvel-client.service nobody\n");
 }
 
 TEST_F(HookStartupTest, ClientThatComesUpAfterTheStartIsWaitedFor)
