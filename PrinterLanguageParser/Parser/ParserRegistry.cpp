@@ -7,12 +7,15 @@
 // postscript/
 
 // pcl5/
+#include "PrinterLanguageParser/Parser/pcl5/PCL5Parser.h"
 
 // pcl6/
+#include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 
 // pjl/
 
 // escp/
+#include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
 
 // hpgl/
 
@@ -56,9 +59,9 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 1 LANGUAGE_POSTSCRIPT: Postscript::PostscriptParser
     nullptr,
     // 2 LANGUAGE_PCL5: PCL5::PCL5Parser
-    nullptr,
+    &Make<PCL5::PCL5Parser>,
     // 3 LANGUAGE_PCL6: PCL6::PCL6Parser
-    nullptr,
+    &Make<PCL6::PCL6Parser>,
     // 4 LANGUAGE_PJL: PJL::PJLParser
     nullptr,
     // 5 LANGUAGE_HPGL: HPGL::HPGLParser
@@ -76,11 +79,11 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 11 LANGUAGE_CPCA: CPCA::CPCAParser
     nullptr,
     // 12 LANGUAGE_ESCPAGE: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 13 LANGUAGE_ESCP2: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 14 LANGUAGE_ESCP_BONJOUR: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 15 LANGUAGE_PRESCRIBE: Prescribe::PrescribeParser
     nullptr,
 };

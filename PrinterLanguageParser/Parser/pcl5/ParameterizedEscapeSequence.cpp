@@ -1,0 +1,218 @@
+#include "PrinterLanguageParser/Parser/pcl5/ParameterizedEscapeSequence.h"
+
+#include "PrinterLanguageParser/Parser/RawLanguageType.h"
+
+#include <algorithm>
+
+namespace RawPrintData::PCL5 {
+
+namespace {
+
+// ESC % -12345 X, the universal exit language.
+constexpr int32_t UNIVERSAL_EXIT_VALUE = -12345;
+
+// A terminating parameter character ends the sequence.
+constexpr bool IsTerminatingParameter(unsigned char byte)
+{
+    return byte >= '@' && byte <= '^';
+}
+
+// Announced data is counted in bytes; a negative count announces none.
+constexpr uint64_t DataLength(int32_t value)
+{
+    return value > 0 ? static_cast<uint64_t>(value) : 0;
+}
+
+}  // namespace
+
+// Reads a sequence from its ESC.
+SequenceState ParameterizedEscapeSequence::Process(const DataBuffer& buffer, uint64_t escape)
+{
+    mClear();
+    mContinueGroup.reset();
+    mintStart = escape;
+    return mParseFrom(buffer, escape + 1);
+}
+
+// Reads the rest of a combined sequence after its embedded data.
+SequenceState ParameterizedEscapeSequence::Resume(const DataBuffer& buffer, uint64_t position, SequenceGroup group)
+{
+    mClear();
+    mContinueGroup.reset();
+    mintStart = position;
+    return mParseGroup(buffer, position, group);
+}
+
+// Passes over bytes until a group sign or a terminating character.
+SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, uint64_t position)
+{
+    const uint64_t end = buffer.Length();
+    for (;; ++position) {
+        if (mTooLong(position))
+            return SequenceState::Rejected;
+        if (position >= end)
+            return SequenceState::Incomplete;
+        const unsigned char byte = buffer[position];
+        if (IsTerminatingParameter(byte)) {
+            mintLength = position + 1 - mintStart;
+            return SequenceState::Complete;
+        }
+        if (byte == '%')
+            return mParseGroup(buffer, position + 1, SequenceGroup{byte, 0});
+        if (byte == '&' || byte == '(' || byte == ')' || byte == '*') {
+            if (mTooLong(position + 1))
+                return SequenceState::Rejected;
+            if (position + 1 >= end)
+                return SequenceState::Incomplete;
+            return mParseGroup(buffer, position + 2, SequenceGroup{byte, buffer[position + 1]});
+        }
+    }
+}
+
+// Reads value pairs of one group until the terminating one, or until a pair
+// that announces data embedded in the sequence.
+SequenceState ParameterizedEscapeSequence::mParseGroup(const DataBuffer& buffer, uint64_t position,
+                                                       SequenceGroup group)
+{
+    for (;;) {
+        ValuePair pair;
+        const SequenceState state = mParseValuePair(buffer, position, pair);
+        if (state != SequenceState::Complete)
+            return state;
+        const bool dataFollows = mActOnPair(group, pair);
+        if (pair.mblnTerminating || dataFollows) {
+            mintLength = position - mintStart;
+            if (dataFollows)
+                mContinueGroup = group;
+            return SequenceState::Complete;
+        }
+    }
+}
+
+// Collects the value text up to the next parameter character: lower case
+// continues the sequence, "@" to "^" ends it; every other byte is value text.
+SequenceState ParameterizedEscapeSequence::mParseValuePair(const DataBuffer& buffer, uint64_t& position,
+                                                           ValuePair& pair)
+{
+    const uint64_t end = buffer.Length();
+    mValue.Clear();
+    for (;; ++position) {
+        if (mTooLong(position))
+            return SequenceState::Rejected;
+        if (position >= end)
+            return SequenceState::Incomplete;
+        const unsigned char byte = buffer[position];
+        if (byte >= '`' && byte <= '~') {
+            pair = ValuePair{static_cast<unsigned char>(byte - 32), mValue.Get(), false};
+            ++position;
+            return SequenceState::Complete;
+        }
+        if (IsTerminatingParameter(byte)) {
+            pair = ValuePair{byte, mValue.Get(), true};
+            ++position;
+            return SequenceState::Complete;
+        }
+        mValue.Add(byte);
+    }
+}
+
+// Adds the strategies for the pairs that bear on accounting.
+bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePair& pair)
+{
+    const unsigned char parameter = pair.mbytParameter;
+    const unsigned char character = group.mbytCharacter;
+    switch (group.mbytSign) {
+    case '%':
+        if (parameter == 'A') {
+            mAddStrategy(SwitchLanguageStrategy(LANGUAGE_PCL5));
+        } else if (parameter == 'B') {
+            mAddStrategy(SwitchLanguageStrategy(LANGUAGE_HPGL));
+        } else if (parameter == 'X' && pair.mintValue == UNIVERSAL_EXIT_VALUE) {
+            mAddStrategy(ResetParserStrategy());
+            mAddStrategy(SwitchLanguageStrategy(LANGUAGE_PJL));
+        }
+        return false;
+    case '&':
+        if (character == 'l') {
+            if (parameter == 'A') {
+                mAddStrategy(SetPaperSizeStrategy(pair.mintValue));
+            } else if (parameter == 'O') {
+                const bool landscape = pair.mintValue == 1 || pair.mintValue == 3;
+                mAddStrategy(SetJobPropertyStrategy<RawPaperOrientation>(
+                    PROPERTY_DEFAULT_ORIENTATION, landscape ? ORIENTATION_LANDSCAPE : ORIENTATION_PORTRAIT));
+            } else if (parameter == 'S') {
+                mAddStrategy(SetJobPropertyStrategy<bool>(PROPERTY_DUPLEX, pair.mintValue != 0));
+            } else if (parameter == 'X') {
+                // A negative count asks for no copies; the frame ignores 0.
+                mAddStrategy(SetJobPropertyStrategy<unsigned long>(
+                    PROPERTY_COPIES, static_cast<unsigned long>(std::max(pair.mintValue, 0))));
+            }
+            return false;
+        }
+        if (character == 'b' || character == 'n')
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        if (character == 'p')
+            return mAddSkipBytesIfParamIs(pair, 'X');
+        return false;
+    case '(':
+        if (character == 's' || character == 'f')
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        return false;
+    case ')':
+        if (character == 's')
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        return false;
+    case '*':
+        switch (character) {
+        case 'c':
+        case 'i':
+        case 'l':
+        case 'm':
+        case 'o':
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        case 'b':
+            return mAddSkipBytesIfParamIsIn(pair, 'V', 'W');
+        case 'r':
+            if (parameter == 'U')
+                mAddStrategy(SetJobPropertyStrategy<RawColorType>(
+                    PROPERTY_COLOR_TYPE, pair.mintValue == 1 ? COLOR_TYPE_MONO : COLOR_TYPE_COLOR));
+            return false;
+        case 'v':
+            if (parameter != 'W')
+                return false;
+            mAddStrategy(SetJobPropertyStrategy<RawColorType>(PROPERTY_COLOR_TYPE, COLOR_TYPE_COLOR));
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
+// Skips the pair's value in bytes when its parameter matches. True when the
+// data lies inside a combined sequence, which then stops where the data begins.
+bool ParameterizedEscapeSequence::mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter)
+{
+    if (pair.mbytParameter != parameter)
+        return false;
+    const uint64_t length = DataLength(pair.mintValue);
+    if (pair.mblnTerminating) {
+        if (length > 0)
+            mAddStrategy(SkipBytesStrategy(length));
+        return false;
+    }
+    if (length == 0)
+        return false;
+    mAddStrategy(SkipBytesStrategy(length));
+    return true;
+}
+
+// As above for either of two parameters.
+bool ParameterizedEscapeSequence::mAddSkipBytesIfParamIsIn(const ValuePair& pair, unsigned char first,
+                                                           unsigned char second)
+{
+    return mAddSkipBytesIfParamIs(pair, first) || mAddSkipBytesIfParamIs(pair, second);
+}
+
+}  // namespace RawPrintData::PCL5

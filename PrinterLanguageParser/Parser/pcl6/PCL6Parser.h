@@ -1,0 +1,68 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/CRawPage.h"
+#include "PrinterLanguageParser/Parser/Endian.h"
+#include "PrinterLanguageParser/Parser/IRawDataParser.h"
+#include "PrinterLanguageParser/Parser/SkipCounter.h"
+#include "PrinterLanguageParser/Parser/pcl6/AttributeSet.h"
+#include "PrinterLanguageParser/Parser/pcl6/AttributeValue.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+namespace RawPrintData::PCL6 {
+
+// Reads a PCL XL stream: the stream header with its byte order, then the
+// binary tags (values, attribute ids, operators, embedded data). Pages come
+// from EndPage, their colour from SetColorSpace, BeginImage and
+// BeginRastPattern, duplex, orientation and the paper size from BeginPage.
+// Embedded data is skipped unread; an escape hands the rest back to PJL.
+class PCL6Parser final : public IRawDataParser {
+public:
+    // The longest stream header line read; a longer one is taken to end there.
+    static constexpr uint64_t mintMAX_HEADER_LENGTH = 4096;
+
+    ParseDataResultType ParseData(const DataBuffer& buffer) override;
+    // Ends the stream: the next data starts with a header. A page without
+    // EndPage is not counted.
+    ParseDataResultType ParseDone() override;
+    // Reports the current page; its colour flag stays until the next BeginPage.
+    void NotifyDefaultPageCompleted() override;
+    void Reset() override { mintHighestColorType = COLOR_TYPE_UNKNOWN; }
+
+    void SetCurrentPageColor(bool color) { mCurrentPage.mblnColor = color; }
+    void SetCurrentPaperSize(int64_t width, int64_t height);
+    // Makes a colour space current; RGB marks the page colour. The colour type
+    // it stands for is reported when it is above the highest reported so far.
+    void SetColorSpace(uint32_t colorSpace);
+    // Makes grey the current colour space, as at the start of every page.
+    void ResetColorSpace() { mintColorSpace = COLOR_SPACE_GRAY; }
+    bool IsColorSpaceColor() const { return mintColorSpace == COLOR_SPACE_RGB; }
+
+    const CRawPage& CurrentPage() const { return mCurrentPage; }
+
+private:
+    // What reading one tag found.
+    enum class TagResult { Read, NeedMoreData, Failure };
+
+    ParseDataResultType mintReadStreamHeader(const DataBuffer& buffer, uint64_t& position);
+    TagResult mintHandleDataType(const DataBuffer& buffer, uint64_t& position);
+    TagResult mintHandleArray(const DataBuffer& buffer, uint64_t& position, unsigned int elementType);
+    TagResult mintHandleAttribute(const DataBuffer& buffer, uint64_t& position);
+    TagResult mHandleEmbeddedData(const DataBuffer& buffer, uint64_t& position);
+    void mHandleOperator(unsigned char operatorTag);
+    void mEndSession();
+    double mReadElement(const DataBuffer& buffer, uint64_t position, unsigned int elementType) const;
+
+    std::unique_ptr<Endian> mByteOrder;
+    // A value whose attribute id has not come yet.
+    std::optional<AttributeValue> mPendingValue;
+    AttributeSet mAttributes;
+    CRawPage mCurrentPage;
+    RawColorType mintHighestColorType = COLOR_TYPE_UNKNOWN;
+    uint32_t mintColorSpace = COLOR_SPACE_GRAY;
+    SkipCounter mSkip;
+};
+
+}  // namespace RawPrintData::PCL6
