@@ -100,8 +100,11 @@ ParseDataResultType CRawDataHandler::mRunParsers(uint64_t& keepFrom)
     if (mCurrentParser == nullptr)
         return PARSE_RESULT_FAILURE;
 
-    ParseDataResultType result = mCurrentParser->ParseData(mBuffer);
-    keepFrom = mCurrentParser->BytesProcessed();
+    // The bytes processed are read from the parser that was called: a switch
+    // has already made another parser current.
+    IRawDataParser* parser = mCurrentParser;
+    ParseDataResultType result = parser->ParseData(mBuffer);
+    keepFrom = parser->BytesProcessed();
     int switchesWithoutProgress = 0;
     while (result == PARSE_RESULT_SWITCH_LANGUAGE) {
         Log(LOG_DEBUG, "Switching language. Bytes processed: %llu", static_cast<unsigned long long>(keepFrom));
@@ -118,8 +121,9 @@ ParseDataResultType CRawDataHandler::mRunParsers(uint64_t& keepFrom)
         }
         if (mCurrentParser == nullptr)
             return PARSE_RESULT_FAILURE;
-        result = mCurrentParser->ParseData(mBuffer);
-        keepFrom = mCurrentParser->BytesProcessed();
+        parser = mCurrentParser;
+        result = parser->ParseData(mBuffer);
+        keepFrom = parser->BytesProcessed();
     }
     return result;
 }
@@ -270,31 +274,27 @@ void CRawDataHandler::OnJobPropertyChanged(RawDataJobProperty property, const vo
             static_cast<int>(name.size()), name.data());
         break;
     }
-    case PROPERTY_DEFAULT_PAGE_WIDTH: {
-        const int width = *static_cast<const int*>(value);
-        if (width > mDefaultPageSet.mintWidth) {
-            mDefaultPageSet.mintWidth = width;
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page Width is now %d tenthsmm", width);
-        } else {
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - New page width of %d detected, but previous of %d is larger.",
-                width, mDefaultPageSet.mintWidth);
-        }
+    case PROPERTY_DEFAULT_PAGE_WIDTH:
+        mKeepLargerDimension(mDefaultPageSet.mintWidth, *static_cast<const int*>(value), "Width", "width");
         break;
-    }
-    case PROPERTY_DEFAULT_PAGE_HEIGHT: {
-        const int height = *static_cast<const int*>(value);
-        if (height > mDefaultPageSet.mintHeight) {
-            mDefaultPageSet.mintHeight = height;
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page Height is now %d tenthsmm", height);
-        } else {
-            Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - New page height of %d detected, but previous of %d is larger.",
-                height, mDefaultPageSet.mintHeight);
-        }
+    case PROPERTY_DEFAULT_PAGE_HEIGHT:
+        mKeepLargerDimension(mDefaultPageSet.mintHeight, *static_cast<const int*>(value), "Height", "height");
         break;
-    }
     default:
         Log(LOG_ERROR, "RawDataHandler::OnJobPropertyChanged - Unsupported raw data job property: %d", property);
         break;
+    }
+}
+
+// Keeps a default page dimension only when the new one is larger.
+void CRawDataHandler::mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName)
+{
+    if (value > dimension) {
+        dimension = value;
+        Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page %s is now %d tenthsmm", name, value);
+    } else {
+        Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - New page %s of %d detected, but previous of %d is larger.",
+            lowerName, value, dimension);
     }
 }
 

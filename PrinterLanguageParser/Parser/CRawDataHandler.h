@@ -73,6 +73,7 @@ private:
     bool mKeepTail(uint64_t keepFrom);
     CRawPageSet& mPageSetFor(const CRawPage& page);
     void mSetCopies(unsigned long copies);
+    void mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName);
 
     ILogger* mLogger = nullptr;
     IRawDataParser* mCurrentParser = nullptr;

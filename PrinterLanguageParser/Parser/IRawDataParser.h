@@ -8,6 +8,7 @@
 #include "PrinterLanguageParser/Parser/RawJobTypes.h"
 #include "PrinterLanguageParser/Parser/RawLanguageType.h"
 
+#include <array>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -42,9 +43,12 @@ struct PostscriptRequirements;
 class IRawDataParser : public IAbstractLogger {
 public:
     // ESC "%-12345X": leaves any language for PJL.
+    static constexpr std::array<unsigned char, 9> mbytUNIVERSAL_EXIT_LANGUAGE = {0x1B, '%', '-', '1', '2',
+                                                                                 '3',  '4', '5', 'X'};
     static constexpr std::string_view mstrUNIVERSAL_EXIT_LANGUAGE{"\x1B%-12345X", 9};
     static constexpr uint64_t mintUNIVERSAL_EXIT_LANGUAGE_LENGTH = 9;
     // Three NULs, ESC, 01, "@EJL": starts ESC/Page and ESC/P 2 jobs.
+    static constexpr std::array<unsigned char, 9> mbytESCP2_LANGUAGE = {0, 0, 0, 0x1B, 0x01, '@', 'E', 'J', 'L'};
     static constexpr std::string_view mstrESCP2_LANGUAGE{"\0\0\0\x1B\x01@EJL", 9};
     static constexpr uint64_t mintESCP2_LANGUAGE_LENGTH = 9;
     // Length of the CPCA signature, for the PostScript parser's hand-over.

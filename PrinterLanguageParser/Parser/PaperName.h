@@ -24,7 +24,8 @@ inline void StorePaperName(char (&name)[PAPER_NAME_LENGTH], std::string_view tex
 {
     text = text.substr(0, text.find('\0'));
     const size_t length = std::min(text.size(), PAPER_NAME_LENGTH);
-    std::memcpy(name, text.data(), length);
+    if (length > 0)
+        std::memcpy(name, text.data(), length);
     std::memset(name + length, 0, PAPER_NAME_LENGTH - length);
 }
 

@@ -1,0 +1,99 @@
+#include "Common/PrivateFileWriter.h"
+
+#include "Common/StringFormat.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+PrivateFileWriter::~PrivateFileWriter()
+{
+    Close();
+}
+
+// Records why an operation failed, with the system's error text.
+bool PrivateFileWriter::mFail(const char* operation)
+{
+    mstrError = stringFormat("%s %s: %s", operation, mstrTargetPath, std::strerror(errno));
+    return false;
+}
+
+// Creates the temporary file beside the target with mode 0600.
+bool PrivateFileWriter::Open(const std::string& targetPath, std::optional<std::pair<uid_t, gid_t>> owner)
+{
+    Close();
+    mstrTargetPath = targetPath;
+    mblnCommitted = false;
+    mstrError.clear();
+
+    // The temporary name starts with the target's own name, so that it sorts
+    // beside it, and ends in random letters, so that no reader of the folder
+    // takes it for a finished file.
+    std::string pattern = targetPath + ".XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
+        return mFail("Unable to create a file beside");
+    mintFd = fd;
+    mstrTempPath = name.data();
+
+    if (fchmod(mintFd, S_IRUSR | S_IWUSR) != 0)
+        return mFail("Unable to set the mode of");
+    if (owner && geteuid() == 0 && fchown(mintFd, owner->first, owner->second) != 0)
+        return mFail("Unable to hand over");
+    return true;
+}
+
+// Writes every byte, going on after short writes and interruptions.
+bool PrivateFileWriter::Write(std::span<const unsigned char> data)
+{
+    if (mintFd < 0) {
+        errno = EBADF;
+        return mFail("Unable to write");
+    }
+    while (!data.empty()) {
+        ssize_t written = ::write(mintFd, data.data(), data.size());
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return mFail("Unable to write");
+        }
+        data = data.subspan(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+// Moves the finished file over the target.
+bool PrivateFileWriter::Commit()
+{
+    if (mintFd < 0) {
+        errno = EBADF;
+        return mFail("Unable to commit");
+    }
+    if (mblnCommitted)
+        return true;
+    if (fsync(mintFd) != 0)
+        return mFail("Unable to flush");
+    if (std::rename(mstrTempPath.c_str(), mstrTargetPath.c_str()) != 0)
+        return mFail("Unable to move into place");
+    mblnCommitted = true;
+    return true;
+}
+
+// Releases the descriptor and removes what was never committed.
+void PrivateFileWriter::Close()
+{
+    if (mintFd >= 0) {
+        ::close(mintFd);
+        mintFd = -1;
+    }
+    if (!mblnCommitted && !mstrTempPath.empty())
+        ::unlink(mstrTempPath.c_str());
+    mstrTempPath.clear();
+}

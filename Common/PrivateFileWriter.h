@@ -1,0 +1,51 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <sys/types.h>
+#include <utility>
+
+// Writes a file that only its owner may read (mode 0600) without trusting the
+// folder it lands in. The data go to a fresh file of unpredictable name beside
+// the target (created exclusively, so no link is ever followed) and Commit
+// renames it over the target: a symbolic or hard link placed at the target's
+// name is replaced, never written through, and readers see either the old
+// file or the whole new one. A writer that is not committed removes its
+// temporary file.
+class PrivateFileWriter {
+public:
+    PrivateFileWriter() = default;
+    ~PrivateFileWriter();
+    PrivateFileWriter(const PrivateFileWriter&) = delete;
+    PrivateFileWriter& operator=(const PrivateFileWriter&) = delete;
+
+    // Starts the temporary file for a target path. When owner ids are given and
+    // the process runs as root, the file is handed to that owner.
+    bool Open(const std::string& targetPath, std::optional<std::pair<uid_t, gid_t>> owner = std::nullopt);
+
+    // Writes all bytes, retrying short writes.
+    bool Write(std::span<const unsigned char> data);
+
+    // Flushes and renames the file into place. The descriptor stays open, so
+    // later writes append to the committed file.
+    bool Commit();
+
+    // Closes the descriptor; an uncommitted temporary file is removed.
+    void Close();
+
+    bool IsOpen() const { return mintFd >= 0; }
+
+    // The text of the last failure, for the caller's log line.
+    const std::string& GetError() const { return mstrError; }
+
+private:
+    bool mFail(const char* operation);
+
+    int mintFd = -1;
+    bool mblnCommitted = false;
+    std::string mstrTargetPath;
+    std::string mstrTempPath;
+    std::string mstrError;
+};

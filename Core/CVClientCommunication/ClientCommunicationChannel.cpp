@@ -1,0 +1,480 @@
+#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+
+#include "Common/StringFormat.h"
+#include "Core/CVClientCommunication/SocketPeer.h"
+#include "CoreLogger/Logger.h"
+#include "Platform/FileSystemRoot.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstddef>
+#include <cstring>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+constexpr LogComponents Component = LogComponents::CoreMessaging;
+constexpr int ListenBacklog = 100;
+constexpr size_t PathBound = 104;          // the socket path must fit this, terminator included
+constexpr size_t PayloadReadChunk = 1024;  // the most one read of a payload asks for
+constexpr size_t ParamLength = 4;
+
+// Writes one debug line of the socket link.
+template <typename... Args>
+void Debug(std::string format, Args&&... args)
+{
+    Logger::Log_Debug(Component, stringFormat(std::move(format), std::forward<Args>(args)...));
+}
+
+// Writes one error line of the socket link.
+template <typename... Args>
+void Error(std::string format, Args&&... args)
+{
+    Logger::Log_Error(Component, stringFormat(std::move(format), std::forward<Args>(args)...));
+}
+
+// Fills a Unix-domain address for a path already known to fit.
+socklen_t MakeAddress(const std::string& path, sockaddr_un& address)
+{
+    address = sockaddr_un{};
+    address.sun_family = AF_UNIX;
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + 1);
+}
+
+// Whether a failed accept leaves the listening socket usable, so the listener
+// should go on rather than end.
+bool IsTransientAcceptError(int error)
+{
+    switch (error) {
+    case EINTR:
+    case EAGAIN:
+    case ECONNABORTED:
+    case EPROTO:
+    case EPERM:
+    case EMFILE:
+    case ENFILE:
+    case ENOBUFS:
+    case ENOMEM:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Whether a failed accept was for want of descriptors or memory, which only
+// time (other jobs ending) can free.
+bool IsResourceShortage(int error)
+{
+    return error == EMFILE || error == ENFILE || error == ENOBUFS || error == ENOMEM;
+}
+
+// Whether a message's content is exactly what its receiver will read after
+// the header, so that a sender can never put the stream out of step.
+bool ContentFitsWireFormat(const ClientMessage& message)
+{
+    size_t size = message.GetMessageContent().size();
+    if (message.GetType() != ClientMessageType::Notify)
+        return size == 0;
+    if (message.GetSubType() != ClientMessageSubType::PageSets)
+        return size == ParamLength;
+    return size >= ParamLength && size - ParamLength == message.GetMessageContentParam1();
+}
+
+ClientMessage CommunicationFailure()
+{
+    return ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
+}
+
+// Reads exactly the buffer's size, in reads of at most chunkLimit bytes,
+// retrying interrupted reads. A peer that closes or a read error is logged
+// with the given line (the error's text fills failedFormat) and gives false.
+bool ReadPart(int socket, std::span<unsigned char> buffer, size_t chunkLimit, bool logReads, const char* closedLine,
+              const char* failedFormat)
+{
+    size_t total = 0;
+    while (total < buffer.size()) {
+        size_t wanted = std::min(buffer.size() - total, chunkLimit);
+        ssize_t count = recv(socket, buffer.data() + total, wanted, 0);
+        if (count == -1 && errno == EINTR)
+            continue;
+        if (count == -1) {
+            Error(failedFormat, strerror(errno));
+            return false;
+        }
+        if (count == 0) {
+            Error("%s", closedLine);
+            return false;
+        }
+        total += static_cast<size_t>(count);
+        if (logReads) {
+            Debug("ClientCommunicationChannel::ReceiveMessage - bytesRead= %ld", static_cast<long>(count));
+            Debug("Total bytes read: %d", static_cast<int>(total));
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+ClientCommunicationChannel::ClientCommunicationChannel(const char* userName)
+    : mstrUserName(userName != nullptr ? userName : ""),
+      mstrSocketPath(Platform::HostPath("/tmp/cvkclient." + mstrUserName))
+{
+    Debug("socket: %s", mstrSocketPath);
+}
+
+ClientCommunicationChannel::ClientCommunicationChannel(int connectionSocket, std::string socketPath)
+    : mintConnectionSocket(connectionSocket), mstrSocketPath(std::move(socketPath))
+{
+}
+
+ClientCommunicationChannel::ClientCommunicationChannel(ClientCommunicationChannel&& other) noexcept
+{
+    std::lock_guard lock(other.mListenLock);
+    mintListenSocket = std::exchange(other.mintListenSocket, -1);
+    mintConnectionSocket = std::exchange(other.mintConnectionSocket, -1);
+    mstrUserName = std::move(other.mstrUserName);
+    mstrSocketPath = std::move(other.mstrSocketPath);
+    mblnListening = std::exchange(other.mblnListening, false);
+}
+
+ClientCommunicationChannel::~ClientCommunicationChannel()
+{
+    Disconnect();
+    StopListening();
+}
+
+// Refuses user names that would lead the socket path out of /tmp, and paths
+// that a socket address cannot hold whole.
+bool ClientCommunicationChannel::mHasUsableUserName(const char* operation) const
+{
+    if (mstrUserName.empty() || mstrUserName.find('/') != std::string::npos) {
+        Error("ClientCommunicationChannel::%s - invalid user name for the socket: '%s'", operation, mstrUserName);
+        return false;
+    }
+    if (mstrSocketPath.size() >= PathBound) {
+        Error("ClientCommunicationChannel::%s - socket path too long: %s", operation, mstrSocketPath);
+        return false;
+    }
+    return true;
+}
+
+// Creates the user's socket file, open to every local user (the hook runs as
+// another user), and listens on it. Who may connect is checked per connection.
+bool ClientCommunicationChannel::Listen()
+{
+    Debug("ClientCommunicationChannel::Listen - attempt to listen on socket: %s", mstrSocketPath);
+    if (!mHasUsableUserName("Listen"))
+        return false;
+    {
+        std::lock_guard lock(mListenLock);
+        if (mintListenSocket != -1)
+            return mblnListening;
+    }
+    unlink(mstrSocketPath.c_str());
+    int listenSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listenSocket == -1) {
+        Error("ClientCommunicationChannel::Listen - Unable to create socket.  Error: %s", strerror(errno));
+        return false;
+    }
+    sockaddr_un address;
+    socklen_t length = MakeAddress(mstrSocketPath, address);
+    if (bind(listenSocket, reinterpret_cast<const sockaddr*>(&address), length) == -1) {
+        Error("ClientCommunicationChannel::Listen - Unable to bind socket.  Error: %s", strerror(errno));
+        close(listenSocket);
+        return false;
+    }
+    // chmod after bind rather than a umask around it: the umask is the whole
+    // process's and other threads create files meanwhile.
+    if (chmod(mstrSocketPath.c_str(), 0777) == -1) {
+        Error("ClientCommunicationChannel::Listen - Unable to open socket to other users.  Error: %s", strerror(errno));
+        close(listenSocket);
+        unlink(mstrSocketPath.c_str());
+        return false;
+    }
+    if (listen(listenSocket, ListenBacklog) == -1) {
+        Error("ClientCommunicationChannel::Listen - Unable to listen on socket.  Error: %s", strerror(errno));
+        close(listenSocket);
+        unlink(mstrSocketPath.c_str());
+        return false;
+    }
+    std::lock_guard lock(mListenLock);
+    mintListenSocket = listenSocket;
+    mblnListening = true;
+    mblnCloseAfterAccept = false;
+    return true;
+}
+
+// Ends an Accept; closes the listening socket when StopListening came
+// meanwhile and left that to this thread. Expects mListenLock held.
+void ClientCommunicationChannel::mFinishAcceptNoLock()
+{
+    mblnAccepting = false;
+    if (mblnCloseAfterAccept) {
+        close(mintListenSocket);
+        mintListenSocket = -1;
+        mblnCloseAfterAccept = false;
+    }
+}
+
+// Waits for the next connection from an allowed peer. Refused peers and
+// passing failures are logged and waited past; the result is not connected
+// only when listening ended or failed for good.
+ClientCommunicationChannel ClientCommunicationChannel::Accept()
+{
+    int listenSocket = -1;
+    {
+        std::lock_guard lock(mListenLock);
+        if (mintListenSocket == -1) {
+            Error("ClientCommunicationChannel::Accept - socket not listening.");
+            return ClientCommunicationChannel(-1, mstrSocketPath);
+        }
+        // From here StopListening leaves the close to this thread, so the
+        // descriptor cannot be reused under a blocked accept.
+        listenSocket = mintListenSocket;
+        mblnAccepting = true;
+    }
+    for (;;) {
+        int connection = accept4(listenSocket, nullptr, nullptr, SOCK_CLOEXEC);
+        int error = errno;
+        bool listening;
+        {
+            std::lock_guard lock(mListenLock);
+            listening = mblnListening;
+        }
+        if (connection != -1) {
+            if (!mIsAllowedHook(connection)) {
+                close(connection);
+                continue;
+            }
+            if (!listening)
+                Debug("ClientCommunicationChannel::Accept - Communication was shutdown.");
+            std::lock_guard lock(mListenLock);
+            mFinishAcceptNoLock();
+            return ClientCommunicationChannel(connection, mstrSocketPath);
+        }
+        if (!listening) {
+            Debug("ClientCommunicationChannel::Accept - Communication was shutdown.");
+            break;
+        }
+        if (error == EINTR)
+            continue;
+        Error("ClientCommunicationChannel::Accept - accept failed. Error: %s", strerror(error));
+        if (!IsTransientAcceptError(error))
+            break;
+        if (IsResourceShortage(error))
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::lock_guard lock(mListenLock);
+    mFinishAcceptNoLock();
+    return ClientCommunicationChannel(-1, mstrSocketPath);
+}
+
+// Whether the process at the other end of an accepted connection may hand
+// jobs to this user's client: root, the CUPS backend user or the user itself.
+bool ClientCommunicationChannel::mIsAllowedHook(int socket) const
+{
+    auto uid = SocketPeer::PeerUid(socket);
+    if (!uid) {
+        Error("ClientCommunicationChannel::Accept - unable to read the peer's credentials. Error: %s", strerror(errno));
+        return false;
+    }
+    if (*uid == 0 || *uid == SocketPeer::UidOf(SocketPeer::CupsUserName) || *uid == SocketPeer::UidOf(mstrUserName))
+        return true;
+    Error("ClientCommunicationChannel::Accept - refused connection from uid %u: only root, %s or %s may connect.",
+          static_cast<unsigned>(*uid), SocketPeer::CupsUserName, mstrUserName);
+    return false;
+}
+
+// Whether the listener that a connection reached belongs to the user whose
+// client it claims to be (or to root), not to another local user.
+bool ClientCommunicationChannel::mIsExpectedListener(int socket) const
+{
+    auto uid = SocketPeer::PeerUid(socket);
+    if (!uid) {
+        Error("ClientCommunicationChannel::Connect - unable to read the listener's credentials. Error: %s",
+              strerror(errno));
+        return false;
+    }
+    if (*uid == 0 || *uid == SocketPeer::UidOf(mstrUserName))
+        return true;
+    Error("ClientCommunicationChannel::Connect - refused socket %s: it belongs to uid %u, not to %s or root.",
+          mstrSocketPath, static_cast<unsigned>(*uid), mstrUserName);
+    return false;
+}
+
+// Connects to the user's client; true when already connected.
+bool ClientCommunicationChannel::Connect()
+{
+    if (mintConnectionSocket != -1)
+        return true;
+    if (!mHasUsableUserName("Connect"))
+        return false;
+    int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (connection == -1) {
+        Error("ClientCommunicationChannel::Connect - Unable to create socket. Error: %s", strerror(errno));
+        return false;
+    }
+    Debug("ClientCommunicationChannel::Connect - connecting to socket %s", mstrSocketPath);
+    sockaddr_un address;
+    socklen_t length = MakeAddress(mstrSocketPath, address);
+    int result;
+    do {
+        result = connect(connection, reinterpret_cast<const sockaddr*>(&address), length);
+    } while (result == -1 && errno == EINTR);
+    // A connect interrupted and repeated may find itself already done.
+    if (result == -1 && errno != EISCONN) {
+        Error("ClientCommunicationChannel::Connect - Connection failed. Error: %s", strerror(errno));
+        close(connection);
+        return false;
+    }
+    if (!mIsExpectedListener(connection)) {
+        close(connection);
+        return false;
+    }
+    mintConnectionSocket = connection;
+    return true;
+}
+
+// Closes the connection, if any.
+void ClientCommunicationChannel::Disconnect()
+{
+    Logger::Log_Debug_Start(Component, "ClientCommunicationChannel::Disconnect");
+    if (mintConnectionSocket != -1) {
+        {
+            std::lock_guard lock(mListenLock);
+            mblnListening = false;
+        }
+        close(mintConnectionSocket);
+        mintConnectionSocket = -1;
+    }
+    Logger::Log_Debug_End(Component, "ClientCommunicationChannel::Disconnect");
+}
+
+// Stops listening and removes the socket file; wakes a thread blocked in
+// Accept, which then closes the listening socket itself.
+void ClientCommunicationChannel::StopListening()
+{
+    Logger::Log_Debug_Start(Component, "ClientCommunicationChannel::StopListening");
+    {
+        std::lock_guard lock(mListenLock);
+        if (mintListenSocket != -1 && !mblnCloseAfterAccept) {
+            mblnListening = false;
+            // Closing alone does not wake a blocked accept on Linux; shutting
+            // the socket down does.
+            shutdown(mintListenSocket, SHUT_RDWR);
+            unlink(mstrSocketPath.c_str());
+            if (mblnAccepting) {
+                mblnCloseAfterAccept = true;
+            } else {
+                close(mintListenSocket);
+                mintListenSocket = -1;
+            }
+        }
+    }
+    Logger::Log_Debug_End(Component, "ClientCommunicationChannel::StopListening");
+}
+
+// Writes all bytes, retrying interrupted and partial sends.
+bool ClientCommunicationChannel::mSendAll(std::span<const unsigned char> bytes, bool logChunks)
+{
+    size_t sent = 0;
+    while (sent < bytes.size()) {
+        if (logChunks)
+            Debug("Sending Message...");
+        ssize_t count = send(mintConnectionSocket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        if (count == -1) {
+            if (errno == EINTR)
+                continue;
+            Error("ClientCommunicationChannel::SendMessage - error during send: %s", strerror(errno));
+            return false;
+        }
+        if (logChunks)
+            Debug("   Sent: %d bytes", static_cast<int>(count));
+        sent += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+// Sends one message: the header, then the content whole.
+bool ClientCommunicationChannel::SendMessage(const ClientMessage& message)
+{
+    Debug("ClientCommunicationChannel::SendMessage - sending message %c %c", message.GetType(), message.GetSubType());
+    if (mintConnectionSocket == -1) {
+        Error("ClientCommunicationChannel::SendMessage - unable to send (_clientEnvironment not open).");
+        return false;
+    }
+    const ByteString& content = message.GetMessageContent();
+    if (!ContentFitsWireFormat(message)) {
+        Error("ClientCommunicationChannel::SendMessage - a content of %lu bytes does not fit message %c %c.",
+              static_cast<unsigned long>(content.size()), message.GetType(), message.GetSubType());
+        return false;
+    }
+    if (!mSendAll(std::span(message.GetMessageHeader(), ClientMessage::HeaderLength), false))
+        return false;
+    Debug("Message Size: %d", static_cast<int>(content.size()));
+    if (content.empty())
+        return true;
+    if (!mSendAll(content, true))
+        return false;
+    Debug("Sent count total: %d", static_cast<int>(content.size()));
+    return true;
+}
+
+// Reads one message; every failure or a closed peer gives 'E','F'.
+ClientMessage ClientCommunicationChannel::ReceiveMessage()
+{
+    if (mintConnectionSocket == -1) {
+        Error("ClientCommunicationChannel::ReceiveMessage - error communication socket not defined.");
+        return CommunicationFailure();
+    }
+    Debug("ClientCommunicationChannel::ReceiveMessage - Header length= %d", static_cast<int>(ClientMessage::HeaderLength));
+    Debug("ClientCommunicationChannel::ReceiveMessage - Socket= %d", mintConnectionSocket);
+    Debug("ClientCommunicationChannel::ReceiveMessage - SocketName= %s", mstrSocketPath);
+
+    unsigned char header[ClientMessage::HeaderLength];
+    if (!ReadPart(mintConnectionSocket, header, ClientMessage::HeaderLength, true,
+                  "ClientCommunicationChannel::ReceiveMessage -Header. the _clientEnvironment was closed by the other party.",
+                  "ClientCommunicationChannel::ReceiveMessage - error receiving header: %s"))
+        return CommunicationFailure();
+    ClientMessage message(header);
+    if (message.GetType() == ClientMessageType::Notify && !mReceiveNotifyContent(message))
+        return CommunicationFailure();
+    Debug("ClientCommunicationChannel::ReceiveMessage - received message %c %c", message.GetType(), message.GetSubType());
+    return message;
+}
+
+// Reads the parameter of an 'N' message and, for page sets, the payload it
+// announces; false (logged) on a read error, a closed peer or a length
+// beyond the limit.
+bool ClientCommunicationChannel::mReceiveNotifyContent(ClientMessage& message)
+{
+    Debug("%s - Have notification message", "ReceiveMessage");
+    ByteString content(ParamLength);
+    if (!ReadPart(mintConnectionSocket, content, ParamLength, false,
+                  "ClientCommunicationChannel::ReceiveMessage -Notify. the _clientEnvironment was closed by the other party.",
+                  "ClientCommunicationChannel::ReceiveMessage - error receiving message param1.  Error: %s"))
+        return false;
+    if (message.GetSubType() == ClientMessageSubType::PageSets) {
+        uint32_t length = 0;
+        std::memcpy(&length, content.data(), sizeof length);
+        if (length > MaxPayloadLength) {
+            Error("ClientCommunicationChannel::ReceiveMessage - page-set length %u exceeds the limit of %u bytes.",
+                  static_cast<unsigned>(length), static_cast<unsigned>(MaxPayloadLength));
+            return false;
+        }
+        content.resize(ParamLength + length);
+        if (!ReadPart(mintConnectionSocket, std::span(content).subspan(ParamLength), PayloadReadChunk, false,
+                      "ClientCommunicationChannel::ReceiveMessage -PageSets. the _clientEnvironment was closed by the other party.",
+                      "ClientCommunicationChannel::ReceiveMessage - error receiving message param2.  Error: %s"))
+            return false;
+    }
+    message.SetMessageContent(std::move(content));
+    return true;
+}

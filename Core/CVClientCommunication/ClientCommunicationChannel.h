@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Core/CVClientCommunication/ClientMessage.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <span>
+#include <string>
+
+// One end of the per-user Unix-domain socket between the CUPS hook and the
+// client. The client listens on "/tmp/cvkclient.<user>" and accepts one
+// connection per job; the hook connects to it. Each side checks who is at the
+// other end: the client takes connections only from root, the CUPS user or the
+// user itself, and the hook talks only to a listener of the user or root.
+//
+// A channel owns its sockets and closes them when destroyed. It moves but does
+// not copy, so a connection has exactly one owner: the listener hands the
+// accepted channel to the job that answers it.
+class ClientCommunicationChannel {
+public:
+    // A received page-set payload longer than this is refused as a read error
+    // instead of being allocated; real jobs stay far below it.
+    static constexpr uint32_t MaxPayloadLength = 16u * 1024u * 1024u;
+
+    // The channel of a user's socket, neither listening nor connected yet.
+    explicit ClientCommunicationChannel(const char* userName);
+
+    // A channel over an already connected socket, which it now owns.
+    ClientCommunicationChannel(int connectionSocket, std::string socketPath);
+
+    ClientCommunicationChannel(ClientCommunicationChannel&& other) noexcept;
+    ClientCommunicationChannel& operator=(ClientCommunicationChannel&&) = delete;
+    ClientCommunicationChannel(const ClientCommunicationChannel&) = delete;
+    ClientCommunicationChannel& operator=(const ClientCommunicationChannel&) = delete;
+    ~ClientCommunicationChannel();
+
+    bool Listen();
+    ClientCommunicationChannel Accept();
+    bool Connect();
+    void Disconnect();
+    void StopListening();
+    bool IsConnected() const { return mintConnectionSocket != -1; }
+
+    bool SendMessage(const ClientMessage& message);
+    ClientMessage ReceiveMessage();
+
+    const std::string& GetSocketPath() const { return mstrSocketPath; }
+
+private:
+    bool mHasUsableUserName(const char* operation) const;
+    bool mIsAllowedHook(int socket) const;
+    bool mIsExpectedListener(int socket) const;
+    bool mReceiveNotifyContent(ClientMessage& message);
+    bool mSendAll(std::span<const unsigned char> bytes, bool logChunks);
+    void mFinishAcceptNoLock();
+
+    std::mutex mListenLock;  // guards the listening socket and the flags below
+    int mintListenSocket = -1;
+    int mintConnectionSocket = -1;
+    std::string mstrUserName;
+    std::string mstrSocketPath;
+    bool mblnListening = false;
+    bool mblnAccepting = false;         // a thread is inside Accept with the listening socket
+    bool mblnCloseAfterAccept = false;  // StopListening left the close to that thread
+};

@@ -1,0 +1,157 @@
+#include "Core/CVClientCommunication/RawDataJobProperties.h"
+
+#include "Common/StringFormat.h"
+#include "CoreLogger/Logger.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <span>
+
+namespace {
+
+constexpr size_t NUMBER_LENGTH = sizeof(uint32_t);
+constexpr size_t RECORD_LENGTH = RawPrintData::CRawPageSet::WIRE_SIZE;
+
+// Appends a number in host byte order.
+void AppendNumber(ByteString& content, uint32_t value)
+{
+    unsigned char bytes[NUMBER_LENGTH];
+    std::memcpy(bytes, &value, NUMBER_LENGTH);
+    content.insert(content.end(), bytes, bytes + NUMBER_LENGTH);
+}
+
+// Reads the host-order number at an offset the caller has checked.
+uint32_t ReadNumber(const ByteString& content, size_t offset)
+{
+    uint32_t value = 0;
+    std::memcpy(&value, content.data() + offset, NUMBER_LENGTH);
+    return value;
+}
+
+// The length field for a number of records, computed wide so that it cannot wrap.
+uint64_t PayloadLength(uint64_t records)
+{
+    return RawDataJobProperties::FIXED_PART_LENGTH + RECORD_LENGTH * records;
+}
+
+}  // namespace
+
+// Takes copies, colour and duplex from a finished handler, and its page sets
+// when the parse succeeded.
+RawDataJobProperties::RawDataJobProperties(uint32_t jobId, const RawPrintData::CRawDataHandler& handler)
+    : mintJobId(jobId)
+{
+    Logger::Log_Debug(LogComponents::CoreRawPrint, "Getting job properties...");
+    mintCopies = static_cast<uint32_t>(std::min<unsigned long>(handler.GetCopies(), std::numeric_limits<uint32_t>::max()));
+    mintColorSpace = static_cast<uint32_t>(handler.GetColorType());
+    mblnDuplex = handler.IsDuplex();
+    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("Copies= %d", mintCopies));
+    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("ColorType= %d", mintColorSpace));
+    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("IsDuplex= %d", mblnDuplex ? 1 : 0));
+    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("TotalPageCount= %d", handler.GetTotalPageCount()));
+    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("PageSetCount= %d", static_cast<int>(handler.GetPageSets().size())));
+
+    if (handler.IsParseSucceeded()) {
+        Logger::Log_Debug(LogComponents::CoreRawPrint, "Parsing seemed to complete successfully.  Grab the pagesets.");
+        mvecPageSets = handler.GetPageSets();
+    } else {
+        Logger::Log_Debug(LogComponents::CoreRawPrint, "Parsing appears to not have completed successfully.  ");
+    }
+}
+
+// Decodes an 'N','P' message; anything else leaves the object empty.
+RawDataJobProperties::RawDataJobProperties(const ClientMessage& message)
+{
+    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("MessageType= %d MessageSubType= %d",
+                                                                 message.GetType(), message.GetSubType()));
+    if (!message.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets)) {
+        Logger::Log_Debug(LogComponents::CoreRawPrint, "Incorrect message type to pull Raw data. ");
+        return;
+    }
+    mDecode(message.GetMessageContent());
+}
+
+// Reads the five numbers when the length field matches the content, and the
+// records when the record count matches it too.
+void RawDataJobProperties::mDecode(const ByteString& content)
+{
+    const uint64_t reported = content.size() >= NUMBER_LENGTH ? ReadNumber(content, 0) : 0;
+    const uint64_t actual = content.size() >= NUMBER_LENGTH ? content.size() - NUMBER_LENGTH : 0;
+    Logger::Log_Debug(LogComponents::CoreRawPrint,
+                      stringFormat("MessageType is Notify, SubType is PageSet. reportedSize=%llu actualSize=%llu",
+                                   static_cast<unsigned long long>(reported), static_cast<unsigned long long>(actual)));
+    if (reported < FIXED_PART_LENGTH || reported != actual) {
+        Logger::Log_Error(LogComponents::CoreRawPrint,
+                          stringFormat("Page-set message refused: length field %llu, %llu bytes follow it.",
+                                       static_cast<unsigned long long>(reported), static_cast<unsigned long long>(actual)));
+        return;
+    }
+
+    Logger::Log_Debug(LogComponents::CoreRawPrint, "Reached inner condition.");
+    mintJobId = ReadNumber(content, 4);
+    mintCopies = ReadNumber(content, 8);
+    mintColorSpace = ReadNumber(content, 12);
+    mblnDuplex = ReadNumber(content, 16) != 0;
+    const uint32_t records = ReadNumber(content, 20);
+    Logger::Log_Debug(LogComponents::CoreRawPrint,
+                      stringFormat("rawpageset= %lu , unint32= %lu", RECORD_LENGTH, NUMBER_LENGTH));
+
+    if (records == 0)
+        return;
+    if (actual != PayloadLength(records)) {
+        Logger::Log_Error(LogComponents::CoreRawPrint,
+                          stringFormat("Page-set message holds %llu bytes, not %u page sets; page sets ignored.",
+                                       static_cast<unsigned long long>(actual), records));
+        return;
+    }
+    const std::span<const unsigned char> bytes(content);
+    mvecPageSets.reserve(records);
+    for (size_t record = 0; record < records; ++record) {
+        const size_t offset = NUMBER_LENGTH + FIXED_PART_LENGTH + record * RECORD_LENGTH;
+        mvecPageSets.push_back(RawPrintData::CRawPageSet::ReadFrom(bytes.subspan(offset).first<RECORD_LENGTH>()));
+    }
+}
+
+// Builds the 'N','P' message.
+ClientMessage RawDataJobProperties::GetMessage() const
+{
+    ClientMessage message(ClientMessageType::Notify, ClientMessageSubType::PageSets);
+
+    size_t records = mvecPageSets.size();
+    if (PayloadLength(records) > std::numeric_limits<uint32_t>::max()) {
+        Logger::Log_Error(LogComponents::CoreMessaging,
+                          stringFormat("Too many page sets for one message (%lu); sending none.", records));
+        records = 0;
+    }
+    const auto length = static_cast<uint32_t>(PayloadLength(records));
+
+    ByteString content;
+    content.reserve(NUMBER_LENGTH + length);
+    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("intLengthOfMessage: %d", length));
+    AppendNumber(content, length);
+    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mintJobId: %d", mintJobId));
+    AppendNumber(content, mintJobId);
+    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mintCopies: %d", mintCopies));
+    AppendNumber(content, mintCopies);
+    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mintColorSpace: %d", mintColorSpace));
+    AppendNumber(content, mintColorSpace);
+    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mblnDuplex: %d", mblnDuplex ? 1 : 0));
+    AppendNumber(content, mblnDuplex ? 1 : 0);
+    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mvecPageSets.size(): %d", static_cast<uint32_t>(records)));
+    AppendNumber(content, static_cast<uint32_t>(records));
+
+    // Each byte is logged once, with the record that completes it (the
+    // numbers with the first record).
+    size_t logged = 0;
+    for (size_t record = 0; record < records; ++record) {
+        const size_t offset = content.size();
+        content.resize(offset + RECORD_LENGTH);
+        mvecPageSets[record].WriteTo(std::span<unsigned char>(content).subspan(offset).first<RECORD_LENGTH>());
+        for (; logged < content.size(); ++logged)
+            Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("[%d] = %x", static_cast<int>(logged), content[logged]));
+    }
+
+    message.SetMessageContent(std::move(content));
+    return message;
+}

@@ -1,0 +1,7 @@
+#include "Core/CVModels/ClientJob.h"
+
+ClientJob::ClientJob()
+{
+    TransactionFrom = 3;
+    ProcessName = "<Unknown>";
+}

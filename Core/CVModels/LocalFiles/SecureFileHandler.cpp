@@ -1,0 +1,186 @@
+#include "Core/CVModels/LocalFiles/SecureFileHandler.h"
+
+#include "Common/StringFormat.h"
+#include "CoreLogger/Logger.h"
+#include "Platform/FileSystemRoot.h"
+#include "Platform/UserAccount.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// Longer ids are not CUPS job ids; the limit keeps names short and sane.
+constexpr size_t MaximumJobIdLength = 10;
+
+// Closes a descriptor when it leaves scope.
+struct FdCloser {
+    int fd;
+    ~FdCloser()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+}  // namespace
+
+SecureFileHandler::SecureFileHandler(const std::string& jobOwner)
+    : mstrFolder(Platform::HostPath(SupportFolder)), mstrJobOwner(jobOwner)
+{
+    Logger::Log_Debug(LogComponents::Secure, stringFormat("Cache dir: %s", mstrFolder));
+}
+
+SecureFileHandler::~SecureFileHandler() = default;
+
+bool SecureFileHandler::IsValidJobId(const std::string& jobId)
+{
+    return !jobId.empty() && jobId.size() <= MaximumJobIdLength
+           && std::all_of(jobId.begin(), jobId.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string SecureFileHandler::ConstructFileName(const std::string& jobId) const
+{
+    std::string name = stringFormat(".Secure_%s.payload", jobId);
+    Logger::Log_Debug(LogComponents::Secure, stringFormat("Secure payload file %s", name));
+    return name;
+}
+
+std::string SecureFileHandler::GetFullPathToSecureFile(const std::string& jobId) const
+{
+    return stringFormat("%s/%s", mstrFolder, ConstructFileName(jobId));
+}
+
+std::string SecureFileHandler::GetCupsDataFilePath(const std::string& jobId) const
+{
+    std::string padded = jobId;
+    if (padded.size() < 5)
+        padded.insert(0, 5 - padded.size(), '0');
+    return stringFormat("%s/d%s-001", Platform::HostPath(CupsSpoolFolder), padded);
+}
+
+// The job owner's ids, when the files are to be handed over.
+std::optional<std::pair<uid_t, gid_t>> SecureFileHandler::mOwnerIds() const
+{
+    if (mstrJobOwner.empty() || geteuid() != 0)
+        return std::nullopt;
+    std::optional<Platform::UserAccount> account = Platform::LookupUser(mstrJobOwner);
+    if (!account) {
+        Logger::Log_Error(LogComponents::Secure,
+                          stringFormat("Unknown job owner %s; the file stays with the hook.", mstrJobOwner));
+        return std::nullopt;
+    }
+    return std::make_pair(account->uid, account->gid);
+}
+
+// Copies the job's spool file into a fresh private payload file.
+bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
+{
+    if (!IsValidJobId(jobId)) {
+        Logger::Log_Error(LogComponents::Secure, stringFormat("Not a job id: \"%s\"", jobId));
+        return false;
+    }
+    std::string source = GetCupsDataFilePath(jobId);
+    std::string destination = GetFullPathToSecureFile(jobId);
+    Logger::Log_Debug(LogComponents::Secure,
+                      stringFormat("\n**********\nSource: %s\nDestination: %s\n", source, destination));
+
+    FdCloser input{::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
+    if (input.fd < 0) {
+        Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to open CUPS data file.  %s", std::strerror(errno)));
+        return false;
+    }
+    PrivateFileWriter output;
+    if (!output.Open(destination, mOwnerIds())) {
+        Logger::Log_Error(LogComponents::Secure,
+                          stringFormat("Unable to open destination data file. %s", output.GetError()));
+        return false;
+    }
+    std::array<unsigned char, 64 * 1024> buffer;
+    for (;;) {
+        ssize_t got = ::read(input.fd, buffer.data(), buffer.size());
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to read CUPS data file.  %s", std::strerror(errno)));
+            return false;
+        }
+        if (got == 0)
+            break;
+        if (!output.Write(std::span(buffer.data(), static_cast<size_t>(got)))) {
+            Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write destination data file. %s", output.GetError()));
+            return false;
+        }
+    }
+    if (!output.Commit()) {
+        Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write destination data file. %s", output.GetError()));
+        return false;
+    }
+    Logger::Log_Debug(LogComponents::Secure, "\n**********\n**********\n**********");
+    return true;
+}
+
+bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<const unsigned char> data)
+{
+    if (!IsValidJobId(jobId)) {
+        Logger::Log_Error(LogComponents::CoreCups, stringFormat("Not a job id: \"%s\"", jobId));
+        return false;
+    }
+    std::string path = stringFormat("%s/.parser_%s.parser", mstrFolder, jobId);
+    Logger::Log_Debug(LogComponents::CoreCups, stringFormat("Parser output file: %s", path));
+    return WriteRawDataToFile(path, data);
+}
+
+// Appends to the dump this handler started, or starts a new one.
+bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<const unsigned char> data)
+{
+    Logger::Log_Debug_Start(LogComponents::Secure, "WriteRawDataToFile");
+    if (!mSettings.IsDebugLoggingOn()) {
+        Logger::Log_Debug_End(LogComponents::Secure, "WriteRawDataToFile");
+        return true;
+    }
+    bool ok = true;
+    if (path != mstrDumpPath || !mDumpFile.IsOpen()) {
+        mDumpFile.Close();
+        mstrDumpPath = path;
+        ok = mDumpFile.Open(path, mOwnerIds()) && mDumpFile.Commit();
+    }
+    ok = ok && mDumpFile.Write(data);
+    if (ok) {
+        Logger::Log_Debug(LogComponents::Secure, "writing...");
+    } else {
+        Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write file. %s", mDumpFile.GetError()));
+        mDumpFile.Close();
+    }
+    Logger::Log_Debug_End(LogComponents::Secure, "WriteRawDataToFile");
+    return ok;
+}
+
+void SecureFileHandler::DeleteSecurePayload(const std::string& jobId)
+{
+    if (!IsValidJobId(jobId)) {
+        Logger::Log_Error(LogComponents::Secure, stringFormat("Not a job id: \"%s\"", jobId));
+        return;
+    }
+    std::string path = GetFullPathToSecureFile(jobId);
+    Logger::Log_Debug(LogComponents::Secure, stringFormat("Deleting file %s.", path));
+    ::unlink(path.c_str());
+}
+
+void SecureFileHandler::DeleteAllSecurePayloads()
+{
+    constexpr std::string_view suffix = ".payload";
+    std::error_code error;
+    std::filesystem::directory_iterator entry(mstrFolder, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::string name = entry->path().filename().string();
+        size_t first = name.find(suffix);
+        if (name.starts_with('.') && first != std::string::npos && first + suffix.size() == name.size())
+            ::unlink(entry->path().c_str());
+    }
+}

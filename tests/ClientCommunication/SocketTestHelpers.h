@@ -1,0 +1,68 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <utility>
+#include <sys/socket.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace SocketTests {
+
+using Bytes = std::vector<unsigned char>;
+
+// A connected pair of Unix-domain stream sockets; either end can be handed
+// over (Take) to a channel, which then closes it.
+class SocketPair {
+public:
+    SocketPair() { socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, mFds); }
+    ~SocketPair()
+    {
+        for (int fd : mFds)
+            if (fd != -1)
+                close(fd);
+    }
+    int Take(int end) { return std::exchange(mFds[end], -1); }
+    int Raw(int end) const { return mFds[end]; }
+    void Close(int end) { close(Take(end)); }
+
+private:
+    int mFds[2] = {-1, -1};
+};
+
+// Writes all bytes to a raw socket.
+inline void WriteAll(int fd, const Bytes& bytes)
+{
+    for (size_t done = 0; done < bytes.size();) {
+        ssize_t count = write(fd, bytes.data() + done, bytes.size() - done);
+        if (count <= 0)
+            return;
+        done += static_cast<size_t>(count);
+    }
+}
+
+// Everything a raw socket holds at the moment, without waiting.
+inline Bytes ReadAvailable(int fd)
+{
+    Bytes bytes;
+    unsigned char buffer[4096];
+    for (ssize_t count; (count = recv(fd, buffer, sizeof buffer, MSG_DONTWAIT)) > 0;)
+        bytes.insert(bytes.end(), buffer, buffer + count);
+    return bytes;
+}
+
+// Polls a condition until it holds or the time is up.
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds limit = std::chrono::milliseconds(2000))
+{
+    auto deadline = std::chrono::steady_clock::now() + limit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+}  // namespace SocketTests

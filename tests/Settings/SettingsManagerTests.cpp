@@ -1,0 +1,133 @@
+#include "Common/SettingsManager.h"
+#include "Platform/UserAccount.h"
+#include "tests/Support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+// The log file the current user's lines go to under the test root.
+std::string LogFile(const TestSupport::TempRoot& root)
+{
+    std::string user = Platform::CurrentUserName();
+    if (user == "root")
+        return root.Host("/Library/Logs/root_Quorvel.log");
+    return root.Home() + "/Library/Logs/" + user + "_Quorvel.log";
+}
+
+struct LoadCase {
+    const char* name;
+    std::initializer_list<std::pair<std::string, std::string>> preferences;
+    bool loads;
+    const char* serviceUrl;
+    const char* clientDirectory;
+    const char* debugLevel;
+    const char* errorLine;  // expected in the log, or null
+};
+
+TEST(SettingsManager, LoadsAndValidatesThePreferenceDomain)
+{
+    const LoadCase cases[] = {
+        {"complete",
+         {{"ClientServicesUrl", "https://srv/"}, {"ClientDirectory", "/opt/q"}, {"DebugLogging", "1"}},
+         true, "https://srv/", "/opt/q", "1", nullptr},
+        {"white space anywhere is removed",
+         {{"ClientServicesUrl", "  https://srv/ api\t"}, {"DebugLogging", "\n0 "}},
+         true, "https://srv/api", "/Applications/Quorvel", "0", nullptr},
+        {"missing folder takes the default",
+         {{"ClientServicesUrl", "u"}, {"DebugLogging", "1"}},
+         true, "u", "/Applications/Quorvel", "1", nullptr},
+        {"blank address",
+         {{"ClientServicesUrl", "   "}, {"DebugLogging", "1"}},
+         false, "", "", "", "Service URL is not set."},
+        {"missing address",
+         {{"ClientDirectory", "/opt/q"}, {"DebugLogging", "1"}},
+         false, "", "", "", "Unable to load services URL"},
+        {"blank folder",
+         {{"ClientServicesUrl", "u"}, {"ClientDirectory", " \t"}, {"DebugLogging", "1"}},
+         false, "u", "", "", "Service application directory is not set."},
+        {"missing debug switch",
+         {{"ClientServicesUrl", "u"}},
+         false, "u", "/Applications/Quorvel", "", "Unable to load the debug logging level setting."},
+        {"blank debug switch",
+         {{"ClientServicesUrl", "u"}, {"DebugLogging", " "}},
+         false, "u", "/Applications/Quorvel", "", "Service debug logging level is not set."},
+    };
+    for (const LoadCase& c : cases) {
+        TestSupport::TempRoot root;
+        root.WriteClientPreferences(c.preferences);
+        SettingsManager settings;
+        EXPECT_EQ(settings.LoadSettings(), c.loads) << c.name;
+        EXPECT_EQ(settings.GetServiceUrl(), c.serviceUrl) << c.name;
+        EXPECT_EQ(settings.GetClientDirectory(), c.clientDirectory) << c.name;
+        EXPECT_EQ(settings.GetDebugLoggingLevel(), c.debugLevel) << c.name;
+        std::string log = TestSupport::ReadFileText(LogFile(root));
+        if (c.errorLine != nullptr) {
+            EXPECT_NE(log.find(c.errorLine), std::string::npos) << c.name;
+            EXPECT_NE(log.find("Unable to load preference values."), std::string::npos) << c.name;
+        } else {
+            EXPECT_NE(log.find("Preferences loaded successfully."), std::string::npos) << c.name;
+        }
+    }
+}
+
+TEST(SettingsManager, NoPreferencesAtAll)
+{
+    TestSupport::TempRoot root;
+    SettingsManager settings;
+    EXPECT_FALSE(settings.LoadSettings());
+    EXPECT_TRUE(settings.GetServiceUrl().empty());
+}
+
+TEST(SettingsManager, DebugLoggingIsOffOnlyForExactlyZero)
+{
+    const std::pair<const char*, bool> cases[] = {
+        {"0", false}, {" 0 ", false}, {"00", true}, {"off", true}, {"1", true}, {"false", true},
+    };
+    for (const auto& [level, on] : cases) {
+        TestSupport::TempRoot root;
+        root.WriteClientPreferences({{"ClientServicesUrl", "u"}, {"DebugLogging", level}});
+        EXPECT_EQ(SettingsManager().IsDebugLoggingOn(), on) << "\"" << level << "\"";
+    }
+    // Before anything is loaded the level is empty, which counts as on.
+    TestSupport::TempRoot empty;
+    EXPECT_TRUE(SettingsManager().IsDebugLoggingOn());
+}
+
+struct ValidatorCase {
+    std::optional<std::string> value;
+    bool valid;
+    const char* stored;
+};
+
+TEST(SettingsManager, EachValidatorStripsAndChecks)
+{
+    TestSupport::TempRoot root;
+    const ValidatorCase cases[] = {
+        {std::nullopt, false, "previous"},
+        {std::string(""), false, ""},
+        {std::string(" \t\r\n\v\f"), false, ""},
+        {std::string(" a b\tc "), true, "abc"},
+        {std::string("x"), true, "x"},
+    };
+    using Setter = bool (SettingsManager::*)(const std::optional<std::string>&);
+    using Getter = std::string (SettingsManager::*)() const;
+    const std::pair<Setter, Getter> validators[] = {
+        {&SettingsManager::SetValidateServicesUrl, &SettingsManager::GetServiceUrl},
+        {&SettingsManager::SetValidateApplicationDirectory, &SettingsManager::GetClientDirectory},
+        {&SettingsManager::SetValidateDebugLogginLevel, &SettingsManager::GetDebugLoggingLevel},
+    };
+    for (const auto& [set, get] : validators) {
+        for (const ValidatorCase& c : cases) {
+            SettingsManager settings;
+            (settings.*set)(std::string("previous"));
+            EXPECT_EQ((settings.*set)(c.value), c.valid) << c.value.value_or("<missing>");
+            EXPECT_EQ((settings.*get)(), c.stored) << c.value.value_or("<missing>");
+        }
+    }
+}
+
+}  // namespace
