@@ -5,9 +5,21 @@
 
 namespace RawPrintData {
 
-// The nearer of the next form feed and the next escape.
+// Looks at the next few bytes, then takes the nearer of the next form feed
+// and the next escape.
 uint64_t ControlByteFinder::Next(uint64_t from)
 {
+    const bool inPre = from < mbytPre.size();
+    const std::span<const unsigned char> part = inPre ? mbytPre : mbytMain;
+    const uint64_t partStart = inPre ? 0 : mbytPre.size();
+    if (from - partStart < part.size()) {
+        const uint64_t near = std::min<uint64_t>(part.size(), from - partStart + mintNEAR_BYTES);
+        for (uint64_t index = from - partStart; index < near; ++index) {
+            if (part[index] == mbytESCAPE || part[index] == mbytFORM_FEED)
+                return partStart + index;
+        }
+        from = partStart + near;
+    }
     return std::min(mNext(mFormFeed, mbytFORM_FEED, from), mNext(mEscape, mbytESCAPE, from));
 }
 
@@ -24,21 +36,19 @@ uint64_t ControlByteFinder::mNext(Cached& cached, unsigned char byte, uint64_t f
 // Searches the pre-buffer, then the main buffer, with memchr.
 uint64_t ControlByteFinder::mFind(unsigned char byte, uint64_t from) const
 {
-    const auto pre = mBuffer.PreBuffer();
-    if (from < pre.size()) {
-        const void* found = std::memchr(pre.data() + from, byte, pre.size() - from);
+    if (from < mbytPre.size()) {
+        const void* found = std::memchr(mbytPre.data() + from, byte, mbytPre.size() - from);
         if (found != nullptr)
-            return static_cast<uint64_t>(static_cast<const unsigned char*>(found) - pre.data());
-        from = pre.size();
+            return static_cast<uint64_t>(static_cast<const unsigned char*>(found) - mbytPre.data());
+        from = mbytPre.size();
     }
-    const auto main = mBuffer.MainBuffer();
-    const uint64_t mainFrom = from - pre.size();
-    if (mainFrom >= main.size())
+    const uint64_t mainFrom = from - mbytPre.size();
+    if (mainFrom >= mbytMain.size())
         return DataBuffer::npos;
-    const void* found = std::memchr(main.data() + mainFrom, byte, main.size() - mainFrom);
+    const void* found = std::memchr(mbytMain.data() + mainFrom, byte, mbytMain.size() - mainFrom);
     if (found == nullptr)
         return DataBuffer::npos;
-    return pre.size() + static_cast<uint64_t>(static_cast<const unsigned char*>(found) - main.data());
+    return mbytPre.size() + static_cast<uint64_t>(static_cast<const unsigned char*>(found) - mbytMain.data());
 }
 
 }  // namespace RawPrintData

@@ -20,6 +20,7 @@ constexpr uint64_t MAX_LOGGED_SEQUENCE = 256;
 ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
 {
     mintBytesProcessed = 0;
+    mblnDebug = GetLogLevel() >= LOG_DEBUG;
     mblnLanguageSwitch = false;
     const uint64_t end = buffer.Length();
     if (end == 0)
@@ -46,7 +47,7 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
             break;
         position = next;
         if (buffer[position] == ControlByteFinder::mbytFORM_FEED) {
-            if (GetLogLevel() >= LOG_DEBUG)
+            if (mblnDebug)
                 Log(LOG_DEBUG, "ESCPParser::ParseData - Found Formfeed command");
             mPageEject.Execute(this);
             ++position;
@@ -75,13 +76,14 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
 bool ESCPParser::mHandleSequence(const DataBuffer& buffer, uint64_t& position, SequenceState state)
 {
     if (state != SequenceState::Complete) {
-        if (GetLogLevel() >= LOG_DEBUG)
+        if (mblnDebug)
             Log(LOG_DEBUG, "ESCPParser: Sequence not complete, need more buffer.");
         position = mSequence.RestartPosition();
         mblnInCommandChain = mSequence.RestartInChain();
         return false;
     }
-    mLogSequence(buffer, position, mSequence.Length());
+    if (mblnDebug)
+        mLogSequence(buffer, position, mSequence.Length());
     position += mSequence.Length();
     mblnInCommandChain = false;
     mSequence.ExecuteStrategy(*this);
@@ -130,8 +132,6 @@ bool ESCPParser::mSkipRemoteMode(const DataBuffer& buffer, uint64_t& position)
 // Writes a sequence's bytes after its ESC to the debug log.
 void ESCPParser::mLogSequence(const DataBuffer& buffer, uint64_t start, uint64_t length)
 {
-    if (GetLogLevel() < LOG_DEBUG)
-        return;
     std::string text;
     const uint64_t first = buffer[start] == ControlByteFinder::mbytESCAPE ? start + 1 : start;
     for (uint64_t index = first; index < start + length && index - first < MAX_LOGGED_SEQUENCE; ++index)

@@ -48,6 +48,8 @@ private:
     void mLogSequence(const DataBuffer& buffer, uint64_t start, uint64_t length);
 
     bool mblnLanguageSwitch = false;
+    // Whether debug lines are written, read once per call.
+    bool mblnDebug = false;
     NextPageStrategy mPageEject;
     CRawPage mCurrentPage;
     SkipCounter mSkip;

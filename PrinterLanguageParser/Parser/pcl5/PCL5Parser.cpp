@@ -23,6 +23,7 @@ constexpr uint64_t MAX_LOGGED_SEQUENCE = 256;
 ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
 {
     mintBytesProcessed = 0;
+    mblnDebug = GetLogLevel() >= LOG_DEBUG;
     mblnLanguageSwitch = false;
     const uint64_t end = buffer.Length();
     if (end == 0)
@@ -81,6 +82,7 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
         case SequenceState::Complete:
             break;
         }
+        if (mblnDebug)
         mLogSequence(buffer, position, mParameterized.Length());
         position += mParameterized.Length();
         mParameterized.ExecuteStrategy(*this);
@@ -88,7 +90,7 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
         return Step::Continue;
     }
     if (character >= '0' && character <= '~') {
-        if (GetLogLevel() >= LOG_DEBUG)
+        if (mblnDebug)
             Log(LOG_DEBUG, "PCL5Parser::ParseData - Escape Sequence Found: <ESC>%c", character);
         mTwoCharacter.Process(buffer, position);
         position += mTwoCharacter.Length();
@@ -112,7 +114,8 @@ PCL5Parser::Step PCL5Parser::mResumeSequence(const DataBuffer& buffer, uint64_t&
     case SequenceState::Complete:
         break;
     }
-    mLogSequence(buffer, position, mParameterized.Length());
+    if (mblnDebug)
+        mLogSequence(buffer, position, mParameterized.Length());
     position += mParameterized.Length();
     mParameterized.ExecuteStrategy(*this);
     mResumeGroup = mParameterized.ContinuesAfterData();
@@ -122,8 +125,6 @@ PCL5Parser::Step PCL5Parser::mResumeSequence(const DataBuffer& buffer, uint64_t&
 // Writes a sequence's bytes after its ESC to the debug log.
 void PCL5Parser::mLogSequence(const DataBuffer& buffer, uint64_t start, uint64_t length)
 {
-    if (GetLogLevel() < LOG_DEBUG)
-        return;
     std::string text;
     const uint64_t first = buffer[start] == ESCAPE ? start + 1 : start;
     for (uint64_t index = first; index < start + length && index - first < MAX_LOGGED_SEQUENCE; ++index)
@@ -159,7 +160,7 @@ void PCL5Parser::SetPaperSize(int32_t paperSize)
 // Sets the count of bytes still to skip.
 void PCL5Parser::AdvanceBytePosition(uint64_t count)
 {
-    if (GetLogLevel() >= LOG_DEBUG)
+    if (mblnDebug)
         Log(LOG_DEBUG, "PCL5Parser::AdvanceBytePosition - Skipping %llu bytes", static_cast<unsigned long long>(count));
     mSkip.Set(count);
 }

@@ -1,68 +1,35 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
 namespace RawPrintData::PCL5 {
 
 // The number in a parameter's value text, read as strtoul reads it: leading
 // white space, an optional sign, then decimal digits up to the first other
-// byte ("1.5" is 1, "-12345" is -12345). The bytes arrive one at a time, so
-// nothing of the text is stored, and the magnitude saturates at the 32-bit
-// range: an overlong digit string neither wraps nor overflows.
-class ParameterValue {
-public:
-    void Clear()
-    {
-        mPhase = Phase::Leading;
-        mblnNegative = false;
-        mintMagnitude = 0;
-    }
-
-    void Add(unsigned char byte)
-    {
-        const bool digit = byte >= '0' && byte <= '9';
-        switch (mPhase) {
-        case Phase::Leading:
-            if (byte == ' ' || (byte >= '\t' && byte <= '\r'))
-                return;
-            if (byte == '+' || byte == '-') {
-                mblnNegative = byte == '-';
-                mPhase = Phase::Sign;
-                return;
-            }
-            [[fallthrough]];
-        case Phase::Sign:
-        case Phase::Digits:
-            if (!digit) {
-                mPhase = Phase::Done;
-                return;
-            }
-            mPhase = Phase::Digits;
-            if (mintMagnitude <= mintLIMIT)
-                mintMagnitude = mintMagnitude * 10 + (byte - '0');
-            return;
-        case Phase::Done:
-            return;
-        }
-    }
-
-    // The value as a 32-bit signed number, saturated at its range.
-    int32_t Get() const
-    {
-        if (mblnNegative)
-            return mintMagnitude > mintLIMIT ? INT32_MIN : static_cast<int32_t>(-mintMagnitude);
-        return mintMagnitude > INT32_MAX ? INT32_MAX : static_cast<int32_t>(mintMagnitude);
-    }
-
-private:
-    enum class Phase : uint8_t { Leading, Sign, Digits, Done };
-
+// byte ("1.5" is 1, "-12345" is -12345, "" is 0). The magnitude saturates at
+// the 32-bit range, so an overlong digit string neither wraps nor overflows.
+inline int32_t ReadParameterValue(std::span<const unsigned char> text)
+{
     // Past this magnitude the value is saturated in either direction.
-    static constexpr int64_t mintLIMIT = int64_t{INT32_MAX} + 1;
+    constexpr int64_t LIMIT = int64_t{INT32_MAX} + 1;
 
-    Phase mPhase = Phase::Leading;
-    bool mblnNegative = false;
-    int64_t mintMagnitude = 0;
-};
+    size_t index = 0;
+    while (index < text.size() && (text[index] == ' ' || (text[index] >= '\t' && text[index] <= '\r')))
+        ++index;
+    bool negative = false;
+    if (index < text.size() && (text[index] == '+' || text[index] == '-')) {
+        negative = text[index] == '-';
+        ++index;
+    }
+    int64_t magnitude = 0;
+    for (; index < text.size() && text[index] >= '0' && text[index] <= '9'; ++index) {
+        if (magnitude <= LIMIT)
+            magnitude = magnitude * 10 + (text[index] - '0');
+    }
+    if (negative)
+        return magnitude >= LIMIT ? INT32_MIN : static_cast<int32_t>(-magnitude);
+    return magnitude >= LIMIT ? INT32_MAX : static_cast<int32_t>(magnitude);
+}
 
 }  // namespace RawPrintData::PCL5

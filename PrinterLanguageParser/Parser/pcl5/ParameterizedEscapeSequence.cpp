@@ -17,6 +17,12 @@ constexpr bool IsTerminatingParameter(unsigned char byte)
     return byte >= '@' && byte <= '^';
 }
 
+// Bytes other than parameter characters belong to the value text.
+constexpr bool IsValueByte(unsigned char byte)
+{
+    return byte < '@' || byte == '_' || byte > '~';
+}
+
 // Announced data is counted in bytes; a negative count announces none.
 constexpr uint64_t DataLength(int32_t value)
 {
@@ -28,60 +34,62 @@ constexpr uint64_t DataLength(int32_t value)
 // Reads a sequence from its ESC.
 SequenceState ParameterizedEscapeSequence::Process(const DataBuffer& buffer, uint64_t escape)
 {
-    mClear();
-    mContinueGroup.reset();
-    mintStart = escape;
-    return mParseFrom(buffer, escape + 1);
+    mStart(buffer, escape);
+    return mParseFrom(1);
 }
 
 // Reads the rest of a combined sequence after its embedded data.
 SequenceState ParameterizedEscapeSequence::Resume(const DataBuffer& buffer, uint64_t position, SequenceGroup group)
 {
+    mStart(buffer, position);
+    return mParseGroup(0, group);
+}
+
+// Takes the bytes from the start, as many as the length bound allows.
+void ParameterizedEscapeSequence::mStart(const DataBuffer& buffer, uint64_t start)
+{
     mClear();
     mContinueGroup.reset();
-    mintStart = position;
-    return mParseGroup(buffer, position, group);
+    mbytSequence = mContiguous.View(buffer, start, mintMAX_SEQUENCE_LENGTH + 1);
 }
 
 // Passes over bytes until a group sign or a terminating character.
-SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, uint64_t position)
+SequenceState ParameterizedEscapeSequence::mParseFrom(uint64_t position)
 {
-    const uint64_t end = buffer.Length();
     for (;; ++position) {
         if (mTooLong(position))
             return SequenceState::Rejected;
-        if (position >= end)
+        if (position >= mbytSequence.size())
             return SequenceState::Incomplete;
-        const unsigned char byte = buffer[position];
+        const unsigned char byte = mbytSequence[position];
         if (IsTerminatingParameter(byte)) {
-            mintLength = position + 1 - mintStart;
+            mintLength = position + 1;
             return SequenceState::Complete;
         }
         if (byte == '%')
-            return mParseGroup(buffer, position + 1, SequenceGroup{byte, 0});
+            return mParseGroup(position + 1, SequenceGroup{byte, 0});
         if (byte == '&' || byte == '(' || byte == ')' || byte == '*') {
             if (mTooLong(position + 1))
                 return SequenceState::Rejected;
-            if (position + 1 >= end)
+            if (position + 1 >= mbytSequence.size())
                 return SequenceState::Incomplete;
-            return mParseGroup(buffer, position + 2, SequenceGroup{byte, buffer[position + 1]});
+            return mParseGroup(position + 2, SequenceGroup{byte, mbytSequence[position + 1]});
         }
     }
 }
 
 // Reads value pairs of one group until the terminating one, or until a pair
 // that announces data embedded in the sequence.
-SequenceState ParameterizedEscapeSequence::mParseGroup(const DataBuffer& buffer, uint64_t position,
-                                                       SequenceGroup group)
+SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, SequenceGroup group)
 {
     for (;;) {
         ValuePair pair;
-        const SequenceState state = mParseValuePair(buffer, position, pair);
+        const SequenceState state = mParseValuePair(position, pair);
         if (state != SequenceState::Complete)
             return state;
         const bool dataFollows = mActOnPair(group, pair);
         if (pair.mblnTerminating || dataFollows) {
-            mintLength = position - mintStart;
+            mintLength = position;
             if (dataFollows)
                 mContinueGroup = group;
             return SequenceState::Complete;
@@ -91,29 +99,21 @@ SequenceState ParameterizedEscapeSequence::mParseGroup(const DataBuffer& buffer,
 
 // Collects the value text up to the next parameter character: lower case
 // continues the sequence, "@" to "^" ends it; every other byte is value text.
-SequenceState ParameterizedEscapeSequence::mParseValuePair(const DataBuffer& buffer, uint64_t& position,
-                                                           ValuePair& pair)
+SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, ValuePair& pair)
 {
-    const uint64_t end = buffer.Length();
-    mValue.Clear();
-    for (;; ++position) {
-        if (mTooLong(position))
-            return SequenceState::Rejected;
-        if (position >= end)
-            return SequenceState::Incomplete;
-        const unsigned char byte = buffer[position];
-        if (byte >= '`' && byte <= '~') {
-            pair = ValuePair{static_cast<unsigned char>(byte - 32), mValue.Get(), false};
-            ++position;
-            return SequenceState::Complete;
-        }
-        if (IsTerminatingParameter(byte)) {
-            pair = ValuePair{byte, mValue.Get(), true};
-            ++position;
-            return SequenceState::Complete;
-        }
-        mValue.Add(byte);
-    }
+    const uint64_t limit = std::min<uint64_t>(mbytSequence.size(), mintMAX_SEQUENCE_LENGTH);
+    uint64_t index = position;
+    while (index < limit && IsValueByte(mbytSequence[index]))
+        ++index;
+    if (index >= limit)
+        return mTooLong(index) ? SequenceState::Rejected : SequenceState::Incomplete;
+
+    const int32_t value = ReadParameterValue(mbytSequence.subspan(position, index - position));
+    const unsigned char byte = mbytSequence[index];
+    const bool terminating = IsTerminatingParameter(byte);
+    pair = ValuePair{terminating ? byte : static_cast<unsigned char>(byte - 32), value, terminating};
+    position = index + 1;
+    return SequenceState::Complete;
 }
 
 // Adds the strategies for the pairs that bear on accounting.

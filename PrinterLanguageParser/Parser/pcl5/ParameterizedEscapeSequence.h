@@ -1,10 +1,12 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/pcl5/EscapeSequence.h"
 #include "PrinterLanguageParser/Parser/pcl5/ParameterValue.h"
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace RawPrintData::PCL5 {
 
@@ -51,19 +53,24 @@ private:
         bool mblnTerminating = false;
     };
 
-    SequenceState mParseFrom(const DataBuffer& buffer, uint64_t position);
-    SequenceState mParseGroup(const DataBuffer& buffer, uint64_t position, SequenceGroup group);
-    SequenceState mParseValuePair(const DataBuffer& buffer, uint64_t& position, ValuePair& pair);
+    // The sequence's bytes from its start, one more than the length bound
+    // at most; positions below count from that start.
+    using Bytes = std::span<const unsigned char>;
+
+    void mStart(const DataBuffer& buffer, uint64_t start);
+    SequenceState mParseFrom(uint64_t position);
+    SequenceState mParseGroup(uint64_t position, SequenceGroup group);
+    SequenceState mParseValuePair(uint64_t& position, ValuePair& pair);
     // Acts on one pair; true when the sequence stops at data embedded after it.
     bool mActOnPair(SequenceGroup group, const ValuePair& pair);
     bool mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter);
     bool mAddSkipBytesIfParamIsIn(const ValuePair& pair, unsigned char first, unsigned char second);
 
     // Whether the bytes read since the start reach the length bound.
-    bool mTooLong(uint64_t position) const { return position - mintStart >= mintMAX_SEQUENCE_LENGTH; }
+    static bool mTooLong(uint64_t position) { return position >= mintMAX_SEQUENCE_LENGTH; }
 
-    uint64_t mintStart = 0;
-    ParameterValue mValue;
+    ContiguousBytes mContiguous;
+    Bytes mbytSequence;
     std::optional<SequenceGroup> mContinueGroup;
 };
 

@@ -26,6 +26,7 @@ constexpr std::array<Shape, 3> FIXED_SHAPES = {{{TAG_FIRST_SINGLE, 1}, {TAG_FIRS
 ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
 {
     mintBytesProcessed = 0;
+    mblnDebug = GetLogLevel() >= LOG_DEBUG;
     const uint64_t end = buffer.Length();
     if (end == 0)
         return PARSE_RESULT_HANDLED;
@@ -37,6 +38,7 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
             return header;
     }
 
+    mContiguous.Bind(buffer);
     for (;;) {
         if (!mSkip.Advance(position, end)) {
             mintBytesProcessed = end;
@@ -45,35 +47,34 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
         if (position >= end)
             break;
 
-        const unsigned char tag = buffer[position];
-        TagResult result = TagResult::Read;
+        const TagBytes bytes = mContiguous.View(position, mintMAX_TAG_LENGTH);
+        const unsigned char tag = bytes[0];
+        uint64_t length = 1;
         if (tag >= TAG_FIRST_OPERATOR && tag <= TAG_LAST_OPERATOR) {
             mHandleOperator(tag);
-            ++position;
         } else if (tag >= TAG_FIRST_DATA_TYPE && tag <= TAG_LAST_DATA_TYPE) {
-            result = mintHandleDataType(buffer, position);
+            length = mintHandleDataType(bytes);
         } else if (tag == TAG_ATTRIBUTE_UBYTE || tag == TAG_ATTRIBUTE_UINT16) {
-            result = mintHandleAttribute(buffer, position);
+            length = mintHandleAttribute(bytes);
         } else if (tag == TAG_EMBEDDED_DATA || tag == TAG_EMBEDDED_DATA_BYTE) {
-            result = mHandleEmbeddedData(buffer, position);
+            length = mHandleEmbeddedData(bytes);
         } else if (tag == TAG_ESCAPE) {
             // The universal exit language: the session ends and PJL reads on.
             mEndSession();
             mintBytesProcessed = position;
             NotifyNextLanguage(LANGUAGE_PJL);
             return PARSE_RESULT_SWITCH_LANGUAGE;
-        } else {
-            ++position;  // white space and the rest
-        }
+        }  // any other byte is white space or the like, passed over
 
-        if (result == TagResult::NeedMoreData) {
+        if (length == mintNEED_MORE_DATA) {
             mintBytesProcessed = position;
             return PARSE_RESULT_NEED_MORE_DATA;
         }
-        if (result == TagResult::Failure) {
+        if (length == mintFAILURE) {
             mintBytesProcessed = position + 1;  // a caller that reads on starts past the tag
             return PARSE_RESULT_FAILURE;
         }
+        position += length;
     }
     mintBytesProcessed = end;
     return PARSE_RESULT_HANDLED;
@@ -114,96 +115,85 @@ ParseDataResultType PCL6Parser::mintReadStreamHeader(const DataBuffer& buffer, u
 
 // Reads a single value, an xy pair or a box into the pending value, or an
 // array's header (its elements are skipped).
-PCL6Parser::TagResult PCL6Parser::mintHandleDataType(const DataBuffer& buffer, uint64_t& position)
+uint64_t PCL6Parser::mintHandleDataType(TagBytes tag)
 {
-    const unsigned char tag = buffer[position];
-    if (GetLogLevel() >= LOG_DEBUG)
-        Log(LOG_DEBUG, "PCL6Parser::ParseData - Data Type: 0x%02X", tag);
-    if (tag >= TAG_FIRST_ARRAY && tag < TAG_FIRST_ARRAY + ELEMENT_TYPE_COUNT)
-        return mintHandleArray(buffer, position, tag - TAG_FIRST_ARRAY);
+    if (mblnDebug)
+        Log(LOG_DEBUG, "PCL6Parser::ParseData - Data Type: 0x%02X", tag[0]);
+    if (tag[0] >= TAG_FIRST_ARRAY && tag[0] < TAG_FIRST_ARRAY + ELEMENT_TYPE_COUNT)
+        return mintHandleArray(tag, tag[0] - TAG_FIRST_ARRAY);
 
     for (const Shape& shape : FIXED_SHAPES) {
-        if (tag < shape.mbytFirstTag || tag >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
+        if (tag[0] < shape.mbytFirstTag || tag[0] >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
             continue;
-        const unsigned int elementType = tag - shape.mbytFirstTag;
+        const unsigned int elementType = tag[0] - shape.mbytFirstTag;
         const uint64_t elementSize = ELEMENT_SIZES[elementType];
-        if (buffer.Length() - position <= shape.mintCount * elementSize)
-            return TagResult::NeedMoreData;
-        AttributeValue value(tag, shape.mintCount);
+        const uint64_t length = 1 + shape.mintCount * elementSize;
+        if (tag.size() < length)
+            return mintNEED_MORE_DATA;
+        AttributeValue& value = mPendingValue.emplace(tag[0], shape.mintCount);
         for (uint32_t index = 0; index < shape.mintCount; ++index)
-            value.SetElement(index, mReadElement(buffer, position + 1 + index * elementSize, elementType));
-        mPendingValue = value;
-        position += 1 + shape.mintCount * elementSize;
-        return TagResult::Read;
+            value.SetElement(index, mReadElement(tag.subspan(1 + index * elementSize, elementSize), elementType));
+        return length;
     }
-    Log(LOG_ERROR, "PCL6Parser::HandleDataType - Unsupported data type %d.", tag);
-    return TagResult::Failure;
+    Log(LOG_ERROR, "PCL6Parser::HandleDataType - Unsupported data type %d.", tag[0]);
+    return mintFAILURE;
 }
 
 // Reads an array's length (a ubyte or a uint16 value) and skips its elements.
-PCL6Parser::TagResult PCL6Parser::mintHandleArray(const DataBuffer& buffer, uint64_t& position,
-                                                  unsigned int elementType)
+uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
 {
-    const uint64_t available = buffer.Length() - position;
-    if (available < 2)
-        return TagResult::NeedMoreData;
-    const bool byteLength = buffer[position + 1] == TAG_UBYTE;
-    const uint64_t headerLength = byteLength ? 3 : 4;
-    if (available < headerLength)
-        return TagResult::NeedMoreData;
-    const uint32_t count = byteLength ? buffer[position + 2]
-                                      : mByteOrder->Combine_uint16(buffer[position + 2], buffer[position + 3]);
-    mPendingValue = AttributeValue(buffer[position], count);
+    if (tag.size() < 2)
+        return mintNEED_MORE_DATA;
+    const bool byteLength = tag[1] == TAG_UBYTE;
+    const uint64_t length = byteLength ? 3 : 4;
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
+    mPendingValue.emplace(tag[0], count);
     mSkip.Set(count * ELEMENT_SIZES[elementType]);
-    position += headerLength;
-    return TagResult::Read;
+    return length;
 }
 
 // Gives the pending value its attribute id.
-PCL6Parser::TagResult PCL6Parser::mintHandleAttribute(const DataBuffer& buffer, uint64_t& position)
+uint64_t PCL6Parser::mintHandleAttribute(TagBytes tag)
 {
     if (!mPendingValue.has_value()) {
         Log(LOG_ERROR, "PCL6Parser::HandleDataType - Attribute value being set with no data type detected.");
-        return TagResult::Failure;
+        return mintFAILURE;
     }
-    const bool byteId = buffer[position] == TAG_ATTRIBUTE_UBYTE;
-    const uint64_t idLength = byteId ? 1 : 2;
-    if (buffer.Length() - position <= idLength)
-        return TagResult::NeedMoreData;
-    const uint32_t id = byteId ? buffer[position + 1]
-                               : mByteOrder->Combine_uint16(buffer[position + 1], buffer[position + 2]);
-    position += 1 + idLength;
+    const bool byteId = tag[0] == TAG_ATTRIBUTE_UBYTE;
+    const uint64_t length = byteId ? 2 : 3;
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    const uint32_t id = byteId ? tag[1] : mByteOrder->Combine_uint16(tag[1], tag[2]);
     // Id 0 names no attribute: the value waits for a real id.
     if (id == 0)
-        return TagResult::Read;
-    if (GetLogLevel() >= LOG_DEBUG)
+        return length;
+    if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Attribute: %u", id);
     mAttributes.Add(id, *mPendingValue);
     mPendingValue.reset();
-    return TagResult::Read;
+    return length;
 }
 
 // Reads the length of embedded data and starts skipping it.
-PCL6Parser::TagResult PCL6Parser::mHandleEmbeddedData(const DataBuffer& buffer, uint64_t& position)
+uint64_t PCL6Parser::mHandleEmbeddedData(TagBytes tag)
 {
-    const bool byteLength = buffer[position] == TAG_EMBEDDED_DATA_BYTE;
-    const uint64_t lengthSize = byteLength ? 1 : 4;
-    if (buffer.Length() - position <= lengthSize)
-        return TagResult::NeedMoreData;
-    const uint64_t length = byteLength ? buffer[position + 1]
-                                       : mByteOrder->Combine_uint32(buffer[position + 1], buffer[position + 2],
-                                                                    buffer[position + 3], buffer[position + 4]);
-    if (GetLogLevel() >= LOG_DEBUG)
-        Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(length));
-    position += 1 + lengthSize;
-    mSkip.Set(length);
-    return TagResult::Read;
+    const bool byteLength = tag[0] == TAG_EMBEDDED_DATA_BYTE;
+    const uint64_t length = byteLength ? 2 : 5;
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    const uint64_t dataLength = byteLength ? tag[1] : mByteOrder->Combine_uint32(tag[1], tag[2], tag[3], tag[4]);
+    if (mblnDebug)
+        Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(dataLength));
+    mSkip.Set(dataLength);
+    return length;
 }
 
 // Runs the operator with the attributes gathered before it.
 void PCL6Parser::mHandleOperator(unsigned char operatorTag)
 {
-    if (GetLogLevel() >= LOG_DEBUG)
+    if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Operator: 0x%02X", operatorTag);
     Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
     mAttributes.Clear();
@@ -219,22 +209,21 @@ void PCL6Parser::mEndSession()
 }
 
 // One element in the stream's byte order.
-double PCL6Parser::mReadElement(const DataBuffer& buffer, uint64_t position, unsigned int elementType) const
+double PCL6Parser::mReadElement(TagBytes bytes, unsigned int elementType) const
 {
-    const auto byte = [&buffer, position](uint64_t offset) { return buffer[position + offset]; };
     switch (elementType) {
     case 0:
-        return byte(0);
+        return bytes[0];
     case 1:
-        return mByteOrder->Combine_uint16(byte(0), byte(1));
+        return mByteOrder->Combine_uint16(bytes[0], bytes[1]);
     case 2:
-        return mByteOrder->Combine_uint32(byte(0), byte(1), byte(2), byte(3));
+        return mByteOrder->Combine_uint32(bytes[0], bytes[1], bytes[2], bytes[3]);
     case 3:
-        return mByteOrder->Combine_int16(byte(0), byte(1));
+        return mByteOrder->Combine_int16(bytes[0], bytes[1]);
     case 4:
-        return mByteOrder->Combine_int32(byte(0), byte(1), byte(2), byte(3));
+        return mByteOrder->Combine_int32(bytes[0], bytes[1], bytes[2], bytes[3]);
     default:
-        return mByteOrder->Combine_real32(byte(0), byte(1), byte(2), byte(3));
+        return mByteOrder->Combine_real32(bytes[0], bytes[1], bytes[2], bytes[3]);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrinterLanguageParser/Parser/CRawPage.h"
+#include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/Endian.h"
 #include "PrinterLanguageParser/Parser/IRawDataParser.h"
 #include "PrinterLanguageParser/Parser/SkipCounter.h"
@@ -10,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 
 namespace RawPrintData::PCL6 {
 
@@ -43,18 +45,26 @@ public:
     const CRawPage& CurrentPage() const { return mCurrentPage; }
 
 private:
-    // What reading one tag found.
-    enum class TagResult { Read, NeedMoreData, Failure };
+    // The bytes of one tag: the tag byte and what follows it, as many as the
+    // longest tag takes (a box of four 32-bit numbers) or fewer at the end.
+    using TagBytes = std::span<const unsigned char>;
+    static constexpr uint64_t mintMAX_TAG_LENGTH = 17;
+
+    // What reading one tag found: its length, or why it has none.
+    static constexpr uint64_t mintNEED_MORE_DATA = 0;
+    static constexpr uint64_t mintFAILURE = UINT64_MAX;
 
     ParseDataResultType mintReadStreamHeader(const DataBuffer& buffer, uint64_t& position);
-    TagResult mintHandleDataType(const DataBuffer& buffer, uint64_t& position);
-    TagResult mintHandleArray(const DataBuffer& buffer, uint64_t& position, unsigned int elementType);
-    TagResult mintHandleAttribute(const DataBuffer& buffer, uint64_t& position);
-    TagResult mHandleEmbeddedData(const DataBuffer& buffer, uint64_t& position);
+    uint64_t mintHandleDataType(TagBytes tag);
+    uint64_t mintHandleArray(TagBytes tag, unsigned int elementType);
+    uint64_t mintHandleAttribute(TagBytes tag);
+    uint64_t mHandleEmbeddedData(TagBytes tag);
     void mHandleOperator(unsigned char operatorTag);
     void mEndSession();
-    double mReadElement(const DataBuffer& buffer, uint64_t position, unsigned int elementType) const;
+    double mReadElement(TagBytes bytes, unsigned int elementType) const;
 
+    // Whether debug lines are written, read once per call.
+    bool mblnDebug = false;
     std::unique_ptr<Endian> mByteOrder;
     // A value whose attribute id has not come yet.
     std::optional<AttributeValue> mPendingValue;
@@ -63,6 +73,7 @@ private:
     RawColorType mintHighestColorType = COLOR_TYPE_UNKNOWN;
     uint32_t mintColorSpace = COLOR_SPACE_GRAY;
     SkipCounter mSkip;
+    ContiguousBytes mContiguous;
 };
 
 }  // namespace RawPrintData::PCL6
