@@ -82,6 +82,7 @@ std::function<Bytes(size_t)> PxlJob(std::string piece, std::string tail)
     return Job(std::string(head.begin(), head.end()), std::move(piece), std::move(tail));
 }
 
+// A new parser of the kind.
 template <typename Parser>
 std::unique_ptr<IRawDataParser> Make()
 {

@@ -21,6 +21,7 @@ void PxlWriter::mNumber(uint32_t value, int size)
     }
 }
 
+// A ubyte value.
 PxlWriter& PxlWriter::UByte(uint8_t value)
 {
     mbytData.push_back(0xC0);
@@ -28,6 +29,7 @@ PxlWriter& PxlWriter::UByte(uint8_t value)
     return *this;
 }
 
+// A uint16 value.
 PxlWriter& PxlWriter::UInt16(uint16_t value)
 {
     mbytData.push_back(0xC1);
@@ -35,6 +37,7 @@ PxlWriter& PxlWriter::UInt16(uint16_t value)
     return *this;
 }
 
+// A uint16 xy pair.
 PxlWriter& PxlWriter::UInt16Pair(uint16_t x, uint16_t y)
 {
     mbytData.push_back(0xD1);
@@ -43,6 +46,7 @@ PxlWriter& PxlWriter::UInt16Pair(uint16_t x, uint16_t y)
     return *this;
 }
 
+// A real32 xy pair, as IEEE singles.
 PxlWriter& PxlWriter::Real32Pair(float x, float y)
 {
     mbytData.push_back(0xD5);
@@ -60,6 +64,7 @@ PxlWriter& PxlWriter::UByteArray(std::string_view elements)
     return Bytes(elements);
 }
 
+// A one-byte attribute id.
 PxlWriter& PxlWriter::Attribute(uint8_t id)
 {
     mbytData.push_back(0xF8);
@@ -67,6 +72,7 @@ PxlWriter& PxlWriter::Attribute(uint8_t id)
     return *this;
 }
 
+// A two-byte attribute id.
 PxlWriter& PxlWriter::Attribute16(uint16_t id)
 {
     mbytData.push_back(0xF9);
@@ -74,6 +80,7 @@ PxlWriter& PxlWriter::Attribute16(uint16_t id)
     return *this;
 }
 
+// An operator tag.
 PxlWriter& PxlWriter::Operator(uint8_t tag)
 {
     mbytData.push_back(tag);
@@ -88,17 +95,20 @@ PxlWriter& PxlWriter::Embedded(std::string_view data)
     return Bytes(data);
 }
 
+// Bytes as they are.
 PxlWriter& PxlWriter::Bytes(std::string_view bytes)
 {
     mbytData.insert(mbytData.end(), bytes.begin(), bytes.end());
     return *this;
 }
 
+// BeginPage with a MediaSize value.
 PxlWriter& PxlWriter::BeginPage(uint8_t mediaSize)
 {
     return UByte(mediaSize).Attribute(MEDIA_SIZE).Operator(BEGIN_PAGE);
 }
 
+// SetColorSpace with a ColorSpace value.
 PxlWriter& PxlWriter::ColorSpace(uint8_t colorSpace)
 {
     return UByte(colorSpace).Attribute(COLOR_SPACE).Operator(SET_COLOR_SPACE);

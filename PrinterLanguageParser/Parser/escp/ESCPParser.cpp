@@ -3,25 +3,15 @@
 #include "PrinterLanguageParser/Parser/ControlByteFinder.h"
 
 #include <algorithm>
-#include <string>
 
 namespace RawPrintData::ESCP {
-
-namespace {
-
-// The longest part of a sequence written to a debug line.
-constexpr uint64_t MAX_LOGGED_SEQUENCE = 256;
-
-}  // namespace
 
 // Walks the data: skips raster and remote-mode data, counts form feeds and
 // acts on escape sequences; a sequence cut by the end of the data is read
 // again with the next chunk.
 ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
 {
-    mintBytesProcessed = 0;
-    mblnDebug = GetLogLevel() >= LOG_DEBUG;
-    mblnLanguageSwitch = false;
+    mStartCall();
     const uint64_t end = buffer.Length();
     if (end == 0)
         return PARSE_RESULT_HANDLED;
@@ -83,7 +73,7 @@ bool ESCPParser::mHandleSequence(const DataBuffer& buffer, uint64_t& position, S
         return false;
     }
     if (mblnDebug)
-        mLogSequence(buffer, position, mSequence.Length());
+        mLogSequence("ESCPParser", buffer, position, mSequence.Length());
     position += mSequence.Length();
     mblnInCommandChain = false;
     mSequence.ExecuteStrategy(*this);
@@ -129,41 +119,11 @@ bool ESCPParser::mSkipRemoteMode(const DataBuffer& buffer, uint64_t& position)
     return true;
 }
 
-// Writes a sequence's bytes after its ESC to the debug log.
-void ESCPParser::mLogSequence(const DataBuffer& buffer, uint64_t start, uint64_t length)
-{
-    std::string text;
-    const uint64_t first = buffer[start] == ControlByteFinder::mbytESCAPE ? start + 1 : start;
-    for (uint64_t index = first; index < start + length && index - first < MAX_LOGGED_SEQUENCE; ++index)
-        text.push_back(static_cast<char>(buffer[index]));
-    Log(LOG_DEBUG, "ESCPParser: Parameterized sequence: <ESC>%s", text.c_str());
-}
-
-// Reports the page; the next one starts mono.
-void ESCPParser::NotifyDefaultPageCompleted()
-{
-    NotifyPageCompleted(mCurrentPage);
-    mCurrentPage.mblnColor = false;
-}
-
-// Notes that the data after the current sequence belongs to another language.
-void ESCPParser::NotifyNextLanguage(RawLanguageType language, bool literalTarget)
-{
-    mblnLanguageSwitch = true;
-    IRawDataParser::NotifyNextLanguage(language, literalTarget);
-}
-
 // Marks the page colour.
 void ESCPParser::SetColor(RawColorType color)
 {
     if (color == COLOR_TYPE_COLOR)
         mCurrentPage.mblnColor = true;
-}
-
-// Sets the count of bytes still to skip.
-void ESCPParser::AdvanceBytePosition(uint64_t count)
-{
-    mSkip.Set(count);
 }
 
 // Starts walking encoded raster data.

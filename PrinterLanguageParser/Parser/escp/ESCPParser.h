@@ -1,9 +1,6 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/CRawPage.h"
-#include "PrinterLanguageParser/Parser/IRawDataParser.h"
-#include "PrinterLanguageParser/Parser/ParserStrategies.h"
-#include "PrinterLanguageParser/Parser/SkipCounter.h"
+#include "PrinterLanguageParser/Parser/EscapeLanguageParser.h"
 #include "PrinterLanguageParser/Parser/escp/ParameterizedEscapeSequence.h"
 
 #include <cstdint>
@@ -15,7 +12,7 @@ namespace RawPrintData::ESCP {
 // the colour commands on it. Raster data and remote-mode commands are skipped
 // unread, so that bytes inside them are never taken for form feeds or escapes.
 // ESC/P reports no job property and never changes language.
-class ESCPParser final : public IRawDataParser {
+class ESCPParser final : public EscapeLanguageParser {
 public:
     // The end of remote mode, ESC 00 00 00.
     static constexpr std::string_view mbytESCP2_ParenRCommand_END{"\x1B\0\0\0", 4};
@@ -24,35 +21,20 @@ public:
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
     // A page that no form feed closed is not counted.
     ParseDataResultType ParseDone() override { return PARSE_RESULT_HANDLED; }
-    // Reports the current page and starts the next one mono.
-    void NotifyDefaultPageCompleted() override;
-    using IRawDataParser::NotifyNextLanguage;
-    void NotifyNextLanguage(RawLanguageType language, bool literalTarget) override;
 
     // Marks the current page colour; only COLOR_TYPE_COLOR does, and nothing
     // but the end of the page clears it.
     void SetColor(RawColorType color);
-    // Passes over the next count bytes, across chunks if need be.
-    void AdvanceBytePosition(uint64_t count);
     // Passes over run-length encoded data that decodes to the given length.
     void SkipRunLengthData(uint64_t decodedLength);
     // Passes over remote-mode commands up to and including the end marker.
     void SkipRemoteMode();
 
-    const CRawPage& CurrentPage() const { return mCurrentPage; }
-
 private:
     bool mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position);
     bool mSkipRemoteMode(const DataBuffer& buffer, uint64_t& position);
     bool mHandleSequence(const DataBuffer& buffer, uint64_t& position, SequenceState state);
-    void mLogSequence(const DataBuffer& buffer, uint64_t start, uint64_t length);
 
-    bool mblnLanguageSwitch = false;
-    // Whether debug lines are written, read once per call.
-    bool mblnDebug = false;
-    NextPageStrategy mPageEject;
-    CRawPage mCurrentPage;
-    SkipCounter mSkip;
     // Decoded bytes of run-length encoded raster data still to walk over.
     uint64_t mintRunLengthLeft = 0;
     bool mblnRemoteMode = false;

@@ -2,14 +2,11 @@
 
 #include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
 
-namespace RawPrintData::ESCP {
+namespace RawPrintData {
+template class LanguageStrategy<ESCP::ESCPParser>;
+}  // namespace RawPrintData
 
-// Runs the ESC/P action when the parser is the ESC/P parser.
-void IParserStrategy::Execute(IRawDataParser* parser) const
-{
-    if (auto* escp = dynamic_cast<ESCPParser*>(parser))
-        Execute(*escp);
-}
+namespace RawPrintData::ESCP {
 
 // Gives the page its colour.
 void SetPageColorStrategy::Execute(ESCPParser& parser) const

@@ -1,23 +1,24 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/IRawDataParserStrategy.h"
+#include "PrinterLanguageParser/Parser/LanguageStrategy.h"
 #include "PrinterLanguageParser/Parser/ParserStrategies.h"
 #include "PrinterLanguageParser/Parser/RawJobTypes.h"
 
 #include <cstdint>
 #include <variant>
 
+namespace RawPrintData {
+namespace ESCP {
+class ESCPParser;
+}
+// Instantiated in ESCPStrategies.cpp, where the parser class is known.
+extern template class LanguageStrategy<ESCP::ESCPParser>;
+}  // namespace RawPrintData
+
 namespace RawPrintData::ESCP {
 
-class ESCPParser;
-
-// Base of the strategies that act on the ESC/P parser itself: the frame's
-// Execute finds the ESC/P parser and calls the ESC/P one.
-class IParserStrategy : public IRawDataParserStrategy {
-public:
-    void Execute(IRawDataParser* parser) const override;
-    virtual void Execute(ESCPParser& parser) const = 0;
-};
+// Base of the strategies that act on the ESCPParser itself.
+using IParserStrategy = LanguageStrategy<ESCPParser>;
 
 // Marks the current page colour when the colour is COLOR_TYPE_COLOR.
 class SetPageColorStrategy final : public IParserStrategy {

@@ -3,28 +3,14 @@
 #include "PrinterLanguageParser/Parser/ControlByteFinder.h"
 #include "PrinterLanguageParser/Parser/pcl5/PCL5PaperSize.h"
 
-#include <algorithm>
-#include <string>
-
 namespace RawPrintData::PCL5 {
-
-namespace {
-
-constexpr unsigned char ESCAPE = ControlByteFinder::mbytESCAPE;
-
-// The longest part of a sequence written to a debug line.
-constexpr uint64_t MAX_LOGGED_SEQUENCE = 256;
-
-}  // namespace
 
 // Walks the data: skips announced data, counts form feeds and acts on escape
 // sequences; a sequence cut by the end of the data is read again, from its
 // ESC, with the next chunk.
 ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
 {
-    mintBytesProcessed = 0;
-    mblnDebug = GetLogLevel() >= LOG_DEBUG;
-    mblnLanguageSwitch = false;
+    mStartCall();
     const uint64_t end = buffer.Length();
     if (end == 0)
         return PARSE_RESULT_HANDLED;
@@ -37,7 +23,8 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
             return PARSE_RESULT_NEED_MORE_DATA;
         }
         if (mResumeGroup.has_value()) {
-            if (mResumeSequence(buffer, position) == Step::NeedMoreData) {
+            const SequenceState state = mParameterized.Resume(buffer, position, *mResumeGroup);
+            if (mActOnParameterized(buffer, position, state) == Step::NeedMoreData) {
                 mintBytesProcessed = position;
                 return PARSE_RESULT_NEED_MORE_DATA;
             }
@@ -73,21 +60,12 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
     const unsigned char character = buffer[position + 1];
 
     if (character >= '!' && character <= '/') {
-        switch (mParameterized.Process(buffer, position)) {
-        case SequenceState::Incomplete:
-            return Step::NeedMoreData;
-        case SequenceState::Rejected:
-            ++position;
+        const SequenceState state = mParameterized.Process(buffer, position);
+        if (state == SequenceState::Rejected) {
+            ++position;  // no sequence: the ESC is passed over
             return Step::Continue;
-        case SequenceState::Complete:
-            break;
         }
-        if (mblnDebug)
-        mLogSequence(buffer, position, mParameterized.Length());
-        position += mParameterized.Length();
-        mParameterized.ExecuteStrategy(*this);
-        mResumeGroup = mParameterized.ContinuesAfterData();
-        return Step::Continue;
+        return mActOnParameterized(buffer, position, state);
     }
     if (character >= '0' && character <= '~') {
         if (mblnDebug)
@@ -101,49 +79,23 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
     return Step::Continue;
 }
 
-// Reads on in a combined sequence after the data embedded in it.
-PCL5Parser::Step PCL5Parser::mResumeSequence(const DataBuffer& buffer, uint64_t& position)
+// Acts on a parameterized sequence just read at position and moves past it.
+// A part after embedded data that is no value pair ends the sequence, and
+// what follows the data is read as ordinary data.
+PCL5Parser::Step PCL5Parser::mActOnParameterized(const DataBuffer& buffer, uint64_t& position, SequenceState state)
 {
-    switch (mParameterized.Resume(buffer, position, *mResumeGroup)) {
-    case SequenceState::Incomplete:
+    if (state == SequenceState::Incomplete)
         return Step::NeedMoreData;
-    case SequenceState::Rejected:
-        // What follows the data is no value pair: read it as ordinary data.
+    if (state == SequenceState::Rejected) {
         mResumeGroup.reset();
         return Step::Continue;
-    case SequenceState::Complete:
-        break;
     }
     if (mblnDebug)
-        mLogSequence(buffer, position, mParameterized.Length());
+        mLogSequence("PCL5Parser", buffer, position, mParameterized.Length());
     position += mParameterized.Length();
     mParameterized.ExecuteStrategy(*this);
     mResumeGroup = mParameterized.ContinuesAfterData();
     return Step::Continue;
-}
-
-// Writes a sequence's bytes after its ESC to the debug log.
-void PCL5Parser::mLogSequence(const DataBuffer& buffer, uint64_t start, uint64_t length)
-{
-    std::string text;
-    const uint64_t first = buffer[start] == ESCAPE ? start + 1 : start;
-    for (uint64_t index = first; index < start + length && index - first < MAX_LOGGED_SEQUENCE; ++index)
-        text.push_back(static_cast<char>(buffer[index]));
-    Log(LOG_DEBUG, "PCL5Parser: Parameterized sequence: <ESC>%s", text.c_str());
-}
-
-// Reports the page; the paper stays for the next page, the colour does not.
-void PCL5Parser::NotifyDefaultPageCompleted()
-{
-    NotifyPageCompleted(mCurrentPage);
-    mCurrentPage.mblnColor = false;
-}
-
-// Notes that the data after the current sequence belongs to another language.
-void PCL5Parser::NotifyNextLanguage(RawLanguageType language, bool literalTarget)
-{
-    mblnLanguageSwitch = true;
-    IRawDataParser::NotifyNextLanguage(language, literalTarget);
 }
 
 // Takes the code's paper for the current page.
@@ -162,7 +114,7 @@ void PCL5Parser::AdvanceBytePosition(uint64_t count)
 {
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL5Parser::AdvanceBytePosition - Skipping %llu bytes", static_cast<unsigned long long>(count));
-    mSkip.Set(count);
+    EscapeLanguageParser::AdvanceBytePosition(count);
 }
 
 }  // namespace RawPrintData::PCL5

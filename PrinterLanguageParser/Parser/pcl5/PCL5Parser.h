@@ -1,9 +1,6 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/CRawPage.h"
-#include "PrinterLanguageParser/Parser/IRawDataParser.h"
-#include "PrinterLanguageParser/Parser/ParserStrategies.h"
-#include "PrinterLanguageParser/Parser/SkipCounter.h"
+#include "PrinterLanguageParser/Parser/EscapeLanguageParser.h"
 #include "PrinterLanguageParser/Parser/pcl5/ParameterizedEscapeSequence.h"
 #include "PrinterLanguageParser/Parser/pcl5/TwoCharacterEscapeSequence.h"
 
@@ -17,15 +14,11 @@ namespace RawPrintData::PCL5 {
 // Every other byte is passed over, and data that a sequence announces
 // (raster rows, fonts, patterns) is skipped unread, so that bytes inside it
 // are never taken for form feeds or escapes.
-class PCL5Parser final : public IRawDataParser {
+class PCL5Parser final : public EscapeLanguageParser {
 public:
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
     // A page that no form feed closed is not counted.
     ParseDataResultType ParseDone() override { return PARSE_RESULT_HANDLED; }
-    // Reports the current page and starts the next one mono.
-    void NotifyDefaultPageCompleted() override;
-    using IRawDataParser::NotifyNextLanguage;
-    void NotifyNextLanguage(RawLanguageType language, bool literalTarget) override;
 
     // Takes the paper of a page-size code for the pages that follow; an
     // unknown code changes nothing.
@@ -33,22 +26,13 @@ public:
     // Passes over the next count bytes, across chunks if need be.
     void AdvanceBytePosition(uint64_t count);
 
-    const CRawPage& CurrentPage() const { return mCurrentPage; }
-
 private:
     // What the main loop does after reading a sequence.
     enum class Step { Continue, NeedMoreData };
 
     Step mHandleEscape(const DataBuffer& buffer, uint64_t& position);
-    Step mResumeSequence(const DataBuffer& buffer, uint64_t& position);
-    void mLogSequence(const DataBuffer& buffer, uint64_t start, uint64_t length);
+    Step mActOnParameterized(const DataBuffer& buffer, uint64_t& position, SequenceState state);
 
-    bool mblnLanguageSwitch = false;
-    // Whether debug lines are written, read once per call.
-    bool mblnDebug = false;
-    NextPageStrategy mPageEject;
-    CRawPage mCurrentPage;
-    SkipCounter mSkip;
     // The group a combined sequence reads on in once its embedded data is skipped.
     std::optional<SequenceGroup> mResumeGroup;
     ParameterizedEscapeSequence mParameterized;

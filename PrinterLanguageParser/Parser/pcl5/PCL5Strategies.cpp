@@ -2,14 +2,11 @@
 
 #include "PrinterLanguageParser/Parser/pcl5/PCL5Parser.h"
 
-namespace RawPrintData::PCL5 {
+namespace RawPrintData {
+template class LanguageStrategy<PCL5::PCL5Parser>;
+}  // namespace RawPrintData
 
-// Runs the PCL 5 action when the parser is the PCL 5 parser.
-void IParserStrategy::Execute(IRawDataParser* parser) const
-{
-    if (auto* pcl5 = dynamic_cast<PCL5Parser*>(parser))
-        Execute(*pcl5);
-}
+namespace RawPrintData::PCL5 {
 
 // Sets the current page's paper.
 void SetPaperSizeStrategy::Execute(PCL5Parser& parser) const

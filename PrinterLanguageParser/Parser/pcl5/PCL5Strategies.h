@@ -1,23 +1,23 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/IRawDataParserStrategy.h"
+#include "PrinterLanguageParser/Parser/LanguageStrategy.h"
 #include "PrinterLanguageParser/Parser/ParserStrategies.h"
 
 #include <cstdint>
-#include <type_traits>
 #include <variant>
+
+namespace RawPrintData {
+namespace PCL5 {
+class PCL5Parser;
+}
+// Instantiated in PCL5Strategies.cpp, where the parser class is known.
+extern template class LanguageStrategy<PCL5::PCL5Parser>;
+}  // namespace RawPrintData
 
 namespace RawPrintData::PCL5 {
 
-class PCL5Parser;
-
-// Base of the strategies that act on the PCL 5 parser itself: the frame's
-// Execute finds the PCL 5 parser and calls the PCL 5 one.
-class IParserStrategy : public IRawDataParserStrategy {
-public:
-    void Execute(IRawDataParser* parser) const override;
-    virtual void Execute(PCL5Parser& parser) const = 0;
-};
+// Base of the strategies that act on the PCL5Parser itself.
+using IParserStrategy = LanguageStrategy<PCL5Parser>;
 
 // Sets the paper of the pages that follow (ESC & l # A).
 class SetPaperSizeStrategy final : public IParserStrategy {

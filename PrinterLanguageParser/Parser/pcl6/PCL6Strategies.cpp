@@ -2,14 +2,11 @@
 
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 
-namespace RawPrintData::PCL6 {
+namespace RawPrintData {
+template class LanguageStrategy<PCL6::PCL6Parser>;
+}  // namespace RawPrintData
 
-// Runs the PCL XL action when the parser is the PCL XL parser.
-void IParserStrategy::Execute(IRawDataParser* parser) const
-{
-    if (auto* pcl6 = dynamic_cast<PCL6Parser*>(parser))
-        Execute(*pcl6);
-}
+namespace RawPrintData::PCL6 {
 
 // Sets the page's colour flag.
 void SetCurrentPageColorStrategy::Execute(PCL6Parser& parser) const

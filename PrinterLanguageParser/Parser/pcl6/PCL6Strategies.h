@@ -1,20 +1,21 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/IRawDataParserStrategy.h"
+#include "PrinterLanguageParser/Parser/LanguageStrategy.h"
 
 #include <cstdint>
 
+namespace RawPrintData {
+namespace PCL6 {
+class PCL6Parser;
+}
+// Instantiated in PCL6Strategies.cpp, where the parser class is known.
+extern template class LanguageStrategy<PCL6::PCL6Parser>;
+}  // namespace RawPrintData
+
 namespace RawPrintData::PCL6 {
 
-class PCL6Parser;
-
-// Base of the strategies that act on the PCL XL parser itself: the frame's
-// Execute finds the PCL XL parser and calls the PCL XL one.
-class IParserStrategy : public IRawDataParserStrategy {
-public:
-    void Execute(IRawDataParser* parser) const override;
-    virtual void Execute(PCL6Parser& parser) const = 0;
-};
+// Base of the strategies that act on the PCL6Parser itself.
+using IParserStrategy = LanguageStrategy<PCL6Parser>;
 
 // Sets the current page's colour flag.
 class SetCurrentPageColorStrategy final : public IParserStrategy {
