@@ -4,7 +4,9 @@ find_package(Threads REQUIRED)
 find_package(PkgConfig REQUIRED)
 find_package(nlohmann_json 3.11 REQUIRED)
 find_package(CURL REQUIRED)
+find_package(OpenSSL REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
+pkg_check_modules(NETSNMP REQUIRED IMPORTED_TARGET netsnmp)
 
 find_path(CUPS_INCLUDE_DIR cups/cups.h REQUIRED)
 find_library(CUPS_LIBRARY cups REQUIRED)
@@ -14,4 +16,7 @@ target_link_libraries(cvk_cups INTERFACE ${CUPS_LIBRARY})
 
 if(CVK_BUILD_TESTS)
     find_package(GTest REQUIRED)
+    # Debian builds cpp-httplib as a library with OpenSSL, zlib and brotli
+    # support; its pkg-config flags carry the matching CPPHTTPLIB_* defines.
+    pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 endif()

@@ -26,4 +26,22 @@ void CustomFieldValue::FromJson(const nlohmann::json& json)
     Modifier = ReadRequiredRecord<CostModifier>(json, "Modifier");
 }
 
+// The code and description as the value lists show them.
+std::string CustomFieldValue::ConstructLongFormatString() const
+{
+    return Code + " - " + Description;
+}
+
+// The shorter name of the value.
+std::string CustomFieldValue::ConstructShortFormatString() const
+{
+    return Description.empty() ? Code : Description;
+}
+
+// A value with a budget is over it when the cost leaves nothing.
+bool CustomFieldValue::OverBudget(double cost) const
+{
+    return UseBudget && BudgetRemaining - cost <= 0.0;
+}
+
 }  // namespace CVClientData

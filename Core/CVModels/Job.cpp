@@ -153,4 +153,30 @@ void Job::AddPageSet(const std::string& sizeName, int32_t width, int32_t height,
     Costing.PageSets.push_back(std::move(pageSet));
 }
 
+// Runs the cost engine over the job's page sets.
+void Job::UpdateCalcs(JobCalculations& calculations) const
+{
+    if (Costing.PageSets.empty())
+        return;
+    std::vector<CostModifier> modifiers;
+    modifiers.reserve(2 + CustomValues.size());
+    modifiers.push_back(ProcessModifier);
+    modifiers.push_back(UserModifier);
+    for (const CustomFieldValue& value : CustomValues)
+        modifiers.push_back(value.Modifier);
+    Costing.CalculateCosts(modifiers, calculations);
+}
+
+// Finds the first custom value whose budget the cost would exhaust.
+bool Job::CustomFieldsOverBudget(double cost, uint64_t* fieldId) const
+{
+    auto found = std::find_if(CustomValues.begin(), CustomValues.end(),
+                              [cost](const CustomFieldValue& value) { return value.OverBudget(cost); });
+    if (found == CustomValues.end())
+        return false;
+    if (fieldId != nullptr)
+        *fieldId = found->FieldId;
+    return true;
+}
+
 }  // namespace CVClientData

@@ -2,6 +2,7 @@
 
 #include "Core/CVModels/CostModifier.h"
 #include "Core/CVModels/CustomFieldValue.h"
+#include "Core/CVModels/JobCalculations.h"
 #include "Core/CVModels/JobCosting.h"
 #include "Core/CVModels/JobOptions.h"
 #include "Core/CVModels/PageSet.h"
@@ -64,6 +65,15 @@ public:
                     int32_t pageUnits);
 
     void CopyFrom(const Job& other) { *this = other; }
+
+    // Prices the job with its modifiers: the rules' "ProcessModifier", the
+    // "UserModifier", then each custom value's modifier in list order. A job
+    // without page sets leaves the calculations as they were.
+    void UpdateCalcs(JobCalculations& calculations) const;
+
+    // Whether a custom value's budget cannot pay the cost: the first such
+    // value (list order) gives out its field id.
+    bool CustomFieldsOverBudget(double cost, uint64_t* fieldId = nullptr) const;
 
     uint64_t Id = 0;
     int32_t TransactionFrom = 1;

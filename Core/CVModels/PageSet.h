@@ -13,6 +13,11 @@ public:
     void ToJson(nlohmann::json& json) const override;
     void FromJson(const nlohmann::json& json) override;
 
+    // Billable units of one page of this size for a CVPriceOption: square
+    // feet, square metres, square inches or linear feet of the width; 1 for
+    // pricing per page or by paper size.
+    double CalculateUnitsPerPage(int32_t priceOption) const;
+
     std::string SizeName;
     int32_t Width = 0;
     int32_t Height = 0;

@@ -1,5 +1,7 @@
 #include "Core/CVModels/User.h"
 
+#include "Common/NumberConversion.h"
+
 namespace CVClientData {
 
 void User::ToJson(nlohmann::json& json) const
@@ -57,6 +59,79 @@ void User::FromJson(const nlohmann::json& json)
     UserCanAddCodes = SafeJsonToBool(json, "UserCanAddCodes");
     IsNovell = SafeJsonToBool(json, "IsNovell");
     ServiceAuthToken = SafeJsonToString(json, "ServiceAuthToken");
+}
+
+namespace {
+
+struct Balances {
+    double BW = 0.0;
+    double Color = 0.0;
+    int64_t BWPages = 0;  // cut toward zero
+    int64_t ColorPages = 0;
+};
+
+// Remaining balances plus overdrafts, whole and cut to pages.
+Balances AvailableBalances(const User& user)
+{
+    Balances balances;
+    balances.BW = user.BWBalanceRemaining + user.BWBalanceOverdraft;
+    balances.Color = user.ColorBalanceRemaining + user.ColorBalanceOverdraft;
+    balances.BWPages = ClampToInteger<int64_t>(balances.BW);
+    balances.ColorPages = ClampToInteger<int64_t>(balances.Color);
+    return balances;
+}
+
+// Whether a positive page count is more than the whole pages available.
+bool PagesExceed(int32_t pages, int64_t available)
+{
+    return pages > available && pages > 0;
+}
+
+}  // namespace
+
+// Checks the balance of the user's kind for anything left.
+bool User::ZeroBalance() const
+{
+    const Balances balances = AvailableBalances(*this);
+    switch (Type) {
+    case NoBalance:
+        return false;
+    case CostBalance:
+    case PageBalance:
+    case BWPageBalance:
+        return balances.BW <= 0.0;
+    case ColorPageBalance:
+        return balances.Color <= 0.0;
+    case BothPageBalances:
+        return balances.BW <= 0.0 || balances.Color <= 0.0;
+    default:
+        return true;
+    }
+}
+
+// Checks the job's cost or pages against the balance of the user's kind.
+bool User::JobExceedsBalance(const JobCalculations& calculations) const
+{
+    const Balances balances = AvailableBalances(*this);
+    switch (Type) {
+    case NoBalance:
+        return false;
+    case CostBalance:
+        return (calculations.MinimumCost > balances.BW && calculations.MinimumCost > 0.0) ||
+               (calculations.TotalCost > balances.BW && calculations.TotalCost > 0.0);
+    case PageBalance:
+        return balances.BWPages <= 0 || PagesExceed(calculations.PhysicalPages, balances.BWPages);
+    case BWPageBalance:
+        return PagesExceed(calculations.PhysicalBWPages, balances.BWPages);
+    case ColorPageBalance:
+        return PagesExceed(calculations.PhysicalColorPages, balances.ColorPages);
+    case BothPageBalances:
+        return (balances.BWPages <= 0 && balances.ColorPages <= 0) ||
+               PagesExceed(calculations.PhysicalBWPages, balances.BWPages) ||
+               PagesExceed(calculations.PhysicalColorPages, balances.ColorPages);
+    default:
+        return true;
+    }
 }
 
 }  // namespace CVClientData

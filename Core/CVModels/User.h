@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/CVModels/JobCalculations.h"
 #include "Core/CVModels/SerializableModel.h"
 
 #include <string>
@@ -10,11 +11,31 @@ namespace CVClientData {
 // them, and the bearer token of their server login.
 class User : public SerializableModel {
 public:
+    // The balance kinds of "Allowance"."Type".
+    enum BalanceType : int32_t {
+        NoBalance = 0,
+        CostBalance = 1,       // money
+        PageBalance = 2,       // pages of any kind, on the black-and-white balance
+        BWPageBalance = 3,     // black-and-white pages
+        ColorPageBalance = 4,  // colour pages, on the colour balance
+        BothPageBalances = 5,  // black-and-white and colour pages, each on its own balance
+    };
+
     // The five balance members travel as one object under "Allowance".
     void ToJson(nlohmann::json& json) const override;
 
     // "Allowance" is required.
     void FromJson(const nlohmann::json& json) override;
+
+    // Whether the user has nothing left to print with: the balance of the
+    // user's kind, overdraft included, is 0 or less. Always true for a kind
+    // this client does not know.
+    bool ZeroBalance() const;
+
+    // Whether the job costs more than the user has left, overdraft included.
+    // Page balances are cut to whole pages first. Always true for a kind this
+    // client does not know.
+    bool JobExceedsBalance(const JobCalculations& calculations) const;
 
     uint64_t Id = 0;  // 0 = no user
     std::string DisplayName;

@@ -13,18 +13,18 @@
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 
 // pjl/
-
+#include "PrinterLanguageParser/Parser/pjl/PJLParser.h"
 // escp/
 #include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
 
 // hpgl/
-
+#include "PrinterLanguageParser/Parser/hpgl/HPGLParser.h"
 // cgm/
-
+#include "PrinterLanguageParser/Parser/cgm/CGMParser.h"
 // cpca/
-
+#include "PrinterLanguageParser/Parser/cpca/CPCAParser.h"
 // prescribe/
-
+#include "PrinterLanguageParser/Parser/prescribe/PrescribeParser.h"
 namespace RawPrintData {
 
 namespace {
@@ -63,21 +63,21 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 3 LANGUAGE_PCL6: PCL6::PCL6Parser
     &Make<PCL6::PCL6Parser>,
     // 4 LANGUAGE_PJL: PJL::PJLParser
-    nullptr,
+    &Make<PJL::PJLParser>,
     // 5 LANGUAGE_HPGL: HPGL::HPGLParser
-    nullptr,
+    &Make<HPGL::HPGLParser>,
     // 6 LANGUAGE_CALCOMP_DCL
     &MakeSkippedUntil<LANGUAGE_TRAILER_CALCOMP_DCL>,
     // 7 LANGUAGE_CALCOMP_DATA: skipped to the end of the job
     &Make<IgnoredLanguageParser>,
     // 8 LANGUAGE_CGM: CGM::CGMParser
-    nullptr,
+    &Make<CGM::CGMParser>,
     // 9 LANGUAGE_OCE_JOB
     &MakeSkippedUntil<LANGUAGE_TRAILER_OCE_JOB>,
     // 10 LANGUAGE_EPS: Postscript::EncapsulatedPostscriptParser
     nullptr,
     // 11 LANGUAGE_CPCA: CPCA::CPCAParser
-    nullptr,
+    &Make<CPCA::CPCAParser>,
     // 12 LANGUAGE_ESCPAGE: ESCP::ESCPParser
     &Make<ESCP::ESCPParser>,
     // 13 LANGUAGE_ESCP2: ESCP::ESCPParser
@@ -85,7 +85,7 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 14 LANGUAGE_ESCP_BONJOUR: ESCP::ESCPParser
     &Make<ESCP::ESCPParser>,
     // 15 LANGUAGE_PRESCRIBE: Prescribe::PrescribeParser
-    nullptr,
+    &Make<Prescribe::PrescribeParser>,
 };
 
 }  // namespace

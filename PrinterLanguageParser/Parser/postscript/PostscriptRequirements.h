@@ -1,8 +1,10 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/Number.h"
+#include "PrinterLanguageParser/Parser/postscript/PostscriptNumber.h"
 
 namespace RawPrintData::Postscript {
+
+class DscComment;
 
 // What a %%Requirements: DSC comment asks of the printer. Read from PostScript
 // and from PJL COMMENT lines; the frame turns copies, duplex and colour into
@@ -12,9 +14,14 @@ struct PostscriptRequirements {
     bool mblnColor = false;
     bool mblnDuplex = false;
     bool mblnFax = false;
-    Number<unsigned long> mintCopies;  // 0 when not given
+    PostscriptNumber<unsigned long> mintCopies;  // 0 when not given
     bool mblnPunch = false;
     bool mblnStaple = false;
+
+    PostscriptRequirements() = default;
+    // Reads the blank-separated fields of the comment's values: "collate",
+    // "color", "duplex...", "fax", "punch...", "staple..." and "numcopies(n)".
+    explicit PostscriptRequirements(const DscComment& comment);
 
     bool operator==(const PostscriptRequirements&) const = default;
 };

@@ -1,0 +1,252 @@
+#include "Core/CupsAccess/CupsJobHelper.h"
+
+#include "Common/StringFormat.h"
+#include "Core/CVModels/Job.h"
+#include "Core/CupsAccess/CupsRequest.h"
+#include "Core/CupsAccess/CupsResponse.h"
+#include "Core/CupsAccess/PaperUnits.h"
+#include "CoreLogger/Logger.h"
+
+#include <cups/cups.h>
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <ctime>
+#include <cstring>
+#include <unistd.h>
+
+namespace CVClientData {
+
+namespace {
+
+constexpr auto kComponent = LogComponents::CoreCups;
+
+// Job origins of the server: a fax queue, or an ordinary print job.
+constexpr int32_t kJobTypePrint = 1;
+constexpr int32_t kJobTypeFax = 3;
+
+constexpr const char* kPaperRectPrefix =
+    "com.apple.print.preset.PaperInfo..d.paperInfo..d.com.apple.print.PaperInfo.PMUnadjustedPaperRect..a.";
+
+// The whole number at the start of a text (after blanks, with a sign), as
+// the system's print settings write numbers; 0 when there is none.
+long long mLeadingInteger(const std::string& text)
+{
+    size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos)
+        return 0;
+    const char* first = text.data() + start;
+    if (*first == '+')
+        ++first;
+    long long value = 0;
+    auto [end, error] = std::from_chars(first, text.data() + text.size(), value);
+    return error == std::errc() ? value : 0;
+}
+
+// A count from outside: never negative.
+uint64_t mCount(long long value)
+{
+    return value > 0 ? static_cast<uint64_t>(value) : 0;
+}
+
+bool mContains(const std::string& text, const char* part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// The status codes whose response carries the attributes asked for.
+bool mIsUsable(ipp_status_t status)
+{
+    return status == IPP_STATUS_OK || status == IPP_STATUS_OK_CONFLICTING;
+}
+
+}  // namespace
+
+void CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
+{
+    Logger::Log_Debug_Start(kComponent, "QuerySpooler");
+    job.CupsId = jobId;
+    QuerySpoolerJobInfo(job);
+    QuerySpoolerPrinterInformation(job);
+    QueryPrinterDriverInformation(job);
+    job.JobType = job.GetPrinter().Port.starts_with("fax:") ? kJobTypeFax : kJobTypePrint;
+    Logger::Log_Debug_End(kComponent, "QuerySpooler");
+}
+
+void CupsJobHelper::QuerySpoolerJobInfo(Job& job)
+{
+    Logger::Log_Debug_Start(kComponent, "QuerySpoolerJobInfo");
+    std::string jobUri = stringFormat("ipp://localhost:%d/jobs/%llu", ippPort(),
+                                      static_cast<unsigned long long>(job.CupsId));
+    CupsRequest request;
+    request.SetResource("/");
+    request.SetOperation(IPP_OP_GET_JOB_ATTRIBUTES);
+    request.AddUriAttribute("job-uri", jobUri);
+    request.AddNameAttribute("requesting-user-name", job.GetUser().NetworkName);
+    if (auto response = request.SendRequest()) {
+        if (mIsUsable(response->GetStatus()))
+            ReadAttributesFromCupsResponseForJob(job, *response);
+        else
+            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QuerySpoolerJobInfo - CUPS Response Error.  Code: %d",
+                                                       static_cast<int>(response->GetStatus())));
+    }
+    std::time_t now = std::time(nullptr);
+    gmtime_r(&now, &job.DatePrinted);
+    Logger::Log_Debug_End(kComponent, "QuerySpoolerJobInfo");
+}
+
+void CupsJobHelper::ReadAttributesFromCupsResponseForJob(Job& job, const CupsResponse& response)
+{
+    Logger::Log_Debug_Start(kComponent, "ReadAttributesFromCupsResponseForJob");
+    response.DumpAttributesToDebug();
+
+    std::string copiesText = response.GetNameValue("com.apple.print.PrintSettings.PMCopies..n.");
+    long long copies = copiesText.empty() ? response.GetIntegerValue("copies", 1) : mLeadingInteger(copiesText);
+    job.Costing.Copies = mCount(copies);
+
+    long long pages = mLeadingInteger(response.GetNameValue("com.apple.print.PrintSettings.PMTotalBeginPages..n."));
+    if (pages == 0)
+        pages = response.GetIntegerValue("job-media-sheets-completed", 0);
+    if (pages == 0)
+        pages = response.GetIntegerValue("job-impressions", 0);
+    if (job.Costing.Copies != 0) {
+        uint64_t perCopy = mCount(pages) / job.Costing.Copies;
+        job.CUPSNumberOfPages = perCopy;
+        job.DefaultPageSet.BWPages = static_cast<int32_t>(std::min<uint64_t>(perCopy, INT32_MAX));
+    }
+
+    if (response.GetBooleanValue("com.apple.print.PrintSettings.PMLayoutNUp..b.", false)) {
+        std::string columns = response.GetNameValue("com.apple.print.PrintSettings.PMLayoutColumns..n.");
+        std::string rows = response.GetNameValue("com.apple.print.PrintSettings.PMLayoutRows..n.");
+        uint64_t columnCount = columns.empty() ? 1 : mCount(mLeadingInteger(columns));
+        uint64_t rowCount = rows.empty() ? 1 : mCount(mLeadingInteger(rows));
+        job.Costing.NUpCount = columnCount * rowCount;
+    } else {
+        job.Costing.NUpCount = 1;
+    }
+
+    std::string host = response.GetNameValue("job-originating-host-name");
+    job.SetComputerName(host == "localhost" ? GetLocalHostName() : host);
+
+    std::string application = response.GetNameValue("com.apple.print.JobInfo.PMApplicationName");
+    job.ProcessName = application.empty() ? "Unknown" : application;
+
+    job.GetPrinter().PrinterUri = response.GetUriValue("job-printer-uri");
+
+    if (job.DefaultPageSet.SizeName.empty()) {
+        std::string media = response.GetNameValue("com.apple.print.PageToPaperMappingMediaName");
+        job.DefaultPageSet.SizeName = media.empty() ? response.GetKeywordValue("media") : media;
+    }
+
+    // The paper rectangle: top (0), left (1), bottom (2), right (3), in points.
+    auto rectValue = [&](char index) {
+        return static_cast<double>(mLeadingInteger(response.GetNameValue((kPaperRectPrefix + std::string(1, index) + "..n.").c_str())));
+    };
+    if (job.DefaultPageSet.Width == 0) {
+        job.DefaultPageSet.Width = PointsToTenthsOfMillimetre(rectValue('3') + std::fabs(rectValue('1')));
+        job.DefaultPageSet.PageUnits = 1;
+    }
+    if (job.DefaultPageSet.Height == 0) {
+        job.DefaultPageSet.Height = PointsToTenthsOfMillimetre(rectValue('2') + std::fabs(rectValue('0')));
+        job.DefaultPageSet.PageUnits = 1;
+    }
+
+    job.DocumentName = response.GetNameValue("job-name");
+
+    std::string owner = response.GetNameValue("com.apple.print.JobInfo.PMJobOwner");
+    if (!owner.empty())
+        job.GetUser().DisplayName = owner;
+
+    std::string quartzFilter = response.GetNameValue("com.apple.print.PrintSettings.QuartzFilter");
+    if (mContains(quartzFilter, "Black%20&%20White") || mContains(quartzFilter, "Gray%20Tone")) {
+        job.ColorMode = false;
+        job.FoundJobColorInfo = true;
+    }
+    if (!job.FoundJobColorInfo) {
+        std::string colorModel = response.GetNameValue("ColorModel");
+        if (mContains(colorModel, "CMYK")) {
+            job.ColorMode = true;
+            job.FoundJobColorInfo = true;
+        } else if (mContains(colorModel, "Gray")) {
+            job.ColorMode = false;
+            job.FoundJobColorInfo = true;
+        }
+    }
+    if (!job.FoundJobColorInfo) {
+        std::string arcMode = response.GetNameValue("ARCMode");
+        if (!arcMode.empty()) {
+            job.ColorMode = !mContains(arcMode, "CMBW");
+            job.FoundJobColorInfo = true;
+        }
+    }
+
+    std::string duplexing = response.GetNameValue("com.apple.print.PrintSettings.PMDuplexing..n.");
+    if (!duplexing.empty()) {
+        job.FoundJobDuplexInfo = true;
+        job.Costing.IsDuplex = !mContains(duplexing, "1");
+    }
+    Logger::Log_Debug_End(kComponent, "ReadAttributesFromCupsResponseForJob");
+}
+
+void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
+{
+    Logger::Log_Debug_Start(kComponent, "QuerySpoolerPrinterInformation");
+    Printer& printer = job.GetPrinter();
+    Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QuerySpoolerPrinterInformation - Getting Information for printer with URI: %s",
+                                               printer.PrinterUri));
+    CupsRequest request;
+    request.SetResource("/");
+    request.SetOperation(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    request.AddUriAttribute("printer-uri", printer.PrinterUri);
+    request.AddNameAttribute("requesting-user-name", job.GetUser().NetworkName);
+    auto response = request.SendRequest();
+    if (!response)
+        Logger::Log_Debug(kComponent, "CupsJobHelper::QuerySpoolerPrinterInformation - Null Response received.");
+    else if (!mIsUsable(response->GetStatus()))
+        Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QuerySpoolerPrinterInformation - CUPS Response Error.  Code: %d",
+                                                   static_cast<int>(response->GetStatus())));
+    else
+        ReadAttributesFromCupsResponseForPrinter(printer, *response);
+    Logger::Log_Debug_End(kComponent, "QuerySpoolerPrinterInformation");
+}
+
+void CupsJobHelper::ReadAttributesFromCupsResponseForPrinter(Printer& printer, const CupsResponse& response)
+{
+    Logger::Log_Debug_Start(kComponent, "ReadAttributesFromCupsResponseForPrinter");
+    std::string deviceUri = response.GetUriValue("device-uri");
+    if (deviceUri.empty()) {
+        Logger::Log_Debug(kComponent,
+                          "CupsJobHelper::ReadAttributesFromCupsResponse - CUPS returned null device-uri.  Falling back to printer-uri.");
+        deviceUri = printer.PrinterUri;
+    }
+    DeterminePrinterHostAndPort(printer, deviceUri);
+
+    printer.Name = response.GetNameValue("printer-name");
+    FixPrinterUrlString(printer.Name);
+    printer.ManufacturerModel = response.GetTextValue("printer-make-and-model");
+    printer.Location = response.GetTextValue("printer-location");
+    StringReplaceAll(printer.Location, "\xE2\x80\x99", "_");
+    Logger::Log_Debug(kComponent, stringFormat("Printer Name:     '%s'", printer.Name));
+    Logger::Log_Debug(kComponent, stringFormat("Printer Model:    '%s'", printer.ManufacturerModel));
+    Logger::Log_Debug(kComponent, stringFormat("Printer Location: '%s'", printer.Location));
+
+    int type = response.GetEnumValue("printer-type", 0);
+    printer.ColorCapable = (type & CUPS_PRINTER_COLOR) != 0;
+    printer.DuplexCapable = (type & CUPS_PRINTER_DUPLEX) != 0;
+    Logger::Log_Debug_End(kComponent, "ReadAttributesFromCupsResponseForPrinter");
+}
+
+void CupsJobHelper::DeterminePrinterHostAndPort(Printer& printer, const std::string& deviceUri)
+{
+    PrinterDeviceAddress address = DeterminePrinterDeviceAddress(deviceUri);
+    if (address.Host)
+        printer.Host = *address.Host;
+    if (address.Port)
+        printer.Port = *address.Port;
+    if (address.MACAddress)
+        printer.MACAddress = *address.MACAddress;
+}
+
+}  // namespace CVClientData

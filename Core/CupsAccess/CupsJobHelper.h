@@ -1,0 +1,43 @@
+#pragma once
+
+#include "Core/PrinterAddress/PrinterAddressHelper.h"
+
+#include <cups/ppd.h>
+
+#include <string>
+
+namespace CVClientData {
+
+class CupsResponse;
+class Job;
+class Printer;
+
+// Fills a job record from the local CUPS server before the job is judged:
+// the job's attributes, the printer's attributes with its device address,
+// and the printer's PPD. Stateless; every operation is static. The device
+// address operations come from PrinterAddressHelper.
+class CupsJobHelper : public PrinterAddressHelper {
+public:
+    // Sets the job's CUPS id, then reads the job, the printer and its driver,
+    // each later step overriding what an earlier one set, and the job type.
+    static void QuerySpooler(Job& job, uint64_t jobId);
+
+    static void QuerySpoolerJobInfo(Job& job);
+    static void QuerySpoolerPrinterInformation(Job& job);
+    static void QueryPrinterDriverInformation(Job& job);
+
+    static void ReadAttributesFromCupsResponseForJob(Job& job, const CupsResponse& response);
+    static void ReadAttributesFromCupsResponseForPrinter(Printer& printer, const CupsResponse& response);
+    static void ReadAttributesFromDriverForPrinter(Printer& printer, const ppd_file_t& ppd);
+
+    // The CUPS queue name of the printer: the last part of its URI at the
+    // local server ("/printers/<queue>"), else its name. The name is made for
+    // display (underscores became blanks) and may not name the queue.
+    static std::string GetQueueName(const Printer& printer);
+
+    // Writes the printer's host, port and hardware address worked out from
+    // its device URI; an empty URI changes nothing.
+    static void DeterminePrinterHostAndPort(Printer& printer, const std::string& deviceUri);
+};
+
+}  // namespace CVClientData

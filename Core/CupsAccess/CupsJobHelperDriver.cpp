@@ -1,0 +1,129 @@
+// The PPD side of the CUPS job helper. The PPD API is deprecated in libcups
+// but remains the only source of a queue's driver facts (colour device,
+// duplex default, first page size, maker and nickname) for PPD queues.
+#include "Core/CupsAccess/CupsJobHelper.h"
+#include "Core/CupsAccess/PaperUnits.h"
+
+#include "Common/StringFormat.h"
+#include "Core/CVModels/Job.h"
+#include "CoreLogger/Logger.h"
+
+#include <cups/cups.h>
+
+#include <array>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <strings.h>
+#include <unistd.h>
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+
+namespace CVClientData {
+
+namespace {
+
+constexpr auto kComponent = LogComponents::CoreCups;
+
+// Whether the PPD's default duplex choice prints on both sides: the first of
+// the duplex options that the PPD has decides.
+bool mDefaultIsDuplex(ppd_file_t& ppd)
+{
+    for (const char* keyword : {"Duplex", "EFDuplex", "KD03Duplex"}) {
+        ppd_option_t* option = ppdFindOption(&ppd, keyword);
+        if (option == nullptr)
+            continue;
+        return strcasecmp(option->defchoice, "DuplexNoTumble") == 0 || strcasecmp(option->defchoice, "DuplexTumble") == 0;
+    }
+    return false;
+}
+
+struct PpdCloser {
+    void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
+};
+
+}  // namespace
+
+std::string CupsJobHelper::GetQueueName(const Printer& printer)
+{
+    std::array<char, HTTP_MAX_URI> scheme{}, user{}, host{}, resource{};
+    int port = 0;
+    if (!printer.PrinterUri.empty()
+        && httpSeparateURI(HTTP_URI_CODING_ALL, printer.PrinterUri.c_str(), scheme.data(), static_cast<int>(scheme.size()),
+                           user.data(), static_cast<int>(user.size()), host.data(), static_cast<int>(host.size()), &port,
+                           resource.data(), static_cast<int>(resource.size()))
+            >= HTTP_URI_STATUS_OK) {
+        std::string path = resource.data();
+        for (const char* prefix : {"/printers/", "/classes/"})
+            if (path.starts_with(prefix) && path.size() > std::strlen(prefix)
+                && path.find('/', std::strlen(prefix)) == std::string::npos)
+                return path.substr(std::strlen(prefix));
+    }
+    return printer.Name;
+}
+
+void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
+{
+    Logger::Log_Debug_Start(kComponent, "QueryPrinterDriverInformation");
+    Printer& printer = job.GetPrinter();
+    Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - getting information for printer with name %s",
+                                               printer.Name));
+    std::string queue = GetQueueName(printer);
+    std::string ppdPath;
+    {
+        // cupsGetPPD looks the local host name up with gethostbyname, which
+        // is not safe in several job threads at once.
+        static std::mutex fetchLock;
+        std::lock_guard<std::mutex> hold(fetchLock);
+        const char* fetched = cupsGetPPD(queue.c_str());
+        ppdPath = fetched != nullptr ? fetched : "";
+    }
+    Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", ppdPath));
+    if (ppdPath.empty()) {
+        Logger::Log_Debug_End(kComponent, "QueryPrinterDriverInformation");
+        return;
+    }
+
+    if (std::unique_ptr<ppd_file_t, PpdCloser> ppd{ppdOpenFile(ppdPath.c_str())}) {
+        if (!job.FoundJobColorInfo)
+            job.ColorMode = ppd->color_device != 0;
+        if (!job.FoundJobDuplexInfo)
+            job.Costing.IsDuplex = mDefaultIsDuplex(*ppd);
+        if (ppd->num_sizes > 0 && ppd->sizes != nullptr) {
+            Logger::Log_Debug(kComponent, "CupsJobHelper::QueryPrinterDriverInformation - Getting page information");
+            const ppd_size_t& size = ppd->sizes[0];
+            PageSet& pageSet = job.DefaultPageSet;
+            pageSet.SizeName = size.name;
+            pageSet.Width = PointsToTenthsOfMillimetre(size.width);
+            pageSet.Height = PointsToTenthsOfMillimetre(size.length);
+            pageSet.PageUnits = 1;
+            pageSet.BWPages = 0;
+            pageSet.ColorPages = static_cast<int32_t>(std::min<uint64_t>(job.CUPSNumberOfPages, INT32_MAX));
+            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->name = %s", size.name));
+            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->width = %s",
+                                                       std::to_string(size.width)));
+            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->length = %s",
+                                                       std::to_string(size.length)));
+        }
+        ReadAttributesFromDriverForPrinter(printer, *ppd);
+    }
+    // cupsGetPPD hands out a temporary copy.
+    unlink(ppdPath.c_str());
+    Logger::Log_Debug_End(kComponent, "QueryPrinterDriverInformation");
+}
+
+void CupsJobHelper::ReadAttributesFromDriverForPrinter(Printer& printer, const ppd_file_t& ppd)
+{
+    std::string driver;
+    if (ppd.manufacturer != nullptr)
+        driver = std::string(ppd.manufacturer) + " ";
+    if (ppd.product != nullptr)
+        driver += ppd.product;
+    printer.Driver = driver;
+    if (ppd.nickname != nullptr)
+        printer.DriverVersion = ppd.nickname;
+    Logger::Log_Debug(kComponent, stringFormat("Printer Driver = %s", printer.Driver));
+    Logger::Log_Debug(kComponent, stringFormat("Printer Driver Version = %s", printer.DriverVersion));
+}
+
+}  // namespace CVClientData

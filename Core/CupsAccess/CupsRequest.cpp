@@ -1,0 +1,98 @@
+#include "Core/CupsAccess/CupsRequest.h"
+
+#include "Common/StringFormat.h"
+#include "Core/CupsAccess/CupsResponse.h"
+#include "CoreLogger/Logger.h"
+
+#include <cups/cups.h>
+#include <cups/language.h>
+
+namespace CVClientData {
+
+namespace {
+
+constexpr auto kComponent = LogComponents::CoreCups;
+// Time to wait for the local server to accept a connection.
+constexpr int kConnectTimeoutMilliseconds = 30000;
+
+}  // namespace
+
+CupsRequest::CupsRequest() : mRequest(ippNew())
+{
+    std::string charset = "utf-8";
+    std::string language = "en_US";
+    if (cups_lang_t* defaultLanguage = cupsLangDefault()) {
+        if (const char* encoding = cupsLangEncoding(defaultLanguage))
+            charset = encoding;
+        language = defaultLanguage->language;
+        cupsLangFree(defaultLanguage);
+    }
+    ippAddString(mRequest, IPP_TAG_OPERATION, IPP_TAG_CHARSET, "attributes-charset", nullptr, charset.c_str());
+    ippAddString(mRequest, IPP_TAG_OPERATION, IPP_TAG_LANGUAGE, "attributes-natural-language", nullptr,
+                 language.c_str());
+}
+
+CupsRequest::~CupsRequest()
+{
+    ippDelete(mRequest);
+}
+
+void CupsRequest::SetResource(const std::string& resource)
+{
+    mstrResource = resource.substr(0, MaxResourceLength);
+}
+
+void CupsRequest::SetOperation(ipp_op_t operation)
+{
+    ippSetOperation(mRequest, operation);
+    ippSetRequestId(mRequest, 1);
+}
+
+void CupsRequest::AddNameAttribute(const char* name, const std::string& value)
+{
+    ippAddString(mRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, name, nullptr, value.c_str());
+}
+
+void CupsRequest::AddUriAttribute(const char* name, const std::string& value)
+{
+    ippAddString(mRequest, IPP_TAG_OPERATION, IPP_TAG_URI, name, nullptr, value.c_str());
+}
+
+void CupsRequest::AddIntegerAttribute(const char* name, int value)
+{
+    ippAddInteger(mRequest, IPP_TAG_OPERATION, IPP_TAG_INTEGER, name, value);
+}
+
+std::unique_ptr<CupsResponse> CupsRequest::SendRequest()
+{
+    if (mRequest == nullptr)
+        return nullptr;
+    http_t* connection = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
+                                      kConnectTimeoutMilliseconds, nullptr);
+    if (connection == nullptr) {
+        Logger::Log_Debug(kComponent, stringFormat("Unable to connect to the CUPS server %s: %s", cupsServer(),
+                                                   cupsLastErrorString()));
+        return nullptr;
+    }
+    // cupsDoRequest frees the request whatever happens.
+    ipp_t* request = mRequest;
+    mRequest = nullptr;
+    ipp_t* response = cupsDoRequest(connection, request, mstrResource.empty() ? "/" : mstrResource.c_str());
+    httpClose(connection);
+    if (response == nullptr)
+        return nullptr;
+    return std::make_unique<CupsResponse>(response);
+}
+
+int CupsRequest::CancelJob(const std::string& printerName, int jobId)
+{
+    Logger::Log_Debug_Start(kComponent, "CancelJob");
+    int result = cupsCancelJob(printerName.c_str(), jobId);
+    if (result == 0)
+        Logger::Log_Error(kComponent, stringFormat("Unable to cancel job %d on %s: %s", jobId, printerName,
+                                                   cupsLastErrorString()));
+    Logger::Log_Debug_End(kComponent, "CancelJob");
+    return result;
+}
+
+}  // namespace CVClientData

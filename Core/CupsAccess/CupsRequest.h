@@ -1,0 +1,44 @@
+#pragma once
+
+#include <cups/ipp.h>
+
+#include <memory>
+#include <string>
+
+namespace CVClientData {
+
+class CupsResponse;
+
+// An IPP request to the local CUPS server (the one cupsServer() names, which
+// CUPS_SERVER or cupsSetServer can move), with the charset and natural
+// language of the default CUPS language already in its operation group.
+class CupsRequest {
+public:
+    static constexpr size_t MaxResourceLength = 1024;
+
+    CupsRequest();
+    ~CupsRequest();
+    CupsRequest(const CupsRequest&) = delete;
+    CupsRequest& operator=(const CupsRequest&) = delete;
+
+    // Keeps at most MaxResourceLength characters.
+    void SetResource(const std::string& resource);
+    // Sets the operation, with request id 1.
+    void SetOperation(ipp_op_t operation);
+    void AddNameAttribute(const char* name, const std::string& value);
+    void AddUriAttribute(const char* name, const std::string& value);
+    void AddIntegerAttribute(const char* name, int value);
+
+    // Sends the request (once; CUPS frees it) and answers the response, or
+    // none when the server cannot be reached or does not answer.
+    std::unique_ptr<CupsResponse> SendRequest();
+
+    // Cancels a job at the CUPS server; the result of cupsCancelJob.
+    static int CancelJob(const std::string& printerName, int jobId);
+
+private:
+    ipp_t* mRequest;
+    std::string mstrResource;
+};
+
+}  // namespace CVClientData

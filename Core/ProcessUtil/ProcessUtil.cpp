@@ -1,0 +1,436 @@
+#include "Core/ProcessUtil/ProcessUtil.h"
+
+#include "Common/StringFormat.h"
+#include "CoreLogger/Logger.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <grp.h>
+#include <linux/close_range.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace CVClientData {
+
+namespace {
+
+constexpr auto kComponent = LogComponents::CoreCups;
+constexpr size_t kCopyPieceSize = 65536;
+
+// CUPS hands a backend descriptors 0 to 4 (job data, status, errors, back
+// and side channel); nothing above them belongs to the backend.
+constexpr unsigned kFirstPrivateDescriptor = 5;
+
+// Logs the operation's name on entry and exit.
+class DebugScope {
+public:
+    explicit DebugScope(const char* name) : mstrName(name) { Logger::Log_Debug_Start(kComponent, mstrName); }
+    ~DebugScope() { Logger::Log_Debug_End(kComponent, mstrName); }
+    DebugScope(const DebugScope&) = delete;
+    DebugScope& operator=(const DebugScope&) = delete;
+
+private:
+    std::string mstrName;
+};
+
+// The text of an errno value.
+std::string ErrorText(int error)
+{
+    return std::strerror(error);
+}
+
+// Gives the child the signal state of a freshly started program: the hook
+// ignores SIGPIPE for its own socket, the backend must not inherit that.
+void mResetChildSignals()
+{
+    signal(SIGPIPE, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+}
+
+// Keeps every descriptor above the backend's five (the client link, log
+// files) from reaching the program.
+void mCloseParentDescriptorsOnExec()
+{
+    syscall(SYS_close_range, kFirstPrivateDescriptor, ~0U, CLOSE_RANGE_CLOEXEC);
+}
+
+// Points the given standard descriptors at /dev/null, so that this process no
+// longer holds the originals and later opens cannot take their numbers.
+void mReleaseStandardDescriptors(std::initializer_list<int> descriptors)
+{
+    int null = open("/dev/null", O_RDWR | O_CLOEXEC);
+    for (int fd : descriptors) {
+        if (null >= 0)
+            dup2(null, fd);
+        else
+            close(fd);
+    }
+    if (null > STDERR_FILENO)
+        close(null);
+}
+
+// Waits for the child and turns its end into the reported status.
+int mWaitForChild(pid_t pid)
+{
+    int status = 0;
+    pid_t waited = -1;
+    if (pid > 0) {
+        do {
+            waited = waitpid(pid, &status, 0);
+        } while (waited < 0 && errno == EINTR);
+    } else {
+        errno = ECHILD;
+    }
+    if (waited < 0) {
+        Logger::Log_Error(kComponent, stringFormat("waitpid failed: %s", ErrorText(errno)));
+        return ProcessUtil::FailureStatus;
+    }
+    Logger::Log_Debug(kComponent, "waitpid successful");
+    if (WIFEXITED(status)) {
+        Logger::Log_Debug(kComponent, stringFormat("child process exited normally with result: %d", WEXITSTATUS(status)));
+        return WEXITSTATUS(status);
+    }
+    if (WIFSIGNALED(status))
+        Logger::Log_Debug(kComponent, stringFormat("child process exited due to signal: %d", WTERMSIG(status)));
+    else if (WIFSTOPPED(status))
+        Logger::Log_Debug(kComponent, stringFormat("child process stopped due to signal: %d", WSTOPSIG(status)));
+    return ProcessUtil::FailureStatus;
+}
+
+// The child's last steps: lower privileges as the program's mode asks, then
+// become the program. Never returns.
+[[noreturn]] void mExecuteInChild(const char* path, char* const arguments[])
+{
+    mResetChildSignals();
+    mCloseParentDescriptorsOnExec();
+    if (!ProcessUtil::CheckPermissionsAndSetUidIfAble(path))
+        _exit(ProcessUtil::FailureStatus);
+    Logger::Log_Debug(kComponent, stringFormat("Executing %s", path));
+    execv(path, arguments);
+    Logger::Log_Error(kComponent, stringFormat("execv failed with error: %s", ErrorText(errno)));
+    _exit(ProcessUtil::FailureStatus);
+}
+
+// Writes all bytes into the pipe, waiting without a time-out until it takes
+// data. False when the reader has gone (the copying must stop).
+bool mWriteToPipe(int fd, const unsigned char* data, size_t length)
+{
+    while (length > 0) {
+        pollfd writable{fd, POLLOUT, 0};
+        int ready = poll(&writable, 1, -1);
+        if (ready < 0) {
+            if (errno == EINTR)
+                continue;
+            Logger::Log_Error(kComponent, stringFormat("Select returned an error: %s - exiting.", ErrorText(errno)));
+            _exit(ProcessUtil::FailureStatus);
+        }
+        ssize_t written = write(fd, data, length);
+        if (written < 0) {
+            if (errno == EINTR || errno == EAGAIN)
+                continue;
+            Logger::Log_Error(kComponent, stringFormat("Writing to the child's standard input failed: %s", ErrorText(errno)));
+            return false;
+        }
+        data += written;
+        length -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+// Reads once from a descriptor, retrying when a signal interrupts.
+ssize_t mReadRetrying(int fd, void* buffer, size_t size)
+{
+    ssize_t got;
+    do {
+        got = read(fd, buffer, size);
+    } while (got < 0 && errno == EINTR);
+    return got;
+}
+
+// Copies the rest of standard input into the pipe until its end, a read
+// error or a reader that has gone.
+void mCopyStandardInput(int pipeWrite)
+{
+    Logger::Log_Debug(kComponent, stringFormat("STDIN_FILENO = %d", STDIN_FILENO));
+    std::vector<unsigned char> buffer(kCopyPieceSize);
+    for (;;) {
+        ssize_t got = mReadRetrying(STDIN_FILENO, buffer.data(), buffer.size());
+        if (got <= 0)
+            break;
+        Logger::Log_Debug(kComponent, "Reading buffer from STDIN_FILENO");
+        Logger::Log_Debug(kComponent, stringFormat("Read - %ld bytes", static_cast<long>(got)));
+        Logger::Log_Debug(kComponent, "Writing buffer to intStdinPipe[1]");
+        if (!mWriteToPipe(pipeWrite, buffer.data(), static_cast<size_t>(got)))
+            break;
+    }
+}
+
+// Holds SIGPIPE back on this thread while it feeds a pipe, so that a child
+// that stops reading makes the write fail instead of ending the process.
+class SigPipeBlock {
+public:
+    SigPipeBlock()
+    {
+        sigset_t pipeOnly;
+        sigemptyset(&pipeOnly);
+        sigaddset(&pipeOnly, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        mblnWasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &pipeOnly, &mOldMask);
+    }
+    ~SigPipeBlock()
+    {
+        sigset_t pending;
+        sigpending(&pending);
+        if (!mblnWasPending && sigismember(&pending, SIGPIPE) == 1) {
+            sigset_t pipeOnly;
+            sigemptyset(&pipeOnly);
+            sigaddset(&pipeOnly, SIGPIPE);
+            timespec immediately{0, 0};
+            sigtimedwait(&pipeOnly, nullptr, &immediately);
+        }
+        pthread_sigmask(SIG_SETMASK, &mOldMask, nullptr);
+    }
+    SigPipeBlock(const SigPipeBlock&) = delete;
+    SigPipeBlock& operator=(const SigPipeBlock&) = delete;
+
+private:
+    sigset_t mOldMask{};
+    bool mblnWasPending = false;
+};
+
+// True when the text may be a backend's file name.
+bool mIsUsableBackendName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos;
+}
+
+}  // namespace
+
+void ProcessUtil::GetOriginalBackendPathAndName(std::string& folder, std::string& name, const char* argument0)
+{
+    DebugScope scope("GetOriginalBackendPathAndName");
+    std::string invokedAs = argument0 != nullptr ? argument0 : "";
+    Logger::Log_Debug(kComponent, stringFormat("invoked as: %s", invokedAs));
+
+    if (invokedAs.find(":/") != std::string::npos) {
+        Logger::Log_Debug(kComponent, "determining via URI");
+        name = invokedAs.substr(0, invokedAs.find(':'));
+    } else {
+        Logger::Log_Debug(kComponent, "determining via path");
+        size_t slash = invokedAs.rfind('/');
+        name = slash == std::string::npos ? invokedAs : invokedAs.substr(slash + 1);
+    }
+    if (!mIsUsableBackendName(name))
+        name.clear();
+
+    // CUPS tells its backends where its programs live; otherwise the
+    // distribution's folder, then the one other systems use.
+    std::vector<std::string> candidates;
+    if (const char* serverBin = std::getenv("CUPS_SERVERBIN"); serverBin != nullptr && *serverBin != '\0')
+        candidates.push_back(std::string(serverBin) + "/backend");
+    candidates.emplace_back("/usr/lib/cups/backend");
+    candidates.emplace_back("/usr/libexec/cups/backend");
+
+    // Not found anywhere: the current folder, where running it will fail.
+    std::string found(1, '.');
+    if (!name.empty()) {
+        for (const auto& candidate : candidates) {
+            struct stat info {};
+            if (stat((candidate + "/" + name).c_str(), &info) == 0) {
+                found = candidate;
+                break;
+            }
+        }
+    }
+    folder = std::move(found);
+    Logger::Log_Debug(kComponent, stringFormat("name: %s -- path: %s", name, folder));
+}
+
+void ProcessUtil::FollowAllSymlinks(std::string& path)
+{
+    DebugScope scope("FollowAllSymlinks");
+    std::error_code error;
+    auto resolved = std::filesystem::canonical(path, error);
+    if (!error)
+        path = resolved.string();
+}
+
+bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
+{
+    DebugScope scope("CheckPermissionsAndSetUidIfAble");
+    struct stat info {};
+    if (stat(path, &info) != 0) {
+        Logger::Log_Error(kComponent, stringFormat("stat failed, leaving this as is.  Error: %s", ErrorText(errno)));
+        return true;
+    }
+    if ((info.st_mode & S_IXOTH) == 0) {
+        Logger::Log_Debug(kComponent, "need root to execute.");
+        return true;
+    }
+
+    Logger::Log_Debug(kComponent, "lowering permissions for execute.");
+    uid_t realUser = getuid();
+    gid_t realGroup = getgid();
+    Logger::Log_Debug(kComponent, stringFormat("uid= %ul  euid= %ul gid= %ul  egid= %ul",
+                                               static_cast<unsigned>(realUser), static_cast<unsigned>(geteuid()),
+                                               static_cast<unsigned>(realGroup), static_cast<unsigned>(getegid())));
+    // The group goes first: once the user id is lowered the group can no
+    // longer be changed. Saved ids are lowered too, so nothing can be regained.
+    if (geteuid() == 0 && setgroups(1, &realGroup) != 0) {
+        Logger::Log_Error(kComponent, stringFormat("setgroups failed: %s", ErrorText(errno)));
+        return false;
+    }
+    if (setresgid(realGroup, realGroup, realGroup) != 0) {
+        Logger::Log_Error(kComponent, stringFormat("setgid failed: %s", ErrorText(errno)));
+        return false;
+    }
+    if (setresuid(realUser, realUser, realUser) != 0) {
+        Logger::Log_Error(kComponent, stringFormat("setuid failed: %s", ErrorText(errno)));
+        return false;
+    }
+    uid_t ru, eu, su;
+    gid_t rg, eg, sg;
+    if (getresuid(&ru, &eu, &su) != 0 || getresgid(&rg, &eg, &sg) != 0 || eu != realUser || su != realUser
+        || eg != realGroup || sg != realGroup) {
+        Logger::Log_Error(kComponent, "lowering permissions did not take effect.");
+        return false;
+    }
+    return true;
+}
+
+int ProcessUtil::ExecuteChildPreserveFileHandles(const char* path, char* const arguments[])
+{
+    DebugScope scope("ExecuteChildPreserveFileHandles");
+    Logger::Log_Debug(kComponent, stringFormat("execv: %s", path));
+    pid_t pid = fork();
+    if (pid == 0) {
+        Logger::Log_Debug(kComponent, "Already in child process");
+        mExecuteInChild(path, arguments);
+    }
+    if (pid < 0) {
+        Logger::Log_Error(kComponent, stringFormat("fork failed: %s", ErrorText(errno)));
+        return FailureStatus;
+    }
+    mReleaseStandardDescriptors({STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO});
+    Logger::Log_Debug(kComponent, stringFormat("child pid: %d", static_cast<int>(pid)));
+    return mWaitForChild(pid);
+}
+
+int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const arguments[],
+                                           const unsigned char* alreadyRead, unsigned long length)
+{
+    DebugScope scope("ExecuteChildWithStdinPipe");
+    Logger::Log_Debug(kComponent, stringFormat("Executable: %s", path));
+    std::array<int, 2> stdinPipe{-1, -1};
+    if (pipe2(stdinPipe.data(), O_CLOEXEC) != 0) {
+        Logger::Log_Error(kComponent, stringFormat("pipe creation failed with error: %s", ErrorText(errno)));
+        return FailureStatus;
+    }
+
+    Logger::Log_Debug(kComponent, "Attempting to create a new process");
+    pid_t pid = fork();
+    if (pid == 0) {
+        Logger::Log_Debug(kComponent, "Already in child process");
+        close(stdinPipe[1]);
+        dup2(stdinPipe[0], STDIN_FILENO);
+        Logger::Log_Debug(kComponent, stringFormat("intStdinPipe[0] = %d", stdinPipe[0]));
+        Logger::Log_Debug(kComponent, stringFormat("intStdinPipe[1] = %d", stdinPipe[1]));
+        if (stdinPipe[0] != STDIN_FILENO)
+            close(stdinPipe[0]);
+        mExecuteInChild(path, arguments);
+    }
+    close(stdinPipe[0]);
+    if (pid < 0) {
+        Logger::Log_Error(kComponent, stringFormat("fork failed: %s", ErrorText(errno)));
+        close(stdinPipe[1]);
+        return FailureStatus;
+    }
+
+    Logger::Log_Debug(kComponent, "Child process created... still in _parentCustomFiledControl process");
+    mReleaseStandardDescriptors({STDOUT_FILENO, STDERR_FILENO});
+    Logger::Log_Debug(kComponent, "Write the data already read in mblnParsePageSets");
+    {
+        SigPipeBlock noSigPipe;
+        bool readerAlive = alreadyRead == nullptr || mWriteToPipe(stdinPipe[1], alreadyRead, length);
+        if (readerAlive)
+            mCopyStandardInput(stdinPipe[1]);
+        close(stdinPipe[1]);
+    }
+    Logger::Log_Debug(kComponent, stringFormat("child pid: %d", static_cast<int>(pid)));
+    return mWaitForChild(pid);
+}
+
+std::string ProcessUtil::ExecuteChildAndCaptureOutput(const std::vector<std::string>& arguments)
+{
+    DebugScope scope("ExecuteChildAndCaptureOutput");
+    if (arguments.empty())
+        return std::string();
+    std::vector<char*> argv;
+    for (const auto& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+
+    std::array<int, 2> output{-1, -1};
+    if (pipe2(output.data(), O_CLOEXEC) != 0)
+        return std::string();
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+
+    pid_t pid = -1;
+    int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+    close(output[1]);
+    if (spawned != 0) {
+        Logger::Log_Error(kComponent, stringFormat("Unable to run %s: %s", arguments.front(), ErrorText(spawned)));
+        close(output[0]);
+        return std::string();
+    }
+
+    std::string text;
+    std::array<char, 1024> piece{};
+    for (;;) {
+        ssize_t got = mReadRetrying(output[0], piece.data(), piece.size());
+        if (got <= 0)
+            break;
+        // The output is text: a NUL byte ends the piece.
+        std::string_view view(piece.data(), static_cast<size_t>(got));
+        text.append(view.substr(0, view.find('\0')));
+    }
+    close(output[0]);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return text;
+}
+
+}  // namespace CVClientData

@@ -1,0 +1,36 @@
+#include "Core/Services/CustomFieldService.h"
+
+#include "CoreLogger/Logger.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace CVCoreDataServices {
+
+// Asks the server for all fields and keeps those that apply to the job.
+void CustomFieldService::LoadAllCustomFieldsForJob(const CVClientData::Job& job,
+                                                   std::vector<CVClientData::CustomField>& fields)
+{
+    fields.clear();
+    const std::vector<CVClientData::CustomField>& wanted = job.Options.CustomField;
+    if (wanted.empty())
+        return;
+    if (!mService.GetCustomFields(fields)) {
+        fields.clear();
+        return;
+    }
+    std::unordered_set<uint64_t> wantedIds;
+    for (const CVClientData::CustomField& field : wanted)
+        wantedIds.insert(field.Id);
+    std::erase_if(fields, [&wantedIds](const CVClientData::CustomField& field) { return !wantedIds.contains(field.Id); });
+}
+
+// Runs one search page through the server connection.
+void CustomFieldService::SearchCustomFieldValues(CVClientData::CustomFieldValueSearch& search)
+{
+    Logger::Log_Debug_Start(LogComponents::CoreGeneral, "SearchCustomFieldValues");
+    mService.SearchCustomFieldValues(search);
+    Logger::Log_Debug_End(LogComponents::CoreGeneral, "SearchCustomFieldValues");
+}
+
+}  // namespace CVCoreDataServices

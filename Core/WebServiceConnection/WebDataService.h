@@ -1,0 +1,161 @@
+#pragma once
+
+#include "Core/CVModels/IClientSettingsSource.h"
+#include "Core/WebServiceConnection/AuthorizeResult.h"
+#include "Core/WebServiceConnection/CVAuthenticationOption.h"
+#include "Core/WebServiceConnection/Clock.h"
+#include "Core/WebServiceConnection/IClientDataService.h"
+#include "Core/WebServiceConnection/ResponseHeaders.h"
+#include "Core/WebServiceConnection/WebDataServiceResponse.h"
+#include "Core/WebServiceConnection/WebDataStatus.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace CVClientData {
+
+struct TransferLimits;
+
+// The REST/JSON client of the print-accounting server over libcurl. One
+// instance serves the whole client process: the windows on the main thread
+// and every job thread at once. Its token, time-outs and status record sit
+// behind one lock that is never held during a transfer; every request runs
+// on its own libcurl handle with its own limits.
+//
+// TLS peer and host-name verification are always on. A private CA is trusted
+// by naming its PEM bundle in the environment variable CVK_CA_BUNDLE (read at
+// construction) or through SetCaBundle; the bundle then replaces the system's.
+//
+// The implementation is split by area: WebDataService.cpp (construction,
+// address, token state), WebDataServiceRequests.cpp (request primitives),
+// WebDataServiceToken.cpp (password grant), WebDataServiceReach.cpp (ping),
+// WebDataServiceHeaders.cpp (response headers) and one file per group of
+// endpoint operations (WebDataServiceSettings.cpp, ...).
+class WebDataService : public IClientDataService, public IClientSettingsSource {
+public:
+    static constexpr int32_t DefaultConnectTimeout = 25;  // seconds
+    static constexpr int32_t DefaultRequestTimeout = 60;  // seconds
+    static constexpr int32_t DefaultPingTimeout = 15;     // seconds
+    static constexpr const char* CaBundleVariable = "CVK_CA_BUNDLE";
+
+    // Reads the service address from the preferences (SettingsManager).
+    WebDataService();
+    // The same, with the clock that stamps and windows are read from; the
+    // clock must outlive the service.
+    explicit WebDataService(const IClock& clock);
+    ~WebDataService() override;
+
+    WebDataService(const WebDataService&) = delete;
+    WebDataService& operator=(const WebDataService&) = delete;
+
+    // --- Reachability, address and token (interface) ---
+    bool CanReach() override;
+    std::string GetServiceUrl() override;
+    AuthorizeResult Authorize(CVAuthenticationOption option, const std::string& user, const std::string& password,
+                              std::string& token) override;
+    AuthorizeResult Authorize(std::string& token) override;
+
+    // --- Endpoint operations (interface), one source file per area ---
+    bool GetClientSettings(const std::string& computerName, ClientSettings& settings) override;
+
+    // --- Address and configuration ---
+    // Both store the text as the base of every endpoint path, unchanged.
+    void NormalizeUrl(const std::string& url);
+    void SetServiceUrl(std::string url);
+    std::string GetClientVersion() const;
+    std::string GetComputerName() const;
+
+    // Time-outs in seconds; a value below 1 gives its default. The connect
+    // limit applies to every request; the request limit bounds a JSON request
+    // whole and a file transfer's stalls; the ping limit bounds the ping alone.
+    void SetTimeouts(int32_t connectSeconds, int32_t requestSeconds, int32_t pingSeconds = DefaultPingTimeout);
+    // The PEM file of the CAs to trust in place of the system's; empty for the system's.
+    void SetCaBundle(std::string path);
+    std::string GetCaBundle() const;
+
+    // A copy of the status record, taken under the lock.
+    WebDataStatus GetStatus() const;
+
+    // --- Token ---
+    // A text shorter than 2 characters (or one that cannot be sent in a
+    // header) clears the token; otherwise it is stored and stamped. A token
+    // stored this way belongs to no known credentials.
+    void UpdateToken(std::string token);
+    void ResetAuthToken();
+    // Clears an expired token first, then returns the token (maybe empty).
+    std::string GetToken();
+    bool HasToken();
+
+    void AuthenticationRequest(WebDataServiceResponse& response, const std::string& url, const std::string& user,
+                               const std::string& password, CVAuthenticationOption option);
+    // Reads a token answer; a token found is stored (with no known owner).
+    AuthorizeResult ProcessAuthResponse(const std::string& body);
+    static bool ParseOAuthResponse(const std::string& body, const std::string& key, std::string& value);
+
+    // --- Request primitives: one complete transfer each; the caller reads
+    // the response's status (0 when nothing was sent or no answer came). ---
+    void ExecuteUnauthenticatedRequest(WebDataServiceResponse& response, const std::string& url,
+                                       const std::string& body, const std::string& method);
+    void ExecuteAuthenticatedRequest(WebDataServiceResponse& response, const std::string& url,
+                                     const std::string& body, const std::string& method);
+    void ExecuteUnauthenticatedRequestForFile(WebDataServiceResponse& response, const std::string& url,
+                                              const std::string& body, const std::string& method);
+    void ExecuteAuthenticatedFileUpload(WebDataServiceResponse& response, const std::string& url,
+                                        const std::string& filePath, const std::string& method);
+
+    // --- Response headers ---
+    static bool GetHeaderValue(const std::string& name, const std::string& headers, long& value);
+    static bool GetHeaderValue(const std::string& name, const std::string& headers, std::string& value);
+    static void ConvertToMap(const std::string& text, HeaderMap& map, const std::string& terminator);
+
+    // libcurl's write and header callback; block is a ResponseBlock.
+    static size_t WriteCurlMemoryCallback(char* data, size_t size, size_t count, void* block);
+
+private:
+    enum class LimitKind { Json, File, Ping };
+
+    // Under the lock: the limits of one kind of request, and the CA bundle.
+    TransferLimits mLimits(LimitKind kind) const;
+    // The service address followed by a path.
+    std::string mUrlFor(const std::string& path) const;
+    // Runs a function on the status record under the lock.
+    template <typename Function>
+    decltype(auto) mWithStatus(Function&& function)
+    {
+        std::lock_guard lock(mLock);
+        return function(mStatus);
+    }
+    // Logs "Error: %ld, <operation>: %s" with the status and the body.
+    static void mLogOperationError(const char* operation, const WebDataServiceResponse& response);
+
+    std::string mHeldToken() const;
+    void mExecuteUnauthenticated(WebDataServiceResponse& response, const std::string& url, const std::string& body,
+                                 const std::string& method, const TransferLimits& limits);
+    bool mPingAnswerIsFresh(bool& lastStatus);
+
+    // Token bookkeeping; the NoLock forms expect mLock held.
+    void mStoreTokenNoLock(const std::string& token, const std::string& owner);
+    void mExpireTokenNoLock();
+    void mClearToken();
+    AuthorizeResult mProcessAuthResponse(const std::string& body, const std::string& owner, std::string& granted);
+    static std::string mCredentialDigest(CVAuthenticationOption option, const std::string& user,
+                                         const std::string& password);
+
+    mutable std::mutex mLock;
+    std::mutex mPingLock;  // one ping at a time; the others then reuse its answer
+
+    int32_t mintRequestTimeout = DefaultRequestTimeout;
+    int32_t mintConnectTimeout = DefaultConnectTimeout;
+    int32_t mintPingTimeout = DefaultPingTimeout;
+    std::string mstrServiceUrl;
+    std::string mstrClientVersion;
+    std::string mstrToken;
+    std::string mstrTokenOwner;  // digest of the credentials the token was granted for; empty when unknown
+    std::string mstrComputerName;
+    std::string mstrCaBundle;
+    WebDataStatus mStatus;
+};
+
+}  // namespace CVClientData

@@ -1,0 +1,232 @@
+#include "Common/StringFormat.h"
+#include "Core/WebServiceConnection/CurlTransfer.h"
+#include "Core/WebServiceConnection/UrlEscape.h"
+#include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/Logger.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <limits>
+#include <memory>
+#include <new>
+#include <optional>
+
+// The request primitives. Each runs one complete transfer on a handle of its
+// own and leaves the answer in the response; none retries. A transfer that
+// fails on the way (no connection, TLS refused, time-out) clears the token of
+// the unauthenticated, authenticated and upload kinds, as the server can no
+// longer be assumed to hold it.
+
+namespace CVClientData {
+
+namespace {
+
+constexpr long JsonBufferSize = 240000;
+constexpr long FileBufferSize = 500000;
+
+constexpr const char* AcceptAnyWithBlank = "Accept: */* ";
+constexpr const char* AcceptAny = "Accept: */*";
+constexpr const char* JsonContent = "Content-Type: application/json; charset=utf-8";
+constexpr const char* NoCache = "Cache-Control: no-cache";
+constexpr const char* NoPragmaCache = "Pragma: no-cache";
+
+// A debug line of the messaging component.
+void LogMessaging(const std::string& text)
+{
+    Logger::Log_Debug(LogComponents::CoreMessaging, text);
+}
+
+// Logs how a transfer ended; true when it completed.
+bool ReportOutcome(CURLcode code)
+{
+    LogMessaging(code == CURLE_OK ? "Response ok" : "Response not ok");
+    return code == CURLE_OK;
+}
+
+// The authentication header of a token.
+std::string BearerHeader(const std::string& token)
+{
+    return stringFormat("Authorization: bearer %s", token);
+}
+
+// Runs one transfer of the given shape; nullopt when none could be made.
+std::optional<CURLcode> RunTransfer(WebDataServiceResponse& response, const std::string& url,
+                                    const std::string& caBundle, long bufferSize, const TransferShape& shape)
+{
+    CurlTransfer transfer(url, caBundle, bufferSize);
+    if (!transfer.IsValid())
+        return std::nullopt;
+    transfer.Configure(shape);
+    LogMessaging(stringFormat("url=%s", url));
+    CURLcode code = transfer.Perform(response);
+    if (code != CURLE_OK)
+        LogMessaging(stringFormat("Curl error %d: %s", static_cast<int>(code), transfer.ErrorText(code)));
+    return code;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+}  // namespace
+
+// Appends received bytes to a block; returning less than offered aborts the transfer.
+size_t WebDataService::WriteCurlMemoryCallback(char* data, size_t size, size_t count, void* block)
+{
+    auto* target = static_cast<ResponseBlock*>(block);
+    if (count != 0 && size > std::numeric_limits<size_t>::max() / count)
+        return 0;
+    size_t length = size * count;
+    if (length > ResponseBlock::MaximumSize - std::min(target->mstrData.size(), ResponseBlock::MaximumSize)) {
+        Logger::Log_Error(LogComponents::CoreMessaging,
+                          stringFormat("Error: Response larger than %lu bytes.",
+                                       static_cast<unsigned long>(ResponseBlock::MaximumSize)));
+        return 0;
+    }
+    try {
+        target->mstrData.append(data, length);
+    } catch (const std::bad_alloc&) {
+        Logger::Log_Error(LogComponents::CoreMessaging,
+                          "Error: Not enough memory for response. (realloc returned NULL)");
+        return 0;
+    }
+    return length;
+}
+
+// The token as held, expired or not.
+std::string WebDataService::mHeldToken() const
+{
+    std::lock_guard lock(mLock);
+    return mstrToken;
+}
+
+// A JSON request without a token; the ping uses it with limits of its own.
+void WebDataService::ExecuteUnauthenticatedRequest(WebDataServiceResponse& response, const std::string& url,
+                                                   const std::string& body, const std::string& method)
+{
+    mExecuteUnauthenticated(response, url, body, method, mLimits(LimitKind::Json));
+}
+
+// The unauthenticated request with the given limits.
+void WebDataService::mExecuteUnauthenticated(WebDataServiceResponse& response, const std::string& url,
+                                             const std::string& body, const std::string& method,
+                                             const TransferLimits& limits)
+{
+    if (method.empty())
+        return;
+    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), JsonBufferSize,
+                                                {.limits = limits,
+                                                 .headerLines = {JsonContent, AcceptAny, NoCache, NoPragmaCache},
+                                                 .headerInBodyOff = true,
+                                                 .method = &method,
+                                                 .body = &body});
+    if (!code)
+        return;
+    LogMessaging(stringFormat("Curl %d", static_cast<int>(*code)));
+    if (*code != CURLE_OK)
+        LogMessaging("--");
+    if (!ReportOutcome(*code)) {
+        LogMessaging("--");
+        mClearToken();
+    }
+}
+
+// A JSON request with the bearer token as held (expiry is not looked at here).
+void WebDataService::ExecuteAuthenticatedRequest(WebDataServiceResponse& response, const std::string& url,
+                                                 const std::string& body, const std::string& method)
+{
+    std::string token = mHeldToken();
+    if (method.empty())
+        return;
+    if (token.empty()) {
+        LogMessaging("No token held; the request is not sent.");
+        return;
+    }
+    std::optional<CURLcode> code = RunTransfer(
+        response, url, GetCaBundle(), JsonBufferSize,
+        {.limits = mLimits(LimitKind::Json),
+         .headerLines = {AcceptAny, NoCache, NoPragmaCache, JsonContent, BearerHeader(token)},
+         .method = &method,
+         .body = &body});
+    if (code && !ReportOutcome(*code))
+        mClearToken();
+}
+
+// A download of a file's bytes (the logo): no token, no overall limit.
+void WebDataService::ExecuteUnauthenticatedRequestForFile(WebDataServiceResponse& response, const std::string& url,
+                                                          const std::string& body, const std::string& method)
+{
+    if (method.empty())
+        return;
+    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), FileBufferSize,
+                                                {.limits = mLimits(LimitKind::File),
+                                                 .headerLines = {AcceptAnyWithBlank, JsonContent},
+                                                 .headerInBodyOff = true,
+                                                 .method = &method,
+                                                 .body = &body});
+    if (code)
+        ReportOutcome(*code);
+}
+
+// Uploads a file with "PUT" and the bearer token; no request unless the file
+// opens, its size can be read, the method is "PUT" and a token is held.
+void WebDataService::ExecuteAuthenticatedFileUpload(WebDataServiceResponse& response, const std::string& url,
+                                                    const std::string& filePath, const std::string& method)
+{
+    auto step = [](int number) { Logger::Log_Debug(LogComponents::Secure, stringFormat("Step %d", number)); };
+    step(1);
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(filePath.c_str(), "rb"));
+    if (!file) {
+        Logger::Log_Error(LogComponents::Secure, stringFormat("Error: Unable to open %s for upload.", filePath));
+        return;
+    }
+    step(2);
+    struct stat fileInfo {};
+    if (fstat(fileno(file.get()), &fileInfo) != 0) {
+        Logger::Log_Error(LogComponents::Secure, stringFormat("Error: Unable to examine %s for upload.", filePath));
+        return;
+    }
+    step(3);
+    std::string token = mHeldToken();
+    if (method != "PUT" || token.empty())
+        return;
+    step(4);
+    static const std::string put = "PUT";
+    TransferShape shape{.limits = mLimits(LimitKind::File),
+                        .headerLines = {AcceptAnyWithBlank, JsonContent, BearerHeader(token)},
+                        .freshConnection = false,
+                        .method = &put,
+                        .upload = file.get()};
+    step(5);
+    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), FileBufferSize, shape);
+    step(6);
+    if (code && !ReportOutcome(*code))
+        mClearToken();
+    step(7);
+}
+
+// The token request: a form post with the credentials, escaped.
+void WebDataService::AuthenticationRequest(WebDataServiceResponse& response, const std::string& url,
+                                           const std::string& user, const std::string& password,
+                                           CVAuthenticationOption option)
+{
+    std::string computerName = GetComputerName();
+    std::string authentication = computerName.empty()
+                                     ? stringFormat("X-CV-AuthentType: %d", static_cast<int>(option))
+                                     : stringFormat("X-CV_AuthentComputer: %s", computerName);
+    std::string body = stringFormat("grant_type=password&username=%s&password=%s", UrlEscape(user),
+                                    UrlEscape(password));
+    std::optional<CURLcode> code = RunTransfer(
+        response, url, GetCaBundle(), JsonBufferSize,
+        {.limits = mLimits(LimitKind::Json),
+         .headerLines = {AcceptAnyWithBlank,
+                         "Content-Type: text/xml, _application/x-www-form-urlencoded; charset=utf-8", authentication},
+         .keepHeaders = false,
+         .body = &body});
+    if (code)
+        ReportOutcome(*code);
+}
+
+}  // namespace CVClientData

@@ -1,0 +1,68 @@
+#include "Common/StringFormat.h"
+#include "Core/CVModels/ClientSettings.h"
+#include "Core/WebServiceConnection/UrlEscape.h"
+#include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/Logger.h"
+
+#include <nlohmann/json.hpp>
+
+// The client settings endpoint, "GET printapi/settings/<computer>", whose
+// answer is reused for 25 s from the local settings file.
+
+namespace CVClientData {
+
+namespace {
+
+void LogDebug(const std::string& text)
+{
+    Logger::Log_Debug(LogComponents::CoreMessaging, text);
+}
+
+}  // namespace
+
+// Fills the settings for the computer, keeping the record's own file path.
+// Within 25 s of the last successful answer the local file is read instead.
+bool WebDataService::GetClientSettings(const std::string& computerName, ClientSettings& settings)
+{
+    LogDebug("Checking if we should get a new client settings object...");
+    bool lastStatus = false;
+    bool fresh = mWithStatus([&lastStatus](WebDataStatus& status) {
+        lastStatus = status.GetLastSettingsStatus();
+        return !status.ClientSettingsRequiresRefresh();
+    });
+    if (fresh) {
+        LogDebug("Successive client settings request detected. Returning last client settings state.");
+        settings.FromLocalStorageFile();
+        return lastStatus;
+    }
+
+    LogDebug(stringFormat("Computer name: %s", computerName));
+    WebDataServiceResponse response;
+    // Host names need no escaping; anything else must not change the path.
+    ExecuteUnauthenticatedRequest(response, mUrlFor("printapi/settings/" + UrlEscape(computerName)), std::string(),
+                                  "GET");
+    bool ok = response.mintStatus == 200;
+    if (ok) {
+        LogDebug(stringFormat("%s", response.mstrBody));
+        LogDebug(stringFormat("     Settings file: %s", settings.GetLocalStoragePath()));
+        nlohmann::json answer = nlohmann::json::parse(response.mstrBody, nullptr, false);
+        ok = answer.is_object();
+        try {
+            if (ok) {
+                ClientSettings received;
+                received.FromJson(answer);
+                settings.CopySettingsFrom(received);
+            }
+        } catch (const nlohmann::json::exception&) {
+            ok = false;
+        }
+        if (!ok)
+            Logger::Log_Error(LogComponents::CoreMessaging, "Error: The client settings answer is not a settings object.");
+    }
+    if (!ok)
+        mLogOperationError("GetClientSettings", response);
+    mWithStatus([ok](WebDataStatus& status) { status.SetSettingsStatus(ok); });
+    return ok;
+}
+
+}  // namespace CVClientData

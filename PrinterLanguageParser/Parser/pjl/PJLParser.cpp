@@ -1,0 +1,192 @@
+#include "PrinterLanguageParser/Parser/pjl/PJLParser.h"
+
+#include "PrinterLanguageParser/Parser/CommandText.h"
+#include "PrinterLanguageParser/Parser/ParserLimits.h"
+#include "PrinterLanguageParser/Parser/postscript/DscComment.h"
+#include "PrinterLanguageParser/Parser/postscript/PostscriptRequirements.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace RawPrintData::PJL {
+
+namespace {
+
+constexpr std::string_view LINE_FEED{"\n"};
+
+// The language an ENTER LANGUAGE value names, or LANGUAGE_UNKNOWN.
+RawLanguageType LanguageNamed(const PJLCommand& command)
+{
+    if (command.OptionValueIs("POSTSCRIPT"))
+        return LANGUAGE_POSTSCRIPT;
+    if (command.OptionValueIs("PCL"))
+        return LANGUAGE_PCL5;
+    if (command.OptionValueIs("PCLXL") || command.OptionValueIs("XL2HB"))
+        return LANGUAGE_PCL6;
+    if (command.OptionValueIs("HPGL") || command.OptionValueIs("HPGL2"))
+        return LANGUAGE_HPGL;
+    return LANGUAGE_UNKNOWN;
+}
+
+}  // namespace
+
+// Reads lines up to each line feed and handles them. A universal exit language
+// at the start of a line is passed over; one cut by the end of the data is
+// left unconsumed, so it is recognised whole with the next chunk.
+ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
+{
+    mintBytesProcessed = 0;
+    const uint64_t total = buffer.Length();
+    if (total == 0)
+        return PARSE_RESULT_NEED_MORE_DATA;
+
+    uint64_t position = 0;
+    while (position < total) {
+        if (!mblnLinePending) {
+            const TextMatch exit = MatchAt(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE);
+            if (exit == TextMatch::Full) {
+                position += mstrUNIVERSAL_EXIT_LANGUAGE.size();
+                continue;
+            }
+            if (exit == TextMatch::Prefix) {
+                mintBytesProcessed = position;
+                return PARSE_RESULT_NEED_MORE_DATA;
+            }
+        }
+        const uint64_t lineFeed = buffer.Find(LINE_FEED, position);
+        const uint64_t lineEnd = lineFeed == DataBuffer::npos ? total : lineFeed;
+        for (uint64_t index = position; index < lineEnd && mstrCurrentLine.size() < MAX_COMMAND_TEXT; ++index)
+            mstrCurrentLine.push_back(static_cast<char>(buffer[index]));
+        mblnLinePending = true;
+        if (lineFeed == DataBuffer::npos)
+            break;
+
+        position = lineFeed + 1;
+        const ParseDataResultType result = mintHandleCurrentCommand(mstrCurrentLine);
+        mstrCurrentLine.clear();
+        mblnLinePending = false;
+        if (result == PARSE_RESULT_SWITCH_LANGUAGE || result < 0) {
+            // The next language starts after this line's line feed.
+            mintBytesProcessed = position;
+            return result;
+        }
+    }
+    mintBytesProcessed = total;
+    return mblnLinePending ? PARSE_RESULT_NEED_MORE_DATA : PARSE_RESULT_HANDLED;
+}
+
+// Acts on one line. Blank lines (a job ending in the universal exit language
+// and CR LF has one) are passed over; any other line that is not PJL fails
+// the call where it is met, so the outcome does not depend on how the job
+// was cut into chunks.
+ParseDataResultType PJLParser::mintHandleCurrentCommand(std::string_view line)
+{
+    const PJLCommand command(line);
+    if (!command.IsPJL())
+        return TrimText(line).empty() ? PARSE_RESULT_HANDLED : PARSE_RESULT_FAILURE;
+
+    Log(LOG_DEBUG, "PJLParser::HandleCurrentCommand - Command is: %s", command.GetCommandName().c_str());
+    ParseDataResultType result = PARSE_RESULT_HANDLED;
+    if (command.CommandNameIs("ENTER"))
+        mHandleEnter(command, result);
+    else if (command.CommandNameIs("SET"))
+        mHandleSet(command);
+    else if (command.CommandNameIs("COMMENT"))
+        mHandleComment(command);
+    else if (command.CommandNameIs("XCPT"))
+        mHandleXcpt(command);
+    return result;
+}
+
+// ENTER LANGUAGE = name: hands the data after this line to that language.
+void PJLParser::mHandleEnter(const PJLCommand& command, ParseDataResultType& result)
+{
+    if (!command.OptionNameIs("LANGUAGE"))
+        return;
+    const RawLanguageType language = LanguageNamed(command);
+    if (language == LANGUAGE_UNKNOWN)
+        return;
+    NotifyNextLanguage(language);
+    result = PARSE_RESULT_SWITCH_LANGUAGE;
+}
+
+// SET name = value: copies, duplex, orientation, paper and colour settings.
+void PJLParser::mHandleSet(const PJLCommand& command)
+{
+    if (command.OptionNameIs("COPIES") || command.OptionNameIs("QTY")) {
+        mReportCopies(command.OptionValueAsUnsigned());
+    } else if (command.OptionNameIs("DUPLEX")) {
+        const bool duplex = command.OptionValueIs("ON");
+        NotifyJobPropertyChanged(PROPERTY_DUPLEX, &duplex);
+    } else if (command.OptionNameIs("ORIENTATION")) {
+        const RawPaperOrientation orientation =
+            command.OptionValueIs("LANDSCAPE") ? ORIENTATION_LANDSCAPE : ORIENTATION_PORTRAIT;
+        NotifyJobPropertyChanged(PROPERTY_DEFAULT_ORIENTATION, &orientation);
+    } else if (command.OptionNameIs("PAPER")) {
+        NotifyJobPropertyChanged(PROPERTY_DEFAULT_PAGE_SIZE, command.GetOptionValue().c_str());
+    } else if (command.OptionNameIs("RENDERMODE") || command.OptionNameIs("DATAMODE") ||
+               command.OptionNameIs("KCOLORMODE")) {
+        mReportColorType(command.OptionValueIs("COLOR") ? COLOR_TYPE_COLOR : COLOR_TYPE_GRAYSCALE);
+    } else if (command.OptionNameIs("PAPERLENGTH") || command.OptionNameIs("PAPERWIDTH")) {
+        const uint64_t decipoints = command.OptionValueAsUnsigned();
+        if (decipoints == 0)
+            return;
+        const int size = mintConvertPJLSizeToRawSize(decipoints);
+        NotifyJobPropertyChanged(command.OptionNameIs("PAPERLENGTH") ? PROPERTY_DEFAULT_PAGE_HEIGHT
+                                                                    : PROPERTY_DEFAULT_PAGE_WIDTH,
+                                 &size);
+    } else if (command.OptionNameIs("PLANESINUSE")) {
+        const uint64_t planes = command.OptionValueAsUnsigned();
+        if (planes != 0)
+            mReportColorType(planes == 3 ? COLOR_TYPE_COLOR : COLOR_TYPE_MONO);
+    }
+}
+
+// XCPT <copies>n</copies> and <color-effects-type>...</color-effects-type>.
+void PJLParser::mHandleXcpt(const PJLCommand& command)
+{
+    if (command.OptionNameIs("copies"))
+        mReportCopies(command.OptionValueAsUnsigned());
+    else if (command.OptionNameIs("color-effects-type"))
+        mReportColorType(command.OptionValueIs("color") ? COLOR_TYPE_COLOR : COLOR_TYPE_GRAYSCALE);
+}
+
+// COMMENT %%Requirements: ... carries the job's DSC requirements.
+void PJLParser::mHandleComment(const PJLCommand& command)
+{
+    const std::string& text = command.GetText();
+    if (!text.starts_with("%%"))
+        return;
+    const Postscript::DscComment comment(text);
+    if (comment.Keyword() != "Requirements")
+        return;
+    const Postscript::PostscriptRequirements requirements(comment);
+    HandleDscRequirements(&requirements);
+}
+
+// Reports a copy count; 0 (also what a negative or unreadable value gives) is
+// ignored and larger counts are cut to what a printer accepts.
+void PJLParser::mReportCopies(uint64_t copies)
+{
+    if (copies == 0)
+        return;
+    const unsigned long count = static_cast<unsigned long>(std::min<uint64_t>(copies, MAX_COPIES));
+    NotifyJobPropertyChanged(PROPERTY_COPIES, &count);
+}
+
+// Reports a colour type.
+void PJLParser::mReportColorType(RawColorType color)
+{
+    NotifyJobPropertyChanged(PROPERTY_COLOR_TYPE, &color);
+}
+
+// value × 254 / 720 in integers; a value so large that the product would
+// overflow saturates.
+int32_t PJLParser::mintConvertPJLSizeToRawSize(uint64_t decipoints)
+{
+    constexpr uint64_t LIMIT = std::numeric_limits<uint64_t>::max() / 254;
+    const uint64_t tenths = decipoints > LIMIT ? std::numeric_limits<uint64_t>::max() : decipoints * 254 / 720;
+    return ClampToInt32(tenths);
+}
+
+}  // namespace RawPrintData::PJL

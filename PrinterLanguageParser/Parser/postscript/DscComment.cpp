@@ -1,0 +1,84 @@
+#include "PrinterLanguageParser/Parser/postscript/DscComment.h"
+
+#include <algorithm>
+
+namespace RawPrintData::Postscript {
+
+namespace {
+
+constexpr std::string_view CONTINUATION = "%%+";
+
+}  // namespace
+
+// Splits a line.
+DscComment::DscComment(std::string_view line)
+{
+    mParseString(line);
+}
+
+// Splits a line that may continue the previous keyword.
+DscComment::DscComment(std::string_view line, std::string_view previousKeyword)
+{
+    if (line.starts_with(CONTINUATION)) {
+        mstrKeyword = previousKeyword;
+        mstrValues = mTrim(line.substr(CONTINUATION.size()));
+        return;
+    }
+    mParseString(line);
+}
+
+// Keyword before the first ":", values after it.
+void DscComment::mParseString(std::string_view line)
+{
+    const size_t colon = line.find(':');
+    std::string_view keyword;
+    if (colon == std::string_view::npos)
+        keyword = line.size() > 2 ? line.substr(2) : std::string_view();
+    else if (colon > 2)
+        keyword = line.substr(2, colon - 2);
+    mstrKeyword.clear();
+    for (const char character : keyword) {
+        if (character != '%')
+            mstrKeyword.push_back(character);
+    }
+    mstrValues = colon == std::string_view::npos ? std::string_view() : mTrim(line.substr(colon + 1));
+}
+
+// Removes leading and trailing blanks and tabs.
+std::string_view DscComment::mTrim(std::string_view text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    const size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+// The values as an orientation.
+PostscriptPageOrientation DscComment::Orientation() const
+{
+    if (IsAtEnd())
+        return PAGE_ORIENTATION_ATEND;
+    if (mstrValues == "Portrait")
+        return PAGE_ORIENTATION_PORTRAIT;
+    if (mstrValues == "Landscape")
+        return PAGE_ORIENTATION_LANDSCAPE;
+    return PAGE_ORIENTATION_NONE;
+}
+
+// The blank-separated fields of the values.
+std::vector<std::string_view> DscComment::Fields() const
+{
+    std::vector<std::string_view> fields;
+    std::string_view rest(mstrValues);
+    while (true) {
+        const size_t blank = rest.find(' ');
+        fields.push_back(rest.substr(0, blank));
+        if (blank == std::string_view::npos)
+            break;
+        rest.remove_prefix(blank + 1);
+    }
+    return fields;
+}
+
+}  // namespace RawPrintData::Postscript

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace RawPrintData::Postscript {
+
+// The orientation a DSC comment gives.
+enum PostscriptPageOrientation : int32_t {
+    PAGE_ORIENTATION_ATEND = -1,  // "(atend)": given in the trailer
+    PAGE_ORIENTATION_NONE = 0,
+    PAGE_ORIENTATION_PORTRAIT = 1,
+    PAGE_ORIENTATION_LANDSCAPE = 2,
+};
+
+// One DSC comment line split into its keyword and its values: the keyword is
+// the text after "%%" up to the first ":" (every "%" removed), the values the
+// trimmed text after the ":". A "%%+" line continues the previous keyword.
+class DscComment {
+public:
+    explicit DscComment(std::string_view line);
+    // With the keyword of the line before, for "%%+" continuation lines.
+    DscComment(std::string_view line, std::string_view previousKeyword);
+
+    const std::string& Keyword() const { return mstrKeyword; }
+    const std::string& Values() const { return mstrValues; }
+
+    // Whether the values are exactly "(atend)".
+    bool IsAtEnd() const { return mstrValues == "(atend)"; }
+
+    // The values as an orientation: "(atend)", "Portrait", "Landscape" or none.
+    PostscriptPageOrientation Orientation() const;
+    explicit operator PostscriptPageOrientation() const { return Orientation(); }
+
+    // The values split at single blanks; two blanks in a row make an empty field.
+    std::vector<std::string_view> Fields() const;
+
+private:
+    void mParseString(std::string_view line);
+    static std::string_view mTrim(std::string_view text);
+
+    std::string mstrKeyword;
+    std::string mstrValues;
+};
+
+}  // namespace RawPrintData::Postscript

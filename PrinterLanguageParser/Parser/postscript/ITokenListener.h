@@ -1,0 +1,20 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/postscript/PostscriptToken.h"
+
+namespace RawPrintData::Postscript {
+
+// Receives the tokens of a PostscriptTokenizer.
+class ITokenListener {
+public:
+    virtual ~ITokenListener() = default;
+    // False asks the tokenizer to stop because another language begins.
+    virtual bool TokenScanned(const PostscriptToken& token) = 0;
+
+protected:
+    ITokenListener() = default;
+    ITokenListener(const ITokenListener&) = default;
+    ITokenListener& operator=(const ITokenListener&) = default;
+};
+
+}  // namespace RawPrintData::Postscript

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/postscript/PostscriptNumber.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace RawPrintData::Postscript {
+
+enum PostscriptTokenType : int32_t {
+    TOKEN_NUMBER = 0,          // began with a digit, "+" or "-"
+    TOKEN_NAME = 1,            // any other name; literal names keep their "/"
+    TOKEN_STRING = 2,          // ( ) contents, escapes resolved
+    TOKEN_HEX_STRING = 3,      // < > contents
+    TOKEN_BASE85_STRING = 4,   // <~ ~> contents
+    TOKEN_COMMENT = 5,         // "%" to the end of the line
+    TOKEN_DSC_COMMENT = 6,     // a comment line that began with "%%"
+    TOKEN_PROLOGUE = 7,        // a "%!PS" line
+    TOKEN_DICTIONARY = 8,      // "<<" or ">>"
+    TOKEN_PROCEDURE = 9,       // "{" or "}"
+    TOKEN_ARRAY = 10,          // "[" or "]"
+    TOKEN_BINARY = 11,         // body of a binary token that is no number or system name
+    TOKEN_BINARY_NUMBER = 12,  // empty text; the value is carried as a double
+};
+
+// One token of a PostScript job.
+class PostscriptToken {
+public:
+    PostscriptToken() = default;
+    PostscriptToken(std::string text, PostscriptTokenType type) : mstrData(std::move(text)), mintType(type) {}
+    explicit PostscriptToken(PostscriptNumber<double> number)
+        : mintType(TOKEN_BINARY_NUMBER), mdblNumber(number)
+    {
+    }
+
+    const std::string& Data() const { return mstrData; }
+    PostscriptTokenType Type() const { return mintType; }
+
+    // The value for a binary number, else the text read as atof reads it
+    // ("0.5" gives 0.5, a name gives 0).
+    PostscriptNumber<double> DataAsPostscriptReal() const;
+
+    // Whether the token counts as a number operand.
+    bool IsNumber() const { return mintType == TOKEN_NUMBER || mintType == TOKEN_BINARY_NUMBER; }
+    // Whether the token is the given name.
+    bool IsName(std::string_view name) const { return mintType == TOKEN_NAME && mstrData == name; }
+
+    // Replaces the content, reusing the text's storage.
+    void Assign(const PostscriptToken& other)
+    {
+        mstrData.assign(other.mstrData);
+        mintType = other.mintType;
+        mdblNumber = other.mdblNumber;
+    }
+
+    bool operator==(const PostscriptToken&) const = default;
+
+private:
+    friend class PostscriptTokenizer;
+
+    std::string mstrData;
+    PostscriptTokenType mintType = TOKEN_NAME;
+    PostscriptNumber<double> mdblNumber;
+};
+
+}  // namespace RawPrintData::Postscript

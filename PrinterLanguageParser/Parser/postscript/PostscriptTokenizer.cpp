@@ -1,0 +1,260 @@
+#include "PrinterLanguageParser/Parser/postscript/PostscriptTokenizer.h"
+
+#include "PrinterLanguageParser/Parser/IRawDataParser.h"
+
+#include <algorithm>
+
+namespace RawPrintData::Postscript {
+
+using namespace TokenizerStates;
+
+namespace {
+
+constexpr std::string_view CPCA_SIGNATURE{"\xCD\xCA\x10", 3};
+
+}  // namespace
+
+// Makes a tokenizer without listener.
+PostscriptTokenizer::PostscriptTokenizer() : PostscriptTokenizer(nullptr) {}
+
+// Makes a tokenizer that reports to the listener.
+PostscriptTokenizer::PostscriptTokenizer(ITokenListener* listener) : mListener(listener)
+{
+    mvecStates[STATE_PROLOGUE] = std::make_unique<PrologueState>(*this);
+    mvecStates[STATE_WHITE_SPACE] = std::make_unique<WhiteSpaceState>(*this);
+    mvecStates[STATE_COMMENT] = std::make_unique<CommentState>(*this, TOKEN_COMMENT);
+    mvecStates[STATE_DSC_COMMENT] = std::make_unique<CommentState>(*this, TOKEN_DSC_COMMENT);
+    mvecStates[STATE_NAME] = std::make_unique<NameState>(*this, TOKEN_NAME);
+    mvecStates[STATE_NUMBER] = std::make_unique<NameState>(*this, TOKEN_NUMBER);
+    mvecStates[STATE_STRING] = std::make_unique<StringLiteralState>(*this);
+    mvecStates[STATE_STRING_ESCAPE] = std::make_unique<StringEscapeState>(*this);
+    mvecStates[STATE_HEX_STRING] = std::make_unique<HexStringState>(*this);
+    mvecStates[STATE_BASE85_STRING] = std::make_unique<Base85StringState>(*this);
+    mvecStates[STATE_AFTER_PERCENT] = std::make_unique<AfterPercentState>(*this);
+    mvecStates[STATE_AFTER_LESS] = std::make_unique<AfterLessState>(*this);
+    mvecStates[STATE_AFTER_GREATER] = std::make_unique<AfterGreaterState>(*this);
+    mvecStates[STATE_BINARY_TOKEN] = std::make_unique<BinaryTokenState>(*this);
+    mvecStates[STATE_CONSUME_DATA] = std::make_unique<ConsumeDataState>(*this, "%%EndData");
+    mvecStates[STATE_CONSUME_BINARY] = std::make_unique<ConsumeDataState>(*this, "%%EndBinary");
+    mvecStates[STATE_CPCA_SIGNATURE] = std::make_unique<CpcaSignatureState>(*this);
+    mCurrentState = mvecStates[STATE_WHITE_SPACE].get();
+}
+
+PostscriptTokenizer::~PostscriptTokenizer() = default;
+
+// Sets the listener when none is set.
+void PostscriptTokenizer::SetListener(ITokenListener* listener)
+{
+    if (mListener == nullptr)
+        mListener = listener;
+}
+
+// Tokenizes a buffer from its start.
+ParseDataResultType PostscriptTokenizer::Tokenize(const DataBuffer& buffer)
+{
+    mintPosition = 0;
+    bool stop = false;
+    ParseDataResultType result = mTokenizeSpan(buffer.PreBuffer(), stop);
+    if (!stop && buffer.MainBufferLength() > 0)
+        result = mTokenizeSpan(buffer.MainBuffer(), stop);
+    if (!stop)
+        mHoldBackPartialSignature();
+    return result;
+}
+
+// Tokenizes bytes of their own (the contents of an executed string).
+ParseDataResultType PostscriptTokenizer::Tokenize(std::string_view bytes)
+{
+    mintPosition = 0;
+    bool stop = false;
+    return mTokenizeSpan(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), stop);
+}
+
+// Runs the current states over the bytes.
+ParseDataResultType PostscriptTokenizer::mTokenizeSpan(std::span<const unsigned char> bytes, bool& stop)
+{
+    ParseDataResultType result = PARSE_RESULT_HANDLED;
+    for (const unsigned char byte : bytes) {
+        result = mCurrentState->ProcessByte(byte);
+        ++mintPosition;
+        if (result == PARSE_RESULT_SWITCH_LANGUAGE || result < 0) {
+            stop = true;
+            break;
+        }
+    }
+    return result;
+}
+
+// Gives back a signature prefix at the end of the input, so that the next
+// call sees the signature whole and a hand-over never reaches back into a
+// chunk that was already reported as processed.
+void PostscriptTokenizer::mHoldBackPartialSignature()
+{
+    const size_t length = mstrText.size();
+    if (length == 0 || length > mintPosition)
+        return;
+    const std::string_view text(mstrText);
+    const bool partialCpca = mCurrentState == mvecStates[STATE_CPCA_SIGNATURE].get() && length < CPCA_SIGNATURE.size() &&
+                             CPCA_SIGNATURE.starts_with(text);
+    const bool partialExit = mCurrentState == mvecStates[STATE_NAME].get() &&
+                             length < IRawDataParser::mstrUNIVERSAL_EXIT_LANGUAGE.size() &&
+                             IRawDataParser::mstrUNIVERSAL_EXIT_LANGUAGE.starts_with(text);
+    if (!partialCpca && !partialExit)
+        return;
+    mintPosition -= length;
+    mstrText.clear();
+    mCurrentState = mvecStates[STATE_WHITE_SPACE].get();
+}
+
+// Hands the text to the listener as a token and clears it; the text's
+// storage moves to the token and back, so signalling does not allocate.
+ParseDataResultType PostscriptTokenizer::mSignal(PostscriptTokenType type, PostscriptNumber<double> number)
+{
+    mToken.mstrData.swap(mstrText);
+    mstrText.clear();
+    mToken.mintType = type;
+    mToken.mdblNumber = number;
+    if (mListener != nullptr && !mListener->TokenScanned(mToken))
+        return PARSE_RESULT_SWITCH_LANGUAGE;
+    return PARSE_RESULT_HANDLED;
+}
+
+// Moves the position back over bytes already tokenized.
+bool PostscriptTokenizer::MoveBack(uint64_t count)
+{
+    if (count > mintPosition)
+        return false;
+    mintPosition -= count;
+    return true;
+}
+
+// Pushes the position.
+void PostscriptTokenizer::SaveBufferState()
+{
+    if (mvecSavedPositions.size() < mintMAX_SAVED_POSITIONS)
+        mvecSavedPositions.push_back(mintPosition);
+}
+
+// Pops the position pushed last.
+void PostscriptTokenizer::RestoreBufferState()
+{
+    if (mvecSavedPositions.empty())
+        return;
+    mintPosition = mvecSavedPositions.back();
+    mvecSavedPositions.pop_back();
+}
+
+// Ends the unfinished token.
+ParseDataResultType PostscriptTokenizer::Flush()
+{
+    return mCurrentState->Flush();
+}
+
+// Reads what follows as base-85 data.
+void PostscriptTokenizer::ForceIntoBase85State()
+{
+    mCurrentState = mvecStates[STATE_BASE85_STRING].get();
+    mCurrentState->Enter();
+}
+
+// Reads what follows as hex data.
+void PostscriptTokenizer::ForceIntoHexState()
+{
+    mCurrentState = mvecStates[STATE_HEX_STRING].get();
+    mCurrentState->Enter();
+}
+
+// Whether no token is being built.
+bool PostscriptTokenizer::IsBetweenTokens() const
+{
+    return mCurrentState == mvecStates[STATE_WHITE_SPACE].get() && mstrText.empty();
+}
+
+namespace TokenizerStates {
+
+// The token text.
+std::string& IPostscriptTokenizerState::Text()
+{
+    return mTokenizer.mstrText;
+}
+
+// Appends within the limit.
+void IPostscriptTokenizerState::Append(unsigned char byte)
+{
+    if (mTokenizer.mstrText.size() < PostscriptTokenizer::mintMAX_TOKEN_TEXT)
+        mTokenizer.mstrText.push_back(static_cast<char>(byte));
+}
+
+// Appends bytes within the limit.
+void IPostscriptTokenizerState::Append(std::string_view bytes)
+{
+    std::string& text = mTokenizer.mstrText;
+    const size_t room = PostscriptTokenizer::mintMAX_TOKEN_TEXT - std::min(text.size(), PostscriptTokenizer::mintMAX_TOKEN_TEXT);
+    text.append(bytes.substr(0, room));
+}
+
+// Signals the text as a token.
+ParseDataResultType IPostscriptTokenizerState::Signal(PostscriptTokenType type)
+{
+    return mTokenizer.mSignal(type, PostscriptNumber<double>());
+}
+
+// Signals a binary number.
+ParseDataResultType IPostscriptTokenizerState::SignalNumber(double value)
+{
+    mTokenizer.mstrText.clear();
+    return mTokenizer.mSignal(TOKEN_BINARY_NUMBER, PostscriptNumber<double>(value));
+}
+
+// Makes a state current and enters it.
+void IPostscriptTokenizerState::GoTo(StateId state)
+{
+    mTokenizer.mCurrentState = mTokenizer.mvecStates[state].get();
+    mTokenizer.mCurrentState->Enter();
+}
+
+// Makes a state current as it was left.
+void IPostscriptTokenizerState::Resume(StateId state)
+{
+    mTokenizer.mCurrentState = mTokenizer.mvecStates[state].get();
+}
+
+// Goes to a state and gives it the byte.
+ParseDataResultType IPostscriptTokenizerState::HandTo(StateId state, unsigned char byte)
+{
+    GoTo(state);
+    return mTokenizer.mCurrentState->ProcessByte(byte);
+}
+
+// Returns to a state and gives it the byte.
+ParseDataResultType IPostscriptTokenizerState::ResumeAndHand(StateId state, unsigned char byte)
+{
+    Resume(state);
+    return mTokenizer.mCurrentState->ProcessByte(byte);
+}
+
+// The pending byte.
+unsigned char& IPostscriptTokenizerState::Pending()
+{
+    return mTokenizer.mbytPending;
+}
+
+// Records the language the tokenizer stopped for.
+void IPostscriptTokenizerState::SetSwitchToLanguage(RawLanguageType language)
+{
+    mTokenizer.mintSwitchToLanguage = language;
+}
+
+// Back between tokens; an unfinished text is dropped with -2.
+ParseDataResultType IPostscriptTokenizerState::Flush()
+{
+    GoTo(STATE_WHITE_SPACE);
+    if (Text().empty())
+        return PARSE_RESULT_HANDLED;
+    Text().clear();
+    return PARSE_RESULT_UNFINISHED_TOKEN;
+}
+
+}  // namespace TokenizerStates
+
+}  // namespace RawPrintData::Postscript

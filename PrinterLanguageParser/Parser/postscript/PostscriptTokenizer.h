@@ -1,0 +1,89 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/DataBuffer.h"
+#include "PrinterLanguageParser/Parser/ParseDataResultType.h"
+#include "PrinterLanguageParser/Parser/RawLanguageType.h"
+#include "PrinterLanguageParser/Parser/postscript/ITokenListener.h"
+#include "PrinterLanguageParser/Parser/postscript/PostscriptToken.h"
+#include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace RawPrintData::Postscript {
+
+// Turns PostScript bytes into tokens for a listener. A state machine whose
+// state, token text and pending byte persist across Tokenize calls, so a token
+// cut by the end of a chunk is completed with the next one; only a partly
+// seen language signature (CPCA, the Universal Exit Language) is left
+// unconsumed instead, so that the next language receives it whole.
+class PostscriptTokenizer {
+public:
+    // The longest token text kept. Longer strings, comments and data words
+    // are read to their end but cut to this length, so a job cannot grow one.
+    static constexpr size_t mintMAX_TOKEN_TEXT = 64 * 1024;
+    // The most positions SaveBufferState keeps.
+    static constexpr size_t mintMAX_SAVED_POSITIONS = 64;
+
+    PostscriptTokenizer();
+    explicit PostscriptTokenizer(ITokenListener* listener);
+    ~PostscriptTokenizer();
+    PostscriptTokenizer(const PostscriptTokenizer&) = delete;
+    PostscriptTokenizer& operator=(const PostscriptTokenizer&) = delete;
+
+    // Sets the listener only when none is set.
+    void SetListener(ITokenListener* listener);
+    void RemoveListener() { mListener = nullptr; }
+
+    // Tokenizes the buffer from its start; returns the last state result (0 for
+    // nothing), stopping early at 3 (language switch) or a failure.
+    ParseDataResultType Tokenize(const DataBuffer& buffer);
+    ParseDataResultType Tokenize(std::string_view bytes);
+
+    // Bytes of the last buffer handed to the states.
+    uint64_t BytesProcessed() const { return mintPosition; }
+    // Gives back bytes already tokenized (a signature for the next language);
+    // false, changing nothing, when fewer bytes than that were processed.
+    bool MoveBack(uint64_t count);
+    void SaveBufferState();
+    void RestoreBufferState();
+
+    // Ends an unfinished token at the end of the job: -2 when a string or
+    // other token had to be dropped unfinished.
+    ParseDataResultType Flush();
+
+    // Reads the bytes that follow as one base-85 or hex string.
+    void ForceIntoBase85State();
+    void ForceIntoHexState();
+
+    RawLanguageType GetSwitchToLanguage() const { return mintSwitchToLanguage; }
+
+    // Whether the tokenizer is between tokens.
+    bool IsBetweenTokens() const;
+
+private:
+    friend class TokenizerStates::IPostscriptTokenizerState;
+
+    // Runs the states over one contiguous part of the input.
+    ParseDataResultType mTokenizeSpan(std::span<const unsigned char> bytes, bool& stop);
+    ParseDataResultType mSignal(PostscriptTokenType type, PostscriptNumber<double> number);
+    // Leaves a partly seen language signature at the end of the input unconsumed.
+    void mHoldBackPartialSignature();
+
+    std::array<std::unique_ptr<TokenizerStates::IPostscriptTokenizerState>, TokenizerStates::STATE_COUNT> mvecStates;
+    TokenizerStates::IPostscriptTokenizerState* mCurrentState = nullptr;
+    RawLanguageType mintSwitchToLanguage = LANGUAGE_POSTSCRIPT;
+    unsigned char mbytPending = 0;
+    ITokenListener* mListener = nullptr;
+    std::string mstrText;    // text of the token being built
+    PostscriptToken mToken;  // the token last signalled; its storage is reused
+    uint64_t mintPosition = 0;
+    std::vector<uint64_t> mvecSavedPositions;
+};
+
+}  // namespace RawPrintData::Postscript

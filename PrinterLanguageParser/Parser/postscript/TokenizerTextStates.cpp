@@ -1,0 +1,281 @@
+// The tokenizer's states for names, numbers, comments, delimiters and the
+// data blocks that DSC comments announce.
+#include "PrinterLanguageParser/Parser/IRawDataParser.h"
+#include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
+
+namespace RawPrintData::Postscript::TokenizerStates {
+
+namespace {
+
+constexpr unsigned char ESC = 0x1B;
+
+// Bytes 128 to 159 start binary tokens.
+constexpr bool IsBinaryTokenStart(unsigned char byte)
+{
+    return byte >= 128 && byte <= 159;
+}
+
+constexpr unsigned char CPCA_FIRST_BYTE = 0xCD;
+
+// Whether the text is a proper prefix of the Universal Exit Language.
+bool IsExitPrefix(std::string_view text)
+{
+    return !text.empty() && text.size() < IRawDataParser::mstrUNIVERSAL_EXIT_LANGUAGE.size() &&
+           static_cast<unsigned char>(text.front()) == ESC &&
+           IRawDataParser::mstrUNIVERSAL_EXIT_LANGUAGE.starts_with(text);
+}
+
+}  // namespace
+
+// Between tokens.
+ParseDataResultType WhiteSpaceState::ProcessByte(unsigned char byte)
+{
+    if (IsWhiteSpace(byte))
+        return PARSE_RESULT_HANDLED;
+    switch (byte) {
+    case '%':
+        Append(byte);
+        GoTo(STATE_AFTER_PERCENT);
+        return PARSE_RESULT_NEED_MORE_DATA;
+    case '[':
+    case ']':
+        Append(byte);
+        return Signal(TOKEN_ARRAY);
+    case '{':
+    case '}':
+        Append(byte);
+        return Signal(TOKEN_PROCEDURE);
+    case '(':
+        GoTo(STATE_STRING);
+        return PARSE_RESULT_NEED_MORE_DATA;
+    case '<':
+        GoTo(STATE_AFTER_LESS);
+        return PARSE_RESULT_NEED_MORE_DATA;
+    case '>':
+        Append(byte);
+        GoTo(STATE_AFTER_GREATER);
+        return PARSE_RESULT_NEED_MORE_DATA;
+    default:
+        break;
+    }
+    if (IsBinaryTokenStart(byte))
+        return HandTo(STATE_BINARY_TOKEN, byte);
+    if (byte == CPCA_FIRST_BYTE)
+        return HandTo(STATE_CPCA_SIGNATURE, byte);
+    Append(byte);
+    const bool number = (byte >= '0' && byte <= '9') || byte == '+' || byte == '-';
+    GoTo(number ? STATE_NUMBER : STATE_NAME);
+    return PARSE_RESULT_NEED_MORE_DATA;
+}
+
+// Ends the name and hands the byte that follows it to the next state.
+ParseDataResultType NameState::mEndAndHandOn(StateId state, unsigned char byte)
+{
+    GoTo(STATE_WHITE_SPACE);
+    const ParseDataResultType result = Signal(mintType);
+    if (result == PARSE_RESULT_SWITCH_LANGUAGE)
+        return result;
+    return HandTo(state, byte);
+}
+
+// Inside a name or number.
+ParseDataResultType NameState::ProcessByte(unsigned char byte)
+{
+    if (IsWhiteSpace(byte)) {
+        GoTo(STATE_WHITE_SPACE);
+        return Signal(mintType);
+    }
+    switch (byte) {
+    case '%': {
+        // ESC "%-12345X" stays one name, so that PJL can take over after it.
+        if (IsExitPrefix(Text())) {
+            Append(byte);
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
+        GoTo(STATE_AFTER_PERCENT);
+        const ParseDataResultType result = Signal(mintType);
+        Append(byte);
+        return result;
+    }
+    case '{':
+    case '}':
+    case '[':
+    case ']': {
+        GoTo(STATE_WHITE_SPACE);
+        if (Signal(mintType) == PARSE_RESULT_SWITCH_LANGUAGE)
+            return PARSE_RESULT_SWITCH_LANGUAGE;
+        Append(byte);
+        return Signal(byte == '{' || byte == '}' ? TOKEN_PROCEDURE : TOKEN_ARRAY);
+    }
+    case '(':
+        GoTo(STATE_STRING);
+        return Signal(mintType);
+    case '<':
+        GoTo(STATE_AFTER_LESS);
+        return Signal(mintType);
+    case '>': {
+        GoTo(STATE_AFTER_GREATER);
+        const ParseDataResultType result = Signal(mintType);
+        Append(byte);
+        return result;
+    }
+    case '/': {
+        if (Text() == "/") {
+            Append(byte);
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
+        const ParseDataResultType result = Signal(mintType);
+        Append(byte);
+        return result;
+    }
+    case ESC: {
+        // ESC never belongs to a PostScript name: it may begin the Universal
+        // Exit Language, which must start a name of its own.
+        if (Text().empty()) {
+            Append(byte);
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
+        GoTo(STATE_NAME);
+        const ParseDataResultType result = Signal(mintType);
+        Append(byte);
+        return result;
+    }
+    default:
+        break;
+    }
+    if (IsBinaryTokenStart(byte))
+        return mEndAndHandOn(STATE_BINARY_TOKEN, byte);
+    if (byte == CPCA_FIRST_BYTE)
+        return mEndAndHandOn(STATE_CPCA_SIGNATURE, byte);
+    Append(byte);
+    if (mintType == TOKEN_NAME && Text() == IRawDataParser::mstrUNIVERSAL_EXIT_LANGUAGE) {
+        GoTo(STATE_WHITE_SPACE);
+        return Signal(TOKEN_NAME);
+    }
+    return PARSE_RESULT_NEED_MORE_DATA;
+}
+
+// Signals the name at the end of the job.
+ParseDataResultType NameState::Flush()
+{
+    GoTo(STATE_WHITE_SPACE);
+    return Signal(mintType);
+}
+
+// After "%": a DSC comment, a "%!" line or a plain comment.
+ParseDataResultType AfterPercentState::ProcessByte(unsigned char byte)
+{
+    if (byte == '%')
+        return HandTo(STATE_DSC_COMMENT, byte);
+    if (byte == '!')
+        return HandTo(STATE_PROLOGUE, byte);
+    return HandTo(STATE_COMMENT, byte);
+}
+
+// Signals a lone "%" at the end of the job.
+ParseDataResultType AfterPercentState::Flush()
+{
+    GoTo(STATE_WHITE_SPACE);
+    return Signal(TOKEN_COMMENT);
+}
+
+// Inside a "%!" line.
+ParseDataResultType PrologueState::ProcessByte(unsigned char byte)
+{
+    if (byte == '\r' || byte == '\n') {
+        GoTo(STATE_WHITE_SPACE);
+        return Signal(mintType);
+    }
+    Append(byte);
+    if (Text().size() == mstrBasicPostscriptPrologue.size() && Text() != mstrBasicPostscriptPrologue)
+        mintType = TOKEN_COMMENT;
+    return PARSE_RESULT_NEED_MORE_DATA;
+}
+
+// Signals the line at the end of the job.
+ParseDataResultType PrologueState::Flush()
+{
+    const PostscriptTokenType type = mintType;
+    GoTo(STATE_WHITE_SPACE);
+    return Signal(type);
+}
+
+// Inside a comment line.
+ParseDataResultType CommentState::ProcessByte(unsigned char byte)
+{
+    if (byte != '\r' && byte != '\n') {
+        Append(byte);
+        return PARSE_RESULT_NEED_MORE_DATA;
+    }
+    StateId next = STATE_WHITE_SPACE;
+    if (mintType == TOKEN_DSC_COMMENT) {
+        const std::string_view text(Text());
+        if (text.starts_with("%%BeginBinary"))
+            next = STATE_CONSUME_BINARY;
+        else if (text.starts_with("%%BeginData"))
+            next = STATE_CONSUME_DATA;
+    }
+    GoTo(next);
+    return Signal(mintType);
+}
+
+// Signals the line at the end of the job.
+ParseDataResultType CommentState::Flush()
+{
+    GoTo(STATE_WHITE_SPACE);
+    return Signal(mintType);
+}
+
+// Starts a data block.
+void ConsumeDataState::Enter()
+{
+    mblnWordSignalled = false;
+}
+
+// Skips a data word, watching for the end marker.
+ParseDataResultType ConsumeDataState::ProcessByte(unsigned char byte)
+{
+    if (!IsWhiteSpace(byte)) {
+        // Only the marker's length matters once the first word is out.
+        if (!mblnWordSignalled || Text().size() < mstrEndMarker.size())
+            Append(byte);
+        return PARSE_RESULT_NEED_MORE_DATA;
+    }
+    if (std::string_view(Text()).starts_with(mstrEndMarker))
+        return HandTo(STATE_DSC_COMMENT, byte);
+    if (Text().empty())
+        return PARSE_RESULT_NEED_MORE_DATA;
+    if (mblnWordSignalled) {
+        Text().clear();
+        return PARSE_RESULT_NEED_MORE_DATA;
+    }
+    mblnWordSignalled = true;
+    return Signal(TOKEN_NAME);
+}
+
+// After "<": a base-85 string, "<<" or a hex string.
+ParseDataResultType AfterLessState::ProcessByte(unsigned char byte)
+{
+    if (byte == '~') {
+        GoTo(STATE_BASE85_STRING);
+        return PARSE_RESULT_NEED_MORE_DATA;
+    }
+    if (byte == '<') {
+        Append("<<");
+        GoTo(STATE_WHITE_SPACE);
+        return Signal(TOKEN_DICTIONARY);
+    }
+    return HandTo(STATE_HEX_STRING, byte);
+}
+
+// After ">": only ">>" is valid here.
+ParseDataResultType AfterGreaterState::ProcessByte(unsigned char byte)
+{
+    if (byte != '>')
+        return PARSE_RESULT_FAILURE;
+    Append(byte);
+    GoTo(STATE_WHITE_SPACE);
+    return Signal(TOKEN_DICTIONARY);
+}
+
+}  // namespace RawPrintData::Postscript::TokenizerStates

@@ -1,0 +1,218 @@
+#include "Core/ProcessUtil/ProcessUtil.h"
+
+#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/Support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <signal.h>
+#include <unistd.h>
+
+using CVClientData::ProcessUtil;
+using ProcessUtilTests::ReadChildRecord;
+using ProcessUtilTests::RunInForkedProcess;
+using ProcessUtilTests::WriteProgram;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kDeviceUri = "cvktest://printer.example/queue";
+
+// A private root with a records folder and the recording backend copied in.
+class ChildProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        mstrRecords = mRoot.Path() + "/records";
+        fs::create_directories(mstrRecords);
+        fs::permissions(mstrRecords, fs::perms::all);
+        mstrBackend = mRoot.Path() + "/backend/cvktest";
+        fs::create_directories(mRoot.Path() + "/backend");
+        fs::copy_file(CVK_RECORDING_BACKEND, mstrBackend);
+        fs::permissions(mstrBackend, fs::perms(0755));
+        setenv("CVK_RECORD_DIR", mstrRecords.c_str(), 1);
+        unsetenv("CVK_RECORD_EXIT");
+    }
+
+    // The six backend arguments of a job on standard input.
+    std::vector<std::string> JobArguments(const std::string& jobId) const
+    {
+        return {kDeviceUri, jobId, "alice", "Report; rm -rf /", "1", "raw"};
+    }
+
+    TestSupport::TempRoot mRoot;
+    std::string mstrRecords;
+    std::string mstrBackend;
+};
+
+// A null-terminated argument array over texts that outlive it.
+std::vector<char*> ArgumentArray(std::vector<std::string>& texts)
+{
+    std::vector<char*> array;
+    for (auto& text : texts)
+        array.push_back(text.data());
+    array.push_back(nullptr);
+    return array;
+}
+
+// Bytes that do not repeat in any short period.
+std::string RandomBytes(size_t count)
+{
+    std::mt19937 generator(20240611);
+    std::string bytes(count, '\0');
+    for (auto& byte : bytes)
+        byte = static_cast<char>(generator() & 0xff);
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(ChildProcessTest, InheritedDescriptorsPassArgumentsAndJobDataUnchanged)
+{
+    std::string job = mRoot.Path() + "/job.bin";
+    TestSupport::WriteFileText(job, RandomBytes(300000));
+    int status = RunInForkedProcess(job, [&] {
+        // The hook ignores SIGPIPE and holds its client link above the
+        // backend's five descriptors; neither may reach the backend.
+        signal(SIGPIPE, SIG_IGN);
+        int link = open("/dev/null", O_RDONLY);
+        dup2(link, 7);
+        dup2(link, 3);
+        dup2(link, 4);
+        auto arguments = JobArguments("11");
+        auto argv = ArgumentArray(arguments);
+        return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackend.c_str(), argv.data());
+    });
+    ASSERT_EQ(status, 0);
+    auto record = ReadChildRecord(mstrRecords, "11");
+    EXPECT_EQ(record.Get("argc"), "6");
+    EXPECT_EQ(record.Get("argv[0]"), kDeviceUri);
+    EXPECT_EQ(record.Get("argv[3]"), "Report; rm -rf /");
+    EXPECT_EQ(record.Get("sigpipe"), "default");
+    EXPECT_EQ(record.Descriptors(), (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_TRUE(record.data == TestSupport::ReadFileText(job));
+}
+
+TEST_F(ChildProcessTest, PipeReplaysPreReadBytesThenTheRestOfStandardInput)
+{
+    const size_t total = 10 * 1024 * 1024;
+    std::string job = mRoot.Path() + "/job.bin";
+    const std::string bytes = RandomBytes(total);
+    TestSupport::WriteFileText(job, bytes);
+
+    for (size_t preRead : {size_t(0), size_t(1), size_t(4097), size_t(65536), size_t(65537), total - 3, total}) {
+        std::string jobId = std::to_string(100 + preRead % 97);
+        int status = RunInForkedProcess(job, [&] {
+            signal(SIGPIPE, SIG_IGN);
+            std::vector<unsigned char> consumed(preRead);
+            size_t have = 0;
+            while (have < preRead) {
+                ssize_t got = read(STDIN_FILENO, consumed.data() + have, preRead - have);
+                if (got <= 0)
+                    return 99;
+                have += static_cast<size_t>(got);
+            }
+            auto arguments = JobArguments(jobId);
+            auto argv = ArgumentArray(arguments);
+            return ProcessUtil::ExecuteChildWithStdinPipe(mstrBackend.c_str(), argv.data(),
+                                                          preRead ? consumed.data() : nullptr, preRead);
+        });
+        ASSERT_EQ(status, 0) << "pre-read " << preRead;
+        auto record = ReadChildRecord(mstrRecords, jobId);
+        ASSERT_EQ(record.data.size(), total) << "pre-read " << preRead;
+        EXPECT_TRUE(record.data == bytes) << "pre-read " << preRead;
+        auto descriptors = record.Descriptors();
+        EXPECT_TRUE(std::all_of(descriptors.begin(), descriptors.end(), [](int fd) { return fd < 5; }))
+            << record.Get("fds");
+    }
+}
+
+TEST_F(ChildProcessTest, ExitStatusesPassThroughAndAbnormalEndsGiveOne)
+{
+    struct StatusCase {
+        const char* script;
+        unsigned mode;
+        int expected;
+    };
+    const StatusCase cases[] = {
+        {"#!/bin/sh\nexit 0\n", 0755, 0},
+        {"#!/bin/sh\nexit 4\n", 0755, 4},
+        {"#!/bin/sh\nexit 255\n", 0755, 255},
+        {"#!/bin/sh\nkill -KILL $$\n", 0755, 1},
+        {"#!/bin/sh\nkill -TERM $$\n", 0755, 1},
+        {"#!/bin/sh\nexit 0\n", 0644, 1},  // not executable
+        {nullptr, 0, 1},                    // no such program
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        std::string program = mRoot.Path() + "/program" + std::to_string(index++);
+        if (c.script != nullptr)
+            WriteProgram(program, c.script, c.mode);
+        for (bool withPipe : {false, true}) {
+            int status = RunInForkedProcess("", [&] {
+                std::vector<std::string> arguments{program};
+                auto argv = ArgumentArray(arguments);
+                const unsigned char preRead[] = "x";
+                return withPipe ? ProcessUtil::ExecuteChildWithStdinPipe(program.c_str(), argv.data(), preRead, 1)
+                                : ProcessUtil::ExecuteChildPreserveFileHandles(program.c_str(), argv.data());
+            });
+            EXPECT_EQ(status, c.expected) << (c.script ? c.script : "missing") << " pipe " << withPipe;
+        }
+    }
+}
+
+TEST_F(ChildProcessTest, ChildThatStopsReadingEndsTheCopyWithoutKillingTheCaller)
+{
+    std::string job = mRoot.Path() + "/job.bin";
+    TestSupport::WriteFileText(job, RandomBytes(4 * 1024 * 1024));
+    std::string program = mRoot.Path() + "/early";
+    WriteProgram(program, "#!/bin/sh\nexit 3\n");
+    int status = RunInForkedProcess(job, [&] {
+        signal(SIGPIPE, SIG_DFL);  // a broken pipe must not end this process
+        std::vector<unsigned char> preRead(1024 * 1024, 'p');
+        std::vector<std::string> arguments{program};
+        auto argv = ArgumentArray(arguments);
+        int result = ProcessUtil::ExecuteChildWithStdinPipe(program.c_str(), argv.data(), preRead.data(), preRead.size());
+        sigset_t pending;
+        sigpending(&pending);
+        return sigismember(&pending, SIGPIPE) == 1 ? 98 : result;
+    });
+    EXPECT_EQ(status, 3);
+}
+
+TEST_F(ChildProcessTest, WorldExecutableBackendRunsWithTheRealIds)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root to take another real user id";
+    const uid_t nobody = 65534;
+    for (unsigned mode : {0755u, 0700u}) {
+        fs::permissions(mstrBackend, fs::perms(mode));
+        std::string jobId = mode == 0755 ? "21" : "22";
+        int status = RunInForkedProcess("", [&] {
+            // Real ids of a user, effective ids of root, as in a set-id program.
+            if (setresgid(nobody, 0, 0) != 0 || setresuid(nobody, 0, 0) != 0)
+                return 97;
+            auto arguments = JobArguments(jobId);
+            auto argv = ArgumentArray(arguments);
+            return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackend.c_str(), argv.data());
+        });
+        ASSERT_EQ(status, 0) << std::oct << mode;
+        auto record = ReadChildRecord(mstrRecords, jobId);
+        std::string user = std::to_string(nobody);
+        if (mode == 0755) {
+            EXPECT_EQ(record.Get("uid"), user);
+            EXPECT_EQ(record.Get("euid"), user);
+            EXPECT_EQ(record.Get("gid"), user);
+            EXPECT_EQ(record.Get("egid"), user);
+            EXPECT_EQ(record.Get("groups"), user);
+        } else {
+            EXPECT_EQ(record.Get("uid"), user);
+            EXPECT_EQ(record.Get("euid"), "0");
+            EXPECT_EQ(record.Get("egid"), "0");
+        }
+    }
+}

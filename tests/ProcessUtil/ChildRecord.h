@@ -1,0 +1,32 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ProcessUtilTests {
+
+// What the recording backend wrote about one run, as key/value pairs
+// ("argv[0]", "uid", "fds", "sigpipe", ...), plus its job data.
+struct ChildRecord {
+    std::map<std::string, std::string> values;
+    std::string data;
+
+    std::string Get(const std::string& key) const;
+    std::vector<int> Descriptors() const;
+};
+
+// Reads the record "<folder>/<name>.txt" and "<name>.data".
+ChildRecord ReadChildRecord(const std::string& folder, const std::string& name);
+
+// Runs body in a forked process whose standard input is the given file (or
+// /dev/null) and whose output and errors are discarded, since the operations
+// under test take over those descriptors. Answers body's result (0..255), or
+// -1 when the process did not exit normally.
+int RunInForkedProcess(const std::string& stdinPath, const std::function<int()>& body);
+
+// Writes an executable file with the given text and mode.
+void WriteProgram(const std::string& path, const std::string& text, unsigned mode = 0755);
+
+}  // namespace ProcessUtilTests
