@@ -16,6 +16,7 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
         return PARSE_RESULT_HANDLED;
 
     ControlByteFinder finder(buffer);
+    mContiguous.Bind(buffer);
     uint64_t position = 0;
     for (;;) {
         if (!mSkip.Advance(position, end)) {
@@ -23,7 +24,7 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
             return PARSE_RESULT_NEED_MORE_DATA;
         }
         if (mResumeGroup.has_value()) {
-            const SequenceState state = mParameterized.Resume(buffer, position, *mResumeGroup);
+            const SequenceState state = mParameterized.Resume(mContiguous, position, *mResumeGroup);
             if (mActOnParameterized(buffer, position, state) == Step::NeedMoreData) {
                 mintBytesProcessed = position;
                 return PARSE_RESULT_NEED_MORE_DATA;
@@ -60,7 +61,7 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
     const unsigned char character = buffer[position + 1];
 
     if (character >= '!' && character <= '/') {
-        const SequenceState state = mParameterized.Process(buffer, position);
+        const SequenceState state = mParameterized.Read(mContiguous, position);
         if (state == SequenceState::Rejected) {
             ++position;  // no sequence: the ESC is passed over
             return Step::Continue;

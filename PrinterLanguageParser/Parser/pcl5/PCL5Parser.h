@@ -35,6 +35,8 @@ private:
 
     // The group a combined sequence reads on in once its embedded data is skipped.
     std::optional<SequenceGroup> mResumeGroup;
+    // The call's data, bound once for all the sequences read in it.
+    ContiguousBytes mContiguous;
     ParameterizedEscapeSequence mParameterized;
     TwoCharacterEscapeSequence mTwoCharacter;
 };

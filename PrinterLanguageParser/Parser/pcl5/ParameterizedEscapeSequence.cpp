@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/RawLanguageType.h"
 
 #include <algorithm>
+#include <array>
 
 namespace RawPrintData::PCL5 {
 
@@ -18,10 +19,12 @@ constexpr bool IsTerminatingParameter(unsigned char byte)
 }
 
 // Bytes other than parameter characters belong to the value text.
-constexpr bool IsValueByte(unsigned char byte)
-{
-    return byte < '@' || byte == '_' || byte > '~';
-}
+constexpr std::array<bool, 256> VALUE_BYTES = [] {
+    std::array<bool, 256> table{};
+    for (unsigned int byte = 0; byte < table.size(); ++byte)
+        table[byte] = byte < '@' || byte == '_' || byte > '~';
+    return table;
+}();
 
 // Announced data is counted in bytes; a negative count announces none.
 constexpr uint64_t DataLength(int32_t value)
@@ -34,23 +37,30 @@ constexpr uint64_t DataLength(int32_t value)
 // Reads a sequence from its ESC.
 SequenceState ParameterizedEscapeSequence::Process(const DataBuffer& buffer, uint64_t escape)
 {
-    mStart(buffer, escape);
+    mContiguous.Bind(buffer);
+    return Read(mContiguous, escape);
+}
+
+// Reads a sequence from its ESC in bound bytes.
+SequenceState ParameterizedEscapeSequence::Read(ContiguousBytes& bytes, uint64_t escape)
+{
+    mStart(bytes, escape);
     return mParseFrom(1);
 }
 
 // Reads the rest of a combined sequence after its embedded data.
-SequenceState ParameterizedEscapeSequence::Resume(const DataBuffer& buffer, uint64_t position, SequenceGroup group)
+SequenceState ParameterizedEscapeSequence::Resume(ContiguousBytes& bytes, uint64_t position, SequenceGroup group)
 {
-    mStart(buffer, position);
+    mStart(bytes, position);
     return mParseGroup(0, group);
 }
 
 // Takes the bytes from the start, as many as the length bound allows.
-void ParameterizedEscapeSequence::mStart(const DataBuffer& buffer, uint64_t start)
+void ParameterizedEscapeSequence::mStart(ContiguousBytes& bytes, uint64_t start)
 {
     mClear();
     mContinueGroup.reset();
-    mbytSequence = mContiguous.View(buffer, start, mintMAX_SEQUENCE_LENGTH + 1);
+    mbytSequence = bytes.View(start, mintMAX_SEQUENCE_LENGTH + 1);
 }
 
 // Passes over bytes until a group sign or a terminating character.
@@ -103,12 +113,29 @@ SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, V
 {
     const uint64_t limit = std::min<uint64_t>(mbytSequence.size(), mintMAX_SEQUENCE_LENGTH);
     uint64_t index = position;
-    while (index < limit && IsValueByte(mbytSequence[index]))
-        ++index;
-    if (index >= limit)
-        return mTooLong(index) ? SequenceState::Rejected : SequenceState::Incomplete;
+    int32_t value = 0;
 
-    const int32_t value = ReadParameterValue(mbytSequence.subspan(position, index - position));
+    // Nearly every value is an optional sign and digits: read those in one
+    // pass; any other value text is read again as a whole below.
+    bool negative = false;
+    if (index < limit && (mbytSequence[index] == '-' || mbytSequence[index] == '+'))
+        negative = mbytSequence[index++] == '-';
+    int64_t magnitude = 0;
+    for (; index < limit && mbytSequence[index] >= '0' && mbytSequence[index] <= '9'; ++index) {
+        if (magnitude <= INT32_MAX)
+            magnitude = magnitude * 10 + (mbytSequence[index] - '0');
+    }
+    if (index < limit && !VALUE_BYTES[mbytSequence[index]]) {
+        value = negative ? static_cast<int32_t>(-std::min<int64_t>(magnitude, int64_t{INT32_MAX} + 1))
+                         : static_cast<int32_t>(std::min<int64_t>(magnitude, INT32_MAX));
+    } else {
+        while (index < limit && VALUE_BYTES[mbytSequence[index]])
+            ++index;
+        if (index >= limit)
+            return mTooLong(index) ? SequenceState::Rejected : SequenceState::Incomplete;
+        value = ReadParameterValue(mbytSequence.subspan(position, index - position));
+    }
+
     const unsigned char byte = mbytSequence[index];
     const bool terminating = IsTerminatingParameter(byte);
     pair = ValuePair{terminating ? byte : static_cast<unsigned char>(byte - 32), value, terminating};

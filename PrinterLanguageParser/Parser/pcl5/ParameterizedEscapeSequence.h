@@ -36,10 +36,13 @@ public:
     static constexpr uint64_t mintMAX_SEQUENCE_LENGTH = 4096;
 
     SequenceState Process(const DataBuffer& buffer, uint64_t escape) override;
+    // As Process, from the bytes of a buffer the caller has bound for the
+    // whole of its call, which spares binding it for every sequence.
+    SequenceState Read(ContiguousBytes& bytes, uint64_t escape);
 
     // Reads on in a group from position, after data embedded in a combined
     // sequence; Length is then counted from position.
-    SequenceState Resume(const DataBuffer& buffer, uint64_t position, SequenceGroup group);
+    SequenceState Resume(ContiguousBytes& bytes, uint64_t position, SequenceGroup group);
 
     // After Complete: the group to read on in once the announced data has been
     // skipped, when the sequence stopped at embedded data.
@@ -57,7 +60,7 @@ private:
     // at most; positions below count from that start.
     using Bytes = std::span<const unsigned char>;
 
-    void mStart(const DataBuffer& buffer, uint64_t start);
+    void mStart(ContiguousBytes& bytes, uint64_t start);
     SequenceState mParseFrom(uint64_t position);
     SequenceState mParseGroup(uint64_t position, SequenceGroup group);
     SequenceState mParseValuePair(uint64_t& position, ValuePair& pair);

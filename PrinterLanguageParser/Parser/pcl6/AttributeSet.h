@@ -16,7 +16,15 @@ namespace RawPrintData::PCL6 {
 // piles up before an operator.
 class AttributeSet {
 public:
-    // Keeps the value when the parser acts on the id and it has none yet.
+    // Whether a value given for the id would be kept: the parser acts on the
+    // id and no value came for it yet.
+    bool Wants(uint32_t id) const
+    {
+        const std::optional<size_t> slot = mSlot(id);
+        return slot.has_value() && !mvecValues[*slot].has_value();
+    }
+
+    // Keeps the value when Wants says so.
     void Add(uint32_t id, const AttributeValue& value)
     {
         const std::optional<size_t> slot = mSlot(id);
@@ -47,14 +55,23 @@ private:
         ATTRIBUTE_SIMPLEX_PAGE_MODE,  ATTRIBUTE_DUPLEX_PAGE_MODE,
     };
 
+    // The slot of an id; ids are small numbers, so a table indexed by id
+    // finds it at once.
     static std::optional<size_t> mSlot(uint32_t id)
     {
-        for (size_t slot = 0; slot < mvecIDS.size(); ++slot) {
-            if (mvecIDS[slot] == id)
-                return slot;
-        }
-        return std::nullopt;
+        if (id >= mvecSLOTS.size() || mvecSLOTS[id] == mintNO_SLOT)
+            return std::nullopt;
+        return mvecSLOTS[id];
     }
+
+    static constexpr uint8_t mintNO_SLOT = 0xFF;
+    static constexpr std::array<uint8_t, 64> mvecSLOTS = [] {
+        std::array<uint8_t, 64> slots{};
+        slots.fill(mintNO_SLOT);
+        for (size_t slot = 0; slot < mvecIDS.size(); ++slot)
+            slots[mvecIDS[slot]] = static_cast<uint8_t>(slot);
+        return slots;
+    }();
 
     std::array<std::optional<AttributeValue>, mvecIDS.size()> mvecValues;
     bool mblnEmpty = true;

@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/pcl6/Operation.h"
 
+#include <algorithm>
 #include <array>
 
 namespace RawPrintData::PCL6 {
@@ -18,6 +19,45 @@ struct Shape {
     uint32_t mintCount;
 };
 constexpr std::array<Shape, 3> FIXED_SHAPES = {{{TAG_FIRST_SINGLE, 1}, {TAG_FIRST_XY, 2}, {TAG_FIRST_BOX, 4}}};
+
+// What each tag byte is.
+enum class TagKind : uint8_t { Other, Operator, DataType, Attribute, EmbeddedData, Escape };
+
+constexpr std::array<TagKind, 256> TAG_KINDS = [] {
+    std::array<TagKind, 256> kinds{};
+    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag)
+        kinds[tag] = TagKind::Operator;
+    for (unsigned int tag = TAG_FIRST_DATA_TYPE; tag <= TAG_LAST_DATA_TYPE; ++tag)
+        kinds[tag] = TagKind::DataType;
+    kinds[TAG_ATTRIBUTE_UBYTE] = TagKind::Attribute;
+    kinds[TAG_ATTRIBUTE_UINT16] = TagKind::Attribute;
+    kinds[TAG_EMBEDDED_DATA] = TagKind::EmbeddedData;
+    kinds[TAG_EMBEDDED_DATA_BYTE] = TagKind::EmbeddedData;
+    kinds[TAG_ESCAPE] = TagKind::Escape;
+    return kinds;
+}();
+
+// The operators the parser acts on; every other one only ends its attributes.
+constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
+    std::array<bool, 256> actedOn{};
+    for (const OperatorType operatorTag : {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_SET_COLOR_SPACE,
+                                           OPERATOR_BEGIN_IMAGE, OPERATOR_BEGIN_RAST_PATTERN})
+        actedOn[operatorTag] = true;
+    return actedOn;
+}();
+
+// The element count of each data-type tag: 1, 2 or 4 for a single value, an
+// xy pair or a box, ARRAY for an array, 0 for an unsupported tag.
+constexpr uint32_t ARRAY = UINT32_MAX;
+constexpr std::array<uint32_t, 256> DATA_TYPE_COUNTS = [] {
+    std::array<uint32_t, 256> counts{};
+    for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType) {
+        for (const Shape& shape : FIXED_SHAPES)
+            counts[shape.mbytFirstTag + elementType] = shape.mintCount;
+        counts[TAG_FIRST_ARRAY + elementType] = ARRAY;
+    }
+    return counts;
+}();
 
 }  // namespace
 
@@ -50,21 +90,39 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
         const TagBytes bytes = mContiguous.View(position, mintMAX_TAG_LENGTH);
         const unsigned char tag = bytes[0];
         uint64_t length = 1;
-        if (tag >= TAG_FIRST_OPERATOR && tag <= TAG_LAST_OPERATOR) {
-            mHandleOperator(tag);
-        } else if (tag >= TAG_FIRST_DATA_TYPE && tag <= TAG_LAST_DATA_TYPE) {
+        switch (TAG_KINDS[tag]) {
+        case TagKind::DataType:
             length = mintHandleDataType(bytes);
-        } else if (tag == TAG_ATTRIBUTE_UBYTE || tag == TAG_ATTRIBUTE_UINT16) {
+            // A value is nearly always followed by its attribute id: reading
+            // the id at once spares a round through the loop. An id cut by
+            // the end of the view is read by the next round.
+            if (length != mintNEED_MORE_DATA && length != mintFAILURE && length < bytes.size() &&
+                TAG_KINDS[bytes[length]] == TagKind::Attribute) {
+                const uint64_t idLength = mintHandleAttribute(bytes.subspan(length));
+                if (idLength != mintNEED_MORE_DATA && idLength != mintFAILURE)
+                    length += idLength;
+            }
+            break;
+        case TagKind::Attribute:
             length = mintHandleAttribute(bytes);
-        } else if (tag == TAG_EMBEDDED_DATA || tag == TAG_EMBEDDED_DATA_BYTE) {
+            break;
+        case TagKind::Operator:
+            if (ACTED_ON_OPERATORS[tag] || mblnDebug)
+                mHandleOperator(tag);
+            mAttributes.Clear();
+            break;
+        case TagKind::EmbeddedData:
             length = mHandleEmbeddedData(bytes);
-        } else if (tag == TAG_ESCAPE) {
+            break;
+        case TagKind::Escape:
             // The universal exit language: the session ends and PJL reads on.
             mEndSession();
             mintBytesProcessed = position;
             NotifyNextLanguage(LANGUAGE_PJL);
             return PARSE_RESULT_SWITCH_LANGUAGE;
-        }  // any other byte is white space or the like, passed over
+        case TagKind::Other:
+            break;  // white space and the like, passed over
+        }
 
         if (length == mintNEED_MORE_DATA) {
             mintBytesProcessed = position;
@@ -119,24 +177,23 @@ uint64_t PCL6Parser::mintHandleDataType(TagBytes tag)
 {
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Data Type: 0x%02X", tag[0]);
-    if (tag[0] >= TAG_FIRST_ARRAY && tag[0] < TAG_FIRST_ARRAY + ELEMENT_TYPE_COUNT)
-        return mintHandleArray(tag, tag[0] - TAG_FIRST_ARRAY);
-
-    for (const Shape& shape : FIXED_SHAPES) {
-        if (tag[0] < shape.mbytFirstTag || tag[0] >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
-            continue;
-        const unsigned int elementType = tag[0] - shape.mbytFirstTag;
-        const uint64_t elementSize = ELEMENT_SIZES[elementType];
-        const uint64_t length = 1 + shape.mintCount * elementSize;
-        if (tag.size() < length)
-            return mintNEED_MORE_DATA;
-        AttributeValue& value = mPendingValue.emplace(tag[0], shape.mintCount);
-        for (uint32_t index = 0; index < shape.mintCount; ++index)
-            value.SetElement(index, mReadElement(tag.subspan(1 + index * elementSize, elementSize), elementType));
-        return length;
+    const uint32_t count = DATA_TYPE_COUNTS[tag[0]];
+    const unsigned int elementType = tag[0] & 0x07;
+    if (count == ARRAY)
+        return mintHandleArray(tag, elementType);
+    if (count == 0) {
+        Log(LOG_ERROR, "PCL6Parser::HandleDataType - Unsupported data type %d.", tag[0]);
+        return mintFAILURE;
     }
-    Log(LOG_ERROR, "PCL6Parser::HandleDataType - Unsupported data type %d.", tag[0]);
-    return mintFAILURE;
+    const uint64_t length = 1 + count * ELEMENT_SIZES[elementType];
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    PendingValue& value = mPendingValue.emplace();
+    value.mbytDataType = tag[0];
+    value.mintCount = count;
+    for (uint64_t index = 1; index < length; ++index)
+        value.mbytElements[index - 1] = tag[index];
+    return length;
 }
 
 // Reads an array's length (a ubyte or a uint16 value) and skips its elements.
@@ -149,7 +206,9 @@ uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
     if (tag.size() < length)
         return mintNEED_MORE_DATA;
     const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
-    mPendingValue.emplace(tag[0], count);
+    PendingValue& value = mPendingValue.emplace();
+    value.mbytDataType = tag[0];
+    value.mintCount = count;
     mSkip.Set(count * ELEMENT_SIZES[elementType]);
     return length;
 }
@@ -171,7 +230,8 @@ uint64_t PCL6Parser::mintHandleAttribute(TagBytes tag)
         return length;
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Attribute: %u", id);
-    mAttributes.Add(id, *mPendingValue);
+    if (mAttributes.Wants(id))
+        mAttributes.Add(id, mDecode(*mPendingValue));
     mPendingValue.reset();
     return length;
 }
@@ -195,8 +255,8 @@ void PCL6Parser::mHandleOperator(unsigned char operatorTag)
 {
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Operator: 0x%02X", operatorTag);
-    Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
-    mAttributes.Clear();
+    if (ACTED_ON_OPERATORS[operatorTag])
+        Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
 }
 
 // Forgets the stream: a session that follows starts with its own header.
@@ -206,6 +266,23 @@ void PCL6Parser::mEndSession()
     mPendingValue.reset();
     mAttributes.Clear();
     mSkip.Clear();
+}
+
+// Decodes a pending single value, pair or box in the stream's byte order;
+// of an array only the tag and count are kept.
+AttributeValue PCL6Parser::mDecode(const PendingValue& pending) const
+{
+    AttributeValue value(pending.mbytDataType, pending.mintCount);
+    for (const Shape& shape : FIXED_SHAPES) {
+        if (pending.mbytDataType < shape.mbytFirstTag || pending.mbytDataType >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
+            continue;
+        const unsigned int elementType = pending.mbytDataType - shape.mbytFirstTag;
+        const uint64_t elementSize = ELEMENT_SIZES[elementType];
+        const TagBytes elements(pending.mbytElements);
+        for (uint32_t index = 0; index < shape.mintCount; ++index)
+            value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
+    }
+    return value;
 }
 
 // One element in the stream's byte order.

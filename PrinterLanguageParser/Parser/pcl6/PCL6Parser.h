@@ -8,6 +8,7 @@
 #include "PrinterLanguageParser/Parser/pcl6/AttributeSet.h"
 #include "PrinterLanguageParser/Parser/pcl6/AttributeValue.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -65,9 +66,18 @@ private:
 
     // Whether debug lines are written, read once per call.
     bool mblnDebug = false;
+    // A value whose attribute id has not come yet, kept as its tag and bytes:
+    // it is decoded only for the few attributes the parser acts on.
+    struct PendingValue {
+        unsigned char mbytDataType = 0;
+        uint32_t mintCount = 0;
+        std::array<unsigned char, mintMAX_TAG_LENGTH - 1> mbytElements{};
+    };
+
+    AttributeValue mDecode(const PendingValue& pending) const;
+
     std::unique_ptr<Endian> mByteOrder;
-    // A value whose attribute id has not come yet.
-    std::optional<AttributeValue> mPendingValue;
+    std::optional<PendingValue> mPendingValue;
     AttributeSet mAttributes;
     CRawPage mCurrentPage;
     RawColorType mintHighestColorType = COLOR_TYPE_UNKNOWN;
