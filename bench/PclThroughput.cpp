@@ -97,20 +97,20 @@ void PutPxlHeader(Job& job)
     Put(job, std::string_view("\xD1\x58\x02\x58\x02\xF8\x89\xC0\x00\xF8\x86\x41", 12));  // BeginSession
 }
 
-// PCL XL pages of images sent in 64 KiB blocks of embedded data.
+// PCL XL pages of images sent in blocks of 4 KiB of embedded data.
 Job PxlRasterJob()
 {
     Job job;
-    job.reserve(PCL_JOB_SIZE + 70000);
+    job.reserve(PCL_JOB_SIZE + 8192);
     uint32_t seed = 2;
     PutPxlHeader(job);
     while (job.size() < PCL_JOB_SIZE) {
         Put(job, std::string_view("\xC0\x02\xF8\x25\xC0\x00\xF8\x28\x43", 9));  // BeginPage A4
         Put(job, std::string_view("\xC0\x02\xF8\x03\x6A\xB0", 6));              // SetColorSpace RGB, BeginImage
-        for (int block = 0; block < 16 && job.size() < PCL_JOB_SIZE; ++block) {
-            Put(job, std::string_view("\xC1\x00\x00\xF8\x6D\xC1\x40\x00\xF8\x63\xB1\xFA", 12));  // ReadImage
-            PutLittle(job, 65536, 4);
-            PutRasterBytes(job, 65536, seed);
+        for (int block = 0; block < 256 && job.size() < PCL_JOB_SIZE; ++block) {
+            Put(job, std::string_view("\xC1\x00\x00\xF8\x6D\xC1\x08\x00\xF8\x63\xB1\xFA", 12));  // ReadImage
+            PutLittle(job, 4096, 4);
+            PutRasterBytes(job, 4096, seed);
         }
         Put(job, std::string_view("\xB2\x44", 2));  // EndImage, EndPage
     }

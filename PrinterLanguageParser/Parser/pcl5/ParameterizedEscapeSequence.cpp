@@ -26,6 +26,38 @@ constexpr std::array<bool, 256> VALUE_BYTES = [] {
     return table;
 }();
 
+// Whether a group has any pair that mActOnPair acts on.
+constexpr bool GroupActs(SequenceGroup group)
+{
+    switch (group.mbytSign) {
+    case '%':
+        return true;
+    case '&':
+        return group.mbytCharacter == 'l' || group.mbytCharacter == 'b' || group.mbytCharacter == 'n' ||
+               group.mbytCharacter == 'p';
+    case '(':
+        return group.mbytCharacter == 's' || group.mbytCharacter == 'f';
+    case ')':
+        return group.mbytCharacter == 's';
+    case '*':
+        switch (group.mbytCharacter) {
+        case 'b':
+        case 'c':
+        case 'i':
+        case 'l':
+        case 'm':
+        case 'o':
+        case 'r':
+        case 'v':
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
 // Announced data is counted in bytes; a negative count announces none.
 constexpr uint64_t DataLength(int32_t value)
 {
@@ -92,12 +124,15 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(uint64_t position)
 // that announces data embedded in the sequence.
 SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, SequenceGroup group)
 {
+    // Most groups (cursor moves, fonts by attributes, margins) carry no pair
+    // that bears on accounting: their pairs are only read.
+    const bool acts = GroupActs(group);
     for (;;) {
         ValuePair pair;
         const SequenceState state = mParseValuePair(position, pair);
         if (state != SequenceState::Complete)
             return state;
-        const bool dataFollows = mActOnPair(group, pair);
+        const bool dataFollows = acts && mActOnPair(group, pair);
         if (pair.mblnTerminating || dataFollows) {
             mintLength = position;
             if (dataFollows)
