@@ -173,12 +173,18 @@ TEST(Pcl6Parser, PaperSizes)
         EXPECT_EQ(lone.mListener.Reports(PROPERTY_DEFAULT_PAGE_HEIGHT), std::vector<int64_t>{sizeCase.mintHeight});
     }
 
-    // A MediaSize given by name (an array) is not looked at; its bytes,
-    // "LEDGER", hold an EndPage tag that must not count.
+    // A MediaSize given by name (an array) is not looked at; its bytes are
+    // skipped unread, even when they look like an attribute id or EndPage.
     LonePcl6Parser named;
     named.Feed(Pxl().UByteArray("LEDGER").Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE).Data());
     EXPECT_TRUE(named.mListener.Reports(PROPERTY_DEFAULT_PAGE_WIDTH).empty());
     EXPECT_TRUE(named.mListener.mvecPages.empty());
+
+    // Elements that look like a two-byte attribute id are not read as one:
+    // the EndPage after the array's own id still counts.
+    LonePcl6Parser lookalike;
+    lookalike.Feed(Pxl().UByteArray(Raw("\xF9\x00\x25")).Attribute(PxlWriter::MEDIA_SIZE).EndPage().Data());
+    EXPECT_EQ(lookalike.mListener.mvecPages.size(), 1u);
 }
 
 // Duplex, simplex and orientation come with BeginPage.

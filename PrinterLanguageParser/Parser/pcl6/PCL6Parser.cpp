@@ -95,9 +95,10 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
             length = mintHandleDataType(bytes);
             // A value is nearly always followed by its attribute id: reading
             // the id at once spares a round through the loop. An id cut by
-            // the end of the view is read by the next round.
-            if (length != mintNEED_MORE_DATA && length != mintFAILURE && length < bytes.size() &&
-                TAG_KINDS[bytes[length]] == TagKind::Attribute) {
+            // the end of the view is read by the next round, and after an
+            // array's header come its elements, which are skipped first.
+            if (length != mintNEED_MORE_DATA && length != mintFAILURE && mSkip.Remaining() == 0 &&
+                length < bytes.size() && TAG_KINDS[bytes[length]] == TagKind::Attribute) {
                 const uint64_t idLength = mintHandleAttribute(bytes.subspan(length));
                 if (idLength != mintNEED_MORE_DATA && idLength != mintFAILURE)
                     length += idLength;
