@@ -16,6 +16,15 @@
 
 namespace RawPrintData::PCL6 {
 
+// A value whose attribute id has not come yet, kept as its data-type tag and
+// bytes: it is decoded only for the few attributes the parser acts on.
+struct PendingValue {
+    unsigned char mbytDataType = 0;
+    uint32_t mintCount = 0;
+    // The elements of a single value, pair or box: four 32-bit ones at most.
+    std::array<unsigned char, 16> mbytElements{};
+};
+
 // Reads a PCL XL stream: the stream header with its byte order, then the
 // binary tags (values, attribute ids, operators, embedded data). Pages come
 // from EndPage, their colour from SetColorSpace, BeginImage and
@@ -50,6 +59,8 @@ private:
     // longest tag takes (a box of four 32-bit numbers) or fewer at the end.
     using TagBytes = std::span<const unsigned char>;
     static constexpr uint64_t mintMAX_TAG_LENGTH = 17;
+    // A pending value holds every byte of the longest tag after the tag byte.
+    static_assert(std::tuple_size_v<decltype(PendingValue::mbytElements)> == mintMAX_TAG_LENGTH - 1);
 
     // What reading one tag found: its length, or why it has none.
     static constexpr uint64_t mintNEED_MORE_DATA = 0;
@@ -66,14 +77,6 @@ private:
 
     // Whether debug lines are written, read once per call.
     bool mblnDebug = false;
-    // A value whose attribute id has not come yet, kept as its tag and bytes:
-    // it is decoded only for the few attributes the parser acts on.
-    struct PendingValue {
-        unsigned char mbytDataType = 0;
-        uint32_t mintCount = 0;
-        std::array<unsigned char, mintMAX_TAG_LENGTH - 1> mbytElements{};
-    };
-
     AttributeValue mDecode(const PendingValue& pending) const;
 
     std::unique_ptr<Endian> mByteOrder;
