@@ -1,5 +1,6 @@
 #include "Core/Services/CustomFieldService.h"
 
+#include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/Logger.h"
 
 #include <algorithm>
@@ -15,7 +16,7 @@ void CustomFieldService::LoadAllCustomFieldsForJob(const CVClientData::Job& job,
     const std::vector<CVClientData::CustomField>& wanted = job.Options.CustomField;
     if (wanted.empty())
         return;
-    if (!mService.GetCustomFields(fields)) {
+    if (!mWebDataService.GetCustomFields(fields)) {
         fields.clear();
         return;
     }
@@ -29,7 +30,7 @@ void CustomFieldService::LoadAllCustomFieldsForJob(const CVClientData::Job& job,
 void CustomFieldService::SearchCustomFieldValues(CVClientData::CustomFieldValueSearch& search)
 {
     Logger::Log_Debug_Start(LogComponents::CoreGeneral, "SearchCustomFieldValues");
-    mService.SearchCustomFieldValues(search);
+    mWebDataService.SearchCustomFieldValues(search);
     Logger::Log_Debug_End(LogComponents::CoreGeneral, "SearchCustomFieldValues");
 }
 

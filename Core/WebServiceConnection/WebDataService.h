@@ -1,6 +1,8 @@
 #pragma once
 
 #include "Core/CVModels/IClientSettingsSource.h"
+#include "Core/CVModels/ICustomFieldSource.h"
+#include "Core/CVModels/LocalFiles/IClientLogoSource.h"
 #include "Core/WebServiceConnection/AuthorizeResult.h"
 #include "Core/WebServiceConnection/CVAuthenticationOption.h"
 #include "Core/WebServiceConnection/Clock.h"
@@ -9,10 +11,14 @@
 #include "Core/WebServiceConnection/WebDataServiceResponse.h"
 #include "Core/WebServiceConnection/WebDataStatus.h"
 
+#include <nlohmann/json_fwd.hpp>
+
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace CVClientData {
 
@@ -32,8 +38,19 @@ struct TransferLimits;
 // address, token state), WebDataServiceRequests.cpp (request primitives),
 // WebDataServiceToken.cpp (password grant), WebDataServiceReach.cpp (ping),
 // WebDataServiceHeaders.cpp (response headers) and one file per group of
-// endpoint operations (WebDataServiceSettings.cpp, ...).
-class WebDataService : public IClientDataService, public IClientSettingsSource {
+// endpoint operations (WebDataServiceSettings.cpp, WebDataServiceCustomFields.cpp,
+// WebDataServiceLogo.cpp, WebDataServicePrinters.cpp, WebDataServiceUsers.cpp,
+// WebDataServiceJobs.cpp, WebDataServiceRules.cpp, WebDataServiceSecure.cpp).
+//
+// An endpoint operation builds its address with mUrlFor, runs one request
+// primitive through mCall (which checks the status, logs the failure line and
+// stamps the ping time) and reads the answer through mReadAnswer (which turns
+// an answer that is not what the operation reads into a failure with the
+// same line). No exception of the JSON library leaves an operation.
+class WebDataService : public IClientDataService,
+                       public IClientSettingsSource,
+                       public ICustomFieldSource,
+                       public IClientLogoSource {
 public:
     static constexpr int32_t DefaultConnectTimeout = 25;  // seconds
     static constexpr int32_t DefaultRequestTimeout = 60;  // seconds
@@ -57,8 +74,37 @@ public:
                               std::string& token) override;
     AuthorizeResult Authorize(std::string& token) override;
 
-    // --- Endpoint operations (interface), one source file per area ---
+    // --- Endpoint operations (interface, in its order), one source file per area ---
+    bool GetAuthenticationOption(ClientJob& job, CVAuthenticationOption& option) override;
     bool GetClientSettings(const std::string& computerName, ClientSettings& settings) override;
+    bool GetCustomFields(std::vector<CustomField>& fields) override;
+    bool SearchCustomFieldValues(CustomFieldValueSearch& search) override;
+    bool GetCustomFieldValues(std::vector<CustomFieldValue>& values, uint64_t fieldId,
+                              uint64_t parentValueId) override;
+    bool GetCustomFieldValueByCode(uint64_t fieldId, uint64_t parentValueId, const std::string& code,
+                                   CustomFieldValue& value) override;
+    bool GetPrinter(Printer& printer, long& status) override;
+    bool GetClientLogo(ClientLogoResult& result, std::string& data, std::string& date) override;
+    bool GetSpecialAppList(std::vector<Application>& applications) override;
+    bool GetUser(User& user) override;
+    bool ResetPINPassword(const std::string& newPassword) override;
+    bool SaveJob(ClientJob& job) override;
+    bool SavePendingJob(ClientJob& job) override;
+    bool SaveDisconnectedJob(ClientJob& job) override;
+    bool ProcessJob(ClientJob& job, CVJobProcessingStage start, CVJobProcessingStage stopAfter,
+                    ProcessJobResult& result) override;
+    bool SetCustomFieldsForJob(ClientJob& job) override;
+    bool GetPendingJobs(PendingJobList& jobs) override;
+    bool AddJobCancelEvent(ClientJob& job, CVJobCancellationReason reason, std::string message) override;
+    bool AddCustomFieldValue(CustomFieldValue& value, std::string& errorText) override;
+    bool SubmitSecureJob(ClientJob& job, std::string& filePath, SecureSubmitPayloadResult& result,
+                         CVSecureJobDataType type, bool flag) override;
+    bool SubmitSecureJobPayload(const std::string& jobIdentifier, const std::string& baseUrl, std::string& filePath,
+                                SecureSubmitPayloadResult& result, CVSecureJobDataType type, bool flag) override;
+
+    // The text the job operations send: the slim form (full false) without
+    // "User", "Printer" and "Options", the full form with them; always true.
+    bool JobToServiceJsonConversion(const ClientJob& job, std::string& out, bool full) const;
 
     // --- Address and configuration ---
     // Both store the text as the base of every endpoint path, unchanged.
@@ -115,6 +161,24 @@ public:
 
 private:
     enum class LimitKind { Json, File, Ping };
+    // Which request primitive an endpoint operation uses.
+    enum class RequestKind { Unauthenticated, Authenticated };
+
+    // Runs one endpoint request; true on status 200, which also stamps the
+    // ping time when stampPing is set. Any other status logs the operation's
+    // failure line and gives false.
+    bool mCall(const char* operation, RequestKind kind, const std::string& method, const std::string& url,
+               const std::string& body, WebDataServiceResponse& response, bool stampPing = true);
+    // Reads a 200 answer as JSON and hands it to the reader; an answer that is
+    // not JSON, or that the reader cannot take (a missing required key, a
+    // value of another shape), logs the operation's failure line and gives false.
+    bool mReadAnswer(const char* operation, const WebDataServiceResponse& response,
+                     const std::function<void(const nlohmann::json&)>& reader);
+    // Logs that the operation is not offered and throws std::logic_error.
+    [[noreturn]] static void mNotImplemented(const char* operation);
+    // Whether the address is https on the service's own host and port, so
+    // that the bearer token goes nowhere else.
+    bool mIsServiceAddress(const std::string& url) const;
 
     // Under the lock: the limits of one kind of request, and the CA bundle.
     TransferLimits mLimits(LimitKind kind) const;
@@ -127,8 +191,11 @@ private:
         std::lock_guard lock(mLock);
         return function(mStatus);
     }
-    // Logs "Error: %ld, <operation>: %s" with the status and the body.
-    static void mLogOperationError(const char* operation, const WebDataServiceResponse& response);
+    // Logs "Error: %ld, <operation>: %s" with the status and the body (its
+    // tokens blanked out).
+    void mLogOperationError(const char* operation, const WebDataServiceResponse& response) const;
+    // A text for the log with every token blanked out (LogSafeText).
+    std::string mLogSafe(const std::string& text) const;
 
     std::string mHeldToken() const;
     void mExecuteUnauthenticated(WebDataServiceResponse& response, const std::string& url, const std::string& body,

@@ -5,14 +5,18 @@
 #include "PrinterLanguageParser/Parser/LanguageSignatures.h"
 // Language parsers: each folder's include goes on the line below its name.
 // postscript/
+#include "PrinterLanguageParser/Parser/postscript/EncapsulatedPostscriptParser.h"
 
 // pcl5/
+#include "PrinterLanguageParser/Parser/pcl5/PCL5Parser.h"
 
 // pcl6/
+#include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 
 // pjl/
 #include "PrinterLanguageParser/Parser/pjl/PJLParser.h"
 // escp/
+#include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
 
 // hpgl/
 #include "PrinterLanguageParser/Parser/hpgl/HPGLParser.h"
@@ -54,11 +58,11 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 0 LANGUAGE_UNKNOWN
     &Make<LanguageDetector>,
     // 1 LANGUAGE_POSTSCRIPT: Postscript::PostscriptParser
-    nullptr,
+    &Make<Postscript::PostscriptParser>,
     // 2 LANGUAGE_PCL5: PCL5::PCL5Parser
-    nullptr,
+    &Make<PCL5::PCL5Parser>,
     // 3 LANGUAGE_PCL6: PCL6::PCL6Parser
-    nullptr,
+    &Make<PCL6::PCL6Parser>,
     // 4 LANGUAGE_PJL: PJL::PJLParser
     &Make<PJL::PJLParser>,
     // 5 LANGUAGE_HPGL: HPGL::HPGLParser
@@ -72,15 +76,15 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 9 LANGUAGE_OCE_JOB
     &MakeSkippedUntil<LANGUAGE_TRAILER_OCE_JOB>,
     // 10 LANGUAGE_EPS: Postscript::EncapsulatedPostscriptParser
-    nullptr,
+    &Make<Postscript::EncapsulatedPostscriptParser>,
     // 11 LANGUAGE_CPCA: CPCA::CPCAParser
     &Make<CPCA::CPCAParser>,
     // 12 LANGUAGE_ESCPAGE: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 13 LANGUAGE_ESCP2: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 14 LANGUAGE_ESCP_BONJOUR: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 15 LANGUAGE_PRESCRIBE: Prescribe::PrescribeParser
     &Make<Prescribe::PrescribeParser>,
 };
