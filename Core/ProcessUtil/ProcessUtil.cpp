@@ -1,6 +1,7 @@
 #include "Core/ProcessUtil/ProcessUtil.h"
 
 #include "Common/StringFormat.h"
+#include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
 
 #include <array>
@@ -31,18 +32,6 @@ constexpr size_t kCopyPieceSize = 65536;
 // CUPS hands a backend descriptors 0 to 4 (job data, status, errors, back
 // and side channel); nothing above them belongs to the backend.
 constexpr unsigned kFirstPrivateDescriptor = 5;
-
-// Logs the operation's name on entry and exit.
-class DebugScope {
-public:
-    explicit DebugScope(const char* name) : mstrName(name) { Logger::Log_Debug_Start(kComponent, mstrName); }
-    ~DebugScope() { Logger::Log_Debug_End(kComponent, mstrName); }
-    DebugScope(const DebugScope&) = delete;
-    DebugScope& operator=(const DebugScope&) = delete;
-
-private:
-    std::string mstrName;
-};
 
 // The text of an errno value.
 std::string ErrorText(int error)
@@ -178,6 +167,30 @@ void mCopyStandardInput(int pipeWrite)
     }
 }
 
+// How copying a file into the child's pipe ended.
+enum class FileReplay { Complete, ReaderGone, SourceFailed };
+
+// Copies a file's whole content, from its start, into the pipe.
+FileReplay mReplayFile(int pipeWrite, int file)
+{
+    std::vector<unsigned char> buffer(kCopyPieceSize);
+    for (off_t offset = 0;;) {
+        ssize_t got;
+        do {
+            got = pread(file, buffer.data(), buffer.size(), offset);
+        } while (got < 0 && errno == EINTR);
+        if (got < 0) {
+            Logger::Log_Error(kComponent, stringFormat("Reading the spooled job data failed: %s", ErrorText(errno)));
+            return FileReplay::SourceFailed;
+        }
+        if (got == 0)
+            return FileReplay::Complete;
+        if (!mWriteToPipe(pipeWrite, buffer.data(), static_cast<size_t>(got)))
+            return FileReplay::ReaderGone;
+        offset += got;
+    }
+}
+
 // Holds SIGPIPE back on this thread while it feeds a pipe, so that a child
 // that stops reading makes the write fail instead of ending the process.
 class SigPipeBlock {
@@ -223,7 +236,7 @@ bool mIsUsableBackendName(const std::string& name)
 
 void ProcessUtil::GetOriginalBackendPathAndName(std::string& folder, std::string& name, const char* argument0)
 {
-    DebugScope scope("GetOriginalBackendPathAndName");
+    DebugScope scope(kComponent, "GetOriginalBackendPathAndName");
     std::string invokedAs = argument0 != nullptr ? argument0 : "";
     Logger::Log_Debug(kComponent, stringFormat("invoked as: %s", invokedAs));
 
@@ -263,7 +276,7 @@ void ProcessUtil::GetOriginalBackendPathAndName(std::string& folder, std::string
 
 void ProcessUtil::FollowAllSymlinks(std::string& path)
 {
-    DebugScope scope("FollowAllSymlinks");
+    DebugScope scope(kComponent, "FollowAllSymlinks");
     std::error_code error;
     auto resolved = std::filesystem::canonical(path, error);
     if (!error)
@@ -272,7 +285,7 @@ void ProcessUtil::FollowAllSymlinks(std::string& path)
 
 bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
 {
-    DebugScope scope("CheckPermissionsAndSetUidIfAble");
+    DebugScope scope(kComponent, "CheckPermissionsAndSetUidIfAble");
     struct stat info {};
     if (stat(path, &info) != 0) {
         Logger::Log_Error(kComponent, stringFormat("stat failed, leaving this as is.  Error: %s", ErrorText(errno)));
@@ -315,7 +328,7 @@ bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
 
 int ProcessUtil::ExecuteChildPreserveFileHandles(const char* path, char* const arguments[])
 {
-    DebugScope scope("ExecuteChildPreserveFileHandles");
+    DebugScope scope(kComponent, "ExecuteChildPreserveFileHandles");
     Logger::Log_Debug(kComponent, stringFormat("execv: %s", path));
     pid_t pid = fork();
     if (pid == 0) {
@@ -334,7 +347,14 @@ int ProcessUtil::ExecuteChildPreserveFileHandles(const char* path, char* const a
 int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const arguments[],
                                            const unsigned char* alreadyRead, unsigned long length)
 {
-    DebugScope scope("ExecuteChildWithStdinPipe");
+    return ExecuteChildWithStdinPipe(path, arguments, alreadyRead, length, -1);
+}
+
+int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const arguments[],
+                                           const unsigned char* alreadyRead, unsigned long length,
+                                           int alreadyReadRest)
+{
+    DebugScope scope(kComponent, "ExecuteChildWithStdinPipe");
     Logger::Log_Debug(kComponent, stringFormat("Executable: %s", path));
     std::array<int, 2> stdinPipe{-1, -1};
     if (pipe2(stdinPipe.data(), O_CLOEXEC) != 0) {
@@ -364,20 +384,28 @@ int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const argumen
     Logger::Log_Debug(kComponent, "Child process created... still in _parentCustomFiledControl process");
     mReleaseStandardDescriptors({STDOUT_FILENO, STDERR_FILENO});
     Logger::Log_Debug(kComponent, "Write the data already read in mblnParsePageSets");
+    FileReplay rest = FileReplay::Complete;
     {
         SigPipeBlock noSigPipe;
         bool readerAlive = alreadyRead == nullptr || mWriteToPipe(stdinPipe[1], alreadyRead, length);
-        if (readerAlive)
+        if (readerAlive && alreadyReadRest >= 0)
+            rest = mReplayFile(stdinPipe[1], alreadyReadRest);
+        if (readerAlive && rest == FileReplay::Complete)
             mCopyStandardInput(stdinPipe[1]);
+        // Ended before it sees the end of its input, the child cannot take
+        // the shortened data for a whole job.
+        if (rest == FileReplay::SourceFailed)
+            kill(pid, SIGTERM);
         close(stdinPipe[1]);
     }
     Logger::Log_Debug(kComponent, stringFormat("child pid: %d", static_cast<int>(pid)));
-    return mWaitForChild(pid);
+    int status = mWaitForChild(pid);
+    return rest == FileReplay::SourceFailed ? FailureStatus : status;
 }
 
 std::string ProcessUtil::ExecuteChildAndCaptureOutput(const std::vector<std::string>& arguments)
 {
-    DebugScope scope("ExecuteChildAndCaptureOutput");
+    DebugScope scope(kComponent, "ExecuteChildAndCaptureOutput");
     if (arguments.empty())
         return std::string();
     std::vector<char*> argv;

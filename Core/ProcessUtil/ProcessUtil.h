@@ -33,6 +33,15 @@ public:
     static int ExecuteChildWithStdinPipe(const char* path, char* const arguments[],
                                          const unsigned char* alreadyRead, unsigned long length);
 
+    // The same for a job too large to hold in memory: after the bytes comes
+    // the whole content of the file alreadyReadRest (read from its start; -1
+    // for none), then the rest of standard input. When that file cannot be
+    // read the child is ended and the status is 1, so that no job is printed
+    // with a piece missing.
+    static int ExecuteChildWithStdinPipe(const char* path, char* const arguments[],
+                                         const unsigned char* alreadyRead, unsigned long length,
+                                         int alreadyReadRest);
+
     // Runs in the child just before the program starts: a program that
     // others may execute runs with the real user and group ids, one that
     // they may not keeps the current ones. False when the ids could not be

@@ -8,12 +8,15 @@
 #include "PrinterLanguageParser/Parser/postscript/EncapsulatedPostscriptParser.h"
 
 // pcl5/
+#include "PrinterLanguageParser/Parser/pcl5/PCL5Parser.h"
 
 // pcl6/
+#include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 
 // pjl/
 #include "PrinterLanguageParser/Parser/pjl/PJLParser.h"
 // escp/
+#include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
 
 // hpgl/
 #include "PrinterLanguageParser/Parser/hpgl/HPGLParser.h"
@@ -57,9 +60,9 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 1 LANGUAGE_POSTSCRIPT: Postscript::PostscriptParser
     &Make<Postscript::PostscriptParser>,
     // 2 LANGUAGE_PCL5: PCL5::PCL5Parser
-    nullptr,
+    &Make<PCL5::PCL5Parser>,
     // 3 LANGUAGE_PCL6: PCL6::PCL6Parser
-    nullptr,
+    &Make<PCL6::PCL6Parser>,
     // 4 LANGUAGE_PJL: PJL::PJLParser
     &Make<PJL::PJLParser>,
     // 5 LANGUAGE_HPGL: HPGL::HPGLParser
@@ -77,11 +80,11 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 11 LANGUAGE_CPCA: CPCA::CPCAParser
     &Make<CPCA::CPCAParser>,
     // 12 LANGUAGE_ESCPAGE: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 13 LANGUAGE_ESCP2: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 14 LANGUAGE_ESCP_BONJOUR: ESCP::ESCPParser
-    nullptr,
+    &Make<ESCP::ESCPParser>,
     // 15 LANGUAGE_PRESCRIBE: Prescribe::PrescribeParser
     &Make<Prescribe::PrescribeParser>,
 };

@@ -131,6 +131,46 @@ TEST_F(ChildProcessTest, PipeReplaysPreReadBytesThenTheRestOfStandardInput)
     }
 }
 
+TEST_F(ChildProcessTest, PipeReplaysMemoryThenSpoolFileThenTheRestOfStandardInput)
+{
+    const std::string bytes = RandomBytes(3 * 1024 * 1024 + 17);
+    std::string job = mRoot.Path() + "/job.bin";
+    TestSupport::WriteFileText(job, bytes);
+    // (bytes held in memory, bytes in the spool file) before the rest of
+    // standard input; a spool file that cannot be read fails the job.
+    struct SpoolCase {
+        size_t inMemory;
+        size_t inFile;
+        bool readable;
+        int expected;
+    };
+    const SpoolCase cases[] = {
+        {1000, 2 * 1024 * 1024, true, 0},
+        {0, 65536 * 3 + 5, true, 0},
+        {8192, 0, true, 0},
+        {4096, 100000, false, 1},
+    };
+    for (const auto& c : cases) {
+        std::string jobId = std::to_string(300 + c.inFile % 89);
+        std::string spool = mRoot.Path() + "/spool.bin";
+        TestSupport::WriteFileText(spool, bytes.substr(c.inMemory, c.inFile));
+        int status = RunInForkedProcess(job, [&] {
+            // A write-only descriptor stands for a spool file that fails to read.
+            int spoolFd = open(spool.c_str(), c.readable ? O_RDONLY : O_WRONLY);
+            if (lseek(STDIN_FILENO, static_cast<off_t>(c.inMemory + c.inFile), SEEK_SET) < 0 || spoolFd < 0)
+                return 99;
+            auto arguments = JobArguments(jobId);
+            auto argv = ArgumentArray(arguments);
+            auto head = reinterpret_cast<const unsigned char*>(bytes.data());
+            return ProcessUtil::ExecuteChildWithStdinPipe(mstrBackend.c_str(), argv.data(), head, c.inMemory, spoolFd);
+        });
+        ASSERT_EQ(status, c.expected) << c.inMemory << "+" << c.inFile;
+        if (c.expected == 0) {
+            EXPECT_TRUE(ReadChildRecord(mstrRecords, jobId).data == bytes) << c.inMemory << "+" << c.inFile;
+        }
+    }
+}
+
 TEST_F(ChildProcessTest, ExitStatusesPassThroughAndAbnormalEndsGiveOne)
 {
     struct StatusCase {

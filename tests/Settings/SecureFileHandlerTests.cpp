@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <chrono>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -164,6 +165,22 @@ TEST_F(SecureFiles, ParserDumpOnlyWithDebugLogging)
     SecureFileHandler next;
     ASSERT_TRUE(next.WriteParsedData("8", AsBytes("three")));
     EXPECT_EQ(TestSupport::ReadFileText(dump), "three");
+}
+
+TEST_F(SecureFiles, OnlyTheNewestParserDumpsAreKept)
+{
+    const size_t keep = SecureFileHandler::kMaxParserDumps;
+    for (size_t id = 1; id <= keep + 5; ++id) {
+        SecureFileHandler handler;
+        ASSERT_TRUE(handler.WriteParsedData(std::to_string(id), AsBytes("data")));
+        // Distinct modification times, oldest first.
+        fs::last_write_time(Support() + "/.parser_" + std::to_string(id) + ".parser",
+                            fs::file_time_type::clock::now() - std::chrono::seconds(1000 - id));
+    }
+    std::set<std::string> expected;
+    for (size_t id = 6; id <= keep + 5; ++id)
+        expected.insert(".parser_" + std::to_string(id) + ".parser");
+    EXPECT_EQ(SupportEntries(), expected);
 }
 
 TEST_F(SecureFiles, DeletingPayloads)

@@ -148,6 +148,7 @@ bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<co
     if (path != mstrDumpPath || !mDumpFile.IsOpen()) {
         mDumpFile.Close();
         mstrDumpPath = path;
+        mPruneParserDumps();
         ok = mDumpFile.Open(path, mOwnerIds()) && mDumpFile.Commit();
     }
     ok = ok && mDumpFile.Write(data);
@@ -170,6 +171,31 @@ void SecureFileHandler::DeleteSecurePayload(const std::string& jobId)
     std::string path = GetFullPathToSecureFile(jobId);
     Logger::Log_Debug(LogComponents::Secure, stringFormat("Deleting file %s.", path));
     ::unlink(path.c_str());
+}
+
+// Keeps only the newest parser dumps. Debug logging is on by default, and each
+// dump is a whole copy of a user's document: without a bound they would fill
+// the disk and keep every document printed.
+void SecureFileHandler::mPruneParserDumps() const
+{
+    std::vector<std::pair<std::filesystem::file_time_type, std::filesystem::path>> dumps;
+    std::error_code error;
+    std::filesystem::directory_iterator entry(mstrFolder, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::string name = entry->path().filename().string();
+        if (!name.starts_with(".parser_") || !name.ends_with(".parser"))
+            continue;
+        std::error_code timeError;
+        auto written = entry->last_write_time(timeError);
+        if (!timeError)
+            dumps.emplace_back(written, entry->path());
+    }
+    if (dumps.size() < kMaxParserDumps)
+        return;
+    std::sort(dumps.begin(), dumps.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    // Room for the dump about to be started.
+    for (size_t i = kMaxParserDumps - 1; i < dumps.size(); ++i)
+        ::unlink(dumps[i].second.c_str());
 }
 
 void SecureFileHandler::DeleteAllSecurePayloads()

@@ -55,8 +55,12 @@ public:
     // True for a job id that can name a file: decimal digits only.
     static bool IsValidJobId(const std::string& jobId);
 
+    // How many parser dumps are kept; older ones are removed when a new one starts.
+    static constexpr size_t kMaxParserDumps = 10;
+
 private:
     std::optional<std::pair<uid_t, gid_t>> mOwnerIds() const;
+    void mPruneParserDumps() const;
 
     std::string mstrFolder;
     SettingsManager mSettings;

@@ -1,0 +1,89 @@
+#include "PrinterLanguageParser/Parser/ControlByteFinder.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
+namespace RawPrintData {
+
+namespace {
+
+constexpr uint64_t ONES = 0x0101010101010101ULL;
+constexpr uint64_t HIGH_BITS = 0x8080808080808080ULL;
+
+// The high bit of every byte of the word that equals the byte (and maybe of
+// later ones: only the first marked byte is exact).
+constexpr uint64_t BytesEqual(uint64_t word, unsigned char byte)
+{
+    const uint64_t difference = word ^ (ONES * byte);
+    return (difference - ONES) & ~difference & HIGH_BITS;
+}
+
+// The index of the first form feed or escape among eight bytes, or 8.
+unsigned int FirstControlByte(const unsigned char* bytes)
+{
+    uint64_t word = 0;
+    std::memcpy(&word, bytes, sizeof word);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    const uint64_t found =
+        BytesEqual(word, ControlByteFinder::mbytFORM_FEED) | BytesEqual(word, ControlByteFinder::mbytESCAPE);
+    return found == 0 ? 8 : static_cast<unsigned int>(std::countr_zero(found)) / 8;
+}
+
+}  // namespace
+
+// Looks at the next few bytes, then takes the nearer of the next form feed
+// and the next escape.
+uint64_t ControlByteFinder::Next(uint64_t from)
+{
+    const bool inPre = from < mbytPre.size();
+    const std::span<const unsigned char> part = inPre ? mbytPre : mbytMain;
+    const uint64_t partStart = inPre ? 0 : mbytPre.size();
+    if (from - partStart < part.size()) {
+        // Eight bytes at a time while a whole word is at hand, then one by one.
+        uint64_t index = from - partStart;
+        const uint64_t near = std::min<uint64_t>(part.size(), index + mintNEAR_BYTES);
+        for (; index + 8 <= near; index += 8) {
+            const unsigned int found = FirstControlByte(part.data() + index);
+            if (found < 8)
+                return partStart + index + found;
+        }
+        for (; index < near; ++index) {
+            if (part[index] == mbytESCAPE || part[index] == mbytFORM_FEED)
+                return partStart + index;
+        }
+        from = partStart + near;
+    }
+    return std::min(mNext(mFormFeed, mbytFORM_FEED, from), mNext(mEscape, mbytESCAPE, from));
+}
+
+// A byte's next position from the cache, searching again when it lies behind.
+uint64_t ControlByteFinder::mNext(Cached& cached, unsigned char byte, uint64_t from) const
+{
+    if (!cached.mblnSearched || (cached.mintPosition != DataBuffer::npos && cached.mintPosition < from)) {
+        cached.mintPosition = mFind(byte, from);
+        cached.mblnSearched = true;
+    }
+    return cached.mintPosition;
+}
+
+// Searches the pre-buffer, then the main buffer, with memchr.
+uint64_t ControlByteFinder::mFind(unsigned char byte, uint64_t from) const
+{
+    if (from < mbytPre.size()) {
+        const void* found = std::memchr(mbytPre.data() + from, byte, mbytPre.size() - from);
+        if (found != nullptr)
+            return static_cast<uint64_t>(static_cast<const unsigned char*>(found) - mbytPre.data());
+        from = mbytPre.size();
+    }
+    const uint64_t mainFrom = from - mbytPre.size();
+    if (mainFrom >= mbytMain.size())
+        return DataBuffer::npos;
+    const void* found = std::memchr(mbytMain.data() + mainFrom, byte, mbytMain.size() - mainFrom);
+    if (found == nullptr)
+        return DataBuffer::npos;
+    return mbytPre.size() + static_cast<uint64_t>(static_cast<const unsigned char*>(found) - mbytMain.data());
+}
+
+}  // namespace RawPrintData

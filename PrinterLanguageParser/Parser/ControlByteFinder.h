@@ -1,0 +1,49 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/DataBuffer.h"
+
+#include <cstdint>
+#include <span>
+
+namespace RawPrintData {
+
+// Finds the next form feed or escape in one call's data, for the parsers of
+// escape-sequence languages that pass over every other byte. The few bytes
+// after the position are looked at directly (in command-dense data the next
+// escape is close); beyond them each byte is searched with memchr, and where
+// its next occurrence lies is remembered, so that a walk through the data
+// searches each stretch once however the two bytes interleave.
+class ControlByteFinder {
+public:
+    static constexpr unsigned char mbytFORM_FEED = 0x0C;
+    static constexpr unsigned char mbytESCAPE = 0x1B;
+
+    explicit ControlByteFinder(const DataBuffer& buffer)
+        : mbytPre(buffer.PreBuffer()), mbytMain(buffer.MainBuffer())
+    {
+    }
+
+    // The first position at or after from that holds a form feed or an escape,
+    // or DataBuffer::npos.
+    uint64_t Next(uint64_t from);
+
+private:
+    // How many bytes are looked at directly before searching.
+    static constexpr uint64_t mintNEAR_BYTES = 16;
+
+    // One byte's next position, searched again only once it lies behind.
+    struct Cached {
+        uint64_t mintPosition = 0;
+        bool mblnSearched = false;
+    };
+
+    uint64_t mNext(Cached& cached, unsigned char byte, uint64_t from) const;
+    uint64_t mFind(unsigned char byte, uint64_t from) const;
+
+    std::span<const unsigned char> mbytPre;
+    std::span<const unsigned char> mbytMain;
+    Cached mFormFeed;
+    Cached mEscape;
+};
+
+}  // namespace RawPrintData

@@ -1,0 +1,35 @@
+#include "PrinterLanguageParser/Parser/escp/ESCPStrategies.h"
+
+#include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
+
+namespace RawPrintData {
+template class LanguageStrategy<ESCP::ESCPParser>;
+}  // namespace RawPrintData
+
+namespace RawPrintData::ESCP {
+
+// Gives the page its colour.
+void SetPageColorStrategy::Execute(ESCPParser& parser) const
+{
+    parser.SetColor(mintColor);
+}
+
+// Starts skipping the raster data.
+void SkipBytesStrategy::Execute(ESCPParser& parser) const
+{
+    parser.AdvanceBytePosition(mintCount);
+}
+
+// Starts walking the encoded raster data.
+void SkipRunLengthDataStrategy::Execute(ESCPParser& parser) const
+{
+    parser.SkipRunLengthData(mintDecodedLength);
+}
+
+// Starts skipping remote-mode commands.
+void SkipRemoteModeStrategy::Execute(ESCPParser& parser) const
+{
+    parser.SkipRemoteMode();
+}
+
+}  // namespace RawPrintData::ESCP

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/RawJobTypes.h"
+#include "PrinterLanguageParser/Parser/escp/EscapeSequence.h"
+
+#include <cstdint>
+
+namespace RawPrintData::ESCP {
+
+// An ESC/P sequence: ESC and a command byte from " " to "x" with its
+// parameters. Only page colour (ESC r, ESC ( K, ESC ( r, ESC i) bears on
+// accounting; the rest is passed over, and the data of raster blocks and of
+// remote mode is skipped by the parser through the strategies added here.
+//
+// A command byte the parser does not know is passed over and the byte after
+// it read as a further command byte. Such a chain ends at a byte outside " "
+// to "x"; when the data at hand ends inside it, the bytes passed over so far
+// are consumed and the chain is resumed with the next chunk (ResumeChain), so
+// a long chain never waits in the kept tail.
+class ParameterizedEscapeSequence final : public EscapeSequence {
+public:
+    // The colour an ESC/P colour code stands for: 0, 5, 6, 16, 64, 128 and 192
+    // are mono, every other code is colour.
+    static RawColorType mintGetRawColorType(unsigned int code);
+
+    // Reads the sequence whose ESC is at position escape.
+    SequenceState Process(const DataBuffer& buffer, uint64_t escape) override;
+    // Reads on in a chain of command bytes from position; Length is then
+    // counted from position.
+    SequenceState ResumeChain(const DataBuffer& buffer, uint64_t position);
+
+    // After Incomplete: where to read again, and whether that point lies
+    // inside a chain (else it is the ESC).
+    uint64_t RestartPosition() const { return mintRestart; }
+    bool RestartInChain() const { return mblnRestartInChain; }
+
+private:
+    SequenceState mParseFrom(const DataBuffer& buffer, uint64_t command);
+    SequenceState mParseGroupForLeftParen(const DataBuffer& buffer, uint64_t command);
+    SequenceState mParseEscICommand(const DataBuffer& buffer, uint64_t command);
+    SequenceState mCompleteAt(uint64_t end);
+    SequenceState mIncompleteAt(uint64_t command);
+
+    uint64_t mintStart = 0;
+    bool mblnFromEscape = false;
+    uint64_t mintRestart = 0;
+    bool mblnRestartInChain = false;
+};
+
+}  // namespace RawPrintData::ESCP

@@ -1,0 +1,23 @@
+#include "PrinterLanguageParser/Parser/pcl5/PCL5Strategies.h"
+
+#include "PrinterLanguageParser/Parser/pcl5/PCL5Parser.h"
+
+namespace RawPrintData {
+template class LanguageStrategy<PCL5::PCL5Parser>;
+}  // namespace RawPrintData
+
+namespace RawPrintData::PCL5 {
+
+// Sets the current page's paper.
+void SetPaperSizeStrategy::Execute(PCL5Parser& parser) const
+{
+    parser.SetPaperSize(mintPaperSize);
+}
+
+// Starts skipping the announced data.
+void SkipBytesStrategy::Execute(PCL5Parser& parser) const
+{
+    parser.AdvanceBytePosition(mintCount);
+}
+
+}  // namespace RawPrintData::PCL5

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/LanguageStrategy.h"
+#include "PrinterLanguageParser/Parser/ParserStrategies.h"
+
+#include <cstdint>
+#include <variant>
+
+namespace RawPrintData {
+namespace PCL5 {
+class PCL5Parser;
+}
+// Instantiated in PCL5Strategies.cpp, where the parser class is known.
+extern template class LanguageStrategy<PCL5::PCL5Parser>;
+}  // namespace RawPrintData
+
+namespace RawPrintData::PCL5 {
+
+// Base of the strategies that act on the PCL5Parser itself.
+using IParserStrategy = LanguageStrategy<PCL5Parser>;
+
+// Sets the paper of the pages that follow (ESC & l # A).
+class SetPaperSizeStrategy final : public IParserStrategy {
+public:
+    explicit SetPaperSizeStrategy(int32_t paperSize) : mintPaperSize(paperSize) {}
+    using IParserStrategy::Execute;
+    void Execute(PCL5Parser& parser) const override;
+
+private:
+    int32_t mintPaperSize;
+};
+
+// Passes over the data that a command announces.
+class SkipBytesStrategy final : public IParserStrategy {
+public:
+    explicit SkipBytesStrategy(uint64_t count) : mintCount(count) {}
+    using IParserStrategy::Execute;
+    void Execute(PCL5Parser& parser) const override;
+
+private:
+    uint64_t mintCount;
+};
+
+// Every strategy a PCL 5 escape sequence can carry, held by value so that
+// reading a sequence allocates nothing once the parser has warmed up.
+using Strategy = std::variant<NextPageStrategy, ResetParserStrategy, SwitchLanguageStrategy,
+                              SetJobPropertyStrategy<bool>, SetJobPropertyStrategy<unsigned long>,
+                              SetJobPropertyStrategy<RawColorType>, SetJobPropertyStrategy<RawPaperOrientation>,
+                              SetPaperSizeStrategy, SkipBytesStrategy>;
+
+}  // namespace RawPrintData::PCL5

@@ -1,0 +1,280 @@
+#include "PrinterLanguageParser/Parser/pcl5/ParameterizedEscapeSequence.h"
+
+#include "PrinterLanguageParser/Parser/RawLanguageType.h"
+
+#include <algorithm>
+#include <array>
+
+namespace RawPrintData::PCL5 {
+
+namespace {
+
+// ESC % -12345 X, the universal exit language.
+constexpr int32_t UNIVERSAL_EXIT_VALUE = -12345;
+
+// A terminating parameter character ends the sequence.
+constexpr bool IsTerminatingParameter(unsigned char byte)
+{
+    return byte >= '@' && byte <= '^';
+}
+
+// Bytes other than parameter characters belong to the value text.
+constexpr std::array<bool, 256> VALUE_BYTES = [] {
+    std::array<bool, 256> table{};
+    for (unsigned int byte = 0; byte < table.size(); ++byte)
+        table[byte] = byte < '@' || byte == '_' || byte > '~';
+    return table;
+}();
+
+// Whether a group has any pair that mActOnPair acts on.
+constexpr bool GroupActs(SequenceGroup group)
+{
+    switch (group.mbytSign) {
+    case '%':
+        return true;
+    case '&':
+        return group.mbytCharacter == 'l' || group.mbytCharacter == 'b' || group.mbytCharacter == 'n' ||
+               group.mbytCharacter == 'p';
+    case '(':
+        return group.mbytCharacter == 's' || group.mbytCharacter == 'f';
+    case ')':
+        return group.mbytCharacter == 's';
+    case '*':
+        switch (group.mbytCharacter) {
+        case 'b':
+        case 'c':
+        case 'i':
+        case 'l':
+        case 'm':
+        case 'o':
+        case 'r':
+        case 'v':
+            return true;
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
+// Announced data is counted in bytes; a negative count announces none.
+constexpr uint64_t DataLength(int32_t value)
+{
+    return value > 0 ? static_cast<uint64_t>(value) : 0;
+}
+
+}  // namespace
+
+// Reads a sequence from its ESC.
+SequenceState ParameterizedEscapeSequence::Process(const DataBuffer& buffer, uint64_t escape)
+{
+    mContiguous.Bind(buffer);
+    return Read(mContiguous, escape);
+}
+
+// Reads a sequence from its ESC in bound bytes.
+SequenceState ParameterizedEscapeSequence::Read(ContiguousBytes& bytes, uint64_t escape)
+{
+    mStart(bytes, escape);
+    return mParseFrom(1);
+}
+
+// Reads the rest of a combined sequence after its embedded data.
+SequenceState ParameterizedEscapeSequence::Resume(ContiguousBytes& bytes, uint64_t position, SequenceGroup group)
+{
+    mStart(bytes, position);
+    return mParseGroup(0, group);
+}
+
+// Takes the bytes from the start, as many as the length bound allows.
+void ParameterizedEscapeSequence::mStart(ContiguousBytes& bytes, uint64_t start)
+{
+    mClear();
+    mContinueGroup.reset();
+    mbytSequence = bytes.View(start, mintMAX_SEQUENCE_LENGTH + 1);
+}
+
+// Passes over bytes until a group sign or a terminating character.
+SequenceState ParameterizedEscapeSequence::mParseFrom(uint64_t position)
+{
+    for (;; ++position) {
+        if (mTooLong(position))
+            return SequenceState::Rejected;
+        if (position >= mbytSequence.size())
+            return SequenceState::Incomplete;
+        const unsigned char byte = mbytSequence[position];
+        if (IsTerminatingParameter(byte)) {
+            mintLength = position + 1;
+            return SequenceState::Complete;
+        }
+        if (byte == '%')
+            return mParseGroup(position + 1, SequenceGroup{byte, 0});
+        if (byte == '&' || byte == '(' || byte == ')' || byte == '*') {
+            if (mTooLong(position + 1))
+                return SequenceState::Rejected;
+            if (position + 1 >= mbytSequence.size())
+                return SequenceState::Incomplete;
+            return mParseGroup(position + 2, SequenceGroup{byte, mbytSequence[position + 1]});
+        }
+    }
+}
+
+// Reads value pairs of one group until the terminating one, or until a pair
+// that announces data embedded in the sequence.
+SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, SequenceGroup group)
+{
+    // Most groups (cursor moves, fonts by attributes, margins) carry no pair
+    // that bears on accounting: their pairs are only read.
+    const bool acts = GroupActs(group);
+    for (;;) {
+        ValuePair pair;
+        const SequenceState state = mParseValuePair(position, pair);
+        if (state != SequenceState::Complete)
+            return state;
+        const bool dataFollows = acts && mActOnPair(group, pair);
+        if (pair.mblnTerminating || dataFollows) {
+            mintLength = position;
+            if (dataFollows)
+                mContinueGroup = group;
+            return SequenceState::Complete;
+        }
+    }
+}
+
+// Collects the value text up to the next parameter character: lower case
+// continues the sequence, "@" to "^" ends it; every other byte is value text.
+SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, ValuePair& pair)
+{
+    const uint64_t limit = std::min<uint64_t>(mbytSequence.size(), mintMAX_SEQUENCE_LENGTH);
+    uint64_t index = position;
+    int32_t value = 0;
+
+    // Nearly every value is an optional sign and digits: read those in one
+    // pass; any other value text is read again as a whole below.
+    bool negative = false;
+    if (index < limit && (mbytSequence[index] == '-' || mbytSequence[index] == '+'))
+        negative = mbytSequence[index++] == '-';
+    int64_t magnitude = 0;
+    for (; index < limit && mbytSequence[index] >= '0' && mbytSequence[index] <= '9'; ++index) {
+        if (magnitude <= INT32_MAX)
+            magnitude = magnitude * 10 + (mbytSequence[index] - '0');
+    }
+    if (index < limit && !VALUE_BYTES[mbytSequence[index]]) {
+        value = negative ? static_cast<int32_t>(-std::min<int64_t>(magnitude, int64_t{INT32_MAX} + 1))
+                         : static_cast<int32_t>(std::min<int64_t>(magnitude, INT32_MAX));
+    } else {
+        while (index < limit && VALUE_BYTES[mbytSequence[index]])
+            ++index;
+        if (index >= limit)
+            return mTooLong(index) ? SequenceState::Rejected : SequenceState::Incomplete;
+        value = ReadParameterValue(mbytSequence.subspan(position, index - position));
+    }
+
+    const unsigned char byte = mbytSequence[index];
+    const bool terminating = IsTerminatingParameter(byte);
+    pair = ValuePair{terminating ? byte : static_cast<unsigned char>(byte - 32), value, terminating};
+    position = index + 1;
+    return SequenceState::Complete;
+}
+
+// Adds the strategies for the pairs that bear on accounting.
+bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePair& pair)
+{
+    const unsigned char parameter = pair.mbytParameter;
+    const unsigned char character = group.mbytCharacter;
+    switch (group.mbytSign) {
+    case '%':
+        if (parameter == 'A') {
+            mAddStrategy(SwitchLanguageStrategy(LANGUAGE_PCL5));
+        } else if (parameter == 'B') {
+            mAddStrategy(SwitchLanguageStrategy(LANGUAGE_HPGL));
+        } else if (parameter == 'X' && pair.mintValue == UNIVERSAL_EXIT_VALUE) {
+            mAddStrategy(ResetParserStrategy());
+            mAddStrategy(SwitchLanguageStrategy(LANGUAGE_PJL));
+        }
+        return false;
+    case '&':
+        if (character == 'l') {
+            if (parameter == 'A') {
+                mAddStrategy(SetPaperSizeStrategy(pair.mintValue));
+            } else if (parameter == 'O') {
+                const bool landscape = pair.mintValue == 1 || pair.mintValue == 3;
+                mAddStrategy(SetJobPropertyStrategy<RawPaperOrientation>(
+                    PROPERTY_DEFAULT_ORIENTATION, landscape ? ORIENTATION_LANDSCAPE : ORIENTATION_PORTRAIT));
+            } else if (parameter == 'S') {
+                mAddStrategy(SetJobPropertyStrategy<bool>(PROPERTY_DUPLEX, pair.mintValue != 0));
+            } else if (parameter == 'X') {
+                // A negative count asks for no copies; the frame ignores 0.
+                mAddStrategy(SetJobPropertyStrategy<unsigned long>(
+                    PROPERTY_COPIES, static_cast<unsigned long>(std::max(pair.mintValue, 0))));
+            }
+            return false;
+        }
+        if (character == 'b' || character == 'n')
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        if (character == 'p')
+            return mAddSkipBytesIfParamIs(pair, 'X');
+        return false;
+    case '(':
+        if (character == 's' || character == 'f')
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        return false;
+    case ')':
+        if (character == 's')
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        return false;
+    case '*':
+        switch (character) {
+        case 'c':
+        case 'i':
+        case 'l':
+        case 'm':
+        case 'o':
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        case 'b':
+            return mAddSkipBytesIfParamIsIn(pair, 'V', 'W');
+        case 'r':
+            if (parameter == 'U')
+                mAddStrategy(SetJobPropertyStrategy<RawColorType>(
+                    PROPERTY_COLOR_TYPE, pair.mintValue == 1 ? COLOR_TYPE_MONO : COLOR_TYPE_COLOR));
+            return false;
+        case 'v':
+            if (parameter != 'W')
+                return false;
+            mAddStrategy(SetJobPropertyStrategy<RawColorType>(PROPERTY_COLOR_TYPE, COLOR_TYPE_COLOR));
+            return mAddSkipBytesIfParamIs(pair, 'W');
+        default:
+            return false;
+        }
+    default:
+        return false;
+    }
+}
+
+// Skips the pair's value in bytes when its parameter matches. True when the
+// data lies inside a combined sequence, which then stops where the data begins.
+bool ParameterizedEscapeSequence::mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter)
+{
+    if (pair.mbytParameter != parameter)
+        return false;
+    const uint64_t length = DataLength(pair.mintValue);
+    if (pair.mblnTerminating) {
+        if (length > 0)
+            mAddStrategy(SkipBytesStrategy(length));
+        return false;
+    }
+    if (length == 0)
+        return false;
+    mAddStrategy(SkipBytesStrategy(length));
+    return true;
+}
+
+// As above for either of two parameters.
+bool ParameterizedEscapeSequence::mAddSkipBytesIfParamIsIn(const ValuePair& pair, unsigned char first,
+                                                           unsigned char second)
+{
+    return mAddSkipBytesIfParamIs(pair, first) || mAddSkipBytesIfParamIs(pair, second);
+}
+
+}  // namespace RawPrintData::PCL5

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/ContiguousBytes.h"
+#include "PrinterLanguageParser/Parser/pcl5/EscapeSequence.h"
+#include "PrinterLanguageParser/Parser/pcl5/ParameterValue.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace RawPrintData::PCL5 {
+
+// The group a parameterized sequence's value pairs belong to: the group sign
+// after the ESC ("%", "&", "(", ")" or "*") and, except for "%", the group
+// character after it (ESC & l ... is the group "&" "l").
+struct SequenceGroup {
+    unsigned char mbytSign = 0;
+    unsigned char mbytCharacter = 0;
+};
+
+// A parameterized sequence: ESC, a character from "!" to "/", then value pairs
+// ending in a parameter character; "ESC & l 26 a 1 o 2 X" carries three pairs.
+// Only the pairs that bear on accounting are acted on.
+//
+// Data announced by the terminating pair (ESC * b 5 W) follows the sequence
+// and the parser skips it by count. Data announced by a continuing pair
+// (ESC * b 5 w ... 0 Y) lies inside the combined sequence: the sequence ends
+// where the data begins and, once the parser has skipped the data, reading
+// goes on in the same group (Resume), so no sequence waits for its data to be
+// at hand.
+class ParameterizedEscapeSequence final : public EscapeSequence {
+public:
+    // The most bytes one sequence (or the part after embedded data) may take.
+    // Real sequences are a few dozen bytes; a longer run of value bytes is no
+    // sequence, and giving it up keeps the kept tail and any re-reading short.
+    static constexpr uint64_t mintMAX_SEQUENCE_LENGTH = 4096;
+
+    SequenceState Process(const DataBuffer& buffer, uint64_t escape) override;
+    // As Process, from the bytes of a buffer the caller has bound for the
+    // whole of its call, which spares binding it for every sequence.
+    SequenceState Read(ContiguousBytes& bytes, uint64_t escape);
+
+    // Reads on in a group from position, after data embedded in a combined
+    // sequence; Length is then counted from position.
+    SequenceState Resume(ContiguousBytes& bytes, uint64_t position, SequenceGroup group);
+
+    // After Complete: the group to read on in once the announced data has been
+    // skipped, when the sequence stopped at embedded data.
+    std::optional<SequenceGroup> ContinuesAfterData() const { return mContinueGroup; }
+
+private:
+    // One parameter with its value.
+    struct ValuePair {
+        unsigned char mbytParameter = 0;  // upper case
+        int32_t mintValue = 0;
+        bool mblnTerminating = false;
+    };
+
+    // The sequence's bytes from its start, one more than the length bound
+    // at most; positions below count from that start.
+    using Bytes = std::span<const unsigned char>;
+
+    void mStart(ContiguousBytes& bytes, uint64_t start);
+    SequenceState mParseFrom(uint64_t position);
+    SequenceState mParseGroup(uint64_t position, SequenceGroup group);
+    SequenceState mParseValuePair(uint64_t& position, ValuePair& pair);
+    // Acts on one pair; true when the sequence stops at data embedded after it.
+    bool mActOnPair(SequenceGroup group, const ValuePair& pair);
+    bool mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter);
+    bool mAddSkipBytesIfParamIsIn(const ValuePair& pair, unsigned char first, unsigned char second);
+
+    // Whether the bytes read since the start reach the length bound.
+    static bool mTooLong(uint64_t position) { return position >= mintMAX_SEQUENCE_LENGTH; }
+
+    ContiguousBytes mContiguous;
+    Bytes mbytSequence;
+    std::optional<SequenceGroup> mContinueGroup;
+};
+
+}  // namespace RawPrintData::PCL5

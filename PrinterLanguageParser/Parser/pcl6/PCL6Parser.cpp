@@ -1,0 +1,342 @@
+#include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
+
+#include "PrinterLanguageParser/Parser/pcl6/Operation.h"
+
+#include <algorithm>
+#include <array>
+
+namespace RawPrintData::PCL6 {
+
+namespace {
+
+// Bytes of one element of each element type: ubyte, uint16, uint32, sint16,
+// sint32, real32.
+constexpr std::array<uint64_t, ELEMENT_TYPE_COUNT> ELEMENT_SIZES = {1, 2, 4, 2, 4, 4};
+
+// Where the data-type tags of each shape begin, with their element counts.
+struct Shape {
+    unsigned char mbytFirstTag;
+    uint32_t mintCount;
+};
+constexpr std::array<Shape, 3> FIXED_SHAPES = {{{TAG_FIRST_SINGLE, 1}, {TAG_FIRST_XY, 2}, {TAG_FIRST_BOX, 4}}};
+
+// What each tag byte is.
+enum class TagKind : uint8_t { Other, Operator, DataType, Attribute, EmbeddedData, Escape };
+
+constexpr std::array<TagKind, 256> TAG_KINDS = [] {
+    std::array<TagKind, 256> kinds{};
+    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag)
+        kinds[tag] = TagKind::Operator;
+    for (unsigned int tag = TAG_FIRST_DATA_TYPE; tag <= TAG_LAST_DATA_TYPE; ++tag)
+        kinds[tag] = TagKind::DataType;
+    kinds[TAG_ATTRIBUTE_UBYTE] = TagKind::Attribute;
+    kinds[TAG_ATTRIBUTE_UINT16] = TagKind::Attribute;
+    kinds[TAG_EMBEDDED_DATA] = TagKind::EmbeddedData;
+    kinds[TAG_EMBEDDED_DATA_BYTE] = TagKind::EmbeddedData;
+    kinds[TAG_ESCAPE] = TagKind::Escape;
+    return kinds;
+}();
+
+// The operators the parser acts on; every other one only ends its attributes.
+constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
+    std::array<bool, 256> actedOn{};
+    for (const OperatorType operatorTag : {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_SET_COLOR_SPACE,
+                                           OPERATOR_BEGIN_IMAGE, OPERATOR_BEGIN_RAST_PATTERN})
+        actedOn[operatorTag] = true;
+    return actedOn;
+}();
+
+// The element count of each data-type tag: 1, 2 or 4 for a single value, an
+// xy pair or a box, ARRAY for an array, 0 for an unsupported tag.
+constexpr uint32_t ARRAY = UINT32_MAX;
+constexpr std::array<uint32_t, 256> DATA_TYPE_COUNTS = [] {
+    std::array<uint32_t, 256> counts{};
+    for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType) {
+        for (const Shape& shape : FIXED_SHAPES)
+            counts[shape.mbytFirstTag + elementType] = shape.mintCount;
+        counts[TAG_FIRST_ARRAY + elementType] = ARRAY;
+    }
+    return counts;
+}();
+
+}  // namespace
+
+// Reads the header when the stream starts, then tag after tag; a tag cut by
+// the end of the data is read again, from its first byte, with the next chunk.
+ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
+{
+    mintBytesProcessed = 0;
+    mblnDebug = GetLogLevel() >= LOG_DEBUG;
+    const uint64_t end = buffer.Length();
+    if (end == 0)
+        return PARSE_RESULT_HANDLED;
+
+    uint64_t position = 0;
+    if (mByteOrder == nullptr) {
+        const ParseDataResultType header = mintReadStreamHeader(buffer, position);
+        if (header != PARSE_RESULT_HANDLED)
+            return header;
+    }
+
+    mContiguous.Bind(buffer);
+    for (;;) {
+        if (!mSkip.Advance(position, end)) {
+            mintBytesProcessed = end;
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
+        if (position >= end)
+            break;
+
+        const TagBytes bytes = mContiguous.View(position, mintMAX_TAG_LENGTH);
+        const unsigned char tag = bytes[0];
+        uint64_t length = 1;
+        switch (TAG_KINDS[tag]) {
+        case TagKind::DataType:
+            length = mintHandleDataType(bytes);
+            // A value is nearly always followed by its attribute id: reading
+            // the id at once spares a round through the loop. An id cut by
+            // the end of the view is read by the next round, and after an
+            // array's header come its elements, which are skipped first.
+            if (length != mintNEED_MORE_DATA && length != mintFAILURE && mSkip.Remaining() == 0 &&
+                length < bytes.size() && TAG_KINDS[bytes[length]] == TagKind::Attribute) {
+                const uint64_t idLength = mintHandleAttribute(bytes.subspan(length));
+                if (idLength != mintNEED_MORE_DATA && idLength != mintFAILURE)
+                    length += idLength;
+            }
+            break;
+        case TagKind::Attribute:
+            length = mintHandleAttribute(bytes);
+            break;
+        case TagKind::Operator:
+            if (ACTED_ON_OPERATORS[tag] || mblnDebug)
+                mHandleOperator(tag);
+            mAttributes.Clear();
+            break;
+        case TagKind::EmbeddedData:
+            length = mHandleEmbeddedData(bytes);
+            break;
+        case TagKind::Escape:
+            // The universal exit language: the session ends and PJL reads on.
+            mEndSession();
+            mintBytesProcessed = position;
+            NotifyNextLanguage(LANGUAGE_PJL);
+            return PARSE_RESULT_SWITCH_LANGUAGE;
+        case TagKind::Other:
+            break;  // white space and the like, passed over
+        }
+
+        if (length == mintNEED_MORE_DATA) {
+            mintBytesProcessed = position;
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
+        if (length == mintFAILURE) {
+            mintBytesProcessed = position + 1;  // a caller that reads on starts past the tag
+            return PARSE_RESULT_FAILURE;
+        }
+        position += length;
+    }
+    mintBytesProcessed = end;
+    return PARSE_RESULT_HANDLED;
+}
+
+// Reads the binding byte and passes over the rest of the header line.
+ParseDataResultType PCL6Parser::mintReadStreamHeader(const DataBuffer& buffer, uint64_t& position)
+{
+    const unsigned char binding = buffer[0];
+    if (binding == BINDING_LITTLE_ENDIAN) {
+        Log(LOG_INFO, "PCL6Parser::ReadStreamHeader - Using LittleEndian stream binding.");
+        mByteOrder = std::make_unique<LittleEndian>();
+    } else if (binding == BINDING_BIG_ENDIAN) {
+        Log(LOG_INFO, "PCL6Parser::ReadStreamHeader - Using BigEndian stream binding.");
+        mByteOrder = std::make_unique<BigEndian>();
+    } else {
+        Log(LOG_ERROR, "PCL6Parser::ReadStreamHeader - Unsupported binding '%c'", binding);
+        mintBytesProcessed = 0;
+        NotifyNextLanguage(LANGUAGE_UNKNOWN);
+        return PARSE_RESULT_SWITCH_LANGUAGE;
+    }
+
+    const uint64_t lineFeed = buffer.Find("\n", 1);
+    if (lineFeed != DataBuffer::npos && lineFeed < mintMAX_HEADER_LENGTH) {
+        position = lineFeed + 1;
+    } else if (buffer.Length() >= mintMAX_HEADER_LENGTH) {
+        Log(LOG_ERROR, "PCL6Parser::ReadStreamHeader - Header line longer than %llu bytes, reading tags after it.",
+            static_cast<unsigned long long>(mintMAX_HEADER_LENGTH));
+        position = mintMAX_HEADER_LENGTH;
+    } else {
+        // The header is read again, whole, with more data.
+        mByteOrder.reset();
+        mintBytesProcessed = 0;
+        return PARSE_RESULT_NEED_MORE_DATA;
+    }
+    return PARSE_RESULT_HANDLED;
+}
+
+// Reads a single value, an xy pair or a box into the pending value, or an
+// array's header (its elements are skipped).
+uint64_t PCL6Parser::mintHandleDataType(TagBytes tag)
+{
+    if (mblnDebug)
+        Log(LOG_DEBUG, "PCL6Parser::ParseData - Data Type: 0x%02X", tag[0]);
+    const uint32_t count = DATA_TYPE_COUNTS[tag[0]];
+    const unsigned int elementType = tag[0] & 0x07;
+    if (count == ARRAY)
+        return mintHandleArray(tag, elementType);
+    if (count == 0) {
+        Log(LOG_ERROR, "PCL6Parser::HandleDataType - Unsupported data type %d.", tag[0]);
+        return mintFAILURE;
+    }
+    const uint64_t length = 1 + count * ELEMENT_SIZES[elementType];
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    PendingValue& value = mPendingValue.emplace();
+    value.mbytDataType = tag[0];
+    value.mintCount = count;
+    for (uint64_t index = 1; index < length; ++index)
+        value.mbytElements[index - 1] = tag[index];
+    return length;
+}
+
+// Reads an array's length (a ubyte or a uint16 value) and skips its elements.
+uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
+{
+    if (tag.size() < 2)
+        return mintNEED_MORE_DATA;
+    const bool byteLength = tag[1] == TAG_UBYTE;
+    const uint64_t length = byteLength ? 3 : 4;
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
+    PendingValue& value = mPendingValue.emplace();
+    value.mbytDataType = tag[0];
+    value.mintCount = count;
+    mSkip.Set(count * ELEMENT_SIZES[elementType]);
+    return length;
+}
+
+// Gives the pending value its attribute id.
+uint64_t PCL6Parser::mintHandleAttribute(TagBytes tag)
+{
+    if (!mPendingValue.has_value()) {
+        Log(LOG_ERROR, "PCL6Parser::HandleDataType - Attribute value being set with no data type detected.");
+        return mintFAILURE;
+    }
+    const bool byteId = tag[0] == TAG_ATTRIBUTE_UBYTE;
+    const uint64_t length = byteId ? 2 : 3;
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    const uint32_t id = byteId ? tag[1] : mByteOrder->Combine_uint16(tag[1], tag[2]);
+    // Id 0 names no attribute: the value waits for a real id.
+    if (id == 0)
+        return length;
+    if (mblnDebug)
+        Log(LOG_DEBUG, "PCL6Parser::ParseData - Attribute: %u", id);
+    if (mAttributes.Wants(id))
+        mAttributes.Add(id, mDecode(*mPendingValue));
+    mPendingValue.reset();
+    return length;
+}
+
+// Reads the length of embedded data and starts skipping it.
+uint64_t PCL6Parser::mHandleEmbeddedData(TagBytes tag)
+{
+    const bool byteLength = tag[0] == TAG_EMBEDDED_DATA_BYTE;
+    const uint64_t length = byteLength ? 2 : 5;
+    if (tag.size() < length)
+        return mintNEED_MORE_DATA;
+    const uint64_t dataLength = byteLength ? tag[1] : mByteOrder->Combine_uint32(tag[1], tag[2], tag[3], tag[4]);
+    if (mblnDebug)
+        Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(dataLength));
+    mSkip.Set(dataLength);
+    return length;
+}
+
+// Runs the operator with the attributes gathered before it.
+void PCL6Parser::mHandleOperator(unsigned char operatorTag)
+{
+    if (mblnDebug)
+        Log(LOG_DEBUG, "PCL6Parser::ParseData - Operator: 0x%02X", operatorTag);
+    if (ACTED_ON_OPERATORS[operatorTag])
+        Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
+}
+
+// Forgets the stream: a session that follows starts with its own header.
+void PCL6Parser::mEndSession()
+{
+    mByteOrder.reset();
+    mPendingValue.reset();
+    mAttributes.Clear();
+    mSkip.Clear();
+}
+
+// Decodes a pending single value, pair or box in the stream's byte order;
+// of an array only the tag and count are kept.
+AttributeValue PCL6Parser::mDecode(const PendingValue& pending) const
+{
+    AttributeValue value(pending.mbytDataType, pending.mintCount);
+    for (const Shape& shape : FIXED_SHAPES) {
+        if (pending.mbytDataType < shape.mbytFirstTag || pending.mbytDataType >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
+            continue;
+        const unsigned int elementType = pending.mbytDataType - shape.mbytFirstTag;
+        const uint64_t elementSize = ELEMENT_SIZES[elementType];
+        const TagBytes elements(pending.mbytElements);
+        for (uint32_t index = 0; index < shape.mintCount; ++index)
+            value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
+    }
+    return value;
+}
+
+// One element in the stream's byte order.
+double PCL6Parser::mReadElement(TagBytes bytes, unsigned int elementType) const
+{
+    switch (elementType) {
+    case 0:
+        return bytes[0];
+    case 1:
+        return mByteOrder->Combine_uint16(bytes[0], bytes[1]);
+    case 2:
+        return mByteOrder->Combine_uint32(bytes[0], bytes[1], bytes[2], bytes[3]);
+    case 3:
+        return mByteOrder->Combine_int16(bytes[0], bytes[1]);
+    case 4:
+        return mByteOrder->Combine_int32(bytes[0], bytes[1], bytes[2], bytes[3]);
+    default:
+        return mByteOrder->Combine_real32(bytes[0], bytes[1], bytes[2], bytes[3]);
+    }
+}
+
+// Ends the stream.
+ParseDataResultType PCL6Parser::ParseDone()
+{
+    mByteOrder.reset();
+    return PARSE_RESULT_HANDLED;
+}
+
+// Reports the current page.
+void PCL6Parser::NotifyDefaultPageCompleted()
+{
+    NotifyPageCompleted(mCurrentPage);
+}
+
+// Gives the page its size; sizes come from a table or are already bounded.
+void PCL6Parser::SetCurrentPaperSize(int64_t width, int64_t height)
+{
+    mCurrentPage.mintWidth = static_cast<int32_t>(width);
+    mCurrentPage.mintHeight = static_cast<int32_t>(height);
+}
+
+// Makes the colour space current and reports the colour type it stands for.
+void PCL6Parser::SetColorSpace(uint32_t colorSpace)
+{
+    mintColorSpace = colorSpace;
+    const bool color = IsColorSpaceColor();
+    if (color)
+        mCurrentPage.mblnColor = true;
+    const RawColorType colorType = color ? COLOR_TYPE_COLOR : COLOR_TYPE_MONO;
+    if (colorType > mintHighestColorType) {
+        mintHighestColorType = colorType;
+        NotifyJobPropertyChanged(PROPERTY_COLOR_TYPE, &mintHighestColorType);
+    }
+}
+
+}  // namespace RawPrintData::PCL6

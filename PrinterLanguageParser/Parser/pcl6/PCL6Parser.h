@@ -1,0 +1,92 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/CRawPage.h"
+#include "PrinterLanguageParser/Parser/ContiguousBytes.h"
+#include "PrinterLanguageParser/Parser/Endian.h"
+#include "PrinterLanguageParser/Parser/IRawDataParser.h"
+#include "PrinterLanguageParser/Parser/SkipCounter.h"
+#include "PrinterLanguageParser/Parser/pcl6/AttributeSet.h"
+#include "PrinterLanguageParser/Parser/pcl6/AttributeValue.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+
+namespace RawPrintData::PCL6 {
+
+// A value whose attribute id has not come yet, kept as its data-type tag and
+// bytes: it is decoded only for the few attributes the parser acts on.
+struct PendingValue {
+    unsigned char mbytDataType = 0;
+    uint32_t mintCount = 0;
+    // The elements of a single value, pair or box: four 32-bit ones at most.
+    std::array<unsigned char, 16> mbytElements{};
+};
+
+// Reads a PCL XL stream: the stream header with its byte order, then the
+// binary tags (values, attribute ids, operators, embedded data). Pages come
+// from EndPage, their colour from SetColorSpace, BeginImage and
+// BeginRastPattern, duplex, orientation and the paper size from BeginPage.
+// Embedded data is skipped unread; an escape hands the rest back to PJL.
+class PCL6Parser final : public IRawDataParser {
+public:
+    // The longest stream header line read; a longer one is taken to end there.
+    static constexpr uint64_t mintMAX_HEADER_LENGTH = 4096;
+
+    ParseDataResultType ParseData(const DataBuffer& buffer) override;
+    // Ends the stream: the next data starts with a header. A page without
+    // EndPage is not counted.
+    ParseDataResultType ParseDone() override;
+    // Reports the current page; its colour flag stays until the next BeginPage.
+    void NotifyDefaultPageCompleted() override;
+    void Reset() override { mintHighestColorType = COLOR_TYPE_UNKNOWN; }
+
+    void SetCurrentPageColor(bool color) { mCurrentPage.mblnColor = color; }
+    void SetCurrentPaperSize(int64_t width, int64_t height);
+    // Makes a colour space current; RGB marks the page colour. The colour type
+    // it stands for is reported when it is above the highest reported so far.
+    void SetColorSpace(uint32_t colorSpace);
+    // Makes grey the current colour space, as at the start of every page.
+    void ResetColorSpace() { mintColorSpace = COLOR_SPACE_GRAY; }
+    bool IsColorSpaceColor() const { return mintColorSpace == COLOR_SPACE_RGB; }
+
+    const CRawPage& CurrentPage() const { return mCurrentPage; }
+
+private:
+    // The bytes of one tag: the tag byte and what follows it, as many as the
+    // longest tag takes (a box of four 32-bit numbers) or fewer at the end.
+    using TagBytes = std::span<const unsigned char>;
+    static constexpr uint64_t mintMAX_TAG_LENGTH = 17;
+    // A pending value holds every byte of the longest tag after the tag byte.
+    static_assert(std::tuple_size_v<decltype(PendingValue::mbytElements)> == mintMAX_TAG_LENGTH - 1);
+
+    // What reading one tag found: its length, or why it has none.
+    static constexpr uint64_t mintNEED_MORE_DATA = 0;
+    static constexpr uint64_t mintFAILURE = UINT64_MAX;
+
+    ParseDataResultType mintReadStreamHeader(const DataBuffer& buffer, uint64_t& position);
+    uint64_t mintHandleDataType(TagBytes tag);
+    uint64_t mintHandleArray(TagBytes tag, unsigned int elementType);
+    uint64_t mintHandleAttribute(TagBytes tag);
+    uint64_t mHandleEmbeddedData(TagBytes tag);
+    void mHandleOperator(unsigned char operatorTag);
+    void mEndSession();
+    double mReadElement(TagBytes bytes, unsigned int elementType) const;
+
+    // Whether debug lines are written, read once per call.
+    bool mblnDebug = false;
+    AttributeValue mDecode(const PendingValue& pending) const;
+
+    std::unique_ptr<Endian> mByteOrder;
+    std::optional<PendingValue> mPendingValue;
+    AttributeSet mAttributes;
+    CRawPage mCurrentPage;
+    RawColorType mintHighestColorType = COLOR_TYPE_UNKNOWN;
+    uint32_t mintColorSpace = COLOR_SPACE_GRAY;
+    SkipCounter mSkip;
+    ContiguousBytes mContiguous;
+};
+
+}  // namespace RawPrintData::PCL6

@@ -1,0 +1,219 @@
+// ParseData throughput of the PCL 5 and PCL XL parsers over large generated
+// jobs fed in 64 KiB chunks (the read size of the hook), next to a plain read
+// of the same bytes: a memcpy of each chunk and a memchr scan for form feeds.
+
+#include "PrinterLanguageParser/Parser/CRawDataHandler.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace RawPrintData;
+
+namespace {
+
+constexpr size_t PCL_JOB_SIZE = 64 * 1024 * 1024;
+constexpr size_t PCL_CHUNK_SIZE = 64 * 1024;
+
+using Job = std::vector<unsigned char>;
+
+// Appends text to a job.
+void Put(Job& job, std::string_view text)
+{
+    job.insert(job.end(), text.begin(), text.end());
+}
+
+// Appends a number in decimal.
+void PutNumber(Job& job, unsigned long number)
+{
+    Put(job, std::to_string(number));
+}
+
+// Appends a PCL XL number of 1, 2 or 4 bytes, little-endian.
+void PutLittle(Job& job, uint32_t value, int size)
+{
+    for (int index = 0; index < size; ++index)
+        job.push_back(static_cast<unsigned char>(value >> (8 * index)));
+}
+
+// Raster data that looks like compressed rows: every byte value, form feeds
+// and escapes included.
+void PutRasterBytes(Job& job, size_t length, uint32_t& seed)
+{
+    for (size_t index = 0; index < length; ++index) {
+        seed = seed * 1103515245u + 12345u;
+        job.push_back(static_cast<unsigned char>(seed >> 16));
+    }
+}
+
+// PCL 5 pages of 600 dpi raster rows of 640 bytes each, as a driver sends them.
+Job Pcl5RasterJob()
+{
+    Job job;
+    job.reserve(PCL_JOB_SIZE + 4096);
+    uint32_t seed = 1;
+    Put(job, "\x1B" "E\x1B&l26a1X\x1B*t600R");
+    while (job.size() < PCL_JOB_SIZE) {
+        Put(job, "\x1B*p0x0Y\x1B*r1A\x1B*b0M");
+        for (int row = 0; row < 6600 && job.size() < PCL_JOB_SIZE; ++row) {
+            Put(job, "\x1B*b640W");
+            PutRasterBytes(job, 640, seed);
+        }
+        Put(job, "\x1B*rB\f");
+    }
+    return job;
+}
+
+// PCL 5 text pages: cursor moves, font selections and short words.
+Job Pcl5TextJob()
+{
+    Job job;
+    job.reserve(PCL_JOB_SIZE + 4096);
+    Put(job, "\x1B" "E\x1B&l2a0o1X");
+    unsigned long line = 0;
+    while (job.size() < PCL_JOB_SIZE) {
+        Put(job, "\x1B*p300x");
+        PutNumber(job, 100 + (line % 60) * 50);
+        Put(job, "Y\x1B(s0p12h10v0s0b3T");
+        for (int word = 0; word < 8; ++word) {
+            Put(job, "\x1B*p+40X");
+            Put(job, word % 2 == 0 ? "account" : "page");
+        }
+        Put(job, "\x1B&a0C\r\n");
+        if (++line % 60 == 0)
+            Put(job, "\f");
+    }
+    return job;
+}
+
+// A PCL XL stream header and session start.
+void PutPxlHeader(Job& job)
+{
+    Put(job, ") HP-PCL XL;2;0;Comment benchmark\n");
+    Put(job, std::string_view("\xD1\x58\x02\x58\x02\xF8\x89\xC0\x00\xF8\x86\x41", 12));  // BeginSession
+}
+
+// PCL XL pages of images sent in blocks of 4 KiB of embedded data.
+Job PxlRasterJob()
+{
+    Job job;
+    job.reserve(PCL_JOB_SIZE + 8192);
+    uint32_t seed = 2;
+    PutPxlHeader(job);
+    while (job.size() < PCL_JOB_SIZE) {
+        Put(job, std::string_view("\xC0\x02\xF8\x25\xC0\x00\xF8\x28\x43", 9));  // BeginPage A4
+        Put(job, std::string_view("\xC0\x02\xF8\x03\x6A\xB0", 6));              // SetColorSpace RGB, BeginImage
+        for (int block = 0; block < 256 && job.size() < PCL_JOB_SIZE; ++block) {
+            Put(job, std::string_view("\xC1\x00\x00\xF8\x6D\xC1\x08\x00\xF8\x63\xB1\xFA", 12));  // ReadImage
+            PutLittle(job, 4096, 4);
+            PutRasterBytes(job, 4096, seed);
+        }
+        Put(job, std::string_view("\xB2\x44", 2));  // EndImage, EndPage
+    }
+    return job;
+}
+
+// PCL XL pages of vector drawing: cursor moves and lines with xy pairs.
+Job PxlVectorJob()
+{
+    Job job;
+    job.reserve(PCL_JOB_SIZE + 4096);
+    PutPxlHeader(job);
+    uint32_t step = 0;
+    while (job.size() < PCL_JOB_SIZE) {
+        Put(job, std::string_view("\xC0\x02\xF8\x25\x43\xC0\x01\xF8\x03\x6A", 10));  // BeginPage, SetColorSpace grey
+        for (int path = 0; path < 5000; ++path, ++step) {
+            Put(job, std::string_view("\x85", 1));  // NewPath
+            job.push_back(0xD3);                    // sint16 xy: SetCursor
+            PutLittle(job, step % 4000, 2);
+            PutLittle(job, step % 6000, 2);
+            Put(job, std::string_view("\xF8\x4C\x6B", 3));
+            job.push_back(0xD3);  // LinePath
+            PutLittle(job, (step * 7) % 4000, 2);
+            PutLittle(job, (step * 3) % 6000, 2);
+            Put(job, std::string_view("\xF8\x4C\x73\x6C", 4));  // EndPoint, LinePath, PaintPath
+        }
+        Put(job, "\x44");
+    }
+    return job;
+}
+
+// Feeds the job through a detecting handler in 64 KiB chunks.
+void ParseJob(benchmark::State& state, const Job& job)
+{
+    for (auto _ : state) {
+        CRawDataHandler handler(LANGUAGE_UNKNOWN);
+        for (size_t position = 0; position < job.size(); position += PCL_CHUNK_SIZE) {
+            if (handler.ParseData(job.data() + position, std::min(PCL_CHUNK_SIZE, job.size() - position)) < 0)
+                state.SkipWithError("parse failed");
+        }
+        handler.ParseDone();
+        benchmark::DoNotOptimize(handler.GetTotalPageCount());
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
+}
+
+// Copies the job chunk by chunk: the cost of merely moving the bytes.
+void CopyJob(benchmark::State& state, const Job& job)
+{
+    std::vector<unsigned char> chunk(PCL_CHUNK_SIZE);
+    for (auto _ : state) {
+        for (size_t position = 0; position < job.size(); position += PCL_CHUNK_SIZE) {
+            const size_t length = std::min(PCL_CHUNK_SIZE, job.size() - position);
+            std::memcpy(chunk.data(), job.data() + position, length);
+            benchmark::DoNotOptimize(chunk.data());
+            benchmark::ClobberMemory();
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
+}
+
+// Counts form feeds with memchr: the cost of looking at every byte once.
+void ScanJob(benchmark::State& state, const Job& job)
+{
+    for (auto _ : state) {
+        size_t found = 0;
+        const unsigned char* position = job.data();
+        const unsigned char* end = job.data() + job.size();
+        while (position < end) {
+            const void* next = std::memchr(position, '\f', static_cast<size_t>(end - position));
+            if (next == nullptr)
+                break;
+            ++found;
+            position = static_cast<const unsigned char*>(next) + 1;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
+}
+
+// Registers the parse, copy and scan of one job, made when first needed.
+void RegisterJob(const char* name, Job (*make)())
+{
+    auto job = [make, cached = std::make_shared<Job>()]() -> const Job& {
+        if (cached->empty())
+            *cached = make();
+        return *cached;
+    };
+    const std::string prefix(name);
+    benchmark::RegisterBenchmark((prefix + "/parse").c_str(), [job](benchmark::State& state) { ParseJob(state, job()); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((prefix + "/memcpy").c_str(), [job](benchmark::State& state) { CopyJob(state, job()); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark((prefix + "/memchr").c_str(), [job](benchmark::State& state) { ScanJob(state, job()); })
+        ->Unit(benchmark::kMillisecond);
+}
+
+const bool registered = [] {
+    RegisterJob("BM_Pcl5Raster", &Pcl5RasterJob);
+    RegisterJob("BM_Pcl5Text", &Pcl5TextJob);
+    RegisterJob("BM_PclXlImages", &PxlRasterJob);
+    RegisterJob("BM_PclXlVectors", &PxlVectorJob);
+    return true;
+}();
+
+}  // namespace

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+#include "Core/CVClientCommunication/ClientMessage.h"
+#include "hook/JobDataSpool.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// The whole handling of one job by the CUPS backend hook: it finds the queue's
+// own backend in the hidden folder ".cvkbackend" beside the backend folder,
+// copies the CUPS spool file for secure release, hands the job to its owner's
+// client over the owner's socket, parses the job data when the client asks for
+// page sets, and then runs the wrapped backend with the job data or cancels the
+// job, as the client answers. Without a client the job is passed straight to
+// the wrapped backend, as if the queue were not tracked.
+class CupsBackendHook {
+public:
+    // The CUPS status that cancels the job.
+    static constexpr int CancelStatus = 5;
+    // The CUPS status that retries the job later.
+    static constexpr int RetryStatus = 6;
+    // The pieces in which job data is read.
+    static constexpr size_t ReadPieceSize = 65536;
+
+    // arguments: as CUPS gave them to the backend; cacheFolder: passed on
+    // from the program's start-up. Finds the wrapped backend.
+    CupsBackendHook(int argumentCount, char* const arguments[], const char* cacheFolder);
+    ~CupsBackendHook();
+    CupsBackendHook(const CupsBackendHook&) = delete;
+    CupsBackendHook& operator=(const CupsBackendHook&) = delete;
+
+    // Runs the job; the result is the program's exit status.
+    int Process();
+
+    // Acts on one reply of the client; true means: send the next request and
+    // read another reply.
+    bool HandleResponse(const ClientMessage& reply, ClientMessage& nextRequest);
+
+    // Reads and parses the job data and puts the page-set message into the
+    // next request. Always true.
+    bool ParsePageSets(ClientMessage& nextRequest);
+
+    // Whether the wrapped backend must be fed through a pipe: the job came on
+    // standard input and the hook has already taken some of it.
+    bool NeedPipes() const;
+
+    // Passes the job through to the wrapped backend; its exit status.
+    int HandleClientNotRunning() const;
+
+    const std::string& GetBackendPath() const { return mstrBackendPath; }
+
+private:
+    const char* mArgument(int index) const;
+    uint32_t mJobId() const;
+    int mRunBackend();
+
+    int mintArgumentCount;
+    char* const* mArguments;
+    int mintExitCode = 0;
+    std::string mstrBackendPath;
+    std::unique_ptr<ClientCommunicationChannel> mChannel;
+    std::string mstrCacheFolder;
+    JobDataSpool mJobData;
+};

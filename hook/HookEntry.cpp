@@ -1,0 +1,97 @@
+#include "hook/HookEntry.h"
+
+#include "Common/SettingsManager.h"
+#include "Common/StringFormat.h"
+#include "CoreLogger/Logger.h"
+#include "Platform/ClientAgentLauncher.h"
+#include "Platform/FileSystemRoot.h"
+#include "Platform/ProcessLookup.h"
+#include "hook/HookTimings.h"
+
+#include <string>
+#include <sys/stat.h>
+
+namespace {
+
+constexpr auto kComponent = LogComponents::HookGeneral;
+
+// The client program's process name and the user unit that starts it; both
+// come from the build's CVK_CLIENT_PROGRAM.
+constexpr const char* kClientProcessName = CVK_CLIENT_PROCESS_NAME;
+constexpr const char* kClientUnitName = CVK_CLIENT_UNIT_NAME;
+
+// Writes one debug line of the start-up.
+template <typename... Args>
+void Debug(std::string format, Args&&... args)
+{
+    Logger::Log_Debug(kComponent, stringFormat(std::move(format), std::forward<Args>(args)...));
+}
+
+}  // namespace
+
+bool ValidateSettings()
+{
+    SettingsManager settings;
+    return settings.LoadSettings();
+}
+
+bool ValidateClientStatus(const char* userName)
+{
+    if (userName == nullptr || userName[0] == '\0') {
+        Logger::Log_Error(kComponent, "No username provided for print job.");
+        return false;
+    }
+    // A name the password database does not know has no client to wait for;
+    // the connection then fails and the job is passed through.
+    auto user = Platform::LookupUser(userName);
+    if (!user) {
+        Logger::Log_Error(kComponent, stringFormat("Unknown user %s; no client can run for this user.", userName));
+        return true;
+    }
+    if (CheckForClientProcess(*user) != 0)
+        LaunchClientApplication(*user);
+    if (PingSocketFile(userName))
+        Debug("Client ready...");
+    else
+        PingSocketFile(userName);
+    return true;
+}
+
+int CheckForClientProcess(const Platform::UserAccount& user)
+{
+    Debug("First check for client running.");
+    return Platform::IsProcessRunning(kClientProcessName, user.uid) ? 0 : 1;
+}
+
+int LaunchClientApplication(const Platform::UserAccount& user)
+{
+    Debug("Client not running for user, Starting client...");
+    Platform::ClientAgentLauncher launcher(kClientUnitName);
+    Debug("Stopping client agent returned: %d", launcher.Stop(user));
+    int started = launcher.Start(user);
+    Debug("Waiting for client to start.");
+    HookTimings::Sleep(HookTimings::ClientStartSeconds);
+    return started;
+}
+
+bool PingSocketFile(const char* userName)
+{
+    if (CheckForSocketFile(userName))
+        return true;
+    for (int poll = 0; poll < HookTimings::SocketPolls; ++poll) {
+        Debug("Waiting for client to to be ready ....");
+        HookTimings::Sleep(HookTimings::ClientStartSeconds);
+        if (CheckForSocketFile(userName))
+            return true;
+    }
+    return false;
+}
+
+bool CheckForSocketFile(const char* userName)
+{
+    std::string path = Platform::HostPath(stringFormat("/tmp/cvkclient.%s", userName));
+    struct stat info {};
+    int result = stat(path.c_str(), &info);
+    Debug("stat(): %s, return value: %d", path, result);
+    return result == 0;
+}

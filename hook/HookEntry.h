@@ -1,0 +1,33 @@
+#pragma once
+
+#include "Platform/UserAccount.h"
+
+// The start-up steps of the CUPS backend hook before it handles the job:
+// checking the preferences and making sure that the job owner's client runs,
+// starting the owner's client agent and waiting for its socket when it does
+// not.
+
+// The exit status when the preferences are incomplete.
+inline constexpr int IncompleteSettingsStatus = 255;
+
+// The folder text passed on to the job handling once the client check ran.
+inline constexpr const char* HookCacheFolder = "~/Library/Application Support/Corvane Velk";
+
+// True only when the preference domain holds every required key.
+bool ValidateSettings();
+
+// Makes sure the user's client runs; false only without a user name. A client
+// that never comes up is caught later, when the connection fails.
+bool ValidateClientStatus(const char* userName);
+
+// The status of the process check: 0 when the user's client process runs.
+int CheckForClientProcess(const Platform::UserAccount& user);
+
+// Restarts the user's client agent; the status of the start.
+int LaunchClientApplication(const Platform::UserAccount& user);
+
+// Waits for the user's socket file; true once it is there.
+bool PingSocketFile(const char* userName);
+
+// Whether the user's socket file exists now.
+bool CheckForSocketFile(const char* userName);

@@ -1,0 +1,46 @@
+// cvkhook: the CUPS backend of every tracked queue. It hands each job to its
+// owner's client and then runs the queue's own backend or cancels the job.
+#include "Common/StringFormat.h"
+#include "CoreLogger/Logger.h"
+#include "hook/CupsBackendHook.h"
+#include "hook/HookEntry.h"
+
+#include <string>
+
+namespace {
+
+constexpr auto kComponent = LogComponents::HookGeneral;
+constexpr int kPathMax = 1024;
+
+}  // namespace
+
+// Checks the preferences and the owner's client, then handles the job; the
+// exit status is the job's outcome for CUPS.
+int main(int argc, char* argv[])
+{
+    Logger::Log_Debug_Start(kComponent, "main");
+    if (!ValidateSettings()) {
+        Logger::Log_Error(kComponent, "Failed to process client Settings. Unable to process print job.");
+        Logger::Log_Debug_End(kComponent, "main");
+        return IncompleteSettingsStatus;
+    }
+    Logger::Log_Debug(kComponent, stringFormat("Path max: %d", kPathMax));
+
+    std::string cacheFolder;
+    if (argc >= 3 && ValidateClientStatus(argv[2])) {
+        cacheFolder = HookCacheFolder;
+        for (int i = 0; i < argc; ++i)
+            Logger::Log_Debug(kComponent,
+                              stringFormat("argv[%d](%p) = %s", i, static_cast<void*>(&argv[i]), argv[i]));
+    }
+    Logger::Log_Debug(kComponent, stringFormat("CacheDir: %s", cacheFolder));
+
+    int result;
+    {
+        CupsBackendHook hook(argc, argv, cacheFolder.c_str());
+        result = hook.Process();
+        Logger::Log_Debug(kComponent, stringFormat("Processed job with result: %d", result));
+        Logger::Log_Debug_End(kComponent, "main");
+    }
+    return result;
+}

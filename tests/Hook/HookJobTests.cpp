@@ -1,0 +1,230 @@
+// Real cvkhook processes handing jobs to a scripted stand-in client and
+// running the recording backend as the wrapped backend.
+#include "Core/CVClientCommunication/RawDataJobProperties.h"
+#include "Platform/UserAccount.h"
+#include "tests/Hook/HookHarness.h"
+#include "tests/ProcessUtil/ChildRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using HookTests::FakeClient;
+using HookTests::HookResult;
+using HookTests::StdinFeed;
+namespace fs = std::filesystem;
+
+namespace {
+
+class HookJobTest : public ::testing::Test {
+protected:
+    // The job's arguments, with argument 6 naming a file that holds the data
+    // when the data does not come on standard input.
+    std::vector<std::string> Arguments(int jobId, bool inFile, const std::string& data)
+    {
+        auto arguments = mSetup.JobArguments(jobId, mstrUser);
+        if (inFile) {
+            std::string path = mSetup.Root().Path() + "/job-" + std::to_string(jobId) + ".prn";
+            TestSupport::WriteFileText(path, data);
+            arguments.push_back(path);
+        }
+        return arguments;
+    }
+
+    ProcessUtilTests::ChildRecord Record(int jobId) const
+    {
+        return ProcessUtilTests::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
+    }
+
+    bool BackendRan(int jobId) const { return fs::exists(mSetup.Records() + "/" + std::to_string(jobId) + ".txt"); }
+
+    // Pages of all page sets of a page-set message.
+    static int TotalPages(const RawDataJobProperties& properties)
+    {
+        int pages = 0;
+        for (const auto& pageSet : properties.GetPageSets())
+            pages += pageSet.mintMonoPages + pageSet.mintColorPages;
+        return pages;
+    }
+
+    HookTests::HookSetup mSetup;
+    std::string mstrUser = Platform::CurrentUserName();
+};
+
+}  // namespace
+
+TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
+{
+    using Script = FakeClient::Script;
+    struct AnswerCase {
+        const char* name;
+        Script script;
+        bool inFile;
+        int expectedStatus;
+        bool prints;
+    };
+    const AnswerCase cases[] = {
+        {"print after page sets, standard input", Script::PrintAfterPageSets, false, 0, true},
+        {"print after page sets, file", Script::PrintAfterPageSets, true, 0, true},
+        {"print at once, standard input", Script::PrintAtOnce, false, 0, true},
+        {"print at once, file", Script::PrintAtOnce, true, 0, true},
+        {"cancel", Script::Cancel, false, 5, false},
+        {"client closes after asking for pages", Script::CloseAfterPageRequest, false, 5, false},
+        {"unknown request", Script::UnknownRequest, false, 5, false},
+        {"invalid message", Script::InvalidMessage, false, 5, false},
+    };
+    const std::string job = HookTests::SampleJob();
+    int jobId = 40;
+    for (const auto& c : cases) {
+        ++jobId;
+        FakeClient client(mstrUser, c.script);
+        ASSERT_TRUE(client.IsListening());
+        auto arguments = Arguments(jobId, c.inFile, job);
+        HookResult result = mSetup.Run(arguments, StdinFeed{c.inFile ? std::string() : job, true});
+        client.Finish();
+
+        EXPECT_EQ(result.status, c.expectedStatus) << c.name << "\n" << result.errors;
+        EXPECT_EQ(client.AnnouncedJobId(), static_cast<uint32_t>(jobId)) << c.name;
+        ASSERT_EQ(BackendRan(jobId), c.prints) << c.name;
+        if (c.prints) {
+            auto record = Record(jobId);
+            EXPECT_TRUE(record.data == job) << c.name << ": " << record.data.size() << " bytes";
+            ASSERT_EQ(record.Get("argc"), std::to_string(arguments.size())) << c.name;
+            for (size_t i = 0; i < arguments.size(); ++i)
+                EXPECT_EQ(record.Get("argv[" + std::to_string(i) + "]"), arguments[i]) << c.name;
+        }
+        if (c.script == Script::PrintAfterPageSets) {
+            ASSERT_TRUE(client.PageSetReply().has_value()) << c.name;
+            RawDataJobProperties properties(*client.PageSetReply());
+            EXPECT_EQ(properties.GetJobId(), static_cast<uint32_t>(jobId)) << c.name;
+            EXPECT_EQ(TotalPages(properties), HookTests::kSampleJobPages) << c.name;
+            EXPECT_EQ(properties.GetCopies(), HookTests::kSampleJobCopies) << c.name;
+            EXPECT_TRUE(properties.IsDuplex()) << c.name;
+        }
+    }
+}
+
+TEST_F(HookJobTest, PayloadCopyServesTheClientAndIsRemovedWhenNoClientRuns)
+{
+    const std::string job = HookTests::RandomBytes(200000);
+    for (bool clientRuns : {true, false}) {
+        int jobId = clientRuns ? 7 : 8;
+        TestSupport::WriteFileText(mSetup.CupsSpoolFile(jobId), job);
+        TestSupport::WriteFileText(mSetup.LaunchLog(), "");
+        bool copyHeldJob = false;
+        std::optional<FakeClient> client;
+        if (clientRuns)
+            client.emplace(mstrUser, FakeClient::Script::PrintAtOnce, [&] {
+                copyHeldJob = TestSupport::ReadFileText(mSetup.PayloadCopy(jobId)) == job;
+            });
+        HookResult result = mSetup.Run(mSetup.JobArguments(jobId, mstrUser), StdinFeed{job});
+        if (client)
+            client->Finish();
+
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_TRUE(Record(jobId).data == job) << "client " << clientRuns;
+        if (clientRuns) {
+            EXPECT_TRUE(copyHeldJob);
+        } else {
+            EXPECT_FALSE(fs::exists(mSetup.PayloadCopy(jobId)));
+            // The hook tried to start the client and waited for it in vain.
+            std::string launches = TestSupport::ReadFileText(mSetup.LaunchLog());
+            EXPECT_EQ(launches, "stop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service " + mstrUser
+                                    + "\n");
+        }
+    }
+}
+
+TEST_F(HookJobTest, WrappedBackendStatusBecomesTheHooksStatus)
+{
+    const std::string job = HookTests::SampleJob();
+    int jobId = 60;
+    for (bool clientRuns : {true, false}) {
+        for (int backendStatus : {1, 4}) {
+            ++jobId;
+            std::optional<FakeClient> client;
+            if (clientRuns)
+                client.emplace(mstrUser, FakeClient::Script::PrintAfterPageSets);
+            HookResult result = mSetup.Run(mSetup.JobArguments(jobId, mstrUser), StdinFeed{job, true},
+                                           {{"CVK_RECORD_EXIT", std::to_string(backendStatus)}});
+            if (client)
+                client->Finish();
+            EXPECT_EQ(result.status, backendStatus) << "client " << clientRuns;
+            EXPECT_TRUE(Record(jobId).data == job) << "client " << clientRuns;
+        }
+    }
+}
+
+TEST_F(HookJobTest, LargeJobOnStandardInputIsSpooledNotHeldInMemory)
+{
+    // Peak memory of the same road for a small job, then for one five times
+    // larger than the hook may hold in memory.
+    // Under AddressSanitizer freed memory stays resident in its quarantine;
+    // a small one keeps the peak about live memory.
+    const char* inherited = std::getenv("ASAN_OPTIONS");
+    std::string asanOptions = std::string(inherited != nullptr ? inherited : "") + ":quarantine_size_mb=4";
+    auto run = [&](int jobId, const std::string& job) {
+        FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+        HookResult result = mSetup.Run(mSetup.JobArguments(jobId, mstrUser), StdinFeed{job, true},
+                                       {{"ASAN_OPTIONS", asanOptions}});
+        client.Finish();
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_TRUE(client.PageSetReply().has_value());
+        return result.peakMemoryKb;
+    };
+    // Without debug logging the hook writes no dump of the data it parses.
+    mSetup.Root().WriteClientPreferences({{"ClientServicesUrl", "https://accounting.example:9443"},
+                                          {"DebugLogging", "0"}});
+    const std::string small = HookTests::RandomBytes(4096, 1);
+    long smallPeak = run(90, small);
+
+    const std::string large = HookTests::RandomBytes(40 * 1024 * 1024, 2);
+    long largePeak = run(91, large);
+    auto record = Record(91);
+    ASSERT_EQ(record.data.size(), large.size());
+    EXPECT_TRUE(record.data == large);
+    EXPECT_TRUE(Record(90).data == small);
+    // The memory part of the spool (8 MiB) and some slack, far below 40 MB.
+    RecordProperty("PeakMemoryKbSmallJob", static_cast<int>(smallPeak));
+    RecordProperty("PeakMemoryKbLargeJob", static_cast<int>(largePeak));
+    EXPECT_LT(largePeak - smallPeak, 16 * 1024) << "small " << smallPeak << " kB, large " << largePeak << " kB";
+    // The spill file had no name and is gone with the hook.
+    EXPECT_TRUE(fs::is_empty(mSetup.SpillFolder()));
+}
+
+TEST_F(HookJobTest, UnreadableJobFileStillAnswersAndPrintsWithoutPageSets)
+{
+    FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+    auto arguments = mSetup.JobArguments(70, mstrUser);
+    arguments.push_back(mSetup.Root().Path() + "/no-such-job-file");
+    HookResult result = mSetup.Run(arguments, StdinFeed{});
+    client.Finish();
+
+    EXPECT_EQ(result.status, 0) << result.errors;
+    ASSERT_TRUE(client.PageSetReply().has_value());
+    RawDataJobProperties properties(*client.PageSetReply());
+    EXPECT_EQ(properties.GetJobId(), 70u);
+    EXPECT_TRUE(properties.GetPageSets().empty());
+    EXPECT_NE(mSetup.LogText().find("Unable to open the job file"), std::string::npos);
+    EXPECT_TRUE(BackendRan(70));
+}
+
+TEST_F(HookJobTest, SilentStandardInputEndsTheParseWithoutSpinningAndKeepsTheJob)
+{
+    // Five waits of 30 scaled seconds (60 ms each) pass before the data
+    // comes; the job still reaches the backend whole.
+    const std::string job = HookTests::SampleJob();
+    FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+    HookResult result = mSetup.Run(mSetup.JobArguments(80, mstrUser),
+                                   StdinFeed{job, true, std::chrono::milliseconds(1500)});
+    client.Finish();
+
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_TRUE(Record(80).data == job);
+    ASSERT_TRUE(client.PageSetReply().has_value());
+    EXPECT_TRUE(RawDataJobProperties(*client.PageSetReply()).GetPageSets().empty());
+    std::string log = mSetup.LogText();
+    EXPECT_NE(log.find("Error after read - Error#"), std::string::npos);
+    EXPECT_NE(log.find("Parsing failed... Continue reading remainder of buffer"), std::string::npos);
+    EXPECT_LT(result.cpuSeconds, 1.0);
+}

@@ -1,0 +1,188 @@
+// The hook's start-up as CUPS runs it: preferences, device listing, the
+// client check and start, and job data that must never reach a shell.
+#include "Platform/UserAccount.h"
+#include "tests/Hook/HookHarness.h"
+#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/Support/ChildProgram.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using HookTests::FakeClient;
+using HookTests::HookResult;
+using HookTests::StdinFeed;
+namespace fs = std::filesystem;
+
+namespace {
+
+class HookStartupTest : public ::testing::Test {
+protected:
+    std::string Launches() const { return TestSupport::ReadFileText(mSetup.LaunchLog()); }
+
+    HookTests::HookSetup mSetup;
+    std::string mstrUser = Platform::CurrentUserName();
+};
+
+}  // namespace
+
+TEST_F(HookStartupTest, IncompletePreferencesStopEverythingWithStatus255)
+{
+    mSetup.Root().WriteClientPreferences({{"ClientDirectory", "/Applications/Quorvel"}, {"DebugLogging", "1"}});
+    const std::vector<std::string> invocations[] = {
+        mSetup.JobArguments(12, mstrUser),
+        {mSetup.ServerBin() + "/backend/" + HookTests::kScheme},
+    };
+    for (const auto& arguments : invocations) {
+        FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
+        HookResult result = mSetup.Run(arguments, StdinFeed{"job"});
+        EXPECT_EQ(result.status, 255) << arguments.size() << " arguments";
+    }
+    EXPECT_TRUE(fs::is_empty(mSetup.Records()));
+    EXPECT_EQ(Launches(), "");
+}
+
+TEST_F(HookStartupTest, DeviceListingRunsTheWrappedBackendAlone)
+{
+    std::string ownPath = mSetup.ServerBin() + "/backend/" + HookTests::kScheme;
+    HookResult result = mSetup.Run({ownPath}, StdinFeed{});
+    EXPECT_EQ(result.status, 0) << result.errors;
+    auto record = ProcessUtilTests::ReadChildRecord(mSetup.Records(), "list");
+    EXPECT_EQ(record.Get("argc"), "1");
+    EXPECT_EQ(record.Get("argv[0]"), ownPath);
+    EXPECT_EQ(Launches(), "");
+}
+
+TEST_F(HookStartupTest, TooFewArgumentsCancelTheJob)
+{
+    HookResult result = mSetup.Run({HookTests::kDeviceUri, "12"}, StdinFeed{"job"});
+    EXPECT_EQ(result.status, 5);
+    EXPECT_TRUE(fs::is_empty(mSetup.Records()));
+}
+
+TEST_F(HookStartupTest, UserNamesWithShellCharactersRunNothing)
+{
+    std::string trap = mSetup.Root().Path() + "/trap";
+    const std::string names[] = {
+        "x;touch " + trap,
+        "$(touch " + trap + ")",
+        "`touch " + trap + "`",
+        "x' ; touch " + trap + " #",
+        "x\ntouch " + trap,
+        "x|touch${IFS}" + trap,
+    };
+    int jobId = 20;
+    for (const auto& name : names) {
+        ++jobId;
+        HookResult result = mSetup.Run(mSetup.JobArguments(jobId, name), StdinFeed{"job data"});
+        // No client can run for such a user: the job is printed untracked.
+        EXPECT_EQ(result.status, 0) << name << "\n" << result.errors;
+        auto record = ProcessUtilTests::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
+        EXPECT_EQ(record.data, "job data") << name;
+        EXPECT_FALSE(fs::exists(trap)) << name;
+    }
+    EXPECT_EQ(Launches(), "");
+}
+
+TEST_F(HookStartupTest, ClientProcessOfTheOwnerIsNotStartedAgain)
+{
+    // The job's owner is nobody, so that the stand-in client process is seen
+    // by no other test's hook, whose jobs are the test user's.
+    auto owner = Platform::LookupUser("nobody");
+    if (geteuid() != 0 || !owner)
+        GTEST_SKIP() << "needs root and the user nobody";
+    std::string program = mSetup.Root().Path() + "/" + CVK_CLIENT_PROCESS_NAME;
+    fs::copy_file("/bin/sleep", program);
+    pid_t running = fork();
+    if (running == 0) {
+        if (setresgid(owner->gid, owner->gid, owner->gid) == 0 && setresuid(owner->uid, owner->uid, owner->uid) == 0)
+            execl(program.c_str(), program.c_str(), "30", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    ASSERT_GT(running, 0);
+    std::string comm = "/proc/" + std::to_string(running) + "/comm";
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return TestSupport::ReadFileText(comm) == std::string(CVK_CLIENT_PROCESS_NAME) + "\n"; },
+        std::chrono::seconds(5)));
+    {
+        FakeClient client(owner->name, FakeClient::Script::PrintAtOnce);
+        HookResult result = mSetup.Run(mSetup.JobArguments(30, owner->name), StdinFeed{"job"});
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(client.AnnouncedJobId(), 30u);
+    }
+    EXPECT_EQ(Launches(), "");
+    kill(running, SIGKILL);
+    waitpid(running, nullptr, 0);
+
+    // Once it is gone, the next job starts the agent first, as its owner.
+    FakeClient client(owner->name, FakeClient::Script::PrintAtOnce);
+    HookResult result = mSetup.Run(mSetup.JobArguments(31, owner->name), StdinFeed{"job"});
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(Launches(), "stop quorvel-client.service nobody\nstart quorvel-client.service nobody\n");
+}
+
+TEST_F(HookStartupTest, ClientThatComesUpAfterTheStartIsWaitedFor)
+{
+    // Seconds of 20 ms: the hook polls for the socket every 140 ms, in all
+    // for about three seconds.
+    std::optional<FakeClient> client;
+    std::thread starter([&] {
+        TestSupport::WaitUntil([&] { return Launches().find("start") != std::string::npos; },
+                               std::chrono::seconds(10));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        client.emplace(mstrUser, FakeClient::Script::Cancel);
+    });
+    HookResult result = mSetup.Run(mSetup.JobArguments(33, mstrUser), StdinFeed{"job"},
+                                   {{"CVK_HOOK_SECOND_MS", "20"}});
+    starter.join();
+    ASSERT_TRUE(client.has_value());
+    client->Finish();
+    EXPECT_EQ(result.status, 5) << result.errors;
+    EXPECT_EQ(client->AnnouncedJobId(), 33u);
+}
+
+TEST_F(HookStartupTest, ListenerOfAnotherUserNeverGetsTheJob)
+{
+    auto other = Platform::LookupUser("nobody");
+    if (geteuid() != 0 || !other)
+        GTEST_SKIP() << "needs root and the user nobody";
+    // Another local user listens on the owner's socket path; it would learn
+    // the job (and could approve it) if the hook talked to it.
+    int ready[2];
+    ASSERT_EQ(pipe2(ready, O_CLOEXEC), 0);
+    pid_t rogue = fork();
+    if (rogue == 0) {
+        close(ready[0]);
+        if (setresgid(other->gid, other->gid, other->gid) != 0 || setresuid(other->uid, other->uid, other->uid) != 0)
+            _exit(90);
+        ClientCommunicationChannel listener(mstrUser.c_str());
+        if (!listener.Listen())
+            _exit(91);
+        (void)!write(ready[1], "r", 1);
+        ClientCommunicationChannel connection = listener.Accept();
+        bool heardOfJob = connection.IsConnected()
+                          && connection.ReceiveMessage().Is(ClientMessageType::Notify, ClientMessageSubType::NewJob);
+        _exit(heardOfJob ? 1 : 0);
+    }
+    close(ready[1]);
+    char signal = 0;
+    ASSERT_EQ(read(ready[0], &signal, 1), 1);
+    close(ready[0]);
+
+    HookResult result = mSetup.Run(mSetup.JobArguments(35, mstrUser), StdinFeed{"job"});
+    // Printed untracked, as without a client.
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_TRUE(fs::exists(mSetup.Records() + "/35.txt"));
+    int status = 0;
+    bool ended = TestSupport::WaitUntil([&] { return waitpid(rogue, &status, WNOHANG) == rogue; },
+                                        std::chrono::seconds(5));
+    if (!ended) {
+        kill(rogue, SIGKILL);
+        waitpid(rogue, &status, 0);
+    }
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}

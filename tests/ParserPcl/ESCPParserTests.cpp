@@ -1,0 +1,121 @@
+#include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
+#include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/ParseOutcome.h"
+#include "tests/ParserPcl/ParserFeed.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace RawPrintData;
+using namespace ParserTestSupport;
+
+namespace {
+
+// An ESC/P job, parsed as ESC/P in every chunking.
+ParseOutcome ParseEscp(const Bytes& job)
+{
+    return ExpectChunkInvariant(job, ParserRegistry::BuiltIn(), LANGUAGE_ESCP2);
+}
+
+struct PageColourCase {
+    const char* mstrLabel;
+    Bytes mbytJob;
+    int mintMono;
+    int mintColor;
+};
+
+class EscpPageColour : public testing::TestWithParam<PageColourCase> {};
+
+}  // namespace
+
+// Colour commands mark the page they are on; mono codes leave it mono, and
+// the next page starts mono again.
+TEST_P(EscpPageColour, MarksThePageItIsOn)
+{
+    const ParseOutcome outcome = ParseEscp(GetParam().mbytJob);
+    EXPECT_EQ(outcome.mintMonoPages, GetParam().mintMono) << outcome.Describe();
+    EXPECT_EQ(outcome.mintColorPages, GetParam().mintColor) << outcome.Describe();
+    EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED);
+    // ESC/P reports no job property.
+    EXPECT_EQ(outcome.mintColorType, COLOR_TYPE_UNKNOWN);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, EscpPageColour,
+    testing::Values(
+        PageColourCase{"colour_mode_mono", Join({Raw("\x1B(K\x02\x00\x00\x01\f")}), 1, 0},
+        PageColourCase{"colour_mode_colour", Join({Raw("\x1B(K\x02\x00\x00\x02\f\f")}), 1, 1},
+        PageColourCase{"colour_mode_without_second_byte", Join({Raw("\x1B(K\x01\x00\x02\f")}), 1, 0},
+        PageColourCase{"select_colour_black", Join({Raw("\x1Br\x00\f")}), 1, 0},
+        PageColourCase{"select_colour_magenta", Join({Raw("\x1Br\x01\f")}), 0, 1},
+        PageColourCase{"select_colour_mono_codes",
+                       Join({Raw("\x1Br\x05\x1Br\x06\x1Br\x10\x1Br\x40\x1Br\x80\x1Br\xC0\f")}), 1, 0},
+        PageColourCase{"paren_r_colour", Join({Raw("\x1B(r\x02\x00\x00\x01\f")}), 0, 1},
+        PageColourCase{"paren_r_mono", Join({Raw("\x1B(r\x02\x00\x00\x40\f")}), 1, 0},
+        PageColourCase{"colour_raster_block", Join({Raw("\x1Bi\x02\x00\x01\x01\x00\x01\x00"), "\f", "\f"}), 0, 1},
+        PageColourCase{"unknown_command_chain_then_colour", Join({Raw("\x1BxQ!r\x02\f")}), 0, 1},
+        PageColourCase{"reset", Join({"\x1B@\f"}), 1, 0}),
+    [](const testing::TestParamInfo<PageColourCase>& info) { return info.param.mstrLabel; });
+
+// A run-length encoded block ends once its decoded length is reached: with
+// the carriage return after it or without, what follows is read again, and
+// form feeds inside the block are not pages.
+TEST(EscpParser, RunLengthBlockEndsAtItsDecodedLength)
+{
+    // Eight bytes: a run of four form feeds, then a literal of four.
+    const std::string_view block = Raw("\x1Bi\x00\x01\x01\x04\x00\x02\x00" "\xFD\f" "\x03\f\x1B\f\f");
+    EXPECT_EQ(ParseEscp(Join({block, "\r\f"})).mintMonoPages, 1);
+    EXPECT_EQ(ParseEscp(Join({block, "\f\f"})).mintMonoPages, 2);
+    // A unit that overshoots the length ends the block as well.
+    const std::string_view overshoot = Raw("\x1Bi\x00\x01\x01\x03\x00\x01\x00" "\xF0\f");
+    EXPECT_EQ(ParseEscp(Join({overshoot, "\f"})).mintMonoPages, 1);
+    // Compression above 2 gives the length in four bytes of its own.
+    const std::string_view counted = Raw("\x1Bi\x00\x03\x01\x00\x00\x00\x00\x00\x02\x00\x00\x00" "\x01\f\f");
+    EXPECT_EQ(ParseEscp(Join({counted, "\f"})).mintMonoPages, 1);
+}
+
+// Raw raster data is skipped by its declared length.
+TEST(EscpParser, RawBlockIsSkippedByCount)
+{
+    const std::string_view block = Raw("\x1Bi\x00\x00\x01\x03\x00\x02\x00");
+    EXPECT_EQ(ParseEscp(Join({block, "\f\f\f\f\f\f", "\f"})).mintMonoPages, 1);
+    const std::string_view counted = Raw("\x1Bi\x00\x05\x01\x00\x00\x00\x00\x00\x03\x00\x00\x00");
+    EXPECT_EQ(ParseEscp(Join({counted, "\f\x1B\f", "\f"})).mintMonoPages, 1);
+}
+
+// Remote mode runs from ESC ( R to the marker ESC 00 00 00, however far
+// away and however the chunks cut the marker; nothing inside it counts.
+TEST(EscpParser, RemoteModeIsSkippedToItsMarker)
+{
+    const Bytes job = Join({Raw("\x1B@\x1B@\x1B(R\x08\x00\x00REMOTE1"), Raw("TI\f\f\f\x1B\x01\x1B\x00\x00"), std::string(5000, '\f'),
+                            Raw("\x1B\x00\x00\x00"), "\f"});
+    const ParseOutcome outcome = ParseEscp(job);
+    EXPECT_EQ(outcome.mintMonoPages, 1);
+
+    // Without its marker, remote mode lasts to the end of the job.
+    EXPECT_EQ(ParseEscp(Join({Raw("\x1B(R\x01\x00\x00"), "\f\f\f"})).mintMonoPages, 0);
+}
+
+// ESC ( commands with parameters pass them over; an unknown one reads its
+// parameters as ordinary data.
+TEST(EscpParser, ParenCommandParameters)
+{
+    EXPECT_EQ(ParseEscp(Join({Raw("\x1B(e\x02\x00\f\f\f")})).mintMonoPages, 1);
+    EXPECT_EQ(ParseEscp(Join({Raw("\x1B(Z\x02\x00\f\f")})).mintMonoPages, 2);
+    EXPECT_EQ(ParseEscp(Join({Raw("\x1B$\f\x00\f")})).mintMonoPages, 1);
+    EXPECT_EQ(ParseEscp(Join({Raw("\x1BU\f\f")})).mintMonoPages, 1);
+}
+
+// A chain of unknown command bytes longer than a chunk is consumed as it is
+// read rather than kept whole for the next chunk.
+TEST(EscpParser, LongCommandChainKeepsNoLongTail)
+{
+    ESCP::ESCPParser parser;
+    RecordingListener listener;
+    parser.AddListener(&listener);
+    const Bytes job = Join({"\x1Bx", std::string(200000, 'A'), "\r\f"});
+    const FeedResult result = FeedParser(parser, job, 4096);
+    EXPECT_LE(result.mintLongestTail, 16u);
+    EXPECT_EQ(listener.mvecPages.size(), 1u);
+}

@@ -1,0 +1,195 @@
+#include "PrinterLanguageParser/Parser/ParserLimits.h"
+#include "PrinterLanguageParser/Parser/pcl5/PCL5Parser.h"
+#include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/ParseOutcome.h"
+#include "tests/ParserPcl/ParserFeed.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace RawPrintData;
+using namespace ParserTestSupport;
+
+namespace {
+
+// A PCL 5 job, parsed as PCL 5 in every chunking.
+ParseOutcome ParsePcl5(const Bytes& job)
+{
+    return ExpectChunkInvariant(job, ParserRegistry::BuiltIn(), LANGUAGE_PCL5);
+}
+
+// A PCL 5 parser fed on its own, with what it reported.
+struct LonePcl5Parser {
+    LonePcl5Parser() { mParser.AddListener(&mListener); }
+    FeedResult Feed(const Bytes& job, size_t chunkSize) { return FeedParser(mParser, job, chunkSize); }
+
+    PCL5::PCL5Parser mParser;
+    RecordingListener mListener;
+};
+
+struct PageCountCase {
+    const char* mstrLabel;
+    Bytes mbytJob;
+    int mintPages;
+};
+
+class Pcl5PageCount : public testing::TestWithParam<PageCountCase> {};
+
+}  // namespace
+
+// ESC & l 26 a 1 o 2 X and a form feed: an A4 page in landscape, two copies.
+TEST(Pcl5Parser, CombinedPageSettings)
+{
+    const ParseOutcome outcome = ParsePcl5(Join({"\x1B&l26a1o2X", "\f"}));
+    ASSERT_EQ(outcome.mvecPageSets.size(), 1u) << outcome.Describe();
+    EXPECT_EQ(outcome.mvecPageSets[0].GetName(), "A4");
+    EXPECT_EQ(outcome.mvecPageSets[0].mintWidth, 2100);
+    EXPECT_EQ(outcome.mvecPageSets[0].mintHeight, 2970);
+    EXPECT_EQ(outcome.mvecPageSets[0].mintMonoPages, 1);
+    EXPECT_EQ(outcome.mvecPageSets[0].mintOrientation, ORIENTATION_LANDSCAPE);
+    EXPECT_EQ(outcome.mintCopies, 2u);
+}
+
+// The paper stays for the following pages until the next size; unknown
+// codes change nothing, and pages before any size count in the default set.
+TEST(Pcl5Parser, PaperSizesPerPage)
+{
+    const ParseOutcome outcome =
+        ParsePcl5(Join({"\f", "\x1B&l2A\f\f", "\x1B&l999A\f", "\x1B&l3A\f", "\x1B&l80A\f"}));
+    ASSERT_EQ(outcome.mvecPageSets.size(), 4u) << outcome.Describe();
+    EXPECT_EQ(outcome.mvecPageSets[0].GetName(), "Letter");
+    EXPECT_EQ(outcome.mvecPageSets[0].mintMonoPages, 3);
+    EXPECT_EQ(outcome.mvecPageSets[1].GetName(), "Legal");
+    EXPECT_EQ(outcome.mvecPageSets[1].mintHeight, 3556);
+    EXPECT_EQ(outcome.mvecPageSets[2].GetName(), "Monarch Envelope");
+    EXPECT_EQ(outcome.mvecPageSets[2].mintWidth, 984);
+    EXPECT_EQ(outcome.mvecPageSets[3].GetName(), "");
+    EXPECT_EQ(outcome.mvecPageSets[3].mintMonoPages, 1);
+}
+
+// Duplex follows the last ESC & l # S; job colour ESC * r # U and ESC * v # W.
+TEST(Pcl5Parser, DuplexAndJobColour)
+{
+    EXPECT_FALSE(ParsePcl5(Join({"\x1B&l0S\f"})).mblnDuplex);
+    EXPECT_TRUE(ParsePcl5(Join({"\x1B&l2S\f"})).mblnDuplex);
+    EXPECT_FALSE(ParsePcl5(Join({"\x1B&l1S\x1B&l0S\f"})).mblnDuplex);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*r1U\f"})).mintColorType, COLOR_TYPE_MONO);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*r-3U\f"})).mintColorType, COLOR_TYPE_COLOR);
+    const ParseOutcome palette = ParsePcl5(Join({"\x1B*v6W", "\f\x1B\f\x1B\f\f", "\f"}));
+    EXPECT_EQ(palette.mintColorType, COLOR_TYPE_COLOR);
+    EXPECT_EQ(palette.mintMonoPages, 1);
+    // A page is mono in PCL 5: colour is the job's.
+    EXPECT_EQ(palette.mintColorPages, 0);
+}
+
+// Announced data is skipped unread, and form feeds and escapes inside it are
+// not acted on, wherever the chunks cut it.
+TEST_P(Pcl5PageCount, CountsOnlyFormFeedsOutsideData)
+{
+    const ParseOutcome outcome = ParsePcl5(GetParam().mbytJob);
+    EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, GetParam().mintPages) << outcome.Describe();
+    EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Data, Pcl5PageCount,
+    testing::Values(
+        PageCountCase{"raster_row", Join({"\x1B*b5W", "\f\x1B\f\x1B\f"}), 0},
+        PageCountCase{"raster_row_then_page", Join({"\x1B*b5W", "\f\x1B\f\x1B\f", "\f"}), 1},
+        PageCountCase{"data_inside_combined_sequence", Join({"\x1B*b5w", "\f\x1B\f\x1B\f", "0Y\f"}), 1},
+        PageCountCase{"two_data_blocks_in_one_sequence", Join({"\x1B*b3w", "\f\f\f", "2w", "\x1B\f", "1Y\f"}), 1},
+        PageCountCase{"plane_data", Join({"\x1B*b2V", "\f\f", "\x1B*b2W", "\f\f", "\f"}), 1},
+        PageCountCase{"font_header_and_character", Join({"\x1B)s4W", "\f\f\f\f", "\x1B(s3W", "\f\f\f", "\f"}), 1},
+        PageCountCase{"transparent_print_data", Join({"\x1B&p2X", "\f\f", "\f"}), 1},
+        PageCountCase{"pattern_and_configuration", Join({"\x1B*c2W", "\f\f", "\x1B*o1W", "\f", "\f\f"}), 2},
+        PageCountCase{"large_skip_across_chunks",
+                      [] {
+                          Bytes job(65530, 'x');
+                          const Bytes raster = Join({"\x1B*b1000W"});
+                          job.insert(job.end(), raster.begin(), raster.end());
+                          job.insert(job.end(), 1000, '\f');
+                          job.push_back('\f');
+                          return job;
+                      }(),
+                      1},
+        PageCountCase{"no_form_feed", Join({"\x1B" "E\x1B&l26A text"}), 0},
+        PageCountCase{"lone_escapes", Join({"\x1B\x01\f\x1B \f"}), 2}),
+    [](const testing::TestParamInfo<PageCountCase>& info) { return info.param.mstrLabel; });
+
+// The universal exit language hands over to PJL right after its X; other
+// values of ESC % # X are ignored.
+TEST(Pcl5Parser, UniversalExitLanguageSwitchesToPjl)
+{
+    LonePcl5Parser exit;
+    const Bytes job = Join({"\x1B&l2X\f\x1B%-12345X@PJL"});
+    const FeedResult result = exit.Feed(job, job.size());
+    EXPECT_EQ(result.mintLastResult, PARSE_RESULT_SWITCH_LANGUAGE);
+    EXPECT_EQ(result.mintConsumed, 15u);
+    EXPECT_EQ(exit.mListener.mvecLanguages, std::vector<RawLanguageType>{LANGUAGE_PJL});
+    EXPECT_EQ(exit.mListener.mvecPages.size(), 1u);
+
+    LonePcl5Parser ignored;
+    const Bytes other = Join({"\x1B%-1X\f"});
+    EXPECT_EQ(ignored.Feed(other, other.size()).mintLastResult, PARSE_RESULT_HANDLED);
+    EXPECT_TRUE(ignored.mListener.mvecLanguages.empty());
+    EXPECT_EQ(ignored.mListener.mvecPages.size(), 1u);
+
+    LonePcl5Parser hpgl;
+    const Bytes toHpgl = Join({"\x1B%1BIN;"});
+    const FeedResult hpglResult = hpgl.Feed(toHpgl, toHpgl.size());
+    EXPECT_EQ(hpglResult.mintLastResult, PARSE_RESULT_SWITCH_LANGUAGE);
+    EXPECT_EQ(hpglResult.mintConsumed, 4u);
+    EXPECT_EQ(hpgl.mListener.mvecLanguages, std::vector<RawLanguageType>{LANGUAGE_HPGL});
+}
+
+// A sequence cut by the end of the data is left from its ESC for the next chunk.
+TEST(Pcl5Parser, CutSequenceWaitsAtItsEscape)
+{
+    for (const std::string_view text : {std::string_view("ab\x1B"), std::string_view("ab\x1B&l2")}) {
+        LonePcl5Parser cut;
+        const Bytes job = Join({text});
+        const FeedResult result = cut.Feed(job, job.size());
+        EXPECT_EQ(result.mintLastResult, PARSE_RESULT_NEED_MORE_DATA);
+        EXPECT_EQ(result.mintConsumed, 2u);
+    }
+}
+
+// Negative and overlong counts: a negative count skips nothing and never moves
+// backwards; digits beyond the 32-bit range saturate instead of wrapping (a
+// wrapped 4294967301 would skip only five bytes).
+TEST(Pcl5Parser, CountsFromTheDataAreBounded)
+{
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*b-5W\f"})).mintMonoPages, 1);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*b-100w\f0Y\f"})).mintMonoPages, 1);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*b4294967301W", "12345", "\f"})).mintMonoPages, 0);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*b", std::string(100, '9'), "W\f"})).mintMonoPages, 0);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B&l-3X\f"})).mintCopies, 1u);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B&l4294967298X\f"})).mintCopies, MAX_COPIES);
+    // strtoul reading: leading white space and a sign, digits up to another byte.
+    EXPECT_EQ(ParsePcl5(Join({"\x1B&l 3.7X\f"})).mintCopies, 3u);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B&l+4X\f"})).mintCopies, 4u);
+}
+
+// A run of value bytes longer than any real sequence is no sequence: the ESC
+// is passed over and what follows is read as data, so the tail kept for a
+// cut sequence stays short.
+TEST(Pcl5Parser, OverlongSequenceIsGivenUp)
+{
+    const std::string digits(PCL5::ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH, '7');
+    const ParseOutcome outcome = ParsePcl5(Join({"\x1B&l", digits, "X\f", "\x1B&l2X\f"}));
+    EXPECT_EQ(outcome.mintMonoPages, 2);
+    EXPECT_EQ(outcome.mintCopies, 2u);
+
+    LonePcl5Parser endless;
+    const Bytes job = Join({"\x1B&l", std::string(100000, '1')});
+    const FeedResult result = endless.Feed(job, 1000);
+    EXPECT_LE(result.mintLongestTail, PCL5::ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH);
+}
+
+// A printer reset, ESC E, reaches the parser's reset step and counts no page.
+TEST(Pcl5Parser, ResetIsNoPage)
+{
+    const ParseOutcome outcome = ParsePcl5(Join({"\x1B" "E\x1B&l26A\f\x1B" "E"}));
+    EXPECT_EQ(outcome.mintMonoPages, 1);
+}

@@ -1,0 +1,123 @@
+// Jobs made by Ghostscript from three-pages.ps (an A4 page of black text, an
+// A4 page of red and blue shapes, a Letter page with a grey image) and
+// hand-made ESC/P 2 and ESC/Page jobs, each with what the hook must report
+// for it, parsed in every chunking the harness tries. See data/make-fixtures.sh.
+
+#include "PrinterLanguageParser/Parser/ParserRegistry.h"
+#include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/ParseOutcome.h"
+#include "tests/ParserPcl/ParserFeed.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+using namespace RawPrintData;
+using namespace ParserTestSupport;
+
+namespace {
+
+// How a fixture is fed.
+enum class Feed {
+    Whole,              // the file as it is
+    PjlWrapped,         // the file as it is, once a PJL parser is registered
+    WithoutPjlWrapper,  // only the part after the PJL ENTER LANGUAGE line
+};
+
+struct ExpectedPageSet {
+    std::string_view mstrName;
+    int mintWidth;
+    int mintHeight;
+    int mintMono;
+    int mintColor;
+};
+
+struct FixtureCase {
+    const char* mstrLabel;
+    const char* mstrFile;
+    Feed mFeed;
+    std::vector<ExpectedPageSet> mvecPageSets;
+    unsigned long mintCopies;
+    bool mblnDuplex;
+    RawColorType mintColorType;
+};
+
+// The Ghostscript jobs keep the paper of each page; PCL XL pages carry no
+// paper name, so they count in the default set, sized by the largest width
+// and height reported (A4's height, Letter's width).
+const std::vector<ExpectedPageSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
+const std::vector<ExpectedPageSet> PXL_MONO_PAGES = {{"", 2159, 2970, 3, 0}};
+const std::vector<ExpectedPageSet> PXL_COLOR_PAGES = {{"", 2159, 2970, 1, 2}};
+
+const FixtureCase FIXTURES[] = {
+    {"ljet4", "ljet4.pcl", Feed::Whole, PCL5_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"ljet4_two_copies", "ljet4-copies2.pcl", Feed::Whole, PCL5_PAGES, 2, false, COLOR_TYPE_UNKNOWN},
+    {"ljet4d_duplex", "ljet4d-duplex.pcl", Feed::Whole, PCL5_PAGES, 1, true, COLOR_TYPE_UNKNOWN},
+    {"ljet4d_duplex_three_copies", "ljet4d-duplex-copies3.pcl", Feed::Whole, PCL5_PAGES, 3, true, COLOR_TYPE_UNKNOWN},
+    {"ljet4pjl_unwrapped", "ljet4pjl.pcl", Feed::WithoutPjlWrapper, PCL5_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"ljet4pjl_two_copies_unwrapped", "ljet4pjl-copies2.pcl", Feed::WithoutPjlWrapper, PCL5_PAGES, 2, false,
+     COLOR_TYPE_UNKNOWN},
+    {"ljet4pjl", "ljet4pjl.pcl", Feed::PjlWrapped, PCL5_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"ljet4pjl_two_copies", "ljet4pjl-copies2.pcl", Feed::PjlWrapped, PCL5_PAGES, 2, false, COLOR_TYPE_UNKNOWN},
+
+    // PCL XL reports no copies; the grey image on the mono device's page is
+    // drawn in the grey colour space and leaves the page mono, while the
+    // colour device draws it through an RGB palette.
+    {"pxlmono_unwrapped", "pxlmono.pxl", Feed::WithoutPjlWrapper, PXL_MONO_PAGES, 1, false, COLOR_TYPE_MONO},
+    {"pxlmono_duplex_unwrapped", "pxlmono-duplex.pxl", Feed::WithoutPjlWrapper, PXL_MONO_PAGES, 1, true, COLOR_TYPE_MONO},
+    {"pxlmono_two_copies_unwrapped", "pxlmono-copies2.pxl", Feed::WithoutPjlWrapper, PXL_MONO_PAGES, 1, false,
+     COLOR_TYPE_MONO},
+    {"pxlcolor_unwrapped", "pxlcolor.pxl", Feed::WithoutPjlWrapper, PXL_COLOR_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"pxlcolor_duplex_two_copies_unwrapped", "pxlcolor-duplex-copies2.pxl", Feed::WithoutPjlWrapper, PXL_COLOR_PAGES, 1,
+     true, COLOR_TYPE_COLOR},
+    // PJL's RENDERMODE=GRAYSCALE asks for grayscale, which ends as mono.
+    {"pxlmono", "pxlmono.pxl", Feed::PjlWrapped, PXL_MONO_PAGES, 1, false, COLOR_TYPE_MONO},
+    {"pxlmono_duplex", "pxlmono-duplex.pxl", Feed::PjlWrapped, PXL_MONO_PAGES, 1, true, COLOR_TYPE_MONO},
+    {"pxlmono_two_copies", "pxlmono-copies2.pxl", Feed::PjlWrapped, PXL_MONO_PAGES, 1, false, COLOR_TYPE_MONO},
+    {"pxlcolor", "pxlcolor.pxl", Feed::PjlWrapped, PXL_COLOR_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"pxlcolor_duplex_two_copies", "pxlcolor-duplex-copies2.pxl", Feed::PjlWrapped, PXL_COLOR_PAGES, 1, true,
+     COLOR_TYPE_COLOR},
+
+    // ESC/P reports pages only: a colour page, then two mono ones.
+    {"escp2_bonjour", "escp2-three-pages.prn", Feed::Whole, {{"", 0, 0, 2, 1}}, 1, false, COLOR_TYPE_UNKNOWN},
+    {"escpage", "escpage-two-pages.prn", Feed::Whole, {{"", 0, 0, 2, 0}}, 1, false, COLOR_TYPE_UNKNOWN},
+};
+
+class PrinterFixture : public testing::TestWithParam<FixtureCase> {};
+
+}  // namespace
+
+// Every fixture gives its expected results in every chunking.
+TEST_P(PrinterFixture, GivesItsPagesCopiesDuplexAndColour)
+{
+    const FixtureCase& fixture = GetParam();
+    if (fixture.mFeed == Feed::PjlWrapped && !ParserRegistry::BuiltIn().HasParser(LANGUAGE_PJL))
+        GTEST_SKIP() << "enabled once a PJL parser is registered";
+
+    Bytes job = ReadJobFile(std::string(CVK_TEST_DATA_DIR "/") + fixture.mstrFile);
+    ASSERT_FALSE(job.empty()) << fixture.mstrFile;
+    if (fixture.mFeed == Feed::WithoutPjlWrapper)
+        job = WithoutPjlWrapper(job);
+
+    const ParseOutcome outcome = ExpectChunkInvariant(job);
+    EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED);
+    ASSERT_EQ(outcome.mvecPageSets.size(), fixture.mvecPageSets.size()) << outcome.Describe();
+    for (size_t index = 0; index < fixture.mvecPageSets.size(); ++index) {
+        const CRawPageSet& actual = outcome.mvecPageSets[index];
+        const ExpectedPageSet& expected = fixture.mvecPageSets[index];
+        EXPECT_EQ(actual.GetName(), expected.mstrName) << index;
+        EXPECT_EQ(actual.mintWidth, expected.mintWidth) << index;
+        EXPECT_EQ(actual.mintHeight, expected.mintHeight) << index;
+        EXPECT_EQ(actual.mintMonoPages, expected.mintMono) << index;
+        EXPECT_EQ(actual.mintColorPages, expected.mintColor) << index;
+        EXPECT_EQ(actual.mintOrientation, ORIENTATION_PORTRAIT) << index;
+    }
+    EXPECT_EQ(outcome.mintCopies, fixture.mintCopies);
+    EXPECT_EQ(outcome.mblnDuplex, fixture.mblnDuplex);
+    EXPECT_EQ(outcome.mintColorType, fixture.mintColorType);
+}
+
+INSTANTIATE_TEST_SUITE_P(Jobs, PrinterFixture, testing::ValuesIn(FIXTURES),
+                         [](const testing::TestParamInfo<FixtureCase>& info) { return info.param.mstrLabel; });
