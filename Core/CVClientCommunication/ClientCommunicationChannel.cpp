@@ -1,8 +1,7 @@
 #include "Core/CVClientCommunication/ClientCommunicationChannel.h"
 
-#include "Common/StringFormat.h"
 #include "Core/CVClientCommunication/SocketPeer.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 #include "Platform/FileSystemRoot.h"
 
 #include <algorithm>
@@ -12,6 +11,7 @@
 #include <cstring>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <thread>
 #include <unistd.h>
@@ -24,19 +24,7 @@ constexpr size_t PathBound = 104;          // the socket path must fit this, ter
 constexpr size_t PayloadReadChunk = 1024;  // the most one read of a payload asks for
 constexpr size_t ParamLength = 4;
 
-// Writes one debug line of the socket link.
-template <typename... Args>
-void Debug(std::string format, Args&&... args)
-{
-    Logger::Log_Debug(Component, stringFormat(std::move(format), std::forward<Args>(args)...));
-}
-
-// Writes one error line of the socket link.
-template <typename... Args>
-void Error(std::string format, Args&&... args)
-{
-    Logger::Log_Error(Component, stringFormat(std::move(format), std::forward<Args>(args)...));
-}
+using Log = ComponentLog<Component>;
 
 // Fills a Unix-domain address for a path already known to fit.
 socklen_t MakeAddress(const std::string& path, sockaddr_un& address)
@@ -104,17 +92,19 @@ bool ReadPart(int socket, std::span<unsigned char> buffer, size_t chunkLimit, bo
         if (count == -1 && errno == EINTR)
             continue;
         if (count == -1) {
-            Error(failedFormat, strerror(errno));
+            // A receive time-out (SetReceiveTimeout) fails with EAGAIN.
+            bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
+            Log::Error(failedFormat, timedOut ? "timed out waiting for the other party" : strerror(errno));
             return false;
         }
         if (count == 0) {
-            Error("%s", closedLine);
+            Log::Error("%s", closedLine);
             return false;
         }
         total += static_cast<size_t>(count);
         if (logReads) {
-            Debug("ClientCommunicationChannel::ReceiveMessage - bytesRead= %ld", static_cast<long>(count));
-            Debug("Total bytes read: %d", static_cast<int>(total));
+            Log::Debug("ClientCommunicationChannel::ReceiveMessage - bytesRead= %ld", static_cast<long>(count));
+            Log::Debug("Total bytes read: %d", static_cast<int>(total));
         }
     }
     return true;
@@ -126,7 +116,7 @@ ClientCommunicationChannel::ClientCommunicationChannel(const char* userName)
     : mstrUserName(userName != nullptr ? userName : ""),
       mstrSocketPath(Platform::HostPath("/tmp/cvkclient." + mstrUserName))
 {
-    Debug("socket: %s", mstrSocketPath);
+    Log::Debug("socket: %s", mstrSocketPath);
 }
 
 ClientCommunicationChannel::ClientCommunicationChannel(int connectionSocket, std::string socketPath)
@@ -155,11 +145,11 @@ ClientCommunicationChannel::~ClientCommunicationChannel()
 bool ClientCommunicationChannel::mHasUsableUserName(const char* operation) const
 {
     if (mstrUserName.empty() || mstrUserName.find('/') != std::string::npos) {
-        Error("ClientCommunicationChannel::%s - invalid user name for the socket: '%s'", operation, mstrUserName);
+        Log::Error("ClientCommunicationChannel::%s - invalid user name for the socket: '%s'", operation, mstrUserName);
         return false;
     }
     if (mstrSocketPath.size() >= PathBound) {
-        Error("ClientCommunicationChannel::%s - socket path too long: %s", operation, mstrSocketPath);
+        Log::Error("ClientCommunicationChannel::%s - socket path too long: %s", operation, mstrSocketPath);
         return false;
     }
     return true;
@@ -169,7 +159,7 @@ bool ClientCommunicationChannel::mHasUsableUserName(const char* operation) const
 // another user), and listens on it. Who may connect is checked per connection.
 bool ClientCommunicationChannel::Listen()
 {
-    Debug("ClientCommunicationChannel::Listen - attempt to listen on socket: %s", mstrSocketPath);
+    Log::Debug("ClientCommunicationChannel::Listen - attempt to listen on socket: %s", mstrSocketPath);
     if (!mHasUsableUserName("Listen"))
         return false;
     {
@@ -180,26 +170,26 @@ bool ClientCommunicationChannel::Listen()
     unlink(mstrSocketPath.c_str());
     int listenSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenSocket == -1) {
-        Error("ClientCommunicationChannel::Listen - Unable to create socket.  Error: %s", strerror(errno));
+        Log::Error("ClientCommunicationChannel::Listen - Unable to create socket.  Error: %s", strerror(errno));
         return false;
     }
     sockaddr_un address;
     socklen_t length = MakeAddress(mstrSocketPath, address);
     if (bind(listenSocket, reinterpret_cast<const sockaddr*>(&address), length) == -1) {
-        Error("ClientCommunicationChannel::Listen - Unable to bind socket.  Error: %s", strerror(errno));
+        Log::Error("ClientCommunicationChannel::Listen - Unable to bind socket.  Error: %s", strerror(errno));
         close(listenSocket);
         return false;
     }
     // chmod after bind rather than a umask around it: the umask is the whole
     // process's and other threads create files meanwhile.
     if (chmod(mstrSocketPath.c_str(), 0777) == -1) {
-        Error("ClientCommunicationChannel::Listen - Unable to open socket to other users.  Error: %s", strerror(errno));
+        Log::Error("ClientCommunicationChannel::Listen - Unable to open socket to other users.  Error: %s", strerror(errno));
         close(listenSocket);
         unlink(mstrSocketPath.c_str());
         return false;
     }
     if (listen(listenSocket, ListenBacklog) == -1) {
-        Error("ClientCommunicationChannel::Listen - Unable to listen on socket.  Error: %s", strerror(errno));
+        Log::Error("ClientCommunicationChannel::Listen - Unable to listen on socket.  Error: %s", strerror(errno));
         close(listenSocket);
         unlink(mstrSocketPath.c_str());
         return false;
@@ -232,7 +222,7 @@ ClientCommunicationChannel ClientCommunicationChannel::Accept()
     {
         std::lock_guard lock(mListenLock);
         if (mintListenSocket == -1) {
-            Error("ClientCommunicationChannel::Accept - socket not listening.");
+            Log::Error("ClientCommunicationChannel::Accept - socket not listening.");
             return ClientCommunicationChannel(-1, mstrSocketPath);
         }
         // From here StopListening leaves the close to this thread, so the
@@ -254,18 +244,18 @@ ClientCommunicationChannel ClientCommunicationChannel::Accept()
                 continue;
             }
             if (!listening)
-                Debug("ClientCommunicationChannel::Accept - Communication was shutdown.");
+                Log::Debug("ClientCommunicationChannel::Accept - Communication was shutdown.");
             std::lock_guard lock(mListenLock);
             mFinishAcceptNoLock();
             return ClientCommunicationChannel(connection, mstrSocketPath);
         }
         if (!listening) {
-            Debug("ClientCommunicationChannel::Accept - Communication was shutdown.");
+            Log::Debug("ClientCommunicationChannel::Accept - Communication was shutdown.");
             break;
         }
         if (error == EINTR)
             continue;
-        Error("ClientCommunicationChannel::Accept - accept failed. Error: %s", strerror(error));
+        Log::Error("ClientCommunicationChannel::Accept - accept failed. Error: %s", strerror(error));
         if (!IsTransientAcceptError(error))
             break;
         if (IsResourceShortage(error))
@@ -282,12 +272,12 @@ bool ClientCommunicationChannel::mIsAllowedHook(int socket) const
 {
     auto uid = SocketPeer::PeerUid(socket);
     if (!uid) {
-        Error("ClientCommunicationChannel::Accept - unable to read the peer's credentials. Error: %s", strerror(errno));
+        Log::Error("ClientCommunicationChannel::Accept - unable to read the peer's credentials. Error: %s", strerror(errno));
         return false;
     }
     if (*uid == 0 || *uid == SocketPeer::UidOf(SocketPeer::CupsUserName) || *uid == SocketPeer::UidOf(mstrUserName))
         return true;
-    Error("ClientCommunicationChannel::Accept - refused connection from uid %u: only root, %s or %s may connect.",
+    Log::Error("ClientCommunicationChannel::Accept - refused connection from uid %u: only root, %s or %s may connect.",
           static_cast<unsigned>(*uid), SocketPeer::CupsUserName, mstrUserName);
     return false;
 }
@@ -298,13 +288,13 @@ bool ClientCommunicationChannel::mIsExpectedListener(int socket) const
 {
     auto uid = SocketPeer::PeerUid(socket);
     if (!uid) {
-        Error("ClientCommunicationChannel::Connect - unable to read the listener's credentials. Error: %s",
+        Log::Error("ClientCommunicationChannel::Connect - unable to read the listener's credentials. Error: %s",
               strerror(errno));
         return false;
     }
     if (*uid == 0 || *uid == SocketPeer::UidOf(mstrUserName))
         return true;
-    Error("ClientCommunicationChannel::Connect - refused socket %s: it belongs to uid %u, not to %s or root.",
+    Log::Error("ClientCommunicationChannel::Connect - refused socket %s: it belongs to uid %u, not to %s or root.",
           mstrSocketPath, static_cast<unsigned>(*uid), mstrUserName);
     return false;
 }
@@ -318,10 +308,10 @@ bool ClientCommunicationChannel::Connect()
         return false;
     int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (connection == -1) {
-        Error("ClientCommunicationChannel::Connect - Unable to create socket. Error: %s", strerror(errno));
+        Log::Error("ClientCommunicationChannel::Connect - Unable to create socket. Error: %s", strerror(errno));
         return false;
     }
-    Debug("ClientCommunicationChannel::Connect - connecting to socket %s", mstrSocketPath);
+    Log::Debug("ClientCommunicationChannel::Connect - connecting to socket %s", mstrSocketPath);
     sockaddr_un address;
     socklen_t length = MakeAddress(mstrSocketPath, address);
     int result;
@@ -330,7 +320,7 @@ bool ClientCommunicationChannel::Connect()
     } while (result == -1 && errno == EINTR);
     // A connect interrupted and repeated may find itself already done.
     if (result == -1 && errno != EISCONN) {
-        Error("ClientCommunicationChannel::Connect - Connection failed. Error: %s", strerror(errno));
+        Log::Error("ClientCommunicationChannel::Connect - Connection failed. Error: %s", strerror(errno));
         close(connection);
         return false;
     }
@@ -346,15 +336,43 @@ bool ClientCommunicationChannel::Connect()
 void ClientCommunicationChannel::Disconnect()
 {
     Logger::Log_Debug_Start(Component, "ClientCommunicationChannel::Disconnect");
-    if (mintConnectionSocket != -1) {
-        {
-            std::lock_guard lock(mListenLock);
+    int connection;
+    {
+        // Taken under the lock so that ShutdownConnection never meets a
+        // descriptor that is being closed (and may be reused).
+        std::lock_guard lock(mListenLock);
+        connection = std::exchange(mintConnectionSocket, -1);
+        if (connection != -1)
             mblnListening = false;
-        }
-        close(mintConnectionSocket);
-        mintConnectionSocket = -1;
     }
+    if (connection != -1)
+        close(connection);
     Logger::Log_Debug_End(Component, "ClientCommunicationChannel::Disconnect");
+}
+
+// Sets SO_RCVTIMEO on the connection; recv then fails with EAGAIN.
+bool ClientCommunicationChannel::SetReceiveTimeout(std::chrono::milliseconds timeout)
+{
+    if (mintConnectionSocket == -1)
+        return false;
+    auto micros = std::chrono::duration_cast<std::chrono::microseconds>(std::max(timeout, decltype(timeout)::zero()));
+    timeval limit{};
+    limit.tv_sec = static_cast<time_t>(micros.count() / 1000000);
+    limit.tv_usec = static_cast<suseconds_t>(micros.count() % 1000000);
+    if (setsockopt(mintConnectionSocket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) == -1) {
+        Log::Error("ClientCommunicationChannel::SetReceiveTimeout - unable to set the time-out.  Error: %s", strerror(errno));
+        return false;
+    }
+    return true;
+}
+
+// Wakes the connection's owner out of a blocked recv or send: both then fail
+// (a receive sees the end of the stream) and the peer sees the connection end.
+void ClientCommunicationChannel::ShutdownConnection()
+{
+    std::lock_guard lock(mListenLock);
+    if (mintConnectionSocket != -1)
+        shutdown(mintConnectionSocket, SHUT_RDWR);
 }
 
 // Stops listening and removes the socket file; wakes a thread blocked in
@@ -387,16 +405,16 @@ bool ClientCommunicationChannel::mSendAll(std::span<const unsigned char> bytes, 
     size_t sent = 0;
     while (sent < bytes.size()) {
         if (logChunks)
-            Debug("Sending Message...");
+            Log::Debug("Sending Message...");
         ssize_t count = send(mintConnectionSocket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
         if (count == -1) {
             if (errno == EINTR)
                 continue;
-            Error("ClientCommunicationChannel::SendMessage - error during send: %s", strerror(errno));
+            Log::Error("ClientCommunicationChannel::SendMessage - error during send: %s", strerror(errno));
             return false;
         }
         if (logChunks)
-            Debug("   Sent: %d bytes", static_cast<int>(count));
+            Log::Debug("   Sent: %d bytes", static_cast<int>(count));
         sent += static_cast<size_t>(count);
     }
     return true;
@@ -405,25 +423,25 @@ bool ClientCommunicationChannel::mSendAll(std::span<const unsigned char> bytes, 
 // Sends one message: the header, then the content whole.
 bool ClientCommunicationChannel::SendMessage(const ClientMessage& message)
 {
-    Debug("ClientCommunicationChannel::SendMessage - sending message %c %c", message.GetType(), message.GetSubType());
+    Log::Debug("ClientCommunicationChannel::SendMessage - sending message %c %c", message.GetType(), message.GetSubType());
     if (mintConnectionSocket == -1) {
-        Error("ClientCommunicationChannel::SendMessage - unable to send (_clientEnvironment not open).");
+        Log::Error("ClientCommunicationChannel::SendMessage - unable to send (_clientEnvironment not open).");
         return false;
     }
     const ByteString& content = message.GetMessageContent();
     if (!ContentFitsWireFormat(message)) {
-        Error("ClientCommunicationChannel::SendMessage - a content of %lu bytes does not fit message %c %c.",
+        Log::Error("ClientCommunicationChannel::SendMessage - a content of %lu bytes does not fit message %c %c.",
               static_cast<unsigned long>(content.size()), message.GetType(), message.GetSubType());
         return false;
     }
     if (!mSendAll(std::span(message.GetMessageHeader(), ClientMessage::HeaderLength), false))
         return false;
-    Debug("Message Size: %d", static_cast<int>(content.size()));
+    Log::Debug("Message Size: %d", static_cast<int>(content.size()));
     if (content.empty())
         return true;
     if (!mSendAll(content, true))
         return false;
-    Debug("Sent count total: %d", static_cast<int>(content.size()));
+    Log::Debug("Sent count total: %d", static_cast<int>(content.size()));
     return true;
 }
 
@@ -431,12 +449,12 @@ bool ClientCommunicationChannel::SendMessage(const ClientMessage& message)
 ClientMessage ClientCommunicationChannel::ReceiveMessage()
 {
     if (mintConnectionSocket == -1) {
-        Error("ClientCommunicationChannel::ReceiveMessage - error communication socket not defined.");
+        Log::Error("ClientCommunicationChannel::ReceiveMessage - error communication socket not defined.");
         return CommunicationFailure();
     }
-    Debug("ClientCommunicationChannel::ReceiveMessage - Header length= %d", static_cast<int>(ClientMessage::HeaderLength));
-    Debug("ClientCommunicationChannel::ReceiveMessage - Socket= %d", mintConnectionSocket);
-    Debug("ClientCommunicationChannel::ReceiveMessage - SocketName= %s", mstrSocketPath);
+    Log::Debug("ClientCommunicationChannel::ReceiveMessage - Header length= %d", static_cast<int>(ClientMessage::HeaderLength));
+    Log::Debug("ClientCommunicationChannel::ReceiveMessage - Socket= %d", mintConnectionSocket);
+    Log::Debug("ClientCommunicationChannel::ReceiveMessage - SocketName= %s", mstrSocketPath);
 
     unsigned char header[ClientMessage::HeaderLength];
     if (!ReadPart(mintConnectionSocket, header, ClientMessage::HeaderLength, true,
@@ -446,7 +464,7 @@ ClientMessage ClientCommunicationChannel::ReceiveMessage()
     ClientMessage message(header);
     if (message.GetType() == ClientMessageType::Notify && !mReceiveNotifyContent(message))
         return CommunicationFailure();
-    Debug("ClientCommunicationChannel::ReceiveMessage - received message %c %c", message.GetType(), message.GetSubType());
+    Log::Debug("ClientCommunicationChannel::ReceiveMessage - received message %c %c", message.GetType(), message.GetSubType());
     return message;
 }
 
@@ -455,7 +473,7 @@ ClientMessage ClientCommunicationChannel::ReceiveMessage()
 // beyond the limit.
 bool ClientCommunicationChannel::mReceiveNotifyContent(ClientMessage& message)
 {
-    Debug("%s - Have notification message", "ReceiveMessage");
+    Log::Debug("%s - Have notification message", "ReceiveMessage");
     ByteString content(ParamLength);
     if (!ReadPart(mintConnectionSocket, content, ParamLength, false,
                   "ClientCommunicationChannel::ReceiveMessage -Notify. the _clientEnvironment was closed by the other party.",
@@ -465,7 +483,7 @@ bool ClientCommunicationChannel::mReceiveNotifyContent(ClientMessage& message)
         uint32_t length = 0;
         std::memcpy(&length, content.data(), sizeof length);
         if (length > MaxPayloadLength) {
-            Error("ClientCommunicationChannel::ReceiveMessage - page-set length %u exceeds the limit of %u bytes.",
+            Log::Error("ClientCommunicationChannel::ReceiveMessage - page-set length %u exceeds the limit of %u bytes.",
                   static_cast<unsigned>(length), static_cast<unsigned>(MaxPayloadLength));
             return false;
         }

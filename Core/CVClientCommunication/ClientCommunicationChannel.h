@@ -2,6 +2,7 @@
 
 #include "Core/CVClientCommunication/ClientMessage.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <mutex>
@@ -42,6 +43,17 @@ public:
     void StopListening();
     bool IsConnected() const { return mintConnectionSocket != -1; }
 
+    // Makes every later receive on the connection fail after waiting this
+    // long for data (a time-out is a failed receive, 'E','F'); zero waits
+    // without limit. False when there is no connection or it cannot be set.
+    bool SetReceiveTimeout(std::chrono::milliseconds timeout);
+
+    // Shuts the connection down in both directions without closing it, so
+    // that a thread blocked receiving or sending on it returns at once with a
+    // failure. Unlike every other operation, it may be called from another
+    // thread while the channel's owner uses it.
+    void ShutdownConnection();
+
     bool SendMessage(const ClientMessage& message);
     ClientMessage ReceiveMessage();
 
@@ -55,7 +67,9 @@ private:
     bool mSendAll(std::span<const unsigned char> bytes, bool logChunks);
     void mFinishAcceptNoLock();
 
-    std::mutex mListenLock;  // guards the listening socket and the flags below
+    // Guards the listening socket and the flags below, and the replacement of
+    // the connection socket against ShutdownConnection.
+    std::mutex mListenLock;
     int mintListenSocket = -1;
     int mintConnectionSocket = -1;
     std::string mstrUserName;

@@ -5,6 +5,7 @@
 #include "Core/CupsAccess/CupsRequest.h"
 #include "Core/CupsAccess/CupsResponse.h"
 #include "Core/CupsAccess/PaperUnits.h"
+#include "Core/Services/ClientEnvironment.h"
 #include "CoreLogger/Logger.h"
 
 #include <cups/cups.h>
@@ -63,6 +64,13 @@ bool mIsUsable(ipp_status_t status)
 }
 
 }  // namespace
+
+void CupsJobHelper::QueryEnvironment(Job& job, const CVCoreDataServices::ClientEnvironment& environment)
+{
+    job.GetUser().NetworkName = environment.UserName;
+    job.TransactionFrom = environment.JobSource;
+    job.OperatingSystem = environment.OperatingSystem;
+}
 
 void CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
 {

@@ -6,6 +6,10 @@
 
 #include <string>
 
+namespace CVCoreDataServices {
+struct ClientEnvironment;
+}
+
 namespace CVClientData {
 
 class CupsResponse;
@@ -18,6 +22,10 @@ class Printer;
 // address operations come from PrinterAddressHelper.
 class CupsJobHelper : public PrinterAddressHelper {
 public:
+    // Takes what the client knows of itself: the job's user is the client's
+    // user, the job comes from this client and runs on its operating system.
+    static void QueryEnvironment(Job& job, const CVCoreDataServices::ClientEnvironment& environment);
+
     // Sets the job's CUPS id, then reads the job, the printer and its driver,
     // each later step overriding what an earlier one set, and the job type.
     static void QuerySpooler(Job& job, uint64_t jobId);

@@ -42,6 +42,23 @@ public:
             connection->Disconnect();
         });
     }
+    // The listener uses nothing else of the controller.
+    CVClientData::ClientSettings GetClientSettings() override { return {}; }
+    const CVCoreDataServices::ClientEnvironment& GetEnvironment() const override { return mEnvironment; }
+    void DeleteDisconnectedJobs() override {}
+    void ClearPendingJobs() override {}
+    std::shared_ptr<const CVClientData::User> GetLoggedInUser() const override { return nullptr; }
+    std::shared_ptr<const CVClientData::User> GetBatchUser() const override { return nullptr; }
+    bool DetermineBatchStatus(CVClientData::Job&, bool) override { return false; }
+    void HandleAllDisconnectedJobs(const CVClientData::User&) override {}
+    void UpdateSnoozedJobs(const CVClientData::User&) override {}
+    void CopyLastUsedValuesToJob(CVClientData::Job&) override {}
+    void CancelBatch() override {}
+    bool CurrentDisconnectedJobsExceedLimit(int) override { return false; }
+    void HandledPrintJob(const CVClientData::Job&) override {}
+    unsigned int CountPendingJobs() override { return 0; }
+    void SetLastUser(const CVClientData::User&, bool) override {}
+
     std::set<uint32_t> JobIds()
     {
         std::lock_guard lock(mLock);
@@ -49,30 +66,11 @@ public:
     }
 
 private:
+    CVCoreDataServices::ClientEnvironment mEnvironment;
     std::mutex mLock;
     std::set<uint32_t> mJobIds;
     std::vector<std::thread> mJobs;  // touched by the listener thread only, until destruction
 };
-
-// Plays the hook for one job: connects, announces the job, answers the
-// request for page sets and returns the final answer.
-ClientMessage RunHookJob(const std::string& user, uint32_t jobId)
-{
-    ClientCommunicationChannel hook(user.c_str());
-    if (!WaitUntil([&] { return hook.Connect(); }))
-        return ClientMessage();
-    ClientMessage newJob(ClientMessageType::Notify, ClientMessageSubType::NewJob);
-    newJob.SetSingleNumericParameter(jobId);
-    hook.SendMessage(newJob);
-    ClientMessage request = hook.ReceiveMessage();
-    if (request.Is(ClientMessageType::Request, ClientMessageSubType::PageSets)) {
-        ClientMessage pageSets(ClientMessageType::Notify, ClientMessageSubType::PageSets);
-        pageSets.SetMessageContent({2, 0, 0, 0, 'o', 'k'});
-        hook.SendMessage(pageSets);
-        request = hook.ReceiveMessage();
-    }
-    return request;
-}
 
 class ListenerThreadTest : public ::testing::Test {
 protected:

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+
 #include <chrono>
 #include <functional>
+#include <string>
 #include <utility>
 #include <sys/socket.h>
 #include <thread>
@@ -63,6 +66,26 @@ inline bool WaitUntil(const std::function<bool()>& condition,
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     return true;
+}
+
+// Plays the hook for one job: connects, announces the job, answers the
+// request for page sets and returns the final answer.
+inline ClientMessage RunHookJob(const std::string& user, uint32_t jobId)
+{
+    ClientCommunicationChannel hook(user.c_str());
+    if (!WaitUntil([&] { return hook.Connect(); }))
+        return ClientMessage();
+    ClientMessage newJob(ClientMessageType::Notify, ClientMessageSubType::NewJob);
+    newJob.SetSingleNumericParameter(jobId);
+    hook.SendMessage(newJob);
+    ClientMessage request = hook.ReceiveMessage();
+    if (request.Is(ClientMessageType::Request, ClientMessageSubType::PageSets)) {
+        ClientMessage pageSets(ClientMessageType::Notify, ClientMessageSubType::PageSets);
+        pageSets.SetMessageContent({2, 0, 0, 0, 'o', 'k'});
+        hook.SendMessage(pageSets);
+        request = hook.ReceiveMessage();
+    }
+    return request;
 }
 
 }  // namespace SocketTests

@@ -1,0 +1,198 @@
+#pragma once
+
+#include "Core/CVClientCommunication/ClientCommunicationThread.h"
+#include "Core/CVModels/ClientSettings.h"
+#include "Core/CVModels/Job.h"
+#include "Core/CVModels/LocalFiles/ClientLogo.h"
+#include "Core/CVModels/User.h"
+#include "Core/Services/CVBatchMode.h"
+#include "Core/Services/ClientEnvironment.h"
+#include "Core/Services/IDisconnectedJobStore.h"
+#include "Core/Services/IJobController.h"
+#include "Core/Services/JobThreadFactory.h"
+#include "Core/WebServiceConnection/Clock.h"
+
+#include <chrono>
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace CVClientData {
+class WebDataService;
+}
+
+namespace CVCoreDataServices {
+
+class IUIController;
+
+// The client's job controller: one per client process. It owns the socket
+// listener, one thread per job, the client settings and logo, the cached
+// logged-in user, the batch state, the last printed job and the store of
+// disconnected jobs.
+//
+// Locks. The handlers lock guards the map of job threads, the listener flag
+// and the connection being greeted; the users lock guards the users, the
+// batch state, the last print job, the settings and the logo. Both are
+// recursive. The handlers lock is never held while the users lock is taken.
+// Neither is held across a call into the user interface or into the
+// disconnected-job store: user-interface notices that arise under the users
+// lock (batch started or ended, balances in use) are delivered once the
+// outermost users lock is released. Functions named ...NoLock expect the
+// users lock held.
+class ClientUICommunicationService : public IJobController {
+public:
+    // The cached logged-in user, in the job cache folder.
+    static constexpr const char* UserCacheFileName = "/.cvkUser.cache";
+    // How long a new connection may take to announce its job.
+    static constexpr std::chrono::milliseconds DefaultFirstMessageTimeout{10000};
+
+    ClientUICommunicationService(IUIController& userInterface, const ClientEnvironment& environment,
+                                 CVClientData::WebDataService& webService);
+    // The same, with the clock that batch expiry is read from; it must
+    // outlive the service.
+    ClientUICommunicationService(IUIController& userInterface, const ClientEnvironment& environment,
+                                 CVClientData::WebDataService& webService, const CVClientData::IClock& clock);
+    ~ClientUICommunicationService() override;
+
+    ClientUICommunicationService(const ClientUICommunicationService&) = delete;
+    ClientUICommunicationService& operator=(const ClientUICommunicationService&) = delete;
+
+    // --- Wiring, before Run ---
+    // How job threads are made; without one, every new job prints untracked.
+    void SetJobThreadFactory(JobThreadFactory factory);
+    // The store of disconnected and pending jobs; without one, nothing is
+    // stored or submitted and no pending jobs are known.
+    void SetDisconnectedJobStore(std::unique_ptr<IDisconnectedJobStore> store);
+    void SetFirstMessageTimeout(std::chrono::milliseconds timeout);
+
+    // --- Life cycle, on the main thread ---
+    // Loads the client settings (and the logged-in user) once.
+    void Initialize();
+    // Starts the listener and, with a cached logged-in user, the store.
+    void Run();
+    // Stops the listener, wakes and waits for every job thread and drops the
+    // cached users. Returns although job threads were blocked on their
+    // connection or waiting for the user (see IUIWaitCanceller).
+    void Shutdown();
+
+    // --- Settings and users ---
+    CVClientData::ClientSettings RefreshClientSettings();
+    // Writes the user to the user cache file (when write is set and the user
+    // has an id), then reads the file into the logged-in user.
+    void CacheLoggedInUser(const CVClientData::User& user, bool write);
+    // A user authenticated for a balance check (asking the user interface
+    // when the name alone does not do), or none.
+    std::optional<CVClientData::User> GetValidatedUserForBalance(const std::string& userName);
+    // A copy of the logo cache, which the pop-up shows.
+    ClientLogo GetClientLogo() const;
+    // From the Dock menu: the pending-jobs pop-up.
+    void ShowPendingJobsPopup();
+
+    // --- Job threads ---
+    // Whether a connection announced this job id before (in this process).
+    bool HaveAlreadyHandledJob(uint32_t jobId);
+    // Joins and deletes the job threads that have ended.
+    void CleanupInactiveHandlers();
+
+    // --- Batches ---
+    bool DetermineBatchStatusForMode(const CVClientData::Job& job, int32_t batchMode);
+    // Holds a copy of the user (re-read from the server when refresh is set)
+    // as the batch user; null releases it.
+    void SetBatchUser(const CVClientData::User* user, bool refresh);
+
+    // --- IJobController ---
+    void HandleHookConnection(std::unique_ptr<ClientCommunicationChannel> channel) override;
+    CVClientData::ClientSettings GetClientSettings() override;
+    const ClientEnvironment& GetEnvironment() const override;
+    void DeleteDisconnectedJobs() override;
+    void ClearPendingJobs() override;
+    std::shared_ptr<const CVClientData::User> GetLoggedInUser() const override;
+    std::shared_ptr<const CVClientData::User> GetBatchUser() const override;
+    bool DetermineBatchStatus(CVClientData::Job& job, bool preferBatchUser) override;
+    void HandleAllDisconnectedJobs(const CVClientData::User& user) override;
+    void UpdateSnoozedJobs(const CVClientData::User& user) override;
+    void CopyLastUsedValuesToJob(CVClientData::Job& job) override;
+    void CancelBatch() override;
+    bool CurrentDisconnectedJobsExceedLimit(int n) override;
+    void HandledPrintJob(const CVClientData::Job& job) override;
+    unsigned int CountPendingJobs() override;
+    void SetLastUser(const CVClientData::User& user, bool refresh) override;
+
+private:
+    // One announced job: its thread and its connection.
+    struct JobThreadEntry {
+        std::unique_ptr<SWThread> thread;                     // null once cleaned up, or when none was made
+        std::shared_ptr<ClientCommunicationChannel> channel;  // kept only to wake the thread at shutdown
+    };
+
+    // Holds the users lock; the outermost scope delivers the user-interface
+    // notices queued under it once the lock is released.
+    class UsersLock {
+    public:
+        explicit UsersLock(const ClientUICommunicationService& service);
+        ~UsersLock();
+        UsersLock(const UsersLock&) = delete;
+        UsersLock& operator=(const UsersLock&) = delete;
+
+    private:
+        const ClientUICommunicationService& mService;
+    };
+    using Notice = std::function<void(IUIController&)>;
+
+    void mQueueNoticeNoLock(Notice notice) const;
+    void mStartJobThread(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel);
+    void mWakeUserInterfaceWaits();
+
+    std::string mUserCachePath() const;
+    void mSetLoggedInUserNoLock(std::shared_ptr<const CVClientData::User> user);
+    void mSetBatchUserNoLock(std::shared_ptr<const CVClientData::User> user);
+    void mCacheLoggedInUserNoLock(const CVClientData::User& user, bool write);
+    void mSetLastUserNoLock(const CVClientData::User& user, bool refresh);
+    void mCancelBatchNoLock();
+    bool mDetermineBatchStatusForModeNoLock(const CVClientData::Job& job, int32_t batchMode) const;
+    // Makes the user the last user and returns the logged-in user then, with
+    // the settings, for a call into the store made after the lock is gone.
+    std::shared_ptr<const CVClientData::User> mSetLastUserForStore(const CVClientData::User& user,
+                                                                   CVClientData::ClientSettings& settings);
+
+    const ClientEnvironment mEnvironment;
+    CVClientData::WebDataService& mWebDataService;
+    IUIController& mUIController;
+    const CVClientData::IClock& mClock;
+
+    // Guarded by the users lock.
+    CVClientData::ClientSettings mClientSettings;
+    ClientLogo mClientLogo;
+    bool mblnInBatch = false;
+    int64_t mintBatchJobsLeft = 0;
+    std::time_t mintBatchExpiry = 0;
+    std::optional<CVClientData::Job> mLastPrintJob;
+    // Written under the users lock and the snapshot lock; read under either.
+    std::shared_ptr<const CVClientData::User> mLoggedInUser;
+    std::shared_ptr<const CVClientData::User> mBatchUser;
+
+    // Guarded by the handlers lock.
+    std::map<uint32_t, JobThreadEntry> mHandlers;
+    bool mblnListenerStarted = false;
+    bool mblnShuttingDown = false;
+    std::shared_ptr<ClientCommunicationChannel> mGreetedChannel;  // whose first message is being read
+
+    std::unique_ptr<ClientCommunicationThread> mListener;
+    std::unique_ptr<IDisconnectedJobStore> mDisconnectedJobs;  // set before Run; null: no store
+    JobThreadFactory mJobThreadFactory;                          // set before Run
+    std::chrono::milliseconds mFirstMessageTimeout = DefaultFirstMessageTimeout;
+
+    mutable std::recursive_mutex mHandlersLock;
+    mutable std::recursive_mutex mUsersLock;
+    mutable std::mutex mSnapshotLock;  // a leaf: held only to copy or replace the user pointers
+    mutable int mintUsersLockDepth = 0;                // guarded by the users lock
+    mutable std::vector<Notice> mvecPendingNotices;  // guarded by the users lock
+};
+
+}  // namespace CVCoreDataServices
