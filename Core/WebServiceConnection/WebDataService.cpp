@@ -140,13 +140,6 @@ std::string WebDataService::mUrlFor(const std::string& path) const
     return stringFormat("%s%s", mstrServiceUrl, path);
 }
 
-// Logs an endpoint's failure with the HTTP status and the answer body.
-void WebDataService::mLogOperationError(const char* operation, const WebDataServiceResponse& response)
-{
-    Logger::Log_Error(LogComponents::CoreMessaging,
-                      stringFormat("Error: %ld, %s: %s", static_cast<long>(response.mintStatus), operation,
-                                   response.mstrBody));
-}
 
 // Stores a token from outside; it belongs to no known credentials.
 void WebDataService::UpdateToken(std::string token)

@@ -174,11 +174,11 @@ private:
     // value of another shape), logs the operation's failure line and gives false.
     bool mReadAnswer(const char* operation, const WebDataServiceResponse& response,
                      const std::function<void(const nlohmann::json&)>& reader);
+    // Logs that the operation is not offered and throws std::logic_error.
+    [[noreturn]] static void mNotImplemented(const char* operation);
     // Whether the address is https on the service's own host and port, so
     // that the bearer token goes nowhere else.
     bool mIsServiceAddress(const std::string& url) const;
-    // A dump of a JSON value for the log, with every token blanked out.
-    std::string mLogSafeDump(const nlohmann::json& value) const;
 
     // Under the lock: the limits of one kind of request, and the CA bundle.
     TransferLimits mLimits(LimitKind kind) const;
@@ -191,8 +191,11 @@ private:
         std::lock_guard lock(mLock);
         return function(mStatus);
     }
-    // Logs "Error: %ld, <operation>: %s" with the status and the body.
-    static void mLogOperationError(const char* operation, const WebDataServiceResponse& response);
+    // Logs "Error: %ld, <operation>: %s" with the status and the body (its
+    // tokens blanked out).
+    void mLogOperationError(const char* operation, const WebDataServiceResponse& response) const;
+    // A text for the log with every token blanked out (LogSafeText).
+    std::string mLogSafe(const std::string& text) const;
 
     std::string mHeldToken() const;
     void mExecuteUnauthenticated(WebDataServiceResponse& response, const std::string& url, const std::string& body,

@@ -1,13 +1,16 @@
 #include "Common/StringFormat.h"
+#include "Core/CVModels/Application.h"
 #include "Core/CVModels/ClientSettings.h"
+#include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/Logger.h"
 
 #include <nlohmann/json.hpp>
 
-// The client settings endpoint, "GET printapi/settings/<computer>", whose
-// answer is reused for 25 s from the local settings file.
+// The client's configuration from the server: the client settings,
+// "GET printapi/settings/<computer>", whose answer is reused for 25 s from
+// the local settings file, and the special application list.
 
 namespace CVClientData {
 
@@ -63,6 +66,25 @@ bool WebDataService::GetClientSettings(const std::string& computerName, ClientSe
         mLogOperationError("GetClientSettings", response);
     mWithStatus([ok](WebDataStatus& status) { status.SetSettingsStatus(ok); });
     return ok;
+}
+
+// Replaces the list with the server's special applications. The answer does
+// not count as a sign of life (no ping stamp).
+bool WebDataService::GetSpecialAppList(std::vector<Application>& applications)
+{
+    WebDataServiceResponse response;
+    if (!mCall("GetAppList", RequestKind::Unauthenticated, "GET", mUrlFor("printapi/appList"), std::string(),
+               response, false))
+        return false;
+    return mReadAnswer("GetAppList", response, [&applications](const nlohmann::json& answer) {
+        std::vector<Application> received;
+        for (const nlohmann::json& element : RequireArray(answer)) {
+            Application application;
+            application.FromJson(RequireObject(element));
+            received.push_back(std::move(application));
+        }
+        applications = std::move(received);
+    });
 }
 
 }  // namespace CVClientData

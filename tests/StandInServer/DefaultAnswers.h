@@ -15,10 +15,26 @@ struct EndpointDefault {
 };
 
 // The stand-in's endpoints and their default answers: a healthy server that
-// grants a token to anyone. Add an endpoint by adding a row.
+// grants a token to anyone, knows every user it granted a token to, and
+// accepts every job. Endpoints that need a token answer 401 to a request
+// without a bearer token the stand-in granted. Add an endpoint by adding a row.
 const std::vector<EndpointDefault>& DefaultAnswers();
 
 // The body of the default client settings answer.
 std::string DefaultClientSettingsJson();
+
+// The custom fields the default answers know: field 1 "Account" with the
+// values A100 to A104 (ids 101 to 105), field 2 "Project" under it, with
+// P200 and P201 (ids 201, 202) under value 101.
+std::string DefaultCustomFieldsJson();
+
+// The logo the default answer sends to a client whose date is not the
+// current one, and that date (as "X-CV-LogoChangeDate" carries it).
+std::string DefaultLogoBytes();
+std::string DefaultLogoDate();
+
+// The user name a token of the default grant was issued to; empty when the
+// stand-in did not issue it.
+std::string UserOfToken(const std::string& token);
 
 }  // namespace StandIn

@@ -88,6 +88,14 @@ Answer Answer::Stalled()
     return answer;
 }
 
+// No answer at all: the connection closes.
+Answer Answer::Dropped()
+{
+    Answer answer;
+    answer.drop = true;
+    return answer;
+}
+
 // Decodes %XX escapes (and "+" when asked); a malformed escape stays as it is.
 std::string PercentDecode(std::string_view text, bool plusIsBlank)
 {

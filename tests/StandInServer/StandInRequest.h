@@ -34,9 +34,11 @@ struct Answer {
     std::vector<std::pair<std::string, std::string>> headers;
     std::chrono::milliseconds delay{0};  // waited before answering
     bool stall = false;                  // no answer until the stalls are released or the server stops
+    bool drop = false;                   // the connection is closed without an answer
 
     static Answer Json(int status, std::string body);
     static Answer Stalled();
+    static Answer Dropped();
 };
 
 // Computes the answer from the request (a scripted answer is a fixed one).

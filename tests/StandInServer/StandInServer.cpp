@@ -1,17 +1,27 @@
 #include "tests/StandInServer/StandInServer.h"
 
 #include "tests/StandInServer/DefaultAnswers.h"
+#include "tests/StandInServer/HttpExchange.h"
 
-#include <httplib.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <pthread.h>
+#include <sys/socket.h>
+#include <sys/time.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <csignal>
 #include <stdexcept>
 
 namespace StandIn {
 
 namespace {
 
-// Enough workers that stalled requests never starve the others.
-constexpr size_t WorkerCount = 48;
+// How long a connection may sit idle while its request is read or its
+// answer written, so a client that stops halfway never holds a thread.
+constexpr time_t IdleSeconds = 10;
 
 // The path with one leading "/".
 std::string WithLeadingSlash(const std::string& path)
@@ -19,37 +29,47 @@ std::string WithLeadingSlash(const std::string& path)
     return !path.empty() && path.front() == '/' ? path : "/" + path;
 }
 
+// Binds a listening socket to 127.0.0.1 and the port (0: a free one).
+int ListenOnLoopback(int port, int& boundPort)
+{
+    int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (listener < 0)
+        throw std::runtime_error("stand-in server: no socket");
+    int on = 1;
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 || ::listen(listener, 128) != 0
+        || ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length) != 0) {
+        ::close(listener);
+        throw std::runtime_error("stand-in server: cannot bind to 127.0.0.1");
+    }
+    boundPort = ntohs(address.sin_port);
+    return listener;
+}
+
+// Bounds each blocking read and write on the socket.
+void SetIdleLimit(int socket)
+{
+    timeval limit{IdleSeconds, 0};
+    ::setsockopt(socket, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit);
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof limit);
+}
+
 }  // namespace
 
 // Binds to 127.0.0.1, installs the default answers and starts listening.
-StandInServer::StandInServer(const TestCertificates& certificates, int port) : mstrCaFile(certificates.CaFile())
+StandInServer::StandInServer(const TestCertificates& certificates, int port)
+    : mTls(certificates.CertificateFile(), certificates.KeyFile()), mstrCaFile(certificates.CaFile())
 {
-    mServer = std::make_unique<httplib::SSLServer>(certificates.CertificateFile().c_str(),
-                                                   certificates.KeyFile().c_str());
-    if (!mServer->is_valid())
-        throw std::runtime_error("stand-in server: TLS set-up failed");
-    mServer->new_task_queue = [] { return new httplib::ThreadPool(WorkerCount); };
-    auto handler = [this](const httplib::Request& request, httplib::Response& response) {
-        mHandle(request, response);
-    };
-    mServer->Get(".*", handler);
-    mServer->Post(".*", handler);
-    mServer->Put(".*", handler);
-    mServer->Delete(".*", handler);
-    mServer->Patch(".*", handler);
-
     for (const EndpointDefault& endpoint : DefaultAnswers())
         SetResponder(endpoint.method, endpoint.path, endpoint.responder);
-
-    if (port == 0) {
-        mintPort = mServer->bind_to_any_port("127.0.0.1");
-    } else if (mServer->bind_to_port("127.0.0.1", port)) {
-        mintPort = port;
-    }
-    if (mintPort <= 0)
-        throw std::runtime_error("stand-in server: cannot bind to 127.0.0.1");
+    mintListenSocket = ListenOnLoopback(port, mintPort);
     // Connections made before the accept loop runs wait in the backlog.
-    mListener = std::thread([this] { mServer->listen_after_bind(); });
+    mListener = std::thread([this] { mAcceptLoop(); });
 }
 
 // Stops the server; stalled requests end first.
@@ -58,18 +78,26 @@ StandInServer::~StandInServer()
     Stop();
 }
 
-// Ends stalls and delays, stops listening and waits for the listener thread.
+// Ends stalls and delays, stops listening, cuts open connections and waits
+// for every thread.
 void StandInServer::Stop()
 {
     {
         std::lock_guard lock(mLock);
         mblnStopping = true;
+        for (int socket : mOpenSockets)
+            ::shutdown(socket, SHUT_RDWR);
     }
-    mStallReleased.notify_all();
-    if (mServer)
-        mServer->stop();
+    mChanged.notify_all();
     if (mListener.joinable())
         mListener.join();
+    for (Worker& worker : mvecWorkers)
+        worker.thread.join();
+    mvecWorkers.clear();
+    if (mintListenSocket >= 0) {
+        ::close(mintListenSocket);
+        mintListenSocket = -1;
+    }
 }
 
 // The service address of this server, ending in "/".
@@ -100,6 +128,19 @@ void StandInServer::SetResponder(const std::string& method, const std::string& p
     Endpoint& endpoint = mEndpoints[mKey(method, path)];
     endpoint.answers.clear();
     endpoint.responder = std::move(responder);
+}
+
+// The endpoint's default answer again, or none when it has no default.
+void StandInServer::ResetAnswer(const std::string& method, const std::string& path)
+{
+    for (const EndpointDefault& endpoint : DefaultAnswers()) {
+        if (endpoint.method == method && WithLeadingSlash(endpoint.path) == WithLeadingSlash(path)) {
+            SetResponder(method, path, endpoint.responder);
+            return;
+        }
+    }
+    std::lock_guard lock(mLock);
+    mEndpoints.erase(mKey(method, path));
 }
 
 // Every request so far, in the order received.
@@ -134,6 +175,13 @@ void StandInServer::ClearRequests()
     mvecRequests.clear();
 }
 
+// Waits for the record to reach the count.
+bool StandInServer::WaitForRequests(size_t count, std::chrono::milliseconds timeout) const
+{
+    std::unique_lock lock(mLock);
+    return mChanged.wait_for(lock, timeout, [&] { return mvecRequests.size() >= count; });
+}
+
 // Ends the stalls under way.
 void StandInServer::ReleaseStalls()
 {
@@ -141,35 +189,83 @@ void StandInServer::ReleaseStalls()
         std::lock_guard lock(mLock);
         ++mintReleaseGeneration;
     }
-    mStallReleased.notify_all();
+    mChanged.notify_all();
 }
 
-// Records the request, then answers it as scripted.
-void StandInServer::mHandle(const httplib::Request& request, httplib::Response& response)
+// Accepts connections until the server stops; each is served on a thread of
+// its own, so a stalled answer never holds up the others.
+void StandInServer::mAcceptLoop()
 {
-    RecordedRequest recorded;
-    recorded.method = request.method;
-    recorded.path = request.path;
-    if (size_t mark = request.target.find('?'); mark != std::string::npos)
-        recorded.query = request.target.substr(mark + 1);
-    for (const auto& header : request.headers)
-        recorded.headers.emplace_back(header.first, header.second);
-    recorded.body = request.body;
-    {
-        std::lock_guard lock(mLock);
-        mvecRequests.push_back(recorded);
+    for (;;) {
+        {
+            std::lock_guard lock(mLock);
+            if (mblnStopping)
+                return;
+        }
+        mReapWorkers();
+        pollfd waiting{mintListenSocket, POLLIN, 0};
+        if (::poll(&waiting, 1, 100) <= 0)
+            continue;
+        int socket = ::accept4(mintListenSocket, nullptr, nullptr, SOCK_CLOEXEC);
+        if (socket < 0)
+            continue;
+        SetIdleLimit(socket);
+        {
+            std::lock_guard lock(mLock);
+            if (mblnStopping) {
+                ::close(socket);
+                return;
+            }
+            mOpenSockets.insert(socket);
+        }
+        auto finished = std::make_shared<std::atomic<bool>>(false);
+        mvecWorkers.push_back({std::thread([this, socket, finished] {
+                                   mServe(socket);
+                                   finished->store(true);
+                               }),
+                               finished});
     }
+}
 
-    Answer answer = mAnswerFor(recorded);
-    if (mWait(answer))
-        answer = Answer::Json(503, "{\"error\":\"stall released\"}");
-    response.status = answer.status;
-    for (const auto& [name, value] : answer.headers)
-        response.set_header(name, value);
-    if (answer.contentType.empty())
-        response.body = answer.body;
-    else
-        response.set_content(answer.body, answer.contentType);
+// Joins the threads whose connections are done.
+void StandInServer::mReapWorkers()
+{
+    std::erase_if(mvecWorkers, [](Worker& worker) {
+        if (!worker.finished->load())
+            return false;
+        worker.thread.join();
+        return true;
+    });
+}
+
+// Reads one request, records it and answers it as scripted, then closes.
+void StandInServer::mServe(int socket)
+{
+    // A client that has gone makes writes fail with EPIPE instead of
+    // raising SIGPIPE for the whole test program.
+    sigset_t pipe;
+    sigemptyset(&pipe);
+    sigaddset(&pipe, SIGPIPE);
+    pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
+
+    TlsConnection connection(mTls, socket);
+    RecordedRequest request;
+    if (connection.Accept() && HttpRequestReader(connection).Read(request)) {
+        {
+            std::lock_guard lock(mLock);
+            mvecRequests.push_back(request);
+        }
+        mChanged.notify_all();
+        Answer answer = mAnswerFor(request);
+        if (mWait(answer))
+            answer = Answer::Json(503, "{\"error\":\"stall released\"}");
+        if (!answer.drop)
+            connection.WriteAll(FormatResponse(answer));
+        connection.Close();
+    }
+    std::lock_guard lock(mLock);
+    mOpenSockets.erase(socket);
+    ::close(socket);
 }
 
 // The endpoint's answer: exact path first, then the longest "/*" pattern.
@@ -209,11 +305,11 @@ bool StandInServer::mWait(const Answer& answer)
     std::unique_lock lock(mLock);
     if (answer.stall) {
         unsigned long generation = mintReleaseGeneration;
-        mStallReleased.wait(lock, [&] { return mblnStopping || mintReleaseGeneration != generation; });
+        mChanged.wait(lock, [&] { return mblnStopping || mintReleaseGeneration != generation; });
         return true;
     }
     if (answer.delay.count() > 0)
-        mStallReleased.wait_for(lock, answer.delay, [this] { return mblnStopping; });
+        mChanged.wait_for(lock, answer.delay, [this] { return mblnStopping; });
     return false;
 }
 

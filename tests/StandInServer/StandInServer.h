@@ -2,29 +2,28 @@
 
 #include "tests/StandInServer/StandInRequest.h"
 #include "tests/StandInServer/TestCertificates.h"
+#include "tests/StandInServer/TlsConnection.h"
 
+#include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
-
-namespace httplib {
-class SSLServer;
-struct Request;
-struct Response;
-}  // namespace httplib
 
 namespace StandIn {
 
 // A loopback HTTPS stand-in of the print-accounting server. It listens on
 // 127.0.0.1 (a free port unless one is given) with a server certificate of a
 // test CA, answers every endpoint from a table of scripted answers, and keeps
-// a record of every request.
+// a record of every request, body included whatever the method. Each
+// connection carries one request and is closed after the answer.
 //
 // Endpoints are named by method and path ("GET", "printapi/info/ping"; the
 // leading "/" is optional). A path ending in "/*" matches every path below it;
@@ -51,11 +50,15 @@ public:
     void SetAnswers(const std::string& method, const std::string& path, std::vector<Answer> answers);
     // The answer is computed from each request.
     void SetResponder(const std::string& method, const std::string& path, Responder responder);
+    // Back to the default answer of the endpoint (or none).
+    void ResetAnswer(const std::string& method, const std::string& path);
 
     std::vector<RecordedRequest> Requests() const;
     std::vector<RecordedRequest> RequestsTo(const std::string& method, const std::string& path) const;
     size_t CountOf(const std::string& method, const std::string& path) const;
     void ClearRequests();
+    // Waits until at least count requests have been recorded; false on time-out.
+    bool WaitForRequests(size_t count, std::chrono::milliseconds timeout) const;
 
     // Lets every request stalled so far end (with 503); later ones stall again.
     void ReleaseStalls();
@@ -67,22 +70,32 @@ private:
         std::deque<Answer> answers;  // used in turn while more than one is left
         Responder responder;         // used when set
     };
+    struct Worker {
+        std::thread thread;
+        std::shared_ptr<std::atomic<bool>> finished;
+    };
 
-    void mHandle(const httplib::Request& request, httplib::Response& response);
+    void mAcceptLoop();
+    void mServe(int socket);
+    // Joins the connection threads that have ended.
+    void mReapWorkers();
     Answer mAnswerFor(const RecordedRequest& request);
     // Waits out a delay or a stall; true when a stall was released.
     bool mWait(const Answer& answer);
     static std::string mKey(const std::string& method, const std::string& path);
 
-    std::unique_ptr<httplib::SSLServer> mServer;
-    std::thread mListener;
+    TlsContext mTls;
     std::string mstrCaFile;
+    int mintListenSocket = -1;
     int mintPort = 0;
+    std::thread mListener;
+    std::vector<Worker> mvecWorkers;  // used by the listener thread, then by Stop
 
     mutable std::mutex mLock;
-    std::condition_variable mStallReleased;
+    mutable std::condition_variable mChanged;  // a request recorded, a stall released or the server stopping
     unsigned long mintReleaseGeneration = 0;
     bool mblnStopping = false;
+    std::set<int> mOpenSockets;
     std::map<std::string, Endpoint> mEndpoints;  // "METHOD /path"
     std::vector<RecordedRequest> mvecRequests;
 };

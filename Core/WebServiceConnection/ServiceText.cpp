@@ -1,0 +1,36 @@
+#include "Core/WebServiceConnection/ServiceText.h"
+
+namespace CVClientData {
+
+// Dumps without indentation; invalid UTF-8 becomes U+FFFD.
+std::string CompactDump(const nlohmann::json& value)
+{
+    return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+// get_ref raises the library's type error for a value of another kind.
+const nlohmann::json& RequireObject(const nlohmann::json& value)
+{
+    (void)value.get_ref<const nlohmann::json::object_t&>();
+    return value;
+}
+
+// As RequireObject, for arrays.
+const nlohmann::json& RequireArray(const nlohmann::json& value)
+{
+    (void)value.get_ref<const nlohmann::json::array_t&>();
+    return value;
+}
+
+// Cuts blanks, tabs, carriage returns and line feeds from both ends.
+std::string_view TrimmedText(std::string_view text)
+{
+    constexpr std::string_view whiteSpace = " \t\n\v\f\r";
+    size_t first = text.find_first_not_of(whiteSpace);
+    if (first == std::string_view::npos)
+        return std::string_view();
+    size_t last = text.find_last_not_of(whiteSpace);
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace CVClientData

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <charconv>
+#include <concepts>
+#include <string>
+#include <string_view>
+
+namespace CVClientData {
+
+// A compact dump (keys in byte order) that never throws: bytes that are not
+// UTF-8 (a document name from CUPS, say) are replaced rather than refused.
+std::string CompactDump(const nlohmann::json& value);
+
+// The value itself when it is an object (an array); otherwise the JSON
+// library's type error, which the operations report as an unusable answer.
+const nlohmann::json& RequireObject(const nlohmann::json& value);
+const nlohmann::json& RequireArray(const nlohmann::json& value);
+
+// The text without ASCII white space at either end.
+std::string_view TrimmedText(std::string_view text);
+
+// A whole answer read as one decimal integer, white space around it allowed;
+// false for anything else (no digits, other characters, out of range, and a
+// sign for an unsigned type).
+template <std::integral T>
+bool ReadDecimal(std::string_view text, T& value)
+{
+    text = TrimmedText(text);
+    if (text.empty() || text.front() == '+')
+        return false;
+    T read{};
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), read, 10);
+    if (error != std::errc() || end != text.data() + text.size())
+        return false;
+    value = read;
+    return true;
+}
+
+}  // namespace CVClientData

@@ -1,0 +1,87 @@
+#include "Common/StringFormat.h"
+#include "Core/CVModels/ClientJob.h"
+#include "Core/CVModels/SecureSubmitPayloadResult.h"
+#include "Core/CVModels/SecureSubmitResult.h"
+#include "Core/WebServiceConnection/ServiceText.h"
+#include "Core/WebServiceConnection/UrlEscape.h"
+#include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/Logger.h"
+
+#include <nlohmann/json.hpp>
+
+// Secure release: the job is submitted first ("POST printapi/securejobs/<type>"),
+// then its print data is uploaded to the address the server's answer names.
+
+namespace CVClientData {
+
+namespace {
+
+void LogDebug(const std::string& text)
+{
+    Logger::Log_Debug(LogComponents::Secure, text);
+}
+
+}  // namespace
+
+// Submits the secured job and uploads its print data from the file.
+bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, SecureSubmitPayloadResult& result,
+                                     CVSecureJobDataType type, bool flag)
+{
+    LogDebug("About to attempt to send secured payload...");
+    if (!HasToken())
+        return false;
+    std::string url = stringFormat("%sprintapi/securejobs/%d", GetServiceUrl(), static_cast<int>(type));
+    LogDebug(stringFormat("Sending payload to %s", url));
+    std::string body;
+    JobToServiceJsonConversion(job, body, false);
+    WebDataServiceResponse response;
+    if (!mCall("SubmitSecureJob", RequestKind::Authenticated, "POST", url, body, response))
+        return false;
+    LogDebug("Authenticated Request successful.  Let's send the payload...");
+
+    // Without the identifier and the address there is nothing to upload to.
+    SecureSubmitResult submitted;
+    if (!mReadAnswer("SubmitSecureJob", response, [&submitted](const nlohmann::json& answer) {
+            submitted.FromJson(RequireObject(answer));
+            if (submitted.JobIdentifier.empty() || submitted.PayloadUrl.empty())
+                throw nlohmann::json::out_of_range::create(403, "JobIdentifier or PayloadUrl missing", &answer);
+        }))
+        return false;
+
+    bool sent = SubmitSecureJobPayload(submitted.JobIdentifier, submitted.PayloadUrl, filePath, result, type, flag);
+    LogDebug(stringFormat("Result of payload send: success = %s", sent ? "true" : "false"));
+    return sent;
+}
+
+// Uploads the file with "PUT" to "<baseUrl>printapi/securejobs/payload/<id>".
+// The address comes from a server answer; the bearer token goes with the
+// upload, so it must be the service's own https address.
+bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, const std::string& baseUrl,
+                                            std::string& filePath, SecureSubmitPayloadResult& result,
+                                            CVSecureJobDataType, bool)
+{
+    if (!HasToken())
+        return false;
+    std::string url = stringFormat("%sprintapi/securejobs/payload/%s", baseUrl, UrlEscape(jobIdentifier));
+    if (!mIsServiceAddress(url)) {
+        Logger::Log_Error(LogComponents::Secure,
+                          stringFormat("Error: SubmitSecureJobPayload: refused to send the payload to %s, which is "
+                                       "not the server's https address.",
+                                       url));
+        return false;
+    }
+    WebDataServiceResponse response;
+    ExecuteAuthenticatedFileUpload(response, url, filePath, "PUT");
+    if (response.mintStatus != 200) {
+        mLogOperationError("SubmitSecureJobPayload", response);
+        return false;
+    }
+    return mReadAnswer("SubmitSecureJobPayload", response, [&result](const nlohmann::json& answer) {
+        SecureSubmitPayloadResult received = result;
+        received.FromJson(RequireObject(answer));
+        result = std::move(received);
+        LogDebug(stringFormat("Secure released to: %s", result.ReleasedTo));
+    });
+}
+
+}  // namespace CVClientData
