@@ -54,30 +54,32 @@ JobThreadFactory JobHandler::Factory()
     };
 }
 
-// The final answer and the payload's removal are owned by scope guards, so
-// that an exception out of any step still answers the hook exactly once and
-// leaves no copy of the user's document behind.
+// The final answer, the payload's removal and the close of the connection
+// are owned by scope guards, so that an exception out of any step still
+// answers the hook exactly once, leaves no copy of the user's document behind
+// and closes the connection last.
 int JobHandler::Run()
 {
-    struct PayloadRemover {
+    struct Closer {
         JobHandler& handler;
-        ~PayloadRemover() { handler.mDeleteSecurePayload(); }
-    } payloadRemover{*this};
-    {
-        FinalAnswerGuard answer(*mChannel, [this] { return mFallbackAnswer(); });
-        mFinalAnswer = &answer;
-        try {
-            HandleJob(false);
-        } catch (const std::exception& error) {
-            Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
-            mAnswerAfterFailure();
-        } catch (...) {
-            Error("JobHandler::Run - handling job %u failed.", mintJobId);
-            mAnswerAfterFailure();
+        ~Closer()
+        {
+            handler.mDeleteSecurePayload();
+            handler.mChannel->Disconnect();
         }
-        mFinalAnswer = nullptr;
+    } closer{*this};
+    FinalAnswerGuard answer(*mChannel, [this] { return mFallbackAnswer(); });
+    mFinalAnswer = &answer;
+    try {
+        HandleJob(false);
+    } catch (const std::exception& error) {
+        Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
+        mAnswerAfterFailure();
+    } catch (...) {
+        Error("JobHandler::Run - handling job %u failed.", mintJobId);
+        mAnswerAfterFailure();
     }
-    mChannel->Disconnect();
+    mFinalAnswer = nullptr;
     return 0;
 }
 
