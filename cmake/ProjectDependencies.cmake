@@ -16,7 +16,4 @@ target_link_libraries(cvk_cups INTERFACE ${CUPS_LIBRARY})
 
 if(CVK_BUILD_TESTS)
     find_package(GTest REQUIRED)
-    # Debian builds cpp-httplib as a library with OpenSSL, zlib and brotli
-    # support; its pkg-config flags carry the matching CPPHTTPLIB_* defines.
-    pkg_check_modules(HTTPLIB REQUIRED IMPORTED_TARGET cpp-httplib)
 endif()

@@ -12,11 +12,13 @@ namespace {
 using CVClientData::AuthorizeResult;
 using CVClientData::AuthorizeResultCode;
 
+// An information line of the user service.
 void LogInfo(const char* text)
 {
     Logger::Log_Info(LogComponents::CoreGeneral, text);
 }
 
+// A debug line of the user service.
 void LogDebug(const char* text)
 {
     Logger::Log_Debug(LogComponents::CoreGeneral, text);
@@ -33,6 +35,25 @@ public:
 private:
     const char* mName;
 };
+
+// A fresh grant for the credentials under the settings' authentication
+// type (the held token is dropped first, so the server checks them), then
+// the user read again with the new token.
+bool LogInAndReadUser(CVClientData::WebDataService& service, CVClientData::User& user,
+                      const CVClientData::ClientSettings& settings, const std::string& login,
+                      const std::string& password, const char* validatedLine)
+{
+    service.ResetAuthToken();
+    std::string token;
+    AuthorizeResult result =
+        service.Authorize(static_cast<CVAuthenticationOption>(settings.AuthenticationType), login, password, token);
+    if (result.mintResultCode != AuthorizeResultCode::Success || token.size() < 2)
+        return false;
+    bool ok = service.GetUser(user);
+    user.ServiceAuthToken = token;
+    LogDebug(validatedLine);
+    return ok;
+}
 
 }  // namespace
 
@@ -65,17 +86,8 @@ bool UserService::ValidatePinCode(CVClientData::User& user, const CVClientData::
                                   const std::string& pin, const std::string* password, bool&)
 {
     DebugScope scope("ValidatePinCode");
-    mWebDataService.ResetAuthToken();
-    std::string token;
-    AuthorizeResult result =
-        mWebDataService.Authorize(static_cast<CVAuthenticationOption>(settings.AuthenticationType), pin,
-                                  password != nullptr ? *password : std::string(), token);
-    if (result.mintResultCode != AuthorizeResultCode::Success || token.size() < 2)
-        return false;
-    bool ok = mWebDataService.GetUser(user);
-    user.ServiceAuthToken = token;
-    LogDebug("ValidatePinCode - PIN validated.");
-    return ok;
+    return LogInAndReadUser(mWebDataService, user, settings, pin, password != nullptr ? *password : std::string(),
+                            "ValidatePinCode - PIN validated.");
 }
 
 // A fresh grant for "<domain>\<user>" (or the bare user name), then the user re-read.
@@ -83,17 +95,8 @@ bool UserService::ValidateNetworkCredentials(CVClientData::User& user, CVClientD
                                              std::string userName, std::string password, std::string domain)
 {
     DebugScope scope("ValidateNetworkCredentials");
-    mWebDataService.ResetAuthToken();
     std::string login = domain.empty() ? userName : domain + "\\" + userName;
-    std::string token;
-    AuthorizeResult result = mWebDataService.Authorize(
-        static_cast<CVAuthenticationOption>(settings.AuthenticationType), login, password, token);
-    if (result.mintResultCode != AuthorizeResultCode::Success || token.size() < 2)
-        return false;
-    bool ok = mWebDataService.GetUser(user);
-    user.ServiceAuthToken = token;
-    LogDebug("Validated network user.");
-    return ok;
+    return LogInAndReadUser(mWebDataService, user, settings, login, password, "Validated network user.");
 }
 
 // The held token is dropped first, so that the server really checks the PIN

@@ -6,6 +6,7 @@
 #include <concepts>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace CVClientData {
 
@@ -17,6 +18,21 @@ std::string CompactDump(const nlohmann::json& value);
 // library's type error, which the operations report as an unusable answer.
 const nlohmann::json& RequireObject(const nlohmann::json& value);
 const nlohmann::json& RequireArray(const nlohmann::json& value);
+
+// An array of record objects read into fresh records; the library's error
+// when the answer or an element has another shape, or a record lacks a
+// required key.
+template <typename Record>
+std::vector<Record> ReadRecordArray(const nlohmann::json& answer)
+{
+    std::vector<Record> records;
+    for (const nlohmann::json& element : RequireArray(answer)) {
+        Record record;
+        record.FromJson(RequireObject(element));
+        records.push_back(std::move(record));
+    }
+    return records;
+}
 
 // The text without ASCII white space at either end.
 std::string_view TrimmedText(std::string_view text);

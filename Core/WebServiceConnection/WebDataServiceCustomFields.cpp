@@ -22,13 +22,7 @@ bool WebDataService::GetCustomFields(std::vector<CustomField>& fields)
         return false;
     Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("%s", mLogSafe(response.mstrBody)));
     return mReadAnswer("GetCustomFields", response, [&fields](const nlohmann::json& answer) {
-        std::vector<CustomField> received;
-        for (const nlohmann::json& element : RequireArray(answer)) {
-            CustomField field;
-            field.FromJson(RequireObject(element));
-            received.push_back(std::move(field));
-        }
-        fields = std::move(received);
+        fields = ReadRecordArray<CustomField>(answer);
     });
 }
 

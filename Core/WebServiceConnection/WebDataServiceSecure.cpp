@@ -16,6 +16,7 @@ namespace CVClientData {
 
 namespace {
 
+// A debug line of this area.
 void LogDebug(const std::string& text)
 {
     Logger::Log_Debug(LogComponents::Secure, text);

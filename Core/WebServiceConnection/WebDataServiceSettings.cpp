@@ -77,13 +77,7 @@ bool WebDataService::GetSpecialAppList(std::vector<Application>& applications)
                response, false))
         return false;
     return mReadAnswer("GetAppList", response, [&applications](const nlohmann::json& answer) {
-        std::vector<Application> received;
-        for (const nlohmann::json& element : RequireArray(answer)) {
-            Application application;
-            application.FromJson(RequireObject(element));
-            received.push_back(std::move(application));
-        }
-        applications = std::move(received);
+        applications = ReadRecordArray<Application>(answer);
     });
 }
 

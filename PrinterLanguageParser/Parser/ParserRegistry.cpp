@@ -5,6 +5,7 @@
 #include "PrinterLanguageParser/Parser/LanguageSignatures.h"
 // Language parsers: each folder's include goes on the line below its name.
 // postscript/
+#include "PrinterLanguageParser/Parser/postscript/EncapsulatedPostscriptParser.h"
 
 // pcl5/
 
@@ -54,7 +55,7 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 0 LANGUAGE_UNKNOWN
     &Make<LanguageDetector>,
     // 1 LANGUAGE_POSTSCRIPT: Postscript::PostscriptParser
-    nullptr,
+    &Make<Postscript::PostscriptParser>,
     // 2 LANGUAGE_PCL5: PCL5::PCL5Parser
     nullptr,
     // 3 LANGUAGE_PCL6: PCL6::PCL6Parser
@@ -72,7 +73,7 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     // 9 LANGUAGE_OCE_JOB
     &MakeSkippedUntil<LANGUAGE_TRAILER_OCE_JOB>,
     // 10 LANGUAGE_EPS: Postscript::EncapsulatedPostscriptParser
-    nullptr,
+    &Make<Postscript::EncapsulatedPostscriptParser>,
     // 11 LANGUAGE_CPCA: CPCA::CPCAParser
     &Make<CPCA::CPCAParser>,
     // 12 LANGUAGE_ESCPAGE: ESCP::ESCPParser

@@ -21,6 +21,7 @@ struct TokenBook {
     std::map<std::string, std::string> users;
 };
 
+// The one book of the process: tokens outlive the server that issued them.
 TokenBook& Tokens()
 {
     static TokenBook book;
@@ -32,6 +33,8 @@ Answer Fixed(int status, std::string body)
 {
     return Answer::Json(status, std::move(body));
 }
+
+}  // namespace
 
 // A fresh token for every grant, naming the user it was granted to.
 Answer GrantToken(const RecordedRequest& request)
@@ -46,6 +49,8 @@ Answer GrantToken(const RecordedRequest& request)
     json answer = {{"access_token", token}, {"token_type", "bearer"}, {"expires_in", 420}, {"userName", user}};
     return Answer::Json(200, answer.dump());
 }
+
+namespace {
 
 // The token of a "bearer <token>" header, empty without one.
 std::string BearerToken(const RecordedRequest& request)
@@ -315,6 +320,7 @@ std::string DefaultLogoBytes()
     return std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\xff\xfe", 18);
 }
 
+// The change date of the default logo.
 std::string DefaultLogoDate()
 {
     return "2024-03-01T10:00:00";

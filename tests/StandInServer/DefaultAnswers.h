@@ -33,6 +33,10 @@ std::string DefaultCustomFieldsJson();
 std::string DefaultLogoBytes();
 std::string DefaultLogoDate();
 
+// The default answer of "POST token": a new token for the form's user name,
+// whatever the password. Scripted grants call it for credentials they accept.
+Answer GrantToken(const RecordedRequest& request);
+
 // The user name a token of the default grant was issued to; empty when the
 // stand-in did not issue it.
 std::string UserOfToken(const std::string& token);

@@ -24,6 +24,7 @@ TlsConnection::TlsConnection(const TlsContext& context, int socket) : mSsl(SSL_n
         SSL_set_fd(mSsl.get(), socket);
 }
 
+// Frees the session; the socket stays with its owner.
 TlsConnection::~TlsConnection() = default;
 
 // Runs the server side of the handshake.

@@ -74,8 +74,19 @@ ParseDataResultType PostscriptTokenizer::Tokenize(std::string_view bytes)
 ParseDataResultType PostscriptTokenizer::mTokenizeSpan(std::span<const unsigned char> bytes, bool& stop)
 {
     ParseDataResultType result = PARSE_RESULT_HANDLED;
-    for (const unsigned char byte : bytes) {
-        result = mCurrentState->ProcessByte(byte);
+    const unsigned char* const data = bytes.data();
+    const size_t length = bytes.size();
+    for (size_t index = 0; index < length;) {
+        // Runs that only extend a token's text are taken in bulk.
+        const size_t run = mCurrentState->ConsumeRun(data + index, length - index);
+        if (run > 0) {
+            index += run;
+            mintPosition += run;
+            result = PARSE_RESULT_NEED_MORE_DATA;
+            continue;
+        }
+        result = mCurrentState->ProcessByte(data[index]);
+        ++index;
         ++mintPosition;
         if (result == PARSE_RESULT_SWITCH_LANGUAGE || result < 0) {
             stop = true;

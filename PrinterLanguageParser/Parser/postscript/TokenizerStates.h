@@ -62,10 +62,18 @@ public:
     virtual ParseDataResultType Flush();
     // Called on every transition into the state.
     virtual void Enter() {}
+    // Takes the leading bytes that only extend the token's text, in bulk;
+    // returns how many it took (the tokenizer then skips them).
+    virtual size_t ConsumeRun(const unsigned char*, size_t) { return 0; }
 
 protected:
     // The text of the token being built.
     std::string& Text();
+    // Appends the bytes of a run, up to the tokenizer's limit.
+    void AppendRun(const unsigned char* bytes, size_t length)
+    {
+        Append(std::string_view(reinterpret_cast<const char*>(bytes), length));
+    }
     // Appends a byte to the text, up to the tokenizer's limit.
     void Append(unsigned char byte);
     void Append(std::string_view bytes);
@@ -104,6 +112,7 @@ public:
     }
     ParseDataResultType ProcessByte(unsigned char byte) override;
     ParseDataResultType Flush() override;
+    size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
 
 private:
     // Ends the token at a byte that belongs to the next one.
@@ -139,6 +148,7 @@ public:
     {
     }
     ParseDataResultType ProcessByte(unsigned char byte) override;
+    size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
     ParseDataResultType Flush() override;
 
 private:
@@ -176,6 +186,7 @@ class StringLiteralState final : public IPostscriptTokenizerState {
 public:
     using IPostscriptTokenizerState::IPostscriptTokenizerState;
     ParseDataResultType ProcessByte(unsigned char byte) override;
+    size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
     void Enter() override { mintDepth = 1; }
 
 private:
@@ -197,6 +208,7 @@ class HexStringState final : public IPostscriptTokenizerState {
 public:
     using IPostscriptTokenizerState::IPostscriptTokenizerState;
     ParseDataResultType ProcessByte(unsigned char byte) override;
+    size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
 };
 
 class Base85StringState final : public IPostscriptTokenizerState {

@@ -1,7 +1,28 @@
 // The tokenizer's states for the three string forms.
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
+#include <cstring>
+
 namespace RawPrintData::Postscript::TokenizerStates {
+
+// Takes string bytes other than brackets and backslashes in bulk.
+size_t StringLiteralState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    size_t run = 0;
+    while (run < length && bytes[run] != '(' && bytes[run] != ')' && bytes[run] != '\\')
+        ++run;
+    AppendRun(bytes, run);
+    return run;
+}
+
+// Takes hex string bytes up to the closing bracket in bulk.
+size_t HexStringState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    const void* end = std::memchr(bytes, '>', length);
+    const size_t run = end == nullptr ? length : static_cast<size_t>(static_cast<const unsigned char*>(end) - bytes);
+    AppendRun(bytes, run);
+    return run;
+}
 
 // Inside a ( ) string.
 ParseDataResultType StringLiteralState::ProcessByte(unsigned char byte)

@@ -3,6 +3,8 @@
 #include "PrinterLanguageParser/Parser/IRawDataParser.h"
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
+#include <array>
+
 namespace RawPrintData::Postscript::TokenizerStates {
 
 namespace {
@@ -25,7 +27,42 @@ bool IsExitPrefix(std::string_view text)
            IRawDataParser::mstrUNIVERSAL_EXIT_LANGUAGE.starts_with(text);
 }
 
+// Bytes that end or change a name: white space, delimiters, ESC, binary
+// token starts and the CPCA signature's first byte.
+constexpr std::array<bool, 256> NAME_STOPS = [] {
+    std::array<bool, 256> stops{};
+    for (const unsigned char byte : std::string_view("\0\t\n\f\r %{}[]()<>/\x1B", 18))
+        stops[byte] = true;
+    for (unsigned byte = 128; byte <= 159; ++byte)
+        stops[byte] = true;
+    stops[CPCA_FIRST_BYTE] = true;
+    return stops;
+}();
+
 }  // namespace
+
+// Takes the plain characters of a name in bulk.
+size_t NameState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    // A name that may become the Universal Exit Language goes byte by byte.
+    if (!Text().empty() && static_cast<unsigned char>(Text().front()) == ESC)
+        return 0;
+    size_t run = 0;
+    while (run < length && !NAME_STOPS[bytes[run]])
+        ++run;
+    AppendRun(bytes, run);
+    return run;
+}
+
+// Takes a comment line up to its end in bulk.
+size_t CommentState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    size_t run = 0;
+    while (run < length && bytes[run] != '\r' && bytes[run] != '\n')
+        ++run;
+    AppendRun(bytes, run);
+    return run;
+}
 
 // Between tokens.
 ParseDataResultType WhiteSpaceState::ProcessByte(unsigned char byte)

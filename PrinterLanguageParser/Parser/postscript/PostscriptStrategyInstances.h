@@ -1,0 +1,49 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/postscript/PostscriptStrategies.h"
+
+// The shared, read-only strategy objects the keyword tables point at. They
+// hold no per-job state and are built at compile time.
+namespace RawPrintData::Postscript::ParserStrategies {
+
+extern const NullParserStrategy NullParserStrategy_Impl;
+extern const IgnoreTokenStrategy IgnoreToken;
+extern const CheckCurrentColorspaceAndMarkCurrentPageAsColorStrategy CheckCurrentColorspaceAndMarkCurrentPageAsColor;
+extern const MakePreviousTokenExecuteableStrategy MakePreviousTokenExecuteable;
+extern const MarkCurrentPageAsColorStrategy MarkCurrentPageAsColor;
+extern const MarkCurrentPageAsColorStrategy MarkCurrentPageAsMono;
+extern const PushCurrentGraphicsStateStrategy PushCurrentGraphicsState;
+extern const PopCurrentGraphicsStateStrategy PopCurrentGraphicsState;
+extern const PopToSavedGraphicsStateStrategy PopToSavedGraphicsState;
+extern const MarkSavedAndPushCurrentGraphicsStateStrategy MarkSavedAndPushCurrentGraphicsState;
+extern const InspectColorAndSetCurrentGraphicsStateAppropriatelyStrategy SetColor;
+extern const InspectColorAndSetCurrentGraphicsStateAppropriatelyStrategy SetCmykColor;
+extern const InspectColorAndSetCurrentGraphicsStateAppropriatelyStrategy SetRgbColor;
+extern const InspectColorAndSetCurrentGraphicsStateAppropriatelyStrategy SetHsbColor;
+extern const InspectColorAndSetCurrentGraphicsStateAppropriatelyStrategy PopOneThenSetColor;
+extern const InspectColorAndSetCurrentGraphicsStateAppropriatelyStrategy PopTwoThenSetColor;
+extern const SetColorSpaceStrategy SetColorSpace;
+extern const SetColorSpaceStrategy SetColorSpaceGray;
+extern const SetColorSpaceStrategy SetColorSpaceRgb;
+extern const SetColorSpaceStrategy SetColorSpaceCmyk;
+extern const CheckIfImageIsColorStrategy CheckIfImageIsColor;
+extern const MoveToNextPageStrategy MoveToNextPage;
+extern const MoveToNextPageStrategy CopyCurrentPageAndMoveToNextPage;
+extern const StoreArrayInVariableStrategy StoreArrayInFillColor;
+extern const StoreArrayInVariableStrategy StoreArrayInOutlineColor;
+extern const ExecuteStrategyWithVariableContentsStrategy SetColorFromFillColorVariable;
+extern const ExecuteStrategyWithVariableContentsStrategy SetColorFromOutlineColorVariable;
+extern const ForceTokenizerToBase85Strategy ForceTokenizerToBase85;
+extern const ForceTokenizerToHexStrategy ForceTokenizerToHex;
+extern const SetPageDeviceDictionaryStrategy SetPageDeviceDictionary;
+extern const CompositeParserStrategy MarkPageAndForceBase85;
+extern const CompositeParserStrategy DoCmykImageAndForceBase85;
+extern const CompositeParserStrategy DoRgbImageAndForceBase85;
+extern const CompositeParserStrategy DoRgbImageAndForceHex;
+extern const CompositeParserStrategy SetFillColorAndFill;
+extern const CompositeParserStrategy SetStrokeColorAndStroke;
+extern const CompositeParserStrategy SaveThenFillThenRestoreThenStroke;
+extern const CompositeParserStrategy ForceTokenizerToBase85AndMarkCurrentPageAsColor;
+extern const CompositeParserStrategy PopToSavedGraphicsStateAndMoveToNextPage;
+
+}  // namespace RawPrintData::Postscript::ParserStrategies

@@ -1,0 +1,477 @@
+#include "JobRunner.h"
+#include "PrinterLanguageParser/Parser/postscript/BasicPostscriptParser.h"
+#include "PrinterLanguageParser/Parser/postscript/EncapsulatedPostscriptParser.h"
+#include "PrinterLanguageParser/Parser/postscript/PostscriptParser.h"
+#include "PrinterLanguageParser/Parser/postscript/PostscriptStrategyInstances.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+using namespace RawPrintData;
+using namespace RawPrintData::Postscript;
+using PostscriptTestSupport::JobResult;
+using PostscriptTestSupport::RunJob;
+
+namespace {
+
+// Records what a parser reports.
+class ReportRecorder : public IRawDataParserListener {
+public:
+    void LogMessage(LogLevel, const char*) override {}
+    void OnPageCompleted(const CRawPage& page) override
+    {
+        mstrPages += std::string(page.mblnColor ? "C" : "M");
+        mvecPages.push_back(page);
+    }
+    void OnJobPropertyChanged(RawDataJobProperty property, const void* value) override
+    {
+        if (property == PROPERTY_DUPLEX)
+            mstrProperties += "duplex=" + std::to_string(*static_cast<const bool*>(value)) + " ";
+        else if (property == PROPERTY_COPIES)
+            mstrProperties += "copies=" + std::to_string(*static_cast<const unsigned long*>(value)) + " ";
+        else if (property == PROPERTY_COLOR_TYPE)
+            mstrProperties += "colour=" + std::to_string(*static_cast<const RawColorType*>(value)) + " ";
+    }
+    void OnNextLanguage(RawLanguageType language, bool literal) override
+    {
+        mstrProperties += "language=" + std::to_string(language) + (literal ? "!" : "") + " ";
+    }
+    void OnPageCountOverride(unsigned long pages) override { mstrProperties += "override=" + std::to_string(pages) + " "; }
+    unsigned long GetCopies() const override { return 1; }
+
+    std::string mstrPages;
+    std::string mstrProperties;
+    std::vector<CRawPage> mvecPages;
+};
+
+// Runs a job through one PostScript parser in one chunk.
+ParseDataResultType Parse(PostscriptParser& parser, ReportRecorder& recorder, std::string_view job)
+{
+    parser.AddListener(&recorder);
+    DataBuffer buffer;
+    buffer.SetMainBuffer(reinterpret_cast<const unsigned char*>(job.data()), job.size());
+    const ParseDataResultType result = parser.ParseData(buffer);
+    if (result == PARSE_RESULT_SWITCH_LANGUAGE)
+        return result;
+    const ParseDataResultType done = parser.ParseDone();
+    return result < 0 ? result : done;
+}
+
+struct PageCase {
+    const char* job;
+    const char* pages;  // M or C per page
+};
+
+TEST(PostscriptParser, TellsColourFromMonoPages)
+{
+    const PageCase cases[] = {
+        {"0.2 0.5 0.8 setrgbcolor 0 0 moveto 10 10 lineto stroke showpage", "C"},
+        {"0.5 0.5 0.5 setrgbcolor 0 0 10 10 rectfill showpage", "M"},
+        {"0 0 0 1 setcmykcolor fill showpage 0 0 0 0.5 setcmykcolor fill showpage", "MM"},
+        {"1 0 0 0 setcmykcolor fill showpage", "C"},
+        {"1 0 0 setrgbcolor gsave 0 setgray fill grestore showpage", "M"},
+        {"1 0 0 setrgbcolor gsave 0 setgray fill grestore fill showpage", "C"},
+        {"0.3 1 1 sethsbcolor fill showpage 0.3 0 1 sethsbcolor fill showpage", "CM"},
+        {"[/Indexed /DeviceRGB 255 <00FF00>] setcolorspace 5 setcolor fill showpage", "C"},
+        {"/DeviceCMYK setcolorspace 0 0 0 1 setcolor fill showpage", "M"},
+        {"/CIEBasedABC dup setcolorspace 0.1 0.2 0.3 setcolor (x) show showpage", "C"},
+        {"/CIEBasedA setcolorspace 0.4 setcolor fill showpage", "M"},
+        {"100 100 8 [1 0 0 1 0 0] {currentfile} image showpage", "M"},
+        {"1 0 0 setrgbcolor << /ImageType 1 >> image showpage", "C"},
+        {"0 setgray << /ImageType 1 >> image showpage", "M"},
+        {"10 10 8 [1 0 0 1 0 0] {<00>} false 3 colorimage showpage", "C"},
+        {"1 0 0 setrgbcolor fill copypage showpage showpage", "CCM"},
+        {"1 0 0 setrgbcolor fill erasepage showpage", "M"},
+        {"1 0 0 setrgbcolor save 0 setgray restore grestoreall fill showpage", "C"},
+        {"(1 0 0 setrgbcolor) cvx exec fill showpage", "C"},
+        {"setrgbcolor fill showpage setcmykcolor fill showpage sethsbcolor fill showpage setcolorspace", "MCC"},
+    };
+    for (const PageCase& sample : cases) {
+        PostscriptParser parser;
+        ReportRecorder recorder;
+        EXPECT_EQ(Parse(parser, recorder, sample.job), PARSE_RESULT_HANDLED) << sample.job;
+        EXPECT_EQ(recorder.mstrPages, sample.pages) << sample.job;
+    }
+}
+
+TEST(PostscriptParser, HsbLeavesTheColourSpaceRgb)
+{
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    Parse(parser, recorder, "0.3 1 1 sethsbcolor");
+    EXPECT_EQ(parser.GraphicsStateStack().Current().GetColorSpace(), COLOR_SPACE_DEVICE_RGB);
+}
+
+TEST(PostscriptParser, ReadsPageDeviceDictionaries)
+{
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    Parse(parser, recorder,
+          "<< /PageSize [595 842] /Duplex true /NumCopies 2 /ProcessColorModel /DeviceCMYK >> setpagedevice "
+          "<< /MediaType (Glossy) >> setpagedevice showpage");
+    EXPECT_EQ(recorder.mstrProperties, "colour=2 copies=2 duplex=1 ");
+    ASSERT_EQ(recorder.mvecPages.size(), 1u);
+    EXPECT_EQ(recorder.mvecPages[0].GetName(), "Glossy");
+    EXPECT_EQ(recorder.mvecPages[0].mintWidth, 2099);
+    EXPECT_EQ(recorder.mvecPages[0].mintHeight, 2970);
+    EXPECT_EQ(parser.GetDeviceColorSpace(), COLOR_SPACE_DEVICE_CMYK);
+    EXPECT_TRUE(parser.GraphicsStateStack().Current().Requirements().mblnDuplex);
+}
+
+TEST(PostscriptParser, PageDeviceOperandsNeverReadBeforeTheFirstToken)
+{
+    const char* jobs[] = {"<< /PageSize >> setpagedevice", "/PageSize setpagedevice", "setpagedevice",
+                          ">> setpagedevice", "/Duplex put setpagedevice", "<< /NumCopies -3 >> setpagedevice",
+                          "<< /NumCopies 1e300 >> setpagedevice", "<< /PageSize [1e300 -1e300] >> setpagedevice showpage",
+                          "] setcolorspace", "dup setcolorspace", "] set_fill_color"};
+    for (const char* job : jobs) {
+        PostscriptParser parser;
+        ReportRecorder recorder;
+        EXPECT_EQ(Parse(parser, recorder, job), PARSE_RESULT_HANDLED) << job;
+        EXPECT_EQ(recorder.mstrProperties.find("copies=0"), std::string::npos) << job;
+    }
+}
+
+struct FeatureCase {
+    const char* feature;
+    const char* properties;
+};
+
+TEST(PostscriptParser, TurnsFeaturesIntoJobProperties)
+{
+    const FeatureCase cases[] = {
+        {"*Duplex DuplexNoTumble", "duplex=1 "},
+        {"*Duplex None", ""},
+        {"*EFDuplex Off", ""},
+        {"*ColorModel Gray", "colour=1 "},
+        {"*ColorModel CMYK", "colour=2 "},
+        {"*ColorModel Spot", ""},
+        {"*ARCMode CMBW", "colour=3 "},
+        {"*EFColorMode Grayscale", "colour=1 "},
+        {"*ColorType Black&White", "colour=1 "},
+        {"*BRPrintQuality Auto", "colour=2 "},
+        {"*BRPrintQuality Fine", ""},
+        {"*NumCopies 4", "copies=4 "},
+        {"NumCopies x", ""},
+        {"*XRXColor BW", "colour=1 "},
+    };
+    for (const FeatureCase& sample : cases) {
+        PostscriptParser parser;
+        ReportRecorder recorder;
+        const std::string job =
+            std::string("%%BeginFeature: ") + sample.feature + "\nshowpage\n%%EndFeature\n";
+        Parse(parser, recorder, job);
+        EXPECT_EQ(recorder.mstrProperties, sample.properties) << sample.feature;
+        EXPECT_EQ(recorder.mstrPages, "") << sample.feature;
+    }
+    // The PostScript of an unknown feature is parsed.
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    Parse(parser, recorder, "%%BeginFeature: *InputSlot Upper\nshowpage\n%%EndFeature\n");
+    EXPECT_EQ(recorder.mstrPages, "M");
+}
+
+TEST(PostscriptParser, AddsTheTablesOfKnownPrologues)
+{
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    Parse(parser, recorder,
+          "%%BeginResource: procset Pscript_Win_Basic\n/LH {showpage} def\n%%EndResource\n"
+          "%%BeginResource: procset Pscript_Win_Basic\n%%EndResource\nLH\n"
+          "%%BeginResource: procset Adobe_AGM_Core 2.0 0\n%%EndResource\n"
+          "%%BeginResource: procset wCorel12Dict 12.0 0\n%%EndResource\n");
+    EXPECT_EQ(recorder.mstrPages, "M");
+    EXPECT_TRUE(parser.Strategies().IsTableAdded(KEYWORDS_WINDOWS_BASIC));
+    EXPECT_TRUE(parser.Strategies().IsTableAdded(KEYWORDS_COREL));
+    EXPECT_FALSE(parser.Strategies().IsTableAdded(KEYWORDS_PDF));
+    // The later table's meaning wins.
+    EXPECT_EQ(parser.Strategies().GetStrategy("f"), &ParserStrategies::SetFillColorAndFill);
+    EXPECT_EQ(parser.Strategies().GetStrategy("no such keyword"), &ParserStrategies::NullParserStrategy_Impl);
+}
+
+TEST(PostscriptParser, SizesPagesFromTheBoundingBoxes)
+{
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    Parse(parser, recorder,
+          "%!PS-Adobe-3.0\n%%BoundingBox: 0 0 612 792\n%%EndComments\n%%Page: 1 1\n%%PageBoundingBox: 0 0 595 842\n"
+          "showpage\n%%Page: 2 2\nshowpage\nshowpage\n");
+    ASSERT_EQ(recorder.mvecPages.size(), 3u);
+    EXPECT_EQ(recorder.mvecPages[0].GetName(), "Unknown");
+    EXPECT_EQ(recorder.mvecPages[0].mintWidth, 2099);
+    EXPECT_EQ(recorder.mvecPages[0].mintHeight, 2970);
+    EXPECT_EQ(recorder.mvecPages[1].mintWidth, 2159);
+    EXPECT_EQ(recorder.mvecPages[2].mintHeight, 2794);
+}
+
+TEST(PostscriptParser, RequirementsBecomeJobProperties)
+{
+    const JobResult result = RunJob("%!PS-Adobe-3.0\n%%Requirements: duplex numcopies(3) color\n%%EndComments\n", 7);
+    EXPECT_EQ(result.mintCopies, 3u);
+    EXPECT_TRUE(result.mblnDuplex);
+    EXPECT_EQ(result.mintColorType, COLOR_TYPE_COLOR);
+}
+
+TEST(PostscriptParser, HandsOverToCpca)
+{
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    const std::string job = "%!PS\n1 2 add\n\xCD\xCA\x10 cpca data";
+    EXPECT_EQ(Parse(parser, recorder, job), PARSE_RESULT_SWITCH_LANGUAGE);
+    EXPECT_EQ(parser.BytesProcessed(), job.find('\xCD'));
+    EXPECT_EQ(recorder.mstrProperties, "language=11! ");
+}
+
+TEST(PostscriptParser, TokenizerFailureKeepsThePages)
+{
+    // ">x" cannot be read: from there the basic counter goes on alone and its
+    // %%Page: count replaces the shorter count of the strategies.
+    const std::string job = "%!PS\n%%Page: 1 1\nshowpage\n%%Page: 2 2\n>x binary\n%%Page: 3 3\nshowpage\n"
+                            "%%Page: 4 4\nshowpage\n";
+    for (const size_t chunk : {job.size(), size_t{5}, size_t{1}}) {
+        const JobResult result = RunJob(job, chunk);
+        EXPECT_EQ(result.mintWorstResult, 0) << chunk;
+        EXPECT_EQ(result.mintDoneResult, 0) << chunk;
+        EXPECT_EQ(result.mstrPageSets, " 0x0 4/0") << chunk;
+    }
+}
+
+TEST(PostscriptParser, UnfinishedStringAtTheEndKeepsThePages)
+{
+    EXPECT_EQ(RunJob("%!PS\nshowpage\n(never closed", 3).mintDoneResult, 0);
+    EXPECT_EQ(RunJob("%!PS\n(never closed", 3).mintDoneResult, PARSE_RESULT_UNFINISHED_TOKEN);
+}
+
+TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
+{
+    struct Case {
+        const char* job;
+        uint32_t pages;
+        uint32_t copies;
+    };
+    const Case cases[] = {
+        {"%%Page: 1 1\n%%Page: 2 2\n%%PAGE: x 5\n", 5, 0},
+        {"%%Page: 3 3\n%%page: 4 4\n", 2, 0},
+        {"/#copies 3 def\n", 0, 3},
+        {"/#copies 3 xyz\n", 0, 1},
+        {"/#Copies\n2 def /#copies 1 def", 0, 2},
+        {"(%%Page: 1 1\n) %%Page: 7 7\n", 1, 0},
+        {"<~ %%Page: 1 1\n~> %%Page: 2 2\n", 1, 0},
+        {"(\\) %%Page: 1 1\n) %%Page: 9 9\n", 1, 0},
+    };
+    for (const Case& sample : cases) {
+        const std::string job = sample.job;
+        for (const size_t chunk : {job.size(), size_t{1}}) {
+            BasicPostscriptParser counter;
+            DataBuffer buffer;
+            for (size_t offset = 0; offset < job.size(); offset += chunk) {
+                buffer.SetMainBuffer(reinterpret_cast<const unsigned char*>(job.data() + offset),
+                                     std::min(chunk, job.size() - offset));
+                counter.ParseData(buffer);
+            }
+            EXPECT_EQ(counter.GetPostscriptPages(), sample.pages) << sample.job << " chunk " << chunk;
+            EXPECT_EQ(counter.GetPostscriptCopies(), sample.copies) << sample.job << " chunk " << chunk;
+        }
+    }
+    // A string that never closes within its limit is left, so that the page
+    // comments after binary data still count.
+    BasicPostscriptParser counter;
+    const std::string job = "(" + std::string(BasicPostscriptParser::mintMAX_STRING_BYTES + 10, 'x') + "\n%%Page: 2 2\n";
+    DataBuffer buffer;
+    buffer.SetMainBuffer(reinterpret_cast<const unsigned char*>(job.data()), job.size());
+    counter.ParseData(buffer);
+    EXPECT_EQ(counter.GetPostscriptPages(), 1u);
+}
+
+// A PJL stand-in: counts its calls, keeps what it was given first and either
+// takes everything or hands straight back.
+class StubPjlParser : public IRawDataParser {
+public:
+    explicit StubPjlParser(bool handBack) : mblnHandBack(handBack) {}
+    ParseDataResultType ParseData(const DataBuffer& buffer) override
+    {
+        ++gintCalls;
+        std::string data;
+        buffer.CopyFullBufferInto(data);
+        gstrFirstData += mblnHandBack ? std::string() : data;
+        if (mblnHandBack && gstrFirstData.empty())
+            gstrFirstData = data;
+        if (mblnHandBack) {
+            mintBytesProcessed = 0;
+            NotifyNextLanguage(LANGUAGE_UNKNOWN);
+            return PARSE_RESULT_SWITCH_LANGUAGE;
+        }
+        mintBytesProcessed = buffer.Length();
+        return PARSE_RESULT_HANDLED;
+    }
+    ParseDataResultType ParseDone() override { return PARSE_RESULT_HANDLED; }
+    void NotifyDefaultPageCompleted() override {}
+
+    static inline int gintCalls = 0;
+    static inline std::string gstrFirstData;
+
+private:
+    bool mblnHandBack;
+};
+
+ParserRegistry RegistryWithPjl(bool handBack)
+{
+    ParserRegistry registry = ParserRegistry::BuiltIn();
+    registry.Register(LANGUAGE_PJL, [handBack] { return std::make_unique<StubPjlParser>(handBack); });
+    StubPjlParser::gintCalls = 0;
+    StubPjlParser::gstrFirstData.clear();
+    return registry;
+}
+
+TEST(PostscriptParser, UniversalExitHandsOverToPjlOnce)
+{
+    const std::string job = "%!PS\nshowpage\n\x1B%-12345X@PJL EOJ\n";
+    for (const size_t chunk : {job.size(), size_t{4}, size_t{1}}) {
+        const ParserRegistry registry = RegistryWithPjl(false);
+        const JobResult result = RunJob(job, chunk, registry);
+        EXPECT_EQ(result.mstrPageSets, " 0x0 1/0") << chunk;
+        EXPECT_EQ(StubPjlParser::gstrFirstData.substr(0, 13), "\x1B%-12345X@PJL") << chunk;
+        EXPECT_EQ(result.mintWorstResult, 0) << chunk;
+    }
+    // A PJL parser that gives the same bytes straight back: PostScript reads
+    // past the sequence instead of handing it over again and again.
+    const ParserRegistry registry = RegistryWithPjl(true);
+    const JobResult result = RunJob(job + "showpage\n", job.size() + 9, registry);
+    EXPECT_EQ(StubPjlParser::gintCalls, 1);
+    EXPECT_EQ(result.mstrPageSets, " 0x0 2/0");
+    EXPECT_EQ(result.mintWorstResult, 0);
+}
+
+TEST(PostscriptParser, ExecutedStringsAreBoundedAndLeaveTheJobTokenizerAlone)
+{
+    // The executed string ends inside a string of its own: the job's own
+    // tokenizer is not left inside it.
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    EXPECT_EQ(Parse(parser, recorder, "(\\( unfinished) cvx 1 0 0 setrgbcolor fill showpage"), PARSE_RESULT_HANDLED);
+    EXPECT_EQ(recorder.mstrPages, "C");
+    // Strings executed inside each other, far deeper than the limit, and an
+    // exit sequence inside one that must not hand over.
+    std::string nested = "showpage";
+    for (int depth = 0; depth < 12; ++depth) {
+        std::string escaped;
+        for (const char character : nested) {
+            if (character == '(' || character == ')' || character == '\\')
+                escaped += '\\';
+            escaped += character;
+        }
+        nested = "(" + escaped + ") cvx";
+    }
+    PostscriptParser deep;
+    ReportRecorder deepRecorder;
+    EXPECT_EQ(Parse(deep, deepRecorder, nested + " (\x1B%-12345X) cvx showpage"), PARSE_RESULT_HANDLED);
+    EXPECT_EQ(deepRecorder.mstrPages, "M");
+    EXPECT_EQ(deepRecorder.mstrProperties.find("language"), std::string::npos);
+}
+
+TEST(PostscriptParser, AdversarialJobsRunInLinearTimeAndBoundedMemory)
+{
+    const std::string pieces[] = {"[", "gsave ", "save ", "{", "<< ", "1 0 0 setrgbcolor fill "};
+    for (const std::string& piece : pieces) {
+        double seconds[2] = {};
+        for (int run = 0; run < 2; ++run) {
+            std::string job;
+            const size_t repeats = (run == 0 ? 200000 : 800000) / piece.size();
+            job.reserve(repeats * piece.size());
+            for (size_t index = 0; index < repeats; ++index)
+                job += piece;
+            PostscriptParser parser;
+            ReportRecorder recorder;
+            const auto start = std::chrono::steady_clock::now();
+            Parse(parser, recorder, job);
+            seconds[run] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+            EXPECT_LE(parser.GraphicsStateStack().Depth(), repeats) << piece;
+            EXPECT_LE(parser.RecentTokens().Length(), 100u);
+        }
+        // Four times the input: well under sixteen times the time.
+        EXPECT_LT(seconds[1], 16 * seconds[0] + 0.05) << piece;
+    }
+    // A huge unterminated string, hex string and comment.
+    for (const char* open : {"(", "<", "<~", "%"}) {
+        const std::string job = std::string("%!PS\nshowpage ") + open + std::string(8 << 20, 'a');
+        const JobResult result = RunJob(job, 65536);
+        EXPECT_EQ(result.mstrPageSets, " 0x0 1/0") << open;
+    }
+}
+
+TEST(PostscriptGraphicsStateStack, SavesRestoresAndStaysBounded)
+{
+    PostscriptGraphicsStateStack stack;
+    stack.Current().SetColorSpace(COLOR_SPACE_DEVICE_RGB);
+    stack.MarkSavedAndPush();
+    stack.Current().SetColorSpace(COLOR_SPACE_DEVICE_CMYK);
+    stack.Push();
+    stack.Current().SetColorSpace(COLOR_SPACE_INDEXED);
+    stack.PopToSaved();
+    EXPECT_EQ(stack.Current().GetColorSpace(), COLOR_SPACE_DEVICE_RGB);
+    EXPECT_TRUE(stack.Current().HasBeenSaved());
+    EXPECT_EQ(stack.Depth(), 1u);
+    stack.Pop();
+    stack.Pop();
+    EXPECT_EQ(stack.Depth(), 0u);
+    for (size_t index = 0; index < 3 * PostscriptGraphicsStateStack::mintMAX_DEPTH; ++index)
+        stack.Push();
+    stack.Current().SetColorSpace(COLOR_SPACE_DEVICE_GRAY);
+    for (size_t index = 0; index < 2 * PostscriptGraphicsStateStack::mintMAX_DEPTH; ++index)
+        stack.Pop();
+    EXPECT_EQ(stack.Current().GetColorSpace(), COLOR_SPACE_DEVICE_GRAY);
+    stack.Pop();
+    EXPECT_EQ(stack.Current().GetColorSpace(), COLOR_SPACE_DEVICE_RGB);
+}
+
+// An EPS file with the binary header: a preview before and after the
+// PostScript section.
+std::string BinaryEps(const std::string& postscript)
+{
+    const std::string before(100, '\xFF');
+    const std::string after = "II*\x00(((binary preview \xAA\xBB";
+    std::string header = "\xC5\xD0\xD3\xC6";
+    auto put32 = [&header](uint32_t value) {
+        for (int shift = 0; shift < 32; shift += 8)
+            header.push_back(static_cast<char>((value >> shift) & 0xFF));
+    };
+    put32(30 + static_cast<uint32_t>(before.size()));
+    put32(static_cast<uint32_t>(postscript.size()));
+    put32(0);
+    put32(0);
+    put32(30 + static_cast<uint32_t>(before.size() + postscript.size()));
+    put32(static_cast<uint32_t>(after.size()));
+    header += "\xFF\xFF";
+    return header + before + postscript + after;
+}
+
+TEST(EncapsulatedPostscriptParser, ReadsOnlyThePostscriptSection)
+{
+    const std::string eps = BinaryEps("%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 100 50\n"
+                                      "0 1 0 setrgbcolor 0 0 10 10 rectfill showpage\n");
+    for (const size_t chunk : {eps.size(), size_t{31}, size_t{1}}) {
+        const JobResult result = RunJob(eps, chunk);
+        EXPECT_EQ(result.mstrPageSets, "Unknown 352x176 0/1") << chunk;
+        EXPECT_EQ(result.mintWorstResult, 0) << chunk;
+        EXPECT_EQ(result.mintDoneResult, 0) << chunk;
+    }
+    // The section's last token is flushed when the job ends.
+    EXPECT_EQ(RunJob(BinaryEps("showpage"), 64).mstrPageSets, " 0x0 1/0");
+    // An offset inside the header never reads the section.
+    std::string broken = eps;
+    broken[4] = 3;
+    broken[5] = 0;
+    EXPECT_EQ(RunJob(broken, 16).mstrPageSets, "");
+}
+
+TEST(EncapsulatedPostscriptParser, HandsTheBytesAfterASwitchToTheNextLanguage)
+{
+    const ParserRegistry registry = RegistryWithPjl(false);
+    const std::string eps = BinaryEps("showpage\n\x1B%-12345X@PJL EOJ\n");
+    const JobResult result = RunJob(eps, eps.size(), registry);
+    EXPECT_EQ(StubPjlParser::gstrFirstData.substr(0, 17), "\x1B%-12345X@PJL EOJ");
+    EXPECT_EQ(result.mstrPageSets, " 0x0 1/0");
+}
+
+}  // namespace
