@@ -5,6 +5,8 @@
 #include "Core/Services/UserService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 // The client settings, the logged-in user with its cache file, and the batch user.
@@ -59,6 +61,10 @@ CVClientData::ClientSettings ClientUICommunicationService::RefreshClientSettings
               knownAuthenticationType, mClientSettings.AuthenticationType, knownNetworkType,
               mClientSettings.NetworkType);
         mSetLoggedInUserNoLock(nullptr);
+        // The cached user was logged in under the old settings: left on
+        // disk, the login below would read it straight back.
+        std::error_code ignored;
+        std::filesystem::remove(mUserCachePath(), ignored);
         mCancelBatchNoLock();
         mLastPrintJob.reset();
     }
@@ -70,7 +76,10 @@ CVClientData::ClientSettings ClientUICommunicationService::RefreshClientSettings
         user.NetworkName = mEnvironment.UserName;
         if (token) {
             user.ServiceAuthToken = *token;
+            // The server's record replaces the user's, token and all; the
+            // cache file keeps the token with the user.
             mWebDataService.GetUser(user);
+            user.ServiceAuthToken = *token;
         }
         mSetLoggedInUserNoLock(std::make_shared<const User>(user));
         // A user the server did not return is read back from the cache.
@@ -83,6 +92,7 @@ CVClientData::ClientSettings ClientUICommunicationService::RefreshClientSettings
         if (token) {
             User user = *mLoggedInUser;
             mWebDataService.GetUser(user);
+            user.ServiceAuthToken = *token;
             mSetLoggedInUserNoLock(std::make_shared<const User>(user));
             mCacheLoggedInUserNoLock(user, true);
         }
