@@ -7,6 +7,7 @@
 
 namespace CVCoreDataServices {
 
+// Nothing is sent until an answer is given or the guard goes.
 FinalAnswerGuard::FinalAnswerGuard(ClientCommunicationChannel& channel, Fallback fallback)
     : mChannel(channel), mFallback(std::move(fallback))
 {

@@ -46,6 +46,7 @@ JobHandler::~JobHandler()
     Terminate(true);
 }
 
+// Makes a JobHandler, not yet started, for each announced job.
 JobThreadFactory JobHandler::Factory()
 {
     return [](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
@@ -83,9 +84,10 @@ int JobHandler::Run()
     return 0;
 }
 
+// Carries the job from CUPS's attributes to the final answer.
 bool JobHandler::HandleJob(bool)
 {
-    // 1. The job, its printer and driver from CUPS.
+    // The job, its printer and driver from CUPS.
     CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
     CupsJobHelper::QuerySpooler(mJob, mintJobId);
     // The server's printer record replaces the printer later; the queue to
@@ -94,55 +96,55 @@ bool JobHandler::HandleJob(bool)
     Debug("JobHandler::HandleJob - Job starting(%llu) - Received job from print subsystem.  Process is: %s",
           static_cast<unsigned long long>(mJob.CupsId), mJob.ProcessName);
 
-    // 2. The key the server knows the printer by.
+    // The key the server knows the printer by.
     CVClientData::Printer& printer = mJob.GetPrinter();
     printer.LogicalKey = stringFormat("\\\\%s\\%s", mJob.GetComputerName(), printer.ManufacturerModel);
     DebugAs(LogComponents::CoreCups, "Printer LogicalKey:   '%s'", printer.LogicalKey);
     DebugAs(LogComponents::CoreCups, "Printer NetworkShare: '%s'", printer.NetworkShare);
     DebugAs(LogComponents::CoreCups, "Printer Name:         '%s'", printer.Name);
 
-    // 3. The settings, refreshed from the server when it answers; the
+    // The settings, refreshed from the server when it answers; the
     // controller's cached settings when it does not.
     bool ok = mWebDataService.CanReach();
     if (ok)
         Debug("Updating client settings from server.");
     mSettings = mController.GetClientSettings();
 
-    // 4. Whether the pop-up must come early (bit 0: it cannot come late).
+    // Whether the pop-up must come early (bit 0: it cannot come late).
     if (mJob.Options.IsSpoolerJob && mJob.TrackOption != CVTrackOptionCancel)
         mJob.PrinterPopEarly = !mJob.Options.CanPopLate() || mSettings.AlwaysPopEarly;
 
-    // 5 and 6. The printer, the page data, the start rules, the balance and
+    // The printer, the page data, the start rules, the balance and
     // the early pop-up.
     ok = mCheckPrinterAndRunStartSteps(ok);
 
-    // 7. A decided cancel, unless the rules only audit.
+    // A decided cancel, unless the rules only audit.
     mCancelOrAuditDecidedCancel();
 
-    // 8. A job without logical pages is not tracked.
+    // A job without logical pages is not tracked.
     CVClientData::JobCalculations calculations;
     mJob.UpdateCalcs(calculations);
     Debug("LogicalPages = %d", calculations.LogicalPages);
     if (calculations.LogicalPages == 0)
         mIgnoreJob("JobHandler::HandleJob - Zero page job detected. Ignoring job.");
 
-    // 9. The end rules, the late pop-up and a snoozed job.
+    // The end rules, the late pop-up and a snoozed job.
     mRunEndRules();
 
-    // 10 and 11. Secure release, then the payload goes, for every job.
+    // Secure release, then the payload goes, for every job.
     mSubmitSecurePayload(ok);
     mDeleteSecurePayload();
 
-    // 12. A job that became disconnected after the start steps.
+    // A job that became disconnected after the start steps.
     if (mJob.IsTracked() && mJob.IsDisconnected() && !mblnHandledAsDisconnected) {
         mblnHandledAsDisconnected = true;
         HandleJobAsDisconnected();
     }
 
-    // 13. The final answer.
+    // The final answer.
     mSendFinalAnswer();
 
-    // 14. Jobs stored while the server was away go now, in this user's name.
+    // Jobs stored while the server was away go now, in this user's name.
     if (!mJob.IsDisconnected() && mSettings.IsAutomaticAuthentication()) {
         Debug("JobHandler::HandleJob - Handling remaining disconnected jobs.");
         mController.HandleAllDisconnectedJobs(mJob.GetUser());
@@ -260,6 +262,7 @@ void JobHandler::mSendFinalAnswer()
     Debug("JobHandler::HandleJob - Finished handling job. ");
 }
 
+// A job to be cancelled is never turned into one that prints untracked.
 void JobHandler::mIgnoreJob(const char* why)
 {
     if (mIsCancelled()) {
@@ -270,6 +273,7 @@ void JobHandler::mIgnoreJob(const char* why)
     Info("%s", why);
 }
 
+// A cancel decided (track option 4) or carried out at any step.
 bool JobHandler::mIsCancelled() const
 {
     return mJob.TrackOption == CVTrackOptionCancel || mblnCancelDecided;
@@ -300,6 +304,7 @@ void JobHandler::mReportHandledPrintJob()
     mController.HandledPrintJob(mJob);
 }
 
+// The answer for a job that ended without one: as the job stands.
 FinalAnswerGuard::Answer JobHandler::mFallbackAnswer() const noexcept
 {
     return mIsCancelled() ? ClientMessageSubType::JobCancelled : ClientMessageSubType::JobCompleted;

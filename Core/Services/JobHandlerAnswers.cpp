@@ -9,11 +9,13 @@ namespace CVCoreDataServices {
 
 using namespace JobLog;
 
+// A cancel decided for the job: in CUPS, then to the hook.
 void JobHandler::SendCancelJobMessageToCUPS()
 {
     mCancelJob(true);
 }
 
+// Tells the hook to print the job.
 void JobHandler::SendCompleteJobMessageToCUPS()
 {
     Debug("Sending complete job message");

@@ -25,6 +25,7 @@ namespace CVCoreDataServices {
 
 using namespace JobLog;
 
+// Not built yet: logs that the job is printed unrecorded; decides nothing.
 bool JobHandler::HandleJobAsDisconnected()
 {
     Debug("JobHandler::HandleJobAsDisconnected - Job handling cannot reach server. Handling disconnected job.");
@@ -34,11 +35,13 @@ bool JobHandler::HandleJobAsDisconnected()
     return false;
 }
 
+// Not built yet: logs only; the job is not cancelled here.
 void JobHandler::CancelDisconnectedJob()
 {
     Error("JobHandler::CancelDisconnectedJob - Job(%u): not available; the job is not cancelled here.", mintJobId);
 }
 
+// Not built yet: logs only; nothing is stored, so it does not claim success.
 bool JobHandler::SaveDisconnectedJob()
 {
     Error("JobHandler::SaveDisconnectedJob - Job(%u): not available; the job is not stored.", mintJobId);

@@ -83,6 +83,7 @@ void JobHandler::SetJobPropertiesFromPrintStream(const ClientMessage& message)
     }
 }
 
+// Appends CUPS's default page set, in black and white unless printer and job are in colour.
 void JobHandler::mUseDefaultPageSet()
 {
     CVClientData::PageSet pageSet = mJob.DefaultPageSet;

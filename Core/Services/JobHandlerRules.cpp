@@ -127,6 +127,7 @@ bool JobHandler::ProcessJobStartRules()
     return true;
 }
 
+// Joins the job to a running batch when it may, then authenticates its user.
 bool JobHandler::AuthenticatedUser()
 {
     mblnBatch = mController.DetermineBatchStatus(mJob, true);
@@ -199,6 +200,7 @@ bool JobHandler::ProcessJobEndRules()
     return true;
 }
 
+// Cancels the job for a refused message, reporting the cancel when asked to.
 void JobHandler::UserCancelledJobFromMessage(const JobMessage& message, bool report)
 {
     Logger::Log_Debug_Start(Component, "UserCancelledJobFromMessage");
