@@ -1,0 +1,327 @@
+#include "Core/Services/JobHandler.h"
+
+#include "Core/CVModels/JobCalculations.h"
+#include "Core/CVModels/JobProcessingTypes.h"
+#include "Core/CVModels/UIMessage.h"
+#include "Core/CupsAccess/CupsJobHelper.h"
+#include "Core/Services/CVTrackOption.h"
+#include "Core/Services/IJobController.h"
+#include "Core/Services/IUIController.h"
+#include "Core/Services/JobHandlerLog.h"
+#include "Core/WebServiceConnection/WebDataService.h"
+
+#include <exception>
+#include <utility>
+
+// The job thread and the order of its pipeline.
+
+namespace CVCoreDataServices {
+
+using namespace JobLog;
+using CVClientData::CupsJobHelper;
+
+namespace {
+
+// The HTTP status of a printer look-up that makes the job be cancelled.
+constexpr long PrinterLookupServerError = 500;
+
+}  // namespace
+
+JobHandler::JobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
+                       IJobController& controller, IUIController& userInterface,
+                       CVClientData::WebDataService& webService)
+    : mintJobId(jobId),
+      mController(controller),
+      mChannel(std::move(channel)),
+      mUIController(userInterface),
+      mWebDataService(webService)
+{
+    Logger::Log_Debug_Start(Component, "JobHandler");
+}
+
+// The thread may still be waiting for the hook or the user when the
+// controller deletes the handler at shutdown; the controller has woken both.
+JobHandler::~JobHandler()
+{
+    Terminate(true);
+}
+
+// Makes a JobHandler, not yet started, for each announced job.
+JobThreadFactory JobHandler::Factory()
+{
+    return [](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
+              IUIController& userInterface, CVClientData::WebDataService& webService) -> std::unique_ptr<SWThread> {
+        return std::make_unique<JobHandler>(jobId, std::move(channel), controller, userInterface, webService);
+    };
+}
+
+// The final answer, the payload's removal and the close of the connection
+// are owned by scope guards, so that an exception out of any step still
+// answers the hook exactly once, leaves no copy of the user's document behind
+// and closes the connection last.
+int JobHandler::Run()
+{
+    struct Closer {
+        JobHandler& handler;
+        ~Closer()
+        {
+            handler.mDeleteSecurePayload();
+            handler.mChannel->Disconnect();
+        }
+    } closer{*this};
+    FinalAnswerGuard answer(*mChannel, [this] { return mFallbackAnswer(); });
+    mFinalAnswer = &answer;
+    try {
+        HandleJob(false);
+    } catch (const std::exception& error) {
+        Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
+        mAnswerAfterFailure();
+    } catch (...) {
+        Error("JobHandler::Run - handling job %u failed.", mintJobId);
+        mAnswerAfterFailure();
+    }
+    mFinalAnswer = nullptr;
+    return 0;
+}
+
+// Carries the job from CUPS's attributes to the final answer.
+bool JobHandler::HandleJob(bool)
+{
+    // The job, its printer and driver from CUPS.
+    CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
+    CupsJobHelper::QuerySpooler(mJob, mintJobId);
+    // The server's printer record replaces the printer later; the queue to
+    // cancel in is the one CUPS named.
+    mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
+    Debug("JobHandler::HandleJob - Job starting(%llu) - Received job from print subsystem.  Process is: %s",
+          static_cast<unsigned long long>(mJob.CupsId), mJob.ProcessName);
+
+    // The key the server knows the printer by.
+    CVClientData::Printer& printer = mJob.GetPrinter();
+    printer.LogicalKey = stringFormat("\\\\%s\\%s", mJob.GetComputerName(), printer.ManufacturerModel);
+    DebugAs(LogComponents::CoreCups, "Printer LogicalKey:   '%s'", printer.LogicalKey);
+    DebugAs(LogComponents::CoreCups, "Printer NetworkShare: '%s'", printer.NetworkShare);
+    DebugAs(LogComponents::CoreCups, "Printer Name:         '%s'", printer.Name);
+
+    // The settings, refreshed from the server when it answers; the
+    // controller's cached settings when it does not.
+    bool ok = mWebDataService.CanReach();
+    if (ok)
+        Debug("Updating client settings from server.");
+    mSettings = mController.GetClientSettings();
+
+    // Whether the pop-up must come early (bit 0: it cannot come late).
+    if (mJob.Options.IsSpoolerJob && mJob.TrackOption != CVTrackOptionCancel)
+        mJob.PrinterPopEarly = !mJob.Options.CanPopLate() || mSettings.AlwaysPopEarly;
+
+    // The printer, the page data, the start rules, the balance and
+    // the early pop-up.
+    ok = mCheckPrinterAndRunStartSteps(ok);
+
+    // A decided cancel, unless the rules only audit.
+    mCancelOrAuditDecidedCancel();
+
+    // A job without logical pages is not tracked.
+    CVClientData::JobCalculations calculations;
+    mJob.UpdateCalcs(calculations);
+    Debug("LogicalPages = %d", calculations.LogicalPages);
+    if (calculations.LogicalPages == 0)
+        mIgnoreJob("JobHandler::HandleJob - Zero page job detected. Ignoring job.");
+
+    // The end rules, the late pop-up and a snoozed job.
+    mRunEndRules();
+
+    // Secure release, then the payload goes, for every job.
+    mSubmitSecurePayload(ok);
+    mDeleteSecurePayload();
+
+    // A job that became disconnected after the start steps.
+    if (mJob.IsTracked() && mJob.IsDisconnected() && !mblnHandledAsDisconnected) {
+        mblnHandledAsDisconnected = true;
+        HandleJobAsDisconnected();
+    }
+
+    // The final answer.
+    mSendFinalAnswer();
+
+    // Jobs stored while the server was away go now, in this user's name.
+    if (!mJob.IsDisconnected() && mSettings.IsAutomaticAuthentication()) {
+        Debug("JobHandler::HandleJob - Handling remaining disconnected jobs.");
+        mController.HandleAllDisconnectedJobs(mJob.GetUser());
+    }
+    return true;
+}
+
+// A queue without a printer name or port prints untracked without asking
+// the hook for page data. Otherwise a tracked job's printer is looked up on
+// the server (a server error there cancels the job), the page data is asked
+// for, and a job with pages runs its start rules, balance check and early
+// pop-up. A tracked job whose server calls failed is handled as disconnected.
+bool JobHandler::mCheckPrinterAndRunStartSteps(bool ok)
+{
+    CVClientData::Printer& printer = mJob.GetPrinter();
+    if (printer.Name.empty() || printer.Port.empty()) {
+        mJob.TrackOption = CVTrackOptionIgnore;
+        Info("JobHandler::HandleJob - Ignoring job, could not get valid printer information.");
+        return ok;
+    }
+
+    if (mJob.IsTracked() && (ok || mWebDataService.CanReach())) {
+        Debug("Getting printer details for Printer: [%s].", printer.Name);
+        long status = 0;
+        ok = mWebDataService.GetPrinter(printer, status);
+        if (status == PrinterLookupServerError) {
+            mJob.TrackOption = CVTrackOptionCancel;
+            mJob.CancelReason = CVCancelReasonServerError;
+        }
+    }
+    DebugAs(LogComponents::Secure, "Printer QueueId: [%llu].", static_cast<unsigned long long>(printer.SecureQueueId));
+
+    if (mJob.Costing.PageSets.empty())
+        RequestPageSetDataFromCUPS();
+    if (mJobPageCount() == 0)
+        mIgnoreJob("JobHandler::HandleJob - Zero page job from CUPS.");
+
+    if (ok && mJob.IsTracked()) {
+        Debug("Begin processing rules.");
+        ok = ProcessJobStartRules();
+    }
+    if (ok) {
+        if (mJob.IsTracked() && mJob.SecureOption != CVSecureOptionSecuredWithoutBalance) {
+            Debug("Check Balances.");
+            CheckBalances();
+        }
+        if (mJob.TrackOption == CVTrackOptionTrackWithPopup) {
+            Debug("Are we popping up?");
+            if (mSettings.AlwaysPopEarly && mSecureJobMayPopUp())
+                ShowPopupForJob();
+        }
+    }
+    // An untracked job or one to be cancelled needs no server; it prints or
+    // is cancelled as decided.
+    if (!ok && mJob.IsTracked()) {
+        Debug("Looks like we're disconnected.");
+        mJob.SetDisconnected(true);
+        mblnHandledAsDisconnected = true;
+        HandleJobAsDisconnected();
+    }
+    return ok;
+}
+
+// A job carried out already (cancelled by the disconnected handling) gets
+// neither a second message nor a second cancel.
+void JobHandler::mCancelOrAuditDecidedCancel()
+{
+    if (mJob.TrackOption != CVTrackOptionCancel || mblnCancelDecided)
+        return;
+    if (mJob.ForceLateRuleAudit) {
+        Info("JobHandler::HandleJob - Job(%llu) was cancelled by rules, but in audit mode, let the job continue. ",
+             static_cast<unsigned long long>(mJob.CupsId));
+        mJob.TrackOption = CVTrackOptionTrackSilently;
+        return;
+    }
+    UIMessage message;
+    Error("Job being cancelled due to the server.");
+    mShowJobMessage(message);
+    SendCancelJobMessageToCUPS();
+}
+
+// A snoozed job is saved as pending on the server; a job whose end rules or
+// pending save failed is kept as a disconnected job.
+void JobHandler::mRunEndRules()
+{
+    if (!mJob.IsTracked() || mJob.IsDisconnected())
+        return;
+    bool ok = ProcessJobEndRules();
+    Debug("Job end rules processed ended successfully: %s", ok ? "YES" : "NO");
+    if (ok && mJob.IsTracked() && mJob.Options.DelayedJob) {
+        Info("JobHandler::HandleJob - Job was snoozed, saving as pending job.");
+        if (mWebDataService.SavePendingJob(mJob)) {
+            Debug("JobHandler::HandleJob - Update snoozed jobs for user. ");
+            mController.UpdateSnoozedJobs(mJob.GetUser());
+        } else {
+            ok = false;
+        }
+    }
+    if (!ok) {
+        Debug("Job is snoozed..");
+        mJob.SetDisconnected(true);
+    }
+}
+
+// A job whose cancel was decided, at any step, is cancelled and never
+// reported as printed; every other job is reported and printed.
+void JobHandler::mSendFinalAnswer()
+{
+    if (mIsCancelled()) {
+        SendCancelJobMessageToCUPS();
+    } else {
+        mReportHandledPrintJob();
+        SendCompleteJobMessageToCUPS();
+    }
+    Debug("JobHandler::HandleJob - Finished handling job. ");
+}
+
+// A job to be cancelled is never turned into one that prints untracked.
+void JobHandler::mIgnoreJob(const char* why)
+{
+    if (mIsCancelled()) {
+        Debug("JobHandler::HandleJob - Job(%u) stays cancelled.", mintJobId);
+        return;
+    }
+    mJob.TrackOption = CVTrackOptionIgnore;
+    Info("%s", why);
+}
+
+// A cancel decided (track option 4) or carried out at any step.
+bool JobHandler::mIsCancelled() const
+{
+    return mJob.TrackOption == CVTrackOptionCancel || mblnCancelDecided;
+}
+
+// Every message shown for a job carries the job's cancel reason, which the
+// alert explains.
+bool JobHandler::mShowJobMessage(UIMessage& message)
+{
+    message.CancellationReason = mJob.CancelReason;
+    return mUIController.DisplayJobMessage(message);
+}
+
+// A secured job without custom fields to fill pops up only when the
+// settings ask for secured jobs to pop up.
+bool JobHandler::mSecureJobMayPopUp() const
+{
+    return !mJob.IsSecured() || !mJob.Options.CustomField.empty() || mSettings.AlwaysPopSecure;
+}
+
+// A job reaches the final answer through the disconnected handling and
+// through the last step; either reports it, and the batch advances once.
+void JobHandler::mReportHandledPrintJob()
+{
+    if (mblnReportedPrinted)
+        return;
+    mblnReportedPrinted = true;
+    mController.HandledPrintJob(mJob);
+}
+
+// The answer for a job that ended without one: as the job stands.
+FinalAnswerGuard::Answer JobHandler::mFallbackAnswer() const noexcept
+{
+    return mIsCancelled() ? ClientMessageSubType::JobCancelled : ClientMessageSubType::JobCompleted;
+}
+
+// The job is not reported to the controller: what it would report is not
+// known to be whole.
+void JobHandler::mAnswerAfterFailure() noexcept
+{
+    try {
+        if (mIsCancelled())
+            SendCancelJobMessageToCUPS();
+        else
+            SendCompleteJobMessageToCUPS();
+    } catch (...) {
+        Error("JobHandler::Run - job %u could not be answered after its failure.", mintJobId);
+    }
+}
+
+}  // namespace CVCoreDataServices

@@ -1,0 +1,161 @@
+#pragma once
+
+#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+#include "Core/CVClientCommunication/SWThread.h"
+#include "Core/CVModels/ClientJob.h"
+#include "Core/CVModels/ClientSettings.h"
+#include "Core/CVModels/JobMessage.h"
+#include "Core/Services/FinalAnswerGuard.h"
+#include "Core/Services/JobThreadFactory.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class UIMessage;
+
+namespace CVClientData {
+class WebDataService;
+}
+
+namespace CVCoreDataServices {
+
+class IJobController;
+class IUIController;
+
+// The thread that carries one print job from the hook's announcement to the
+// final answer, print ('R','Z') or cancel ('R','X'): it reads the job from
+// CUPS, looks the printer up on the server, asks the hook for the parsed page
+// sets, runs the server's start rules, the balance check, the pop-up and the
+// end rules, handles snoozed, secured and disconnected jobs, and reports the
+// printed job to the controller.
+//
+// Every path, exceptions included, ends with exactly one final answer on the
+// connection, the job's secure payload file removed and the connection
+// closed. A job whose cancel was decided (and sent) is never reported as
+// printed afterwards.
+//
+// The job touches only its own record, channel and copy of the settings;
+// shared state is reached through IJobController, the user through
+// IUIController (whose calls wait for the user's answer on the main thread).
+//
+// The implementation is split by area: JobHandler.cpp (thread, pipeline),
+// JobHandlerPrintStream.cpp (page data from the hook, page count),
+// JobHandlerAnswers.cpp (answers to the hook and cancels in CUPS),
+// JobHandlerSecure.cpp (secure upload, payload removal), JobHandlerRules.cpp
+// (start and end rules, authentication, refused messages),
+// JobHandlerPopup.cpp (balance check, pop-up) and JobHandlerDisconnected.cpp
+// (the disconnected handling).
+class JobHandler : public SWThread {
+public:
+    // Cancel reasons of a refused server message: 15 for a message of source
+    // 0, 13 for any other.
+    static constexpr int32_t CancelReasonRefusedMessage = 13;
+    static constexpr int32_t CancelReasonRefusedSourceZeroMessage = 15;
+
+    // Takes a share of the accepted connection; nothing is sent or received
+    // until Run, and the controller is not asked for anything yet (the
+    // listener makes job threads and must not wait for the server).
+    JobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
+               IUIController& userInterface, CVClientData::WebDataService& webService);
+    ~JobHandler() override;
+    JobHandler(const JobHandler&) = delete;
+    JobHandler& operator=(const JobHandler&) = delete;
+
+    // The factory that makes a JobHandler for each announced job, for
+    // ClientUICommunicationService::SetJobThreadFactory.
+    static JobThreadFactory Factory();
+
+    // Runs the pipeline, makes sure of the final answer and the payload's
+    // removal, and closes the connection. Returns 0.
+    int Run() override;
+
+    // The pipeline; its argument is not read. Returns true.
+    bool HandleJob(bool unused);
+
+    // --- The hook's page data ---
+    // Sends 'R','P' and takes the hook's answer; whether it was 'N','P'.
+    bool RequestPageSetDataFromCUPS();
+    // Takes the copies, colour, duplex and page sets from an 'N','P' message
+    // for this job; any other message leaves the default page set from CUPS.
+    void SetJobPropertiesFromPrintStream(const ClientMessage& message);
+
+    // --- Answers to the hook ---
+    // Cancels the job in CUPS (once) and answers 'R','X' (unless a final
+    // answer went out before).
+    void SendCancelJobMessageToCUPS();
+    // Answers 'R','Z' (unless a final answer went out before).
+    void SendCompleteJobMessageToCUPS();
+
+    // --- Rules, authentication, balance and pop-up; each returns after the
+    // user has answered ---
+    // False when the server could not be asked.
+    bool ProcessJobStartRules();
+    bool AuthenticatedUser();
+    void CheckBalances();
+    void ShowPopupForJob();
+    // False when the server could not be asked.
+    bool ProcessJobEndRules();
+    void UserCancelledJobFromMessage(const CVClientData::JobMessage& message, bool report);
+
+    // --- Disconnected handling (JobHandlerDisconnected.cpp) ---
+    // True when the job goes on to print.
+    bool HandleJobAsDisconnected();
+    void CancelDisconnectedJob();
+    bool SaveDisconnectedJob();
+
+private:
+    // Steps of the pipeline in HandleJob's order.
+    bool mCheckPrinterAndRunStartSteps(bool reachable);
+    void mCancelOrAuditDecidedCancel();
+    void mRunEndRules();
+    void mSubmitSecurePayload(bool ok);
+    void mDeleteSecurePayload() noexcept;
+    void mSendFinalAnswer();
+
+    // Cancels the job in CUPS (once) and answers 'R','X'. A cancel decided
+    // for the job marks it cancelled; the local cancel of a secured job that
+    // the server now holds does not.
+    void mCancelJob(bool cancelDecided);
+
+    // The job's pages for the zero-page decision: CUPS's count when it has
+    // one, else the pages of the page sets the hook parsed.
+    uint64_t mJobPageCount() const;
+    // Appends the default page set from CUPS, its colour pages counted as
+    // black-and-white unless the printer and the job are in colour.
+    void mUseDefaultPageSet();
+    // Makes the job untracked, unless its cancel was decided already.
+    void mIgnoreJob(const char* why);
+    // Whether the job is to be cancelled, or was.
+    bool mIsCancelled() const;
+    // Shows a message with the job's cancel reason; the user's answer.
+    bool mShowJobMessage(UIMessage& message);
+    // Whether a secured job without custom fields to fill may pop up.
+    bool mSecureJobMayPopUp() const;
+    // Reports the job to the controller as printed, once per job.
+    void mReportHandledPrintJob();
+    // After an exception: answers as the job stands (cancel when its cancel
+    // was decided, else print).
+    void mAnswerAfterFailure() noexcept;
+    FinalAnswerGuard::Answer mFallbackAnswer() const noexcept;
+
+    const uint32_t mintJobId;
+    IJobController& mController;
+    std::shared_ptr<ClientCommunicationChannel> mChannel;
+    IUIController& mUIController;
+    CVClientData::ClientSettings mSettings;
+    bool mblnBatch = false;
+    CVClientData::WebDataService& mWebDataService;
+    ClientJob mJob;
+
+    std::string mstrQueueName;              // the CUPS queue, for the cancel
+    FinalAnswerGuard* mFinalAnswer = nullptr;  // set while Run runs
+    uint64_t mintParsedPages = 0;           // pages of the page sets the hook sent
+    bool mblnCancelDecided = false;         // SendCancelJobMessageToCUPS ran for a cancel
+    bool mblnCancelledInCups = false;
+    bool mblnReportedPrinted = false;
+    bool mblnHandledAsDisconnected = false;
+    bool mblnPayloadDeleted = false;
+};
+
+}  // namespace CVCoreDataServices

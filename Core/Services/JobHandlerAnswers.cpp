@@ -1,0 +1,42 @@
+#include "Core/Services/JobHandler.h"
+
+#include "Core/CupsAccess/CupsRequest.h"
+#include "Core/Services/JobHandlerLog.h"
+
+// The job thread's answers to the hook and its cancels in CUPS.
+
+namespace CVCoreDataServices {
+
+using namespace JobLog;
+
+// A cancel decided for the job: in CUPS, then to the hook.
+void JobHandler::SendCancelJobMessageToCUPS()
+{
+    mCancelJob(true);
+}
+
+// Tells the hook to print the job.
+void JobHandler::SendCompleteJobMessageToCUPS()
+{
+    Debug("Sending complete job message");
+    if (mFinalAnswer != nullptr)
+        mFinalAnswer->Send(ClientMessageSubType::JobCompleted);
+}
+
+// The job is cancelled in CUPS once; a second cancel would only fail on a
+// job that is gone. The hook is told after CUPS, so that it ends knowing the
+// job is cancelled.
+void JobHandler::mCancelJob(bool cancelDecided)
+{
+    Debug("Sending cancel job message");
+    if (cancelDecided)
+        mblnCancelDecided = true;
+    if (!mblnCancelledInCups) {
+        mblnCancelledInCups = true;
+        CVClientData::CupsRequest::CancelJob(mstrQueueName, static_cast<int>(mintJobId));
+    }
+    if (mFinalAnswer != nullptr)
+        mFinalAnswer->Send(ClientMessageSubType::JobCancelled);
+}
+
+}  // namespace CVCoreDataServices

@@ -1,0 +1,114 @@
+#include "Core/Services/JobHandler.h"
+
+#include "Core/CVClientCommunication/RawDataJobProperties.h"
+#include "Core/Services/JobHandlerLog.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+// The page data that the hook parsed from the job's print stream.
+
+namespace CVCoreDataServices {
+
+using namespace JobLog;
+
+namespace {
+
+// A page count from the wire: never negative.
+int32_t PageCount(int32_t pages)
+{
+    return std::max<int32_t>(pages, 0);
+}
+
+}  // namespace
+
+// Waits for the hook's answer without a time-out: parsing a large job takes
+// as long as it takes, and the controller wakes the wait at shutdown.
+bool JobHandler::RequestPageSetDataFromCUPS()
+{
+    Debug("Sending message to get pagesets");
+    mChannel->SendMessage(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
+    ClientMessage answer = mChannel->ReceiveMessage();
+    SetJobPropertiesFromPrintStream(answer);
+    return answer.GetSubType() == ClientMessageSubType::PageSets;
+}
+
+// An answer that is not this job's page data (another job's, a failure, a
+// closed connection) leaves the job with the default page set from CUPS.
+void JobHandler::SetJobPropertiesFromPrintStream(const ClientMessage& message)
+{
+    RawDataJobProperties properties(message);
+    if (!message.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets) ||
+        properties.GetJobId() != mJob.CupsId) {
+        Debug("Printstream already closed. Job should already contain job properties.");
+        if (mJob.Costing.PageSets.empty())
+            mUseDefaultPageSet();
+        return;
+    }
+
+    mJob.Costing.IsDuplex = properties.IsDuplex();
+    mJob.ColorMode = properties.GetColorSpace() == RawPrintData::COLOR_TYPE_COLOR;
+    // A job is printed at least once; no copies at all would price it at nothing.
+    if (properties.GetCopies() > 0)
+        mJob.Costing.Copies = properties.GetCopies();
+    const std::vector<RawPrintData::CRawPageSet>& records = properties.GetPageSets();
+    Debug("Page set vector size= %lu", static_cast<unsigned long>(records.size()));
+    mJob.Costing.PageSets.clear();
+    mintParsedPages = 0;
+
+    if (records.empty()) {
+        Debug("No pagesets defined in job. Creating a default pageset.");
+        mUseDefaultPageSet();
+        return;
+    }
+    unsigned long number = 0;
+    for (const RawPrintData::CRawPageSet& record : records) {
+        ++number;
+        Debug("Setting up Pagesets");
+        CVClientData::PageSet pageSet;
+        pageSet.SizeName = std::string(record.GetName());
+        if (pageSet.SizeName == "Unknown" || pageSet.SizeName == "Auto") {
+            pageSet.SizeName = mJob.DefaultPageSet.SizeName;
+            Debug("Exact paper size name is unknown. Changing to: %s", pageSet.SizeName);
+        }
+        pageSet.Width = record.mintWidth;
+        pageSet.Height = record.mintHeight;
+        pageSet.BWPages = PageCount(record.mintMonoPages);
+        pageSet.ColorPages = PageCount(record.mintColorPages);
+        int64_t pages = static_cast<int64_t>(pageSet.BWPages) + pageSet.ColorPages;
+        Debug("PageSet%lu - Total Pages =%lld", number, static_cast<long long>(pages));
+        mintParsedPages += static_cast<uint64_t>(pages);
+        mJob.Costing.PageSets.push_back(std::move(pageSet));
+    }
+}
+
+// Appends CUPS's default page set, in black and white unless printer and job are in colour.
+void JobHandler::mUseDefaultPageSet()
+{
+    CVClientData::PageSet pageSet = mJob.DefaultPageSet;
+    bool colorCapable = mJob.GetPrinter().ColorCapable;
+    if (!colorCapable || !mJob.ColorMode) {
+        Debug("Adjusting page count...");
+        Debug("ColorCapable= %s,  ColorMode= %s", colorCapable ? "true" : "false", mJob.ColorMode ? "true" : "false");
+        int64_t pages = static_cast<int64_t>(PageCount(pageSet.BWPages)) + PageCount(pageSet.ColorPages);
+        pageSet.BWPages = static_cast<int32_t>(std::min<int64_t>(pages, std::numeric_limits<int32_t>::max()));
+        pageSet.ColorPages = 0;
+    }
+    mJob.Costing.PageSets.push_back(std::move(pageSet));
+}
+
+// CUPS knows a raw job's pages only where the print system counted them
+// before the job reached the backend; on this system it usually does not
+// (a raw job carries no impressions yet), and the parsed page sets then tell.
+uint64_t JobHandler::mJobPageCount() const
+{
+    if (mJob.CUPSNumberOfPages > 0)
+        return mJob.CUPSNumberOfPages;
+    if (mintParsedPages > 0)
+        Debug("JobHandler::HandleJob - CUPS gives no page count for job %u; the print stream has %llu pages.",
+              mintJobId, static_cast<unsigned long long>(mintParsedPages));
+    return mintParsedPages;
+}
+
+}  // namespace CVCoreDataServices

@@ -1,0 +1,216 @@
+#include "Core/Services/JobHandler.h"
+
+#include "Core/CVModels/JobProcessingTypes.h"
+#include "Core/CVModels/ProcessJobResult.h"
+#include "Core/CVModels/UIMessage.h"
+#include "Core/Services/CVTrackOption.h"
+#include "Core/Services/IJobController.h"
+#include "Core/Services/IUIController.h"
+#include "Core/Services/JobHandlerLog.h"
+#include "Core/Services/UserService.h"
+#include "Core/WebServiceConnection/WebDataService.h"
+
+#include <algorithm>
+#include <limits>
+#include <vector>
+
+// The server's start and end rules, the user's authentication, and the
+// cancel that follows a message the user refused.
+
+namespace CVCoreDataServices {
+
+using namespace JobLog;
+using CVClientData::JobMessage;
+
+namespace {
+
+// The pending-job limit as the controller takes it.
+int PendingLimit(uint64_t maxPendingJobs)
+{
+    return static_cast<int>(std::min<uint64_t>(maxPendingJobs, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+// Authentication first (with the option the rules choose when the settings
+// ask for it), then rule stages 0 to 1 with their messages, the pending-job
+// limit and the batch. A cancel decided here is carried out by the pipeline.
+bool JobHandler::ProcessJobStartRules()
+{
+    auto authenticate = [this] {
+        if (mJob.IsTracked() && !AuthenticatedUser()) {
+            mJob.TrackOption = CVTrackOptionCancel;
+            Info("Could not validate user. ");
+        }
+    };
+    if (mSettings.PreAuthenticationRequired) {
+        CVAuthenticationOption option = CVAuthenticationLoggedInUser;
+        if (!mWebDataService.GetAuthenticationOption(mJob, option))
+            return false;
+        int32_t configured = mSettings.AuthenticationType;
+        mSettings.AuthenticationType = option;
+        authenticate();
+        mSettings.AuthenticationType = configured;
+    } else {
+        authenticate();
+    }
+    if (mJob.TrackOption == CVTrackOptionCancel)
+        return true;
+
+    CVClientData::ProcessJobResult result;
+    if (!mWebDataService.ProcessJob(mJob, CVJobProcessingStageStart, CVJobProcessingStageBeforePages, result))
+        return false;
+
+    if (!mJob.IsTracked()) {
+        UIMessage message;
+        mShowJobMessage(message);
+    } else {
+        mJob.ProcessedToStage = result.ProcessedToStage;
+        Info("JobHandler::ProcessJobStartRules - Job(%llu) - Processed job before pages. Secure option: %d",
+             static_cast<unsigned long long>(mJob.CupsId), mJob.SecureOption);
+
+        // Questions and cancels first, in list order; information last.
+        std::vector<JobMessage> information;
+        bool refused = false;
+        for (const JobMessage& jobMessage : result.Messages) {
+            Debug("Processing messages from ProcessJobResult. Message type: %d", jobMessage.Type);
+            if (refused)
+                continue;
+            if (jobMessage.Type == JobMessage::Information) {
+                information.push_back(jobMessage);
+                continue;
+            }
+            UIMessage message(jobMessage);
+            if (!mShowJobMessage(message)) {
+                Debug("DisplayJobMessage returned false. setting job to disallow");
+                UserCancelledJobFromMessage(jobMessage, false);
+                refused = true;
+            }
+        }
+        if (!refused) {
+            for (const JobMessage& jobMessage : information) {
+                UIMessage message(jobMessage);
+                mShowJobMessage(message);
+                Info("Job cancelled at the server.");
+            }
+        }
+    }
+
+    if (mJob.TrackOption == CVTrackOptionCancel) {
+        if (mJob.CancelReason == CVCancelReasonNone) {
+            mJob.CancelReason = result.CancelReason;
+            mJob.CustomCancelEventMessage = result.CustomCancelEventMessage;
+        }
+        mJob.ForceLateRuleAudit = result.ForceLateRuleAudit;
+        mWebDataService.AddJobCancelEvent(mJob, static_cast<CVJobCancellationReason>(mJob.CancelReason),
+                                          mJob.CustomCancelEventMessage);
+    }
+
+    mController.UpdateSnoozedJobs(mJob.GetUser());
+
+    if (mController.CurrentDisconnectedJobsExceedLimit(PendingLimit(mJob.GetUser().MaxPendingJobs))) {
+        UIMessage message;
+        message.Title = "Exceeded Pending Jobs";
+        message.Type = JobMessage::JobCancelled;
+        message.Message = stringFormat("You have %d pending jobs. Please clear all pending jobs before printing.",
+                                       static_cast<int>(mController.CountPendingJobs()));
+        mShowJobMessage(message);
+        mJob.TrackOption = CVTrackOptionCancel;
+    }
+
+    // A job of the running batch goes silently with the batch's entries; a
+    // job cancelled or ignored above stays so.
+    if (mblnBatch && mJob.IsTracked()) {
+        mJob.TrackOption = CVTrackOptionTrackSilently;
+        mController.CopyLastUsedValuesToJob(mJob);
+    }
+    return true;
+}
+
+// Joins the job to a running batch when it may, then authenticates its user.
+bool JobHandler::AuthenticatedUser()
+{
+    mblnBatch = mController.DetermineBatchStatus(mJob, true);
+    Debug("Authenticating user [%s] via [%d]", mJob.GetUser().DisplayName, mSettings.AuthenticationType);
+    UserService users(mWebDataService);
+    bool authenticated =
+        users.AuthenticateUser(mJob.GetUser(), &mUIController, mSettings, AuthenticatedOperationPrintJob);
+    if (authenticated)
+        mController.SetLastUser(mJob.GetUser(), false);
+    return authenticated;
+}
+
+// The remaining stages up to 2 for a snoozed job, 3 for a secured one and 4
+// for any other, with their messages and the late pop-up. A rules answer
+// that does not move the job on ends the walk, so that a server that keeps
+// answering the same stage cannot hold the job forever.
+bool JobHandler::ProcessJobEndRules()
+{
+    int32_t lastStage = mJob.Options.DelayedJob ? CVJobProcessingStagePopup
+                        : mJob.IsSecured()      ? CVJobProcessingStageSecure
+                                                : CVJobProcessingStageFinal;
+    int32_t stage = mJob.ProcessedToStage;
+
+    if (mJob.ForceLateRuleAudit) {
+        mWebDataService.AddJobCancelEvent(mJob, static_cast<CVJobCancellationReason>(mJob.CancelReason),
+                                          mJob.CustomCancelEventMessage);
+        mJob.TrackOption = CVTrackOptionCancel;
+        SendCancelJobMessageToCUPS();
+    }
+
+    while (stage < lastStage && mJob.IsTracked()) {
+        CVClientData::ProcessJobResult result;
+        if (!mWebDataService.ProcessJob(mJob, static_cast<CVJobProcessingStage>(stage + 1),
+                                        static_cast<CVJobProcessingStage>(lastStage), result))
+            return false;
+        mJob.ProcessedToStage = result.ProcessedToStage;
+
+        if (!mJob.IsTracked()) {
+            if (mJob.CancelReason != CVCancelReasonNone) {
+                Debug("Job cancelled at the server.");
+                UIMessage message;
+                mShowJobMessage(message);
+            }
+            break;
+        }
+        for (const JobMessage& jobMessage : result.Messages) {
+            UIMessage message(jobMessage);
+            if (!mShowJobMessage(message)) {
+                Debug("User canceled. JobMessage title: %s, message: %s For job: %llu", jobMessage.Title,
+                      jobMessage.Message, static_cast<unsigned long long>(mJob.Id));
+                UserCancelledJobFromMessage(jobMessage, true);
+                break;
+            }
+        }
+        if (mJob.TrackOption == CVTrackOptionTrackWithPopup && !mJob.PrinterPopEarly &&
+            result.ProcessedToStage == CVJobProcessingStagePopup) {
+            if (!mSettings.AlwaysPopEarly && mSecureJobMayPopUp())
+                ShowPopupForJob();
+            if (mJob.Options.DelayedJob)
+                lastStage = CVJobProcessingStagePopup;
+        }
+        if (mJob.ProcessedToStage <= stage) {
+            Error("JobHandler::ProcessJobEndRules - the rules answered stage %d after stage %d; no further stages "
+                  "are asked for.",
+                  mJob.ProcessedToStage, stage);
+            break;
+        }
+        stage = mJob.ProcessedToStage;
+    }
+    return true;
+}
+
+// Cancels the job for a refused message, reporting the cancel when asked to.
+void JobHandler::UserCancelledJobFromMessage(const JobMessage& message, bool report)
+{
+    Logger::Log_Debug_Start(Component, "UserCancelledJobFromMessage");
+    mJob.TrackOption = CVTrackOptionCancel;
+    mJob.CustomCancelEventMessage = message.CustomEventMessage;
+    mJob.CancelReason = message.Source == 0 ? CancelReasonRefusedSourceZeroMessage : CancelReasonRefusedMessage;
+    if (report)
+        mWebDataService.AddJobCancelEvent(mJob, static_cast<CVJobCancellationReason>(mJob.CancelReason),
+                                          mJob.CustomCancelEventMessage);
+    Logger::Log_Debug_End(Component, "UserCancelledJobFromMessage");
+}
+
+}  // namespace CVCoreDataServices

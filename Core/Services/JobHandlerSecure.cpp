@@ -1,0 +1,76 @@
+#include "Core/Services/JobHandler.h"
+
+#include "Core/CVModels/JobProcessingTypes.h"
+#include "Core/CVModels/LocalFiles/SecureFileHandler.h"
+#include "Core/CVModels/SecureSubmitPayloadResult.h"
+#include "Core/CVModels/UIMessage.h"
+#include "Core/Services/CVTrackOption.h"
+#include "Core/Services/IUIController.h"
+#include "Core/Services/JobHandlerLog.h"
+#include "Core/WebServiceConnection/WebDataService.h"
+
+#include <string>
+
+// Secure release: the job's print data goes to the server, which holds it
+// until the user releases it at a printer; and the job's payload file, the
+// hook's copy of the CUPS data, goes in every case.
+
+namespace CVCoreDataServices {
+
+using namespace JobLog;
+
+// A secured job is uploaded unless the start steps failed, the job was
+// cancelled or it is kept as a disconnected job. Once the server holds it,
+// the local job is cancelled. An upload that fails leaves the job as it
+// was, printing here, and hands it to the disconnected handling like any
+// other job whose server call failed: it is neither cancelled nor counted
+// as held by the server.
+void JobHandler::mSubmitSecurePayload(bool ok)
+{
+    Debug("Time to see if we want to send a secure payload..");
+    std::string path = SecureFileHandler().GetFullPathToSecureFile(std::to_string(mintJobId));
+    Debug("datasuccess= %s  TrackOption=%d  SecureOption=%d", ok ? "YES" : "NO", mJob.TrackOption, mJob.SecureOption);
+    if (!ok || mIsCancelled() || mJob.IsDisconnected() || mJob.SecureOption < CVSecureOptionSecuredWithoutBalance)
+        return;
+
+    Debug("Send the secure payload...");
+    CVClientData::SecureSubmitPayloadResult result;
+    bool submitted = mWebDataService.SubmitSecureJob(mJob, path, result, CVSecureJobDataSpoolFile, false);
+    DebugAs(LogComponents::Secure, "SecureResults:\nAutoReleased: %d\nReleasedTo: %s", result.AutoReleased ? 1 : 0,
+            result.ReleasedTo);
+
+    UIMessage message;
+    message.CancellationReason = mJob.CancelReason;
+    if (!submitted) {
+        Error("JobHandler::HandleJob - Job(%u) could not be secured on the server; it is handled as disconnected.",
+              mintJobId);
+        mJob.SetDisconnected(true);
+        message.Title = "Failed to Secure";
+        mUIController.DisplaySecureMessage(message);
+        return;
+    }
+    mCancelJob(false);
+    if (mSettings.AlwaysPopSecure) {
+        message.Title = "Job Secured";
+        message.Message = mJob.DocumentName;
+        mUIController.DisplaySecureMessage(message);
+    }
+}
+
+// Runs on every path out of the job thread, also after an exception, so it
+// must not throw.
+void JobHandler::mDeleteSecurePayload() noexcept
+{
+    if (mblnPayloadDeleted)
+        return;
+    mblnPayloadDeleted = true;
+    try {
+        SecureFileHandler().DeleteSecurePayload(std::to_string(mintJobId));
+    } catch (const std::exception& error) {
+        Error("JobHandler - the payload of job %u could not be removed: %s", mintJobId, error.what());
+    } catch (...) {
+        Error("JobHandler - the payload of job %u could not be removed.", mintJobId);
+    }
+}
+
+}  // namespace CVCoreDataServices

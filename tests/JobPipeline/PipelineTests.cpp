@@ -1,0 +1,441 @@
+// The job pipeline end to end: real held CUPS jobs, the real job controller
+// making a job thread per job, a fake hook on a socket pair, the HTTPS
+// stand-in of the server and a user interface answering from its own thread.
+#include "tests/JobPipeline/PipelineFixture.h"
+
+#include "Core/CVModels/JobProcessingTypes.h"
+#include "Core/Services/CVTrackOption.h"
+#include "Core/Services/JobHandler.h"
+
+#include <gtest/gtest.h>
+#include <gmock/gmock.h>
+
+using namespace PipelineTests;
+using StandIn::Answer;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+namespace {
+
+// Titles of the calls of one kind, in order.
+std::vector<std::string> Titles(const std::vector<ScriptedUserInterface::Call>& calls)
+{
+    std::vector<std::string> titles;
+    for (const ScriptedUserInterface::Call& call : calls)
+        titles.push_back(call.title);
+    return titles;
+}
+
+// Rules answers that apply a change to the answer of one stage range.
+RulesScript AtStart(std::function<void(RulesAnswer&)> change)
+{
+    return [change](int start, int stop) {
+        RulesAnswer answer = GoOn(stop);
+        if (start == 0)
+            change(answer);
+        return answer;
+    };
+}
+
+// Prices every page at one unit of money.
+void PricePagesAtOne(RulesAnswer& answer)
+{
+    answer.PricingChanged = true;
+    answer.PriceOption = 0;
+    answer.BWUnitCost = 1.0;
+    answer.ColorUnitCost = 1.0;
+}
+
+// Rules that let every job go on, priced at one unit of money a page.
+RulesScript PricedAtOne()
+{
+    return [](int, int stop) {
+        RulesAnswer answer = GoOn(stop);
+        PricePagesAtOne(answer);
+        return answer;
+    };
+}
+
+}  // namespace
+
+TEST_F(PipelineTest, TrackedJobRunsRulesPopsUpAndPrints)
+{
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    WritePayload(jobId, "spool copy");
+    JobRun run = RunJob(jobId, HpglJob(2));
+
+    ASSERT_TRUE(run.closed);
+    EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
+    EXPECT_THAT(RulesCalls(), ElementsAre("0-1", "2-4"));
+    EXPECT_EQ(PagesOf(LastRulesJob()), 2);
+    EXPECT_EQ(LastRulesJob()["DocumentName"], "Quarterly Report");
+    EXPECT_EQ(mServer.CountOf("POST", "printapi/printers"), 1u);
+    EXPECT_THAT(Titles(mUI.CallsOf("popup")), ElementsAre("Quarterly Report"));
+    EXPECT_THAT(mUI.CallsOf("message"), IsEmpty());
+    EXPECT_TRUE(StillHeldInCups(jobId));
+    EXPECT_FALSE(PayloadExists(jobId));
+}
+
+// CUPS on this system knows no page count for a raw job; the pages the hook
+// parsed decide, and only a job without pages from either is untracked.
+TEST_F(PipelineTest, PageCountComesFromCupsOrTheParsedPageSets)
+{
+    struct Case {
+        const char* name;
+        int cupsPages;  // 0: an ordinary raw job
+        int parsedPages;
+        std::vector<std::string> rulesCalls;
+        int pagesSent;
+    };
+    const Case cases[] = {
+        {"no pages anywhere", 0, 0, {}, 0},
+        {"parsed pages only", 0, 3, {"0-1", "2-4"}, 3},
+        {"CUPS count only", 4, 0, {"0-1", "2-4"}, 4},
+        {"both: the parse gives the page sets", 4, 2, {"0-1", "2-4"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        mServer.ClearRequests();
+        int jobId = c.cupsPages > 0 ? SubmitCountedHeldJob(c.cupsPages) : SubmitHeldJob();
+        ASSERT_GT(jobId, 0);
+        JobRun run = RunJob(jobId, HpglJob(c.parsedPages));
+        EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
+        EXPECT_EQ(RulesCalls(), c.rulesCalls);
+        if (!c.rulesCalls.empty()) {
+            EXPECT_EQ(PagesOf(LastRulesJob()), c.pagesSent);
+        }
+        EXPECT_TRUE(StillHeldInCups(jobId));
+    }
+    // Only the tracked jobs popped up.
+    EXPECT_EQ(mUI.CallsOf("popup").size(), 3u);
+}
+
+// A job CUPS cannot tell about has no printer name or port: it prints
+// untracked, without asking the hook for page data or the server anything.
+TEST_F(PipelineTest, JobWithoutPrinterInformationPrintsUntracked)
+{
+    // The controller as the client wires it.
+    mController->SetJobThreadFactory(CVCoreDataServices::JobHandler::Factory());
+    FakeHook hook(987654, HpglJob(1));
+    mController->HandleHookConnection(hook.TakeClientEnd());
+    ASSERT_TRUE(hook.WaitForClose());
+    EXPECT_THAT(hook.Received(), ElementsAre("RZ"));
+    EXPECT_THAT(RulesCalls(), IsEmpty());
+    EXPECT_EQ(mServer.CountOf("POST", "printapi/printers"), 0u);
+    EXPECT_THAT(mUI.Calls(), IsEmpty());
+}
+
+// Page data for another job, or none because the hook went away, leaves the
+// job with the default page set from CUPS.
+TEST_F(PipelineTest, PageDataForAnotherJobLeavesTheDefaultPageSet)
+{
+    int counted = SubmitCountedHeldJob(3);
+    ASSERT_GT(counted, 0);
+    JobRun run = RunJob(counted, HpglJob(5), FakeHook::PageReply::OtherJob);
+    EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
+    EXPECT_THAT(RulesCalls(), ElementsAre("0-1", "2-4"));
+    nlohmann::json job = LastRulesJob();
+    EXPECT_EQ(PagesOf(job), 3);
+    ASSERT_EQ(job["Costing"]["PageSets"].size(), 1u);
+    EXPECT_EQ(job["Costing"]["PageSets"][0]["SizeName"], "Letter");  // the PPD's default size
+
+    // Without a CUPS count the job has no pages and is not tracked.
+    mServer.ClearRequests();
+    int raw = SubmitHeldJob();
+    run = RunJob(raw, HpglJob(5), FakeHook::PageReply::OtherJob);
+    EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
+    EXPECT_THAT(RulesCalls(), IsEmpty());
+
+    // A hook that closes instead of answering gets nothing more.
+    int closing = SubmitCountedHeldJob(2);
+    WritePayload(closing, "spool copy");
+    run = RunJob(closing, HpglJob(2), FakeHook::PageReply::Disconnect);
+    EXPECT_TRUE(run.closed);
+    EXPECT_THAT(run.received, ElementsAre("RP"));
+    EXPECT_FALSE(PayloadExists(closing));
+}
+
+// A server error from the printer look-up cancels the job with reason 11,
+// also when its pages would have made it untracked.
+TEST_F(PipelineTest, PrinterLookupServerErrorCancelsTheJob)
+{
+    mServer.SetAnswer("POST", "printapi/printers", Answer::Json(500, R"({"Message":"failure"})"));
+    for (int pages : {2, 0}) {
+        SCOPED_TRACE(pages);
+        int jobId = SubmitHeldJob();
+        JobRun run = RunJob(jobId, HpglJob(pages));
+        ExpectCancelled(run);
+    }
+    std::vector<ScriptedUserInterface::Call> messages = mUI.CallsOf("message");
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].reason, CVCancelReasonServerError);
+    EXPECT_EQ(messages[1].reason, CVCancelReasonServerError);
+    EXPECT_THAT(RulesCalls(), IsEmpty());
+    EXPECT_THAT(mUI.CallsOf("popup"), IsEmpty());
+}
+
+// Start rules: questions and cancels in list order, information after them;
+// end rules: every message in list order. The pop-up comes in between.
+TEST_F(PipelineTest, RuleMessagesAreShownInOrder)
+{
+    ScriptRules([](int start, int stop) {
+        RulesAnswer answer = GoOn(stop);
+        if (start == 0)
+            answer.Messages = {Message(2, "I1"), Message(1, "Q1"), Message(0, "C1"), Message(2, "I2")};
+        else
+            answer.Messages = {Message(2, "E1"), Message(1, "E2")};
+        return answer;
+    });
+    int jobId = SubmitHeldJob();
+    JobRun run = RunJob(jobId);
+    EXPECT_THAT(run.finalAnswers, ElementsAre("RZ"));
+
+    std::vector<std::string> sequence;
+    for (const ScriptedUserInterface::Call& call : mUI.Calls())
+        if (call.kind == "message" || call.kind == "popup")
+            sequence.push_back(call.kind == "popup" ? "popup" : call.title);
+    EXPECT_THAT(sequence, ElementsAre("Q1", "C1", "I1", "I2", "popup", "E1", "E2"));
+    EXPECT_THAT(CancelEventReasons(), IsEmpty());
+}
+
+// A refused message cancels the job with reason 13 (15 for a message of
+// source 0), drops the messages after it and reports the cancel once.
+TEST_F(PipelineTest, RefusedStartMessageCancelsTheJob)
+{
+    for (int source : {1, 0}) {
+        SCOPED_TRACE(source);
+        mServer.ClearRequests();
+        ScriptRules(AtStart([source](RulesAnswer& answer) {
+            answer.Messages = {Message(1, "Q1", source), Message(2, "I1"), Message(1, "Q2")};
+        }));
+        mUI.AnswerMessages({false});
+        size_t shownBefore = mUI.CallsOf("message").size();
+        int jobId = SubmitHeldJob();
+        JobRun run = RunJob(jobId);
+
+        int reason = source == 0 ? 15 : 13;
+        ExpectCancelled(run);
+        EXPECT_THAT(CancelEventReasons(), ElementsAre(reason));
+        EXPECT_THAT(RulesCalls(), ElementsAre("0-1"));
+        std::vector<ScriptedUserInterface::Call> shown = mUI.CallsOf("message");
+        shown.erase(shown.begin(), shown.begin() + static_cast<long>(shownBefore));
+        ASSERT_EQ(shown.size(), 2u);  // the refused question, then the cancel
+        EXPECT_EQ(shown[0].title, "Q1");
+        EXPECT_EQ(shown[1].reason, reason);
+    }
+    EXPECT_THAT(mUI.CallsOf("popup"), IsEmpty());
+}
+
+// A message refused during the end rules reports the cancel itself.
+TEST_F(PipelineTest, RefusedEndRulesMessageCancelsTheJob)
+{
+    ScriptRules([](int start, int stop) {
+        RulesAnswer answer = GoOn(stop);
+        if (start == 2)
+            answer.Messages = {Message(1, "E1"), Message(2, "E2")};
+        return answer;
+    });
+    mUI.AnswerMessages({false});
+    int jobId = SubmitHeldJob();
+    JobRun run = RunJob(jobId);
+    ExpectCancelled(run);
+    EXPECT_THAT(CancelEventReasons(), ElementsAre(13));
+    EXPECT_THAT(Titles(mUI.CallsOf("message")), ElementsAre("E1"));
+}
+
+// Rules that cancel in audit mode let the job go on silently until the end
+// rules, which report the cancel again and cancel it.
+TEST_F(PipelineTest, AuditModeCancelIsCarriedOutByTheEndRules)
+{
+    ScriptRules(AtStart([](RulesAnswer& answer) {
+        answer.TrackOptionSet = true;
+        answer.TrackOption = CVTrackOptionCancel;
+        answer.CancelReason = CVCancelReasonColorOnly;
+        answer.ForceLateRuleAudit = true;
+    }));
+    int jobId = SubmitHeldJob();
+    JobRun run = RunJob(jobId);
+    ExpectCancelled(run);
+    EXPECT_THAT(CancelEventReasons(), ElementsAre(CVCancelReasonColorOnly, CVCancelReasonColorOnly));
+    EXPECT_THAT(RulesCalls(), ElementsAre("0-1"));
+    EXPECT_THAT(mUI.CallsOf("popup"), IsEmpty());
+}
+
+// The pending-job limit stops a user with as many pending jobs as allowed;
+// a limit of 0 never stops anyone.
+TEST_F(PipelineTest, PendingJobLimitCancelsTheJob)
+{
+    UsePendingStore(3);
+    for (uint64_t limit : {3u, 0u}) {
+        SCOPED_TRACE(limit);
+        CVClientData::User user = StandardUser();
+        user.MaxPendingJobs = limit;
+        ScriptUser(user);
+        size_t shownBefore = mUI.CallsOf("message").size();
+        int jobId = SubmitHeldJob();
+        JobRun run = RunJob(jobId);
+        std::vector<ScriptedUserInterface::Call> shown = mUI.CallsOf("message");
+        if (limit == 3) {
+            ExpectCancelled(run);
+            ASSERT_EQ(shown.size(), shownBefore + 2);
+            EXPECT_EQ(shown[shownBefore].title, "Exceeded Pending Jobs");
+            EXPECT_EQ(shown[shownBefore].text, "You have 3 pending jobs. Please clear all pending jobs before printing.");
+            EXPECT_EQ(shown[shownBefore].type, 0);
+        } else {
+            EXPECT_THAT(run.finalAnswers, ElementsAre("RZ"));
+            EXPECT_EQ(shown.size(), shownBefore);
+        }
+    }
+}
+
+// A job that costs more than the balance is cancelled with reason 8 before
+// the pop-up; a pop-up left without Print (a value over its budget, or
+// Cancel) cancels too.
+TEST_F(PipelineTest, BalanceAndPopupRefusalsCancelTheJob)
+{
+    ScriptRules(PricedAtOne());
+    CVClientData::User poor = StandardUser();
+    poor.BWBalanceRemaining = 0.5;
+    ScriptUser(poor);
+    int overBalance = SubmitHeldJob();
+    JobRun run = RunJob(overBalance);
+    ExpectCancelled(run);
+    std::vector<ScriptedUserInterface::Call> messages = mUI.CallsOf("message");
+    ASSERT_FALSE(messages.empty());
+    EXPECT_EQ(messages[0].reason, CVCancelReasonZeroBalance);
+    EXPECT_THAT(mUI.CallsOf("popup"), IsEmpty());
+    EXPECT_THAT(RulesCalls(), ElementsAre("0-1"));
+
+    ScriptUser(StandardUser());
+    mUI.AnswerPopups({ScriptedUserInterface::PopupAnswer::Cancel()});
+    int refused = SubmitHeldJob();
+    run = RunJob(refused);
+    ExpectCancelled(run);
+    EXPECT_EQ(mUI.CallsOf("popup").size(), 1u);
+    EXPECT_THAT(RulesCalls(), ElementsAre("0-1", "0-1"));  // no end rules for the cancelled job
+}
+
+// A manual batch: the first job pops up and starts the batch; the next job
+// of the batch goes without a pop-up, with the first job's entries; a job of
+// the batch over the balance is cancelled and ends the batch.
+TEST_F(PipelineTest, ManualBatchCarriesEntriesAndEndsOverBalance)
+{
+    ScriptRules(PricedAtOne());
+    CVClientData::User batcher = StandardUser();
+    batcher.BatchMode = 1;
+    batcher.MaxBatchSize = 3;
+    batcher.BatchTimeout = 600;
+    ScriptUser(batcher);
+    mUI.AnswerPopups(
+        {ScriptedUserInterface::PopupAnswer::Print([](ClientJob& job) { job.Comments = "Project X"; })});
+
+    JobRun first = RunJob(SubmitHeldJob());
+    EXPECT_THAT(first.finalAnswers, ElementsAre("RZ"));
+    EXPECT_EQ(mUI.CallsOf("batchStarted").size(), 1u);
+
+    mServer.ClearRequests();
+    JobRun second = RunJob(SubmitHeldJob());
+    EXPECT_THAT(second.finalAnswers, ElementsAre("RZ"));
+    EXPECT_EQ(mUI.CallsOf("popup").size(), 1u);
+    EXPECT_EQ(LastRulesJob()["Comments"], "Project X");
+    EXPECT_EQ(LastRulesJob()["TrackOption"], CVTrackOptionTrackSilently);
+
+    batcher.BWBalanceRemaining = 0.5;
+    ScriptUser(batcher);
+    int third = SubmitHeldJob();
+    JobRun run = RunJob(third);
+    ExpectCancelled(run);
+    EXPECT_FALSE(mUI.CallsOf("batchEnded").empty());
+    EXPECT_EQ(mController->GetBatchUser(), nullptr);
+}
+
+// A snoozed job's end rules stop at stage 2; it is saved as pending and printed.
+TEST_F(PipelineTest, SnoozedJobIsSavedAsPendingAndPrinted)
+{
+    CountingPendingStore& store = UsePendingStore(0);
+    mUI.AnswerPopups({ScriptedUserInterface::PopupAnswer::Snooze()});
+    int jobId = SubmitHeldJob();
+    int snoozeUpdatesBefore = store.SnoozeUpdates();
+    JobRun run = RunJob(jobId);
+    EXPECT_THAT(run.finalAnswers, ElementsAre("RZ"));
+    EXPECT_THAT(RulesCalls(), ElementsAre("0-1", "2-2"));
+    EXPECT_EQ(mServer.CountOf("POST", "printapi/pendingjobs"), 1u);
+    EXPECT_GE(store.SnoozeUpdates(), snoozeUpdatesBefore + 2);  // after the start rules and after the save
+    EXPECT_TRUE(StillHeldInCups(jobId));
+}
+
+// A secured job skips the balance check, runs its end rules to stage 3, is
+// uploaded and cancelled here with exactly one 'R','X'; a failed upload
+// leaves the job printing here.
+TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
+{
+    ScriptSettings({{"AlwaysPopSecure", true}});
+    ScriptRules([](int start, int stop) {
+        RulesAnswer answer = GoOn(stop);
+        PricePagesAtOne(answer);
+        if (start == 0) {
+            answer.SecureOptionSet = true;
+            answer.SecureOption = CVSecureOptionSecuredWithoutBalance;
+        }
+        return answer;
+    });
+    CVClientData::User poor = StandardUser();
+    poor.BWBalanceRemaining = 0.0;  // not asked: the job is secured without balance
+    ScriptUser(poor);
+
+    int secured = SubmitHeldJob();
+    WritePayload(secured, "the user's document");
+    JobRun run = RunJob(secured);
+    ExpectCancelled(run);
+    EXPECT_THAT(RulesCalls(), ElementsAre("0-1", "2-3"));
+    std::vector<StandIn::RecordedRequest> uploads;
+    for (const StandIn::RecordedRequest& request : mServer.Requests())
+        if (request.method == "PUT" && request.path.starts_with("/printapi/securejobs/payload/"))
+            uploads.push_back(request);
+    ASSERT_EQ(uploads.size(), 1u);
+    EXPECT_EQ(uploads[0].body, "the user's document");
+    EXPECT_FALSE(PayloadExists(secured));
+    std::vector<ScriptedUserInterface::Call> secureMessages = mUI.CallsOf("secure");
+    ASSERT_EQ(secureMessages.size(), 1u);
+    EXPECT_EQ(secureMessages[0].title, "Job Secured");
+    EXPECT_EQ(secureMessages[0].text, "Quarterly Report");
+
+    mServer.SetAnswer("PUT", "printapi/securejobs/payload/*", Answer::Json(500, R"({"Message":"disk full"})"));
+    int kept = SubmitHeldJob();
+    WritePayload(kept, "another document");
+    run = RunJob(kept);
+    EXPECT_THAT(run.finalAnswers, ElementsAre("RZ"));
+    EXPECT_TRUE(StillHeldInCups(kept));
+    EXPECT_FALSE(PayloadExists(kept));
+    secureMessages = mUI.CallsOf("secure");
+    ASSERT_EQ(secureMessages.size(), 2u);
+    EXPECT_EQ(secureMessages[1].title, "Failed to Secure");
+    EXPECT_NE(LogText().find("could not be secured on the server; it is handled as disconnected"), std::string::npos);
+}
+
+// With the server away a tracked job takes the disconnected path, which
+// without a store prints it unrecorded.
+TEST_F(PipelineTest, UnreachableServerTakesTheDisconnectedPath)
+{
+    mServer.SetAnswer("GET", "printapi/info/ping", Answer::Json(503, "false"));
+    int jobId = SubmitHeldJob();
+    JobRun run = RunJob(jobId);
+    EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
+    EXPECT_THAT(RulesCalls(), IsEmpty());
+    EXPECT_EQ(mServer.CountOf("POST", "printapi/printers"), 0u);
+    EXPECT_NE(LogText().find("disconnected jobs cannot be kept by this client"), std::string::npos);
+}
+
+// A failure inside the pipeline still answers the hook exactly once and
+// removes the payload.
+TEST_F(PipelineTest, FailureInsideThePipelineStillAnswersOnce)
+{
+    mUI.AnswerPopups({ScriptedUserInterface::PopupAnswer::Failing()});
+    int jobId = SubmitHeldJob();
+    WritePayload(jobId, "spool copy");
+    JobRun run = RunJob(jobId);
+    EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
+    EXPECT_FALSE(PayloadExists(jobId));
+    EXPECT_NE(LogText().find("failed: the pop-up failed"), std::string::npos);
+}
