@@ -91,6 +91,7 @@ TEST_P(PrintedEndToEndTest, ClientThatAnswersPrintGetsTheJobPrintedAndAccounted)
     EXPECT_TRUE(summary->duplex);
     EXPECT_DOUBLE_EQ(summary->cost, 2 * 2 * EndToEndWorld::MonoPageCost);
     EXPECT_NE(mWorld.UiLog().find(std::string("popup ") + kTitle + ": print"), std::string::npos);
+    EXPECT_EQ(mWorld.StopClient(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(BothDataPaths, PrintedEndToEndTest,
@@ -125,6 +126,7 @@ TEST_P(RefusedEndToEndTest, RefusedJobEndsCanceledWithoutReachingTheBackend)
     ASSERT_TRUE(mWorld.WaitForJobState(jobId, IPP_JSTATE_CANCELED)) << Logs();
     EXPECT_FALSE(mWorld.BackendRan(jobId));
     EXPECT_NE(mWorld.UiLog().find(GetParam().question), std::string::npos) << mWorld.UiLog();
+    EXPECT_EQ(mWorld.StopClient(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(ByUserOrRules, RefusedEndToEndTest,

@@ -112,28 +112,29 @@ EndToEndWorld::~EndToEndWorld()
         unsetenv(name);
 }
 
-void EndToEndWorld::WritePreferences(bool complete) const
+void EndToEndWorld::WritePreferences(bool complete, bool debugLogging) const
 {
+    std::string debug = debugLogging ? "1" : "0";
     if (complete)
         mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
                                       {"ClientDirectory", "/Applications/Quorvel"},
-                                      {"DebugLogging", "1"}});
+                                      {"DebugLogging", debug}});
     else
-        mRoot.WriteClientPreferences({{"ClientDirectory", "/Applications/Quorvel"}, {"DebugLogging", "1"}});
+        mRoot.WriteClientPreferences({{"ClientDirectory", "/Applications/Quorvel"}, {"DebugLogging", debug}});
 }
 
 // The rules answer each stage as asked; the start stage sets the tracking
 // and the prices.
-void EndToEndWorld::ScriptRules(Tracking tracking)
+void EndToEndWorld::ScriptRules(Tracking tracking, double monoPageCost, double colourPageCost)
 {
-    mServer.SetResponder("PUT", "printapi/rules/process", [tracking](const StandIn::RecordedRequest& request) {
+    mServer.SetResponder("PUT", "printapi/rules/process", [=](const StandIn::RecordedRequest& request) {
         CVClientData::WebDataServiceProcessJobResult answer;
         std::string stop = request.QueryValue("stopAfterStage");
         answer.ProcessedToStage = stop.empty() ? 0 : std::stoi(stop);
         answer.PricingChanged = true;
         answer.PriceOption = CVClientData::PricePerPage;
-        answer.BWUnitCost = MonoPageCost;
-        answer.ColorUnitCost = ColourPageCost;
+        answer.BWUnitCost = monoPageCost;
+        answer.ColorUnitCost = colourPageCost;
         if (tracking == Tracking::Silently) {
             answer.TrackOptionSet = true;
             answer.TrackOption = kTrackSilently;

@@ -78,11 +78,11 @@ public:
     // --- Preferences and the server ---
     // The client's preferences naming the stand-in; without the server
     // address when not complete.
-    void WritePreferences(bool complete) const;
+    void WritePreferences(bool complete, bool debugLogging = true) const;
     // The rules' answer to every later job, priced per page (mono and colour).
-    void ScriptRules(Tracking tracking);
     static constexpr double MonoPageCost = 0.10;
     static constexpr double ColourPageCost = 0.50;
+    void ScriptRules(Tracking tracking, double monoPageCost = MonoPageCost, double colourPageCost = ColourPageCost);
 
     // --- Queues and jobs ---
     // A queue of a colour duplex printer. extraArguments go to lpadmin.
