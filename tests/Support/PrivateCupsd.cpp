@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kStartAttempts = 3;
 constexpr const char* kSystemDaemonFolder = "/usr/lib/cups/daemon";
+constexpr const char* kSystemScheduler = "/usr/sbin/cupsd";
 
 // Open to everyone, with IPP operations needing no authentication; job
 // values stay private to their owners as in a default installation.
@@ -56,6 +57,12 @@ PrivateCupsd::PrivateCupsd(const Environment& backendEnvironment)
     fs::create_directories(RecordFolder());
     fs::permissions(RecordFolder(), fs::perms(0777));
     fs::create_directory_symlink(kSystemDaemonFolder, ServerBin() + "/daemon");
+    // The scheduler runs from a copy: a security profile that confines the
+    // system's cupsd to the system's own files (AppArmor's, on Debian)
+    // attaches by program path and would refuse this folder.
+    std::error_code copyError;
+    fs::create_directories(mstrFolder + "/sbin", copyError);
+    fs::copy_file(kSystemScheduler, mstrFolder + "/sbin/cupsd", copyError);
     // Another test may take a port between our look and cupsd's bind.
     for (int attempt = 0; attempt < kStartAttempts && !Running(); ++attempt)
         mblnStart(backendEnvironment);
@@ -176,7 +183,8 @@ bool PrivateCupsd::mblnStart(const Environment& backendEnvironment)
         files += "SetEnv " + name + " " + value + "\n";
     WriteFileText(conf + "/cups-files.conf", files);
 
-    pid_t pid = StartProgram({"cupsd", "-f", "-c", conf + "/cupsd.conf", "-s", conf + "/cups-files.conf"},
+    std::string scheduler = fs::exists(mstrFolder + "/sbin/cupsd") ? mstrFolder + "/sbin/cupsd" : "cupsd";
+    pid_t pid = StartProgram({scheduler, "-f", "-c", conf + "/cupsd.conf", "-s", conf + "/cups-files.conf"},
                              mstrFolder + "/log/cupsd.out");
     if (pid < 0)
         return false;

@@ -1,0 +1,266 @@
+#include "tests/EndToEnd/EndToEndWorld.h"
+
+#include "Core/CVModels/CostingOptions.h"
+#include "Core/CVModels/WebDataServiceProcessJobResult.h"
+#include "Platform/UserAccount.h"
+#include "tests/StandInServer/DefaultAnswers.h"
+#include "tests/Support/ChildProgram.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace fs = std::filesystem;
+
+namespace EndToEnd {
+
+namespace {
+
+constexpr const char* kPassThroughFilter = "cvkpassthrough";
+// The environment values the world sets for its own process and children.
+constexpr const char* kOwnVariables[] = {"CVK_ROOT", "CVK_CA_BUNDLE", "CUPS_SERVER", "TMPDIR"};
+constexpr int kTrackSilently = 2;
+constexpr int kTrackCancel = 4;
+constexpr int kCancelReasonByRules = 3;
+
+// What cupsd gives the hook: the private root, a launcher that starts
+// nothing (the client is started by the world, never through systemctl) and
+// the length of the hook's waiting second.
+TestSupport::PrivateCupsd::Environment BackendEnvironment(const TestSupport::TempRoot& root,
+                                                          const WorldOptions& options)
+{
+    TestSupport::PrivateCupsd::Environment environment{
+        {"CVK_ROOT", root.Path()},
+        {"CVK_CLIENT_LAUNCHER", "/bin/true"},
+        {"CVK_HOOK_SECOND_MS", std::to_string(options.hookSecondMs)},
+    };
+    environment.insert(environment.end(), options.backendEnvironment.begin(), options.backendEnvironment.end());
+    return environment;
+}
+
+// Copies a program with the given mode; false on failure.
+bool InstallProgram(const std::string& from, const std::string& to, fs::perms mode)
+{
+    std::error_code error;
+    fs::create_directories(fs::path(to).parent_path(), error);
+    fs::copy_file(from, to, fs::copy_options::overwrite_existing, error);
+    if (!error)
+        fs::permissions(to, mode, error);
+    return !error;
+}
+
+// The token of an "Authorization: Bearer <token>" header.
+std::string BearerToken(const StandIn::RecordedRequest& request)
+{
+    std::string header = request.Header("Authorization");
+    size_t blank = header.find(' ');
+    return blank == std::string::npos ? std::string() : header.substr(blank + 1);
+}
+
+// Waits for a child without blocking; true once it has ended.
+bool HasEnded(pid_t pid)
+{
+    int status = 0;
+    return waitpid(pid, &status, WNOHANG) == pid;
+}
+
+}  // namespace
+
+EndToEndWorld::EndToEndWorld(WorldOptions options)
+    : mstrUser(Platform::CurrentUserName()), mCupsd(BackendEnvironment(mRoot, options))
+{
+    if (!mCupsd.Running()) {
+        mstrProblem = "the private cupsd did not start: " + mCupsd.ErrorLog();
+        return;
+    }
+    // The hook as the tracked scheme's backend, the queue's own backend in
+    // the hidden folder beside the backend folder, as an installation has it.
+    bool installed = mCupsd.InstallBackend(TrackedScheme, CVK_HOOK_PROGRAM, 0700)
+                     && InstallProgram(CVK_RECORDING_BACKEND,
+                                       mCupsd.ServerBin() + "/.cvkbackend/" + TrackedScheme, fs::perms(0700))
+                     && mCupsd.InstallRecordingBackend(PlainScheme, 0700)
+                     && InstallProgram(CVK_PASSTHROUGH_FILTER, mCupsd.ServerBin() + "/filter/" + kPassThroughFilter,
+                                       fs::perms(0755));
+    if (!installed) {
+        mstrProblem = "the backends or the filter could not be installed";
+        return;
+    }
+    // The hook copies each job's spool file from CUPS's request root.
+    std::error_code error;
+    fs::create_directories(mRoot.Host("/var/spool"), error);
+    fs::create_directory_symlink(mCupsd.Folder() + "/spool", mRoot.Host("/var/spool/cups"), error);
+    fs::create_directories(mRoot.Host("/Library/Application Support/Corvane"), error);
+
+    WritePreferences(true);
+    ScriptRules(Tracking::WithPopup);
+
+    // The client started later inherits these.
+    setenv("CVK_ROOT", mRoot.Path().c_str(), 1);
+    setenv("CVK_CA_BUNDLE", mServer.CaFile().c_str(), 1);
+    setenv("CUPS_SERVER", mCupsd.Address().c_str(), 1);
+    setenv("TMPDIR", mRoot.Host("/tmp").c_str(), 1);
+}
+
+EndToEndWorld::~EndToEndWorld()
+{
+    StopClient();
+    for (const char* name : kOwnVariables)
+        unsetenv(name);
+}
+
+void EndToEndWorld::WritePreferences(bool complete, bool debugLogging) const
+{
+    std::string debug = debugLogging ? "1" : "0";
+    if (complete)
+        mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
+                                      {"ClientDirectory", "/Applications/Quorvel"},
+                                      {"DebugLogging", debug}});
+    else
+        mRoot.WriteClientPreferences({{"ClientDirectory", "/Applications/Quorvel"}, {"DebugLogging", debug}});
+}
+
+// The rules answer each stage as asked; the start stage sets the tracking
+// and the prices.
+void EndToEndWorld::ScriptRules(Tracking tracking, double monoPageCost, double colourPageCost)
+{
+    mServer.SetResponder("PUT", "printapi/rules/process", [=](const StandIn::RecordedRequest& request) {
+        CVClientData::WebDataServiceProcessJobResult answer;
+        std::string stop = request.QueryValue("stopAfterStage");
+        answer.ProcessedToStage = stop.empty() ? 0 : std::stoi(stop);
+        answer.PricingChanged = true;
+        answer.PriceOption = CVClientData::PricePerPage;
+        answer.BWUnitCost = monoPageCost;
+        answer.ColorUnitCost = colourPageCost;
+        if (tracking == Tracking::Silently) {
+            answer.TrackOptionSet = true;
+            answer.TrackOption = kTrackSilently;
+        } else if (tracking == Tracking::Cancel) {
+            answer.TrackOptionSet = true;
+            answer.TrackOption = kTrackCancel;
+            answer.CancelReason = kCancelReasonByRules;
+        }
+        nlohmann::json body = nlohmann::json::object();
+        answer.ToJson(body);
+        return StandIn::Answer::Json(200, body.dump());
+    });
+}
+
+bool EndToEndWorld::AddQueue(const std::string& name, QueueKind kind, DataPath path,
+                             const std::vector<std::string>& extraArguments) const
+{
+    std::string scheme = kind == QueueKind::Tracked ? TrackedScheme : PlainScheme;
+    std::string ppd = path == DataPath::StandardInput ? mFilteredPpd() : std::string(CVK_COLOUR_PPD);
+    return mCupsd.AddQueue(name, scheme + "://printer.example/" + name, ppd, extraArguments);
+}
+
+// The colour duplex printer's PPD with a filter for raw jobs.
+std::string EndToEndWorld::mFilteredPpd() const
+{
+    std::string path = mRoot.Path() + "/filtered.ppd";
+    if (!fs::exists(path))
+        TestSupport::WriteFileText(path, TestSupport::ReadFileText(CVK_COLOUR_PPD) + "*cupsFilter: \"application/vnd.cups-raw 0 "
+                                             + kPassThroughFilter + "\"\n");
+    return path;
+}
+
+int EndToEndWorld::Submit(const std::string& queue, const std::string& file, const std::string& title) const
+{
+    std::vector<std::string> options{"-o", "raw"};
+    if (!title.empty())
+        options.insert(options.end(), {"-t", title});
+    return mCupsd.SubmitJob(queue, file, options);
+}
+
+bool EndToEndWorld::WaitForJobState(int jobId, int state, std::chrono::milliseconds limit) const
+{
+    return mCupsd.WaitForJobState(jobId, state, limit);
+}
+
+ProcessUtilTests::ChildRecord EndToEndWorld::BackendRecord(int jobId) const
+{
+    return ProcessUtilTests::ReadChildRecord(mCupsd.RecordFolder(), std::to_string(jobId));
+}
+
+bool EndToEndWorld::BackendRan(int jobId) const
+{
+    return fs::exists(mCupsd.RecordFolder() + "/" + std::to_string(jobId) + ".txt");
+}
+
+std::optional<ServerJobSummary> EndToEndWorld::ServerJob(int jobId) const
+{
+    std::optional<ServerJobSummary> last;
+    for (const StandIn::RecordedRequest& request : mServer.RequestsTo("PUT", "printapi/rules/process")) {
+        nlohmann::json job = nlohmann::json::parse(request.body, nullptr, false);
+        if (!job.is_object() || job.value("CupsId", 0ull) != static_cast<unsigned long long>(jobId))
+            continue;
+        last = SummariseServerJob(job);
+        if (last)
+            last->user = StandIn::UserOfToken(BearerToken(request));
+    }
+    return last;
+}
+
+bool EndToEndWorld::StartClient(const ClientScript& script)
+{
+    if (mintClientPid > 0)
+        return false;
+    mintClientPid = TestSupport::StartProgram({CVK_HEADLESS_CLIENT, "--popups", script.popups, "--messages",
+                                               script.messages, "--ui-log", mRoot.Path() + "/ui.log"},
+                                              mRoot.Path() + "/client.out");
+    if (mintClientPid < 0)
+        return false;
+    bool listening = TestSupport::WaitUntil(
+        [&] { return fs::exists(ClientSocket()) || HasEnded(mintClientPid); }, std::chrono::seconds(30));
+    if (!listening || !fs::exists(ClientSocket())) {
+        KillClient();
+        return false;
+    }
+    return true;
+}
+
+int EndToEndWorld::StopClient()
+{
+    if (mintClientPid <= 0)
+        return -1;
+    int status = TestSupport::StopProgram(mintClientPid, std::chrono::seconds(20));
+    mintClientPid = -1;
+    return status;
+}
+
+void EndToEndWorld::KillClient()
+{
+    if (mintClientPid <= 0)
+        return;
+    kill(mintClientPid, SIGKILL);
+    int status = 0;
+    while (waitpid(mintClientPid, &status, 0) < 0 && errno == EINTR) {
+    }
+    mintClientPid = -1;
+}
+
+std::string EndToEndWorld::ClientSocket() const
+{
+    return mRoot.Host("/tmp/cvkclient." + mstrUser);
+}
+
+std::string EndToEndWorld::UiLog() const
+{
+    return TestSupport::ReadFileText(mRoot.Path() + "/ui.log");
+}
+
+bool EndToEndWorld::WaitForUiLog(const std::string& text, std::chrono::milliseconds limit) const
+{
+    return TestSupport::WaitUntil([&] { return UiLog().find(text) != std::string::npos; }, limit);
+}
+
+std::string EndToEndWorld::QuorvelLog() const
+{
+    std::string folder = mstrUser == "root" ? mRoot.Host("/Library/Logs") : mRoot.Home() + "/Library/Logs";
+    return TestSupport::ReadFileText(folder + "/" + mstrUser + "_Quorvel.log");
+}
+
+}  // namespace EndToEnd
