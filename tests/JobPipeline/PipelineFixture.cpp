@@ -86,13 +86,22 @@ void PipelineTest::SetUp()
     mService->SetCaBundle(mServer.CaFile());
     mService->SetTimeouts(5, 5, 5);
 
-    ClientEnvironment environment;
-    environment.UserName = Platform::CurrentUserName();
-    environment.JobCacheFolder = mRoot.Home() + "/Library/Application Support/Quorvel";
-    environment.OperatingSystem = ClientEnvironment::CurrentOperatingSystemText();
-    environment.HostName = "workstation";
-    fs::create_directories(environment.JobCacheFolder);
-    mController = std::make_unique<ClientUICommunicationService>(mUI, environment, *mService, mClock);
+    mEnvironment.UserName = Platform::CurrentUserName();
+    mEnvironment.JobCacheFolder = mRoot.Home() + "/Library/Application Support/Quorvel";
+    mEnvironment.OperatingSystem = ClientEnvironment::CurrentOperatingSystemText();
+    mEnvironment.HostName = "workstation";
+    fs::create_directories(mEnvironment.JobCacheFolder);
+    MakeController();
+    ScriptRules([](int, int stop) { return GoOn(stop); });
+}
+
+void PipelineTest::MakeController()
+{
+    if (mController)
+        mController->Shutdown();
+    mController.reset();
+    mPendingStore = nullptr;
+    mController = std::make_unique<ClientUICommunicationService>(mUI, mEnvironment, *mService, mClock);
     mController->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
                                             CVCoreDataServices::IJobController& controller,
                                             CVCoreDataServices::IUIController& userInterface,
@@ -107,7 +116,6 @@ void PipelineTest::SetUp()
         mController->CountPendingJobs();
         mController->CurrentDisconnectedJobsExceedLimit(1);
     });
-    ScriptRules([](int, int stop) { return GoOn(stop); });
 }
 
 void PipelineTest::TearDown()

@@ -82,6 +82,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Makes the job controller (again, after shutting down the one before,
+    // as a client that is started anew), with the job threads observed.
+    void MakeController();
+
     // A held raw job on the queue; its CUPS id (or -1). CUPS knows no page
     // count for it, as for every raw job on this system.
     int SubmitHeldJob(const std::vector<std::string>& options = {});
@@ -140,6 +144,7 @@ protected:
     TestSupport::PrivateCupsd mCupsd;
     std::unique_ptr<CVClientData::WebDataService> mService;
     ScriptedUserInterface mUI;
+    CVCoreDataServices::ClientEnvironment mEnvironment;
     std::unique_ptr<CVCoreDataServices::ClientUICommunicationService> mController;
     CountingPendingStore* mPendingStore = nullptr;  // owned by the controller
     std::string mstrJobFile;
