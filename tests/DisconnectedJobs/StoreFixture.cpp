@@ -1,6 +1,7 @@
 #include "tests/DisconnectedJobs/StoreFixture.h"
 
 #include "Core/Services/DisconnectedJobFiles.h"
+#include "tests/JobPipeline/PipelineFixture.h"
 #include "Platform/UserAccount.h"
 
 #include <algorithm>
@@ -14,12 +15,7 @@ namespace fs = std::filesystem;
 void StoreTest::SetUp()
 {
     fs::create_directories(Folder());
-    mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
-                                  {"ClientDirectory", mRoot.Path() + "/client"},
-                                  {"DebugLogging", "1"}});
-    mService = std::make_unique<CVClientData::WebDataService>(mClock);
-    mService->SetCaBundle(mServer.CaFile());
-    mService->SetTimeouts(5, 5, 5);
+    mService = PipelineTests::StandInClient(mRoot, mServer, mClock);
     std::string token;
     ASSERT_EQ(mService->Authorize(CVAuthenticationLoggedInUser, Platform::CurrentUserName(), "", token).mintResultCode,
               CVClientData::AuthorizeResultCode::Success);

@@ -79,12 +79,7 @@ void PipelineTest::SetUp()
     mstrJobFile = mRoot.Path() + "/job.prn";
     TestSupport::WriteFileText(mstrJobFile, HpglJob(2));
 
-    mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
-                                  {"ClientDirectory", mRoot.Path() + "/client"},
-                                  {"DebugLogging", "1"}});
-    mService = std::make_unique<CVClientData::WebDataService>(mClock);
-    mService->SetCaBundle(mServer.CaFile());
-    mService->SetTimeouts(5, 5, 5);
+    mService = StandInClient(mRoot, mServer, mClock);
 
     mEnvironment.UserName = Platform::CurrentUserName();
     mEnvironment.JobCacheFolder = mRoot.Home() + "/Library/Application Support/Quorvel";
@@ -116,6 +111,19 @@ void PipelineTest::MakeController()
         mController->CountPendingJobs();
         mController->CurrentDisconnectedJobsExceedLimit(1);
     });
+}
+
+std::unique_ptr<CVClientData::WebDataService> StandInClient(const TestSupport::TempRoot& root,
+                                                            const StandIn::StandInServer& server,
+                                                            const CVClientData::IClock& clock)
+{
+    root.WriteClientPreferences({{"ClientServicesUrl", server.BaseUrl()},
+                                 {"ClientDirectory", root.Path() + "/client"},
+                                 {"DebugLogging", "1"}});
+    auto service = std::make_unique<CVClientData::WebDataService>(clock);
+    service->SetCaBundle(server.CaFile());
+    service->SetTimeouts(5, 5, 5);
+    return service;
 }
 
 void PipelineTest::TearDown()

@@ -39,6 +39,12 @@ RulesAnswer GoOn(int stopAfterStage);
 // A server message of a type, with texts made from its title.
 CVClientData::JobMessage Message(int type, const std::string& title, int source = 1);
 
+// The client's preferences in the root name the stand-in (debug lines on),
+// and a web service that trusts the stand-in's CA and reads the clock.
+std::unique_ptr<CVClientData::WebDataService> StandInClient(const TestSupport::TempRoot& root,
+                                                            const StandIn::StandInServer& server,
+                                                            const CVClientData::IClock& clock);
+
 // A store of pending jobs that only counts: what the job thread asks of the
 // store, without the store (built elsewhere).
 class CountingPendingStore final : public CVCoreDataServices::IDisconnectedJobStore {
