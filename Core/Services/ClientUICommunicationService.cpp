@@ -1,6 +1,7 @@
 #include "Core/Services/ClientUICommunicationService.h"
 
 #include "Core/CVClientCommunication/Signals.h"
+#include "Core/Services/DisconnectedJobHandler.h"
 #include "CoreLogger/ComponentLog.h"
 #include "Core/Services/IUIController.h"
 #include "Core/Services/IUIWaitCanceller.h"
@@ -39,10 +40,8 @@ ClientUICommunicationService::ClientUICommunicationService(IUIController& userIn
     // A hook that goes away mid-job must not end the client with SIGPIPE.
     Signals::IgnoreSigPipe();
     mListener = std::make_unique<ClientCommunicationThread>(mEnvironment.UserName.c_str(), *this);
-    // The disconnected-job store (DisconnectedJobHandler, for the user
-    // interface, the job cache folder and the web service) is not part of
-    // this library yet: until it is made here or given through
-    // SetDisconnectedJobStore, no job is stored, submitted or pending.
+    mDisconnectedJobs =
+        std::make_unique<DisconnectedJobHandler>(mUIController, mEnvironment.JobCacheFolder, mWebDataService, mClock);
 }
 
 // Shuts down first: the listener and the job threads call into this object.

@@ -54,8 +54,8 @@ public:
 
     ClientUICommunicationService(IUIController& userInterface, const ClientEnvironment& environment,
                                  CVClientData::WebDataService& webService);
-    // The same, with the clock that batch expiry is read from; it must
-    // outlive the service.
+    // The same, with the clock that batch expiry and the age of stored
+    // disconnected jobs are read from; it must outlive the service.
     ClientUICommunicationService(IUIController& userInterface, const ClientEnvironment& environment,
                                  CVClientData::WebDataService& webService, const CVClientData::IClock& clock);
     ~ClientUICommunicationService() override;
@@ -66,8 +66,9 @@ public:
     // --- Wiring, before Run ---
     // How job threads are made; without one, every new job prints untracked.
     void SetJobThreadFactory(JobThreadFactory factory);
-    // The store of disconnected and pending jobs; without one, nothing is
-    // stored or submitted and no pending jobs are known.
+    // Replaces the store of disconnected and pending jobs (the constructor
+    // makes a DisconnectedJobHandler for the job cache folder); null: nothing
+    // is submitted and no pending jobs are known.
     void SetDisconnectedJobStore(std::unique_ptr<IDisconnectedJobStore> store);
     void SetFirstMessageTimeout(std::chrono::milliseconds timeout);
 
@@ -184,7 +185,7 @@ private:
     std::shared_ptr<ClientCommunicationChannel> mGreetedChannel;  // whose first message is being read
 
     std::unique_ptr<ClientCommunicationThread> mListener;
-    std::unique_ptr<IDisconnectedJobStore> mDisconnectedJobs;  // set before Run; null: no store
+    std::unique_ptr<IDisconnectedJobStore> mDisconnectedJobs;  // replaced only before Run; null: no store
     JobThreadFactory mJobThreadFactory;                          // set before Run
     std::chrono::milliseconds mFirstMessageTimeout = DefaultFirstMessageTimeout;
 

@@ -99,9 +99,13 @@ public:
     void UserCancelledJobFromMessage(const CVClientData::JobMessage& message, bool report);
 
     // --- Disconnected handling (JobHandlerDisconnected.cpp) ---
-    // True when the job goes on to print.
+    // Cancels the job, or prints it (stored for later submission, or
+    // untracked) as the settings say; true when the job goes on to print.
     bool HandleJobAsDisconnected();
+    // Cancels the job with cancel reason 9, telling the user.
     void CancelDisconnectedJob();
+    // Stores a tracked disconnected job in its file (a snoozed one on the
+    // server as pending first); whether the job was kept.
     bool SaveDisconnectedJob();
 
 private:
@@ -134,6 +138,8 @@ private:
     bool mSecureJobMayPopUp() const;
     // Reports the job to the controller as printed, once per job.
     void mReportHandledPrintJob();
+    // Writes the job to its disconnected-job file in the job cache folder.
+    bool mWriteDisconnectedJobFile();
     // After an exception: answers as the job stands (cancel when its cancel
     // was decided, else print).
     void mAnswerAfterFailure() noexcept;

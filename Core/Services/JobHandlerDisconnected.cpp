@@ -1,50 +1,105 @@
 #include "Core/Services/JobHandler.h"
 
+#include "Core/CVModels/JobProcessingTypes.h"
+#include "Core/CVModels/UIMessage.h"
+#include "Core/Services/CVDisconnectedJobOption.h"
+#include "Core/Services/CVTrackOption.h"
+#include "Core/Services/DisconnectedJobFiles.h"
+#include "Core/Services/IJobController.h"
 #include "Core/Services/JobHandlerLog.h"
+#include "Core/WebServiceConnection/WebDataService.h"
 
 // The job thread's handling of a job whose server calls failed: by the
-// settings' "DisconnectedJobOption" and "AuthenticationType" it is cancelled,
+// settings' "AuthenticationType" and "DisconnectedJobOption" it is cancelled,
 // printed untracked, or printed and stored as a disconnected job (or, when
-// snoozed, saved as pending) to be sent to the server later.
+// snoozed, saved as pending) to be sent to the server later
+// (DisconnectedJobHandler).
 //
-// NOT BUILT YET: the store of disconnected jobs does not exist, so these
-// operations decide nothing and store nothing. Until they do, a job that
-// takes the disconnected path goes on through the pipeline and is printed
-// (reported to the controller and answered 'R','Z' at the last step) without
-// being recorded anywhere; each call logs an error line saying so.
-//
-// For whoever builds them: the pipeline calls HandleJobAsDisconnected once per
-// job, at the step where the job became disconnected, with the options'
-// "DisconnectedJob" flag set. Cancel through SendCancelJobMessageToCUPS (it
-// marks the job cancelled, so that the last step neither reports it as
-// printed nor answers again); report a printed job through
-// mReportHandledPrintJob (once per job) and answer through
-// SendCompleteJobMessageToCUPS (the hook acts on the first final answer only).
+// The pipeline calls HandleJobAsDisconnected once per job, with the options'
+// "DisconnectedJob" flag set. A cancel goes through SendCancelJobMessageToCUPS,
+// which marks the job cancelled, so the last step neither reports it as
+// printed nor answers again; a printed job is reported once and answered
+// 'R','Z' here, and the hook acts on that first answer.
 
 namespace CVCoreDataServices {
 
 using namespace JobLog;
 
-// Not built yet: logs that the job is printed unrecorded; decides nothing.
+// Only a user identified by the workstation's login can have a job taken
+// for them while the server cannot confirm who they are.
 bool JobHandler::HandleJobAsDisconnected()
 {
     Debug("JobHandler::HandleJobAsDisconnected - Job handling cannot reach server. Handling disconnected job.");
-    Error("JobHandler::HandleJobAsDisconnected - Job(%u): disconnected jobs cannot be kept by this client; the job "
-          "is printed without being recorded.",
-          mintJobId);
-    return false;
+    if (mIsCancelled())
+        return false;
+    if (mSettings.AuthenticationType != 0) {
+        Debug("Handle Job disconnected. Authentication failed. Not automatic auth.");
+        CancelDisconnectedJob();
+        return false;
+    }
+    switch (mSettings.DisconnectedJobOption) {
+    case CVDisconnectedJobCancel:
+        CancelDisconnectedJob();
+        return false;
+    case CVDisconnectedJobPrintUntracked:
+        mJob.TrackOption = CVTrackOptionIgnore;
+        break;
+    default:
+        break;
+    }
+    if (!mJob.IsDisconnected())
+        Error(
+            "JobHandler::HandleJobAsDisconnected - *** Client is disconnected but job was not marked as discnnected.");
+    else
+        SaveDisconnectedJob();
+    mReportHandledPrintJob();
+    SendCompleteJobMessageToCUPS();
+    return true;
 }
 
-// Not built yet: logs only; the job is not cancelled here.
+// The message carries the settings' text for disconnected jobs, when there
+// is one, as its custom event message.
 void JobHandler::CancelDisconnectedJob()
 {
-    Error("JobHandler::CancelDisconnectedJob - Job(%u): not available; the job is not cancelled here.", mintJobId);
+    mJob.TrackOption = CVTrackOptionCancel;
+    mJob.CancelReason = CVCancelReasonDisconnected;
+    UIMessage message;
+    if (!mSettings.DisconnectedJobsMesg.empty())
+        message.CustomEventMessage = mSettings.DisconnectedJobsMesg;
+    mShowJobMessage(message);
+    SendCancelJobMessageToCUPS();
 }
 
-// Not built yet: logs only; nothing is stored, so it does not claim success.
+// A tracked disconnected job goes to its file; a tracked snoozed job that is
+// not marked disconnected goes to the server as pending, and to its file
+// when the server does not take it. Answers whether the job was kept (the
+// job prints either way; a job that could not be kept is logged).
 bool JobHandler::SaveDisconnectedJob()
 {
-    Error("JobHandler::SaveDisconnectedJob - Job(%u): not available; the job is not stored.", mintJobId);
+    Logger::Log_Debug_Start(Component, "SaveDisconnectedJob");
+    bool kept = true;
+    if (mJob.IsTracked()) {
+        if (mJob.IsDisconnected())
+            kept = mWriteDisconnectedJobFile();
+        else if (mJob.Options.DelayedJob)
+            kept = mWebDataService.SavePendingJob(mJob) || mWriteDisconnectedJobFile();
+    }
+    Logger::Log_Debug_End(Component, "SaveDisconnectedJob");
+    return kept;
+}
+
+// The file replaces an earlier one of the same job; it is written whole to
+// a temporary name first, so a submission never reads half of it.
+bool JobHandler::mWriteDisconnectedJobFile()
+{
+    std::string path = DisconnectedJobFiles::PathFor(mController.GetEnvironment().JobCacheFolder,
+                                                     mJob.GetComputerName(), mintJobId);
+    if (mJob.WriteToBinaryFile(path)) {
+        Info("JobHandler::SaveDisconnectedJob - Job(%u) stored as a disconnected job: %s", mintJobId, path);
+        return true;
+    }
+    Error("JobHandler::SaveDisconnectedJob - Job(%u) could not be stored in %s; it prints without being recorded.",
+          mintJobId, path);
     return false;
 }
 

@@ -146,7 +146,7 @@ private:
 TEST_F(ShutdownTest, TheStoreIsCalledForTheLoggedInUserWithoutTheControllersLocks)
 {
     ServeUser(MakeUser(42, "Alice"));
-    EXPECT_EQ(mService->CountPendingJobs(), 0u);  // no store: nothing pending
+    EXPECT_EQ(mService->CountPendingJobs(), 0u);  // the store the controller made: nothing pending yet
     EXPECT_FALSE(mService->CurrentDisconnectedJobsExceedLimit(1));
 
     auto store = std::make_unique<RecordingStore>(*mService);

@@ -54,8 +54,31 @@ FakeHook::FakeHook(uint32_t jobId, std::string printData, PageReply reply)
     auto [clientEnd, hookEnd] = MakeSocketPair();
     mClientEnd = std::make_unique<ClientCommunicationChannel>(clientEnd, "socketpair");
     mHookEnd = std::make_unique<ClientCommunicationChannel>(hookEnd, "socketpair");
+    mAnnounceAndServe();
+}
+
+FakeHook::FakeHook(const std::string& userName, uint32_t jobId, std::string printData)
+    : mintJobId(jobId),
+      mstrPrintData(std::move(printData)),
+      mReply(PageReply::PageSets)
+{
+    mHookEnd = std::make_unique<ClientCommunicationChannel>(userName.c_str());
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!mHookEnd->Connect() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (mHookEnd->IsConnected()) {
+        mAnnounceAndServe();
+    } else {
+        std::lock_guard lock(mLock);
+        mblnClosed = true;
+    }
+}
+
+// Announces the job and answers the client from a thread of its own.
+void FakeHook::mAnnounceAndServe()
+{
     ClientMessage announce(ClientMessageType::Notify, ClientMessageSubType::NewJob);
-    announce.SetSingleNumericParameter(jobId);
+    announce.SetSingleNumericParameter(mintJobId);
     mHookEnd->SendMessage(announce);
     mThread = std::thread([this] { mServe(); });
 }
@@ -63,7 +86,8 @@ FakeHook::FakeHook(uint32_t jobId, std::string printData, PageReply reply)
 FakeHook::~FakeHook()
 {
     mHookEnd->ShutdownConnection();
-    mThread.join();
+    if (mThread.joinable())
+        mThread.join();
 }
 
 std::unique_ptr<ClientCommunicationChannel> FakeHook::TakeClientEnd()

@@ -33,11 +33,16 @@ public:
     };
 
     FakeHook(uint32_t jobId, std::string printData, PageReply reply = PageReply::PageSets);
+    // The same over the user's client socket, as the real hook connects to a
+    // client running in another process (retried while the client starts).
+    FakeHook(const std::string& userName, uint32_t jobId, std::string printData);
+    // Whether the hook reached the client (always, over a socket pair).
+    bool Connected() const { return mHookEnd->IsConnected(); }
     ~FakeHook();
     FakeHook(const FakeHook&) = delete;
     FakeHook& operator=(const FakeHook&) = delete;
 
-    // The client's end of the connection, once; the announcement waits in it.
+    // The client's end of a socket pair, once; the announcement waits in it.
     std::unique_ptr<ClientCommunicationChannel> TakeClientEnd();
 
     // Waits until the client has closed the connection.
@@ -50,6 +55,7 @@ public:
     bool AskedForPageSets() const;
 
 private:
+    void mAnnounceAndServe();
     void mServe();
 
     uint32_t mintJobId;

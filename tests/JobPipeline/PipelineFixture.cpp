@@ -79,20 +79,24 @@ void PipelineTest::SetUp()
     mstrJobFile = mRoot.Path() + "/job.prn";
     TestSupport::WriteFileText(mstrJobFile, HpglJob(2));
 
-    mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
-                                  {"ClientDirectory", mRoot.Path() + "/client"},
-                                  {"DebugLogging", "1"}});
-    mService = std::make_unique<CVClientData::WebDataService>(mClock);
-    mService->SetCaBundle(mServer.CaFile());
-    mService->SetTimeouts(5, 5, 5);
+    mService = StandInClient(mRoot, mServer, mClock);
 
-    ClientEnvironment environment;
-    environment.UserName = Platform::CurrentUserName();
-    environment.JobCacheFolder = mRoot.Home() + "/Library/Application Support/Quorvel";
-    environment.OperatingSystem = ClientEnvironment::CurrentOperatingSystemText();
-    environment.HostName = "workstation";
-    fs::create_directories(environment.JobCacheFolder);
-    mController = std::make_unique<ClientUICommunicationService>(mUI, environment, *mService, mClock);
+    mEnvironment.UserName = Platform::CurrentUserName();
+    mEnvironment.JobCacheFolder = mRoot.Home() + "/Library/Application Support/Quorvel";
+    mEnvironment.OperatingSystem = ClientEnvironment::CurrentOperatingSystemText();
+    mEnvironment.HostName = "workstation";
+    fs::create_directories(mEnvironment.JobCacheFolder);
+    MakeController();
+    ScriptRules([](int, int stop) { return GoOn(stop); });
+}
+
+void PipelineTest::MakeController()
+{
+    if (mController)
+        mController->Shutdown();
+    mController.reset();
+    mPendingStore = nullptr;
+    mController = std::make_unique<ClientUICommunicationService>(mUI, mEnvironment, *mService, mClock);
     mController->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
                                             CVCoreDataServices::IJobController& controller,
                                             CVCoreDataServices::IUIController& userInterface,
@@ -107,7 +111,19 @@ void PipelineTest::SetUp()
         mController->CountPendingJobs();
         mController->CurrentDisconnectedJobsExceedLimit(1);
     });
-    ScriptRules([](int, int stop) { return GoOn(stop); });
+}
+
+std::unique_ptr<CVClientData::WebDataService> StandInClient(const TestSupport::TempRoot& root,
+                                                            const StandIn::StandInServer& server,
+                                                            const CVClientData::IClock& clock)
+{
+    root.WriteClientPreferences({{"ClientServicesUrl", server.BaseUrl()},
+                                 {"ClientDirectory", root.Path() + "/client"},
+                                 {"DebugLogging", "1"}});
+    auto service = std::make_unique<CVClientData::WebDataService>(clock);
+    service->SetCaBundle(server.CaFile());
+    service->SetTimeouts(5, 5, 5);
+    return service;
 }
 
 void PipelineTest::TearDown()

@@ -39,6 +39,12 @@ RulesAnswer GoOn(int stopAfterStage);
 // A server message of a type, with texts made from its title.
 CVClientData::JobMessage Message(int type, const std::string& title, int source = 1);
 
+// The client's preferences in the root name the stand-in (debug lines on),
+// and a web service that trusts the stand-in's CA and reads the clock.
+std::unique_ptr<CVClientData::WebDataService> StandInClient(const TestSupport::TempRoot& root,
+                                                            const StandIn::StandInServer& server,
+                                                            const CVClientData::IClock& clock);
+
 // A store of pending jobs that only counts: what the job thread asks of the
 // store, without the store (built elsewhere).
 class CountingPendingStore final : public CVCoreDataServices::IDisconnectedJobStore {
@@ -81,6 +87,10 @@ protected:
 
     void SetUp() override;
     void TearDown() override;
+
+    // Makes the job controller (again, after shutting down the one before,
+    // as a client that is started anew), with the job threads observed.
+    void MakeController();
 
     // A held raw job on the queue; its CUPS id (or -1). CUPS knows no page
     // count for it, as for every raw job on this system.
@@ -140,6 +150,7 @@ protected:
     TestSupport::PrivateCupsd mCupsd;
     std::unique_ptr<CVClientData::WebDataService> mService;
     ScriptedUserInterface mUI;
+    CVCoreDataServices::ClientEnvironment mEnvironment;
     std::unique_ptr<CVCoreDataServices::ClientUICommunicationService> mController;
     CountingPendingStore* mPendingStore = nullptr;  // owned by the controller
     std::string mstrJobFile;

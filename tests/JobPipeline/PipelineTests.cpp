@@ -123,7 +123,8 @@ TEST_F(PipelineTest, JobWithoutPrinterInformationPrintsUntracked)
     EXPECT_THAT(hook.Received(), ElementsAre("RZ"));
     EXPECT_THAT(RulesCalls(), IsEmpty());
     EXPECT_EQ(mServer.CountOf("POST", "printapi/printers"), 0u);
-    EXPECT_THAT(mUI.Calls(), IsEmpty());
+    for (const ScriptedUserInterface::Call& call : mUI.Calls())
+        EXPECT_EQ(call.kind, "pending");  // only the pending-job state after a job that ran connected
 }
 
 // Page data for another job, or none because the hook went away, leaves the
@@ -367,10 +368,10 @@ TEST_F(PipelineTest, SnoozedJobIsSavedAsPendingAndPrinted)
 
 // A secured job skips the balance check, runs its end rules to stage 3, is
 // uploaded and cancelled here with exactly one 'R','X'; a failed upload
-// leaves the job printing here.
+// leaves the job printing here, stored as a disconnected job.
 TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
 {
-    ScriptSettings({{"AlwaysPopSecure", true}});
+    ScriptSettings({{"AlwaysPopSecure", true}, {"DisconnectedJobOption", 1}});
     ScriptRules([](int start, int stop) {
         RulesAnswer answer = GoOn(stop);
         PricePagesAtOne(answer);
@@ -412,19 +413,25 @@ TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
     ASSERT_EQ(secureMessages.size(), 2u);
     EXPECT_EQ(secureMessages[1].title, "Failed to Secure");
     EXPECT_NE(LogText().find("could not be secured on the server; it is handled as disconnected"), std::string::npos);
+    bool stored = false;
+    for (const auto& entry : std::filesystem::directory_iterator(mRoot.Home() + "/Library/Application Support/Quorvel"))
+        stored = stored || entry.path().filename().string().ends_with("." + std::to_string(kept) + ".job");
+    EXPECT_TRUE(stored);
 }
 
 // With the server away a tracked job takes the disconnected path, which
-// without a store prints it unrecorded.
+// under the default settings cancels it with cancel reason 9.
 TEST_F(PipelineTest, UnreachableServerTakesTheDisconnectedPath)
 {
     mServer.SetAnswer("GET", "printapi/info/ping", Answer::Json(503, "false"));
     int jobId = SubmitHeldJob();
     JobRun run = RunJob(jobId);
-    EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
+    EXPECT_THAT(run.received, ElementsAre("RP", "RX"));
     EXPECT_THAT(RulesCalls(), IsEmpty());
     EXPECT_EQ(mServer.CountOf("POST", "printapi/printers"), 0u);
-    EXPECT_NE(LogText().find("disconnected jobs cannot be kept by this client"), std::string::npos);
+    std::vector<ScriptedUserInterface::Call> messages = mUI.CallsOf("message");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].reason, 9);
 }
 
 // A failure inside the pipeline still answers the hook exactly once and

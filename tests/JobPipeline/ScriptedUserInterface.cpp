@@ -1,6 +1,7 @@
 #include "tests/JobPipeline/ScriptedUserInterface.h"
 
 #include "Core/CVModels/ClientJob.h"
+#include "Core/CVModels/PendingJobList.h"
 #include "Core/CVModels/UIMessage.h"
 
 #include <stdexcept>
@@ -44,6 +45,14 @@ void ScriptedUserInterface::DuringPopups(std::function<void()> callback)
     }, false);
 }
 
+void ScriptedUserInterface::DuringPendingPopups(std::function<void(CVClientData::PendingJobList&)> choose)
+{
+    mOnUserInterfaceThread([&] {
+        mDuringPendingPopups = std::move(choose);
+        return true;
+    }, false);
+}
+
 std::vector<ScriptedUserInterface::Call> ScriptedUserInterface::Calls() const
 {
     std::lock_guard lock(mCallsLock);
@@ -72,7 +81,8 @@ bool ScriptedUserInterface::PromptForAuthentication(CVClientData::User&, CVClien
 bool ScriptedUserInterface::DisplayJobMessage(UIMessage& message)
 {
     return mOnUserInterfaceThread([&] {
-        mRecord("message", message.Title, message.Message, message.Type, message.CancellationReason);
+        mRecord("message", message.Title, message.Message, message.Type, message.CancellationReason,
+                message.CustomEventMessage);
         if (mMessageAnswers.empty())
             return true;
         bool answer = mMessageAnswers.front();
@@ -105,11 +115,13 @@ bool ScriptedUserInterface::ShowPopup(ClientJob& job, CVClientData::WebDataServi
     return answered;
 }
 
-bool ScriptedUserInterface::ShowPendingJobsPopup(CVClientData::PendingJobList&, CVClientData::WebDataService&,
+bool ScriptedUserInterface::ShowPendingJobsPopup(CVClientData::PendingJobList& jobs, CVClientData::WebDataService&,
                                                  const CVClientData::ClientSettings&)
 {
-    return mOnUserInterfaceThread([this] {
-        mRecord("pendingPopup");
+    return mOnUserInterfaceThread([&] {
+        mRecord("pendingPopup", "", "", static_cast<int32_t>(jobs.size()));
+        if (mDuringPendingPopups)
+            mDuringPendingPopups(jobs);
         return true;
     }, false);
 }
@@ -186,10 +198,10 @@ bool ScriptedUserInterface::mOnUserInterfaceThread(const std::function<bool()>& 
 }
 
 void ScriptedUserInterface::mRecord(std::string kind, std::string title, std::string text, int32_t type,
-                                    int32_t reason)
+                                    int32_t reason, std::string event)
 {
     std::lock_guard lock(mCallsLock);
-    mvecCalls.push_back({std::move(kind), std::move(title), std::move(text), type, reason});
+    mvecCalls.push_back({std::move(kind), std::move(title), std::move(text), type, reason, std::move(event)});
 }
 
 // The user-interface thread: one call at a time, in the order they came.

@@ -26,11 +26,13 @@ class ScriptedUserInterface final : public CVCoreDataServices::IUIController,
 public:
     // One call as the user interface saw it.
     struct Call {
-        std::string kind;  // "message", "secure", "popup", "prompt", "batchStarted", "batchEnded", "pending"
+        std::string kind;  // "message", "secure", "popup", "prompt", "batchStarted", "batchEnded", "pending",
+                           // "pendingPopup"
         std::string title;
         std::string text;
-        int32_t type = 0;
+        int32_t type = 0;  // a message's type; the pending-job state; the jobs a pending-jobs pop-up shows
         int32_t reason = 0;  // the message's cancellation reason
+        std::string event;   // the message's custom event message
     };
 
     // What the user does in one pop-up.
@@ -55,6 +57,9 @@ public:
     void AnswerPopups(std::vector<PopupAnswer> answers);
     // Runs on the user-interface thread during every pop-up, before it answers.
     void DuringPopups(std::function<void()> callback);
+    // The user's choices in every pending-jobs pop-up (a job is released by
+    // clearing its "DelayedJob" flag), on the user-interface thread.
+    void DuringPendingPopups(std::function<void(CVClientData::PendingJobList&)> choose);
 
     std::vector<Call> Calls() const;
     std::vector<Call> CallsOf(const std::string& kind) const;
@@ -90,7 +95,7 @@ private:
     // CancelWaitsForShutdown, answers "closed" without running it.
     bool mOnUserInterfaceThread(const std::function<bool()>& work, bool closed);
     void mRecord(std::string kind, std::string title = {}, std::string text = {}, int32_t type = 0,
-                 int32_t reason = 0);
+                 int32_t reason = 0, std::string event = {});
     void mServe();
 
     mutable std::mutex mLock;
@@ -103,6 +108,7 @@ private:
     std::deque<bool> mMessageAnswers;
     std::deque<PopupAnswer> mPopupAnswers;
     std::function<void()> mDuringPopups;
+    std::function<void(CVClientData::PendingJobList&)> mDuringPendingPopups;
 
     mutable std::mutex mCallsLock;
     std::vector<Call> mvecCalls;

@@ -50,8 +50,6 @@ Answer GrantToken(const RecordedRequest& request)
     return Answer::Json(200, answer.dump());
 }
 
-namespace {
-
 // The token of a "bearer <token>" header, empty without one.
 std::string BearerToken(const RecordedRequest& request)
 {
@@ -75,6 +73,8 @@ Responder WithToken(Responder responder)
         return responder(request);
     };
 }
+
+namespace {
 
 // The request body as JSON (a discarded value when it is not JSON).
 json BodyOf(const RecordedRequest& request)

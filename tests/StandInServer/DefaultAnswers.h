@@ -41,4 +41,11 @@ Answer GrantToken(const RecordedRequest& request);
 // stand-in did not issue it.
 std::string UserOfToken(const std::string& token);
 
+// The token of the request's "bearer <token>" header, empty without one.
+std::string BearerToken(const RecordedRequest& request);
+
+// The responder behind a check of the bearer token: 401 without one the
+// stand-in issued, as every endpoint that needs a token answers.
+Responder WithToken(Responder responder);
+
 }  // namespace StandIn
