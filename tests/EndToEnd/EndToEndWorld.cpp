@@ -53,14 +53,6 @@ bool InstallProgram(const std::string& from, const std::string& to, fs::perms mo
     return !error;
 }
 
-// The token of an "Authorization: Bearer <token>" header.
-std::string BearerToken(const StandIn::RecordedRequest& request)
-{
-    std::string header = request.Header("Authorization");
-    size_t blank = header.find(' ');
-    return blank == std::string::npos ? std::string() : header.substr(blank + 1);
-}
-
 // Waits for a child without blocking; true once it has ended.
 bool HasEnded(pid_t pid)
 {
@@ -199,7 +191,7 @@ std::optional<ServerJobSummary> EndToEndWorld::ServerJob(int jobId) const
             continue;
         last = SummariseServerJob(job);
         if (last)
-            last->user = StandIn::UserOfToken(BearerToken(request));
+            last->user = StandIn::UserOfToken(StandIn::BearerToken(request));
     }
     return last;
 }
