@@ -130,6 +130,10 @@ int CupsBackendHook::Process()
             more = HandleResponse(reply, request) && reply.GetType() == ClientMessageType::Request;
         }
         mChannel->Disconnect();
+        // The client uploads the copy before it answers, and a client that
+        // answers without a job thread (a job id it has seen, a refusal)
+        // never removes it: once the exchange is over the copy is no one's.
+        SecureFileHandler(mArgument(2)).DeleteSecurePayload(mArgument(1));
     } else {
         Error("Client not running.");
         ClientMessage request;

@@ -123,15 +123,35 @@ TEST_F(HookJobTest, PayloadCopyServesTheClientAndIsRemovedWhenNoClientRuns)
 
         EXPECT_EQ(result.status, 0) << result.errors;
         EXPECT_TRUE(Record(jobId).data == job) << "client " << clientRuns;
+        EXPECT_FALSE(fs::exists(mSetup.PayloadCopy(jobId))) << "client " << clientRuns;
         if (clientRuns) {
             EXPECT_TRUE(copyHeldJob);
         } else {
-            EXPECT_FALSE(fs::exists(mSetup.PayloadCopy(jobId)));
             // The hook tried to start the client and waited for it in vain.
             std::string launches = TestSupport::ReadFileText(mSetup.LaunchLog());
             EXPECT_EQ(launches, "stop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service " + mstrUser
                                     + "\n");
         }
+    }
+}
+
+// A client that answers without a job thread of its own (a job id it has
+// handled already, a refused connection) never removes the hook's copy of
+// the job; the hook does once the exchange is over, whatever the answer.
+TEST_F(HookJobTest, PayloadCopyIsRemovedWhenTheExchangeEnds)
+{
+    using Script = FakeClient::Script;
+    const std::string job = HookTests::RandomBytes(20000);
+    int jobId = 60;
+    for (Script script : {Script::PrintAtOnce, Script::Cancel, Script::InvalidMessage}) {
+        ++jobId;
+        TestSupport::WriteFileText(mSetup.CupsSpoolFile(jobId), job);
+        FakeClient client(mstrUser, script);
+        ASSERT_TRUE(client.IsListening());
+        HookResult result = mSetup.Run(mSetup.JobArguments(jobId, mstrUser), StdinFeed{job});
+        client.Finish();
+        EXPECT_EQ(client.AnnouncedJobId(), static_cast<uint32_t>(jobId)) << result.errors;
+        EXPECT_FALSE(fs::exists(mSetup.PayloadCopy(jobId))) << "job " << jobId;
     }
 }
 
