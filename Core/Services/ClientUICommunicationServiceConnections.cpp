@@ -43,14 +43,18 @@ void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCo
         if (!shuttingDown)
             mGreetedChannel = channel;
     }
-    ClientMessage message(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
     if (shuttingDown) {
-        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; refusing the connection.");
-    } else {
-        channel->SetReceiveTimeout(timeout);
-        message = channel->ReceiveMessage();
-        // Job threads wait for the hook's page data as long as parsing takes.
-        channel->SetReceiveTimeout(std::chrono::milliseconds::zero());
+        // A hook that finds no client prints the job untracked; one that
+        // reaches a client on its way out gets the same answer.
+        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; the job prints untracked.");
+        AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
+        return;
+    }
+    channel->SetReceiveTimeout(timeout);
+    ClientMessage message = channel->ReceiveMessage();
+    // Job threads wait for the hook's page data as long as parsing takes.
+    channel->SetReceiveTimeout(std::chrono::milliseconds::zero());
+    {
         std::lock_guard lock(mHandlersLock);
         mGreetedChannel.reset();
     }
@@ -113,9 +117,9 @@ void ClientUICommunicationService::mStartJobThread(uint32_t jobId, std::shared_p
     }
     std::lock_guard lock(mHandlersLock);
     if (mblnShuttingDown) {
-        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; job %d is not started.",
+        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; job %d prints untracked.",
               jobId);
-        AnswerAndDisconnect(*channel, ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
+        AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
         return;
     }
     Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex lock");

@@ -57,6 +57,22 @@ TEST_F(ShutdownTest, ShutdownOnTheMainThreadWakesJobsBlockedOnTheirConnectionOrO
     EXPECT_EQ(mService->GetLoggedInUser(), nullptr);
 }
 
+// A hook that reaches the client while it shuts down is told to print, as a
+// hook that finds no client prints the job untracked; it is never cancelled.
+TEST_F(ShutdownTest, AConnectionHandedOverDuringShutdownPrintsUntracked)
+{
+    mService->Run();
+    mService->Shutdown();
+    SocketTests::SocketPair pair;
+    SocketTests::WriteAll(pair.Raw(1), NewJobBytes(70));
+    mService->HandleHookConnection(
+        std::make_unique<ClientCommunicationChannel>(pair.Take(0), SocketPath()));
+    ClientCommunicationChannel hook(pair.Take(1), SocketPath());
+    ClientMessage answer = hook.ReceiveMessage();
+    EXPECT_TRUE(answer.Is(ClientMessageType::Request, ClientMessageSubType::JobCompleted));
+    EXPECT_FALSE(mService->HaveAlreadyHandledJob(70));
+}
+
 TEST_F(ShutdownTest, ShutdownDoesNotWaitForAConnectionThatNeverSpeaks)
 {
     mService->Run();
