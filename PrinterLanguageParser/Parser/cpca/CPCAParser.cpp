@@ -15,8 +15,9 @@ ParseDataResultType CPCAParser::ParseData(const DataBuffer& buffer)
         return PARSE_RESULT_HANDLED;
 
     while (true) {
-        if (!mSkipPendingBytes(total))
-            return PARSE_RESULT_NEED_MORE_DATA;
+        // Skipped data that ends exactly with the data at hand leaves nothing to wait for.
+        if (!mSkip.Advance(mintBytesProcessed, total))
+            return mSkip.Remaining() == 0 ? PARSE_RESULT_HANDLED : PARSE_RESULT_NEED_MORE_DATA;
         if (mintBytesProcessed == total)
             return PARSE_RESULT_HANDLED;
         const CPCAOperation operation(buffer, mintBytesProcessed);
@@ -29,25 +30,11 @@ ParseDataResultType CPCAParser::ParseData(const DataBuffer& buffer)
     }
 }
 
-// Passes over as many pending bytes as the data holds.
-bool CPCAParser::mSkipPendingBytes(uint64_t total)
-{
-    const uint64_t available = total - mintBytesProcessed;
-    if (mintBytesToSkip > available) {
-        mintBytesToSkip -= available;
-        mintBytesProcessed = total;
-        return false;
-    }
-    mintBytesProcessed += mintBytesToSkip;
-    mintBytesToSkip = 0;
-    return true;
-}
-
 // Sets the count of bytes to pass over.
 void CPCAParser::AdvanceBytePosition(uint64_t count)
 {
     Log(LOG_DEBUG, "CPCAParser::AdvanceBytePosition - Skipping %llu bytes", static_cast<unsigned long long>(count));
-    mintBytesToSkip = count;
+    mSkip.Set(count);
 }
 
 // Marks the switch and moves past the byte that follows the header.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrinterLanguageParser/Parser/IRawDataParser.h"
+#include "PrinterLanguageParser/Parser/SkipCounter.h"
 
 #include <cstdint>
 
@@ -27,10 +28,7 @@ public:
     void NotifyNextLanguage(RawLanguageType language) override;
 
 private:
-    // Passes over pending bytes; false when they reach past the data at hand.
-    bool mSkipPendingBytes(uint64_t total);
-
-    uint64_t mintBytesToSkip = 0;
+    SkipCounter mSkip;
     bool mblnLanguageSwitch = false;
 };
 

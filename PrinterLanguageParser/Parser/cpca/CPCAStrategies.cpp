@@ -2,17 +2,14 @@
 
 #include "PrinterLanguageParser/Parser/cpca/CPCAParser.h"
 
+namespace RawPrintData {
+template class LanguageStrategy<CPCA::CPCAParser>;
+}  // namespace RawPrintData
+
 namespace RawPrintData::CPCA {
 
-// Runs the strategy on a CPCA parser; any other parser is left alone.
-void IParserStrategy::Execute(IRawDataParser* parser) const
-{
-    if (auto* cpca = dynamic_cast<CPCAParser*>(parser))
-        mExecute(*cpca);
-}
-
 // Skips the count.
-void SkipBytesStrategy::mExecute(CPCAParser& parser) const
+void SkipBytesStrategy::Execute(CPCAParser& parser) const
 {
     parser.AdvanceBytePosition(mintCount);
 }
