@@ -1,22 +1,21 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/IRawDataParserStrategy.h"
+#include "PrinterLanguageParser/Parser/LanguageStrategy.h"
 
 #include <cstdint>
 
+namespace RawPrintData {
+namespace HPGL {
+class HPGLParser;
+}
+// Instantiated in HPGLStrategies.cpp, where the parser class is known.
+extern template class LanguageStrategy<HPGL::HPGLParser>;
+}  // namespace RawPrintData
+
 namespace RawPrintData::HPGL {
 
-class HPGLParser;
-
 // Base of the strategies that act on the HP-GL/2 parser itself.
-class IParserStrategy : public IRawDataParserStrategy {
-public:
-    // Runs the strategy when the parser is an HP-GL/2 parser.
-    void Execute(IRawDataParser* parser) const final;
-
-protected:
-    virtual void mExecute(HPGLParser& parser) const = 0;
-};
+using IParserStrategy = LanguageStrategy<HPGLParser>;
 
 // PS: sets the plot size, given in plotter units of 0.025 mm.
 class SetPlotSizeStrategy final : public IParserStrategy {
@@ -26,8 +25,8 @@ public:
     // Plotter units to tenths of a millimetre.
     static uint64_t mintConvertPlotterUnitsToTenthsMM(uint64_t plotterUnits) { return plotterUnits / 4; }
 
-protected:
-    void mExecute(HPGLParser& parser) const override;
+    using IParserStrategy::Execute;
+    void Execute(HPGLParser& parser) const override;
 
 private:
     uint64_t mintWidth;
@@ -39,8 +38,8 @@ class SetLabelTerminatorStrategy final : public IParserStrategy {
 public:
     explicit SetLabelTerminatorStrategy(unsigned char terminator) : mbytTerminator(terminator) {}
 
-protected:
-    void mExecute(HPGLParser& parser) const override;
+    using IParserStrategy::Execute;
+    void Execute(HPGLParser& parser) const override;
 
 private:
     unsigned char mbytTerminator;
