@@ -188,10 +188,11 @@ std::vector<std::string_view> HPGLCommand::mParameterFields() const
 // The strategies of the commands that count: BP, DF, IN, PG, PS, RP, RO and DT.
 void HPGLCommand::mDetermineStrategies()
 {
-    const std::vector<std::string_view> fields = mParameterFields();
-
+    // Only the commands below that read numbers split their parameters: the
+    // plot coordinates of every other command never are.
     if (mIs('B', 'P')) {
         // (kind, value) pairs; kind 2 is the number of copies.
+        const std::vector<std::string_view> fields = mParameterFields();
         for (size_t i = 0; i + 1 < fields.size(); i += 2) {
             if (ReadSigned(fields[i]) != 2)
                 continue;
@@ -207,6 +208,7 @@ void HPGLCommand::mDetermineStrategies()
         mvecStrategies.push_back(std::make_unique<NextPageStrategy>());
     } else if (mIs('P', 'S')) {
         // PS length, width; sizes that are not positive mean nothing.
+        const std::vector<std::string_view> fields = mParameterFields();
         if (fields.size() == 2) {
             const std::optional<int64_t> length = ReadSigned(fields[0]);
             const std::optional<int64_t> width = ReadSigned(fields[1]);
@@ -216,10 +218,12 @@ void HPGLCommand::mDetermineStrategies()
         }
     } else if (mIs('R', 'P')) {
         // Replots: one more copy when no number is given.
+        const std::vector<std::string_view> fields = mParameterFields();
         const std::optional<int64_t> replots = fields.empty() ? std::optional<int64_t>(1) : ReadSigned(fields[0]);
         if (replots && *replots > 0)
             mvecStrategies.push_back(std::make_unique<AdditionalCopiesStrategy>(static_cast<unsigned long>(*replots)));
     } else if (mIs('R', 'O')) {
+        const std::vector<std::string_view> fields = mParameterFields();
         const std::optional<int64_t> angle = fields.empty() ? std::nullopt : ReadSigned(fields[0]);
         const RawPaperOrientation orientation =
             angle == 90 || angle == 270 ? ORIENTATION_LANDSCAPE : ORIENTATION_PORTRAIT;
