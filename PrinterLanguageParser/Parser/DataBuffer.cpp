@@ -156,17 +156,4 @@ uint64_t DataBuffer::Find(std::string_view bytes, uint64_t from) const
     return found == std::string_view::npos ? npos : preLength + found;
 }
 
-// Compares the bytes at the index.
-bool DataBuffer::Matches(uint64_t index, std::string_view bytes) const
-{
-    const uint64_t total = Length();
-    if (index > total || total - index < bytes.size())
-        return false;
-    for (size_t k = 0; k < bytes.size(); ++k) {
-        if ((*this)[index + k] != static_cast<unsigned char>(bytes[k]))
-            return false;
-    }
-    return true;
-}
-
 }  // namespace RawPrintData

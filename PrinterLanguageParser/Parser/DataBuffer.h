@@ -63,9 +63,6 @@ public:
     // The first logical index at or after from where the bytes occur, or npos.
     uint64_t Find(std::string_view bytes, uint64_t from = 0) const;
 
-    // Whether the bytes occur in full at the logical index.
-    bool Matches(uint64_t index, std::string_view bytes) const;
-
 private:
     // Drops the consumed front of the pre-buffer once it outweighs the rest.
     void mCompactPreBuffer();

@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/LanguageDetector.h"
 
+#include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/LanguageSignatures.h"
 
 namespace RawPrintData {
@@ -7,22 +8,6 @@ namespace RawPrintData {
 namespace {
 
 constexpr unsigned char ESCAPE = 0x1B;
-
-// How much of a signature the bytes at an offset agree with.
-enum class SignatureMatch { None, Prefix, Full };
-
-// Compares a signature with the bytes from the offset; Prefix when all the
-// bytes that are there agree but the signature is longer.
-SignatureMatch CompareSignature(const DataBuffer& buffer, uint64_t offset, std::string_view signature)
-{
-    const uint64_t available = buffer.Length() - offset;
-    const uint64_t compared = std::min<uint64_t>(available, signature.size());
-    for (uint64_t k = 0; k < compared; ++k) {
-        if (buffer[offset + k] != static_cast<unsigned char>(signature[k]))
-            return SignatureMatch::None;
-    }
-    return compared == signature.size() ? SignatureMatch::Full : SignatureMatch::Prefix;
-}
 
 }  // namespace
 
@@ -131,10 +116,10 @@ LanguageDetector::Detection LanguageDetector::mintDetectLanguageHeader(const Dat
 {
     Detection detection;
     for (size_t row = 0; row < mintLANGUAGE_HEADER_COUNT; ++row) {
-        const SignatureMatch match = CompareSignature(buffer, offset, mbytLANGUAGE_HEADERS[row]);
-        if (match == SignatureMatch::Prefix) {
+        const TextMatch match = MatchAt(buffer, offset, mbytLANGUAGE_HEADERS[row]);
+        if (match == TextMatch::Prefix) {
             detection.mblnNeedMoreData = true;
-        } else if (match == SignatureMatch::Full) {
+        } else if (match == TextMatch::Full) {
             if (detection.mblnNeedMoreData)
                 return detection;
             Log(LOG_INFO, "LanguageDetector::ParseData - Language detected: %d", mintLANGUAGE_HEADER_TYPES[row]);

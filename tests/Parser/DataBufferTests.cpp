@@ -1,3 +1,4 @@
+#include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/DataBuffer.h"
 
 #include <gtest/gtest.h>
@@ -117,9 +118,22 @@ TEST_F(TwoPartBuffer, Find)
         SCOPED_TRACE(needle + " from " + std::to_string(from));
         EXPECT_EQ(mBuffer.Find(needle, from), expected);
     }
-    EXPECT_TRUE(mBuffer.Matches(2, "cde"));
-    EXPECT_FALSE(mBuffer.Matches(5, "fgh"));
-    EXPECT_FALSE(mBuffer.Matches(9, ""));
+}
+
+// A marker is compared across the seam; one that runs past the data with
+// every byte at hand agreeing is a prefix, to be decided with more data.
+TEST_F(TwoPartBuffer, MatchAt)
+{
+    using RawPrintData::TextMatch;
+    const std::tuple<uint64_t, std::string, TextMatch> cases[] = {
+        {2, "cde", TextMatch::Full},    {0, "abcdefg", TextMatch::Full}, {6, "g", TextMatch::Full},
+        {5, "fgh", TextMatch::Prefix},  {2, "cdX", TextMatch::None},     {1, "bX", TextMatch::None},
+        {5, "fX", TextMatch::None},
+    };
+    for (const auto& [index, marker, expected] : cases) {
+        SCOPED_TRACE(marker + " at " + std::to_string(index));
+        EXPECT_EQ(RawPrintData::MatchAt(mBuffer, index, marker), expected);
+    }
 }
 
 // A copy owns its pre-buffer and shares the chunk; a limited copy is flat.
