@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
 
+#include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
 
 #include <algorithm>
@@ -17,12 +18,6 @@ void AddPage(int32_t& count)
 {
     if (count < MAX_PAGE_COUNT)
         ++count;
-}
-
-// A page count from printer data as a record's 32-bit count.
-int32_t ClampPageCount(unsigned long pages)
-{
-    return static_cast<int32_t>(std::min<unsigned long>(pages, MAX_PAGE_COUNT));
 }
 
 // A sum of page counts as an int, stopping at its maximum.
@@ -333,7 +328,7 @@ void CRawDataHandler::OnPageCountOverride(unsigned long pages)
         mvecPageSets.resize(1);
         target = &mvecPageSets.front();
     }
-    const int32_t count = ClampPageCount(pages);
+    const int32_t count = ClampToInt32(pages);
     const bool color = mintColorType == COLOR_TYPE_COLOR;
     target->mintColorPages = color ? count : 0;
     target->mintMonoPages = color ? 0 : count;
