@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
 #include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/ExpectedPageSets.h"
 #include "tests/Parser/ScriptParser.h"
 
 #include <gtest/gtest.h>
@@ -78,28 +79,12 @@ TEST(PageSets, MatchedByExactSizeInOrderOpened)
         "N c\n"
         "P Letter 2159 2794 c\n");
 
-    ASSERT_EQ(outcome.mvecPageSets.size(), 4u) << outcome.Describe();
-    struct Expected {
-        const char* mstrName;
-        int32_t mintWidth, mintHeight, mintMono, mintColor;
-        RawPaperOrientation mintOrientation;
-    };
-    const Expected expected[] = {
+    ExpectPageSets(outcome, {
         {"A4", 2100, 2970, 2, 1, ORIENTATION_PORTRAIT},
         {"Letter", 2159, 2794, 1, 1, ORIENTATION_LANDSCAPE},
         {"A4", 2970, 2100, 1, 0, ORIENTATION_LANDSCAPE},
         {"", 0, 0, 2, 1, ORIENTATION_LANDSCAPE},
-    };
-    for (size_t i = 0; i < 4; ++i) {
-        SCOPED_TRACE(i);
-        const CRawPageSet& set = outcome.mvecPageSets[i];
-        EXPECT_EQ(set.GetName(), expected[i].mstrName);
-        EXPECT_EQ(set.mintWidth, expected[i].mintWidth);
-        EXPECT_EQ(set.mintHeight, expected[i].mintHeight);
-        EXPECT_EQ(set.mintMonoPages, expected[i].mintMono);
-        EXPECT_EQ(set.mintColorPages, expected[i].mintColor);
-        EXPECT_EQ(set.mintOrientation, expected[i].mintOrientation);
-    }
+    });
     EXPECT_EQ(outcome.mintMonoPages, 6);
     EXPECT_EQ(outcome.mintColorPages, 3);
 }

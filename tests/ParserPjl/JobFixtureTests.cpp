@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/ParserRegistry.h"
 #include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/ExpectedPageSets.h"
 #include "tests/Parser/ScriptParser.h"
 
 #include <gtest/gtest.h>
@@ -13,16 +14,6 @@ using namespace ParserTestSupport;
 namespace {
 
 const std::string UEL = "\x1B%-12345X";
-
-// One expected page set, as GetPageSets lists it.
-struct ExpectedSet {
-    std::string mstrName;
-    int mintWidth;
-    int mintHeight;
-    int mintMono;
-    int mintColor;
-    RawPaperOrientation mintOrientation = ORIENTATION_PORTRAIT;
-};
 
 // A committed job and what parsing it must give. Jobs that wrap a language
 // whose parser is not registered (it comes from another part of the
@@ -72,21 +63,6 @@ bool AllRegistered(const std::vector<RawLanguageType>& languages)
             return false;
     }
     return true;
-}
-
-// Compares the page sets.
-void ExpectPageSets(const ParseOutcome& outcome, const std::vector<ExpectedSet>& expected)
-{
-    ASSERT_EQ(outcome.mvecPageSets.size(), expected.size()) << outcome.Describe();
-    for (size_t i = 0; i < expected.size(); ++i) {
-        const CRawPageSet& pageSet = outcome.mvecPageSets[i];
-        EXPECT_EQ(pageSet.GetName(), expected[i].mstrName);
-        EXPECT_EQ(pageSet.mintWidth, expected[i].mintWidth);
-        EXPECT_EQ(pageSet.mintHeight, expected[i].mintHeight);
-        EXPECT_EQ(pageSet.mintMonoPages, expected[i].mintMono);
-        EXPECT_EQ(pageSet.mintColorPages, expected[i].mintColor);
-        EXPECT_EQ(pageSet.mintOrientation, expected[i].mintOrientation);
-    }
 }
 
 }  // namespace
