@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/IRawDataParser.h"
 
+#include "PrinterLanguageParser/Parser/ParserLimits.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptRequirements.h"
 
 #include <algorithm>
@@ -65,8 +66,11 @@ void IRawDataParser::NotifyPageCountOverride(unsigned long pages)
 void IRawDataParser::AddCopies(unsigned long count)
 {
     // A count from printer data that was negative arrives as a huge number.
+    // A positive one beyond what a printer accepts is cut first: added to the
+    // current count it would otherwise look negative and be ignored.
     if (count == 0 || count > static_cast<unsigned long>(std::numeric_limits<long>::max()))
         return;
+    count = std::min<unsigned long>(count, MAX_COPIES);
     for (IRawDataParserListener* listener : mvecListeners) {
         const unsigned long current = listener->GetCopies();
         const unsigned long copies = current > std::numeric_limits<unsigned long>::max() - count

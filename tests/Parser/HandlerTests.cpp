@@ -127,6 +127,7 @@ TEST(JobProperties, RulesPerProperty)
         {"A -1\n", 1, COLOR_TYPE_UNKNOWN, false},
         {"C 100000\n", MAX_COPIES, COLOR_TYPE_UNKNOWN, false},
         {"C 9998\nA 5\n", MAX_COPIES, COLOR_TYPE_UNKNOWN, false},
+        {"C 2\nA 9223372036854775807\n", MAX_COPIES, COLOR_TYPE_UNKNOWN, false},
         {"C 4294967297\n", MAX_COPIES, COLOR_TYPE_UNKNOWN, false},
         {"D 1\nD 0\n", 1, COLOR_TYPE_UNKNOWN, false},
         {"D 0\nD 1\n", 1, COLOR_TYPE_UNKNOWN, true},
