@@ -25,8 +25,6 @@ public:
     // Passes over the next count bytes, across chunks if need be.
     void AdvanceBytePosition(uint64_t count) { mSkip.Set(count); }
 
-    const CRawPage& CurrentPage() const { return mCurrentPage; }
-
 protected:
     EscapeLanguageParser() = default;
 

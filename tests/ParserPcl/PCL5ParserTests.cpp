@@ -169,6 +169,9 @@ TEST(Pcl5Parser, CountsFromTheDataAreBounded)
     // strtoul reading: leading white space and a sign, digits up to another byte.
     EXPECT_EQ(ParsePcl5(Join({"\x1B&l 3.7X\f"})).mintCopies, 3u);
     EXPECT_EQ(ParsePcl5(Join({"\x1B&l+4X\f"})).mintCopies, 4u);
+    // The same bounds hold for value text that is more than a sign and digits.
+    EXPECT_EQ(ParsePcl5(Join({"\x1B&l 4294967298X\f"})).mintCopies, MAX_COPIES);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*b -2147483649.0W\f"})).mintMonoPages, 1);
 }
 
 // A run of value bytes longer than any real sequence is no sequence: the ESC

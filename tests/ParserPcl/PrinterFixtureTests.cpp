@@ -22,7 +22,7 @@ namespace {
 // How a fixture is fed.
 enum class Feed {
     Whole,              // the file as it is
-    PjlWrapped,         // the file as it is, once a PJL parser is registered
+    PjlWrapped,         // the file as it is, read through its PJL wrapper
     WithoutPjlWrapper,  // only the part after the PJL ENTER LANGUAGE line
 };
 
@@ -93,9 +93,6 @@ class PrinterFixture : public testing::TestWithParam<FixtureCase> {};
 TEST_P(PrinterFixture, GivesItsPagesCopiesDuplexAndColour)
 {
     const FixtureCase& fixture = GetParam();
-    if (fixture.mFeed == Feed::PjlWrapped && !ParserRegistry::BuiltIn().HasParser(LANGUAGE_PJL))
-        GTEST_SKIP() << "enabled once a PJL parser is registered";
-
     Bytes job = ReadJobFile(std::string(CVK_TEST_DATA_DIR "/") + fixture.mstrFile);
     ASSERT_FALSE(job.empty()) << fixture.mstrFile;
     if (fixture.mFeed == Feed::WithoutPjlWrapper)

@@ -16,7 +16,7 @@ class ESCPParser final : public EscapeLanguageParser {
 public:
     // The end of remote mode, ESC 00 00 00.
     static constexpr std::string_view mbytESCP2_ParenRCommand_END{"\x1B\0\0\0", 4};
-    static constexpr uint64_t mintESCP2_ParenRCommand_END_LENGTH = 4;
+    static constexpr uint64_t mintESCP2_ParenRCommand_END_LENGTH = mbytESCP2_ParenRCommand_END.size();
 
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
     // A page that no form feed closed is not counted.

@@ -1,5 +1,7 @@
 #include "PrinterLanguageParser/Parser/escp/ParameterizedEscapeSequence.h"
 
+#include "PrinterLanguageParser/Parser/Endian.h"
+
 #include <string_view>
 
 namespace RawPrintData::ESCP {
@@ -15,16 +17,20 @@ constexpr bool IsRawRasterCompression(unsigned int compression)
     return compression == 0 || compression == 4 || compression == 5;
 }
 
+// ESC/P numbers come least significant byte first.
+const LittleEndian LITTLE_ENDIAN_ORDER;
+
 // A little-endian 16-bit number at a position.
 uint64_t LittleEndian16(const DataBuffer& buffer, uint64_t position)
 {
-    return buffer[position] | (uint64_t{buffer[position + 1]} << 8);
+    return LITTLE_ENDIAN_ORDER.Combine_uint16(buffer[position], buffer[position + 1]);
 }
 
 // A little-endian 32-bit number at a position.
 uint64_t LittleEndian32(const DataBuffer& buffer, uint64_t position)
 {
-    return LittleEndian16(buffer, position) | (LittleEndian16(buffer, position + 2) << 16);
+    return LITTLE_ENDIAN_ORDER.Combine_uint32(buffer[position], buffer[position + 1], buffer[position + 2],
+                                              buffer[position + 3]);
 }
 
 }  // namespace

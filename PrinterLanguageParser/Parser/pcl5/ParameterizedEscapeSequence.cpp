@@ -1,9 +1,11 @@
 #include "PrinterLanguageParser/Parser/pcl5/ParameterizedEscapeSequence.h"
 
+#include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/RawLanguageType.h"
 
 #include <algorithm>
 #include <array>
+#include <string_view>
 
 namespace RawPrintData::PCL5 {
 
@@ -56,6 +58,15 @@ constexpr bool GroupActs(SequenceGroup group)
     default:
         return false;
     }
+}
+
+// The number in a value text as strtoul reads it ("1.5" is 1, " -3" is -3,
+// "" is 0), saturated at the 32-bit range so that an overlong digit string
+// neither wraps nor overflows.
+int32_t ReadValueText(std::span<const unsigned char> text)
+{
+    const std::string_view characters(reinterpret_cast<const char*>(text.data()), text.size());
+    return static_cast<int32_t>(std::clamp<int64_t>(ReadSigned(characters).value_or(0), INT32_MIN, INT32_MAX));
 }
 
 // Announced data is counted in bytes; a negative count announces none.
@@ -168,7 +179,7 @@ SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, V
             ++index;
         if (index >= limit)
             return mTooLong(index) ? SequenceState::Rejected : SequenceState::Incomplete;
-        value = ReadParameterValue(mbytSequence.subspan(position, index - position));
+        value = ReadValueText(mbytSequence.subspan(position, index - position));
     }
 
     const unsigned char byte = mbytSequence[index];

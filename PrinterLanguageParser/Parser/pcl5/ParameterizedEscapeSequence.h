@@ -2,7 +2,6 @@
 
 #include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/pcl5/EscapeSequence.h"
-#include "PrinterLanguageParser/Parser/pcl5/ParameterValue.h"
 
 #include <cstdint>
 #include <optional>

@@ -12,16 +12,15 @@ namespace RawPrintData::PCL6 {
 // introduced it and, for a single value, an xy pair or a box, its elements
 // (every element type fits a double exactly). The elements of an array are
 // skipped unread, since no attribute the parser acts on is read from one;
-// only the tag and the element count are kept.
+// only the tag is kept.
 class AttributeValue {
 public:
     static constexpr size_t mintMAX_ELEMENTS = 4;
 
     AttributeValue() = default;
-    AttributeValue(unsigned char dataType, uint32_t count) : mintDataType(dataType), mintCount(count) {}
+    explicit AttributeValue(unsigned char dataType) : mintDataType(dataType) {}
 
     uint32_t DataType() const { return mintDataType; }
-    uint32_t Count() const { return mintCount; }
     bool IsUByte() const { return mintDataType == TAG_UBYTE; }
 
     // The element at an index; 0 for one the value does not hold.
@@ -34,7 +33,6 @@ public:
 
 private:
     uint32_t mintDataType = 0;
-    uint32_t mintCount = 0;
     std::array<double, mintMAX_ELEMENTS> mvecElements{};
 };
 

@@ -191,7 +191,6 @@ uint64_t PCL6Parser::mintHandleDataType(TagBytes tag)
         return mintNEED_MORE_DATA;
     PendingValue& value = mPendingValue.emplace();
     value.mbytDataType = tag[0];
-    value.mintCount = count;
     for (uint64_t index = 1; index < length; ++index)
         value.mbytElements[index - 1] = tag[index];
     return length;
@@ -207,9 +206,7 @@ uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
     if (tag.size() < length)
         return mintNEED_MORE_DATA;
     const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
-    PendingValue& value = mPendingValue.emplace();
-    value.mbytDataType = tag[0];
-    value.mintCount = count;
+    mPendingValue.emplace().mbytDataType = tag[0];
     mSkip.Set(count * ELEMENT_SIZES[elementType]);
     return length;
 }
@@ -273,7 +270,7 @@ void PCL6Parser::mEndSession()
 // of an array only the tag and count are kept.
 AttributeValue PCL6Parser::mDecode(const PendingValue& pending) const
 {
-    AttributeValue value(pending.mbytDataType, pending.mintCount);
+    AttributeValue value(pending.mbytDataType);
     for (const Shape& shape : FIXED_SHAPES) {
         if (pending.mbytDataType < shape.mbytFirstTag || pending.mbytDataType >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
             continue;

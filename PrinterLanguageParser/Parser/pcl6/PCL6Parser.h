@@ -20,7 +20,6 @@ namespace RawPrintData::PCL6 {
 // bytes: it is decoded only for the few attributes the parser acts on.
 struct PendingValue {
     unsigned char mbytDataType = 0;
-    uint32_t mintCount = 0;
     // The elements of a single value, pair or box: four 32-bit ones at most.
     std::array<unsigned char, 16> mbytElements{};
 };
@@ -52,8 +51,6 @@ public:
     void ResetColorSpace() { mintColorSpace = COLOR_SPACE_GRAY; }
     bool IsColorSpaceColor() const { return mintColorSpace == COLOR_SPACE_RGB; }
 
-    const CRawPage& CurrentPage() const { return mCurrentPage; }
-
 private:
     // The bytes of one tag: the tag byte and what follows it, as many as the
     // longest tag takes (a box of four 32-bit numbers) or fewer at the end.
@@ -74,10 +71,10 @@ private:
     void mHandleOperator(unsigned char operatorTag);
     void mEndSession();
     double mReadElement(TagBytes bytes, unsigned int elementType) const;
+    AttributeValue mDecode(const PendingValue& pending) const;
 
     // Whether debug lines are written, read once per call.
     bool mblnDebug = false;
-    AttributeValue mDecode(const PendingValue& pending) const;
 
     std::unique_ptr<Endian> mByteOrder;
     std::optional<PendingValue> mPendingValue;
