@@ -161,6 +161,8 @@ ParseDataResultType NameState::ProcessByte(unsigned char byte)
             Append(byte);
             return PARSE_RESULT_NEED_MORE_DATA;
         }
+        // A literal name starts here; after a number ("2/Duplex") it is still a name.
+        GoTo(STATE_NAME);
         const ParseDataResultType result = Signal(mintType);
         Append(byte);
         return result;
