@@ -301,6 +301,8 @@ TEST(PostscriptNumberText, IgnoresTheProcessLocale)
     const char* german = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
     if (german == nullptr)
         german = std::setlocale(LC_NUMERIC, "fr_FR.UTF-8");
+    if (german == nullptr)
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
     const double value = ReadLeadingReal("0.75");
     std::setlocale(LC_NUMERIC, "C");
     EXPECT_DOUBLE_EQ(value, 0.75);
