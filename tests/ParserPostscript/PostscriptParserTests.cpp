@@ -119,6 +119,18 @@ TEST(PostscriptParser, ReadsPageDeviceDictionaries)
     EXPECT_TRUE(parser.GraphicsStateStack().Current().Requirements().mblnDuplex);
 }
 
+TEST(PostscriptParser, ReadsCompactPageDeviceDictionaries)
+{
+    // Generators that leave out the blanks: a key written straight after a
+    // number is still a key.
+    PostscriptParser parser;
+    ReportRecorder recorder;
+    Parse(parser, recorder, "<</PageSize[595 842]/NumCopies 2/Duplex true>>setpagedevice showpage");
+    EXPECT_EQ(recorder.mstrProperties, "duplex=1 copies=2 ");
+    ASSERT_EQ(recorder.mvecPages.size(), 1u);
+    EXPECT_EQ(recorder.mvecPages[0].mintWidth, 2099);
+}
+
 TEST(PostscriptParser, PageDeviceOperandsNeverReadBeforeTheFirstToken)
 {
     const char* jobs[] = {"<< /PageSize >> setpagedevice", "/PageSize setpagedevice", "setpagedevice",

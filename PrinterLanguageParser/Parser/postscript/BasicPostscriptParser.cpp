@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/postscript/BasicPostscriptParser.h"
 
 #include "PrinterLanguageParser/Parser/postscript/PostscriptNumberText.h"
+#include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
 #include <algorithm>
 #include <array>
@@ -11,10 +12,7 @@ namespace RawPrintData::Postscript {
 
 namespace {
 
-bool IsWhiteSpace(unsigned char byte)
-{
-    return byte == 0 || byte == '\t' || byte == '\n' || byte == '\f' || byte == '\r' || byte == ' ';
-}
+using TokenizerStates::IsWhiteSpace;
 
 // Bytes that end names and comments.
 bool IsDelimiter(unsigned char byte)

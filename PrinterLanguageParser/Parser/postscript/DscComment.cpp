@@ -1,12 +1,14 @@
 #include "PrinterLanguageParser/Parser/postscript/DscComment.h"
 
-#include <algorithm>
+#include "PrinterLanguageParser/Parser/CommandText.h"
 
 namespace RawPrintData::Postscript {
 
 namespace {
 
 constexpr std::string_view CONTINUATION = "%%+";
+// Values are trimmed of blanks and tabs only.
+constexpr std::string_view BLANKS = " \t";
 
 }  // namespace
 
@@ -21,7 +23,7 @@ DscComment::DscComment(std::string_view line, std::string_view previousKeyword)
 {
     if (line.starts_with(CONTINUATION)) {
         mstrKeyword = previousKeyword;
-        mstrValues = mTrim(line.substr(CONTINUATION.size()));
+        mstrValues = TrimText(line.substr(CONTINUATION.size()), BLANKS);
         return;
     }
     mParseString(line);
@@ -41,17 +43,7 @@ void DscComment::mParseString(std::string_view line)
         if (character != '%')
             mstrKeyword.push_back(character);
     }
-    mstrValues = colon == std::string_view::npos ? std::string_view() : mTrim(line.substr(colon + 1));
-}
-
-// Removes leading and trailing blanks and tabs.
-std::string_view DscComment::mTrim(std::string_view text)
-{
-    const size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
+    mstrValues = colon == std::string_view::npos ? std::string_view() : TrimText(line.substr(colon + 1), BLANKS);
 }
 
 // The values as an orientation.

@@ -39,7 +39,6 @@ public:
 
 private:
     void mParseString(std::string_view line);
-    static std::string_view mTrim(std::string_view text);
 
     std::string mstrKeyword;
     std::string mstrValues;

@@ -1,49 +1,24 @@
 #include "PrinterLanguageParser/Parser/postscript/PostscriptNumberText.h"
 
+#include "PrinterLanguageParser/Parser/CommandText.h"
+
 #include <charconv>
-#include <cmath>
 #include <limits>
 
 namespace RawPrintData::Postscript {
 
-namespace {
-
-// Skips the white space that atoi and atof skip.
-std::string_view mSkipSpace(std::string_view text)
-{
-    size_t index = 0;
-    while (index < text.size() && (text[index] == ' ' || (text[index] >= '\t' && text[index] <= '\r')))
-        ++index;
-    return text.substr(index);
-}
-
-}  // namespace
-
 // Reads the leading integer, saturating.
 int64_t ReadLeadingInteger(std::string_view text)
 {
-    text = mSkipSpace(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    int64_t value = 0;
-    for (const char digit : text) {
-        if (digit < '0' || digit > '9')
-            break;
-        const int step = digit - '0';
-        if (value > (std::numeric_limits<int64_t>::max() - step) / 10)
-            return negative ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
-        value = value * 10 + step;
-    }
-    return negative ? -value : value;
+    return ReadSigned(text).value_or(0);
 }
 
 // Reads the leading real number in the classic locale.
 double ReadLeadingReal(std::string_view text)
 {
-    text = mSkipSpace(text);
+    // The white space that atof skips.
+    const size_t start = text.find_first_not_of(TEXT_WHITESPACE);
+    text = start == std::string_view::npos ? std::string_view() : text.substr(start);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

@@ -61,8 +61,6 @@ public:
     void DscFileDetected(const PostscriptFile& file) override;
 
     const PostscriptParserStrategies& Strategies() const { return mStrategies; }
-    uint32_t PagesCompleted() const { return mintPagesCompleted; }
-    bool TokenizerFailed() const { return mblnTokenizerFailed; }
 
 private:
     bool mblnExecuteStrategy(const PostscriptToken& token);
@@ -89,8 +87,6 @@ private:
     int mintExecutedStringDepth = 0;
     // The language the Universal Exit Language asks for, until handed over.
     RawLanguageType mintPendingLanguage = LANGUAGE_POSTSCRIPT;
-    // Bytes at the front of the next buffer that the basic counter has seen.
-    uint64_t mintBasicCounterSeen = 0;
     // Set when the last call handed over to PJL: should PJL give the same
     // Universal Exit Language straight back, it is read past, never looped on.
     bool mblnHandedOverExit = false;

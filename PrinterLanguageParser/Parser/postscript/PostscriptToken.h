@@ -46,14 +46,6 @@ public:
     // Whether the token is the given name.
     bool IsName(std::string_view name) const { return mintType == TOKEN_NAME && mstrData == name; }
 
-    // Replaces the content, reusing the text's storage.
-    void Assign(const PostscriptToken& other)
-    {
-        mstrData.assign(other.mstrData);
-        mintType = other.mintType;
-        mdblNumber = other.mdblNumber;
-    }
-
     bool operator==(const PostscriptToken&) const = default;
 
 private:

@@ -12,7 +12,8 @@ PostscriptTokenList::PostscriptTokenList(size_t capacity) : mvecSlots(std::max<s
 void PostscriptTokenList::Add(const PostscriptToken& token)
 {
     mintNewest = mintNewest + 1 == mvecSlots.size() ? 0 : mintNewest + 1;
-    mvecSlots[mintNewest].Assign(token);
+    // Copy assignment reuses the slot's text storage.
+    mvecSlots[mintNewest] = token;
     if (mintLength < mvecSlots.size())
         ++mintLength;
 }

@@ -117,6 +117,8 @@ public:
 private:
     // Ends the token at a byte that belongs to the next one.
     ParseDataResultType mEndAndHandOn(StateId state, unsigned char byte);
+    // Ends the token at a byte that starts the next one in the state.
+    ParseDataResultType mEndAndStartNext(StateId state, unsigned char byte);
 
     PostscriptTokenType mintType;
 };

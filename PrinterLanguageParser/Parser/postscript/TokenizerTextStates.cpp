@@ -115,6 +115,15 @@ ParseDataResultType NameState::mEndAndHandOn(StateId state, unsigned char byte)
     return HandTo(state, byte);
 }
 
+// Ends the name and starts the next token with the byte in the state.
+ParseDataResultType NameState::mEndAndStartNext(StateId state, unsigned char byte)
+{
+    GoTo(state);
+    const ParseDataResultType result = Signal(mintType);
+    Append(byte);
+    return result;
+}
+
 // Inside a name or number.
 ParseDataResultType NameState::ProcessByte(unsigned char byte)
 {
@@ -123,17 +132,13 @@ ParseDataResultType NameState::ProcessByte(unsigned char byte)
         return Signal(mintType);
     }
     switch (byte) {
-    case '%': {
+    case '%':
         // ESC "%-12345X" stays one name, so that PJL can take over after it.
         if (IsExitPrefix(Text())) {
             Append(byte);
             return PARSE_RESULT_NEED_MORE_DATA;
         }
-        GoTo(STATE_AFTER_PERCENT);
-        const ParseDataResultType result = Signal(mintType);
-        Append(byte);
-        return result;
-    }
+        return mEndAndStartNext(STATE_AFTER_PERCENT, byte);
     case '{':
     case '}':
     case '[':
@@ -150,33 +155,23 @@ ParseDataResultType NameState::ProcessByte(unsigned char byte)
     case '<':
         GoTo(STATE_AFTER_LESS);
         return Signal(mintType);
-    case '>': {
-        GoTo(STATE_AFTER_GREATER);
-        const ParseDataResultType result = Signal(mintType);
-        Append(byte);
-        return result;
-    }
-    case '/': {
+    case '>':
+        return mEndAndStartNext(STATE_AFTER_GREATER, byte);
+    case '/':
         if (Text() == "/") {
             Append(byte);
             return PARSE_RESULT_NEED_MORE_DATA;
         }
-        const ParseDataResultType result = Signal(mintType);
-        Append(byte);
-        return result;
-    }
-    case ESC: {
+        // A literal name starts here; after a number ("2/Duplex") it is still a name.
+        return mEndAndStartNext(STATE_NAME, byte);
+    case ESC:
         // ESC never belongs to a PostScript name: it may begin the Universal
         // Exit Language, which must start a name of its own.
         if (Text().empty()) {
             Append(byte);
             return PARSE_RESULT_NEED_MORE_DATA;
         }
-        GoTo(STATE_NAME);
-        const ParseDataResultType result = Signal(mintType);
-        Append(byte);
-        return result;
-    }
+        return mEndAndStartNext(STATE_NAME, byte);
     default:
         break;
     }
