@@ -28,6 +28,15 @@ struct FdCloser {
     }
 };
 
+// True for a job id that can name a file; logs the refusal otherwise.
+bool AcceptJobId(const std::string& jobId, LogComponents component)
+{
+    if (SecureFileHandler::IsValidJobId(jobId))
+        return true;
+    Logger::Log_Error(component, stringFormat("Not a job id: \"%s\"", jobId));
+    return false;
+}
+
 }  // namespace
 
 SecureFileHandler::SecureFileHandler(const std::string& jobOwner)
@@ -81,10 +90,8 @@ std::optional<std::pair<uid_t, gid_t>> SecureFileHandler::mOwnerIds() const
 // Copies the job's spool file into a fresh private payload file.
 bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
 {
-    if (!IsValidJobId(jobId)) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Not a job id: \"%s\"", jobId));
+    if (!AcceptJobId(jobId, LogComponents::Secure))
         return false;
-    }
     std::string source = GetCupsDataFilePath(jobId);
     std::string destination = GetFullPathToSecureFile(jobId);
     Logger::Log_Debug(LogComponents::Secure,
@@ -127,10 +134,8 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
 
 bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<const unsigned char> data)
 {
-    if (!IsValidJobId(jobId)) {
-        Logger::Log_Error(LogComponents::CoreCups, stringFormat("Not a job id: \"%s\"", jobId));
+    if (!AcceptJobId(jobId, LogComponents::CoreCups))
         return false;
-    }
     std::string path = stringFormat("%s/.parser_%s.parser", mstrFolder, jobId);
     Logger::Log_Debug(LogComponents::CoreCups, stringFormat("Parser output file: %s", path));
     return WriteRawDataToFile(path, data);
@@ -164,10 +169,8 @@ bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<co
 
 void SecureFileHandler::DeleteSecurePayload(const std::string& jobId)
 {
-    if (!IsValidJobId(jobId)) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Not a job id: \"%s\"", jobId));
+    if (!AcceptJobId(jobId, LogComponents::Secure))
         return;
-    }
     std::string path = GetFullPathToSecureFile(jobId);
     Logger::Log_Debug(LogComponents::Secure, stringFormat("Deleting file %s.", path));
     ::unlink(path.c_str());
