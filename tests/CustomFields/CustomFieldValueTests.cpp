@@ -178,6 +178,7 @@ TEST(CustomFieldValueJson, ModifierIsRequired)
     value.FromJson(nlohmann::json::parse(
         R"({"FieldId":1,"ValueId":2,"Code":"A","UseBudget":true,"BudgetRemaining":4.5,"Modifier":{"ModifierType":2,"BWModifier":1.5}})"));
     EXPECT_EQ(value.ValueId, 2u);
+    EXPECT_EQ(value.Code, "A");
     EXPECT_TRUE(value.UseBudget);
     EXPECT_DOUBLE_EQ(value.BudgetRemaining, 4.5);
     EXPECT_EQ(value.Modifier.ModifierType, 2);
