@@ -1,6 +1,7 @@
 #include "Core/CVModels/LocalFiles/SecureFileHandler.h"
 
 #include "Common/StringFormat.h"
+#include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/FileSystemRoot.h"
 #include "Platform/UserAccount.h"
@@ -144,11 +145,9 @@ bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<cons
 // Appends to the dump this handler started, or starts a new one.
 bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<const unsigned char> data)
 {
-    Logger::Log_Debug_Start(LogComponents::Secure, "WriteRawDataToFile");
-    if (!mSettings.IsDebugLoggingOn()) {
-        Logger::Log_Debug_End(LogComponents::Secure, "WriteRawDataToFile");
+    DebugScope scope(LogComponents::Secure, "WriteRawDataToFile");
+    if (!mSettings.IsDebugLoggingOn())
         return true;
-    }
     bool ok = true;
     if (path != mstrDumpPath || !mDumpFile.IsOpen()) {
         mDumpFile.Close();
@@ -163,7 +162,6 @@ bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<co
         Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write file. %s", mDumpFile.GetError()));
         mDumpFile.Close();
     }
-    Logger::Log_Debug_End(LogComponents::Secure, "WriteRawDataToFile");
     return ok;
 }
 
