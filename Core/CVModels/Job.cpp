@@ -7,6 +7,17 @@
 #include <algorithm>
 
 namespace CVClientData {
+namespace {
+
+// The first value of the field in the list, or the list's end.
+template <typename Values>
+auto FindFieldValue(Values& values, uint64_t fieldId)
+{
+    return std::find_if(values.begin(), values.end(),
+                        [fieldId](const CustomFieldValue& value) { return value.FieldId == fieldId; });
+}
+
+}  // namespace
 
 void Job::ToJson(nlohmann::json& json) const
 {
@@ -97,8 +108,7 @@ void Job::SetComputerName(const std::string& name)
 
 std::optional<CustomFieldValue> Job::GetCustomFieldValue(uint64_t fieldId) const
 {
-    auto found = std::find_if(CustomValues.begin(), CustomValues.end(),
-                              [fieldId](const CustomFieldValue& value) { return value.FieldId == fieldId; });
+    auto found = FindFieldValue(CustomValues, fieldId);
     if (found == CustomValues.end() || (found->ValueId == 0 && found->Code.empty()))
         return std::nullopt;
     return *found;
@@ -107,8 +117,7 @@ std::optional<CustomFieldValue> Job::GetCustomFieldValue(uint64_t fieldId) const
 void Job::SetCustomFieldValue(const CustomFieldValue& value)
 {
     Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "SetCustomFieldValue");
-    auto found = std::find_if(CustomValues.begin(), CustomValues.end(),
-                              [&value](const CustomFieldValue& held) { return held.FieldId == value.FieldId; });
+    auto found = FindFieldValue(CustomValues, value.FieldId);
     if (found != CustomValues.end())
         *found = value;
     else
@@ -118,8 +127,7 @@ void Job::SetCustomFieldValue(const CustomFieldValue& value)
 
 void Job::ClearCustomFieldValue(uint64_t fieldId)
 {
-    auto found = std::find_if(CustomValues.begin(), CustomValues.end(),
-                              [fieldId](const CustomFieldValue& value) { return value.FieldId == fieldId; });
+    auto found = FindFieldValue(CustomValues, fieldId);
     if (found != CustomValues.end())
         CustomValues.erase(found);
 }

@@ -96,11 +96,8 @@ protected:
     static nlohmann::json ListToJson(const std::vector<Record>& list)
     {
         nlohmann::json array = nlohmann::json::array();
-        for (const Record& record : list) {
-            nlohmann::json object = nlohmann::json::object();
-            record.ToJson(object);
-            array.push_back(std::move(object));
-        }
+        for (const Record& record : list)
+            array.push_back(RecordToJson(record));
         return array;
     }
 

@@ -1,12 +1,12 @@
 #include "Core/CVModels/JobCalculations.h"
 #include "Core/CVModels/User.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
-
 namespace {
 
+using TestSupport::operator<<;
 using CVClientData::JobCalculations;
 using CVClientData::User;
 
@@ -29,12 +29,6 @@ struct BalanceCase {
     bool Zero;
     bool Exceeds;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const BalanceCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const BalanceCase BalanceCases[] = {
     {"NoBalanceNeverStops", 0, -50, 0, -50, 0, {9, 9, 9, 9, 0}, false, false},
@@ -93,7 +87,6 @@ TEST_P(Balances, ZeroAndExceeds)
     EXPECT_EQ(user.JobExceedsBalance(calcs), test.Exceeds);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Balances, ::testing::ValuesIn(BalanceCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Balances, ::testing::ValuesIn(BalanceCases), TestSupport::CaseName());
 
 }  // namespace

@@ -2,14 +2,15 @@
 
 #include "Core/CVModels/CostingOptions.h"
 #include "Core/CVModels/Job.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <vector>
 
 namespace {
 
+using TestSupport::operator<<;
 using CostTest::MakeCosting;
 using CostTest::MakeModifier;
 using namespace CVClientData;
@@ -25,12 +26,6 @@ struct CostCase {
     double FinalBW, FinalColor, FinalAdded;
     double TotalCost, MinimumCost;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const CostCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 // Every case prices 3 black-and-white and 2 colour pages, 2 copies (6 and 4
 // units), at base costs 0.10 and 0.50. Overrides, where set, are 0.02 and 0.03
@@ -111,8 +106,7 @@ TEST_P(JobCosts, TotalWithOverridesApplied)
     EXPECT_NEAR(total, 6 * test.FinalBW + 4 * test.FinalColor + test.FinalAdded, 1e-12);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, JobCosts, ::testing::ValuesIn(CostCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, JobCosts, ::testing::ValuesIn(CostCases), TestSupport::CaseName());
 
 TEST(JobCosting, ClearOverridesForgetsAllFive)
 {
@@ -194,12 +188,6 @@ struct BudgetCase {
     bool Over;
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const BudgetCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
-
 const BudgetCase BudgetCases[] = {
     {"CostEqualToBudgetIsOver", true, 5.00, 5.00, true},
     {"CostBelowBudget", true, 5.00, 4.99, false},
@@ -227,8 +215,7 @@ TEST_P(Budgets, OverBudget)
     EXPECT_EQ(fieldId, test.Over ? 12u : 99u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Budgets, ::testing::ValuesIn(BudgetCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Budgets, ::testing::ValuesIn(BudgetCases), TestSupport::CaseName());
 
 TEST(Budgets, FirstValueOverBudgetInListOrder)
 {

@@ -1,13 +1,14 @@
 #include "CostingBuilders.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
 #include <limits>
-#include <ostream>
 #include <vector>
 
 namespace {
 
+using TestSupport::operator<<;
 using CostTest::MakeCosting;
 using CostTest::Pages;
 
@@ -22,12 +23,6 @@ struct PhysicalCase {
     int32_t BW;  // with copies
     int32_t Color;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const PhysicalCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const PhysicalCase PhysicalCases[] = {
     {"TwoUpDuplexMixed", {{3, 2}}, true, 2, true, 1, 0.4, 1, 1},
@@ -74,8 +69,7 @@ TEST_P(PhysicalPages, SheetsAndRatio)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, PhysicalPages, ::testing::ValuesIn(PhysicalCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, PhysicalPages, ::testing::ValuesIn(PhysicalCases), TestSupport::CaseName());
 
 TEST(LogicalPages, SumsEveryPageSet)
 {

@@ -1,16 +1,17 @@
 #include "CostingBuilders.h"
 
 #include "Core/CVModels/CostingOptions.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
-#include <ostream>
 #include <vector>
 
 namespace {
 
+using TestSupport::operator<<;
 using CostTest::MakeCosting;
 using CostTest::MakeModifier;
 using CostTest::Pages;
@@ -30,12 +31,6 @@ struct UnitsCase {
     double Expected;
     double Tolerance;  // the server's conversion factors are rounded
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const UnitsCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const UnitsCase UnitsCases[] = {
     {"SquareMetresA4", PriceSquareMetres, 2100, 2970, 0.06237, 1e-12},
@@ -58,8 +53,7 @@ TEST_P(UnitsPerPage, AreaOrLength)
     EXPECT_NEAR(pageSet.CalculateUnitsPerPage(test.Option), test.Expected, test.Tolerance);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, UnitsPerPage, ::testing::ValuesIn(UnitsCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, UnitsPerPage, ::testing::ValuesIn(UnitsCases), TestSupport::CaseName());
 
 struct TotalUnitsCase {
     const char* Name;
@@ -71,12 +65,6 @@ struct TotalUnitsCase {
     double BWUnits;
     double ColorUnits;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const TotalUnitsCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const double A4 = 0.06237;
 
@@ -108,8 +96,7 @@ TEST_P(TotalUnits, BlackAndWhiteAndColour)
     EXPECT_NEAR(total, test.BWUnits + test.ColorUnits, 1e-12);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, TotalUnits, ::testing::ValuesIn(TotalUnitsCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TotalUnits, ::testing::ValuesIn(TotalUnitsCases), TestSupport::CaseName());
 
 struct BaseCostCase {
     const char* Name;
@@ -118,12 +105,6 @@ struct BaseCostCase {
     double BW;
     double Color;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const BaseCostCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 // The costing's base costs are 0.05 and 0.25 in every case.
 const BaseCostCase BaseCostCases[] = {
@@ -150,8 +131,7 @@ TEST_P(BaseCosts, UnitCostsBeforeModifiers)
     EXPECT_NEAR(color, test.Color, 1e-12);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BaseCosts, ::testing::ValuesIn(BaseCostCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BaseCosts, ::testing::ValuesIn(BaseCostCases), TestSupport::CaseName());
 
 PricingPaperSize MakeSize(const char* name, int64_t fromWidth, int64_t fromHeight, int64_t toWidth,
                           int64_t toHeight, double bwCost, double colorCost)
@@ -232,12 +212,6 @@ struct PercentCase {
     int32_t All;
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const PercentCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
-
 const double NaN = std::numeric_limits<double>::quiet_NaN();
 
 const PercentCase PercentCases[] = {
@@ -271,8 +245,7 @@ TEST_P(Percentages, CombinedByOption)
     EXPECT_EQ(all, test.All);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Percentages, ::testing::ValuesIn(PercentCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Percentages, ::testing::ValuesIn(PercentCases), TestSupport::CaseName());
 
 struct ModifierCase {
     const char* Name;
@@ -280,12 +253,6 @@ struct ModifierCase {
     double FixedBW, FixedColor, FixedAdded;  // after AddCostModifiers on 1, 2, 4
     double PercentBW, PercentColor, PercentAdded;  // after AddPercentageModifiers on 1, 2, 4
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const ModifierCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const ModifierCase ModifierCases[] = {
     {"FixedUnitCosts", MakeModifier(0, 0.5, 0.25), 1.5, 2.25, 4, 1, 2, 4},
@@ -316,7 +283,6 @@ TEST_P(Modifiers, FixedAndPercentageParts)
     EXPECT_DOUBLE_EQ(added, test.PercentAdded);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Modifiers, ::testing::ValuesIn(ModifierCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Modifiers, ::testing::ValuesIn(ModifierCases), TestSupport::CaseName());
 
 }  // namespace

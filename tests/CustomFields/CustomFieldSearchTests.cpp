@@ -1,12 +1,13 @@
 #include "Core/CVModels/CustomFieldValueSearch.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace {
 
+using TestSupport::operator<<;
 using CVClientData::CustomFieldValueSearch;
 using nlohmann::json;
 
@@ -47,12 +48,6 @@ struct AnswerCase {
     uint64_t PageSize;
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const AnswerCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
-
 const AnswerCase AnswerCases[] = {
     {"FullAnswer",
      R"({"FieldId":12,"ParentValueId":3,"SearchFor":"a","PageNumber":2,"PageSize":50,"PageCount":4,
@@ -80,7 +75,6 @@ TEST_P(SearchAnswers, ReadFromTheServer)
     EXPECT_EQ(search.PageSize, test.PageSize);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SearchAnswers, ::testing::ValuesIn(AnswerCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, SearchAnswers, ::testing::ValuesIn(AnswerCases), TestSupport::CaseName());
 
 }  // namespace

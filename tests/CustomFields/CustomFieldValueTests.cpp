@@ -1,14 +1,15 @@
 #include "FakeCustomFieldSource.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
 
+using TestSupport::operator<<;
 using CustomFieldTest::MakeValue;
 using namespace CVClientData;
 
@@ -19,12 +20,6 @@ struct FormatCase {
     const char* Long;
     const char* Short;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const FormatCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const FormatCase FormatCases[] = {
     {"CodeAndDescription", "A1", "Marketing", "A1 - Marketing", "Marketing"},
@@ -44,8 +39,7 @@ TEST_P(ValueFormats, LongAndShort)
     EXPECT_EQ(value.ConstructShortFormatString(), test.Short);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ValueFormats, ::testing::ValuesIn(FormatCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, ValueFormats, ::testing::ValuesIn(FormatCases), TestSupport::CaseName());
 
 // Values 0 to 4 of one field: two share value id 7, one has no description.
 class CurrentValues : public ::testing::Test {
@@ -68,11 +62,6 @@ struct FindCase {
     int64_t ExactIndex;        // FindCustomFieldValueIndexForExactString
     const char* PartialCode;   // code of FindFirstMatchForPartialString, nullptr for none
 };
-
-void PrintTo(const FindCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const FindCase FindCases[] = {
     {"ExactLongFormat", "AB - First seven", 0, "AB"},
@@ -99,8 +88,7 @@ TEST_P(FindByText, ExactAndPartial)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, FindByText, ::testing::ValuesIn(FindCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, FindByText, ::testing::ValuesIn(FindCases), TestSupport::CaseName());
 
 TEST_F(CurrentValues, FindByIdTakesTheLast)
 {
@@ -190,6 +178,7 @@ TEST(CustomFieldValueJson, ModifierIsRequired)
     value.FromJson(nlohmann::json::parse(
         R"({"FieldId":1,"ValueId":2,"Code":"A","UseBudget":true,"BudgetRemaining":4.5,"Modifier":{"ModifierType":2,"BWModifier":1.5}})"));
     EXPECT_EQ(value.ValueId, 2u);
+    EXPECT_EQ(value.Code, "A");
     EXPECT_TRUE(value.UseBudget);
     EXPECT_DOUBLE_EQ(value.BudgetRemaining, 4.5);
     EXPECT_EQ(value.Modifier.ModifierType, 2);

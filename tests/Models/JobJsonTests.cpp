@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -384,9 +385,11 @@ TEST(ClientJobRecord, FlagsAndCopies)
     EXPECT_TRUE(job.Options.DisconnectedJob);
     EXPECT_TRUE(job.IsDisconnected());
 
-    for (int track : {0, 1, 2, 3, 4}) {
+    // Only the pop-up (1) and silent (2) options are tracked.
+    const std::pair<int32_t, bool> tracked[] = {{0, false}, {1, true}, {2, true}, {3, false}, {4, false}};
+    for (const auto& [track, expected] : tracked) {
         job.TrackOption = track;
-        EXPECT_EQ(job.IsTracked(), track == 1 || track == 2) << track;
+        EXPECT_EQ(job.IsTracked(), expected) << track;
     }
 
     job.CancelReason = 8;

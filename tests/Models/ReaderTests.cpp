@@ -1,4 +1,5 @@
 #include "Core/CVModels/SerializableModel.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 
 namespace {
 
+using TestSupport::operator<<;
 using nlohmann::json;
 
 // Opens the protected readers to the tests.
@@ -22,7 +24,7 @@ struct ReaderProbe : CVClientData::SerializableModel {
 };
 
 struct ReaderCase {
-    const char* name;
+    const char* Name;
     const char* document;  // JSON text; the readers look up the key "k"
     int32_t asInt;
     int64_t asLong;
@@ -31,11 +33,6 @@ struct ReaderCase {
     bool asBool;
     const char* asString;
 };
-
-void PrintTo(const ReaderCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
 
 constexpr int32_t IntMax = std::numeric_limits<int32_t>::max();
 constexpr int32_t IntMin = std::numeric_limits<int32_t>::min();
@@ -76,14 +73,7 @@ TEST_P(SafeReaders, GiveTheValueOrTheDefault)
     EXPECT_EQ(ReaderProbe::SafeJsonToString(document, "k"), c.asString);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, SafeReaders, ::testing::ValuesIn(ReaderCases),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name)
-                                 if (!isalnum(static_cast<unsigned char>(ch)))
-                                     ch = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Cases, SafeReaders, ::testing::ValuesIn(ReaderCases), TestSupport::CaseName());
 
 // Values that JSON text cannot hold but a JSON value built in code can.
 TEST(SafeReaders, NotANumberAndInfinityNeverReachAnIntegerConversion)

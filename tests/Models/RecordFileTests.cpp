@@ -100,8 +100,8 @@ TEST_F(RecordFiles, JobAndUserRoundTripPrivately)
 
 struct DamagedCase {
     const char* name;
-    std::string content;  // nullopt-like: empty name means "no file"
-    bool create;
+    std::string content;
+    bool create;  // false: no file at the path
 };
 
 TEST_F(RecordFiles, DamagedOrMissingFilesLeaveTheRecordAsItWas)

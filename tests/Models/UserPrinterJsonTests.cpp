@@ -1,4 +1,3 @@
-#include "Core/CVModels/CustomFieldValue.h"
 #include "Core/CVModels/JobOptions.h"
 #include "Core/CVModels/Printer.h"
 #include "Core/CVModels/User.h"
@@ -78,16 +77,6 @@ TEST(JobOptionsJson, FieldsListIsRequiredAndLateFlagReadsBitZero)
 
     options.SpecialProcessingFlags = 2;
     EXPECT_TRUE(options.CanPopLate());
-}
-
-TEST(CustomFieldValueJson, ModifierIsRequired)
-{
-    CVClientData::CustomFieldValue value;
-    EXPECT_THROW(value.FromJson(json::parse(R"({"FieldId":1})")), json::out_of_range);
-    value.FromJson(json::parse(R"({"FieldId":1,"Code":"A1","Modifier":{"ModifierType":2,"BWModifier":1.5}})"));
-    EXPECT_EQ(value.Code, "A1");
-    EXPECT_EQ(value.Modifier.ModifierType, 2);
-    EXPECT_DOUBLE_EQ(value.Modifier.BWModifier, 1.5);
 }
 
 }  // namespace

@@ -1,15 +1,16 @@
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/CostingOptions.h"
 #include "Core/CVModels/WebDataServiceProcessJobResult.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <ostream>
 #include <string>
 
 namespace {
 
+using TestSupport::operator<<;
 using CVClientData::WebDataServiceProcessJobResult;
 using nlohmann::json;
 
@@ -55,12 +56,6 @@ struct MapCase {
     const char* Answer;  // keys laid over the neutral answer
     std::function<void(const ClientJob&)> Check;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const MapCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const MapCase MapCases[] = {
     {"TrackOptionIgnoredUnlessSet", R"({"TrackOption":4})",
@@ -147,8 +142,7 @@ TEST_P(MapResults, AppliedToTheJob)
     test.Check(job);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, MapResults, ::testing::ValuesIn(MapCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, MapResults, ::testing::ValuesIn(MapCases), TestSupport::CaseName());
 
 // A neutral answer changes nothing but the pricing of the page sets.
 TEST(MapResults, NeutralAnswerOnlyPricesThePageSets)

@@ -3,14 +3,15 @@
 #include "Core/CVModels/SecureSubmitPayloadResult.h"
 #include "Core/CVModels/SecureSubmitResult.h"
 #include "Core/CVModels/UIMessage.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace {
 
+using TestSupport::operator<<;
 using namespace CVClientData;
 using nlohmann::json;
 
@@ -21,12 +22,6 @@ struct MessageCase {
     int32_t Source;
     const char* Title;
 };
-
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const MessageCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
 
 const MessageCase MessageCases[] = {
     {"Question", R"({"Title":"Colour","Message":"Print in colour?","Type":1,"Source":7})", 1, 7, "Colour"},
@@ -49,8 +44,7 @@ TEST_P(JobMessages, ReadFromTheServer)
     EXPECT_EQ(message.Title, test.Title);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, JobMessages, ::testing::ValuesIn(MessageCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, JobMessages, ::testing::ValuesIn(MessageCases), TestSupport::CaseName());
 
 JobMessage SampleMessage()
 {

@@ -1,15 +1,16 @@
 #include "Core/CVModels/PendingJobList.h"
 #include "tests/Support/TempRoot.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <ostream>
 #include <string>
 #include <vector>
 
 namespace {
 
+using TestSupport::operator<<;
 using CVClientData::PendingJobList;
 
 ClientJob JobNamed(const std::string& name)
@@ -56,12 +57,6 @@ struct EraseCase {
     const char* Next;  // the job at the answered position, nullptr for the end
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const EraseCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
-
 const EraseCase EraseCases[] = {
     {"First", 0, {"b", "c"}, "b"},
     {"Middle", 1, {"a", "c"}, "c"},
@@ -86,8 +81,7 @@ TEST_P(EraseIttr, RemovesOneAndAnswersTheNext)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, EraseIttr, ::testing::ValuesIn(EraseCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, EraseIttr, ::testing::ValuesIn(EraseCases), TestSupport::CaseName());
 
 // The way the pending-jobs step releases jobs: erase while walking.
 TEST_F(PendingJobs, EraseWhileWalking)

@@ -1,12 +1,13 @@
 #include "Core/CVModels/WebDataServiceProcessJobResult.h"
+#include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
 
-#include <ostream>
 #include <string>
 
 namespace {
 
+using TestSupport::operator<<;
 using CVClientData::ProcessJobResult;
 using CVClientData::WebDataServiceProcessJobResult;
 using nlohmann::json;
@@ -101,12 +102,6 @@ struct MissingCase {
     const char* Replacement;  // JSON put in its place, or nullptr to remove it
 };
 
-// Names the case in test output instead of dumping its bytes.
-void PrintTo(const MissingCase& test, std::ostream* out)
-{
-    *out << test.Name;
-}
-
 const MissingCase MissingCases[] = {
     {"WithoutProcessModifier", "ProcessModifier", nullptr},
     {"WithoutUserModifier", "UserModifier", nullptr},
@@ -133,8 +128,7 @@ TEST_P(RequiredParts, AnswerFailsToRead)
     EXPECT_THROW(read.FromJson(answer), json::exception);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, RequiredParts, ::testing::ValuesIn(MissingCases),
-                         [](const auto& info) { return std::string(info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(Cases, RequiredParts, ::testing::ValuesIn(MissingCases), TestSupport::CaseName());
 
 // A list is emptied before it is read, so a failed read keeps nothing old.
 TEST(RulesAnswer, FailedReadLeavesNoOldMessages)

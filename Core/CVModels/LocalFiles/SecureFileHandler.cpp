@@ -1,6 +1,7 @@
 #include "Core/CVModels/LocalFiles/SecureFileHandler.h"
 
 #include "Common/StringFormat.h"
+#include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/FileSystemRoot.h"
 #include "Platform/UserAccount.h"
@@ -27,6 +28,15 @@ struct FdCloser {
             ::close(fd);
     }
 };
+
+// True for a job id that can name a file; logs the refusal otherwise.
+bool AcceptJobId(const std::string& jobId, LogComponents component)
+{
+    if (SecureFileHandler::IsValidJobId(jobId))
+        return true;
+    Logger::Log_Error(component, stringFormat("Not a job id: \"%s\"", jobId));
+    return false;
+}
 
 }  // namespace
 
@@ -81,10 +91,8 @@ std::optional<std::pair<uid_t, gid_t>> SecureFileHandler::mOwnerIds() const
 // Copies the job's spool file into a fresh private payload file.
 bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
 {
-    if (!IsValidJobId(jobId)) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Not a job id: \"%s\"", jobId));
+    if (!AcceptJobId(jobId, LogComponents::Secure))
         return false;
-    }
     std::string source = GetCupsDataFilePath(jobId);
     std::string destination = GetFullPathToSecureFile(jobId);
     Logger::Log_Debug(LogComponents::Secure,
@@ -127,10 +135,8 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
 
 bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<const unsigned char> data)
 {
-    if (!IsValidJobId(jobId)) {
-        Logger::Log_Error(LogComponents::CoreCups, stringFormat("Not a job id: \"%s\"", jobId));
+    if (!AcceptJobId(jobId, LogComponents::CoreCups))
         return false;
-    }
     std::string path = stringFormat("%s/.parser_%s.parser", mstrFolder, jobId);
     Logger::Log_Debug(LogComponents::CoreCups, stringFormat("Parser output file: %s", path));
     return WriteRawDataToFile(path, data);
@@ -139,11 +145,9 @@ bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<cons
 // Appends to the dump this handler started, or starts a new one.
 bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<const unsigned char> data)
 {
-    Logger::Log_Debug_Start(LogComponents::Secure, "WriteRawDataToFile");
-    if (!mSettings.IsDebugLoggingOn()) {
-        Logger::Log_Debug_End(LogComponents::Secure, "WriteRawDataToFile");
+    DebugScope scope(LogComponents::Secure, "WriteRawDataToFile");
+    if (!mSettings.IsDebugLoggingOn())
         return true;
-    }
     bool ok = true;
     if (path != mstrDumpPath || !mDumpFile.IsOpen()) {
         mDumpFile.Close();
@@ -158,16 +162,13 @@ bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<co
         Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write file. %s", mDumpFile.GetError()));
         mDumpFile.Close();
     }
-    Logger::Log_Debug_End(LogComponents::Secure, "WriteRawDataToFile");
     return ok;
 }
 
 void SecureFileHandler::DeleteSecurePayload(const std::string& jobId)
 {
-    if (!IsValidJobId(jobId)) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Not a job id: \"%s\"", jobId));
+    if (!AcceptJobId(jobId, LogComponents::Secure))
         return;
-    }
     std::string path = GetFullPathToSecureFile(jobId);
     Logger::Log_Debug(LogComponents::Secure, stringFormat("Deleting file %s.", path));
     ::unlink(path.c_str());
