@@ -78,9 +78,7 @@ bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, co
         return false;
     }
     return mReadAnswer("SubmitSecureJobPayload", response, [&result](const nlohmann::json& answer) {
-        SecureSubmitPayloadResult received = result;
-        received.FromJson(RequireObject(answer));
-        result = std::move(received);
+        ReadRecordOver(answer, result);
         LogDebug(stringFormat("Secure released to: %s", result.ReleasedTo));
     });
 }
