@@ -49,23 +49,23 @@ CurlTransfer::CurlTransfer(const std::string& url, const std::string& caBundle, 
 void CurlTransfer::Configure(const TransferShape& shape)
 {
     if (shape.freshConnection)
-        SetFreshConnection();
+        mSetFreshConnection();
     if (shape.keepHeaders)
-        KeepResponseHeaders();
-    SetLimits(shape.limits);
-    SetHeaderLines(shape.headerLines);
+        mKeepResponseHeaders();
+    mSetLimits(shape.limits);
+    mSetHeaderLines(shape.headerLines);
     if (shape.method != nullptr)
-        SetMethod(*shape.method);
+        mSetMethod(*shape.method);
     if (shape.body != nullptr)
-        SetBody(*shape.body);
+        mSetBody(*shape.body);
     if (shape.upload != nullptr)
-        SetUpload(shape.upload);
+        mSetUpload(shape.upload);
     if (shape.headerInBodyOff)
-        SetHeaderInBody(false);
+        mSetHeaderInBody(false);
 }
 
 // Opens a new connection for this transfer and closes it afterwards.
-void CurlTransfer::SetFreshConnection()
+void CurlTransfer::mSetFreshConnection()
 {
     curl_easy_setopt(mHandle.get(), CURLOPT_TCP_NODELAY, 0L);
     curl_easy_setopt(mHandle.get(), CURLOPT_FORBID_REUSE, 1L);
@@ -73,7 +73,7 @@ void CurlTransfer::SetFreshConnection()
 
 // Every request gets a connect limit and either an overall or a stall limit,
 // so a server that stops answering never holds a thread for good.
-void CurlTransfer::SetLimits(const TransferLimits& limits)
+void CurlTransfer::mSetLimits(const TransferLimits& limits)
 {
     CURL* handle = mHandle.get();
     if (limits.connectSeconds > 0)
@@ -87,7 +87,7 @@ void CurlTransfer::SetLimits(const TransferLimits& limits)
 }
 
 // Sends the lines in order; they replace libcurl's own headers of the same name.
-void CurlTransfer::SetHeaderLines(const std::vector<std::string>& lines)
+void CurlTransfer::mSetHeaderLines(const std::vector<std::string>& lines)
 {
     curl_slist* list = nullptr;
     for (const std::string& line : lines) {
@@ -101,33 +101,33 @@ void CurlTransfer::SetHeaderLines(const std::vector<std::string>& lines)
 }
 
 // Collects the response's header lines in their own block.
-void CurlTransfer::KeepResponseHeaders()
+void CurlTransfer::mKeepResponseHeaders()
 {
     curl_easy_setopt(mHandle.get(), CURLOPT_HEADERFUNCTION, &WebDataService::WriteCurlMemoryCallback);
     curl_easy_setopt(mHandle.get(), CURLOPT_HEADERDATA, &mHeaders);
 }
 
 // Whether header lines also go into the body (never wanted here).
-void CurlTransfer::SetHeaderInBody(bool on)
+void CurlTransfer::mSetHeaderInBody(bool on)
 {
     curl_easy_setopt(mHandle.get(), CURLOPT_HEADER, on ? 1L : 0L);
 }
 
 // Sends this method in place of the one libcurl would choose.
-void CurlTransfer::SetMethod(const std::string& method)
+void CurlTransfer::mSetMethod(const std::string& method)
 {
     curl_easy_setopt(mHandle.get(), CURLOPT_CUSTOMREQUEST, method.c_str());
 }
 
 // Sends the text as the request body, with its exact length.
-void CurlTransfer::SetBody(const std::string& body)
+void CurlTransfer::mSetBody(const std::string& body)
 {
     curl_easy_setopt(mHandle.get(), CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body.size()));
     curl_easy_setopt(mHandle.get(), CURLOPT_POSTFIELDS, body.data());
 }
 
 // Sends the file's bytes as the request body.
-void CurlTransfer::SetUpload(std::FILE* file)
+void CurlTransfer::mSetUpload(std::FILE* file)
 {
     curl_easy_setopt(mHandle.get(), CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(mHandle.get(), CURLOPT_READDATA, file);

@@ -54,19 +54,6 @@ public:
     // Sets every option the shape names; the texts it points to must outlive Perform.
     void Configure(const TransferShape& shape);
 
-    // TCP_NODELAY off and no reuse of the connection afterwards.
-    void SetFreshConnection();
-    void SetLimits(const TransferLimits& limits);
-    void SetHeaderLines(const std::vector<std::string>& lines);
-    void KeepResponseHeaders();
-    void SetHeaderInBody(bool on);
-    void SetMethod(const std::string& method);
-    // The request body, sent as given (may be empty or binary); the text must
-    // outlive Perform.
-    void SetBody(const std::string& body);
-    // Uploads the open file's bytes (size unknown, so chunked).
-    void SetUpload(std::FILE* file);
-
     // Runs the transfer and fills the response's status, body and headers
     // (kept also when the transfer failed part way).
     CURLcode Perform(WebDataServiceResponse& response);
@@ -81,6 +68,20 @@ private:
     struct ListDeleter {
         void operator()(curl_slist* list) const { curl_slist_free_all(list); }
     };
+
+    // The options Configure sets, one aspect each.
+    // TCP_NODELAY off and no reuse of the connection afterwards.
+    void mSetFreshConnection();
+    void mSetLimits(const TransferLimits& limits);
+    void mSetHeaderLines(const std::vector<std::string>& lines);
+    void mKeepResponseHeaders();
+    void mSetHeaderInBody(bool on);
+    void mSetMethod(const std::string& method);
+    // The request body, sent as given (may be empty or binary); the text must
+    // outlive Perform.
+    void mSetBody(const std::string& body);
+    // Uploads the open file's bytes (size unknown, so chunked).
+    void mSetUpload(std::FILE* file);
 
     static void mInitialiseLibraryOnce();
     static bool mIsWebAddress(const std::string& url);

@@ -6,6 +6,7 @@
 #include <concepts>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace CVClientData {
@@ -32,6 +33,27 @@ std::vector<Record> ReadRecordArray(const nlohmann::json& answer)
         records.push_back(std::move(record));
     }
     return records;
+}
+
+// A record as the server takes it: its own object, dumped compactly.
+template <typename Record>
+std::string RecordText(const Record& record)
+{
+    nlohmann::json object = nlohmann::json::object();
+    record.ToJson(object);
+    return CompactDump(object);
+}
+
+// Reads an object answer over a copy of the record, which then replaces it;
+// the library's error (and the record untouched) when the answer is not an
+// object or lacks a required key. What the answer does not carry keeps the
+// record's own value.
+template <typename Record>
+void ReadRecordOver(const nlohmann::json& answer, Record& record)
+{
+    Record received = record;
+    received.FromJson(RequireObject(answer));
+    record = std::move(received);
 }
 
 // The text without ASCII white space at either end.

@@ -44,8 +44,6 @@ WebDataService::WebDataService(const IClock& clock) : mStatus(clock)
         NormalizeUrl(url);
     if (const char* bundle = std::getenv(CaBundleVariable); bundle != nullptr)
         mstrCaBundle = bundle;
-    mintConnectTimeout = OrDefault(mintConnectTimeout, DefaultConnectTimeout);
-    mintRequestTimeout = OrDefault(mintRequestTimeout, DefaultRequestTimeout);
 }
 
 // Logs the end of the service.

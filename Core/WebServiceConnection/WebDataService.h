@@ -36,6 +36,7 @@ struct TransferLimits;
 //
 // The implementation is split by area: WebDataService.cpp (construction,
 // address, token state), WebDataServiceRequests.cpp (request primitives),
+// WebDataServiceCalls.cpp (what every endpoint operation shares),
 // WebDataServiceToken.cpp (password grant), WebDataServiceReach.cpp (ping),
 // WebDataServiceHeaders.cpp (response headers) and one file per group of
 // endpoint operations (WebDataServiceSettings.cpp, WebDataServiceCustomFields.cpp,

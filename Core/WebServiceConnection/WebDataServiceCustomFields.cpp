@@ -31,17 +31,12 @@ bool WebDataService::GetCustomFields(std::vector<CustomField>& fields)
 bool WebDataService::SearchCustomFieldValues(CustomFieldValueSearch& search)
 {
     search.MatchingValues.clear();
-    nlohmann::json request = nlohmann::json::object();
-    search.ToJson(request);
     WebDataServiceResponse response;
     if (!mCall("SearchCustomFieldValues", RequestKind::Unauthenticated, "PUT",
-               mUrlFor("printapi/customfields/values/search"), CompactDump(request), response))
+               mUrlFor("printapi/customfields/values/search"), RecordText(search), response))
         return false;
-    return mReadAnswer("SearchCustomFieldValues", response, [&search](const nlohmann::json& answer) {
-        CustomFieldValueSearch received = search;
-        received.FromJson(RequireObject(answer));
-        search = std::move(received);
-    });
+    return mReadAnswer("SearchCustomFieldValues", response,
+                       [&search](const nlohmann::json& answer) { ReadRecordOver(answer, search); });
 }
 
 // Every value of a field under a parent value, as one search of unlimited size.
@@ -70,17 +65,12 @@ bool WebDataService::AddCustomFieldValue(CustomFieldValue& value, std::string&)
 {
     if (!HasToken())
         return false;
-    nlohmann::json request = nlohmann::json::object();
-    value.ToJson(request);
     WebDataServiceResponse response;
     if (!mCall("AddCustomFieldValue", RequestKind::Authenticated, "POST", mUrlFor("printapi/customfields/values"),
-               CompactDump(request), response))
+               RecordText(value), response))
         return false;
-    return mReadAnswer("AddCustomFieldValue", response, [&value](const nlohmann::json& answer) {
-        CustomFieldValue received = value;
-        received.FromJson(RequireObject(answer));
-        value = std::move(received);
-    });
+    return mReadAnswer("AddCustomFieldValue", response,
+                       [&value](const nlohmann::json& answer) { ReadRecordOver(answer, value); });
 }
 
 }  // namespace CVClientData

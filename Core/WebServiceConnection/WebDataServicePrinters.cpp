@@ -16,9 +16,7 @@ namespace CVClientData {
 bool WebDataService::GetPrinter(Printer& printer, long& status)
 {
     status = 0;
-    nlohmann::json request = nlohmann::json::object();
-    printer.ToJson(request);
-    std::string body = CompactDump(request);
+    std::string body = RecordText(printer);
     Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("\n%s\n", body));
 
     WebDataServiceResponse response;
@@ -38,11 +36,9 @@ bool WebDataService::GetPrinter(Printer& printer, long& status)
         return false;
     }
     Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("\n\n%s", mLogSafe(response.mstrBody)));
-    return mReadAnswer("GetPrinter", response, [&printer](const nlohmann::json& answer) {
-        Printer received = printer;  // keeps what is never serialised (the URI)
-        received.FromJson(RequireObject(answer));
-        printer = std::move(received);
-    });
+    // What is never serialised (the URI) stays as the caller set it.
+    return mReadAnswer("GetPrinter", response,
+                       [&printer](const nlohmann::json& answer) { ReadRecordOver(answer, printer); });
 }
 
 }  // namespace CVClientData

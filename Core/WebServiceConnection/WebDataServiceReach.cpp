@@ -21,10 +21,7 @@ bool WebDataService::CanReach()
     WebDataServiceResponse response;
     mExecuteUnauthenticated(response, mUrlFor("printapi/info/ping"), std::string(), "GET", mLimits(LimitKind::Ping));
     lastStatus = mWithStatus([&response](WebDataStatus& status) {
-        if (response.mintStatus == 200)
-            status.SetPingStatus(true);
-        else
-            status.FailedConnection();
+        status.SetPingStatus(response.mintStatus == 200);  // a failure is FailedConnection
         return status.GetLastPingStatus();
     });
     Logger::Log_Debug(LogComponents::CoreMessaging,

@@ -40,8 +40,8 @@ bool WebDataService::ProcessJob(ClientJob& job, CVJobProcessingStage start, CVJo
 {
     std::string body;
     JobToServiceJsonConversion(job, body, false);
-    std::string url = stringFormat("%sprintapi/rules/process?startStage=%d&stopAfterStage=%d", GetServiceUrl(),
-                                   static_cast<int>(start), static_cast<int>(stopAfter));
+    std::string url = mUrlFor(stringFormat("printapi/rules/process?startStage=%d&stopAfterStage=%d",
+                                           static_cast<int>(start), static_cast<int>(stopAfter)));
     WebDataServiceResponse response;
     if (!mCall("ProcessJob", RequestKind::Authenticated, "PUT", url, body, response))
         return false;

@@ -31,7 +31,7 @@ bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, Secu
     LogDebug("About to attempt to send secured payload...");
     if (!HasToken())
         return false;
-    std::string url = stringFormat("%sprintapi/securejobs/%d", GetServiceUrl(), static_cast<int>(type));
+    std::string url = mUrlFor(stringFormat("printapi/securejobs/%d", static_cast<int>(type)));
     LogDebug(stringFormat("Sending payload to %s", url));
     std::string body;
     JobToServiceJsonConversion(job, body, false);
@@ -78,9 +78,7 @@ bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, co
         return false;
     }
     return mReadAnswer("SubmitSecureJobPayload", response, [&result](const nlohmann::json& answer) {
-        SecureSubmitPayloadResult received = result;
-        received.FromJson(RequireObject(answer));
-        result = std::move(received);
+        ReadRecordOver(answer, result);
         LogDebug(stringFormat("Secure released to: %s", result.ReleasedTo));
     });
 }

@@ -42,28 +42,23 @@ bool WebDataService::GetClientSettings(const std::string& computerName, ClientSe
     LogDebug(stringFormat("Computer name: %s", computerName));
     WebDataServiceResponse response;
     // Host names need no escaping; anything else must not change the path.
-    ExecuteUnauthenticatedRequest(response, mUrlFor("printapi/settings/" + UrlEscape(computerName)), std::string(),
-                                  "GET");
-    bool ok = response.mintStatus == 200;
+    // Only a settings object read whole stamps the time (SetSettingsStatus).
+    bool ok = mCall("GetClientSettings", RequestKind::Unauthenticated, "GET",
+                    mUrlFor("printapi/settings/" + UrlEscape(computerName)), std::string(), response, false);
     if (ok) {
         LogDebug(stringFormat("%s", response.mstrBody));
         LogDebug(stringFormat("     Settings file: %s", settings.GetLocalStoragePath()));
         nlohmann::json answer = nlohmann::json::parse(response.mstrBody, nullptr, false);
-        ok = answer.is_object();
         try {
-            if (ok) {
-                ClientSettings received;
-                received.FromJson(answer);
-                settings.CopySettingsFrom(received);
-            }
+            ClientSettings received;
+            received.FromJson(RequireObject(answer));
+            settings.CopySettingsFrom(received);
         } catch (const nlohmann::json::exception&) {
             ok = false;
-        }
-        if (!ok)
             Logger::Log_Error(LogComponents::CoreMessaging, "Error: The client settings answer is not a settings object.");
+            mLogOperationError("GetClientSettings", response);
+        }
     }
-    if (!ok)
-        mLogOperationError("GetClientSettings", response);
     mWithStatus([ok](WebDataStatus& status) { status.SetSettingsStatus(ok); });
     return ok;
 }

@@ -11,17 +11,10 @@ namespace CVClientData {
 // Sends the user record with the token and takes the server's record.
 bool WebDataService::GetUser(User& user)
 {
-    nlohmann::json request = nlohmann::json::object();
-    user.ToJson(request);
     WebDataServiceResponse response;
-    if (!mCall("GetUser", RequestKind::Authenticated, "GET", mUrlFor("printapi/users"), CompactDump(request),
-               response))
+    if (!mCall("GetUser", RequestKind::Authenticated, "GET", mUrlFor("printapi/users"), RecordText(user), response))
         return false;
-    return mReadAnswer("GetUser", response, [&user](const nlohmann::json& answer) {
-        User received = user;
-        received.FromJson(RequireObject(answer));
-        user = std::move(received);
-    });
+    return mReadAnswer("GetUser", response, [&user](const nlohmann::json& answer) { ReadRecordOver(answer, user); });
 }
 
 // Sets a new PIN password for the token's user.

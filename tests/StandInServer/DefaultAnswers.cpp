@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <charconv>
 #include <map>
 #include <mutex>
@@ -28,12 +27,6 @@ TokenBook& Tokens()
     return book;
 }
 
-// A fixed JSON answer.
-Answer Fixed(int status, std::string body)
-{
-    return Answer::Json(status, std::move(body));
-}
-
 }  // namespace
 
 // A fresh token for every grant, naming the user it was granted to.
@@ -55,11 +48,9 @@ std::string BearerToken(const RecordedRequest& request)
 {
     std::string header = request.Header("Authorization");
     constexpr std::string_view scheme = "bearer ";
-    if (header.size() <= scheme.size())
+    if (header.size() <= scheme.size()
+        || !SameTextIgnoringCase(std::string_view(header).substr(0, scheme.size()), scheme))
         return std::string();
-    for (size_t i = 0; i < scheme.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(header[i])) != scheme[i])
-            return std::string();
     return header.substr(scheme.size());
 }
 
@@ -69,17 +60,23 @@ Responder WithToken(Responder responder)
 {
     return [responder = std::move(responder)](const RecordedRequest& request) {
         if (UserOfToken(BearerToken(request)).empty())
-            return Fixed(401, R"({"Message":"Authorization has been denied for this request."})");
+            return Answer::Json(401, R"({"Message":"Authorization has been denied for this request."})");
         return responder(request);
     };
 }
 
 namespace {
 
-// The request body as JSON (a discarded value when it is not JSON).
-json BodyOf(const RecordedRequest& request)
+// The responder behind a check that the body is a JSON object: 400 for
+// anything else, as the server answers a request it cannot read.
+Responder WithObjectBody(Answer (*answer)(json body))
 {
-    return json::parse(request.body, nullptr, false);
+    return [answer](const RecordedRequest& request) {
+        json body = json::parse(request.body, nullptr, false);
+        if (!body.is_object())
+            return Answer::Json(400, R"({"Message":"The request is invalid."})");
+        return answer(std::move(body));
+    };
 }
 
 // A number of the query, or the fallback.
@@ -123,11 +120,8 @@ const json& AllFieldValues()
 
 // One page of the values of a field under a parent value whose code or
 // description contains the text; a page size of 0 gives every match at once.
-Answer SearchValues(const RecordedRequest& request)
+Answer SearchValues(json search)
 {
-    json search = BodyOf(request);
-    if (!search.is_object())
-        return Fixed(400, R"({"Message":"The request is invalid."})");
     unsigned long field = search.value("FieldId", 0ul);
     unsigned long parent = search.value("ParentValueId", 0ul);
     std::string text = search.value("SearchFor", std::string());
@@ -152,7 +146,7 @@ Answer SearchValues(const RecordedRequest& request)
     }
     search["MatchingValues"] = page;
     search["PageCount"] = pageCount;
-    return Fixed(200, search.dump());
+    return Answer::Json(200, search.dump());
 }
 
 // The logo when the client's date is not the current one, else "unchanged".
@@ -170,14 +164,11 @@ Answer Logo(const RecordedRequest& request)
 }
 
 // The printer as sent, with the server's id for it.
-Answer Printer(const RecordedRequest& request)
+Answer Printer(json printer)
 {
-    json printer = BodyOf(request);
-    if (!printer.is_object())
-        return Fixed(400, R"({"Message":"The request is invalid."})");
     if (printer.value("Id", 0ul) == 0)
         printer["Id"] = 17;
-    return Fixed(200, printer.dump());
+    return Answer::Json(200, printer.dump());
 }
 
 // The user the token was issued to, with a balance, as the server keeps it.
@@ -208,7 +199,7 @@ Answer User(const RecordedRequest& request)
         {"IsNovell", false},
         {"ServiceAuthToken", token},
     };
-    return Fixed(200, user.dump());
+    return Answer::Json(200, user.dump());
 }
 
 // A rules answer that lets the job go on as it is, up to the last stage asked for.
@@ -239,25 +230,22 @@ Answer ProcessRules(const RecordedRequest& request)
         {"CustomFieldsAreSet", false},
         {"CustomFields", json::array()},
     };
-    return Fixed(200, result.dump());
+    return Answer::Json(200, result.dump());
 }
 
 // A new id for a pending job.
 Answer PendingJobId(const RecordedRequest&)
 {
     static std::atomic<unsigned long> ids{5000};
-    return Fixed(200, std::to_string(++ids));
+    return Answer::Json(200, std::to_string(++ids));
 }
 
 // A value a user added, stored under a new id.
-Answer AddValue(const RecordedRequest& request)
+Answer AddValue(json value)
 {
     static std::atomic<unsigned long> ids{900};
-    json value = BodyOf(request);
-    if (!value.is_object())
-        return Fixed(400, R"({"Message":"The request is invalid."})");
     value["ValueId"] = ++ids;
-    return Fixed(200, value.dump());
+    return Answer::Json(200, value.dump());
 }
 
 // Where the secured job's print data goes: this server, under a new identifier.
@@ -269,7 +257,7 @@ Answer SecureSubmission(const RecordedRequest& request)
                    {"PayloadToken", "payload-token-" + std::to_string(job)},
                    {"PayloadUrl", "https://" + request.Header("Host") + "/"},
                    {"SecureJobId", job}};
-    return Fixed(200, result.dump());
+    return Answer::Json(200, result.dump());
 }
 
 // The upload was taken and the job released to the secure queue.
@@ -277,7 +265,7 @@ Answer SecurePayload(const RecordedRequest& request)
 {
     json result = {{"AutoReleased", false}, {"Routed", true}, {"ReleasedTo", "Secure queue"},
                    {"ReceivedBytes", request.body.size()}};
-    return Fixed(200, result.dump());
+    return Answer::Json(200, result.dump());
 }
 
 }  // namespace
@@ -338,7 +326,7 @@ std::string UserOfToken(const std::string& token)
 const std::vector<EndpointDefault>& DefaultAnswers()
 {
     auto fixed = [](int status, std::string body) -> Responder {
-        return [status, body = std::move(body)](const RecordedRequest&) { return Fixed(status, body); };
+        return [status, body = std::move(body)](const RecordedRequest&) { return Answer::Json(status, body); };
     };
     static const std::vector<EndpointDefault> endpoints = {
         {"GET", "printapi/info/ping", fixed(200, "true")},
@@ -346,8 +334,8 @@ const std::vector<EndpointDefault>& DefaultAnswers()
         {"PUT", "printapi/rules/getauthoption", fixed(200, "0")},
         {"GET", "printapi/settings/*", fixed(200, DefaultClientSettingsJson())},
         {"GET", "printapi/customfields", fixed(200, DefaultCustomFieldsJson())},
-        {"PUT", "printapi/customfields/values/search", SearchValues},
-        {"POST", "printapi/printers", Printer},
+        {"PUT", "printapi/customfields/values/search", WithObjectBody(SearchValues)},
+        {"POST", "printapi/printers", WithObjectBody(Printer)},
         {"GET", "printapi/settings/logo", Logo},
         {"GET", "printapi/appList", fixed(200, R"([{"ProcessName":"Preview","Ignore":false,"BehaviorFlags":0}])")},
         {"GET", "printapi/users", WithToken(User)},
@@ -358,7 +346,7 @@ const std::vector<EndpointDefault>& DefaultAnswers()
         {"PUT", "printapi/rules/process", WithToken(ProcessRules)},
         {"GET", "printapi/pendingjobs", WithToken(fixed(200, "[]"))},
         {"POST", "printapi/jobs/cancelevent/*", WithToken(fixed(200, "{}"))},
-        {"POST", "printapi/customfields/values", WithToken(AddValue)},
+        {"POST", "printapi/customfields/values", WithToken(WithObjectBody(AddValue))},
         {"POST", "printapi/securejobs/*", WithToken(SecureSubmission)},
         {"PUT", "printapi/securejobs/payload/*", WithToken(SecurePayload)},
     };

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <charconv>
 #include <string_view>
 
@@ -18,15 +17,6 @@ std::string_view Trim(std::string_view text)
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
         text.remove_suffix(1);
     return text;
-}
-
-// Whether the two texts are equal without regard to case.
-bool SameText(std::string_view left, std::string_view right)
-{
-    return left.size() == right.size()
-           && std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) {
-                  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-              });
 }
 
 // A number of the given base that fills the whole text.
@@ -62,9 +52,10 @@ bool HttpRequestReader::Read(RecordedRequest& request)
 {
     if (!mReadHead(request))
         return false;
-    if (SameText(request.Header("Expect"), "100-continue") && !mConnection.WriteAll("HTTP/1.1 100 Continue\r\n\r\n"))
+    if (SameTextIgnoringCase(request.Header("Expect"), "100-continue")
+        && !mConnection.WriteAll("HTTP/1.1 100 Continue\r\n\r\n"))
         return false;
-    if (SameText(Trim(request.Header("Transfer-Encoding")), "chunked"))
+    if (SameTextIgnoringCase(Trim(request.Header("Transfer-Encoding")), "chunked"))
         return mReadChunkedBody(request.body);
     if (!request.HasHeader("Content-Length"))
         return true;

@@ -8,10 +8,12 @@
 
 #include "tests/StandInServer/StandInServer.h"
 
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <string>
+#include <exception>
+#include <string_view>
 
 namespace {
 
@@ -30,12 +32,9 @@ int main(int argc, char** argv)
     int port = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--port") == 0 && i + 1 < argc) {
-            try {
-                port = std::stoi(argv[++i]);
-            } catch (const std::exception&) {
-                return Usage();
-            }
-            if (port < 1 || port > 65535)
+            std::string_view text(argv[++i]);
+            auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), port);
+            if (error != std::errc() || end != text.data() + text.size() || port < 1 || port > 65535)
                 return Usage();
         } else {
             return Usage();

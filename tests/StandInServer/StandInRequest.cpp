@@ -7,15 +7,6 @@ namespace StandIn {
 
 namespace {
 
-// Header names compare without regard to case.
-bool SameName(std::string_view left, std::string_view right)
-{
-    return left.size() == right.size()
-           && std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) {
-                  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
-              });
-}
-
 // The value of a hexadecimal digit, or -1.
 int HexValue(char c)
 {
@@ -48,7 +39,7 @@ std::string FieldOf(std::string_view list, std::string_view name)
 std::string RecordedRequest::Header(std::string_view name) const
 {
     for (const auto& [key, value] : headers)
-        if (SameName(key, name))
+        if (SameTextIgnoringCase(key, name))
             return value;
     return std::string();
 }
@@ -56,7 +47,8 @@ std::string RecordedRequest::Header(std::string_view name) const
 // Whether a header of that name came.
 bool RecordedRequest::HasHeader(std::string_view name) const
 {
-    return std::any_of(headers.begin(), headers.end(), [name](const auto& header) { return SameName(header.first, name); });
+    return std::any_of(headers.begin(), headers.end(),
+                       [name](const auto& header) { return SameTextIgnoringCase(header.first, name); });
 }
 
 // One field of a form body, decoded.
@@ -94,6 +86,15 @@ Answer Answer::Dropped()
     Answer answer;
     answer.drop = true;
     return answer;
+}
+
+// Compares byte by byte in lower case.
+bool SameTextIgnoringCase(std::string_view left, std::string_view right)
+{
+    return left.size() == right.size()
+           && std::equal(left.begin(), left.end(), right.begin(), [](char a, char b) {
+                  return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+              });
 }
 
 // Decodes %XX escapes (and "+" when asked); a malformed escape stays as it is.

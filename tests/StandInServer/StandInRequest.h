@@ -44,6 +44,10 @@ struct Answer {
 // Computes the answer from the request (a scripted answer is a fixed one).
 using Responder = std::function<Answer(const RecordedRequest&)>;
 
+// Whether the two texts are equal without regard to case (ASCII), as header
+// names and authentication schemes compare.
+bool SameTextIgnoringCase(std::string_view left, std::string_view right);
+
 // Decodes %XX escapes and, when plusIsBlank, "+" as a blank.
 std::string PercentDecode(std::string_view text, bool plusIsBlank);
 

@@ -132,7 +132,7 @@ struct StallCase {
     const char* name;
     const char* method;
     double maxSeconds;
-    std::function<WebDataServiceResponse(WebServiceTest&, WebDataService&, const std::string& url)> run;
+    std::function<void(WebDataService&, WebDataServiceResponse&, const std::string& url)> run;
 };
 
 class Stalled : public FileUpload {};
@@ -142,36 +142,26 @@ TEST_F(Stalled, EveryRequestEndsInItsTimeOut)
     const std::string payload = WritePayload("x");
     const StallCase cases[] = {
         {"unauthenticated", "GET", 5.0,
-         [](WebServiceTest&, WebDataService& service, const std::string& url) {
-             WebDataServiceResponse response;
+         [](WebDataService& service, WebDataServiceResponse& response, const std::string& url) {
              service.ExecuteUnauthenticatedRequest(response, url, "{}", "GET");
-             return response;
          }},
         {"authenticated", "POST", 5.0,
-         [](WebServiceTest&, WebDataService& service, const std::string& url) {
-             WebDataServiceResponse response;
+         [](WebDataService& service, WebDataServiceResponse& response, const std::string& url) {
              service.ExecuteAuthenticatedRequest(response, url, "{}", "POST");
-             return response;
          }},
         {"download", "GET", 5.0,
-         [](WebServiceTest&, WebDataService& service, const std::string& url) {
-             WebDataServiceResponse response;
+         [](WebDataService& service, WebDataServiceResponse& response, const std::string& url) {
              service.ExecuteUnauthenticatedRequestForFile(response, url, "", "GET");
-             return response;
          }},
         // libcurl measures the stall over a window of several seconds after
         // the bytes sent, so an upload takes longer to be given up.
         {"upload", "PUT", 10.0,
-         [&payload](WebServiceTest&, WebDataService& service, const std::string& url) {
-             WebDataServiceResponse response;
+         [&payload](WebDataService& service, WebDataServiceResponse& response, const std::string& url) {
              service.ExecuteAuthenticatedFileUpload(response, url, payload, "PUT");
-             return response;
          }},
         {"token", "POST", 5.0,
-         [](WebServiceTest&, WebDataService& service, const std::string& url) {
-             WebDataServiceResponse response;
+         [](WebDataService& service, WebDataServiceResponse& response, const std::string& url) {
              service.AuthenticationRequest(response, url, "alice", "pw", CVAuthenticationPinAndPassword);
-             return response;
          }},
     };
     mService->SetTimeouts(2, 1, 1);
@@ -180,8 +170,8 @@ TEST_F(Stalled, EveryRequestEndsInItsTimeOut)
         mService->UpdateToken("held-token");
         mServer.SetAnswer(entry.method, "printapi/stalled", Answer::Stalled());
         WebDataServiceResponse response;
-        double seconds = SecondsTaken(
-            [&] { response = entry.run(*this, *mService, mServer.BaseUrl() + "printapi/stalled"); });
+        double seconds =
+            SecondsTaken([&] { entry.run(*mService, response, mServer.BaseUrl() + "printapi/stalled"); });
         EXPECT_EQ(response.mintStatus, 0);
         EXPECT_LT(seconds, entry.maxSeconds);
         EXPECT_GE(seconds, 0.9);
