@@ -22,7 +22,6 @@ bool ClientUICommunicationService::DetermineBatchStatus(CVClientData::Job& job, 
 {
     UsersLock lock(*this);
     if (!mLastPrintJob) {
-        mblnInBatch = false;
         mCancelBatchNoLock();
         return false;
     }
@@ -40,7 +39,6 @@ bool ClientUICommunicationService::DetermineBatchStatus(CVClientData::Job& job, 
             Log::Debug("ClientFramework::DetermineBatchStatus - Last Job in batch");
         } else if (mintBatchJobsLeft == 0) {
             Log::Debug("ClientFramework::DetermineBatchStatus - No more jobs in batch.");
-            mblnInBatch = false;
             mCancelBatchNoLock();
         } else {
             Log::Debug("ClientFramework::DetermineBatchStatus - Jobs in batch");

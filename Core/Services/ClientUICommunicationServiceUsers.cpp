@@ -34,6 +34,19 @@ std::optional<std::string> AuthorizeWithoutPassword(CVClientData::WebDataService
     return token;
 }
 
+// The user as given or, with refresh set, a record of only the user's id
+// re-read from the server; none when that read fails.
+std::optional<User> UserToHold(CVClientData::WebDataService& service, const User& user, bool refresh)
+{
+    if (!refresh)
+        return user;
+    User fresh;
+    fresh.Id = user.Id;
+    if (!UserService(service).RefreshUser(fresh))
+        return std::nullopt;
+    return fresh;
+}
+
 }  // namespace
 
 CVClientData::ClientSettings ClientUICommunicationService::GetClientSettings()
@@ -142,35 +155,23 @@ void ClientUICommunicationService::mSetLastUserNoLock(const User& given, bool re
         return;
     bool usingBalances = user.Type != 0;
     mQueueNoticeNoLock([usingBalances](IUIController& ui) { ui.SetUsingBalances(usingBalances); });
-    User lastUser;
-    if (refresh) {
-        lastUser.Id = user.Id;
-        if (!UserService(mWebDataService).RefreshUser(lastUser))
-            return;
-    } else {
-        lastUser = user;
-    }
-    mSetLoggedInUserNoLock(std::make_shared<const User>(lastUser));
-    mCacheLoggedInUserNoLock(lastUser, true);
+    std::optional<User> lastUser = UserToHold(mWebDataService, user, refresh);
+    if (!lastUser)
+        return;
+    mSetLoggedInUserNoLock(std::make_shared<const User>(*lastUser));
+    mCacheLoggedInUserNoLock(*lastUser, true);
 }
 
-// Refresh set: a record with only the user's id, re-read from the server, is
-// kept only when that succeeds.
+// Refresh set: the user re-read from the server is kept only when that
+// succeeds.
 void ClientUICommunicationService::SetBatchUser(const User* user, bool refresh)
 {
     UsersLock lock(*this);
     mSetBatchUserNoLock(nullptr);
     if (user == nullptr)
         return;
-    User batchUser;
-    if (refresh) {
-        batchUser.Id = user->Id;
-        if (!UserService(mWebDataService).RefreshUser(batchUser))
-            return;
-    } else {
-        batchUser = *user;
-    }
-    mSetBatchUserNoLock(std::make_shared<const User>(std::move(batchUser)));
+    if (std::optional<User> batchUser = UserToHold(mWebDataService, *user, refresh))
+        mSetBatchUserNoLock(std::make_shared<const User>(std::move(*batchUser)));
 }
 
 std::shared_ptr<const User> ClientUICommunicationService::GetLoggedInUser() const

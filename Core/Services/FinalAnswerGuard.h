@@ -29,10 +29,6 @@ public:
     // (the hook has gone) still counts as the answer.
     bool Send(Answer answer);
 
-    bool HasAnswered() const { return mAnswer.has_value(); }
-    // The answer sent, if any.
-    std::optional<Answer> GetAnswer() const { return mAnswer; }
-
 private:
     ClientCommunicationChannel& mChannel;
     Fallback mFallback;

@@ -7,8 +7,8 @@
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
-#include "Core/Services/JobHandlerLog.h"
 #include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <exception>
 #include <utility>
@@ -17,7 +17,9 @@
 
 namespace CVCoreDataServices {
 
-using namespace JobLog;
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
+using SecureLog = ComponentLog<LogComponents::Secure>;
+using CupsLog = ComponentLog<LogComponents::CoreCups>;
 using CVClientData::CupsJobHelper;
 
 namespace {
@@ -36,7 +38,7 @@ JobHandler::JobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChanne
       mUIController(userInterface),
       mWebDataService(webService)
 {
-    Logger::Log_Debug_Start(Component, "JobHandler");
+    Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "JobHandler");
 }
 
 // The thread may still be waiting for the hook or the user when the
@@ -74,10 +76,10 @@ int JobHandler::Run()
     try {
         HandleJob(false);
     } catch (const std::exception& error) {
-        Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
+        Log::Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
         mAnswerAfterFailure();
     } catch (...) {
-        Error("JobHandler::Run - handling job %u failed.", mintJobId);
+        Log::Error("JobHandler::Run - handling job %u failed.", mintJobId);
         mAnswerAfterFailure();
     }
     mFinalAnswer = nullptr;
@@ -93,21 +95,21 @@ bool JobHandler::HandleJob(bool)
     // The server's printer record replaces the printer later; the queue to
     // cancel in is the one CUPS named.
     mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
-    Debug("JobHandler::HandleJob - Job starting(%llu) - Received job from print subsystem.  Process is: %s",
-          static_cast<unsigned long long>(mJob.CupsId), mJob.ProcessName);
+    Log::Debug("JobHandler::HandleJob - Job starting(%llu) - Received job from print subsystem.  Process is: %s",
+               static_cast<unsigned long long>(mJob.CupsId), mJob.ProcessName);
 
     // The key the server knows the printer by.
     CVClientData::Printer& printer = mJob.GetPrinter();
     printer.LogicalKey = stringFormat("\\\\%s\\%s", mJob.GetComputerName(), printer.ManufacturerModel);
-    DebugAs(LogComponents::CoreCups, "Printer LogicalKey:   '%s'", printer.LogicalKey);
-    DebugAs(LogComponents::CoreCups, "Printer NetworkShare: '%s'", printer.NetworkShare);
-    DebugAs(LogComponents::CoreCups, "Printer Name:         '%s'", printer.Name);
+    CupsLog::Debug("Printer LogicalKey:   '%s'", printer.LogicalKey);
+    CupsLog::Debug("Printer NetworkShare: '%s'", printer.NetworkShare);
+    CupsLog::Debug("Printer Name:         '%s'", printer.Name);
 
     // The settings, refreshed from the server when it answers; the
     // controller's cached settings when it does not.
     bool ok = mWebDataService.CanReach();
     if (ok)
-        Debug("Updating client settings from server.");
+        Log::Debug("Updating client settings from server.");
     mSettings = mController.GetClientSettings();
 
     // Whether the pop-up must come early (bit 0: it cannot come late).
@@ -124,7 +126,7 @@ bool JobHandler::HandleJob(bool)
     // A job without logical pages is not tracked.
     CVClientData::JobCalculations calculations;
     mJob.UpdateCalcs(calculations);
-    Debug("LogicalPages = %d", calculations.LogicalPages);
+    Log::Debug("LogicalPages = %d", calculations.LogicalPages);
     if (calculations.LogicalPages == 0)
         mIgnoreJob("JobHandler::HandleJob - Zero page job detected. Ignoring job.");
 
@@ -146,7 +148,7 @@ bool JobHandler::HandleJob(bool)
 
     // Jobs stored while the server was away go now, in this user's name.
     if (!mJob.IsDisconnected() && mSettings.IsAutomaticAuthentication()) {
-        Debug("JobHandler::HandleJob - Handling remaining disconnected jobs.");
+        Log::Debug("JobHandler::HandleJob - Handling remaining disconnected jobs.");
         mController.HandleAllDisconnectedJobs(mJob.GetUser());
     }
     return true;
@@ -162,12 +164,12 @@ bool JobHandler::mCheckPrinterAndRunStartSteps(bool ok)
     CVClientData::Printer& printer = mJob.GetPrinter();
     if (printer.Name.empty() || printer.Port.empty()) {
         mJob.TrackOption = CVTrackOptionIgnore;
-        Info("JobHandler::HandleJob - Ignoring job, could not get valid printer information.");
+        Log::Info("JobHandler::HandleJob - Ignoring job, could not get valid printer information.");
         return ok;
     }
 
     if (mJob.IsTracked() && (ok || mWebDataService.CanReach())) {
-        Debug("Getting printer details for Printer: [%s].", printer.Name);
+        Log::Debug("Getting printer details for Printer: [%s].", printer.Name);
         long status = 0;
         ok = mWebDataService.GetPrinter(printer, status);
         if (status == PrinterLookupServerError) {
@@ -175,7 +177,7 @@ bool JobHandler::mCheckPrinterAndRunStartSteps(bool ok)
             mJob.CancelReason = CVCancelReasonServerError;
         }
     }
-    DebugAs(LogComponents::Secure, "Printer QueueId: [%llu].", static_cast<unsigned long long>(printer.SecureQueueId));
+    SecureLog::Debug("Printer QueueId: [%llu].", static_cast<unsigned long long>(printer.SecureQueueId));
 
     if (mJob.Costing.PageSets.empty())
         RequestPageSetDataFromCUPS();
@@ -183,16 +185,16 @@ bool JobHandler::mCheckPrinterAndRunStartSteps(bool ok)
         mIgnoreJob("JobHandler::HandleJob - Zero page job from CUPS.");
 
     if (ok && mJob.IsTracked()) {
-        Debug("Begin processing rules.");
+        Log::Debug("Begin processing rules.");
         ok = ProcessJobStartRules();
     }
     if (ok) {
         if (mJob.IsTracked() && mJob.SecureOption != CVSecureOptionSecuredWithoutBalance) {
-            Debug("Check Balances.");
+            Log::Debug("Check Balances.");
             CheckBalances();
         }
         if (mJob.TrackOption == CVTrackOptionTrackWithPopup) {
-            Debug("Are we popping up?");
+            Log::Debug("Are we popping up?");
             if (mSettings.AlwaysPopEarly && mSecureJobMayPopUp())
                 ShowPopupForJob();
         }
@@ -200,7 +202,7 @@ bool JobHandler::mCheckPrinterAndRunStartSteps(bool ok)
     // An untracked job or one to be cancelled needs no server; it prints or
     // is cancelled as decided.
     if (!ok && mJob.IsTracked()) {
-        Debug("Looks like we're disconnected.");
+        Log::Debug("Looks like we're disconnected.");
         mJob.SetDisconnected(true);
         mblnHandledAsDisconnected = true;
         HandleJobAsDisconnected();
@@ -215,13 +217,13 @@ void JobHandler::mCancelOrAuditDecidedCancel()
     if (mJob.TrackOption != CVTrackOptionCancel || mblnCancelDecided)
         return;
     if (mJob.ForceLateRuleAudit) {
-        Info("JobHandler::HandleJob - Job(%llu) was cancelled by rules, but in audit mode, let the job continue. ",
-             static_cast<unsigned long long>(mJob.CupsId));
+        Log::Info("JobHandler::HandleJob - Job(%llu) was cancelled by rules, but in audit mode, let the job continue. ",
+                  static_cast<unsigned long long>(mJob.CupsId));
         mJob.TrackOption = CVTrackOptionTrackSilently;
         return;
     }
     UIMessage message;
-    Error("Job being cancelled due to the server.");
+    Log::Error("Job being cancelled due to the server.");
     mShowJobMessage(message);
     SendCancelJobMessageToCUPS();
 }
@@ -233,18 +235,18 @@ void JobHandler::mRunEndRules()
     if (!mJob.IsTracked() || mJob.IsDisconnected())
         return;
     bool ok = ProcessJobEndRules();
-    Debug("Job end rules processed ended successfully: %s", ok ? "YES" : "NO");
+    Log::Debug("Job end rules processed ended successfully: %s", ok ? "YES" : "NO");
     if (ok && mJob.IsTracked() && mJob.Options.DelayedJob) {
-        Info("JobHandler::HandleJob - Job was snoozed, saving as pending job.");
+        Log::Info("JobHandler::HandleJob - Job was snoozed, saving as pending job.");
         if (mWebDataService.SavePendingJob(mJob)) {
-            Debug("JobHandler::HandleJob - Update snoozed jobs for user. ");
+            Log::Debug("JobHandler::HandleJob - Update snoozed jobs for user. ");
             mController.UpdateSnoozedJobs(mJob.GetUser());
         } else {
             ok = false;
         }
     }
     if (!ok) {
-        Debug("Job is snoozed..");
+        Log::Debug("Job is snoozed..");
         mJob.SetDisconnected(true);
     }
 }
@@ -259,18 +261,18 @@ void JobHandler::mSendFinalAnswer()
         mReportHandledPrintJob();
         SendCompleteJobMessageToCUPS();
     }
-    Debug("JobHandler::HandleJob - Finished handling job. ");
+    Log::Debug("JobHandler::HandleJob - Finished handling job. ");
 }
 
 // A job to be cancelled is never turned into one that prints untracked.
 void JobHandler::mIgnoreJob(const char* why)
 {
     if (mIsCancelled()) {
-        Debug("JobHandler::HandleJob - Job(%u) stays cancelled.", mintJobId);
+        Log::Debug("JobHandler::HandleJob - Job(%u) stays cancelled.", mintJobId);
         return;
     }
     mJob.TrackOption = CVTrackOptionIgnore;
-    Info("%s", why);
+    Log::Info("%s", why);
 }
 
 // A cancel decided (track option 4) or carried out at any step.
@@ -320,7 +322,7 @@ void JobHandler::mAnswerAfterFailure() noexcept
         else
             SendCompleteJobMessageToCUPS();
     } catch (...) {
-        Error("JobHandler::Run - job %u could not be answered after its failure.", mintJobId);
+        Log::Error("JobHandler::Run - job %u could not be answered after its failure.", mintJobId);
     }
 }
 

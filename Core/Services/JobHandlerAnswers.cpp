@@ -1,13 +1,13 @@
 #include "Core/Services/JobHandler.h"
 
 #include "Core/CupsAccess/CupsRequest.h"
-#include "Core/Services/JobHandlerLog.h"
+#include "CoreLogger/ComponentLog.h"
 
 // The job thread's answers to the hook and its cancels in CUPS.
 
 namespace CVCoreDataServices {
 
-using namespace JobLog;
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
 
 // A cancel decided for the job: in CUPS, then to the hook.
 void JobHandler::SendCancelJobMessageToCUPS()
@@ -18,7 +18,7 @@ void JobHandler::SendCancelJobMessageToCUPS()
 // Tells the hook to print the job.
 void JobHandler::SendCompleteJobMessageToCUPS()
 {
-    Debug("Sending complete job message");
+    Log::Debug("Sending complete job message");
     if (mFinalAnswer != nullptr)
         mFinalAnswer->Send(ClientMessageSubType::JobCompleted);
 }
@@ -28,7 +28,7 @@ void JobHandler::SendCompleteJobMessageToCUPS()
 // job is cancelled.
 void JobHandler::mCancelJob(bool cancelDecided)
 {
-    Debug("Sending cancel job message");
+    Log::Debug("Sending cancel job message");
     if (cancelDecided)
         mblnCancelDecided = true;
     if (!mblnCancelledInCups) {

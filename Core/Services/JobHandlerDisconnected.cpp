@@ -6,8 +6,8 @@
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/DisconnectedJobFiles.h"
 #include "Core/Services/IJobController.h"
-#include "Core/Services/JobHandlerLog.h"
 #include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/ComponentLog.h"
 
 // The job thread's handling of a job whose server calls failed: by the
 // settings' "AuthenticationType" and "DisconnectedJobOption" it is cancelled,
@@ -23,17 +23,17 @@
 
 namespace CVCoreDataServices {
 
-using namespace JobLog;
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
 
 // Only a user identified by the workstation's login can have a job taken
 // for them while the server cannot confirm who they are.
 bool JobHandler::HandleJobAsDisconnected()
 {
-    Debug("JobHandler::HandleJobAsDisconnected - Job handling cannot reach server. Handling disconnected job.");
+    Log::Debug("JobHandler::HandleJobAsDisconnected - Job handling cannot reach server. Handling disconnected job.");
     if (mIsCancelled())
         return false;
     if (mSettings.AuthenticationType != 0) {
-        Debug("Handle Job disconnected. Authentication failed. Not automatic auth.");
+        Log::Debug("Handle Job disconnected. Authentication failed. Not automatic auth.");
         CancelDisconnectedJob();
         return false;
     }
@@ -48,7 +48,7 @@ bool JobHandler::HandleJobAsDisconnected()
         break;
     }
     if (!mJob.IsDisconnected())
-        Error(
+        Log::Error(
             "JobHandler::HandleJobAsDisconnected - *** Client is disconnected but job was not marked as discnnected.");
     else
         SaveDisconnectedJob();
@@ -76,7 +76,7 @@ void JobHandler::CancelDisconnectedJob()
 // job prints either way; a job that could not be kept is logged).
 bool JobHandler::SaveDisconnectedJob()
 {
-    Logger::Log_Debug_Start(Component, "SaveDisconnectedJob");
+    Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "SaveDisconnectedJob");
     bool kept = true;
     if (mJob.IsTracked()) {
         if (mJob.IsDisconnected())
@@ -84,7 +84,7 @@ bool JobHandler::SaveDisconnectedJob()
         else if (mJob.Options.DelayedJob)
             kept = mWebDataService.SavePendingJob(mJob) || mWriteDisconnectedJobFile();
     }
-    Logger::Log_Debug_End(Component, "SaveDisconnectedJob");
+    Logger::Log_Debug_End(LogComponents::CoreJobHandling, "SaveDisconnectedJob");
     return kept;
 }
 
@@ -95,11 +95,11 @@ bool JobHandler::mWriteDisconnectedJobFile()
     std::string path = DisconnectedJobFiles::PathFor(mController.GetEnvironment().JobCacheFolder,
                                                      mJob.GetComputerName(), mintJobId);
     if (mJob.WriteToBinaryFile(path)) {
-        Info("JobHandler::SaveDisconnectedJob - Job(%u) stored as a disconnected job: %s", mintJobId, path);
+        Log::Info("JobHandler::SaveDisconnectedJob - Job(%u) stored as a disconnected job: %s", mintJobId, path);
         return true;
     }
-    Error("JobHandler::SaveDisconnectedJob - Job(%u) could not be stored in %s; it prints without being recorded.",
-          mintJobId, path);
+    Log::Error("JobHandler::SaveDisconnectedJob - Job(%u) could not be stored in %s; it prints without being recorded.",
+               mintJobId, path);
     return false;
 }
 

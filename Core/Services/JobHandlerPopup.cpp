@@ -7,13 +7,13 @@
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
-#include "Core/Services/JobHandlerLog.h"
+#include "CoreLogger/ComponentLog.h"
 
 // The balance check and the job pop-up.
 
 namespace CVCoreDataServices {
 
-using namespace JobLog;
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
 
 // A job that costs more than the user has left is cancelled, unless the user
 // may charge it to a custom field: a job that pops up, has custom-field
@@ -21,7 +21,7 @@ using namespace JobLog;
 // so that the next job is asked about again.
 void JobHandler::CheckBalances()
 {
-    Debug("Checking for zero balances.");
+    Log::Debug("Checking for zero balances.");
     mJob.Costing.UpdatePageSetPricing();
     CVClientData::JobCalculations calculations;
     mJob.UpdateCalcs(calculations);
@@ -32,7 +32,7 @@ void JobHandler::CheckBalances()
     bool chargeableToCustomField = mJob.TrackOption != CVTrackOptionTrackSilently && !mJob.CustomValues.empty() &&
                                    user.Type == CVClientData::User::CostBalance;
     if (!chargeableToCustomField) {
-        Debug("Disallowig job... zero balance");
+        Log::Debug("Disallowig job... zero balance");
         mJob.TrackOption = CVTrackOptionCancel;
         mJob.CancelReason = CVCancelReasonZeroBalance;
         UIMessage message;
@@ -46,12 +46,12 @@ void JobHandler::CheckBalances()
 // snooze) the pop-up writes into the job itself.
 void JobHandler::ShowPopupForJob()
 {
-    Debug("Showing popup.");
+    Log::Debug("Showing popup.");
     if (mUIController.ShowPopup(mJob, mWebDataService, mSettings))
-        Debug("\n\nBATCH number: %llu \n\n", static_cast<unsigned long long>(mJob.GetUser().MaxBatchSize));
+        Log::Debug("\n\nBATCH number: %llu \n\n", static_cast<unsigned long long>(mJob.GetUser().MaxBatchSize));
     else
         mJob.TrackOption = CVTrackOptionCancel;
-    Debug("Job track option after popup: %d", mJob.TrackOption);
+    Log::Debug("Job track option after popup: %d", mJob.TrackOption);
 }
 
 }  // namespace CVCoreDataServices

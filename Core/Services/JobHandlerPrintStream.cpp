@@ -1,7 +1,7 @@
 #include "Core/Services/JobHandler.h"
 
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
-#include "Core/Services/JobHandlerLog.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,7 +11,7 @@
 
 namespace CVCoreDataServices {
 
-using namespace JobLog;
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
 
 namespace {
 
@@ -27,7 +27,7 @@ int32_t PageCount(int32_t pages)
 // as long as it takes, and the controller wakes the wait at shutdown.
 bool JobHandler::RequestPageSetDataFromCUPS()
 {
-    Debug("Sending message to get pagesets");
+    Log::Debug("Sending message to get pagesets");
     mChannel->SendMessage(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
     ClientMessage answer = mChannel->ReceiveMessage();
     SetJobPropertiesFromPrintStream(answer);
@@ -41,7 +41,7 @@ void JobHandler::SetJobPropertiesFromPrintStream(const ClientMessage& message)
     RawDataJobProperties properties(message);
     if (!message.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets) ||
         properties.GetJobId() != mJob.CupsId) {
-        Debug("Printstream already closed. Job should already contain job properties.");
+        Log::Debug("Printstream already closed. Job should already contain job properties.");
         if (mJob.Costing.PageSets.empty())
             mUseDefaultPageSet();
         return;
@@ -53,31 +53,31 @@ void JobHandler::SetJobPropertiesFromPrintStream(const ClientMessage& message)
     if (properties.GetCopies() > 0)
         mJob.Costing.Copies = properties.GetCopies();
     const std::vector<RawPrintData::CRawPageSet>& records = properties.GetPageSets();
-    Debug("Page set vector size= %lu", static_cast<unsigned long>(records.size()));
+    Log::Debug("Page set vector size= %lu", static_cast<unsigned long>(records.size()));
     mJob.Costing.PageSets.clear();
     mintParsedPages = 0;
 
     if (records.empty()) {
-        Debug("No pagesets defined in job. Creating a default pageset.");
+        Log::Debug("No pagesets defined in job. Creating a default pageset.");
         mUseDefaultPageSet();
         return;
     }
     unsigned long number = 0;
     for (const RawPrintData::CRawPageSet& record : records) {
         ++number;
-        Debug("Setting up Pagesets");
+        Log::Debug("Setting up Pagesets");
         CVClientData::PageSet pageSet;
         pageSet.SizeName = std::string(record.GetName());
         if (pageSet.SizeName == "Unknown" || pageSet.SizeName == "Auto") {
             pageSet.SizeName = mJob.DefaultPageSet.SizeName;
-            Debug("Exact paper size name is unknown. Changing to: %s", pageSet.SizeName);
+            Log::Debug("Exact paper size name is unknown. Changing to: %s", pageSet.SizeName);
         }
         pageSet.Width = record.mintWidth;
         pageSet.Height = record.mintHeight;
         pageSet.BWPages = PageCount(record.mintMonoPages);
         pageSet.ColorPages = PageCount(record.mintColorPages);
         int64_t pages = static_cast<int64_t>(pageSet.BWPages) + pageSet.ColorPages;
-        Debug("PageSet%lu - Total Pages =%lld", number, static_cast<long long>(pages));
+        Log::Debug("PageSet%lu - Total Pages =%lld", number, static_cast<long long>(pages));
         mintParsedPages += static_cast<uint64_t>(pages);
         mJob.Costing.PageSets.push_back(std::move(pageSet));
     }
@@ -89,8 +89,9 @@ void JobHandler::mUseDefaultPageSet()
     CVClientData::PageSet pageSet = mJob.DefaultPageSet;
     bool colorCapable = mJob.GetPrinter().ColorCapable;
     if (!colorCapable || !mJob.ColorMode) {
-        Debug("Adjusting page count...");
-        Debug("ColorCapable= %s,  ColorMode= %s", colorCapable ? "true" : "false", mJob.ColorMode ? "true" : "false");
+        Log::Debug("Adjusting page count...");
+        Log::Debug("ColorCapable= %s,  ColorMode= %s", colorCapable ? "true" : "false",
+                   mJob.ColorMode ? "true" : "false");
         int64_t pages = static_cast<int64_t>(PageCount(pageSet.BWPages)) + PageCount(pageSet.ColorPages);
         pageSet.BWPages = static_cast<int32_t>(std::min<int64_t>(pages, std::numeric_limits<int32_t>::max()));
         pageSet.ColorPages = 0;
@@ -106,8 +107,8 @@ uint64_t JobHandler::mJobPageCount() const
     if (mJob.CUPSNumberOfPages > 0)
         return mJob.CUPSNumberOfPages;
     if (mintParsedPages > 0)
-        Debug("JobHandler::HandleJob - CUPS gives no page count for job %u; the print stream has %llu pages.",
-              mintJobId, static_cast<unsigned long long>(mintParsedPages));
+        Log::Debug("JobHandler::HandleJob - CUPS gives no page count for job %u; the print stream has %llu pages.",
+                   mintJobId, static_cast<unsigned long long>(mintParsedPages));
     return mintParsedPages;
 }
 

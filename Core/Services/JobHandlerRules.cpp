@@ -6,9 +6,9 @@
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
-#include "Core/Services/JobHandlerLog.h"
 #include "Core/Services/UserService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <limits>
@@ -19,7 +19,7 @@
 
 namespace CVCoreDataServices {
 
-using namespace JobLog;
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
 using CVClientData::JobMessage;
 
 namespace {
@@ -40,7 +40,7 @@ bool JobHandler::ProcessJobStartRules()
     auto authenticate = [this] {
         if (mJob.IsTracked() && !AuthenticatedUser()) {
             mJob.TrackOption = CVTrackOptionCancel;
-            Info("Could not validate user. ");
+            Log::Info("Could not validate user. ");
         }
     };
     if (mSettings.PreAuthenticationRequired) {
@@ -66,14 +66,14 @@ bool JobHandler::ProcessJobStartRules()
         mShowJobMessage(message);
     } else {
         mJob.ProcessedToStage = result.ProcessedToStage;
-        Info("JobHandler::ProcessJobStartRules - Job(%llu) - Processed job before pages. Secure option: %d",
-             static_cast<unsigned long long>(mJob.CupsId), mJob.SecureOption);
+        Log::Info("JobHandler::ProcessJobStartRules - Job(%llu) - Processed job before pages. Secure option: %d",
+                  static_cast<unsigned long long>(mJob.CupsId), mJob.SecureOption);
 
         // Questions and cancels first, in list order; information last.
         std::vector<JobMessage> information;
         bool refused = false;
         for (const JobMessage& jobMessage : result.Messages) {
-            Debug("Processing messages from ProcessJobResult. Message type: %d", jobMessage.Type);
+            Log::Debug("Processing messages from ProcessJobResult. Message type: %d", jobMessage.Type);
             if (refused)
                 continue;
             if (jobMessage.Type == JobMessage::Information) {
@@ -82,7 +82,7 @@ bool JobHandler::ProcessJobStartRules()
             }
             UIMessage message(jobMessage);
             if (!mShowJobMessage(message)) {
-                Debug("DisplayJobMessage returned false. setting job to disallow");
+                Log::Debug("DisplayJobMessage returned false. setting job to disallow");
                 UserCancelledJobFromMessage(jobMessage, false);
                 refused = true;
             }
@@ -91,7 +91,7 @@ bool JobHandler::ProcessJobStartRules()
             for (const JobMessage& jobMessage : information) {
                 UIMessage message(jobMessage);
                 mShowJobMessage(message);
-                Info("Job cancelled at the server.");
+                Log::Info("Job cancelled at the server.");
             }
         }
     }
@@ -131,7 +131,7 @@ bool JobHandler::ProcessJobStartRules()
 bool JobHandler::AuthenticatedUser()
 {
     mblnBatch = mController.DetermineBatchStatus(mJob, true);
-    Debug("Authenticating user [%s] via [%d]", mJob.GetUser().DisplayName, mSettings.AuthenticationType);
+    Log::Debug("Authenticating user [%s] via [%d]", mJob.GetUser().DisplayName, mSettings.AuthenticationType);
     UserService users(mWebDataService);
     bool authenticated =
         users.AuthenticateUser(mJob.GetUser(), &mUIController, mSettings, AuthenticatedOperationPrintJob);
@@ -167,7 +167,7 @@ bool JobHandler::ProcessJobEndRules()
 
         if (!mJob.IsTracked()) {
             if (mJob.CancelReason != CVCancelReasonNone) {
-                Debug("Job cancelled at the server.");
+                Log::Debug("Job cancelled at the server.");
                 UIMessage message;
                 mShowJobMessage(message);
             }
@@ -176,8 +176,8 @@ bool JobHandler::ProcessJobEndRules()
         for (const JobMessage& jobMessage : result.Messages) {
             UIMessage message(jobMessage);
             if (!mShowJobMessage(message)) {
-                Debug("User canceled. JobMessage title: %s, message: %s For job: %llu", jobMessage.Title,
-                      jobMessage.Message, static_cast<unsigned long long>(mJob.Id));
+                Log::Debug("User canceled. JobMessage title: %s, message: %s For job: %llu", jobMessage.Title,
+                           jobMessage.Message, static_cast<unsigned long long>(mJob.Id));
                 UserCancelledJobFromMessage(jobMessage, true);
                 break;
             }
@@ -190,9 +190,9 @@ bool JobHandler::ProcessJobEndRules()
                 lastStage = CVJobProcessingStagePopup;
         }
         if (mJob.ProcessedToStage <= stage) {
-            Error("JobHandler::ProcessJobEndRules - the rules answered stage %d after stage %d; no further stages "
-                  "are asked for.",
-                  mJob.ProcessedToStage, stage);
+            Log::Error("JobHandler::ProcessJobEndRules - the rules answered stage %d after stage %d; no further stages "
+                       "are asked for.",
+                       mJob.ProcessedToStage, stage);
             break;
         }
         stage = mJob.ProcessedToStage;
@@ -203,14 +203,14 @@ bool JobHandler::ProcessJobEndRules()
 // Cancels the job for a refused message, reporting the cancel when asked to.
 void JobHandler::UserCancelledJobFromMessage(const JobMessage& message, bool report)
 {
-    Logger::Log_Debug_Start(Component, "UserCancelledJobFromMessage");
+    Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "UserCancelledJobFromMessage");
     mJob.TrackOption = CVTrackOptionCancel;
     mJob.CustomCancelEventMessage = message.CustomEventMessage;
     mJob.CancelReason = message.Source == 0 ? CancelReasonRefusedSourceZeroMessage : CancelReasonRefusedMessage;
     if (report)
         mWebDataService.AddJobCancelEvent(mJob, static_cast<CVJobCancellationReason>(mJob.CancelReason),
                                           mJob.CustomCancelEventMessage);
-    Logger::Log_Debug_End(Component, "UserCancelledJobFromMessage");
+    Logger::Log_Debug_End(LogComponents::CoreJobHandling, "UserCancelledJobFromMessage");
 }
 
 }  // namespace CVCoreDataServices

@@ -6,8 +6,8 @@
 #include "Core/CVModels/UIMessage.h"
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/IUIController.h"
-#include "Core/Services/JobHandlerLog.h"
 #include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <string>
 
@@ -17,7 +17,8 @@
 
 namespace CVCoreDataServices {
 
-using namespace JobLog;
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
+using SecureLog = ComponentLog<LogComponents::Secure>;
 
 // A secured job is uploaded unless the start steps failed, the job was
 // cancelled or it is kept as a disconnected job. Once the server holds it,
@@ -27,23 +28,24 @@ using namespace JobLog;
 // as held by the server.
 void JobHandler::mSubmitSecurePayload(bool ok)
 {
-    Debug("Time to see if we want to send a secure payload..");
+    Log::Debug("Time to see if we want to send a secure payload..");
     std::string path = SecureFileHandler().GetFullPathToSecureFile(std::to_string(mintJobId));
-    Debug("datasuccess= %s  TrackOption=%d  SecureOption=%d", ok ? "YES" : "NO", mJob.TrackOption, mJob.SecureOption);
+    Log::Debug("datasuccess= %s  TrackOption=%d  SecureOption=%d", ok ? "YES" : "NO", mJob.TrackOption,
+               mJob.SecureOption);
     if (!ok || mIsCancelled() || mJob.IsDisconnected() || mJob.SecureOption < CVSecureOptionSecuredWithoutBalance)
         return;
 
-    Debug("Send the secure payload...");
+    Log::Debug("Send the secure payload...");
     CVClientData::SecureSubmitPayloadResult result;
     bool submitted = mWebDataService.SubmitSecureJob(mJob, path, result, CVSecureJobDataSpoolFile, false);
-    DebugAs(LogComponents::Secure, "SecureResults:\nAutoReleased: %d\nReleasedTo: %s", result.AutoReleased ? 1 : 0,
-            result.ReleasedTo);
+    SecureLog::Debug("SecureResults:\nAutoReleased: %d\nReleasedTo: %s", result.AutoReleased ? 1 : 0,
+                     result.ReleasedTo);
 
     UIMessage message;
     message.CancellationReason = mJob.CancelReason;
     if (!submitted) {
-        Error("JobHandler::HandleJob - Job(%u) could not be secured on the server; it is handled as disconnected.",
-              mintJobId);
+        Log::Error("JobHandler::HandleJob - Job(%u) could not be secured on the server; it is handled as disconnected.",
+                   mintJobId);
         mJob.SetDisconnected(true);
         message.Title = "Failed to Secure";
         mUIController.DisplaySecureMessage(message);
@@ -67,9 +69,9 @@ void JobHandler::mDeleteSecurePayload() noexcept
     try {
         SecureFileHandler().DeleteSecurePayload(std::to_string(mintJobId));
     } catch (const std::exception& error) {
-        Error("JobHandler - the payload of job %u could not be removed: %s", mintJobId, error.what());
+        Log::Error("JobHandler - the payload of job %u could not be removed: %s", mintJobId, error.what());
     } catch (...) {
-        Error("JobHandler - the payload of job %u could not be removed.", mintJobId);
+        Log::Error("JobHandler - the payload of job %u could not be removed.", mintJobId);
     }
 }
 

@@ -2,8 +2,10 @@
 
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/User.h"
+#include "Core/Services/CVBatchMode.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 
 namespace CVCoreDataServices {
 
@@ -11,30 +13,7 @@ namespace {
 
 using CVClientData::AuthorizeResult;
 using CVClientData::AuthorizeResultCode;
-
-// An information line of the user service.
-void LogInfo(const char* text)
-{
-    Logger::Log_Info(LogComponents::CoreGeneral, text);
-}
-
-// A debug line of the user service.
-void LogDebug(const char* text)
-{
-    Logger::Log_Debug(LogComponents::CoreGeneral, text);
-}
-
-// Brackets a function with its debug start and end lines.
-class DebugScope {
-public:
-    explicit DebugScope(const char* name) : mName(name) { Logger::Log_Debug_Start(LogComponents::CoreGeneral, mName); }
-    ~DebugScope() { Logger::Log_Debug_End(LogComponents::CoreGeneral, mName); }
-    DebugScope(const DebugScope&) = delete;
-    DebugScope& operator=(const DebugScope&) = delete;
-
-private:
-    const char* mName;
-};
+using Log = ComponentLog<LogComponents::CoreGeneral>;
 
 // A fresh grant for the credentials under the settings' authentication
 // type (the held token is dropped first, so the server checks them), then
@@ -51,7 +30,7 @@ bool LogInAndReadUser(CVClientData::WebDataService& service, CVClientData::User&
         return false;
     bool ok = service.GetUser(user);
     user.ServiceAuthToken = token;
-    LogDebug(validatedLine);
+    Log::Debug("%s", validatedLine);
     return ok;
 }
 
@@ -62,22 +41,22 @@ bool LogInAndReadUser(CVClientData::WebDataService& service, CVClientData::User&
 bool UserService::AuthenticateUser(CVClientData::User& user, IUIController* controller,
                                    CVClientData::ClientSettings& settings, AuthenticatedOperationType operation)
 {
-    if (user.BatchMode == 1 || user.BatchMode == 2) {
-        LogInfo("AuthenticatedUser.- Batch mode active, previously logged in.");
+    if (user.BatchMode == CVBatchModeManual || user.BatchMode == CVBatchModeAutomatic) {
+        Log::Info("AuthenticatedUser.- Batch mode active, previously logged in.");
         return mWebDataService.GetUser(user);
     }
     if (settings.AuthenticationType == CVAuthenticationLoggedInUser) {
-        LogInfo("AuthenticatedUser -  using currently logged in user");
+        Log::Info("AuthenticatedUser -  using currently logged in user");
         // A failed grant leaves no token, and then GetUser fails too.
         mWebDataService.Authorize(CVAuthenticationLoggedInUser, user.NetworkName, std::string(),
                                   user.ServiceAuthToken);
         return mWebDataService.GetUser(user);
     }
     if (controller == nullptr) {
-        LogInfo("AuthenticatedUser - Requested authentication prompt but cannot display GUI. Not Valid");
+        Log::Info("AuthenticatedUser - Requested authentication prompt but cannot display GUI. Not Valid");
         return false;
     }
-    LogInfo("AuthenticatedUser - Requesting authentication prompt from the GUI");
+    Log::Info("AuthenticatedUser - Requesting authentication prompt from the GUI");
     return controller->PromptForAuthentication(user, mWebDataService, settings, operation);
 }
 
@@ -85,7 +64,7 @@ bool UserService::AuthenticateUser(CVClientData::User& user, IUIController* cont
 bool UserService::ValidatePinCode(CVClientData::User& user, const CVClientData::ClientSettings& settings,
                                   const std::string& pin, const std::string* password, bool&)
 {
-    DebugScope scope("ValidatePinCode");
+    DebugScope scope(LogComponents::CoreGeneral, "ValidatePinCode");
     return LogInAndReadUser(mWebDataService, user, settings, pin, password != nullptr ? *password : std::string(),
                             "ValidatePinCode - PIN validated.");
 }
@@ -94,7 +73,7 @@ bool UserService::ValidatePinCode(CVClientData::User& user, const CVClientData::
 bool UserService::ValidateNetworkCredentials(CVClientData::User& user, CVClientData::ClientSettings& settings,
                                              std::string userName, std::string password, std::string domain)
 {
-    DebugScope scope("ValidateNetworkCredentials");
+    DebugScope scope(LogComponents::CoreGeneral, "ValidateNetworkCredentials");
     std::string login = domain.empty() ? userName : domain + "\\" + userName;
     return LogInAndReadUser(mWebDataService, user, settings, login, password, "Validated network user.");
 }
@@ -104,14 +83,14 @@ bool UserService::ValidateNetworkCredentials(CVClientData::User& user, CVClientD
 bool UserService::ResetPinPassword(CVClientData::User& user, const std::string& pin,
                                    const std::string& currentPassword, const std::string& newPassword)
 {
-    LogDebug("ResetPinPassword");
+    Log::Debug("ResetPinPassword");
     mWebDataService.ResetAuthToken();
     AuthorizeResult result =
         mWebDataService.Authorize(CVAuthenticationPinAndPassword, pin, currentPassword, user.ServiceAuthToken);
     if (result.mintResultCode != AuthorizeResultCode::Success || user.ServiceAuthToken.empty())
         return false;
     bool ok = mWebDataService.ResetPINPassword(newPassword);
-    LogInfo("ResetPinPassword -  reset pin password returned.");
+    Log::Info("ResetPinPassword -  reset pin password returned.");
     return ok;
 }
 

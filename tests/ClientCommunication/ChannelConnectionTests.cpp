@@ -7,11 +7,13 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <future>
 #include <grp.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
+#include <thread>
 
 namespace {
 

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <mutex>
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -124,7 +125,7 @@ TEST(SWThreadTest, AThreadThatEndedByItselfCanBeStartedAgain)
     } thread;
     for (int expected = 1; expected <= 3; ++expected) {
         thread.Start();
-        ASSERT_TRUE(WaitUntil([&] { return !thread.IsRunning(); }));
+        ASSERT_TRUE(TestSupport::WaitUntil([&] { return !thread.IsRunning(); }, std::chrono::seconds(2)));
         EXPECT_EQ(thread.runs, expected);
     }
 }

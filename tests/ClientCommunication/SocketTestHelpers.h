@@ -1,13 +1,12 @@
 #pragma once
 
 #include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+#include "tests/Support/ChildProgram.h"
 
 #include <chrono>
-#include <functional>
 #include <string>
 #include <utility>
 #include <sys/socket.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -55,25 +54,12 @@ inline Bytes ReadAvailable(int fd)
     return bytes;
 }
 
-// Polls a condition until it holds or the time is up.
-inline bool WaitUntil(const std::function<bool()>& condition,
-                      std::chrono::milliseconds limit = std::chrono::milliseconds(2000))
-{
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return true;
-}
-
 // Plays the hook for one job: connects, announces the job, answers the
 // request for page sets and returns the final answer.
 inline ClientMessage RunHookJob(const std::string& user, uint32_t jobId)
 {
     ClientCommunicationChannel hook(user.c_str());
-    if (!WaitUntil([&] { return hook.Connect(); }))
+    if (!TestSupport::WaitUntil([&] { return hook.Connect(); }, std::chrono::seconds(2)))
         return ClientMessage();
     ClientMessage newJob(ClientMessageType::Notify, ClientMessageSubType::NewJob);
     newJob.SetSingleNumericParameter(jobId);

@@ -1,6 +1,7 @@
 #include "tests/DisconnectedJobs/ServerScripts.h"
 
 #include "tests/StandInServer/DefaultAnswers.h"
+#include "tests/Support/ChildProgram.h"
 
 #include <nlohmann/json.hpp>
 
@@ -65,13 +66,7 @@ int SubmissionLedger::Received() const
 
 bool SubmissionLedger::WaitForReceived(int count, std::chrono::milliseconds limit) const
 {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (Received() < count) {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
+    return TestSupport::WaitUntil([&] { return Received() >= count; }, limit);
 }
 
 PendingJobsOnServer::PendingJobsOnServer(StandIn::StandInServer& server) : mState(std::make_shared<State>())

@@ -2,6 +2,7 @@
 
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
+#include "tests/Support/ChildProgram.h"
 
 #include <sys/socket.h>
 
@@ -63,10 +64,7 @@ FakeHook::FakeHook(const std::string& userName, uint32_t jobId, std::string prin
       mReply(PageReply::PageSets)
 {
     mHookEnd = std::make_unique<ClientCommunicationChannel>(userName.c_str());
-    auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!mHookEnd->Connect() && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    if (mHookEnd->IsConnected()) {
+    if (TestSupport::WaitUntil([this] { return mHookEnd->Connect(); }, std::chrono::seconds(30))) {
         mAnnounceAndServe();
     } else {
         std::lock_guard lock(mLock);
@@ -97,16 +95,12 @@ std::unique_ptr<ClientCommunicationChannel> FakeHook::TakeClientEnd()
 
 bool FakeHook::WaitForClose(std::chrono::milliseconds limit)
 {
-    auto deadline = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < deadline) {
-        {
+    return TestSupport::WaitUntil(
+        [this] {
             std::lock_guard lock(mLock);
-            if (mblnClosed)
-                return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return false;
+            return mblnClosed;
+        },
+        limit);
 }
 
 std::vector<std::string> FakeHook::Received() const
