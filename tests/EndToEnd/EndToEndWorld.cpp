@@ -251,8 +251,7 @@ bool EndToEndWorld::WaitForUiLog(const std::string& text, std::chrono::milliseco
 
 std::string EndToEndWorld::QuorvelLog() const
 {
-    std::string folder = mstrUser == "root" ? mRoot.Host("/Library/Logs") : mRoot.Home() + "/Library/Logs";
-    return TestSupport::ReadFileText(folder + "/" + mstrUser + "_Quorvel.log");
+    return mRoot.ClientLogText();
 }
 
 }  // namespace EndToEnd
