@@ -172,9 +172,9 @@ bool EndToEndWorld::WaitForJobState(int jobId, int state, std::chrono::milliseco
     return mCupsd.WaitForJobState(jobId, state, limit);
 }
 
-ProcessUtilTests::ChildRecord EndToEndWorld::BackendRecord(int jobId) const
+TestSupport::ChildRecord EndToEndWorld::BackendRecord(int jobId) const
 {
-    return ProcessUtilTests::ReadChildRecord(mCupsd.RecordFolder(), std::to_string(jobId));
+    return TestSupport::ReadChildRecord(mCupsd.RecordFolder(), std::to_string(jobId));
 }
 
 bool EndToEndWorld::BackendRan(int jobId) const

@@ -3,7 +3,7 @@
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "Platform/UserAccount.h"
 #include "tests/Hook/HookHarness.h"
-#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/Support/ChildRecord.h"
 #include "tests/Support/RandomBytes.h"
 
 #include <gtest/gtest.h>
@@ -32,9 +32,9 @@ protected:
         return arguments;
     }
 
-    ProcessUtilTests::ChildRecord Record(int jobId) const
+    TestSupport::ChildRecord Record(int jobId) const
     {
-        return ProcessUtilTests::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
+        return TestSupport::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
     }
 
     bool BackendRan(int jobId) const { return fs::exists(mSetup.Records() + "/" + std::to_string(jobId) + ".txt"); }

@@ -1,7 +1,8 @@
 #include "Core/ProcessUtil/ProcessUtil.h"
 
-#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/ProcessUtil/ForkedProcess.h"
 #include "tests/Support/ChildProgram.h"
+#include "tests/Support/ChildRecord.h"
 #include "tests/Support/RandomBytes.h"
 #include "tests/Support/TempRoot.h"
 
@@ -14,10 +15,10 @@
 #include <unistd.h>
 
 using CVClientData::ProcessUtil;
-using ProcessUtilTests::ReadChildRecord;
 using ProcessUtilTests::RunInForkedProcess;
 using ProcessUtilTests::WriteProgram;
 using TestSupport::ArgumentArray;
+using TestSupport::ReadChildRecord;
 using TestSupport::RandomBytes;
 namespace fs = std::filesystem;
 
