@@ -239,10 +239,11 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
             Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
             outcome = ReadOutcome::ReadFailed;
         } else {
+            const auto readWait = HookTimings::Seconds(HookTimings::ReadWaitSeconds);
             int failures = 0;
             for (;;) {
                 Debug("Begin monitoring the socket/file");
-                int ready = source.WaitReadable(HookTimings::Seconds(HookTimings::ReadWaitSeconds));
+                int ready = source.WaitReadable(readWait);
                 ssize_t got = -1;
                 if (ready <= 0) {
                     Error("Socket/file is not ready. Error#: %ld", static_cast<long>(ready));
