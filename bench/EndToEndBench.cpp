@@ -26,7 +26,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
 #include <numeric>
 #include <spawn.h>
 #include <string>
@@ -132,22 +131,6 @@ std::pair<double, std::vector<double>> ParallelRun(const EndToEndWorld& world, c
     return {MillisecondsSince(start), finished};
 }
 
-// The resident peak (VmHWM) of a running process in KiB; 0 once it has ended.
-long PeakResidentKib(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (!line.starts_with("VmHWM:"))
-            continue;
-        long value = 0;
-        size_t digits = line.find_first_of("0123456789");
-        if (digits != std::string::npos)
-            std::from_chars(line.data() + digits, line.data() + line.size(), value);
-        return value;
-    }
-    return 0;
-}
-
 // What the big job gave.
 struct BigJobResult {
     int status = -1;
@@ -179,15 +162,8 @@ BigJobResult RunBigJob(const EndToEndWorld& world, int jobId, const std::string&
     std::vector<std::string> environment{"PATH=/usr/bin:/bin", "CVK_ROOT=" + root, "CUPS_SERVERBIN=" + serverBin,
                                          "TMPDIR=" + world.Root().Host("/tmp"), "CVK_CLIENT_LAUNCHER=/bin/true",
                                          "CVK_COUNT_FILE=" + countFile};
-    auto pointers = [](std::vector<std::string>& texts) {
-        std::vector<char*> list;
-        for (std::string& text : texts)
-            list.push_back(text.data());
-        list.push_back(nullptr);
-        return list;
-    };
-    std::vector<char*> argv = pointers(arguments);
-    std::vector<char*> envp = pointers(environment);
+    std::vector<char*> argv = TestSupport::ArgumentArray(arguments);
+    std::vector<char*> envp = TestSupport::ArgumentArray(environment);
 
     int ends[2];
     BigJobResult result;
@@ -232,13 +208,7 @@ BigJobResult RunBigJob(const EndToEndWorld& world, int jobId, const std::string&
         }
         close(ends[1]);
     });
-    for (;;) {
-        siginfo_t info{};
-        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == pid)
-            break;
-        result.peakKib = std::max(result.peakKib, PeakResidentKib(pid));
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    result.peakKib = TestSupport::PeakResidentKibUntilExit(pid);
     int status = 0;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }

@@ -6,6 +6,7 @@
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/LocalFiles/SecureFileHandler.h"
 #include "Core/ProcessUtil/ProcessUtil.h"
+#include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
@@ -23,20 +24,7 @@ using CVClientData::ProcessUtil;
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
-
-// Writes one debug line of the hook.
-template <typename... Args>
-void Debug(std::string format, Args&&... args)
-{
-    Logger::Log_Debug(kComponent, stringFormat(std::move(format), std::forward<Args>(args)...));
-}
-
-// Writes one error line of the hook.
-template <typename... Args>
-void Error(std::string format, Args&&... args)
-{
-    Logger::Log_Error(kComponent, stringFormat(std::move(format), std::forward<Args>(args)...));
-}
+using Log = ComponentLog<kComponent>;
 
 // The two header letters of a message as text.
 std::string HeaderText(const ClientMessage& message)
@@ -63,7 +51,7 @@ CupsBackendHook::CupsBackendHook(int argumentCount, char* const arguments[], con
     std::string folder;
     std::string name;
     ProcessUtil::GetOriginalBackendPathAndName(folder, name, mArgument(0));
-    Debug("backendName= %s", name);
+    Log::Debug("backendName= %s", name);
     // The installation moves a queue's own backend into a hidden folder beside
     // the backend folder, under its own name.
     folder += "/../.cvkbackend";
@@ -91,7 +79,7 @@ uint32_t CupsBackendHook::mJobId() const
     std::string_view view = text != nullptr ? text : "";
     auto [end, error] = std::from_chars(view.data(), view.data() + view.size(), id);
     if (error != std::errc() || end != view.data() + view.size()) {
-        Error("Not a job id: \"%s\"", std::string(view));
+        Log::Error("Not a job id: \"%s\"", std::string(view));
         return 0;
     }
     return id;
@@ -113,16 +101,16 @@ int CupsBackendHook::Process()
     Signals::IgnoreSigPipe();
 
     mChannel = std::make_unique<ClientCommunicationChannel>(mArgument(2));
-    Debug("Attempting to connect to the client.");
+    Log::Debug("Attempting to connect to the client.");
     if (mChannel->Connect()) {
-        Debug("Connection to the client was Successful.");
+        Log::Debug("Connection to the client was Successful.");
         ClientMessage request(ClientMessageType::Notify, ClientMessageSubType::NewJob);
         request.SetSingleNumericParameter(mJobId());
         ClientMessage reply;
         bool more = true;
         while (more) {
-            Debug("Header: %s", HeaderText(request));
-            Debug("Content: %s", ContentText(request));
+            Log::Debug("Header: %s", HeaderText(request));
+            Log::Debug("Content: %s", ContentText(request));
             if (mChannel->SendMessage(request))
                 reply = mChannel->ReceiveMessage();
             else
@@ -135,12 +123,12 @@ int CupsBackendHook::Process()
         // never removes it: once the exchange is over the copy is no one's.
         SecureFileHandler(mArgument(2)).DeleteSecurePayload(mArgument(1));
     } else {
-        Error("Client not running.");
+        Log::Error("Client not running.");
         ClientMessage request;
         HandleResponse(ClientMessage(ClientMessageType::Error, ClientMessageSubType::ClientNotRunning), request);
     }
     mChannel.reset();
-    Debug("Process return value = %d", mintExitCode);
+    Log::Debug("Process return value = %d", mintExitCode);
     return mintExitCode;
 }
 
@@ -149,24 +137,24 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
     DebugScope scope(kComponent, "HandleResponse");
     unsigned char type = reply.GetType();
     unsigned char subType = reply.GetSubType();
-    Debug("HandleResponse Type:%c SubType:%c", type, subType);
-    Debug("HandleResponse clientMessage= %s", ContentText(reply));
+    Log::Debug("HandleResponse Type:%c SubType:%c", type, subType);
+    Log::Debug("HandleResponse clientMessage= %s", ContentText(reply));
 
     if (type == ClientMessageType::Request) {
         switch (subType) {
         case ClientMessageSubType::JobCancelled:
-            Debug("ClientMessageSubType::JobCancelled");
+            Log::Debug("ClientMessageSubType::JobCancelled");
             mintExitCode = CancelStatus;
             return false;
         case ClientMessageSubType::PageSets:
-            Debug("ClientMessageSubType::PageSets");
+            Log::Debug("ClientMessageSubType::PageSets");
             return ParsePageSets(nextRequest);
         case ClientMessageSubType::JobCompleted:
-            Debug("ClientMessageSubType::JobCompleted");
+            Log::Debug("ClientMessageSubType::JobCompleted");
             mintExitCode = mRunBackend();
             return false;
         default:
-            Error("Unknown request from client. Cancelling job. [%c]", subType);
+            Log::Error("Unknown request from client. Cancelling job. [%c]", subType);
             mintExitCode = CancelStatus;
             return false;
         }
@@ -174,20 +162,20 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
     if (type == ClientMessageType::Error) {
         switch (subType) {
         case ClientMessageSubType::ClientNotRunning:
-            Error("ClientMessageSubType::ClientNotRunning");
+            Log::Error("ClientMessageSubType::ClientNotRunning");
             mintExitCode = HandleClientNotRunning();
             return false;
         case ClientMessageSubType::CommunicationFailure:
-            Error("Communication failure with client.  Cancelling job.");
+            Log::Error("Communication failure with client.  Cancelling job.");
             mintExitCode = CancelStatus;
             return false;
         default:
-            Error("Unknown failure communicating with client.  Cancelling job. [%c]", subType);
+            Log::Error("Unknown failure communicating with client.  Cancelling job. [%c]", subType);
             mintExitCode = CancelStatus;
             return false;
         }
     }
-    Error("Invalid message received from the client. Cancelling the print job [%c %c]", type, subType);
+    Log::Error("Invalid message received from the client. Cancelling the print job [%c %c]", type, subType);
     mintExitCode = CancelStatus;
     return false;
 }
@@ -197,13 +185,13 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
 // own descriptors.
 int CupsBackendHook::mRunBackend()
 {
-    Debug("Executable: %s", mstrBackendPath);
+    Log::Debug("Executable: %s", mstrBackendPath);
     if (!NeedPipes())
         return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
     if (mJobData.HasFailed()) {
         // Part of the job is lost; printing the rest would waste paper on a
         // broken document. CUPS runs the job again later.
-        Error("The job data could not be kept for the printer. The job will be retried.");
+        Log::Error("The job data could not be kept for the printer. The job will be retried.");
         return RetryStatus;
     }
     std::span<const unsigned char> head = mJobData.GetHead();
@@ -222,9 +210,9 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
         const char* filePath = mintArgumentCount >= 7 ? mArgument(6) : nullptr;
         JobDataSource source(filePath);
         if (source.IsFile())
-            Debug("Parsing from file: %s", filePath);
+            Log::Debug("Parsing from file: %s", filePath);
         Logger::Log_Debug(LogComponents::Secure, stringFormat("FileId: %s", jobId));
-        Debug("Begin reading print stream");
+        Log::Debug("Begin reading print stream");
 
         // Keeps a piece for the backend (only standard input is replayed: a
         // file the backend reads itself) and for the debug dump.
@@ -236,33 +224,35 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
 
         std::vector<unsigned char> buffer(ReadPieceSize);
         if (!source.IsOpen()) {
-            Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
+            Log::Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
             outcome = ReadOutcome::ReadFailed;
         } else {
+            const auto readWait = HookTimings::Seconds(HookTimings::ReadWaitSeconds);
             int failures = 0;
             for (;;) {
-                Debug("Begin monitoring the socket/file");
-                int ready = source.WaitReadable(HookTimings::Seconds(HookTimings::ReadWaitSeconds));
+                Log::Debug("Begin monitoring the socket/file");
+                int ready = source.WaitReadable(readWait);
                 ssize_t got = -1;
                 if (ready <= 0) {
-                    Error("Socket/file is not ready. Error#: %ld", static_cast<long>(ready));
+                    Log::Error("Socket/file is not ready. Error#: %ld", static_cast<long>(ready));
                 } else {
-                    Debug("Socket/file is available (selectRetVal: %ld).  Read data into our buffer...",
-                          static_cast<long>(ready));
+                    Log::Debug("Socket/file is available (selectRetVal: %ld).  Read data into our buffer...",
+                               static_cast<long>(ready));
                     got = source.Read(buffer);
                 }
                 if (got == 0) {
-                    Debug("No more data to read from buffer.  End Parsing.");
+                    Log::Debug("No more data to read from buffer.  End Parsing.");
                     break;
                 }
                 if (got > 0) {
                     auto piece = std::span<const unsigned char>(buffer.data(), static_cast<size_t>(got));
-                    Debug("Appending %ld bytes of data to intermediate raw data parsing buffer", static_cast<long>(got));
-                    Debug("Processing %ld bytes", static_cast<long>(got));
+                    Log::Debug("Appending %ld bytes of data to intermediate raw data parsing buffer",
+                               static_cast<long>(got));
+                    Log::Debug("Processing %ld bytes", static_cast<long>(got));
                     keep(piece);
-                    Debug("Parse the available data");
+                    Log::Debug("Parse the available data");
                     int result = handler.ParseData(piece.data(), piece.size());
-                    Debug("ParseData returned: %d", result);
+                    Log::Debug("ParseData returned: %d", result);
                     failures = 0;
                     if (result < 0) {
                         outcome = ReadOutcome::ParseFailed;
@@ -271,9 +261,9 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
                     continue;
                 }
                 int error = errno;
-                Error("Failed to read the buffer... try again");
+                Log::Error("Failed to read the buffer... try again");
                 if (++failures >= HookTimings::ReadFailuresAllowed) {
-                    Error("Error after read - Error# %d: %s", error, std::strerror(error));
+                    Log::Error("Error after read - Error# %d: %s", error, std::strerror(error));
                     outcome = ReadOutcome::ReadFailed;
                     break;
                 }
@@ -281,27 +271,27 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
         }
         if (outcome != ReadOutcome::Succeeded) {
             // The backend still needs the whole job, parsed or not.
-            Error("Parsing failed... Continue reading remainder of buffer");
+            Log::Error("Parsing failed... Continue reading remainder of buffer");
             for (ssize_t got; source.IsOpen() && (got = source.Read(buffer)) > 0;)
                 keep(std::span<const unsigned char>(buffer.data(), static_cast<size_t>(got)));
         }
         if (source.IsFile())
-            Debug("closing buffer");
+            Log::Debug("closing buffer");
     }
 
     if (outcome != ReadOutcome::Succeeded) {
-        Debug("Parsing did not successfully complete.  Use alternate page count method...");
+        Log::Debug("Parsing did not successfully complete.  Use alternate page count method...");
         handler.SetParseSucceeded(false);
         handler.ParseDone();
     } else {
         handler.ParseDone();
         const auto& pageSets = handler.GetPageSets();
-        Debug("Parse complete successfully... # of pagesets calculated = %ld", static_cast<long>(pageSets.size()));
+        Log::Debug("Parse complete successfully... # of pagesets calculated = %ld", static_cast<long>(pageSets.size()));
         for (size_t i = 0; i < pageSets.size(); ++i) {
-            Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
-            Debug("B/W Page Count = %d", pageSets[i].mintMonoPages);
-            Debug("Color Page Count = %d", pageSets[i].mintColorPages);
-            Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
+            Log::Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
+            Log::Debug("B/W Page Count = %d", pageSets[i].mintMonoPages);
+            Log::Debug("Color Page Count = %d", pageSets[i].mintColorPages);
+            Log::Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
         }
         handler.SetParseSucceeded(true);
     }
@@ -313,7 +303,7 @@ bool CupsBackendHook::NeedPipes() const
 {
     DebugScope scope(kComponent, "NeedPipes");
     bool needPipes = mintArgumentCount < 7 && !mJobData.IsEmpty();
-    Debug("needPipes = %s", needPipes ? "YES" : "NO");
+    Log::Debug("needPipes = %s", needPipes ? "YES" : "NO");
     return needPipes;
 }
 
@@ -324,7 +314,7 @@ int CupsBackendHook::HandleClientNotRunning() const
     // nothing below depends on them.
     CVClientData::ClientSettings settings(mstrCacheFolder);
     settings.FromLocalStorageFile();
-    Debug("Since the client is not running, get ready to push the data through to the printer.");
+    Log::Debug("Since the client is not running, get ready to push the data through to the printer.");
     // No client will release or upload the job, so its secure copy goes now.
     if (mArgument(1) != nullptr && mArgument(2) != nullptr)
         SecureFileHandler(mArgument(2)).DeleteSecurePayload(mArgument(1));

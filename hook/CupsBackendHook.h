@@ -49,8 +49,6 @@ public:
     // Passes the job through to the wrapped backend; its exit status.
     int HandleClientNotRunning() const;
 
-    const std::string& GetBackendPath() const { return mstrBackendPath; }
-
 private:
     const char* mArgument(int index) const;
     uint32_t mJobId() const;

@@ -2,6 +2,7 @@
 
 #include "Common/SettingsManager.h"
 #include "Common/StringFormat.h"
+#include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/ClientAgentLauncher.h"
 #include "Platform/FileSystemRoot.h"
@@ -14,18 +15,12 @@
 namespace {
 
 constexpr auto kComponent = LogComponents::HookGeneral;
+using Log = ComponentLog<kComponent>;
 
 // The client program's process name and the user unit that starts it; both
 // come from the build's CVK_CLIENT_PROGRAM.
 constexpr const char* kClientProcessName = CVK_CLIENT_PROCESS_NAME;
 constexpr const char* kClientUnitName = CVK_CLIENT_UNIT_NAME;
-
-// Writes one debug line of the start-up.
-template <typename... Args>
-void Debug(std::string format, Args&&... args)
-{
-    Logger::Log_Debug(kComponent, stringFormat(std::move(format), std::forward<Args>(args)...));
-}
 
 }  // namespace
 
@@ -51,7 +46,7 @@ bool ValidateClientStatus(const char* userName)
     if (CheckForClientProcess(*user) != 0)
         LaunchClientApplication(*user);
     if (PingSocketFile(userName))
-        Debug("Client ready...");
+        Log::Debug("Client ready...");
     else
         PingSocketFile(userName);
     return true;
@@ -59,17 +54,17 @@ bool ValidateClientStatus(const char* userName)
 
 int CheckForClientProcess(const Platform::UserAccount& user)
 {
-    Debug("First check for client running.");
+    Log::Debug("First check for client running.");
     return Platform::IsProcessRunning(kClientProcessName, user.uid) ? 0 : 1;
 }
 
 int LaunchClientApplication(const Platform::UserAccount& user)
 {
-    Debug("Client not running for user, Starting client...");
+    Log::Debug("Client not running for user, Starting client...");
     Platform::ClientAgentLauncher launcher(kClientUnitName);
-    Debug("Stopping client agent returned: %d", launcher.Stop(user));
+    Log::Debug("Stopping client agent returned: %d", launcher.Stop(user));
     int started = launcher.Start(user);
-    Debug("Waiting for client to start.");
+    Log::Debug("Waiting for client to start.");
     HookTimings::Sleep(HookTimings::ClientStartSeconds);
     return started;
 }
@@ -79,7 +74,7 @@ bool PingSocketFile(const char* userName)
     if (CheckForSocketFile(userName))
         return true;
     for (int poll = 0; poll < HookTimings::SocketPolls; ++poll) {
-        Debug("Waiting for client to to be ready ....");
+        Log::Debug("Waiting for client to to be ready ....");
         HookTimings::Sleep(HookTimings::ClientStartSeconds);
         if (CheckForSocketFile(userName))
             return true;
@@ -92,6 +87,6 @@ bool CheckForSocketFile(const char* userName)
     std::string path = Platform::HostPath(stringFormat("/tmp/cvkclient.%s", userName));
     struct stat info {};
     int result = stat(path.c_str(), &info);
-    Debug("stat(): %s, return value: %d", path, result);
+    Log::Debug("stat(): %s, return value: %d", path, result);
     return result == 0;
 }

@@ -11,12 +11,9 @@
 #include <cups/cups.h>
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cmath>
 #include <ctime>
-#include <cstring>
-#include <unistd.h>
 
 namespace CVClientData {
 

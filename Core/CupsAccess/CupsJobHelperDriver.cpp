@@ -10,8 +10,9 @@
 
 #include <cups/cups.h>
 
+#include <algorithm>
 #include <array>
-#include <cmath>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <strings.h>

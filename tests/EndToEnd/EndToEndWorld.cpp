@@ -172,9 +172,9 @@ bool EndToEndWorld::WaitForJobState(int jobId, int state, std::chrono::milliseco
     return mCupsd.WaitForJobState(jobId, state, limit);
 }
 
-ProcessUtilTests::ChildRecord EndToEndWorld::BackendRecord(int jobId) const
+TestSupport::ChildRecord EndToEndWorld::BackendRecord(int jobId) const
 {
-    return ProcessUtilTests::ReadChildRecord(mCupsd.RecordFolder(), std::to_string(jobId));
+    return TestSupport::ReadChildRecord(mCupsd.RecordFolder(), std::to_string(jobId));
 }
 
 bool EndToEndWorld::BackendRan(int jobId) const
@@ -251,8 +251,7 @@ bool EndToEndWorld::WaitForUiLog(const std::string& text, std::chrono::milliseco
 
 std::string EndToEndWorld::QuorvelLog() const
 {
-    std::string folder = mstrUser == "root" ? mRoot.Host("/Library/Logs") : mRoot.Home() + "/Library/Logs";
-    return TestSupport::ReadFileText(folder + "/" + mstrUser + "_Quorvel.log");
+    return mRoot.ClientLogText();
 }
 
 }  // namespace EndToEnd

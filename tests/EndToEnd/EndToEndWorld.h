@@ -1,8 +1,8 @@
 #pragma once
 
 #include "tests/EndToEnd/ServerJobSummary.h"
-#include "tests/ProcessUtil/ChildRecord.h"
 #include "tests/StandInServer/StandInServer.h"
+#include "tests/Support/ChildRecord.h"
 #include "tests/Support/PrivateCupsd.h"
 #include "tests/Support/TempRoot.h"
 
@@ -92,7 +92,7 @@ public:
     int Submit(const std::string& queue, const std::string& file, const std::string& title = "") const;
     bool WaitForJobState(int jobId, int state, std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
     // What the wrapped (or plain) backend recorded of the job.
-    ProcessUtilTests::ChildRecord BackendRecord(int jobId) const;
+    TestSupport::ChildRecord BackendRecord(int jobId) const;
     bool BackendRan(int jobId) const;
     // The job as the server last received it (the last rules call for its
     // CUPS id, with the user its token was granted to), or none.

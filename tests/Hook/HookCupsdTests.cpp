@@ -4,7 +4,7 @@
 // folder beside it.
 #include "Platform/UserAccount.h"
 #include "tests/Hook/HookHarness.h"
-#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/Support/ChildRecord.h"
 #include "tests/Support/PrivateCupsd.h"
 
 #include <gtest/gtest.h>
@@ -52,9 +52,9 @@ protected:
 
     int Submit() const { return mCupsd.SubmitJob(kQueue, mstrJobFile, {"-o", "raw"}); }
 
-    ProcessUtilTests::ChildRecord Record(int jobId) const
+    TestSupport::ChildRecord Record(int jobId) const
     {
-        return ProcessUtilTests::ReadChildRecord(mCupsd.RecordFolder(), std::to_string(jobId));
+        return TestSupport::ReadChildRecord(mCupsd.RecordFolder(), std::to_string(jobId));
     }
 
     HookTests::HookSetup mSetup;

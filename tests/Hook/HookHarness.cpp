@@ -1,13 +1,11 @@
 #include "tests/Hook/HookHarness.h"
 
-#include "Platform/UserAccount.h"
+#include "tests/Support/ChildProgram.h"
 
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
-#include <fstream>
-#include <random>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -31,16 +29,6 @@ void SetValue(Environment& environment, const std::string& name, const std::stri
     environment.emplace_back(name, value);
 }
 
-// Texts that posix_spawn can take as a null-terminated array.
-std::vector<char*> TextPointers(std::vector<std::string>& texts)
-{
-    std::vector<char*> pointers;
-    for (auto& text : texts)
-        pointers.push_back(text.data());
-    pointers.push_back(nullptr);
-    return pointers;
-}
-
 // Writes all bytes into a pipe, stopping when its reader has gone. SIGPIPE
 // is held back on this thread so that a reader that leaves early (a cancelled
 // job) makes the write fail instead of ending the test.
@@ -62,27 +50,15 @@ void FeedPipe(int fd, const std::string& data, std::chrono::milliseconds pause)
     close(fd);
 }
 
-// A running process's resident peak (VmHWM) in kB; 0 once it has ended.
-long PeakMemoryKb(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmHWM:"))
-            return std::strtol(line.c_str() + 6, nullptr, 10);
-    }
-    return 0;
-}
-
 // Starts cvkhook with the given standard input descriptor and waits for it.
 HookResult SpawnHook(const std::vector<std::string>& arguments, int stdinFd, const Environment& environment,
                      const std::string& errorPath, const std::function<void()>& whileRunning)
 {
-    std::vector<std::string> argumentTexts = arguments;
     std::vector<std::string> environmentTexts;
     for (const auto& [name, value] : environment)
         environmentTexts.push_back(name + "=" + value);
-    auto argv = TextPointers(argumentTexts);
-    auto envp = TextPointers(environmentTexts);
+    auto argv = TestSupport::ArgumentArray(arguments);
+    auto envp = TestSupport::ArgumentArray(environmentTexts);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -98,16 +74,7 @@ HookResult SpawnHook(const std::vector<std::string>& arguments, int stdinFd, con
         return result;
     if (whileRunning)
         whileRunning();
-    // The resident peak of the hook's own memory, sampled until it ends: the
-    // kernel's peak for a whole process would include the test process's
-    // memory, from which the hook was started.
-    for (;;) {
-        siginfo_t info{};
-        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == pid)
-            break;
-        result.peakMemoryKb = std::max(result.peakMemoryKb, PeakMemoryKb(pid));
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    result.peakMemoryKb = TestSupport::PeakResidentKibUntilExit(pid);
     int status = 0;
     rusage usage{};
     while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
@@ -162,13 +129,6 @@ std::string HookSetup::CupsSpoolFile(int jobId) const
 std::string HookSetup::PayloadCopy(int jobId) const
 {
     return mRoot.Host("/Library/Application Support/Corvane/.Secure_" + std::to_string(jobId) + ".payload");
-}
-
-std::string HookSetup::LogText() const
-{
-    std::string user = Platform::CurrentUserName();
-    std::string folder = user == "root" ? mRoot.Host("/Library/Logs") : mRoot.Home() + "/Library/Logs";
-    return TestSupport::ReadFileText(folder + "/" + user + "_Quorvel.log");
 }
 
 std::vector<std::string> HookSetup::JobArguments(int jobId, const std::string& user) const
@@ -269,15 +229,6 @@ void FakeClient::mServe(Script script, const std::function<void()>& onNewJob)
         break;
     }
     connection.Disconnect();
-}
-
-std::string RandomBytes(size_t count, unsigned seed)
-{
-    std::mt19937 generator(seed);
-    std::string bytes(count, '\0');
-    for (auto& byte : bytes)
-        byte = static_cast<char>(generator() & 0xff);
-    return bytes;
 }
 
 std::string SampleJob()

@@ -60,7 +60,7 @@ public:
     std::string PayloadCopy(int jobId) const;
 
     // The hook's log file (the test user's).
-    std::string LogText() const;
+    std::string LogText() const { return mRoot.ClientLogText(); }
 
     // The six backend arguments of a job, and with a seventh naming a file.
     std::vector<std::string> JobArguments(int jobId, const std::string& user) const;
@@ -112,9 +112,6 @@ private:
     std::optional<ClientMessage> mPageSetReply;
     std::thread mThread;
 };
-
-// Bytes that do not repeat in any short period.
-std::string RandomBytes(size_t count, unsigned seed = 20240611);
 
 // A sample job the parser counts: PJL around HP-GL/2, two A3 pages, two
 // copies, duplex.

@@ -3,7 +3,8 @@
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "Platform/UserAccount.h"
 #include "tests/Hook/HookHarness.h"
-#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/Support/ChildRecord.h"
+#include "tests/Support/RandomBytes.h"
 
 #include <gtest/gtest.h>
 
@@ -31,9 +32,9 @@ protected:
         return arguments;
     }
 
-    ProcessUtilTests::ChildRecord Record(int jobId) const
+    TestSupport::ChildRecord Record(int jobId) const
     {
-        return ProcessUtilTests::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
+        return TestSupport::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
     }
 
     bool BackendRan(int jobId) const { return fs::exists(mSetup.Records() + "/" + std::to_string(jobId) + ".txt"); }
@@ -106,7 +107,7 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
 
 TEST_F(HookJobTest, PayloadCopyServesTheClientAndIsRemovedWhenNoClientRuns)
 {
-    const std::string job = HookTests::RandomBytes(200000);
+    const std::string job = TestSupport::RandomBytes(200000);
     for (bool clientRuns : {true, false}) {
         int jobId = clientRuns ? 7 : 8;
         TestSupport::WriteFileText(mSetup.CupsSpoolFile(jobId), job);
@@ -141,7 +142,7 @@ TEST_F(HookJobTest, PayloadCopyServesTheClientAndIsRemovedWhenNoClientRuns)
 TEST_F(HookJobTest, PayloadCopyIsRemovedWhenTheExchangeEnds)
 {
     using Script = FakeClient::Script;
-    const std::string job = HookTests::RandomBytes(20000);
+    const std::string job = TestSupport::RandomBytes(20000);
     int jobId = 60;
     for (Script script : {Script::PrintAtOnce, Script::Cancel, Script::InvalidMessage}) {
         ++jobId;
@@ -195,10 +196,10 @@ TEST_F(HookJobTest, LargeJobOnStandardInputIsSpooledNotHeldInMemory)
     // Without debug logging the hook writes no dump of the data it parses.
     mSetup.Root().WriteClientPreferences({{"ClientServicesUrl", "https://accounting.example:9443"},
                                           {"DebugLogging", "0"}});
-    const std::string small = HookTests::RandomBytes(4096, 1);
+    const std::string small = TestSupport::RandomBytes(4096, 1);
     long smallPeak = run(90, small);
 
-    const std::string large = HookTests::RandomBytes(40 * 1024 * 1024, 2);
+    const std::string large = TestSupport::RandomBytes(40 * 1024 * 1024, 2);
     long largePeak = run(91, large);
     auto record = Record(91);
     ASSERT_EQ(record.data.size(), large.size());

@@ -2,7 +2,7 @@
 // client check and start, and job data that must never reach a shell.
 #include "Platform/UserAccount.h"
 #include "tests/Hook/HookHarness.h"
-#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/Support/ChildRecord.h"
 #include "tests/Support/ChildProgram.h"
 
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ TEST_F(HookStartupTest, DeviceListingRunsTheWrappedBackendAlone)
     std::string ownPath = mSetup.ServerBin() + "/backend/" + HookTests::kScheme;
     HookResult result = mSetup.Run({ownPath}, StdinFeed{});
     EXPECT_EQ(result.status, 0) << result.errors;
-    auto record = ProcessUtilTests::ReadChildRecord(mSetup.Records(), "list");
+    auto record = TestSupport::ReadChildRecord(mSetup.Records(), "list");
     EXPECT_EQ(record.Get("argc"), "1");
     EXPECT_EQ(record.Get("argv[0]"), ownPath);
     EXPECT_EQ(Launches(), "");
@@ -81,7 +81,7 @@ TEST_F(HookStartupTest, UserNamesWithShellCharactersRunNothing)
         HookResult result = mSetup.Run(mSetup.JobArguments(jobId, name), StdinFeed{"job data"});
         // No client can run for such a user: the job is printed untracked.
         EXPECT_EQ(result.status, 0) << name << "\n" << result.errors;
-        auto record = ProcessUtilTests::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
+        auto record = TestSupport::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
         EXPECT_EQ(record.data, "job data") << name;
         EXPECT_FALSE(fs::exists(trap)) << name;
     }

@@ -1,5 +1,6 @@
 #include "hook/JobDataSpool.h"
-#include "tests/Hook/HookHarness.h"
+#include "tests/Support/RandomBytes.h"
+#include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
 
@@ -48,7 +49,7 @@ TEST(JobDataSpoolTest, BytesBeyondTheMemoryLimitGoToAPrivateNamelessFile)
     TestSupport::TempRoot root;
     std::string folder = root.Path() + "/spill";
     fs::create_directories(folder);
-    const std::string job = HookTests::RandomBytes(50000);
+    const std::string job = TestSupport::RandomBytes(50000);
     struct LimitCase {
         size_t limit;
         size_t length;
@@ -81,7 +82,7 @@ TEST(JobDataSpoolTest, SpillThatCannotBeMadeFailsForGood)
 {
     TestSupport::TempRoot root;
     JobDataSpool spool(10, root.Path() + "/no-such-folder");
-    const std::string text = HookTests::RandomBytes(30);
+    const std::string text = TestSupport::RandomBytes(30);
     EXPECT_FALSE(AppendInPieces(spool, text, {30}));
     EXPECT_TRUE(spool.HasFailed());
     EXPECT_FALSE(AppendInPieces(spool, "a", {1}));

@@ -1,6 +1,6 @@
 #include "Core/ProcessUtil/ProcessUtil.h"
 
-#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/ProcessUtil/ForkedProcess.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,9 @@
 #include "Core/ProcessUtil/ProcessUtil.h"
 
-#include "tests/ProcessUtil/ChildRecord.h"
+#include "tests/ProcessUtil/ForkedProcess.h"
+#include "tests/Support/ChildProgram.h"
+#include "tests/Support/ChildRecord.h"
+#include "tests/Support/RandomBytes.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -8,14 +11,15 @@
 #include <algorithm>
 #include <fcntl.h>
 #include <filesystem>
-#include <random>
 #include <signal.h>
 #include <unistd.h>
 
 using CVClientData::ProcessUtil;
-using ProcessUtilTests::ReadChildRecord;
 using ProcessUtilTests::RunInForkedProcess;
 using ProcessUtilTests::WriteProgram;
+using TestSupport::ArgumentArray;
+using TestSupport::ReadChildRecord;
+using TestSupport::RandomBytes;
 namespace fs = std::filesystem;
 
 namespace {
@@ -48,26 +52,6 @@ protected:
     std::string mstrRecords;
     std::string mstrBackend;
 };
-
-// A null-terminated argument array over texts that outlive it.
-std::vector<char*> ArgumentArray(std::vector<std::string>& texts)
-{
-    std::vector<char*> array;
-    for (auto& text : texts)
-        array.push_back(text.data());
-    array.push_back(nullptr);
-    return array;
-}
-
-// Bytes that do not repeat in any short period.
-std::string RandomBytes(size_t count)
-{
-    std::mt19937 generator(20240611);
-    std::string bytes(count, '\0');
-    for (auto& byte : bytes)
-        byte = static_cast<char>(generator() & 0xff);
-    return bytes;
-}
 
 }  // namespace
 

@@ -1,7 +1,10 @@
 #include "tests/Support/ChildProgram.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <charconv>
+#include <fstream>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <signal.h>
@@ -9,6 +12,7 @@
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
+#include <thread>
 #include <time.h>
 #include <unistd.h>
 
@@ -23,10 +27,7 @@ pid_t Spawn(const std::vector<std::string>& arguments, int outputFd)
 {
     if (arguments.empty())
         return -1;
-    std::vector<char*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentArray(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
@@ -55,6 +56,39 @@ int ExitCode(int status)
 }
 
 }  // namespace
+
+std::vector<char*> ArgumentArray(const std::vector<std::string>& texts)
+{
+    std::vector<char*> array;
+    array.reserve(texts.size() + 1);
+    // exec takes char* const[] for C's sake; it never writes to the texts.
+    for (const auto& text : texts)
+        array.push_back(const_cast<char*>(text.c_str()));
+    array.push_back(nullptr);
+    return array;
+}
+
+long PeakResidentKibUntilExit(pid_t pid)
+{
+    long peak = 0;
+    for (;;) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) != 0 || info.si_pid == pid)
+            return peak;
+        std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+        for (std::string line; std::getline(status, line);) {
+            if (!line.starts_with("VmHWM:"))
+                continue;
+            long value = 0;
+            size_t digits = line.find_first_of("0123456789");
+            if (digits != std::string::npos)
+                std::from_chars(line.data() + digits, line.data() + line.size(), value);
+            peak = std::max(peak, value);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
 
 ProgramResult RunProgram(const std::vector<std::string>& arguments)
 {
@@ -93,10 +127,7 @@ pid_t StartProgram(const std::vector<std::string>& arguments, const std::string&
                       O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
     if (output < 0)
         return -1;
-    std::vector<char*> argv;
-    for (const auto& argument : arguments)
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
+    std::vector<char*> argv = ArgumentArray(arguments);
     pid_t parent = getpid();
     pid_t pid = fork();
     if (pid == 0) {

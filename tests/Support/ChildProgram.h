@@ -27,6 +27,16 @@ pid_t StartProgram(const std::vector<std::string>& arguments, const std::string&
 // not ended within the grace time. Answers its exit code or -1.
 int StopProgram(pid_t pid, std::chrono::milliseconds grace = std::chrono::seconds(5));
 
+// A null-terminated array over the texts, as exec and posix_spawn take
+// arguments or an environment; valid while the texts live unchanged.
+std::vector<char*> ArgumentArray(const std::vector<std::string>& texts);
+
+// The largest resident size (VmHWM, in KiB) of a child, sampled until the
+// child has ended; the child is left to be reaped by the caller. Sampled
+// rather than read once: the kernel's peak for a whole process that forked
+// would include its parent's memory.
+long PeakResidentKibUntilExit(pid_t pid);
+
 // A loopback port that was free a moment ago (type SOCK_STREAM or SOCK_DGRAM).
 int FreeLoopbackPort(int type);
 

@@ -73,6 +73,13 @@ void TempRoot::WriteClientPreferences(const std::initializer_list<std::pair<std:
     WritePreferences(Host("/Library/Preferences"), "com.corvane.cvk.client", values);
 }
 
+std::string TempRoot::ClientLogText() const
+{
+    std::string user = Platform::CurrentUserName();
+    std::string folder = user == "root" ? Host("/Library/Logs") : Home() + "/Library/Logs";
+    return ReadFileText(folder + "/" + user + "_Quorvel.log");
+}
+
 std::string ReadFileText(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

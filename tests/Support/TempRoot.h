@@ -34,6 +34,10 @@ public:
     // The system preference domain of the client, in /Library/Preferences.
     void WriteClientPreferences(const std::initializer_list<std::pair<std::string, std::string>>& values) const;
 
+    // What the system has logged so far in the current user's log file:
+    // root's in /Library/Logs, another user's in the home folder's Library/Logs.
+    std::string ClientLogText() const;
+
 private:
     std::string mstrPath;
 };

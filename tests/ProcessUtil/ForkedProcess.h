@@ -1,24 +1,9 @@
 #pragma once
 
 #include <functional>
-#include <map>
 #include <string>
-#include <vector>
 
 namespace ProcessUtilTests {
-
-// What the recording backend wrote about one run, as key/value pairs
-// ("argv[0]", "uid", "fds", "sigpipe", ...), plus its job data.
-struct ChildRecord {
-    std::map<std::string, std::string> values;
-    std::string data;
-
-    std::string Get(const std::string& key) const;
-    std::vector<int> Descriptors() const;
-};
-
-// Reads the record "<folder>/<name>.txt" and "<name>.data".
-ChildRecord ReadChildRecord(const std::string& folder, const std::string& name);
 
 // Runs body in a forked process whose standard input is the given file (or
 // /dev/null) and whose output and errors are discarded, since the operations
