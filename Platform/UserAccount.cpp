@@ -3,6 +3,7 @@
 #include "Platform/FileSystemRoot.h"
 
 #include <cerrno>
+#include <mutex>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
@@ -53,7 +54,26 @@ std::optional<UserAccount> LookupUser(std::string_view name)
 
 std::optional<UserAccount> CurrentUser()
 {
-    return LookupUser(geteuid());
+    // Every log line asks for the user, and a password-database query reads
+    // the whole database: the entry is kept for as long as the effective
+    // user stays the same. The lock is only tried, so that a child forked
+    // while another thread held it looks the user up itself instead of
+    // waiting for ever.
+    static std::mutex mutex;
+    static std::optional<UserAccount> held;
+    uid_t uid = geteuid();
+    {
+        std::unique_lock lock(mutex, std::try_to_lock);
+        if (lock.owns_lock() && held && held->uid == uid)
+            return held;
+    }
+    auto account = LookupUser(uid);
+    if (account) {
+        std::unique_lock lock(mutex, std::try_to_lock);
+        if (lock.owns_lock())
+            held = account;
+    }
+    return account;
 }
 
 std::string HomeFolder(const UserAccount& account)

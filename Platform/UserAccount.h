@@ -16,7 +16,8 @@ struct UserAccount {
 };
 
 // The account of the process's effective user. Never taken from $USER, $HOME
-// or getlogin(): under CUPS those describe somebody else or nobody.
+// or getlogin(): under CUPS those describe somebody else or nobody. The entry
+// is remembered while the effective user id stays the same.
 std::optional<UserAccount> CurrentUser();
 
 std::optional<UserAccount> LookupUser(std::string_view name);

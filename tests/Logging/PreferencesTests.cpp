@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <thread>
+
 namespace {
 
 constexpr const char* kDomain = "com.corvane.cvk.client";
@@ -33,6 +38,48 @@ TEST(Preferences, NonTextAndBrokenFiles)
     EXPECT_EQ(value.kind, Platform::PreferenceValue::Kind::Other);
 
     TestSupport::WriteFileText(root.Host("/Library/Preferences/com.corvane.cvk.client.plist"), "not a plist \x01\x02");
+    EXPECT_TRUE(Platform::CopyAppValue("DebugLogging", kDomain).IsMissing());
+}
+
+// Parsed files are kept between calls: every kind of change on disk must
+// still show at the next call.
+TEST(Preferences, ChangesOnDiskShowAtTheNextCall)
+{
+    TestSupport::TempRoot root;
+    const std::string system = root.Host("/Library/Preferences/com.corvane.cvk.client.plist");
+    auto debugText = [] { return Platform::CopyAppValue("DebugLogging", kDomain).text; };
+    auto plist = [](const char* debug) {
+        return std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>DebugLogging</key><string>")
+               + debug + "</string></dict></plist>";
+    };
+
+    TestSupport::WriteFileText(system, plist("1"));
+    EXPECT_EQ(debugText(), "1");
+    EXPECT_EQ(debugText(), "1");
+
+    // Rewritten in place with the same size.
+    TestSupport::WriteFileText(system, plist("0"));
+    EXPECT_EQ(debugText(), "0");
+
+    // Replaced by another file.
+    TestSupport::WriteFileText(system + ".new", plist("2"));
+    ASSERT_EQ(std::rename((system + ".new").c_str(), system.c_str()), 0);
+    EXPECT_EQ(debugText(), "2");
+
+    // A user file appearing later wins over the system file.
+    root.WritePreferences(root.Home() + "/Library/Preferences", kDomain, {{"DebugLogging", "user"}});
+    EXPECT_EQ(debugText(), "user");
+
+    // A file older than a second is kept parsed; rewritten in place with
+    // the same size, it is still read anew.
+    std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+    EXPECT_EQ(debugText(), "user");
+    root.WritePreferences(root.Home() + "/Library/Preferences", kDomain, {{"DebugLogging", "resu"}});
+    EXPECT_EQ(debugText(), "resu");
+
+    // Both removed.
+    std::filesystem::remove(root.Home() + "/Library/Preferences/com.corvane.cvk.client.plist");
+    std::filesystem::remove(system);
     EXPECT_TRUE(Platform::CopyAppValue("DebugLogging", kDomain).IsMissing());
 }
 

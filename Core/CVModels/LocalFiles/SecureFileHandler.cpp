@@ -4,6 +4,7 @@
 #include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/FileSystemRoot.h"
+#include "Platform/ScopedDescriptor.h"
 #include "Platform/UserAccount.h"
 
 #include <algorithm>
@@ -18,16 +19,6 @@ namespace {
 
 // Longer ids are not CUPS job ids; the limit keeps names short and sane.
 constexpr size_t MaximumJobIdLength = 10;
-
-// Closes a descriptor when it leaves scope.
-struct FdCloser {
-    int fd;
-    ~FdCloser()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 // True for a job id that can name a file; logs the refusal otherwise.
 bool AcceptJobId(const std::string& jobId, LogComponents component)
@@ -98,7 +89,7 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
     Logger::Log_Debug(LogComponents::Secure,
                       stringFormat("\n**********\nSource: %s\nDestination: %s\n", source, destination));
 
-    FdCloser input{::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
+    Platform::ScopedDescriptor input{::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
     if (input.fd < 0) {
         Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to open CUPS data file.  %s", std::strerror(errno)));
         return false;
