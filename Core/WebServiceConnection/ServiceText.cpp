@@ -22,15 +22,5 @@ const nlohmann::json& RequireArray(const nlohmann::json& value)
     return value;
 }
 
-// Cuts blanks, tabs, carriage returns and line feeds from both ends.
-std::string_view TrimmedText(std::string_view text)
-{
-    constexpr std::string_view whiteSpace = " \t\n\v\f\r";
-    size_t first = text.find_first_not_of(whiteSpace);
-    if (first == std::string_view::npos)
-        return std::string_view();
-    size_t last = text.find_last_not_of(whiteSpace);
-    return text.substr(first, last - first + 1);
-}
 
 }  // namespace CVClientData

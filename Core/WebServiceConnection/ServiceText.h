@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Common/TextTrim.h"
+
 #include <nlohmann/json.hpp>
 
 #include <charconv>
@@ -56,16 +58,13 @@ void ReadRecordOver(const nlohmann::json& answer, Record& record)
     record = std::move(received);
 }
 
-// The text without ASCII white space at either end.
-std::string_view TrimmedText(std::string_view text);
-
 // A whole answer read as one decimal integer, white space around it allowed;
 // false for anything else (no digits, other characters, out of range, and a
 // sign for an unsigned type).
 template <std::integral T>
 bool ReadDecimal(std::string_view text, T& value)
 {
-    text = TrimmedText(text);
+    text = TrimWhiteSpace(text);
     if (text.empty() || text.front() == '+')
         return false;
     T read{};

@@ -41,7 +41,7 @@ bool WebDataService::GetClientLogo(ClientLogoResult& result, std::string& data, 
     // The date comes from a response header as it was sent; blanks and the
     // line's carriage return must not reach the query, nor any character
     // that would change the address.
-    std::string url = mUrlFor(stringFormat("printapi/settings/logo?logodate=%s.000Z", UrlEscape(TrimmedText(date))));
+    std::string url = mUrlFor(stringFormat("printapi/settings/logo?logodate=%s.000Z", UrlEscape(TrimWhiteSpace(date))));
     WebDataServiceResponse response;
     ExecuteUnauthenticatedRequestForFile(response, url, std::string(), "GET");
     if (response.mintStatus != 200) {

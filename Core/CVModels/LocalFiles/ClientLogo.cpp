@@ -2,6 +2,7 @@
 
 #include "Common/PrivateFileWriter.h"
 #include "Common/StringFormat.h"
+#include "Common/TextTrim.h"
 #include "CoreLogger/Logger.h"
 
 #include <fstream>
@@ -11,17 +12,6 @@
 using CVClientData::ClientLogoResult;
 
 namespace {
-
-// The text without white space at either end.
-std::string Trimmed(const std::string& text)
-{
-    constexpr const char* whiteSpace = " \t\n\v\f\r";
-    size_t first = text.find_first_not_of(whiteSpace);
-    if (first == std::string::npos)
-        return std::string();
-    size_t last = text.find_last_not_of(whiteSpace);
-    return text.substr(first, last - first + 1);
-}
 
 // Replaces a file with the given bytes; failures are logged, not reported.
 void ReplaceFile(const std::string& path, std::string_view bytes)
@@ -80,7 +70,7 @@ void ClientLogo::Update(CVClientData::IClientLogoSource& service)
         mblnStandardLogo = false;
         // The date comes from a response header as sent; stray blanks around it
         // would cut it short when it is read back as one token.
-        mstrLogoDate = Trimmed(date);
+        mstrLogoDate = std::string(TrimWhiteSpace(date));
         mStoreNewLogo(data);
         break;
     default:
