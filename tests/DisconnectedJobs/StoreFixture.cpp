@@ -75,9 +75,7 @@ void StoreTest::SetReachable(bool reachable)
 
 std::string StoreTest::LogText() const
 {
-    std::string user = Platform::CurrentUserName();
-    std::string folder = user == "root" ? mRoot.Host("/Library/Logs") : mRoot.Home() + "/Library/Logs";
-    return TestSupport::ReadFileText(folder + "/" + user + "_Quorvel.log");
+    return mRoot.ClientLogText();
 }
 
 }  // namespace DisconnectedJobTests

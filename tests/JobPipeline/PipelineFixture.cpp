@@ -325,9 +325,7 @@ CountingPendingStore& PipelineTest::UsePendingStore(unsigned int pending)
 
 std::string PipelineTest::LogText() const
 {
-    std::string user = Platform::CurrentUserName();
-    std::string folder = user == "root" ? mRoot.Host("/Library/Logs") : mRoot.Home() + "/Library/Logs";
-    return TestSupport::ReadFileText(folder + "/" + user + "_Quorvel.log");
+    return mRoot.ClientLogText();
 }
 
 }  // namespace PipelineTests

@@ -1,5 +1,4 @@
 #include "Common/SettingsManager.h"
-#include "Platform/UserAccount.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -8,15 +7,6 @@
 #include <string>
 
 namespace {
-
-// The log file the current user's lines go to under the test root.
-std::string LogFile(const TestSupport::TempRoot& root)
-{
-    std::string user = Platform::CurrentUserName();
-    if (user == "root")
-        return root.Host("/Library/Logs/root_Quorvel.log");
-    return root.Home() + "/Library/Logs/" + user + "_Quorvel.log";
-}
 
 struct LoadCase {
     const char* name;
@@ -64,7 +54,7 @@ TEST(SettingsManager, LoadsAndValidatesThePreferenceDomain)
         EXPECT_EQ(settings.GetServiceUrl(), c.serviceUrl) << c.name;
         EXPECT_EQ(settings.GetClientDirectory(), c.clientDirectory) << c.name;
         EXPECT_EQ(settings.GetDebugLoggingLevel(), c.debugLevel) << c.name;
-        std::string log = TestSupport::ReadFileText(LogFile(root));
+        std::string log = root.ClientLogText();
         if (c.errorLine != nullptr) {
             EXPECT_NE(log.find(c.errorLine), std::string::npos) << c.name;
             EXPECT_NE(log.find("Unable to load preference values."), std::string::npos) << c.name;

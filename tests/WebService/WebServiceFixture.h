@@ -3,7 +3,6 @@
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "tests/StandInServer/ManualClock.h"
 #include "tests/StandInServer/StandInServer.h"
-#include "Platform/UserAccount.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -59,9 +58,7 @@ protected:
     // The current user's log file so far.
     std::string LogText() const
     {
-        std::string user = Platform::CurrentUserName();
-        std::string folder = user == "root" ? mRoot.Host("/Library/Logs") : mRoot.Home() + "/Library/Logs";
-        return TestSupport::ReadFileText(folder + "/" + user + "_Quorvel.log");
+        return mRoot.ClientLogText();
     }
     bool Logged(const std::string& text) const { return LogText().find(text) != std::string::npos; }
 
