@@ -11,8 +11,9 @@
 namespace RawPrintData {
 
 // Helpers of the parsers that read their commands as text (PJL, HP-GL/2, CGM,
-// Prescribe): bounded command buffers, checked numbers, trimming, and the
-// recognition of a marker that a chunk boundary may cut.
+// Prescribe, and the numbers of PCL 5 and PostScript): bounded command
+// buffers, checked numbers, trimming, and the recognition of a marker that a
+// chunk boundary may cut.
 
 // The most characters a parser keeps of one command or line. Longer commands
 // are cut to this: the parsers only read keywords and short values at their
