@@ -9,7 +9,7 @@
 class SettingsManager {
 public:
     static constexpr const char* PreferenceDomain = "com.corvane.cvk.client";
-    static constexpr const char* DefaultClientDirectory = "/Applications/Quorvel";
+    static constexpr const char* DefaultClientDirectory = "/usr/lib/quorvel";
 
     // Members stay empty until LoadSettings has run; the constructor runs it
     // once and does not keep its answer.

@@ -1,7 +1,7 @@
 #include "CoreLogger/SystemDetails.h"
 
 #include "Common/StringFormat.h"
-#include "Platform/FileSystemRoot.h"
+#include "Platform/Folders.h"
 #include "Platform/Preferences.h"
 #include "Platform/UserAccount.h"
 
@@ -10,8 +10,7 @@ namespace CoreLogger {
 SystemDetails::SystemDetails()
     : mstrUserName(Platform::CurrentUserName()),
       mblnDebugLogging(DebugLoggingEnabled()),
-      mstrLogFileName("Quorvel.log"),
-      mstrLogFolderName("Library/Logs")
+      mstrLogFileName("Quorvel.log")
 {
 }
 
@@ -23,9 +22,7 @@ bool SystemDetails::DebugLoggingEnabled()
 
 std::string SystemDetails::GetLoggingDirectory() const
 {
-    if (mstrUserName == "root")
-        return Platform::HostPath("/Library/Logs");
-    return stringFormat("%s/%s", Platform::CurrentHomeFolder(), mstrLogFolderName);
+    return Platform::FolderPath(mstrUserName == "root" ? Platform::Folder::SystemLogs : Platform::Folder::UserLogs);
 }
 
 }  // namespace CoreLogger

@@ -12,9 +12,8 @@ public:
     const std::string& UserName() const { return mstrUserName; }
     bool DebugEnabled() const { return mblnDebugLogging; }
     const std::string& LogFileName() const { return mstrLogFileName; }
-    const std::string& LogFolderName() const { return mstrLogFolderName; }
 
-    // "/Library/Logs" for root, otherwise Library/Logs in the user's home folder.
+    // The system log folder for root, otherwise the user's own log folder.
     std::string GetLoggingDirectory() const;
 
     // False only when the preference DebugLogging is exactly the text "0".
@@ -24,7 +23,6 @@ private:
     std::string mstrUserName;
     bool mblnDebugLogging;
     std::string mstrLogFileName;
-    std::string mstrLogFolderName;
 };
 
 }  // namespace CoreLogger

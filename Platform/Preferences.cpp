@@ -1,6 +1,7 @@
 #include "Platform/Preferences.h"
 
 #include "Platform/FileSystemRoot.h"
+#include "Platform/Folders.h"
 #include "Platform/ScopedDescriptor.h"
 #include "Platform/UserAccount.h"
 
@@ -208,13 +209,13 @@ std::string PreferenceFilePath(std::string_view folder, std::string_view domain)
 
 PreferenceValue CopyAppValue(std::string_view key, std::string_view domain)
 {
-    std::string home = CurrentHomeFolder();
-    if (!home.empty()) {
-        PreferenceValue user = ValueFromFile(PreferenceFilePath(home + "/Library/Preferences", domain), key);
+    std::string userFolder = FolderPath(Folder::UserPreferences);
+    if (!userFolder.empty()) {
+        PreferenceValue user = ValueFromFile(PreferenceFilePath(userFolder, domain), key);
         if (!user.IsMissing())
             return user;
     }
-    return ValueFromFile(PreferenceFilePath(HostPath("/Library/Preferences"), domain), key);
+    return ValueFromFile(PreferenceFilePath(FolderPath(Folder::SystemPreferences), domain), key);
 }
 
 }  // namespace Platform

@@ -16,8 +16,9 @@ struct PreferenceValue {
 };
 
 // Reads one key of an application's preference domain. The domain's property
-// list (XML or binary) is looked up in the user's ~/Library/Preferences first,
-// then in /Library/Preferences; the first file that holds the key answers.
+// list (XML or binary) is looked up in the user's preference folder first
+// (~/.config/quorvel), then in the system's (/etc/quorvel); the first file
+// that holds the key answers.
 // A file is parsed again whenever it changed on disk, so a changed preference
 // takes effect at once in every running process.
 PreferenceValue CopyAppValue(std::string_view key, std::string_view domain);

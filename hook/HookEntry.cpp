@@ -6,6 +6,7 @@
 #include "CoreLogger/Logger.h"
 #include "Platform/ClientAgentLauncher.h"
 #include "Platform/FileSystemRoot.h"
+#include "Platform/Folders.h"
 #include "Platform/ProcessLookup.h"
 #include "hook/HookTimings.h"
 
@@ -89,4 +90,10 @@ bool CheckForSocketFile(const char* userName)
     int result = stat(path.c_str(), &info);
     Log::Debug("stat(): %s, return value: %d", path, result);
     return result == 0;
+}
+
+std::string HookCacheFolder(const char* userName)
+{
+    auto user = userName != nullptr ? Platform::LookupUser(userName) : std::nullopt;
+    return user ? Platform::FolderPathFor(Platform::Folder::UserData, *user) : std::string();
 }

@@ -2,6 +2,8 @@
 
 #include "Platform/UserAccount.h"
 
+#include <string>
+
 // The start-up steps of the CUPS backend hook before it handles the job:
 // checking the preferences and making sure that the job owner's client runs,
 // starting the owner's client agent and waiting for its socket when it does
@@ -10,8 +12,11 @@
 // The exit status when the preferences are incomplete.
 inline constexpr int IncompleteSettingsStatus = 255;
 
-// The folder text passed on to the job handling once the client check ran.
-inline constexpr const char* HookCacheFolder = "~/Library/Application Support/Corvane Velk";
+// The job owner's data folder, where the client caches its settings; passed
+// on to the job handling once the client check ran. Taken from the owner's
+// home folder in the password database, never from the hook's environment;
+// an empty text for a user the database does not know.
+std::string HookCacheFolder(const char* userName);
 
 // True only when the preference domain holds every required key.
 bool ValidateSettings();

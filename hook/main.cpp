@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
 
     std::string cacheFolder;
     if (argc >= 3 && ValidateClientStatus(argv[2])) {
-        cacheFolder = HookCacheFolder;
+        cacheFolder = HookCacheFolder(argv[2]);
         for (int i = 0; i < argc; ++i)
             Logger::Log_Debug(kComponent,
                               stringFormat("argv[%d](%p) = %s", i, static_cast<void*>(&argv[i]), argv[i]));

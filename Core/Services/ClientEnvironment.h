@@ -15,7 +15,7 @@ struct ClientEnvironment {
     static std::string CurrentOperatingSystemText();
 
     std::string UserName;         // login name; also names the socket "/tmp/cvkclient.<user>"
-    std::string JobCacheFolder;   // "~/Library/Application Support/Quorvel": settings, user and job caches
+    std::string JobCacheFolder;   // the user's data folder (~/.local/share/quorvel): settings, user and job caches
     std::string OperatingSystem;  // see CurrentOperatingSystemText
     std::string HostName;
     int JobSource = ClientJobSource;

@@ -32,7 +32,7 @@ protected:
     std::string SocketFile(const std::string& user) const { return root.Host("/tmp/cvkclient." + user); }
     std::string LogText() const
     {
-        return TestSupport::ReadFileText(root.Host("/Library/Logs/" + user + "_Quorvel.log"));
+        return TestSupport::ReadFileText(root.LogFolder(user) + "/" + user + "_Quorvel.log");
     }
     TestSupport::TempRoot root;
     std::string user = Platform::CurrentUserName();

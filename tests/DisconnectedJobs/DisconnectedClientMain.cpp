@@ -10,6 +10,7 @@
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/Services/JobHandler.h"
 #include "Core/WebServiceConnection/WebDataService.h"
+#include "Platform/Folders.h"
 #include "Platform/FileSystemRoot.h"
 #include "Platform/UserAccount.h"
 #include "tests/JobPipeline/ScriptedUserInterface.h"
@@ -31,7 +32,7 @@ int main(int argc, char** argv)
 
     CVCoreDataServices::ClientEnvironment environment;
     environment.UserName = Platform::CurrentUserName();
-    environment.JobCacheFolder = Platform::CurrentHomeFolder() + "/Library/Application Support/Quorvel";
+    environment.JobCacheFolder = Platform::FolderPath(Platform::Folder::UserData);
     environment.OperatingSystem = CVCoreDataServices::ClientEnvironment::CurrentOperatingSystemText();
     environment.HostName = "workstation";
     CVCoreDataServices::ClientUICommunicationService controller(userInterface, environment, service);

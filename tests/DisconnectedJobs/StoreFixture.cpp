@@ -35,7 +35,7 @@ void StoreTest::TearDown()
 
 std::string StoreTest::Folder() const
 {
-    return mRoot.Home() + "/Library/Application Support/Quorvel";
+    return mRoot.Folder(Platform::Folder::UserData);
 }
 
 std::string StoreTest::StoreJob(uint32_t cupsId, std::time_t age)

@@ -85,7 +85,7 @@ EndToEndWorld::EndToEndWorld(WorldOptions options)
     std::error_code error;
     fs::create_directories(mRoot.Host("/var/spool"), error);
     fs::create_directory_symlink(mCupsd.Folder() + "/spool", mRoot.Host("/var/spool/cups"), error);
-    fs::create_directories(mRoot.Host("/Library/Application Support/Corvane"), error);
+    fs::create_directories(mRoot.Folder(Platform::Folder::SystemData), error);
 
     WritePreferences(true);
     ScriptRules(Tracking::WithPopup);
@@ -109,10 +109,10 @@ void EndToEndWorld::WritePreferences(bool complete, bool debugLogging) const
     std::string debug = debugLogging ? "1" : "0";
     if (complete)
         mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
-                                      {"ClientDirectory", "/Applications/Quorvel"},
+                                      {"ClientDirectory", "/usr/lib/quorvel"},
                                       {"DebugLogging", debug}});
     else
-        mRoot.WriteClientPreferences({{"ClientDirectory", "/Applications/Quorvel"}, {"DebugLogging", debug}});
+        mRoot.WriteClientPreferences({{"ClientDirectory", "/usr/lib/quorvel"}, {"DebugLogging", debug}});
 }
 
 // The rules answer each stage as asked; the start stage sets the tracking

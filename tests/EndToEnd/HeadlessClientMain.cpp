@@ -24,6 +24,7 @@
 #include "Core/Services/JobHandler.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/Logger.h"
+#include "Platform/Folders.h"
 #include "Platform/UserAccount.h"
 #include "tests/EndToEnd/HeadlessUserInterface.h"
 
@@ -109,11 +110,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "cvk_headless_client: the current user is not in the password database\n");
         return kCannotLaunchStatus;
     }
-    std::string library = Platform::HomeFolder(*user) + "/Library";
-    std::string jobCache = library + "/Application Support/Quorvel";
+    std::string jobCache = Platform::FolderPath(Platform::Folder::UserData);
     std::error_code ignored;
     std::filesystem::create_directories(jobCache, ignored);
-    std::filesystem::create_directories(library + "/Caches/Quorvel", ignored);
+    std::filesystem::create_directories(Platform::FolderPath(Platform::Folder::UserCache), ignored);
 
     CVCoreDataServices::ClientEnvironment environment;
     environment.UserName = user->name;

@@ -91,7 +91,7 @@ HookResult SpawnHook(const std::vector<std::string>& arguments, int stdinFd, con
 HookSetup::HookSetup()
 {
     mRoot.WriteClientPreferences({{"ClientServicesUrl", "https://accounting.example:9443"},
-                                  {"ClientDirectory", "/Applications/Quorvel"},
+                                  {"ClientDirectory", "/usr/lib/quorvel"},
                                   {"DebugLogging", "1"}});
     for (const auto& folder : {ServerBin() + "/backend", ServerBin() + "/.cvkbackend", Records(), SpillFolder()})
         fs::create_directories(folder);
@@ -99,7 +99,7 @@ HookSetup::HookSetup()
     fs::copy_file(CVK_HOOK_PROGRAM, ServerBin() + "/backend/" + kScheme);
     fs::copy_file(CVK_RECORDING_BACKEND, ServerBin() + "/.cvkbackend/" + kScheme);
     fs::create_directories(mRoot.Host("/var/spool/cups"));
-    fs::create_directories(mRoot.Host("/Library/Application Support/Corvane"));
+    fs::create_directories(mRoot.Folder(Platform::Folder::SystemData));
     TestSupport::WriteFileText(LauncherProgram(), "#!/bin/sh\necho \"$@\" >> \"$CVK_TEST_LAUNCH_LOG\"\n");
     // The launcher runs as the job's owner.
     TestSupport::WriteFileText(LaunchLog(), "");
@@ -128,7 +128,7 @@ std::string HookSetup::CupsSpoolFile(int jobId) const
 
 std::string HookSetup::PayloadCopy(int jobId) const
 {
-    return mRoot.Host("/Library/Application Support/Corvane/.Secure_" + std::to_string(jobId) + ".payload");
+    return mRoot.Folder(Platform::Folder::SystemData) + "/.Secure_" + std::to_string(jobId) + ".payload";
 }
 
 std::vector<std::string> HookSetup::JobArguments(int jobId, const std::string& user) const

@@ -32,7 +32,7 @@ protected:
 
 TEST_F(HookStartupTest, IncompletePreferencesStopEverythingWithStatus255)
 {
-    mSetup.Root().WriteClientPreferences({{"ClientDirectory", "/Applications/Quorvel"}, {"DebugLogging", "1"}});
+    mSetup.Root().WriteClientPreferences({{"ClientDirectory", "/usr/lib/quorvel"}, {"DebugLogging", "1"}});
     const std::vector<std::string> invocations[] = {
         mSetup.JobArguments(12, mstrUser),
         {mSetup.ServerBin() + "/backend/" + HookTests::kScheme},

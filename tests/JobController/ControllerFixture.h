@@ -103,7 +103,7 @@ protected:
     // a restart of the client.
     void MakeService();
 
-    std::string CacheFolder() const { return mRoot.Home() + "/Library/Application Support/Quorvel"; }
+    std::string CacheFolder() const { return mRoot.Folder(Platform::Folder::UserData); }
     std::string UserCacheFile() const { return CacheFolder() + ClientUICommunicationService::UserCacheFileName; }
     std::string SocketPath() const { return mRoot.Host("/tmp/cvkclient." + mstrUser); }
 

@@ -82,7 +82,7 @@ void PipelineTest::SetUp()
     mService = StandInClient(mRoot, mServer, mClock);
 
     mEnvironment.UserName = Platform::CurrentUserName();
-    mEnvironment.JobCacheFolder = mRoot.Home() + "/Library/Application Support/Quorvel";
+    mEnvironment.JobCacheFolder = mRoot.Folder(Platform::Folder::UserData);
     mEnvironment.OperatingSystem = ClientEnvironment::CurrentOperatingSystemText();
     mEnvironment.HostName = "workstation";
     fs::create_directories(mEnvironment.JobCacheFolder);

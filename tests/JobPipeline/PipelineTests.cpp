@@ -414,7 +414,7 @@ TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
     EXPECT_EQ(secureMessages[1].title, "Failed to Secure");
     EXPECT_NE(LogText().find("could not be secured on the server; it is handled as disconnected"), std::string::npos);
     bool stored = false;
-    for (const auto& entry : std::filesystem::directory_iterator(mRoot.Home() + "/Library/Application Support/Quorvel"))
+    for (const auto& entry : std::filesystem::directory_iterator(mRoot.Folder(Platform::Folder::UserData)))
         stored = stored || entry.path().filename().string().ends_with("." + std::to_string(kept) + ".job");
     EXPECT_TRUE(stored);
 }

@@ -1,6 +1,7 @@
 #include "CoreLogger/ComponentMapper.h"
 #include "CoreLogger/Logger.h"
 #include "Common/StringFormat.h"
+#include "Platform/Folders.h"
 #include "Platform/UserAccount.h"
 #include "tests/Support/TempRoot.h"
 
@@ -38,7 +39,7 @@ std::regex LinePattern(const std::string& level, const std::string& text)
 
 class LoggerTest : public ::testing::Test {
 protected:
-    std::string RootLog() const { return root.Host("/Library/Logs/root_Quorvel.log"); }
+    std::string RootLog() const { return root.LogFolder("root") + "/root_Quorvel.log"; }
     void SetUp() override
     {
         if (geteuid() != 0)
@@ -88,7 +89,7 @@ TEST_F(LoggerTest, DebugSwitch)
         {"text no", [&] { root.WriteClientPreferences({{"DebugLogging", "no"}}); }, true},
         {"integer 0",
          [&] {
-             TestSupport::WriteFileText(root.Host("/Library/Preferences/com.corvane.cvk.client.plist"),
+             TestSupport::WriteFileText(root.Folder(Platform::Folder::SystemPreferences) + "/com.corvane.cvk.client.plist",
                                         "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>DebugLogging</key>"
                                         "<integer>0</integer></dict></plist>");
          },
@@ -96,7 +97,7 @@ TEST_F(LoggerTest, DebugSwitch)
         {"text 0", [&] { root.WriteClientPreferences({{"DebugLogging", "0"}}); }, false},
     };
     for (const auto& c : cases) {
-        std::filesystem::remove(root.Host("/Library/Preferences/com.corvane.cvk.client.plist"));
+        std::filesystem::remove(root.Folder(Platform::Folder::SystemPreferences) + "/com.corvane.cvk.client.plist");
         std::filesystem::remove(RootLog());
         c.write();
         Logger::Log_Debug(LogComponents::CoreGeneral, "dbg");
@@ -124,9 +125,9 @@ TEST_F(LoggerTest, ComponentTexts)
 
 TEST_F(LoggerTest, MissingFolderDropsTheLineSilently)
 {
-    std::filesystem::remove_all(root.Host("/Library/Logs"));
+    std::filesystem::remove_all(root.Folder(Platform::Folder::SystemLogs));
     Logger::Log_Error(LogComponents::CoreGeneral, "lost");
-    EXPECT_FALSE(std::filesystem::exists(root.Host("/Library/Logs")));
+    EXPECT_FALSE(std::filesystem::exists(root.Folder(Platform::Folder::SystemLogs)));
 }
 
 TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
@@ -134,7 +135,7 @@ TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
     auto nobody = Platform::LookupUser("nobody");
     if (!nobody)
         GTEST_SKIP() << "no user nobody";
-    std::string logs = root.Host(nobody->home) + "/Library/Logs";
+    std::string logs = Platform::FolderPathFor(Platform::Folder::UserLogs, *nobody);
     std::filesystem::create_directories(logs);
     ASSERT_EQ(chown(logs.c_str(), nobody->uid, nobody->gid), 0);
     pid_t child = fork();

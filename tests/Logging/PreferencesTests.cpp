@@ -15,9 +15,9 @@ constexpr const char* kDomain = "com.corvane.cvk.client";
 TEST(Preferences, UserFileWinsOverSystemFileAndBothFormatsRead)
 {
     TestSupport::TempRoot root;
-    root.WritePreferences(root.Host("/Library/Preferences"), kDomain,
+    root.WritePreferences(root.Folder(Platform::Folder::SystemPreferences), kDomain,
                           {{"ClientServicesUrl", "https://system"}, {"DebugLogging", "1"}}, /*binary=*/true);
-    root.WritePreferences(root.Home() + "/Library/Preferences", kDomain, {{"ClientServicesUrl", "https://user"}});
+    root.WritePreferences(root.Folder(Platform::Folder::UserPreferences), kDomain, {{"ClientServicesUrl", "https://user"}});
 
     auto url = Platform::CopyAppValue("ClientServicesUrl", kDomain);
     EXPECT_TRUE(url.IsText());
@@ -31,13 +31,13 @@ TEST(Preferences, UserFileWinsOverSystemFileAndBothFormatsRead)
 TEST(Preferences, NonTextAndBrokenFiles)
 {
     TestSupport::TempRoot root;
-    TestSupport::WriteFileText(root.Host("/Library/Preferences/com.corvane.cvk.client.plist"),
+    TestSupport::WriteFileText(root.Folder(Platform::Folder::SystemPreferences) + "/com.corvane.cvk.client.plist",
                                "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict>"
                                "<key>DebugLogging</key><integer>0</integer></dict></plist>");
     auto value = Platform::CopyAppValue("DebugLogging", kDomain);
     EXPECT_EQ(value.kind, Platform::PreferenceValue::Kind::Other);
 
-    TestSupport::WriteFileText(root.Host("/Library/Preferences/com.corvane.cvk.client.plist"), "not a plist \x01\x02");
+    TestSupport::WriteFileText(root.Folder(Platform::Folder::SystemPreferences) + "/com.corvane.cvk.client.plist", "not a plist \x01\x02");
     EXPECT_TRUE(Platform::CopyAppValue("DebugLogging", kDomain).IsMissing());
 }
 
@@ -46,7 +46,7 @@ TEST(Preferences, NonTextAndBrokenFiles)
 TEST(Preferences, ChangesOnDiskShowAtTheNextCall)
 {
     TestSupport::TempRoot root;
-    const std::string system = root.Host("/Library/Preferences/com.corvane.cvk.client.plist");
+    const std::string system = root.Folder(Platform::Folder::SystemPreferences) + "/com.corvane.cvk.client.plist";
     auto debugText = [] { return Platform::CopyAppValue("DebugLogging", kDomain).text; };
     auto plist = [](const char* debug) {
         return std::string("<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>DebugLogging</key><string>")
@@ -67,18 +67,18 @@ TEST(Preferences, ChangesOnDiskShowAtTheNextCall)
     EXPECT_EQ(debugText(), "2");
 
     // A user file appearing later wins over the system file.
-    root.WritePreferences(root.Home() + "/Library/Preferences", kDomain, {{"DebugLogging", "user"}});
+    root.WritePreferences(root.Folder(Platform::Folder::UserPreferences), kDomain, {{"DebugLogging", "user"}});
     EXPECT_EQ(debugText(), "user");
 
     // A file older than a second is kept parsed; rewritten in place with
     // the same size, it is still read anew.
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     EXPECT_EQ(debugText(), "user");
-    root.WritePreferences(root.Home() + "/Library/Preferences", kDomain, {{"DebugLogging", "resu"}});
+    root.WritePreferences(root.Folder(Platform::Folder::UserPreferences), kDomain, {{"DebugLogging", "resu"}});
     EXPECT_EQ(debugText(), "resu");
 
     // Both removed.
-    std::filesystem::remove(root.Home() + "/Library/Preferences/com.corvane.cvk.client.plist");
+    std::filesystem::remove(root.Folder(Platform::Folder::UserPreferences) + "/com.corvane.cvk.client.plist");
     std::filesystem::remove(system);
     EXPECT_TRUE(Platform::CopyAppValue("DebugLogging", kDomain).IsMissing());
 }

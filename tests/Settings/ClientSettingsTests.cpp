@@ -67,8 +67,8 @@ TEST(ClientSettings, AuthenticationKinds)
 TEST(ClientSettings, StoragePathFollowsTheFolder)
 {
     EXPECT_EQ(ClientSettings().GetLocalStoragePath(), "");
-    EXPECT_EQ(ClientSettings("/home/u/Library/Application Support/Quorvel").GetLocalStoragePath(),
-              "/home/u/Library/Application Support/Quorvel/.cvklocal.set");
+    EXPECT_EQ(ClientSettings("/home/u/.local/share/quorvel").GetLocalStoragePath(),
+              "/home/u/.local/share/quorvel/.cvklocal.set");
 }
 
 TEST(ClientSettings, CacheFileRoundTripAndDamage)

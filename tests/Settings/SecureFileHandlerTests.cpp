@@ -35,7 +35,7 @@ protected:
         mRoot.WriteClientPreferences({{"ClientServicesUrl", "https://srv/"}, {"DebugLogging", level}});
     }
 
-    std::string Support() const { return mRoot.Host("/Library/Application Support/Corvane"); }
+    std::string Support() const { return mRoot.Folder(Platform::Folder::SystemData); }
     std::string Spool(const char* name) const { return mRoot.Host("/var/spool/cups/") + name; }
 
     static struct stat Status(const std::string& path)

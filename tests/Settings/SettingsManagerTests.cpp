@@ -26,10 +26,10 @@ TEST(SettingsManager, LoadsAndValidatesThePreferenceDomain)
          true, "https://srv/", "/opt/q", "1", nullptr},
         {"white space anywhere is removed",
          {{"ClientServicesUrl", "  https://srv/ api\t"}, {"DebugLogging", "\n0 "}},
-         true, "https://srv/api", "/Applications/Quorvel", "0", nullptr},
+         true, "https://srv/api", "/usr/lib/quorvel", "0", nullptr},
         {"missing folder takes the default",
          {{"ClientServicesUrl", "u"}, {"DebugLogging", "1"}},
-         true, "u", "/Applications/Quorvel", "1", nullptr},
+         true, "u", "/usr/lib/quorvel", "1", nullptr},
         {"blank address",
          {{"ClientServicesUrl", "   "}, {"DebugLogging", "1"}},
          false, "", "", "", "Service URL is not set."},
@@ -41,10 +41,10 @@ TEST(SettingsManager, LoadsAndValidatesThePreferenceDomain)
          false, "u", "", "", "Service application directory is not set."},
         {"missing debug switch",
          {{"ClientServicesUrl", "u"}},
-         false, "u", "/Applications/Quorvel", "", "Unable to load the debug logging level setting."},
+         false, "u", "/usr/lib/quorvel", "", "Unable to load the debug logging level setting."},
         {"blank debug switch",
          {{"ClientServicesUrl", "u"}, {"DebugLogging", " "}},
-         false, "u", "/Applications/Quorvel", "", "Service debug logging level is not set."},
+         false, "u", "/usr/lib/quorvel", "", "Service debug logging level is not set."},
     };
     for (const LoadCase& c : cases) {
         TestSupport::TempRoot root;

@@ -1,6 +1,7 @@
 #include "tests/Support/TempRoot.h"
 
 #include "Platform/FileSystemRoot.h"
+#include "Platform/Folders.h"
 #include "Platform/UserAccount.h"
 
 #include <gtest/gtest.h>
@@ -24,11 +25,12 @@ TempRoot::TempRoot()
     mstrPath = made;
     fs::permissions(mstrPath, fs::perms(0755));
     Platform::SetFileSystemRoot(mstrPath);
-    for (const char* folder : {"/Library/Logs", "/Library/Preferences", "/Library/Application Support", "/tmp"})
-        fs::create_directories(Host(folder));
+    using Platform::Folder;
+    for (Folder folder : {Folder::SystemLogs, Folder::SystemPreferences, Folder::SystemData, Folder::UserLogs,
+                          Folder::UserPreferences})
+        fs::create_directories(Platform::FolderPath(folder));
+    fs::create_directories(Host("/tmp"));
     fs::permissions(Host("/tmp"), fs::perms(01777));
-    fs::create_directories(Home() + "/Library/Logs");
-    fs::create_directories(Home() + "/Library/Preferences");
 }
 
 TempRoot::~TempRoot()
@@ -70,14 +72,28 @@ void TempRoot::WritePreferences(std::string_view folder, std::string_view domain
 
 void TempRoot::WriteClientPreferences(const std::initializer_list<std::pair<std::string, std::string>>& values) const
 {
-    WritePreferences(Host("/Library/Preferences"), "com.corvane.cvk.client", values);
+    WritePreferences(Platform::FolderPath(Platform::Folder::SystemPreferences), "com.corvane.cvk.client", values);
 }
 
 std::string TempRoot::ClientLogText() const
 {
     std::string user = Platform::CurrentUserName();
-    std::string folder = user == "root" ? Host("/Library/Logs") : Home() + "/Library/Logs";
-    return ReadFileText(folder + "/" + user + "_Quorvel.log");
+    return ReadFileText(LogFolder(user) + "/" + user + "_Quorvel.log");
+}
+
+std::string TempRoot::Folder(Platform::Folder folder) const
+{
+    return Platform::FolderPath(folder);
+}
+
+std::string TempRoot::LogFolder(const std::string& user) const
+{
+    if (user == "root")
+        return Platform::FolderPath(Platform::Folder::SystemLogs);
+    if (user == Platform::CurrentUserName())
+        return Platform::FolderPath(Platform::Folder::UserLogs);
+    auto account = Platform::LookupUser(user);
+    return account ? Platform::FolderPathFor(Platform::Folder::UserLogs, *account) : std::string();
 }
 
 std::string ReadFileText(const std::string& path)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Platform/Folders.h"
+
 #include <string>
 #include <string_view>
 
@@ -7,8 +9,8 @@ namespace TestSupport {
 
 // A private filesystem root for one test: made under /tmp with a short name
 // (socket paths must stay under 104 bytes), holding the folders the system
-// expects (/Library/Logs, /Library/Preferences, /tmp and the current user's
-// Library folders), set as the process's root while it lives, and removed
+// expects (the system's log, preference and data folders, /tmp and the current
+// user's log and preference folders), set as the process's root while it lives, and removed
 // with everything in it afterwards.
 class TempRoot {
 public:
@@ -31,11 +33,18 @@ public:
                           const std::initializer_list<std::pair<std::string, std::string>>& values,
                           bool binary = false) const;
 
-    // The system preference domain of the client, in /Library/Preferences.
+    // Where one of the system's folders lies under this root (for the current user).
+    std::string Folder(Platform::Folder folder) const;
+
+    // The log folder the given user's programs write to: the system's for
+    // root, the user's own otherwise.
+    std::string LogFolder(const std::string& user) const;
+
+    // The system preference domain of the client, in the system preference folder.
     void WriteClientPreferences(const std::initializer_list<std::pair<std::string, std::string>>& values) const;
 
     // What the system has logged so far in the current user's log file:
-    // root's in /Library/Logs, another user's in the home folder's Library/Logs.
+    // root's in the system log folder, another user's in their own.
     std::string ClientLogText() const;
 
 private:

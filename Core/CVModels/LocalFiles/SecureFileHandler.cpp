@@ -4,6 +4,7 @@
 #include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/FileSystemRoot.h"
+#include "Platform/Folders.h"
 #include "Platform/ScopedDescriptor.h"
 #include "Platform/UserAccount.h"
 
@@ -32,7 +33,7 @@ bool AcceptJobId(const std::string& jobId, LogComponents component)
 }  // namespace
 
 SecureFileHandler::SecureFileHandler(const std::string& jobOwner)
-    : mstrFolder(Platform::HostPath(SupportFolder)), mstrJobOwner(jobOwner)
+    : mstrFolder(Platform::FolderPath(Platform::Folder::SystemData)), mstrJobOwner(jobOwner)
 {
     Logger::Log_Debug(LogComponents::Secure, stringFormat("Cache dir: %s", mstrFolder));
 }

@@ -9,15 +9,14 @@
 #include <sys/types.h>
 #include <utility>
 
-// The system-wide support folder "/Library/Application Support/Corvane" (under
-// the filesystem root): the hook copies a job's CUPS spool file there for
+// The system-wide support folder "/var/lib/quorvel" (under the filesystem
+// root): the hook copies a job's CUPS spool file there for
 // secure release and, with debug logging, dumps the raw data it parses; the
 // client finds, uploads and deletes the copies. Every file it writes holds a
 // user's document, so it is private to the job's owner (mode 0600, handed to
 // the owner when the hook runs as root) and never written through a link.
 class SecureFileHandler {
 public:
-    static constexpr const char* SupportFolder = "/Library/Application Support/Corvane";
     // CUPS's request root on this platform, where the job's data file lies.
     static constexpr const char* CupsSpoolFolder = "/var/spool/cups";
 
