@@ -17,3 +17,13 @@ target_link_libraries(cvk_cups INTERFACE ${CUPS_LIBRARY})
 if(CVK_BUILD_TESTS)
     find_package(GTest REQUIRED)
 endif()
+
+# The windows of the client and the uninstaller: Qt 6 Widgets, D-Bus for the
+# session manager, and the Linguist tools that compile the string tables.
+if(CVK_BUILD_GUI)
+    set(_cvk_qt_components Core Gui Widgets DBus LinguistTools)
+    if(CVK_BUILD_TESTS)
+        list(APPEND _cvk_qt_components Test)
+    endif()
+    find_package(Qt6 6.4 REQUIRED COMPONENTS ${_cvk_qt_components})
+endif()

@@ -1,0 +1,12 @@
+#include "Platform/Qt/ClassicNumbers.h"
+
+#include <clocale>
+
+namespace Platform {
+
+void KeepClassicNumbers()
+{
+    std::setlocale(LC_NUMERIC, "C");
+}
+
+}  // namespace Platform

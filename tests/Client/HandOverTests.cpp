@@ -1,0 +1,129 @@
+// The hand-over through Qt's event loop, with real alerts answered as a
+// person answers them: each of several job threads gets its own answer, a
+// call on the main thread runs inline, and cancelling at quit closes the
+// alert that is up and answers every waiting call.
+#include "Client/MainThreadHandOver.h"
+#include "Platform/Qt/Alert.h"
+#include "tests/Support/Gui/ModalAnswerer.h"
+#include "tests/Support/Gui/WidgetPicture.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <future>
+#include <vector>
+
+namespace {
+
+using Kind = MainThreadHandOver::Kind;
+using Platform::Alert;
+constexpr int kCancelled = -2;
+constexpr int kLimitMs = 60000;
+
+// Shows an alert asking about one job and answers how it ended.
+int AskAboutJob(int job)
+{
+    Alert alert;
+    alert.addButton(QString::fromLatin1(Alert::OkButton));
+    alert.addButton(QString::fromLatin1(Alert::CancelButton));
+    alert.setMessageText(QStringLiteral("Job %1").arg(job));
+    return alert.runModal();
+}
+
+// Runs the main thread's event loop until every answer is in.
+template <typename Answer>
+void ProcessEventsUntilReady(std::vector<std::future<Answer>>& answers)
+{
+    QElapsedTimer elapsed;
+    elapsed.start();
+    auto ready = [&] {
+        for (auto& answer : answers)
+            if (answer.wait_for(std::chrono::seconds(0)) != std::future_status::ready)
+                return false;
+        return true;
+    };
+    while (!ready() && elapsed.elapsed() < kLimitMs)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(ready());
+}
+
+TEST(HandOverTest, EachJobThreadGetsTheAnswerToItsOwnAlert)
+{
+    MainThreadHandOver handOver;
+    constexpr int kJobs = 6;
+    // Even jobs are allowed, odd ones cancelled, whatever order they come in.
+    TestSupport::ModalAnswerer answerer(
+        [](QWidget& window) {
+            auto* box = qobject_cast<QMessageBox*>(&window);
+            int job = box == nullptr ? 0 : box->text().mid(4).toInt();
+            if (job == 1)
+                TestSupport::SaveWidgetPicture(window, "handover-alert");
+            return QString::fromLatin1(job % 2 == 0 ? Alert::OkButton : Alert::CancelButton);
+        },
+        kJobs);
+    std::vector<std::future<int>> answers;
+    for (int job = 0; job < kJobs; ++job)
+        answers.push_back(std::async(std::launch::async, [&handOver, job] {
+            return handOver.Call<int>(Kind::Window, [job] { return AskAboutJob(job); }, kCancelled);
+        }));
+    ProcessEventsUntilReady(answers);
+    for (int job = 0; job < kJobs; ++job)
+        EXPECT_EQ(answers[job].get(), job % 2 == 0 ? Alert::FirstButton : Alert::SecondButton) << "job " << job;
+    EXPECT_EQ(answerer.Answered(), kJobs);
+}
+
+TEST(HandOverTest, ACallOnTheMainThreadRunsInlineWithoutTheEventLoop)
+{
+    MainThreadHandOver handOver;
+    bool ran = false;
+    int answer = handOver.Call<int>(Kind::Notice, [&] {
+        ran = true;
+        return 4;
+    }, kCancelled);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(answer, 4);
+    TestSupport::ModalAnswerer answerer(QString::fromLatin1(Alert::OkButton));
+    EXPECT_EQ(handOver.Call<int>(Kind::Window, [] { return AskAboutJob(1); }, kCancelled), Alert::FirstButton);
+}
+
+// At quit one alert is up and another question waits behind it: the alert
+// closes (its caller gets the answer of a closed alert), the waiting one is
+// answered as cancelled without a window, and a later question does not wait.
+TEST(HandOverTest, CancellingAtQuitClosesTheAlertAndAnswersEveryWaitingCall)
+{
+    MainThreadHandOver handOver;
+    std::vector<std::future<int>> answers;
+    for (int job = 0; job < 2; ++job)
+        answers.push_back(std::async(std::launch::async, [&handOver, job] {
+            return handOver.Call<int>(Kind::Window, [job] { return AskAboutJob(job); }, kCancelled);
+        }));
+    // The quit arrives from the alert's own event loop, as a signal's does,
+    // once the second question waits.
+    QTimer quit;
+    QObject::connect(&quit, &QTimer::timeout, [&] {
+        if (QApplication::activeModalWidget() != nullptr && handOver.PendingCount() == 1) {
+            quit.stop();
+            handOver.Cancel();
+        }
+    });
+    quit.start(10);
+    ProcessEventsUntilReady(answers);
+    std::vector<int> got{answers[0].get(), answers[1].get()};
+    std::sort(got.begin(), got.end());
+    EXPECT_EQ(got, (std::vector<int>{kCancelled, Alert::Closed}));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+
+    auto later = std::async(std::launch::async, [&handOver] {
+        return handOver.Call<int>(Kind::Window, [] { return AskAboutJob(9); }, kCancelled);
+    });
+    EXPECT_EQ(later.wait_for(std::chrono::seconds(30)), std::future_status::ready);
+    EXPECT_EQ(later.get(), kCancelled);
+}
+
+}  // namespace
