@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/ControlByteFinder.h"
 #include "PrinterLanguageParser/Parser/pcl5/PCL5PaperSize.h"
+#include "PrinterLanguageParser/Parser/pcl5/RasterRowSequence.h"
 
 namespace RawPrintData::PCL5 {
 
@@ -17,6 +18,8 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
 
     ControlByteFinder finder(buffer);
     mContiguous.Bind(buffer);
+    mbytChunk = buffer.MainBuffer();
+    mintChunkStart = buffer.PreBufferLength();
     uint64_t position = 0;
     for (;;) {
         if (!mSkip.Advance(position, end)) {
@@ -24,6 +27,9 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
             return PARSE_RESULT_NEED_MORE_DATA;
         }
         if (mResumeGroup.has_value()) {
+            if (mResumeGroup->mbytSign == '*' && mResumeGroup->mbytCharacter == 'b' &&
+                mReadRasterRows(position, true))
+                continue;
             const SequenceState state = mParameterized.Resume(mContiguous, position, *mResumeGroup);
             if (mActOnParameterized(buffer, position, state) == Step::NeedMoreData) {
                 mintBytesProcessed = position;
@@ -62,6 +68,8 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
     const unsigned char character = buffer[position + 1];
 
     if (character >= '!' && character <= '/') {
+        if (character == '*' && mReadRasterRows(position, false))
+            return Step::Continue;
         const SequenceState state = mParameterized.Read(mContiguous, position);
         if (state == SequenceState::Rejected) {
             ++position;  // no sequence: the ESC is passed over
@@ -98,6 +106,29 @@ PCL5Parser::Step PCL5Parser::mActOnParameterized(const DataBuffer& buffer, uint6
     mParameterized.ExecuteStrategy(*this);
     mResumeGroup = mParameterized.ContinuesAfterData();
     return Step::Continue;
+}
+
+// Raster rows are most of what raster drivers send: runs of them are read
+// without building sequences, and their data is skipped as the general way
+// would skip it.
+bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
+{
+    if (mblnDebug || position < mintChunkStart)
+        return false;
+    const uint64_t offset = position - mintChunkStart;
+    const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence);
+    if (rows.mintEnd == offset && rows.mintPendingData == 0)
+        return false;
+    position = mintChunkStart + rows.mintEnd;
+    if (rows.mblnDrew)
+        MarkPage();
+    if (rows.mintPendingData > 0)
+        AdvanceBytePosition(rows.mintPendingData);
+    if (rows.mblnInSequence)
+        mResumeGroup = SequenceGroup{'*', 'b'};
+    else
+        mResumeGroup.reset();
+    return true;
 }
 
 // Ends the page at a form feed. A page ejected without one is already out:

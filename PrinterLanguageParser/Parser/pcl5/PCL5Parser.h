@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace RawPrintData::PCL5 {
 
@@ -51,6 +52,10 @@ private:
 
     Step mHandleEscape(const DataBuffer& buffer, uint64_t& position);
     Step mActOnParameterized(const DataBuffer& buffer, uint64_t& position, SequenceState state);
+    // Reads the raster rows from position on straight from the chunk and acts
+    // on them; false, with nothing done, when there is none there (or the
+    // debug log wants every sequence's text).
+    bool mReadRasterRows(uint64_t& position, bool inSequence);
     // A form feed: ends the page, unless an eject already printed it.
     void mFormFeed();
     // Marks the page when the bytes between from and to print as text.
@@ -65,6 +70,9 @@ private:
     std::optional<SequenceGroup> mResumeGroup;
     // The call's data, bound once for all the sequences read in it.
     ContiguousBytes mContiguous;
+    // The call's chunk and where it starts in the data at hand.
+    std::span<const unsigned char> mbytChunk;
+    uint64_t mintChunkStart = 0;
     ParameterizedEscapeSequence mParameterized;
     TwoCharacterEscapeSequence mTwoCharacter;
 };
