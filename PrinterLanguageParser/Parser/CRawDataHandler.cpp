@@ -358,6 +358,9 @@ void CRawDataHandler::mSetParser(RawLanguageType language)
         else
             Log(LOG_ERROR, "RawDataHandler::mSetParser - No parser for language: %d", language);
     }
+    // The page in progress goes with the job to the language it enters.
+    if (parser != nullptr && mCurrentParser != nullptr && parser.get() != mCurrentParser)
+        parser->EnterLanguage(mintCurrentLanguage, mCurrentParser->LeaveLanguage());
     mintPreviousLanguage = mintCurrentLanguage;
     mintCurrentLanguage = language;
     mCurrentParser = parser.get();

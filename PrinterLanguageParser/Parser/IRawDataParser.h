@@ -19,6 +19,15 @@ namespace Postscript {
 struct PostscriptRequirements;
 }
 
+// The page a language leaves unfinished when the job switches to another
+// language that draws on the same sheet: HP-GL/2 entered from PCL 5 draws on
+// PCL 5's page, which only PCL 5's form feed or eject ends.
+struct PageInProgress {
+    CRawPage mPage;
+    // Something was drawn on it, so the printer prints it when it is ejected.
+    bool mblnMarked = false;
+};
+
 // Base of every language parser. What the frame expects of one:
 // 1. The handler creates it the first time its language becomes current
 //    (through the ParserRegistry) and adds itself as listener. It lives until
@@ -40,6 +49,10 @@ struct PostscriptRequirements;
 //    then; it finishes the last page.
 // 6. NotifyDefaultPageCompleted is its end-of-page step (the strategies call
 //    it); Reset is its printer-reset step.
+// 7. At every switch between two parsers the frame asks the one it leaves for
+//    its page in progress (LeaveLanguage) and gives it to the one it enters
+//    (EnterLanguage), with the language left. Languages that keep their pages
+//    to themselves need neither.
 class IRawDataParser : public IAbstractLogger {
 public:
     // ESC "%-12345X": leaves any language for PJL.
@@ -79,6 +92,13 @@ public:
     virtual void NotifyDefaultPageCompleted() = 0;
     // Reports copies (when given), duplex (when asked) and colour (when asked).
     virtual void HandleDscRequirements(const Postscript::PostscriptRequirements* requirements);
+
+    // The job leaves this language: gives up the page in progress that the
+    // next language draws on. Nothing by default.
+    virtual PageInProgress LeaveLanguage() { return {}; }
+    // The job enters this language from another, with that language's page in
+    // progress. Ignored by default.
+    virtual void EnterLanguage(RawLanguageType /*previous*/, const PageInProgress& /*page*/) {}
 
     uint64_t BytesProcessed() const { return mintBytesProcessed; }
 

@@ -130,8 +130,16 @@ LanguageDetector::Detection LanguageDetector::mintDetectLanguageHeader(const Dat
     if (detection.mblnNeedMoreData)
         return detection;
     if (buffer[offset] == ESCAPE) {
-        Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but escape character was. Assume PCL 5.");
-        detection.mintLanguage = LANGUAGE_PCL5;
+        // ESC @, the printer initialisation every Epson driver starts with,
+        // is no PCL command: such a job is ESC/P.
+        // (An ESC at the end of the data has waited above: it may begin ESC E.)
+        if (buffer[offset + 1] == '@') {
+            Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but ESC @ was. Assume ESC/P.");
+            detection.mintLanguage = LANGUAGE_ESCP2;
+        } else {
+            Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but escape character was. Assume PCL 5.");
+            detection.mintLanguage = LANGUAGE_PCL5;
+        }
     }
     return detection;
 }

@@ -101,6 +101,8 @@ const DetectionCase DETECTION_CASES[] = {
      PARSE_RESULT_HANDLED},
     {"ESC/P from Bonjour", std::string("\x1B@\x1B@\x1B(R\x08\x00\x00REMOTE1", 17), LANGUAGE_ESCP_BONJOUR, 0,
      PARSE_RESULT_HANDLED},
+    // Epson drivers start with the initialisation ESC @ and no signature.
+    {"ESC/P from its initialisation", "\x1B@\x1BP\x1BQT\r\n", LANGUAGE_ESCP2, 0, PARSE_RESULT_HANDLED},
     {"Prescribe", "!R! RES; PAGE; EXIT;", LANGUAGE_PRESCRIBE, 0, PARSE_RESULT_HANDLED},
     {"PCL 5 after twenty NULs", Nuls(20) + "\x1B" "E\x1B&l1X", LANGUAGE_PCL5, 20, PARSE_RESULT_HANDLED},
     {"PostScript after NULs", Nuls(5) + "%!PS\n", LANGUAGE_POSTSCRIPT, 5, PARSE_RESULT_HANDLED},

@@ -44,18 +44,38 @@ TEST_P(EscpPageColour, MarksThePageItIsOn)
 INSTANTIATE_TEST_SUITE_P(
     Commands, EscpPageColour,
     testing::Values(
+        // Colour mode is the job's mode, not a mark on the page.
         PageColourCase{"colour_mode_mono", Join({Raw("\x1B(K\x02\x00\x00\x01\f")}), 1, 0},
-        PageColourCase{"colour_mode_colour", Join({Raw("\x1B(K\x02\x00\x00\x02\f\f")}), 1, 1},
-        PageColourCase{"colour_mode_without_second_byte", Join({Raw("\x1B(K\x01\x00\x02\f")}), 1, 0},
+        PageColourCase{"colour_mode_colour", Join({Raw("\x1B(K\x02\x00\x00\x02\f\f")}), 2, 0},
         PageColourCase{"select_colour_black", Join({Raw("\x1Br\x00\f")}), 1, 0},
         PageColourCase{"select_colour_magenta", Join({Raw("\x1Br\x01\f")}), 0, 1},
+        // ESC r 5 and 6 are red and green; "0" is black, as 0 is.
+        PageColourCase{"select_colour_red", Join({Raw("\x1Br\x05\f")}), 0, 1},
+        PageColourCase{"select_colour_digit_green", Join({Raw("\x1Br6\f")}), 0, 1},
         PageColourCase{"select_colour_mono_codes",
-                       Join({Raw("\x1Br\x05\x1Br\x06\x1Br\x10\x1Br\x40\x1Br\x80\x1Br\xC0\f")}), 1, 0},
+                       Join({Raw("\x1Br\x00\x1Br0\x1Br\x10\x1Br\x40\x1Br\x80\x1Br\xC0\f")}), 1, 0},
         PageColourCase{"paren_r_colour", Join({Raw("\x1B(r\x02\x00\x00\x01\f")}), 0, 1},
         PageColourCase{"paren_r_mono", Join({Raw("\x1B(r\x02\x00\x00\x40\f")}), 1, 0},
         PageColourCase{"colour_raster_block", Join({Raw("\x1Bi\x02\x00\x01\x01\x00\x01\x00"), "\f", "\f"}), 0, 1},
-        PageColourCase{"unknown_command_chain_then_colour", Join({Raw("\x1BxQ!r\x02\f")}), 0, 1},
-        PageColourCase{"reset", Join({"\x1B@\f"}), 1, 0}),
+        PageColourCase{"unknown_command_chain_then_colour", Join({Raw("\x1Bo_;r\x02\f")}), 0, 1},
+        PageColourCase{"reset", Join({"\x1B@\f"}), 1, 0},
+        // Bit images and raster graphics: their data, form feeds and escapes
+        // included, is skipped by the length the header gives.
+        PageColourCase{"bit_image_8_dot", Join({Raw("\x1B*\x00\x03\x00" "\f\x1B\f"), "\f"}), 1, 0},
+        PageColourCase{"bit_image_24_dot", Join({Raw("\x1B*\x27\x02\x00"), std::string(6, '\f'), "\f"}), 1, 0},
+        PageColourCase{"bit_image_48_dot", Join({Raw("\x1B*\x48\x01\x00"), std::string(6, '\f'), "\f"}), 1, 0},
+        PageColourCase{"bit_image_K_L_Y_Z",
+                       Join({Raw("\x1BK\x01\x00\f\x1BL\x02\x00\f\f\x1BY\x01\x00\x1B\x1BZ\x01\x00\f"), "\f"}), 1, 0},
+        PageColourCase{"bit_image_9_pin", Join({Raw("\x1B^\x01\x02\x00"), std::string(4, '\f'), "\f"}), 1, 0},
+        PageColourCase{"raster_graphics", Join({Raw("\x1B.\x00\x0A\x0A\x02\x0C\x00"), std::string(4, '\f'), "\f"}), 1, 0},
+        PageColourCase{"raster_graphics_run_length",
+                       Join({Raw("\x1B.\x01\x0A\x0A\x01\x20\x00" "\xFE\f" "\x00\f"), "\f"}), 1, 0},
+        PageColourCase{"colour_bit_image", Join({Raw("\x1Br\x02\x1B*\x00\x01\x00\f\f\x1Br\x00\x1B*\x00\x01\x00\f\f")}),
+                       1, 1},
+        // Parameters are read by count, whatever their bytes.
+        PageColourCase{"parameters_holding_form_feeds",
+                       Join({Raw("\x1BJ\f\x1B" "3\f\x1B" "D\x02\f\x1B\x00\x1B" "C\x00\f\x1B" "b\x00\f\x00\x1BX\x00\f\x00\x1B" "E"), "\f"}),
+                       1, 0}),
     [](const testing::TestParamInfo<PageColourCase>& info) { return info.param.mstrLabel; });
 
 // A run-length encoded block ends once its decoded length is reached: with

@@ -95,10 +95,29 @@ TEST_P(Pcl5PageCount, CountsOnlyFormFeedsOutsideData)
 INSTANTIATE_TEST_SUITE_P(
     Data, Pcl5PageCount,
     testing::Values(
-        PageCountCase{"raster_row", Join({"\x1B*b5W", "\f\x1B\f\x1B\f"}), 0},
+        // A row is drawn: its page prints at the end of the job.
+        PageCountCase{"raster_row", Join({"\x1B*b5W", "\f\x1B\f\x1B\f"}), 1},
         PageCountCase{"raster_row_then_page", Join({"\x1B*b5W", "\f\x1B\f\x1B\f", "\f"}), 1},
         PageCountCase{"data_inside_combined_sequence", Join({"\x1B*b5w", "\f\x1B\f\x1B\f", "0Y\f"}), 1},
         PageCountCase{"two_data_blocks_in_one_sequence", Join({"\x1B*b3w", "\f\f\f", "2w", "\x1B\f", "1Y\f"}), 1},
+        // Row forms that raster drivers send, read fast or the general way.
+        PageCountCase{"raster_rows_of_many_forms",
+                      Join({"\x1B*r1A\x1B*b2M\x1B*b3W", "\f\x1B\f", "\x1B*b0W\x1B*b+2W", "\f\f", "\x1B*b1y2v", "\f\f",
+                            "w0W\x1B*b4Y\x1B*b1.5W", "\f", "\x1B*b0000000012W", "\f\f\f\f\f\f\f\f\f\f\f\f",
+                            "\x1B*rB\f"}),
+                      1},
+        // A part of a combined sequence longer than any real one is given up
+        // and read as data, the row it would announce included.
+        PageCountCase{"overlong_combined_sequence",
+                      [] {
+                          Bytes job = Join({"\x1B*b2v", "ab"});
+                          for (int pair = 0; pair < 2100; ++pair)
+                              job.insert(job.end(), {'0', 'w'});
+                          const Bytes rest = Join({"5W", "\f\f\f\f\f", "\f"});
+                          job.insert(job.end(), rest.begin(), rest.end());
+                          return job;
+                      }(),
+                      6},
         PageCountCase{"plane_data", Join({"\x1B*b2V", "\f\f", "\x1B*b2W", "\f\f", "\f"}), 1},
         PageCountCase{"font_header_and_character", Join({"\x1B)s4W", "\f\f\f\f", "\x1B(s3W", "\f\f\f", "\f"}), 1},
         PageCountCase{"transparent_print_data", Join({"\x1B&p2X", "\f\f", "\f"}), 1},
@@ -113,8 +132,21 @@ INSTANTIATE_TEST_SUITE_P(
                           return job;
                       }(),
                       1},
-        PageCountCase{"no_form_feed", Join({"\x1B" "E\x1B&l26A text"}), 0},
-        PageCountCase{"lone_escapes", Join({"\x1B\x01\f\x1B \f"}), 2}),
+        PageCountCase{"text_without_form_feed", Join({"\x1B" "E\x1B&l26A text"}), 1},
+        PageCountCase{"blank_page_without_form_feed", Join({"\x1B" "E\x1B&l26A \r\n\x1B*p300Y"}), 0},
+        PageCountCase{"lone_escapes", Join({"\x1B\x01\f\x1B \f"}), 2},
+        // A page with something drawn on it is printed by a reset or the
+        // paper source command too, and the form feed that may follow finds
+        // it already out; a reset or eject of a blank page prints nothing.
+        PageCountCase{"raster_then_reset", Join({"\x1B*r1A\x1B*b2W", "\f\f", "\x1B*rB\x1B" "E\x1B" "E"}), 1},
+        PageCountCase{"raster_then_eject_then_form_feed", Join({"\x1B*b2W", "ab", "\x1B&l0H\f\f"}), 2},
+        PageCountCase{"text_ejected_by_paper_source", Join({"one\x1B&l1Htwo\x1B&l4H\f"}), 2},
+        PageCountCase{"blank_resets_and_ejects", Join({"\x1B" "E\x1B&l0H \r\n\t\x0E\x0F\x7F\x1B" "E\x1B&l0H"}), 0},
+        PageCountCase{"transparent_data_prints", Join({"\x1B&p2X", "ab", "\x1B" "E"}), 1},
+        PageCountCase{"empty_rows_draw_nothing", Join({"\x1B*b0W\x1B*b0w0V\x1B" "E"}), 0},
+        PageCountCase{"filled_rectangle", Join({"\x1B*c30a30b0P\x1B" "E\x1B*c30a30b1P\x1B" "E"}), 1},
+        PageCountCase{"plane_rows_in_one_sequence", Join({"\x1B*b2v", "\f\f", "0w\x1B&l0H"}), 1},
+        PageCountCase{"universal_exit_prints_the_page", Join({"text\x1B%-12345X"}), 1}),
     [](const testing::TestParamInfo<PageCountCase>& info) { return info.param.mstrLabel; });
 
 // The universal exit language hands over to PJL right after its X; other
@@ -162,8 +194,10 @@ TEST(Pcl5Parser, CountsFromTheDataAreBounded)
 {
     EXPECT_EQ(ParsePcl5(Join({"\x1B*b-5W\f"})).mintMonoPages, 1);
     EXPECT_EQ(ParsePcl5(Join({"\x1B*b-100w\f0Y\f"})).mintMonoPages, 1);
-    EXPECT_EQ(ParsePcl5(Join({"\x1B*b4294967301W", "12345", "\f"})).mintMonoPages, 0);
-    EXPECT_EQ(ParsePcl5(Join({"\x1B*b", std::string(100, '9'), "W\f"})).mintMonoPages, 0);
+    // The row's page prints at the end of the job; a count cut short would
+    // let the two form feeds through as two pages.
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*b4294967301W", "12345", "\f\f"})).mintMonoPages, 1);
+    EXPECT_EQ(ParsePcl5(Join({"\x1B*b", std::string(100, '9'), "W\f\f"})).mintMonoPages, 1);
     EXPECT_EQ(ParsePcl5(Join({"\x1B&l-3X\f"})).mintCopies, 1u);
     EXPECT_EQ(ParsePcl5(Join({"\x1B&l4294967298X\f"})).mintCopies, MAX_COPIES);
     // strtoul reading: leading white space and a sign, digits up to another byte.

@@ -1,7 +1,10 @@
 // Jobs made by Ghostscript from three-pages.ps (an A4 page of black text, an
-// A4 page of red and blue shapes, a Letter page with a grey image) and
-// hand-made ESC/P 2 and ESC/Page jobs, each with what the hook must report
-// for it, parsed in every chunking the harness tries. See data/make-fixtures.sh.
+// A4 page of red and blue shapes, a Letter page with a grey image), from
+// three-small.ps (black text on A4, a red square on A4, black text on Letter)
+// and five-pages.ps (colour on pages 2 and 4), Gutenprint's ESC/P 2 of
+// three-small.ps, and hand-made ESC/P 2 and ESC/Page jobs, each with what the
+// hook must report for it, parsed in every chunking the harness tries. See
+// data/make-fixtures.sh.
 
 #include "PrinterLanguageParser/Parser/ParserRegistry.h"
 #include "tests/Parser/ChunkInvariance.h"
@@ -50,6 +53,12 @@ struct FixtureCase {
 const std::vector<ExpectedPageSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
 const std::vector<ExpectedPageSet> PXL_MONO_PAGES = {{"", 2159, 2970, 3, 0}};
 const std::vector<ExpectedPageSet> PXL_COLOR_PAGES = {{"", 2159, 2970, 1, 2}};
+// PCL 5 pages are mono: colour is the job's (ESC * r # U of the colour DeskJets).
+const std::vector<ExpectedPageSet> SMALL_PCL_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
+// ESC/P carries no paper; colour comes from the colour of the data.
+const std::vector<ExpectedPageSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
+const std::vector<ExpectedPageSet> FIVE_COLOUR_EPSON_PAGES = {{"", 0, 0, 3, 2}};
+const std::vector<ExpectedPageSet> SMALL_EPSON_PAGES = {{"", 0, 0, 2, 1}};
 
 const FixtureCase FIXTURES[] = {
     {"ljet4", "ljet4.pcl", Feed::Whole, PCL5_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
@@ -83,6 +92,32 @@ const FixtureCase FIXTURES[] = {
     // ESC/P reports pages only: a colour page, then two mono ones.
     {"escp2_bonjour", "escp2-three-pages.prn", Feed::Whole, {{"", 0, 0, 2, 1}}, 1, false, COLOR_TYPE_UNKNOWN},
     {"escpage", "escpage-two-pages.prn", Feed::Whole, {{"", 0, 0, 2, 0}}, 1, false, COLOR_TYPE_UNKNOWN},
+
+    // DeskJets: the colour ones eject every page with a reset and ESC & l 0 H
+    // and no form feed; the older ones repeat the pages for copies.
+    {"cdj550", "cdj550.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"cdj500", "cdj500.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"cdjcolor", "cdjcolor.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"deskjet", "deskjet.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"deskjet_two_copies",
+     "deskjet-copies2.pcl",
+     Feed::Whole,
+     {{"A4", 2100, 2970, 4, 0}, {"Letter", 2159, 2794, 2, 0}},
+     1,
+     false,
+     COLOR_TYPE_UNKNOWN},
+    {"djet500", "djet500.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+
+    // Epson drivers: bit images and raster graphics whose data holds form
+    // feeds and escapes; the jobs start with ESC @ and no signature.
+    {"epson", "epson.prn", Feed::Whole, FIVE_MONO_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"eps9high", "eps9high.prn", Feed::Whole, FIVE_MONO_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"epsonc", "epsonc.prn", Feed::Whole, FIVE_COLOUR_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"stcolor", "stcolor.prn", Feed::Whole, FIVE_COLOUR_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gutenprint_stylus_color_600", "gutenprint-escp2-600.prn", Feed::Whole, SMALL_EPSON_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"gutenprint_stylus_c86", "gutenprint-escp2-c86.prn", Feed::Whole, SMALL_EPSON_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
 };
 
 class PrinterFixture : public testing::TestWithParam<FixtureCase> {};

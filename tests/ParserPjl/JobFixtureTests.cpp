@@ -53,6 +53,18 @@ const std::vector<JobCase> JOB_CASES = {
     {"gs-pxlmono-qty3-duplex.prn", {LANGUAGE_PCL6}, 3, true, COLOR_TYPE_MONO, 2, 0, {}},
     // COPIES=2, then numcopies(4) and color in %%Requirements: of a COMMENT line.
     {"pjl-postscript-two-pages.prn", {LANGUAGE_POSTSCRIPT}, 4, true, COLOR_TYPE_COLOR, 2, 0, {}},
+    // plotutils' three plots in PCL 5: PG inside them ends no page; two form
+    // feeds and the end of the job do.
+    {"plotutils-three-plots.pcl", {LANGUAGE_PCL5}, 1, false, COLOR_TYPE_UNKNOWN, 3, 0, {{"", 0, 0, 3, 0}}},
+    // Ghostscript's cdj550 in PJL: pages ejected by a reset and ESC & l 0 H.
+    {"pjl-cdj550-copies2.prn",
+     {LANGUAGE_PCL5},
+     2,
+     false,
+     COLOR_TYPE_COLOR,
+     3,
+     0,
+     {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}}},
 };
 
 // Whether every language the job needs has a parser.
@@ -91,6 +103,40 @@ TEST(ParserJobs, FixtureTable)
         if (!row.mvecPageSets.empty())
             ExpectPageSets(outcome, row.mvecPageSets);
     }
+}
+
+// HP-GL/2 entered from PCL 5 draws on PCL 5's page: PG and RP there do
+// nothing, and the page is printed by PCL 5's form feed, eject or reset, or
+// by the end of the job, when something was drawn on it by either language.
+TEST(ParserJobs, HpglInsidePcl5DrawsOnPcl5Pages)
+{
+    struct Case {
+        const char* mstrLabel;
+        std::string mstrJob;
+        int mintPages;
+        unsigned long mintCopies;
+    };
+    const Case cases[] = {
+        {"plot then form feed", "\x1B%0BIN;PD100,100;PG;RP2;\x1B%0A\f", 1, 1},
+        {"plot printed at the end of the job", "\x1B%0BIN;PD100,100;PG;\x1B%0A", 1, 1},
+        {"job ends inside the plot", "\x1B%1BIN;PA0,0;PD100,100;", 1, 1},
+        {"plot ejected by a reset, then a form feed", "\x1B%0BIN;LBtext\x03\x1B%0A\x1B" "E\f", 1, 1},
+        {"plot on a page with text", "\x1B" "Etext\x1B%0BIN;PD1,1;PG;\x1B%0A\fmore\f", 2, 1},
+        {"nothing drawn", "\x1B%0BIN;SP1;PA10,10;PG;\x1B%0A\x1B" "E", 0, 1},
+        {"universal exit prints the plot", "\x1B%0BIN;PD1,1;\x1B%-12345X@PJL EOJ\r\n", 1, 1},
+        // On its own, HP-GL/2 still pages by PG and copies by RP.
+        {"plot on its own", "IN;PD1,1;PG;RP2;PG;", 2, 3},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.mstrLabel);
+        const ParseOutcome outcome = ExpectChunkInvariant(ToBytes(row.mstrJob));
+        EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED) << outcome.Describe();
+        EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, row.mintPages) << outcome.Describe();
+        EXPECT_EQ(outcome.mintCopies, row.mintCopies) << outcome.Describe();
+    }
+    // The PCL 5 paper goes with the page the plot draws on.
+    const ParseOutcome a4 = ExpectChunkInvariant(ToBytes("\x1B" "E\x1B&l26A\x1B%0BIN;PD1,1;PG;\x1B%0A\f"));
+    ExpectPageSets(a4, {{"A4", 2100, 2970, 1, 0}});
 }
 
 // A PJL job that enters PCL 5, PostScript and HP-GL/2 in turn (stand-in

@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/escp/ParameterizedEscapeSequence.h"
 
 #include "PrinterLanguageParser/Parser/Endian.h"
+#include "PrinterLanguageParser/Parser/escp/EscpCommandLayout.h"
 
 #include <string_view>
 
@@ -8,8 +9,11 @@ namespace RawPrintData::ESCP {
 
 namespace {
 
-// ESC ( commands whose parameters are passed over.
-constexpr std::string_view PASSED_PAREN_COMMANDS = "CDGSUV\\ceisv$";
+// ESC ( commands whose parameters are passed over. ESC ( K, the choice of
+// colour or monochrome mode, is sent once at the start of a job whatever its
+// pages hold: the colour of the data printed (ESC r, ESC ( r, ESC i) makes a
+// colour page, not the mode.
+constexpr std::string_view PASSED_PAREN_COMMANDS = "CDGKSUV\\ceisv$";
 
 // ESC i compression modes whose data is raw rather than run-length encoded.
 constexpr bool IsRawRasterCompression(unsigned int compression)
@@ -52,6 +56,19 @@ RawColorType ParameterizedEscapeSequence::mintGetRawColorType(unsigned int code)
     }
 }
 
+// ESC r selects the ribbon or ink colour: 0 (or "0") is black, 1 to 6 (or
+// "1" to "6") are magenta, cyan, violet, yellow, red and green; any other
+// value is read as the other colour commands' codes are.
+RawColorType ParameterizedEscapeSequence::mintGetSelectedColorType(unsigned int code)
+{
+    const unsigned int digit = code >= '0' && code <= '6' ? code - '0' : code;
+    if (digit == 0)
+        return COLOR_TYPE_MONO;
+    if (digit <= 6)
+        return COLOR_TYPE_COLOR;
+    return mintGetRawColorType(code);
+}
+
 // Reads a sequence from its ESC.
 SequenceState ParameterizedEscapeSequence::Process(const DataBuffer& buffer, uint64_t escape)
 {
@@ -85,6 +102,10 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, 
         if (byte < ' ' || byte > 'x')
             return mCompleteAt(command);
 
+        const CommandDefinition definition = ESCP_COMMANDS[byte];
+        if (definition.mLayout == CommandLayout::Fixed && definition.mintFixedParameters == 0)
+            return mCompleteAt(command + 1);
+
         // A command with parameters: its first one must be at hand.
         if (command + 1 >= end)
             return mIncompleteAt(command);
@@ -96,14 +117,90 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, 
             // Complete only with a byte after nH at hand.
             return command + 3 < end ? mCompleteAt(command + 3) : mIncompleteAt(command);
         case 'r':
-            mAddStrategy(SetPageColorStrategy(mintGetRawColorType(buffer[command + 1])));
+            mAddStrategy(SetPageColorStrategy(mintGetSelectedColorType(buffer[command + 1])));
             return mCompleteAt(command + 2);
         case 'i':
             return mParseEscICommand(buffer, command);
         default:
-            break;  // passed over: the next byte is read as a command byte
+            break;
         }
+        if (definition.mLayout != CommandLayout::Unknown)
+            return mParseByLayout(buffer, command, definition);
+        // An unknown command byte is passed over: the next byte is read as a
+        // command byte.
     }
+}
+
+// A command read by the layout of its parameters. Graphics data is not part
+// of the sequence: the parser skips it by the length the header gives.
+SequenceState ParameterizedEscapeSequence::mParseByLayout(const DataBuffer& buffer, uint64_t command,
+                                                          CommandDefinition definition)
+{
+    const uint64_t end = buffer.Length();
+    const uint64_t parameters = command + 1;
+    // The sequence, or the header of its data, ends before position.
+    const auto endsBefore = [this, end, command](uint64_t position) {
+        return position <= end ? mCompleteAt(position) : mIncompleteAt(command);
+    };
+    switch (definition.mLayout) {
+    case CommandLayout::Fixed:
+        return endsBefore(parameters + definition.mintFixedParameters);
+    case CommandLayout::NulEndedList:
+        return mParseNulEndedList(buffer, command, parameters,
+                                  buffer[command] == 'B' ? MAX_VERTICAL_TABS : MAX_HORIZONTAL_TABS);
+    case CommandLayout::ChannelAndList:
+        return mParseNulEndedList(buffer, command, parameters + 1, MAX_VERTICAL_TABS);
+    case CommandLayout::PageLength:
+        // ESC C NUL n gives the length in inches.
+        return endsBefore(parameters + (buffer[parameters] == 0 ? 2 : 1));
+    case CommandLayout::Graphics8Dot:
+        if (parameters + 2 > end)
+            return mIncompleteAt(command);
+        mAddStrategy(SkipBytesStrategy(LittleEndian16(buffer, parameters)));
+        return mCompleteAt(parameters + 2);
+    case CommandLayout::GraphicsMode:
+    case CommandLayout::Graphics9Pin: {
+        if (parameters + 3 > end)
+            return mIncompleteAt(command);
+        const uint64_t columns = LittleEndian16(buffer, parameters + 1);
+        const uint64_t bytesPerColumn =
+            definition.mLayout == CommandLayout::Graphics9Pin ? 2 : BytesPerColumn(buffer[parameters]);
+        mAddStrategy(SkipBytesStrategy(columns * bytesPerColumn));
+        return mCompleteAt(parameters + 3);
+    }
+    case CommandLayout::RasterGraphics: {
+        // c v h m nL nH: compression, densities, rows and dots per row.
+        if (parameters + 6 > end)
+            return mIncompleteAt(command);
+        const unsigned int compression = buffer[parameters];
+        const uint64_t rows = buffer[parameters + 3];
+        const uint64_t length = rows * ((LittleEndian16(buffer, parameters + 4) + 7) / 8);
+        // Modes 2 (TIFF) and 3 (delta rows) send their rows as commands of
+        // their own after the header, which are read as they come.
+        if (compression == 0)
+            mAddStrategy(SkipBytesStrategy(length));
+        else if (compression == 1)
+            mAddStrategy(SkipRunLengthDataStrategy(length));
+        return mCompleteAt(parameters + 6);
+    }
+    default:
+        return mCompleteAt(parameters);
+    }
+}
+
+// Values up to and including NUL, at most maximum of them; a list that runs
+// longer ends there and what follows is read as data.
+SequenceState ParameterizedEscapeSequence::mParseNulEndedList(const DataBuffer& buffer, uint64_t command,
+                                                              uint64_t first, uint64_t maximum)
+{
+    const uint64_t end = buffer.Length();
+    for (uint64_t position = first; position <= first + maximum; ++position) {
+        if (position >= end)
+            return mIncompleteAt(command);
+        if (buffer[position] == 0)
+            return mCompleteAt(position + 1);
+    }
+    return mCompleteAt(first + maximum);
 }
 
 // ESC ( c nL nH and nL + 256 nH parameter bytes.
@@ -124,18 +221,12 @@ SequenceState ParameterizedEscapeSequence::mParseGroupForLeftParen(const DataBuf
         mAddStrategy(SkipRemoteModeStrategy());
         return mCompleteAt(parametersEnd);
     }
-    if (letter == 'K' || letter == 'r' || PASSED_PAREN_COMMANDS.find(static_cast<char>(letter)) != std::string_view::npos) {
+    if (letter == 'r' || PASSED_PAREN_COMMANDS.find(static_cast<char>(letter)) != std::string_view::npos) {
         if (parametersEnd >= end)
             return mIncompleteAt(command);
-        if (letter != 'K' && letter != 'r')
-            return mCompleteAt(parametersEnd);
-        // The colour is the second parameter byte, when there is one.
-        if (count >= 2) {
-            const unsigned char code = buffer[parameters + 1];
-            const RawColorType color =
-                letter == 'K' ? (code == 1 ? COLOR_TYPE_MONO : COLOR_TYPE_COLOR) : mintGetRawColorType(code);
-            mAddStrategy(SetPageColorStrategy(color));
-        }
+        // ESC ( r: the colour is the second parameter byte, when there is one.
+        if (letter == 'r' && count >= 2)
+            mAddStrategy(SetPageColorStrategy(mintGetRawColorType(buffer[parameters + 1])));
         return mCompleteAt(parametersEnd);
     }
     // An unknown ESC ( command: its parameters are read as ordinary data.

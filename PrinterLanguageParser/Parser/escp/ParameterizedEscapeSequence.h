@@ -2,15 +2,18 @@
 
 #include "PrinterLanguageParser/Parser/RawJobTypes.h"
 #include "PrinterLanguageParser/Parser/escp/EscapeSequence.h"
+#include "PrinterLanguageParser/Parser/escp/EscpCommandLayout.h"
 
 #include <cstdint>
 
 namespace RawPrintData::ESCP {
 
 // An ESC/P sequence: ESC and a command byte from " " to "x" with its
-// parameters. Only page colour (ESC r, ESC ( K, ESC ( r, ESC i) bears on
-// accounting; the rest is passed over, and the data of raster blocks and of
-// remote mode is skipped by the parser through the strategies added here.
+// parameters. Only page colour (ESC r, ESC ( r, ESC i) bears on
+// accounting; the rest is passed over, and the data of raster blocks, bit
+// images (ESC *, ESC K, L, Y, Z, ESC ^, ESC .) and of remote mode is skipped
+// by the parser through the strategies added here. The commands of Epson's
+// references are read by the layout of their parameters (EscpCommandLayout.h).
 //
 // A command byte the parser does not know is passed over and the byte after
 // it read as a further command byte. Such a chain ends at a byte outside " "
@@ -22,6 +25,8 @@ public:
     // The colour an ESC/P colour code stands for: 0, 5, 6, 16, 64, 128 and 192
     // are mono, every other code is colour.
     static RawColorType mintGetRawColorType(unsigned int code);
+    // The colour ESC r selects.
+    static RawColorType mintGetSelectedColorType(unsigned int code);
 
     // Reads the sequence whose ESC is at position escape.
     SequenceState Process(const DataBuffer& buffer, uint64_t escape) override;
@@ -38,6 +43,8 @@ private:
     SequenceState mParseFrom(const DataBuffer& buffer, uint64_t command);
     SequenceState mParseGroupForLeftParen(const DataBuffer& buffer, uint64_t command);
     SequenceState mParseEscICommand(const DataBuffer& buffer, uint64_t command);
+    SequenceState mParseByLayout(const DataBuffer& buffer, uint64_t command, CommandDefinition definition);
+    SequenceState mParseNulEndedList(const DataBuffer& buffer, uint64_t command, uint64_t first, uint64_t maximum);
     SequenceState mCompleteAt(uint64_t end);
     SequenceState mIncompleteAt(uint64_t command);
 

@@ -6,7 +6,10 @@
 #include "PrinterLanguageParser/Parser/hpgl/HPGLParser.h"
 #include "PrinterLanguageParser/Parser/hpgl/HPGLStrategies.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
+#include <string_view>
 
 namespace RawPrintData::HPGL {
 
@@ -159,7 +162,7 @@ bool HPGLCommand::mReadUntil(unsigned char byte, unsigned char terminator, bool&
 void HPGLCommand::ExecuteStrategy(HPGLParser& parser)
 {
     mvecStrategies.clear();
-    mDetermineStrategies();
+    mDetermineStrategies(parser.DrawsOnPcl5Page());
     for (const auto& strategy : mvecStrategies)
         strategy->Execute(&parser);
 }
@@ -185,8 +188,17 @@ std::vector<std::string_view> HPGLCommand::mParameterFields() const
     return fields;
 }
 
+// Whether the mnemonic is one of the commands that draw.
+bool HPGLCommand::Draws() const
+{
+    static constexpr std::array<std::string_view, 18> DRAWING = {"AA", "AR", "AT", "BR", "BZ", "CI", "EA", "EP", "ER",
+                                                                 "EW", "FP", "LB", "PD", "PE", "RA", "RR", "RT", "WG"};
+    const std::string_view mnemonic(mbytMnemonic, 2);
+    return std::find(DRAWING.begin(), DRAWING.end(), mnemonic) != DRAWING.end();
+}
+
 // The strategies of the commands that count: BP, DF, IN, PG, PS, RP, RO and DT.
-void HPGLCommand::mDetermineStrategies()
+void HPGLCommand::mDetermineStrategies(bool onPcl5Page)
 {
     // Only the commands below that read numbers split their parameters: the
     // plot coordinates of every other command never are.
@@ -204,7 +216,7 @@ void HPGLCommand::mDetermineStrategies()
         }
     } else if (mIs('D', 'F') || mIs('I', 'N')) {
         mvecStrategies.push_back(std::make_unique<ResetParserStrategy>());
-    } else if (mIs('P', 'G')) {
+    } else if (mIs('P', 'G') && !onPcl5Page) {
         mvecStrategies.push_back(std::make_unique<NextPageStrategy>());
     } else if (mIs('P', 'S')) {
         // PS length, width; sizes that are not positive mean nothing.
@@ -216,7 +228,7 @@ void HPGLCommand::mDetermineStrategies()
                 mvecStrategies.push_back(std::make_unique<SetPlotSizeStrategy>(static_cast<uint64_t>(*width),
                                                                               static_cast<uint64_t>(*length)));
         }
-    } else if (mIs('R', 'P')) {
+    } else if (mIs('R', 'P') && !onPcl5Page) {
         // Replots: one more copy when no number is given.
         const std::vector<std::string_view> fields = mParameterFields();
         const std::optional<int64_t> replots = fields.empty() ? std::optional<int64_t>(1) : ReadSigned(fields[0]);

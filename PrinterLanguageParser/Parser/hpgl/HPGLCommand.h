@@ -39,6 +39,10 @@ public:
     // Works out the strategies from the mnemonic and parameters and runs them in order.
     void ExecuteStrategy(HPGLParser& parser);
 
+    // Whether the command puts ink on the page (a pen-down move, a filled or
+    // edged shape, a label).
+    bool Draws() const;
+
     char GetFirstLetter() const { return mbytMnemonic[0]; }
     char GetSecondLetter() const { return mbytMnemonic[1]; }
     const std::string& GetParameters() const { return mstrParameters; }
@@ -59,7 +63,8 @@ private:
     // whether the byte belongs to the command).
     bool mReadByte(unsigned char byte, unsigned char labelTerminator, bool& consumed);
     bool mReadUntil(unsigned char byte, unsigned char terminator, bool& consumed);
-    void mDetermineStrategies();
+    // On a PCL 5 page, PG and RP do nothing: PCL 5 ejects its pages.
+    void mDetermineStrategies(bool onPcl5Page);
     // The trimmed parameters split at commas outside double quotes.
     std::vector<std::string_view> mParameterFields() const;
 

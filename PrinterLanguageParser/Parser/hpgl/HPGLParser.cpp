@@ -43,6 +43,7 @@ ParseDataResultType HPGLParser::ParseData(const DataBuffer& buffer)
             // it; one cut by the end of the data is waited for.
             const TextMatch exit = MatchAt(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE);
             if (exit == TextMatch::Full) {
+                mPrintPcl5Page();
                 NotifyNextLanguage(LANGUAGE_PJL);
                 mintBytesProcessed = position;
                 return PARSE_RESULT_SWITCH_LANGUAGE;
@@ -100,6 +101,8 @@ void HPGLParser::mRunCommand()
     if (GetLogLevel() >= LOG_DEBUG)
         Log(LOG_DEBUG, "HPGLParser::ParseData - Processing HPGL Command: %c%c%s", command.GetFirstLetter(),
             command.GetSecondLetter(), command.GetParameters().c_str());
+    if (mblnOnPcl5Page && command.Draws())
+        mPcl5Page.mblnMarked = true;
     command.ExecuteStrategy(*this);
 }
 
@@ -109,7 +112,35 @@ ParseDataResultType HPGLParser::ParseDone()
 {
     if (mPendingCommand)
         mRunCommand();
+    mPrintPcl5Page();
     return PARSE_RESULT_HANDLED;
+}
+
+// Prints the PCL 5 page the plot draws on when something is drawn on it.
+void HPGLParser::mPrintPcl5Page()
+{
+    if (!mblnOnPcl5Page || !mPcl5Page.mblnMarked)
+        return;
+    NotifyPageCompleted(mPcl5Page.mPage);
+    mPcl5Page.mblnMarked = false;
+}
+
+// Hands PCL 5's page back, with what the plot drew on it.
+PageInProgress HPGLParser::LeaveLanguage()
+{
+    if (!mblnOnPcl5Page)
+        return {};
+    PageInProgress page = mPcl5Page;
+    mPcl5Page = {};
+    return page;
+}
+
+// From PCL 5 the plot draws on PCL 5's page; from anywhere else it is a plot
+// of its own, paged by PG.
+void HPGLParser::EnterLanguage(RawLanguageType previous, const PageInProgress& page)
+{
+    mblnOnPcl5Page = previous == LANGUAGE_PCL5;
+    mPcl5Page = mblnOnPcl5Page ? page : PageInProgress{};
 }
 
 // Reports the page that a PG ended.

@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/ControlByteFinder.h"
 #include "PrinterLanguageParser/Parser/pcl5/PCL5PaperSize.h"
+#include "PrinterLanguageParser/Parser/pcl5/RasterRowSequence.h"
 
 namespace RawPrintData::PCL5 {
 
@@ -17,6 +18,8 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
 
     ControlByteFinder finder(buffer);
     mContiguous.Bind(buffer);
+    mbytChunk = buffer.MainBuffer();
+    mintChunkStart = buffer.PreBufferLength();
     uint64_t position = 0;
     for (;;) {
         if (!mSkip.Advance(position, end)) {
@@ -24,6 +27,9 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
             return PARSE_RESULT_NEED_MORE_DATA;
         }
         if (mResumeGroup.has_value()) {
+            if (mResumeGroup->mbytSign == '*' && mResumeGroup->mbytCharacter == 'b' &&
+                mReadRasterRows(position, true))
+                continue;
             const SequenceState state = mParameterized.Resume(mContiguous, position, *mResumeGroup);
             if (mActOnParameterized(buffer, position, state) == Step::NeedMoreData) {
                 mintBytesProcessed = position;
@@ -33,11 +39,12 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
         }
 
         const uint64_t next = finder.Next(position);
+        mNoteText(buffer, position, next == DataBuffer::npos ? end : next);
         if (next == DataBuffer::npos)
             break;
         position = next;
         if (buffer[position] == ControlByteFinder::mbytFORM_FEED) {
-            mPageEject.Execute(this);
+            mFormFeed();
             ++position;
         } else if (mHandleEscape(buffer, position) == Step::NeedMoreData) {
             mintBytesProcessed = position;
@@ -61,6 +68,8 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
     const unsigned char character = buffer[position + 1];
 
     if (character >= '!' && character <= '/') {
+        if (character == '*' && mReadRasterRows(position, false))
+            return Step::Continue;
         const SequenceState state = mParameterized.Read(mContiguous, position);
         if (state == SequenceState::Rejected) {
             ++position;  // no sequence: the ESC is passed over
@@ -97,6 +106,102 @@ PCL5Parser::Step PCL5Parser::mActOnParameterized(const DataBuffer& buffer, uint6
     mParameterized.ExecuteStrategy(*this);
     mResumeGroup = mParameterized.ContinuesAfterData();
     return Step::Continue;
+}
+
+// Raster rows are most of what raster drivers send: runs of them are read
+// without building sequences, and their data is skipped as the general way
+// would skip it.
+bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
+{
+    if (mblnDebug || position < mintChunkStart)
+        return false;
+    const uint64_t offset = position - mintChunkStart;
+    const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence);
+    if (rows.mintEnd == offset && rows.mintPendingData == 0)
+        return false;
+    position = mintChunkStart + rows.mintEnd;
+    if (rows.mblnDrew)
+        MarkPage();
+    if (rows.mintPendingData > 0)
+        AdvanceBytePosition(rows.mintPendingData);
+    if (rows.mblnInSequence)
+        mResumeGroup = SequenceGroup{'*', 'b'};
+    else
+        mResumeGroup.reset();
+    return true;
+}
+
+// Ends the page at a form feed. A page ejected without one is already out:
+// the form feed that drivers may still send after it is no second page.
+void PCL5Parser::mFormFeed()
+{
+    if (mblnEjectedWithoutFormFeed && !mblnPageMarked) {
+        mblnEjectedWithoutFormFeed = false;
+        return;
+    }
+    mPageEject.Execute(this);
+}
+
+// Text prints: any byte above the space but DEL (control codes, the space
+// and DEL only move the cursor or do nothing).
+void PCL5Parser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
+{
+    if (mblnPageMarked)
+        return;
+    for (uint64_t index = from; index < to; ++index) {
+        const unsigned char byte = buffer[index];
+        if (byte > ' ' && byte != 0x7F) {
+            MarkPage();
+            return;
+        }
+    }
+}
+
+// Reports the page and starts a blank one.
+void PCL5Parser::NotifyDefaultPageCompleted()
+{
+    EscapeLanguageParser::NotifyDefaultPageCompleted();
+    mblnPageMarked = false;
+    mblnEjectedWithoutFormFeed = false;
+}
+
+// Notes a mark; a form feed after it ends a page again.
+void PCL5Parser::MarkPage()
+{
+    mblnPageMarked = true;
+    mblnEjectedWithoutFormFeed = false;
+}
+
+// Prints a page with marks, as the printer does on an eject or a reset.
+void PCL5Parser::EjectPage()
+{
+    if (!mblnPageMarked)
+        return;
+    NotifyDefaultPageCompleted();
+    mblnEjectedWithoutFormFeed = true;
+}
+
+// The printer prints what is left on the page at the end of the job.
+ParseDataResultType PCL5Parser::ParseDone()
+{
+    EjectPage();
+    return PARSE_RESULT_HANDLED;
+}
+
+// Gives the page to the language entered; its marks now travel with it.
+PageInProgress PCL5Parser::LeaveLanguage()
+{
+    PageInProgress page{mCurrentPage, mblnPageMarked};
+    mblnPageMarked = false;
+    return page;
+}
+
+// Takes the page back with what was drawn on it meanwhile (HP-GL/2); any
+// other language hands over no page, so PCL 5 starts a blank one.
+void PCL5Parser::EnterLanguage(RawLanguageType /*previous*/, const PageInProgress& page)
+{
+    if (page.mblnMarked)
+        MarkPage();
 }
 
 // Takes the code's paper for the current page.

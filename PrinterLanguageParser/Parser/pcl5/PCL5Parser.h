@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace RawPrintData::PCL5 {
 
@@ -14,11 +15,30 @@ namespace RawPrintData::PCL5 {
 // Every other byte is passed over, and data that a sequence announces
 // (raster rows, fonts, patterns) is skipped unread, so that bytes inside it
 // are never taken for form feeds or escapes.
+//
+// A page is also printed without a form feed when something was drawn on it
+// (raster rows, text, a filled rectangle, HP-GL/2) and it is then ejected by
+// the paper source command, a printer reset or the end of the job; a form
+// feed right after such an eject finds the sheet already out and counts
+// nothing. A reset or eject of a blank page prints nothing.
 class PCL5Parser final : public EscapeLanguageParser {
 public:
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
-    // A page that no form feed closed is not counted.
-    ParseDataResultType ParseDone() override { return PARSE_RESULT_HANDLED; }
+    // The end of the job prints a page with something drawn on it.
+    ParseDataResultType ParseDone() override;
+    // A printer reset prints a page with something drawn on it.
+    void Reset() override { EjectPage(); }
+    // Reports the page; the next one starts blank.
+    void NotifyDefaultPageCompleted() override;
+    // HP-GL/2 entered from here draws on this page: it goes with the job and
+    // comes back with what was drawn on it.
+    PageInProgress LeaveLanguage() override;
+    void EnterLanguage(RawLanguageType previous, const PageInProgress& page) override;
+
+    // Notes that something is drawn on the current page.
+    void MarkPage();
+    // Prints the current page when something is drawn on it.
+    void EjectPage();
 
     // Takes the paper of a page-size code for the pages that follow; an
     // unknown code changes nothing.
@@ -32,11 +52,27 @@ private:
 
     Step mHandleEscape(const DataBuffer& buffer, uint64_t& position);
     Step mActOnParameterized(const DataBuffer& buffer, uint64_t& position, SequenceState state);
+    // Reads the raster rows from position on straight from the chunk and acts
+    // on them; false, with nothing done, when there is none there (or the
+    // debug log wants every sequence's text).
+    bool mReadRasterRows(uint64_t& position, bool inSequence);
+    // A form feed: ends the page, unless an eject already printed it.
+    void mFormFeed();
+    // Marks the page when the bytes between from and to print as text.
+    void mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to);
+
+    // Something is drawn on the current page.
+    bool mblnPageMarked = false;
+    // The last page was ejected without a form feed and nothing is drawn since.
+    bool mblnEjectedWithoutFormFeed = false;
 
     // The group a combined sequence reads on in once its embedded data is skipped.
     std::optional<SequenceGroup> mResumeGroup;
     // The call's data, bound once for all the sequences read in it.
     ContiguousBytes mContiguous;
+    // The call's chunk and where it starts in the data at hand.
+    std::span<const unsigned char> mbytChunk;
+    uint64_t mintChunkStart = 0;
     ParameterizedEscapeSequence mParameterized;
     TwoCharacterEscapeSequence mTwoCharacter;
 };

@@ -20,4 +20,16 @@ void SkipBytesStrategy::Execute(PCL5Parser& parser) const
     parser.AdvanceBytePosition(mintCount);
 }
 
+// Marks the current page.
+void MarkPageStrategy::Execute(PCL5Parser& parser) const
+{
+    parser.MarkPage();
+}
+
+// Ejects the current page.
+void EjectPageStrategy::Execute(PCL5Parser& parser) const
+{
+    parser.EjectPage();
+}
+
 }  // namespace RawPrintData::PCL5

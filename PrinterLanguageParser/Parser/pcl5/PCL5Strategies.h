@@ -41,11 +41,26 @@ private:
     uint64_t mintCount;
 };
 
+// Notes that something is drawn on the current page (raster rows, printed
+// data, a filled rectangle), so that an eject prints it.
+class MarkPageStrategy final : public IParserStrategy {
+public:
+    using IParserStrategy::Execute;
+    void Execute(PCL5Parser& parser) const override;
+};
+
+// Ejects the current page when something is drawn on it (ESC & l # H).
+class EjectPageStrategy final : public IParserStrategy {
+public:
+    using IParserStrategy::Execute;
+    void Execute(PCL5Parser& parser) const override;
+};
+
 // Every strategy a PCL 5 escape sequence can carry, held by value so that
 // reading a sequence allocates nothing once the parser has warmed up.
 using Strategy = std::variant<NextPageStrategy, ResetParserStrategy, SwitchLanguageStrategy,
                               SetJobPropertyStrategy<bool>, SetJobPropertyStrategy<unsigned long>,
                               SetJobPropertyStrategy<RawColorType>, SetJobPropertyStrategy<RawPaperOrientation>,
-                              SetPaperSizeStrategy, SkipBytesStrategy>;
+                              SetPaperSizeStrategy, SkipBytesStrategy, MarkPageStrategy, EjectPageStrategy>;
 
 }  // namespace RawPrintData::PCL5

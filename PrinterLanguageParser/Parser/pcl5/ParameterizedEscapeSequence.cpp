@@ -14,6 +14,9 @@ namespace {
 // ESC % -12345 X, the universal exit language.
 constexpr int32_t UNIVERSAL_EXIT_VALUE = -12345;
 
+// ESC * c 1 P fills a rectangle with white, which draws nothing.
+constexpr int32_t ERASING_FILL = 1;
+
 // A terminating parameter character ends the sequence.
 constexpr bool IsTerminatingParameter(unsigned char byte)
 {
@@ -219,13 +222,16 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
                 // A negative count asks for no copies; the frame ignores 0.
                 mAddStrategy(SetJobPropertyStrategy<unsigned long>(
                     PROPERTY_COPIES, static_cast<unsigned long>(std::max(pair.mintValue, 0))));
+            } else if (parameter == 'H') {
+                // Every paper source, 0 included, first prints the page.
+                mAddStrategy(EjectPageStrategy());
             }
             return false;
         }
         if (character == 'b' || character == 'n')
             return mAddSkipBytesIfParamIs(pair, 'W');
         if (character == 'p')
-            return mAddSkipBytesIfParamIs(pair, 'X');
+            return mAddSkipBytesIfParamIs(pair, 'X', DataPrints::Yes);  // transparent print data
         return false;
     case '(':
         if (character == 's' || character == 'f')
@@ -238,13 +244,18 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
     case '*':
         switch (character) {
         case 'c':
+            // A rectangle filled with anything but white is drawn.
+            if (parameter == 'P' && pair.mintValue != ERASING_FILL)
+                mAddStrategy(MarkPageStrategy());
+            return mAddSkipBytesIfParamIs(pair, 'W');
         case 'i':
         case 'l':
         case 'm':
         case 'o':
             return mAddSkipBytesIfParamIs(pair, 'W');
         case 'b':
-            return mAddSkipBytesIfParamIsIn(pair, 'V', 'W');
+            // Raster rows, whole (W) or one plane of them (V).
+            return mAddSkipBytesIfParamIs(pair, 'V', DataPrints::Yes) || mAddSkipBytesIfParamIs(pair, 'W', DataPrints::Yes);
         case 'r':
             if (parameter == 'U')
                 mAddStrategy(SetJobPropertyStrategy<RawColorType>(
@@ -263,29 +274,21 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
     }
 }
 
-// Skips the pair's value in bytes when its parameter matches. True when the
-// data lies inside a combined sequence, which then stops where the data begins.
-bool ParameterizedEscapeSequence::mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter)
+// Skips the pair's value in bytes when its parameter matches, marking the
+// page when the data prints. True when the data lies inside a combined
+// sequence, which then stops where the data begins.
+bool ParameterizedEscapeSequence::mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter,
+                                                         DataPrints prints)
 {
     if (pair.mbytParameter != parameter)
         return false;
     const uint64_t length = DataLength(pair.mintValue);
-    if (pair.mblnTerminating) {
-        if (length > 0)
-            mAddStrategy(SkipBytesStrategy(length));
-        return false;
-    }
     if (length == 0)
         return false;
+    if (prints == DataPrints::Yes)
+        mAddStrategy(MarkPageStrategy());
     mAddStrategy(SkipBytesStrategy(length));
-    return true;
-}
-
-// As above for either of two parameters.
-bool ParameterizedEscapeSequence::mAddSkipBytesIfParamIsIn(const ValuePair& pair, unsigned char first,
-                                                           unsigned char second)
-{
-    return mAddSkipBytesIfParamIs(pair, first) || mAddSkipBytesIfParamIs(pair, second);
+    return !pair.mblnTerminating;
 }
 
 }  // namespace RawPrintData::PCL5

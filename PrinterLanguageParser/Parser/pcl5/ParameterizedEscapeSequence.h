@@ -65,8 +65,10 @@ private:
     SequenceState mParseValuePair(uint64_t& position, ValuePair& pair);
     // Acts on one pair; true when the sequence stops at data embedded after it.
     bool mActOnPair(SequenceGroup group, const ValuePair& pair);
-    bool mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter);
-    bool mAddSkipBytesIfParamIsIn(const ValuePair& pair, unsigned char first, unsigned char second);
+    // Whether announced data prints on the page (raster rows, transparent
+    // print data) or not (fonts, patterns, palettes).
+    enum class DataPrints { No, Yes };
+    bool mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter, DataPrints prints = DataPrints::No);
 
     // Whether the bytes read since the start reach the length bound.
     static bool mTooLong(uint64_t position) { return position >= mintMAX_SEQUENCE_LENGTH; }

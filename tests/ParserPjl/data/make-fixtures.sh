@@ -17,6 +17,15 @@ printf '0 1\n1 0\n2 1\n' | graph -T meta > "$tmp/b.meta"
 plot -T hpgl "$tmp/a.meta" "$tmp/b.meta" > graph-two-pages.hpgl
 HPGL_ROTATE=90 plot -T hpgl "$tmp/a.meta" > graph-rotated.hpgl
 
+# PCL 5 with HP-GL/2 plots, as plotutils writes it: each plot is entered with
+# ESC %0B and ends with PG and ESC %0A, a form feed between plots and none
+# after the last, which the end of the job prints. Plain plots (no axes) keep
+# the file small.
+printf '0 0\n1 1\n2 0.5\n3 2\n' | graph -T meta -g 0 > "$tmp/plain-a.meta"
+printf '0 1\n1 0\n2 1\n' | graph -T meta -g 0 > "$tmp/plain-b.meta"
+printf '0 0\n1 2\n2 1\n' | graph -T meta -g 0 > "$tmp/plain-c.meta"
+plot -T pcl "$tmp/plain-a.meta" "$tmp/plain-b.meta" "$tmp/plain-c.meta" > plotutils-three-plots.pcl
+
 # Clear-text CGM: a plain two-picture metafile, and the same plot with the
 # Oce RCF description and configuration slots (A4, 3 copies, duplex,
 # grayscale) put in place of the plotutils description.
@@ -51,6 +60,15 @@ sed "1s/^\(.*\)@PJL SET RENDERMODE=GRAYSCALE\$/\1@PJL SET RENDERMODE=GRAYSCALE\n
     cat "$tmp/two.ps"
     printf '%s@PJL EOJ\r\n%s\r\n' "$UEL" "$UEL"
 } > pjl-postscript-two-pages.prn
+
+# PJL with two copies around Ghostscript's cdj550 (PCL 3 colour), whose
+# pages end with a reset and ESC & l 0 H and never a form feed.
+gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=cdj550 -o "$tmp/cdj550.pcl" ../../ParserPcl/data/three-small.ps
+{
+    printf '%s@PJL JOB NAME="deskjet"\r\n@PJL SET COPIES=2\r\n@PJL ENTER LANGUAGE=PCL\r\n' "$UEL"
+    cat "$tmp/cdj550.pcl"
+    printf '%s@PJL EOJ\r\n%s' "$UEL" "$UEL"
+} > pjl-cdj550-copies2.prn
 
 # PJL around an HP-GL/2 plot, ending in the universal exit language and CR LF.
 {

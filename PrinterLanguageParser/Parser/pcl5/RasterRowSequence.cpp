@@ -1,0 +1,85 @@
+#include "PrinterLanguageParser/Parser/pcl5/RasterRowSequence.h"
+
+#include <algorithm>
+
+namespace RawPrintData::PCL5 {
+
+namespace {
+
+constexpr unsigned char ESCAPE = 0x1B;
+
+}  // namespace
+
+// Reads value pairs of the raster group, digits then a parameter character,
+// row after row.
+RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence)
+{
+    const unsigned char* const bytes = chunk.data();
+    const uint64_t size = chunk.size();
+    RasterRows rows{offset, 0, inSequence, false};
+    if (size < PAIR_BYTES)
+        return rows;
+    // A pair starts no later than limit: PAIR_BYTES before the end of the
+    // chunk, and at most MAX_PART_LENGTH into the part being read (from its
+    // ESC, or from the end of a plane's data).
+    const auto limitFrom = [size](uint64_t partStart) {
+        return std::min(size - PAIR_BYTES, partStart + MAX_PART_LENGTH);
+    };
+    uint64_t cursor = offset;
+    bool inside = inSequence;
+    uint64_t limit = limitFrom(offset);
+    for (;;) {
+        if (!inside) {
+            if (size - cursor < 4 || bytes[cursor] != ESCAPE || bytes[cursor + 1] != '*' || bytes[cursor + 2] != 'b')
+                return rows;
+            limit = limitFrom(cursor);
+            cursor += 3;
+            inside = true;
+        }
+        if (cursor > limit)
+            return rows;
+
+        const unsigned char* const pair = bytes + cursor;
+        uint64_t value = 0;
+        uint64_t digits = 0;
+        for (unsigned int digit = 0; (digit = pair[digits] - '0') < 10; ++digits) {
+            if (digits == MAX_DIGITS)
+                return rows;
+            value = value * 10 + digit;
+        }
+        const unsigned char parameter = pair[digits];
+        cursor += digits + 1;
+
+        const unsigned char lower = parameter | 0x20;
+        if (lower == 'v' || lower == 'w') {
+            // Rows (W) and planes of rows (V) announce their data; an empty
+            // one announces none.
+            const bool ends = parameter <= '^';
+            if (value > 0) {
+                rows.mblnDrew = true;
+                if (value > size - cursor) {
+                    rows.mintEnd = cursor;
+                    rows.mintPendingData = value;
+                    rows.mblnInSequence = !ends;
+                    return rows;
+                }
+                cursor += value;
+                limit = limitFrom(cursor);
+            }
+            if (value > 0 || ends) {
+                inside = !ends;
+                rows.mintEnd = cursor;
+                rows.mblnInSequence = inside;
+            }
+        } else if (parameter >= '@' && parameter <= '^') {
+            // Every other parameter of the group is only read.
+            inside = false;
+            rows.mintEnd = cursor;
+            rows.mblnInSequence = false;
+        } else if (parameter < '`' || parameter > '~') {
+            return rows;  // a sign, a fraction, white space: read the general way
+        }
+    }
+}
+
+}  // namespace RawPrintData::PCL5
