@@ -2,6 +2,7 @@
 
 #include "Core/CVModels/CostingOptions.h"
 #include "Core/CVModels/WebDataServiceProcessJobResult.h"
+#include "Platform/ClientSocket.h"
 #include "Platform/UserAccount.h"
 #include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/Support/ChildProgram.h"
@@ -236,7 +237,12 @@ void EndToEndWorld::KillClient()
 
 std::string EndToEndWorld::ClientSocket() const
 {
-    return mRoot.Host("/tmp/cvkclient." + mstrUser);
+    auto user = Platform::LookupUser(mstrUser);
+    std::vector<std::string> places = user ? Platform::ClientSocketPaths(*user) : std::vector<std::string>{};
+    for (const std::string& place : places)
+        if (fs::exists(place))
+            return place;
+    return places.empty() ? std::string() : places.front();
 }
 
 std::string EndToEndWorld::UiLog() const
