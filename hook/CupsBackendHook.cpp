@@ -9,6 +9,8 @@
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
+#include "Platform/UserAccount.h"
+#include "Platform/UserFile.h"
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
 #include "hook/HookTimings.h"
 #include "hook/JobDataSource.h"
@@ -310,13 +312,35 @@ bool CupsBackendHook::NeedPipes() const
 int CupsBackendHook::HandleClientNotRunning() const
 {
     DebugScope scope(kComponent, "HandleClientNotRunning");
-    // Only the cached settings: the hook does not talk to the server, and
-    // nothing below depends on them.
-    CVClientData::ClientSettings settings(mstrCacheFolder);
-    settings.FromLocalStorageFile();
+    mLoadCachedSettings();
     Log::Debug("Since the client is not running, get ready to push the data through to the printer.");
     // No client will release or upload the job, so its secure copy goes now.
     if (mArgument(1) != nullptr && mArgument(2) != nullptr)
         SecureFileHandler(mArgument(2)).DeleteSecurePayload(mArgument(1));
     return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
+}
+
+// Only the settings the owner's client cached: the hook does not talk to the
+// server, and nothing of the job depends on them. The hook reads them as
+// root from the owner's own folder, so no link is followed there and only a
+// file of the owner's or root's is taken.
+void CupsBackendHook::mLoadCachedSettings() const
+{
+    auto owner = Platform::LookupUser(mArgument(2) != nullptr ? mArgument(2) : "");
+    if (mstrCacheFolder.empty() || !owner)
+        return;
+    CVClientData::ClientSettings settings(mstrCacheFolder);
+    const std::string& path = settings.GetLocalStoragePath();
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    switch (Platform::ReadUsersFile(*owner, path, CachedSettingsLimit, bytes, reason)) {
+    case Platform::UserFileRead::Read:
+        settings.LoadFromBinaryData(bytes, path);
+        break;
+    case Platform::UserFileRead::Missing:
+        break;
+    case Platform::UserFileRead::Refused:
+        Log::Error("Cached client settings %s ignored: %s.", path, reason);
+        break;
+    }
 }

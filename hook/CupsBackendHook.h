@@ -23,6 +23,8 @@ public:
     static constexpr int RetryStatus = 6;
     // The pieces in which job data is read.
     static constexpr size_t ReadPieceSize = 65536;
+    // A larger cached settings file of the owner's is not read.
+    static constexpr size_t CachedSettingsLimit = 1024 * 1024;
 
     // arguments: as CUPS gave them to the backend; cacheFolder: passed on
     // from the program's start-up. Finds the wrapped backend.
@@ -53,6 +55,7 @@ private:
     const char* mArgument(int index) const;
     uint32_t mJobId() const;
     int mRunBackend();
+    void mLoadCachedSettings() const;
 
     int mintArgumentCount;
     char* const* mArguments;
