@@ -14,6 +14,7 @@
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
 #include "hook/HookTimings.h"
 #include "hook/JobDataSource.h"
+#include "hook/TerminationHandler.h"
 
 #include <cerrno>
 #include <charconv>
@@ -97,7 +98,15 @@ int CupsBackendHook::Process()
         return CancelStatus;
 
     Logger::Log_Debug(LogComponents::HookGeneral, stringFormat("Moving job: %s", mArgument(1)));
-    SecureFileHandler(mArgument(2)).CopyCupsDataFile(mArgument(1));
+    {
+        // A stop while the copy is written would leave half of it behind;
+        // held back, it comes once the copy is whole and removes it.
+        SecureFileHandler secureFiles(mArgument(2));
+        TerminationHandler::Deferral deferral;
+        if (SecureFileHandler::IsValidJobId(mArgument(1)))
+            TerminationHandler::SetJobCopy(secureFiles.GetFullPathToSecureFile(mArgument(1)));
+        secureFiles.CopyCupsDataFile(mArgument(1));
+    }
 
     // A client that goes away must make sends fail, not end the hook.
     Signals::IgnoreSigPipe();

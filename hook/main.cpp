@@ -4,6 +4,7 @@
 #include "CoreLogger/Logger.h"
 #include "hook/CupsBackendHook.h"
 #include "hook/HookEntry.h"
+#include "hook/TerminationHandler.h"
 
 #include <string>
 
@@ -25,6 +26,7 @@ int main(int argc, char* argv[])
         return IncompleteSettingsStatus;
     }
     Logger::Log_Debug(kComponent, stringFormat("Path max: %d", kPathMax));
+    TerminationHandler::Install();
 
     std::string cacheFolder;
     if (argc >= 3 && ValidateClientStatus(argv[2])) {

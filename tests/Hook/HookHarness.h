@@ -66,9 +66,10 @@ public:
     std::vector<std::string> JobArguments(int jobId, const std::string& user) const;
 
     // Runs cvkhook with the arguments (argument 0 included) and the job data
-    // on standard input. extra adds to or replaces environment values.
+    // on standard input. extra adds to or replaces environment values;
+    // whileRunning is called with the hook's process id once it runs.
     HookResult Run(const std::vector<std::string>& arguments, const StdinFeed& feed,
-                   const Environment& extra = {}) const;
+                   const Environment& extra = {}, const std::function<void(pid_t)>& whileRunning = {}) const;
 
 private:
     TestSupport::TempRoot mRoot;
@@ -86,6 +87,7 @@ public:
         CloseAfterPageRequest,  // 'R','P', then close without an answer
         UnknownRequest,         // 'R','Q'
         InvalidMessage,         // 'Q','Q'
+        NoAnswer,               // nothing: waits until the hook goes away
     };
 
     // onNewJob runs on the client's thread when the job is announced.

@@ -3,11 +3,13 @@
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "Platform/UserAccount.h"
 #include "tests/Hook/HookHarness.h"
+#include "tests/Support/ChildProgram.h"
 #include "tests/Support/ChildRecord.h"
 #include "tests/Support/RandomBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 using HookTests::FakeClient;
@@ -248,4 +250,30 @@ TEST_F(HookJobTest, SilentStandardInputEndsTheParseWithoutSpinningAndKeepsTheJob
     EXPECT_NE(log.find("Error after read - Error#"), std::string::npos);
     EXPECT_NE(log.find("Parsing failed... Continue reading remainder of buffer"), std::string::npos);
     EXPECT_LT(result.cpuSeconds, 1.0);
+}
+
+// The scheduler stops the hook (SIGTERM) while the wrapped backend prints:
+// the backend is stopped before it has the whole job, and the job's copy
+// for secure release goes.
+TEST_F(HookJobTest, StoppedHookStopsTheBackendAndRemovesTheCopy)
+{
+    const std::string job = HookTests::SampleJob();
+    TestSupport::WriteFileText(mSetup.CupsSpoolFile(95), job);
+    FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
+    std::string started = mSetup.Records() + "/95.txt.part";
+    bool copyWhileRunning = false;
+    // The data comes only after the stop, so the backend waits for it.
+    HookResult result = mSetup.Run(mSetup.JobArguments(95, mstrUser), StdinFeed{job, true, std::chrono::seconds(3)}, {},
+                                   [&](pid_t hook) {
+                                       if (!TestSupport::WaitUntil([&] { return fs::exists(started); },
+                                                                   std::chrono::seconds(20)))
+                                           return;
+                                       copyWhileRunning = fs::exists(mSetup.PayloadCopy(95));
+                                       kill(hook, SIGTERM);
+                                   });
+    client.Finish();
+    EXPECT_EQ(result.status, -1) << "ended by the signal\n" << result.errors;
+    EXPECT_TRUE(copyWhileRunning);
+    EXPECT_FALSE(fs::exists(mSetup.PayloadCopy(95)));
+    EXPECT_FALSE(BackendRan(95));
 }
