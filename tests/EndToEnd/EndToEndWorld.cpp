@@ -206,6 +206,11 @@ bool EndToEndWorld::StartClient(const ClientScript& script)
                                               mRoot.Path() + "/client.out");
     if (mintClientPid < 0)
         return false;
+    // The hook looks for the client in the world's own process table, which
+    // holds this client alone.
+    std::error_code error;
+    fs::create_directories(mRoot.Host("/proc"), error);
+    fs::create_directory_symlink("/proc/" + std::to_string(mintClientPid), mClientProcessEntry(), error);
     bool listening = TestSupport::WaitUntil(
         [&] { return fs::exists(ClientSocket()) || HasEnded(mintClientPid); }, std::chrono::seconds(30));
     if (!listening || !fs::exists(ClientSocket())) {
@@ -220,6 +225,7 @@ int EndToEndWorld::StopClient()
     if (mintClientPid <= 0)
         return -1;
     int status = TestSupport::StopProgram(mintClientPid, std::chrono::seconds(20));
+    fs::remove(mClientProcessEntry());
     mintClientPid = -1;
     return status;
 }
@@ -232,6 +238,7 @@ void EndToEndWorld::KillClient()
     int status = 0;
     while (waitpid(mintClientPid, &status, 0) < 0 && errno == EINTR) {
     }
+    fs::remove(mClientProcessEntry());
     mintClientPid = -1;
 }
 
@@ -243,6 +250,11 @@ std::string EndToEndWorld::ClientSocket() const
         if (fs::exists(place))
             return place;
     return places.empty() ? std::string() : places.front();
+}
+
+std::string EndToEndWorld::mClientProcessEntry() const
+{
+    return mRoot.Host("/proc/" + std::to_string(mintClientPid));
 }
 
 std::string EndToEndWorld::UiLog() const

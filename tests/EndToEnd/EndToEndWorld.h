@@ -117,6 +117,8 @@ public:
 
 private:
     std::string mFilteredPpd() const;
+    // The client's entry in the world's process table.
+    std::string mClientProcessEntry() const;
 
     TestSupport::TempRoot mRoot;
     StandIn::StandInServer mServer;

@@ -185,15 +185,22 @@ FakeClient::~FakeClient()
         mThread.join();
 }
 
-void FakeClient::Finish()
+void FakeClient::Finish(std::chrono::milliseconds limit)
 {
-    if (mThread.joinable())
-        mThread.join();
+    if (!mThread.joinable())
+        return;
+    if (!TestSupport::WaitUntil([&] { return mblnServed.load(); }, limit))
+        mChannel.StopListening();
+    mThread.join();
 }
 
 // Answers the first hook connection as the script says, then closes it.
 void FakeClient::mServe(Script script, const std::function<void()>& onNewJob)
 {
+    struct Served {
+        std::atomic<bool>& flag;
+        ~Served() { flag = true; }
+    } served{mblnServed};
     ClientCommunicationChannel connection = mChannel.Accept();
     if (!connection.IsConnected())
         return;

@@ -4,6 +4,7 @@
 #include "Core/CVClientCommunication/ClientMessage.h"
 #include "tests/Support/TempRoot.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -98,8 +99,11 @@ public:
 
     bool IsListening() const { return mblnListening; }
 
-    // Waits until the one connection has been answered (or listening stops).
-    void Finish();
+    // Waits until the one connection has been answered (or listening
+    // stops); a hook that has not come within the limit is not waited for
+    // longer: the client stops listening, and the test fails on what it
+    // expected instead of hanging.
+    void Finish(std::chrono::milliseconds limit = std::chrono::seconds(60));
 
     // What the hook sent; valid after Finish.
     std::optional<uint32_t> AnnouncedJobId() const { return mAnnouncedJobId; }
@@ -110,6 +114,7 @@ private:
 
     ClientCommunicationChannel mChannel;
     bool mblnListening = false;
+    std::atomic<bool> mblnServed{false};
     std::optional<uint32_t> mAnnouncedJobId;
     std::optional<ClientMessage> mPageSetReply;
     std::thread mThread;

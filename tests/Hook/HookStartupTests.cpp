@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -91,8 +92,35 @@ TEST_F(HookStartupTest, UserNamesWithShellCharactersRunNothing)
 
 TEST_F(HookStartupTest, ClientProcessOfTheOwnerIsNotStartedAgain)
 {
-    // The job's owner is nobody, so that the stand-in client process is seen
-    // by no other test's hook, whose jobs are the test user's.
+    // The owner's client runs in the test's own process table.
+    std::string process = mSetup.Root().Host("/proc/4242");
+    std::string uid = std::to_string(getuid());
+    TestSupport::WriteFileText(process + "/comm", std::string(CVK_CLIENT_PROCESS_NAME) + "\n");
+    TestSupport::WriteFileText(process + "/status", "Name:\tclient\nUid:\t" + uid + "\t" + uid + "\t" + uid + "\t" + uid + "\n");
+    {
+        FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
+        HookResult result = mSetup.Run(mSetup.JobArguments(30, mstrUser), StdinFeed{"job"});
+        client.Finish();
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_EQ(client.AnnouncedJobId(), 30u);
+    }
+    EXPECT_EQ(Launches(), "");
+
+    // Once it is gone, the next job starts the agent first, as its owner.
+    fs::remove_all(process);
+    FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
+    HookResult result = mSetup.Run(mSetup.JobArguments(31, mstrUser), StdinFeed{"job"});
+    client.Finish();
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(Launches(), "stop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service " + mstrUser + "\n");
+}
+
+// A client of the same user that runs on the machine (an installed client,
+// another test run) is not the test world's: the hook still starts its own.
+// The job's owner is nobody, so that the stand-in client process is seen by
+// no hook of another test run that still looks at the machine's processes.
+TEST_F(HookStartupTest, ClientProcessOutsideTheTestWorldIsNotSeen)
+{
     auto owner = Platform::LookupUser("nobody");
     if (geteuid() != 0 || !owner)
         GTEST_SKIP() << "needs root and the user nobody";
@@ -100,31 +128,24 @@ TEST_F(HookStartupTest, ClientProcessOfTheOwnerIsNotStartedAgain)
     fs::copy_file("/bin/sleep", program);
     pid_t running = fork();
     if (running == 0) {
-        if (setresgid(owner->gid, owner->gid, owner->gid) == 0 && setresuid(owner->uid, owner->uid, owner->uid) == 0)
+        if (setresgid(owner->gid, owner->gid, owner->gid) == 0 && setresuid(owner->uid, owner->uid, owner->uid) == 0
+            && prctl(PR_SET_PDEATHSIG, SIGKILL) == 0)
             execl(program.c_str(), program.c_str(), "30", static_cast<char*>(nullptr));
         _exit(127);
     }
     ASSERT_GT(running, 0);
     std::string comm = "/proc/" + std::to_string(running) + "/comm";
-    ASSERT_TRUE(TestSupport::WaitUntil(
+    bool seen = TestSupport::WaitUntil(
         [&] { return TestSupport::ReadFileText(comm) == std::string(CVK_CLIENT_PROCESS_NAME) + "\n"; },
-        std::chrono::seconds(5)));
-    {
-        TestSupport::UserSocketClient client(owner->name, mSetup.Root().Path() + "/client.report");
-        ASSERT_FALSE(client.WaitUntilListening().empty());
-        HookResult result = mSetup.Run(mSetup.JobArguments(30, owner->name), StdinFeed{"job"});
-        EXPECT_EQ(result.status, 0) << result.errors;
-        EXPECT_EQ(client.Jobs(), std::vector<uint32_t>{30});
-    }
-    EXPECT_EQ(Launches(), "");
+        std::chrono::seconds(5));
+    TestSupport::UserSocketClient client(owner->name, mSetup.Root().Path() + "/client.report");
+    EXPECT_FALSE(client.WaitUntilListening().empty());
+    HookResult result = mSetup.Run(mSetup.JobArguments(32, owner->name), StdinFeed{"job"});
     kill(running, SIGKILL);
     waitpid(running, nullptr, 0);
-
-    // Once it is gone, the next job starts the agent first, as its owner.
-    TestSupport::UserSocketClient client(owner->name, mSetup.Root().Path() + "/client.report");
-    ASSERT_FALSE(client.WaitUntilListening().empty());
-    HookResult result = mSetup.Run(mSetup.JobArguments(31, owner->name), StdinFeed{"job"});
+    ASSERT_TRUE(seen);
     EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(client.Jobs(), std::vector<uint32_t>{32});
     EXPECT_EQ(Launches(), "stop quorvel-client.service nobody\nstart quorvel-client.service nobody\n");
 }
 
