@@ -1,7 +1,6 @@
 #include "hook/CupsBackendHook.h"
 
 #include "Common/StringFormat.h"
-#include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "Core/CVClientCommunication/Signals.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/LocalFiles/SecureFileHandler.h"
@@ -11,10 +10,14 @@
 #include "CoreLogger/Logger.h"
 #include "Platform/UserAccount.h"
 #include "Platform/UserFile.h"
-#include "PrinterLanguageParser/Parser/CRawDataHandler.h"
-#include "hook/HookTimings.h"
+#include "hook/JobDataKeeper.h"
+#include "hook/JobDataReader.h"
 #include "hook/JobDataSource.h"
+#include "hook/PageSetParser.h"
+#include "hook/SchedulerMessages.h"
 #include "hook/TerminationHandler.h"
+
+#include <cups/backend.h>
 
 #include <cerrno>
 #include <charconv>
@@ -41,9 +44,6 @@ std::string ContentText(const ClientMessage& message)
     const ByteString& content = message.GetMessageContent();
     return std::string(content.begin(), content.end());
 }
-
-// How a read of the job data went.
-enum class ReadOutcome { Succeeded, ReadFailed, ParseFailed };
 
 }  // namespace
 
@@ -94,19 +94,13 @@ int CupsBackendHook::Process()
     // Without job arguments CUPS asks for the devices of the wrapped backend.
     if (mintArgumentCount == 1)
         return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
-    if (mintArgumentCount < 3)
-        return CancelStatus;
+    if (mintArgumentCount < 3) {
+        SchedulerMessages::Error("Job cancelled: the backend was given no job owner.");
+        return CUPS_BACKEND_CANCEL;
+    }
 
     Logger::Log_Debug(LogComponents::HookGeneral, stringFormat("Moving job: %s", mArgument(1)));
-    {
-        // A stop while the copy is written would leave half of it behind;
-        // held back, it comes once the copy is whole and removes it.
-        SecureFileHandler secureFiles(mArgument(2));
-        TerminationHandler::Deferral deferral;
-        if (SecureFileHandler::IsValidJobId(mArgument(1)))
-            TerminationHandler::SetJobCopy(secureFiles.GetFullPathToSecureFile(mArgument(1)));
-        secureFiles.CopyCupsDataFile(mArgument(1));
-    }
+    mCopyForSecureRelease();
 
     // A client that goes away must make sends fail, not end the hook.
     Signals::IgnoreSigPipe();
@@ -115,20 +109,7 @@ int CupsBackendHook::Process()
     Log::Debug("Attempting to connect to the client.");
     if (mChannel->Connect()) {
         Log::Debug("Connection to the client was Successful.");
-        ClientMessage request(ClientMessageType::Notify, ClientMessageSubType::NewJob);
-        request.SetSingleNumericParameter(mJobId());
-        ClientMessage reply;
-        bool more = true;
-        while (more) {
-            Log::Debug("Header: %s", HeaderText(request));
-            Log::Debug("Content: %s", ContentText(request));
-            if (mChannel->SendMessage(request))
-                reply = mChannel->ReceiveMessage();
-            else
-                reply = ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
-            more = HandleResponse(reply, request) && reply.GetType() == ClientMessageType::Request;
-        }
-        mChannel->Disconnect();
+        mExchangeWithClient();
         // The client uploads the copy before it answers, and a client that
         // answers without a job thread (a job id it has seen, a refusal)
         // never removes it: once the exchange is over the copy is no one's.
@@ -143,6 +124,39 @@ int CupsBackendHook::Process()
     return mintExitCode;
 }
 
+// Copies the CUPS spool file for secure release. A stop while the copy is
+// written would leave half of it behind; held back, it comes once the copy is
+// whole and removes it.
+void CupsBackendHook::mCopyForSecureRelease() const
+{
+    SecureFileHandler secureFiles(mArgument(2));
+    TerminationHandler::Deferral deferral;
+    if (SecureFileHandler::IsValidJobId(mArgument(1)))
+        TerminationHandler::SetJobCopy(secureFiles.GetFullPathToSecureFile(mArgument(1)));
+    secureFiles.CopyCupsDataFile(mArgument(1));
+}
+
+// Announces the job and answers the client's requests until its final
+// answer, or until the connection fails.
+void CupsBackendHook::mExchangeWithClient()
+{
+    SchedulerMessages::Info(stringFormat("Waiting for the answer of the Quorvel Client of %s.", mArgument(2)));
+    ClientMessage request(ClientMessageType::Notify, ClientMessageSubType::NewJob);
+    request.SetSingleNumericParameter(mJobId());
+    ClientMessage reply;
+    bool more = true;
+    while (more) {
+        Log::Debug("Header: %s", HeaderText(request));
+        Log::Debug("Content: %s", ContentText(request));
+        if (mChannel->SendMessage(request))
+            reply = mChannel->ReceiveMessage();
+        else
+            reply = ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
+        more = HandleResponse(reply, request) && reply.GetType() == ClientMessageType::Request;
+    }
+    mChannel->Disconnect();
+}
+
 bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& nextRequest)
 {
     DebugScope scope(kComponent, "HandleResponse");
@@ -155,8 +169,7 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
         switch (subType) {
         case ClientMessageSubType::JobCancelled:
             Log::Debug("ClientMessageSubType::JobCancelled");
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled by Quorvel Client.");
         case ClientMessageSubType::PageSets:
             Log::Debug("ClientMessageSubType::PageSets");
             return ParsePageSets(nextRequest);
@@ -166,8 +179,7 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
             return false;
         default:
             Log::Error("Unknown request from client. Cancelling job. [%c]", subType);
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled: Quorvel Client sent an unknown request.");
         }
     }
     if (type == ClientMessageType::Error) {
@@ -178,16 +190,22 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
             return false;
         case ClientMessageSubType::CommunicationFailure:
             Log::Error("Communication failure with client.  Cancelling job.");
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled: the connection to Quorvel Client failed.");
         default:
             Log::Error("Unknown failure communicating with client.  Cancelling job. [%c]", subType);
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled: the connection to Quorvel Client failed.");
         }
     }
     Log::Error("Invalid message received from the client. Cancelling the print job [%c %c]", type, subType);
-    mintExitCode = CancelStatus;
+    return mCancel("Job cancelled: Quorvel Client sent an invalid message.");
+}
+
+// Ends the job cancelled, telling the scheduler why; false, as the exchange
+// is over.
+bool CupsBackendHook::mCancel(std::string_view reason)
+{
+    SchedulerMessages::Error(reason);
+    mintExitCode = CUPS_BACKEND_CANCEL;
     return false;
 }
 
@@ -203,7 +221,8 @@ int CupsBackendHook::mRunBackend()
         // Part of the job is lost; printing the rest would waste paper on a
         // broken document. CUPS runs the job again later.
         Log::Error("The job data could not be kept for the printer. The job will be retried.");
-        return RetryStatus;
+        SchedulerMessages::Error("The job data could not be kept for the printer; the job will be retried.");
+        return CUPS_BACKEND_RETRY;
     }
     std::span<const unsigned char> head = mJobData.GetHead();
     return ProcessUtil::ExecuteChildWithStdinPipe(mstrBackendPath.c_str(), mArguments, head.data(), head.size(),
@@ -213,101 +232,52 @@ int CupsBackendHook::mRunBackend()
 bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
 {
     DebugScope scope(kComponent, "ParsePageSets");
-    RawPrintData::CRawDataHandler handler(RawPrintData::LANGUAGE_UNKNOWN);
-    std::string jobId = mArgument(1) != nullptr ? mArgument(1) : "";
-    ReadOutcome outcome = ReadOutcome::Succeeded;
-    {
-        SecureFileHandler secureFiles(mArgument(2) != nullptr ? mArgument(2) : "");
-        const char* filePath = mintArgumentCount >= 7 ? mArgument(6) : nullptr;
-        JobDataSource source(filePath);
-        if (source.IsFile())
-            Log::Debug("Parsing from file: %s", filePath);
-        Logger::Log_Debug(LogComponents::Secure, stringFormat("FileId: %s", jobId));
-        Log::Debug("Begin reading print stream");
-
-        // Keeps a piece for the backend (only standard input is replayed: a
-        // file the backend reads itself) and for the debug dump.
-        auto keep = [&](std::span<const unsigned char> piece) {
-            if (!source.IsFile())
-                mJobData.Append(piece);
-            secureFiles.WriteParsedData(jobId, piece);
-        };
-
-        std::vector<unsigned char> buffer(ReadPieceSize);
-        if (!source.IsOpen()) {
-            Log::Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
-            outcome = ReadOutcome::ReadFailed;
-        } else {
-            const auto readWait = HookTimings::Seconds(HookTimings::ReadWaitSeconds);
-            int failures = 0;
-            for (;;) {
-                Log::Debug("Begin monitoring the socket/file");
-                int ready = source.WaitReadable(readWait);
-                ssize_t got = -1;
-                if (ready <= 0) {
-                    Log::Error("Socket/file is not ready. Error#: %ld", static_cast<long>(ready));
-                } else {
-                    Log::Debug("Socket/file is available (selectRetVal: %ld).  Read data into our buffer...",
-                               static_cast<long>(ready));
-                    got = source.Read(buffer);
-                }
-                if (got == 0) {
-                    Log::Debug("No more data to read from buffer.  End Parsing.");
-                    break;
-                }
-                if (got > 0) {
-                    auto piece = std::span<const unsigned char>(buffer.data(), static_cast<size_t>(got));
-                    Log::Debug("Appending %ld bytes of data to intermediate raw data parsing buffer",
-                               static_cast<long>(got));
-                    Log::Debug("Processing %ld bytes", static_cast<long>(got));
-                    keep(piece);
-                    Log::Debug("Parse the available data");
-                    int result = handler.ParseData(piece.data(), piece.size());
-                    Log::Debug("ParseData returned: %d", result);
-                    failures = 0;
-                    if (result < 0) {
-                        outcome = ReadOutcome::ParseFailed;
-                        break;
-                    }
-                    continue;
-                }
-                int error = errno;
-                Log::Error("Failed to read the buffer... try again");
-                if (++failures >= HookTimings::ReadFailuresAllowed) {
-                    Log::Error("Error after read - Error# %d: %s", error, std::strerror(error));
-                    outcome = ReadOutcome::ReadFailed;
-                    break;
-                }
-            }
-        }
-        if (outcome != ReadOutcome::Succeeded) {
-            // The backend still needs the whole job, parsed or not.
-            Log::Error("Parsing failed... Continue reading remainder of buffer");
-            for (ssize_t got; source.IsOpen() && (got = source.Read(buffer)) > 0;)
-                keep(std::span<const unsigned char>(buffer.data(), static_cast<size_t>(got)));
-        }
-        if (source.IsFile())
-            Log::Debug("closing buffer");
-    }
-
-    if (outcome != ReadOutcome::Succeeded) {
-        Log::Debug("Parsing did not successfully complete.  Use alternate page count method...");
-        handler.SetParseSucceeded(false);
-        handler.ParseDone();
-    } else {
-        handler.ParseDone();
-        const auto& pageSets = handler.GetPageSets();
-        Log::Debug("Parse complete successfully... # of pagesets calculated = %ld", static_cast<long>(pageSets.size()));
-        for (size_t i = 0; i < pageSets.size(); ++i) {
-            Log::Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
-            Log::Debug("B/W Page Count = %d", pageSets[i].mintMonoPages);
-            Log::Debug("Color Page Count = %d", pageSets[i].mintColorPages);
-            Log::Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
-        }
-        handler.SetParseSucceeded(true);
-    }
-    nextRequest = RawDataJobProperties(mJobId(), handler).GetMessage();
+    PageSetParser parser;
+    bool parsed = mReadAndParse(parser);
+    nextRequest = parser.Finish(mJobId(), parsed).GetMessage();
     return true;
+}
+
+// Reads the job data from its source piece by piece, keeps each piece and
+// feeds it to the parser; after a read or parse failure the rest is still
+// read and kept, as the backend needs the whole job. True when the whole job
+// was read and parsed.
+bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
+{
+    std::string jobId = mArgument(1) != nullptr ? mArgument(1) : "";
+    const char* filePath = mintArgumentCount >= 7 ? mArgument(6) : nullptr;
+    JobDataSource source(filePath);
+    if (source.IsFile())
+        Log::Debug("Parsing from file: %s", filePath);
+    Logger::Log_Debug(LogComponents::Secure, stringFormat("FileId: %s", jobId));
+    Log::Debug("Begin reading print stream");
+    // Only standard input is replayed: the backend reads a job file itself.
+    JobDataKeeper keeper(source.IsFile() ? nullptr : &mJobData, mArgument(2) != nullptr ? mArgument(2) : "", jobId);
+    JobDataReader reader(source);
+    std::vector<unsigned char> buffer(ReadPieceSize);
+
+    bool whole = source.IsOpen();
+    if (!whole)
+        Log::Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
+    for (bool more = whole; more;) {
+        JobDataReader::Piece piece = reader.Next(buffer);
+        if (piece.kind != JobDataReader::Piece::Kind::Data) {
+            whole = piece.kind == JobDataReader::Piece::Kind::End;
+            break;
+        }
+        Log::Debug("Appending %ld bytes of data to intermediate raw data parsing buffer",
+                   static_cast<long>(piece.bytes.size()));
+        Log::Debug("Processing %ld bytes", static_cast<long>(piece.bytes.size()));
+        keeper.Write(piece.bytes);
+        more = whole = parser.Write(piece.bytes);
+    }
+    if (!whole) {
+        Log::Error("Parsing failed... Continue reading remainder of buffer");
+        reader.ReadRest(buffer, [&keeper](std::span<const unsigned char> piece) { keeper.Write(piece); });
+    }
+    if (source.IsFile())
+        Log::Debug("closing buffer");
+    return whole;
 }
 
 bool CupsBackendHook::NeedPipes() const
@@ -322,6 +292,8 @@ int CupsBackendHook::HandleClientNotRunning() const
 {
     DebugScope scope(kComponent, "HandleClientNotRunning");
     mLoadCachedSettings();
+    SchedulerMessages::Info(stringFormat("No Quorvel Client of %s answered; the job prints without accounting.",
+                                         mArgument(2) != nullptr ? mArgument(2) : ""));
     Log::Debug("Since the client is not running, get ready to push the data through to the printer.");
     // No client will release or upload the job, so its secure copy goes now.
     if (mArgument(1) != nullptr && mArgument(2) != nullptr)

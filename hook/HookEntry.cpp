@@ -10,6 +10,7 @@
 #include "Platform/Folders.h"
 #include "Platform/ProcessLookup.h"
 #include "hook/HookTimings.h"
+#include "hook/SchedulerMessages.h"
 
 #include <string>
 
@@ -62,6 +63,7 @@ int CheckForClientProcess(const Platform::UserAccount& user)
 int LaunchClientApplication(const Platform::UserAccount& user)
 {
     Log::Debug("Client not running for user, Starting client...");
+    SchedulerMessages::Info(stringFormat("Starting the Quorvel Client of %s.", user.name));
     Platform::ClientAgentLauncher launcher(kClientUnitName);
     Log::Debug("Stopping client agent returned: %d", launcher.Stop(user));
     int started = launcher.Start(user);

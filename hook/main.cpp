@@ -4,6 +4,7 @@
 #include "CoreLogger/Logger.h"
 #include "hook/CupsBackendHook.h"
 #include "hook/HookEntry.h"
+#include "hook/SchedulerMessages.h"
 #include "hook/TerminationHandler.h"
 
 #include <string>
@@ -22,6 +23,7 @@ int main(int argc, char* argv[])
     Logger::Log_Debug_Start(kComponent, "main");
     if (!ValidateSettings()) {
         Logger::Log_Error(kComponent, "Failed to process client Settings. Unable to process print job.");
+        SchedulerMessages::Error("The Quorvel preferences are incomplete; the job cannot be processed.");
         Logger::Log_Debug_End(kComponent, "main");
         return IncompleteSettingsStatus;
     }

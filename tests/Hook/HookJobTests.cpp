@@ -39,6 +39,13 @@ protected:
         return TestSupport::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
     }
 
+    // The last line a hook wrote to standard error.
+    static std::string LastLine(const std::string& text)
+    {
+        std::string lines = text.substr(0, text.find_last_not_of('\n') + 1);
+        return lines.substr(lines.rfind('\n') + 1);
+    }
+
     bool BackendRan(int jobId) const { return fs::exists(mSetup.Records() + "/" + std::to_string(jobId) + ".txt"); }
 
     // Pages of all page sets of a page-set message.
@@ -65,16 +72,21 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
         bool inFile;
         int expectedStatus;
         bool prints;
+        const char* toScheduler;  // the last line the scheduler was told
     };
+    const char* waiting = "INFO: Waiting for the answer of the Quorvel Client of ";
     const AnswerCase cases[] = {
-        {"print after page sets, standard input", Script::PrintAfterPageSets, false, 0, true},
-        {"print after page sets, file", Script::PrintAfterPageSets, true, 0, true},
-        {"print at once, standard input", Script::PrintAtOnce, false, 0, true},
-        {"print at once, file", Script::PrintAtOnce, true, 0, true},
-        {"cancel", Script::Cancel, false, 5, false},
-        {"client closes after asking for pages", Script::CloseAfterPageRequest, false, 5, false},
-        {"unknown request", Script::UnknownRequest, false, 5, false},
-        {"invalid message", Script::InvalidMessage, false, 5, false},
+        {"print after page sets, standard input", Script::PrintAfterPageSets, false, 0, true, waiting},
+        {"print after page sets, file", Script::PrintAfterPageSets, true, 0, true, waiting},
+        {"print at once, standard input", Script::PrintAtOnce, false, 0, true, waiting},
+        {"print at once, file", Script::PrintAtOnce, true, 0, true, waiting},
+        {"cancel", Script::Cancel, false, 5, false, "ERROR: Job cancelled by Quorvel Client."},
+        {"client closes after asking for pages", Script::CloseAfterPageRequest, false, 5, false,
+         "ERROR: Job cancelled: the connection to Quorvel Client failed."},
+        {"unknown request", Script::UnknownRequest, false, 5, false,
+         "ERROR: Job cancelled: Quorvel Client sent an unknown request."},
+        {"invalid message", Script::InvalidMessage, false, 5, false,
+         "ERROR: Job cancelled: Quorvel Client sent an invalid message."},
     };
     const std::string job = HookTests::SampleJob();
     int jobId = 40;
@@ -87,6 +99,7 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
         client.Finish();
 
         EXPECT_EQ(result.status, c.expectedStatus) << c.name << "\n" << result.errors;
+        EXPECT_EQ(LastLine(result.errors).rfind(c.toScheduler, 0), 0u) << c.name << ": " << result.errors;
         EXPECT_EQ(client.AnnouncedJobId(), static_cast<uint32_t>(jobId)) << c.name;
         ASSERT_EQ(BackendRan(jobId), c.prints) << c.name;
         if (c.prints) {
@@ -134,6 +147,8 @@ TEST_F(HookJobTest, PayloadCopyServesTheClientAndIsRemovedWhenNoClientRuns)
             std::string launches = TestSupport::ReadFileText(mSetup.LaunchLog());
             EXPECT_EQ(launches, "stop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service " + mstrUser
                                     + "\n");
+            EXPECT_EQ(result.errors, "INFO: Starting the Quorvel Client of " + mstrUser + ".\nINFO: No Quorvel Client of "
+                                         + mstrUser + " answered; the job prints without accounting.\n");
         }
     }
 }

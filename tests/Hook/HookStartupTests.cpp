@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <sys/prctl.h>
 #include <filesystem>
+#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -86,6 +87,10 @@ TEST_F(HookStartupTest, UserNamesWithShellCharactersRunNothing)
         auto record = TestSupport::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
         EXPECT_EQ(record.data, "job data") << name;
         EXPECT_FALSE(fs::exists(trap)) << name;
+        // The name reaches the scheduler's lines, but starts none of its own.
+        std::istringstream lines(result.errors);
+        for (std::string line; std::getline(lines, line);)
+            EXPECT_TRUE(line.starts_with("INFO: ") || line.starts_with("ERROR: ")) << line;
     }
     EXPECT_EQ(Launches(), "");
 }
