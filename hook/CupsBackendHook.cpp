@@ -234,8 +234,30 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
     DebugScope scope(kComponent, "ParsePageSets");
     PageSetParser parser;
     bool parsed = mReadAndParse(parser);
-    nextRequest = parser.Finish(mJobId(), parsed).GetMessage();
+    RawDataJobProperties properties = parser.Finish(mJobId(), parsed);
+    properties.MultiplyCopies(mCopiesMadeByBackend());
+    nextRequest = properties.GetMessage();
     return true;
+}
+
+// The copies the wrapped backend itself makes of the job data. As CUPS's own
+// backends do, it sends the data as many times as argument 4 says only when
+// the job file is given as argument 6 (a queue without filters); with the
+// data on standard input the filters have made the copies in the data, and
+// the backend sends it once.
+uint32_t CupsBackendHook::mCopiesMadeByBackend() const
+{
+    if (mintArgumentCount < 7)
+        return 1;
+    std::string_view text = mArgument(4) != nullptr ? mArgument(4) : "";
+    uint32_t copies = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), copies);
+    if (error != std::errc() || end != text.data() + text.size() || copies == 0) {
+        Log::Error("Not a number of copies: \"%s\"; the job data is counted once.", std::string(text));
+        return 1;
+    }
+    Log::Debug("Copies made by the backend: %u", static_cast<unsigned>(copies));
+    return copies;
 }
 
 // Reads the job data from its source piece by piece, keeps each piece and

@@ -58,6 +58,7 @@ private:
     void mExchangeWithClient();
     bool mCancel(std::string_view reason);
     bool mReadAndParse(PageSetParser& parser);
+    uint32_t mCopiesMadeByBackend() const;
     int mRunBackend();
     void mLoadCachedSettings() const;
 

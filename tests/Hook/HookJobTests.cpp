@@ -120,6 +120,39 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
     }
 }
 
+// CUPS asks the backend for copies in argument 4; the backend makes them
+// itself only when the job file is argument 6. Those copies multiply the
+// copies the job data makes; with the data on standard input the filters
+// made the copies, and they are not counted twice.
+TEST_F(HookJobTest, CopiesTheBackendMakesMultiplyTheJobsOwn)
+{
+    struct CopiesCase {
+        bool inFile;
+        const char* copiesArgument;
+        uint32_t reported;
+    };
+    const uint32_t own = HookTests::kSampleJobCopies;
+    const CopiesCase cases[] = {
+        {true, "3", 3 * own}, {true, "1", own}, {false, "3", own}, {true, "0", own}, {true, "3x", own},
+    };
+    const std::string job = HookTests::SampleJob();
+    int jobId = 100;
+    for (const auto& c : cases) {
+        ++jobId;
+        SCOPED_TRACE(std::string(c.inFile ? "file, " : "standard input, ") + c.copiesArgument);
+        FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+        auto arguments = Arguments(jobId, c.inFile, job);
+        arguments[4] = c.copiesArgument;
+        HookResult result = mSetup.Run(arguments, StdinFeed{c.inFile ? std::string() : job, true});
+        client.Finish();
+        EXPECT_EQ(result.status, 0) << result.errors;
+        ASSERT_TRUE(client.PageSetReply().has_value());
+        RawDataJobProperties properties(*client.PageSetReply());
+        EXPECT_EQ(properties.GetCopies(), c.reported);
+        EXPECT_EQ(TotalPages(properties), HookTests::kSampleJobPages);
+    }
+}
+
 TEST_F(HookJobTest, PayloadCopyServesTheClientAndIsRemovedWhenNoClientRuns)
 {
     const std::string job = TestSupport::RandomBytes(200000);
