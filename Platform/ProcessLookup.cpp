@@ -1,5 +1,7 @@
 #include "Platform/ProcessLookup.h"
 
+#include "Platform/FileSystemRoot.h"
+
 #include <charconv>
 #include <filesystem>
 #include <fstream>
@@ -46,7 +48,7 @@ bool IsProcessRunning(std::string_view name, uid_t uid)
 {
     std::string wanted(name.substr(0, ProcessNameLength));
     std::error_code error;
-    std::filesystem::directory_iterator entry("/proc", error);
+    std::filesystem::directory_iterator entry(HostPath("/proc"), error);
     for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
         if (!IsProcessFolderName(entry->path().filename().string()))
             continue;

@@ -1,7 +1,6 @@
 #include "hook/CupsBackendHook.h"
 
 #include "Common/StringFormat.h"
-#include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "Core/CVClientCommunication/Signals.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/LocalFiles/SecureFileHandler.h"
@@ -9,9 +8,16 @@
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
 #include "CoreLogger/Logger.h"
-#include "PrinterLanguageParser/Parser/CRawDataHandler.h"
-#include "hook/HookTimings.h"
+#include "Platform/UserAccount.h"
+#include "Platform/UserFile.h"
+#include "hook/JobDataKeeper.h"
+#include "hook/JobDataReader.h"
 #include "hook/JobDataSource.h"
+#include "hook/PageSetParser.h"
+#include "hook/SchedulerMessages.h"
+#include "hook/TerminationHandler.h"
+
+#include <cups/backend.h>
 
 #include <cerrno>
 #include <charconv>
@@ -38,9 +44,6 @@ std::string ContentText(const ClientMessage& message)
     const ByteString& content = message.GetMessageContent();
     return std::string(content.begin(), content.end());
 }
-
-// How a read of the job data went.
-enum class ReadOutcome { Succeeded, ReadFailed, ParseFailed };
 
 }  // namespace
 
@@ -91,11 +94,13 @@ int CupsBackendHook::Process()
     // Without job arguments CUPS asks for the devices of the wrapped backend.
     if (mintArgumentCount == 1)
         return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
-    if (mintArgumentCount < 3)
-        return CancelStatus;
+    if (mintArgumentCount < 3) {
+        SchedulerMessages::Error("Job cancelled: the backend was given no job owner.");
+        return CUPS_BACKEND_CANCEL;
+    }
 
     Logger::Log_Debug(LogComponents::HookGeneral, stringFormat("Moving job: %s", mArgument(1)));
-    SecureFileHandler(mArgument(2)).CopyCupsDataFile(mArgument(1));
+    mCopyForSecureRelease();
 
     // A client that goes away must make sends fail, not end the hook.
     Signals::IgnoreSigPipe();
@@ -104,20 +109,7 @@ int CupsBackendHook::Process()
     Log::Debug("Attempting to connect to the client.");
     if (mChannel->Connect()) {
         Log::Debug("Connection to the client was Successful.");
-        ClientMessage request(ClientMessageType::Notify, ClientMessageSubType::NewJob);
-        request.SetSingleNumericParameter(mJobId());
-        ClientMessage reply;
-        bool more = true;
-        while (more) {
-            Log::Debug("Header: %s", HeaderText(request));
-            Log::Debug("Content: %s", ContentText(request));
-            if (mChannel->SendMessage(request))
-                reply = mChannel->ReceiveMessage();
-            else
-                reply = ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
-            more = HandleResponse(reply, request) && reply.GetType() == ClientMessageType::Request;
-        }
-        mChannel->Disconnect();
+        mExchangeWithClient();
         // The client uploads the copy before it answers, and a client that
         // answers without a job thread (a job id it has seen, a refusal)
         // never removes it: once the exchange is over the copy is no one's.
@@ -132,6 +124,39 @@ int CupsBackendHook::Process()
     return mintExitCode;
 }
 
+// Copies the CUPS spool file for secure release. A stop while the copy is
+// written would leave half of it behind; held back, it comes once the copy is
+// whole and removes it.
+void CupsBackendHook::mCopyForSecureRelease() const
+{
+    SecureFileHandler secureFiles(mArgument(2));
+    TerminationHandler::Deferral deferral;
+    if (SecureFileHandler::IsValidJobId(mArgument(1)))
+        TerminationHandler::SetJobCopy(secureFiles.GetFullPathToSecureFile(mArgument(1)));
+    secureFiles.CopyCupsDataFile(mArgument(1));
+}
+
+// Announces the job and answers the client's requests until its final
+// answer, or until the connection fails.
+void CupsBackendHook::mExchangeWithClient()
+{
+    SchedulerMessages::Info(stringFormat("Waiting for the answer of the Quorvel Client of %s.", mArgument(2)));
+    ClientMessage request(ClientMessageType::Notify, ClientMessageSubType::NewJob);
+    request.SetSingleNumericParameter(mJobId());
+    ClientMessage reply;
+    bool more = true;
+    while (more) {
+        Log::Debug("Header: %s", HeaderText(request));
+        Log::Debug("Content: %s", ContentText(request));
+        if (mChannel->SendMessage(request))
+            reply = mChannel->ReceiveMessage();
+        else
+            reply = ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
+        more = HandleResponse(reply, request) && reply.GetType() == ClientMessageType::Request;
+    }
+    mChannel->Disconnect();
+}
+
 bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& nextRequest)
 {
     DebugScope scope(kComponent, "HandleResponse");
@@ -144,8 +169,7 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
         switch (subType) {
         case ClientMessageSubType::JobCancelled:
             Log::Debug("ClientMessageSubType::JobCancelled");
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled by Quorvel Client.");
         case ClientMessageSubType::PageSets:
             Log::Debug("ClientMessageSubType::PageSets");
             return ParsePageSets(nextRequest);
@@ -155,8 +179,7 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
             return false;
         default:
             Log::Error("Unknown request from client. Cancelling job. [%c]", subType);
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled: Quorvel Client sent an unknown request.");
         }
     }
     if (type == ClientMessageType::Error) {
@@ -167,16 +190,22 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
             return false;
         case ClientMessageSubType::CommunicationFailure:
             Log::Error("Communication failure with client.  Cancelling job.");
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled: the connection to Quorvel Client failed.");
         default:
             Log::Error("Unknown failure communicating with client.  Cancelling job. [%c]", subType);
-            mintExitCode = CancelStatus;
-            return false;
+            return mCancel("Job cancelled: the connection to Quorvel Client failed.");
         }
     }
     Log::Error("Invalid message received from the client. Cancelling the print job [%c %c]", type, subType);
-    mintExitCode = CancelStatus;
+    return mCancel("Job cancelled: Quorvel Client sent an invalid message.");
+}
+
+// Ends the job cancelled, telling the scheduler why; false, as the exchange
+// is over.
+bool CupsBackendHook::mCancel(std::string_view reason)
+{
+    SchedulerMessages::Error(reason);
+    mintExitCode = CUPS_BACKEND_CANCEL;
     return false;
 }
 
@@ -192,7 +221,8 @@ int CupsBackendHook::mRunBackend()
         // Part of the job is lost; printing the rest would waste paper on a
         // broken document. CUPS runs the job again later.
         Log::Error("The job data could not be kept for the printer. The job will be retried.");
-        return RetryStatus;
+        SchedulerMessages::Error("The job data could not be kept for the printer; the job will be retried.");
+        return CUPS_BACKEND_RETRY;
     }
     std::span<const unsigned char> head = mJobData.GetHead();
     return ProcessUtil::ExecuteChildWithStdinPipe(mstrBackendPath.c_str(), mArguments, head.data(), head.size(),
@@ -202,101 +232,74 @@ int CupsBackendHook::mRunBackend()
 bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
 {
     DebugScope scope(kComponent, "ParsePageSets");
-    RawPrintData::CRawDataHandler handler(RawPrintData::LANGUAGE_UNKNOWN);
-    std::string jobId = mArgument(1) != nullptr ? mArgument(1) : "";
-    ReadOutcome outcome = ReadOutcome::Succeeded;
-    {
-        SecureFileHandler secureFiles(mArgument(2) != nullptr ? mArgument(2) : "");
-        const char* filePath = mintArgumentCount >= 7 ? mArgument(6) : nullptr;
-        JobDataSource source(filePath);
-        if (source.IsFile())
-            Log::Debug("Parsing from file: %s", filePath);
-        Logger::Log_Debug(LogComponents::Secure, stringFormat("FileId: %s", jobId));
-        Log::Debug("Begin reading print stream");
-
-        // Keeps a piece for the backend (only standard input is replayed: a
-        // file the backend reads itself) and for the debug dump.
-        auto keep = [&](std::span<const unsigned char> piece) {
-            if (!source.IsFile())
-                mJobData.Append(piece);
-            secureFiles.WriteParsedData(jobId, piece);
-        };
-
-        std::vector<unsigned char> buffer(ReadPieceSize);
-        if (!source.IsOpen()) {
-            Log::Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
-            outcome = ReadOutcome::ReadFailed;
-        } else {
-            const auto readWait = HookTimings::Seconds(HookTimings::ReadWaitSeconds);
-            int failures = 0;
-            for (;;) {
-                Log::Debug("Begin monitoring the socket/file");
-                int ready = source.WaitReadable(readWait);
-                ssize_t got = -1;
-                if (ready <= 0) {
-                    Log::Error("Socket/file is not ready. Error#: %ld", static_cast<long>(ready));
-                } else {
-                    Log::Debug("Socket/file is available (selectRetVal: %ld).  Read data into our buffer...",
-                               static_cast<long>(ready));
-                    got = source.Read(buffer);
-                }
-                if (got == 0) {
-                    Log::Debug("No more data to read from buffer.  End Parsing.");
-                    break;
-                }
-                if (got > 0) {
-                    auto piece = std::span<const unsigned char>(buffer.data(), static_cast<size_t>(got));
-                    Log::Debug("Appending %ld bytes of data to intermediate raw data parsing buffer",
-                               static_cast<long>(got));
-                    Log::Debug("Processing %ld bytes", static_cast<long>(got));
-                    keep(piece);
-                    Log::Debug("Parse the available data");
-                    int result = handler.ParseData(piece.data(), piece.size());
-                    Log::Debug("ParseData returned: %d", result);
-                    failures = 0;
-                    if (result < 0) {
-                        outcome = ReadOutcome::ParseFailed;
-                        break;
-                    }
-                    continue;
-                }
-                int error = errno;
-                Log::Error("Failed to read the buffer... try again");
-                if (++failures >= HookTimings::ReadFailuresAllowed) {
-                    Log::Error("Error after read - Error# %d: %s", error, std::strerror(error));
-                    outcome = ReadOutcome::ReadFailed;
-                    break;
-                }
-            }
-        }
-        if (outcome != ReadOutcome::Succeeded) {
-            // The backend still needs the whole job, parsed or not.
-            Log::Error("Parsing failed... Continue reading remainder of buffer");
-            for (ssize_t got; source.IsOpen() && (got = source.Read(buffer)) > 0;)
-                keep(std::span<const unsigned char>(buffer.data(), static_cast<size_t>(got)));
-        }
-        if (source.IsFile())
-            Log::Debug("closing buffer");
-    }
-
-    if (outcome != ReadOutcome::Succeeded) {
-        Log::Debug("Parsing did not successfully complete.  Use alternate page count method...");
-        handler.SetParseSucceeded(false);
-        handler.ParseDone();
-    } else {
-        handler.ParseDone();
-        const auto& pageSets = handler.GetPageSets();
-        Log::Debug("Parse complete successfully... # of pagesets calculated = %ld", static_cast<long>(pageSets.size()));
-        for (size_t i = 0; i < pageSets.size(); ++i) {
-            Log::Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
-            Log::Debug("B/W Page Count = %d", pageSets[i].mintMonoPages);
-            Log::Debug("Color Page Count = %d", pageSets[i].mintColorPages);
-            Log::Debug("PageSet Information - PageSet[%d]", static_cast<int>(i));
-        }
-        handler.SetParseSucceeded(true);
-    }
-    nextRequest = RawDataJobProperties(mJobId(), handler).GetMessage();
+    PageSetParser parser;
+    bool parsed = mReadAndParse(parser);
+    RawDataJobProperties properties = parser.Finish(mJobId(), parsed);
+    properties.MultiplyCopies(mCopiesMadeByBackend());
+    nextRequest = properties.GetMessage();
     return true;
+}
+
+// The copies the wrapped backend itself makes of the job data. As CUPS's own
+// backends do, it sends the data as many times as argument 4 says only when
+// the job file is given as argument 6 (a queue without filters); with the
+// data on standard input the filters have made the copies in the data, and
+// the backend sends it once.
+uint32_t CupsBackendHook::mCopiesMadeByBackend() const
+{
+    if (mintArgumentCount < 7)
+        return 1;
+    std::string_view text = mArgument(4) != nullptr ? mArgument(4) : "";
+    uint32_t copies = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), copies);
+    if (error != std::errc() || end != text.data() + text.size() || copies == 0) {
+        Log::Error("Not a number of copies: \"%s\"; the job data is counted once.", std::string(text));
+        return 1;
+    }
+    Log::Debug("Copies made by the backend: %u", static_cast<unsigned>(copies));
+    return copies;
+}
+
+// Reads the job data from its source piece by piece, keeps each piece and
+// feeds it to the parser; after a read or parse failure the rest is still
+// read and kept, as the backend needs the whole job. True when the whole job
+// was read and parsed.
+bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
+{
+    std::string jobId = mArgument(1) != nullptr ? mArgument(1) : "";
+    const char* filePath = mintArgumentCount >= 7 ? mArgument(6) : nullptr;
+    JobDataSource source(filePath);
+    if (source.IsFile())
+        Log::Debug("Parsing from file: %s", filePath);
+    Logger::Log_Debug(LogComponents::Secure, stringFormat("FileId: %s", jobId));
+    Log::Debug("Begin reading print stream");
+    // Only standard input is replayed: the backend reads a job file itself.
+    JobDataKeeper keeper(source.IsFile() ? nullptr : &mJobData, mArgument(2) != nullptr ? mArgument(2) : "", jobId);
+    JobDataReader reader(source);
+    std::vector<unsigned char> buffer(ReadPieceSize);
+
+    bool whole = source.IsOpen();
+    if (!whole)
+        Log::Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
+    for (bool more = whole; more;) {
+        JobDataReader::Piece piece = reader.Next(buffer);
+        if (piece.kind != JobDataReader::Piece::Kind::Data) {
+            whole = piece.kind == JobDataReader::Piece::Kind::End;
+            break;
+        }
+        Log::Debug("Appending %ld bytes of data to intermediate raw data parsing buffer",
+                   static_cast<long>(piece.bytes.size()));
+        Log::Debug("Processing %ld bytes", static_cast<long>(piece.bytes.size()));
+        keeper.Write(piece.bytes);
+        more = whole = parser.Write(piece.bytes);
+    }
+    if (!whole) {
+        Log::Error("Parsing failed... Continue reading remainder of buffer");
+        reader.ReadRest(buffer, [&keeper](std::span<const unsigned char> piece) { keeper.Write(piece); });
+    }
+    if (source.IsFile())
+        Log::Debug("closing buffer");
+    return whole;
 }
 
 bool CupsBackendHook::NeedPipes() const
@@ -310,13 +313,37 @@ bool CupsBackendHook::NeedPipes() const
 int CupsBackendHook::HandleClientNotRunning() const
 {
     DebugScope scope(kComponent, "HandleClientNotRunning");
-    // Only the cached settings: the hook does not talk to the server, and
-    // nothing below depends on them.
-    CVClientData::ClientSettings settings(mstrCacheFolder);
-    settings.FromLocalStorageFile();
+    mLoadCachedSettings();
+    SchedulerMessages::Info(stringFormat("No Quorvel Client of %s answered; the job prints without accounting.",
+                                         mArgument(2) != nullptr ? mArgument(2) : ""));
     Log::Debug("Since the client is not running, get ready to push the data through to the printer.");
     // No client will release or upload the job, so its secure copy goes now.
     if (mArgument(1) != nullptr && mArgument(2) != nullptr)
         SecureFileHandler(mArgument(2)).DeleteSecurePayload(mArgument(1));
     return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
+}
+
+// Only the settings the owner's client cached: the hook does not talk to the
+// server, and nothing of the job depends on them. The hook reads them as
+// root from the owner's own folder, so no link is followed there and only a
+// file of the owner's or root's is taken.
+void CupsBackendHook::mLoadCachedSettings() const
+{
+    auto owner = Platform::LookupUser(mArgument(2) != nullptr ? mArgument(2) : "");
+    if (mstrCacheFolder.empty() || !owner)
+        return;
+    CVClientData::ClientSettings settings(mstrCacheFolder);
+    const std::string& path = settings.GetLocalStoragePath();
+    std::vector<uint8_t> bytes;
+    std::string reason;
+    switch (Platform::ReadUsersFile(*owner, path, CachedSettingsLimit, bytes, reason)) {
+    case Platform::UserFileRead::Read:
+        settings.LoadFromBinaryData(bytes, path);
+        break;
+    case Platform::UserFileRead::Missing:
+        break;
+    case Platform::UserFileRead::Refused:
+        Log::Error("Cached client settings %s ignored: %s.", path, reason);
+        break;
+    }
 }

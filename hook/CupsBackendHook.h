@@ -3,10 +3,12 @@
 #include "Core/CVClientCommunication/ClientCommunicationChannel.h"
 #include "Core/CVClientCommunication/ClientMessage.h"
 #include "hook/JobDataSpool.h"
+#include "hook/PageSetParser.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 
 // The whole handling of one job by the CUPS backend hook: it finds the queue's
 // own backend in the hidden folder ".cvkbackend" beside the backend folder,
@@ -14,15 +16,15 @@
 // client over the owner's socket, parses the job data when the client asks for
 // page sets, and then runs the wrapped backend with the job data or cancels the
 // job, as the client answers. Without a client the job is passed straight to
-// the wrapped backend, as if the queue were not tracked.
+// the wrapped backend, as if the queue were not tracked. Its exit statuses are
+// CUPS's (<cups/backend.h>), and it tells the scheduler on standard error why
+// a job waits, prints untracked, is cancelled or retried.
 class CupsBackendHook {
 public:
-    // The CUPS status that cancels the job.
-    static constexpr int CancelStatus = 5;
-    // The CUPS status that retries the job later.
-    static constexpr int RetryStatus = 6;
     // The pieces in which job data is read.
     static constexpr size_t ReadPieceSize = 65536;
+    // A larger cached settings file of the owner's is not read.
+    static constexpr size_t CachedSettingsLimit = 1024 * 1024;
 
     // arguments: as CUPS gave them to the backend; cacheFolder: passed on
     // from the program's start-up. Finds the wrapped backend.
@@ -52,7 +54,13 @@ public:
 private:
     const char* mArgument(int index) const;
     uint32_t mJobId() const;
+    void mCopyForSecureRelease() const;
+    void mExchangeWithClient();
+    bool mCancel(std::string_view reason);
+    bool mReadAndParse(PageSetParser& parser);
+    uint32_t mCopiesMadeByBackend() const;
     int mRunBackend();
+    void mLoadCachedSettings() const;
 
     int mintArgumentCount;
     char* const* mArguments;

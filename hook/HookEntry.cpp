@@ -4,14 +4,15 @@
 #include "Common/StringFormat.h"
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/Logger.h"
+#include "Core/CVClientCommunication/SocketPlace.h"
 #include "Platform/ClientAgentLauncher.h"
-#include "Platform/FileSystemRoot.h"
+#include "Platform/ClientSocket.h"
 #include "Platform/Folders.h"
 #include "Platform/ProcessLookup.h"
 #include "hook/HookTimings.h"
+#include "hook/SchedulerMessages.h"
 
 #include <string>
-#include <sys/stat.h>
 
 namespace {
 
@@ -62,6 +63,7 @@ int CheckForClientProcess(const Platform::UserAccount& user)
 int LaunchClientApplication(const Platform::UserAccount& user)
 {
     Log::Debug("Client not running for user, Starting client...");
+    SchedulerMessages::Info(stringFormat("Starting the Quorvel Client of %s.", user.name));
     Platform::ClientAgentLauncher launcher(kClientUnitName);
     Log::Debug("Stopping client agent returned: %d", launcher.Stop(user));
     int started = launcher.Start(user);
@@ -83,13 +85,20 @@ bool PingSocketFile(const char* userName)
     return false;
 }
 
+// Looks at the same places as the connection will, in the same way: only a
+// socket of the user's own (no link, no file of another user) counts.
 bool CheckForSocketFile(const char* userName)
 {
-    std::string path = Platform::HostPath(stringFormat("/tmp/cvkclient.%s", userName));
-    struct stat info {};
-    int result = stat(path.c_str(), &info);
-    Log::Debug("stat(): %s, return value: %d", path, result);
-    return result == 0;
+    auto user = Platform::LookupUser(userName != nullptr ? userName : "");
+    if (!user)
+        return false;
+    for (const std::string& path : Platform::ClientSocketPaths(*user)) {
+        SocketPlace::Found found = SocketPlace::Inspect(path, user->uid, "CheckForSocketFile", false);
+        Log::Debug("stat(): %s, return value: %d", path, found == SocketPlace::Found::Nothing ? -1 : 0);
+        if (found == SocketPlace::Found::OwnersSocket)
+            return true;
+    }
+    return false;
 }
 
 std::string HookCacheFolder(const char* userName)

@@ -4,6 +4,8 @@
 #include "CoreLogger/Logger.h"
 #include "hook/CupsBackendHook.h"
 #include "hook/HookEntry.h"
+#include "hook/SchedulerMessages.h"
+#include "hook/TerminationHandler.h"
 
 #include <string>
 
@@ -21,10 +23,12 @@ int main(int argc, char* argv[])
     Logger::Log_Debug_Start(kComponent, "main");
     if (!ValidateSettings()) {
         Logger::Log_Error(kComponent, "Failed to process client Settings. Unable to process print job.");
+        SchedulerMessages::Error("The Quorvel preferences are incomplete; the job cannot be processed.");
         Logger::Log_Debug_End(kComponent, "main");
         return IncompleteSettingsStatus;
     }
     Logger::Log_Debug(kComponent, stringFormat("Path max: %d", kPathMax));
+    TerminationHandler::Install();
 
     std::string cacheFolder;
     if (argc >= 3 && ValidateClientStatus(argv[2])) {

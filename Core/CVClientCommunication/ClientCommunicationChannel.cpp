@@ -1,8 +1,10 @@
 #include "Core/CVClientCommunication/ClientCommunicationChannel.h"
 
 #include "Core/CVClientCommunication/SocketPeer.h"
+#include "Core/CVClientCommunication/SocketPlace.h"
 #include "CoreLogger/ComponentLog.h"
-#include "Platform/FileSystemRoot.h"
+#include "Platform/ClientSocket.h"
+#include "Platform/UserAccount.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -112,10 +114,16 @@ bool ReadPart(int socket, std::span<unsigned char> buffer, size_t chunkLimit, bo
 
 }  // namespace
 
+// The places come from the password database: a name it does not know has
+// none, and no socket is made or looked for.
 ClientCommunicationChannel::ClientCommunicationChannel(const char* userName)
-    : mstrUserName(userName != nullptr ? userName : ""),
-      mstrSocketPath(Platform::HostPath("/tmp/cvkclient." + mstrUserName))
+    : mstrUserName(userName != nullptr ? userName : "")
 {
+    auto account = mstrUserName.find('/') == std::string::npos ? Platform::LookupUser(mstrUserName) : std::nullopt;
+    if (account)
+        mvecSocketPaths = Platform::ClientSocketPaths(*account);
+    if (!mvecSocketPaths.empty())
+        mstrSocketPath = mvecSocketPaths.front();
     Log::Debug("socket: %s", mstrSocketPath);
 }
 
@@ -131,6 +139,7 @@ ClientCommunicationChannel::ClientCommunicationChannel(ClientCommunicationChanne
     mintConnectionSocket = std::exchange(other.mintConnectionSocket, -1);
     mstrUserName = std::move(other.mstrUserName);
     mstrSocketPath = std::move(other.mstrSocketPath);
+    mvecSocketPaths = std::move(other.mvecSocketPaths);
     mblnListening = std::exchange(other.mblnListening, false);
 }
 
@@ -140,23 +149,29 @@ ClientCommunicationChannel::~ClientCommunicationChannel()
     StopListening();
 }
 
-// Refuses user names that would lead the socket path out of /tmp, and paths
-// that a socket address cannot hold whole.
+// Refuses user names that could lead a socket path elsewhere, and users that
+// the password database does not know.
 bool ClientCommunicationChannel::mHasUsableUserName(const char* operation) const
 {
-    if (mstrUserName.empty() || mstrUserName.find('/') != std::string::npos) {
+    if (mstrUserName.empty() || mstrUserName.find('/') != std::string::npos || mvecSocketPaths.empty()) {
         Log::Error("ClientCommunicationChannel::%s - invalid user name for the socket: '%s'", operation, mstrUserName);
-        return false;
-    }
-    if (mstrSocketPath.size() >= PathBound) {
-        Log::Error("ClientCommunicationChannel::%s - socket path too long: %s", operation, mstrSocketPath);
         return false;
     }
     return true;
 }
 
-// Creates the user's socket file, open to every local user (the hook runs as
-// another user), and listens on it. Who may connect is checked per connection.
+// Whether a socket address can hold the path whole.
+bool ClientCommunicationChannel::mFitsAddress(const std::string& path, const char* operation) const
+{
+    if (path.size() < PathBound)
+        return true;
+    Log::Error("ClientCommunicationChannel::%s - socket path too long: %s", operation, path);
+    return false;
+}
+
+// Listens at the first of the user's places that holds nothing of another
+// user (Platform/ClientSocket.h). The socket file is open to every local user
+// (the hook runs as another user); who may connect is checked per connection.
 bool ClientCommunicationChannel::Listen()
 {
     Log::Debug("ClientCommunicationChannel::Listen - attempt to listen on socket: %s", mstrSocketPath);
@@ -167,38 +182,53 @@ bool ClientCommunicationChannel::Listen()
         if (mintListenSocket != -1)
             return mblnListening;
     }
-    unlink(mstrSocketPath.c_str());
+    for (const std::string& path : mvecSocketPaths) {
+        int listenSocket = mListenAt(path);
+        if (listenSocket == -1)
+            continue;
+        std::lock_guard lock(mListenLock);
+        mstrSocketPath = path;
+        mintListenSocket = listenSocket;
+        mblnListening = true;
+        mblnCloseAfterAccept = false;
+        return true;
+    }
+    return false;
+}
+
+// A listening socket at one place, or -1 (logged).
+int ClientCommunicationChannel::mListenAt(const std::string& path) const
+{
+    if (!mFitsAddress(path, "Listen") || !SocketPlace::Claim(path))
+        return -1;
     int listenSocket = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenSocket == -1) {
         Log::Error("ClientCommunicationChannel::Listen - Unable to create socket.  Error: %s", strerror(errno));
-        return false;
+        return -1;
     }
     sockaddr_un address;
-    socklen_t length = MakeAddress(mstrSocketPath, address);
+    socklen_t length = MakeAddress(path, address);
+    // A name taken between the claim and here fails with EADDRINUSE.
     if (bind(listenSocket, reinterpret_cast<const sockaddr*>(&address), length) == -1) {
         Log::Error("ClientCommunicationChannel::Listen - Unable to bind socket.  Error: %s", strerror(errno));
         close(listenSocket);
-        return false;
+        return -1;
     }
     // chmod after bind rather than a umask around it: the umask is the whole
     // process's and other threads create files meanwhile.
-    if (chmod(mstrSocketPath.c_str(), 0777) == -1) {
+    if (chmod(path.c_str(), 0777) == -1) {
         Log::Error("ClientCommunicationChannel::Listen - Unable to open socket to other users.  Error: %s", strerror(errno));
         close(listenSocket);
-        unlink(mstrSocketPath.c_str());
-        return false;
+        unlink(path.c_str());
+        return -1;
     }
     if (listen(listenSocket, ListenBacklog) == -1) {
         Log::Error("ClientCommunicationChannel::Listen - Unable to listen on socket.  Error: %s", strerror(errno));
         close(listenSocket);
-        unlink(mstrSocketPath.c_str());
-        return false;
+        unlink(path.c_str());
+        return -1;
     }
-    std::lock_guard lock(mListenLock);
-    mintListenSocket = listenSocket;
-    mblnListening = true;
-    mblnCloseAfterAccept = false;
-    return true;
+    return listenSocket;
 }
 
 // Ends an Accept; closes the listening socket when StopListening came
@@ -282,9 +312,9 @@ bool ClientCommunicationChannel::mIsAllowedHook(int socket) const
     return false;
 }
 
-// Whether the listener that a connection reached belongs to the user whose
-// client it claims to be (or to root), not to another local user.
-bool ClientCommunicationChannel::mIsExpectedListener(int socket) const
+// Whether the process that listens at the other end of a connection runs as
+// the user whose client it claims to be. Only root's own client serves root.
+bool ClientCommunicationChannel::mIsExpectedListener(int socket, uid_t owner, const std::string& path) const
 {
     auto uid = SocketPeer::PeerUid(socket);
     if (!uid) {
@@ -292,44 +322,67 @@ bool ClientCommunicationChannel::mIsExpectedListener(int socket) const
               strerror(errno));
         return false;
     }
-    if (*uid == 0 || *uid == SocketPeer::UidOf(mstrUserName))
+    if (*uid == owner)
         return true;
-    Log::Error("ClientCommunicationChannel::Connect - refused socket %s: it belongs to uid %u, not to %s or root.",
-          mstrSocketPath, static_cast<unsigned>(*uid), mstrUserName);
+    Log::Error("ClientCommunicationChannel::Connect - refused socket %s: its listener runs as uid %u, not as %s.",
+          path, static_cast<unsigned>(*uid), mstrUserName);
     return false;
 }
 
-// Connects to the user's client; true when already connected.
+// Connects to the user's client at the first of the user's places that holds
+// the user's own socket and whose listener runs as the user; the checks of
+// the file are repeated on the connection itself, so no link or file swapped
+// in between can lead the job elsewhere. True when already connected.
 bool ClientCommunicationChannel::Connect()
 {
     if (mintConnectionSocket != -1)
         return true;
     if (!mHasUsableUserName("Connect"))
         return false;
+    auto owner = SocketPeer::UidOf(mstrUserName);
+    int lastError = ENOENT;
+    for (const std::string& path : mvecSocketPaths) {
+        if (!owner || !mFitsAddress(path, "Connect")
+            || SocketPlace::Inspect(path, *owner, "Connect", true) != SocketPlace::Found::OwnersSocket)
+            continue;
+        int connection = mConnectTo(path, lastError);
+        if (connection == -1)
+            continue;
+        if (!mIsExpectedListener(connection, *owner, path)) {
+            close(connection);
+            continue;
+        }
+        mstrSocketPath = path;
+        mintConnectionSocket = connection;
+        return true;
+    }
+    Log::Error("ClientCommunicationChannel::Connect - Connection failed. Error: %s", strerror(lastError));
+    return false;
+}
+
+// A socket connected to the path, or -1 with the reason in error.
+int ClientCommunicationChannel::mConnectTo(const std::string& path, int& error) const
+{
     int connection = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (connection == -1) {
+        error = errno;
         Log::Error("ClientCommunicationChannel::Connect - Unable to create socket. Error: %s", strerror(errno));
-        return false;
+        return -1;
     }
-    Log::Debug("ClientCommunicationChannel::Connect - connecting to socket %s", mstrSocketPath);
+    Log::Debug("ClientCommunicationChannel::Connect - connecting to socket %s", path);
     sockaddr_un address;
-    socklen_t length = MakeAddress(mstrSocketPath, address);
+    socklen_t length = MakeAddress(path, address);
     int result;
     do {
         result = connect(connection, reinterpret_cast<const sockaddr*>(&address), length);
     } while (result == -1 && errno == EINTR);
     // A connect interrupted and repeated may find itself already done.
     if (result == -1 && errno != EISCONN) {
-        Log::Error("ClientCommunicationChannel::Connect - Connection failed. Error: %s", strerror(errno));
+        error = errno;
         close(connection);
-        return false;
+        return -1;
     }
-    if (!mIsExpectedListener(connection)) {
-        close(connection);
-        return false;
-    }
-    mintConnectionSocket = connection;
-    return true;
+    return connection;
 }
 
 // Closes the connection, if any.

@@ -8,12 +8,16 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <sys/types.h>
+#include <vector>
 
 // One end of the per-user Unix-domain socket between the CUPS hook and the
-// client. The client listens on "/tmp/cvkclient.<user>" and accepts one
-// connection per job; the hook connects to it. Each side checks who is at the
-// other end: the client takes connections only from root, the CUPS user or the
-// user itself, and the hook talks only to a listener of the user or root.
+// client. The client listens at the first free place of the user's socket
+// (Platform/ClientSocket.h: the runtime folder, else /tmp, else the user's
+// own folder) and accepts one connection per job; the hook connects to it.
+// Each side checks who is at the other end: the client takes connections only
+// from root, the CUPS user or the user itself, and the hook talks only to a
+// socket file of the user's whose listener runs as the user.
 //
 // A channel owns its sockets and closes them when destroyed. It moves but does
 // not copy, so a connection has exactly one owner: the listener hands the
@@ -61,8 +65,11 @@ public:
 
 private:
     bool mHasUsableUserName(const char* operation) const;
+    bool mFitsAddress(const std::string& path, const char* operation) const;
+    int mListenAt(const std::string& path) const;
+    int mConnectTo(const std::string& path, int& error) const;
     bool mIsAllowedHook(int socket) const;
-    bool mIsExpectedListener(int socket) const;
+    bool mIsExpectedListener(int socket, uid_t owner, const std::string& path) const;
     bool mReceiveNotifyContent(ClientMessage& message);
     bool mSendAll(std::span<const unsigned char> bytes, bool logChunks);
     void mFinishAcceptNoLock();
@@ -73,7 +80,8 @@ private:
     int mintListenSocket = -1;
     int mintConnectionSocket = -1;
     std::string mstrUserName;
-    std::string mstrSocketPath;
+    std::string mstrSocketPath;               // the place listened at or connected to
+    std::vector<std::string> mvecSocketPaths;  // the user's places, in order
     bool mblnListening = false;
     bool mblnAccepting = false;         // a thread is inside Accept with the listening socket
     bool mblnCloseAfterAccept = false;  // StopListening left the close to that thread

@@ -26,6 +26,11 @@ public:
     // The 'N','P' message to send.
     ClientMessage GetMessage() const;
 
+    // Hook side: the job data is printed this many times over (copies the
+    // backend itself makes); the copies the data makes are multiplied by it,
+    // at most to the largest number the message holds.
+    void MultiplyCopies(uint32_t times);
+
     uint32_t GetJobId() const { return mintJobId; }
     uint32_t GetCopies() const { return mintCopies; }
     uint32_t GetColorSpace() const { return mintColorSpace; }

@@ -226,30 +226,34 @@ bool SerializableModel::LoadFromBinaryFile(const std::string& path)
         return false;
     }
     Logger::Log_Debug(LogComponents::CoreGeneral, "    file is open");
-    Logger::Log_Debug(LogComponents::CoreGeneral, "     parsing file contents");
+    bool ok = LoadFromBinaryData(bytes, path);
+    Logger::Log_Debug(LogComponents::CoreGeneral, "End reading binary job file.");
+    return ok;
+}
 
-    bool ok = false;
+bool SerializableModel::LoadFromBinaryData(const std::vector<uint8_t>& bytes, const std::string& path)
+{
+    Logger::Log_Debug(LogComponents::CoreGeneral, "     parsing file contents");
     json decoded(json::value_t::discarded);
     if (IsSoundCborItem(bytes))
         decoded = json::from_cbor(bytes, /*strict=*/true, /*allow_exceptions=*/false);
     if (decoded.is_discarded()) {
         Logger::Log_Error(LogComponents::CoreGeneral, stringFormat("Binary job file is damaged: %s", path));
-    } else {
-        // A file that lacks a required part stops FromJson half-way; the
-        // record is then restored from its own dump taken beforehand.
-        json snapshot = json::object();
-        ToJson(snapshot);
-        try {
-            FromJson(decoded);
-            ok = true;
-        } catch (const std::exception& error) {
-            Logger::Log_Error(LogComponents::CoreGeneral,
-                              stringFormat("Binary job file %s does not hold this record: %s", path, error.what()));
-            mRestoreFrom(snapshot);
-        }
+        return false;
     }
-    Logger::Log_Debug(LogComponents::CoreGeneral, "End reading binary job file.");
-    return ok;
+    // A file that lacks a required part stops FromJson half-way; the record
+    // is then restored from its own dump taken beforehand.
+    json snapshot = json::object();
+    ToJson(snapshot);
+    try {
+        FromJson(decoded);
+        return true;
+    } catch (const std::exception& error) {
+        Logger::Log_Error(LogComponents::CoreGeneral,
+                          stringFormat("Binary job file %s does not hold this record: %s", path, error.what()));
+        mRestoreFrom(snapshot);
+        return false;
+    }
 }
 
 }  // namespace CVClientData

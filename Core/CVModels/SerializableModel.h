@@ -36,6 +36,10 @@ public:
     // may still be reset).
     bool LoadFromBinaryFile(const std::string& path);
 
+    // The same for a file's bytes already read by the caller (who opened it
+    // with checks of its own); path names the file in log lines.
+    bool LoadFromBinaryData(const std::vector<uint8_t>& bytes, const std::string& path);
+
 protected:
     SerializableModel() = default;
     SerializableModel(const SerializableModel&) = default;

@@ -5,6 +5,7 @@
 #include "CoreLogger/Logger.h"
 
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +71,16 @@ void mReleaseStandardDescriptors(std::initializer_list<int> descriptors)
     if (null > STDERR_FILENO)
         close(null);
 }
+
+// The child being waited for; lock-free, so a signal handler may read it.
+std::atomic<pid_t> gRunningChild{0};
+static_assert(std::atomic<pid_t>::is_always_lock_free);
+
+// Clears the running child when the wait is over.
+struct RunningChildMark {
+    explicit RunningChildMark(pid_t pid) { gRunningChild.store(pid); }
+    ~RunningChildMark() { gRunningChild.store(0); }
+};
 
 // Waits for the child and turns its end into the reported status.
 int mWaitForChild(pid_t pid)
@@ -339,6 +350,7 @@ int ProcessUtil::ExecuteChildPreserveFileHandles(const char* path, char* const a
         Logger::Log_Error(kComponent, stringFormat("fork failed: %s", ErrorText(errno)));
         return FailureStatus;
     }
+    RunningChildMark running(pid);
     mReleaseStandardDescriptors({STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO});
     Logger::Log_Debug(kComponent, stringFormat("child pid: %d", static_cast<int>(pid)));
     return mWaitForChild(pid);
@@ -380,6 +392,7 @@ int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const argumen
         close(stdinPipe[1]);
         return FailureStatus;
     }
+    RunningChildMark running(pid);
 
     Logger::Log_Debug(kComponent, "Child process created... still in _parentCustomFiledControl process");
     mReleaseStandardDescriptors({STDOUT_FILENO, STDERR_FILENO});
@@ -401,6 +414,11 @@ int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const argumen
     Logger::Log_Debug(kComponent, stringFormat("child pid: %d", static_cast<int>(pid)));
     int status = mWaitForChild(pid);
     return rest == FileReplay::SourceFailed ? FailureStatus : status;
+}
+
+pid_t ProcessUtil::RunningChild()
+{
+    return gRunningChild.load();
 }
 
 std::string ProcessUtil::ExecuteChildAndCaptureOutput(const std::vector<std::string>& arguments)

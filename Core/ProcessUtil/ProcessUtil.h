@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 namespace CVClientData {
@@ -51,6 +52,11 @@ public:
     // Runs a program (absolute path in arguments[0]) without a shell and
     // returns what it wrote to standard output; empty when it cannot start.
     static std::string ExecuteChildAndCaptureOutput(const std::vector<std::string>& arguments);
+
+    // The program that ExecuteChildPreserveFileHandles or
+    // ExecuteChildWithStdinPipe runs at the moment, or 0; safe to read in a
+    // signal handler (the hook stops it when it is itself stopped).
+    static pid_t RunningChild();
 
     // The status reported for a child that exited with exitCode, and the one
     // for every child that did not exit normally.

@@ -14,7 +14,7 @@ struct ClientEnvironment {
     // which jobs report the workstation's operating system to the server.
     static std::string CurrentOperatingSystemText();
 
-    std::string UserName;         // login name; also names the socket "/tmp/cvkclient.<user>"
+    std::string UserName;         // login name; also names the user's socket (Platform/ClientSocket.h)
     std::string JobCacheFolder;   // the user's data folder (~/.local/share/quorvel): settings, user and job caches
     std::string OperatingSystem;  // see CurrentOperatingSystemText
     std::string HostName;

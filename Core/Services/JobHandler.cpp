@@ -137,8 +137,9 @@ bool JobHandler::HandleJob(bool)
     mSubmitSecurePayload(ok);
     mDeleteSecurePayload();
 
-    // A job that became disconnected after the start steps.
-    if (mJob.IsTracked() && mJob.IsDisconnected() && !mblnHandledAsDisconnected) {
+    // A job that became disconnected after the start steps, unless the
+    // server holds it for release.
+    if (mJob.IsTracked() && mJob.IsDisconnected() && !mblnHandledAsDisconnected && !mblnHeldByServer) {
         mblnHandledAsDisconnected = true;
         HandleJobAsDisconnected();
     }

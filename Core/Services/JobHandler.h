@@ -162,6 +162,7 @@ private:
     bool mblnReportedPrinted = false;
     bool mblnHandledAsDisconnected = false;
     bool mblnPayloadDeleted = false;
+    bool mblnHeldByServer = false;          // uploaded for secure release
 };
 
 }  // namespace CVCoreDataServices

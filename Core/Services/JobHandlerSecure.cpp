@@ -20,19 +20,20 @@ namespace CVCoreDataServices {
 using Log = ComponentLog<LogComponents::CoreJobHandling>;
 using SecureLog = ComponentLog<LogComponents::Secure>;
 
-// A secured job is uploaded unless the start steps failed, the job was
-// cancelled or it is kept as a disconnected job. Once the server holds it,
-// the local job is cancelled. An upload that fails leaves the job as it
-// was, printing here, and hands it to the disconnected handling like any
-// other job whose server call failed: it is neither cancelled nor counted
-// as held by the server.
+// A secured job is uploaded unless the start steps failed or the job was
+// cancelled. Its local job is cancelled whatever the upload gives: a
+// document meant to wait for its owner at a printer never comes out of this
+// one unattended. A job the server holds is neither stored as a disconnected
+// job nor cancelled as refused; a job whose upload failed is cancelled as
+// refused (never printed, stored or reported as printed), and the user is
+// told that it could not be secured.
 void JobHandler::mSubmitSecurePayload(bool ok)
 {
     Log::Debug("Time to see if we want to send a secure payload..");
     std::string path = SecureFileHandler().GetFullPathToSecureFile(std::to_string(mintJobId));
     Log::Debug("datasuccess= %s  TrackOption=%d  SecureOption=%d", ok ? "YES" : "NO", mJob.TrackOption,
                mJob.SecureOption);
-    if (!ok || mIsCancelled() || mJob.IsDisconnected() || mJob.SecureOption < CVSecureOptionSecuredWithoutBalance)
+    if (!ok || mIsCancelled() || mJob.SecureOption < CVSecureOptionSecuredWithoutBalance)
         return;
 
     Log::Debug("Send the secure payload...");
@@ -44,13 +45,13 @@ void JobHandler::mSubmitSecurePayload(bool ok)
     UIMessage message;
     message.CancellationReason = mJob.CancelReason;
     if (!submitted) {
-        Log::Error("JobHandler::HandleJob - Job(%u) could not be secured on the server; it is handled as disconnected.",
-                   mintJobId);
-        mJob.SetDisconnected(true);
+        Log::Error("JobHandler::HandleJob - Job(%u) could not be secured on the server; it is cancelled.", mintJobId);
+        mCancelJob(true);
         message.Title = "Failed to Secure";
         mUIController.DisplaySecureMessage(message);
         return;
     }
+    mblnHeldByServer = true;
     mCancelJob(false);
     if (mSettings.AlwaysPopSecure) {
         message.Title = "Job Secured";

@@ -177,9 +177,11 @@ private:
                      const std::function<void(const nlohmann::json&)>& reader);
     // Logs that the operation is not offered and throws std::logic_error.
     [[noreturn]] static void mNotImplemented(const char* operation);
-    // Whether the address is https on the service's own host and port, so
-    // that the bearer token goes nowhere else.
-    bool mIsServiceAddress(const std::string& url) const;
+    // Whether the address a server answer named for a secure payload is one
+    // to send it to: https (its certificate is verified as for every
+    // request) with a host, and without credentials of its own, so that
+    // nothing goes with the payload but what every upload sends.
+    static bool mIsPayloadAddress(const std::string& url);
 
     // Under the lock: the limits of one kind of request, and the CA bundle.
     TransferLimits mLimits(LimitKind kind) const;

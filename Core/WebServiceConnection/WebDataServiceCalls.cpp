@@ -13,19 +13,12 @@
 #include <stdexcept>
 
 // What every endpoint operation shares: running its request, classifying the
-// status, reading the answer safely, the failure line, and the check that a
-// bearer token goes only to the service's own address.
+// status, reading the answer safely, the failure line, and the check of the
+// address a secure payload goes to.
 
 namespace CVClientData {
 
 namespace {
-
-// Scheme, host and port of an address, as libcurl reads them.
-struct Origin {
-    std::string scheme;
-    std::string host;
-    std::string port;
-};
 
 struct UrlDeleter {
     void operator()(CURLU* url) const { curl_url_cleanup(url); }
@@ -42,20 +35,6 @@ std::optional<std::string> UrlPart(CURLU* url, CURLUPart part, unsigned int flag
     std::transform(value.begin(), value.end(), value.begin(),
                    [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
     return value;
-}
-
-// The origin of an absolute http(s) address; nullopt for anything else.
-std::optional<Origin> OriginOf(const std::string& address)
-{
-    std::unique_ptr<CURLU, UrlDeleter> url(curl_url());
-    if (!url || curl_url_set(url.get(), CURLUPART_URL, address.c_str(), 0) != CURLUE_OK)
-        return std::nullopt;
-    auto scheme = UrlPart(url.get(), CURLUPART_SCHEME, 0);
-    auto host = UrlPart(url.get(), CURLUPART_HOST, 0);
-    auto port = UrlPart(url.get(), CURLUPART_PORT, CURLU_DEFAULT_PORT);
-    if (!scheme || !host || !port)
-        return std::nullopt;
-    return Origin{*scheme, *host, *port};
 }
 
 }  // namespace
@@ -123,18 +102,16 @@ void WebDataService::mNotImplemented(const char* operation)
     throw std::logic_error("NOT IMPLEMENTED EXCEPTION!");
 }
 
-// Compares scheme, host and port (default ports filled in) with the service's.
-bool WebDataService::mIsServiceAddress(const std::string& url) const
+// An absolute https address with a host and without credentials of its own.
+bool WebDataService::mIsPayloadAddress(const std::string& url)
 {
-    std::string serviceUrl;
-    {
-        std::lock_guard lock(mLock);
-        serviceUrl = mstrServiceUrl;
-    }
-    std::optional<Origin> target = OriginOf(url);
-    std::optional<Origin> service = OriginOf(serviceUrl);
-    return target && service && target->scheme == "https" && target->host == service->host
-           && target->port == service->port;
+    std::unique_ptr<CURLU, UrlDeleter> parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK)
+        return false;
+    auto scheme = UrlPart(parsed.get(), CURLUPART_SCHEME, 0);
+    auto host = UrlPart(parsed.get(), CURLUPART_HOST, 0);
+    return scheme == "https" && host && !host->empty() && !UrlPart(parsed.get(), CURLUPART_USER, 0)
+           && !UrlPart(parsed.get(), CURLUPART_PASSWORD, 0);
 }
 
 // The job in service form, with this client's version.

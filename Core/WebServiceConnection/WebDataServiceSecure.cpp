@@ -54,9 +54,10 @@ bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, Secu
     return sent;
 }
 
-// Uploads the file with "PUT" to "<baseUrl>printapi/securejobs/payload/<id>".
-// The address comes from a server answer; the bearer token goes with the
-// upload, so it must be the service's own https address.
+// Uploads the file with "PUT" to "<baseUrl>printapi/securejobs/payload/<id>",
+// the address the server's answer names (the service itself, or a storage
+// host of the same service). The bearer token goes with the upload, so the
+// address must be https, verified like every other.
 bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, const std::string& baseUrl,
                                             std::string& filePath, SecureSubmitPayloadResult& result,
                                             CVSecureJobDataType, bool)
@@ -64,10 +65,10 @@ bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, co
     if (!HasToken())
         return false;
     std::string url = stringFormat("%sprintapi/securejobs/payload/%s", baseUrl, UrlEscape(jobIdentifier));
-    if (!mIsServiceAddress(url)) {
+    if (!mIsPayloadAddress(url)) {
         Logger::Log_Error(LogComponents::Secure,
                           stringFormat("Error: SubmitSecureJobPayload: refused to send the payload to %s, which is "
-                                       "not the server's https address.",
+                                       "not an https address without credentials.",
                                        url));
         return false;
     }

@@ -232,3 +232,45 @@ INSTANTIATE_TEST_SUITE_P(ErrorPolicies, FailingBackendTest,
                              std::erase(name, '-');
                              return name;
                          });
+
+namespace {
+
+// A job printed with lp -n 3 on one queue, and what the server billed.
+struct CopiesCase {
+    const char* name;
+    DataPath path;
+    const char* file;  // in the PCL fixtures: three pages
+    uint64_t copies;   // billed
+    int32_t pages;     // billed per copy
+};
+
+}  // namespace
+
+// CUPS asks for the copies of lp -n: a raw queue's backend makes them itself
+// from the job file, and they multiply the copies the job data makes; a
+// filter that makes the copies in the data has them counted as pages, once.
+TEST_F(EndToEndTest, CopiesMadeByCupsAreBilledOnce)
+{
+    mWorld.ScriptRules(Tracking::Silently);
+    ASSERT_TRUE(mWorld.StartClient());
+    const CopiesCase cases[] = {
+        {"Raw", DataPath::SpoolFile, "ljet4.pcl", 3, 3},
+        {"RawWithCopiesInTheData", DataPath::SpoolFile, "ljet4d-duplex-copies3.pcl", 9, 3},
+        {"Filtered", DataPath::FilterMakesCopies, "ljet4.pcl", 1, 9},
+    };
+    for (const CopiesCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(mWorld.AddQueue(c.name, QueueKind::Tracked, c.path));
+        std::string file = std::string(CVK_PCL_DATA_DIR) + "/" + c.file;
+        int jobId = mWorld.Submit(c.name, file, kTitle, {"-n", "3"});
+        ASSERT_GT(jobId, 0);
+        ASSERT_TRUE(mWorld.WaitForJobState(jobId, IPP_JSTATE_COMPLETED)) << Logs();
+        EXPECT_EQ(mWorld.BackendRecord(jobId).Get("argv[4]"), "3");
+        auto summary = mWorld.ServerJob(jobId);
+        ASSERT_TRUE(summary.has_value());
+        EXPECT_EQ(summary->copies, c.copies);
+        EXPECT_EQ(summary->monoPages + summary->colourPages, c.pages);
+        EXPECT_DOUBLE_EQ(summary->cost, c.copies * c.pages * EndToEndWorld::MonoPageCost);
+    }
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}

@@ -2,6 +2,7 @@
 
 #include "Core/CVModels/CostingOptions.h"
 #include "Core/CVModels/WebDataServiceProcessJobResult.h"
+#include "Platform/ClientSocket.h"
 #include "Platform/UserAccount.h"
 #include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/Support/ChildProgram.h"
@@ -21,6 +22,7 @@ namespace EndToEnd {
 namespace {
 
 constexpr const char* kPassThroughFilter = "cvkpassthrough";
+constexpr const char* kCopiesFilter = "cvkcopies";
 // The environment values the world sets for its own process and children.
 constexpr const char* kOwnVariables[] = {"CVK_ROOT", "CVK_CA_BUNDLE", "CUPS_SERVER", "TMPDIR"};
 constexpr int kTrackSilently = 2;
@@ -76,6 +78,8 @@ EndToEndWorld::EndToEndWorld(WorldOptions options)
                                        mCupsd.ServerBin() + "/.cvkbackend/" + TrackedScheme, fs::perms(0700))
                      && mCupsd.InstallRecordingBackend(PlainScheme, 0700)
                      && InstallProgram(CVK_PASSTHROUGH_FILTER, mCupsd.ServerBin() + "/filter/" + kPassThroughFilter,
+                                       fs::perms(0755))
+                     && InstallProgram(CVK_COPIES_FILTER, mCupsd.ServerBin() + "/filter/" + kCopiesFilter,
                                        fs::perms(0755));
     if (!installed) {
         mstrProblem = "the backends or the filter could not be installed";
@@ -145,23 +149,27 @@ bool EndToEndWorld::AddQueue(const std::string& name, QueueKind kind, DataPath p
                              const std::vector<std::string>& extraArguments) const
 {
     std::string scheme = kind == QueueKind::Tracked ? TrackedScheme : PlainScheme;
-    std::string ppd = path == DataPath::StandardInput ? mFilteredPpd() : std::string(CVK_COLOUR_PPD);
+    std::string ppd = path == DataPath::StandardInput       ? mFilteredPpd(kPassThroughFilter)
+                      : path == DataPath::FilterMakesCopies ? mFilteredPpd(kCopiesFilter)
+                                                            : std::string(CVK_COLOUR_PPD);
     return mCupsd.AddQueue(name, scheme + "://printer.example/" + name, ppd, extraArguments);
 }
 
 // The colour duplex printer's PPD with a filter for raw jobs.
-std::string EndToEndWorld::mFilteredPpd() const
+std::string EndToEndWorld::mFilteredPpd(const std::string& filter) const
 {
-    std::string path = mRoot.Path() + "/filtered.ppd";
+    std::string path = mRoot.Path() + "/" + filter + ".ppd";
     if (!fs::exists(path))
         TestSupport::WriteFileText(path, TestSupport::ReadFileText(CVK_COLOUR_PPD) + "*cupsFilter: \"application/vnd.cups-raw 0 "
-                                             + kPassThroughFilter + "\"\n");
+                                             + filter + "\"\n");
     return path;
 }
 
-int EndToEndWorld::Submit(const std::string& queue, const std::string& file, const std::string& title) const
+int EndToEndWorld::Submit(const std::string& queue, const std::string& file, const std::string& title,
+                          const std::vector<std::string>& moreOptions) const
 {
     std::vector<std::string> options{"-o", "raw"};
+    options.insert(options.end(), moreOptions.begin(), moreOptions.end());
     if (!title.empty())
         options.insert(options.end(), {"-t", title});
     return mCupsd.SubmitJob(queue, file, options);
@@ -205,6 +213,11 @@ bool EndToEndWorld::StartClient(const ClientScript& script)
                                               mRoot.Path() + "/client.out");
     if (mintClientPid < 0)
         return false;
+    // The hook looks for the client in the world's own process table, which
+    // holds this client alone.
+    std::error_code error;
+    fs::create_directories(mRoot.Host("/proc"), error);
+    fs::create_directory_symlink("/proc/" + std::to_string(mintClientPid), mClientProcessEntry(), error);
     bool listening = TestSupport::WaitUntil(
         [&] { return fs::exists(ClientSocket()) || HasEnded(mintClientPid); }, std::chrono::seconds(30));
     if (!listening || !fs::exists(ClientSocket())) {
@@ -219,6 +232,7 @@ int EndToEndWorld::StopClient()
     if (mintClientPid <= 0)
         return -1;
     int status = TestSupport::StopProgram(mintClientPid, std::chrono::seconds(20));
+    fs::remove(mClientProcessEntry());
     mintClientPid = -1;
     return status;
 }
@@ -231,12 +245,23 @@ void EndToEndWorld::KillClient()
     int status = 0;
     while (waitpid(mintClientPid, &status, 0) < 0 && errno == EINTR) {
     }
+    fs::remove(mClientProcessEntry());
     mintClientPid = -1;
 }
 
 std::string EndToEndWorld::ClientSocket() const
 {
-    return mRoot.Host("/tmp/cvkclient." + mstrUser);
+    auto user = Platform::LookupUser(mstrUser);
+    std::vector<std::string> places = user ? Platform::ClientSocketPaths(*user) : std::vector<std::string>{};
+    for (const std::string& place : places)
+        if (fs::exists(place))
+            return place;
+    return places.empty() ? std::string() : places.front();
+}
+
+std::string EndToEndWorld::mClientProcessEntry() const
+{
+    return mRoot.Host("/proc/" + std::to_string(mintClientPid));
 }
 
 std::string EndToEndWorld::UiLog() const

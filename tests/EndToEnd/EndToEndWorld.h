@@ -18,8 +18,9 @@ namespace EndToEnd {
 // How the wrapped backend of a queue gets the job data from CUPS: a raw
 // queue hands the backend the spool file (argument 6); a queue whose PPD
 // names a filter for raw data runs the filter and feeds the backend its
-// output on standard input.
-enum class DataPath { SpoolFile, StandardInput };
+// output on standard input. The filter passes the data on as it is, or, as a
+// driver's filter may, makes the job's copies in it.
+enum class DataPath { SpoolFile, StandardInput, FilterMakesCopies };
 
 // Whether a queue's backend is the hook wrapping the recording backend, or
 // the recording backend alone (an untracked queue, for comparison).
@@ -88,8 +89,9 @@ public:
     // A queue of a colour duplex printer. extraArguments go to lpadmin.
     bool AddQueue(const std::string& name, QueueKind kind, DataPath path,
                   const std::vector<std::string>& extraArguments = {}) const;
-    // lp of a raw job; its id, or -1.
-    int Submit(const std::string& queue, const std::string& file, const std::string& title = "") const;
+    // lp of a raw job, with more lp options if given; its id, or -1.
+    int Submit(const std::string& queue, const std::string& file, const std::string& title = "",
+               const std::vector<std::string>& options = {}) const;
     bool WaitForJobState(int jobId, int state, std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
     // What the wrapped (or plain) backend recorded of the job.
     TestSupport::ChildRecord BackendRecord(int jobId) const;
@@ -116,7 +118,9 @@ public:
     std::string QuorvelLog() const;
 
 private:
-    std::string mFilteredPpd() const;
+    std::string mFilteredPpd(const std::string& filter) const;
+    // The client's entry in the world's process table.
+    std::string mClientProcessEntry() const;
 
     TestSupport::TempRoot mRoot;
     StandIn::StandInServer mServer;

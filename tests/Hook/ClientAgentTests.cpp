@@ -1,5 +1,6 @@
 // The platform pieces the hook uses to find and start a user's client: the
-// process lookup in /proc and the user-unit launcher with its test stand-in.
+// process lookup in the process table under the filesystem root and the
+// user-unit launcher with its test stand-in.
 #include "Platform/ClientAgentLauncher.h"
 #include "Platform/ProcessLookup.h"
 #include "Platform/UserAccount.h"
@@ -46,12 +47,25 @@ protected:
 
 }  // namespace
 
-TEST_F(ClientAgentTest, ProcessLookupIsBoundToNameAndRealUser)
+// The lookup reads the process table under the test's root: a real process
+// is seen only once that table is the machine's own.
+TEST_F(ClientAgentTest, ProcessLookupIsBoundToNameAndRealUserInItsOwnWorld)
 {
+    std::string program = mRoot.Path() + "/cvkagentprobe";
+    fs::copy_file("/bin/sleep", program);
+    pid_t pid = TestSupport::StartProgram({program, "30"});
+    ASSERT_GT(pid, 0);
+    std::string comm = "/proc/" + std::to_string(pid) + "/comm";
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return TestSupport::ReadFileText(comm) == "cvkagentprobe\n"; },
+                                       std::chrono::seconds(5)));
+    EXPECT_FALSE(Platform::IsProcessRunning("cvkagentprobe", getuid()));
+    TestSupport::StopProgram(pid);
+
+    fs::create_directory_symlink("/proc", mRoot.Host("/proc"));
     // Names past the kernel's fifteen characters are compared on those.
     for (std::string name : {"cvkagentprobe", "cvkagent-probe-longer-name"}) {
         std::string program = mRoot.Path() + "/" + name;
-        fs::copy_file("/bin/sleep", program);
+        fs::copy_file("/bin/sleep", program, fs::copy_options::skip_existing);
         EXPECT_FALSE(Platform::IsProcessRunning(name, getuid())) << name;
         pid_t pid = TestSupport::StartProgram({program, "30"});
         ASSERT_GT(pid, 0);

@@ -4,11 +4,13 @@
 // folder beside it.
 #include "Platform/UserAccount.h"
 #include "tests/Hook/HookHarness.h"
+#include "tests/Support/ChildProgram.h"
 #include "tests/Support/ChildRecord.h"
 #include "tests/Support/PrivateCupsd.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 
 using HookTests::FakeClient;
@@ -107,4 +109,25 @@ TEST_F(HookCupsdTest, WithoutClientTheJobPrintsUntrackedAndLeavesNoCopy)
     EXPECT_FALSE(fs::exists(mSetup.PayloadCopy(jobId)));
     EXPECT_NE(TestSupport::ReadFileText(mSetup.LaunchLog()).find("start quorvel-client.service " + mstrUser),
               std::string::npos);
+}
+
+// CUPS ends the hook with SIGTERM while it waits for the client's answer:
+// the copy of the user's document made for secure release goes with it.
+TEST_F(HookCupsdTest, JobCancelledWhileTheHookWaitsLeavesNoCopy)
+{
+    bool copyHeldJob = false;
+    std::atomic<bool> waiting{false};
+    FakeClient client(mstrUser, FakeClient::Script::NoAnswer, [&] {
+        copyHeldJob = fs::exists(mSetup.PayloadCopy(*client.AnnouncedJobId()));
+        waiting = true;
+    });
+    int jobId = Submit();
+    ASSERT_GT(jobId, 0);
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return waiting.load(); }, std::chrono::seconds(20))) << mCupsd.ErrorLog();
+    ASSERT_TRUE(mCupsd.CancelJob(jobId));
+    ASSERT_TRUE(mCupsd.WaitForJobState(jobId, kCanceled)) << mCupsd.ErrorLog();
+    client.Finish();
+    EXPECT_TRUE(copyHeldJob);
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return !fs::exists(mSetup.PayloadCopy(jobId)); }, std::chrono::seconds(5)));
+    EXPECT_FALSE(fs::exists(mCupsd.RecordFolder() + "/" + std::to_string(jobId) + ".txt"));
 }

@@ -52,7 +52,7 @@ void FeedPipe(int fd, const std::string& data, std::chrono::milliseconds pause)
 
 // Starts cvkhook with the given standard input descriptor and waits for it.
 HookResult SpawnHook(const std::vector<std::string>& arguments, int stdinFd, const Environment& environment,
-                     const std::string& errorPath, const std::function<void()>& whileRunning)
+                     const std::string& errorPath, const std::function<void(pid_t)>& whileRunning)
 {
     std::vector<std::string> environmentTexts;
     for (const auto& [name, value] : environment)
@@ -73,7 +73,7 @@ HookResult SpawnHook(const std::vector<std::string>& arguments, int stdinFd, con
     if (spawned != 0)
         return result;
     if (whileRunning)
-        whileRunning();
+        whileRunning(pid);
     result.peakMemoryKb = TestSupport::PeakResidentKibUntilExit(pid);
     int status = 0;
     rusage usage{};
@@ -137,7 +137,7 @@ std::vector<std::string> HookSetup::JobArguments(int jobId, const std::string& u
 }
 
 HookResult HookSetup::Run(const std::vector<std::string>& arguments, const StdinFeed& feed,
-                          const Environment& extra) const
+                          const Environment& extra, const std::function<void(pid_t)>& whileRunning) const
 {
     Environment environment = HookEnvironment();
     for (const auto& [name, value] : extra)
@@ -147,7 +147,7 @@ HookResult HookSetup::Run(const std::vector<std::string>& arguments, const Stdin
         std::string path = mRoot.Path() + "/stdin.bin";
         TestSupport::WriteFileText(path, feed.data);
         int input = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        HookResult result = SpawnHook(arguments, input, environment, errorPath, {});
+        HookResult result = SpawnHook(arguments, input, environment, errorPath, whileRunning);
         close(input);
         return result;
     }
@@ -155,9 +155,11 @@ HookResult HookSetup::Run(const std::vector<std::string>& arguments, const Stdin
     if (pipe2(ends, O_CLOEXEC) != 0)
         return HookResult{};
     std::thread feeder;
-    HookResult result = SpawnHook(arguments, ends[0], environment, errorPath, [&] {
+    HookResult result = SpawnHook(arguments, ends[0], environment, errorPath, [&](pid_t hook) {
         close(ends[0]);
         feeder = std::thread(FeedPipe, ends[1], std::cref(feed.data), feed.pause);
+        if (whileRunning)
+            whileRunning(hook);
     });
     if (feeder.joinable()) {
         feeder.join();
@@ -183,15 +185,22 @@ FakeClient::~FakeClient()
         mThread.join();
 }
 
-void FakeClient::Finish()
+void FakeClient::Finish(std::chrono::milliseconds limit)
 {
-    if (mThread.joinable())
-        mThread.join();
+    if (!mThread.joinable())
+        return;
+    if (!TestSupport::WaitUntil([&] { return mblnServed.load(); }, limit))
+        mChannel.StopListening();
+    mThread.join();
 }
 
 // Answers the first hook connection as the script says, then closes it.
 void FakeClient::mServe(Script script, const std::function<void()>& onNewJob)
 {
+    struct Served {
+        std::atomic<bool>& flag;
+        ~Served() { flag = true; }
+    } served{mblnServed};
     ClientCommunicationChannel connection = mChannel.Accept();
     if (!connection.IsConnected())
         return;
@@ -226,6 +235,9 @@ void FakeClient::mServe(Script script, const std::function<void()>& onNewJob)
         break;
     case Script::InvalidMessage:
         send('Q', 'Q');
+        break;
+    case Script::NoAnswer:
+        connection.ReceiveMessage();
         break;
     }
     connection.Disconnect();

@@ -4,6 +4,7 @@
 #include "Core/CVClientCommunication/ClientMessage.h"
 #include "tests/Support/TempRoot.h"
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
@@ -66,9 +67,10 @@ public:
     std::vector<std::string> JobArguments(int jobId, const std::string& user) const;
 
     // Runs cvkhook with the arguments (argument 0 included) and the job data
-    // on standard input. extra adds to or replaces environment values.
+    // on standard input. extra adds to or replaces environment values;
+    // whileRunning is called with the hook's process id once it runs.
     HookResult Run(const std::vector<std::string>& arguments, const StdinFeed& feed,
-                   const Environment& extra = {}) const;
+                   const Environment& extra = {}, const std::function<void(pid_t)>& whileRunning = {}) const;
 
 private:
     TestSupport::TempRoot mRoot;
@@ -86,6 +88,7 @@ public:
         CloseAfterPageRequest,  // 'R','P', then close without an answer
         UnknownRequest,         // 'R','Q'
         InvalidMessage,         // 'Q','Q'
+        NoAnswer,               // nothing: waits until the hook goes away
     };
 
     // onNewJob runs on the client's thread when the job is announced.
@@ -96,8 +99,11 @@ public:
 
     bool IsListening() const { return mblnListening; }
 
-    // Waits until the one connection has been answered (or listening stops).
-    void Finish();
+    // Waits until the one connection has been answered (or listening
+    // stops); a hook that has not come within the limit is not waited for
+    // longer: the client stops listening, and the test fails on what it
+    // expected instead of hanging.
+    void Finish(std::chrono::milliseconds limit = std::chrono::seconds(60));
 
     // What the hook sent; valid after Finish.
     std::optional<uint32_t> AnnouncedJobId() const { return mAnnouncedJobId; }
@@ -108,6 +114,7 @@ private:
 
     ClientCommunicationChannel mChannel;
     bool mblnListening = false;
+    std::atomic<bool> mblnServed{false};
     std::optional<uint32_t> mAnnouncedJobId;
     std::optional<ClientMessage> mPageSetReply;
     std::thread mThread;

@@ -3,11 +3,13 @@
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "Platform/UserAccount.h"
 #include "tests/Hook/HookHarness.h"
+#include "tests/Support/ChildProgram.h"
 #include "tests/Support/ChildRecord.h"
 #include "tests/Support/RandomBytes.h"
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <filesystem>
 
 using HookTests::FakeClient;
@@ -37,6 +39,13 @@ protected:
         return TestSupport::ReadChildRecord(mSetup.Records(), std::to_string(jobId));
     }
 
+    // The last line a hook wrote to standard error.
+    static std::string LastLine(const std::string& text)
+    {
+        std::string lines = text.substr(0, text.find_last_not_of('\n') + 1);
+        return lines.substr(lines.rfind('\n') + 1);
+    }
+
     bool BackendRan(int jobId) const { return fs::exists(mSetup.Records() + "/" + std::to_string(jobId) + ".txt"); }
 
     // Pages of all page sets of a page-set message.
@@ -63,16 +72,21 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
         bool inFile;
         int expectedStatus;
         bool prints;
+        const char* toScheduler;  // the last line the scheduler was told
     };
+    const char* waiting = "INFO: Waiting for the answer of the Quorvel Client of ";
     const AnswerCase cases[] = {
-        {"print after page sets, standard input", Script::PrintAfterPageSets, false, 0, true},
-        {"print after page sets, file", Script::PrintAfterPageSets, true, 0, true},
-        {"print at once, standard input", Script::PrintAtOnce, false, 0, true},
-        {"print at once, file", Script::PrintAtOnce, true, 0, true},
-        {"cancel", Script::Cancel, false, 5, false},
-        {"client closes after asking for pages", Script::CloseAfterPageRequest, false, 5, false},
-        {"unknown request", Script::UnknownRequest, false, 5, false},
-        {"invalid message", Script::InvalidMessage, false, 5, false},
+        {"print after page sets, standard input", Script::PrintAfterPageSets, false, 0, true, waiting},
+        {"print after page sets, file", Script::PrintAfterPageSets, true, 0, true, waiting},
+        {"print at once, standard input", Script::PrintAtOnce, false, 0, true, waiting},
+        {"print at once, file", Script::PrintAtOnce, true, 0, true, waiting},
+        {"cancel", Script::Cancel, false, 5, false, "ERROR: Job cancelled by Quorvel Client."},
+        {"client closes after asking for pages", Script::CloseAfterPageRequest, false, 5, false,
+         "ERROR: Job cancelled: the connection to Quorvel Client failed."},
+        {"unknown request", Script::UnknownRequest, false, 5, false,
+         "ERROR: Job cancelled: Quorvel Client sent an unknown request."},
+        {"invalid message", Script::InvalidMessage, false, 5, false,
+         "ERROR: Job cancelled: Quorvel Client sent an invalid message."},
     };
     const std::string job = HookTests::SampleJob();
     int jobId = 40;
@@ -85,6 +99,7 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
         client.Finish();
 
         EXPECT_EQ(result.status, c.expectedStatus) << c.name << "\n" << result.errors;
+        EXPECT_EQ(LastLine(result.errors).rfind(c.toScheduler, 0), 0u) << c.name << ": " << result.errors;
         EXPECT_EQ(client.AnnouncedJobId(), static_cast<uint32_t>(jobId)) << c.name;
         ASSERT_EQ(BackendRan(jobId), c.prints) << c.name;
         if (c.prints) {
@@ -102,6 +117,39 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
             EXPECT_EQ(properties.GetCopies(), HookTests::kSampleJobCopies) << c.name;
             EXPECT_TRUE(properties.IsDuplex()) << c.name;
         }
+    }
+}
+
+// CUPS asks the backend for copies in argument 4; the backend makes them
+// itself only when the job file is argument 6. Those copies multiply the
+// copies the job data makes; with the data on standard input the filters
+// made the copies, and they are not counted twice.
+TEST_F(HookJobTest, CopiesTheBackendMakesMultiplyTheJobsOwn)
+{
+    struct CopiesCase {
+        bool inFile;
+        const char* copiesArgument;
+        uint32_t reported;
+    };
+    const uint32_t own = HookTests::kSampleJobCopies;
+    const CopiesCase cases[] = {
+        {true, "3", 3 * own}, {true, "1", own}, {false, "3", own}, {true, "0", own}, {true, "3x", own},
+    };
+    const std::string job = HookTests::SampleJob();
+    int jobId = 100;
+    for (const auto& c : cases) {
+        ++jobId;
+        SCOPED_TRACE(std::string(c.inFile ? "file, " : "standard input, ") + c.copiesArgument);
+        FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+        auto arguments = Arguments(jobId, c.inFile, job);
+        arguments[4] = c.copiesArgument;
+        HookResult result = mSetup.Run(arguments, StdinFeed{c.inFile ? std::string() : job, true});
+        client.Finish();
+        EXPECT_EQ(result.status, 0) << result.errors;
+        ASSERT_TRUE(client.PageSetReply().has_value());
+        RawDataJobProperties properties(*client.PageSetReply());
+        EXPECT_EQ(properties.GetCopies(), c.reported);
+        EXPECT_EQ(TotalPages(properties), HookTests::kSampleJobPages);
     }
 }
 
@@ -132,6 +180,8 @@ TEST_F(HookJobTest, PayloadCopyServesTheClientAndIsRemovedWhenNoClientRuns)
             std::string launches = TestSupport::ReadFileText(mSetup.LaunchLog());
             EXPECT_EQ(launches, "stop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service " + mstrUser
                                     + "\n");
+            EXPECT_EQ(result.errors, "INFO: Starting the Quorvel Client of " + mstrUser + ".\nINFO: No Quorvel Client of "
+                                         + mstrUser + " answered; the job prints without accounting.\n");
         }
     }
 }
@@ -248,4 +298,30 @@ TEST_F(HookJobTest, SilentStandardInputEndsTheParseWithoutSpinningAndKeepsTheJob
     EXPECT_NE(log.find("Error after read - Error#"), std::string::npos);
     EXPECT_NE(log.find("Parsing failed... Continue reading remainder of buffer"), std::string::npos);
     EXPECT_LT(result.cpuSeconds, 1.0);
+}
+
+// The scheduler stops the hook (SIGTERM) while the wrapped backend prints:
+// the backend is stopped before it has the whole job, and the job's copy
+// for secure release goes.
+TEST_F(HookJobTest, StoppedHookStopsTheBackendAndRemovesTheCopy)
+{
+    const std::string job = HookTests::SampleJob();
+    TestSupport::WriteFileText(mSetup.CupsSpoolFile(95), job);
+    FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
+    std::string started = mSetup.Records() + "/95.txt.part";
+    bool copyWhileRunning = false;
+    // The data comes only after the stop, so the backend waits for it.
+    HookResult result = mSetup.Run(mSetup.JobArguments(95, mstrUser), StdinFeed{job, true, std::chrono::seconds(3)}, {},
+                                   [&](pid_t hook) {
+                                       if (!TestSupport::WaitUntil([&] { return fs::exists(started); },
+                                                                   std::chrono::seconds(20)))
+                                           return;
+                                       copyWhileRunning = fs::exists(mSetup.PayloadCopy(95));
+                                       kill(hook, SIGTERM);
+                                   });
+    client.Finish();
+    EXPECT_EQ(result.status, -1) << "ended by the signal\n" << result.errors;
+    EXPECT_TRUE(copyWhileRunning);
+    EXPECT_FALSE(fs::exists(mSetup.PayloadCopy(95)));
+    EXPECT_FALSE(BackendRan(95));
 }

@@ -366,13 +366,22 @@ TEST_F(PipelineTest, SnoozedJobIsSavedAsPendingAndPrinted)
     EXPECT_TRUE(StillHeldInCups(jobId));
 }
 
-// A secured job skips the balance check, runs its end rules to stage 3, is
-// uploaded and cancelled here with exactly one 'R','X'; a failed upload
-// leaves the job printing here, stored as a disconnected job.
-TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
+namespace {
+
+// The uploads of secure payloads the server received.
+std::vector<StandIn::RecordedRequest> PayloadUploads(const StandIn::StandInServer& server)
 {
-    ScriptSettings({{"AlwaysPopSecure", true}, {"DisconnectedJobOption", 1}});
-    ScriptRules([](int start, int stop) {
+    std::vector<StandIn::RecordedRequest> uploads;
+    for (const StandIn::RecordedRequest& request : server.Requests())
+        if (request.method == "PUT" && request.path.starts_with("/printapi/securejobs/payload/"))
+            uploads.push_back(request);
+    return uploads;
+}
+
+// Rules that secure every job without a balance check, priced at one unit.
+RulesScript SecuredWithoutBalance()
+{
+    return [](int start, int stop) {
         RulesAnswer answer = GoOn(stop);
         PricePagesAtOne(answer);
         if (start == 0) {
@@ -380,7 +389,17 @@ TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
             answer.SecureOption = CVSecureOptionSecuredWithoutBalance;
         }
         return answer;
-    });
+    };
+}
+
+}  // namespace
+
+// A secured job skips the balance check, runs its end rules to stage 3, is
+// uploaded and cancelled here with exactly one 'R','X'.
+TEST_F(PipelineTest, SecuredJobIsUploadedAndCancelledHere)
+{
+    ScriptSettings({{"AlwaysPopSecure", true}});
+    ScriptRules(SecuredWithoutBalance());
     CVClientData::User poor = StandardUser();
     poor.BWBalanceRemaining = 0.0;  // not asked: the job is secured without balance
     ScriptUser(poor);
@@ -390,10 +409,7 @@ TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
     JobRun run = RunJob(secured);
     ExpectCancelled(run);
     EXPECT_THAT(RulesCalls(), ElementsAre("0-1", "2-3"));
-    std::vector<StandIn::RecordedRequest> uploads;
-    for (const StandIn::RecordedRequest& request : mServer.Requests())
-        if (request.method == "PUT" && request.path.starts_with("/printapi/securejobs/payload/"))
-            uploads.push_back(request);
+    std::vector<StandIn::RecordedRequest> uploads = PayloadUploads(mServer);
     ASSERT_EQ(uploads.size(), 1u);
     EXPECT_EQ(uploads[0].body, "the user's document");
     EXPECT_FALSE(PayloadExists(secured));
@@ -401,23 +417,55 @@ TEST_F(PipelineTest, SecuredJobIsUploadedOrKept)
     ASSERT_EQ(secureMessages.size(), 1u);
     EXPECT_EQ(secureMessages[0].title, "Job Secured");
     EXPECT_EQ(secureMessages[0].text, "Quarterly Report");
-
-    mServer.SetAnswer("PUT", "printapi/securejobs/payload/*", Answer::Json(500, R"({"Message":"disk full"})"));
-    int kept = SubmitHeldJob();
-    WritePayload(kept, "another document");
-    run = RunJob(kept);
-    EXPECT_THAT(run.finalAnswers, ElementsAre("RZ"));
-    EXPECT_TRUE(StillHeldInCups(kept));
-    EXPECT_FALSE(PayloadExists(kept));
-    secureMessages = mUI.CallsOf("secure");
-    ASSERT_EQ(secureMessages.size(), 2u);
-    EXPECT_EQ(secureMessages[1].title, "Failed to Secure");
-    EXPECT_NE(LogText().find("could not be secured on the server; it is handled as disconnected"), std::string::npos);
-    bool stored = false;
-    for (const auto& entry : std::filesystem::directory_iterator(mRoot.Folder(Platform::Folder::UserData)))
-        stored = stored || entry.path().filename().string().ends_with("." + std::to_string(kept) + ".job");
-    EXPECT_TRUE(stored);
 }
+
+namespace {
+
+// How an upload fails, under which disconnected-job option.
+struct FailedUploadCase {
+    int disconnectedJobOption;
+    bool dropped;  // the connection is dropped; else the server answers 500
+};
+
+void PrintTo(const FailedUploadCase& c, std::ostream* out)
+{
+    *out << "option " << c.disconnectedJobOption << (c.dropped ? ", dropped" : ", server error");
+}
+
+class FailedUploadTest : public PipelineTest, public ::testing::WithParamInterface<FailedUploadCase> {};
+
+}  // namespace
+
+// A job meant to wait for its owner at a printer never prints here: when its
+// upload fails it is cancelled, the user is told, its copy goes and nothing
+// is kept to be reported as printed, whatever the disconnected-job option.
+TEST_P(FailedUploadTest, SecuredJobWhoseUploadFailsIsCancelledAndNeverPrinted)
+{
+    ScriptSettings({{"DisconnectedJobOption", GetParam().disconnectedJobOption}});
+    ScriptRules(SecuredWithoutBalance());
+    mServer.SetAnswer("PUT", "printapi/securejobs/payload/*",
+                      GetParam().dropped ? Answer::Dropped() : Answer::Json(500, R"({"Message":"disk full"})"));
+    int jobId = SubmitHeldJob();
+    WritePayload(jobId, "another document");
+    JobRun run = RunJob(jobId);
+    ExpectCancelled(run);
+    EXPECT_EQ(PayloadUploads(mServer).size(), 1u);
+    EXPECT_FALSE(PayloadExists(jobId));
+    EXPECT_THAT(Titles(mUI.CallsOf("secure")), ElementsAre("Failed to Secure"));
+    EXPECT_NE(LogText().find("could not be secured on the server; it is cancelled"), std::string::npos);
+    for (const auto& entry : std::filesystem::directory_iterator(mRoot.Folder(Platform::Folder::UserData)))
+        EXPECT_FALSE(entry.path().filename().string().ends_with("." + std::to_string(jobId) + ".job"));
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryDisconnectedJobOption, FailedUploadTest,
+                         ::testing::Values(FailedUploadCase{1, false}, FailedUploadCase{1, true},
+                                           FailedUploadCase{2, false}, FailedUploadCase{2, true},
+                                           FailedUploadCase{3, false}, FailedUploadCase{3, true},
+                                           FailedUploadCase{4, false}, FailedUploadCase{4, true}),
+                         [](const auto& info) {
+                             return "Option" + std::to_string(info.param.disconnectedJobOption)
+                                    + (info.param.dropped ? "Dropped" : "ServerError");
+                         });
 
 // With the server away a tracked job takes the disconnected path, which
 // under the default settings cancels it with cancel reason 9.

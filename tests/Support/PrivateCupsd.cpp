@@ -168,6 +168,11 @@ bool PrivateCupsd::ReleaseJob(int jobId) const
     return RunProgram({"lp", "-h", Address(), "-i", std::to_string(jobId), "-H", "resume"}).status == 0;
 }
 
+bool PrivateCupsd::CancelJob(int jobId) const
+{
+    return RunProgram({"cancel", "-h", Address(), std::to_string(jobId)}).status == 0;
+}
+
 bool PrivateCupsd::mblnStart(const Environment& backendEnvironment)
 {
     mintPort = FreeLoopbackPort(SOCK_STREAM);

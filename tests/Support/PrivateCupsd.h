@@ -66,6 +66,9 @@ public:
     // lp -i jobId -H resume.
     bool ReleaseJob(int jobId) const;
 
+    // cancel jobId.
+    bool CancelJob(int jobId) const;
+
 private:
     bool mblnStart(const Environment& backendEnvironment);
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "Core/CVClientCommunication/RawDataJobProperties.h"
+#include "PrinterLanguageParser/Parser/CRawDataHandler.h"
+
+#include <cstdint>
+#include <span>
+
+// The stage that feeds a job's data to the printer-language parser (language
+// detected from the data) and, at the end, turns what it found into the
+// job's properties for the page-set message.
+class PageSetParser {
+public:
+    PageSetParser();
+
+    // Parses one piece; false once the parser has failed on the data.
+    bool Write(std::span<const unsigned char> piece);
+
+    // Ends the parse. The properties carry the page sets only when the whole
+    // job was read and parsed (succeeded); otherwise copies, colour and
+    // duplex alone, and the client counts the pages by other means.
+    RawDataJobProperties Finish(uint32_t jobId, bool succeeded);
+
+private:
+    RawPrintData::CRawDataHandler mHandler;
+};
