@@ -131,7 +131,7 @@ TEST_P(RefusedEndToEndTest, RefusedJobEndsCanceledWithoutReachingTheBackend)
 
 INSTANTIATE_TEST_SUITE_P(ByUserOrRules, RefusedEndToEndTest,
                          ::testing::Values(RefusalCase{"PopupCancel", Tracking::WithPopup, "cancel", ": cancel"},
-                                           RefusalCase{"RulesCancel", Tracking::Cancel, "print", "message "}),
+                                           RefusalCase{"RulesCancel", Tracking::Cancel, "print", "message"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 namespace {

@@ -100,6 +100,8 @@ CVClientData::User MakeUser(uint64_t id, const std::string& name, int32_t balanc
 
 void ControllerTest::SetUp()
 {
+    // The controller's tests answer every question themselves.
+    mUI.HoldQuestions();
     std::filesystem::create_directories(CacheFolder());
     mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
                                   {"ClientDirectory", mRoot.Path() + "/client"},

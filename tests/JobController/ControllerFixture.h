@@ -7,10 +7,10 @@
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "Platform/UserAccount.h"
 #include "tests/ClientCommunication/SocketTestHelpers.h"
-#include "tests/JobController/ScriptedUI.h"
 #include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/StandInServer/ManualClock.h"
 #include "tests/StandInServer/StandInServer.h"
+#include "tests/Support/ScriptedUserInterface.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -126,7 +126,7 @@ protected:
     StandIn::ManualClock mWebClock;
     StandIn::ManualClock mBatchClock;
     std::unique_ptr<CVClientData::WebDataService> mWebService;
-    ScriptedUI mUI;
+    TestSupport::ScriptedUserInterface mUI;
     CVCoreDataServices::ClientEnvironment mEnvironment;
     std::unique_ptr<ClientUICommunicationService> mService;
     std::function<void(JobContext&)> mJobBody = AskForPageSetsAndPrint;

@@ -90,7 +90,7 @@ TEST_F(ShutdownTest, ShutdownDoesNotWaitForAConnectionThatNeverSpeaks)
 TEST_F(ShutdownTest, TheUserInterfaceIsCalledWithoutTheControllersLocks)
 {
     std::atomic<int> callsFromMain{0};
-    mUI.SetOnNotice([&](const std::string&) {
+    mUI.AfterNotices([&](const std::string&) {
         CVClientData::Job probe;
         mService->CopyLastUsedValuesToJob(probe);
         mService->HaveAlreadyHandledJob(1);
@@ -110,8 +110,8 @@ TEST_F(ShutdownTest, TheUserInterfaceIsCalledWithoutTheControllersLocks)
     if (!finished)
         mUI.CancelWaitsForShutdown();  // breaks the deadlock so that the test can end
     EXPECT_TRUE(finished);
-    EXPECT_GE(mUI.CountOf("BatchStarted"), 1u);
-    EXPECT_GE(mUI.CountOf("BatchEnded"), 1u);
+    EXPECT_GE(mUI.CountOf("batchStarted"), 1u);
+    EXPECT_GE(mUI.CountOf("batchEnded"), 1u);
     EXPECT_GE(callsFromMain.load(), 3);
 }
 
