@@ -1,11 +1,11 @@
 #include "Core/CupsAccess/CupsJobHelper.h"
 
 #include "Common/StringFormat.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/CVModels/Job.h"
 #include "Core/CupsAccess/CupsRequest.h"
 #include "Core/CupsAccess/CupsResponse.h"
 #include "Core/CupsAccess/PaperUnits.h"
-#include "Core/Services/ClientEnvironment.h"
 #include "CoreLogger/Logger.h"
 
 #include <cups/cups.h>

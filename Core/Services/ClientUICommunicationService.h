@@ -1,14 +1,14 @@
 #pragma once
 
 #include "Core/CVClientCommunication/ClientCommunicationThread.h"
+#include "Core/CVClientCommunication/IJobController.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/Job.h"
 #include "Core/CVModels/LocalFiles/ClientLogo.h"
 #include "Core/CVModels/User.h"
 #include "Core/Services/CVBatchMode.h"
-#include "Core/Services/ClientEnvironment.h"
 #include "Core/Services/IDisconnectedJobStore.h"
-#include "Core/Services/IJobController.h"
 #include "Core/Services/JobThreadFactory.h"
 #include "Core/WebServiceConnection/Clock.h"
 

@@ -1,11 +1,11 @@
 #include "Core/Services/JobHandler.h"
 
+#include "Core/CVClientCommunication/IJobController.h"
 #include "Core/CVModels/JobCalculations.h"
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/CVModels/UIMessage.h"
 #include "Core/CupsAccess/CupsJobHelper.h"
 #include "Core/Services/CVTrackOption.h"
-#include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"

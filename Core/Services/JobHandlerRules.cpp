@@ -1,10 +1,10 @@
 #include "Core/Services/JobHandler.h"
 
+#include "Core/CVClientCommunication/IJobController.h"
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/CVModels/ProcessJobResult.h"
 #include "Core/CVModels/UIMessage.h"
 #include "Core/Services/CVTrackOption.h"
-#include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
 #include "Core/Services/UserService.h"
 #include "Core/WebServiceConnection/WebDataService.h"

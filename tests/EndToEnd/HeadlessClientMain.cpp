@@ -19,7 +19,7 @@
 // finds it running as it finds the application.
 #include "Common/SettingsManager.h"
 #include "Core/CVClientCommunication/Signals.h"
-#include "Core/Services/ClientEnvironment.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/Services/JobHandler.h"
 #include "Core/WebServiceConnection/WebDataService.h"

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/Job.h"
 #include "Core/CVModels/User.h"
-#include "Core/Services/ClientEnvironment.h"
 
 #include <memory>
 
