@@ -11,10 +11,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class UIMessage;
 
 namespace CVClientData {
+class ProcessJobResult;
 class WebDataService;
 }
 
@@ -109,6 +111,12 @@ public:
     bool SaveDisconnectedJob();
 
 private:
+    // Steps of the start rules in ProcessJobStartRules's order.
+    bool mAuthenticateForStartRules();
+    void mShowStartRuleMessages(const std::vector<CVClientData::JobMessage>& messages);
+    void mRecordStartRulesCancel(const CVClientData::ProcessJobResult& result);
+    void mCheckPendingJobLimit();
+
     // Steps of the pipeline in HandleJob's order.
     bool mCheckPrinterAndRunStartSteps(bool reachable);
     void mCancelOrAuditDecidedCancel();
