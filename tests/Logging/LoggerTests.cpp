@@ -123,11 +123,31 @@ TEST_F(LoggerTest, ComponentTexts)
         EXPECT_EQ(CoreLogger::ComponentMapper::MapComponents(static_cast<LogComponents>(value)), text) << value;
 }
 
-TEST_F(LoggerTest, MissingFolderDropsTheLineSilently)
+// Root writes its log only where no other user can put or redirect a file;
+// anything else drops the line silently.
+TEST_F(LoggerTest, RootWritesNowhereAnotherUserControls)
 {
-    std::filesystem::remove_all(root.Folder(Platform::Folder::SystemLogs));
-    Logger::Log_Error(LogComponents::CoreGeneral, "lost");
-    EXPECT_FALSE(std::filesystem::exists(root.Folder(Platform::Folder::SystemLogs)));
+    const std::string elsewhere = root.Path() + "/elsewhere";
+    const std::string folder = root.Folder(Platform::Folder::SystemLogs);
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+    };
+    const Case cases[] = {
+        {"missing folder", [&] { std::filesystem::remove_all(folder); }},
+        {"link at the log's path", [&] { std::filesystem::create_symlink(elsewhere, RootLog()); }},
+        {"folder writable by others", [&] { std::filesystem::permissions(folder, std::filesystem::perms::all); }},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms(0755));
+        std::filesystem::remove(RootLog());
+        TestSupport::WriteFileText(elsewhere, "untouched\n");
+        c.arrange();
+        Logger::Log_Error(LogComponents::CoreGeneral, "lost");
+        EXPECT_EQ(ReadFileText(elsewhere), "untouched\n") << c.name;
+        EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(RootLog()))) << c.name;
+    }
 }
 
 TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
@@ -151,6 +171,8 @@ TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     auto lines = Lines(ReadFileText(logs + "/nobody_Quorvel.log"));
     ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(std::filesystem::status(logs + "/nobody_Quorvel.log").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_TRUE(std::regex_match(lines[0], LinePattern("L", "(Core, General): from nobody")));
     EXPECT_FALSE(std::filesystem::exists(RootLog()));
 }
