@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +37,22 @@ void WriteWhole(int file, const std::string& line)
     }
 }
 
+// Renames the file to its previous generation once it has passed the size,
+// unless another writer did so first: under the file's lock, the name must
+// still be this file.
+void RollOverIfFull(int folder, const std::string& name, int file, const struct stat& written)
+{
+    if (written.st_size <= LogFile::RollOverSize)
+        return;
+    if (flock(file, LOCK_EX) != 0)
+        return;
+    struct stat named {};
+    if (fstatat(folder, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == written.st_dev &&
+        named.st_ino == written.st_ino)
+        renameat(folder, name.c_str(), folder, (name + ".1").c_str());
+    flock(file, LOCK_UN);
+}
+
 }  // namespace
 
 void LogFile::AppendLine(const std::string& path, const std::string& line)
@@ -63,6 +80,8 @@ void LogFile::AppendLine(const std::string& path, const std::string& line)
         fchmod(file.fd, S_IRUSR | S_IWUSR);
 
     WriteWhole(file.fd, line);
+    if (fstat(file.fd, &info) == 0)
+        RollOverIfFull(folder.fd, name, file.fd, info);
 }
 
 }  // namespace CoreLogger

@@ -1,4 +1,5 @@
 #include "CoreLogger/ComponentMapper.h"
+#include "CoreLogger/LogFile.h"
 #include "CoreLogger/Logger.h"
 #include "Common/StringFormat.h"
 #include "Platform/Folders.h"
@@ -177,10 +178,12 @@ TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
     EXPECT_FALSE(std::filesystem::exists(RootLog()));
 }
 
-TEST_F(LoggerTest, ThreadsAndProcessesNeverTearLines)
+// Enough lines pass the size limit once: the full file becomes the previous
+// generation and a new one is begun, and no line is lost or torn.
+TEST_F(LoggerTest, ThreadsAndProcessesNeverTearOrLoseLinesAcrossTheRollOver)
 {
     constexpr int kThreads = 6, kProcesses = 3, kLines = 150;
-    const std::string filler(300, 'x');
+    const std::string filler(10 * 1024, 'x');
     std::vector<pid_t> children;
     for (int p = 0; p < kProcesses; ++p) {
         pid_t child = fork();
@@ -203,11 +206,17 @@ TEST_F(LoggerTest, ThreadsAndProcessesNeverTearLines)
     for (pid_t child : children)
         waitpid(child, nullptr, 0);
 
-    auto lines = Lines(ReadFileText(RootLog()));
+    const std::string previous = RootLog() + ".1";
+    const auto limit = static_cast<uintmax_t>(CoreLogger::LogFile::RollOverSize);
+    const uintmax_t line = filler.size() + 100;
+    EXPECT_GT(std::filesystem::file_size(previous), limit);
+    EXPECT_LE(std::filesystem::file_size(previous), limit + (kThreads + kProcesses) * line);
+    EXPECT_LT(std::filesystem::file_size(RootLog()), limit);
+    auto lines = Lines(ReadFileText(previous) + ReadFileText(RootLog()));
     ASSERT_EQ(lines.size(), static_cast<size_t>((kThreads + kProcesses) * kLines));
-    const std::regex whole(R"([LE] \[[^\]]+\]\[PID: [0-9]+\] - \(Core, General\): (proc|thread) [0-9]+ line [0-9]+ x{300})");
-    for (const auto& line : lines)
-        ASSERT_TRUE(std::regex_match(line, whole)) << line;
+    const std::regex whole(R"([LE] \[[^\]]+\]\[PID: [0-9]+\] - \(Core, General\): (proc|thread) [0-9]+ line [0-9]+ x{10240})");
+    for (const auto& text : lines)
+        ASSERT_TRUE(std::regex_match(text, whole)) << text.substr(0, 120);
 }
 
 }  // namespace
