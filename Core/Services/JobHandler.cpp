@@ -29,12 +29,11 @@ constexpr long PrinterLookupServerError = 500;
 
 }  // namespace
 
-JobHandler::JobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
-                       IJobController& controller, IUIController& userInterface,
-                       CVClientData::WebDataService& webService)
+JobHandler::JobHandler(uint32_t jobId, std::shared_ptr<HookConnection> connection, IJobController& controller,
+                       IUIController& userInterface, CVClientData::WebDataService& webService)
     : mintJobId(jobId),
       mController(controller),
-      mChannel(std::move(channel)),
+      mConnection(std::move(connection)),
       mUIController(userInterface),
       mWebDataService(webService)
 {
@@ -51,9 +50,9 @@ JobHandler::~JobHandler()
 // Makes a JobHandler, not yet started, for each announced job.
 JobThreadFactory JobHandler::Factory()
 {
-    return [](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
+    return [](uint32_t jobId, std::shared_ptr<HookConnection> connection, IJobController& controller,
               IUIController& userInterface, CVClientData::WebDataService& webService) -> std::unique_ptr<SWThread> {
-        return std::make_unique<JobHandler>(jobId, std::move(channel), controller, userInterface, webService);
+        return std::make_unique<JobHandler>(jobId, std::move(connection), controller, userInterface, webService);
     };
 }
 
@@ -68,11 +67,10 @@ int JobHandler::Run()
         ~Closer()
         {
             handler.mDeleteSecurePayload();
-            handler.mChannel->Disconnect();
+            handler.mConnection->Disconnect();
         }
     } closer{*this};
-    FinalAnswerGuard answer(*mChannel, [this] { return mFallbackAnswer(); });
-    mFinalAnswer = &answer;
+    FinalAnswerGuard answer(*mConnection, [this] { return mFallbackAnswer(); });
     try {
         HandleJob(false);
     } catch (const std::exception& error) {
@@ -82,7 +80,6 @@ int JobHandler::Run()
         Log::Error("JobHandler::Run - handling job %u failed.", mintJobId);
         mAnswerAfterFailure();
     }
-    mFinalAnswer = nullptr;
     return 0;
 }
 

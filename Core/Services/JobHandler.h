@@ -1,11 +1,11 @@
 #pragma once
 
-#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
 #include "Core/CVClientCommunication/SWThread.h"
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/JobMessage.h"
 #include "Core/Services/FinalAnswerGuard.h"
+#include "Core/Services/HookConnection.h"
 #include "Core/Services/JobThreadFactory.h"
 
 #include <cstdint>
@@ -56,9 +56,8 @@ public:
     static constexpr int32_t CancelReasonRefusedSourceZeroMessage = 15;
 
     // Takes a share of the accepted connection; nothing is sent or received
-    // until Run, and the controller is not asked for anything yet (the
-    // listener makes job threads and must not wait for the server).
-    JobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
+    // until Run, and the controller is not asked for anything yet.
+    JobHandler(uint32_t jobId, std::shared_ptr<HookConnection> connection, IJobController& controller,
                IUIController& userInterface, CVClientData::WebDataService& webService);
     ~JobHandler() override;
     JobHandler(const JobHandler&) = delete;
@@ -155,7 +154,7 @@ private:
 
     const uint32_t mintJobId;
     IJobController& mController;
-    std::shared_ptr<ClientCommunicationChannel> mChannel;
+    std::shared_ptr<HookConnection> mConnection;
     IUIController& mUIController;
     CVClientData::ClientSettings mSettings;
     bool mblnBatch = false;
@@ -163,7 +162,6 @@ private:
     ClientJob mJob;
 
     std::string mstrQueueName;              // the CUPS queue, for the cancel
-    FinalAnswerGuard* mFinalAnswer = nullptr;  // set while Run runs
     uint64_t mintParsedPages = 0;           // pages of the page sets the hook sent
     bool mblnCancelDecided = false;         // SendCancelJobMessageToCUPS ran for a cancel
     bool mblnCancelledInCups = false;

@@ -19,8 +19,7 @@ void JobHandler::SendCancelJobMessageToCUPS()
 void JobHandler::SendCompleteJobMessageToCUPS()
 {
     Log::Debug("Sending complete job message");
-    if (mFinalAnswer != nullptr)
-        mFinalAnswer->Send(ClientMessageSubType::JobCompleted);
+    mConnection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
 }
 
 // The job is cancelled in CUPS once; a second cancel would only fail on a
@@ -35,8 +34,7 @@ void JobHandler::mCancelJob(bool cancelDecided)
         mblnCancelledInCups = true;
         CVClientData::CupsRequest::CancelJob(mstrQueueName, static_cast<int>(mintJobId));
     }
-    if (mFinalAnswer != nullptr)
-        mFinalAnswer->Send(ClientMessageSubType::JobCancelled);
+    mConnection->SendFinalAnswer(ClientMessageSubType::JobCancelled);
 }
 
 }  // namespace CVCoreDataServices

@@ -12,12 +12,11 @@ namespace JobControllerTests {
 
 void AskForPageSetsAndPrint(JobContext& job)
 {
-    job.channel->SendMessage(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
-    ClientMessage answer = job.channel->ReceiveMessage();
-    auto final = answer.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets)
-                     ? ClientMessageSubType::JobCompleted
-                     : ClientMessageSubType::JobCancelled;
-    job.channel->SendMessage(ClientMessage(ClientMessageType::Request, final));
+    job.connection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
+    ClientMessage answer = job.connection->Receive();
+    job.connection->SendFinalAnswer(answer.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets)
+                                        ? ClientMessageSubType::JobCompleted
+                                        : ClientMessageSubType::JobCancelled);
 }
 
 RawHook::RawHook(const std::string& socketPath)
@@ -120,11 +119,11 @@ void ControllerTest::MakeService()
 {
     mService.reset();
     mService = std::make_unique<ClientUICommunicationService>(mUI, mEnvironment, *mWebService, mBatchClock);
-    mService->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
+    mService->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<CVCoreDataServices::HookConnection> connection,
                                          IJobController& controller, IUIController& userInterface,
                                          CVClientData::WebDataService&) -> std::unique_ptr<SWThread> {
         ++mintJobThreadsMade;
-        return std::make_unique<TestJobThread>(JobContext{jobId, std::move(channel), controller, userInterface},
+        return std::make_unique<TestJobThread>(JobContext{jobId, std::move(connection), controller, userInterface},
                                                mJobBody);
     });
 }

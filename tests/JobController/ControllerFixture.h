@@ -34,7 +34,7 @@ using Clock = std::chrono::steady_clock;
 // What a test's job thread is given.
 struct JobContext {
     uint32_t jobId;
-    std::shared_ptr<ClientCommunicationChannel> channel;
+    std::shared_ptr<CVCoreDataServices::HookConnection> connection;
     IJobController& controller;
     IUIController& userInterface;
 };
@@ -52,7 +52,7 @@ public:
     {
         if (mBody)
             mBody(mContext);
-        mContext.channel->Disconnect();
+        mContext.connection->Disconnect();
         return 0;
     }
 

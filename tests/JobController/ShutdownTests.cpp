@@ -1,6 +1,7 @@
 #include "tests/JobController/ControllerFixture.h"
 
 #include "Core/CVModels/UIMessage.h"
+#include "tests/Support/ChildProgram.h"
 
 #include <filesystem>
 #include <future>
@@ -19,10 +20,12 @@ TEST_F(ShutdownTest, ShutdownOnTheMainThreadWakesJobsBlockedOnTheirConnectionOrO
 {
     std::atomic<int> connectionFailures{0};
     std::atomic<int> declinedQuestions{0};
+    std::atomic<int> pageRequests{0};
     mJobBody = [&](JobContext& job) {
         if (job.jobId % 2 == 0) {
-            job.channel->SendMessage(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
-            if (job.channel->ReceiveMessage().Is(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure))
+            job.connection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
+            ++pageRequests;
+            if (job.connection->Receive().Is(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure))
                 ++connectionFailures;
         } else {
             UIMessage message;
@@ -45,6 +48,7 @@ TEST_F(ShutdownTest, ShutdownOnTheMainThreadWakesJobsBlockedOnTheirConnectionOrO
         answers.push_back(std::async(std::launch::async, [hook = hooks.back().get()] { return hook->ReadToEnd(); }));
     }
     ASSERT_TRUE(mUI.WaitForQuestions(2));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return pageRequests.load() == 2; }, std::chrono::seconds(5)));
 
     double seconds = 0;
     mUI.RunOnMain([&] { seconds = SecondsTaken([&] { mService->Shutdown(); }); });
