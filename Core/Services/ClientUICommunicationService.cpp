@@ -103,20 +103,26 @@ void ClientUICommunicationService::Run()
         mDisconnectedJobs->Initialize(*user, settings);
 }
 
-// Stops the listener, then wakes every connection's thread (its waits on the
-// hook and on the user return) and waits for it, and drops the cached users.
-// No lock is held while a thread is waited for.
+// Answers every connection not yet answered, so that no job in flight is
+// left without a final answer, then stops the listener, wakes every
+// connection's thread (its waits on the hook and on the user return) and
+// waits for it, and drops the cached users. No lock is held while a thread
+// is waited for.
 void ClientUICommunicationService::Shutdown()
 {
     DebugScope scope(LogComponents::CoreClientCommunication, "ClientUICommunicationService::Shutdown");
     bool listenerStarted;
+    std::vector<std::shared_ptr<HookConnection>> open;
     {
         std::lock_guard lock(mHandlersLock);
         mblnShuttingDown = true;
         listenerStarted = mblnListenerStarted;
         for (const ConnectionEntry& entry : mConnections)
-            entry.connection->Wake();
+            open.push_back(entry.connection);
     }
+    // The answers go first: a job woken from a wait finds the client quitting.
+    for (const std::shared_ptr<HookConnection>& connection : open)
+        connection->AnswerForQuit();
     mWakeUserInterfaceWaits();
     // Terminate joins the listener, which may be handing over a connection;
     // the handlers lock is not held so that it can finish.
@@ -130,7 +136,6 @@ void ClientUICommunicationService::Shutdown()
         mblnListenerStarted = false;
     }
     for (ConnectionEntry& entry : connections) {
-        entry.connection->Wake();
         Log::Debug("ClientUICommunicationService::Shutdown - waiting for the thread of a hook connection");
         entry.thread->Terminate(true);
         entry.thread.reset();

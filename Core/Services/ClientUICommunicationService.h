@@ -41,6 +41,9 @@ class IUIController;
 // Connections. The listener hands every accepted connection over at once;
 // a thread of its own reads the first message (with a time limit, so that a
 // hook that never speaks holds up nobody) and then carries the job, if any.
+// When the client quits, every connection not yet answered is answered
+// print (or cancel, when its job committed to that) before the threads are
+// woken and waited for.
 //
 // Locks. The handlers lock guards the connections, the job ids seen and the
 // listener and shutdown flags; the users lock guards the users, the batch
@@ -82,9 +85,11 @@ public:
     void Initialize();
     // Starts the listener and, with a cached logged-in user, the store.
     void Run();
-    // Stops the listener, wakes and waits for every connection's thread and
-    // drops the cached users. Returns although job threads were blocked on
-    // their connection or waiting for the user (see IUIWaitCanceller).
+    // Answers every connection not yet answered (print, or cancel when its
+    // job committed to that), stops the listener, wakes and waits for every
+    // connection's thread and drops the cached users. Returns although job
+    // threads were blocked on their connection or waiting for the user (see
+    // IUIWaitCanceller).
     void Shutdown();
 
     // --- Settings and users ---
@@ -156,6 +161,7 @@ private:
     // On the connection's own thread: reads the first message, then answers
     // it or carries the job it announces.
     void mServeConnection(const std::shared_ptr<HookConnection>& connection);
+    bool mAnswerFirstMessage(const ClientMessage& message, const std::shared_ptr<HookConnection>& connection);
     void mRunJob(uint32_t jobId, const std::shared_ptr<HookConnection>& connection);
     void mWakeUserInterfaceWaits();
 

@@ -72,10 +72,9 @@ void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCo
     CleanupInactiveHandlers();
 }
 
-// Reads the first message with a time limit, then carries a new job, answers
-// a job already seen with "print", and refuses anything else ('E','F', with
-// no final answer). Nothing may escape a thread's body: a failure answers
-// print, as a job that cannot be tracked does.
+// Reads the first message with a time limit and answers it. Nothing may
+// escape a thread's body: a failure answers print, as a job that cannot be
+// tracked does; a refused connection gets no final answer.
 void ClientUICommunicationService::mServeConnection(const std::shared_ptr<HookConnection>& connection)
 {
     bool refused = false;
@@ -89,25 +88,7 @@ void ClientUICommunicationService::mServeConnection(const std::shared_ptr<HookCo
         ClientMessage message = connection->Receive();
         // Job threads wait for the hook's page data as long as parsing takes.
         connection->SetReceiveTimeout(std::chrono::milliseconds::zero());
-        Log::Debug("ClientUICommunicationService::HandleHookConnection - message header: %c %c, content: %lu "
-                   "bytes, param1: %u",
-                   message.GetType(), message.GetSubType(),
-                   static_cast<unsigned long>(message.GetMessageContent().size()),
-                   message.GetMessageContentParam1());
-        if (message.GetType() != ClientMessageType::Notify) {
-            Log::Error("ClientUICommunicationService::HandleHookConnection - received invalid message from hook.  "
-                       "Type: %d",
-                       static_cast<int>(message.GetType()));
-            refused = true;
-            connection->Send(ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure));
-        } else if (message.GetSubType() == ClientMessageSubType::NewJob) {
-            mRunJob(message.GetMessageContentParam1(), connection);
-        } else {
-            Log::Error("ClientFramework::HandleHookConnection - received invalid message from hook.  Sub Type: %d",
-                       static_cast<int>(message.GetSubType()));
-            refused = true;
-            connection->Send(ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure));
-        }
+        refused = mAnswerFirstMessage(message, connection);
     } catch (const std::exception& error) {
         Log::Error("ClientUICommunicationService::HandleHookConnection - serving the connection failed: %s; the job "
                    "prints untracked.",
@@ -119,6 +100,35 @@ void ClientUICommunicationService::mServeConnection(const std::shared_ptr<HookCo
     if (!refused)
         connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
     connection->Disconnect();
+}
+
+// Carries the job a first message announces; refuses any other message
+// ('E','F'), answering true then. A connection answered because the client
+// quits is left as it is.
+bool ClientUICommunicationService::mAnswerFirstMessage(const ClientMessage& message,
+                                                       const std::shared_ptr<HookConnection>& connection)
+{
+    if (connection->ClientQuits()) {
+        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; the job prints "
+                   "untracked.");
+        return false;
+    }
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - message header: %c %c, content: %lu bytes, "
+               "param1: %u",
+               message.GetType(), message.GetSubType(), static_cast<unsigned long>(message.GetMessageContent().size()),
+               message.GetMessageContentParam1());
+    if (message.GetType() != ClientMessageType::Notify) {
+        Log::Error("ClientUICommunicationService::HandleHookConnection - received invalid message from hook.  Type: %d",
+                   static_cast<int>(message.GetType()));
+    } else if (message.GetSubType() != ClientMessageSubType::NewJob) {
+        Log::Error("ClientFramework::HandleHookConnection - received invalid message from hook.  Sub Type: %d",
+                   static_cast<int>(message.GetSubType()));
+    } else {
+        mRunJob(message.GetMessageContentParam1(), connection);
+        return false;
+    }
+    connection->Send(ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure));
+    return true;
 }
 
 // Reserves the job id (known from now on, whatever becomes of the job), then

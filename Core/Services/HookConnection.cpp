@@ -65,9 +65,35 @@ bool HookConnection::HasAnswered() const
     return mAnswer.has_value();
 }
 
-void HookConnection::Wake()
+bool HookConnection::DecideCancel()
 {
+    std::lock_guard lock(mLock);
+    if (mAnswer == ClientMessageSubType::JobCompleted)
+        return false;
+    mblnCancelDecided = true;
+    return true;
+}
+
+void HookConnection::AnswerForQuit()
+{
+    {
+        std::lock_guard lock(mLock);
+        mblnQuit = true;
+        if (!mAnswer) {
+            Answer answer = mblnCancelDecided ? ClientMessageSubType::JobCancelled : ClientMessageSubType::JobCompleted;
+            Log::Debug("JobHandler - the client quits; the hook is answered '%c'.", static_cast<char>(answer));
+            mSendFinalAnswerNoLock(answer);
+        }
+    }
+    // The answer is in the socket's buffer before the shutdown: the hook
+    // reads it, then the end of the connection.
     mChannel->ShutdownConnection();
+}
+
+bool HookConnection::ClientQuits() const
+{
+    std::lock_guard lock(mLock);
+    return mblnQuit;
 }
 
 }  // namespace CVCoreDataServices

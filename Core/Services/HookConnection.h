@@ -13,7 +13,7 @@ namespace CVCoreDataServices {
 // One hook's connection as the client holds it: the channel and the one
 // final answer on it, print ('R','Z') or cancel ('R','X'). The thread that
 // serves the connection receives on it and sends through this object; the
-// job controller shares it to wake that thread when the client quits.
+// job controller shares it to answer for that thread when the client quits.
 //
 // Sends are serialised, and once the final answer went out nothing more is
 // sent: the hook acts on the first final answer it reads. Receive, the
@@ -46,9 +46,18 @@ public:
     bool SendFinalAnswer(Answer answer);
     // Whether a final answer went out.
     bool HasAnswered() const;
-    // Wakes the serving thread out of any wait on the hook: the connection is
-    // shut down in both directions.
-    void Wake();
+    // The job commits to its cancel: a quit from now on answers cancel.
+    // False when the final answer went out as print already, so that a job
+    // the hook is printing is never cancelled.
+    bool DecideCancel();
+
+    // The client quits: unless a final answer went out, answers print (the
+    // job prints untracked, as it does when no client runs) or, when the job
+    // committed to its cancel, cancel; then wakes the serving thread out of
+    // any wait on the hook.
+    void AnswerForQuit();
+    // Whether the client quits; the job then does nothing more.
+    bool ClientQuits() const;
 
 private:
     bool mSendFinalAnswerNoLock(Answer answer);
@@ -56,6 +65,8 @@ private:
     mutable std::mutex mLock;  // guards the sends and the state below
     std::unique_ptr<ClientCommunicationChannel> mChannel;
     std::optional<Answer> mAnswer;
+    bool mblnCancelDecided = false;
+    bool mblnQuit = false;
 };
 
 }  // namespace CVCoreDataServices

@@ -73,6 +73,8 @@ int JobHandler::Run()
     FinalAnswerGuard answer(*mConnection, [this] { return mFallbackAnswer(); });
     try {
         HandleJob(false);
+    } catch (const ClientQuitting&) {
+        Log::Debug("JobHandler::Run - the client quits; job %u ends here, answered for it.", mintJobId);
     } catch (const std::exception& error) {
         Log::Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
         mAnswerAfterFailure();
@@ -83,10 +85,18 @@ int JobHandler::Run()
     return 0;
 }
 
+// Ends the job at this step when the client quits.
+void JobHandler::mStopIfClientQuits() const
+{
+    if (mConnection->ClientQuits())
+        throw ClientQuitting{};
+}
+
 // Carries the job from CUPS's attributes to the final answer.
 bool JobHandler::HandleJob(bool)
 {
     // The job, its printer and driver from CUPS.
+    mStopIfClientQuits();
     CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
     CupsJobHelper::QuerySpooler(mJob, mintJobId);
     // The server's printer record replaces the printer later; the queue to
@@ -116,6 +126,7 @@ bool JobHandler::HandleJob(bool)
     // The printer, the page data, the start rules, the balance and
     // the early pop-up.
     ok = mCheckPrinterAndRunStartSteps(ok);
+    mStopIfClientQuits();
 
     // A decided cancel, unless the rules only audit.
     mCancelOrAuditDecidedCancel();
@@ -129,10 +140,12 @@ bool JobHandler::HandleJob(bool)
 
     // The end rules, the late pop-up and a snoozed job.
     mRunEndRules();
+    mStopIfClientQuits();
 
     // Secure release, then the payload goes, for every job.
     mSubmitSecurePayload(ok);
     mDeleteSecurePayload();
+    mStopIfClientQuits();
 
     // A job that became disconnected after the start steps.
     if (mJob.IsTracked() && mJob.IsDisconnected() && !mblnHandledAsDisconnected) {
@@ -144,6 +157,7 @@ bool JobHandler::HandleJob(bool)
     mSendFinalAnswer();
 
     // Jobs stored while the server was away go now, in this user's name.
+    mStopIfClientQuits();
     if (!mJob.IsDisconnected() && mSettings.IsAutomaticAuthentication()) {
         Log::Debug("JobHandler::HandleJob - Handling remaining disconnected jobs.");
         mController.HandleAllDisconnectedJobs(mJob.GetUser());
@@ -219,6 +233,8 @@ void JobHandler::mCancelOrAuditDecidedCancel()
         mJob.TrackOption = CVTrackOptionTrackSilently;
         return;
     }
+    // Committed from here: a quit while the user reads the message cancels.
+    mConnection->DecideCancel();
     UIMessage message;
     Log::Error("Job being cancelled due to the server.");
     mShowJobMessage(message);
@@ -283,7 +299,9 @@ bool JobHandler::mIsCancelled() const
 bool JobHandler::mShowJobMessage(UIMessage& message)
 {
     message.CancellationReason = mJob.CancelReason;
-    return mUIController.DisplayJobMessage(message);
+    bool goOn = mUIController.DisplayJobMessage(message);
+    mStopIfClientQuits();
+    return goOn;
 }
 
 // A secured job without custom fields to fill pops up only when the

@@ -35,7 +35,10 @@ class IUIController;
 // Every path, exceptions included, ends with exactly one final answer on the
 // connection, the job's secure payload file removed and the connection
 // closed. A job whose cancel was decided (and sent) is never reported as
-// printed afterwards.
+// printed afterwards. When the client quits, the controller answers for the
+// job (print, or cancel once the job committed to it); the job then stops at
+// its next step, reporting and storing nothing and cancelling nothing in
+// CUPS.
 //
 // The job touches only its own record, channel and copy of the settings;
 // shared state is reached through IJobController, the user through
@@ -110,6 +113,11 @@ public:
     bool SaveDisconnectedJob();
 
 private:
+    // Thrown at the job's next step once the client quits; Run ends the job
+    // quietly, its hook answered already.
+    struct ClientQuitting {};
+    void mStopIfClientQuits() const;
+
     // Steps of the start rules in ProcessJobStartRules's order.
     bool mAuthenticateForStartRules();
     void mShowStartRuleMessages(const std::vector<CVClientData::JobMessage>& messages);

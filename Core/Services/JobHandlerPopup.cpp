@@ -47,7 +47,9 @@ void JobHandler::CheckBalances()
 void JobHandler::ShowPopupForJob()
 {
     Log::Debug("Showing popup.");
-    if (mUIController.ShowPopup(mJob, mWebDataService, mSettings))
+    bool printed = mUIController.ShowPopup(mJob, mWebDataService, mSettings);
+    mStopIfClientQuits();
+    if (printed)
         Log::Debug("\n\nBATCH number: %llu \n\n", static_cast<unsigned long long>(mJob.GetUser().MaxBatchSize));
     else
         mJob.TrackOption = CVTrackOptionCancel;

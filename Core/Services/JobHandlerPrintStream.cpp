@@ -30,6 +30,7 @@ bool JobHandler::RequestPageSetDataFromCUPS()
     Log::Debug("Sending message to get pagesets");
     mConnection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
     ClientMessage answer = mConnection->Receive();
+    mStopIfClientQuits();
     SetJobPropertiesFromPrintStream(answer);
     return answer.GetSubType() == ClientMessageSubType::PageSets;
 }

@@ -164,6 +164,7 @@ bool JobHandler::AuthenticatedUser()
     UserService users(mWebDataService);
     bool authenticated =
         users.AuthenticateUser(mJob.GetUser(), &mUIController, mSettings, AuthenticatedOperationPrintJob);
+    mStopIfClientQuits();
     if (authenticated)
         mController.SetLastUser(mJob.GetUser(), false);
     return authenticated;

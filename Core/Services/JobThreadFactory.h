@@ -22,8 +22,9 @@ class IUIController;
 // Run on that same thread (the object is not started as a thread of its
 // own); it must not answer the hook itself.
 //
-// The job shares its connection with the controller, which wakes it out of
-// any wait on the hook when the client quits. Run must return soon once the client quits and the
+// The job shares its connection with the controller, which answers for it
+// when the client quits (HookConnection::AnswerForQuit) and wakes it out of
+// any wait on the hook. Run must return soon once the client quits and the
 // user-interface calls return. The controller closes the connection after
 // Run, if the job has not.
 //
