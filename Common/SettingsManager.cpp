@@ -1,6 +1,7 @@
 #include "Common/SettingsManager.h"
 
 #include "Common/StringFormat.h"
+#include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/Preferences.h"
 
@@ -30,8 +31,8 @@ SettingsManager::SettingsManager()
 bool SettingsManager::LoadSettings()
 {
     for (const std::string& unusable : Platform::UnusablePreferenceFiles(PreferenceDomain))
-        Logger::Log_Error(LogComponents::CoreSettings,
-                          stringFormat("Ignoring the preference file %s (it is read as missing).", unusable));
+        ComponentLog<LogComponents::CoreSettings>::Error("Ignoring the preference file %s (it is read as missing).",
+                                                         unusable);
     std::optional<std::string> serviceUrl = ReadPreference("ClientServicesUrl");
     std::optional<std::string> clientDirectory = ReadPreference("ClientDirectory");
     std::optional<std::string> debugLogging = ReadPreference("DebugLogging");
