@@ -30,6 +30,8 @@ using Log = ComponentLog<LogComponents::CoreJobHandling>;
 bool JobHandler::HandleJobAsDisconnected()
 {
     Log::Debug("JobHandler::HandleJobAsDisconnected - Job handling cannot reach server. Handling disconnected job.");
+    // A job answered for the quitting client prints untracked, not stored.
+    mStopIfClientQuits();
     if (mIsCancelled())
         return false;
     if (mSettings.AuthenticationType != 0) {
