@@ -3,15 +3,17 @@
 #include "Platform/FileSystemRoot.h"
 
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 // Included by one source of a fuzz target: moves the target's filesystem root
-// into an empty temporary folder before the first input.
+// into a temporary folder before the first input.
 //
-// FuzzRoot moves the filesystem root into an empty temporary folder:
-// the code under test finds no preferences and no log folder there, so it
-// writes no log lines and reads nothing of the machine's own. Returns the
-// folder, which the target may use for its own files.
+// The folder holds only preferences that turn debug lines off: the code under
+// test finds no log folder there, so it writes no log lines (and spends no
+// time looking for a log file per line) and reads nothing of the machine's
+// own. FuzzRoot returns the folder, which the target may use for its files.
 inline const std::string& FuzzRoot()
 {
     static const std::string root = [] {
@@ -19,6 +21,11 @@ inline const std::string& FuzzRoot()
         if (mkdtemp(folder.data()) == nullptr)
             std::abort();
         Platform::SetFileSystemRoot(folder);
+        const std::string preferences = folder + "/etc/quorvel";
+        std::filesystem::create_directories(preferences);
+        std::ofstream(preferences + "/com.corvane.cvk.client.plist")
+            << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>DebugLogging</key>"
+               "<string>0</string></dict></plist>";
         return folder;
     }();
     return root;
