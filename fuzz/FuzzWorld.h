@@ -16,7 +16,8 @@
 // own. FuzzRoot returns the folder, which the target may use for its files.
 inline const std::string& FuzzRoot()
 {
-    static const std::string root = [] {
+    // Never destroyed: the exit handler below still reads it.
+    static const std::string& root = *new std::string([] {
         std::string folder = "/tmp/cvkfuzz.XXXXXX";
         if (mkdtemp(folder.data()) == nullptr)
             std::abort();
@@ -26,8 +27,12 @@ inline const std::string& FuzzRoot()
         std::ofstream(preferences + "/com.corvane.cvk.client.plist")
             << "<?xml version=\"1.0\"?><plist version=\"1.0\"><dict><key>DebugLogging</key>"
                "<string>0</string></dict></plist>";
+        std::atexit([] {
+            std::error_code ignored;
+            std::filesystem::remove_all(FuzzRoot(), ignored);
+        });
         return folder;
-    }();
+    }());
     return root;
 }
 
