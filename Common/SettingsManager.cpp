@@ -1,6 +1,7 @@
 #include "Common/SettingsManager.h"
 
 #include "Common/StringFormat.h"
+#include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/Preferences.h"
 
@@ -26,8 +27,12 @@ SettingsManager::SettingsManager()
 }
 
 // Reads the domain and validates the server address, folder and debug switch.
+// A preference file that cannot be used counts as missing, with an error line.
 bool SettingsManager::LoadSettings()
 {
+    for (const std::string& unusable : Platform::UnusablePreferenceFiles(PreferenceDomain))
+        ComponentLog<LogComponents::CoreSettings>::Error("Ignoring the preference file %s (it is read as missing).",
+                                                         unusable);
     std::optional<std::string> serviceUrl = ReadPreference("ClientServicesUrl");
     std::optional<std::string> clientDirectory = ReadPreference("ClientDirectory");
     std::optional<std::string> debugLogging = ReadPreference("DebugLogging");

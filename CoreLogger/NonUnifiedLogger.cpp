@@ -2,10 +2,9 @@
 
 #include "Common/StringFormat.h"
 #include "CoreLogger/ComponentMapper.h"
+#include "CoreLogger/LogFile.h"
 
-#include <cerrno>
 #include <ctime>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace CoreLogger {
@@ -61,24 +60,8 @@ void NonUnifiedLogger::LogMessageError(LogComponents component, std::string mess
 
 void NonUnifiedLogger::WriteToFile(const std::string& path, const std::string& message, const std::string& level)
 {
-    int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
-        return;
-    std::string line = stringFormat("%s [%s][PID: %d] - %s\n", level, TimeText(), static_cast<int>(getpid()), message);
-    // One write on an append descriptor: lines of several threads and
-    // processes never tear into each other.
-    const char* data = line.data();
-    size_t left = line.size();
-    while (left > 0) {
-        ssize_t written = ::write(fd, data, left);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            break;
-        data += written;
-        left -= static_cast<size_t>(written);
-    }
-    ::close(fd);
+    LogFile::AppendLine(path,
+                        stringFormat("%s [%s][PID: %d] - %s\n", level, TimeText(), static_cast<int>(getpid()), message));
 }
 
 }  // namespace CoreLogger

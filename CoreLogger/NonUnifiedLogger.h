@@ -18,7 +18,8 @@ public:
 
     const std::string& LogFilePath() const { return mstrLogFilePath; }
 
-    // Appends one formatted line; a file that cannot be opened drops it silently.
+    // Appends one formatted line (see LogFile); a file that cannot be opened
+    // drops it silently.
     static void WriteToFile(const std::string& path, const std::string& message, const std::string& level);
 
 private:

@@ -12,7 +12,7 @@
 #include <ctime>
 #include <cstdlib>
 #include <fcntl.h>
-#include <map>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -28,14 +28,6 @@ constexpr off_t kMaxPreferenceFile = 4 * 1024 * 1024;
 
 // Parsed files kept at the most; tests that move the root often make many.
 constexpr size_t kMaxParsedFiles = 64;
-
-struct PlistDeleter {
-    void operator()(void* node) const { plist_free(static_cast<plist_t>(node)); }
-};
-using PlistPtr = std::unique_ptr<void, PlistDeleter>;
-
-// The top-level keys of one preference file and their values.
-using PreferenceValues = std::map<std::string, PreferenceValue, std::less<>>;
 
 // What tells one version of a file from another: a file replaced or
 // rewritten changes at least one of these.
@@ -56,46 +48,10 @@ FileVersion VersionOf(const struct stat& info)
     return {info.st_dev, info.st_ino, info.st_size, ns(info.st_mtim), ns(info.st_ctim)};
 }
 
-// The values of every top-level key of a property list; empty when the data
-// is not a property list holding a dictionary.
-PreferenceValues ParseValues(const std::string& data)
-{
-    PreferenceValues values;
-    if (data.empty())
-        return values;
-    plist_t raw = nullptr;
-    plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &raw);
-    PlistPtr root(raw);
-    if (!root || plist_get_node_type(root.get()) != PLIST_DICT)
-        return values;
-    plist_dict_iter iter = nullptr;
-    plist_dict_new_iter(root.get(), &iter);
-    std::unique_ptr<void, decltype(&std::free)> iterOwner(iter, &std::free);
-    for (;;) {
-        char* rawKey = nullptr;
-        plist_t item = nullptr;
-        plist_dict_next_item(root.get(), iter, &rawKey, &item);
-        std::unique_ptr<char, decltype(&std::free)> key(rawKey, &std::free);
-        if (item == nullptr || key == nullptr)
-            break;
-        PreferenceValue value;
-        if (plist_get_node_type(item) == PLIST_STRING) {
-            uint64_t length = 0;
-            const char* text = plist_get_string_ptr(item, &length);
-            value.kind = PreferenceValue::Kind::Text;
-            value.text.assign(text ? text : "", text ? static_cast<size_t>(length) : 0);
-        } else {
-            value.kind = PreferenceValue::Kind::Other;
-        }
-        values.emplace(key.get(), std::move(value));
-    }
-    return values;
-}
-
 // One version of a file, parsed.
 struct ParsedFile {
     FileVersion version;
-    std::shared_ptr<const PreferenceValues> values;
+    PreferenceDictionary dictionary;
     bool settled = false;  // old enough for its version to tell it from later writes
 };
 
@@ -111,17 +67,27 @@ bool IsSettled(const FileVersion& version)
     return nowNs - std::max(version.modifiedNs, version.changedNs) >= 1000000000LL;
 }
 
-// Reads and parses a whole preference file; nothing when it is missing,
-// unreadable or larger than any preference file could be. The version is
-// taken before the data, so a file written meanwhile is read again next time.
+// Reads and parses a whole preference file; nothing when it is missing. A
+// file that cannot be read, is not a regular file or is larger than any
+// preference file could be is unusable. The version is taken before the
+// data, so a file written meanwhile is read again next time.
 std::optional<ParsedFile> LoadFile(const std::string& path)
 {
     ScopedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
-    if (file.fd < 0)
-        return std::nullopt;
+    if (file.fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::nullopt;
+        return ParsedFile{{}, PreferenceDictionary::Unusable(std::strerror(errno)), false};
+    }
     struct stat info {};
-    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size > kMaxPreferenceFile)
-        return std::nullopt;
+    if (::fstat(file.fd, &info) != 0)
+        return ParsedFile{{}, PreferenceDictionary::Unusable(std::strerror(errno)), false};
+    FileVersion version = VersionOf(info);
+    if (!S_ISREG(info.st_mode))
+        return ParsedFile{version, PreferenceDictionary::Unusable("not a regular file"), IsSettled(version)};
+    if (info.st_size > kMaxPreferenceFile)
+        return ParsedFile{version, PreferenceDictionary::Unusable("larger than any preference file"),
+                          IsSettled(version)};
     std::string data(static_cast<size_t>(info.st_size), '\0');
     size_t filled = 0;
     while (filled < data.size()) {
@@ -133,8 +99,7 @@ std::optional<ParsedFile> LoadFile(const std::string& path)
         filled += static_cast<size_t>(got);
     }
     data.resize(filled);
-    FileVersion version = VersionOf(info);
-    return ParsedFile{version, std::make_shared<const PreferenceValues>(ParseValues(data)), IsSettled(version)};
+    return ParsedFile{version, PreferenceDictionary::Parse(data), IsSettled(version)};
 }
 
 // Preference files are read for every log line; a parsed file is used again
@@ -143,16 +108,16 @@ std::optional<ParsedFile> LoadFile(const std::string& path)
 // itself instead of waiting for ever.
 class ParsedFileCache {
 public:
-    // The parsed values of this version of the file, if they are held.
-    std::shared_ptr<const PreferenceValues> Find(const std::string& path, const FileVersion& version)
+    // This version of the file, parsed, if it is held.
+    std::optional<PreferenceDictionary> Find(const std::string& path, const FileVersion& version)
     {
         std::unique_lock lock(mMutex, std::try_to_lock);
         if (!lock.owns_lock())
-            return nullptr;
+            return std::nullopt;
         auto found = mFiles.find(path);
         if (found == mFiles.end() || !(found->second.version == version))
-            return nullptr;
-        return found->second.values;
+            return std::nullopt;
+        return found->second.dictionary;
     }
 
     // Keeps a parsed file for later calls.
@@ -177,26 +142,81 @@ ParsedFileCache& Cache()
     return cache;
 }
 
-// Looks the key up in one file; Missing when the file or the key is absent.
-PreferenceValue ValueFromFile(const std::string& path, std::string_view key)
+// One file, parsed (from the cache when this version was parsed before);
+// an empty dictionary when the file is absent.
+PreferenceDictionary DictionaryOfFile(const std::string& path)
 {
     struct stat info {};
-    if (::stat(path.c_str(), &info) != 0)
+    if (::stat(path.c_str(), &info) != 0 && (errno == ENOENT || errno == ENOTDIR))
         return {};
-    std::shared_ptr<const PreferenceValues> values = Cache().Find(path, VersionOf(info));
-    if (!values) {
-        auto loaded = LoadFile(path);
-        if (!loaded)
-            return {};
-        if (loaded->settled)
-            Cache().Store(path, *loaded);
-        values = loaded->values;
-    }
-    auto found = values->find(key);
-    return found == values->end() ? PreferenceValue{} : found->second;
+    if (auto cached = Cache().Find(path, VersionOf(info)))
+        return *cached;
+    auto loaded = LoadFile(path);
+    if (!loaded)
+        return {};
+    if (loaded->settled)
+        Cache().Store(path, *loaded);
+    return loaded->dictionary;
+}
+
+// The domain's files, the user's first; the user's is left out when the
+// process's user has no home.
+std::vector<std::string> DomainFiles(std::string_view domain)
+{
+    std::vector<std::string> files;
+    std::string userFolder = FolderPath(Folder::UserPreferences);
+    if (!userFolder.empty())
+        files.push_back(PreferenceFilePath(userFolder, domain));
+    files.push_back(PreferenceFilePath(FolderPath(Folder::SystemPreferences), domain));
+    return files;
 }
 
 }  // namespace
+
+PreferenceDictionary PreferenceDictionary::Parse(std::string_view data)
+{
+    if (data.empty())
+        return Unusable("empty");
+    plist_t raw = nullptr;
+    plist_from_memory(data.data(), static_cast<uint32_t>(data.size()), &raw);
+    std::shared_ptr<void> root(raw, [](void* node) { plist_free(static_cast<plist_t>(node)); });
+    if (!root)
+        return Unusable("not a property list");
+    if (plist_get_node_type(root.get()) != PLIST_DICT)
+        return Unusable("not a dictionary");
+    PreferenceDictionary dictionary;
+    dictionary.mRoot = std::move(root);
+    return dictionary;
+}
+
+PreferenceDictionary PreferenceDictionary::Unusable(std::string problem)
+{
+    PreferenceDictionary dictionary;
+    dictionary.mstrProblem = std::move(problem);
+    return dictionary;
+}
+
+// Asks the dictionary for the one key; the parsed tree is only read, so
+// threads may look keys up in one dictionary at once.
+PreferenceValue PreferenceDictionary::Find(std::string_view key) const
+{
+    if (!mRoot)
+        return {};
+    plist_t item = plist_dict_get_item(static_cast<plist_t>(mRoot.get()), std::string(key).c_str());
+    if (item == nullptr)
+        return {};
+    PreferenceValue value;
+    if (plist_get_node_type(item) != PLIST_STRING) {
+        value.kind = PreferenceValue::Kind::Other;
+        return value;
+    }
+    uint64_t length = 0;
+    const char* text = plist_get_string_ptr(item, &length);
+    value.kind = PreferenceValue::Kind::Text;
+    if (text != nullptr)
+        value.text.assign(text, static_cast<size_t>(length));
+    return value;
+}
 
 std::string PreferenceFilePath(std::string_view folder, std::string_view domain)
 {
@@ -209,13 +229,23 @@ std::string PreferenceFilePath(std::string_view folder, std::string_view domain)
 
 PreferenceValue CopyAppValue(std::string_view key, std::string_view domain)
 {
-    std::string userFolder = FolderPath(Folder::UserPreferences);
-    if (!userFolder.empty()) {
-        PreferenceValue user = ValueFromFile(PreferenceFilePath(userFolder, domain), key);
-        if (!user.IsMissing())
-            return user;
+    for (const std::string& file : DomainFiles(domain)) {
+        PreferenceValue value = DictionaryOfFile(file).Find(key);
+        if (!value.IsMissing())
+            return value;
     }
-    return ValueFromFile(PreferenceFilePath(FolderPath(Folder::SystemPreferences), domain), key);
+    return {};
+}
+
+std::vector<std::string> UnusablePreferenceFiles(std::string_view domain)
+{
+    std::vector<std::string> unusable;
+    for (const std::string& file : DomainFiles(domain)) {
+        PreferenceDictionary dictionary = DictionaryOfFile(file);
+        if (!dictionary.Problem().empty())
+            unusable.push_back(file + ": " + dictionary.Problem());
+    }
+    return unusable;
 }
 
 }  // namespace Platform

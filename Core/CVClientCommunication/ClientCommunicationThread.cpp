@@ -1,7 +1,7 @@
 #include "Core/CVClientCommunication/ClientCommunicationThread.h"
 
+#include "Core/CVClientCommunication/IJobController.h"
 #include "CoreLogger/Logger.h"
-#include "Core/Services/IJobController.h"
 
 #include <memory>
 

@@ -1,5 +1,6 @@
 #include "Core/CVModels/DateUtil.h"
 
+#include "Common/DecimalText.h"
 #include "Common/NumberConversion.h"
 #include "Common/StringFormat.h"
 #include "CoreLogger/Logger.h"
@@ -57,7 +58,7 @@ std::string ConvertStructToCOMString(const std::tm& time)
     long long rest = seconds - days * SecondsPerDay;
     double value = static_cast<double>(rest) / static_cast<double>(SecondsPerDay)
                    + static_cast<double>(days + UnixEpochDay);
-    return stringFormat("%.16f", value);
+    return FixedDecimalText(value, 16);
 }
 
 std::tm ConvertCOMStringToStruct(const std::string& text)

@@ -1,5 +1,6 @@
 #include "Core/CVModels/SerializableModel.h"
 
+#include "Common/DecimalText.h"
 #include "Common/NumberConversion.h"
 #include "Common/PrivateFileWriter.h"
 #include "Common/StringFormat.h"
@@ -178,7 +179,7 @@ std::tm SerializableModel::SafeJsonToDateTime(const json& object, const std::str
 {
     std::string text = SafeJsonToString(object, key);
     if (text.empty())
-        text = stringFormat("%.6f", SafeJsonToDouble(object, key));
+        text = FixedDecimalText(SafeJsonToDouble(object, key), 6);
     return DateUtil::ConvertCOMStringToStruct(text);
 }
 

@@ -1,11 +1,11 @@
 #include "Core/CupsAccess/CupsJobHelper.h"
 
 #include "Common/StringFormat.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/CVModels/Job.h"
 #include "Core/CupsAccess/CupsRequest.h"
 #include "Core/CupsAccess/CupsResponse.h"
 #include "Core/CupsAccess/PaperUnits.h"
-#include "Core/Services/ClientEnvironment.h"
 #include "CoreLogger/Logger.h"
 
 #include <cups/cups.h>
@@ -60,6 +60,116 @@ bool mIsUsable(ipp_status_t status)
     return status == IPP_STATUS_OK || status == IPP_STATUS_OK_CONFLICTING;
 }
 
+// The copies, and the pages of one copy as the job's default page set.
+void ReadCopiesAndPages(Job& job, const CupsResponse& response)
+{
+    std::string copiesText = response.GetNameValue("com.apple.print.PrintSettings.PMCopies..n.");
+    long long copies = copiesText.empty() ? response.GetIntegerValue("copies", 1) : mLeadingInteger(copiesText);
+    job.Costing.Copies = mCount(copies);
+
+    long long pages = mLeadingInteger(response.GetNameValue("com.apple.print.PrintSettings.PMTotalBeginPages..n."));
+    if (pages == 0)
+        pages = response.GetIntegerValue("job-media-sheets-completed", 0);
+    if (pages == 0)
+        pages = response.GetIntegerValue("job-impressions", 0);
+    if (job.Costing.Copies != 0) {
+        uint64_t perCopy = mCount(pages) / job.Costing.Copies;
+        job.CUPSNumberOfPages = perCopy;
+        job.DefaultPageSet.BWPages = static_cast<int32_t>(std::min<uint64_t>(perCopy, INT32_MAX));
+    }
+}
+
+// The pages laid out on one sheet: columns times rows when the layout is on.
+void ReadLayout(Job& job, const CupsResponse& response)
+{
+    if (!response.GetBooleanValue("com.apple.print.PrintSettings.PMLayoutNUp..b.", false)) {
+        job.Costing.NUpCount = 1;
+        return;
+    }
+    std::string columns = response.GetNameValue("com.apple.print.PrintSettings.PMLayoutColumns..n.");
+    std::string rows = response.GetNameValue("com.apple.print.PrintSettings.PMLayoutRows..n.");
+    uint64_t columnCount = columns.empty() ? 1 : mCount(mLeadingInteger(columns));
+    uint64_t rowCount = rows.empty() ? 1 : mCount(mLeadingInteger(rows));
+    job.Costing.NUpCount = columnCount * rowCount;
+}
+
+// Where the job comes from: computer, application, printer, document, owner.
+void ReadOrigin(Job& job, const CupsResponse& response)
+{
+    std::string host = response.GetNameValue("job-originating-host-name");
+    job.SetComputerName(host == "localhost" ? CupsJobHelper::GetLocalHostName() : host);
+
+    std::string application = response.GetNameValue("com.apple.print.JobInfo.PMApplicationName");
+    job.ProcessName = application.empty() ? "Unknown" : application;
+
+    job.GetPrinter().PrinterUri = response.GetUriValue("job-printer-uri");
+    job.DocumentName = response.GetNameValue("job-name");
+
+    std::string owner = response.GetNameValue("com.apple.print.JobInfo.PMJobOwner");
+    if (!owner.empty())
+        job.GetUser().DisplayName = owner;
+}
+
+// The default page set's paper name and, from the paper rectangle, its size.
+void ReadDefaultPaper(Job& job, const CupsResponse& response)
+{
+    if (job.DefaultPageSet.SizeName.empty()) {
+        std::string media = response.GetNameValue("com.apple.print.PageToPaperMappingMediaName");
+        job.DefaultPageSet.SizeName = media.empty() ? response.GetKeywordValue("media") : media;
+    }
+
+    // The paper rectangle: top (0), left (1), bottom (2), right (3), in points.
+    auto rectValue = [&](char index) {
+        return static_cast<double>(mLeadingInteger(response.GetNameValue((kPaperRectPrefix + std::string(1, index) + "..n.").c_str())));
+    };
+    if (job.DefaultPageSet.Width == 0) {
+        job.DefaultPageSet.Width = PointsToTenthsOfMillimetre(rectValue('3') + std::fabs(rectValue('1')));
+        job.DefaultPageSet.PageUnits = 1;
+    }
+    if (job.DefaultPageSet.Height == 0) {
+        job.DefaultPageSet.Height = PointsToTenthsOfMillimetre(rectValue('2') + std::fabs(rectValue('0')));
+        job.DefaultPageSet.PageUnits = 1;
+    }
+}
+
+// Colour or mono from the first attribute that tells: the print filter, the
+// colour model, then the driver's colour mode.
+void ReadColour(Job& job, const CupsResponse& response)
+{
+    std::string quartzFilter = response.GetNameValue("com.apple.print.PrintSettings.QuartzFilter");
+    if (mContains(quartzFilter, "Black%20&%20White") || mContains(quartzFilter, "Gray%20Tone")) {
+        job.ColorMode = false;
+        job.FoundJobColorInfo = true;
+    }
+    if (!job.FoundJobColorInfo) {
+        std::string colorModel = response.GetNameValue("ColorModel");
+        if (mContains(colorModel, "CMYK")) {
+            job.ColorMode = true;
+            job.FoundJobColorInfo = true;
+        } else if (mContains(colorModel, "Gray")) {
+            job.ColorMode = false;
+            job.FoundJobColorInfo = true;
+        }
+    }
+    if (!job.FoundJobColorInfo) {
+        std::string arcMode = response.GetNameValue("ARCMode");
+        if (!arcMode.empty()) {
+            job.ColorMode = !mContains(arcMode, "CMBW");
+            job.FoundJobColorInfo = true;
+        }
+    }
+}
+
+// Duplex when the print settings name a duplexing mode other than 1.
+void ReadDuplex(Job& job, const CupsResponse& response)
+{
+    std::string duplexing = response.GetNameValue("com.apple.print.PrintSettings.PMDuplexing..n.");
+    if (!duplexing.empty()) {
+        job.FoundJobDuplexInfo = true;
+        job.Costing.IsDuplex = !mContains(duplexing, "1");
+    }
+}
+
 }  // namespace
 
 void CupsJobHelper::QueryEnvironment(Job& job, const CVCoreDataServices::ClientEnvironment& environment)
@@ -102,96 +212,18 @@ void CupsJobHelper::QuerySpoolerJobInfo(Job& job)
     Logger::Log_Debug_End(kComponent, "QuerySpoolerJobInfo");
 }
 
+// Reads the job's copies and pages, layout, origin, default paper, colour and
+// duplex from CUPS's answer, each step leaving what the answer lacks as it was.
 void CupsJobHelper::ReadAttributesFromCupsResponseForJob(Job& job, const CupsResponse& response)
 {
     Logger::Log_Debug_Start(kComponent, "ReadAttributesFromCupsResponseForJob");
     response.DumpAttributesToDebug();
-
-    std::string copiesText = response.GetNameValue("com.apple.print.PrintSettings.PMCopies..n.");
-    long long copies = copiesText.empty() ? response.GetIntegerValue("copies", 1) : mLeadingInteger(copiesText);
-    job.Costing.Copies = mCount(copies);
-
-    long long pages = mLeadingInteger(response.GetNameValue("com.apple.print.PrintSettings.PMTotalBeginPages..n."));
-    if (pages == 0)
-        pages = response.GetIntegerValue("job-media-sheets-completed", 0);
-    if (pages == 0)
-        pages = response.GetIntegerValue("job-impressions", 0);
-    if (job.Costing.Copies != 0) {
-        uint64_t perCopy = mCount(pages) / job.Costing.Copies;
-        job.CUPSNumberOfPages = perCopy;
-        job.DefaultPageSet.BWPages = static_cast<int32_t>(std::min<uint64_t>(perCopy, INT32_MAX));
-    }
-
-    if (response.GetBooleanValue("com.apple.print.PrintSettings.PMLayoutNUp..b.", false)) {
-        std::string columns = response.GetNameValue("com.apple.print.PrintSettings.PMLayoutColumns..n.");
-        std::string rows = response.GetNameValue("com.apple.print.PrintSettings.PMLayoutRows..n.");
-        uint64_t columnCount = columns.empty() ? 1 : mCount(mLeadingInteger(columns));
-        uint64_t rowCount = rows.empty() ? 1 : mCount(mLeadingInteger(rows));
-        job.Costing.NUpCount = columnCount * rowCount;
-    } else {
-        job.Costing.NUpCount = 1;
-    }
-
-    std::string host = response.GetNameValue("job-originating-host-name");
-    job.SetComputerName(host == "localhost" ? GetLocalHostName() : host);
-
-    std::string application = response.GetNameValue("com.apple.print.JobInfo.PMApplicationName");
-    job.ProcessName = application.empty() ? "Unknown" : application;
-
-    job.GetPrinter().PrinterUri = response.GetUriValue("job-printer-uri");
-
-    if (job.DefaultPageSet.SizeName.empty()) {
-        std::string media = response.GetNameValue("com.apple.print.PageToPaperMappingMediaName");
-        job.DefaultPageSet.SizeName = media.empty() ? response.GetKeywordValue("media") : media;
-    }
-
-    // The paper rectangle: top (0), left (1), bottom (2), right (3), in points.
-    auto rectValue = [&](char index) {
-        return static_cast<double>(mLeadingInteger(response.GetNameValue((kPaperRectPrefix + std::string(1, index) + "..n.").c_str())));
-    };
-    if (job.DefaultPageSet.Width == 0) {
-        job.DefaultPageSet.Width = PointsToTenthsOfMillimetre(rectValue('3') + std::fabs(rectValue('1')));
-        job.DefaultPageSet.PageUnits = 1;
-    }
-    if (job.DefaultPageSet.Height == 0) {
-        job.DefaultPageSet.Height = PointsToTenthsOfMillimetre(rectValue('2') + std::fabs(rectValue('0')));
-        job.DefaultPageSet.PageUnits = 1;
-    }
-
-    job.DocumentName = response.GetNameValue("job-name");
-
-    std::string owner = response.GetNameValue("com.apple.print.JobInfo.PMJobOwner");
-    if (!owner.empty())
-        job.GetUser().DisplayName = owner;
-
-    std::string quartzFilter = response.GetNameValue("com.apple.print.PrintSettings.QuartzFilter");
-    if (mContains(quartzFilter, "Black%20&%20White") || mContains(quartzFilter, "Gray%20Tone")) {
-        job.ColorMode = false;
-        job.FoundJobColorInfo = true;
-    }
-    if (!job.FoundJobColorInfo) {
-        std::string colorModel = response.GetNameValue("ColorModel");
-        if (mContains(colorModel, "CMYK")) {
-            job.ColorMode = true;
-            job.FoundJobColorInfo = true;
-        } else if (mContains(colorModel, "Gray")) {
-            job.ColorMode = false;
-            job.FoundJobColorInfo = true;
-        }
-    }
-    if (!job.FoundJobColorInfo) {
-        std::string arcMode = response.GetNameValue("ARCMode");
-        if (!arcMode.empty()) {
-            job.ColorMode = !mContains(arcMode, "CMBW");
-            job.FoundJobColorInfo = true;
-        }
-    }
-
-    std::string duplexing = response.GetNameValue("com.apple.print.PrintSettings.PMDuplexing..n.");
-    if (!duplexing.empty()) {
-        job.FoundJobDuplexInfo = true;
-        job.Costing.IsDuplex = !mContains(duplexing, "1");
-    }
+    ReadCopiesAndPages(job, response);
+    ReadLayout(job, response);
+    ReadOrigin(job, response);
+    ReadDefaultPaper(job, response);
+    ReadColour(job, response);
+    ReadDuplex(job, response);
     Logger::Log_Debug_End(kComponent, "ReadAttributesFromCupsResponseForJob");
 }
 

@@ -3,6 +3,7 @@
 #include "Core/CVClientCommunication/Signals.h"
 #include "Core/Services/DisconnectedJobHandler.h"
 #include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 #include "Core/Services/IUIController.h"
 #include "Core/Services/IUIWaitCanceller.h"
 #include "Core/WebServiceConnection/WebDataService.h"
@@ -102,42 +103,40 @@ void ClientUICommunicationService::Run()
         mDisconnectedJobs->Initialize(*user, settings);
 }
 
-// Stops the listener, then wakes every job thread (its connection is shut
-// down and the user interface's waits return) and waits for it, and drops
-// the cached users. No lock is held while a thread is waited for.
+// Answers every connection not yet answered, so that no job in flight is
+// left without a final answer, then stops the listener, wakes every
+// connection's thread (its waits on the hook and on the user return) and
+// waits for it, and drops the cached users. No lock is held while a thread
+// is waited for.
 void ClientUICommunicationService::Shutdown()
 {
-    Logger::Log_Debug_Start(LogComponents::CoreClientCommunication, "ClientUICommunicationService::Shutdown");
+    DebugScope scope(LogComponents::CoreClientCommunication, "ClientUICommunicationService::Shutdown");
     bool listenerStarted;
-    std::shared_ptr<ClientCommunicationChannel> greeted;
+    std::vector<std::shared_ptr<HookConnection>> open;
     {
         std::lock_guard lock(mHandlersLock);
         mblnShuttingDown = true;
         listenerStarted = mblnListenerStarted;
-        greeted = mGreetedChannel;
+        for (const ConnectionEntry& entry : mConnections)
+            open.push_back(entry.connection);
     }
+    // The answers go first: a job woken from a wait finds the client quitting.
+    for (const std::shared_ptr<HookConnection>& connection : open)
+        connection->AnswerForQuit();
     mWakeUserInterfaceWaits();
-    if (greeted)
-        greeted->ShutdownConnection();
     // Terminate joins the listener, which may be handing over a connection;
     // the handlers lock is not held so that it can finish.
     if (listenerStarted)
         mListener->Terminate(true);
 
-    std::map<uint32_t, JobThreadEntry> handlers;
+    std::list<ConnectionEntry> connections;
     {
         std::lock_guard lock(mHandlersLock);
-        handlers.swap(mHandlers);
+        connections.swap(mConnections);
         mblnListenerStarted = false;
     }
-    for (auto& [jobId, entry] : handlers) {
-        if (entry.channel)
-            entry.channel->ShutdownConnection();
-    }
-    for (auto& [jobId, entry] : handlers) {
-        if (!entry.thread)
-            continue;
-        Log::Debug("ClientUICommunicationService::Shutdown - waiting for the job handler of job %u", jobId);
+    for (ConnectionEntry& entry : connections) {
+        Log::Debug("ClientUICommunicationService::Shutdown - waiting for the thread of a hook connection");
         entry.thread->Terminate(true);
         entry.thread.reset();
     }
@@ -146,7 +145,6 @@ void ClientUICommunicationService::Shutdown()
         mSetLoggedInUserNoLock(nullptr);
         mLastPrintJob.reset();
     }
-    Logger::Log_Debug_End(LogComponents::CoreClientCommunication, "ClientUICommunicationService::Shutdown");
 }
 
 // Makes every waiting user-interface call return, when the user interface

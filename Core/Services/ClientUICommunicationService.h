@@ -1,14 +1,15 @@
 #pragma once
 
 #include "Core/CVClientCommunication/ClientCommunicationThread.h"
+#include "Core/CVClientCommunication/IJobController.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/Job.h"
 #include "Core/CVModels/LocalFiles/ClientLogo.h"
 #include "Core/CVModels/User.h"
 #include "Core/Services/CVBatchMode.h"
-#include "Core/Services/ClientEnvironment.h"
+#include "Core/Services/HookConnection.h"
 #include "Core/Services/IDisconnectedJobStore.h"
-#include "Core/Services/IJobController.h"
 #include "Core/Services/JobThreadFactory.h"
 #include "Core/WebServiceConnection/Clock.h"
 
@@ -16,10 +17,11 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
-#include <map>
+#include <list>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,15 +38,21 @@ class IUIController;
 // logged-in user, the batch state, the last printed job and the store of
 // disconnected jobs.
 //
-// Locks. The handlers lock guards the map of job threads, the listener flag
-// and the connection being greeted; the users lock guards the users, the
-// batch state, the last print job, the settings and the logo. Both are
-// recursive. The handlers lock is never held while the users lock is taken.
-// Neither is held across a call into the user interface or into the
-// disconnected-job store: user-interface notices that arise under the users
-// lock (batch started or ended, balances in use) are delivered once the
-// outermost users lock is released. Functions named ...NoLock expect the
-// users lock held.
+// Connections. The listener hands every accepted connection over at once;
+// a thread of its own reads the first message (with a time limit, so that a
+// hook that never speaks holds up nobody) and then carries the job, if any.
+// When the client quits, every connection not yet answered is answered
+// print (or cancel, when its job committed to that) before the threads are
+// woken and waited for.
+//
+// Locks. The handlers lock guards the connections, the job ids seen and the
+// listener and shutdown flags; the users lock guards the users, the batch
+// state, the last print job, the settings and the logo. Both are recursive.
+// The handlers lock is never held while the users lock is taken. Neither is
+// held across a call into the user interface or into the disconnected-job
+// store: user-interface notices that arise under the users lock (batch
+// started or ended, balances in use) are delivered once the outermost users
+// lock is released. Functions named ...NoLock expect the users lock held.
 class ClientUICommunicationService : public IJobController {
 public:
     // The cached logged-in user, in the job cache folder.
@@ -77,9 +85,11 @@ public:
     void Initialize();
     // Starts the listener and, with a cached logged-in user, the store.
     void Run();
-    // Stops the listener, wakes and waits for every job thread and drops the
-    // cached users. Returns although job threads were blocked on their
-    // connection or waiting for the user (see IUIWaitCanceller).
+    // Answers every connection not yet answered (print, or cancel when its
+    // job committed to that), stops the listener, wakes and waits for every
+    // connection's thread and drops the cached users. Returns although job
+    // threads were blocked on their connection or waiting for the user (see
+    // IUIWaitCanceller).
     void Shutdown();
 
     // --- Settings and users ---
@@ -98,7 +108,7 @@ public:
     // --- Job threads ---
     // Whether a connection announced this job id before (in this process).
     bool HaveAlreadyHandledJob(uint32_t jobId);
-    // Joins and deletes the job threads that have ended.
+    // Joins and deletes the connection threads that have ended.
     void CleanupInactiveHandlers();
 
     // --- Batches ---
@@ -126,10 +136,11 @@ public:
     void SetLastUser(const CVClientData::User& user, bool refresh) override;
 
 private:
-    // One announced job: its thread and its connection.
-    struct JobThreadEntry {
-        std::unique_ptr<SWThread> thread;                     // null once cleaned up, or when none was made
-        std::shared_ptr<ClientCommunicationChannel> channel;  // kept only to wake the thread at shutdown
+    // One accepted connection: the thread that serves it and the connection,
+    // kept to answer and wake it at shutdown.
+    struct ConnectionEntry {
+        std::unique_ptr<SWThread> thread;
+        std::shared_ptr<HookConnection> connection;
     };
 
     // Holds the users lock; the outermost scope delivers the user-interface
@@ -147,7 +158,11 @@ private:
     using Notice = std::function<void(IUIController&)>;
 
     void mQueueNoticeNoLock(Notice notice) const;
-    void mStartJobThread(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel);
+    // On the connection's own thread: reads the first message, then answers
+    // it or carries the job it announces.
+    void mServeConnection(const std::shared_ptr<HookConnection>& connection);
+    bool mAnswerFirstMessage(const ClientMessage& message, const std::shared_ptr<HookConnection>& connection);
+    void mRunJob(uint32_t jobId, const std::shared_ptr<HookConnection>& connection);
     void mWakeUserInterfaceWaits();
 
     std::string mUserCachePath() const;
@@ -179,10 +194,10 @@ private:
     std::shared_ptr<const CVClientData::User> mBatchUser;
 
     // Guarded by the handlers lock.
-    std::map<uint32_t, JobThreadEntry> mHandlers;
+    std::set<uint32_t> mKnownJobIds;  // only grows: an id stays known for the life of the process
+    std::list<ConnectionEntry> mConnections;
     bool mblnListenerStarted = false;
     bool mblnShuttingDown = false;
-    std::shared_ptr<ClientCommunicationChannel> mGreetedChannel;  // whose first message is being read
 
     std::unique_ptr<ClientCommunicationThread> mListener;
     std::unique_ptr<IDisconnectedJobStore> mDisconnectedJobs;  // replaced only before Run; null: no store

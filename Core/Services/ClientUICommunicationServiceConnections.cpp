@@ -1,11 +1,14 @@
 #include "Core/Services/ClientUICommunicationService.h"
 
-#include "CoreLogger/ComponentLog.h"
 #include "Core/Services/IUIController.h"
+#include "CoreLogger/ComponentLog.h"
 
+#include <exception>
+#include <functional>
+#include <system_error>
 #include <utility>
 
-// Hook connections and the job threads that answer them.
+// Hook connections and the threads that serve them.
 
 namespace CVCoreDataServices {
 
@@ -13,151 +16,187 @@ using Log = ComponentLog<LogComponents::CoreClientCommunication>;
 
 namespace {
 
-// Answers the hook with one header-only message and closes the connection.
-void AnswerAndDisconnect(ClientCommunicationChannel& channel, ClientMessageType::ClientMessageType type,
-                         ClientMessageSubType::ClientMessageSubType subType)
-{
-    channel.SendMessage(ClientMessage(type, subType));
-    channel.Disconnect();
-}
+// The thread of one hook connection.
+class ConnectionThread final : public SWThread {
+public:
+    explicit ConnectionThread(std::function<void()> body) : mBody(std::move(body)) {}
+    ~ConnectionThread() override { Terminate(true); }
+    int Run() override
+    {
+        mBody();
+        return 0;
+    }
+
+private:
+    std::function<void()> mBody;
+};
 
 }  // namespace
 
-// Reads the connection's first message with a time-out, so that a peer that
-// never speaks holds the listener up only that long, and announces a new job
-// to a job thread, answers a job already seen with "print", and refuses
-// anything else. Finished job threads are reclaimed afterwards.
-void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCommunicationChannel> connection)
+// Hands the connection at once to a thread of its own, so that a hook that
+// is slow to speak holds up no other; finished threads are reclaimed
+// afterwards. A connection that arrives while the client shuts down is
+// answered print at once, as a hook that finds no client prints untracked.
+void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCommunicationChannel> channel)
 {
-    if (!connection)
+    if (!channel)
         return;
-    std::shared_ptr<ClientCommunicationChannel> channel = std::move(connection);
-    bool shuttingDown;
-    std::chrono::milliseconds timeout;
-    {
-        // Either Shutdown finds the channel here and wakes it, or this finds
-        // Shutdown begun and reads nothing.
-        std::lock_guard lock(mHandlersLock);
-        shuttingDown = mblnShuttingDown;
-        timeout = mFirstMessageTimeout;
-        if (!shuttingDown)
-            mGreetedChannel = channel;
-    }
-    if (shuttingDown) {
-        // A hook that finds no client prints the job untracked; one that
-        // reaches a client on its way out gets the same answer.
-        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; the job prints untracked.");
-        AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
-        return;
-    }
-    channel->SetReceiveTimeout(timeout);
-    ClientMessage message = channel->ReceiveMessage();
-    // Job threads wait for the hook's page data as long as parsing takes.
-    channel->SetReceiveTimeout(std::chrono::milliseconds::zero());
+    auto connection = std::make_shared<HookConnection>(std::move(channel));
+    bool served = false;
     {
         std::lock_guard lock(mHandlersLock);
-        mGreetedChannel.reset();
-    }
-    Log::Debug("ClientUICommunicationService::HandleHookConnection - message header: %c %c, content: %lu bytes, param1: %u",
-          message.GetType(), message.GetSubType(), static_cast<unsigned long>(message.GetMessageContent().size()),
-          message.GetMessageContentParam1());
-
-    if (message.GetType() != ClientMessageType::Notify) {
-        Log::Error("ClientUICommunicationService::HandleHookConnection - received invalid message from hook.  Type: %d",
-              static_cast<int>(message.GetType()));
-        AnswerAndDisconnect(*channel, ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
-    } else if (message.GetSubType() == ClientMessageSubType::NewJob) {
-        uint32_t jobId = message.GetMessageContentParam1();
-        Log::Debug("%s - JobId=%d", "ClientUICommunicationService::HandleHookConnection", jobId);
-        bool reserved = false;
-        {
-            std::lock_guard lock(mHandlersLock);
-            if (!HaveAlreadyHandledJob(jobId)) {
-                // Reserved at once: the id is known from now on, whatever
-                // becomes of its thread.
-                mHandlers.try_emplace(jobId);
-                reserved = true;
+        if (!mblnShuttingDown) {
+            ConnectionEntry& entry = mConnections.emplace_back();
+            entry.connection = connection;
+            entry.thread = std::make_unique<ConnectionThread>([this, connection] { mServeConnection(connection); });
+            try {
+                // Started under the lock, so that a clean-up never meets it
+                // made but not yet running (which would look finished).
+                entry.thread->Start();
+                served = true;
+            } catch (const std::system_error& error) {
+                Log::Error("ClientUICommunicationService::HandleHookConnection - no thread for the connection (%s); "
+                           "the job prints untracked.",
+                           error.what());
+                mConnections.pop_back();
             }
+        } else {
+            Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; the job "
+                       "prints untracked.");
         }
-        if (reserved)
-            mStartJobThread(jobId, channel);
-        else
-            AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
-    } else {
-        Log::Error("ClientFramework::HandleHookConnection - received invalid message from hook.  Sub Type: %d",
-              static_cast<int>(message.GetSubType()));
-        AnswerAndDisconnect(*channel, ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
+    }
+    if (!served) {
+        connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
+        connection->Disconnect();
     }
     CleanupInactiveHandlers();
 }
 
-// Makes the job's thread outside the handlers lock (the job thread's
-// construction may take the users lock), then records and starts it under
-// the lock. A job that gets no thread prints untracked; one that arrives
-// during shutdown is refused.
-void ClientUICommunicationService::mStartJobThread(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel)
+// Reads the first message with a time limit and answers it. Nothing may
+// escape a thread's body: a failure answers print, as a job that cannot be
+// tracked does; a refused connection gets no final answer.
+void ClientUICommunicationService::mServeConnection(const std::shared_ptr<HookConnection>& connection)
 {
-    JobThreadFactory factory;
-    {
-        std::lock_guard lock(mHandlersLock);
-        factory = mJobThreadFactory;
+    bool refused = false;
+    try {
+        std::chrono::milliseconds timeout;
+        {
+            std::lock_guard lock(mHandlersLock);
+            timeout = mFirstMessageTimeout;
+        }
+        connection->SetReceiveTimeout(timeout);
+        ClientMessage message = connection->Receive();
+        // Job threads wait for the hook's page data as long as parsing takes.
+        connection->SetReceiveTimeout(std::chrono::milliseconds::zero());
+        refused = mAnswerFirstMessage(message, connection);
+    } catch (const std::exception& error) {
+        Log::Error("ClientUICommunicationService::HandleHookConnection - serving the connection failed: %s; the job "
+                   "prints untracked.",
+                   error.what());
+    } catch (...) {
+        Log::Error("ClientUICommunicationService::HandleHookConnection - serving the connection failed; the job prints "
+                   "untracked.");
     }
-    Log::Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
-          "webDataService=%p, productName=%s",
-          jobId, static_cast<const void*>(&mWebDataService), mUIController.GetProductName());
-    std::unique_ptr<SWThread> thread;
-    if (factory)
-        thread = factory(jobId, channel, *this, mUIController, mWebDataService);
-    if (!thread) {
-        Log::Error("ClientUICommunicationService::HandleHookConnection - no job handler could be made for job %d; "
-              "the job prints untracked.",
-              jobId);
-        AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
-        return;
-    }
-    std::lock_guard lock(mHandlersLock);
-    if (mblnShuttingDown) {
-        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; job %d prints untracked.",
-              jobId);
-        AnswerAndDisconnect(*channel, ClientMessageType::Request, ClientMessageSubType::JobCompleted);
-        return;
-    }
-    Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex lock");
-    Log::Debug("ClientUICommunicationService::HandleHookConnection - insert job");
-    JobThreadEntry& entry = mHandlers[jobId];
-    entry.thread = std::move(thread);
-    entry.channel = std::move(channel);
-    Log::Debug("ClientUICommunicationService::HandleHookConnection - Start job handler");
-    // Started under the lock, so that a clean-up never meets it made but not
-    // yet running (which would look finished).
-    entry.thread->Start();
-    Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex unlock");
+    if (!refused)
+        connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
+    connection->Disconnect();
 }
 
-// Entries are never removed while the client runs: a job id is known for
-// the life of the process, also after its thread was reclaimed.
+// Carries the job a first message announces; refuses any other message
+// ('E','F'), answering true then. A connection answered because the client
+// quits is left as it is.
+bool ClientUICommunicationService::mAnswerFirstMessage(const ClientMessage& message,
+                                                       const std::shared_ptr<HookConnection>& connection)
+{
+    if (connection->ClientQuits()) {
+        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; the job prints "
+                   "untracked.");
+        return false;
+    }
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - message header: %c %c, content: %lu bytes, "
+               "param1: %u",
+               message.GetType(), message.GetSubType(), static_cast<unsigned long>(message.GetMessageContent().size()),
+               message.GetMessageContentParam1());
+    if (message.GetType() != ClientMessageType::Notify) {
+        Log::Error("ClientUICommunicationService::HandleHookConnection - received invalid message from hook.  Type: %d",
+                   static_cast<int>(message.GetType()));
+    } else if (message.GetSubType() != ClientMessageSubType::NewJob) {
+        Log::Error("ClientFramework::HandleHookConnection - received invalid message from hook.  Sub Type: %d",
+                   static_cast<int>(message.GetSubType()));
+    } else {
+        mRunJob(message.GetMessageContentParam1(), connection);
+        return false;
+    }
+    connection->Send(ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure));
+    return true;
+}
+
+// Reserves the job id (known from now on, whatever becomes of the job), then
+// runs the job on this thread; a job seen before, or one that gets no job
+// object, prints untracked.
+void ClientUICommunicationService::mRunJob(uint32_t jobId, const std::shared_ptr<HookConnection>& connection)
+{
+    Log::Debug("%s - JobId=%d", "ClientUICommunicationService::HandleHookConnection", jobId);
+    JobThreadFactory factory;
+    bool known;
+    {
+        std::lock_guard lock(mHandlersLock);
+        known = HaveAlreadyHandledJob(jobId);
+        if (!known) {
+            Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex lock");
+            Log::Debug("ClientUICommunicationService::HandleHookConnection - insert job");
+            mKnownJobIds.insert(jobId);
+            factory = mJobThreadFactory;
+            Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex unlock");
+        }
+    }
+    if (known) {
+        connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
+        return;
+    }
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
+               "webDataService=%p, productName=%s",
+               jobId, static_cast<const void*>(&mWebDataService), mUIController.GetProductName());
+    std::unique_ptr<SWThread> job;
+    if (factory)
+        job = factory(jobId, connection, *this, mUIController, mWebDataService);
+    if (!job) {
+        Log::Error("ClientUICommunicationService::HandleHookConnection - no job handler could be made for job %d; "
+                   "the job prints untracked.",
+                   jobId);
+        connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
+        return;
+    }
+    Log::Debug("ClientUICommunicationService::HandleHookConnection - Start job handler");
+    job->Run();
+}
+
+// Ids are never forgotten while the client runs: a job id is known for the
+// life of the process, also after its thread was reclaimed.
 bool ClientUICommunicationService::HaveAlreadyHandledJob(uint32_t jobId)
 {
     std::lock_guard lock(mHandlersLock);
-    bool known = mHandlers.contains(jobId);
+    bool known = mKnownJobIds.contains(jobId);
     if (known)
         Log::Debug("Job already handled: %d", jobId);
     return known;
 }
 
-// Takes the threads that have ended out of the map under the lock and
+// Takes the threads that have ended out of the list under the lock and
 // deletes them after it: deleting a thread joins it first (SWThread).
 void ClientUICommunicationService::CleanupInactiveHandlers()
 {
     std::vector<std::unique_ptr<SWThread>> finished;
     {
         std::lock_guard lock(mHandlersLock);
-        for (auto& [jobId, entry] : mHandlers) {
-            if (entry.thread && !entry.thread->IsRunning()) {
-                finished.push_back(std::move(entry.thread));
-                entry.channel.reset();
-                Logger::Log_Debug(LogComponents::Memory, "=====>Cleaning up Job Handler.");
+        for (auto entry = mConnections.begin(); entry != mConnections.end();) {
+            if (entry->thread->IsRunning()) {
+                ++entry;
+                continue;
             }
+            finished.push_back(std::move(entry->thread));
+            entry = mConnections.erase(entry);
+            ComponentLog<LogComponents::Memory>::Debug("=====>Cleaning up Job Handler.");
         }
     }
     finished.clear();

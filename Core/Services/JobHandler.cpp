@@ -1,11 +1,11 @@
 #include "Core/Services/JobHandler.h"
 
+#include "Core/CVClientCommunication/IJobController.h"
 #include "Core/CVModels/JobCalculations.h"
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/CVModels/UIMessage.h"
 #include "Core/CupsAccess/CupsJobHelper.h"
 #include "Core/Services/CVTrackOption.h"
-#include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
@@ -29,12 +29,11 @@ constexpr long PrinterLookupServerError = 500;
 
 }  // namespace
 
-JobHandler::JobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
-                       IJobController& controller, IUIController& userInterface,
-                       CVClientData::WebDataService& webService)
+JobHandler::JobHandler(uint32_t jobId, std::shared_ptr<HookConnection> connection, IJobController& controller,
+                       IUIController& userInterface, CVClientData::WebDataService& webService)
     : mintJobId(jobId),
       mController(controller),
-      mChannel(std::move(channel)),
+      mConnection(std::move(connection)),
       mUIController(userInterface),
       mWebDataService(webService)
 {
@@ -51,9 +50,9 @@ JobHandler::~JobHandler()
 // Makes a JobHandler, not yet started, for each announced job.
 JobThreadFactory JobHandler::Factory()
 {
-    return [](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
+    return [](uint32_t jobId, std::shared_ptr<HookConnection> connection, IJobController& controller,
               IUIController& userInterface, CVClientData::WebDataService& webService) -> std::unique_ptr<SWThread> {
-        return std::make_unique<JobHandler>(jobId, std::move(channel), controller, userInterface, webService);
+        return std::make_unique<JobHandler>(jobId, std::move(connection), controller, userInterface, webService);
     };
 }
 
@@ -68,13 +67,14 @@ int JobHandler::Run()
         ~Closer()
         {
             handler.mDeleteSecurePayload();
-            handler.mChannel->Disconnect();
+            handler.mConnection->Disconnect();
         }
     } closer{*this};
-    FinalAnswerGuard answer(*mChannel, [this] { return mFallbackAnswer(); });
-    mFinalAnswer = &answer;
+    FinalAnswerGuard answer(*mConnection, [this] { return mFallbackAnswer(); });
     try {
         HandleJob(false);
+    } catch (const ClientQuitting&) {
+        Log::Debug("JobHandler::Run - the client quits; job %u ends here, answered for it.", mintJobId);
     } catch (const std::exception& error) {
         Log::Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
         mAnswerAfterFailure();
@@ -82,14 +82,21 @@ int JobHandler::Run()
         Log::Error("JobHandler::Run - handling job %u failed.", mintJobId);
         mAnswerAfterFailure();
     }
-    mFinalAnswer = nullptr;
     return 0;
+}
+
+// Ends the job at this step when the client quits.
+void JobHandler::mStopIfClientQuits() const
+{
+    if (mConnection->ClientQuits())
+        throw ClientQuitting{};
 }
 
 // Carries the job from CUPS's attributes to the final answer.
 bool JobHandler::HandleJob(bool)
 {
     // The job, its printer and driver from CUPS.
+    mStopIfClientQuits();
     CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
     CupsJobHelper::QuerySpooler(mJob, mintJobId);
     // The server's printer record replaces the printer later; the queue to
@@ -119,6 +126,7 @@ bool JobHandler::HandleJob(bool)
     // The printer, the page data, the start rules, the balance and
     // the early pop-up.
     ok = mCheckPrinterAndRunStartSteps(ok);
+    mStopIfClientQuits();
 
     // A decided cancel, unless the rules only audit.
     mCancelOrAuditDecidedCancel();
@@ -132,10 +140,12 @@ bool JobHandler::HandleJob(bool)
 
     // The end rules, the late pop-up and a snoozed job.
     mRunEndRules();
+    mStopIfClientQuits();
 
     // Secure release, then the payload goes, for every job.
     mSubmitSecurePayload(ok);
     mDeleteSecurePayload();
+    mStopIfClientQuits();
 
     // A job that became disconnected after the start steps, unless the
     // server holds it for release.
@@ -148,6 +158,7 @@ bool JobHandler::HandleJob(bool)
     mSendFinalAnswer();
 
     // Jobs stored while the server was away go now, in this user's name.
+    mStopIfClientQuits();
     if (!mJob.IsDisconnected() && mSettings.IsAutomaticAuthentication()) {
         Log::Debug("JobHandler::HandleJob - Handling remaining disconnected jobs.");
         mController.HandleAllDisconnectedJobs(mJob.GetUser());
@@ -223,6 +234,8 @@ void JobHandler::mCancelOrAuditDecidedCancel()
         mJob.TrackOption = CVTrackOptionTrackSilently;
         return;
     }
+    // Committed from here: a quit while the user reads the message cancels.
+    mConnection->DecideCancel();
     UIMessage message;
     Log::Error("Job being cancelled due to the server.");
     mShowJobMessage(message);
@@ -287,7 +300,9 @@ bool JobHandler::mIsCancelled() const
 bool JobHandler::mShowJobMessage(UIMessage& message)
 {
     message.CancellationReason = mJob.CancelReason;
-    return mUIController.DisplayJobMessage(message);
+    bool goOn = mUIController.DisplayJobMessage(message);
+    mStopIfClientQuits();
+    return goOn;
 }
 
 // A secured job without custom fields to fill pops up only when the

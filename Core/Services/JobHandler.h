@@ -1,20 +1,22 @@
 #pragma once
 
-#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
 #include "Core/CVClientCommunication/SWThread.h"
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/JobMessage.h"
 #include "Core/Services/FinalAnswerGuard.h"
+#include "Core/Services/HookConnection.h"
 #include "Core/Services/JobThreadFactory.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class UIMessage;
 
 namespace CVClientData {
+class ProcessJobResult;
 class WebDataService;
 }
 
@@ -33,7 +35,10 @@ class IUIController;
 // Every path, exceptions included, ends with exactly one final answer on the
 // connection, the job's secure payload file removed and the connection
 // closed. A job whose cancel was decided (and sent) is never reported as
-// printed afterwards.
+// printed afterwards. When the client quits, the controller answers for the
+// job (print, or cancel once the job committed to it); the job then stops at
+// its next step, reporting and storing nothing and cancelling nothing in
+// CUPS.
 //
 // The job touches only its own record, channel and copy of the settings;
 // shared state is reached through IJobController, the user through
@@ -54,9 +59,8 @@ public:
     static constexpr int32_t CancelReasonRefusedSourceZeroMessage = 15;
 
     // Takes a share of the accepted connection; nothing is sent or received
-    // until Run, and the controller is not asked for anything yet (the
-    // listener makes job threads and must not wait for the server).
-    JobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
+    // until Run, and the controller is not asked for anything yet.
+    JobHandler(uint32_t jobId, std::shared_ptr<HookConnection> connection, IJobController& controller,
                IUIController& userInterface, CVClientData::WebDataService& webService);
     ~JobHandler() override;
     JobHandler(const JobHandler&) = delete;
@@ -109,6 +113,17 @@ public:
     bool SaveDisconnectedJob();
 
 private:
+    // Thrown at the job's next step once the client quits; Run ends the job
+    // quietly, its hook answered already.
+    struct ClientQuitting {};
+    void mStopIfClientQuits() const;
+
+    // Steps of the start rules in ProcessJobStartRules's order.
+    bool mAuthenticateForStartRules();
+    void mShowStartRuleMessages(const std::vector<CVClientData::JobMessage>& messages);
+    void mRecordStartRulesCancel(const CVClientData::ProcessJobResult& result);
+    void mCheckPendingJobLimit();
+
     // Steps of the pipeline in HandleJob's order.
     bool mCheckPrinterAndRunStartSteps(bool reachable);
     void mCancelOrAuditDecidedCancel();
@@ -147,7 +162,7 @@ private:
 
     const uint32_t mintJobId;
     IJobController& mController;
-    std::shared_ptr<ClientCommunicationChannel> mChannel;
+    std::shared_ptr<HookConnection> mConnection;
     IUIController& mUIController;
     CVClientData::ClientSettings mSettings;
     bool mblnBatch = false;
@@ -155,7 +170,6 @@ private:
     ClientJob mJob;
 
     std::string mstrQueueName;              // the CUPS queue, for the cancel
-    FinalAnswerGuard* mFinalAnswer = nullptr;  // set while Run runs
     uint64_t mintParsedPages = 0;           // pages of the page sets the hook sent
     bool mblnCancelDecided = false;         // SendCancelJobMessageToCUPS ran for a cancel
     bool mblnCancelledInCups = false;

@@ -19,24 +19,25 @@ void JobHandler::SendCancelJobMessageToCUPS()
 void JobHandler::SendCompleteJobMessageToCUPS()
 {
     Log::Debug("Sending complete job message");
-    if (mFinalAnswer != nullptr)
-        mFinalAnswer->Send(ClientMessageSubType::JobCompleted);
+    mConnection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
 }
 
 // The job is cancelled in CUPS once; a second cancel would only fail on a
 // job that is gone. The hook is told after CUPS, so that it ends knowing the
-// job is cancelled.
+// job is cancelled. A job the hook was already told to print (the client
+// quits) is not cancelled.
 void JobHandler::mCancelJob(bool cancelDecided)
 {
     Log::Debug("Sending cancel job message");
     if (cancelDecided)
         mblnCancelDecided = true;
+    if (!mConnection->DecideCancel())
+        return;
     if (!mblnCancelledInCups) {
         mblnCancelledInCups = true;
         CVClientData::CupsRequest::CancelJob(mstrQueueName, static_cast<int>(mintJobId));
     }
-    if (mFinalAnswer != nullptr)
-        mFinalAnswer->Send(ClientMessageSubType::JobCancelled);
+    mConnection->SendFinalAnswer(ClientMessageSubType::JobCancelled);
 }
 
 }  // namespace CVCoreDataServices

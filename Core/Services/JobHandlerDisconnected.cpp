@@ -1,11 +1,11 @@
 #include "Core/Services/JobHandler.h"
 
+#include "Core/CVClientCommunication/IJobController.h"
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/CVModels/UIMessage.h"
 #include "Core/Services/CVDisconnectedJobOption.h"
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/DisconnectedJobFiles.h"
-#include "Core/Services/IJobController.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
 
@@ -30,6 +30,8 @@ using Log = ComponentLog<LogComponents::CoreJobHandling>;
 bool JobHandler::HandleJobAsDisconnected()
 {
     Log::Debug("JobHandler::HandleJobAsDisconnected - Job handling cannot reach server. Handling disconnected job.");
+    // A job answered for the quitting client prints untracked, not stored.
+    mStopIfClientQuits();
     if (mIsCancelled())
         return false;
     if (mSettings.AuthenticationType != 0) {

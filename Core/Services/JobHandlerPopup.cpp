@@ -1,11 +1,11 @@
 #include "Core/Services/JobHandler.h"
 
+#include "Core/CVClientCommunication/IJobController.h"
 #include "Core/CVModels/JobCalculations.h"
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/CVModels/UIMessage.h"
 #include "Core/CVModels/User.h"
 #include "Core/Services/CVTrackOption.h"
-#include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
 #include "CoreLogger/ComponentLog.h"
 
@@ -47,7 +47,9 @@ void JobHandler::CheckBalances()
 void JobHandler::ShowPopupForJob()
 {
     Log::Debug("Showing popup.");
-    if (mUIController.ShowPopup(mJob, mWebDataService, mSettings))
+    bool printed = mUIController.ShowPopup(mJob, mWebDataService, mSettings);
+    mStopIfClientQuits();
+    if (printed)
         Log::Debug("\n\nBATCH number: %llu \n\n", static_cast<unsigned long long>(mJob.GetUser().MaxBatchSize));
     else
         mJob.TrackOption = CVTrackOptionCancel;

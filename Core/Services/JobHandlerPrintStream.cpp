@@ -28,8 +28,9 @@ int32_t PageCount(int32_t pages)
 bool JobHandler::RequestPageSetDataFromCUPS()
 {
     Log::Debug("Sending message to get pagesets");
-    mChannel->SendMessage(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
-    ClientMessage answer = mChannel->ReceiveMessage();
+    mConnection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
+    ClientMessage answer = mConnection->Receive();
+    mStopIfClientQuits();
     SetJobPropertiesFromPrintStream(answer);
     return answer.GetSubType() == ClientMessageSubType::PageSets;
 }

@@ -1,10 +1,10 @@
 #include "Core/Services/JobHandler.h"
 
+#include "Core/CVClientCommunication/IJobController.h"
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/CVModels/ProcessJobResult.h"
 #include "Core/CVModels/UIMessage.h"
 #include "Core/Services/CVTrackOption.h"
-#include "Core/Services/IJobController.h"
 #include "Core/Services/IUIController.h"
 #include "Core/Services/UserService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
@@ -37,23 +37,8 @@ int PendingLimit(uint64_t maxPendingJobs)
 // limit and the batch. A cancel decided here is carried out by the pipeline.
 bool JobHandler::ProcessJobStartRules()
 {
-    auto authenticate = [this] {
-        if (mJob.IsTracked() && !AuthenticatedUser()) {
-            mJob.TrackOption = CVTrackOptionCancel;
-            Log::Info("Could not validate user. ");
-        }
-    };
-    if (mSettings.PreAuthenticationRequired) {
-        CVAuthenticationOption option = CVAuthenticationLoggedInUser;
-        if (!mWebDataService.GetAuthenticationOption(mJob, option))
-            return false;
-        int32_t configured = mSettings.AuthenticationType;
-        mSettings.AuthenticationType = option;
-        authenticate();
-        mSettings.AuthenticationType = configured;
-    } else {
-        authenticate();
-    }
+    if (!mAuthenticateForStartRules())
+        return false;
     if (mJob.TrackOption == CVTrackOptionCancel)
         return true;
 
@@ -68,55 +53,14 @@ bool JobHandler::ProcessJobStartRules()
         mJob.ProcessedToStage = result.ProcessedToStage;
         Log::Info("JobHandler::ProcessJobStartRules - Job(%llu) - Processed job before pages. Secure option: %d",
                   static_cast<unsigned long long>(mJob.CupsId), mJob.SecureOption);
-
-        // Questions and cancels first, in list order; information last.
-        std::vector<JobMessage> information;
-        bool refused = false;
-        for (const JobMessage& jobMessage : result.Messages) {
-            Log::Debug("Processing messages from ProcessJobResult. Message type: %d", jobMessage.Type);
-            if (refused)
-                continue;
-            if (jobMessage.Type == JobMessage::Information) {
-                information.push_back(jobMessage);
-                continue;
-            }
-            UIMessage message(jobMessage);
-            if (!mShowJobMessage(message)) {
-                Log::Debug("DisplayJobMessage returned false. setting job to disallow");
-                UserCancelledJobFromMessage(jobMessage, false);
-                refused = true;
-            }
-        }
-        if (!refused) {
-            for (const JobMessage& jobMessage : information) {
-                UIMessage message(jobMessage);
-                mShowJobMessage(message);
-                Log::Info("Job cancelled at the server.");
-            }
-        }
+        mShowStartRuleMessages(result.Messages);
     }
 
-    if (mJob.TrackOption == CVTrackOptionCancel) {
-        if (mJob.CancelReason == CVCancelReasonNone) {
-            mJob.CancelReason = result.CancelReason;
-            mJob.CustomCancelEventMessage = result.CustomCancelEventMessage;
-        }
-        mJob.ForceLateRuleAudit = result.ForceLateRuleAudit;
-        mWebDataService.AddJobCancelEvent(mJob, static_cast<CVJobCancellationReason>(mJob.CancelReason),
-                                          mJob.CustomCancelEventMessage);
-    }
+    if (mJob.TrackOption == CVTrackOptionCancel)
+        mRecordStartRulesCancel(result);
 
     mController.UpdateSnoozedJobs(mJob.GetUser());
-
-    if (mController.CurrentDisconnectedJobsExceedLimit(PendingLimit(mJob.GetUser().MaxPendingJobs))) {
-        UIMessage message;
-        message.Title = "Exceeded Pending Jobs";
-        message.Type = JobMessage::JobCancelled;
-        message.Message = stringFormat("You have %d pending jobs. Please clear all pending jobs before printing.",
-                                       static_cast<int>(mController.CountPendingJobs()));
-        mShowJobMessage(message);
-        mJob.TrackOption = CVTrackOptionCancel;
-    }
+    mCheckPendingJobLimit();
 
     // A job of the running batch goes silently with the batch's entries; a
     // job cancelled or ignored above stays so.
@@ -127,6 +71,91 @@ bool JobHandler::ProcessJobStartRules()
     return true;
 }
 
+// Authenticates a tracked job's user, with the authentication option the
+// server gives for the job when the settings ask for it first; a user who
+// cannot be validated cancels the job. False when the server could not be
+// asked for the option.
+bool JobHandler::mAuthenticateForStartRules()
+{
+    auto authenticate = [this] {
+        if (mJob.IsTracked() && !AuthenticatedUser()) {
+            mJob.TrackOption = CVTrackOptionCancel;
+            Log::Info("Could not validate user. ");
+        }
+    };
+    if (!mSettings.PreAuthenticationRequired) {
+        authenticate();
+        return true;
+    }
+    CVAuthenticationOption option = CVAuthenticationLoggedInUser;
+    if (!mWebDataService.GetAuthenticationOption(mJob, option))
+        return false;
+    int32_t configured = mSettings.AuthenticationType;
+    mSettings.AuthenticationType = option;
+    authenticate();
+    mSettings.AuthenticationType = configured;
+    return true;
+}
+
+// Shows the start rules' questions and cancels in list order, then, unless
+// the user refused one, the information messages. A refused message cancels
+// the job and the rest are not shown.
+void JobHandler::mShowStartRuleMessages(const std::vector<JobMessage>& messages)
+{
+    std::vector<JobMessage> information;
+    bool refused = false;
+    for (const JobMessage& jobMessage : messages) {
+        Log::Debug("Processing messages from ProcessJobResult. Message type: %d", jobMessage.Type);
+        if (refused)
+            continue;
+        if (jobMessage.Type == JobMessage::Information) {
+            information.push_back(jobMessage);
+            continue;
+        }
+        UIMessage message(jobMessage);
+        if (!mShowJobMessage(message)) {
+            Log::Debug("DisplayJobMessage returned false. setting job to disallow");
+            UserCancelledJobFromMessage(jobMessage, false);
+            refused = true;
+        }
+    }
+    if (refused)
+        return;
+    for (const JobMessage& jobMessage : information) {
+        UIMessage message(jobMessage);
+        mShowJobMessage(message);
+        Log::Info("Job cancelled at the server.");
+    }
+}
+
+// Gives a job the start rules cancelled the rules' reason (unless it has
+// one), notes whether the rules only audit, and reports the cancel.
+void JobHandler::mRecordStartRulesCancel(const CVClientData::ProcessJobResult& result)
+{
+    if (mJob.CancelReason == CVCancelReasonNone) {
+        mJob.CancelReason = result.CancelReason;
+        mJob.CustomCancelEventMessage = result.CustomCancelEventMessage;
+    }
+    mJob.ForceLateRuleAudit = result.ForceLateRuleAudit;
+    mWebDataService.AddJobCancelEvent(mJob, static_cast<CVJobCancellationReason>(mJob.CancelReason),
+                                      mJob.CustomCancelEventMessage);
+}
+
+// A user who holds more pending jobs than the server allows has the job
+// cancelled, and is told so.
+void JobHandler::mCheckPendingJobLimit()
+{
+    if (!mController.CurrentDisconnectedJobsExceedLimit(PendingLimit(mJob.GetUser().MaxPendingJobs)))
+        return;
+    UIMessage message;
+    message.Title = "Exceeded Pending Jobs";
+    message.Type = JobMessage::JobCancelled;
+    message.Message = stringFormat("You have %d pending jobs. Please clear all pending jobs before printing.",
+                                   static_cast<int>(mController.CountPendingJobs()));
+    mShowJobMessage(message);
+    mJob.TrackOption = CVTrackOptionCancel;
+}
+
 // Joins the job to a running batch when it may, then authenticates its user.
 bool JobHandler::AuthenticatedUser()
 {
@@ -135,6 +164,7 @@ bool JobHandler::AuthenticatedUser()
     UserService users(mWebDataService);
     bool authenticated =
         users.AuthenticateUser(mJob.GetUser(), &mUIController, mSettings, AuthenticatedOperationPrintJob);
+    mStopIfClientQuits();
     if (authenticated)
         mController.SetLastUser(mJob.GetUser(), false);
     return authenticated;

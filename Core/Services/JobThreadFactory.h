@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
 #include "Core/CVClientCommunication/SWThread.h"
+#include "Core/Services/HookConnection.h"
 
 #include <cstdint>
 #include <functional>
@@ -16,21 +16,21 @@ namespace CVCoreDataServices {
 class IJobController;
 class IUIController;
 
-// Makes the thread that carries one announced job to its final answer, not
-// yet started. The job controller calls it on the listener's thread for each
-// new job id and then starts the thread; it must return quickly and must not
-// answer the hook itself.
+// Makes the object that carries one announced job to its final answer. The
+// job controller calls it for each new job id on the thread that serves the
+// job's connection, which has just read the announcement, and then calls its
+// Run on that same thread (the object is not started as a thread of its
+// own); it must not answer the hook itself.
 //
-// The thread shares the connection with the controller, which keeps its
-// share only to wake the thread at shutdown (ShutdownConnection): the thread
-// sends and receives on it alone and disconnects it when the job is done.
-// Its Run must return once the connection fails and its user-interface calls
-// return, and, like every SWThread whose Run may still run when it goes, its
-// destructor calls Terminate(true).
+// The job shares its connection with the controller, which answers for it
+// when the client quits (HookConnection::AnswerForQuit) and wakes it out of
+// any wait on the hook. Run must return soon once the client quits and the
+// user-interface calls return. The controller closes the connection after
+// Run, if the job has not.
 //
 // A null result (or no factory) leaves the job to print untracked.
 using JobThreadFactory = std::function<std::unique_ptr<SWThread>(
-    uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel, IJobController& controller,
+    uint32_t jobId, std::shared_ptr<HookConnection> connection, IJobController& controller,
     IUIController& userInterface, CVClientData::WebDataService& webService)>;
 
 }  // namespace CVCoreDataServices

@@ -17,12 +17,4 @@ nlohmann::json JobToServiceJson(const ClientJob& job, bool full, const std::stri
 // The same object dumped compactly (keys in byte order) into out; always true.
 bool JobToServiceJsonConversion(const ClientJob& job, std::string& out, bool full, const std::string& clientVersion);
 
-// A compact dump fit for the log: the text value of every "ServiceAuthToken",
-// "PayloadToken" and "access_token" key, at any depth, is replaced by
-// "<redacted>", and so is every occurrence of the bearer token (when given).
-std::string LogSafeDump(const nlohmann::json& value, const std::string& bearerToken = std::string());
-
-// The same for a text that may hold JSON (an answer body, valid or not).
-std::string LogSafeText(std::string text, const std::string& bearerToken = std::string());
-
 }  // namespace CVClientData

@@ -1,5 +1,6 @@
 #include "Common/StringFormat.h"
 #include "Core/WebServiceConnection/JobToServiceJsonConversion.h"
+#include "Core/WebServiceConnection/LogRedaction.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/Logger.h"
 

@@ -2,6 +2,7 @@
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/PendingJobList.h"
 #include "Core/WebServiceConnection/JobToServiceJsonConversion.h"
+#include "Core/WebServiceConnection/LogRedaction.h"
 #include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"

@@ -1,5 +1,5 @@
 #include "Core/CVClientCommunication/ClientCommunicationThread.h"
-#include "Core/Services/IJobController.h"
+#include "Core/CVClientCommunication/IJobController.h"
 #include "Platform/UserAccount.h"
 #include "tests/ClientCommunication/SocketTestHelpers.h"
 #include "tests/Support/TempRoot.h"

@@ -13,7 +13,7 @@
 #include "Platform/Folders.h"
 #include "Platform/FileSystemRoot.h"
 #include "Platform/UserAccount.h"
-#include "tests/JobPipeline/ScriptedUserInterface.h"
+#include "tests/Support/ScriptedUserInterface.h"
 
 #include <cstdio>
 #include <unistd.h>
@@ -28,7 +28,7 @@ int main(int argc, char** argv)
     CVClientData::WebDataService service;
     service.SetCaBundle(argv[2]);
     service.SetTimeouts(5, 30, 5);
-    PipelineTests::ScriptedUserInterface userInterface;
+    TestSupport::ScriptedUserInterface userInterface;
 
     CVCoreDataServices::ClientEnvironment environment;
     environment.UserName = Platform::CurrentUserName();

@@ -24,7 +24,7 @@ using ::testing::IsEmpty;
 using PipelineTests::FakeHook;
 using PipelineTests::HpglJob;
 using PipelineTests::JobRun;
-using PipelineTests::ScriptedUserInterface;
+using TestSupport::ScriptedUserInterface;
 
 class DisconnectedPipelineTest : public PipelineTests::PipelineTest {
 protected:

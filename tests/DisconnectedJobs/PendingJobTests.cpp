@@ -14,7 +14,7 @@ using ::testing::ElementsAre;
 using ::testing::Pair;
 
 // The user releases the jobs with these server ids in every pending-jobs pop-up.
-void Release(PipelineTests::ScriptedUserInterface& ui, std::set<uint64_t> ids)
+void Release(TestSupport::ScriptedUserInterface& ui, std::set<uint64_t> ids)
 {
     ui.DuringPendingPopups([ids = std::move(ids)](CVClientData::PendingJobList& jobs) {
         for (const std::unique_ptr<ClientJob>& job : jobs)
@@ -24,10 +24,10 @@ void Release(PipelineTests::ScriptedUserInterface& ui, std::set<uint64_t> ids)
 }
 
 // The pending-job states the user interface was told, in order.
-std::vector<int> PendingStates(const PipelineTests::ScriptedUserInterface& ui)
+std::vector<int> PendingStates(const TestSupport::ScriptedUserInterface& ui)
 {
     std::vector<int> states;
-    for (const PipelineTests::ScriptedUserInterface::Call& call : ui.CallsOf("pending"))
+    for (const TestSupport::ScriptedUserInterface::Call& call : ui.CallsOf("pending"))
         states.push_back(call.type);
     return states;
 }

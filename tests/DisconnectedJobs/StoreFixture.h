@@ -5,7 +5,7 @@
 #include "Core/Services/DisconnectedJobHandler.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "tests/DisconnectedJobs/ServerScripts.h"
-#include "tests/JobPipeline/ScriptedUserInterface.h"
+#include "tests/Support/ScriptedUserInterface.h"
 #include "tests/StandInServer/ManualClock.h"
 #include "tests/StandInServer/StandInServer.h"
 #include "tests/Support/TempRoot.h"
@@ -48,7 +48,7 @@ protected:
     StandIn::StandInServer mServer;
     StandIn::ManualClock mClock{1750000000};
     std::unique_ptr<CVClientData::WebDataService> mService;
-    PipelineTests::ScriptedUserInterface mUI;
+    TestSupport::ScriptedUserInterface mUI;
     std::unique_ptr<CVCoreDataServices::DisconnectedJobHandler> mStore;
     CVClientData::User mUser;
 };

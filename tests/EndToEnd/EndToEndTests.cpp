@@ -4,11 +4,16 @@
 // the recording backend as the queue's own (wrapped) backend.
 #include "tests/EndToEnd/EndToEndWorld.h"
 #include "tests/EndToEnd/ServerJobSummary.h"
+#include "tests/JobPipeline/FakeHook.h"
 #include "tests/Support/ChildProgram.h"
 
 #include <gtest/gtest.h>
 
 #include <cups/ipp.h>
+
+#include <chrono>
+#include <memory>
+#include <vector>
 
 namespace {
 
@@ -131,7 +136,7 @@ TEST_P(RefusedEndToEndTest, RefusedJobEndsCanceledWithoutReachingTheBackend)
 
 INSTANTIATE_TEST_SUITE_P(ByUserOrRules, RefusedEndToEndTest,
                          ::testing::Values(RefusalCase{"PopupCancel", Tracking::WithPopup, "cancel", ": cancel"},
-                                           RefusalCase{"RulesCancel", Tracking::Cancel, "print", "message "}),
+                                           RefusalCase{"RulesCancel", Tracking::Cancel, "print", "message"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 namespace {
@@ -164,6 +169,46 @@ TEST_F(EndToEndTest, ClientThatDiesDuringTheJobLeavesItCanceled)
     EXPECT_FALSE(mWorld.BackendRan(jobId));
     EXPECT_NE(mWorld.Cupsd().ErrorLog().find("[Job " + std::to_string(jobId) + "] Backend returned status 5"),
               std::string::npos);
+}
+
+// The client quits (SIGTERM) while 50 jobs wait for their user: every hook
+// is answered print before the client goes, within seconds, and nothing is
+// cancelled. One job runs the whole road through cvkhook and prints; the
+// others are held in CUPS and announced by hooks of the test's own.
+TEST_F(EndToEndTest, AClientThatQuitsAnswersEveryJobInFlight)
+{
+    constexpr int kHeldJobs = 49;
+    mWorld.ScriptRules(Tracking::WithPopup);
+    ASSERT_TRUE(mWorld.StartClient({.popups = "wait"}));
+    int printedId = PrintSample();
+    std::vector<int> heldIds;
+    std::vector<std::unique_ptr<PipelineTests::FakeHook>> hooks;
+    for (int n = 0; n < kHeldJobs; ++n) {
+        heldIds.push_back(mWorld.Cupsd().SubmitJob(kQueue, SampleJob(), {"-o", "raw", "-H", "hold", "-t", "Held report"}));
+        ASSERT_GT(heldIds.back(), 0);
+        hooks.push_back(std::make_unique<PipelineTests::FakeHook>(mWorld.User(), static_cast<uint32_t>(heldIds.back()),
+                                                                  PipelineTests::HpglJob(1)));
+    }
+    auto waiting = [&] {
+        std::string log = mWorld.UiLog();
+        size_t count = 0;
+        for (size_t at = log.find(": waiting"); at != std::string::npos; at = log.find(": waiting", at + 1))
+            ++count;
+        return count;
+    };
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return waiting() == kHeldJobs + 1; }, std::chrono::seconds(120)))
+        << waiting() << " jobs wait\n" << Logs();
+
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(mWorld.StopClient(), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    for (size_t n = 0; n < hooks.size(); ++n) {
+        ASSERT_TRUE(hooks[n]->WaitForClose(std::chrono::seconds(10))) << "job " << heldIds[n];
+        EXPECT_EQ(hooks[n]->Received(), (std::vector<std::string>{"RP", "RZ"})) << "job " << heldIds[n];
+        EXPECT_EQ(mWorld.Cupsd().JobState(heldIds[n]), IPP_JSTATE_HELD) << "job " << heldIds[n];
+    }
+    ASSERT_TRUE(mWorld.WaitForJobState(printedId, IPP_JSTATE_COMPLETED)) << Logs();
+    EXPECT_EQ(mWorld.BackendRecord(printedId).data, TestSupport::ReadFileText(SampleJob()));
 }
 
 // The preferences lack the server address: the hook ends with 255 before it

@@ -33,7 +33,7 @@ enum class Tracking {
     Cancel,     // the rules cancel the job
 };
 
-// What the headless client's user answers (see HeadlessUserInterface.h).
+// What the headless client's user answers (see HeadlessClientMain.cpp).
 struct ClientScript {
     std::string popups = "print";
     std::string messages = "go";

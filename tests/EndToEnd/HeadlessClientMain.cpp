@@ -8,10 +8,10 @@
 //
 //   cvk_headless_client [--popups LIST] [--messages LIST] [--ui-log FILE]
 //
-// LIST answers pop-ups ("print", "cancel", "wait": open until shutdown) or
-// server messages ("go", "stop") in turn, the last answer staying; login
-// prompts are declined. --ui-log names a file that receives one line per
-// question (see HeadlessUserInterface.h). The filesystem root comes from
+// LIST answers pop-ups ("print", "cancel", "snooze", "wait": open until
+// shutdown) or server messages ("go", "stop") in turn, the last answer
+// staying; login prompts are declined. --ui-log names a file that receives
+// one line per call of the user interface (see ScriptedUserInterface.h). The filesystem root comes from
 // CVK_ROOT, the CUPS server from CUPS_SERVER and a private CA from
 // CVK_CA_BUNDLE, as for the application.
 //
@@ -19,14 +19,14 @@
 // finds it running as it finds the application.
 #include "Common/SettingsManager.h"
 #include "Core/CVClientCommunication/Signals.h"
-#include "Core/Services/ClientEnvironment.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/Services/JobHandler.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/Logger.h"
 #include "Platform/Folders.h"
 #include "Platform/UserAccount.h"
-#include "tests/EndToEnd/HeadlessUserInterface.h"
+#include "tests/Support/ScriptedUserInterface.h"
 
 #include <csignal>
 #include <cstdio>
@@ -35,6 +35,7 @@
 #include <string_view>
 #include <sys/prctl.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -45,7 +46,7 @@ constexpr int kCannotLaunchStatus = 1;
 // Explains the command line; the exit status of a wrong one.
 int Usage()
 {
-    std::fprintf(stderr, "usage: cvk_headless_client [--popups print,cancel,wait] [--messages go,stop] "
+    std::fprintf(stderr, "usage: cvk_headless_client [--popups print,cancel,snooze,wait] [--messages go,stop] "
                          "[--ui-log FILE]\n");
     return kUsageStatus;
 }
@@ -64,7 +65,9 @@ std::string HostName()
 // Launches the client core, serves until a stop signal, shuts down.
 int main(int argc, char** argv)
 {
-    EndToEnd::HeadlessUserInterface::Script script;
+    using TestSupport::ScriptedUserInterface;
+    std::vector<ScriptedUserInterface::PopupAnswer> popups{ScriptedUserInterface::PopupAnswer::Print()};
+    std::vector<bool> messages{true};
     std::string uiLog;
     for (int i = 1; i < argc; ++i) {
         std::string_view option = argv[i];
@@ -72,15 +75,15 @@ int main(int argc, char** argv)
             return Usage();
         std::string_view value = argv[++i];
         if (option == "--popups") {
-            auto answers = EndToEnd::HeadlessUserInterface::ParsePopupAnswers(value);
+            auto answers = ScriptedUserInterface::ParsePopupAnswers(value);
             if (!answers)
                 return Usage();
-            script.popups = *answers;
+            popups = *answers;
         } else if (option == "--messages") {
-            auto answers = EndToEnd::HeadlessUserInterface::ParseMessageAnswers(value);
+            auto answers = ScriptedUserInterface::ParseMessageAnswers(value);
             if (!answers)
                 return Usage();
-            script.messages = *answers;
+            messages = *answers;
         } else if (option == "--ui-log") {
             uiLog = value;
         } else {
@@ -121,7 +124,13 @@ int main(int argc, char** argv)
     environment.OperatingSystem = CVCoreDataServices::ClientEnvironment::CurrentOperatingSystemText();
     environment.HostName = HostName();
 
-    EndToEnd::HeadlessUserInterface userInterface(script, uiLog);
+    // Made after the stop signals are blocked: its main thread inherits the mask.
+    ScriptedUserInterface userInterface;
+    if (!uiLog.empty())
+        userInterface.WriteCallsTo(uiLog);
+    // The last answer of each list stays for every later question.
+    userInterface.AnswerPopups({popups.begin(), popups.end() - 1}, popups.back());
+    userInterface.AnswerMessages({messages.begin(), messages.end() - 1}, messages.back());
     CVClientData::WebDataService webService;
     {
         CVCoreDataServices::ClientUICommunicationService service(userInterface, environment, webService);

@@ -101,13 +101,13 @@ TEST_F(BatchTest, TheUserInterfaceHearsWhenABatchStartsAndEnds)
 {
     BatchCase scenario{"", CVBatchModeManual, 2, 300, {{1, "Editor", 0, false}}};
     RunJobs(scenario);
-    EXPECT_EQ(mUI.CountOf("BatchStarted"), 1u);
+    EXPECT_EQ(mUI.CountOf("batchStarted"), 1u);
     ASSERT_NE(mService->GetBatchUser(), nullptr);
     EXPECT_EQ(mService->GetBatchUser()->Id, 21u);
 
-    mUI.ClearEvents();
+    mUI.ClearCalls();
     mService->CancelBatch();
-    EXPECT_EQ(mUI.Events(), std::vector<std::string>{"BatchEnded"});
+    EXPECT_EQ(mUI.Kinds(), std::vector<std::string>{"batchEnded"});
     EXPECT_EQ(mService->GetBatchUser(), nullptr);
     // A cancelled batch is not joined, and the next printed job starts another.
     BatchCase next{"", CVBatchModeManual, 2, 300, {{1, "Editor", 1, false}, {1, "Editor", 1, true}}};

@@ -12,12 +12,11 @@ namespace JobControllerTests {
 
 void AskForPageSetsAndPrint(JobContext& job)
 {
-    job.channel->SendMessage(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
-    ClientMessage answer = job.channel->ReceiveMessage();
-    auto final = answer.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets)
-                     ? ClientMessageSubType::JobCompleted
-                     : ClientMessageSubType::JobCancelled;
-    job.channel->SendMessage(ClientMessage(ClientMessageType::Request, final));
+    job.connection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
+    ClientMessage answer = job.connection->Receive();
+    job.connection->SendFinalAnswer(answer.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets)
+                                        ? ClientMessageSubType::JobCompleted
+                                        : ClientMessageSubType::JobCancelled);
 }
 
 RawHook::RawHook(const std::string& socketPath)
@@ -100,6 +99,8 @@ CVClientData::User MakeUser(uint64_t id, const std::string& name, int32_t balanc
 
 void ControllerTest::SetUp()
 {
+    // The controller's tests answer every question themselves.
+    mUI.HoldQuestions();
     std::filesystem::create_directories(CacheFolder());
     mRoot.WriteClientPreferences({{"ClientServicesUrl", mServer.BaseUrl()},
                                   {"ClientDirectory", mRoot.Path() + "/client"},
@@ -118,11 +119,11 @@ void ControllerTest::MakeService()
 {
     mService.reset();
     mService = std::make_unique<ClientUICommunicationService>(mUI, mEnvironment, *mWebService, mBatchClock);
-    mService->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
+    mService->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<CVCoreDataServices::HookConnection> connection,
                                          IJobController& controller, IUIController& userInterface,
                                          CVClientData::WebDataService&) -> std::unique_ptr<SWThread> {
         ++mintJobThreadsMade;
-        return std::make_unique<TestJobThread>(JobContext{jobId, std::move(channel), controller, userInterface},
+        return std::make_unique<TestJobThread>(JobContext{jobId, std::move(connection), controller, userInterface},
                                                mJobBody);
     });
 }

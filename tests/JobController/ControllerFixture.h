@@ -7,10 +7,10 @@
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "Platform/UserAccount.h"
 #include "tests/ClientCommunication/SocketTestHelpers.h"
-#include "tests/JobController/ScriptedUI.h"
 #include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/StandInServer/ManualClock.h"
 #include "tests/StandInServer/StandInServer.h"
+#include "tests/Support/ScriptedUserInterface.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -34,7 +34,7 @@ using Clock = std::chrono::steady_clock;
 // What a test's job thread is given.
 struct JobContext {
     uint32_t jobId;
-    std::shared_ptr<ClientCommunicationChannel> channel;
+    std::shared_ptr<CVCoreDataServices::HookConnection> connection;
     IJobController& controller;
     IUIController& userInterface;
 };
@@ -52,7 +52,7 @@ public:
     {
         if (mBody)
             mBody(mContext);
-        mContext.channel->Disconnect();
+        mContext.connection->Disconnect();
         return 0;
     }
 
@@ -126,7 +126,7 @@ protected:
     StandIn::ManualClock mWebClock;
     StandIn::ManualClock mBatchClock;
     std::unique_ptr<CVClientData::WebDataService> mWebService;
-    ScriptedUI mUI;
+    TestSupport::ScriptedUserInterface mUI;
     CVCoreDataServices::ClientEnvironment mEnvironment;
     std::unique_ptr<ClientUICommunicationService> mService;
     std::function<void(JobContext&)> mJobBody = AskForPageSetsAndPrint;

@@ -1,6 +1,7 @@
 #include "tests/JobController/ControllerFixture.h"
 
 #include "Core/CVModels/UIMessage.h"
+#include "tests/Support/ChildProgram.h"
 
 #include <filesystem>
 #include <future>
@@ -13,16 +14,19 @@ using ShutdownTest = ControllerTest;
 
 // Half the jobs wait for page data the hook never sends, the other half for
 // an answer the user never gives. Shutdown, run on the main thread as the
-// application runs it, wakes them all; after waking, each job still calls
-// the user interface and the controller, as a job thread winding up does.
-TEST_F(ShutdownTest, ShutdownOnTheMainThreadWakesJobsBlockedOnTheirConnectionOrOnTheUser)
+// application runs it, answers every hook print (the job prints untracked)
+// and wakes the jobs; after waking, each job still calls the user interface
+// and the controller, as a job thread winding up does.
+TEST_F(ShutdownTest, ShutdownOnTheMainThreadAnswersAndWakesJobsBlockedOnTheirConnectionOrOnTheUser)
 {
     std::atomic<int> connectionFailures{0};
     std::atomic<int> declinedQuestions{0};
+    std::atomic<int> pageRequests{0};
     mJobBody = [&](JobContext& job) {
         if (job.jobId % 2 == 0) {
-            job.channel->SendMessage(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
-            if (job.channel->ReceiveMessage().Is(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure))
+            job.connection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
+            ++pageRequests;
+            if (job.connection->Receive().Is(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure))
                 ++connectionFailures;
         } else {
             UIMessage message;
@@ -45,6 +49,7 @@ TEST_F(ShutdownTest, ShutdownOnTheMainThreadWakesJobsBlockedOnTheirConnectionOrO
         answers.push_back(std::async(std::launch::async, [hook = hooks.back().get()] { return hook->ReadToEnd(); }));
     }
     ASSERT_TRUE(mUI.WaitForQuestions(2));
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return pageRequests.load() == 2; }, std::chrono::seconds(5)));
 
     double seconds = 0;
     mUI.RunOnMain([&] { seconds = SecondsTaken([&] { mService->Shutdown(); }); });
@@ -52,7 +57,7 @@ TEST_F(ShutdownTest, ShutdownOnTheMainThreadWakesJobsBlockedOnTheirConnectionOrO
     EXPECT_EQ(connectionFailures.load(), 2);
     EXPECT_EQ(declinedQuestions.load(), 2);
     for (size_t hook = 0; hook < answers.size(); ++hook)
-        EXPECT_EQ(answers[hook].get(), hook % 2 == 0 ? "RP" : "") << "job " << 60 + hook;
+        EXPECT_EQ(answers[hook].get(), hook % 2 == 0 ? "RPRZ" : "RZ") << "job " << 60 + hook;
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(SocketPath())));
     EXPECT_EQ(mService->GetLoggedInUser(), nullptr);
 }
@@ -73,6 +78,8 @@ TEST_F(ShutdownTest, AConnectionHandedOverDuringShutdownPrintsUntracked)
     EXPECT_FALSE(mService->HaveAlreadyHandledJob(70));
 }
 
+// A hook whose first message has not come yet when the client quits is
+// told to print, and the client does not wait for it.
 TEST_F(ShutdownTest, ShutdownDoesNotWaitForAConnectionThatNeverSpeaks)
 {
     mService->Run();
@@ -81,7 +88,7 @@ TEST_F(ShutdownTest, ShutdownDoesNotWaitForAConnectionThatNeverSpeaks)
     auto answer = std::async(std::launch::async, [&] { return silent.ReadToEnd(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the listener is reading its first message
     EXPECT_LT(SecondsTaken([&] { mService->Shutdown(); }), 3.0);
-    EXPECT_EQ(answer.get(), "");
+    EXPECT_EQ(answer.get(), "RZ");
     EXPECT_EQ(JobThreadsMade(), 0);
 }
 
@@ -90,7 +97,7 @@ TEST_F(ShutdownTest, ShutdownDoesNotWaitForAConnectionThatNeverSpeaks)
 TEST_F(ShutdownTest, TheUserInterfaceIsCalledWithoutTheControllersLocks)
 {
     std::atomic<int> callsFromMain{0};
-    mUI.SetOnNotice([&](const std::string&) {
+    mUI.AfterNotices([&](const std::string&) {
         CVClientData::Job probe;
         mService->CopyLastUsedValuesToJob(probe);
         mService->HaveAlreadyHandledJob(1);
@@ -110,8 +117,8 @@ TEST_F(ShutdownTest, TheUserInterfaceIsCalledWithoutTheControllersLocks)
     if (!finished)
         mUI.CancelWaitsForShutdown();  // breaks the deadlock so that the test can end
     EXPECT_TRUE(finished);
-    EXPECT_GE(mUI.CountOf("BatchStarted"), 1u);
-    EXPECT_GE(mUI.CountOf("BatchEnded"), 1u);
+    EXPECT_GE(mUI.CountOf("batchStarted"), 1u);
+    EXPECT_GE(mUI.CountOf("batchEnded"), 1u);
     EXPECT_GE(callsFromMain.load(), 3);
 }
 

@@ -27,7 +27,7 @@ TEST_F(UserTest, InitializeLogsInTheWorkstationUserAndCachesThemWithTheirToken)
     CVClientData::User cached = CachedUser();
     EXPECT_EQ(cached.Id, 42u);
     EXPECT_EQ(cached.ServiceAuthToken, loggedIn->ServiceAuthToken);
-    EXPECT_GE(mUI.CountOf("UsingBalances:1"), 1u);
+    EXPECT_GE(mUI.CountOf("usingBalances", 1), 1u);
 }
 
 TEST_F(UserTest, AServerThatIsAwayLeavesTheCachedUserInForce)
@@ -56,7 +56,7 @@ TEST_F(UserTest, AnUnreadableCacheFileIsIgnored)
     ASSERT_NE(loggedIn, nullptr);
     EXPECT_EQ(loggedIn->Id, 0u);
     EXPECT_EQ(loggedIn->NetworkName, mstrUser);
-    EXPECT_GE(mUI.CountOf("UsingBalances:0"), 1u);
+    EXPECT_GE(mUI.CountOf("usingBalances", 0), 1u);
     EXPECT_EQ(mServer.CountOf("GET", "printapi/users"), 0u);
 }
 
@@ -71,13 +71,13 @@ TEST_F(UserTest, AChangeOfAuthenticationTypeEndsTheBatchAndDropsTheCachedUser)
     job.Comments = "kept for the batch";
     mService->HandledPrintJob(job);
     ASSERT_NE(mService->GetBatchUser(), nullptr);
-    mUI.ClearEvents();
+    mUI.ClearCalls();
 
     // The server now asks for a PIN, which the workstation's name alone does not give.
     ServeSettings(CVAuthenticationPin);
     RefuseTokens();
     EXPECT_EQ(mService->GetClientSettings().AuthenticationType, CVAuthenticationPin);
-    EXPECT_GE(mUI.CountOf("BatchEnded"), 1u);
+    EXPECT_GE(mUI.CountOf("batchEnded"), 1u);
     EXPECT_EQ(mService->GetBatchUser(), nullptr);
     EXPECT_FALSE(fs::exists(UserCacheFile()));
     auto loggedIn = mService->GetLoggedInUser();
@@ -140,7 +140,7 @@ TEST_F(UserTest, ABalanceCheckUserIsValidatedByNameOrByTheUser)
     RefuseTokens();
     auto validated = std::async(std::launch::async, [&] { return mService->GetValidatedUserForBalance("dan"); });
     ASSERT_TRUE(mUI.WaitForQuestions(1));
-    EXPECT_EQ(mUI.Questions(), std::vector<std::string>{"PromptForAuthentication"});
+    EXPECT_EQ(mUI.Questions(), std::vector<std::string>{"prompt"});
     mUI.AnswerOldest(false);
     EXPECT_FALSE(validated.get().has_value());
 }

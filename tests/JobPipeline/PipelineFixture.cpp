@@ -42,11 +42,11 @@ std::string Dump(const CVClientData::SerializableModel& record)
 // The real job thread, telling the test when its work is done.
 class ObservedJobHandler final : public CVCoreDataServices::JobHandler {
 public:
-    ObservedJobHandler(uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
+    ObservedJobHandler(uint32_t jobId, std::shared_ptr<CVCoreDataServices::HookConnection> connection,
                        CVCoreDataServices::IJobController& controller,
                        CVCoreDataServices::IUIController& userInterface, CVClientData::WebDataService& webService,
                        std::function<void(uint32_t)> finished)
-        : JobHandler(jobId, std::move(channel), controller, userInterface, webService),
+        : JobHandler(jobId, std::move(connection), controller, userInterface, webService),
           mintJobId(jobId),
           mFinished(std::move(finished))
     {
@@ -97,11 +97,11 @@ void PipelineTest::MakeController()
     mController.reset();
     mPendingStore = nullptr;
     mController = std::make_unique<ClientUICommunicationService>(mUI, mEnvironment, *mService, mClock);
-    mController->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<ClientCommunicationChannel> channel,
+    mController->SetJobThreadFactory([this](uint32_t jobId, std::shared_ptr<CVCoreDataServices::HookConnection> connection,
                                             CVCoreDataServices::IJobController& controller,
                                             CVCoreDataServices::IUIController& userInterface,
                                             CVClientData::WebDataService& webService) -> std::unique_ptr<SWThread> {
-        return std::make_unique<ObservedJobHandler>(jobId, std::move(channel), controller, userInterface, webService,
+        return std::make_unique<ObservedJobHandler>(jobId, std::move(connection), controller, userInterface, webService,
                                                     [this](uint32_t id) { mJobThreadFinished(id); });
     });
     // Every pop-up calls back into the controller, as the window does, so a

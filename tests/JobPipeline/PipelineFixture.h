@@ -6,10 +6,10 @@
 #include "Core/Services/IDisconnectedJobStore.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "tests/JobPipeline/FakeHook.h"
-#include "tests/JobPipeline/ScriptedUserInterface.h"
 #include "tests/StandInServer/ManualClock.h"
 #include "tests/StandInServer/StandInServer.h"
 #include "tests/Support/PrivateCupsd.h"
+#include "tests/Support/ScriptedUserInterface.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -30,6 +30,7 @@
 namespace PipelineTests {
 
 using RulesAnswer = CVClientData::WebDataServiceProcessJobResult;
+using TestSupport::ScriptedUserInterface;
 // The rules' answer to one call, from the stages asked for; none: the
 // server fails the call.
 using RulesScript = std::function<std::optional<RulesAnswer>(int startStage, int stopAfterStage)>;

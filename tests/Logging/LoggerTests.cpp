@@ -1,4 +1,5 @@
 #include "CoreLogger/ComponentMapper.h"
+#include "CoreLogger/LogFile.h"
 #include "CoreLogger/Logger.h"
 #include "Common/StringFormat.h"
 #include "Platform/Folders.h"
@@ -123,11 +124,31 @@ TEST_F(LoggerTest, ComponentTexts)
         EXPECT_EQ(CoreLogger::ComponentMapper::MapComponents(static_cast<LogComponents>(value)), text) << value;
 }
 
-TEST_F(LoggerTest, MissingFolderDropsTheLineSilently)
+// Root writes its log only where no other user can put or redirect a file;
+// anything else drops the line silently.
+TEST_F(LoggerTest, RootWritesNowhereAnotherUserControls)
 {
-    std::filesystem::remove_all(root.Folder(Platform::Folder::SystemLogs));
-    Logger::Log_Error(LogComponents::CoreGeneral, "lost");
-    EXPECT_FALSE(std::filesystem::exists(root.Folder(Platform::Folder::SystemLogs)));
+    const std::string elsewhere = root.Path() + "/elsewhere";
+    const std::string folder = root.Folder(Platform::Folder::SystemLogs);
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+    };
+    const Case cases[] = {
+        {"missing folder", [&] { std::filesystem::remove_all(folder); }},
+        {"link at the log's path", [&] { std::filesystem::create_symlink(elsewhere, RootLog()); }},
+        {"folder writable by others", [&] { std::filesystem::permissions(folder, std::filesystem::perms::all); }},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::create_directories(folder);
+        std::filesystem::permissions(folder, std::filesystem::perms(0755));
+        std::filesystem::remove(RootLog());
+        TestSupport::WriteFileText(elsewhere, "untouched\n");
+        c.arrange();
+        Logger::Log_Error(LogComponents::CoreGeneral, "lost");
+        EXPECT_EQ(ReadFileText(elsewhere), "untouched\n") << c.name;
+        EXPECT_FALSE(std::filesystem::is_regular_file(std::filesystem::symlink_status(RootLog()))) << c.name;
+    }
 }
 
 TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
@@ -151,14 +172,18 @@ TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
     ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
     auto lines = Lines(ReadFileText(logs + "/nobody_Quorvel.log"));
     ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(std::filesystem::status(logs + "/nobody_Quorvel.log").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_TRUE(std::regex_match(lines[0], LinePattern("L", "(Core, General): from nobody")));
     EXPECT_FALSE(std::filesystem::exists(RootLog()));
 }
 
-TEST_F(LoggerTest, ThreadsAndProcessesNeverTearLines)
+// Enough lines pass the size limit once: the full file becomes the previous
+// generation and a new one is begun, and no line is lost or torn.
+TEST_F(LoggerTest, ThreadsAndProcessesNeverTearOrLoseLinesAcrossTheRollOver)
 {
     constexpr int kThreads = 6, kProcesses = 3, kLines = 150;
-    const std::string filler(300, 'x');
+    const std::string filler(10 * 1024, 'x');
     std::vector<pid_t> children;
     for (int p = 0; p < kProcesses; ++p) {
         pid_t child = fork();
@@ -181,11 +206,17 @@ TEST_F(LoggerTest, ThreadsAndProcessesNeverTearLines)
     for (pid_t child : children)
         waitpid(child, nullptr, 0);
 
-    auto lines = Lines(ReadFileText(RootLog()));
+    const std::string previous = RootLog() + ".1";
+    const auto limit = static_cast<uintmax_t>(CoreLogger::LogFile::RollOverSize);
+    const uintmax_t line = filler.size() + 100;
+    EXPECT_GT(std::filesystem::file_size(previous), limit);
+    EXPECT_LE(std::filesystem::file_size(previous), limit + (kThreads + kProcesses) * line);
+    EXPECT_LT(std::filesystem::file_size(RootLog()), limit);
+    auto lines = Lines(ReadFileText(previous) + ReadFileText(RootLog()));
     ASSERT_EQ(lines.size(), static_cast<size_t>((kThreads + kProcesses) * kLines));
-    const std::regex whole(R"([LE] \[[^\]]+\]\[PID: [0-9]+\] - \(Core, General\): (proc|thread) [0-9]+ line [0-9]+ x{300})");
-    for (const auto& line : lines)
-        ASSERT_TRUE(std::regex_match(line, whole)) << line;
+    const std::regex whole(R"([LE] \[[^\]]+\]\[PID: [0-9]+\] - \(Core, General\): (proc|thread) [0-9]+ line [0-9]+ x{10240})");
+    for (const auto& text : lines)
+        ASSERT_TRUE(std::regex_match(text, whole)) << text.substr(0, 120);
 }
 
 }  // namespace

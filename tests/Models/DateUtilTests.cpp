@@ -1,5 +1,6 @@
 #include "Core/CVModels/DateUtil.h"
 #include "Core/CVModels/SerializableModel.h"
+#include "tests/Support/DecimalCommaLocale.h"
 
 #include <gtest/gtest.h>
 
@@ -36,6 +37,7 @@ struct ToTextCase {
     const char* text;
 };
 
+// Dates travel with a decimal point whatever locale the client's windows set.
 TEST(DateUtil, BrokenDownTimeToOleText)
 {
     const ToTextCase cases[] = {
@@ -47,8 +49,10 @@ TEST(DateUtil, BrokenDownTimeToOleText)
         // 1899-12-31, one day after the OLE epoch.
         {std::tm{}, "1.0000000000000000"},
     };
-    for (const ToTextCase& c : cases)
-        EXPECT_EQ(ConvertStructToCOMString(c.time), c.text) << Text(c.time);
+    TestSupport::InEveryNumericLocale([&] {
+        for (const ToTextCase& c : cases)
+            EXPECT_EQ(ConvertStructToCOMString(c.time), c.text) << Text(c.time);
+    });
 }
 
 TEST(DateUtil, OleTextToBrokenDownTime)
@@ -124,8 +128,11 @@ TEST(DateUtil, JsonReaderTakesTextOrNumber)
         {R"({"d":true})", "1899-12-30 00:00:00"},
         {R"({})", "1899-12-30 00:00:00"},
     };
-    for (const auto& [document, expected] : cases)
-        EXPECT_EQ(Text(DateProbe::SafeJsonToDateTime(nlohmann::json::parse(document), "d")), expected) << document;
+    TestSupport::InEveryNumericLocale([&] {
+        for (const auto& [document, expected] : cases)
+            EXPECT_EQ(Text(DateProbe::SafeJsonToDateTime(nlohmann::json::parse(document), "d")), expected)
+                << document;
+    });
 }
 
 }  // namespace

@@ -64,6 +64,37 @@ TEST(SettingsManager, LoadsAndValidatesThePreferenceDomain)
     }
 }
 
+// A binary property list whose key "D\u00e9<NUL>bug" the platform's reader
+// cannot walk past (libplist 2.2 stops the process when asked for that key's
+// text), beside a server address and debug switch.
+constexpr char kNulKeyPlist[] =
+    "bplist00\xd3\x01\x02\x03\x04\x05\x06" "f\x00" "D\x00\xe9\x00\x00\x00" "b\x00u\x00g_\x10\x11" "Cl"
+    "ientServicesUrl\x5c" "DebugLoggingQx_\x10\x16https://server.exampleQ1\x08\x0f\x1c" "0=?X\x00\x00"
+    "\x00\x00\x00\x00\x01\x01\x00\x00\x00\x00\x00\x00\x00\x07\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+    "\x00\x00\x00\x00\x00Z";
+
+// Only the keys read are asked for: a key the reader does not need never
+// stops it. A file that is no preference file is read as missing, with an
+// error line.
+TEST(SettingsManager, PreferenceFilesItCannotUseAreIgnored)
+{
+    TestSupport::TempRoot root;
+    const std::string file = "/com.corvane.cvk.client.plist";
+    TestSupport::WriteFileText(root.Folder(Platform::Folder::UserPreferences) + file,
+                               std::string_view(kNulKeyPlist, sizeof kNulKeyPlist - 1));
+    TestSupport::WriteFileText(root.Folder(Platform::Folder::SystemPreferences) + file, "not a plist \x01\x02");
+
+    SettingsManager settings;
+    EXPECT_TRUE(settings.LoadSettings()) << root.ClientLogText();
+    EXPECT_EQ(settings.GetServiceUrl(), "https://server.example");
+    EXPECT_EQ(settings.GetDebugLoggingLevel(), "1");
+    EXPECT_NE(root.ClientLogText().find("Ignoring the preference file " +
+                                        root.Folder(Platform::Folder::SystemPreferences) + file +
+                                        ": not a property list"),
+              std::string::npos)
+        << root.ClientLogText();
+}
+
 TEST(SettingsManager, NoPreferencesAtAll)
 {
     TestSupport::TempRoot root;

@@ -29,6 +29,9 @@ TempRoot::TempRoot()
     for (Folder folder : {Folder::SystemLogs, Folder::SystemPreferences, Folder::SystemData, Folder::UserLogs,
                           Folder::UserPreferences})
         fs::create_directories(Platform::FolderPath(folder));
+    // Root writes its log only into a folder no other user can write into,
+    // whatever the umask of the test run.
+    fs::permissions(Platform::FolderPath(Folder::SystemLogs), fs::perms(0755));
     fs::create_directories(Host("/tmp"));
     fs::permissions(Host("/tmp"), fs::perms(01777));
 }

@@ -8,6 +8,7 @@
 #include "Core/CVModels/ProcessJobResult.h"
 #include "Core/CVModels/SecureSubmitPayloadResult.h"
 #include "Core/WebServiceConnection/JobToServiceJsonConversion.h"
+#include "Core/WebServiceConnection/LogRedaction.h"
 #include "tests/StandInServer/StandInServer.h"
 #include "tests/StandInServer/TestCertificates.h"
 #include "tests/WebServiceOperations/OperationsFixture.h"

@@ -1,4 +1,4 @@
-#include "Core/Services/ClientEnvironment.h"
+#include "Core/CVModels/ClientEnvironment.h"
 
 #include <sys/utsname.h>
 

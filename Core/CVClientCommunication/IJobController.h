@@ -1,10 +1,10 @@
 #pragma once
 
 #include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/Job.h"
 #include "Core/CVModels/User.h"
-#include "Core/Services/ClientEnvironment.h"
 
 #include <memory>
 
@@ -21,9 +21,10 @@ public:
     virtual ~IJobController() = default;
 
     // Takes one connection that the listener accepted from a hook, on the
-    // listener's thread: reads its first message and either answers and
-    // disconnects at once or hands the channel to a job thread. The channel
-    // now belongs to the controller; it closes when its last owner lets go.
+    // listener's thread, and returns at once: a thread of the connection's
+    // own reads its first message and either answers and disconnects or
+    // carries the job it announces. The channel now belongs to the
+    // controller.
     virtual void HandleHookConnection(std::unique_ptr<ClientCommunicationChannel> channel) = 0;
 
     // Refreshes the client settings (and with them the logged-in user) from

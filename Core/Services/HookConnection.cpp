@@ -1,0 +1,99 @@
+#include "Core/Services/HookConnection.h"
+
+#include "CoreLogger/ComponentLog.h"
+
+#include <utility>
+
+namespace CVCoreDataServices {
+
+using Log = ComponentLog<LogComponents::CoreJobHandling>;
+
+HookConnection::HookConnection(std::unique_ptr<ClientCommunicationChannel> channel) : mChannel(std::move(channel)) {}
+
+// Not under the lock: a receive may wait for long, and AnswerForQuit must be
+// able to send meanwhile (the connection carries both directions at once).
+ClientMessage HookConnection::Receive()
+{
+    return mChannel->ReceiveMessage();
+}
+
+void HookConnection::SetReceiveTimeout(std::chrono::milliseconds timeout)
+{
+    mChannel->SetReceiveTimeout(timeout);
+}
+
+// Under the lock, so that no send from another thread meets a closed socket.
+void HookConnection::Disconnect()
+{
+    std::lock_guard lock(mLock);
+    mChannel->Disconnect();
+}
+
+bool HookConnection::Send(const ClientMessage& message)
+{
+    std::lock_guard lock(mLock);
+    if (mAnswer)
+        return false;
+    return mChannel->SendMessage(message);
+}
+
+bool HookConnection::SendFinalAnswer(Answer answer)
+{
+    std::lock_guard lock(mLock);
+    return mSendFinalAnswerNoLock(answer);
+}
+
+// Expects mLock held.
+bool HookConnection::mSendFinalAnswerNoLock(Answer answer)
+{
+    if (mAnswer) {
+        Log::Debug("JobHandler - the hook was answered '%c' already; '%c' is not sent.", static_cast<char>(*mAnswer),
+                   static_cast<char>(answer));
+        return false;
+    }
+    if (answer != ClientMessageSubType::JobCompleted && answer != ClientMessageSubType::JobCancelled)
+        answer = ClientMessageSubType::JobCompleted;
+    mAnswer = answer;
+    if (!mChannel->SendMessage(ClientMessage(ClientMessageType::Request, answer)))
+        Log::Debug("JobHandler - the final answer could not be delivered; the hook has gone.");
+    return true;
+}
+
+bool HookConnection::HasAnswered() const
+{
+    std::lock_guard lock(mLock);
+    return mAnswer.has_value();
+}
+
+bool HookConnection::DecideCancel()
+{
+    std::lock_guard lock(mLock);
+    if (mAnswer == ClientMessageSubType::JobCompleted)
+        return false;
+    mblnCancelDecided = true;
+    return true;
+}
+
+void HookConnection::AnswerForQuit()
+{
+    {
+        std::lock_guard lock(mLock);
+        mblnQuit = true;
+        if (!mAnswer) {
+            Answer answer = mblnCancelDecided ? ClientMessageSubType::JobCancelled : ClientMessageSubType::JobCompleted;
+            Log::Debug("JobHandler - the client quits; the hook is answered '%c'.", static_cast<char>(answer));
+            mSendFinalAnswerNoLock(answer);
+        }
+    }
+    // The answer is in the socket's buffer before the shutdown: the hook
+    // reads it, then the end of the connection.
+    mChannel->ShutdownConnection();
+}
+
+bool HookConnection::ClientQuits() const
+{
+    std::lock_guard lock(mLock);
+    return mblnQuit;
+}
+
+}  // namespace CVCoreDataServices

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "Core/CVClientCommunication/ClientCommunicationChannel.h"
+#include "Core/CVClientCommunication/ClientMessageType.h"
+
+#include <chrono>
+#include <memory>
+#include <mutex>
+#include <optional>
+
+namespace CVCoreDataServices {
+
+// One hook's connection as the client holds it: the channel and the one
+// final answer on it, print ('R','Z') or cancel ('R','X'). The thread that
+// serves the connection receives on it and sends through this object; the
+// job controller shares it to answer for that thread when the client quits.
+//
+// Sends are serialised, and once the final answer went out nothing more is
+// sent: the hook acts on the first final answer it reads. Receive, the
+// receive time-out and Disconnect belong to the serving thread; every other
+// operation may be called from any thread.
+class HookConnection {
+public:
+    using Answer = ClientMessageSubType::ClientMessageSubType;
+
+    explicit HookConnection(std::unique_ptr<ClientCommunicationChannel> channel);
+    HookConnection(const HookConnection&) = delete;
+    HookConnection& operator=(const HookConnection&) = delete;
+
+    // --- The serving thread ---
+    ClientMessage Receive();
+    // Makes later receives fail after waiting this long; zero waits for ever.
+    void SetReceiveTimeout(std::chrono::milliseconds timeout);
+    // Closes the connection; nothing is sent or received afterwards.
+    void Disconnect();
+
+    // --- Any thread ---
+    // Sends a message that is not a final answer ('R','P', or 'E','F' for a
+    // bad first message); false once the final answer went out or when the
+    // send fails.
+    bool Send(const ClientMessage& message);
+    // Sends 'R' with the answer (JobCompleted or JobCancelled; anything else
+    // counts as JobCompleted) unless a final answer went out before; true
+    // when this call sent it. A send that fails (the hook has gone) still
+    // counts as the answer.
+    bool SendFinalAnswer(Answer answer);
+    // Whether a final answer went out.
+    bool HasAnswered() const;
+    // The job commits to its cancel: a quit from now on answers cancel.
+    // False when the final answer went out as print already, so that a job
+    // the hook is printing is never cancelled.
+    bool DecideCancel();
+
+    // The client quits: unless a final answer went out, answers print (the
+    // job prints untracked, as it does when no client runs) or, when the job
+    // committed to its cancel, cancel; then wakes the serving thread out of
+    // any wait on the hook.
+    void AnswerForQuit();
+    // Whether the client quits; the job then does nothing more.
+    bool ClientQuits() const;
+
+private:
+    bool mSendFinalAnswerNoLock(Answer answer);
+
+    mutable std::mutex mLock;  // guards the sends and the state below
+    std::unique_ptr<ClientCommunicationChannel> mChannel;
+    std::optional<Answer> mAnswer;
+    bool mblnCancelDecided = false;
+    bool mblnQuit = false;
+};
+
+}  // namespace CVCoreDataServices
