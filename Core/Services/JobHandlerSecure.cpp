@@ -36,6 +36,10 @@ void JobHandler::mSubmitSecurePayload(bool ok)
     if (!ok || mIsCancelled() || mJob.SecureOption < CVSecureOptionSecuredWithoutBalance)
         return;
 
+    // Committed from here: the local job is cancelled whatever the upload
+    // gives, also when the client quits meanwhile.
+    if (!mConnection->DecideCancel())
+        return;
     Log::Debug("Send the secure payload...");
     CVClientData::SecureSubmitPayloadResult result;
     bool submitted = mWebDataService.SubmitSecureJob(mJob, path, result, CVSecureJobDataSpoolFile, false);
