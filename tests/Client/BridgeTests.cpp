@@ -33,7 +33,7 @@ bool ProcessEventsUntilReady(std::future<Answer>& answer)
 
 class BridgeTest : public testing::Test {
 protected:
-    ApplicationController mController{"/nonexistent"};
+    ApplicationController mController{"/nonexistent", {}};
     UIControllerBridge mBridge{mController};
 };
 
