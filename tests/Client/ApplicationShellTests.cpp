@@ -17,6 +17,8 @@
 #include <QElapsedTimer>
 #include <QIcon>
 #include <QLabel>
+#include <QMenu>
+#include <QAction>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QTimer>
@@ -137,8 +139,8 @@ TEST_F(ShellTest, AnAgentRunsTheCoreItselfWhenNoCopyIsStarted)
 }
 
 // Pending jobs known at launch (a cached user with jobs on the server).
-// Reopening while an alert is up only refreshes the icon; when idle it
-// offers the pending jobs and answers no.
+// Reopening or the menu's pending jobs while an alert is up do nothing but
+// refresh the icon; reopening when idle offers the pending jobs and answers no.
 TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
 {
     nlohmann::json jobs = nlohmann::json::array();
@@ -158,6 +160,7 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
     size_t offeredDuringAlert = 0;
     TestSupport::ModalAnswerer answerer([&](QWidget&) {
         reopenedDuringAlert = mController->applicationShouldHandleReopen(false);
+        mController->applicationDockMenu()->findChild<QAction*>("_dockMenuShowPending")->trigger();
         offeredDuringAlert = CountInLog(offered);
         return QString::fromLatin1(Alert::OkButton);
     });
@@ -201,6 +204,32 @@ TEST_F(ShellTest, TheBalanceCheckOfAUserWithoutABalanceShowsTheNotUsingBalancesA
     EXPECT_EQ(shownText, LocalizedStrings::Format("Client_Error_Not_Using_Balances", QStringLiteral("Quorvel Client")));
     EXPECT_FALSE(mController->isUsingBalances());
     EXPECT_EQ(mController->appState(), ApplicationController::AppStateIdle);
+}
+
+// The tray menu holds its items under their names; About shows the
+// product and its version; Quit takes the quit path with its shutdown
+// sequence.
+TEST_F(ShellTest, TheTrayMenuShowsAboutAndQuits)
+{
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.0.0"));
+    QString aboutTitle;
+    QString aboutText;
+    RunApplication({}, [&] {
+        QMenu* menu = mController->applicationDockMenu();
+        aboutTitle = menu->findChild<QAction*>("_dockMenuAbout")->text();
+        TestSupport::ModalAnswerer answerer([&](QWidget& window) {
+            if (auto* box = qobject_cast<QMessageBox*>(&window))
+                aboutText = box->text() + " " + box->informativeText();
+            TestSupport::SaveWidgetPicture(window, "about-panel");
+            return QString::fromLatin1(Alert::OkButton);
+        });
+        menu->findChild<QAction*>("_dockMenuAbout")->trigger();
+        menu->findChild<QAction*>("_dockMenuQuit")->trigger();
+    });
+    EXPECT_EQ(aboutTitle, LocalizedStrings::Format("Client_Dock_About_Menu_Text", QStringLiteral("Quorvel Client")));
+    EXPECT_EQ(aboutText, "Quorvel Client " + LocalizedStrings::Format("Client_About_Version_Text", QStringLiteral("1.0.0")));
+    EXPECT_EQ(CountInLog("applicationWillTerminate - shutdown sequence complete."), 1u);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(SocketPath())));
 }
 
 // A job thread waits for the user's answer to an alert when the session
