@@ -25,7 +25,9 @@
 
 #include <csignal>
 #include <filesystem>
+#include <atomic>
 #include <future>
+#include <thread>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -268,6 +270,42 @@ TEST_F(ShellTest, QuitBySigtermWhileAJobWaitsInAnAlertEndsWithinSeconds)
     EXPECT_EQ(CountInLog("Application is shutting down."), 1u);
     EXPECT_EQ(CountInLog("applicationWillTerminate - shutdown sequence complete."), 1u);
     EXPECT_FALSE(fs::exists(fs::symlink_status(SocketPath())));
+}
+
+// The delegate goes while a job thread waits for the user (no event loop
+// runs): the service is shut down first, while the bridge and the web service
+// it uses still exist; the waiting question is answered as a closed window,
+// and the job is never printed on it (the shutdown may cut its connection
+// before the cancel reaches the hook).
+TEST_F(ShellTest, DestroyingTheDelegateWhileAJobWaitsShutsTheServiceDownFirst)
+{
+    std::atomic<bool> started{false};
+    std::atomic<bool> ask{false};
+    Launch(JobThreadsRunning([&](CVCoreDataServices::IUIController& userInterface) {
+        started = true;
+        while (!ask)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        UIMessage message;
+        message.Type = 1;
+        return userInterface.DisplayJobMessage(message);
+    }));
+    auto answer = std::async(std::launch::async, [] {
+        HookForJob hook(42);
+        return hook.Connected() ? hook.ReadFinalAnswer() : std::string("not connected");
+    });
+    // The listener asks the main thread for the product name before it
+    // starts the job's thread.
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!started && elapsed.elapsed() < 30000)
+        QApplication::processEvents(QEventLoop::AllEvents, 10);
+    ASSERT_TRUE(started);
+    ask = true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    mController.reset();
+    ASSERT_EQ(answer.wait_for(std::chrono::seconds(10)), std::future_status::ready);
+    std::string final = answer.get();
+    EXPECT_TRUE(final == "RX" || final.empty()) << final;
 }
 
 }  // namespace
