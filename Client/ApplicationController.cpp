@@ -1,121 +1,218 @@
 #include "Client/ApplicationController.h"
 
+#include "Client/MainMenuController.h"
+#include "Client/QuitSignalWatcher.h"
 #include "Client/UIControllerBridge.h"
 #include "Core/CVModels/ClientSettings.h"
-#include "Core/CVModels/UIMessage.h"
-#include "Core/CVModels/User.h"
+#include "Core/Services/ClientEnvironment.h"
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
+#include "Platform/ApplicationBundle.h"
+#include "Platform/Folders.h"
 #include "Platform/Qt/LocalizedStrings.h"
+#include "Platform/UserAccount.h"
 
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QProcess>
 #include <QSysInfo>
+#include <QSystemTrayIcon>
 
+#include <filesystem>
+#include <thread>
 #include <utility>
+
+// The application's life: launch (with the agent that only starts the copy
+// with an icon), the core, and the quit path with its shutdown sequence.
+// The tray icon and menus live in ApplicationControllerTray.cpp, the alerts
+// in ApplicationControllerAlerts.cpp, the other windows in
+// ApplicationControllerWindows.cpp.
 
 namespace {
 
 constexpr auto kComponent = LogComponents::ClientUserInterface;
 using Log = ComponentLog<kComponent>;
 
+// How long the copy with an icon may take to end its own shutdown.
+constexpr int kIconCopyStopMs = 10000;
+
+// Makes a folder with the folders above it; a failure is not reported (the
+// path is used anyway, and what needs it logs its own failure).
+void MakeFolder(const std::string& path)
+{
+    std::error_code ignored;
+    std::filesystem::create_directories(path, ignored);
+}
+
 }  // namespace
 
-ApplicationController::ApplicationController(std::string bundlePath)
+ApplicationController::ApplicationController(std::string bundlePath, CVCoreDataServices::JobThreadFactory jobThreads)
     : mstrBundlePath(std::move(bundlePath)),
+      mJobThreads(std::move(jobThreads)),
       _thisHost(QSysInfo::machineHostName().toStdString()),
       _productName(Platform::LocalizedStrings::Text(QStringLiteral("Quorvel Client"), QStringLiteral("Branding")))
 {
+    // The shutdown runs once the event loop has ended, outside any window.
+    QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, this,
+                     [this] { applicationWillTerminate(); });
 }
 
-// The members go in the reverse order of their declaration: the service,
-// which may still call the bridge and the web service while it shuts down,
-// before either.
+// The members go in the reverse order of their declaration: the copy with
+// an icon is stopped, then the service, which may still call the bridge and
+// the web service while it shuts down, goes before either.
 ApplicationController::~ApplicationController() = default;
 
-// By the settings' authentication type: a PIN window (2, 3) or a network
-// login (4, 5); any other type has no window and answers no.
-bool ApplicationController::promptForAuthentication(CVClientData::User& user, CVClientData::WebDataService&,
-                                                    CVClientData::ClientSettings& settings,
-                                                    CVCoreDataServices::AuthenticatedOperationType operation)
+void ApplicationController::applicationDidFinishLaunching()
 {
-    DebugScope scope(kComponent, "-[ApplicationController promptForAuthentication:withWebDataService:andSettings:forOperation:]");
-    setApplicationIcon();
-    _appState = AppStateWindowUp;
-    bool validated = false;
-    switch (settings.AuthenticationType) {
-    case 2:
-    case 3:
-        validated = promptForPINCode(user, settings, operation);
-        break;
-    case 4:
-    case 5:
-        validated = promptForNetworkLogin(user, settings, operation);
-        break;
-    default:
-        break;
-    }
-    _appState = AppStateIdle;
-    return validated;
-}
-
-void ApplicationController::batchStarted()
-{
-    _isInBatch = true;
-    setApplicationIcon();
-}
-
-void ApplicationController::batchEnded()
-{
+    DebugScope scope(kComponent, "-[ApplicationController applicationDidFinishLaunching:]");
     _isInBatch = false;
-    setApplicationIcon();
+    _hasPendingJobs = false;
+    _isUsingBalances = false;
+    _hasSnoozedJobs = false;
+    _hasDisconnectedJobs = false;
+    Log::Info("ApplicationController::applicationDidFinishLaunching - Beginning client initialization.");
+
+    _clientJobCachePath = Platform::FolderPath(Platform::Folder::UserData);
+    MakeFolder(_clientJobCachePath);
+    _customFieldCachePath = Platform::FolderPath(Platform::Folder::UserCache);
+    MakeFolder(_customFieldCachePath);
+    Log::Info("ApplicationController::applicationDidFinishLaunching - Client job cache in %s.", _clientJobCachePath);
+    Log::Info("ApplicationController::applicationDidFinishLaunching - Custom _customField cache in %s",
+              _customFieldCachePath);
+
+    Log::Info("ApplicationController::applicationDidFinishLaunching - Launching Client Framework");
+    _uiControllerBridge = std::make_unique<UIControllerBridge>(*this);
+
+    CVCoreDataServices::ClientEnvironment environment;
+    environment.UserName = Platform::CurrentUserName();
+    environment.JobCacheFolder = _clientJobCachePath;
+    environment.OperatingSystem = CVCoreDataServices::ClientEnvironment::CurrentOperatingSystemText();
+    environment.HostName = _thisHost;
+    environment.JobSource = CVCoreDataServices::ClientEnvironment::ClientJobSource;
+
+    Log::Info("ApplicationController::applicationDidFinishLaunching - init Client UI CommunicationService.");
+    _webDataService = std::make_unique<CVClientData::WebDataService>();
+    _clientUICommunicationService = std::make_unique<CVCoreDataServices::ClientUICommunicationService>(
+        *_uiControllerBridge, environment, *_webDataService);
+    _clientUICommunicationService->SetJobThreadFactory(mJobThreads);
+    _clientUICommunicationService->Initialize();
+
+    _isShowingIcon = true;
+    std::optional<bool> uiElement = Platform::ApplicationBundle::BoolValue(mstrBundlePath, "LSUIElement");
+    if (uiElement)
+        _isShowingIcon = !*uiElement;
+    else
+        Log::Info("UIElement is nil");
+    Log::Info("isShowingIcon = %i", _isShowingIcon ? 1 : 0);
+
+    bool startedIconCopy = false;
+    if (!_isShowingIcon && _clientUICommunicationService->GetClientSettings().DisplayClientTrayIcon)
+        startedIconCopy = mStartIconCopy();
+    if (!startedIconCopy)
+        mRunCore();
+
+    mMakeMainMenu();
+    mMakeTrayIcon();
+    mQuitSignals = std::make_unique<QuitSignalWatcher>([this] { handleQuitEvent(); });
+    if (_mainMenuQuitCV != nullptr)
+        _mainMenuQuitCV->setEnabled(true);
 }
 
-// 0: no pending jobs; 1: disconnected jobs pending; 2: snoozed jobs pending;
-// any other value keeps the flags. The icon is refreshed in every case.
-void ApplicationController::setPendingJobType(int32_t type)
+// The path of the copy with an icon: <bundle>/Contents/<product>.app/Contents/MacOS/<product>.
+std::string ApplicationController::mIconCopyPath() const
 {
-    switch (type) {
-    case CVCoreDataServices::PendingJobsNone:
-        _hasPendingJobs = false;
-        _hasDisconnectedJobs = false;
-        _hasSnoozedJobs = false;
-        break;
-    case CVCoreDataServices::PendingJobsDisconnected:
-        _hasPendingJobs = true;
-        _hasDisconnectedJobs = true;
-        _hasSnoozedJobs = false;
-        break;
-    case CVCoreDataServices::PendingJobsSnoozed:
-        _hasPendingJobs = true;
-        _hasDisconnectedJobs = false;
-        _hasSnoozedJobs = true;
-        break;
-    default:
-        break;
+    std::string product = _productName.toStdString();
+    std::filesystem::path path = std::filesystem::path(mstrBundlePath) / "Contents";
+    Log::Info("Contents ... %s", path.string());
+    path /= product + ".app";
+    Log::Info("app ... %s", path.string());
+    path = path / "Contents" / "MacOS" / product;
+    Log::Info("Task: %s", path.string());
+    return path.string();
+}
+
+// The agent's way when the server asks for a visible icon: the copy with an
+// icon runs the core, and the agent ends with it. Should the copy not start,
+// the agent runs the core itself, so that jobs are still answered.
+bool ApplicationController::mStartIconCopy()
+{
+    std::string path = mIconCopyPath();
+    Log::Info("Starting task...");
+    mIconCopy = std::make_unique<QProcess>();
+    mIconCopy->setProgram(QString::fromStdString(path));
+    mIconCopy->setProcessChannelMode(QProcess::ForwardedChannels);
+    QObject::connect(mIconCopy.get(), &QProcess::finished, this, [this] { terminate("the copy with an icon"); });
+    mIconCopy->start();
+    if (!mIconCopy->waitForStarted()) {
+        Log::Error("Unable to start %s: %s; the client runs without an icon.", path,
+                   mIconCopy->errorString().toStdString());
+        mIconCopy.reset();
+        return false;
     }
-    setApplicationIcon();
+    return true;
 }
 
-void ApplicationController::setIsUsingBalances(bool usingBalances)
+void ApplicationController::mRunCore()
 {
-    _isUsingBalances = usingBalances;
+    Log::Info("ApplicationController::applicationDidFinishLaunching - Telling Cocoa that we will be multi-threading");
+    std::thread(&ApplicationController::doNothing).join();
+    _clientUICommunicationService->Run();
+    _appState = AppStateIdle;
 }
 
-// The job message alert comes with the application's alerts; until then a
-// message answers as a closed alert does: the job does not go on.
-bool ApplicationController::displayJobMessage(UIMessage&)
+void ApplicationController::handleQuitEvent()
 {
-    return false;
+    Log::Info("Application is shutting down.");
+    terminate("the quit event");
 }
 
-// The secure-release alert comes with the application's alerts.
-void ApplicationController::displaySecureMessage(UIMessage&) {}
-
-// The tray icon comes with the application's tray; until then there is no
-// icon to refresh.
-void ApplicationController::setApplicationIcon()
+void ApplicationController::mainMenuQuit()
 {
-    if (!_isShowingIcon)
+    terminate("the menu");
+}
+
+// Open questions are answered as closed windows and the windows close, so
+// that the event loop (and every window's loop) ends; the shutdown sequence
+// follows from the application's aboutToQuit.
+void ApplicationController::terminate(const char* sender)
+{
+    if (!applicationShouldTerminate())
         return;
+    Log::Debug("ApplicationController::terminate - asked by %s.", sender);
+    if (_uiControllerBridge)
+        _uiControllerBridge->CancelWaitsForShutdown();
+    else
+        MainThreadHandOver::CloseModalWindows();
+    QCoreApplication::exit(0);
+}
+
+void ApplicationController::applicationWillTerminate()
+{
+    if (_appState == AppStateTerminating)
+        return;
+    DebugScope scope(kComponent, "-[ApplicationController applicationWillTerminate:]");
+    _appState = AppStateTerminating;
+    Log::Info("ApplicationController::applicationWillTerminate - beginning shutdown sequence");
+    if (mIconCopy && mIconCopy->state() != QProcess::NotRunning) {
+        mIconCopy->disconnect(this);
+        mIconCopy->terminate();
+        if (!mIconCopy->waitForFinished(kIconCopyStopMs))
+            mIconCopy->kill();
+    }
+    mShutDownCore();
+    Log::Info("ApplicationController::applicationWillTerminate - shutdown sequence complete.");
+}
+
+// The service first: it waits for the job threads, which may still reach
+// the bridge; then the bridge. The web service stays until the end.
+void ApplicationController::mShutDownCore()
+{
+    if (_clientUICommunicationService) {
+        _clientUICommunicationService->Shutdown();
+        _clientUICommunicationService.reset();
+    }
+    _uiControllerBridge.reset();
 }

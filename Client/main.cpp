@@ -1,9 +1,15 @@
-// Quorvel Client: the per-user print-accounting agent.
+// Quorvel Client: the per-user print-accounting agent. It starts only when
+// the preferences name the server; then the application delegate launches
+// the core from the event loop and shuts it down once the loop has ended.
 #include "Client/ApplicationController.h"
 #include "Client/CanLaunch.h"
+#include "Core/Services/JobHandler.h"
+#include "Platform/ApplicationBundle.h"
 #include "Platform/Qt/ClassicNumbers.h"
 
 #include <QApplication>
+#include <QIcon>
+#include <QTimer>
 
 int main(int argc, char** argv)
 {
@@ -11,6 +17,15 @@ int main(int argc, char** argv)
         return 0;
     QApplication application(argc, argv);
     Platform::KeepClassicNumbers();
-    ApplicationController controller(QApplication::applicationDirPath().toStdString());
+    // Alerts come and go; the program lives on without a window.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationVersion(QStringLiteral(CVK_VERSION));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/images/quorvel.png")));
+
+    ApplicationController controller(
+        Platform::ApplicationBundle::PathOfProgram(QApplication::applicationFilePath().toStdString()),
+        CVCoreDataServices::JobHandler::Factory());
+    QApplication::setApplicationDisplayName(controller.getProductName());
+    QTimer::singleShot(0, &controller, [&controller] { controller.applicationDidFinishLaunching(); });
     return QApplication::exec();
 }

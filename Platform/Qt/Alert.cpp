@@ -3,16 +3,35 @@
 #include "Platform/Qt/LocalizedStrings.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 
 namespace Platform {
+
+namespace {
+
+// The size of the application's icon in an alert.
+constexpr int kIconSize = 64;
+
+}  // namespace
 
 Alert::Alert(QWidget* sheetWindow) : mBox(sheetWindow)
 {
     mBox.setObjectName(QString::fromLatin1(ObjectName));
-    mBox.setIcon(QMessageBox::Warning);
+    QIcon icon = QApplication::windowIcon();
+    if (icon.isNull())
+        mBox.setIcon(QMessageBox::Information);
+    else
+        mBox.setIconPixmap(icon.pixmap(kIconSize, kIconSize));
+    mBox.setWindowTitle(QGuiApplication::applicationDisplayName());
     mBox.setTextFormat(Qt::PlainText);
+    // The message text stands out above the informative text, which has
+    // room for a sentence on a line.
+    mBox.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { font-weight: bold; }"
+                                      "QLabel#qt_msgbox_informativelabel { min-width: 320px; }"));
     mBox.setWindowModality(sheetWindow != nullptr ? Qt::WindowModal : Qt::ApplicationModal);
 }
 
@@ -44,15 +63,15 @@ void Alert::setInformativeText(const QString& text)
         label->setTextFormat(Qt::PlainText);
 }
 
-void Alert::setInformationalStyle()
-{
-    mBox.setIcon(QMessageBox::Information);
-}
-
 Alert::Response Alert::runModal()
 {
     if (mintButtons == 0)
         addButton(QString::fromLatin1(OkButton));
+    // Once shown (by exec, which must show it to make it modal), to the front.
+    QTimer::singleShot(0, &mBox, [this] {
+        mBox.raise();
+        mBox.activateWindow();
+    });
     mBox.exec();
     QAbstractButton* clicked = mBox.clickedButton();
     if (clicked == nullptr)

@@ -12,11 +12,13 @@ namespace Platform {
 // "Cancel_Button". Each button's object name is its key, so that a test finds
 // it. The first button is the default one (Return); a "Cancel_Button" is also
 // pressed by Escape. Texts are shown as plain text, never as markup, since
-// they may come from the server.
+// they may come from the server. The alert shows the application's icon (as
+// it is at that moment, badge and all).
 //
 // Without a window the alert is modal to the whole application; with one it
-// is that window's sheet, modal to it alone. Either way runModal blocks until
-// the alert has ended. The alert belongs to the main thread.
+// is that window's sheet, modal to it alone. Either way runModal brings the
+// alert to the front and blocks until it has ended. The alert belongs to the
+// main thread.
 class Alert {
 public:
     // How the alert ended: by its first, second or third button, or closed
@@ -37,8 +39,6 @@ public:
     void addButton(const QString& key);
     void setMessageText(const QString& text);
     void setInformativeText(const QString& text);
-    // Marks the alert as information rather than a warning.
-    void setInformationalStyle();
 
     // Shows the alert and waits until it has ended.
     Response runModal();

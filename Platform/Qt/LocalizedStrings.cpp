@@ -1,5 +1,6 @@
 #include "Platform/Qt/LocalizedStrings.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QTranslator>
 
@@ -24,10 +25,13 @@ LoadedTables& Tables()
 }
 
 // Loads a table for the user's languages, else the English one; a table that
-// is not there stays empty, and its keys show as they are.
+// is not there stays empty, and its keys show as they are. The table belongs
+// to the application's thread, whichever thread asked first.
 std::unique_ptr<QTranslator> LoadTable(const QString& table)
 {
     auto translator = std::make_unique<QTranslator>();
+    if (QCoreApplication* application = QCoreApplication::instance())
+        translator->moveToThread(application->thread());
     const QString folder = QString::fromLatin1(LocalizedStrings::ResourceFolder);
     if (!translator->load(QLocale(), table, QStringLiteral("_"), folder))
         static_cast<void>(translator->load(table, folder));

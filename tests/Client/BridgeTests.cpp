@@ -1,11 +1,8 @@
 // The bridge between the core and the application delegate: calls from job
-// threads reach the delegate on the main thread, the localised string never
-// waits for it, and after quit no call waits.
+// threads reach the delegate on the main thread, and the localised string
+// never waits for it.
 #include "Client/ApplicationController.h"
 #include "Client/UIControllerBridge.h"
-#include "Core/CVModels/ClientSettings.h"
-#include "Core/CVModels/User.h"
-#include "Core/WebServiceConnection/WebDataService.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -33,7 +30,7 @@ bool ProcessEventsUntilReady(std::future<Answer>& answer)
 
 class BridgeTest : public testing::Test {
 protected:
-    ApplicationController mController{"/nonexistent"};
+    ApplicationController mController{"/nonexistent", {}};
     UIControllerBridge mBridge{mController};
 };
 
@@ -66,28 +63,6 @@ TEST_F(BridgeTest, TheLocalisedStringIsReadOnTheCallingThreadWithoutWaiting)
     EXPECT_FALSE(text.empty());
     EXPECT_NE(text, "Client_Disconnected_Job_Allowed_Message");
     EXPECT_EQ(other.get(), "");
-}
-
-// Once the core's shutdown has cancelled the waits, a job thread's question
-// is answered as a closed window at once, with the main thread busy.
-TEST_F(BridgeTest, AfterCancellingAtQuitNoCallWaitsForTheMainThread)
-{
-    mBridge.CancelWaitsForShutdown();
-    auto answers = std::async(std::launch::async, [this] {
-        CVClientData::User user;
-        CVClientData::WebDataService service;
-        CVClientData::ClientSettings settings;
-        settings.AuthenticationType = 2;
-        mBridge.BatchStarted();
-        bool validated = mBridge.PromptForAuthentication(user, service, settings,
-                                                         CVCoreDataServices::AuthenticatedOperationPrintJob);
-        return std::make_pair(validated, mBridge.GetProductName());
-    });
-    ASSERT_EQ(answers.wait_for(kLimit), std::future_status::ready);
-    auto [validated, productName] = answers.get();
-    EXPECT_FALSE(validated);
-    EXPECT_EQ(productName, "Quorvel Client");
-    EXPECT_FALSE(mController.isInBatch());
 }
 
 }  // namespace

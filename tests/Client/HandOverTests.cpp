@@ -1,7 +1,7 @@
 // The hand-over through Qt's event loop, with real alerts answered as a
-// person answers them: each of several job threads gets its own answer, a
-// call on the main thread runs inline, and cancelling at quit closes the
-// alert that is up and answers every waiting call.
+// person answers them: each of several job threads gets its own answer, and
+// cancelling at quit closes the alert that is up and answers every waiting
+// call.
 #include "Client/MainThreadHandOver.h"
 #include "Platform/Qt/Alert.h"
 #include "tests/Support/Gui/ModalAnswerer.h"
@@ -76,20 +76,6 @@ TEST(HandOverTest, EachJobThreadGetsTheAnswerToItsOwnAlert)
     for (int job = 0; job < kJobs; ++job)
         EXPECT_EQ(answers[job].get(), job % 2 == 0 ? Alert::FirstButton : Alert::SecondButton) << "job " << job;
     EXPECT_EQ(answerer.Answered(), kJobs);
-}
-
-TEST(HandOverTest, ACallOnTheMainThreadRunsInlineWithoutTheEventLoop)
-{
-    MainThreadHandOver handOver;
-    bool ran = false;
-    int answer = handOver.Call<int>(Kind::Notice, [&] {
-        ran = true;
-        return 4;
-    }, kCancelled);
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(answer, 4);
-    TestSupport::ModalAnswerer answerer(QString::fromLatin1(Alert::OkButton));
-    EXPECT_EQ(handOver.Call<int>(Kind::Window, [] { return AskAboutJob(1); }, kCancelled), Alert::FirstButton);
 }
 
 // At quit one alert is up and another question waits behind it: the alert

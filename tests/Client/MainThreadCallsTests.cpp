@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <future>
 #include <memory>
@@ -20,15 +21,16 @@ namespace {
 using Kind = MainThreadCalls::Kind;
 constexpr int kCancelled = -1;
 
-// A thread that runs like a main thread: it owns the MainThreadCalls, runs
-// its queue whenever it is posted to, and runs tasks given to it.
+// A thread that runs like a main thread: it owns the MainThreadCalls and
+// runs the tasks posted to it in order, among them the calls' queue
+// whenever the calls ask for it.
 class FakeMainThread {
 public:
     FakeMainThread()
     {
         std::promise<void> made;
         mThread = std::thread([this, &made] {
-            mCalls = std::make_unique<MainThreadCalls>([this] { Post(nullptr); });
+            mCalls = std::make_unique<MainThreadCalls>([this] { Post([this] { mCalls->RunPending(); }); });
             made.set_value();
             mLoop();
         });
@@ -37,16 +39,24 @@ public:
 
     ~FakeMainThread()
     {
-        {
-            std::lock_guard lock(mLock);
-            mblnStop = true;
-        }
-        mWake.notify_all();
+        Post(nullptr);
         mThread.join();
     }
 
     MainThreadCalls& Calls() { return *mCalls; }
     std::thread::id Id() const { return mThread.get_id(); }
+    int Posts() const { return mintPosts; }
+
+    // Queues a task; null ends the loop.
+    void Post(std::function<void()> task)
+    {
+        {
+            std::lock_guard lock(mLock);
+            mTasks.push_back(std::move(task));
+        }
+        ++mintPosts;
+        mPosted.notify_all();
+    }
 
     // Runs a task on the main thread and waits for it.
     void RunAndWait(std::function<void()> task)
@@ -59,92 +69,29 @@ public:
         done.get_future().wait();
     }
 
-    // While paused the loop takes no posted calls (tasks still run).
-    void SetPaused(bool paused)
-    {
-        {
-            std::lock_guard lock(mLock);
-            mblnPaused = paused;
-        }
-        mWake.notify_all();
-    }
-
-    int Posts() const { return mintPosts; }
-
-    // Queues a task; null asks for the calls' queue to be run.
-    void Post(std::function<void()> task)
-    {
-        {
-            std::lock_guard lock(mLock);
-            if (task)
-                mTasks.push_back(std::move(task));
-            else
-                ++mintRunRequests;
-        }
-        ++mintPosts;
-        mWake.notify_all();
-    }
-
 private:
     void mLoop()
     {
-        std::unique_lock lock(mLock);
         for (;;) {
-            mWake.wait(lock, [&] { return mblnStop || !mTasks.empty() || (mintRunRequests > 0 && !mblnPaused); });
-            if (mblnStop)
-                return;
-            if (!mTasks.empty()) {
-                auto task = std::move(mTasks.front());
-                mTasks.erase(mTasks.begin());
-                lock.unlock();
-                task();
-                lock.lock();
-                continue;
+            std::function<void()> task;
+            {
+                std::unique_lock lock(mLock);
+                mPosted.wait(lock, [&] { return !mTasks.empty(); });
+                task = std::move(mTasks.front());
+                mTasks.pop_front();
             }
-            mintRunRequests = 0;
-            lock.unlock();
-            mCalls->RunPending();
-            lock.lock();
+            if (!task)
+                return;
+            task();
         }
     }
 
     std::unique_ptr<MainThreadCalls> mCalls;
     std::thread mThread;
     std::mutex mLock;
-    std::condition_variable mWake;
-    std::vector<std::function<void()>> mTasks;
-    int mintRunRequests = 0;
-    bool mblnPaused = false;
-    bool mblnStop = false;
+    std::condition_variable mPosted;
+    std::deque<std::function<void()>> mTasks;
     std::atomic<int> mintPosts{0};
-};
-
-// A gate that a test opens once.
-class Gate {
-public:
-    void Open()
-    {
-        {
-            std::lock_guard lock(mLock);
-            mblnOpen = true;
-        }
-        mOpened.notify_all();
-    }
-    void Wait()
-    {
-        std::unique_lock lock(mLock);
-        mOpened.wait(lock, [&] { return mblnOpen; });
-    }
-    bool IsOpen()
-    {
-        std::lock_guard lock(mLock);
-        return mblnOpen;
-    }
-
-private:
-    std::mutex mLock;
-    std::condition_variable mOpened;
-    bool mblnOpen = false;
 };
 
 // Waits until the condition holds (the test's time limit ends a failure).
@@ -198,7 +145,7 @@ TEST(MainThreadCallsTest, ACallOnTheMainThreadRunsInline)
 TEST(MainThreadCallsTest, WindowsComeOneAtATimeWhileNoticesPass)
 {
     FakeMainThread main;
-    Gate firstAnswered;
+    std::atomic<bool> firstAnswered{false};
     std::atomic<bool> firstUp{false};
     std::atomic<bool> secondRan{false};
     auto first = std::async(std::launch::async, [&] {
@@ -206,7 +153,7 @@ TEST(MainThreadCallsTest, WindowsComeOneAtATimeWhileNoticesPass)
             Kind::Window,
             [&] {
                 firstUp = true;
-                while (!firstAnswered.IsOpen()) {
+                while (!firstAnswered) {
                     main.Calls().RunPending();
                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
                 }
@@ -225,7 +172,7 @@ TEST(MainThreadCallsTest, WindowsComeOneAtATimeWhileNoticesPass)
     int notice = main.Calls().Call<int>(Kind::Notice, [] { return 3; }, kCancelled);
     EXPECT_EQ(notice, 3);
     EXPECT_FALSE(secondRan);
-    firstAnswered.Open();
+    firstAnswered = true;
     EXPECT_EQ(first.get(), 1);
     EXPECT_EQ(second.get(), 2);
 }
@@ -235,7 +182,11 @@ TEST(MainThreadCallsTest, WindowsComeOneAtATimeWhileNoticesPass)
 TEST(MainThreadCallsTest, CancellingAnswersWaitingAndLaterCalls)
 {
     FakeMainThread main;
-    main.SetPaused(true);
+    std::atomic<bool> busy{true};
+    main.Post([&] {
+        while (busy)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
     std::atomic<int> ran{0};
     std::vector<std::future<int>> waiting;
     for (int i = 0; i < 3; ++i)
@@ -246,6 +197,7 @@ TEST(MainThreadCallsTest, CancellingAnswersWaitingAndLaterCalls)
     main.Calls().CancelAll();
     for (auto& answer : waiting)
         EXPECT_EQ(answer.get(), kCancelled);
+    busy = false;
 
     EXPECT_EQ(main.Calls().Call<int>(Kind::Notice, [&] { return ++ran; }, kCancelled), kCancelled);
     main.RunAndWait([&] {
@@ -253,7 +205,6 @@ TEST(MainThreadCallsTest, CancellingAnswersWaitingAndLaterCalls)
         EXPECT_EQ(main.Calls().Call<int>(Kind::Notice, [] { return 5; }, kCancelled), 5);
     });
     EXPECT_EQ(ran, 0);
-    main.SetPaused(false);
 }
 
 }  // namespace

@@ -6,8 +6,13 @@
 // repository are printed with lp. For each job it tells what the server
 // received and what reached the wrapped backend, then removes everything.
 //
-// Exit status 0 when every job printed whole and was accounted, 1 otherwise,
-// 2 when the demonstration could not be set up, 130 when interrupted.
+// With --windows the client is the real application on the current display
+// (DISPLAY), and the rules ask the user about every job; the demonstration
+// waits for the person to answer each question.
+//
+// Exit status 0 when every job printed whole and was accounted (or, with
+// windows, was cancelled by its user), 1 otherwise, 2 when the
+// demonstration could not be set up, 130 when interrupted.
 #include "tests/EndToEnd/EndToEndWorld.h"
 #include "tests/EndToEnd/ServerJobSummary.h"
 #include "tests/Support/ChildProgram.h"
@@ -17,8 +22,10 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -28,6 +35,8 @@ constexpr const char* kQueue = "Front_Desk";
 constexpr int kSetupFailed = 2;
 constexpr int kInterrupted = 130;
 constexpr auto kJobLimit = std::chrono::seconds(60);
+// A person answering the windows takes their time.
+constexpr auto kJobLimitWithWindows = std::chrono::minutes(10);
 
 // One sample job of the repository.
 struct Sample {
@@ -113,16 +122,26 @@ void PrintServerView(const EndToEnd::ServerJobSummary& job)
 }
 
 // Prints one job and follows it to its end; whether it printed whole and
-// reached the server.
-bool ReportJob(const EndToEnd::EndToEndWorld& world, int jobId, const Sample& sample, const std::string& path)
+// reached the server, or (with windows) was cancelled by the user.
+bool ReportJob(const EndToEnd::EndToEndWorld& world, int jobId, const Sample& sample, const std::string& path,
+               bool withWindows)
 {
     std::string document = TestSupport::ReadFileText(path);
     std::string name = std::filesystem::path(path).filename();
     std::printf("\nJob %d: %s (%s, %zu bytes)\n", jobId, name.c_str(), sample.language, document.size());
-    bool completed = TestSupport::WaitUntil(
-        [&] { return gInterrupted || world.Cupsd().JobState(jobId) == IPP_JSTATE_COMPLETED; }, kJobLimit);
+    std::fflush(stdout);
+    auto ended = [&] {
+        auto state = world.Cupsd().JobState(jobId);
+        return state == IPP_JSTATE_COMPLETED || (withWindows && state == IPP_JSTATE_CANCELED);
+    };
+    bool completed = TestSupport::WaitUntil([&] { return gInterrupted || ended(); },
+                                            withWindows ? kJobLimitWithWindows : kJobLimit);
     if (gInterrupted)
         return false;
+    if (completed && world.Cupsd().JobState(jobId) == IPP_JSTATE_CANCELED) {
+        std::printf("  cancelled by you   the printer received nothing\n");
+        return !world.BackendRan(jobId);
+    }
     if (!completed) {
         std::printf("  the job did not complete (state %d)\n", world.Cupsd().JobState(jobId).value_or(-1));
         return false;
@@ -140,11 +159,39 @@ bool ReportJob(const EndToEnd::EndToEndWorld& world, int jobId, const Sample& sa
     return serverJob.has_value() && identical;
 }
 
+// Starts the client: the real application on the current display, or the
+// core without windows.
+bool StartClient(EndToEnd::EndToEndWorld& world, bool withWindows)
+{
+    if (!withWindows)
+        return world.StartClient();
+#ifdef CVK_CLIENT_APPLICATION
+    return world.StartClientProgram({CVK_CLIENT_APPLICATION});
+#else
+    return false;
+#endif
+}
+
 }  // namespace
 
 // Sets the world up, prints the samples, reports, cleans up.
-int main()
+int main(int argc, char** argv)
 {
+    bool withWindows = argc == 2 && std::string_view(argv[1]) == "--windows";
+    if (argc > 2 || (argc == 2 && !withWindows)) {
+        std::fprintf(stderr, "usage: cvk_demo [--windows]\n");
+        return kSetupFailed;
+    }
+#ifndef CVK_CLIENT_APPLICATION
+    if (withWindows) {
+        std::fprintf(stderr, "cvk_demo: this build has no client application (CVK_BUILD_GUI is off)\n");
+        return kSetupFailed;
+    }
+#endif
+    if (withWindows && std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        std::fprintf(stderr, "cvk_demo: --windows needs a display (DISPLAY or WAYLAND_DISPLAY)\n");
+        return kSetupFailed;
+    }
     WatchForInterrupts();
     int result = 0;
     {
@@ -153,9 +200,15 @@ int main()
             std::fprintf(stderr, "cvk_demo: %s\n", world.Problem().c_str());
             return kSetupFailed;
         }
-        world.ScriptRules(EndToEnd::Tracking::Silently);
+        if (withWindows)
+            world.ScriptRules(EndToEnd::Tracking::Silently, EndToEnd::EndToEndWorld::MonoPageCost,
+                              EndToEnd::EndToEndWorld::ColourPageCost,
+                              {EndToEnd::ContinueOrCancel("Print this job?",
+                                                          "The demonstration's rules ask about every job.")});
+        else
+            world.ScriptRules(EndToEnd::Tracking::Silently);
         if (!world.AddQueue(kQueue, EndToEnd::QueueKind::Tracked, EndToEnd::DataPath::SpoolFile)
-            || !world.StartClient()) {
+            || !StartClient(world, withWindows)) {
             std::fprintf(stderr, "cvk_demo: the queue or the client core could not be set up\n%s\n",
                          world.Cupsd().ErrorLog().c_str());
             return kSetupFailed;
@@ -164,11 +217,15 @@ int main()
         std::printf("  private CUPS scheduler on %s with the tracked queue %s:\n", world.Cupsd().Address().c_str(),
                     kQueue);
         std::printf("    cvkhook in front of a recording backend that stands in for the printer\n");
-        std::printf("  stand-in accounting server at %s: its rules track every job silently,\n",
-                    world.Server().BaseUrl().c_str());
+        std::printf("  stand-in accounting server at %s: its rules %s,\n", world.Server().BaseUrl().c_str(),
+                    withWindows ? "ask the user about every job" : "track every job silently");
         std::printf("    %.2f per mono page, %.2f per colour page\n", EndToEnd::EndToEndWorld::MonoPageCost,
                     EndToEnd::EndToEndWorld::ColourPageCost);
-        std::printf("  the client core of user %s, without windows\n", world.User().c_str());
+        if (withWindows)
+            std::printf("  the client application of user %s on your display: answer its questions\n",
+                        world.User().c_str());
+        else
+            std::printf("  the client core of user %s, without windows\n", world.User().c_str());
         std::printf("Printing %zu sample jobs with lp.\n", std::size(kSamples));
 
         std::vector<int> jobs;
@@ -179,11 +236,11 @@ int main()
             if (jobs[i] <= 0) {
                 std::printf("\nlp could not submit %s\n", path.c_str());
                 result = 1;
-            } else if (!ReportJob(world, jobs[i], kSamples[i], path)) {
+            } else if (!ReportJob(world, jobs[i], kSamples[i], path, withWindows)) {
                 result = 1;
             }
         }
-        if (!gInterrupted) {
+        if (!gInterrupted && !withWindows) {
             std::string questions = Questions(world.UiLog());
             std::printf("\nQuestions the client asked its user: %s\n%s", questions.empty() ? "none" : "",
                         questions.c_str());

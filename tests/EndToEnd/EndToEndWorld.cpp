@@ -64,6 +64,15 @@ bool HasEnded(pid_t pid)
 
 }  // namespace
 
+CVClientData::JobMessage ContinueOrCancel(std::string title, std::string text)
+{
+    CVClientData::JobMessage question;
+    question.Type = CVClientData::JobMessage::ContinueOrCancel;
+    question.Title = std::move(title);
+    question.Message = std::move(text);
+    return question;
+}
+
 EndToEndWorld::EndToEndWorld(WorldOptions options)
     : mstrUser(Platform::CurrentUserName()), mCupsd(BackendEnvironment(mRoot, options))
 {
@@ -120,13 +129,16 @@ void EndToEndWorld::WritePreferences(bool complete, bool debugLogging) const
 }
 
 // The rules answer each stage as asked; the start stage sets the tracking
-// and the prices.
-void EndToEndWorld::ScriptRules(Tracking tracking, double monoPageCost, double colourPageCost)
+// and the prices, and sends the messages.
+void EndToEndWorld::ScriptRules(Tracking tracking, double monoPageCost, double colourPageCost,
+                                std::vector<CVClientData::JobMessage> startMessages)
 {
     mServer.SetResponder("PUT", "printapi/rules/process", [=](const StandIn::RecordedRequest& request) {
         CVClientData::WebDataServiceProcessJobResult answer;
         std::string stop = request.QueryValue("stopAfterStage");
         answer.ProcessedToStage = stop.empty() ? 0 : std::stoi(stop);
+        if (request.QueryValue("startStage") == "0")
+            answer.Messages = startMessages;
         answer.PricingChanged = true;
         answer.PriceOption = CVClientData::PricePerPage;
         answer.BWUnitCost = monoPageCost;
@@ -206,11 +218,15 @@ std::optional<ServerJobSummary> EndToEndWorld::ServerJob(int jobId) const
 
 bool EndToEndWorld::StartClient(const ClientScript& script)
 {
+    return StartClientProgram({CVK_HEADLESS_CLIENT, "--popups", script.popups, "--messages", script.messages,
+                               "--ui-log", mRoot.Path() + "/ui.log"});
+}
+
+bool EndToEndWorld::StartClientProgram(const std::vector<std::string>& command)
+{
     if (mintClientPid > 0)
         return false;
-    mintClientPid = TestSupport::StartProgram({CVK_HEADLESS_CLIENT, "--popups", script.popups, "--messages",
-                                               script.messages, "--ui-log", mRoot.Path() + "/ui.log"},
-                                              mRoot.Path() + "/client.out");
+    mintClientPid = TestSupport::StartProgram(command, mRoot.Path() + "/client.out");
     if (mintClientPid < 0)
         return false;
     // The hook looks for the client in the world's own process table, which

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Core/CVModels/JobMessage.h"
 #include "tests/EndToEnd/ServerJobSummary.h"
 #include "tests/StandInServer/StandInServer.h"
 #include "tests/Support/ChildRecord.h"
@@ -38,6 +39,9 @@ struct ClientScript {
     std::string popups = "print";
     std::string messages = "go";
 };
+
+// A question of the rules: go on with the job (OK) or cancel it.
+CVClientData::JobMessage ContinueOrCancel(std::string title, std::string text);
 
 // The settings of one world.
 struct WorldOptions {
@@ -80,10 +84,12 @@ public:
     // The client's preferences naming the stand-in; without the server
     // address when not complete.
     void WritePreferences(bool complete, bool debugLogging = true) const;
-    // The rules' answer to every later job, priced per page (mono and colour).
+    // The rules' answer to every later job, priced per page (mono and colour),
+    // with the messages for the user that the start rules send.
     static constexpr double MonoPageCost = 0.10;
     static constexpr double ColourPageCost = 0.50;
-    void ScriptRules(Tracking tracking, double monoPageCost = MonoPageCost, double colourPageCost = ColourPageCost);
+    void ScriptRules(Tracking tracking, double monoPageCost = MonoPageCost, double colourPageCost = ColourPageCost,
+                     std::vector<CVClientData::JobMessage> startMessages = {});
 
     // --- Queues and jobs ---
     // A queue of a colour duplex printer. extraArguments go to lpadmin.
@@ -104,6 +110,8 @@ public:
     // Starts the headless client and waits for its socket; false when it
     // did not come up.
     bool StartClient(const ClientScript& script = {});
+    // The same with another client program: the command that runs it.
+    bool StartClientProgram(const std::vector<std::string>& command);
     // SIGTERM and wait: the client's own shutdown. Its exit code, or -1.
     int StopClient();
     // SIGKILL: the client dies where it is.
