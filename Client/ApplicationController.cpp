@@ -4,7 +4,7 @@
 #include "Client/QuitSignalWatcher.h"
 #include "Client/UIControllerBridge.h"
 #include "Core/CVModels/ClientSettings.h"
-#include "Core/Services/ClientEnvironment.h"
+#include "Core/CVModels/ClientEnvironment.h"
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"

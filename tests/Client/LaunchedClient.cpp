@@ -25,9 +25,9 @@ constexpr int kRunLimitMs = 60000;
 // A job thread that runs the test's body and answers its hook.
 class BodyJobThread final : public SWThread {
 public:
-    BodyJobThread(std::shared_ptr<ClientCommunicationChannel> channel, CVCoreDataServices::IUIController& userInterface,
-                  JobBody body)
-        : mChannel(std::move(channel)), mUserInterface(userInterface), mBody(std::move(body))
+    BodyJobThread(std::shared_ptr<CVCoreDataServices::HookConnection> connection,
+                  CVCoreDataServices::IUIController& userInterface, JobBody body)
+        : mConnection(std::move(connection)), mUserInterface(userInterface), mBody(std::move(body))
     {
     }
     ~BodyJobThread() override { Terminate(true); }
@@ -35,14 +35,12 @@ public:
     int Run() override
     {
         bool print = mBody(mUserInterface);
-        mChannel->SendMessage(ClientMessage(ClientMessageType::Request, print ? ClientMessageSubType::JobCompleted
-                                                                             : ClientMessageSubType::JobCancelled));
-        mChannel->Disconnect();
+        mConnection->SendFinalAnswer(print ? ClientMessageSubType::JobCompleted : ClientMessageSubType::JobCancelled);
         return 0;
     }
 
 private:
-    std::shared_ptr<ClientCommunicationChannel> mChannel;
+    std::shared_ptr<CVCoreDataServices::HookConnection> mConnection;
     CVCoreDataServices::IUIController& mUserInterface;
     JobBody mBody;
 };
@@ -51,10 +49,10 @@ private:
 
 CVCoreDataServices::JobThreadFactory JobThreadsRunning(JobBody body)
 {
-    return [body](uint32_t, std::shared_ptr<ClientCommunicationChannel> channel, CVCoreDataServices::IJobController&,
-                  CVCoreDataServices::IUIController& userInterface,
+    return [body](uint32_t, std::shared_ptr<CVCoreDataServices::HookConnection> connection,
+                  CVCoreDataServices::IJobController&, CVCoreDataServices::IUIController& userInterface,
                   CVClientData::WebDataService&) -> std::unique_ptr<SWThread> {
-        return std::make_unique<BodyJobThread>(std::move(channel), userInterface, body);
+        return std::make_unique<BodyJobThread>(std::move(connection), userInterface, body);
     };
 }
 
