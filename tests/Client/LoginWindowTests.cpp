@@ -1,9 +1,9 @@
 // The login and balance windows as a person uses them, against the stand-in
 // server with the real user service: the PIN window in its two modes, its
 // refusals and the password reset, the network login and the balance texts.
-#include "Client/ApplicationController.h"
 #include "Client/Login/NetworkLoginController.h"
 #include "Client/Login/PinCodeWindowController.h"
+#include "Client/Login/UserBalanceWindowController.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/User.h"
 #include "Platform/Qt/Alert.h"
@@ -443,9 +443,9 @@ TEST_F(LoginWindowTest, NetworkLoginStartsWithTheServersUser)
     }
 }
 
-// The balance window, opened as the tray menu opens it, shows the user and
-// the balance of the allowance type in the user's number format, and logs
-// the user with the whole black-and-white balance.
+// The balance window shows the user and the balance of the allowance type
+// in the user's number format, and logs the user with the whole
+// black-and-white balance.
 TEST(BalanceWindowTest, ShowsTheBalanceOfTheAllowanceType)
 {
     struct Case {
@@ -467,7 +467,6 @@ TEST(BalanceWindowTest, ShowsTheBalanceOfTheAllowanceType)
     };
     TestSupport::TempRoot root;
     const QLocale userLocale;
-    ApplicationController controller("/nonexistent");
     for (const Case& row : cases) {
         SCOPED_TRACE(row.type);
         QLocale::setDefault(row.locale);
@@ -476,18 +475,15 @@ TEST(BalanceWindowTest, ShowsTheBalanceOfTheAllowanceType)
         user.Type = row.type;
         user.BWBalanceRemaining = 1234.5;
         user.ColorBalanceRemaining = 3.0;
-        int appState = -1;
         ScriptedWindows windows({{"panel", {}, "closeWindow", [&](QWidget& window) {
-                                      appState = controller.appState();
                                       EXPECT_EQ(LabelText(window, "username"), "Alice Example");
                                       EXPECT_EQ(LabelText(window, "balance"), row.balance);
                                       if (row.type == 5)
                                           TestSupport::SaveWidgetPicture(window, "user-balance");
                                   }}});
-        controller.showRemainingBalanceForUser(user);
+        UserBalanceWindowController balance(user);
+        balance.showWindow();
         EXPECT_TRUE(windows.AllStepsTaken());
-        EXPECT_EQ(appState, ApplicationController::AppStateWindowUp);
-        EXPECT_EQ(controller.appState(), ApplicationController::AppStateIdle);
     }
     QLocale::setDefault(userLocale);
     EXPECT_NE(root.ClientLogText().find("User::Alice Example | Balance: 1234"), std::string::npos);
