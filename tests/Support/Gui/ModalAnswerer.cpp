@@ -1,6 +1,5 @@
 #include "tests/Support/Gui/ModalAnswerer.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
 #include <QTest>
@@ -56,10 +55,10 @@ void ModalAnswerer::mLook()
             window->close();
         return;
     }
-    if (auto* button = qobject_cast<QAbstractButton*>(control))
-        QTest::mouseClick(button, Qt::LeftButton);
-    else
-        QTest::mouseClick(control, Qt::LeftButton);
+    // The click is made from the event loop once this look has ended: a
+    // window that it opens runs its own loop, in which this timer must fire
+    // again to answer it (a timer never fires inside its own handler).
+    QTimer::singleShot(0, control, [control] { QTest::mouseClick(control, Qt::LeftButton); });
 }
 
 }  // namespace TestSupport

@@ -14,7 +14,9 @@ namespace TestSupport {
 // timer on the main thread (it also runs inside a modal window's own event
 // loop) looks for the active modal window and clicks the control with the
 // chosen object name, a button key such as "OK_Button" in an alert. Make it
-// before the call that opens the window.
+// before the call that opens the window. A window that a click opens (an
+// alert after a button) is answered too, and so is a window that is active
+// again after another one was answered.
 //
 // A window whose control cannot be found is closed, and the test fails, so
 // that a test never hangs on a window nobody answers.
