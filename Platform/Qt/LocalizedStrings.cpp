@@ -1,21 +1,26 @@
 #include "Platform/Qt/LocalizedStrings.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QLocale>
 #include <QTranslator>
 
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 namespace Platform {
 namespace {
+
+// The compiled files of one table, the program's own first.
+using TableFiles = std::vector<std::unique_ptr<QTranslator>>;
 
 // The tables loaded so far, by name; a table without a file stays empty.
 // Translators are only read once loaded, always under the lock.
 struct LoadedTables {
     std::mutex lock;
-    std::map<QString, std::unique_ptr<QTranslator>> tables;
+    std::map<QString, TableFiles> tables;
 };
 
 LoadedTables& Tables()
@@ -24,18 +29,25 @@ LoadedTables& Tables()
     return tables;
 }
 
-// Loads a table for the user's languages, else the English one; a table that
-// is not there stays empty, and its keys show as they are. The table belongs
-// to the application's thread, whichever thread asked first.
-std::unique_ptr<QTranslator> LoadTable(const QString& table)
+// Loads a table's files for the user's languages, else the English ones,
+// from the string folder and from each folder inside it; a table that is not
+// there stays empty, and its keys show as they are. The files belong to the
+// application's thread, whichever thread asked first.
+TableFiles LoadTable(const QString& table)
 {
-    auto translator = std::make_unique<QTranslator>();
-    if (QCoreApplication* application = QCoreApplication::instance())
-        translator->moveToThread(application->thread());
-    const QString folder = QString::fromLatin1(LocalizedStrings::ResourceFolder);
-    if (!translator->load(QLocale(), table, QStringLiteral("_"), folder))
-        static_cast<void>(translator->load(table, folder));
-    return translator;
+    const QString root = QString::fromLatin1(LocalizedStrings::ResourceFolder);
+    QStringList folders{root};
+    for (const QString& inside : QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name))
+        folders.append(root + QLatin1Char('/') + inside);
+    TableFiles files;
+    for (const QString& folder : folders) {
+        auto translator = std::make_unique<QTranslator>();
+        if (QCoreApplication* application = QCoreApplication::instance())
+            translator->moveToThread(application->thread());
+        if (translator->load(QLocale(), table, QStringLiteral("_"), folder) || translator->load(table, folder))
+            files.push_back(std::move(translator));
+    }
+    return files;
 }
 
 }  // namespace
@@ -47,8 +59,14 @@ QString LocalizedStrings::Text(const QString& key, const QString& table)
     auto found = loaded.tables.find(table);
     if (found == loaded.tables.end())
         found = loaded.tables.emplace(table, LoadTable(table)).first;
-    QString text = found->second->translate(table.toUtf8().constData(), key.toUtf8().constData());
-    return text.isEmpty() ? key : text;
+    const QByteArray context = table.toUtf8();
+    const QByteArray source = key.toUtf8();
+    for (const auto& file : found->second) {
+        QString text = file->translate(context.constData(), source.constData());
+        if (!text.isEmpty())
+            return text;
+    }
+    return key;
 }
 
 }  // namespace Platform

@@ -8,8 +8,12 @@ namespace Platform {
 // is a Qt Linguist file compiled into the program as the resource
 // ":/strings/<table>.qm", with one context named like the table and the keys
 // as source texts; "<table>_<language>.qm" beside it serves the languages of
-// the user's locale, "<table>.qm" (English) every other. A key that the
-// table does not hold shows as the key itself. Safe on any thread.
+// the user's locale, "<table>.qm" (English) every other. A program may keep
+// its tables in a folder of its own inside, ":/strings/<program>/", so that a
+// process holding the tables of two programs (the screenshots) keeps both: a
+// key is then looked up in each file of the table, the top folder's first. A
+// key that the table does not hold shows as the key itself. Safe on any
+// thread.
 class LocalizedStrings {
 public:
     // The table that texts come from unless another is named.
