@@ -49,8 +49,9 @@ LastTenComboControl::~LastTenComboControl()
     _comboBox->disconnectFrom(this);
     for (QPushButton* button : mvecTrailingButtons)
         button->disconnect(this);
-    if (mParentWidget != nullptr && _parentCustomFieldControl->delegate() == this)
-        _parentCustomFieldControl->setDelegate(nullptr);
+    CustomFieldControl* parent = parentControl();
+    if (parent != nullptr && parent->delegate() == this)
+        parent->setDelegate(nullptr);
 }
 
 std::optional<CustomFieldValue> LastTenComboControl::selectedCustomFieldValue()
@@ -87,6 +88,11 @@ void LastTenComboControl::jobWillBeSaved()
         reloadItems();
 }
 
+CustomFieldControl* LastTenComboControl::parentControl() const
+{
+    return mParentWidget != nullptr ? _parentCustomFieldControl : nullptr;
+}
+
 void LastTenComboControl::setParentControl(CustomFieldControl* parent)
 {
     _parentCustomFieldControl = parent;
@@ -101,7 +107,7 @@ void LastTenComboControl::customFieldControlSelectionChanged(CustomFieldControl&
 {
     _customField.ClearCurrentValueList();
     setSelectedValue(nullptr);
-    CustomFieldControl& asked = _parentCustomFieldControl != nullptr ? *_parentCustomFieldControl : parent;
+    CustomFieldControl& asked = parentControl() != nullptr ? *parentControl() : parent;
     if (std::optional<CustomFieldValue> parentValue = asked.selectedCustomFieldValue()) {
         _lastTenValues.loadFromUserPrefs(_customField, parentValue->ValueId);
         mSetInputsEnabled(true);
@@ -181,9 +187,10 @@ void LastTenComboControl::mSelectItem(int item)
 
 uint64_t LastTenComboControl::mParentValueId() const
 {
-    if (_parentCustomFieldControl == nullptr)
+    CustomFieldControl* parent = parentControl();
+    if (parent == nullptr)
         return 0;
-    std::optional<CustomFieldValue> value = _parentCustomFieldControl->selectedCustomFieldValue();
+    std::optional<CustomFieldValue> value = parent->selectedCustomFieldValue();
     return value ? value->ValueId : 0;
 }
 

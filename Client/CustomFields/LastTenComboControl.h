@@ -38,7 +38,8 @@ public:
     std::optional<CVClientData::CustomFieldValue> selectedCustomFieldValue() override;
     void useLastEntry() override { setSelectedIndex(0); }
     void jobWillBeSaved() override;
-    CustomFieldControl* parentControl() const override { return _parentCustomFieldControl; }
+    // None also once the parent control has gone.
+    CustomFieldControl* parentControl() const override;
     void setParentControl(CustomFieldControl* parent) override;
 
     // The parent control's value changed.
