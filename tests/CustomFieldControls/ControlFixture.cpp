@@ -1,0 +1,134 @@
+#include "tests/CustomFieldControls/ControlFixture.h"
+
+#include "Client/CustomFields/NonValidatedField.h"
+#include "Client/CustomFields/OptionField.h"
+#include "Client/CustomFields/SearchableDropDown.h"
+#include "Client/CustomFields/SearchableField.h"
+#include "Client/CustomFields/SimpleDropDown.h"
+#include "Platform/Qt/UserDefaults.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QTest>
+#include <QVariantList>
+#include <QVariantMap>
+
+namespace ControlTests {
+
+CustomFieldValue Value(uint64_t fieldId, uint64_t valueId, const std::string& code, const std::string& description,
+                       uint64_t parentValueId)
+{
+    CustomFieldValue value;
+    value.FieldId = fieldId;
+    value.ValueId = valueId;
+    value.ParentValueId = parentValueId;
+    value.Code = code;
+    value.Description = description;
+    return value;
+}
+
+CustomField Field(uint64_t id, const std::string& name, std::vector<CustomFieldValue> values, uint64_t parentId)
+{
+    CustomField field;
+    field.Id = id;
+    field.Name = name;
+    field.ParentId = parentId;
+    for (const CustomFieldValue& value : values)
+        field.AddCustomFieldValue(value);
+    return field;
+}
+
+CustomField AccountField()
+{
+    std::vector<CustomFieldValue> values;
+    for (uint64_t i = 0; i < 5; ++i)
+        values.push_back(Value(1, 101 + i, "A10" + std::to_string(i), "Account " + std::to_string(i)));
+    return Field(1, "Account", values);
+}
+
+void Remember(uint64_t fieldId, uint64_t parentValueId, const std::vector<std::pair<std::string, int64_t>>& codes)
+{
+    QVariantList records;
+    for (const auto& [code, id] : codes)
+        records.push_back(QVariantMap{{"FieldId", static_cast<qlonglong>(fieldId)},
+                                      {"ValueId", static_cast<qlonglong>(id)},
+                                      {"ParentValueId", static_cast<qlonglong>(parentValueId)},
+                                      {"Code", QString::fromStdString(code)},
+                                      {"Description", QString::fromStdString(code + " text")}});
+    ASSERT_TRUE(Platform::UserDefaults::SetValue(QStringLiteral("LastTen/%1/%2").arg(fieldId).arg(parentValueId),
+                                                 records));
+}
+
+std::vector<std::string> RememberedCodes(uint64_t fieldId, uint64_t parentValueId)
+{
+    std::vector<std::string> codes;
+    const QVariantList records =
+        Platform::UserDefaults::Value(QStringLiteral("LastTen/%1/%2").arg(fieldId).arg(parentValueId)).toList();
+    for (const QVariant& record : records)
+        codes.push_back(record.toMap().value("Code").toString().toStdString());
+    return codes;
+}
+
+QStringList Items(const QComboBox& box)
+{
+    QStringList items;
+    for (int i = 0; i < box.count(); ++i)
+        items.push_back(box.itemText(i));
+    return items;
+}
+
+uint64_t ChosenId(CustomFieldControl& control)
+{
+    std::optional<CustomFieldValue> value = control.selectedCustomFieldValue();
+    return value ? value->ValueId : 0;
+}
+
+void ChooseInList(QComboBox& box, int item)
+{
+    box.showPopup();
+    QAbstractItemView* list = box.view();
+    const QModelIndex row = list->model()->index(item, box.modelColumn());
+    list->scrollTo(row);
+    QApplication::processEvents();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+    QApplication::processEvents();
+}
+
+void ControlTest::SetUp()
+{
+    WebServiceTest::SetUp();
+    mWindow.setObjectName("TestWindow");
+    mWindow.resize(480, 160);
+    mWindow.show();
+}
+
+std::unique_ptr<CustomFieldControl> ControlTest::Make(Kind kind, CustomField& field, bool userCanAddCodes, int y)
+{
+    std::unique_ptr<CustomFieldControl> control;
+    switch (kind) {
+    case Kind::SearchableDropDown:
+        control = std::make_unique<SearchableDropDown>(Row(y), field, *mService, userCanAddCodes, &mWindow);
+        break;
+    case Kind::SearchableField:
+        control = std::make_unique<SearchableField>(Row(y), field, *mService, userCanAddCodes, &mWindow);
+        break;
+    case Kind::NonValidatedField: control = std::make_unique<NonValidatedField>(Row(y), field, *mService, &mWindow); break;
+    case Kind::SimpleDropDown: control = std::make_unique<SimpleDropDown>(Row(y), field, *mService, &mWindow); break;
+    case Kind::OptionField:
+        control = std::make_unique<OptionField>(QRect(10, y, 350, 40), field, *mService, &mWindow);
+        break;
+    }
+    control->setDelegate(&mDelegate);
+    control->widget().show();
+    return control;
+}
+
+std::vector<nlohmann::json> ControlTest::SearchRequests() const
+{
+    std::vector<nlohmann::json> requests;
+    for (const StandIn::RecordedRequest& request : mServer.RequestsTo("PUT", "printapi/customfields/values/search"))
+        requests.push_back(nlohmann::json::parse(request.body, nullptr, false));
+    return requests;
+}
+
+}  // namespace ControlTests
