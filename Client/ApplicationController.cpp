@@ -182,7 +182,11 @@ void ApplicationController::terminate(const char* sender)
     if (!applicationShouldTerminate())
         return;
     Log::Debug("ApplicationController::terminate - asked by %s.", sender);
-    if (_uiControllerBridge)
+    // The jobs are answered before their windows close, so that none takes
+    // a window closed by the quit for the user's answer.
+    if (_clientUICommunicationService)
+        _clientUICommunicationService->AnswerOpenJobsForQuit();
+    else if (_uiControllerBridge)
         _uiControllerBridge->CancelWaitsForShutdown();
     else
         MainThreadHandOver::CloseModalWindows();

@@ -111,19 +111,12 @@ void ClientUICommunicationService::Run()
 void ClientUICommunicationService::Shutdown()
 {
     DebugScope scope(LogComponents::CoreClientCommunication, "ClientUICommunicationService::Shutdown");
+    AnswerOpenJobsForQuit();
     bool listenerStarted;
-    std::vector<std::shared_ptr<HookConnection>> open;
     {
         std::lock_guard lock(mHandlersLock);
-        mblnShuttingDown = true;
         listenerStarted = mblnListenerStarted;
-        for (const ConnectionEntry& entry : mConnections)
-            open.push_back(entry.connection);
     }
-    // The answers go first: a job woken from a wait finds the client quitting.
-    for (const std::shared_ptr<HookConnection>& connection : open)
-        connection->AnswerForQuit();
-    mWakeUserInterfaceWaits();
     // Terminate joins the listener, which may be handing over a connection;
     // the handlers lock is not held so that it can finish.
     if (listenerStarted)
@@ -145,6 +138,21 @@ void ClientUICommunicationService::Shutdown()
         mSetLoggedInUserNoLock(nullptr);
         mLastPrintJob.reset();
     }
+}
+
+void ClientUICommunicationService::AnswerOpenJobsForQuit()
+{
+    std::vector<std::shared_ptr<HookConnection>> open;
+    {
+        std::lock_guard lock(mHandlersLock);
+        mblnShuttingDown = true;
+        for (const ConnectionEntry& entry : mConnections)
+            open.push_back(entry.connection);
+    }
+    // The answers go first: a job woken from a wait finds the client quitting.
+    for (const std::shared_ptr<HookConnection>& connection : open)
+        connection->AnswerForQuit();
+    mWakeUserInterfaceWaits();
 }
 
 // Makes every waiting user-interface call return, when the user interface

@@ -91,6 +91,12 @@ public:
     // threads were blocked on their connection or waiting for the user (see
     // IUIWaitCanceller).
     void Shutdown();
+    // The first step of Shutdown, which may run while a window is up: new
+    // connections are refused, every open connection is answered for the
+    // quit and the jobs waiting for the user are woken. A user interface that
+    // closes its windows before Shutdown calls this first, so that no job
+    // takes a window closed by the quit for the user's answer.
+    void AnswerOpenJobsForQuit();
 
     // --- Settings and users ---
     CVClientData::ClientSettings RefreshClientSettings();
