@@ -79,6 +79,9 @@ public:
     virtual void NotifyDefaultPageCompleted() = 0;
     // Reports copies (when given), duplex (when asked) and colour (when asked).
     virtual void HandleDscRequirements(const Postscript::PostscriptRequirements* requirements);
+    // Handles a "%%Requirements:" DSC comment given as text (PJL COMMENT
+    // lines carry them); other lines are passed over.
+    void HandleDscRequirementsComment(std::string_view line);
 
     uint64_t BytesProcessed() const { return mintBytesProcessed; }
 
