@@ -135,6 +135,17 @@ TEST(DscComments, StrayEndDocumentDoesNotHideTheTrailer)
     EXPECT_EQ(comments.EmbeddedDocumentDepth(), 0);
 }
 
+TEST(DscComments, PagesOfAnEmbeddedDocumentAreNotTheJobs)
+{
+    DscComments comments;
+    SectionRecorder recorder;
+    Feed(comments, recorder,
+         "%%Page: 1 1\n%%PageBoundingBox: 0 0 595 842\n%%BeginDocument: figure.eps\n%%Page: 1 1\n"
+         "%%PageBoundingBox: 0 0 10 10\n%%EndDocument\n%%Page: 2 2\n");
+    ASSERT_EQ(comments.PageSectionCount(), 2u);
+    EXPECT_EQ(comments.PageSection(0)->mPageBoundingBox.UpperRightX().GetValue(), 595);
+}
+
 TEST(DscComments, ResourceAndFileSectionsOutsideTheProlog)
 {
     DscComments comments;

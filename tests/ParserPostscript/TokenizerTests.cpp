@@ -133,7 +133,23 @@ INSTANTIATE_TEST_SUITE_P(
                   {{TOKEN_NUMBER, "-1.5"}, {TOKEN_NUMBER, "+3"}, {TOKEN_BASE85_STRING, "ab"}}},
         TokenCase{"ExitLanguageStaysOneName",
                   "showpage\x1B%-12345X@PJL",
-                  {{TOKEN_NAME, "showpage"}, {TOKEN_NAME, "\x1B%-12345X"}, {TOKEN_NAME, "@PJL"}}}),
+                  {{TOKEN_NAME, "showpage"}, {TOKEN_NAME, "\x1B%-12345X"}, {TOKEN_NAME, "@PJL"}}},
+        // A line that begins a part of the document ends whatever was being
+        // read; other "%%" lines inside data stay data.
+        TokenCase{"StructuringCommentsEndUnclosedData",
+                  "(never closed\n%%PageBoundingBox: 1\n%%Page: 2 2\n<4142\r\n%%EndProlog\r\n"
+                  "<~ab\n%%EOF\n%%BeginBinary: 9\n\x81 \xff\n%%Trailer x\n\x80\x01\n%%EndResource\nf",
+                  {{TOKEN_DSC_COMMENT, "%%Page: 2 2"},
+                   {TOKEN_DSC_COMMENT, "%%EndProlog"},
+                   {TOKEN_DSC_COMMENT, "%%EOF"},
+                   {TOKEN_DSC_COMMENT, "%%BeginBinary: 9"},
+                   {TOKEN_NAME, "\x81"},
+                   {TOKEN_DSC_COMMENT, "%%Trailer x"},
+                   {TOKEN_DSC_COMMENT, "%%EndResource"},
+                   {TOKEN_NAME, "f"}}},
+        TokenCase{"PageCommentsInsideALineStayData",
+                  "(a %%Page: 1 1\n%%page: 2 2\n%%Pages: 3\n) <~%%Page: 4 4~>",
+                  {{TOKEN_STRING, "a %%Page: 1 1\n%%page: 2 2\n%%Pages: 3\n"}, {TOKEN_BASE85_STRING, "%%Page: 4 4"}}}),
     [](const ::testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
 
 TEST(PostscriptTokenizer, SplitNameIsSignalledOnce)
@@ -200,6 +216,20 @@ TEST(PostscriptTokenizer, MoveBackNeverPassesTheStart)
     EXPECT_TRUE(tokenizer.MoveBack(2));
     tokenizer.RestoreBufferState();
     EXPECT_EQ(tokenizer.BytesProcessed(), 2u);
+}
+
+TEST(PostscriptTokenizer, ReadsOnAfterAFailureFromTheNextPartOfTheDocument)
+{
+    TokenRecorder recorder;
+    PostscriptTokenizer tokenizer(&recorder);
+    const std::string job = ">x ( <<\n%%Page: 1 1\nshow";
+    DataBuffer buffer;
+    buffer.SetMainBuffer(reinterpret_cast<const unsigned char*>(job.data()), job.size());
+    ASSERT_EQ(tokenizer.Tokenize(buffer), PARSE_RESULT_FAILURE);
+    tokenizer.SkipToDscComment();
+    EXPECT_GE(tokenizer.Tokenize(buffer, tokenizer.BytesProcessed()), 0);
+    tokenizer.Flush();
+    EXPECT_EQ(recorder.Summary(), (Tokens{{TOKEN_DSC_COMMENT, "%%Page: 1 1"}, {TOKEN_NAME, "show"}}));
 }
 
 TEST(PostscriptTokenizer, LoneGreaterThanFails)

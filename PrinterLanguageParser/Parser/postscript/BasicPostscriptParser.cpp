@@ -64,7 +64,7 @@ constexpr std::array<bool, 256> PLAIN_STOPS = [] {
 }();
 constexpr std::array<bool, 256> STRING_STOPS = [] {
     std::array<bool, 256> stops{};
-    for (const unsigned char byte : std::string_view("()\\"))
+    for (const unsigned char byte : std::string_view("()\\\r\n"))
         stops[byte] = true;
     return stops;
 }();
@@ -75,7 +75,7 @@ void BasicPostscriptParser::mScan(std::span<const unsigned char> bytes)
     const unsigned char* data = bytes.data();
     const size_t length = bytes.size();
     for (size_t index = 0; index < length; ++index) {
-        if (mintKind == KIND_NONE && !mblnInBase85 && !mblnEscape) {
+        if (mintKind == KIND_NONE && !mblnInBase85 && !mblnEscape && !mLineWatcher.IsAtLineStart()) {
             const bool inString = mintStringDepth > 0;
             const std::array<bool, 256>& stops = inString ? STRING_STOPS : PLAIN_STOPS;
             const size_t start = index;
@@ -103,14 +103,40 @@ void BasicPostscriptParser::mScan(std::span<const unsigned char> bytes)
     }
 }
 
+// Inside strings and base-85 data, follows line starts: a line that begins
+// a structuring DSC comment ("%%Page:" among them) ends them and is read as
+// a comment. True when the byte was taken so.
+bool BasicPostscriptParser::mblnDscCommentStarts(unsigned char byte)
+{
+    if (mintStringDepth == 0 && !mblnInBase85) {
+        mLineWatcher.Stop();
+        return false;
+    }
+    if (!mLineWatcher.Take(byte))
+        return false;
+    mintStringDepth = 0;
+    mblnEscape = false;
+    mblnInBase85 = false;
+    mintTokenLength = 0;
+    for (const char character : mLineWatcher.Comment())
+        mAppend(static_cast<unsigned char>(character));
+    mintKind = KIND_COMMENT;
+    if (!mProcessToken(byte))
+        mProcessPlain(byte);
+    return true;
+}
+
 // A byte outside any token.
 void BasicPostscriptParser::mProcessPlain(unsigned char byte)
 {
+    if (mblnDscCommentStarts(byte))
+        return;
     const bool escaped = mblnEscape;
     mblnEscape = mintStringDepth > 0 && byte == '\\' && !escaped;
     if (mintStringDepth > 0 && ++mintStringBytes > mintMAX_STRING_BYTES) {
         mintStringDepth = 0;
         mblnEscape = false;
+        mLineWatcher.Stop();
     }
     const bool inString = mintStringDepth > 0;
     if (!inString && !mblnInBase85) {

@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/DataBuffer.h"
 #include "PrinterLanguageParser/Parser/ParseDataResultType.h"
+#include "PrinterLanguageParser/Parser/postscript/DscLineWatcher.h"
 
 #include <array>
 #include <cstddef>
@@ -13,7 +14,8 @@ namespace RawPrintData::Postscript {
 
 // A byte-scanning counter that serves as the PostScript parser's fallback:
 // the range of "%%Page:" ordinals and the "/#copies n def" count. It needs no
-// tokenizer, so it also works through data the tokenizer cannot read. Its
+// tokenizer, so it also works through data the tokenizer cannot read, and a
+// line that begins a page counts inside strings and base-85 data too. Its
 // state carries over from call to call, so how a job is cut never changes
 // what it finds.
 class BasicPostscriptParser {
@@ -39,6 +41,7 @@ private:
     // Takes one byte; false when the byte must be examined again.
     bool mProcessToken(unsigned char byte);
     void mProcessPlain(unsigned char byte);
+    bool mblnDscCommentStarts(unsigned char byte);
     void mEndComment();
     bool mAppend(unsigned char byte);
     std::string_view mToken() const { return std::string_view(mbytToken.data(), mintTokenLength); }
@@ -47,6 +50,7 @@ private:
     uint64_t mintStringBytes = 0;
     bool mblnEscape = false;
     bool mblnInBase85 = false;
+    DscLineWatcher mLineWatcher;
     std::array<char, 256> mbytToken{};
     size_t mintTokenLength = 0;
     TokenKind mintKind = KIND_NONE;

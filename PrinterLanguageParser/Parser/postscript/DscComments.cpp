@@ -59,6 +59,10 @@ void DscComments::Add(const PostscriptToken& token)
             --mintEmbeddedDepth;
         return;
     }
+    // The pages of a document embedded in this one are not the job's pages.
+    if (mintEmbeddedDepth > 0 && (keyword == "Page" || keyword == "PageBoundingBox" || keyword == "PageMedia" ||
+                                  keyword == "PageOrientation"))
+        return;
     switch (mintSection) {
     case SECTION_NONE: mAddSECTION_NONE(comment); break;
     case SECTION_HEADER: mAddSECTION_HEADER(comment); break;

@@ -13,6 +13,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace RawPrintData::Postscript {
 
@@ -44,7 +46,7 @@ public:
     PostscriptTokenList& RecentTokens() override { return mRecentTokens; }
     PostscriptVariables& Variables() override { return mVariables; }
     PostscriptTokenizer& Tokenizer() override { return *mActiveTokenizer; }
-    void MarkCurrentPageAsColor(bool color) override { mblnCurrentPageColor = color; }
+    void MarkCurrentPageAsColor(bool color) override;
     bool IsCurrentPageColor() const override { return mblnCurrentPageColor; }
     void SetDeviceColorSpace(PostscriptColorSpace colorSpace) override;
     PostscriptColorSpace GetDeviceColorSpace() const override { return mintDeviceColorSpace; }
@@ -64,6 +66,13 @@ public:
 
 private:
     bool mblnExecuteStrategy(const PostscriptToken& token);
+    void mAddTablesOfCreator(const std::string& creator);
+    // Sizes a page from its DSC page section or the document's box.
+    void mSizePage(CRawPage& page, const DscCommentPageSection* section) const;
+    // Marks the DSC page section being read, when there is one.
+    void mMarkPageSection(uint8_t mark);
+    // Reports the pages of sections in which no page ended, up to the count.
+    void mCompleteUnendedSections(uint32_t sections);
     void mReportColorType(RawColorType colorType);
     void mSetColorSpaceAndReport(PostscriptColorSpace colorSpace, RawColorType colorType);
 
@@ -78,8 +87,13 @@ private:
     bool mblnCurrentPageColor = false;
     PostscriptColorSpace mintDeviceColorSpace = COLOR_SPACE_NONE;
     BasicPostscriptParser mBasicParser;
-    bool mblnTokenizerFailed = false;
     uint32_t mintPagesCompleted = 0;
+    // Per DSC page section: whether colour was painted and whether a page
+    // ended in it, for the pages the page comments count but no page end
+    // reported.
+    static constexpr uint8_t mbytSECTION_COLOR = 1;
+    static constexpr uint8_t mbytSECTION_ENDED = 2;
+    std::vector<uint8_t> mvecSectionMarks;
 
     // The tokenizer reading now, and those of executed strings by depth.
     PostscriptTokenizer* mActiveTokenizer = &mTokenizer;

@@ -34,6 +34,9 @@ public:
     void AddStrategiesForPDFLev3() { mAddTable(KEYWORDS_PDF_LEV3); }
     void AddStrategiesForPDFText() { mAddTable(KEYWORDS_PDF_TEXT); }
     void AddStrategiesForCoreGraphicsPDF() { mAddTable(KEYWORDS_CORE_GRAPHICS_PDF); }
+    void AddStrategiesForPdfContent() { mAddTable(KEYWORDS_PDF_CONTENT); }
+    void AddStrategiesForCairo() { mAddTable(KEYWORDS_CAIRO); }
+    void AddStrategiesForXpdf() { mAddTable(KEYWORDS_XPDF); }
 
     bool IsTableAdded(KeywordTableId table) const { return table < mblnAdded.size() && mblnAdded[table]; }
 

@@ -37,6 +37,7 @@ PostscriptTokenizer::PostscriptTokenizer(ITokenListener* listener) : mListener(l
     mvecStates[STATE_CONSUME_DATA] = std::make_unique<ConsumeDataState>(*this, "%%EndData");
     mvecStates[STATE_CONSUME_BINARY] = std::make_unique<ConsumeDataState>(*this, "%%EndBinary");
     mvecStates[STATE_CPCA_SIGNATURE] = std::make_unique<CpcaSignatureState>(*this);
+    mvecStates[STATE_SKIP_TO_DSC_COMMENT] = std::make_unique<SkipToDscCommentState>(*this);
     mCurrentState = mvecStates[STATE_WHITE_SPACE].get();
 }
 
@@ -49,14 +50,20 @@ void PostscriptTokenizer::SetListener(ITokenListener* listener)
         mListener = listener;
 }
 
-// Tokenizes a buffer from its start.
-ParseDataResultType PostscriptTokenizer::Tokenize(const DataBuffer& buffer)
+// Tokenizes a buffer from a logical index.
+ParseDataResultType PostscriptTokenizer::Tokenize(const DataBuffer& buffer, uint64_t first)
 {
-    mintPosition = 0;
+    const std::span<const unsigned char> pre = buffer.PreBuffer();
+    const std::span<const unsigned char> main = buffer.MainBuffer();
+    first = std::min<uint64_t>(first, buffer.Length());
+    mintPosition = first;
     bool stop = false;
-    ParseDataResultType result = mTokenizeSpan(buffer.PreBuffer(), stop);
-    if (!stop && buffer.MainBufferLength() > 0)
-        result = mTokenizeSpan(buffer.MainBuffer(), stop);
+    ParseDataResultType result = PARSE_RESULT_HANDLED;
+    if (first < pre.size())
+        result = mTokenizeSpan(pre.subspan(first), stop);
+    const uint64_t mainFirst = first > pre.size() ? first - pre.size() : 0;
+    if (!stop && mainFirst < main.size())
+        result = mTokenizeSpan(main.subspan(mainFirst), stop);
     if (!stop)
         mHoldBackPartialSignature();
     return result;
@@ -175,6 +182,14 @@ void PostscriptTokenizer::ForceIntoHexState()
     mCurrentState->Enter();
 }
 
+// Passes over what follows up to the next structuring comment.
+void PostscriptTokenizer::SkipToDscComment()
+{
+    mstrText.clear();
+    mCurrentState = mvecStates[STATE_SKIP_TO_DSC_COMMENT].get();
+    mCurrentState->Enter();
+}
+
 // Whether no token is being built.
 bool PostscriptTokenizer::IsBetweenTokens() const
 {
@@ -254,6 +269,32 @@ unsigned char& IPostscriptTokenizerState::Pending()
 void IPostscriptTokenizerState::SetSwitchToLanguage(RawLanguageType language)
 {
     mTokenizer.mintSwitchToLanguage = language;
+}
+
+// Not at a line start.
+void IPostscriptTokenizerState::StopWatching()
+{
+    mTokenizer.mLineWatcher.Stop();
+}
+
+// Follows line starts; true when the byte ends a structuring comment's keyword.
+bool IPostscriptTokenizerState::Watch(unsigned char byte)
+{
+    return mTokenizer.mLineWatcher.Take(byte);
+}
+
+// Whether bytes at a line start are being matched.
+bool IPostscriptTokenizerState::IsWatchingLineStart() const
+{
+    return mTokenizer.mLineWatcher.IsAtLineStart();
+}
+
+// Drops the unfinished token and reads the comment the line begins.
+ParseDataResultType IPostscriptTokenizerState::ResyncAtDscComment(unsigned char byte)
+{
+    Text().assign(mTokenizer.mLineWatcher.Comment());
+    Pending() = 0;
+    return HandTo(STATE_DSC_COMMENT, byte);
 }
 
 // Back between tokens; an unfinished text is dropped with -2.

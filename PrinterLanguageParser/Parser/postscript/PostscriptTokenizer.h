@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/DataBuffer.h"
 #include "PrinterLanguageParser/Parser/ParseDataResultType.h"
 #include "PrinterLanguageParser/Parser/RawLanguageType.h"
+#include "PrinterLanguageParser/Parser/postscript/DscLineWatcher.h"
 #include "PrinterLanguageParser/Parser/postscript/ITokenListener.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptToken.h"
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
@@ -40,9 +41,10 @@ public:
     void SetListener(ITokenListener* listener);
     void RemoveListener() { mListener = nullptr; }
 
-    // Tokenizes the buffer from its start; returns the last state result (0 for
-    // nothing), stopping early at 3 (language switch) or a failure.
-    ParseDataResultType Tokenize(const DataBuffer& buffer);
+    // Tokenizes the buffer from the logical index first (its start by
+    // default); returns the last state result (0 for nothing), stopping early
+    // at 3 (language switch) or a failure.
+    ParseDataResultType Tokenize(const DataBuffer& buffer, uint64_t first = 0);
     ParseDataResultType Tokenize(std::string_view bytes);
 
     // Bytes of the last buffer handed to the states.
@@ -60,6 +62,9 @@ public:
     // Reads the bytes that follow as one base-85 or hex string.
     void ForceIntoBase85State();
     void ForceIntoHexState();
+    // After a failure: passes over the bytes up to the next line that
+    // begins a structuring DSC comment, and reads on from there.
+    void SkipToDscComment();
 
     RawLanguageType GetSwitchToLanguage() const { return mintSwitchToLanguage; }
 
@@ -84,6 +89,7 @@ private:
     PostscriptToken mToken;  // the token last signalled; its storage is reused
     uint64_t mintPosition = 0;
     std::vector<uint64_t> mvecSavedPositions;
+    DscLineWatcher mLineWatcher;
 };
 
 }  // namespace RawPrintData::Postscript

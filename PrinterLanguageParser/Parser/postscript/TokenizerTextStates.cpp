@@ -262,11 +262,14 @@ ParseDataResultType CommentState::Flush()
 void ConsumeDataState::Enter()
 {
     mblnWordSignalled = false;
+    StopWatching();
 }
 
 // Skips a data word, watching for the end marker.
 ParseDataResultType ConsumeDataState::ProcessByte(unsigned char byte)
 {
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
     if (!IsWhiteSpace(byte)) {
         // Only the marker's length matters once the first word is out.
         if (!mblnWordSignalled || Text().size() < mstrEndMarker.size())
@@ -283,6 +286,31 @@ ParseDataResultType ConsumeDataState::ProcessByte(unsigned char byte)
     }
     mblnWordSignalled = true;
     return Signal(TOKEN_NAME);
+}
+
+// Starts passing over unreadable bytes.
+void SkipToDscCommentState::Enter()
+{
+    StopWatching();
+}
+
+// Passes over a byte, watching line starts.
+ParseDataResultType SkipToDscCommentState::ProcessByte(unsigned char byte)
+{
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
+    return PARSE_RESULT_NEED_MORE_DATA;
+}
+
+// Passes over the rest of a line in bulk.
+size_t SkipToDscCommentState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    if (IsWatchingLineStart())
+        return 0;
+    size_t run = 0;
+    while (run < length && bytes[run] != '\n' && bytes[run] != '\r')
+        ++run;
+    return run;
 }
 
 // After "<": a base-85 string, "<<" or a hex string.
