@@ -34,7 +34,7 @@ public:
 class DscFeeder : public ITokenListener {
 public:
     explicit DscFeeder(DscComments& comments) : mComments(comments) {}
-    bool TokenScanned(const PostscriptToken& token) override
+    bool TokenScanned(const PostscriptTokenView& token) override
     {
         if (token.Type() == TOKEN_DSC_COMMENT || token.Type() == TOKEN_PROLOGUE)
             mComments.Add(token);

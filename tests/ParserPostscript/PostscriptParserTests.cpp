@@ -113,6 +113,8 @@ TEST(PostscriptParser, TellsColourFromMonoPagesOfPdfProcedureSets)
         {ps2write + "1 0 0 rg BI /IM true /W 8 /H 1 /F/A85 ID\n!!~> EI", "C"},
         {ps2write + "0 g BI /IM true /W 8 /H 1 /F/A85 ID\n!!~> EI", "M"},
         {ps2write + "1 0 0 rg ID f", "C"},
+        // The data starts right after "ID", even where a string would open.
+        {ps2write + "0 g BI /CS/G /F/A85 ID(a)b>~> 1 0 0 rg f", "C"},
         // cairo's pages end with showpage.
         {cairo + "0 g 0 0 9 9 re f showpage 1 0 0 rg f showpage 0.5 g (x)Tj showpage", "MCM"},
         {cairo + "/DeviceGray setcolorspace << /ImageType 1 >> cairo_image\n ab(c>~>\nshowpage", "M"},
@@ -338,7 +340,7 @@ TEST(PostscriptParser, UnfinishedStringAtTheEndKeepsThePages)
 TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
 {
     struct Case {
-        const char* job;
+        std::string job;
         uint32_t pages;
         uint32_t copies;
     };
@@ -352,10 +354,14 @@ TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
         {"<~ %%Page: 1 1\n~> %%Page: 2 2\n", 1, 0},
         {"(never closed\n%%Page: 1 1\n(\n%%Page: 2 2\n<~ab\n%%Page: 3 3\n", 3, 0},
         {"(a\n%%Pages: 2 2\n%%page: 3 3\n", 0, 0},
+        {"%%%%PAGE: x 4\n/#COPIES\t6 def\n%%Page: y 2\n", 3, 6},
         {"(\\) %%Page: 1 1\n) %%Page: 9 9\n", 1, 0},
+        // A name of 256 characters is read whole, a longer one is not.
+        {"/#copies" + std::string(248, 'x') + " 5 def\n", 0, 5},
+        {"/#copies" + std::string(249, 'x') + " 5 def\n", 0, 0},
     };
     for (const Case& sample : cases) {
-        const std::string job = sample.job;
+        const std::string& job = sample.job;
         for (const size_t chunk : {job.size(), size_t{1}}) {
             BasicPostscriptParser counter;
             DataBuffer buffer;
@@ -364,8 +370,8 @@ TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
                                      std::min(chunk, job.size() - offset));
                 counter.ParseData(buffer);
             }
-            EXPECT_EQ(counter.GetPostscriptPages(), sample.pages) << sample.job << " chunk " << chunk;
-            EXPECT_EQ(counter.GetPostscriptCopies(), sample.copies) << sample.job << " chunk " << chunk;
+            EXPECT_EQ(counter.GetPostscriptPages(), sample.pages) << job << " chunk " << chunk;
+            EXPECT_EQ(counter.GetPostscriptCopies(), sample.copies) << job << " chunk " << chunk;
         }
     }
     // A string that never closes within its limit is left, so that the page

@@ -38,11 +38,19 @@ private:
     enum TokenKind { KIND_NONE, KIND_COMMENT, KIND_NAME, KIND_AFTER_LESS, KIND_AFTER_TILDE, KIND_COPIES, KIND_AFTER_COPIES };
 
     void mScan(std::span<const unsigned char> bytes);
+    size_t mScanPlain(const unsigned char* data, size_t index, size_t length);
+    static size_t mNameEnd(const unsigned char* data, size_t index, size_t length);
+    static size_t mCommentEnd(const unsigned char* data, size_t index, size_t length);
+    size_t mSkip(const unsigned char* data, size_t index, size_t length);
+    size_t mTakeComment(const unsigned char* data, size_t length);
+    size_t mTakeName(const unsigned char* data, size_t length);
+    void mStartCopies();
+    bool mAppendRun(const unsigned char* data, size_t length, size_t& taken);
     // Takes one byte; false when the byte must be examined again.
     bool mProcessToken(unsigned char byte);
     void mProcessPlain(unsigned char byte);
     bool mblnDscCommentStarts(unsigned char byte);
-    void mEndComment();
+    void mCountPageComment(std::string_view comment);
     bool mAppend(unsigned char byte);
     std::string_view mToken() const { return std::string_view(mbytToken.data(), mintTokenLength); }
 

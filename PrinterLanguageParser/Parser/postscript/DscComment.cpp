@@ -38,10 +38,14 @@ void DscComment::mParseString(std::string_view line)
         keyword = line.size() > 2 ? line.substr(2) : std::string_view();
     else if (colon > 2)
         keyword = line.substr(2, colon - 2);
-    mstrKeyword.clear();
-    for (const char character : keyword) {
-        if (character != '%')
-            mstrKeyword.push_back(character);
+    if (keyword.find('%') == std::string_view::npos) {
+        mstrKeyword.assign(keyword);
+    } else {
+        mstrKeyword.clear();
+        for (const char character : keyword) {
+            if (character != '%')
+                mstrKeyword.push_back(character);
+        }
     }
     mstrValues = colon == std::string_view::npos ? std::string_view() : TrimText(line.substr(colon + 1), BLANKS);
 }

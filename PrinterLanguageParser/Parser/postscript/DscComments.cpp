@@ -36,7 +36,7 @@ void DscComments::mEnd(DscSectionType type)
 }
 
 // Takes one comment token.
-void DscComments::Add(const PostscriptToken& token)
+void DscComments::Add(const PostscriptTokenView& token)
 {
     if (token.Type() == TOKEN_PROLOGUE) {
         mSetSection(SECTION_HEADER);
@@ -315,10 +315,8 @@ void DscComments::mAddMedia(const DscComment& comment)
 }
 
 // Ends the header at the first token that is no comment.
-void DscComments::EndHeaderComments()
+void DscComments::mEndHeader()
 {
-    if (mintSection != SECTION_HEADER)
-        return;
     mSetSection(SECTION_NONE);
     mEnd(SECTION_HEADER);
 }

@@ -28,10 +28,9 @@ bool DscLineWatcher::IsStructuringKeyword(std::string_view keyword)
            std::end(STRUCTURING_KEYWORDS);
 }
 
-// Follows one byte.
-bool DscLineWatcher::Take(unsigned char byte)
+// Follows a byte at a line start or a line end.
+bool DscLineWatcher::mTakeAtLineStart(unsigned char byte, bool lineEnd)
 {
-    const bool lineEnd = byte == '\r' || byte == '\n';
     if (mintLength >= 2 && (lineEnd || byte == ':' || byte == ' ' || byte == '\t')) {
         mintKept = mintLength;
         const bool structuring = IsStructuringKeyword(Comment().substr(2));

@@ -20,13 +20,21 @@ public:
     // Takes one byte; true when the byte ends the keyword of a structuring
     // comment that began the line. Comment then gives "%%" and the keyword;
     // the byte (":", a blank or a line end) belongs to the comment.
-    bool Take(unsigned char byte);
+    bool Take(unsigned char byte)
+    {
+        const bool lineEnd = byte == '\r' || byte == '\n';
+        if (mintLength < 0 && !lineEnd)
+            return false;
+        return mTakeAtLineStart(byte, lineEnd);
+    }
     std::string_view Comment() const { return std::string_view(mbytText.data(), static_cast<size_t>(mintKept)); }
 
     static bool IsStructuringKeyword(std::string_view keyword);
 
 private:
     static constexpr int mintMAX_LENGTH = 16;
+
+    bool mTakeAtLineStart(unsigned char byte, bool lineEnd);
 
     int mintLength = -1;  // bytes matched at the line start, -1 when not at one
     int mintKept = 0;

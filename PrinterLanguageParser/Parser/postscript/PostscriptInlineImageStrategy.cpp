@@ -42,27 +42,35 @@ struct InlineImage {
     const PostscriptToken* mFirstFilter = nullptr;
 };
 
-// Reads the dictionary between "BI" and "ID" (values are the newer tokens).
+// Reads the dictionary between "BI" and "ID", newest token first (values
+// are the newer tokens); of a key given twice, the later entry counts.
 bool mReadInlineImage(const PostscriptTokenList& tokens, InlineImage& image)
 {
-    size_t begin = 0;
-    while (begin < tokens.Length() && !tokens[begin].IsName("BI"))
-        ++begin;
-    if (begin == tokens.Length())
-        return false;
-    for (size_t index = begin - 1; index >= 1 && index < begin; --index) {
+    bool colorSpaceRead = false;
+    bool maskRead = false;
+    bool filterRead = false;
+    for (size_t index = 0; index < tokens.Length(); ++index) {
         const PostscriptToken* key = &tokens[index];
-        if (mIsOneOf(key, {"/CS", "/ColorSpace"})) {
+        if (key->Type() != TOKEN_NAME)
+            continue;
+        if (key->Data() == "BI")
+            return true;
+        if (index == 0 || key->Data().size() < 2 || key->Data()[0] != '/')
+            continue;
+        if (!colorSpaceRead && mIsOneOf(key, {"/CS", "/ColorSpace"})) {
+            colorSpaceRead = true;
             image.mColorSpace = mFirstOfValue(tokens, index);
             if (tokens[index - 1].Type() == TOKEN_ARRAY && index >= 3)
                 image.mBaseSpace = tokens.Find(index - 3);
-        } else if (mIsOneOf(key, {"/IM", "/ImageMask"})) {
+        } else if (!maskRead && mIsOneOf(key, {"/IM", "/ImageMask"})) {
+            maskRead = true;
             image.mblnMask = tokens[index - 1].IsName("true");
-        } else if (mIsOneOf(key, {"/F", "/Filter"})) {
+        } else if (!filterRead && mIsOneOf(key, {"/F", "/Filter"})) {
+            filterRead = true;
             image.mFirstFilter = mFirstOfValue(tokens, index);
         }
     }
-    return true;
+    return false;
 }
 
 // Whether the colour space paints only greys.

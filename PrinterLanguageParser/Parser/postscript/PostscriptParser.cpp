@@ -233,35 +233,40 @@ void PostscriptParser::TokenizeExecutedString(std::string_view contents)
 }
 
 // Takes one token of the job.
-bool PostscriptParser::TokenScanned(const PostscriptToken& token)
+bool PostscriptParser::TokenScanned(const PostscriptTokenView& token)
 {
-    switch (token.Type()) {
-    case TOKEN_DSC_COMMENT:
-    case TOKEN_PROLOGUE:
-        if (DebugLogging())
-            Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Comment found: %s", token.Data().c_str());
-        mComments.Add(token);
+    const PostscriptTokenType type = token.Type();
+    if (type == TOKEN_COMMENT || type == TOKEN_DSC_COMMENT || type == TOKEN_PROLOGUE) {
+        mTakeComment(token);
         return true;
-    case TOKEN_COMMENT:
-        return true;
-    default:
-        break;
     }
     if (mblnInIgnoredSection || mblnInFeature)
         return true;
     mComments.EndHeaderComments();
-    if (token.Type() == TOKEN_NAME) {
-        if (DebugLogging())
-            Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Name Token: %s", token.Data().c_str());
+    if (type == TOKEN_NAME)
         return mblnExecuteStrategy(token);
-    }
     mRecentTokens.Add(token);
     return true;
 }
 
-// Runs a name's strategy; false to hand over to PJL.
-bool PostscriptParser::mblnExecuteStrategy(const PostscriptToken& token)
+// DSC comments and "%!" lines go to the DSC state; plain comments are
+// passed over.
+void PostscriptParser::mTakeComment(const PostscriptTokenView& token)
 {
+    if (token.Type() == TOKEN_COMMENT)
+        return;
+    if (DebugLogging())
+        Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Comment found: %.*s", static_cast<int>(token.Data().size()),
+            token.Data().data());
+    mComments.Add(token);
+}
+
+// Runs a name's strategy; false to hand over to PJL.
+bool PostscriptParser::mblnExecuteStrategy(const PostscriptTokenView& token)
+{
+    if (DebugLogging())
+        Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Name Token: %.*s", static_cast<int>(token.Data().size()),
+            token.Data().data());
     if (token.Data() == mstrUNIVERSAL_EXIT_LANGUAGE) {
         // Inside an executed string there is nothing to hand over.
         if (mintExecutedStringDepth > 0)
@@ -275,9 +280,14 @@ bool PostscriptParser::mblnExecuteStrategy(const PostscriptToken& token)
         mintPendingLanguage = LANGUAGE_PJL;
         return false;
     }
-    const IParserStrategy* strategy = mStrategies.GetStrategy(token.Data());
-    strategy->Execute(this, mRecentTokens);
-    if (!strategy->SuppressToken())
+    // An unknown name does nothing and is recorded.
+    const PostscriptParserStrategies::Entry* entry = mStrategies.Find(token.Data());
+    if (entry == nullptr) {
+        mRecentTokens.Add(token);
+        return true;
+    }
+    entry->mStrategy->Execute(this, mRecentTokens);
+    if (!entry->mblnSuppressToken)
         mRecentTokens.Add(token);
     return true;
 }

@@ -52,7 +52,7 @@ public:
     PostscriptColorSpace GetDeviceColorSpace() const override { return mintDeviceColorSpace; }
     void TokenizeExecutedString(std::string_view contents) override;
 
-    bool TokenScanned(const PostscriptToken& token) override;
+    bool TokenScanned(const PostscriptTokenView& token) override;
 
     void DscSectionBegun(DscSectionType type) override;
     void DscSectionEnded(DscSectionType type) override;
@@ -65,7 +65,8 @@ public:
     const PostscriptParserStrategies& Strategies() const { return mStrategies; }
 
 private:
-    bool mblnExecuteStrategy(const PostscriptToken& token);
+    void mTakeComment(const PostscriptTokenView& token);
+    bool mblnExecuteStrategy(const PostscriptTokenView& token);
     void mAddTablesOfCreator(const std::string& creator);
     // Sizes a page from its DSC page section or the document's box.
     void mSizePage(CRawPage& page, const DscCommentPageSection* section) const;

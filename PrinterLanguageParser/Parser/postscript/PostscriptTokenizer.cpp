@@ -38,7 +38,8 @@ PostscriptTokenizer::PostscriptTokenizer(ITokenListener* listener) : mListener(l
     mvecStates[STATE_CONSUME_BINARY] = std::make_unique<ConsumeDataState>(*this, "%%EndBinary");
     mvecStates[STATE_CPCA_SIGNATURE] = std::make_unique<CpcaSignatureState>(*this);
     mvecStates[STATE_SKIP_TO_DSC_COMMENT] = std::make_unique<SkipToDscCommentState>(*this);
-    mCurrentState = mvecStates[STATE_WHITE_SPACE].get();
+    mWhiteSpaceState = mvecStates[STATE_WHITE_SPACE].get();
+    mCurrentState = mWhiteSpaceState;
 }
 
 PostscriptTokenizer::~PostscriptTokenizer() = default;
@@ -77,13 +78,28 @@ ParseDataResultType PostscriptTokenizer::Tokenize(std::string_view bytes)
     return mTokenizeSpan(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), stop);
 }
 
-// Runs the current states over the bytes.
+// Runs the current states over the bytes. Between tokens, the tokens that
+// end within the bytes are read straight from them (mScanTokens); everything
+// else goes through the states.
 ParseDataResultType PostscriptTokenizer::mTokenizeSpan(std::span<const unsigned char> bytes, bool& stop)
 {
     ParseDataResultType result = PARSE_RESULT_HANDLED;
     const unsigned char* const data = bytes.data();
     const size_t length = bytes.size();
     for (size_t index = 0; index < length;) {
+        if (mCurrentState == mWhiteSpaceState && mstrText.empty()) {
+            ParseDataResultType scanned = PARSE_RESULT_HANDLED;
+            const size_t taken = mScanTokens(data + index, length - index, scanned);
+            if (taken > 0) {
+                index += taken;
+                result = scanned;
+                if (scanned == PARSE_RESULT_SWITCH_LANGUAGE) {
+                    stop = true;
+                    break;
+                }
+                continue;
+            }
+        }
         // Runs that only extend a token's text are taken in bulk.
         const size_t run = mCurrentState->ConsumeRun(data + index, length - index);
         if (run > 0) {
@@ -124,17 +140,21 @@ void PostscriptTokenizer::mHoldBackPartialSignature()
     mCurrentState = mvecStates[STATE_WHITE_SPACE].get();
 }
 
-// Hands the text to the listener as a token and clears it; the text's
-// storage moves to the token and back, so signalling does not allocate.
+// Hands the text to the listener as a token, then clears it (its storage
+// is kept, so signalling does not allocate).
 ParseDataResultType PostscriptTokenizer::mSignal(PostscriptTokenType type, PostscriptNumber<double> number)
 {
-    mToken.mstrData.swap(mstrText);
+    const bool go = mListener == nullptr || mListener->TokenScanned(PostscriptTokenView(type, mstrText, number));
     mstrText.clear();
-    mToken.mintType = type;
-    mToken.mdblNumber = number;
-    if (mListener != nullptr && !mListener->TokenScanned(mToken))
-        return PARSE_RESULT_SWITCH_LANGUAGE;
-    return PARSE_RESULT_HANDLED;
+    return go ? PARSE_RESULT_HANDLED : PARSE_RESULT_SWITCH_LANGUAGE;
+}
+
+// Hands a token read straight from the bytes to the listener.
+ParseDataResultType PostscriptTokenizer::mSignalText(PostscriptTokenType type, std::string_view text)
+{
+    const bool go = mListener == nullptr ||
+                    mListener->TokenScanned(PostscriptTokenView(type, text.substr(0, mintMAX_TOKEN_TEXT)));
+    return go ? PARSE_RESULT_HANDLED : PARSE_RESULT_SWITCH_LANGUAGE;
 }
 
 // Moves the position back over bytes already tokenized.

@@ -77,16 +77,29 @@ private:
     // Runs the states over one contiguous part of the input.
     ParseDataResultType mTokenizeSpan(std::span<const unsigned char> bytes, bool& stop);
     ParseDataResultType mSignal(PostscriptTokenType type, PostscriptNumber<double> number);
+    ParseDataResultType mSignalText(PostscriptTokenType type, std::string_view text);
+    // Between tokens: reads the tokens that start the bytes while each ends
+    // within them, exactly as the states would, and returns the bytes taken
+    // (a token's terminating byte included when it belongs to it); the
+    // states take over at the first byte it leaves. Advances the position.
+    size_t mScanTokens(const unsigned char* bytes, size_t length, ParseDataResultType& result);
+    // One token each; 0 leaves the first byte to the states.
+    [[gnu::always_inline]] inline size_t mScanName(const unsigned char* bytes, size_t length,
+                                                   ParseDataResultType& result);
+    size_t mEndName(const unsigned char* bytes, size_t end, PostscriptTokenType type, ParseDataResultType& result);
+    size_t mScanComment(const unsigned char* bytes, size_t length, ParseDataResultType& result);
+    size_t mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result);
+    size_t mScanAngle(const unsigned char* bytes, size_t length, ParseDataResultType& result);
     // Leaves a partly seen language signature at the end of the input unconsumed.
     void mHoldBackPartialSignature();
 
     std::array<std::unique_ptr<TokenizerStates::IPostscriptTokenizerState>, TokenizerStates::STATE_COUNT> mvecStates;
     TokenizerStates::IPostscriptTokenizerState* mCurrentState = nullptr;
+    TokenizerStates::IPostscriptTokenizerState* mWhiteSpaceState = nullptr;
     RawLanguageType mintSwitchToLanguage = LANGUAGE_POSTSCRIPT;
     unsigned char mbytPending = 0;
     ITokenListener* mListener = nullptr;
-    std::string mstrText;    // text of the token being built
-    PostscriptToken mToken;  // the token last signalled; its storage is reused
+    std::string mstrText;  // text of the token being built
     uint64_t mintPosition = 0;
     std::vector<uint64_t> mvecSavedPositions;
     DscLineWatcher mLineWatcher;

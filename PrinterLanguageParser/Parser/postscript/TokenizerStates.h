@@ -228,6 +228,7 @@ class Base85StringState final : public IPostscriptTokenizerState {
 public:
     using IPostscriptTokenizerState::IPostscriptTokenizerState;
     ParseDataResultType ProcessByte(unsigned char byte) override;
+    size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
     void Enter() override;
 };
 

@@ -1,6 +1,8 @@
 // The tokenizer's states for the three string forms.
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
+#include "PrinterLanguageParser/Parser/postscript/ByteScan.h"
+
 #include <cstring>
 
 namespace RawPrintData::Postscript::TokenizerStates {
@@ -10,10 +12,7 @@ size_t StringLiteralState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
     if (IsWatchingLineStart())
         return 0;
-    size_t run = 0;
-    while (run < length && bytes[run] != '(' && bytes[run] != ')' && bytes[run] != '\\' && bytes[run] != '\n' &&
-           bytes[run] != '\r')
-        ++run;
+    const size_t run = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
@@ -23,9 +22,17 @@ size_t HexStringState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
     if (IsWatchingLineStart())
         return 0;
-    size_t run = 0;
-    while (run < length && bytes[run] != '>' && bytes[run] != '\n' && bytes[run] != '\r')
-        ++run;
+    const size_t run = ByteScan::FindFirstOf<'>', '\r', '\n'>(bytes, 0, length);
+    AppendRun(bytes, run);
+    return run;
+}
+
+// Takes base-85 bytes other than "~", ">" and line ends in bulk.
+size_t Base85StringState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    if (Pending() != 0 || IsWatchingLineStart())
+        return 0;
+    const size_t run = ByteScan::FindFirstOf<'~', '>', '\r', '\n'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }

@@ -3,6 +3,8 @@
 #include "PrinterLanguageParser/Parser/IRawDataParser.h"
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
+#include "PrinterLanguageParser/Parser/postscript/ByteScan.h"
+
 #include <array>
 
 namespace RawPrintData::Postscript::TokenizerStates {
@@ -47,9 +49,8 @@ size_t NameState::ConsumeRun(const unsigned char* bytes, size_t length)
     // A name that may become the Universal Exit Language goes byte by byte.
     if (!Text().empty() && static_cast<unsigned char>(Text().front()) == ESC)
         return 0;
-    size_t run = 0;
-    while (run < length && !NAME_STOPS[bytes[run]])
-        ++run;
+    const size_t run =
+        ByteScan::FindFirstIn<true, '%', '{', '}', '[', ']', '(', ')', '<', '>', '/'>(NAME_STOPS, bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
@@ -57,9 +58,7 @@ size_t NameState::ConsumeRun(const unsigned char* bytes, size_t length)
 // Takes a comment line up to its end in bulk.
 size_t CommentState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
-    size_t run = 0;
-    while (run < length && bytes[run] != '\r' && bytes[run] != '\n')
-        ++run;
+    const size_t run = ByteScan::FindFirstOf<'\r', '\n'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
@@ -307,10 +306,7 @@ size_t SkipToDscCommentState::ConsumeRun(const unsigned char* bytes, size_t leng
 {
     if (IsWatchingLineStart())
         return 0;
-    size_t run = 0;
-    while (run < length && bytes[run] != '\n' && bytes[run] != '\r')
-        ++run;
-    return run;
+    return ByteScan::FindFirstOf<'\r', '\n'>(bytes, 0, length);
 }
 
 // After "<": a base-85 string, "<<" or a hex string.
