@@ -62,6 +62,21 @@ PostscriptPageOrientation DscComment::Orientation() const
     return PAGE_ORIENTATION_NONE;
 }
 
+// The first blank-separated fields of the values.
+size_t DscComment::FirstFields(std::span<std::string_view> fields) const
+{
+    std::string_view rest(mstrValues);
+    for (size_t count = 0;; ++count) {
+        const size_t blank = rest.find(' ');
+        if (count == fields.size())
+            return count + 1;
+        fields[count] = rest.substr(0, blank);
+        if (blank == std::string_view::npos)
+            return count + 1;
+        rest.remove_prefix(blank + 1);
+    }
+}
+
 // The blank-separated fields of the values.
 std::vector<std::string_view> DscComment::Fields() const
 {
