@@ -105,36 +105,6 @@ void BM_PagesWithCutRecords(benchmark::State& state)
 }
 BENCHMARK(BM_PagesWithCutRecords)->Unit(benchmark::kMillisecond);
 
-// PostScript as a Windows driver writes it: DSC comments, a prolog that is
-// skipped, and pages of colour changes, paths, text and hex image data.
-void BM_PostscriptDriverOutput(benchmark::State& state)
-{
-    std::vector<unsigned char> job;
-    job.reserve(JOB_SIZE + 64 * 1024);
-    Append(job, "%!PS-Adobe-3.0\n%%Creator: PScript5.dll Version 5.2.2\n%%Pages: (atend)\n%%EndComments\n"
-                "%%BeginProlog\n%%BeginResource: procset Pscript_Win_Basic 5.0 0\n"
-                "/LH{showpage}bind def/xS{show}bind def\n%%EndResource\n%%EndProlog\n");
-    std::string image;
-    std::mt19937 random(11);
-    for (int index = 0; index < 4096; ++index)
-        image += "0123456789ABCDEF"[random() % 16];
-    for (int page = 1; job.size() < JOB_SIZE; ++page) {
-        const std::string number = std::to_string(page);
-        Append(job, "%%Page: " + number + " " + number + "\n%%PageBoundingBox: 0 0 595 842\n"
-                    "gsave 0.2 0.4 0.6 setrgbcolor 72 72 moveto 200 72 lineto 200 300 lineto closepath fill grestore\n");
-        for (int line = 0; line < 40; ++line)
-            Append(job, "0 0 0 setrgbcolor 72 " + std::to_string(700 - line * 15) +
-                            " moveto (The quick brown fox jumps over the lazy dog, line " + std::to_string(line) +
-                            ") xS\n");
-        Append(job, "gsave 300 300 translate 64 64 scale 64 64 8 [64 0 0 -64 0 64] {currentfile picstr readhexstring pop} image\n");
-        Append(job, image);
-        Append(job, "\ngrestore\nLH\n");
-    }
-    Append(job, "%%Trailer\n%%EOF\n");
-    FeedJob(state, job, ParserRegistry::BuiltIn());
-}
-BENCHMARK(BM_PostscriptDriverOutput)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 
 BENCHMARK_MAIN();

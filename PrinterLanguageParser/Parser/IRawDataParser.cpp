@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/IRawDataParser.h"
 
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
+#include "PrinterLanguageParser/Parser/postscript/DscComment.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptRequirements.h"
 
 #include <algorithm>
@@ -96,6 +97,18 @@ void IRawDataParser::HandleDscRequirements(const Postscript::PostscriptRequireme
         const RawColorType color = COLOR_TYPE_COLOR;
         NotifyJobPropertyChanged(PROPERTY_COLOR_TYPE, &color);
     }
+}
+
+// Reads a requirements comment line and handles it.
+void IRawDataParser::HandleDscRequirementsComment(std::string_view line)
+{
+    if (!line.starts_with("%%"))
+        return;
+    const Postscript::DscComment comment(line);
+    if (comment.Keyword() != "Requirements")
+        return;
+    const Postscript::PostscriptRequirements requirements(comment);
+    HandleDscRequirements(&requirements);
 }
 
 }  // namespace RawPrintData

@@ -92,6 +92,9 @@ public:
     virtual void NotifyDefaultPageCompleted() = 0;
     // Reports copies (when given), duplex (when asked) and colour (when asked).
     virtual void HandleDscRequirements(const Postscript::PostscriptRequirements* requirements);
+    // Handles a "%%Requirements:" DSC comment given as text (PJL COMMENT
+    // lines carry them); other lines are passed over.
+    void HandleDscRequirementsComment(std::string_view line);
 
     // The job leaves this language: gives up the page in progress that the
     // next language draws on. Nothing by default.

@@ -34,7 +34,7 @@ public:
 class DscFeeder : public ITokenListener {
 public:
     explicit DscFeeder(DscComments& comments) : mComments(comments) {}
-    bool TokenScanned(const PostscriptToken& token) override
+    bool TokenScanned(const PostscriptTokenView& token) override
     {
         if (token.Type() == TOKEN_DSC_COMMENT || token.Type() == TOKEN_PROLOGUE)
             mComments.Add(token);
@@ -133,6 +133,17 @@ TEST(DscComments, StrayEndDocumentDoesNotHideTheTrailer)
     EXPECT_EQ(Feed(comments, recorder, "%%EndDocument\n%%EndDocument\n%%Page: 1 1\n%%Trailer\n"),
               (std::vector<std::string>{"begin 4", "end 4", "begin 5"}));
     EXPECT_EQ(comments.EmbeddedDocumentDepth(), 0);
+}
+
+TEST(DscComments, PagesOfAnEmbeddedDocumentAreNotTheJobs)
+{
+    DscComments comments;
+    SectionRecorder recorder;
+    Feed(comments, recorder,
+         "%%Page: 1 1\n%%PageBoundingBox: 0 0 595 842\n%%BeginDocument: figure.eps\n%%Page: 1 1\n"
+         "%%PageBoundingBox: 0 0 10 10\n%%EndDocument\n%%Page: 2 2\n");
+    ASSERT_EQ(comments.PageSectionCount(), 2u);
+    EXPECT_EQ(comments.PageSection(0)->mPageBoundingBox.UpperRightX().GetValue(), 595);
 }
 
 TEST(DscComments, ResourceAndFileSectionsOutsideTheProlog)

@@ -95,6 +95,48 @@ TEST(PostscriptParser, TellsColourFromMonoPages)
     }
 }
 
+TEST(PostscriptParser, TellsColourFromMonoPagesOfPdfProcedureSets)
+{
+    const std::string ps2write = "%!PS-Adobe-3.0\n%%Creator: GPL Ghostscript 10000 (ps2write)\n%%EndComments\n%%Page: 1 1\n";
+    const std::string cairo = "%!PS-Adobe-3.0\n%%Creator: cairo 1.16.0 (https://cairographics.org)\n%%EndComments\n";
+    const std::string xpdf = "%!PS-Adobe-3.0\n%%EndComments\n%%BeginResource: procset xpdf 3.00 0\n%%EndResource\n";
+    const std::string cases[][2] = {
+        // ps2write's pages end inside its procedure set: one page each.
+        {ps2write + "q 0 G 0.5 g 0 0 9 9 re f Q 1 0 0 RG q 0 g (x)Tj Q", "M"},
+        {ps2write + "0 1 1 0 k f", "C"},
+        {ps2write + "/DeviceRGB cs 0.2 0.2 0.2 sc f /DeviceCMYK CS 0 0 0 1 SC S", "M"},
+        {ps2write + "/DeviceRGB cs 0.2 0.4 0.2 scn f", "C"},
+        {ps2write + "q BI /CS/G /W 2 /H 2 /BPC 8 /F[/A85 /LZW] ID\nz(>~>\nEI Q", "M"},
+        {ps2write + "q BI /CS/RGB /W 2 /H 2 /BPC 8 /F/A85 ID\nz(>~>\nEI Q", "C"},
+        {ps2write + "BI /ColorSpace [/I /G 1 <00FF>] /Filter /ASCIIHexDecode ID\n00(01>\nEI", "M"},
+        {ps2write + "BI /CS [/Indexed /RGB 1 <00FF00>] /F /AHx ID 0001> EI", "C"},
+        {ps2write + "1 0 0 rg BI /IM true /W 8 /H 1 /F/A85 ID\n!!~> EI", "C"},
+        {ps2write + "0 g BI /IM true /W 8 /H 1 /F/A85 ID\n!!~> EI", "M"},
+        {ps2write + "1 0 0 rg ID f", "C"},
+        // The data starts right after "ID", even where a string would open.
+        {ps2write + "0 g BI /CS/G /F/A85 ID(a)b>~> 1 0 0 rg f", "C"},
+        // cairo's pages end with showpage.
+        {cairo + "0 g 0 0 9 9 re f showpage 1 0 0 rg f showpage 0.5 g (x)Tj showpage", "MCM"},
+        {cairo + "/DeviceGray setcolorspace << /ImageType 1 >> cairo_image\n ab(c>~>\nshowpage", "M"},
+        {cairo + "q /DeviceRGB setcolorspace << >> cairo_image\n a>b~>\nQ 0 g f showpage 0 g f showpage", "CM"},
+        {cairo + "1 0 0 rg << >> cairo_imagemask\n x~>\nshowpage 0 g << >> cairo_imagemask x~> showpage", "CM"},
+        // Poppler's colour spaces come with a transfer procedure, colours as arrays.
+        {xpdf + "/DeviceRGB {} cs [1 0 0] sc 0 0 9 9 re f showpage", "C"},
+        {xpdf + "/DeviceGray {} cs [0.5] sc f /DeviceRGB {} CS [0.5 0.5 0.5] SC S showpage", "M"},
+        {xpdf + "/DeviceCMYK {0 exch {1 sub} if} cs [0 0 0 1] sc f showpage [0 1 0 0] sc f showpage", "MC"},
+        {xpdf + "[/Indexed /DeviceRGB 1 <000000FF0000>] {} cs [1] sc Tj showpage", "C"},
+        {xpdf + "q /DeviceRGB setcolorspace << >> pdfIm\nGa(r>~>\n%-EOD-\nQ showpage", "C"},
+        {xpdf + "/DeviceGray setcolorspace << >> pdfIm\nGa(r>~>\n%-EOD-\nshowpage", "M"},
+        {xpdf + "/DeviceRGB {} cs [0 0 1] sc << >> pdfImM\n!!~>\nshowpage", "C"},
+    };
+    for (const auto& [job, pages] : cases) {
+        PostscriptParser parser;
+        ReportRecorder recorder;
+        EXPECT_EQ(Parse(parser, recorder, job), PARSE_RESULT_HANDLED) << job;
+        EXPECT_EQ(recorder.mstrPages, pages) << job;
+    }
+}
+
 TEST(PostscriptParser, HsbLeavesTheColourSpaceRgb)
 {
     PostscriptParser parser;
@@ -217,6 +259,46 @@ TEST(PostscriptParser, SizesPagesFromTheBoundingBoxes)
     EXPECT_EQ(recorder.mvecPages[2].mintHeight, 2794);
 }
 
+struct FallbackCase {
+    const char* job;
+    const char* pageSets;
+};
+
+TEST(PostscriptParser, PagesNoPageEndReportedComeFromTheirSections)
+{
+    const FallbackCase cases[] = {
+        // PDF operators of ps2write's procedure set, whose pages end inside it.
+        {"%!PS-Adobe-3.0\n%%Creator: GPL Ghostscript 10000 (ps2write)\n%%EndComments\n%%Page: 1 1\n"
+         "%%PageBoundingBox: 0 0 595 842\nq 0 g 0 0 9 9 re f Q\n%%Page: 2 2\n%%PageBoundingBox: 0 0 612 792\n"
+         "q 1 0 0 rg (x)Tj Q\n%%Page: 3 3\n%%PageBoundingBox: 0 0 595 842\nq 0 0 1 RG 0.5 g f Q\n%%Trailer\n",
+         "Unknown 2099x2970 2/0; Unknown 2159x2794 0/1"},
+        // The medium the page names, not its box around the marks.
+        {"%!PS-Adobe-3.0\n%%DocumentMedia: A4 595 842 0 () ()\n%%+ Letter 612 792 0 () ()\n%%EndComments\n"
+         "%%Page: 1 1\n%%PageMedia: Letter\n%%PageBoundingBox: 72 72 100 100\nshowpage\n%%Page: 2 2\n"
+         "%%PageMedia: A3\n%%PageBoundingBox: 0 0 595 842\nshowpage\n",
+         "Letter 2159x2794 1/0; Unknown 2099x2970 1/0"},
+        // An unclosed string hides neither the page comments after it nor
+        // the colour of their pages; its own page is still counted.
+        {"%!PS\n%%EndComments\n%%Page: 1 1\nshowpage\n%%Page: 2 2\n%%PageBoundingBox: 0 0 612 792\n(binary ( data\n"
+         "%%Page: 3 3\n%%PageBoundingBox: 0 0 595 842\n1 0 0 setrgbcolor fill showpage\n",
+         "Unknown 2099x2970 0/1; Unknown 2159x2794 1/0;  0x0 1/0"},
+        // Bytes the tokenizer cannot read: reading resumes at the next page.
+        {"%!PS\n%%EndComments\n%%Page: 1 1\n>x\nshowpage\n%%Page: 2 2\n1 0 0 setrgbcolor fill showpage\n",
+         " 0x0 1/1"},
+        // An embedded document's page comments are not pages of the job.
+        {"%!PS\n%%EndComments\n%%Page: 1 1\n%%BeginDocument: a.eps\n%%Page: 1 1\n%%EndDocument\nshowpage\n",
+         " 0x0 1/0"},
+    };
+    for (const FallbackCase& sample : cases) {
+        const std::string job = sample.job;
+        for (const size_t chunk : {job.size(), size_t{1}}) {
+            const JobResult result = RunJob(job, chunk);
+            EXPECT_EQ(result.mstrPageSets, sample.pageSets) << job << " chunk " << chunk;
+            EXPECT_EQ(result.mintWorstResult, 0) << job;
+        }
+    }
+}
+
 TEST(PostscriptParser, RequirementsBecomeJobProperties)
 {
     const JobResult result = RunJob("%!PS-Adobe-3.0\n%%Requirements: duplex numcopies(3) color\n%%EndComments\n", 7);
@@ -258,7 +340,7 @@ TEST(PostscriptParser, UnfinishedStringAtTheEndKeepsThePages)
 TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
 {
     struct Case {
-        const char* job;
+        std::string job;
         uint32_t pages;
         uint32_t copies;
     };
@@ -270,10 +352,16 @@ TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
         {"/#Copies\n2 def /#copies 1 def", 0, 2},
         {"(%%Page: 1 1\n) %%Page: 7 7\n", 1, 0},
         {"<~ %%Page: 1 1\n~> %%Page: 2 2\n", 1, 0},
+        {"(never closed\n%%Page: 1 1\n(\n%%Page: 2 2\n<~ab\n%%Page: 3 3\n", 3, 0},
+        {"(a\n%%Pages: 2 2\n%%page: 3 3\n", 0, 0},
+        {"%%%%PAGE: x 4\n/#COPIES\t6 def\n%%Page: y 2\n", 3, 6},
         {"(\\) %%Page: 1 1\n) %%Page: 9 9\n", 1, 0},
+        // A name of 256 characters is read whole, a longer one is not.
+        {"/#copies" + std::string(248, 'x') + " 5 def\n", 0, 5},
+        {"/#copies" + std::string(249, 'x') + " 5 def\n", 0, 0},
     };
     for (const Case& sample : cases) {
-        const std::string job = sample.job;
+        const std::string& job = sample.job;
         for (const size_t chunk : {job.size(), size_t{1}}) {
             BasicPostscriptParser counter;
             DataBuffer buffer;
@@ -282,8 +370,8 @@ TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
                                      std::min(chunk, job.size() - offset));
                 counter.ParseData(buffer);
             }
-            EXPECT_EQ(counter.GetPostscriptPages(), sample.pages) << sample.job << " chunk " << chunk;
-            EXPECT_EQ(counter.GetPostscriptCopies(), sample.copies) << sample.job << " chunk " << chunk;
+            EXPECT_EQ(counter.GetPostscriptPages(), sample.pages) << job << " chunk " << chunk;
+            EXPECT_EQ(counter.GetPostscriptCopies(), sample.copies) << job << " chunk " << chunk;
         }
     }
     // A string that never closes within its limit is left, so that the page

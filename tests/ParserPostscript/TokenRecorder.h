@@ -13,13 +13,14 @@ namespace PostscriptTestSupport {
 
 using RawPrintData::Postscript::PostscriptToken;
 using RawPrintData::Postscript::PostscriptTokenType;
+using RawPrintData::Postscript::PostscriptTokenView;
 
 // Keeps every token a tokenizer signals; optionally stops at one name.
 class TokenRecorder : public RawPrintData::Postscript::ITokenListener {
 public:
-    bool TokenScanned(const PostscriptToken& token) override
+    bool TokenScanned(const PostscriptTokenView& token) override
     {
-        mvecTokens.push_back(token);
+        mvecTokens.emplace_back(token);
         return token.Data() != mstrStopAt;
     }
 

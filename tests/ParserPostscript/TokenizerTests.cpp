@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <limits>
@@ -133,7 +135,31 @@ INSTANTIATE_TEST_SUITE_P(
                   {{TOKEN_NUMBER, "-1.5"}, {TOKEN_NUMBER, "+3"}, {TOKEN_BASE85_STRING, "ab"}}},
         TokenCase{"ExitLanguageStaysOneName",
                   "showpage\x1B%-12345X@PJL",
-                  {{TOKEN_NAME, "showpage"}, {TOKEN_NAME, "\x1B%-12345X"}, {TOKEN_NAME, "@PJL"}}}),
+                  {{TOKEN_NAME, "showpage"}, {TOKEN_NAME, "\x1B%-12345X"}, {TOKEN_NAME, "@PJL"}}},
+        // A line that begins a part of the document ends whatever was being
+        // read; other "%%" lines inside data stay data.
+        TokenCase{"StructuringCommentsEndUnclosedData",
+                  "(never closed\n%%PageBoundingBox: 1\n%%Page: 2 2\n<4142\r\n%%EndProlog\r\n"
+                  "<~ab\n%%EOF\n%%BeginBinary: 9\n\x81 \xff\n%%Trailer x\n\x80\x01\n%%EndResource\nf",
+                  {{TOKEN_DSC_COMMENT, "%%Page: 2 2"},
+                   {TOKEN_DSC_COMMENT, "%%EndProlog"},
+                   {TOKEN_DSC_COMMENT, "%%EOF"},
+                   {TOKEN_DSC_COMMENT, "%%BeginBinary: 9"},
+                   {TOKEN_NAME, "\x81"},
+                   {TOKEN_DSC_COMMENT, "%%Trailer x"},
+                   {TOKEN_DSC_COMMENT, "%%EndResource"},
+                   {TOKEN_NAME, "f"}}},
+        TokenCase{"NamesEndedByEveryDelimiter",
+                  "a[b]c{d}e(f)g<68>h<<i>>j%k\nl/m//n//o/ 1(2",
+                  {{TOKEN_NAME, "a"},   {TOKEN_ARRAY, "["},       {TOKEN_NAME, "b"},    {TOKEN_ARRAY, "]"},
+                   {TOKEN_NAME, "c"},   {TOKEN_PROCEDURE, "{"},   {TOKEN_NAME, "d"},    {TOKEN_PROCEDURE, "}"},
+                   {TOKEN_NAME, "e"},   {TOKEN_STRING, "f"},      {TOKEN_NAME, "g"},    {TOKEN_HEX_STRING, "68"},
+                   {TOKEN_NAME, "h"},   {TOKEN_DICTIONARY, "<<"}, {TOKEN_NAME, "i"},    {TOKEN_DICTIONARY, ">>"},
+                   {TOKEN_NAME, "j"},   {TOKEN_COMMENT, "%k"},    {TOKEN_NAME, "l"},    {TOKEN_NAME, "/m"},
+                   {TOKEN_NAME, "//n"}, {TOKEN_NAME, "//o"},      {TOKEN_NAME, "/"},    {TOKEN_NUMBER, "1"}}},
+        TokenCase{"PageCommentsInsideALineStayData",
+                  "(a %%Page: 1 1\n%%page: 2 2\n%%Pages: 3\n) <~%%Page: 4 4~>",
+                  {{TOKEN_STRING, "a %%Page: 1 1\n%%page: 2 2\n%%Pages: 3\n"}, {TOKEN_BASE85_STRING, "%%Page: 4 4"}}}),
     [](const ::testing::TestParamInfo<TokenCase>& info) { return std::string(info.param.name); });
 
 TEST(PostscriptTokenizer, SplitNameIsSignalledOnce)
@@ -200,6 +226,20 @@ TEST(PostscriptTokenizer, MoveBackNeverPassesTheStart)
     EXPECT_TRUE(tokenizer.MoveBack(2));
     tokenizer.RestoreBufferState();
     EXPECT_EQ(tokenizer.BytesProcessed(), 2u);
+}
+
+TEST(PostscriptTokenizer, ReadsOnAfterAFailureFromTheNextPartOfTheDocument)
+{
+    TokenRecorder recorder;
+    PostscriptTokenizer tokenizer(&recorder);
+    const std::string job = ">x ( <<\n%%Page: 1 1\nshow";
+    DataBuffer buffer;
+    buffer.SetMainBuffer(reinterpret_cast<const unsigned char*>(job.data()), job.size());
+    ASSERT_EQ(tokenizer.Tokenize(buffer), PARSE_RESULT_FAILURE);
+    tokenizer.SkipToDscComment();
+    EXPECT_GE(tokenizer.Tokenize(buffer, tokenizer.BytesProcessed()), 0);
+    tokenizer.Flush();
+    EXPECT_EQ(recorder.Summary(), (Tokens{{TOKEN_DSC_COMMENT, "%%Page: 1 1"}, {TOKEN_NAME, "show"}}));
 }
 
 TEST(PostscriptTokenizer, LoneGreaterThanFails)
@@ -294,6 +334,17 @@ TEST(PostscriptNumberText, ConvertsLikeTheCLibraryWithoutOverflow)
     EXPECT_DOUBLE_EQ(ReadLeadingReal("+-1"), 0.0);
     EXPECT_TRUE(std::isinf(ReadLeadingReal("1e999")));
     EXPECT_DOUBLE_EQ(ReadLeadingReal("1e-999"), 0.0);
+    // Short decimals are read without the general conversion, to the same
+    // bits; longer ones and exponents still go through it.
+    for (const char* text : {"0.2", "-0.1", "123.456", "5.", ".5", "0.30000000000000004", "999999999999999.9",
+                             "1234567890.12345", "0000000000000001.5", "2.5e1", "-0"}) {
+        double expected = 0.0;
+        const std::string_view digits = std::string_view(text).substr(text[0] == '-' ? 1 : 0);
+        std::from_chars(digits.data(), digits.data() + digits.size(), expected);
+        if (text[0] == '-')
+            expected = -expected;
+        EXPECT_EQ(std::bit_cast<uint64_t>(ReadLeadingReal(text)), std::bit_cast<uint64_t>(expected)) << text;
+    }
 }
 
 TEST(PostscriptNumberText, IgnoresTheProcessLocale)

@@ -2,8 +2,6 @@
 
 #include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
-#include "PrinterLanguageParser/Parser/postscript/DscComment.h"
-#include "PrinterLanguageParser/Parser/postscript/PostscriptRequirements.h"
 
 #include <algorithm>
 #include <limits>
@@ -154,14 +152,7 @@ void PJLParser::mHandleXcpt(const PJLCommand& command)
 // COMMENT %%Requirements: ... carries the job's DSC requirements.
 void PJLParser::mHandleComment(const PJLCommand& command)
 {
-    const std::string& text = command.GetText();
-    if (!text.starts_with("%%"))
-        return;
-    const Postscript::DscComment comment(text);
-    if (comment.Keyword() != "Requirements")
-        return;
-    const Postscript::PostscriptRequirements requirements(comment);
-    HandleDscRequirements(&requirements);
+    HandleDscRequirementsComment(command.GetText());
 }
 
 // Reports a copy count; 0 (also what a negative or unreadable value gives) is

@@ -1,11 +1,12 @@
 #include "PrinterLanguageParser/Parser/postscript/BasicPostscriptParser.h"
 
+#include "PrinterLanguageParser/Parser/postscript/ByteScan.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptNumberText.h"
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
 #include <algorithm>
 #include <array>
-#include <cctype>
+#include <cstring>
 #include <limits>
 
 namespace RawPrintData::Postscript {
@@ -15,7 +16,7 @@ namespace {
 using TokenizerStates::IsWhiteSpace;
 
 // Bytes that end names and comments.
-bool IsDelimiter(unsigned char byte)
+constexpr bool IsDelimiter(unsigned char byte)
 {
     switch (byte) {
     case '%': case '(': case ')': case '/': case '<': case '>': case '@': case '[': case ']': case '{': case '}':
@@ -25,13 +26,49 @@ bool IsDelimiter(unsigned char byte)
     }
 }
 
-// Whether the text holds the word, in any case.
+// Bytes that end a name: white space and the delimiters.
+constexpr std::array<bool, 256> NAME_ENDS = [] {
+    std::array<bool, 256> ends{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        ends[byte] = IsWhiteSpace(static_cast<unsigned char>(byte)) || IsDelimiter(static_cast<unsigned char>(byte));
+    return ends;
+}();
+
+// Bytes that end a comment or may: line ends, the delimiters and "%" (which
+// ends it unless it follows one).
+constexpr std::array<bool, 256> COMMENT_STOPS = [] {
+    std::array<bool, 256> stops{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        stops[byte] = IsDelimiter(static_cast<unsigned char>(byte));
+    stops['\n'] = stops['\f'] = stops['\r'] = true;
+    return stops;
+}();
+
+// ASCII upper case, whatever the process's locale.
+constexpr char Upper(char character)
+{
+    return character >= 'a' && character <= 'z' ? static_cast<char>(character - 'a' + 'A') : character;
+}
+
+// Whether the text holds the word (in upper case), in any case.
 bool ContainsNoCase(std::string_view text, std::string_view word)
 {
-    const auto found = std::search(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
-        return std::toupper(static_cast<unsigned char>(a)) == std::toupper(static_cast<unsigned char>(b));
-    });
+    const auto found = std::search(text.begin(), text.end(), word.begin(), word.end(),
+                                   [](char a, char b) { return Upper(a) == b; });
     return found != text.end();
+}
+
+// Whether a name is "/#copies" in any case (a name holds no "/" but its
+// first, so it holds the word only at its start).
+bool IsCopiesName(std::string_view name)
+{
+    static constexpr std::string_view COPIES = "/#COPIES";
+    return name.size() >= COPIES.size() && name[1] == '#' && ContainsNoCase(name.substr(0, COPIES.size()), COPIES);
+}
+
+std::string_view TextOf(const unsigned char* bytes, size_t length)
+{
+    return std::string_view(reinterpret_cast<const char*>(bytes), length);
 }
 
 }  // namespace
@@ -55,62 +92,196 @@ ParseDataResultType BasicPostscriptParser::ParseData(const DataBuffer& buffer, u
     return PARSE_RESULT_HANDLED;
 }
 
-// Bytes that matter outside tokens, strings and base-85 data, and inside strings.
-constexpr std::array<bool, 256> PLAIN_STOPS = [] {
-    std::array<bool, 256> stops{};
-    for (const unsigned char byte : std::string_view("%/<()"))
-        stops[byte] = true;
-    return stops;
-}();
-constexpr std::array<bool, 256> STRING_STOPS = [] {
-    std::array<bool, 256> stops{};
-    for (const unsigned char byte : std::string_view("()\\"))
-        stops[byte] = true;
-    return stops;
-}();
-
-// Runs the byte rules; bytes that change nothing are skipped in bulk.
+// Runs the byte rules. Outside strings and base-85 data the bytes are read in
+// bulk (mScanPlain); inside them the bytes that change nothing are skipped in
+// bulk; the rest, and tokens cut by the end of the bytes, go byte by byte.
 void BasicPostscriptParser::mScan(std::span<const unsigned char> bytes)
 {
     const unsigned char* data = bytes.data();
     const size_t length = bytes.size();
-    for (size_t index = 0; index < length; ++index) {
-        if (mintKind == KIND_NONE && !mblnInBase85 && !mblnEscape) {
-            const bool inString = mintStringDepth > 0;
-            const std::array<bool, 256>& stops = inString ? STRING_STOPS : PLAIN_STOPS;
-            const size_t start = index;
-            // Inside a string at most the bytes left before the string is
-            // abandoned are skipped, so the rule applies at the same byte
-            // however the job is cut.
-            const size_t limit =
-                inString ? start + static_cast<size_t>(std::min<uint64_t>(
-                                       length - start, mintMAX_STRING_BYTES - std::min(mintStringBytes, mintMAX_STRING_BYTES)))
-                         : length;
-            while (index < limit && !stops[data[index]])
-                ++index;
-            if (inString)
-                mintStringBytes += index - start;
+    size_t index = 0;
+    while (index < length) {
+        if (mintKind == KIND_COMMENT || mintKind == KIND_NAME) {
+            index += mintKind == KIND_COMMENT ? mTakeComment(data + index, length - index)
+                                              : mTakeName(data + index, length - index);
+            if (index == length)
+                break;
+        } else if (mintKind == KIND_NONE && !mblnEscape && !mLineWatcher.IsAtLineStart()) {
+            index = mintStringDepth == 0 && !mblnInBase85 ? mScanPlain(data, index, length) : mSkip(data, index, length);
             if (index == length)
                 break;
         }
-        const unsigned char byte = data[index];
-        if (mintKind == KIND_NONE) {
-            mProcessPlain(byte);
-            continue;
-        }
-        if (!mProcessToken(byte))
+        const unsigned char byte = data[index++];
+        if (mintKind == KIND_NONE || !mProcessToken(byte))
             mProcessPlain(byte);
     }
+}
+
+// Reads the bytes outside strings and base-85 data from index on: names and
+// comments that end within the bytes are read whole. Returns where the byte
+// rules take over: at a byte that opens a string or base-85 data, or that
+// starts a token the bulk reading leaves to them, or at the end.
+size_t BasicPostscriptParser::mScanPlain(const unsigned char* data, size_t index, size_t length)
+{
+    while (true) {
+        index = ByteScan::FindFirstOf<'%', '/', '<', '('>(data, index, length);
+        if (index + 1 >= length || data[index] == '(')
+            return index;
+        if (data[index] == '<') {
+            if (data[index + 1] == '~')
+                return index;
+            ++index;  // "<" alone changes nothing; the next byte is read as it is
+            continue;
+        }
+        const size_t end = data[index] == '/' ? mNameEnd(data, index, length) : mCommentEnd(data, index, length);
+        if (end == length || end - index > mbytToken.size())
+            return index;  // cut by the end of the bytes, or too long to keep
+        const std::string_view text = TextOf(data + index, end - index);
+        if (data[index] == '%') {
+            mCountPageComment(text);
+        } else if (IsCopiesName(text)) {
+            mStartCopies();
+            return end;
+        }
+        index = end;
+    }
+}
+
+// Where a name that starts at index ends: its first white space or delimiter.
+size_t BasicPostscriptParser::mNameEnd(const unsigned char* data, size_t index, size_t length)
+{
+    ++index;
+    while (index < length && !NAME_ENDS[data[index]])
+        ++index;
+    return index;
+}
+
+// Where a comment that starts at index ends: after its leading "%" bytes, at
+// its first line end, delimiter or "%".
+size_t BasicPostscriptParser::mCommentEnd(const unsigned char* data, size_t index, size_t length)
+{
+    ++index;
+    while (index < length && data[index] == '%')
+        ++index;
+    while (index < length && !COMMENT_STOPS[data[index]])
+        ++index;
+    return index;
+}
+
+// Skips the bytes from index on that change nothing inside strings and
+// base-85 data; returns the first that may. Inside a string at most the bytes
+// left before the string is abandoned are skipped, so the rule applies at the
+// same byte however the job is cut.
+size_t BasicPostscriptParser::mSkip(const unsigned char* data, size_t index, size_t length)
+{
+    if (mintStringDepth == 0)
+        return ByteScan::FindFirstOf<'~', '\r', '\n'>(data, index, length);
+    const size_t limit = index + static_cast<size_t>(std::min<uint64_t>(
+                                     length - index, mintMAX_STRING_BYTES - std::min(mintStringBytes, mintMAX_STRING_BYTES)));
+    const size_t stop = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(data, index, limit);
+    mintStringBytes += stop - index;
+    return stop;
+}
+
+// Appends bytes to the token; false when they did not all fit (as many as
+// fit are kept).
+bool BasicPostscriptParser::mAppendRun(const unsigned char* data, size_t length, size_t& taken)
+{
+    taken = std::min(length, mbytToken.size() - mintTokenLength);
+    std::memcpy(mbytToken.data() + mintTokenLength, data, taken);
+    mintTokenLength += taken;
+    return taken == length;
+}
+
+// Takes the bytes of a comment; the byte after them, if any, ended or
+// abandoned it and is examined again.
+size_t BasicPostscriptParser::mTakeComment(const unsigned char* data, size_t length)
+{
+    for (size_t index = 0;;) {
+        const size_t stop = ByteScan::FindFirstIn<false, '%', '(', ')', '/', '<', '>', '@', '[', ']', '{', '}'>(
+            COMMENT_STOPS, data, index, length);
+        size_t taken = 0;
+        if (!mAppendRun(data + index, stop - index, taken)) {
+            mintKind = KIND_NONE;
+            return index + taken;
+        }
+        if (stop == length)
+            return length;
+        const bool afterPercent = mintTokenLength > 0 && mbytToken[mintTokenLength - 1] == '%';
+        if (data[stop] != '%' || !afterPercent) {
+            mintKind = KIND_NONE;
+            mCountPageComment(mToken());
+            return stop;
+        }
+        if (!mAppend('%')) {
+            mintKind = KIND_NONE;
+            return stop;
+        }
+        index = stop + 1;
+    }
+}
+
+// Takes the bytes of a name; the byte after them, if any, ended or
+// abandoned it and is examined again (by the copies number after a
+// "/#copies" name).
+size_t BasicPostscriptParser::mTakeName(const unsigned char* data, size_t length)
+{
+    const size_t end =
+        ByteScan::FindFirstIn<false, '%', '(', ')', '/', '<', '>', '@', '[', ']', '{', '}'>(NAME_ENDS, data, 0, length);
+    size_t taken = 0;
+    if (!mAppendRun(data, end, taken)) {
+        mintKind = KIND_NONE;
+        return taken;
+    }
+    if (end == length)
+        return length;
+    if (IsCopiesName(mToken()))
+        mStartCopies();
+    else
+        mintKind = KIND_NONE;
+    return end;
+}
+
+// After a "/#copies" name: its number follows.
+void BasicPostscriptParser::mStartCopies()
+{
+    mintKind = KIND_COPIES;
+    mintCopiesNumber = 0;
+    mblnCopiesDigits = false;
+    mintTokenLength = 0;
+}
+
+// Inside strings and base-85 data, follows line starts: a line that begins
+// a structuring DSC comment ("%%Page:" among them) ends them and is read as
+// a comment. True when the byte was taken so.
+bool BasicPostscriptParser::mblnDscCommentStarts(unsigned char byte)
+{
+    if (!mLineWatcher.Take(byte))
+        return false;
+    mintStringDepth = 0;
+    mblnEscape = false;
+    mblnInBase85 = false;
+    mintTokenLength = 0;
+    for (const char character : mLineWatcher.Comment())
+        mAppend(static_cast<unsigned char>(character));
+    mintKind = KIND_COMMENT;
+    if (mTakeComment(&byte, 1) == 0)
+        mProcessPlain(byte);
+    return true;
 }
 
 // A byte outside any token.
 void BasicPostscriptParser::mProcessPlain(unsigned char byte)
 {
+    // Outside strings and base-85 data no line start is followed.
+    if ((mintStringDepth > 0 || mblnInBase85) && mblnDscCommentStarts(byte))
+        return;
     const bool escaped = mblnEscape;
     mblnEscape = mintStringDepth > 0 && byte == '\\' && !escaped;
     if (mintStringDepth > 0 && ++mintStringBytes > mintMAX_STRING_BYTES) {
         mintStringDepth = 0;
         mblnEscape = false;
+        mLineWatcher.Stop();
     }
     const bool inString = mintStringDepth > 0;
     if (!inString && !mblnInBase85) {
@@ -146,36 +317,10 @@ bool BasicPostscriptParser::mAppend(unsigned char byte)
     return true;
 }
 
-// A byte inside a token.
+// A byte inside a token (other than a comment or a name).
 bool BasicPostscriptParser::mProcessToken(unsigned char byte)
 {
     switch (mintKind) {
-    case KIND_COMMENT: {
-        const bool afterPercent = mintTokenLength > 0 && mbytToken[mintTokenLength - 1] == '%';
-        const bool ends = byte == '\n' || byte == '\f' || byte == '\r' || (byte == '%' ? !afterPercent : IsDelimiter(byte));
-        if (ends) {
-            mEndComment();
-            return false;
-        }
-        if (!mAppend(byte)) {
-            mintKind = KIND_NONE;
-            return false;
-        }
-        return true;
-    }
-    case KIND_NAME:
-        if (IsWhiteSpace(byte) || IsDelimiter(byte)) {
-            mintKind = ContainsNoCase(mToken(), "/#COPIES") ? KIND_COPIES : KIND_NONE;
-            mintCopiesNumber = 0;
-            mblnCopiesDigits = false;
-            mintTokenLength = 0;
-            return mintKind == KIND_COPIES ? mProcessToken(byte) : false;
-        }
-        if (!mAppend(byte)) {
-            mintKind = KIND_NONE;
-            return false;
-        }
-        return true;
     case KIND_COPIES:
         if (!mblnCopiesDigits && (byte == 0 || byte == '\t' || byte == '\n' || byte == '\v' || byte == '\f' ||
                                   byte == '\r' || byte == ' '))
@@ -214,25 +359,28 @@ bool BasicPostscriptParser::mProcessToken(unsigned char byte)
             return true;
         }
         return false;
-    case KIND_NONE:
+    default:
         break;
     }
     return false;
 }
 
-// Reads the ordinal of a page comment.
-void BasicPostscriptParser::mEndComment()
+// Reads the ordinal of a page comment. A comment holds "%" only in its
+// leading run (a "%" after another character ends it), so "%%PAGE:" can
+// only stand at the end of that run.
+void BasicPostscriptParser::mCountPageComment(std::string_view text)
 {
-    mintKind = KIND_NONE;
-    const std::string_view text = mToken();
     static constexpr std::string_view PAGE = "%%PAGE:";
-    const auto found = std::search(text.begin(), text.end(), PAGE.begin(), PAGE.end(), [](char a, char b) {
-        return std::toupper(static_cast<unsigned char>(a)) == b;
-    });
-    if (found == text.end())
+    if (text.size() < PAGE.size() || text[1] != '%')
+        return;
+    size_t percents = 2;
+    while (percents < text.size() && text[percents] == '%')
+        ++percents;
+    if (text.size() - percents < PAGE.size() - 2 ||
+        !ContainsNoCase(text.substr(percents - 2, PAGE.size()), PAGE))
         return;
     // The label follows after an optional space; the ordinal after the next space.
-    size_t start = static_cast<size_t>(found - text.begin()) + PAGE.size();
+    size_t start = percents + PAGE.size() - 2;
     if (start < text.size() && text[start] == ' ')
         ++start;
     const size_t space = text.find(' ', start);

@@ -38,10 +38,14 @@ void DscComment::mParseString(std::string_view line)
         keyword = line.size() > 2 ? line.substr(2) : std::string_view();
     else if (colon > 2)
         keyword = line.substr(2, colon - 2);
-    mstrKeyword.clear();
-    for (const char character : keyword) {
-        if (character != '%')
-            mstrKeyword.push_back(character);
+    if (keyword.find('%') == std::string_view::npos) {
+        mstrKeyword.assign(keyword);
+    } else {
+        mstrKeyword.clear();
+        for (const char character : keyword) {
+            if (character != '%')
+                mstrKeyword.push_back(character);
+        }
     }
     mstrValues = colon == std::string_view::npos ? std::string_view() : TrimText(line.substr(colon + 1), BLANKS);
 }
@@ -56,6 +60,21 @@ PostscriptPageOrientation DscComment::Orientation() const
     if (mstrValues == "Landscape")
         return PAGE_ORIENTATION_LANDSCAPE;
     return PAGE_ORIENTATION_NONE;
+}
+
+// The first blank-separated fields of the values.
+size_t DscComment::FirstFields(std::span<std::string_view> fields) const
+{
+    std::string_view rest(mstrValues);
+    for (size_t count = 0;; ++count) {
+        const size_t blank = rest.find(' ');
+        if (count == fields.size())
+            return count + 1;
+        fields[count] = rest.substr(0, blank);
+        if (blank == std::string_view::npos)
+            return count + 1;
+        rest.remove_prefix(blank + 1);
+    }
 }
 
 // The blank-separated fields of the values.

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <span>
 #include <vector>
 
 namespace RawPrintData::Postscript {
@@ -36,6 +37,9 @@ public:
 
     // The values split at single blanks; two blanks in a row make an empty field.
     std::vector<std::string_view> Fields() const;
+    // The first fields, as many as fit; returns how many fields there are
+    // (counted up to one more than fit).
+    size_t FirstFields(std::span<std::string_view> fields) const;
 
 private:
     void mParseString(std::string_view line);

@@ -36,7 +36,7 @@ void DscComments::mEnd(DscSectionType type)
 }
 
 // Takes one comment token.
-void DscComments::Add(const PostscriptToken& token)
+void DscComments::Add(const PostscriptTokenView& token)
 {
     if (token.Type() == TOKEN_PROLOGUE) {
         mSetSection(SECTION_HEADER);
@@ -59,6 +59,10 @@ void DscComments::Add(const PostscriptToken& token)
             --mintEmbeddedDepth;
         return;
     }
+    // The pages of a document embedded in this one are not the job's pages.
+    if (mintEmbeddedDepth > 0 && (keyword == "Page" || keyword == "PageBoundingBox" || keyword == "PageMedia" ||
+                                  keyword == "PageOrientation"))
+        return;
     switch (mintSection) {
     case SECTION_NONE: mAddSECTION_NONE(comment); break;
     case SECTION_HEADER: mAddSECTION_HEADER(comment); break;
@@ -311,10 +315,8 @@ void DscComments::mAddMedia(const DscComment& comment)
 }
 
 // Ends the header at the first token that is no comment.
-void DscComments::EndHeaderComments()
+void DscComments::mEndHeader()
 {
-    if (mintSection != SECTION_HEADER)
-        return;
     mSetSection(SECTION_NONE);
     mEnd(SECTION_HEADER);
 }

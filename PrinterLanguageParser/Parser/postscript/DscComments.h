@@ -36,9 +36,13 @@ public:
     void RemoveListener() { mListener = nullptr; }
 
     // Takes one TOKEN_DSC_COMMENT or TOKEN_PROLOGUE token.
-    void Add(const PostscriptToken& token);
+    void Add(const PostscriptTokenView& token);
     // Ends the header when the first token that is no comment arrives.
-    void EndHeaderComments();
+    void EndHeaderComments()
+    {
+        if (mintSection == SECTION_HEADER)
+            mEndHeader();
+    }
 
     // The first feature of the name, or null.
     const PostscriptFeature* GetFeature(const std::string& name) const;
@@ -56,6 +60,7 @@ public:
 
 private:
     void mSetSection(DscSectionType type) { mintSection = type; }
+    void mEndHeader();
     void mBegin(DscSectionType type);
     void mEnd(DscSectionType type);
 

@@ -2,6 +2,8 @@
 
 #include "PrinterLanguageParser/Parser/postscript/DscComment.h"
 
+#include <array>
+
 namespace RawPrintData::Postscript {
 
 // The resource's name. Version and revision after the name are optional in
@@ -9,8 +11,8 @@ namespace RawPrintData::Postscript {
 // not depend on them.
 PostscriptResource::PostscriptResource(const DscComment& comment)
 {
-    const std::vector<std::string_view> fields = comment.Fields();
-    if (fields.size() >= 2)
+    std::array<std::string_view, 2> fields;
+    if (comment.FirstFields(fields) >= fields.size())
         mstrName = fields[1];
 }
 

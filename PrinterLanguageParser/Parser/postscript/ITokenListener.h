@@ -9,7 +9,8 @@ class ITokenListener {
 public:
     virtual ~ITokenListener() = default;
     // False asks the tokenizer to stop because another language begins.
-    virtual bool TokenScanned(const PostscriptToken& token) = 0;
+    // The token's text is only valid during the call.
+    virtual bool TokenScanned(const PostscriptTokenView& token) = 0;
 
 protected:
     ITokenListener() = default;

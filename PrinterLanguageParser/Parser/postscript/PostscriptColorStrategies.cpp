@@ -73,6 +73,23 @@ bool mIsGrey(PostscriptColorSpace colorSpace, const PostscriptTokenList& tokens,
     }
 }
 
+// The index just older than the procedure that ends at the index (its "}"),
+// or the list's length when it does not begin there.
+size_t mIndexBeforeProcedure(const PostscriptTokenList& tokens, size_t end)
+{
+    size_t depth = 0;
+    for (size_t index = end; index < tokens.Length(); ++index) {
+        const PostscriptToken& token = tokens[index];
+        if (token.Type() != TOKEN_PROCEDURE)
+            continue;
+        if (token.Data() == "}")
+            ++depth;
+        else if (--depth == 0)
+            return index + 1;
+    }
+    return tokens.Length();
+}
+
 }  // namespace
 
 // Sets the colour space and whether the colour is grey.
@@ -95,15 +112,22 @@ void SetColorSpaceStrategy::Execute(IPostscriptParser* parser, const PostscriptT
         state.SetColorSpace(mintColorSpace);
         return;
     }
-    const PostscriptToken* operand = tokens.Find(0);
+    size_t first = 0;
+    if (mblnBeforeProcedure) {
+        const PostscriptToken* last = tokens.Find(0);
+        if (last == nullptr || last->Type() != TOKEN_PROCEDURE || last->Data() != "}")
+            return;
+        first = mIndexBeforeProcedure(tokens, 0);
+    }
+    const PostscriptToken* operand = tokens.Find(first);
     if (operand == nullptr)
         return;
     if (operand->IsName("dup")) {
-        operand = tokens.Find(1);
+        operand = tokens.Find(first + 1);
     } else if (operand->Type() == TOKEN_ARRAY) {
         // The array's first element: the token just newer than its "[".
         const PostscriptToken* element = nullptr;
-        for (size_t index = 1; index < tokens.Length(); ++index) {
+        for (size_t index = first + 1; index < tokens.Length(); ++index) {
             if (tokens[index].Type() == TOKEN_ARRAY) {
                 element = &tokens[index - 1];
                 break;

@@ -2,6 +2,8 @@
 
 #include "PrinterLanguageParser/Parser/postscript/DscComment.h"
 
+#include <array>
+
 namespace RawPrintData::Postscript {
 
 // A box from two corners.
@@ -22,8 +24,8 @@ PostscriptBox::PostscriptBox(const DscComment& comment)
 {
     if (comment.IsAtEnd())
         return;
-    const std::vector<std::string_view> fields = comment.Fields();
-    if (fields.size() < 4)
+    std::array<std::string_view, 4> fields;
+    if (comment.FirstFields(fields) < fields.size())
         return;
     auto unit = [](std::string_view field) { return PostscriptUnit(static_cast<double>(ReadLeadingInteger(field))); };
     mLowerLeftX = unit(fields[0]);

@@ -232,12 +232,74 @@ constexpr KeywordEntry CORE_GRAPHICS_PDF[] = {
     {"ID", &ForceTokenizerToBase85AndMarkCurrentPageAsColor},
 };
 
+// PDF's content operators, which Ghostscript's ps2write and cairo define as
+// procedures of the same names; ps2write writes images inline.
+constexpr KeywordEntry PDF_CONTENT[] = {
+    {"q", &PushCurrentGraphicsState},
+    {"Q", &PopCurrentGraphicsState},
+    {"g", &SetColorSpaceGray},
+    {"G", &SetColorSpaceGray},
+    {"rg", &SetRgbColor},
+    {"RG", &SetRgbColor},
+    {"k", &SetCmykColor},
+    {"K", &SetCmykColor},
+    {"cs", &SetColorSpace},
+    {"CS", &SetColorSpace},
+    {"sc", &SetColor},
+    {"SC", &SetColor},
+    {"scn", &SetColor},
+    {"SCN", &SetColor},
+    {"f", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"F", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"f*", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"S", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"s", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"B", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"B*", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"b", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"b*", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"Tj", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"TJ", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"'", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"\"", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"sh", &MarkCurrentPageAsColor},
+    {"ID", &InspectInlineImage},
+};
+
+// cairo's image procedures; their data follows as base-85.
+constexpr KeywordEntry CAIRO[] = {
+    {"cairo_image", &PaintImageAndForceBase85},
+    {"cairo_imagemask", &MarkPageAndForceBase85},
+};
+
+// The "xpdf" procedure set of Poppler's pdftops: colour spaces given with a
+// transfer procedure, colours as arrays, images followed by base-85 data.
+constexpr KeywordEntry XPDF[] = {
+    {"q", &PushCurrentGraphicsState},
+    {"Q", &PopCurrentGraphicsState},
+    {"cs", &SetColorSpaceBeforeProcedure},
+    {"CS", &SetColorSpaceBeforeProcedure},
+    {"sc", &PopOneThenSetColor},
+    {"SC", &PopOneThenSetColor},
+    {"f", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"f*", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"S", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"Sf", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"Tj", &CheckCurrentColorspaceAndMarkCurrentPageAsColor},
+    {"funcSH", &MarkCurrentPageAsColor},
+    {"axialSH", &MarkCurrentPageAsColor},
+    {"radialSH", &MarkCurrentPageAsColor},
+    {"pdfIm", &PaintImageAndForceBase85},
+    {"pdfImM", &MarkPageAndForceBase85},
+};
+
 static_assert(std::size(BASIC_POSTSCRIPT) == 39 && std::size(WINDOWS_BASIC) == 13 && std::size(COREL) == 41 &&
               std::size(CORE_GRAPHICS_PDF) == 27 && std::size(PDF_TEXT) == 15);
 
 constexpr std::array<std::span<const KeywordEntry>, KEYWORD_TABLE_COUNT> TABLES = {
     BASIC_POSTSCRIPT, WINDOWS_BASIC, WINDOWS_L2_UTILS, WINDOWS_L2_DIB, ADOBE_AGM_CORE, ADOBE_COOL_TYPE, ADOBE_AGM_IMAGE,
     COREL,            EPS,           PDF,              PDF_LEV3,       PDF_TEXT,       CORE_GRAPHICS_PDF,
+    PDF_CONTENT,      CAIRO,         XPDF,
 };
 
 }  // namespace

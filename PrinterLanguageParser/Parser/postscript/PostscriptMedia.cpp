@@ -2,14 +2,16 @@
 
 #include "PrinterLanguageParser/Parser/postscript/DscComment.h"
 
+#include <array>
+
 namespace RawPrintData::Postscript {
 
 // A medium from its DSC description.
 PostscriptMedia::PostscriptMedia(const DscComment& comment)
 {
     // Name, width, height and weight, each followed by a blank: five fields.
-    const std::vector<std::string_view> fields = comment.Fields();
-    if (fields.size() < 5)
+    std::array<std::string_view, 5> fields;
+    if (comment.FirstFields(fields) < fields.size())
         return;
     mstrName = fields[0];
     mWidth = PostscriptUnit(ReadLeadingReal(fields[1]));

@@ -13,6 +13,42 @@ int64_t ReadLeadingInteger(std::string_view text)
     return ReadSigned(text).value_or(0);
 }
 
+namespace {
+
+// Most numbers in jobs are short decimals: with at most 15 digits, the
+// integer of their digits and the power of ten are exact doubles, so one
+// division gives the correctly rounded value that from_chars gives. False
+// (nothing read) for anything else.
+bool ReadShortDecimal(std::string_view text, double& value)
+{
+    static constexpr double POWERS_OF_TEN[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                               1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    uint64_t digits = 0;
+    int count = 0;
+    int fraction = -1;  // digits after the point, -1 before it
+    size_t index = 0;
+    for (; index < text.size(); ++index) {
+        const char character = text[index];
+        if (character >= '0' && character <= '9') {
+            if (++count > 15)
+                return false;
+            digits = digits * 10 + static_cast<uint64_t>(character - '0');
+            if (fraction >= 0)
+                ++fraction;
+        } else if (character == '.' && fraction < 0) {
+            fraction = 0;
+        } else {
+            break;
+        }
+    }
+    if (count == 0 || (index < text.size() && (text[index] == 'e' || text[index] == 'E')))
+        return false;
+    value = static_cast<double>(digits) / POWERS_OF_TEN[fraction > 0 ? fraction : 0];
+    return true;
+}
+
+}  // namespace
+
 // Reads the leading real number in the classic locale.
 double ReadLeadingReal(std::string_view text)
 {
@@ -28,6 +64,8 @@ double ReadLeadingReal(std::string_view text)
     if (text.empty() || text.front() == '+' || text.front() == '-')
         return 0.0;
     double value = 0.0;
+    if (ReadShortDecimal(text, value))
+        return negative ? -value : value;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
                                               std::chars_format::general);
     if (error == std::errc::result_out_of_range) {

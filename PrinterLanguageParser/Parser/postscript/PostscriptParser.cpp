@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/postscript/PostscriptPageSize.h"
 
+#include <algorithm>
 #include <inttypes.h>
 
 namespace RawPrintData::Postscript {
@@ -29,31 +30,23 @@ PostscriptParser::~PostscriptParser() = default;
 // Tokenizes a chunk; runs the basic counter over what PostScript consumed.
 ParseDataResultType PostscriptParser::ParseData(const DataBuffer& buffer)
 {
-    const uint64_t total = buffer.Length();
-    if (mblnTokenizerFailed) {
-        mBasicParser.ParseData(buffer);
-        mintBytesProcessed = total;
-        return PARSE_RESULT_HANDLED;
-    }
     mblnSkipExitAtStart = mblnHandedOverExit;
     mblnHandedOverExit = false;
     mintPendingLanguage = LANGUAGE_POSTSCRIPT;
-    const ParseDataResultType result = mTokenizer.Tokenize(buffer);
-    mblnSkipExitAtStart = false;
-
-    if (result < 0) {
-        // Binary data the tokenizer cannot read (raw image data, mostly):
-        // the job is not given up; the basic counter goes on alone and
-        // ParseDone falls back to its count.
+    ParseDataResultType result = mTokenizer.Tokenize(buffer);
+    while (result < 0) {
+        // Bytes the tokenizer cannot read (raw binary data, mostly): the job
+        // is not given up; reading resumes at the next line that begins a
+        // page or another part of the document, and the basic counter goes
+        // on over everything.
         Log(LOG_ERROR,
             "PostscriptParser::ParseData - Tokenizer failure %d at byte %" PRIu64
-            ". Counting pages with the basic count method from here on.",
+            ". Reading on from the next DSC comment that begins a part of the document.",
             static_cast<int>(result), mTokenizer.BytesProcessed());
-        mblnTokenizerFailed = true;
-        mBasicParser.ParseData(buffer);
-        mintBytesProcessed = total;
-        return PARSE_RESULT_HANDLED;
+        mTokenizer.SkipToDscComment();
+        result = mTokenizer.Tokenize(buffer, mTokenizer.BytesProcessed());
     }
+    mblnSkipExitAtStart = false;
 
     if (result == PARSE_RESULT_SWITCH_LANGUAGE) {
         const RawLanguageType language =
@@ -89,11 +82,16 @@ void PostscriptParser::NotifyNextLanguage(RawLanguageType language)
     IRawDataParser::NotifyNextLanguage(language, language == LANGUAGE_CPCA);
 }
 
-// Ends the job: the last token, then the fallback count.
+// Ends the job: the last token, then the fallback count. The DSC page
+// sections and the basic counter's page comments, which no string or data
+// block hides, give the pages that no page end reported.
 ParseDataResultType PostscriptParser::ParseDone()
 {
-    ParseDataResultType result = mblnTokenizerFailed ? PARSE_RESULT_HANDLED : mTokenizer.Flush();
-    const uint32_t pages = mBasicParser.GetPostscriptPages();
+    ParseDataResultType result = mTokenizer.Flush();
+    const uint32_t counted = mBasicParser.GetPostscriptPages();
+    const uint32_t sections =
+        static_cast<uint32_t>(std::min<size_t>(mComments.PageSectionCount(), UINT32_MAX));
+    const uint32_t pages = std::max(counted, sections);
     if (result == PARSE_RESULT_UNFINISHED_TOKEN && (mintPagesCompleted > 0 || pages > 0)) {
         // A string opened by binary data and never closed: the pages found
         // are kept rather than the whole job being lost.
@@ -107,36 +105,102 @@ ParseDataResultType PostscriptParser::ParseDone()
     const unsigned long copies = mBasicParser.GetPostscriptCopies();
     if (copies != 0)
         NotifyJobPropertyChanged(PROPERTY_COPIES, &copies);
-    NotifyPageCountOverride(pages);
+    if (counted > sections)
+        NotifyPageCountOverride(counted);
+    else
+        mCompleteUnendedSections(sections);
     return result;
 }
 
-// Counts the page and sizes it from the DSC boxes when it has no size.
+// Reports, in order, the pages of the sections in which no page ended, with
+// each section's paper and whether colour was painted in it.
+void PostscriptParser::mCompleteUnendedSections(uint32_t sections)
+{
+    for (uint32_t section = 0; section < sections && mintPagesCompleted < sections; ++section) {
+        const uint8_t marks = section < mvecSectionMarks.size() ? mvecSectionMarks[section] : 0;
+        if ((marks & mbytSECTION_ENDED) != 0)
+            continue;
+        CRawPage page;
+        page.mblnColor = (marks & mbytSECTION_COLOR) != 0;
+        mSizePage(page, mComments.PageSection(section));
+        ++mintPagesCompleted;
+        IRawDataParser::NotifyPageCompleted(page);
+    }
+}
+
+// Counts the page and sizes it from the DSC comments when it has no size:
+// from the page section being read, else from the section whose place
+// matches the page's.
 void PostscriptParser::NotifyPageCompleted(const CRawPage& page)
 {
     if (mintPagesCompleted < UINT32_MAX)
         ++mintPagesCompleted;
+    mMarkPageSection(mbytSECTION_ENDED);
     if (page.mintWidth != 0 && page.mintHeight != 0) {
         IRawDataParser::NotifyPageCompleted(page);
         return;
     }
     CRawPage sized;
     sized.mblnColor = page.mblnColor;
-    auto size = [&sized](const PostscriptBox& box) {
-        sized.mintWidth = ExtentToTenthsMm(box.LowerLeftX().GetValue(), box.UpperRightX().GetValue());
-        sized.mintHeight = ExtentToTenthsMm(box.LowerLeftY().GetValue(), box.UpperRightY().GetValue());
-    };
-    if (const DscCommentPageSection* section = mComments.PageSection(mintPagesCompleted - 1))
-        size(section->mPageBoundingBox);
-    if (sized.mintWidth == 0 || sized.mintHeight == 0)
-        size(mComments.HeaderSection().mBoundingBox);
-    if (sized.mintWidth != 0 && sized.mintHeight != 0) {
-        sized.SetName("Unknown");
-    } else {
-        sized.mintWidth = 0;
-        sized.mintHeight = 0;
-    }
+    const DscCommentPageSection* section = mComments.CurrentSection() == SECTION_PAGE
+                                               ? mComments.CurrentPageSection()
+                                               : mComments.PageSection(mintPagesCompleted - 1);
+    mSizePage(sized, section);
     IRawDataParser::NotifyPageCompleted(sized);
+}
+
+// The paper is the medium the page's DSC comments name; without one, the
+// page's bounding box, else the document's, gives the size of an "Unknown"
+// paper. A box drawn around the marks only is never taken for a named
+// medium's size.
+void PostscriptParser::mSizePage(CRawPage& page, const DscCommentPageSection* section) const
+{
+    if (section != nullptr && section->mMedia != nullptr) {
+        const PostscriptMedia& media = *section->mMedia;
+        const int32_t width = PointsToTenthsMm(media.GetWidth().GetValue());
+        const int32_t height = PointsToTenthsMm(media.GetHeight().GetValue());
+        if (width > 0 && height > 0) {
+            page.SetName(std::string_view(media.GetName()).substr(0, PAPER_NAME_LENGTH - 1));
+            page.mintWidth = width;
+            page.mintHeight = height;
+            return;
+        }
+    }
+    auto size = [&page](const PostscriptBox& box) {
+        page.mintWidth = ExtentToTenthsMm(box.LowerLeftX().GetValue(), box.UpperRightX().GetValue());
+        page.mintHeight = ExtentToTenthsMm(box.LowerLeftY().GetValue(), box.UpperRightY().GetValue());
+    };
+    if (section != nullptr)
+        size(section->mPageBoundingBox);
+    if (page.mintWidth == 0 || page.mintHeight == 0)
+        size(mComments.HeaderSection().mBoundingBox);
+    if (page.mintWidth != 0 && page.mintHeight != 0) {
+        page.SetName("Unknown");
+    } else {
+        page.mintWidth = 0;
+        page.mintHeight = 0;
+    }
+}
+
+// Sets the current page's colour flag; colour also marks the DSC page
+// section being read.
+void PostscriptParser::MarkCurrentPageAsColor(bool color)
+{
+    mblnCurrentPageColor = color;
+    if (color)
+        mMarkPageSection(mbytSECTION_COLOR);
+}
+
+// Marks the page section being read (the last one, which pages beyond the
+// bound of kept sections share).
+void PostscriptParser::mMarkPageSection(uint8_t mark)
+{
+    if (mComments.CurrentSection() != SECTION_PAGE || mComments.PageSectionCount() == 0)
+        return;
+    const size_t section = mComments.PageSectionCount() - 1;
+    if (section >= mvecSectionMarks.size())
+        mvecSectionMarks.resize(section + 1, 0);
+    mvecSectionMarks[section] |= mark;
 }
 
 // Stores the device colour space and reports the colour type it implies.
@@ -169,35 +233,40 @@ void PostscriptParser::TokenizeExecutedString(std::string_view contents)
 }
 
 // Takes one token of the job.
-bool PostscriptParser::TokenScanned(const PostscriptToken& token)
+bool PostscriptParser::TokenScanned(const PostscriptTokenView& token)
 {
-    switch (token.Type()) {
-    case TOKEN_DSC_COMMENT:
-    case TOKEN_PROLOGUE:
-        if (DebugLogging())
-            Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Comment found: %s", token.Data().c_str());
-        mComments.Add(token);
+    const PostscriptTokenType type = token.Type();
+    if (type == TOKEN_COMMENT || type == TOKEN_DSC_COMMENT || type == TOKEN_PROLOGUE) {
+        mTakeComment(token);
         return true;
-    case TOKEN_COMMENT:
-        return true;
-    default:
-        break;
     }
     if (mblnInIgnoredSection || mblnInFeature)
         return true;
     mComments.EndHeaderComments();
-    if (token.Type() == TOKEN_NAME) {
-        if (DebugLogging())
-            Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Name Token: %s", token.Data().c_str());
+    if (type == TOKEN_NAME)
         return mblnExecuteStrategy(token);
-    }
     mRecentTokens.Add(token);
     return true;
 }
 
-// Runs a name's strategy; false to hand over to PJL.
-bool PostscriptParser::mblnExecuteStrategy(const PostscriptToken& token)
+// DSC comments and "%!" lines go to the DSC state; plain comments are
+// passed over.
+void PostscriptParser::mTakeComment(const PostscriptTokenView& token)
 {
+    if (token.Type() == TOKEN_COMMENT)
+        return;
+    if (DebugLogging())
+        Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Comment found: %.*s", static_cast<int>(token.Data().size()),
+            token.Data().data());
+    mComments.Add(token);
+}
+
+// Runs a name's strategy; false to hand over to PJL.
+bool PostscriptParser::mblnExecuteStrategy(const PostscriptTokenView& token)
+{
+    if (DebugLogging())
+        Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Name Token: %.*s", static_cast<int>(token.Data().size()),
+            token.Data().data());
     if (token.Data() == mstrUNIVERSAL_EXIT_LANGUAGE) {
         // Inside an executed string there is nothing to hand over.
         if (mintExecutedStringDepth > 0)
@@ -211,9 +280,14 @@ bool PostscriptParser::mblnExecuteStrategy(const PostscriptToken& token)
         mintPendingLanguage = LANGUAGE_PJL;
         return false;
     }
-    const IParserStrategy* strategy = mStrategies.GetStrategy(token.Data());
-    strategy->Execute(this, mRecentTokens);
-    if (!strategy->SuppressToken())
+    // An unknown name does nothing and is recorded.
+    const PostscriptParserStrategies::Entry* entry = mStrategies.Find(token.Data());
+    if (entry == nullptr) {
+        mRecentTokens.Add(token);
+        return true;
+    }
+    entry->mStrategy->Execute(this, mRecentTokens);
+    if (!entry->mblnSuppressToken)
         mRecentTokens.Add(token);
     return true;
 }
@@ -225,11 +299,26 @@ void PostscriptParser::DscSectionBegun(DscSectionType type)
         mblnInIgnoredSection = true;
 }
 
-// Parsing resumes after a prolog, resource or file section.
+// Parsing resumes after a prolog, resource or file section; the end of the
+// header names the program that wrote the job.
 void PostscriptParser::DscSectionEnded(DscSectionType type)
 {
     if (type == SECTION_PROLOG || type == SECTION_RESOURCE || type == SECTION_FILE)
         mblnInIgnoredSection = false;
+    else if (type == SECTION_HEADER)
+        mAddTablesOfCreator(mComments.HeaderSection().mstrCreator);
+}
+
+// Adds the keyword tables of programs whose procedure sets carry no resource
+// name: Ghostscript's ps2write and cairo draw with PDF's operators.
+void PostscriptParser::mAddTablesOfCreator(const std::string& creator)
+{
+    if (creator.find("(ps2write)") != std::string::npos || creator.find("(eps2write)") != std::string::npos) {
+        mStrategies.AddStrategiesForPdfContent();
+    } else if (creator.starts_with("cairo ")) {
+        mStrategies.AddStrategiesForPdfContent();
+        mStrategies.AddStrategiesForCairo();
+    }
 }
 
 // Turns %%Requirements: into job properties.
@@ -264,6 +353,8 @@ void PostscriptParser::DscResourceDetected(const PostscriptResource& resource)
         mStrategies.AddStrategiesForPDFLev3();
     else if (name == "pdftext")
         mStrategies.AddStrategiesForPDFText();
+    else if (name == "xpdf")
+        mStrategies.AddStrategiesForXpdf();
 }
 
 // Adds the keyword table of the CoreGraphics PDF prologue.

@@ -13,6 +13,8 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace RawPrintData::Postscript {
 
@@ -44,13 +46,13 @@ public:
     PostscriptTokenList& RecentTokens() override { return mRecentTokens; }
     PostscriptVariables& Variables() override { return mVariables; }
     PostscriptTokenizer& Tokenizer() override { return *mActiveTokenizer; }
-    void MarkCurrentPageAsColor(bool color) override { mblnCurrentPageColor = color; }
+    void MarkCurrentPageAsColor(bool color) override;
     bool IsCurrentPageColor() const override { return mblnCurrentPageColor; }
     void SetDeviceColorSpace(PostscriptColorSpace colorSpace) override;
     PostscriptColorSpace GetDeviceColorSpace() const override { return mintDeviceColorSpace; }
     void TokenizeExecutedString(std::string_view contents) override;
 
-    bool TokenScanned(const PostscriptToken& token) override;
+    bool TokenScanned(const PostscriptTokenView& token) override;
 
     void DscSectionBegun(DscSectionType type) override;
     void DscSectionEnded(DscSectionType type) override;
@@ -63,7 +65,15 @@ public:
     const PostscriptParserStrategies& Strategies() const { return mStrategies; }
 
 private:
-    bool mblnExecuteStrategy(const PostscriptToken& token);
+    void mTakeComment(const PostscriptTokenView& token);
+    bool mblnExecuteStrategy(const PostscriptTokenView& token);
+    void mAddTablesOfCreator(const std::string& creator);
+    // Sizes a page from its DSC page section or the document's box.
+    void mSizePage(CRawPage& page, const DscCommentPageSection* section) const;
+    // Marks the DSC page section being read, when there is one.
+    void mMarkPageSection(uint8_t mark);
+    // Reports the pages of sections in which no page ended, up to the count.
+    void mCompleteUnendedSections(uint32_t sections);
     void mReportColorType(RawColorType colorType);
     void mSetColorSpaceAndReport(PostscriptColorSpace colorSpace, RawColorType colorType);
 
@@ -78,8 +88,13 @@ private:
     bool mblnCurrentPageColor = false;
     PostscriptColorSpace mintDeviceColorSpace = COLOR_SPACE_NONE;
     BasicPostscriptParser mBasicParser;
-    bool mblnTokenizerFailed = false;
     uint32_t mintPagesCompleted = 0;
+    // Per DSC page section: whether colour was painted and whether a page
+    // ended in it, for the pages the page comments count but no page end
+    // reported.
+    static constexpr uint8_t mbytSECTION_COLOR = 1;
+    static constexpr uint8_t mbytSECTION_ENDED = 2;
+    std::vector<uint8_t> mvecSectionMarks;
 
     // The tokenizer reading now, and those of executed strings by depth.
     PostscriptTokenizer* mActiveTokenizer = &mTokenizer;

@@ -7,9 +7,12 @@ namespace RawPrintData::Postscript {
 // Sets a keyword's strategy.
 void PostscriptParserStrategies::AddOrReplace(std::string_view keyword, const IParserStrategy* strategy)
 {
-    Remove(keyword);
+    const auto found = mStrategies.find(keyword);
+    if (found != mStrategies.end())
+        mStrategies.erase(found);
     if (strategy != nullptr)
         mStrategies.emplace(std::string(keyword), strategy);
+    mRebuildSlots();
 }
 
 // Removes a keyword.
@@ -18,6 +21,7 @@ void PostscriptParserStrategies::Remove(std::string_view keyword)
     const auto found = mStrategies.find(keyword);
     if (found != mStrategies.end())
         mStrategies.erase(found);
+    mRebuildSlots();
 }
 
 // A keyword's strategy.
@@ -27,14 +31,35 @@ const IParserStrategy* PostscriptParserStrategies::GetStrategy(std::string_view 
     return found == mStrategies.end() ? &ParserStrategies::NullParserStrategy_Impl : found->second;
 }
 
+// Places every keyword of the map in a table at most half full.
+void PostscriptParserStrategies::mRebuildSlots()
+{
+    size_t size = 16;
+    while (size < 2 * mStrategies.size())
+        size *= 2;
+    mvecSlots.assign(size, Slot());
+    for (const auto& [keyword, strategy] : mStrategies) {
+        const uint64_t head = mHead(keyword);
+        size_t slot = mHash(head, keyword.size()) & (size - 1);
+        while (mvecSlots[slot].mEntry.mStrategy != nullptr)
+            slot = (slot + 1) & (size - 1);
+        mvecSlots[slot] = Slot{head, keyword, Entry{strategy, strategy->SuppressToken()}};
+    }
+}
+
 // Adds a table once.
 void PostscriptParserStrategies::mAddTable(KeywordTableId table)
 {
     if (table >= mblnAdded.size() || mblnAdded[table])
         return;
-    for (const KeywordEntry& entry : KeywordTable(table))
-        AddOrReplace(entry.mstrKeyword, entry.mStrategy);
+    for (const KeywordEntry& entry : KeywordTable(table)) {
+        const auto found = mStrategies.find(entry.mstrKeyword);
+        if (found != mStrategies.end())
+            mStrategies.erase(found);
+        mStrategies.emplace(std::string(entry.mstrKeyword), entry.mStrategy);
+    }
     mblnAdded[table] = true;
+    mRebuildSlots();
 }
 
 }  // namespace RawPrintData::Postscript

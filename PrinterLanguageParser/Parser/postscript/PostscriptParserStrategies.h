@@ -4,9 +4,11 @@
 #include "PrinterLanguageParser/Parser/postscript/PostscriptKeywordTables.h"
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace RawPrintData::Postscript {
 
@@ -20,6 +22,28 @@ public:
     void Remove(std::string_view keyword);
     // The keyword's strategy, or the null strategy.
     const IParserStrategy* GetStrategy(std::string_view keyword) const;
+    // A keyword's entry in the look-up of every name: its strategy and
+    // whether the strategy suppresses the name.
+    struct Entry {
+        const IParserStrategy* mStrategy;
+        bool mblnSuppressToken;
+    };
+
+    // The keyword's entry, or null when no table knows it.
+    const Entry* Find(std::string_view keyword) const
+    {
+        const uint64_t head = mHead(keyword);
+        const size_t mask = mvecSlots.size() - 1;
+        for (size_t slot = mHash(head, keyword.size()) & mask;; slot = (slot + 1) & mask) {
+            const Slot& entry = mvecSlots[slot];
+            if (entry.mEntry.mStrategy == nullptr)
+                return nullptr;
+            if (entry.mintHead == head && entry.mstrKeyword.size() == keyword.size() &&
+                (keyword.size() <= sizeof(head) ||
+                 entry.mstrKeyword.substr(sizeof(head)) == keyword.substr(sizeof(head))))
+                return &entry.mEntry;
+        }
+    }
 
     void AddStrategiesForBasicPostscript() { mAddTable(KEYWORDS_BASIC_POSTSCRIPT); }
     void AddStrategiesForWindowsBasic() { mAddTable(KEYWORDS_WINDOWS_BASIC); }
@@ -34,11 +58,36 @@ public:
     void AddStrategiesForPDFLev3() { mAddTable(KEYWORDS_PDF_LEV3); }
     void AddStrategiesForPDFText() { mAddTable(KEYWORDS_PDF_TEXT); }
     void AddStrategiesForCoreGraphicsPDF() { mAddTable(KEYWORDS_CORE_GRAPHICS_PDF); }
+    void AddStrategiesForPdfContent() { mAddTable(KEYWORDS_PDF_CONTENT); }
+    void AddStrategiesForCairo() { mAddTable(KEYWORDS_CAIRO); }
+    void AddStrategiesForXpdf() { mAddTable(KEYWORDS_XPDF); }
 
     bool IsTableAdded(KeywordTableId table) const { return table < mblnAdded.size() && mblnAdded[table]; }
 
 private:
     void mAddTable(KeywordTableId table);
+    // Refills the open-addressed lookup table from the map.
+    void mRebuildSlots();
+    // A keyword's first eight bytes (fewer for a shorter one) as a number.
+    static uint64_t mHead(std::string_view keyword)
+    {
+        uint64_t head = 0;
+        for (size_t index = 0; index < keyword.size() && index < sizeof(head); ++index)
+            head |= static_cast<uint64_t>(static_cast<unsigned char>(keyword[index])) << (8 * index);
+        return head;
+    }
+    // A quick hash of a keyword from its first bytes and its length.
+    static size_t mHash(uint64_t head, size_t length)
+    {
+        const uint64_t mixed = (head ^ (length * 0x9E3779B97F4A7C15ULL)) * 0xFF51AFD7ED558CCDULL;
+        return static_cast<size_t>(mixed >> 40);
+    }
+
+    struct Slot {
+        uint64_t mintHead = 0;
+        std::string_view mstrKeyword;  // the map's key
+        Entry mEntry{nullptr, false};
+    };
 
     struct Hash {
         using is_transparent = void;
@@ -47,6 +96,8 @@ private:
 
     std::unordered_map<std::string, const IParserStrategy*, Hash, std::equal_to<>> mStrategies;
     std::array<bool, KEYWORD_TABLE_COUNT> mblnAdded{};
+    // Power-of-two sized, at most half full: the keyword look-up of every name.
+    std::vector<Slot> mvecSlots = std::vector<Slot>(1);
 };
 
 }  // namespace RawPrintData::Postscript

@@ -68,7 +68,7 @@ void MakePreviousTokenExecuteableStrategy::Execute(IPostscriptParser* parser, co
     const PostscriptToken* operand = tokens.Find(0);
     if (operand == nullptr || operand->Type() != TOKEN_STRING)
         return;
-    const std::string contents = operand->Data();
+    const std::string contents(operand->Data());
     if (&tokens == &parser->RecentTokens())
         parser->RecentTokens().EraseRecent(1);
     parser->TokenizeExecutedString(contents);
@@ -153,9 +153,9 @@ void SetPageDeviceDictionaryStrategy::Execute(IPostscriptParser* parser, const P
             continue;
         // Values are the newer tokens; index - 1 always exists.
         const PostscriptToken& value = tokens[index - 1];
-        const std::string& name = key.Data();
+        const std::string_view name = key.Data();
         if (name == "/MediaType") {
-            state.Media().SetName(value.Data());
+            state.Media().SetName(std::string(value.Data()));
         } else if (name == "/MediaWeight") {
             state.Media().SetWeight(PostscriptPaperWeight(mReal(&value)));
         } else if (name == "/PageSize") {

@@ -93,20 +93,34 @@ private:
     size_t mintSkip;
 };
 
-// Sets the colour space, from the operands when it is 0.
+// Sets the colour space, from the operands when it is 0; with
+// beforeProcedure the operand is written before a procedure operand.
 class SetColorSpaceStrategy final : public IParserStrategy {
 public:
-    constexpr explicit SetColorSpaceStrategy(PostscriptColorSpace colorSpace) : mintColorSpace(colorSpace) {}
+    constexpr explicit SetColorSpaceStrategy(PostscriptColorSpace colorSpace, bool beforeProcedure = false)
+        : mintColorSpace(colorSpace), mblnBeforeProcedure(beforeProcedure)
+    {
+    }
     void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
 
 private:
     PostscriptColorSpace mintColorSpace;
+    bool mblnBeforeProcedure;
 };
 
 // The dictionary form of an image operator paints in the current colour.
 class CheckIfImageIsColorStrategy final : public IParserStrategy {
 public:
     constexpr CheckIfImageIsColorStrategy() = default;
+    void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
+};
+
+// "ID" of a PDF inline image (BI, its dictionary, ID, its data, EI): the
+// image's own colour space tells colour from grey, a mask paints in the
+// current colour, and base-85 or hex data is read as one string.
+class InspectInlineImageStrategy final : public IParserStrategy {
+public:
+    constexpr InspectInlineImageStrategy() = default;
     void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
 };
 

@@ -28,7 +28,9 @@ constinit const SetColorSpaceStrategy SetColorSpace{COLOR_SPACE_NONE};
 constinit const SetColorSpaceStrategy SetColorSpaceGray{COLOR_SPACE_DEVICE_GRAY};
 constinit const SetColorSpaceStrategy SetColorSpaceRgb{COLOR_SPACE_DEVICE_RGB};
 constinit const SetColorSpaceStrategy SetColorSpaceCmyk{COLOR_SPACE_DEVICE_CMYK};
+constinit const SetColorSpaceStrategy SetColorSpaceBeforeProcedure{COLOR_SPACE_NONE, true};
 constinit const CheckIfImageIsColorStrategy CheckIfImageIsColor;
+constinit const InspectInlineImageStrategy InspectInlineImage;
 constinit const MoveToNextPageStrategy MoveToNextPage{true};
 constinit const MoveToNextPageStrategy CopyCurrentPageAndMoveToNextPage{false};
 constinit const StoreArrayInVariableStrategy StoreArrayInFillColor{"/fill_color"};
@@ -55,6 +57,10 @@ constexpr Members SET_STROKE_COLOR_AND_STROKE = {&SetColorFromOutlineColorVariab
                                                  &CheckCurrentColorspaceAndMarkCurrentPageAsColor};
 constexpr Members FORCE_BASE85_AND_MARK_COLOR = {&ForceTokenizerToBase85, &MarkCurrentPageAsColor};
 constexpr Members POP_TO_SAVED_AND_NEXT_PAGE = {&PopToSavedGraphicsState, &MoveToNextPage};
+// An image in the current colour space: any colour space but grey paints in
+// colour (the image dictionary, read as the colour's operand, is no grey).
+constexpr Members PAINT_IMAGE_AND_FORCE_BASE85 = {&SetColor, &CheckCurrentColorspaceAndMarkCurrentPageAsColor,
+                                                  &ForceTokenizerToBase85};
 
 }  // namespace
 
@@ -75,5 +81,6 @@ constexpr Members SAVE_FILL_RESTORE_STROKE = {&PushCurrentGraphicsState, &SetFil
 constinit const CompositeParserStrategy SaveThenFillThenRestoreThenStroke{SAVE_FILL_RESTORE_STROKE};
 constinit const CompositeParserStrategy ForceTokenizerToBase85AndMarkCurrentPageAsColor{FORCE_BASE85_AND_MARK_COLOR};
 constinit const CompositeParserStrategy PopToSavedGraphicsStateAndMoveToNextPage{POP_TO_SAVED_AND_NEXT_PAGE};
+constinit const CompositeParserStrategy PaintImageAndForceBase85{PAINT_IMAGE_AND_FORCE_BASE85};
 
 }  // namespace RawPrintData::Postscript::ParserStrategies

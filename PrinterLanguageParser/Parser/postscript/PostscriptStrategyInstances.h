@@ -26,7 +26,9 @@ extern const SetColorSpaceStrategy SetColorSpace;
 extern const SetColorSpaceStrategy SetColorSpaceGray;
 extern const SetColorSpaceStrategy SetColorSpaceRgb;
 extern const SetColorSpaceStrategy SetColorSpaceCmyk;
+extern const SetColorSpaceStrategy SetColorSpaceBeforeProcedure;
 extern const CheckIfImageIsColorStrategy CheckIfImageIsColor;
+extern const InspectInlineImageStrategy InspectInlineImage;
 extern const MoveToNextPageStrategy MoveToNextPage;
 extern const MoveToNextPageStrategy CopyCurrentPageAndMoveToNextPage;
 extern const StoreArrayInVariableStrategy StoreArrayInFillColor;
@@ -45,5 +47,6 @@ extern const CompositeParserStrategy SetStrokeColorAndStroke;
 extern const CompositeParserStrategy SaveThenFillThenRestoreThenStroke;
 extern const CompositeParserStrategy ForceTokenizerToBase85AndMarkCurrentPageAsColor;
 extern const CompositeParserStrategy PopToSavedGraphicsStateAndMoveToNextPage;
+extern const CompositeParserStrategy PaintImageAndForceBase85;
 
 }  // namespace RawPrintData::Postscript::ParserStrategies

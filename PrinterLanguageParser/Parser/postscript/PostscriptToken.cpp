@@ -8,7 +8,7 @@ PostscriptNumber<double> PostscriptToken::DataAsPostscriptReal() const
     if (mintType == TOKEN_BINARY_NUMBER)
         return mdblNumber;
     PostscriptNumber<double> number;
-    number.SetFromString(mstrData);
+    number.SetFromString(Data());
     return number;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PrinterLanguageParser/Parser/postscript/PostscriptNumber.h"
+#include "PrinterLanguageParser/Parser/postscript/TokenText.h"
 
 #include <cstdint>
 #include <string>
@@ -24,17 +25,51 @@ enum PostscriptTokenType : int32_t {
     TOKEN_BINARY_NUMBER = 12,  // empty text; the value is carried as a double
 };
 
-// One token of a PostScript job.
+// A token as the tokenizer signals it: its text is only valid during the
+// listener's call (it lies in the job's bytes or the tokenizer's buffer).
+class PostscriptTokenView {
+public:
+    constexpr PostscriptTokenView(PostscriptTokenType type, std::string_view text,
+                                  PostscriptNumber<double> number = PostscriptNumber<double>())
+        : mstrData(text), mintType(type), mdblNumber(number)
+    {
+    }
+
+    std::string_view Data() const { return mstrData; }
+    PostscriptTokenType Type() const { return mintType; }
+    PostscriptNumber<double> Number() const { return mdblNumber; }
+
+private:
+    std::string_view mstrData;
+    PostscriptTokenType mintType;
+    PostscriptNumber<double> mdblNumber;
+};
+
+// One token of a PostScript job, kept (in the recent tokens and variables).
 class PostscriptToken {
 public:
     PostscriptToken() = default;
-    PostscriptToken(std::string text, PostscriptTokenType type) : mstrData(std::move(text)), mintType(type) {}
+    PostscriptToken(std::string_view text, PostscriptTokenType type) : mstrData(text), mintType(type) {}
     explicit PostscriptToken(PostscriptNumber<double> number)
         : mintType(TOKEN_BINARY_NUMBER), mdblNumber(number)
     {
     }
+    explicit PostscriptToken(const PostscriptTokenView& token)
+        : mstrData(token.Data()), mintType(token.Type()), mdblNumber(token.Number())
+    {
+    }
 
-    const std::string& Data() const { return mstrData; }
+    // Takes a signalled token's type, text and number, reusing this
+    // token's text storage.
+    void Assign(const PostscriptTokenView& token)
+    {
+        mstrData.Assign(token.Data());
+        mintType = token.Type();
+        mdblNumber = token.Number();
+    }
+    PostscriptTokenView View() const { return PostscriptTokenView(mintType, mstrData.View(), mdblNumber); }
+
+    std::string_view Data() const { return mstrData.View(); }
     PostscriptTokenType Type() const { return mintType; }
 
     // The value for a binary number, else the text read as atof reads it
@@ -44,14 +79,15 @@ public:
     // Whether the token counts as a number operand.
     bool IsNumber() const { return mintType == TOKEN_NUMBER || mintType == TOKEN_BINARY_NUMBER; }
     // Whether the token is the given name.
-    bool IsName(std::string_view name) const { return mintType == TOKEN_NAME && mstrData == name; }
+    bool IsName(std::string_view name) const { return mintType == TOKEN_NAME && Data() == name; }
 
-    bool operator==(const PostscriptToken&) const = default;
+    bool operator==(const PostscriptToken& other) const
+    {
+        return mintType == other.mintType && Data() == other.Data() && mdblNumber == other.mdblNumber;
+    }
 
 private:
-    friend class PostscriptTokenizer;
-
-    std::string mstrData;
+    TokenText mstrData;
     PostscriptTokenType mintType = TOKEN_NAME;
     PostscriptNumber<double> mdblNumber;
 };

@@ -17,13 +17,27 @@ public:
     explicit PostscriptTokenList(size_t capacity = mintDEFAULT_CAPACITY);
 
     // Inserts the token as the newest; the oldest is dropped beyond the capacity.
-    void Add(const PostscriptToken& token);
+    void Add(const PostscriptTokenView& token)
+    {
+        mintNewest = mintNewest + 1 == mintCapacity ? 0 : mintNewest + 1;
+        // The slot's text storage is reused.
+        mvecSlots[mintNewest].Assign(token);
+        if (mintLength < mintCapacity)
+            ++mintLength;
+    }
+    void Add(const PostscriptToken& token) { Add(token.View()); }
     // Drops the n newest tokens.
     void EraseRecent(size_t count);
     void EraseAll() { mintLength = 0; }
 
     // Index 0 is the newest. Callers check Length first.
-    const PostscriptToken& TokenAtTime(size_t index) const;
+    const PostscriptToken& TokenAtTime(size_t index) const
+    {
+        if (index >= mintLength)
+            mThrowOutOfRange();
+        const size_t slot = mintNewest >= index ? mintNewest - index : mintNewest + mintCapacity - index;
+        return mvecSlots[slot];
+    }
     const PostscriptToken& operator[](size_t index) const { return TokenAtTime(index); }
     const PostscriptToken& MostRecent() const { return TokenAtTime(0); }
     const PostscriptToken& LeastRecent() const { return TokenAtTime(mintLength - 1); }
@@ -32,10 +46,13 @@ public:
     const PostscriptToken* Find(size_t index) const { return index < mintLength ? &TokenAtTime(index) : nullptr; }
 
     size_t Length() const { return mintLength; }
-    size_t BufferSize() const { return mvecSlots.size(); }
+    size_t BufferSize() const { return mintCapacity; }
 
 private:
+    [[noreturn]] static void mThrowOutOfRange();
+
     std::vector<PostscriptToken> mvecSlots;
+    size_t mintCapacity;
     size_t mintNewest = 0;  // slot of the newest token
     size_t mintLength = 0;
 };

@@ -37,7 +37,9 @@ PostscriptTokenizer::PostscriptTokenizer(ITokenListener* listener) : mListener(l
     mvecStates[STATE_CONSUME_DATA] = std::make_unique<ConsumeDataState>(*this, "%%EndData");
     mvecStates[STATE_CONSUME_BINARY] = std::make_unique<ConsumeDataState>(*this, "%%EndBinary");
     mvecStates[STATE_CPCA_SIGNATURE] = std::make_unique<CpcaSignatureState>(*this);
-    mCurrentState = mvecStates[STATE_WHITE_SPACE].get();
+    mvecStates[STATE_SKIP_TO_DSC_COMMENT] = std::make_unique<SkipToDscCommentState>(*this);
+    mWhiteSpaceState = mvecStates[STATE_WHITE_SPACE].get();
+    mCurrentState = mWhiteSpaceState;
 }
 
 PostscriptTokenizer::~PostscriptTokenizer() = default;
@@ -49,14 +51,20 @@ void PostscriptTokenizer::SetListener(ITokenListener* listener)
         mListener = listener;
 }
 
-// Tokenizes a buffer from its start.
-ParseDataResultType PostscriptTokenizer::Tokenize(const DataBuffer& buffer)
+// Tokenizes a buffer from a logical index.
+ParseDataResultType PostscriptTokenizer::Tokenize(const DataBuffer& buffer, uint64_t first)
 {
-    mintPosition = 0;
+    const std::span<const unsigned char> pre = buffer.PreBuffer();
+    const std::span<const unsigned char> main = buffer.MainBuffer();
+    first = std::min<uint64_t>(first, buffer.Length());
+    mintPosition = first;
     bool stop = false;
-    ParseDataResultType result = mTokenizeSpan(buffer.PreBuffer(), stop);
-    if (!stop && buffer.MainBufferLength() > 0)
-        result = mTokenizeSpan(buffer.MainBuffer(), stop);
+    ParseDataResultType result = PARSE_RESULT_HANDLED;
+    if (first < pre.size())
+        result = mTokenizeSpan(pre.subspan(first), stop);
+    const uint64_t mainFirst = first > pre.size() ? first - pre.size() : 0;
+    if (!stop && mainFirst < main.size())
+        result = mTokenizeSpan(main.subspan(mainFirst), stop);
     if (!stop)
         mHoldBackPartialSignature();
     return result;
@@ -70,13 +78,28 @@ ParseDataResultType PostscriptTokenizer::Tokenize(std::string_view bytes)
     return mTokenizeSpan(std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()), stop);
 }
 
-// Runs the current states over the bytes.
+// Runs the current states over the bytes. Between tokens, the tokens that
+// end within the bytes are read straight from them (mScanTokens); everything
+// else goes through the states.
 ParseDataResultType PostscriptTokenizer::mTokenizeSpan(std::span<const unsigned char> bytes, bool& stop)
 {
     ParseDataResultType result = PARSE_RESULT_HANDLED;
     const unsigned char* const data = bytes.data();
     const size_t length = bytes.size();
     for (size_t index = 0; index < length;) {
+        if (mCurrentState == mWhiteSpaceState && mstrText.empty()) {
+            ParseDataResultType scanned = PARSE_RESULT_HANDLED;
+            const size_t taken = mScanTokens(data + index, length - index, scanned);
+            if (taken > 0) {
+                index += taken;
+                result = scanned;
+                if (scanned == PARSE_RESULT_SWITCH_LANGUAGE) {
+                    stop = true;
+                    break;
+                }
+                continue;
+            }
+        }
         // Runs that only extend a token's text are taken in bulk.
         const size_t run = mCurrentState->ConsumeRun(data + index, length - index);
         if (run > 0) {
@@ -117,17 +140,21 @@ void PostscriptTokenizer::mHoldBackPartialSignature()
     mCurrentState = mvecStates[STATE_WHITE_SPACE].get();
 }
 
-// Hands the text to the listener as a token and clears it; the text's
-// storage moves to the token and back, so signalling does not allocate.
+// Hands the text to the listener as a token, then clears it (its storage
+// is kept, so signalling does not allocate).
 ParseDataResultType PostscriptTokenizer::mSignal(PostscriptTokenType type, PostscriptNumber<double> number)
 {
-    mToken.mstrData.swap(mstrText);
+    const bool go = mListener == nullptr || mListener->TokenScanned(PostscriptTokenView(type, mstrText, number));
     mstrText.clear();
-    mToken.mintType = type;
-    mToken.mdblNumber = number;
-    if (mListener != nullptr && !mListener->TokenScanned(mToken))
-        return PARSE_RESULT_SWITCH_LANGUAGE;
-    return PARSE_RESULT_HANDLED;
+    return go ? PARSE_RESULT_HANDLED : PARSE_RESULT_SWITCH_LANGUAGE;
+}
+
+// Hands a token read straight from the bytes to the listener.
+ParseDataResultType PostscriptTokenizer::mSignalText(PostscriptTokenType type, std::string_view text)
+{
+    const bool go = mListener == nullptr ||
+                    mListener->TokenScanned(PostscriptTokenView(type, text.substr(0, mintMAX_TOKEN_TEXT)));
+    return go ? PARSE_RESULT_HANDLED : PARSE_RESULT_SWITCH_LANGUAGE;
 }
 
 // Moves the position back over bytes already tokenized.
@@ -172,6 +199,14 @@ void PostscriptTokenizer::ForceIntoBase85State()
 void PostscriptTokenizer::ForceIntoHexState()
 {
     mCurrentState = mvecStates[STATE_HEX_STRING].get();
+    mCurrentState->Enter();
+}
+
+// Passes over what follows up to the next structuring comment.
+void PostscriptTokenizer::SkipToDscComment()
+{
+    mstrText.clear();
+    mCurrentState = mvecStates[STATE_SKIP_TO_DSC_COMMENT].get();
     mCurrentState->Enter();
 }
 
@@ -254,6 +289,32 @@ unsigned char& IPostscriptTokenizerState::Pending()
 void IPostscriptTokenizerState::SetSwitchToLanguage(RawLanguageType language)
 {
     mTokenizer.mintSwitchToLanguage = language;
+}
+
+// Not at a line start.
+void IPostscriptTokenizerState::StopWatching()
+{
+    mTokenizer.mLineWatcher.Stop();
+}
+
+// Follows line starts; true when the byte ends a structuring comment's keyword.
+bool IPostscriptTokenizerState::Watch(unsigned char byte)
+{
+    return mTokenizer.mLineWatcher.Take(byte);
+}
+
+// Whether bytes at a line start are being matched.
+bool IPostscriptTokenizerState::IsWatchingLineStart() const
+{
+    return mTokenizer.mLineWatcher.IsAtLineStart();
+}
+
+// Drops the unfinished token and reads the comment the line begins.
+ParseDataResultType IPostscriptTokenizerState::ResyncAtDscComment(unsigned char byte)
+{
+    Text().assign(mTokenizer.mLineWatcher.Comment());
+    Pending() = 0;
+    return HandTo(STATE_DSC_COMMENT, byte);
 }
 
 // Back between tokens; an unfinished text is dropped with -2.

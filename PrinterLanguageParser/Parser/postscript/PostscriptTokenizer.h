@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/DataBuffer.h"
 #include "PrinterLanguageParser/Parser/ParseDataResultType.h"
 #include "PrinterLanguageParser/Parser/RawLanguageType.h"
+#include "PrinterLanguageParser/Parser/postscript/DscLineWatcher.h"
 #include "PrinterLanguageParser/Parser/postscript/ITokenListener.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptToken.h"
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
@@ -40,9 +41,10 @@ public:
     void SetListener(ITokenListener* listener);
     void RemoveListener() { mListener = nullptr; }
 
-    // Tokenizes the buffer from its start; returns the last state result (0 for
-    // nothing), stopping early at 3 (language switch) or a failure.
-    ParseDataResultType Tokenize(const DataBuffer& buffer);
+    // Tokenizes the buffer from the logical index first (its start by
+    // default); returns the last state result (0 for nothing), stopping early
+    // at 3 (language switch) or a failure.
+    ParseDataResultType Tokenize(const DataBuffer& buffer, uint64_t first = 0);
     ParseDataResultType Tokenize(std::string_view bytes);
 
     // Bytes of the last buffer handed to the states.
@@ -60,6 +62,9 @@ public:
     // Reads the bytes that follow as one base-85 or hex string.
     void ForceIntoBase85State();
     void ForceIntoHexState();
+    // After a failure: passes over the bytes up to the next line that
+    // begins a structuring DSC comment, and reads on from there.
+    void SkipToDscComment();
 
     RawLanguageType GetSwitchToLanguage() const { return mintSwitchToLanguage; }
 
@@ -72,18 +77,32 @@ private:
     // Runs the states over one contiguous part of the input.
     ParseDataResultType mTokenizeSpan(std::span<const unsigned char> bytes, bool& stop);
     ParseDataResultType mSignal(PostscriptTokenType type, PostscriptNumber<double> number);
+    ParseDataResultType mSignalText(PostscriptTokenType type, std::string_view text);
+    // Between tokens: reads the tokens that start the bytes while each ends
+    // within them, exactly as the states would, and returns the bytes taken
+    // (a token's terminating byte included when it belongs to it); the
+    // states take over at the first byte it leaves. Advances the position.
+    size_t mScanTokens(const unsigned char* bytes, size_t length, ParseDataResultType& result);
+    // One token each; 0 leaves the first byte to the states.
+    [[gnu::always_inline]] inline size_t mScanName(const unsigned char* bytes, size_t length,
+                                                   ParseDataResultType& result);
+    size_t mEndName(const unsigned char* bytes, size_t end, PostscriptTokenType type, ParseDataResultType& result);
+    size_t mScanComment(const unsigned char* bytes, size_t length, ParseDataResultType& result);
+    size_t mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result);
+    size_t mScanAngle(const unsigned char* bytes, size_t length, ParseDataResultType& result);
     // Leaves a partly seen language signature at the end of the input unconsumed.
     void mHoldBackPartialSignature();
 
     std::array<std::unique_ptr<TokenizerStates::IPostscriptTokenizerState>, TokenizerStates::STATE_COUNT> mvecStates;
     TokenizerStates::IPostscriptTokenizerState* mCurrentState = nullptr;
+    TokenizerStates::IPostscriptTokenizerState* mWhiteSpaceState = nullptr;
     RawLanguageType mintSwitchToLanguage = LANGUAGE_POSTSCRIPT;
     unsigned char mbytPending = 0;
     ITokenListener* mListener = nullptr;
-    std::string mstrText;    // text of the token being built
-    PostscriptToken mToken;  // the token last signalled; its storage is reused
+    std::string mstrText;  // text of the token being built
     uint64_t mintPosition = 0;
     std::vector<uint64_t> mvecSavedPositions;
+    DscLineWatcher mLineWatcher;
 };
 
 }  // namespace RawPrintData::Postscript

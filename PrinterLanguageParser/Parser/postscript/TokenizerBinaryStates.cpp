@@ -59,6 +59,7 @@ void BinaryTokenState::Enter()
     mintBodyLength = 0;
     mintBodyReceived = 0;
     mblnTypeRead = false;
+    StopWatching();
 }
 
 // Whether the header's lengths and counts are big-endian.
@@ -111,6 +112,8 @@ bool BinaryTokenState::mHeaderComplete()
 // Takes one byte of a binary token.
 ParseDataResultType BinaryTokenState::ProcessByte(unsigned char byte)
 {
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
     if (!mblnTypeRead) {
         mblnTypeRead = true;
         mbytType = byte;

@@ -35,6 +35,7 @@ enum StateId : size_t {
     STATE_CONSUME_DATA,
     STATE_CONSUME_BINARY,
     STATE_CPCA_SIGNATURE,
+    STATE_SKIP_TO_DSC_COMMENT,
     STATE_COUNT
 };
 
@@ -92,6 +93,15 @@ protected:
     // The byte shared by the base-85 and escape states (0 when none).
     unsigned char& Pending();
     void SetSwitchToLanguage(RawLanguageType language);
+
+    // For the states that read data of any kind, the tokenizer's watcher of
+    // line starts (DscLineWatcher): StopWatching on entry, Watch with every
+    // byte; when Watch is true, ResyncAtDscComment drops the unfinished token
+    // and reads the line as the DSC comment it begins, the byte included.
+    void StopWatching();
+    bool Watch(unsigned char byte);
+    bool IsWatchingLineStart() const;
+    ParseDataResultType ResyncAtDscComment(unsigned char byte);
 
 private:
     PostscriptTokenizer& mTokenizer;
@@ -189,7 +199,7 @@ public:
     using IPostscriptTokenizerState::IPostscriptTokenizerState;
     ParseDataResultType ProcessByte(unsigned char byte) override;
     size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
-    void Enter() override { mintDepth = 1; }
+    void Enter() override;
 
 private:
     uint64_t mintDepth = 1;
@@ -211,12 +221,14 @@ public:
     using IPostscriptTokenizerState::IPostscriptTokenizerState;
     ParseDataResultType ProcessByte(unsigned char byte) override;
     size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
+    void Enter() override { StopWatching(); }
 };
 
 class Base85StringState final : public IPostscriptTokenizerState {
 public:
     using IPostscriptTokenizerState::IPostscriptTokenizerState;
     ParseDataResultType ProcessByte(unsigned char byte) override;
+    size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
     void Enter() override;
 };
 
@@ -252,6 +264,16 @@ private:
     uint64_t mintBodyReceived = 0;
     std::array<unsigned char, 4> mbytNumberBody{};  // body of the number types
     bool mblnTypeRead = false;
+};
+
+// After bytes the tokenizer could not read: everything up to the next line
+// that begins a structuring DSC comment is passed over.
+class SkipToDscCommentState final : public IPostscriptTokenizerState {
+public:
+    using IPostscriptTokenizerState::IPostscriptTokenizerState;
+    ParseDataResultType ProcessByte(unsigned char byte) override;
+    size_t ConsumeRun(const unsigned char* bytes, size_t length) override;
+    void Enter() override;
 };
 
 }  // namespace TokenizerStates

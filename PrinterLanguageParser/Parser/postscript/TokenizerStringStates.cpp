@@ -1,32 +1,54 @@
 // The tokenizer's states for the three string forms.
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
+#include "PrinterLanguageParser/Parser/postscript/ByteScan.h"
+
 #include <cstring>
 
 namespace RawPrintData::Postscript::TokenizerStates {
 
-// Takes string bytes other than brackets and backslashes in bulk.
+// Takes string bytes other than brackets, backslashes and line ends in bulk.
 size_t StringLiteralState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
-    size_t run = 0;
-    while (run < length && bytes[run] != '(' && bytes[run] != ')' && bytes[run] != '\\')
-        ++run;
+    if (IsWatchingLineStart())
+        return 0;
+    const size_t run = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
 
-// Takes hex string bytes up to the closing bracket in bulk.
+// Takes hex string bytes up to the closing bracket or a line end in bulk.
 size_t HexStringState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
-    const void* end = std::memchr(bytes, '>', length);
-    const size_t run = end == nullptr ? length : static_cast<size_t>(static_cast<const unsigned char*>(end) - bytes);
+    if (IsWatchingLineStart())
+        return 0;
+    const size_t run = ByteScan::FindFirstOf<'>', '\r', '\n'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
+}
+
+// Takes base-85 bytes other than "~", ">" and line ends in bulk.
+size_t Base85StringState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    if (Pending() != 0 || IsWatchingLineStart())
+        return 0;
+    const size_t run = ByteScan::FindFirstOf<'~', '>', '\r', '\n'>(bytes, 0, length);
+    AppendRun(bytes, run);
+    return run;
+}
+
+// Starts a string at depth 1.
+void StringLiteralState::Enter()
+{
+    mintDepth = 1;
+    StopWatching();
 }
 
 // Inside a ( ) string.
 ParseDataResultType StringLiteralState::ProcessByte(unsigned char byte)
 {
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
     if (byte == '(') {
         ++mintDepth;
         Append(byte);
@@ -55,6 +77,8 @@ void StringEscapeState::Enter()
 // After a backslash inside a string.
 ParseDataResultType StringEscapeState::ProcessByte(unsigned char byte)
 {
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
     if (Pending() == '\r') {
         // A line continuation ended by CR: an LF right after it belongs to it.
         Pending() = 0;
@@ -101,6 +125,8 @@ ParseDataResultType StringEscapeState::ProcessByte(unsigned char byte)
 // Inside a < > string.
 ParseDataResultType HexStringState::ProcessByte(unsigned char byte)
 {
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
     if (byte == '>') {
         GoTo(STATE_WHITE_SPACE);
         return Signal(TOKEN_HEX_STRING);
@@ -113,11 +139,14 @@ ParseDataResultType HexStringState::ProcessByte(unsigned char byte)
 void Base85StringState::Enter()
 {
     Pending() = 0;
+    StopWatching();
 }
 
 // Inside a <~ ~> string.
 ParseDataResultType Base85StringState::ProcessByte(unsigned char byte)
 {
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
     const bool afterTilde = Pending() == '>';
     Pending() = 0;
     if (byte == '~') {

@@ -3,6 +3,8 @@
 #include "PrinterLanguageParser/Parser/IRawDataParser.h"
 #include "PrinterLanguageParser/Parser/postscript/TokenizerStates.h"
 
+#include "PrinterLanguageParser/Parser/postscript/ByteScan.h"
+
 #include <array>
 
 namespace RawPrintData::Postscript::TokenizerStates {
@@ -47,9 +49,8 @@ size_t NameState::ConsumeRun(const unsigned char* bytes, size_t length)
     // A name that may become the Universal Exit Language goes byte by byte.
     if (!Text().empty() && static_cast<unsigned char>(Text().front()) == ESC)
         return 0;
-    size_t run = 0;
-    while (run < length && !NAME_STOPS[bytes[run]])
-        ++run;
+    const size_t run =
+        ByteScan::FindFirstIn<true, '%', '{', '}', '[', ']', '(', ')', '<', '>', '/'>(NAME_STOPS, bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
@@ -57,9 +58,7 @@ size_t NameState::ConsumeRun(const unsigned char* bytes, size_t length)
 // Takes a comment line up to its end in bulk.
 size_t CommentState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
-    size_t run = 0;
-    while (run < length && bytes[run] != '\r' && bytes[run] != '\n')
-        ++run;
+    const size_t run = ByteScan::FindFirstOf<'\r', '\n'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
@@ -262,11 +261,14 @@ ParseDataResultType CommentState::Flush()
 void ConsumeDataState::Enter()
 {
     mblnWordSignalled = false;
+    StopWatching();
 }
 
 // Skips a data word, watching for the end marker.
 ParseDataResultType ConsumeDataState::ProcessByte(unsigned char byte)
 {
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
     if (!IsWhiteSpace(byte)) {
         // Only the marker's length matters once the first word is out.
         if (!mblnWordSignalled || Text().size() < mstrEndMarker.size())
@@ -283,6 +285,28 @@ ParseDataResultType ConsumeDataState::ProcessByte(unsigned char byte)
     }
     mblnWordSignalled = true;
     return Signal(TOKEN_NAME);
+}
+
+// Starts passing over unreadable bytes.
+void SkipToDscCommentState::Enter()
+{
+    StopWatching();
+}
+
+// Passes over a byte, watching line starts.
+ParseDataResultType SkipToDscCommentState::ProcessByte(unsigned char byte)
+{
+    if (Watch(byte))
+        return ResyncAtDscComment(byte);
+    return PARSE_RESULT_NEED_MORE_DATA;
+}
+
+// Passes over the rest of a line in bulk.
+size_t SkipToDscCommentState::ConsumeRun(const unsigned char* bytes, size_t length)
+{
+    if (IsWatchingLineStart())
+        return 0;
+    return ByteScan::FindFirstOf<'\r', '\n'>(bytes, 0, length);
 }
 
 // After "<": a base-85 string, "<<" or a hex string.

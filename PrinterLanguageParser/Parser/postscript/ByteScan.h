@@ -1,0 +1,84 @@
+#pragma once
+
+#include <array>
+#include <bit>
+#include <cstddef>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+// Searches for the next byte that matters, sixteen bytes at a time where the
+// processor allows: the tokenizer and the basic counter pass over string
+// bodies, comments, image data and names with these instead of byte by byte.
+namespace RawPrintData::Postscript::ByteScan {
+
+#if defined(__SSE2__)
+// The bytes of the chunk equal to any of the listed bytes.
+template <unsigned char First, unsigned char... Rest>
+inline __m128i MatchAny(__m128i chunk)
+{
+    const __m128i match = _mm_cmpeq_epi8(chunk, _mm_set1_epi8(static_cast<char>(First)));
+    if constexpr (sizeof...(Rest) == 0)
+        return match;
+    else
+        return _mm_or_si128(match, MatchAny<Rest...>(chunk));
+}
+
+inline __m128i Load(const unsigned char* bytes)
+{
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+}
+#endif
+
+// The index of the first byte in [from, length) that is one of Bytes, or length.
+template <unsigned char... Bytes>
+inline size_t FindFirstOf(const unsigned char* data, size_t from, size_t length)
+{
+#if defined(__SSE2__)
+    for (; from + 16 <= length; from += 16) {
+        const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(MatchAny<Bytes...>(Load(data + from))));
+        if (found != 0)
+            return from + static_cast<size_t>(std::countr_zero(found));
+    }
+#endif
+    for (; from < length; ++from) {
+        const unsigned char byte = data[from];
+        if (((byte == Bytes) || ...))
+            return from;
+    }
+    return length;
+}
+
+// The index of the first byte in [from, length) that the table marks, or
+// length. The table may only mark bytes up to 0x20, from 0x80 (when
+// HighBytes) and the listed bytes: those are the candidates looked for in
+// bulk, and the table decides among them.
+template <bool HighBytes, unsigned char... Listed>
+inline size_t FindFirstIn(const std::array<bool, 256>& table, const unsigned char* data, size_t from, size_t length)
+{
+#if defined(__SSE2__)
+    const __m128i space = _mm_set1_epi8(0x20);
+    while (from + 16 <= length) {
+        const __m128i chunk = Load(data + from);
+        const __m128i low = _mm_cmpeq_epi8(_mm_min_epu8(chunk, space), chunk);
+        unsigned candidates = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(low, MatchAny<Listed...>(chunk))));
+        if constexpr (HighBytes)
+            candidates |= static_cast<unsigned>(_mm_movemask_epi8(chunk));
+        while (candidates != 0) {
+            const size_t index = from + static_cast<size_t>(std::countr_zero(candidates));
+            if (table[data[index]])
+                return index;
+            candidates &= candidates - 1;
+        }
+        from += 16;
+    }
+#endif
+    for (; from < length; ++from) {
+        if (table[data[from]])
+            return from;
+    }
+    return length;
+}
+
+}  // namespace RawPrintData::Postscript::ByteScan
