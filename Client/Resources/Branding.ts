@@ -8,5 +8,9 @@
         <source>Quorvel Client</source>
         <translation>Quorvel Client</translation>
     </message>
+    <message>
+        <source>Quorvel</source>
+        <translation>Quorvel</translation>
+    </message>
 </context>
 </TS>
