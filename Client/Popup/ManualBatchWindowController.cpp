@@ -82,6 +82,7 @@ void ManualBatchWindowController::mLoadSheet(QWidget* window)
 
 void ManualBatchWindowController::awakeFromNib()
 {
+    DebugScope scope(kComponent, "-[ManualBatchWindowController awakeFromNib]");
     _batchSizeField->setText(QLocale().toString(_manualBatchSize));
     _batchSizeField->selectAll();
     _batchSizeField->setFocus();
@@ -90,6 +91,7 @@ void ManualBatchWindowController::awakeFromNib()
 // The field's whole number; a text that is not one counts as 0.
 void ManualBatchWindowController::setManualBatchSize()
 {
+    DebugScope scope(kComponent, "-[ManualBatchWindowController setManualBatchSize:]");
     bool ok = false;
     int value = QLocale().toInt(_batchSizeField->text().trimmed(), &ok);
     _manualBatchSize = ok ? value : 0;
@@ -98,6 +100,7 @@ void ManualBatchWindowController::setManualBatchSize()
 
 void ManualBatchWindowController::cancelManualBatchSize()
 {
+    DebugScope scope(kComponent, "-[ManualBatchWindowController cancelManualBatchSize:]");
     _batchSizeWindow->done(0);
 }
 

@@ -111,6 +111,7 @@ bool PopupWindow::showForPendingJobs(CVClientData::PendingJobList* jobs, CVClien
 
 bool PopupWindow::getBatchStatus() const
 {
+    DebugScope scope(kComponent, "-[PopupWindow getBatchStatus]");
     return mbWindowController != nullptr && mbWindowController->getBatchState()
            && mbWindowController->batchSize() > 1;
 }
@@ -138,12 +139,14 @@ const CVClientData::ClientSettings& PopupWindow::mSettings() const
 
 int PopupWindow::numberOfRowsInTableView() const
 {
+    DebugScope scope(kComponent, "-[PopupWindow numberOfRowsInTableView:]");
     return mPendingJobCount();
 }
 
 // The tick box is ticked for a job that is no longer held back.
 QVariant PopupWindow::objectValueForTableColumn(const QString& identifier, int row) const
 {
+    DebugScope scope(kComponent, "-[PopupWindow tableView:objectValueForTableColumn:row:]");
     if (row < 0 || row >= mPendingJobCount())
         return QString();
     const ClientJob& job = *pendingClientJobsInGrid[static_cast<size_t>(row)];
@@ -162,6 +165,7 @@ QVariant PopupWindow::objectValueForTableColumn(const QString& identifier, int r
 
 void PopupWindow::setObjectValue(const QVariant& value, const QString& identifier, int row)
 {
+    DebugScope scope(kComponent, "-[PopupWindow tableView:setObjectValue:forTableColumn:row:]");
     if (row < 0 || row >= mPendingJobCount() || identifier != QLatin1String(SelectedColumn))
         return;
     pendingClientJobsInGrid[static_cast<size_t>(row)]->Options.DelayedJob = !value.toBool();

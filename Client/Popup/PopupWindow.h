@@ -43,8 +43,9 @@ class WebDataService;
 // Use, on the main thread, once per request: make it, setCacheDirectory, one
 // show operation, getBatchStatus (single-job mode), close,
 // releasePopupObjects. None of the records given to it is owned; they must
-// outlive the show operation. A missing job, service, settings or logo is
-// tolerated: the window shows what it has and refuses Print.
+// outlive the window's use. A missing service, settings or logo is taken as
+// no custom fields, default settings and the shipped logo; without a job the
+// window shows what it has and refuses Print.
 class PopupWindow : public QDialog {
 public:
     // The control of one custom-field row.
