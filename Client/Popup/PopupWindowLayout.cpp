@@ -1,0 +1,440 @@
+#include "Client/Popup/PendingJobGrid.h"
+#include "Client/Popup/PopupWindow.h"
+#include "Core/CVModels/ClientJob.h"
+#include "Core/CVModels/ClientSettings.h"
+#include "Core/CVModels/LocalFiles/ClientLogo.h"
+#include "Core/Services/CustomFieldService.h"
+#include "Core/WebServiceConnection/WebDataService.h"
+#include "CoreLogger/DebugScope.h"
+#include "Platform/Qt/LocalizedStrings.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+
+#include <algorithm>
+#include <optional>
+
+// Building the window in code. Rows are placed from the bottom up, as the
+// window's coordinates count them: the buttons, a separator, the pages and
+// user rows, a separator, the costs, the comment, the custom fields, the job
+// (or the pending grid), and the logo in the band left at the top. The
+// window's height is worked out first from the rows it will hold.
+
+namespace {
+
+constexpr auto kComponent = LogComponents::ClientUserInterface;
+
+constexpr int kCaptionX = 10;
+constexpr int kCaptionWidth = 100;
+constexpr int kLineHeight = 17;
+constexpr int kValueX = 114;
+constexpr int kValueWidth = 350;
+constexpr int kShortValueWidth = 100;
+constexpr int kSecondCaptionX = 225;
+constexpr int kSecondValueX = 329;
+constexpr int kFieldGap = 4;        // between a caption and its value
+constexpr int kRightMargin = 10;
+constexpr int kRowGap = 6;          // between consecutive rows
+constexpr int kControlGap = 3;      // between consecutive custom-field controls
+constexpr int kControlHeight = 25;
+constexpr int kCaptionRaise = 3;    // a caption's bottom above its control's
+constexpr int kOptionFieldHeight = 40;
+constexpr int kCommentHeight = 53;
+constexpr int kCostBoxWidth = 100;
+constexpr int kCostBoxHeight = 22;
+constexpr int kCostBoxGaps[2] = {4, 3};  // below the added-cost row, below the unit-cost row
+constexpr int kTotalXForBothBalances = 180;
+constexpr int kSeparatorX = 10;
+constexpr int kSeparatorWidth = 454;
+constexpr int kBottomSeparatorY = 46;
+constexpr int kButtonY = 8;
+constexpr int kButtonHeight = 32;
+constexpr int kFirstButtonX = 396;
+constexpr int kButtonGap = 4;
+constexpr int kPrintWidth = 68;
+constexpr int kCancelJobWidth = 120;
+constexpr int kCancelWidth = 76;
+constexpr int kBatchWidth = 80;
+constexpr int kSnoozeWidth = 80;
+constexpr int kLogoWidth = 478;
+constexpr int kLogoHeight = 88;
+constexpr int kLogoMargin = 4;  // above and below the image
+constexpr int kGridX = 10;
+constexpr int kGridWidth = 454;
+// The grid takes the band of the printer and document rows and the height
+// the pending mode adds.
+constexpr int kGridHeight =
+    2 * (kLineHeight + kRowGap) + PopupWindow::PendingGridHeight - PopupWindow::BaseHeight - kRowGap;
+
+QString Text(const char* key)
+{
+    return Platform::LocalizedStrings::Text(QString::fromLatin1(key));
+}
+
+}  // namespace
+
+// Converts the window's coordinates, which count from the bottom, to the
+// content view's, which count from the top.
+class PopupWindow::Placer {
+public:
+    Placer(QWidget& content, int height) : mContent(content), mintHeight(height) {}
+
+    template <typename Widget>
+    Widget* place(Widget* widget, int x, int y, int width, int height) const
+    {
+        widget->setGeometry(x, mintHeight - y - height, width, height);
+        return widget;
+    }
+
+    QWidget& content() const { return mContent; }
+    int height() const { return mintHeight; }
+
+private:
+    QWidget& mContent;
+    const int mintHeight;
+};
+
+void PopupWindow::setDecimalFormat()
+{
+    DebugScope scope(kComponent, "-[PopupWindow setDecimalFormat]");
+    mFormats = PopupFormats(mSettings().NumberDecimalPlaces);
+}
+
+// The job's custom fields as the server defines them; none without a job or
+// a server connection.
+void PopupWindow::mLoadCustomFields()
+{
+    _customFieldsForJob.clear();
+    if (_printJob != nullptr && _webDataService != nullptr)
+        CVCoreDataServices::CustomFieldService(*_webDataService).LoadAllCustomFieldsForJob(*_printJob, _customFieldsForJob);
+}
+
+// Every custom field of a type with a row counts, also one whose row the
+// window leaves out for want of values.
+int PopupWindow::calculatePopupHeight()
+{
+    DebugScope scope(kComponent, "-[PopupWindow calculatePopupHeight]");
+    mLoadCustomFields();
+    const CVClientData::User& owner = mUser();
+    int height = mShowsGrid() ? PendingGridHeight : BaseHeight;
+    if (owner.ShowCosts)
+        height += CostRowsHeight + (owner.AllowCostOverride ? CostOverrideExtraHeight : 0);
+    if (owner.ShowComments)
+        height += CommentRowHeight;
+    for (auto field = _customFieldsForJob.rbegin(); field != _customFieldsForJob.rend(); ++field) {
+        if (field->Type < 0 || field->Type > 4)
+            continue;
+        if (_webDataService != nullptr)
+            field->LoadAllCustomFieldValues(*_webDataService, 0);
+        height += field->Type == 2 ? OptionFieldRowHeight : FieldRowHeight;
+    }
+    return height;
+}
+
+void PopupWindow::createWindow()
+{
+    DebugScope scope(kComponent, "-[PopupWindow createWindow]");
+    // The controls refer to the fields, which are loaded anew below.
+    customFieldControls.clear();
+    delete mContentView;
+    user = userBalance = pageCounts = totalUnits = printer = document = totalCost = nullptr;
+    addedCosts = bwUnitCost = colorUnitCost = CostInput();
+    comments = nullptr;
+    pendingJobsGrid = nullptr;
+    pendingJobsGridView = nullptr;
+    mGridModel = nullptr;
+
+    const QString brand = Platform::LocalizedStrings::Text(QStringLiteral("Quorvel"), QStringLiteral("Branding"));
+    const char* title = !isPendingMode()           ? "Client_New_Job_Popup_Title"
+                        : mPendingJobCount() == 1 ? "Client_Pending_Job_Single_Title"
+                                                  : "Client_Pending_Job_Multiple_Title";
+    setWindowTitle(Text(title).arg(brand));
+
+    const int height = calculatePopupHeight();
+    mLoadCustomFields();
+    setFixedSize(ContentWidth, height);
+    mContentView = new QWidget(this);
+    mContentView->setObjectName(QStringLiteral("contentView"));
+    mContentView->setGeometry(0, 0, ContentWidth, height);
+
+    Placer placer(*mContentView, height);
+    mPlaceButtons(placer);
+    mMakeSeparator(placer, kBottomSeparatorY);
+    int cursor = kBottomSeparatorY + 1;
+    cursor = mPlaceUserRows(placer, cursor);
+    cursor = mPlaceCostRows(placer, cursor);
+    cursor = mPlaceComment(placer, cursor);
+    cursor = mPlaceCustomFieldRows(placer, cursor);
+    cursor = mPlaceJobRows(placer, cursor);
+    mPlaceLogo(placer, cursor);
+    mContentView->show();
+}
+
+// Right to left: Print (Save), Cancel, Batch for a manual batch, Snooze
+// where the user may snooze and is identified automatically.
+void PopupWindow::mPlaceButtons(Placer& placer)
+{
+    const CVClientData::User& owner = mUser();
+    struct Button {
+        const char* key;
+        const char* name;
+        int width;
+        void (PopupWindow::*action)();
+    };
+    std::vector<Button> buttons;
+    buttons.push_back({isPendingMode() ? "Save_Button" : "Print_Button", "allowPrintJob", kPrintWidth,
+                       &PopupWindow::allowPrintJob});
+    buttons.push_back(isPendingMode()
+                          ? Button{"Cancel_Button", "cancelPrintJob", kCancelWidth, &PopupWindow::cancelPrintJob}
+                          : Button{"Cancel_Job_Button", "cancelPrintJob", kCancelJobWidth, &PopupWindow::cancelPrintJob});
+    if (owner.BatchMode == 1)
+        buttons.push_back({"Batch_Button", "setManualBatch", kBatchWidth, &PopupWindow::setManualBatch});
+    if (owner.AllowSnooze && mSettings().AuthenticationType == 0)
+        buttons.push_back({"Snooze_Button", "snoozePrintJob", kSnoozeWidth, &PopupWindow::snoozePrintJob});
+
+    int right = kFirstButtonX + kPrintWidth;
+    for (const Button& button : buttons) {
+        auto* pushButton = new QPushButton(Text(button.key), &placer.content());
+        pushButton->setObjectName(QString::fromLatin1(button.name));
+        pushButton->setAutoDefault(false);
+        placer.place(pushButton, right - button.width, kButtonY, button.width, kButtonHeight);
+        connect(pushButton, &QPushButton::clicked, this, button.action);
+        right -= button.width + kButtonGap;
+    }
+    placer.content().findChild<QPushButton*>(QStringLiteral("allowPrintJob"))->setDefault(true);
+}
+
+// The pages row (unless the job pops up before its pages are known), the
+// user row with the balance where the user has one, and a separator.
+int PopupWindow::mPlaceUserRows(Placer& placer, int cursor)
+{
+    const CVClientData::User& owner = mUser();
+    if (_printJob == nullptr || !_printJob->PrinterPopEarly) {
+        int y = cursor + kRowGap;
+        mMakeCaption(placer, "Client_Popup_Label_Pages", kCaptionX, y);
+        pageCounts = mMakeValue(placer, "pageCounts", kValueX, y, kShortValueWidth);
+        int totalX = owner.Type == CVClientData::User::BothPageBalances ? kTotalXForBothBalances : kSecondCaptionX;
+        mMakeCaption(placer, "Client_Popup_Label_Total", totalX, y);
+        int totalValueX = totalX + kCaptionWidth + kFieldGap;
+        totalUnits = mMakeValue(placer, "totalUnits", totalValueX, y, ContentWidth - kRightMargin - totalValueX);
+        cursor = y + kLineHeight;
+    }
+    int y = cursor + kRowGap;
+    mMakeCaption(placer, "Client_Popup_Label_User", kCaptionX, y);
+    if (owner.Type != CVClientData::User::NoBalance) {
+        user = mMakeValue(placer, "user", kValueX, y, kSecondCaptionX - kFieldGap - kValueX);
+        mMakeCaption(placer, "Client_Popup_Label_Balance", kSecondCaptionX, y);
+        userBalance = mMakeValue(placer, "userBalance", kSecondValueX, y, ContentWidth - kRightMargin - kSecondValueX);
+    } else {
+        user = mMakeValue(placer, "user", kValueX, y, kValueWidth);
+    }
+    cursor = y + kLineHeight + kRowGap;
+    mMakeSeparator(placer, cursor);
+    return cursor + 1;
+}
+
+// Two rows: the added cost with the job's cost (which a job that pops up
+// before its pages are known does not have), and above it the unit costs.
+int PopupWindow::mPlaceCostRows(Placer& placer, int cursor)
+{
+    const CVClientData::User& owner = mUser();
+    if (!owner.ShowCosts)
+        return cursor;
+    const bool editable = owner.AllowCostOverride;
+    const int rowHeight = editable ? kCostBoxHeight : kLineHeight;
+    const int captionLift = editable ? kCaptionRaise : 0;
+    const bool showJobCost = _printJob == nullptr || !_printJob->PrinterPopEarly;
+
+    int y = cursor + (editable ? kCostBoxGaps[0] : kRowGap);
+    mMakeCaption(placer, "Client_Popup_Label_Added_Cost", kCaptionX, y + captionLift);
+    addedCosts = mMakeCostInput(placer, "addedCosts", kValueX, y);
+    if (showJobCost) {
+        mMakeCaption(placer, "Client_Popup_Label_Job_Cost", kSecondCaptionX, y + captionLift);
+        totalCost = mMakeValue(placer, "totalCost", kSecondValueX, y + captionLift,
+                               ContentWidth - kRightMargin - kSecondValueX);
+    }
+    cursor = y + rowHeight;
+
+    y = cursor + (editable ? kCostBoxGaps[1] : kRowGap);
+    mMakeCaption(placer, "Client_Popup_Label_BW_Unit_Cost", kCaptionX, y + captionLift);
+    bwUnitCost = mMakeCostInput(placer, "bwUnitCost", kValueX, y);
+    mMakeCaption(placer, "Client_Popup_Label_Color_Unit_Cost", kSecondCaptionX, y + captionLift);
+    colorUnitCost = mMakeCostInput(placer, "colorUnitCost", kSecondValueX, y);
+    return y + rowHeight;
+}
+
+int PopupWindow::mPlaceComment(Placer& placer, int cursor)
+{
+    if (!mUser().ShowComments)
+        return cursor;
+    int y = cursor + kRowGap;
+    comments = placer.place(new QPlainTextEdit(&placer.content()), kValueX, y, kValueWidth, kCommentHeight);
+    comments->setObjectName(QStringLiteral("comments"));
+    comments->setTabChangesFocus(true);
+    mMakeCaption(placer, "Client_Popup_Label_Comment", kCaptionX, y + kCommentHeight - kLineHeight);
+    return y + kCommentHeight;
+}
+
+// From the last field to the first, so that the first lands at the top. A
+// dependent field (type 0 or 4 with a parent) is held until the nearest
+// field above it without a parent and of type 0 or 4, which becomes its
+// parent control.
+int PopupWindow::mPlaceCustomFieldRows(Placer& placer, int cursor)
+{
+    using Kind = FieldControl::Kind;
+    FieldControl* held = nullptr;
+    for (auto field = _customFieldsForJob.rbegin(); field != _customFieldsForJob.rend(); ++field) {
+        if (_webDataService != nullptr)
+            field->LoadAllCustomFieldValues(*_webDataService, 0);
+        std::optional<Kind> kind;
+        switch (field->Type) {
+        case 0:
+            kind = Kind::SearchableDropDown;
+            break;
+        case 1:
+            if (field->HasCustomFieldValues())
+                kind = Kind::SimpleDropDown;
+            break;
+        case 2:
+            if (field->CountCustomFieldValues() >= 2)
+                kind = Kind::OptionField;
+            break;
+        case 3:
+            kind = Kind::NonValidatedField;
+            break;
+        case 4:
+            kind = field->ParentId != 0 ? Kind::SearchableDropDown : Kind::SearchableField;
+            break;
+        default:
+            break;
+        }
+        if (!kind)
+            continue;
+
+        auto* control = new FieldControl(*kind, *field, &placer.content());
+        const QString caption = QStringLiteral("%1:").arg(QString::fromStdString(field->Name));
+        int y = 0;
+        if (*kind == Kind::OptionField) {
+            y = cursor + kRowGap;
+            placer.place(control, kValueX, y, kValueWidth, kOptionFieldHeight);
+            mMakeCaption(placer, nullptr, kCaptionX, y + kOptionFieldHeight - kLineHeight)->setText(caption);
+            cursor = y + kOptionFieldHeight;
+        } else {
+            y = cursor + kControlGap;
+            placer.place(control, kValueX, y, kValueWidth, kControlHeight);
+            mMakeCaption(placer, nullptr, kCaptionX, y + kCaptionRaise)->setText(caption);
+            cursor = y + kControlHeight;
+        }
+        control->setDelegate(this);
+        customFieldControls.push_back(control);
+
+        const bool linkable = field->Type == 0 || field->Type == 4;
+        if (linkable && field->ParentId != 0) {
+            held = control;
+        } else if (linkable) {
+            if (field->Type == 0 && _webDataService != nullptr)
+                field->LoadAllCustomFieldValues(*_webDataService, 0);
+            if (held != nullptr)
+                held->setParentControl(control);
+            held = nullptr;
+        }
+    }
+    return cursor;
+}
+
+// The printer and document rows, or the pending grid in their place when
+// more than one job waits.
+int PopupWindow::mPlaceJobRows(Placer& placer, int cursor)
+{
+    if (mShowsGrid()) {
+        int y = cursor + kRowGap;
+        mGridModel = new PendingJobGridModel(*this);
+        pendingJobsGridView = PendingJobGridModel::makeGridView(*mGridModel, &placer.content(), pendingJobsGrid);
+        mGridModel->setParent(pendingJobsGrid);
+        placer.place(pendingJobsGridView, kGridX, y, kGridWidth, kGridHeight);
+        return y + kGridHeight;
+    }
+    int y = cursor + kRowGap;
+    mMakeCaption(placer, "Client_Popup_Label_Document", kCaptionX, y);
+    document = mMakeValue(placer, "document", kValueX, y, kValueWidth);
+    cursor = y + kLineHeight;
+    y = cursor + kRowGap;
+    mMakeCaption(placer, "Client_Popup_Label_Printer", kCaptionX, y);
+    printer = mMakeValue(placer, "printer", kValueX, y, kValueWidth);
+    return y + kLineHeight;
+}
+
+// The logo fills the band above the rows, up to its full height, scaled to
+// fit both ways: the shipped logo while the server's standard one is in
+// use, else the server's image (the shipped one when that cannot be read).
+void PopupWindow::mPlaceLogo(Placer& placer, int cursor)
+{
+    const int height = std::clamp(placer.height() - cursor, 0, kLogoHeight);
+    auto* logo = placer.place(new QLabel(&placer.content()), 0, placer.height() - height, kLogoWidth, height);
+    logo->setObjectName(QStringLiteral("logo"));
+    logo->setAlignment(Qt::AlignCenter);
+    QPixmap image;
+    if (_logo != nullptr && !_logo->IsStandardLogo()) {
+        if (std::optional<std::string> path = _logo->GetLogoFilePath())
+            image.load(QString::fromStdString(*path));
+    }
+    if (image.isNull())
+        image.load(QStringLiteral(":/images/clientlogo.png"));
+    if (!image.isNull() && height > 2 * kLogoMargin)
+        logo->setPixmap(
+            image.scaled(kLogoWidth, height - 2 * kLogoMargin, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+// A cost as an editable box when the user may override it, else a label.
+PopupWindow::CostInput PopupWindow::mMakeCostInput(Placer& placer, const char* name, int x, int y)
+{
+    CostInput input;
+    if (!mUser().AllowCostOverride) {
+        input.label = mMakeValue(placer, name, x, y, kCostBoxWidth);
+        return input;
+    }
+    input.box = placer.place(new QLineEdit(&placer.content()), x, y, kCostBoxWidth, kCostBoxHeight);
+    input.box->setObjectName(QString::fromLatin1(name));
+    QLineEdit* box = input.box;
+    connect(box, &QLineEdit::editingFinished, this, [this, box] { controlTextDidEndEditing(box); });
+    return input;
+}
+
+// A caption: right-aligned, wrapping, named by its key (or unnamed when the
+// text is set by the caller).
+QLabel* PopupWindow::mMakeCaption(Placer& placer, const char* key, int x, int y)
+{
+    auto* caption = placer.place(new QLabel(&placer.content()), x, y, kCaptionWidth, kLineHeight);
+    if (key != nullptr) {
+        caption->setObjectName(QString::fromLatin1(key));
+        caption->setText(Text(key));
+    }
+    caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    caption->setTextFormat(Qt::PlainText);
+    caption->setWordWrap(true);
+    return caption;
+}
+
+QLabel* PopupWindow::mMakeValue(Placer& placer, const char* name, int x, int y, int width)
+{
+    auto* value = placer.place(new QLabel(&placer.content()), x, y, width, kLineHeight);
+    value->setObjectName(QString::fromLatin1(name));
+    value->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
+    value->setTextFormat(Qt::PlainText);
+    return value;
+}
+
+void PopupWindow::mMakeSeparator(Placer& placer, int y)
+{
+    auto* line = placer.place(new QFrame(&placer.content()), kSeparatorX, y, kSeparatorWidth, 1);
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Plain);
+    QPalette palette = line->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::Mid));
+    line->setPalette(palette);
+}
