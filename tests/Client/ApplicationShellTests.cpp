@@ -181,7 +181,10 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
     EXPECT_TRUE(reopenedDuringAlert);
     EXPECT_EQ(offeredDuringAlert, 0u);
 
+    // The pending-jobs pop-up that reopening brings up is cancelled.
+    TestSupport::ModalAnswerer cancelPending(QStringLiteral("cancelPrintJob"));
     EXPECT_FALSE(mController->applicationShouldHandleReopen(false));
+    EXPECT_EQ(cancelPending.Answered(), 1);
     EXPECT_EQ(CountInLog(offered), 1u);
 }
 

@@ -100,7 +100,7 @@ TEST_F(BatchSheetTest, CancellingTheSheetStartsNoBatch)
 // more than one job in the pop-up.
 TEST_F(BatchSheetTest, TheApplicationClearsTheBatchUnlessTheUserStartedOne)
 {
-    ApplicationController controller{"/nonexistent"};
+    ApplicationController controller{"/nonexistent", {}};
     struct Case {
         std::vector<ModalScript::Step> steps;
         uint64_t maxBatchSize;

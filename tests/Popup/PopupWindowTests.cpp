@@ -119,9 +119,9 @@ TEST_F(PopupWindowTest, TheBalanceShownFollowsTheKindOfBalance)
         {CVClientData::User::NoBalance, "(none)"},
         {CVClientData::User::CostBalance, "$40.00"},
         {CVClientData::User::PageBalance, "40 pages"},
-        {CVClientData::User::BWPageBalance, "40 B&W pages"},
+        {CVClientData::User::BWPageBalance, "40 black-and-white pages"},
         {CVClientData::User::ColorPageBalance, "3 colour pages"},
-        {CVClientData::User::BothPageBalances, "40 B&W, 3 colour"},
+        {CVClientData::User::BothPageBalances, "40 black-and-white and 3 colour pages"},
     };
     for (const Case& test : cases) {
         ClientJob job = PopupTest::TypicalJob();
