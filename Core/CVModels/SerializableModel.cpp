@@ -7,6 +7,7 @@
 #include "Core/CVModels/DateUtil.h"
 #include "CoreLogger/Logger.h"
 
+#include <cmath>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -165,7 +166,10 @@ double SerializableModel::SafeJsonToDouble(const json& object, const std::string
     const json* value = OptionalValue(object, key);
     if (value == nullptr || !value->is_number())
         return 0.0;
-    return value->get<double>();
+    // JSON has no NaN or infinity; a record file that holds one (damaged or
+    // forged) reads as 0, as a mistyped value does.
+    double number = value->get<double>();
+    return std::isfinite(number) ? number : 0.0;
 }
 
 bool SerializableModel::SafeJsonToBool(const json& object, const std::string& key)
