@@ -8,13 +8,13 @@
 
 #include "PrinterLanguageParser/Parser/ParserRegistry.h"
 #include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/DriverJobTruth.h"
 #include "tests/Parser/ParseOutcome.h"
 #include "tests/ParserPcl/ParserFeed.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <string_view>
 #include <vector>
 
 using namespace RawPrintData;
@@ -29,19 +29,11 @@ enum class Feed {
     WithoutPjlWrapper,  // only the part after the PJL ENTER LANGUAGE line
 };
 
-struct ExpectedPageSet {
-    std::string_view mstrName;
-    int mintWidth;
-    int mintHeight;
-    int mintMono;
-    int mintColor;
-};
-
 struct FixtureCase {
     const char* mstrLabel;
     const char* mstrFile;
     Feed mFeed;
-    std::vector<ExpectedPageSet> mvecPageSets;
+    std::vector<ExpectedSet> mvecPageSets;
     unsigned long mintCopies;
     bool mblnDuplex;
     RawColorType mintColorType;
@@ -50,15 +42,12 @@ struct FixtureCase {
 // The Ghostscript jobs keep the paper of each page; PCL XL pages carry no
 // paper name, so they count in the default set, sized by the largest width
 // and height reported (A4's height, Letter's width).
-const std::vector<ExpectedPageSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
-const std::vector<ExpectedPageSet> PXL_MONO_PAGES = {{"", 2159, 2970, 3, 0}};
-const std::vector<ExpectedPageSet> PXL_COLOR_PAGES = {{"", 2159, 2970, 1, 2}};
-// PCL 5 pages are mono: colour is the job's (ESC * r # U of the colour DeskJets).
-const std::vector<ExpectedPageSet> SMALL_PCL_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
+const std::vector<ExpectedSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
+const std::vector<ExpectedSet> PXL_MONO_PAGES = {{"", 2159, 2970, 3, 0}};
+const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"", 2159, 2970, 1, 2}};
 // ESC/P carries no paper; colour comes from the colour of the data.
-const std::vector<ExpectedPageSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
-const std::vector<ExpectedPageSet> FIVE_COLOUR_EPSON_PAGES = {{"", 0, 0, 3, 2}};
-const std::vector<ExpectedPageSet> SMALL_EPSON_PAGES = {{"", 0, 0, 2, 1}};
+const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
+const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"", 0, 0, 2, 1}};
 
 const FixtureCase FIXTURES[] = {
     {"ljet4", "ljet4.pcl", Feed::Whole, PCL5_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
@@ -135,17 +124,7 @@ TEST_P(PrinterFixture, GivesItsPagesCopiesDuplexAndColour)
 
     const ParseOutcome outcome = ExpectChunkInvariant(job);
     EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED);
-    ASSERT_EQ(outcome.mvecPageSets.size(), fixture.mvecPageSets.size()) << outcome.Describe();
-    for (size_t index = 0; index < fixture.mvecPageSets.size(); ++index) {
-        const CRawPageSet& actual = outcome.mvecPageSets[index];
-        const ExpectedPageSet& expected = fixture.mvecPageSets[index];
-        EXPECT_EQ(actual.GetName(), expected.mstrName) << index;
-        EXPECT_EQ(actual.mintWidth, expected.mintWidth) << index;
-        EXPECT_EQ(actual.mintHeight, expected.mintHeight) << index;
-        EXPECT_EQ(actual.mintMonoPages, expected.mintMono) << index;
-        EXPECT_EQ(actual.mintColorPages, expected.mintColor) << index;
-        EXPECT_EQ(actual.mintOrientation, ORIENTATION_PORTRAIT) << index;
-    }
+    ExpectPageSets(outcome, fixture.mvecPageSets);
     EXPECT_EQ(outcome.mintCopies, fixture.mintCopies);
     EXPECT_EQ(outcome.mblnDuplex, fixture.mblnDuplex);
     EXPECT_EQ(outcome.mintColorType, fixture.mintColorType);

@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/ParserRegistry.h"
 #include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/DriverJobTruth.h"
 #include "tests/Parser/ExpectedPageSets.h"
 #include "tests/Parser/ScriptParser.h"
 
@@ -53,9 +54,8 @@ const std::vector<JobCase> JOB_CASES = {
     {"gs-pxlmono-qty3-duplex.prn", {LANGUAGE_PCL6}, 3, true, COLOR_TYPE_MONO, 2, 0, {}},
     // COPIES=2, then numcopies(4) and color in %%Requirements: of a COMMENT line.
     {"pjl-postscript-two-pages.prn", {LANGUAGE_POSTSCRIPT}, 4, true, COLOR_TYPE_COLOR, 2, 0, {}},
-    // plotutils' three plots in PCL 5: PG inside them ends no page; two form
-    // feeds and the end of the job do.
-    {"plotutils-three-plots.pcl", {LANGUAGE_PCL5}, 1, false, COLOR_TYPE_UNKNOWN, 3, 0, {{"", 0, 0, 3, 0}}},
+    // plotutils' three plots in PCL 5.
+    {"plotutils-three-plots.pcl", {LANGUAGE_PCL5}, 1, false, COLOR_TYPE_UNKNOWN, 3, 0, PLOTUTILS_THREE_PLOTS_PAGES},
     // Ghostscript's cdj550 in PJL: pages ejected by a reset and ESC & l 0 H.
     {"pjl-cdj550-copies2.prn",
      {LANGUAGE_PCL5},

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "tests/Parser/ExpectedPageSets.h"
+
+#include <vector>
+
+// What the committed driver jobs print, one copy each: checked by the parser
+// tests and by the end-to-end billing test.
+namespace ParserTestSupport {
+
+// three-small.ps through Ghostscript's DeskJets (ParserPcl/data): two A4
+// pages and a Letter page. PCL 5 pages are mono: colour is the job's (ESC * r
+// # U of the colour DeskJets).
+inline const std::vector<ExpectedSet> SMALL_PCL_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
+
+// five-pages.ps through Ghostscript's colour Epson drivers (epsonc, stcolor;
+// ParserPcl/data): ESC/P carries no paper; pages 2 and 4 print in colour.
+inline const std::vector<ExpectedSet> FIVE_COLOUR_EPSON_PAGES = {{"", 0, 0, 3, 2}};
+
+// plotutils' three plots in PCL 5 (ParserPjl/data): PG inside them ends no
+// page; two form feeds and the end of the job do.
+inline const std::vector<ExpectedSet> PLOTUTILS_THREE_PLOTS_PAGES = {{"", 0, 0, 3, 0}};
+
+}  // namespace ParserTestSupport
