@@ -296,9 +296,13 @@ bool JobHandler::mIsCancelled() const
 }
 
 // Every message shown for a job carries the job's cancel reason, which the
-// alert explains.
+// alert explains. A message about a job already cancelled (and not only
+// audited) commits the job to its cancel first, so that a client quitting
+// while the user reads it does not let the job print.
 bool JobHandler::mShowJobMessage(UIMessage& message)
 {
+    if (mJob.TrackOption == CVTrackOptionCancel && !mJob.ForceLateRuleAudit)
+        mConnection->DecideCancel();
     message.CancellationReason = mJob.CancelReason;
     bool goOn = mUIController.DisplayJobMessage(message);
     mStopIfClientQuits();

@@ -152,8 +152,8 @@ void JobHandler::mCheckPendingJobLimit()
     message.Type = JobMessage::JobCancelled;
     message.Message = stringFormat("You have %d pending jobs. Please clear all pending jobs before printing.",
                                    static_cast<int>(mController.CountPendingJobs()));
-    mShowJobMessage(message);
     mJob.TrackOption = CVTrackOptionCancel;
+    mShowJobMessage(message);
 }
 
 // Joins the job to a running batch when it may, then authenticates its user.

@@ -7,6 +7,7 @@
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/JobHandler.h"
 
+#include <future>
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
@@ -243,6 +244,25 @@ TEST_F(PipelineTest, RefusedEndRulesMessageCancelsTheJob)
     ExpectCancelled(run);
     EXPECT_THAT(CancelEventReasons(), ElementsAre(13));
     EXPECT_THAT(Titles(mUI.CallsOf("message")), ElementsAre("E1"));
+}
+
+// A client that quits while the user reads why the server cancelled the job
+// answers that cancel, not print: the job was committed to its cancel before
+// the message came up.
+TEST_F(PipelineTest, QuitDuringTheMessageOfACancelledJobCancelsIt)
+{
+    ScriptRules(AtStart([](RulesAnswer& answer) {
+        answer.TrackOptionSet = true;
+        answer.TrackOption = CVTrackOptionCancel;
+        answer.CancelReason = CVCancelReasonColorOnly;
+    }));
+    mUI.HoldQuestions();
+    int jobId = SubmitHeldJob();
+    auto run = std::async(std::launch::async, [&] { return RunJob(jobId); });
+    ASSERT_TRUE(mUI.WaitForQuestions(1, std::chrono::seconds(30)));
+    mController->Shutdown();
+    // The hook ends the job in CUPS on that answer.
+    EXPECT_THAT(run.get().finalAnswers, ElementsAre("RX"));
 }
 
 // Rules that cancel in audit mode let the job go on silently until the end
