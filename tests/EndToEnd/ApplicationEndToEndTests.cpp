@@ -28,13 +28,6 @@ using EndToEnd::QueueKind;
 using EndToEnd::Tracking;
 
 constexpr const char* kQueue = "Front_Desk";
-// What the title bar of every alert of the client says.
-constexpr const char* kAlertTitle = "^Quorvel Client$";
-
-std::string FirstLine(const std::string& text)
-{
-    return text.substr(0, text.find('\n'));
-}
 
 class ApplicationEndToEndTest : public testing::Test {
 protected:
@@ -60,35 +53,17 @@ TEST_F(ApplicationEndToEndTest, AJobMessageAnsweredAtTheKeyboardPrintsOrCancelsT
                                            "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS,
                                            CVK_CLIENT_APPLICATION}));
 
-    // Presses a key in the next alert (one other than the last one pressed in).
-    std::string lastAlert;
-    auto pressInNextAlert = [&](const char* key) {
-        std::string alert;
-        TestSupport::WaitUntil(
-            [&] {
-                alert = FirstLine(display.XdoTool({"search", "--onlyvisible", "--name", kAlertTitle}, 5));
-                return !alert.empty() && alert != lastAlert;
-            },
-            std::chrono::seconds(30));
-        if (alert.empty() || alert == lastAlert)
-            return false;
-        lastAlert = alert;
-        display.XdoTool({"windowfocus", "--sync", alert});
-        display.XdoTool({"key", "--clearmodifiers", key});
-        return true;
-    };
-
     int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "pressing Return");
     ASSERT_GT(printed, 0);
-    ASSERT_TRUE(pressInNextAlert("Return")) << mWorld.QuorvelLog();
+    ASSERT_TRUE(display.PressInNextWindow(EndToEnd::ClientAlertTitle, "Return")) << mWorld.QuorvelLog();
     EXPECT_TRUE(mWorld.WaitForJobState(printed, IPP_JSTATE_COMPLETED)) << mWorld.QuorvelLog();
     EXPECT_TRUE(mWorld.BackendRan(printed));
 
     // Cancel, then the client's word that the job was cancelled.
     int cancelled = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "pressing Escape");
     ASSERT_GT(cancelled, 0);
-    ASSERT_TRUE(pressInNextAlert("Escape")) << mWorld.QuorvelLog();
-    ASSERT_TRUE(pressInNextAlert("Return")) << mWorld.QuorvelLog();
+    ASSERT_TRUE(display.PressInNextWindow(EndToEnd::ClientAlertTitle, "Escape")) << mWorld.QuorvelLog();
+    ASSERT_TRUE(display.PressInNextWindow(EndToEnd::ClientAlertTitle, "Return")) << mWorld.QuorvelLog();
     EXPECT_TRUE(mWorld.WaitForJobState(cancelled, IPP_JSTATE_CANCELED)) << mWorld.QuorvelLog();
     EXPECT_FALSE(mWorld.BackendRan(cancelled));
     EXPECT_EQ(mWorld.StopClient(), 0) << TestSupport::ReadFileText(mWorld.Root().Path() + "/client.out");

@@ -82,7 +82,12 @@ EndToEndWorld::EndToEndWorld(WorldOptions options)
     }
     // The hook as the tracked scheme's backend, the queue's own backend in
     // the hidden folder beside the backend folder, as an installation has it.
-    bool installed = mCupsd.InstallBackend(TrackedScheme, CVK_HOOK_PROGRAM, 0700)
+    std::error_code linkError;
+    if (!options.linkedHook.empty())
+        fs::create_symlink(mRoot.Host(options.linkedHook), mCupsd.BackendFolder() + "/" + TrackedScheme, linkError);
+    bool hookInPlace = options.linkedHook.empty() ? mCupsd.InstallBackend(TrackedScheme, CVK_HOOK_PROGRAM, 0700)
+                                                  : !linkError;
+    bool installed = hookInPlace
                      && InstallProgram(CVK_RECORDING_BACKEND,
                                        mCupsd.ServerBin() + "/.cvkbackend/" + TrackedScheme, fs::perms(0700))
                      && mCupsd.InstallRecordingBackend(PlainScheme, 0700)

@@ -40,6 +40,10 @@ struct ClientScript {
     std::string messages = "go";
 };
 
+// The title of every alert of the client application, as xdotool searches
+// for it.
+inline constexpr const char* ClientAlertTitle = "^Quorvel Client$";
+
 // A question of the rules: go on with the job (OK) or cancel it.
 CVClientData::JobMessage ContinueOrCancel(std::string title, std::string text);
 
@@ -50,6 +54,10 @@ struct WorldOptions {
     // More environment for the backends (the recording backend's
     // CVK_RECORD_EXIT, for one).
     TestSupport::PrivateCupsd::Environment backendEnvironment{};
+    // The cvkhook of an installation under the world's root (an absolute
+    // path below it), which the tracked scheme's backend then links to, as
+    // an administrator links it; empty for a copy of the build's cvkhook.
+    std::string linkedHook{};
 };
 
 // The whole road of a print job on this machine without touching its own

@@ -77,4 +77,20 @@ std::string PrivateXvfb::XdoTool(const std::vector<std::string>& arguments, int 
     return result.status == 0 ? Trimmed(result.output) : std::string();
 }
 
+bool PrivateXvfb::PressInNextWindow(const std::string& titlePattern, const std::string& key)
+{
+    std::string window;
+    auto newWindowUp = [&] {
+        window = XdoTool({"search", "--onlyvisible", "--name", titlePattern}, 5);
+        window = window.substr(0, window.find('\n'));
+        return !window.empty() && window != mstrLastPressedWindow;
+    };
+    if (!WaitUntil(newWindowUp, std::chrono::seconds(30)))
+        return false;
+    mstrLastPressedWindow = window;
+    XdoTool({"windowfocus", "--sync", window});
+    XdoTool({"key", "--clearmodifiers", key});
+    return true;
+}
+
 }  // namespace TestSupport

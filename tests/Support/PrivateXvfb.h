@@ -27,10 +27,16 @@ public:
     // failed.
     std::string XdoTool(const std::vector<std::string>& arguments, int seconds = 30) const;
 
+    // Waits up to 30 seconds for a visible window whose title matches the
+    // pattern, other than the one last pressed in, focuses it and presses the
+    // key there, as a person answers an alert; false when none came up.
+    bool PressInNextWindow(const std::string& titlePattern, const std::string& key);
+
 private:
     std::string mstrFolder;
     pid_t mintPid = -1;
     std::string mstrDisplay;
+    std::string mstrLastPressedWindow;
 };
 
 }  // namespace TestSupport

@@ -1,0 +1,297 @@
+// The installation's scripts run from a copy of the staged installation
+// under a private root (CVK_ROOT): the repair script as the installed Vantro
+// runs it, and the uninstall script as Uninstall, the package's removal or
+// an administrator runs it. Stand-in backends are small scripts that say
+// which version they are.
+#include "tests/Install/StagedInstallation.h"
+#include "tests/Support/ChildProgram.h"
+#include "tests/Support/NamedCases.h"
+#include "tests/Support/TempRoot.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+namespace fs = std::filesystem;
+using TestSupport::operator<<;
+
+constexpr uid_t kNobody = 65534;
+
+class InstalledScriptTest : public testing::Test {
+public:
+    void SetUp() override { ASSERT_EQ(InstallTests::PutInstallationUnder(mRoot.Path()), ""); }
+
+    std::string Backend(const std::string& name) const { return mRoot.Host(CVK_CUPS_BACKEND_FOLDER) + "/" + name; }
+    std::string Wrapped(const std::string& name) const
+    {
+        return mRoot.Host(CVK_WRAPPED_BACKEND_FOLDER) + "/" + name;
+    }
+
+    // A stand-in backend of the given version.
+    static void WriteBackend(const std::string& path, const std::string& version)
+    {
+        TestSupport::WriteFileText(path, "#!/bin/sh\n# version " + version + "\n");
+        fs::permissions(path, fs::perms(0755));
+    }
+    static std::string VersionOf(const std::string& path)
+    {
+        std::string text = TestSupport::ReadFileText(path);
+        size_t at = text.find("# version ");
+        return at == std::string::npos ? "not a backend" : text.substr(at + 10, text.find('\n', at) - at - 10);
+    }
+    static std::string LinkOf(const std::string& path)
+    {
+        std::error_code error;
+        fs::path target = fs::read_symlink(path, error);
+        return error ? "not a link" : target.string();
+    }
+
+    // Puts a backend under tracking as an administrator does: the backend
+    // in the hidden folder, cvkhook linked in its place.
+    void Wrap(const std::string& name, const std::string& version) const
+    {
+        WriteBackend(Wrapped(name), version);
+        fs::create_symlink("cvkhook", Backend(name));
+    }
+
+    // Runs a command in the root's environment, with more variables.
+    TestSupport::ProgramResult Run(const std::vector<std::string>& command,
+                                   const std::vector<std::string>& variables = {}) const
+    {
+        std::vector<std::string> arguments{"/usr/bin/env", "CVK_ROOT=" + mRoot.Path()};
+        arguments.insert(arguments.end(), variables.begin(), variables.end());
+        arguments.insert(arguments.end(), command.begin(), command.end());
+        return TestSupport::RunProgram(arguments);
+    }
+    TestSupport::ProgramResult RunVantro() const { return Run({mRoot.Host(CVK_VANTRO_PROGRAM)}); }
+    TestSupport::ProgramResult RunUninstaller(const std::vector<std::string>& variables = {}) const
+    {
+        return Run({"/bin/sh", mRoot.Host(CVK_UNINSTALL_SCRIPT)}, variables);
+    }
+
+    bool InstallationPresent() const { return fs::exists(mRoot.Host(CVK_CLIENT_BUNDLE)); }
+
+protected:
+    TestSupport::TempRoot mRoot;
+};
+
+// Vantro runs the installed repair script: cvkhook gets back its owner and
+// mode, a backend that an update put back over the link is wrapped again
+// (the new one replaces the old in the hidden folder), a wrapped backend
+// without cvkhook in its place gets it, and ipps, a link to the wrapped
+// ipp, gets the same link in the hidden folder.
+TEST_F(InstalledScriptTest, VantroRepairsTheHookAndWrapsAgainWhatAnUpdatePutBack)
+{
+    std::string hook = Backend("cvkhook");
+    ASSERT_EQ(chown(hook.c_str(), kNobody, kNobody), 0);
+    fs::permissions(hook, fs::perms(0755));
+    Wrap("ipp", "1");
+    fs::create_symlink("ipp", Backend("ipps"));
+    WriteBackend(Wrapped("socket"), "1");
+    WriteBackend(Backend("socket"), "2");
+    WriteBackend(Wrapped("lpd"), "1");
+
+    TestSupport::ProgramResult result = RunVantro();
+    EXPECT_EQ(result.status, 0) << result.output;
+    struct stat info {};
+    ASSERT_EQ(lstat(hook.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 0u);
+    EXPECT_EQ(info.st_mode & 07777, 0700u);
+    for (const char* name : {"ipp", "socket", "lpd"})
+        EXPECT_EQ(LinkOf(Backend(name)), "cvkhook") << name << "\n" << result.output;
+    EXPECT_EQ(VersionOf(Wrapped("socket")), "2");
+    EXPECT_EQ(LinkOf(Wrapped("ipps")), "ipp");
+    EXPECT_EQ(VersionOf(Wrapped("ipps")), "1");
+    EXPECT_NE(result.output.find("cvkhook: installation in order"), std::string::npos) << result.output;
+}
+
+// A sound installation is left exactly as it is.
+TEST_F(InstalledScriptTest, VantroChangesNothingInASoundInstallation)
+{
+    Wrap("socket", "1");
+    auto listing = [&] {
+        std::string text;
+        for (const fs::directory_entry& entry : fs::recursive_directory_iterator(mRoot.Host("/usr")))
+            text += entry.path().string() + " " + std::to_string(static_cast<int>(entry.symlink_status().permissions()))
+                    + "\n";
+        return text;
+    };
+    std::string before = listing();
+    TestSupport::ProgramResult result = RunVantro();
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(listing(), before);
+    EXPECT_NE(result.output.find("socket: tracked, cvkhook runs it"), std::string::npos) << result.output;
+}
+
+// What the repair cannot mend, it reports, and Vantro fails with it.
+struct UnrepairableCase {
+    const char* Name;
+    std::function<void(const InstalledScriptTest&)> breakIt;
+    const char* report;
+};
+
+class UnrepairableTest : public InstalledScriptTest, public testing::WithParamInterface<UnrepairableCase> {};
+
+TEST_P(UnrepairableTest, VantroReportsWhatItCannotRepair)
+{
+    GetParam().breakIt(*this);
+    TestSupport::ProgramResult result = RunVantro();
+    EXPECT_EQ(result.status, 1) << result.output;
+    EXPECT_NE(result.output.find("Cannot repair: "), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find(GetParam().report), std::string::npos) << result.output;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UnrepairableTest,
+    testing::Values(
+        UnrepairableCase{"HookMissing",
+                         [](const InstalledScriptTest& test) { fs::remove(test.Backend("cvkhook")); },
+                         "cvkhook is missing or not a regular file; reinstall the package quorvel"},
+        UnrepairableCase{"WrappedBackendLeadsBackToTheHook",
+                         [](const InstalledScriptTest& test) {
+                             fs::create_symlink("cvkhook", test.Backend("ipp"));
+                             fs::create_symlink("../backend/ipp", test.Wrapped("ipp"));
+                         },
+                         "the wrapped backend " },
+        UnrepairableCase{"NameLeadsToTheHookWithoutABackend",
+                         [](const InstalledScriptTest& test) { fs::create_symlink("cvkhook", test.Backend("beh")); },
+                         "beh leads to cvkhook, but no backend of that name is wrapped"},
+        UnrepairableCase{"PlaceHoldsAFolder",
+                         [](const InstalledScriptTest& test) {
+                             test.Wrap("usb", "1");
+                             fs::remove(test.Backend("usb"));
+                             fs::create_directory(test.Backend("usb"));
+                         },
+                         "usb is neither cvkhook nor a backend; left as it is"}),
+    TestSupport::CaseName());
+
+// The uninstall script puts every wrapped backend back (a link as the link
+// it was; a backend that an update put back stays, its older copy goes),
+// removes links to cvkhook that wrap nothing and every installed file, and
+// keeps the administrator's preferences and the logs.
+TEST_F(InstalledScriptTest, TheUninstallScriptPutsTheBackendsBackAndRemovesTheInstallation)
+{
+    Wrap("ipp", "1");
+    fs::create_symlink("ipp", Backend("ipps"));
+    fs::create_symlink("ipp", Wrapped("ipps"));
+    WriteBackend(Wrapped("lpd"), "1");
+    WriteBackend(Backend("lpd"), "2");
+    fs::create_symlink("cvkhook", Backend("beh"));
+    mRoot.WriteClientPreferences({{"ClientServicesUrl", "https://print.example"}});
+    TestSupport::WriteFileText(mRoot.Host("/var/log/quorvel/root_Quorvel.log"), "a line\n");
+
+    TestSupport::ProgramResult result = RunUninstaller();
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(VersionOf(Backend("ipp")), "1");
+    EXPECT_EQ(LinkOf(Backend("ipp")), "not a link");
+    EXPECT_EQ(LinkOf(Backend("ipps")), "ipp");
+    EXPECT_EQ(VersionOf(Backend("lpd")), "2");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Backend("beh")))) << result.output;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(InstallTests::StagingFolder)) {
+        std::string path = entry.path().string().substr(std::string(InstallTests::StagingFolder).size());
+        if (!entry.is_directory()) {
+            EXPECT_FALSE(fs::exists(fs::symlink_status(mRoot.Host(path)))) << path << "\n" << result.output;
+        }
+    }
+    for (const char* gone : {CVK_WRAPPED_BACKEND_FOLDER, "/var/lib/quorvel", "/usr/lib/quorvel"})
+        EXPECT_FALSE(fs::exists(mRoot.Host(gone))) << gone;
+    EXPECT_TRUE(fs::exists(mRoot.Host("/etc/quorvel/com.corvane.cvk.client.plist")));
+    EXPECT_TRUE(fs::exists(mRoot.Host("/var/log/quorvel/root_Quorvel.log")));
+    EXPECT_TRUE(result.output.ends_with("Quorvel has been removed.\n")) << result.output;
+}
+
+// A client that runs the installed program is asked to end before the
+// installation goes.
+TEST_F(InstalledScriptTest, TheUninstallScriptEndsTheRunningClients)
+{
+    std::string program = mRoot.Host(CVK_CLIENT_BUNDLE) + "/Quorvel Client";
+    fs::remove(program);
+    fs::copy_file("/bin/sleep", program);
+    fs::permissions(program, fs::perms(0755));
+    pid_t client = TestSupport::StartProgram({program, "120"});
+    ASSERT_GT(client, 0);
+    fs::create_directories(mRoot.Host("/proc"));
+    fs::create_directory_symlink("/proc/" + std::to_string(client), mRoot.Host("/proc/" + std::to_string(client)));
+
+    TestSupport::ProgramResult result = RunUninstaller();
+    EXPECT_EQ(result.status, 0) << result.output;
+    int status = 0;
+    pid_t ended = 0;
+    TestSupport::WaitUntil([&] { return (ended = waitpid(client, &status, WNOHANG)) == client; },
+                           std::chrono::seconds(10));
+    ASSERT_EQ(ended, client) << result.output;
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM);
+    EXPECT_NE(result.output.find("Asked the client process " + std::to_string(client) + " to end"),
+              std::string::npos)
+        << result.output;
+}
+
+// Where dpkg knows the package as installed under the root, the script
+// leaves the files to dpkg and says whether dpkg removed the package.
+struct DpkgCase {
+    const char* Name;
+    int dpkgStatus;
+    int scriptStatus;
+    const char* said;
+};
+
+class DpkgRemovalTest : public InstalledScriptTest, public testing::WithParamInterface<DpkgCase> {};
+
+TEST_P(DpkgRemovalTest, TheUninstallScriptHasDpkgRemoveAnInstalledPackage)
+{
+    std::string standIns = mRoot.Path() + "/stand-in-bin";
+    std::string record = mRoot.Path() + "/dpkg.record";
+    TestSupport::WriteFileText(standIns + "/dpkg-query", "#!/bin/sh\nprintf installed\n");
+    TestSupport::WriteFileText(standIns + "/dpkg", "#!/bin/sh\necho \"$*\" >> '" + record + "'\nexit " +
+                                                       std::to_string(GetParam().dpkgStatus) + "\n");
+    for (const char* tool : {"/dpkg-query", "/dpkg"})
+        fs::permissions(standIns + tool, fs::perms(0755));
+    Wrap("ipp", "1");
+
+    TestSupport::ProgramResult result = RunUninstaller({"PATH=" + standIns + ":/usr/sbin:/usr/bin:/sbin:/bin"});
+    EXPECT_EQ(result.status, GetParam().scriptStatus) << result.output;
+    EXPECT_EQ(TestSupport::ReadFileText(record), "--root=" + mRoot.Path() + " --remove quorvel\n");
+    EXPECT_NE(result.output.find(GetParam().said), std::string::npos) << result.output;
+    EXPECT_EQ(VersionOf(Backend("ipp")), "1");
+    EXPECT_TRUE(InstallationPresent());
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DpkgRemovalTest,
+                         testing::Values(DpkgCase{"Removed", 0, 0, "Removed the package quorvel"},
+                                         DpkgCase{"DpkgFails", 2, 1, "dpkg could not remove the package quorvel"}),
+                         TestSupport::CaseName());
+
+// Run by the package's own removal, the script puts the backends back and
+// leaves the files to dpkg.
+TEST_F(InstalledScriptTest, RunByThePackagesRemovalTheScriptLeavesTheFilesToDpkg)
+{
+    Wrap("ipp", "1");
+    TestSupport::ProgramResult result = RunUninstaller({"DPKG_MAINTSCRIPT_PACKAGE=quorvel"});
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(VersionOf(Backend("ipp")), "1");
+    EXPECT_TRUE(InstallationPresent());
+}
+
+// A backend that cannot be put back keeps the installation in place, so
+// that its queue still prints through cvkhook.
+TEST_F(InstalledScriptTest, ABackendThatCannotGoBackKeepsTheInstallation)
+{
+    Wrap("usb", "1");
+    fs::remove(Backend("usb"));
+    fs::create_directory(Backend("usb"));
+    TestSupport::ProgramResult result = RunUninstaller();
+    EXPECT_EQ(result.status, 1) << result.output;
+    EXPECT_NE(result.output.find("the backend usb stays in"), std::string::npos) << result.output;
+    EXPECT_EQ(VersionOf(Wrapped("usb")), "1");
+    EXPECT_TRUE(InstallationPresent());
+    EXPECT_TRUE(fs::exists(Backend("cvkhook")));
+}
+
+}  // namespace
