@@ -1,9 +1,11 @@
 #include "Core/CupsAccess/CupsResponse.h"
 
 #include "Common/StringFormat.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <cstring>
+
+using Log = ComponentLog<LogComponents::CoreCups>;
 
 namespace CVClientData {
 
@@ -103,7 +105,7 @@ void CupsResponse::DumpAttributesToDebug() const
         default:
             break;
         }
-        Logger::Log_Debug(LogComponents::CoreCups, line);
+        Log::Debug("%s", line);
     }
 }
 

@@ -1,12 +1,13 @@
 #include "Core/WebServiceConnection/CurlTransfer.h"
 
-#include "Common/StringFormat.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <cctype>
 #include <mutex>
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -22,7 +23,7 @@ CurlTransfer::CurlTransfer(const std::string& url, const std::string& caBundle, 
     // An address without a scheme (an empty service URL) would otherwise be
     // guessed as plain HTTP to a host named after the first path segment.
     if (!mIsWebAddress(url)) {
-        Logger::Log_Error(LogComponents::CoreMessaging, stringFormat("Error: Not a web address: %s", url));
+        Log::Error("Error: Not a web address: %s", url);
         return;
     }
     mInitialiseLibraryOnce();

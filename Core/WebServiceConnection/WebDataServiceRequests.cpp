@@ -2,7 +2,7 @@
 #include "Core/WebServiceConnection/CurlTransfer.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <sys/stat.h>
 
@@ -19,6 +19,9 @@
 // the unauthenticated, authenticated and upload kinds, as the server can no
 // longer be assumed to hold it.
 
+using Log = ComponentLog<LogComponents::CoreMessaging>;
+using SecureLog = ComponentLog<LogComponents::Secure>;
+
 namespace CVClientData {
 
 namespace {
@@ -32,16 +35,10 @@ constexpr const char* JsonContent = "Content-Type: application/json; charset=utf
 constexpr const char* NoCache = "Cache-Control: no-cache";
 constexpr const char* NoPragmaCache = "Pragma: no-cache";
 
-// A debug line of the messaging component.
-void LogMessaging(const std::string& text)
-{
-    Logger::Log_Debug(LogComponents::CoreMessaging, text);
-}
-
 // Logs how a transfer ended; true when it completed.
 bool ReportOutcome(CURLcode code)
 {
-    LogMessaging(code == CURLE_OK ? "Response ok" : "Response not ok");
+    Log::Debug("%s", code == CURLE_OK ? "Response ok" : "Response not ok");
     return code == CURLE_OK;
 }
 
@@ -59,10 +56,10 @@ std::optional<CURLcode> RunTransfer(WebDataServiceResponse& response, const std:
     if (!transfer.IsValid())
         return std::nullopt;
     transfer.Configure(shape);
-    LogMessaging(stringFormat("url=%s", url));
+    Log::Debug("url=%s", url);
     CURLcode code = transfer.Perform(response);
     if (code != CURLE_OK)
-        LogMessaging(stringFormat("Curl error %d: %s", static_cast<int>(code), transfer.ErrorText(code)));
+        Log::Debug("Curl error %d: %s", static_cast<int>(code), transfer.ErrorText(code));
     return code;
 }
 
@@ -80,16 +77,13 @@ size_t WebDataService::WriteCurlMemoryCallback(char* data, size_t size, size_t c
         return 0;
     size_t length = size * count;
     if (length > ResponseBlock::MaximumSize - std::min(target->mstrData.size(), ResponseBlock::MaximumSize)) {
-        Logger::Log_Error(LogComponents::CoreMessaging,
-                          stringFormat("Error: Response larger than %lu bytes.",
-                                       static_cast<unsigned long>(ResponseBlock::MaximumSize)));
+        Log::Error("Error: Response larger than %lu bytes.", static_cast<unsigned long>(ResponseBlock::MaximumSize));
         return 0;
     }
     try {
         target->mstrData.append(data, length);
     } catch (const std::bad_alloc&) {
-        Logger::Log_Error(LogComponents::CoreMessaging,
-                          "Error: Not enough memory for response. (realloc returned NULL)");
+        Log::Error("Error: Not enough memory for response. (realloc returned NULL)");
         return 0;
     }
     return length;
@@ -124,11 +118,11 @@ void WebDataService::mExecuteUnauthenticated(WebDataServiceResponse& response, c
                                                  .body = &body});
     if (!code)
         return;
-    LogMessaging(stringFormat("Curl %d", static_cast<int>(*code)));
+    Log::Debug("Curl %d", static_cast<int>(*code));
     if (*code != CURLE_OK)
-        LogMessaging("--");
+        Log::Debug("--");
     if (!ReportOutcome(*code)) {
-        LogMessaging("--");
+        Log::Debug("--");
         mClearToken();
     }
 }
@@ -141,7 +135,7 @@ void WebDataService::ExecuteAuthenticatedRequest(WebDataServiceResponse& respons
     if (method.empty())
         return;
     if (token.empty()) {
-        LogMessaging("No token held; the request is not sent.");
+        Log::Debug("No token held; the request is not sent.");
         return;
     }
     std::optional<CURLcode> code = RunTransfer(
@@ -175,17 +169,17 @@ void WebDataService::ExecuteUnauthenticatedRequestForFile(WebDataServiceResponse
 void WebDataService::ExecuteAuthenticatedFileUpload(WebDataServiceResponse& response, const std::string& url,
                                                     const std::string& filePath, const std::string& method)
 {
-    auto step = [](int number) { Logger::Log_Debug(LogComponents::Secure, stringFormat("Step %d", number)); };
+    auto step = [](int number) { SecureLog::Debug("Step %d", number); };
     step(1);
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(filePath.c_str(), "rb"));
     if (!file) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Error: Unable to open %s for upload.", filePath));
+        SecureLog::Error("Error: Unable to open %s for upload.", filePath);
         return;
     }
     step(2);
     struct stat fileInfo {};
     if (fstat(fileno(file.get()), &fileInfo) != 0) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Error: Unable to examine %s for upload.", filePath));
+        SecureLog::Error("Error: Unable to examine %s for upload.", filePath);
         return;
     }
     step(3);
