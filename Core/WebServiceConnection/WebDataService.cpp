@@ -2,6 +2,7 @@
 
 #include "Common/SettingsManager.h"
 #include "Common/StringFormat.h"
+#include "Core/WebServiceConnection/CurlConnectionShare.h"
 #include "Core/WebServiceConnection/CurlTransfer.h"
 #include "CoreLogger/ComponentLog.h"
 
@@ -36,7 +37,8 @@ bool IsSendableToken(const std::string& token)
 WebDataService::WebDataService() : WebDataService(SystemClock::Shared()) {}
 
 // Reads the service address and the CA bundle; every other field starts empty.
-WebDataService::WebDataService(const IClock& clock) : mStatus(clock)
+WebDataService::WebDataService(const IClock& clock)
+    : mStatus(clock), mConnections(std::make_unique<CurlConnectionShare>())
 {
     Log::Debug("+++ Web Data Service +++");
     SettingsManager settings;  // reads the preferences as it is made

@@ -1,4 +1,5 @@
 #include "Common/StringFormat.h"
+#include "Core/WebServiceConnection/CurlConnectionShare.h"
 #include "Core/WebServiceConnection/CurlTransfer.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
@@ -14,7 +15,8 @@
 #include <optional>
 
 // The request primitives. Each runs one complete transfer on a handle of its
-// own and leaves the answer in the response; none retries. A transfer that
+// own, over a connection of the service's share when one is open, and leaves
+// the answer in the response; none retries. A transfer that
 // fails on the way (no connection, TLS refused, time-out) clears the token of
 // the unauthenticated, authenticated and upload kinds, as the server can no
 // longer be assumed to hold it.
@@ -50,9 +52,10 @@ std::string BearerHeader(const std::string& token)
 
 // Runs one transfer of the given shape; nullopt when none could be made.
 std::optional<CURLcode> RunTransfer(WebDataServiceResponse& response, const std::string& url,
-                                    const std::string& caBundle, long bufferSize, const TransferShape& shape)
+                                    const std::string& caBundle, CURLSH* share, long bufferSize,
+                                    const TransferShape& shape)
 {
-    CurlTransfer transfer(url, caBundle, bufferSize);
+    CurlTransfer transfer(url, caBundle, bufferSize, share);
     if (!transfer.IsValid())
         return std::nullopt;
     transfer.Configure(shape);
@@ -110,12 +113,12 @@ void WebDataService::mExecuteUnauthenticated(WebDataServiceResponse& response, c
 {
     if (method.empty())
         return;
-    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), JsonBufferSize,
-                                                {.limits = limits,
-                                                 .headerLines = {JsonContent, AcceptAny, NoCache, NoPragmaCache},
-                                                 .headerInBodyOff = true,
-                                                 .method = &method,
-                                                 .body = &body});
+    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), JsonBufferSize,
+                                               {.limits = limits,
+                                                .headerLines = {JsonContent, AcceptAny, NoCache, NoPragmaCache},
+                                                .headerInBodyOff = true,
+                                                .method = &method,
+                                                .body = &body});
     if (!code)
         return;
     Log::Debug("Curl %d", static_cast<int>(*code));
@@ -138,12 +141,12 @@ void WebDataService::ExecuteAuthenticatedRequest(WebDataServiceResponse& respons
         Log::Debug("No token held; the request is not sent.");
         return;
     }
-    std::optional<CURLcode> code = RunTransfer(
-        response, url, GetCaBundle(), JsonBufferSize,
-        {.limits = mLimits(LimitKind::Json),
-         .headerLines = {AcceptAny, NoCache, NoPragmaCache, JsonContent, BearerHeader(token)},
-         .method = &method,
-         .body = &body});
+    std::optional<CURLcode> code =
+        RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), JsonBufferSize,
+                    {.limits = mLimits(LimitKind::Json),
+                     .headerLines = {AcceptAny, NoCache, NoPragmaCache, JsonContent, BearerHeader(token)},
+                     .method = &method,
+                     .body = &body});
     if (code && !ReportOutcome(*code))
         mClearToken();
 }
@@ -154,12 +157,12 @@ void WebDataService::ExecuteUnauthenticatedRequestForFile(WebDataServiceResponse
 {
     if (method.empty())
         return;
-    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), FileBufferSize,
-                                                {.limits = mLimits(LimitKind::File),
-                                                 .headerLines = {AcceptAnyWithBlank, JsonContent},
-                                                 .headerInBodyOff = true,
-                                                 .method = &method,
-                                                 .body = &body});
+    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), FileBufferSize,
+                                               {.limits = mLimits(LimitKind::File),
+                                                .headerLines = {AcceptAnyWithBlank, JsonContent},
+                                                .headerInBodyOff = true,
+                                                .method = &method,
+                                                .body = &body});
     if (code)
         ReportOutcome(*code);
 }
@@ -190,11 +193,11 @@ void WebDataService::ExecuteAuthenticatedFileUpload(WebDataServiceResponse& resp
     static const std::string put = "PUT";
     TransferShape shape{.limits = mLimits(LimitKind::File),
                         .headerLines = {AcceptAnyWithBlank, JsonContent, BearerHeader(token)},
-                        .freshConnection = false,
                         .method = &put,
                         .upload = file.get()};
     step(5);
-    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), FileBufferSize, shape);
+    std::optional<CURLcode> code =
+        RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), FileBufferSize, shape);
     step(6);
     if (code && !ReportOutcome(*code))
         mClearToken();
@@ -213,7 +216,7 @@ void WebDataService::AuthenticationRequest(WebDataServiceResponse& response, con
     std::string body = stringFormat("grant_type=password&username=%s&password=%s", UrlEscape(user),
                                     UrlEscape(password));
     std::optional<CURLcode> code = RunTransfer(
-        response, url, GetCaBundle(), JsonBufferSize,
+        response, url, GetCaBundle(), mConnections->Handle(), JsonBufferSize,
         {.limits = mLimits(LimitKind::Json),
          .headerLines = {AcceptAnyWithBlank,
                          "Content-Type: text/xml, _application/x-www-form-urlencoded; charset=utf-8", authentication},
