@@ -86,7 +86,7 @@ bool ClientSettings::FromLocalStorageFile()
 
 bool ClientSettings::ToLocalStorageFile() const
 {
-    return WriteToBinaryFile(mstrLocalStoragePath);
+    return WriteToBinaryFile(mstrLocalStoragePath, PrivateFileWriter::Durability::Cache);
 }
 
 // Asks the server for this computer's settings and caches them when asked to.
@@ -107,7 +107,7 @@ bool ClientSettings::LoadFromNetwork(IClientSettingsSource& service, bool save)
         return false;
     }
     if (save)
-        WriteToBinaryFile(mstrLocalStoragePath);
+        WriteToBinaryFile(mstrLocalStoragePath, PrivateFileWriter::Durability::Cache);
     return true;
 }
 

@@ -186,7 +186,7 @@ std::tm SerializableModel::SafeJsonToDateTime(const json& object, const std::str
 }
 
 // Encodes the record as CBOR and replaces the file with it.
-bool SerializableModel::WriteToBinaryFile(const std::string& path) const
+bool SerializableModel::WriteToBinaryFile(const std::string& path, PrivateFileWriter::Durability durability) const
 {
     Log::Debug("Writing binary job file: %s", path);
     json object = json::object();
@@ -198,7 +198,7 @@ bool SerializableModel::WriteToBinaryFile(const std::string& path) const
     bool ok = file.Open(path);
     if (ok)
         Log::Debug("     File is open");
-    ok = ok && file.Write(bytes) && file.Commit();
+    ok = ok && file.Write(bytes) && file.Commit(durability);
     if (!ok)
         Log::Error("Unable to write binary job file. %s", file.GetError());
     file.Close();

@@ -19,7 +19,7 @@ void ReplaceFile(const std::string& path, std::string_view bytes)
 {
     PrivateFileWriter file;
     auto data = std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    if (!(file.Open(path) && file.Write(data) && file.Commit()))
+    if (!(file.Open(path) && file.Write(data) && file.Commit(PrivateFileWriter::Durability::Cache)))
         Log::Error("ClientLogo::Update - %s", file.GetError());
 }
 

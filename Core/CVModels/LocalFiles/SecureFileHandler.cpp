@@ -118,7 +118,8 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
             return false;
         }
     }
-    if (!output.Commit()) {
+    // The payload lives for its job only.
+    if (!output.Commit(PrivateFileWriter::Durability::Cache)) {
         Log::Error("Unable to write destination data file. %s", output.GetError());
         return false;
     }
