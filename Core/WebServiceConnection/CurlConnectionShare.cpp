@@ -4,7 +4,7 @@
 
 namespace CVClientData {
 
-// Shares the connection cache, TLS sessions and host-name answers.
+// Shares the connection cache and host-name answers.
 CurlConnectionShare::CurlConnectionShare()
 {
     CurlTransfer::InitialiseLibraryOnce();
@@ -14,7 +14,7 @@ CurlConnectionShare::CurlConnectionShare()
     curl_share_setopt(mHandle, CURLSHOPT_LOCKFUNC, &CurlConnectionShare::mLock);
     curl_share_setopt(mHandle, CURLSHOPT_UNLOCKFUNC, &CurlConnectionShare::mUnlock);
     curl_share_setopt(mHandle, CURLSHOPT_USERDATA, this);
-    for (curl_lock_data data : {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_SSL_SESSION, CURL_LOCK_DATA_DNS}) {
+    for (curl_lock_data data : {CURL_LOCK_DATA_CONNECT, CURL_LOCK_DATA_DNS}) {
         if (curl_share_setopt(mHandle, CURLSHOPT_SHARE, data) != CURLSHE_OK) {
             curl_share_cleanup(mHandle);
             mHandle = nullptr;

@@ -7,9 +7,12 @@
 
 namespace CVClientData {
 
-// The connections, TLS sessions and host-name answers that every transfer of
-// one web service shares, so that a job's requests, and the next job's, go
-// over a connection that is already open instead of a new TLS handshake each.
+// The open connections and host-name answers that every transfer of one web
+// service shares, so that a job's requests, and the next job's, go over a
+// connection that is already open instead of a new TLS handshake each. (TLS
+// sessions are not shared: OpenSSL then hands one session's data between
+// threads in ways ThreadSanitizer cannot follow, and an open connection
+// needs no session.)
 // libcurl takes the share's lock only while it takes a connection from the
 // cache or puts one back, never across a transfer, so transfers on many
 // threads run side by side. The share must outlive every transfer that uses it.
