@@ -144,13 +144,14 @@ ClientMessage RawDataJobProperties::GetMessage() const
     AppendNumber(content, static_cast<uint32_t>(records));
 
     // Each byte is logged once, with the record that completes it (the
-    // numbers with the first record).
+    // numbers with the first record); without debug lines, not at all.
+    const bool logBytes = Log::DebugEnabled();
     size_t logged = 0;
     for (size_t record = 0; record < records; ++record) {
         const size_t offset = content.size();
         content.resize(offset + RECORD_LENGTH);
         mvecPageSets[record].WriteTo(std::span<unsigned char>(content).subspan(offset).first<RECORD_LENGTH>());
-        for (; logged < content.size(); ++logged)
+        for (; logBytes && logged < content.size(); ++logged)
             Log::Debug("[%d] = %x", static_cast<int>(logged), content[logged]);
     }
 

@@ -75,6 +75,8 @@ std::string CupsResponse::GetNameValueMatch(const char* partOne, const char* par
 
 void CupsResponse::DumpAttributesToDebug() const
 {
+    if (!Log::DebugEnabled())
+        return;  // every line would be dropped
     for (ipp_attribute_t* attribute = ippFirstAttribute(mResponse); attribute != nullptr;
          attribute = ippNextAttribute(mResponse)) {
         const char* name = ippGetName(attribute);
