@@ -70,7 +70,7 @@ bool PrivateFileWriter::Write(std::span<const unsigned char> data)
 }
 
 // Moves the finished file over the target.
-bool PrivateFileWriter::Commit()
+bool PrivateFileWriter::Commit(Durability durability)
 {
     if (mintFd < 0) {
         errno = EBADF;
@@ -78,7 +78,7 @@ bool PrivateFileWriter::Commit()
     }
     if (mblnCommitted)
         return true;
-    if (fsync(mintFd) != 0)
+    if (durability == Durability::Flushed && fsync(mintFd) != 0)
         return mFail("Unable to flush");
     if (std::rename(mstrTempPath.c_str(), mstrTargetPath.c_str()) != 0)
         return mFail("Unable to move into place");

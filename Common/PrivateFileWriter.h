@@ -16,6 +16,18 @@
 // temporary file.
 class PrivateFileWriter {
 public:
+    // What a committed file must survive.
+    enum class Durability {
+        // A crash of the machine: the data reach the disk before the file
+        // replaces the old one (records kept nowhere else).
+        Flushed,
+        // A crash of the program only: the file replaces the old one at once,
+        // without waiting for the disk. After a crash of the machine it may
+        // be missing or damaged, and is read as such (caches of what the
+        // server gives again, files that live for one job).
+        Cache,
+    };
+
     PrivateFileWriter() = default;
     ~PrivateFileWriter();
     PrivateFileWriter(const PrivateFileWriter&) = delete;
@@ -28,9 +40,9 @@ public:
     // Writes all bytes, retrying short writes.
     bool Write(std::span<const unsigned char> data);
 
-    // Flushes and renames the file into place. The descriptor stays open, so
-    // later writes append to the committed file.
-    bool Commit();
+    // Flushes (as durability asks) and renames the file into place. The
+    // descriptor stays open, so later writes append to the committed file.
+    bool Commit(Durability durability = Durability::Flushed);
 
     // Closes the descriptor; an uncommitted temporary file is removed.
     void Close();

@@ -1,12 +1,12 @@
 #include "Common/SettingsManager.h"
 
-#include "Common/StringFormat.h"
 #include "CoreLogger/ComponentLog.h"
-#include "CoreLogger/Logger.h"
 #include "Platform/Preferences.h"
 
 #include <algorithm>
 #include <array>
+
+using Log = ComponentLog<LogComponents::CoreSettings>;
 
 namespace {
 
@@ -31,8 +31,7 @@ SettingsManager::SettingsManager()
 bool SettingsManager::LoadSettings()
 {
     for (const std::string& unusable : Platform::UnusablePreferenceFiles(PreferenceDomain))
-        ComponentLog<LogComponents::CoreSettings>::Error("Ignoring the preference file %s (it is read as missing).",
-                                                         unusable);
+        Log::Error("Ignoring the preference file %s (it is read as missing).", unusable);
     std::optional<std::string> serviceUrl = ReadPreference("ClientServicesUrl");
     std::optional<std::string> clientDirectory = ReadPreference("ClientDirectory");
     std::optional<std::string> debugLogging = ReadPreference("DebugLogging");
@@ -45,16 +44,15 @@ bool SettingsManager::LoadSettings()
         {"DebugLogging", &debugLogging},
     }};
     for (const auto& [key, value] : shown)
-        Logger::Log_Debug(LogComponents::CoreSettings,
-                          stringFormat("Key = %s | Value = %s", key, value->value_or(std::string())));
+        Log::Debug("Key = %s | Value = %s", key, value->value_or(std::string()));
 
     if (SetValidateServicesUrl(serviceUrl) && SetValidateApplicationDirectory(clientDirectory)
         && SetValidateDebugLogginLevel(debugLogging)) {
-        Logger::Log_Debug(LogComponents::CoreSettings, "Preferences loaded successfully.");
+        Log::Debug("Preferences loaded successfully.");
         return true;
     }
-    Logger::Log_Error(LogComponents::CoreSettings, "Unable to load preference values.");
-    Logger::Log_Debug(LogComponents::CoreSettings, "On first run, no value expected.");
+    Log::Error("Unable to load preference values.");
+    Log::Debug("On first run, no value expected.");
     return false;
 }
 
@@ -86,13 +84,13 @@ bool SettingsManager::mSetValidate(const std::optional<std::string>& value, std:
                                    const ValidationTexts& texts)
 {
     if (!value) {
-        Logger::Log_Error(LogComponents::CoreSettings, texts.missing);
+        Log::Error("%s", texts.missing);
         return false;
     }
-    Logger::Log_Debug(LogComponents::CoreSettings, texts.validating);
+    Log::Debug("%s", texts.validating);
     member = mRemoveWhiteSpace(*value);
     if (member.empty()) {
-        Logger::Log_Error(LogComponents::CoreSettings, texts.empty);
+        Log::Error("%s", texts.empty);
         return false;
     }
     return true;

@@ -11,6 +11,9 @@
 //     Log::Debug("socket: %s", path);
 template <LogComponents Component>
 struct ComponentLog {
+    // Whether debug lines are written now (Logger::IsDebugLoggingEnabled).
+    static bool DebugEnabled() { return Logger::IsDebugLoggingEnabled(); }
+
     // Writes one debug line.
     template <typename... Args>
     static void Debug(std::string format, Args&&... args)

@@ -2,6 +2,7 @@
 
 #include "Common/StringFormat.h"
 #include "CoreLogger/LoggerFactory.h"
+#include "CoreLogger/SystemDetails.h"
 
 void Logger::Log(LogComponents component, std::string message)
 {
@@ -31,4 +32,9 @@ void Logger::Log_Debug_Start(LogComponents component, std::string name)
 void Logger::Log_Debug_End(LogComponents component, std::string name)
 {
     Log_Debug(component, stringFormat("*END*:[ %s ]", name));
+}
+
+bool Logger::IsDebugLoggingEnabled()
+{
+    return CoreLogger::SystemDetails::DebugLoggingEnabled();
 }

@@ -15,4 +15,9 @@ public:
     static void Log_Error(LogComponents component, std::string message);
     static void Log_Debug_Start(LogComponents component, std::string name);
     static void Log_Debug_End(LogComponents component, std::string name);
+
+    // Whether debug lines are written at this moment. A dump of many lines
+    // asks once and is skipped when they would all be dropped: a dropped
+    // line still costs a logger and a preference read.
+    static bool IsDebugLoggingEnabled();
 };

@@ -7,7 +7,6 @@
 #include "Core/ProcessUtil/ProcessUtil.h"
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
-#include "CoreLogger/Logger.h"
 #include "Platform/UserAccount.h"
 #include "Platform/UserFile.h"
 #include "hook/JobDataKeeper.h"
@@ -30,6 +29,8 @@ using CVClientData::ProcessUtil;
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using HookLog = ComponentLog<LogComponents::HookGeneral>;
+using SecureLog = ComponentLog<LogComponents::Secure>;
 using Log = ComponentLog<kComponent>;
 
 // The two header letters of a message as text.
@@ -99,7 +100,7 @@ int CupsBackendHook::Process()
         return CUPS_BACKEND_CANCEL;
     }
 
-    Logger::Log_Debug(LogComponents::HookGeneral, stringFormat("Moving job: %s", mArgument(1)));
+    HookLog::Debug("Moving job: %s", mArgument(1));
     mCopyForSecureRelease();
 
     // A client that goes away must make sends fail, not end the hook.
@@ -271,7 +272,7 @@ bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
     JobDataSource source(filePath);
     if (source.IsFile())
         Log::Debug("Parsing from file: %s", filePath);
-    Logger::Log_Debug(LogComponents::Secure, stringFormat("FileId: %s", jobId));
+    SecureLog::Debug("FileId: %s", jobId);
     Log::Debug("Begin reading print stream");
     // Only standard input is replayed: the backend reads a job file itself.
     JobDataKeeper keeper(source.IsFile() ? nullptr : &mJobData, mArgument(2) != nullptr ? mArgument(2) : "", jobId);

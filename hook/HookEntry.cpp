@@ -3,7 +3,6 @@
 #include "Common/SettingsManager.h"
 #include "Common/StringFormat.h"
 #include "CoreLogger/ComponentLog.h"
-#include "CoreLogger/Logger.h"
 #include "Core/CVClientCommunication/SocketPlace.h"
 #include "Platform/ClientAgentLauncher.h"
 #include "Platform/ClientSocket.h"
@@ -35,14 +34,14 @@ bool ValidateSettings()
 bool ValidateClientStatus(const char* userName)
 {
     if (userName == nullptr || userName[0] == '\0') {
-        Logger::Log_Error(kComponent, "No username provided for print job.");
+        Log::Error("No username provided for print job.");
         return false;
     }
     // A name the password database does not know has no client to wait for;
     // the connection then fails and the job is passed through.
     auto user = Platform::LookupUser(userName);
     if (!user) {
-        Logger::Log_Error(kComponent, stringFormat("Unknown user %s; no client can run for this user.", userName));
+        Log::Error("Unknown user %s; no client can run for this user.", userName);
         return true;
     }
     if (CheckForClientProcess(*user) != 0)

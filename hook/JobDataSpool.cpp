@@ -1,7 +1,6 @@
 #include "hook/JobDataSpool.h"
 
-#include "Common/StringFormat.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,6 +13,7 @@
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using Log = ComponentLog<kComponent>;
 constexpr const char* kFallbackFolder = "/var/tmp";
 
 // The folder for the temporary file when none was given.
@@ -68,8 +68,7 @@ bool JobDataSpool::mOpenSpillFile()
         unlink(pattern.c_str());
         return true;
     }
-    Logger::Log_Error(kComponent, stringFormat("Unable to make a temporary file in %s for the job data: %s",
-                                               mstrFolder, std::strerror(errno)));
+    Log::Error("Unable to make a temporary file in %s for the job data: %s", mstrFolder, std::strerror(errno));
     return false;
 }
 
@@ -83,8 +82,7 @@ bool JobDataSpool::mWriteSpill(std::span<const unsigned char> bytes)
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0) {
-            Logger::Log_Error(kComponent, stringFormat("Unable to keep the job data in a temporary file: %s",
-                                                       std::strerror(errno)));
+            Log::Error("Unable to keep the job data in a temporary file: %s", std::strerror(errno));
             return false;
         }
         bytes = bytes.subspan(static_cast<size_t>(written));

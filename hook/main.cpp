@@ -1,6 +1,6 @@
 // cvkhook: the CUPS backend of every tracked queue. It hands each job to its
 // owner's client and then runs the queue's own backend or cancels the job.
-#include "Common/StringFormat.h"
+#include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/Logger.h"
 #include "hook/CupsBackendHook.h"
 #include "hook/HookEntry.h"
@@ -12,6 +12,7 @@
 namespace {
 
 constexpr auto kComponent = LogComponents::HookGeneral;
+using Log = ComponentLog<kComponent>;
 constexpr int kPathMax = 1024;
 
 }  // namespace
@@ -22,28 +23,27 @@ int main(int argc, char* argv[])
 {
     Logger::Log_Debug_Start(kComponent, "main");
     if (!ValidateSettings()) {
-        Logger::Log_Error(kComponent, "Failed to process client Settings. Unable to process print job.");
+        Log::Error("Failed to process client Settings. Unable to process print job.");
         SchedulerMessages::Error("The Quorvel preferences are incomplete; the job cannot be processed.");
         Logger::Log_Debug_End(kComponent, "main");
         return IncompleteSettingsStatus;
     }
-    Logger::Log_Debug(kComponent, stringFormat("Path max: %d", kPathMax));
+    Log::Debug("Path max: %d", kPathMax);
     TerminationHandler::Install();
 
     std::string cacheFolder;
     if (argc >= 3 && ValidateClientStatus(argv[2])) {
         cacheFolder = HookCacheFolder(argv[2]);
         for (int i = 0; i < argc; ++i)
-            Logger::Log_Debug(kComponent,
-                              stringFormat("argv[%d](%p) = %s", i, static_cast<void*>(&argv[i]), argv[i]));
+            Log::Debug("argv[%d](%p) = %s", i, static_cast<void*>(&argv[i]), argv[i]);
     }
-    Logger::Log_Debug(kComponent, stringFormat("CacheDir: %s", cacheFolder));
+    Log::Debug("CacheDir: %s", cacheFolder);
 
     int result;
     {
         CupsBackendHook hook(argc, argv, cacheFolder.c_str());
         result = hook.Process();
-        Logger::Log_Debug(kComponent, stringFormat("Processed job with result: %d", result));
+        Log::Debug("Processed job with result: %d", result);
         Logger::Log_Debug_End(kComponent, "main");
     }
     return result;

@@ -3,6 +3,7 @@
 #include "Core/CVClientCommunication/SocketPeer.h"
 #include "Core/CVClientCommunication/SocketPlace.h"
 #include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 #include "Platform/ClientSocket.h"
 #include "Platform/UserAccount.h"
 
@@ -388,7 +389,7 @@ int ClientCommunicationChannel::mConnectTo(const std::string& path, int& error) 
 // Closes the connection, if any.
 void ClientCommunicationChannel::Disconnect()
 {
-    Logger::Log_Debug_Start(Component, "ClientCommunicationChannel::Disconnect");
+    DebugScope scope(Component, "ClientCommunicationChannel::Disconnect");
     int connection;
     {
         // Taken under the lock so that ShutdownConnection never meets a
@@ -400,7 +401,6 @@ void ClientCommunicationChannel::Disconnect()
     }
     if (connection != -1)
         close(connection);
-    Logger::Log_Debug_End(Component, "ClientCommunicationChannel::Disconnect");
 }
 
 // Sets SO_RCVTIMEO on the connection; recv then fails with EAGAIN.
@@ -432,7 +432,7 @@ void ClientCommunicationChannel::ShutdownConnection()
 // Accept, which then closes the listening socket itself.
 void ClientCommunicationChannel::StopListening()
 {
-    Logger::Log_Debug_Start(Component, "ClientCommunicationChannel::StopListening");
+    DebugScope scope(Component, "ClientCommunicationChannel::StopListening");
     {
         std::lock_guard lock(mListenLock);
         if (mintListenSocket != -1 && !mblnCloseAfterAccept) {
@@ -449,7 +449,6 @@ void ClientCommunicationChannel::StopListening()
             }
         }
     }
-    Logger::Log_Debug_End(Component, "ClientCommunicationChannel::StopListening");
 }
 
 // Writes all bytes, retrying interrupted and partial sends.

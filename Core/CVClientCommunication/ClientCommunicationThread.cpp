@@ -1,9 +1,11 @@
 #include "Core/CVClientCommunication/ClientCommunicationThread.h"
 
 #include "Core/CVClientCommunication/IJobController.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <memory>
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 ClientCommunicationThread::ClientCommunicationThread(const char* userName,
                                                      CVCoreDataServices::IJobController& jobController)
@@ -21,9 +23,8 @@ ClientCommunicationThread::~ClientCommunicationThread()
 // controller, until listening stops or fails.
 int ClientCommunicationThread::Run()
 {
-    Logger::Log_Debug(LogComponents::CoreMessaging,
-                      "ClientCommunicationThread::Run - client <--> hook communication thread starting.");
-    Logger::Log_Debug(LogComponents::CoreMessaging, "ClientCommunicationThread::Run - listening for print jobs");
+    Log::Debug("ClientCommunicationThread::Run - client <--> hook communication thread starting.");
+    Log::Debug("ClientCommunicationThread::Run - listening for print jobs");
     if (!mChannel.Listen())
         return 0;
     // A Shutdown that ran before Listen found nothing to close.

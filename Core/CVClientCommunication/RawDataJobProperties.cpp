@@ -1,12 +1,14 @@
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
 
-#include "Common/StringFormat.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 #include <span>
+
+using Log = ComponentLog<LogComponents::CoreRawPrint>;
+using MessagingLog = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace {
 
@@ -42,31 +44,30 @@ uint64_t PayloadLength(uint64_t records)
 RawDataJobProperties::RawDataJobProperties(uint32_t jobId, const RawPrintData::CRawDataHandler& handler)
     : mintJobId(jobId)
 {
-    Logger::Log_Debug(LogComponents::CoreRawPrint, "Getting job properties...");
+    Log::Debug("Getting job properties...");
     mintCopies = static_cast<uint32_t>(std::min<unsigned long>(handler.GetCopies(), std::numeric_limits<uint32_t>::max()));
     mintColorSpace = static_cast<uint32_t>(handler.GetColorType());
     mblnDuplex = handler.IsDuplex();
-    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("Copies= %d", mintCopies));
-    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("ColorType= %d", mintColorSpace));
-    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("IsDuplex= %d", mblnDuplex ? 1 : 0));
-    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("TotalPageCount= %d", handler.GetTotalPageCount()));
-    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("PageSetCount= %d", static_cast<int>(handler.GetPageSets().size())));
+    Log::Debug("Copies= %d", mintCopies);
+    Log::Debug("ColorType= %d", mintColorSpace);
+    Log::Debug("IsDuplex= %d", mblnDuplex ? 1 : 0);
+    Log::Debug("TotalPageCount= %d", handler.GetTotalPageCount());
+    Log::Debug("PageSetCount= %d", static_cast<int>(handler.GetPageSets().size()));
 
     if (handler.IsParseSucceeded()) {
-        Logger::Log_Debug(LogComponents::CoreRawPrint, "Parsing seemed to complete successfully.  Grab the pagesets.");
+        Log::Debug("Parsing seemed to complete successfully.  Grab the pagesets.");
         mvecPageSets = handler.GetPageSets();
     } else {
-        Logger::Log_Debug(LogComponents::CoreRawPrint, "Parsing appears to not have completed successfully.  ");
+        Log::Debug("Parsing appears to not have completed successfully.  ");
     }
 }
 
 // Decodes an 'N','P' message; anything else leaves the object empty.
 RawDataJobProperties::RawDataJobProperties(const ClientMessage& message)
 {
-    Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("MessageType= %d MessageSubType= %d",
-                                                                 message.GetType(), message.GetSubType()));
+    Log::Debug("MessageType= %d MessageSubType= %d", message.GetType(), message.GetSubType());
     if (!message.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets)) {
-        Logger::Log_Debug(LogComponents::CoreRawPrint, "Incorrect message type to pull Raw data. ");
+        Log::Debug("Incorrect message type to pull Raw data. ");
         return;
     }
     mDecode(message.GetMessageContent());
@@ -78,31 +79,27 @@ void RawDataJobProperties::mDecode(const ByteString& content)
 {
     const uint64_t reported = content.size() >= NUMBER_LENGTH ? ReadNumber(content, 0) : 0;
     const uint64_t actual = content.size() >= NUMBER_LENGTH ? content.size() - NUMBER_LENGTH : 0;
-    Logger::Log_Debug(LogComponents::CoreRawPrint,
-                      stringFormat("MessageType is Notify, SubType is PageSet. reportedSize=%llu actualSize=%llu",
-                                   static_cast<unsigned long long>(reported), static_cast<unsigned long long>(actual)));
+    Log::Debug("MessageType is Notify, SubType is PageSet. reportedSize=%llu actualSize=%llu",
+               static_cast<unsigned long long>(reported), static_cast<unsigned long long>(actual));
     if (reported < FIXED_PART_LENGTH || reported != actual) {
-        Logger::Log_Error(LogComponents::CoreRawPrint,
-                          stringFormat("Page-set message refused: length field %llu, %llu bytes follow it.",
-                                       static_cast<unsigned long long>(reported), static_cast<unsigned long long>(actual)));
+        Log::Error("Page-set message refused: length field %llu, %llu bytes follow it.",
+                   static_cast<unsigned long long>(reported), static_cast<unsigned long long>(actual));
         return;
     }
 
-    Logger::Log_Debug(LogComponents::CoreRawPrint, "Reached inner condition.");
+    Log::Debug("Reached inner condition.");
     mintJobId = ReadNumber(content, 4);
     mintCopies = ReadNumber(content, 8);
     mintColorSpace = ReadNumber(content, 12);
     mblnDuplex = ReadNumber(content, 16) != 0;
     const uint32_t records = ReadNumber(content, 20);
-    Logger::Log_Debug(LogComponents::CoreRawPrint,
-                      stringFormat("rawpageset= %lu , unint32= %lu", RECORD_LENGTH, NUMBER_LENGTH));
+    Log::Debug("rawpageset= %lu , unint32= %lu", RECORD_LENGTH, NUMBER_LENGTH);
 
     if (records == 0)
         return;
     if (actual != PayloadLength(records)) {
-        Logger::Log_Error(LogComponents::CoreRawPrint,
-                          stringFormat("Page-set message holds %llu bytes, not %u page sets; page sets ignored.",
-                                       static_cast<unsigned long long>(actual), records));
+        Log::Error("Page-set message holds %llu bytes, not %u page sets; page sets ignored.",
+                   static_cast<unsigned long long>(actual), records);
         return;
     }
     const std::span<const unsigned char> bytes(content);
@@ -126,36 +123,36 @@ ClientMessage RawDataJobProperties::GetMessage() const
 
     size_t records = mvecPageSets.size();
     if (PayloadLength(records) > std::numeric_limits<uint32_t>::max()) {
-        Logger::Log_Error(LogComponents::CoreMessaging,
-                          stringFormat("Too many page sets for one message (%lu); sending none.", records));
+        MessagingLog::Error("Too many page sets for one message (%lu); sending none.", records);
         records = 0;
     }
     const auto length = static_cast<uint32_t>(PayloadLength(records));
 
     ByteString content;
     content.reserve(NUMBER_LENGTH + length);
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("intLengthOfMessage: %d", length));
+    MessagingLog::Debug("intLengthOfMessage: %d", length);
     AppendNumber(content, length);
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mintJobId: %d", mintJobId));
+    MessagingLog::Debug("mintJobId: %d", mintJobId);
     AppendNumber(content, mintJobId);
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mintCopies: %d", mintCopies));
+    MessagingLog::Debug("mintCopies: %d", mintCopies);
     AppendNumber(content, mintCopies);
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mintColorSpace: %d", mintColorSpace));
+    MessagingLog::Debug("mintColorSpace: %d", mintColorSpace);
     AppendNumber(content, mintColorSpace);
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mblnDuplex: %d", mblnDuplex ? 1 : 0));
+    MessagingLog::Debug("mblnDuplex: %d", mblnDuplex ? 1 : 0);
     AppendNumber(content, mblnDuplex ? 1 : 0);
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("mvecPageSets.size(): %d", static_cast<uint32_t>(records)));
+    MessagingLog::Debug("mvecPageSets.size(): %d", static_cast<uint32_t>(records));
     AppendNumber(content, static_cast<uint32_t>(records));
 
     // Each byte is logged once, with the record that completes it (the
-    // numbers with the first record).
+    // numbers with the first record); without debug lines, not at all.
+    const bool logBytes = Log::DebugEnabled();
     size_t logged = 0;
     for (size_t record = 0; record < records; ++record) {
         const size_t offset = content.size();
         content.resize(offset + RECORD_LENGTH);
         mvecPageSets[record].WriteTo(std::span<unsigned char>(content).subspan(offset).first<RECORD_LENGTH>());
-        for (; logged < content.size(); ++logged)
-            Logger::Log_Debug(LogComponents::CoreRawPrint, stringFormat("[%d] = %x", static_cast<int>(logged), content[logged]));
+        for (; logBytes && logged < content.size(); ++logged)
+            Log::Debug("[%d] = %x", static_cast<int>(logged), content[logged]);
     }
 
     message.SetMessageContent(std::move(content));

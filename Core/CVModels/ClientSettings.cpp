@@ -2,35 +2,38 @@
 
 #include "Common/StringFormat.h"
 #include "Core/CVModels/IClientSettingsSource.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <array>
 #include <unistd.h>
 
+using Log = ComponentLog<LogComponents::Memory>;
+using SettingsLog = ComponentLog<LogComponents::CoreSettings>;
+
 namespace CVClientData {
 
 ClientSettings::ClientSettings()
 {
-    Logger::Log_Debug(LogComponents::Memory, "+++ Client Settings +++");
+    Log::Debug("+++ Client Settings +++");
 }
 
 ClientSettings::ClientSettings(const std::string& clientDirectory)
     : mstrLocalStoragePath(stringFormat("%s%s", clientDirectory, LocalStorageFileName))
 {
-    Logger::Log_Debug(LogComponents::Memory, "+++ Client Settings +++");
+    Log::Debug("+++ Client Settings +++");
 }
 
 ClientSettings::ClientSettings(const ClientSettings& other)
     : SerializableModel(other)
 {
-    Logger::Log_Debug(LogComponents::Memory, "+++ Client Settings +++");
+    Log::Debug("+++ Client Settings +++");
     *this = other;
 }
 
 ClientSettings::~ClientSettings()
 {
-    Logger::Log_Debug(LogComponents::Memory, "--- Client Settings ---");
+    Log::Debug("--- Client Settings ---");
 }
 
 void ClientSettings::ToJson(nlohmann::json& json) const
@@ -83,14 +86,14 @@ bool ClientSettings::FromLocalStorageFile()
 
 bool ClientSettings::ToLocalStorageFile() const
 {
-    return WriteToBinaryFile(mstrLocalStoragePath);
+    return WriteToBinaryFile(mstrLocalStoragePath, PrivateFileWriter::Durability::Cache);
 }
 
 // Asks the server for this computer's settings and caches them when asked to.
 bool ClientSettings::LoadFromNetwork(IClientSettingsSource& service, bool save)
 {
     if (!service.CanReach()) {
-        Logger::Log_Debug(LogComponents::CoreSettings, "Unable to reach server. Disconnected state");
+        SettingsLog::Debug("Unable to reach server. Disconnected state");
         return false;
     }
     std::array<char, 257> hostName{};
@@ -100,12 +103,11 @@ bool ClientSettings::LoadFromNetwork(IClientSettingsSource& service, bool save)
     std::replace(computerName.begin(), computerName.end(), '.', '_');
 
     if (!service.GetClientSettings(computerName, *this)) {
-        Logger::Log_Error(LogComponents::CoreSettings,
-                          "LoadFromNetwork. Failed to load client settings from the network. ");
+        SettingsLog::Error("LoadFromNetwork. Failed to load client settings from the network. ");
         return false;
     }
     if (save)
-        WriteToBinaryFile(mstrLocalStoragePath);
+        WriteToBinaryFile(mstrLocalStoragePath, PrivateFileWriter::Durability::Cache);
     return true;
 }
 

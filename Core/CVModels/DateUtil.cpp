@@ -2,12 +2,13 @@
 
 #include "Common/DecimalText.h"
 #include "Common/NumberConversion.h"
-#include "Common/StringFormat.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+
+using Log = ComponentLog<LogComponents::CoreGeneral>;
 
 namespace CVClientData::DateUtil {
 namespace {
@@ -76,7 +77,7 @@ std::tm ConvertCOMStringToStruct(const std::string& text)
                                           - SecondsBeforeUnixEpoch);
     std::tm result{};
     if (gmtime_r(&unixTime, &result) == nullptr) {
-        Logger::Log_Error(LogComponents::CoreGeneral, stringFormat("Unable to convert the date %s.", text));
+        Log::Error("Unable to convert the date %s.", text);
         return DayZero();
     }
     return result;

@@ -2,7 +2,7 @@
 
 #include "Common/NumberConversion.h"
 #include "Core/CVModels/DateUtil.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/DebugScope.h"
 
 #include <algorithm>
 
@@ -116,13 +116,12 @@ std::optional<CustomFieldValue> Job::GetCustomFieldValue(uint64_t fieldId) const
 
 void Job::SetCustomFieldValue(const CustomFieldValue& value)
 {
-    Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "SetCustomFieldValue");
+    DebugScope scope(LogComponents::CoreJobHandling, "SetCustomFieldValue");
     auto found = FindFieldValue(CustomValues, value.FieldId);
     if (found != CustomValues.end())
         *found = value;
     else
         CustomValues.push_back(value);
-    Logger::Log_Debug_End(LogComponents::CoreJobHandling, "SetCustomFieldValue");
 }
 
 void Job::ClearCustomFieldValue(uint64_t fieldId)

@@ -5,7 +5,7 @@
 #include "Common/PrivateFileWriter.h"
 #include "Common/StringFormat.h"
 #include "Core/CVModels/DateUtil.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <cmath>
 #include <cerrno>
@@ -14,6 +14,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
+
+using Log = ComponentLog<LogComponents::CoreGeneral>;
 
 namespace CVClientData {
 namespace {
@@ -188,23 +190,23 @@ std::tm SerializableModel::SafeJsonToDateTime(const json& object, const std::str
 }
 
 // Encodes the record as CBOR and replaces the file with it.
-bool SerializableModel::WriteToBinaryFile(const std::string& path) const
+bool SerializableModel::WriteToBinaryFile(const std::string& path, PrivateFileWriter::Durability durability) const
 {
-    Logger::Log_Debug(LogComponents::CoreGeneral, stringFormat("Writing binary job file: %s", path));
+    Log::Debug("Writing binary job file: %s", path);
     json object = json::object();
     ToJson(object);
-    Logger::Log_Debug(LogComponents::CoreGeneral, "     job instance serialized.");
+    Log::Debug("     job instance serialized.");
 
     std::vector<uint8_t> bytes = json::to_cbor(object);
     PrivateFileWriter file;
     bool ok = file.Open(path);
     if (ok)
-        Logger::Log_Debug(LogComponents::CoreGeneral, "     File is open");
-    ok = ok && file.Write(bytes) && file.Commit();
+        Log::Debug("     File is open");
+    ok = ok && file.Write(bytes) && file.Commit(durability);
     if (!ok)
-        Logger::Log_Error(LogComponents::CoreGeneral, stringFormat("Unable to write binary job file. %s", file.GetError()));
+        Log::Error("Unable to write binary job file. %s", file.GetError());
     file.Close();
-    Logger::Log_Debug(LogComponents::CoreGeneral, "End writing binary job file.");
+    Log::Debug("End writing binary job file.");
     return ok;
 }
 
@@ -215,35 +217,34 @@ void SerializableModel::mRestoreFrom(const json& snapshot)
     try {
         FromJson(snapshot);
     } catch (const std::exception& error) {
-        Logger::Log_Error(LogComponents::CoreGeneral, stringFormat("Unable to restore the record: %s", error.what()));
+        Log::Error("Unable to restore the record: %s", error.what());
     }
 }
 
 // Decodes the file completely before the record is touched.
 bool SerializableModel::LoadFromBinaryFile(const std::string& path)
 {
-    Logger::Log_Debug(LogComponents::CoreGeneral, stringFormat("Reading binary job file : %s", path));
+    Log::Debug("Reading binary job file : %s", path);
     std::vector<uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
-        Logger::Log_Debug(LogComponents::CoreGeneral,
-                          stringFormat("Unable to read binary job file: %s", std::strerror(errno)));
-        Logger::Log_Debug(LogComponents::CoreGeneral, "End reading binary job file.");
+        Log::Debug("Unable to read binary job file: %s", std::strerror(errno));
+        Log::Debug("End reading binary job file.");
         return false;
     }
-    Logger::Log_Debug(LogComponents::CoreGeneral, "    file is open");
+    Log::Debug("    file is open");
     bool ok = LoadFromBinaryData(bytes, path);
-    Logger::Log_Debug(LogComponents::CoreGeneral, "End reading binary job file.");
+    Log::Debug("End reading binary job file.");
     return ok;
 }
 
 bool SerializableModel::LoadFromBinaryData(const std::vector<uint8_t>& bytes, const std::string& path)
 {
-    Logger::Log_Debug(LogComponents::CoreGeneral, "     parsing file contents");
+    Log::Debug("     parsing file contents");
     json decoded(json::value_t::discarded);
     if (IsSoundCborItem(bytes))
         decoded = json::from_cbor(bytes, /*strict=*/true, /*allow_exceptions=*/false);
     if (decoded.is_discarded()) {
-        Logger::Log_Error(LogComponents::CoreGeneral, stringFormat("Binary job file is damaged: %s", path));
+        Log::Error("Binary job file is damaged: %s", path);
         return false;
     }
     // A file that lacks a required part stops FromJson half-way; the record
@@ -254,8 +255,7 @@ bool SerializableModel::LoadFromBinaryData(const std::vector<uint8_t>& bytes, co
         FromJson(decoded);
         return true;
     } catch (const std::exception& error) {
-        Logger::Log_Error(LogComponents::CoreGeneral,
-                          stringFormat("Binary job file %s does not hold this record: %s", path, error.what()));
+        Log::Error("Binary job file %s does not hold this record: %s", path, error.what());
         mRestoreFrom(snapshot);
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Common/PrivateFileWriter.h"
+
 #include <nlohmann/json.hpp>
 
 #include <cstdint>
@@ -25,9 +27,11 @@ public:
     // exception, which passes to the caller.
     virtual void FromJson(const nlohmann::json& json) = 0;
 
-    // Writes the record as one CBOR item (mode 0600, replaced atomically);
-    // false, with a log line, when the file cannot be written.
-    bool WriteToBinaryFile(const std::string& path) const;
+    // Writes the record as one CBOR item (mode 0600, replaced atomically, on
+    // disk before it replaces the old file unless it is a cache); false, with
+    // a log line, when the file cannot be written.
+    bool WriteToBinaryFile(const std::string& path,
+                           PrivateFileWriter::Durability durability = PrivateFileWriter::Durability::Flushed) const;
 
     // Reads a file written by WriteToBinaryFile. False when the file cannot be
     // opened, is not exactly one CBOR item or does not read as this record; the

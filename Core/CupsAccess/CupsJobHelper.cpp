@@ -6,7 +6,8 @@
 #include "Core/CupsAccess/CupsRequest.h"
 #include "Core/CupsAccess/CupsResponse.h"
 #include "Core/CupsAccess/PaperUnits.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 
 #include <cups/cups.h>
 
@@ -20,6 +21,7 @@ namespace CVClientData {
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using Log = ComponentLog<kComponent>;
 
 // Job origins of the server: a fax queue, or an ordinary print job.
 constexpr int32_t kJobTypePrint = 1;
@@ -181,18 +183,17 @@ void CupsJobHelper::QueryEnvironment(Job& job, const CVCoreDataServices::ClientE
 
 void CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
 {
-    Logger::Log_Debug_Start(kComponent, "QuerySpooler");
+    DebugScope scope(kComponent, "QuerySpooler");
     job.CupsId = jobId;
     QuerySpoolerJobInfo(job);
     QuerySpoolerPrinterInformation(job);
     QueryPrinterDriverInformation(job);
     job.JobType = job.GetPrinter().Port.starts_with("fax:") ? kJobTypeFax : kJobTypePrint;
-    Logger::Log_Debug_End(kComponent, "QuerySpooler");
 }
 
 void CupsJobHelper::QuerySpoolerJobInfo(Job& job)
 {
-    Logger::Log_Debug_Start(kComponent, "QuerySpoolerJobInfo");
+    DebugScope scope(kComponent, "QuerySpoolerJobInfo");
     std::string jobUri = stringFormat("ipp://localhost:%d/jobs/%llu", ippPort(),
                                       static_cast<unsigned long long>(job.CupsId));
     CupsRequest request;
@@ -204,19 +205,18 @@ void CupsJobHelper::QuerySpoolerJobInfo(Job& job)
         if (mIsUsable(response->GetStatus()))
             ReadAttributesFromCupsResponseForJob(job, *response);
         else
-            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QuerySpoolerJobInfo - CUPS Response Error.  Code: %d",
-                                                       static_cast<int>(response->GetStatus())));
+            Log::Debug("CupsJobHelper::QuerySpoolerJobInfo - CUPS Response Error.  Code: %d",
+                       static_cast<int>(response->GetStatus()));
     }
     std::time_t now = std::time(nullptr);
     gmtime_r(&now, &job.DatePrinted);
-    Logger::Log_Debug_End(kComponent, "QuerySpoolerJobInfo");
 }
 
 // Reads the job's copies and pages, layout, origin, default paper, colour and
 // duplex from CUPS's answer, each step leaving what the answer lacks as it was.
 void CupsJobHelper::ReadAttributesFromCupsResponseForJob(Job& job, const CupsResponse& response)
 {
-    Logger::Log_Debug_Start(kComponent, "ReadAttributesFromCupsResponseForJob");
+    DebugScope scope(kComponent, "ReadAttributesFromCupsResponseForJob");
     response.DumpAttributesToDebug();
     ReadCopiesAndPages(job, response);
     ReadLayout(job, response);
@@ -224,15 +224,14 @@ void CupsJobHelper::ReadAttributesFromCupsResponseForJob(Job& job, const CupsRes
     ReadDefaultPaper(job, response);
     ReadColour(job, response);
     ReadDuplex(job, response);
-    Logger::Log_Debug_End(kComponent, "ReadAttributesFromCupsResponseForJob");
 }
 
 void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
 {
-    Logger::Log_Debug_Start(kComponent, "QuerySpoolerPrinterInformation");
+    DebugScope scope(kComponent, "QuerySpoolerPrinterInformation");
     Printer& printer = job.GetPrinter();
-    Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QuerySpoolerPrinterInformation - Getting Information for printer with URI: %s",
-                                               printer.PrinterUri));
+    Log::Debug("CupsJobHelper::QuerySpoolerPrinterInformation - Getting Information for printer with URI: %s",
+               printer.PrinterUri);
     CupsRequest request;
     request.SetResource("/");
     request.SetOperation(IPP_OP_GET_PRINTER_ATTRIBUTES);
@@ -240,22 +239,21 @@ void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
     request.AddNameAttribute("requesting-user-name", job.GetUser().NetworkName);
     auto response = request.SendRequest();
     if (!response)
-        Logger::Log_Debug(kComponent, "CupsJobHelper::QuerySpoolerPrinterInformation - Null Response received.");
+        Log::Debug("CupsJobHelper::QuerySpoolerPrinterInformation - Null Response received.");
     else if (!mIsUsable(response->GetStatus()))
-        Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QuerySpoolerPrinterInformation - CUPS Response Error.  Code: %d",
-                                                   static_cast<int>(response->GetStatus())));
+        Log::Debug("CupsJobHelper::QuerySpoolerPrinterInformation - CUPS Response Error.  Code: %d",
+                   static_cast<int>(response->GetStatus()));
     else
         ReadAttributesFromCupsResponseForPrinter(printer, *response);
-    Logger::Log_Debug_End(kComponent, "QuerySpoolerPrinterInformation");
 }
 
 void CupsJobHelper::ReadAttributesFromCupsResponseForPrinter(Printer& printer, const CupsResponse& response)
 {
-    Logger::Log_Debug_Start(kComponent, "ReadAttributesFromCupsResponseForPrinter");
+    DebugScope scope(kComponent, "ReadAttributesFromCupsResponseForPrinter");
     std::string deviceUri = response.GetUriValue("device-uri");
     if (deviceUri.empty()) {
-        Logger::Log_Debug(kComponent,
-                          "CupsJobHelper::ReadAttributesFromCupsResponse - CUPS returned null device-uri.  Falling back to printer-uri.");
+        Log::Debug(
+            "CupsJobHelper::ReadAttributesFromCupsResponse - CUPS returned null device-uri.  Falling back to printer-uri.");
         deviceUri = printer.PrinterUri;
     }
     DeterminePrinterHostAndPort(printer, deviceUri);
@@ -265,14 +263,13 @@ void CupsJobHelper::ReadAttributesFromCupsResponseForPrinter(Printer& printer, c
     printer.ManufacturerModel = response.GetTextValue("printer-make-and-model");
     printer.Location = response.GetTextValue("printer-location");
     StringReplaceAll(printer.Location, "\xE2\x80\x99", "_");
-    Logger::Log_Debug(kComponent, stringFormat("Printer Name:     '%s'", printer.Name));
-    Logger::Log_Debug(kComponent, stringFormat("Printer Model:    '%s'", printer.ManufacturerModel));
-    Logger::Log_Debug(kComponent, stringFormat("Printer Location: '%s'", printer.Location));
+    Log::Debug("Printer Name:     '%s'", printer.Name);
+    Log::Debug("Printer Model:    '%s'", printer.ManufacturerModel);
+    Log::Debug("Printer Location: '%s'", printer.Location);
 
     int type = response.GetEnumValue("printer-type", 0);
     printer.ColorCapable = (type & CUPS_PRINTER_COLOR) != 0;
     printer.DuplexCapable = (type & CUPS_PRINTER_DUPLEX) != 0;
-    Logger::Log_Debug_End(kComponent, "ReadAttributesFromCupsResponseForPrinter");
 }
 
 void CupsJobHelper::DeterminePrinterHostAndPort(Printer& printer, const std::string& deviceUri)

@@ -4,9 +4,9 @@
 #include "Core/CupsAccess/CupsJobHelper.h"
 #include "Core/CupsAccess/PaperUnits.h"
 
-#include "Common/StringFormat.h"
 #include "Core/CVModels/Job.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 
 #include <cups/cups.h>
 
@@ -25,6 +25,7 @@ namespace CVClientData {
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using Log = ComponentLog<kComponent>;
 
 // Whether the PPD's default duplex choice prints on both sides: the first of
 // the duplex options that the PPD has decides.
@@ -65,10 +66,10 @@ std::string CupsJobHelper::GetQueueName(const Printer& printer)
 
 void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
 {
-    Logger::Log_Debug_Start(kComponent, "QueryPrinterDriverInformation");
+    DebugScope scope(kComponent, "QueryPrinterDriverInformation");
     Printer& printer = job.GetPrinter();
-    Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - getting information for printer with name %s",
-                                               printer.Name));
+    Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - getting information for printer with name %s",
+               printer.Name);
     std::string queue = GetQueueName(printer);
     std::string ppdPath;
     {
@@ -79,9 +80,8 @@ void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
         const char* fetched = cupsGetPPD(queue.c_str());
         ppdPath = fetched != nullptr ? fetched : "";
     }
-    Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", ppdPath));
+    Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", ppdPath);
     if (ppdPath.empty()) {
-        Logger::Log_Debug_End(kComponent, "QueryPrinterDriverInformation");
         return;
     }
 
@@ -91,7 +91,7 @@ void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
         if (!job.FoundJobDuplexInfo)
             job.Costing.IsDuplex = mDefaultIsDuplex(*ppd);
         if (ppd->num_sizes > 0 && ppd->sizes != nullptr) {
-            Logger::Log_Debug(kComponent, "CupsJobHelper::QueryPrinterDriverInformation - Getting page information");
+            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - Getting page information");
             const ppd_size_t& size = ppd->sizes[0];
             PageSet& pageSet = job.DefaultPageSet;
             pageSet.SizeName = size.name;
@@ -100,17 +100,16 @@ void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
             pageSet.PageUnits = 1;
             pageSet.BWPages = 0;
             pageSet.ColorPages = static_cast<int32_t>(std::min<uint64_t>(job.CUPSNumberOfPages, INT32_MAX));
-            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->name = %s", size.name));
-            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->width = %s",
-                                                       std::to_string(size.width)));
-            Logger::Log_Debug(kComponent, stringFormat("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->length = %s",
-                                                       std::to_string(size.length)));
+            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->name = %s", size.name);
+            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->width = %s",
+                       std::to_string(size.width));
+            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->length = %s",
+                       std::to_string(size.length));
         }
         ReadAttributesFromDriverForPrinter(printer, *ppd);
     }
     // cupsGetPPD hands out a temporary copy.
     unlink(ppdPath.c_str());
-    Logger::Log_Debug_End(kComponent, "QueryPrinterDriverInformation");
 }
 
 void CupsJobHelper::ReadAttributesFromDriverForPrinter(Printer& printer, const ppd_file_t& ppd)
@@ -123,8 +122,8 @@ void CupsJobHelper::ReadAttributesFromDriverForPrinter(Printer& printer, const p
     printer.Driver = driver;
     if (ppd.nickname != nullptr)
         printer.DriverVersion = ppd.nickname;
-    Logger::Log_Debug(kComponent, stringFormat("Printer Driver = %s", printer.Driver));
-    Logger::Log_Debug(kComponent, stringFormat("Printer Driver Version = %s", printer.DriverVersion));
+    Log::Debug("Printer Driver = %s", printer.Driver);
+    Log::Debug("Printer Driver Version = %s", printer.DriverVersion);
 }
 
 }  // namespace CVClientData

@@ -1,8 +1,8 @@
 #include "Core/CupsAccess/CupsRequest.h"
 
-#include "Common/StringFormat.h"
 #include "Core/CupsAccess/CupsResponse.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 
 #include <cups/cups.h>
 #include <cups/language.h>
@@ -12,6 +12,7 @@ namespace CVClientData {
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using Log = ComponentLog<kComponent>;
 // Time to wait for the local server to accept a connection.
 constexpr int kConnectTimeoutMilliseconds = 30000;
 
@@ -70,8 +71,7 @@ std::unique_ptr<CupsResponse> CupsRequest::SendRequest()
     http_t* connection = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
                                       kConnectTimeoutMilliseconds, nullptr);
     if (connection == nullptr) {
-        Logger::Log_Debug(kComponent, stringFormat("Unable to connect to the CUPS server %s: %s", cupsServer(),
-                                                   cupsLastErrorString()));
+        Log::Debug("Unable to connect to the CUPS server %s: %s", cupsServer(), cupsLastErrorString());
         return nullptr;
     }
     // cupsDoRequest frees the request whatever happens.
@@ -86,12 +86,10 @@ std::unique_ptr<CupsResponse> CupsRequest::SendRequest()
 
 int CupsRequest::CancelJob(const std::string& printerName, int jobId)
 {
-    Logger::Log_Debug_Start(kComponent, "CancelJob");
+    DebugScope scope(kComponent, "CancelJob");
     int result = cupsCancelJob(printerName.c_str(), jobId);
     if (result == 0)
-        Logger::Log_Error(kComponent, stringFormat("Unable to cancel job %d on %s: %s", jobId, printerName,
-                                                   cupsLastErrorString()));
-    Logger::Log_Debug_End(kComponent, "CancelJob");
+        Log::Error("Unable to cancel job %d on %s: %s", jobId, printerName, cupsLastErrorString());
     return result;
 }
 

@@ -1,9 +1,11 @@
 #include "Core/CupsAccess/CupsResponse.h"
 
 #include "Common/StringFormat.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <cstring>
+
+using Log = ComponentLog<LogComponents::CoreCups>;
 
 namespace CVClientData {
 
@@ -73,6 +75,8 @@ std::string CupsResponse::GetNameValueMatch(const char* partOne, const char* par
 
 void CupsResponse::DumpAttributesToDebug() const
 {
+    if (!Log::DebugEnabled())
+        return;  // every line would be dropped
     for (ipp_attribute_t* attribute = ippFirstAttribute(mResponse); attribute != nullptr;
          attribute = ippNextAttribute(mResponse)) {
         const char* name = ippGetName(attribute);
@@ -103,7 +107,7 @@ void CupsResponse::DumpAttributesToDebug() const
         default:
             break;
         }
-        Logger::Log_Debug(LogComponents::CoreCups, line);
+        Log::Debug("%s", line);
     }
 }
 

@@ -2,7 +2,8 @@
 
 #include "Common/StringFormat.h"
 #include "Core/PrinterAddress/SWMIBAccess.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 
 #include <algorithm>
 #include <array>
@@ -19,6 +20,7 @@ namespace CVClientData {
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using Log = ComponentLog<kComponent>;
 
 enum class DeviceKind { IpPrinter, PrintServerPrinter, LocalPrinter };
 
@@ -44,17 +46,17 @@ bool mResolveHost(std::string& host)
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (getaddrinfo(host.c_str(), nullptr, &hints, &found) != 0) {
-        Logger::Log_Error(kComponent,
-                          "CupsJobHelper::DetermineHostAndPort - getaddrinfo failed - unable to determine IP Address of device.");
+        Log::Error(
+            "CupsJobHelper::DetermineHostAndPort - getaddrinfo failed - unable to determine IP Address of device.");
         return false;
     }
     std::unique_ptr<addrinfo, decltype(&freeaddrinfo)> owner(found, &freeaddrinfo);
-    Logger::Log_Debug(kComponent, stringFormat("Found the following IP addresses for %s", host));
+    Log::Debug("Found the following IP addresses for %s", host);
     for (const addrinfo* entry = found; entry != nullptr; entry = entry->ai_next) {
         std::array<char, NI_MAXHOST> text{};
         if (getnameinfo(entry->ai_addr, entry->ai_addrlen, text.data(), text.size(), nullptr, 0, NI_NUMERICHOST) != 0)
             continue;
-        Logger::Log_Debug(kComponent, stringFormat("   %s", text.data()));
+        Log::Debug("   %s", text.data());
         host = text.data();
     }
     return true;
@@ -64,16 +66,15 @@ bool mResolveHost(std::string& host)
 
 PrinterDeviceAddress PrinterAddressHelper::DeterminePrinterDeviceAddress(const std::string& deviceUri)
 {
-    Logger::Log_Debug_Start(kComponent, "DeterminePrinterHostAndPort");
+    DebugScope scope(kComponent, "DeterminePrinterHostAndPort");
     PrinterDeviceAddress result;
-    Logger::Log_Debug(kComponent, stringFormat("Device URI: %s", deviceUri));
+    Log::Debug("Device URI: %s", deviceUri);
     if (deviceUri.empty()) {
-        Logger::Log_Debug(kComponent, "CupsJobHelper::mDetermineHostAndPort - Printer URI is empty.");
-        Logger::Log_Debug_End(kComponent, "DeterminePrinterHostAndPort");
+        Log::Debug("CupsJobHelper::mDetermineHostAndPort - Printer URI is empty.");
         return result;
     }
 
-    Logger::Log_Debug(kComponent, "**");
+    Log::Debug("**");
     std::array<char, HTTP_MAX_URI> scheme{}, userName{}, host{}, resource{};
     int port = 0;
     http_uri_status_t status = httpSeparateURI(HTTP_URI_CODING_MOST, deviceUri.c_str(), scheme.data(),
@@ -82,34 +83,32 @@ PrinterDeviceAddress PrinterAddressHelper::DeterminePrinterDeviceAddress(const s
                                                static_cast<int>(host.size()), &port, resource.data(),
                                                static_cast<int>(resource.size()));
     if (status < HTTP_URI_STATUS_OK) {
-        Logger::Log_Error(kComponent, stringFormat("Unable to read the device URI %s (status %d).", deviceUri,
-                                                   static_cast<int>(status)));
-        Logger::Log_Debug_End(kComponent, "DeterminePrinterHostAndPort");
+        Log::Error("Unable to read the device URI %s (status %d).", deviceUri, static_cast<int>(status));
         return result;
     }
-    Logger::Log_Debug(kComponent, stringFormat("** Method: %s", scheme.data()));
-    Logger::Log_Debug(kComponent, stringFormat("** Username: %s", userName.data()));
-    Logger::Log_Debug(kComponent, stringFormat("** Host: %s", host.data()));
-    Logger::Log_Debug(kComponent, stringFormat("** Port: %d", port));
-    Logger::Log_Debug(kComponent, stringFormat("** Resource: %s", resource.data()));
+    Log::Debug("** Method: %s", scheme.data());
+    Log::Debug("** Username: %s", userName.data());
+    Log::Debug("** Host: %s", host.data());
+    Log::Debug("** Port: %d", port);
+    Log::Debug("** Resource: %s", resource.data());
 
     std::string hostText = host.data();
     std::string resourceText = resource.data();
     switch (mDeviceKindForScheme(scheme.data())) {
     case DeviceKind::LocalPrinter:
-        Logger::Log_Debug(kComponent, "** Treating device as Local Printer");
+        Log::Debug("** Treating device as Local Printer");
         FixPrinterUrlString(resourceText);
         result.Host = GetLocalHostName();
         result.Port = std::string(scheme.data()) + ":" + resourceText;
         break;
     case DeviceKind::PrintServerPrinter:
-        Logger::Log_Debug(kComponent, "** Treating device as Windows Printer");
+        Log::Debug("** Treating device as Windows Printer");
         FixPrinterUrlString(resourceText);
         result.Host = hostText;
         result.Port = "\\\\" + hostText + "\\" + resourceText;
         break;
     case DeviceKind::IpPrinter: {
-        Logger::Log_Debug(kComponent, "** Treating device as IP Printer");
+        Log::Debug("** Treating device as IP Printer");
         std::string portText;
         if (IsValidIPAddress(hostText.c_str()))
             portText = hostText;
@@ -118,8 +117,8 @@ PrinterDeviceAddress PrinterAddressHelper::DeterminePrinterDeviceAddress(const s
         if (!portText.empty()) {
             result.MACAddress = GetMacAddressForIp(portText);
         } else {
-            Logger::Log_Debug(kComponent,
-                              "CupsJobHelper::DetermineHostAndPort - IP matching failed, falling back to non-IP device matching");
+            Log::Debug(
+                "CupsJobHelper::DetermineHostAndPort - IP matching failed, falling back to non-IP device matching");
             result.Host = hostText;
             portText = hostText;
         }
@@ -127,8 +126,7 @@ PrinterDeviceAddress PrinterAddressHelper::DeterminePrinterDeviceAddress(const s
         break;
     }
     }
-    Logger::Log_Debug(kComponent, "**");
-    Logger::Log_Debug_End(kComponent, "DeterminePrinterHostAndPort");
+    Log::Debug("**");
     return result;
 }
 
@@ -160,7 +158,7 @@ bool PrinterAddressHelper::IsValidIPAddress(const char* text)
         return false;
     bool digitsAndDots = std::all_of(value.begin(), value.end(), [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
     if (!digitsAndDots)
-        Logger::Log_Debug(kComponent, "CupsJobHelper::mDetermineHostAndPort - Hostname is not an IP Address");
+        Log::Debug("CupsJobHelper::mDetermineHostAndPort - Hostname is not an IP Address");
     return digitsAndDots;
 }
 
@@ -174,13 +172,12 @@ std::string PrinterAddressHelper::GetLocalHostName()
 
 std::string PrinterAddressHelper::GetMacAddressForIp(const std::string& address)
 {
-    Logger::Log_Debug_Start(kComponent, "GetMacAddressForIp");
+    DebugScope scope(kComponent, "GetMacAddressForIp");
     MacAddress mac{};
     size_t length = 0;
     std::string result = address;
     if (SWMIBAccess().GetMACAddress(address.c_str(), mac, length) && length == mac.size())
         result = stringFormat("%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    Logger::Log_Debug_End(kComponent, "GetMacAddressForIp");
     return result;
 }
 

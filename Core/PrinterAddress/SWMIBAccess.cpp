@@ -1,7 +1,7 @@
 #include "Core/PrinterAddress/SWMIBAccess.h"
 
 #include "Common/StringFormat.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 #include "Platform/NetworkInterfaces.h"
 
 #include <algorithm>
@@ -20,6 +20,7 @@ namespace CVClientData {
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using Log = ComponentLog<kComponent>;
 
 // ifPhysAddress, the physical-address column of the standard interfaces table.
 constexpr std::array<oid, 10> kPhysAddressColumn{1, 3, 6, 1, 2, 1, 2, 2, 1, 6};
@@ -143,7 +144,7 @@ bool SWMIBAccess::mblnGetMACViaSNMP(uint32_t address, MacAddress& mac, size_t& l
     settings.retries = kSnmpRetries;
     std::unique_ptr<void, SessionCloser> session(snmp_sess_open(&settings));
     if (!session) {
-        Logger::Log_Debug(kComponent, stringFormat("Unable to open an SNMP session to %s", peer));
+        Log::Debug("Unable to open an SNMP session to %s", peer);
         return false;
     }
 

@@ -1,8 +1,7 @@
 #include "Core/ProcessUtil/ProcessUtil.h"
 
-#include "Common/StringFormat.h"
+#include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
-#include "CoreLogger/Logger.h"
 
 #include <array>
 #include <atomic>
@@ -28,6 +27,7 @@ namespace CVClientData {
 namespace {
 
 constexpr auto kComponent = LogComponents::CoreCups;
+using Log = ComponentLog<kComponent>;
 constexpr size_t kCopyPieceSize = 65536;
 
 // CUPS hands a backend descriptors 0 to 4 (job data, status, errors, back
@@ -95,18 +95,18 @@ int mWaitForChild(pid_t pid)
         errno = ECHILD;
     }
     if (waited < 0) {
-        Logger::Log_Error(kComponent, stringFormat("waitpid failed: %s", ErrorText(errno)));
+        Log::Error("waitpid failed: %s", ErrorText(errno));
         return ProcessUtil::FailureStatus;
     }
-    Logger::Log_Debug(kComponent, "waitpid successful");
+    Log::Debug("waitpid successful");
     if (WIFEXITED(status)) {
-        Logger::Log_Debug(kComponent, stringFormat("child process exited normally with result: %d", WEXITSTATUS(status)));
+        Log::Debug("child process exited normally with result: %d", WEXITSTATUS(status));
         return WEXITSTATUS(status);
     }
     if (WIFSIGNALED(status))
-        Logger::Log_Debug(kComponent, stringFormat("child process exited due to signal: %d", WTERMSIG(status)));
+        Log::Debug("child process exited due to signal: %d", WTERMSIG(status));
     else if (WIFSTOPPED(status))
-        Logger::Log_Debug(kComponent, stringFormat("child process stopped due to signal: %d", WSTOPSIG(status)));
+        Log::Debug("child process stopped due to signal: %d", WSTOPSIG(status));
     return ProcessUtil::FailureStatus;
 }
 
@@ -118,9 +118,9 @@ int mWaitForChild(pid_t pid)
     mCloseParentDescriptorsOnExec();
     if (!ProcessUtil::CheckPermissionsAndSetUidIfAble(path))
         _exit(ProcessUtil::FailureStatus);
-    Logger::Log_Debug(kComponent, stringFormat("Executing %s", path));
+    Log::Debug("Executing %s", path);
     execv(path, arguments);
-    Logger::Log_Error(kComponent, stringFormat("execv failed with error: %s", ErrorText(errno)));
+    Log::Error("execv failed with error: %s", ErrorText(errno));
     _exit(ProcessUtil::FailureStatus);
 }
 
@@ -134,14 +134,14 @@ bool mWriteToPipe(int fd, const unsigned char* data, size_t length)
         if (ready < 0) {
             if (errno == EINTR)
                 continue;
-            Logger::Log_Error(kComponent, stringFormat("Select returned an error: %s - exiting.", ErrorText(errno)));
+            Log::Error("Select returned an error: %s - exiting.", ErrorText(errno));
             _exit(ProcessUtil::FailureStatus);
         }
         ssize_t written = write(fd, data, length);
         if (written < 0) {
             if (errno == EINTR || errno == EAGAIN)
                 continue;
-            Logger::Log_Error(kComponent, stringFormat("Writing to the child's standard input failed: %s", ErrorText(errno)));
+            Log::Error("Writing to the child's standard input failed: %s", ErrorText(errno));
             return false;
         }
         data += written;
@@ -164,15 +164,15 @@ ssize_t mReadRetrying(int fd, void* buffer, size_t size)
 // error or a reader that has gone.
 void mCopyStandardInput(int pipeWrite)
 {
-    Logger::Log_Debug(kComponent, stringFormat("STDIN_FILENO = %d", STDIN_FILENO));
+    Log::Debug("STDIN_FILENO = %d", STDIN_FILENO);
     std::vector<unsigned char> buffer(kCopyPieceSize);
     for (;;) {
         ssize_t got = mReadRetrying(STDIN_FILENO, buffer.data(), buffer.size());
         if (got <= 0)
             break;
-        Logger::Log_Debug(kComponent, "Reading buffer from STDIN_FILENO");
-        Logger::Log_Debug(kComponent, stringFormat("Read - %ld bytes", static_cast<long>(got)));
-        Logger::Log_Debug(kComponent, "Writing buffer to intStdinPipe[1]");
+        Log::Debug("Reading buffer from STDIN_FILENO");
+        Log::Debug("Read - %ld bytes", static_cast<long>(got));
+        Log::Debug("Writing buffer to intStdinPipe[1]");
         if (!mWriteToPipe(pipeWrite, buffer.data(), static_cast<size_t>(got)))
             break;
     }
@@ -191,7 +191,7 @@ FileReplay mReplayFile(int pipeWrite, int file)
             got = pread(file, buffer.data(), buffer.size(), offset);
         } while (got < 0 && errno == EINTR);
         if (got < 0) {
-            Logger::Log_Error(kComponent, stringFormat("Reading the spooled job data failed: %s", ErrorText(errno)));
+            Log::Error("Reading the spooled job data failed: %s", ErrorText(errno));
             return FileReplay::SourceFailed;
         }
         if (got == 0)
@@ -249,13 +249,13 @@ void ProcessUtil::GetOriginalBackendPathAndName(std::string& folder, std::string
 {
     DebugScope scope(kComponent, "GetOriginalBackendPathAndName");
     std::string invokedAs = argument0 != nullptr ? argument0 : "";
-    Logger::Log_Debug(kComponent, stringFormat("invoked as: %s", invokedAs));
+    Log::Debug("invoked as: %s", invokedAs);
 
     if (invokedAs.find(":/") != std::string::npos) {
-        Logger::Log_Debug(kComponent, "determining via URI");
+        Log::Debug("determining via URI");
         name = invokedAs.substr(0, invokedAs.find(':'));
     } else {
-        Logger::Log_Debug(kComponent, "determining via path");
+        Log::Debug("determining via path");
         size_t slash = invokedAs.rfind('/');
         name = slash == std::string::npos ? invokedAs : invokedAs.substr(slash + 1);
     }
@@ -282,7 +282,7 @@ void ProcessUtil::GetOriginalBackendPathAndName(std::string& folder, std::string
         }
     }
     folder = std::move(found);
-    Logger::Log_Debug(kComponent, stringFormat("name: %s -- path: %s", name, folder));
+    Log::Debug("name: %s -- path: %s", name, folder);
 }
 
 void ProcessUtil::FollowAllSymlinks(std::string& path)
@@ -299,39 +299,38 @@ bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
     DebugScope scope(kComponent, "CheckPermissionsAndSetUidIfAble");
     struct stat info {};
     if (stat(path, &info) != 0) {
-        Logger::Log_Error(kComponent, stringFormat("stat failed, leaving this as is.  Error: %s", ErrorText(errno)));
+        Log::Error("stat failed, leaving this as is.  Error: %s", ErrorText(errno));
         return true;
     }
     if ((info.st_mode & S_IXOTH) == 0) {
-        Logger::Log_Debug(kComponent, "need root to execute.");
+        Log::Debug("need root to execute.");
         return true;
     }
 
-    Logger::Log_Debug(kComponent, "lowering permissions for execute.");
+    Log::Debug("lowering permissions for execute.");
     uid_t realUser = getuid();
     gid_t realGroup = getgid();
-    Logger::Log_Debug(kComponent, stringFormat("uid= %ul  euid= %ul gid= %ul  egid= %ul",
-                                               static_cast<unsigned>(realUser), static_cast<unsigned>(geteuid()),
-                                               static_cast<unsigned>(realGroup), static_cast<unsigned>(getegid())));
+    Log::Debug("uid= %ul  euid= %ul gid= %ul  egid= %ul", static_cast<unsigned>(realUser),
+               static_cast<unsigned>(geteuid()), static_cast<unsigned>(realGroup), static_cast<unsigned>(getegid()));
     // The group goes first: once the user id is lowered the group can no
     // longer be changed. Saved ids are lowered too, so nothing can be regained.
     if (geteuid() == 0 && setgroups(1, &realGroup) != 0) {
-        Logger::Log_Error(kComponent, stringFormat("setgroups failed: %s", ErrorText(errno)));
+        Log::Error("setgroups failed: %s", ErrorText(errno));
         return false;
     }
     if (setresgid(realGroup, realGroup, realGroup) != 0) {
-        Logger::Log_Error(kComponent, stringFormat("setgid failed: %s", ErrorText(errno)));
+        Log::Error("setgid failed: %s", ErrorText(errno));
         return false;
     }
     if (setresuid(realUser, realUser, realUser) != 0) {
-        Logger::Log_Error(kComponent, stringFormat("setuid failed: %s", ErrorText(errno)));
+        Log::Error("setuid failed: %s", ErrorText(errno));
         return false;
     }
     uid_t ru, eu, su;
     gid_t rg, eg, sg;
     if (getresuid(&ru, &eu, &su) != 0 || getresgid(&rg, &eg, &sg) != 0 || eu != realUser || su != realUser
         || eg != realGroup || sg != realGroup) {
-        Logger::Log_Error(kComponent, "lowering permissions did not take effect.");
+        Log::Error("lowering permissions did not take effect.");
         return false;
     }
     return true;
@@ -340,19 +339,19 @@ bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
 int ProcessUtil::ExecuteChildPreserveFileHandles(const char* path, char* const arguments[])
 {
     DebugScope scope(kComponent, "ExecuteChildPreserveFileHandles");
-    Logger::Log_Debug(kComponent, stringFormat("execv: %s", path));
+    Log::Debug("execv: %s", path);
     pid_t pid = fork();
     if (pid == 0) {
-        Logger::Log_Debug(kComponent, "Already in child process");
+        Log::Debug("Already in child process");
         mExecuteInChild(path, arguments);
     }
     if (pid < 0) {
-        Logger::Log_Error(kComponent, stringFormat("fork failed: %s", ErrorText(errno)));
+        Log::Error("fork failed: %s", ErrorText(errno));
         return FailureStatus;
     }
     RunningChildMark running(pid);
     mReleaseStandardDescriptors({STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO});
-    Logger::Log_Debug(kComponent, stringFormat("child pid: %d", static_cast<int>(pid)));
+    Log::Debug("child pid: %d", static_cast<int>(pid));
     return mWaitForChild(pid);
 }
 
@@ -367,36 +366,36 @@ int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const argumen
                                            int alreadyReadRest)
 {
     DebugScope scope(kComponent, "ExecuteChildWithStdinPipe");
-    Logger::Log_Debug(kComponent, stringFormat("Executable: %s", path));
+    Log::Debug("Executable: %s", path);
     std::array<int, 2> stdinPipe{-1, -1};
     if (pipe2(stdinPipe.data(), O_CLOEXEC) != 0) {
-        Logger::Log_Error(kComponent, stringFormat("pipe creation failed with error: %s", ErrorText(errno)));
+        Log::Error("pipe creation failed with error: %s", ErrorText(errno));
         return FailureStatus;
     }
 
-    Logger::Log_Debug(kComponent, "Attempting to create a new process");
+    Log::Debug("Attempting to create a new process");
     pid_t pid = fork();
     if (pid == 0) {
-        Logger::Log_Debug(kComponent, "Already in child process");
+        Log::Debug("Already in child process");
         close(stdinPipe[1]);
         dup2(stdinPipe[0], STDIN_FILENO);
-        Logger::Log_Debug(kComponent, stringFormat("intStdinPipe[0] = %d", stdinPipe[0]));
-        Logger::Log_Debug(kComponent, stringFormat("intStdinPipe[1] = %d", stdinPipe[1]));
+        Log::Debug("intStdinPipe[0] = %d", stdinPipe[0]);
+        Log::Debug("intStdinPipe[1] = %d", stdinPipe[1]);
         if (stdinPipe[0] != STDIN_FILENO)
             close(stdinPipe[0]);
         mExecuteInChild(path, arguments);
     }
     close(stdinPipe[0]);
     if (pid < 0) {
-        Logger::Log_Error(kComponent, stringFormat("fork failed: %s", ErrorText(errno)));
+        Log::Error("fork failed: %s", ErrorText(errno));
         close(stdinPipe[1]);
         return FailureStatus;
     }
     RunningChildMark running(pid);
 
-    Logger::Log_Debug(kComponent, "Child process created... still in _parentCustomFiledControl process");
+    Log::Debug("Child process created... still in _parentCustomFiledControl process");
     mReleaseStandardDescriptors({STDOUT_FILENO, STDERR_FILENO});
-    Logger::Log_Debug(kComponent, "Write the data already read in mblnParsePageSets");
+    Log::Debug("Write the data already read in mblnParsePageSets");
     FileReplay rest = FileReplay::Complete;
     {
         SigPipeBlock noSigPipe;
@@ -411,7 +410,7 @@ int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const argumen
             kill(pid, SIGTERM);
         close(stdinPipe[1]);
     }
-    Logger::Log_Debug(kComponent, stringFormat("child pid: %d", static_cast<int>(pid)));
+    Log::Debug("child pid: %d", static_cast<int>(pid));
     int status = mWaitForChild(pid);
     return rest == FileReplay::SourceFailed ? FailureStatus : status;
 }
@@ -457,7 +456,7 @@ std::string ProcessUtil::ExecuteChildAndCaptureOutput(const std::vector<std::str
     posix_spawnattr_destroy(&attributes);
     close(output[1]);
     if (spawned != 0) {
-        Logger::Log_Error(kComponent, stringFormat("Unable to run %s: %s", arguments.front(), ErrorText(spawned)));
+        Log::Error("Unable to run %s: %s", arguments.front(), ErrorText(spawned));
         close(output[0]);
         return std::string();
     }

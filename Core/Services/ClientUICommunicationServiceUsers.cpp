@@ -127,7 +127,7 @@ void ClientUICommunicationService::mCacheLoggedInUserNoLock(const User& user, bo
     std::string path = mUserCachePath();
     User loggedIn = mLoggedInUser ? *mLoggedInUser : User();
     if (write && user.Id != 0)
-        user.WriteToBinaryFile(path);
+        user.WriteToBinaryFile(path, PrivateFileWriter::Durability::Cache);
     loggedIn.LoadFromBinaryFile(path);
     bool usingBalances = loggedIn.Type != 0;
     mSetLoggedInUserNoLock(std::make_shared<const User>(std::move(loggedIn)));

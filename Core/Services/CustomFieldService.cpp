@@ -1,7 +1,7 @@
 #include "Core/Services/CustomFieldService.h"
 
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/DebugScope.h"
 
 #include <algorithm>
 #include <unordered_set>
@@ -29,9 +29,8 @@ void CustomFieldService::LoadAllCustomFieldsForJob(const CVClientData::Job& job,
 // Runs one search page through the server connection.
 void CustomFieldService::SearchCustomFieldValues(CVClientData::CustomFieldValueSearch& search)
 {
-    Logger::Log_Debug_Start(LogComponents::CoreGeneral, "SearchCustomFieldValues");
+    DebugScope scope(LogComponents::CoreGeneral, "SearchCustomFieldValues");
     mWebDataService.SearchCustomFieldValues(search);
-    Logger::Log_Debug_End(LogComponents::CoreGeneral, "SearchCustomFieldValues");
 }
 
 }  // namespace CVCoreDataServices

@@ -8,6 +8,7 @@
 #include "Core/Services/DisconnectedJobFiles.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 
 // The job thread's handling of a job whose server calls failed: by the
 // settings' "AuthenticationType" and "DisconnectedJobOption" it is cancelled,
@@ -78,7 +79,7 @@ void JobHandler::CancelDisconnectedJob()
 // job prints either way; a job that could not be kept is logged).
 bool JobHandler::SaveDisconnectedJob()
 {
-    Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "SaveDisconnectedJob");
+    DebugScope scope(LogComponents::CoreJobHandling, "SaveDisconnectedJob");
     bool kept = true;
     if (mJob.IsTracked()) {
         if (mJob.IsDisconnected())
@@ -86,7 +87,6 @@ bool JobHandler::SaveDisconnectedJob()
         else if (mJob.Options.DelayedJob)
             kept = mWebDataService.SavePendingJob(mJob) || mWriteDisconnectedJobFile();
     }
-    Logger::Log_Debug_End(LogComponents::CoreJobHandling, "SaveDisconnectedJob");
     return kept;
 }
 

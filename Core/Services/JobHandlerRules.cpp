@@ -9,6 +9,7 @@
 #include "Core/Services/UserService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
+#include "CoreLogger/DebugScope.h"
 
 #include <algorithm>
 #include <limits>
@@ -233,14 +234,13 @@ bool JobHandler::ProcessJobEndRules()
 // Cancels the job for a refused message, reporting the cancel when asked to.
 void JobHandler::UserCancelledJobFromMessage(const JobMessage& message, bool report)
 {
-    Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "UserCancelledJobFromMessage");
+    DebugScope scope(LogComponents::CoreJobHandling, "UserCancelledJobFromMessage");
     mJob.TrackOption = CVTrackOptionCancel;
     mJob.CustomCancelEventMessage = message.CustomEventMessage;
     mJob.CancelReason = message.Source == 0 ? CancelReasonRefusedSourceZeroMessage : CancelReasonRefusedMessage;
     if (report)
         mWebDataService.AddJobCancelEvent(mJob, static_cast<CVJobCancellationReason>(mJob.CancelReason),
                                           mJob.CustomCancelEventMessage);
-    Logger::Log_Debug_End(LogComponents::CoreJobHandling, "UserCancelledJobFromMessage");
 }
 
 }  // namespace CVCoreDataServices

@@ -1,12 +1,13 @@
 #include "Core/WebServiceConnection/CurlTransfer.h"
 
-#include "Common/StringFormat.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <cctype>
 #include <mutex>
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -17,15 +18,15 @@ constexpr const char* UserAgent = "libcurl-agent/1.0";
 }  // namespace
 
 // Makes the handle and sets the options every request shares.
-CurlTransfer::CurlTransfer(const std::string& url, const std::string& caBundle, long bufferSize)
+CurlTransfer::CurlTransfer(const std::string& url, const std::string& caBundle, long bufferSize, CURLSH* share)
 {
     // An address without a scheme (an empty service URL) would otherwise be
     // guessed as plain HTTP to a host named after the first path segment.
     if (!mIsWebAddress(url)) {
-        Logger::Log_Error(LogComponents::CoreMessaging, stringFormat("Error: Not a web address: %s", url));
+        Log::Error("Error: Not a web address: %s", url);
         return;
     }
-    mInitialiseLibraryOnce();
+    InitialiseLibraryOnce();
     mHandle.reset(curl_easy_init());
     if (!mHandle)
         return;
@@ -43,13 +44,12 @@ CurlTransfer::CurlTransfer(const std::string& url, const std::string& caBundle, 
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, mbytErrorText.data());
     curl_easy_setopt(handle, CURLOPT_WRITEFUNCTION, &WebDataService::WriteCurlMemoryCallback);
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &mBody);
+    mUseConnections(share);
 }
 
 // Applies one kind of request's options.
 void CurlTransfer::Configure(const TransferShape& shape)
 {
-    if (shape.freshConnection)
-        mSetFreshConnection();
     if (shape.keepHeaders)
         mKeepResponseHeaders();
     mSetLimits(shape.limits);
@@ -64,11 +64,29 @@ void CurlTransfer::Configure(const TransferShape& shape)
         mSetHeaderInBody(false);
 }
 
-// Opens a new connection for this transfer and closes it afterwards.
-void CurlTransfer::mSetFreshConnection()
+// Reuses the share's open connections, or opens one and closes it after the
+// transfer. A reused connection may carry several requests, so small writes
+// go out at once instead of waiting for the answer to the last one.
+void CurlTransfer::mUseConnections(CURLSH* share)
 {
-    curl_easy_setopt(mHandle.get(), CURLOPT_TCP_NODELAY, 0L);
-    curl_easy_setopt(mHandle.get(), CURLOPT_FORBID_REUSE, 1L);
+    CURL* handle = mHandle.get();
+    if (share == nullptr) {
+        curl_easy_setopt(handle, CURLOPT_FORBID_REUSE, 1L);
+        return;
+    }
+    curl_easy_setopt(handle, CURLOPT_SHARE, share);
+    curl_easy_setopt(handle, CURLOPT_TCP_NODELAY, 1L);
+    curl_easy_setopt(handle, CURLOPT_MAXAGE_CONN, ReuseIdleSeconds);
+    curl_easy_setopt(handle, CURLOPT_PREREQFUNCTION, &CurlTransfer::mBeforeSending);
+    curl_easy_setopt(handle, CURLOPT_PREREQDATA, this);
+}
+
+// A reused connection that closes before the answer makes libcurl send the
+// request again on a new one; the server may have acted on the first, so the
+// second is refused and the transfer fails as any lost connection does.
+int CurlTransfer::mBeforeSending(void* transfer, char*, char*, int, int)
+{
+    return ++static_cast<CurlTransfer*>(transfer)->mintSendings == 1 ? CURL_PREREQFUNC_OK : CURL_PREREQFUNC_ABORT;
 }
 
 // Every request gets a connect limit and either an overall or a stall limit,
@@ -158,7 +176,7 @@ std::string CurlTransfer::ErrorText(CURLcode code) const
 
 // libcurl's global set-up is not to be raced; it is done once and kept for
 // the life of the process (job threads may still run while it ends).
-void CurlTransfer::mInitialiseLibraryOnce()
+void CurlTransfer::InitialiseLibraryOnce()
 {
     static std::once_flag once;
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_ALL); });

@@ -23,7 +23,6 @@ struct TransferLimits {
 struct TransferShape {
     TransferLimits limits;
     std::vector<std::string> headerLines;   // sent in this order
-    bool freshConnection = true;            // TCP_NODELAY off, no reuse afterwards
     bool keepHeaders = true;                // collect the response's header lines
     bool headerInBodyOff = false;           // set CURLOPT_HEADER to 0 explicitly
     const std::string* method = nullptr;    // sent in place of libcurl's choice
@@ -43,9 +42,23 @@ struct ResponseBlock {
 // signals (the service runs on many threads), HTTP(S) only, the user agent,
 // the body kept in a block. The handle, header list and blocks are released
 // with the object. libcurl's global state is set up once per process.
+//
+// With a share (CurlConnectionShare) the transfer takes an open connection
+// to the server from the share's cache when one has been idle for less than
+// ReuseIdleSeconds, and leaves its own there afterwards; without one it
+// opens a connection and closes it when done. Either way the request is sent
+// at most once: libcurl would send it again on a fresh connection when a
+// reused one closes before any answer came, and the transfer fails instead.
 class CurlTransfer {
 public:
-    CurlTransfer(const std::string& url, const std::string& caBundle, long bufferSize);
+    // Connections idle for longer are closed, not reused: servers close idle
+    // connections after a few seconds, and a request sent as they do is lost.
+    static constexpr long ReuseIdleSeconds = 4;
+
+    // share may be null.
+    CurlTransfer(const std::string& url, const std::string& caBundle, long bufferSize, CURLSH* share);
+    CurlTransfer(CurlTransfer&&) = delete;  // libcurl holds the object's address
+    CurlTransfer& operator=(CurlTransfer&&) = delete;
 
     // False when the URL is not an http(s) address or libcurl could not make
     // a handle; nothing else may be called then.
@@ -61,6 +74,9 @@ public:
     // libcurl's explanation of the last failure.
     std::string ErrorText(CURLcode code) const;
 
+    // libcurl's global set-up, done once and kept for the life of the process.
+    static void InitialiseLibraryOnce();
+
 private:
     struct HandleDeleter {
         void operator()(CURL* handle) const { curl_easy_cleanup(handle); }
@@ -69,9 +85,12 @@ private:
         void operator()(curl_slist* list) const { curl_slist_free_all(list); }
     };
 
+    // Where the connection comes from and goes to (see the class comment).
+    void mUseConnections(CURLSH* share);
+    // libcurl's pre-request callback: lets the request go out the first time only.
+    static int mBeforeSending(void* transfer, char* serverAddress, char* localAddress, int serverPort, int localPort);
+
     // The options Configure sets, one aspect each.
-    // TCP_NODELAY off and no reuse of the connection afterwards.
-    void mSetFreshConnection();
     void mSetLimits(const TransferLimits& limits);
     void mSetHeaderLines(const std::vector<std::string>& lines);
     void mKeepResponseHeaders();
@@ -83,7 +102,6 @@ private:
     // Uploads the open file's bytes (size unknown, so chunked).
     void mSetUpload(std::FILE* file);
 
-    static void mInitialiseLibraryOnce();
     static bool mIsWebAddress(const std::string& url);
 
     std::unique_ptr<CURL, HandleDeleter> mHandle;
@@ -91,6 +109,7 @@ private:
     ResponseBlock mBody;
     ResponseBlock mHeaders;
     std::array<char, CURL_ERROR_SIZE> mbytErrorText{};
+    int mintSendings = 0;  // how often libcurl was about to send the request
 };
 
 }  // namespace CVClientData

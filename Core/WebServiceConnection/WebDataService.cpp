@@ -2,11 +2,15 @@
 
 #include "Common/SettingsManager.h"
 #include "Common/StringFormat.h"
+#include "Core/WebServiceConnection/CurlConnectionShare.h"
 #include "Core/WebServiceConnection/CurlTransfer.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <cstdlib>
+
+using Log = ComponentLog<LogComponents::Memory>;
+using MessagingLog = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -33,13 +37,14 @@ bool IsSendableToken(const std::string& token)
 WebDataService::WebDataService() : WebDataService(SystemClock::Shared()) {}
 
 // Reads the service address and the CA bundle; every other field starts empty.
-WebDataService::WebDataService(const IClock& clock) : mStatus(clock)
+WebDataService::WebDataService(const IClock& clock)
+    : mStatus(clock), mConnections(std::make_unique<CurlConnectionShare>())
 {
-    Logger::Log_Debug(LogComponents::Memory, "+++ Web Data Service +++");
+    Log::Debug("+++ Web Data Service +++");
     SettingsManager settings;  // reads the preferences as it is made
     std::string url = settings.GetServiceUrl();
     if (url.empty())
-        Logger::Log_Error(LogComponents::CoreMessaging, "Service URL Empty or Null... Critical Error. ");
+        MessagingLog::Error("Service URL Empty or Null... Critical Error. ");
     else
         NormalizeUrl(url);
     if (const char* bundle = std::getenv(CaBundleVariable); bundle != nullptr)
@@ -49,7 +54,7 @@ WebDataService::WebDataService(const IClock& clock) : mStatus(clock)
 // Logs the end of the service.
 WebDataService::~WebDataService()
 {
-    Logger::Log_Debug(LogComponents::Memory, "--- Web Data Service ---");
+    Log::Debug("--- Web Data Service ---");
 }
 
 // Stores the address unchanged: endpoint paths are appended to it directly.
@@ -184,7 +189,7 @@ void WebDataService::mStoreTokenNoLock(const std::string& token, const std::stri
 {
     if (token.size() < 2 || !IsSendableToken(token)) {
         if (token.size() >= 2)
-            Logger::Log_Error(LogComponents::CoreMessaging, "Error: Token holds characters not allowed in a header.");
+            MessagingLog::Error("Error: Token holds characters not allowed in a header.");
         mstrToken.clear();
         mstrTokenOwner.clear();
         return;

@@ -16,19 +16,23 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
 namespace CVClientData {
 
+class CurlConnectionShare;
 struct TransferLimits;
 
 // The REST/JSON client of the print-accounting server over libcurl. One
 // instance serves the whole client process: the windows on the main thread
 // and every job thread at once. Its token, time-outs and status record sit
 // behind one lock that is never held during a transfer; every request runs
-// on its own libcurl handle with its own limits.
+// on its own libcurl handle with its own limits, and the handles share one
+// cache of open connections (CurlConnectionShare), so that a job's requests,
+// and the next job's, need no new TLS handshake each.
 //
 // TLS peer and host-name verification are always on. A private CA is trusted
 // by naming its PEM bundle in the environment variable CVK_CA_BUNDLE (read at
@@ -226,6 +230,8 @@ private:
     std::string mstrComputerName;
     std::string mstrCaBundle;
     WebDataStatus mStatus;
+    // Never null; used without mLock (it has locks of its own).
+    const std::unique_ptr<CurlConnectionShare> mConnections;
 };
 
 }  // namespace CVClientData

@@ -1,8 +1,7 @@
-#include "Common/StringFormat.h"
 #include "Core/WebServiceConnection/JobToServiceJsonConversion.h"
 #include "Core/WebServiceConnection/LogRedaction.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <curl/curl.h>
 #include <nlohmann/json.hpp>
@@ -16,6 +15,8 @@
 // What every endpoint operation shares: running its request, classifying the
 // status, reading the answer safely, the failure line, and the check of the
 // address a secure payload goes to.
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -76,7 +77,7 @@ bool WebDataService::mReadAnswer(const char* operation, const WebDataServiceResp
             problem = error.what();
         }
     }
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("%s: unusable answer (%s)", operation, problem));
+    Log::Debug("%s: unusable answer (%s)", operation, problem);
     mLogOperationError(operation, response);
     return false;
 }
@@ -84,9 +85,7 @@ bool WebDataService::mReadAnswer(const char* operation, const WebDataServiceResp
 // Logs an endpoint's failure with the HTTP status and the answer body.
 void WebDataService::mLogOperationError(const char* operation, const WebDataServiceResponse& response) const
 {
-    Logger::Log_Error(LogComponents::CoreMessaging,
-                      stringFormat("Error: %ld, %s: %s", static_cast<long>(response.mintStatus), operation,
-                                   mLogSafe(response.mstrBody)));
+    Log::Error("Error: %ld, %s: %s", static_cast<long>(response.mintStatus), operation, mLogSafe(response.mstrBody));
 }
 
 // The text with the held token and every token value blanked out.
@@ -99,7 +98,7 @@ std::string WebDataService::mLogSafe(const std::string& text) const
 // a programming error, reported as such.
 void WebDataService::mNotImplemented(const char* operation)
 {
-    Logger::Log_Error(LogComponents::CoreMessaging, stringFormat("Error: Function not implmented: %s", operation));
+    Log::Error("Error: Function not implmented: %s", operation);
     throw std::logic_error("NOT IMPLEMENTED EXCEPTION!");
 }
 

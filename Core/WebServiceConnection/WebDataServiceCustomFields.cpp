@@ -1,15 +1,16 @@
-#include "Common/StringFormat.h"
 #include "Core/CVModels/CustomField.h"
 #include "Core/CVModels/CustomFieldValue.h"
 #include "Core/CVModels/CustomFieldValueSearch.h"
 #include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <nlohmann/json.hpp>
 
 // The custom-field endpoints: the fields, paged value searches and values
 // that users add.
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -20,7 +21,7 @@ bool WebDataService::GetCustomFields(std::vector<CustomField>& fields)
     if (!mCall("GetCustomFields", RequestKind::Unauthenticated, "GET", mUrlFor("printapi/customfields"),
                std::string(), response))
         return false;
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("%s", mLogSafe(response.mstrBody)));
+    Log::Debug("%s", mLogSafe(response.mstrBody));
     return mReadAnswer("GetCustomFields", response, [&fields](const nlohmann::json& answer) {
         fields = ReadRecordArray<CustomField>(answer);
     });

@@ -1,7 +1,6 @@
-#include "Common/StringFormat.h"
 #include "Core/WebServiceConnection/ResponseHeaders.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
 #include <cctype>
@@ -11,6 +10,8 @@
 // Reading response headers. Names compare without regard to case; values are
 // kept as received after the first ":" (a leading blank and the line's
 // carriage return stay), and the first occurrence of a name wins.
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -90,7 +91,7 @@ bool WebDataService::GetHeaderValue(const std::string& name, const std::string& 
     if (!GetHeaderValue(name, headers, text))
         return false;
     if (!ParseLeadingLong(text, value)) {
-        Logger::Log_Error(LogComponents::CoreMessaging, "Error: Failed to convert header value to long.");
+        Log::Error("Error: Failed to convert header value to long.");
         return false;
     }
     return true;
@@ -99,7 +100,7 @@ bool WebDataService::GetHeaderValue(const std::string& name, const std::string& 
 // A header's value as received.
 bool WebDataService::GetHeaderValue(const std::string& name, const std::string& headers, std::string& value)
 {
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("Header: %s", headers));
+    Log::Debug("Header: %s", headers);
     if (headers.empty())
         return false;
     HeaderMap map;

@@ -6,7 +6,7 @@
 #include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <nlohmann/json.hpp>
 
@@ -14,6 +14,8 @@
 
 // The job endpoints: printed, pending and disconnected jobs, the user's
 // pending list and cancel events. They all send the job in its full form.
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -48,15 +50,14 @@ bool WebDataService::SavePendingJob(ClientJob& job)
 bool WebDataService::SaveDisconnectedJob(ClientJob& job)
 {
     nlohmann::json json = JobToServiceJson(job, true, GetClientVersion());
-    Logger::Log_Info(LogComponents::CoreMessaging, LogSafeDump(json, mHeldToken()));
+    Log::Info("%s", LogSafeDump(json, mHeldToken()));
     WebDataServiceResponse response;
     if (mCall(nullptr, RequestKind::Authenticated, "POST", mUrlFor("printapi/disconnectedjobs"), CompactDump(json),
               response))
         return true;
     if (response.mintStatus == 500)
-        Logger::Log_Error(LogComponents::CoreMessaging,
-                          stringFormat("Error: %ld, Save Disconnected Job: Error trying to handle a disconnected job.",
-                                       static_cast<long>(response.mintStatus)));
+        Log::Error("Error: %ld, Save Disconnected Job: Error trying to handle a disconnected job.",
+                   static_cast<long>(response.mintStatus));
     else
         mLogOperationError("Save Disconnected Job", response);
     return false;
@@ -70,7 +71,7 @@ bool WebDataService::GetPendingJobs(PendingJobList& jobs)
     if (!mCall("GetPendingJobs", RequestKind::Authenticated, "GET", mUrlFor("printapi/pendingjobs"), std::string(),
                response))
         return false;
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("Pending jobs: %s", mLogSafe(response.mstrBody)));
+    Log::Debug("Pending jobs: %s", mLogSafe(response.mstrBody));
     return mReadAnswer("GetPendingJobs", response, [&jobs](const nlohmann::json& answer) {
         std::vector<std::unique_ptr<ClientJob>> received;
         for (const nlohmann::json& element : RequireArray(answer)) {
@@ -86,8 +87,7 @@ bool WebDataService::GetPendingJobs(PendingJobList& jobs)
 // one) in the query, escaped and in double quotes.
 bool WebDataService::AddJobCancelEvent(ClientJob& job, CVJobCancellationReason reason, std::string message)
 {
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("Job cancelled, Reason: %ul  Rule: %s",
-                                                                 static_cast<unsigned int>(reason), message));
+    Log::Debug("Job cancelled, Reason: %ul  Rule: %s", static_cast<unsigned int>(reason), message);
     if (!HasToken())
         return false;
     std::string url = mUrlFor(stringFormat("printapi/jobs/cancelevent/%d", static_cast<int>(reason)));
@@ -98,10 +98,8 @@ bool WebDataService::AddJobCancelEvent(ClientJob& job, CVJobCancellationReason r
     WebDataServiceResponse response;
     if (mCall(nullptr, RequestKind::Authenticated, "POST", url, body, response))
         return true;
-    Logger::Log_Error(LogComponents::CoreMessaging,
-                      stringFormat("Error: %ld, Adding job cancel event failed for job: %ld. Error message: %s",
-                                   static_cast<long>(response.mintStatus), static_cast<long>(job.Id),
-                                   mLogSafe(response.mstrBody)));
+    Log::Error("Error: %ld, Adding job cancel event failed for job: %ld. Error message: %s",
+               static_cast<long>(response.mintStatus), static_cast<long>(job.Id), mLogSafe(response.mstrBody));
     return false;
 }
 

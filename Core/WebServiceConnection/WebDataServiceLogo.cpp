@@ -2,7 +2,7 @@
 #include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <limits>
 #include <optional>
@@ -10,24 +10,16 @@
 // The logo check, "GET printapi/settings/logo?logodate=<date>.000Z", asked at
 // most twice a day.
 
+using Log = ComponentLog<LogComponents::CoreMessaging>;
+
 namespace CVClientData {
-
-namespace {
-
-// A debug line of this area.
-void LogDebug(const std::string& text)
-{
-    Logger::Log_Debug(LogComponents::CoreMessaging, text);
-}
-
-}  // namespace
 
 // Checks the logo against the change date held. Within twelve hours of the
 // last check the stored result answers (a new logo then counts as unchanged).
 // A new logo brings its bytes and its change date, as the header gives it.
 bool WebDataService::GetClientLogo(ClientLogoResult& result, std::string& data, std::string& date)
 {
-    LogDebug("Checking if we should get a new client logo ...");
+    Log::Debug("Checking if we should get a new client logo ...");
     std::optional<ClientLogoResult> recent = mWithStatus([](WebDataStatus& status) -> std::optional<ClientLogoResult> {
         if (status.ClientLogRequiresRefresh())
             return std::nullopt;
@@ -59,9 +51,9 @@ bool WebDataService::GetClientLogo(ClientLogoResult& result, std::string& data, 
     }
     result = static_cast<ClientLogoResult>(received);
     if (result != NewLogo) {
-        LogDebug(stringFormat("No change to logo: %d", static_cast<int>(result)));
+        Log::Debug("No change to logo: %d", static_cast<int>(result));
     } else {
-        LogDebug("New logo from server");
+        Log::Debug("New logo from server");
         data = std::move(response.mstrBody);
         GetHeaderValue("X-CV-LogoChangeDate", response.mstrHeaders, date);
     }

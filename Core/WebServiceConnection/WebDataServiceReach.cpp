@@ -1,7 +1,8 @@
-#include "Common/StringFormat.h"
 #include "Core/WebServiceConnection/CurlTransfer.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -17,16 +18,15 @@ bool WebDataService::CanReach()
     if (mPingAnswerIsFresh(lastStatus))
         return lastStatus;
 
-    Logger::Log_Debug(LogComponents::CoreMessaging, "Pinging the server.");
+    Log::Debug("Pinging the server.");
     WebDataServiceResponse response;
     mExecuteUnauthenticated(response, mUrlFor("printapi/info/ping"), std::string(), "GET", mLimits(LimitKind::Ping));
     lastStatus = mWithStatus([&response](WebDataStatus& status) {
         status.SetPingStatus(response.mintStatus == 200);  // a failure is FailedConnection
         return status.GetLastPingStatus();
     });
-    Logger::Log_Debug(LogComponents::CoreMessaging,
-                      stringFormat("CanReachCode: %ld", static_cast<long>(response.mintStatus)));
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("CanReach: %s ", response.mstrBody));
+    Log::Debug("CanReachCode: %ld", static_cast<long>(response.mintStatus));
+    Log::Debug("CanReach: %s ", response.mstrBody);
     return lastStatus;
 }
 
@@ -38,8 +38,7 @@ bool WebDataService::mPingAnswerIsFresh(bool& lastStatus)
         return !status.PingRequiresRefresh();
     });
     if (fresh)
-        Logger::Log_Debug(LogComponents::CoreMessaging,
-                          stringFormat("Successive ping detected. Returning last ping state. %d", lastStatus));
+        Log::Debug("Successive ping detected. Returning last ping state. %d", lastStatus);
     return fresh;
 }
 

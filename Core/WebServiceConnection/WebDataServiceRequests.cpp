@@ -1,8 +1,9 @@
 #include "Common/StringFormat.h"
+#include "Core/WebServiceConnection/CurlConnectionShare.h"
 #include "Core/WebServiceConnection/CurlTransfer.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <sys/stat.h>
 
@@ -14,10 +15,14 @@
 #include <optional>
 
 // The request primitives. Each runs one complete transfer on a handle of its
-// own and leaves the answer in the response; none retries. A transfer that
+// own, over a connection of the service's share when one is open, and leaves
+// the answer in the response; none retries. A transfer that
 // fails on the way (no connection, TLS refused, time-out) clears the token of
 // the unauthenticated, authenticated and upload kinds, as the server can no
 // longer be assumed to hold it.
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
+using SecureLog = ComponentLog<LogComponents::Secure>;
 
 namespace CVClientData {
 
@@ -32,16 +37,10 @@ constexpr const char* JsonContent = "Content-Type: application/json; charset=utf
 constexpr const char* NoCache = "Cache-Control: no-cache";
 constexpr const char* NoPragmaCache = "Pragma: no-cache";
 
-// A debug line of the messaging component.
-void LogMessaging(const std::string& text)
-{
-    Logger::Log_Debug(LogComponents::CoreMessaging, text);
-}
-
 // Logs how a transfer ended; true when it completed.
 bool ReportOutcome(CURLcode code)
 {
-    LogMessaging(code == CURLE_OK ? "Response ok" : "Response not ok");
+    Log::Debug("%s", code == CURLE_OK ? "Response ok" : "Response not ok");
     return code == CURLE_OK;
 }
 
@@ -53,16 +52,17 @@ std::string BearerHeader(const std::string& token)
 
 // Runs one transfer of the given shape; nullopt when none could be made.
 std::optional<CURLcode> RunTransfer(WebDataServiceResponse& response, const std::string& url,
-                                    const std::string& caBundle, long bufferSize, const TransferShape& shape)
+                                    const std::string& caBundle, CURLSH* share, long bufferSize,
+                                    const TransferShape& shape)
 {
-    CurlTransfer transfer(url, caBundle, bufferSize);
+    CurlTransfer transfer(url, caBundle, bufferSize, share);
     if (!transfer.IsValid())
         return std::nullopt;
     transfer.Configure(shape);
-    LogMessaging(stringFormat("url=%s", url));
+    Log::Debug("url=%s", url);
     CURLcode code = transfer.Perform(response);
     if (code != CURLE_OK)
-        LogMessaging(stringFormat("Curl error %d: %s", static_cast<int>(code), transfer.ErrorText(code)));
+        Log::Debug("Curl error %d: %s", static_cast<int>(code), transfer.ErrorText(code));
     return code;
 }
 
@@ -80,16 +80,13 @@ size_t WebDataService::WriteCurlMemoryCallback(char* data, size_t size, size_t c
         return 0;
     size_t length = size * count;
     if (length > ResponseBlock::MaximumSize - std::min(target->mstrData.size(), ResponseBlock::MaximumSize)) {
-        Logger::Log_Error(LogComponents::CoreMessaging,
-                          stringFormat("Error: Response larger than %lu bytes.",
-                                       static_cast<unsigned long>(ResponseBlock::MaximumSize)));
+        Log::Error("Error: Response larger than %lu bytes.", static_cast<unsigned long>(ResponseBlock::MaximumSize));
         return 0;
     }
     try {
         target->mstrData.append(data, length);
     } catch (const std::bad_alloc&) {
-        Logger::Log_Error(LogComponents::CoreMessaging,
-                          "Error: Not enough memory for response. (realloc returned NULL)");
+        Log::Error("Error: Not enough memory for response. (realloc returned NULL)");
         return 0;
     }
     return length;
@@ -116,19 +113,19 @@ void WebDataService::mExecuteUnauthenticated(WebDataServiceResponse& response, c
 {
     if (method.empty())
         return;
-    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), JsonBufferSize,
-                                                {.limits = limits,
-                                                 .headerLines = {JsonContent, AcceptAny, NoCache, NoPragmaCache},
-                                                 .headerInBodyOff = true,
-                                                 .method = &method,
-                                                 .body = &body});
+    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), JsonBufferSize,
+                                               {.limits = limits,
+                                                .headerLines = {JsonContent, AcceptAny, NoCache, NoPragmaCache},
+                                                .headerInBodyOff = true,
+                                                .method = &method,
+                                                .body = &body});
     if (!code)
         return;
-    LogMessaging(stringFormat("Curl %d", static_cast<int>(*code)));
+    Log::Debug("Curl %d", static_cast<int>(*code));
     if (*code != CURLE_OK)
-        LogMessaging("--");
+        Log::Debug("--");
     if (!ReportOutcome(*code)) {
-        LogMessaging("--");
+        Log::Debug("--");
         mClearToken();
     }
 }
@@ -141,15 +138,15 @@ void WebDataService::ExecuteAuthenticatedRequest(WebDataServiceResponse& respons
     if (method.empty())
         return;
     if (token.empty()) {
-        LogMessaging("No token held; the request is not sent.");
+        Log::Debug("No token held; the request is not sent.");
         return;
     }
-    std::optional<CURLcode> code = RunTransfer(
-        response, url, GetCaBundle(), JsonBufferSize,
-        {.limits = mLimits(LimitKind::Json),
-         .headerLines = {AcceptAny, NoCache, NoPragmaCache, JsonContent, BearerHeader(token)},
-         .method = &method,
-         .body = &body});
+    std::optional<CURLcode> code =
+        RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), JsonBufferSize,
+                    {.limits = mLimits(LimitKind::Json),
+                     .headerLines = {AcceptAny, NoCache, NoPragmaCache, JsonContent, BearerHeader(token)},
+                     .method = &method,
+                     .body = &body});
     if (code && !ReportOutcome(*code))
         mClearToken();
 }
@@ -160,12 +157,12 @@ void WebDataService::ExecuteUnauthenticatedRequestForFile(WebDataServiceResponse
 {
     if (method.empty())
         return;
-    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), FileBufferSize,
-                                                {.limits = mLimits(LimitKind::File),
-                                                 .headerLines = {AcceptAnyWithBlank, JsonContent},
-                                                 .headerInBodyOff = true,
-                                                 .method = &method,
-                                                 .body = &body});
+    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), FileBufferSize,
+                                               {.limits = mLimits(LimitKind::File),
+                                                .headerLines = {AcceptAnyWithBlank, JsonContent},
+                                                .headerInBodyOff = true,
+                                                .method = &method,
+                                                .body = &body});
     if (code)
         ReportOutcome(*code);
 }
@@ -175,17 +172,17 @@ void WebDataService::ExecuteUnauthenticatedRequestForFile(WebDataServiceResponse
 void WebDataService::ExecuteAuthenticatedFileUpload(WebDataServiceResponse& response, const std::string& url,
                                                     const std::string& filePath, const std::string& method)
 {
-    auto step = [](int number) { Logger::Log_Debug(LogComponents::Secure, stringFormat("Step %d", number)); };
+    auto step = [](int number) { SecureLog::Debug("Step %d", number); };
     step(1);
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(filePath.c_str(), "rb"));
     if (!file) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Error: Unable to open %s for upload.", filePath));
+        SecureLog::Error("Error: Unable to open %s for upload.", filePath);
         return;
     }
     step(2);
     struct stat fileInfo {};
     if (fstat(fileno(file.get()), &fileInfo) != 0) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Error: Unable to examine %s for upload.", filePath));
+        SecureLog::Error("Error: Unable to examine %s for upload.", filePath);
         return;
     }
     step(3);
@@ -196,11 +193,11 @@ void WebDataService::ExecuteAuthenticatedFileUpload(WebDataServiceResponse& resp
     static const std::string put = "PUT";
     TransferShape shape{.limits = mLimits(LimitKind::File),
                         .headerLines = {AcceptAnyWithBlank, JsonContent, BearerHeader(token)},
-                        .freshConnection = false,
                         .method = &put,
                         .upload = file.get()};
     step(5);
-    std::optional<CURLcode> code = RunTransfer(response, url, GetCaBundle(), FileBufferSize, shape);
+    std::optional<CURLcode> code =
+        RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), FileBufferSize, shape);
     step(6);
     if (code && !ReportOutcome(*code))
         mClearToken();
@@ -219,7 +216,7 @@ void WebDataService::AuthenticationRequest(WebDataServiceResponse& response, con
     std::string body = stringFormat("grant_type=password&username=%s&password=%s", UrlEscape(user),
                                     UrlEscape(password));
     std::optional<CURLcode> code = RunTransfer(
-        response, url, GetCaBundle(), JsonBufferSize,
+        response, url, GetCaBundle(), mConnections->Handle(), JsonBufferSize,
         {.limits = mLimits(LimitKind::Json),
          .headerLines = {AcceptAnyWithBlank,
                          "Content-Type: text/xml, _application/x-www-form-urlencoded; charset=utf-8", authentication},

@@ -3,12 +3,14 @@
 #include "Core/CVModels/WebDataServiceProcessJobResult.h"
 #include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <nlohmann/json.hpp>
 
 // The server's rules: which authentication a job needs, and the rule stages.
 // Both send the job in its slim form.
+
+using Log = ComponentLog<LogComponents::CoreMessaging>;
 
 namespace CVClientData {
 
@@ -22,7 +24,7 @@ bool WebDataService::GetAuthenticationOption(ClientJob& job, CVAuthenticationOpt
     if (!mCall("GetAuthenticationOption", RequestKind::Unauthenticated, "PUT", mUrlFor("printapi/rules/getauthoption"),
                body, response))
         return false;
-    Logger::Log_Debug(LogComponents::CoreMessaging, stringFormat("AuthOption: %s", mLogSafe(response.mstrBody)));
+    Log::Debug("AuthOption: %s", mLogSafe(response.mstrBody));
     int32_t value = 0;
     if (!ReadDecimal(response.mstrBody, value)) {
         mLogOperationError("GetAuthenticationOption", response);

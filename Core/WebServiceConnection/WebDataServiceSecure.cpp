@@ -5,40 +5,32 @@
 #include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <nlohmann/json.hpp>
 
 // Secure release: the job is submitted first ("POST printapi/securejobs/<type>"),
 // then its print data is uploaded to the address the server's answer names.
 
+using Log = ComponentLog<LogComponents::Secure>;
+
 namespace CVClientData {
-
-namespace {
-
-// A debug line of this area.
-void LogDebug(const std::string& text)
-{
-    Logger::Log_Debug(LogComponents::Secure, text);
-}
-
-}  // namespace
 
 // Submits the secured job and uploads its print data from the file.
 bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, SecureSubmitPayloadResult& result,
                                      CVSecureJobDataType type, bool flag)
 {
-    LogDebug("About to attempt to send secured payload...");
+    Log::Debug("About to attempt to send secured payload...");
     if (!HasToken())
         return false;
     std::string url = mUrlFor(stringFormat("printapi/securejobs/%d", static_cast<int>(type)));
-    LogDebug(stringFormat("Sending payload to %s", url));
+    Log::Debug("Sending payload to %s", url);
     std::string body;
     JobToServiceJsonConversion(job, body, false);
     WebDataServiceResponse response;
     if (!mCall("SubmitSecureJob", RequestKind::Authenticated, "POST", url, body, response))
         return false;
-    LogDebug("Authenticated Request successful.  Let's send the payload...");
+    Log::Debug("Authenticated Request successful.  Let's send the payload...");
 
     // Without the identifier and the address there is nothing to upload to.
     SecureSubmitResult submitted;
@@ -50,7 +42,7 @@ bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, Secu
         return false;
 
     bool sent = SubmitSecureJobPayload(submitted.JobIdentifier, submitted.PayloadUrl, filePath, result, type, flag);
-    LogDebug(stringFormat("Result of payload send: success = %s", sent ? "true" : "false"));
+    Log::Debug("Result of payload send: success = %s", sent ? "true" : "false");
     return sent;
 }
 
@@ -66,10 +58,10 @@ bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, co
         return false;
     std::string url = stringFormat("%sprintapi/securejobs/payload/%s", baseUrl, UrlEscape(jobIdentifier));
     if (!mIsPayloadAddress(url)) {
-        Logger::Log_Error(LogComponents::Secure,
-                          stringFormat("Error: SubmitSecureJobPayload: refused to send the payload to %s, which is "
-                                       "not an https address without credentials.",
-                                       url));
+        Log::Error(
+            "Error: SubmitSecureJobPayload: refused to send the payload to %s, which is "
+            "not an https address without credentials.",
+            url);
         return false;
     }
     WebDataServiceResponse response;
@@ -80,7 +72,7 @@ bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, co
     }
     return mReadAnswer("SubmitSecureJobPayload", response, [&result](const nlohmann::json& answer) {
         ReadRecordOver(answer, result);
-        LogDebug(stringFormat("Secure released to: %s", result.ReleasedTo));
+        Log::Debug("Secure released to: %s", result.ReleasedTo);
     });
 }
 

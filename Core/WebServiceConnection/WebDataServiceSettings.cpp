@@ -4,7 +4,7 @@
 #include "Core/WebServiceConnection/ServiceText.h"
 #include "Core/WebServiceConnection/UrlEscape.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <nlohmann/json.hpp>
 
@@ -12,42 +12,35 @@
 // "GET printapi/settings/<computer>", whose answer is reused for 25 s from
 // the local settings file, and the special application list.
 
+using Log = ComponentLog<LogComponents::CoreMessaging>;
+
 namespace CVClientData {
-
-namespace {
-
-void LogDebug(const std::string& text)
-{
-    Logger::Log_Debug(LogComponents::CoreMessaging, text);
-}
-
-}  // namespace
 
 // Fills the settings for the computer, keeping the record's own file path.
 // Within 25 s of the last successful answer the local file is read instead.
 bool WebDataService::GetClientSettings(const std::string& computerName, ClientSettings& settings)
 {
-    LogDebug("Checking if we should get a new client settings object...");
+    Log::Debug("Checking if we should get a new client settings object...");
     bool lastStatus = false;
     bool fresh = mWithStatus([&lastStatus](WebDataStatus& status) {
         lastStatus = status.GetLastSettingsStatus();
         return !status.ClientSettingsRequiresRefresh();
     });
     if (fresh) {
-        LogDebug("Successive client settings request detected. Returning last client settings state.");
+        Log::Debug("Successive client settings request detected. Returning last client settings state.");
         settings.FromLocalStorageFile();
         return lastStatus;
     }
 
-    LogDebug(stringFormat("Computer name: %s", computerName));
+    Log::Debug("Computer name: %s", computerName);
     WebDataServiceResponse response;
     // Host names need no escaping; anything else must not change the path.
     // Only a settings object read whole stamps the time (SetSettingsStatus).
     bool ok = mCall("GetClientSettings", RequestKind::Unauthenticated, "GET",
                     mUrlFor("printapi/settings/" + UrlEscape(computerName)), std::string(), response, false);
     if (ok) {
-        LogDebug(stringFormat("%s", response.mstrBody));
-        LogDebug(stringFormat("     Settings file: %s", settings.GetLocalStoragePath()));
+        Log::Debug("%s", response.mstrBody);
+        Log::Debug("     Settings file: %s", settings.GetLocalStoragePath());
         nlohmann::json answer = nlohmann::json::parse(response.mstrBody, nullptr, false);
         try {
             ClientSettings received;
@@ -55,7 +48,7 @@ bool WebDataService::GetClientSettings(const std::string& computerName, ClientSe
             settings.CopySettingsFrom(received);
         } catch (const nlohmann::json::exception&) {
             ok = false;
-            Logger::Log_Error(LogComponents::CoreMessaging, "Error: The client settings answer is not a settings object.");
+            Log::Error("Error: The client settings answer is not a settings object.");
             mLogOperationError("GetClientSettings", response);
         }
     }

@@ -1,6 +1,6 @@
 #include "Common/StringFormat.h"
 #include "Core/WebServiceConnection/WebDataService.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <nlohmann/json.hpp>
 #include <openssl/evp.h>
@@ -10,14 +10,11 @@
 // The bearer token: the password grant against "token", reading its answer,
 // and which held token may be handed out for which credentials.
 
+using Log = ComponentLog<LogComponents::CoreMessaging>;
+
 namespace CVClientData {
 
 namespace {
-
-void LogError(const std::string& text)
-{
-    Logger::Log_Error(LogComponents::CoreMessaging, text);
-}
 
 // The error names the server gives, in the order they are looked for.
 struct ErrorName {
@@ -40,12 +37,12 @@ AuthorizeResult WebDataService::Authorize(CVAuthenticationOption option, const s
 {
     AuthorizeResult result;
     if (option == CVAuthenticationAutomatic || option == CVAuthenticationNetworkDirect) {
-        LogError("Error: Selected authorization not supported on the OS");
+        Log::Error("Error: Selected authorization not supported on the OS");
         result.mstrMessage = "Authorization type not supported on this OS";
         return result;
     }
     if (option == CVAuthenticationPinAndPassword && password.empty()) {
-        LogError("Error: No password provided for authtype: PIN and Password.");
+        Log::Error("Error: No password provided for authtype: PIN and Password.");
         result.mintResultCode = AuthorizeResultCode::InvalidGrant;
         result.mstrMessage = "No password provided.";
         return result;
@@ -73,9 +70,8 @@ AuthorizeResult WebDataService::Authorize(CVAuthenticationOption option, const s
             token = granted;
         return result;
     }
-    LogError(stringFormat("Authorization Error: %s", response.mstrBody));
-    Logger::Log_Debug(LogComponents::CoreMessaging,
-                      stringFormat("Authorization Error code: %ld", static_cast<long>(response.mintStatus)));
+    Log::Error("Authorization Error: %s", response.mstrBody);
+    Log::Debug("Authorization Error code: %ld", static_cast<long>(response.mintStatus));
     return result;
 }
 
@@ -103,7 +99,7 @@ AuthorizeResult WebDataService::mProcessAuthResponse(const std::string& body, co
     std::string error;
     if (!ParseOAuthResponse(body, "error", error))
         return result;
-    LogError(stringFormat("Error: %s", error));
+    Log::Error("Error: %s", error);
     for (const ErrorName& name : ErrorNames) {
         if (error.find(name.text) != std::string::npos) {
             result.mintResultCode = name.code;
@@ -128,7 +124,7 @@ bool WebDataService::ParseOAuthResponse(const std::string& body, const std::stri
             return true;
         }
     }
-    LogError(stringFormat("Error: Unable to find token.\n* Value:%s\n* Token:%s", body, key));
+    Log::Error("Error: Unable to find token.\n* Value:%s\n* Token:%s", body, key);
     return false;
 }
 

@@ -133,7 +133,7 @@ TEST_F(ShellTest, AnAgentRunsTheCoreItselfWhenNoCopyIsStarted)
         Launch();
         EXPECT_FALSE(mController->isShowingIcon());
         EXPECT_EQ(mController->appState(), ApplicationController::AppStateIdle) << askForIcon;
-        EXPECT_TRUE(fs::exists(SocketPath())) << askForIcon;
+        EXPECT_TRUE(WaitForSocket()) << askForIcon;
         mController->batchStarted();
         EXPECT_TRUE(QApplication::windowIcon().isNull()) << askForIcon;
         mController.reset();

@@ -12,8 +12,10 @@
 
 #include <plist/plist.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <thread>
 
 namespace ClientTests {
 
@@ -122,6 +124,17 @@ std::string LaunchedClientTest::SocketPath() const
     return mRoot.Host("/tmp/cvkclient." + Platform::CurrentUserName());
 }
 
+bool LaunchedClientTest::WaitForSocket() const
+{
+    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!std::filesystem::exists(SocketPath())) {
+        if (std::chrono::steady_clock::now() > limit)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
 size_t LaunchedClientTest::CountInLog(const std::string& text) const
 {
     std::string log = LogText();
@@ -131,9 +144,13 @@ size_t LaunchedClientTest::CountInLog(const std::string& text) const
     return count;
 }
 
+// As the hook does, it waits for the socket, which the client's listener
+// thread makes after the launch.
 HookForJob::HookForJob(uint32_t jobId) : mChannel(Platform::CurrentUserName().c_str())
 {
-    mConnected = mChannel.Connect();
+    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!(mConnected = mChannel.Connect()) && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     if (!mConnected)
         return;
     ClientMessage announce(ClientMessageType::Notify, ClientMessageSubType::NewJob);

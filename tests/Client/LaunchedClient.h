@@ -46,6 +46,9 @@ protected:
                         std::function<void()> whileRunning = {});
 
     std::string SocketPath() const;
+    // Waits until the core's listener thread has made the socket; false when
+    // it has not after a generous limit.
+    bool WaitForSocket() const;
     std::string LogText() const { return mRoot.ClientLogText(); }
     // How often the log holds a text.
     size_t CountInLog(const std::string& text) const;

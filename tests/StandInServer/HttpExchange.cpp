@@ -50,6 +50,7 @@ const char* ReasonPhrase(int status)
 // Head, "100 Continue" when asked, then the body.
 bool HttpRequestReader::Read(RecordedRequest& request)
 {
+    mblnKeepsConnection = false;
     if (!mReadHead(request))
         return false;
     if (SameTextIgnoringCase(request.Header("Expect"), "100-continue")
@@ -80,10 +81,13 @@ bool HttpRequestReader::mReadHead(RecordedRequest& request)
     size_t mark = target.find('?');
     request.path = PercentDecode(std::string_view(target).substr(0, mark), false);
     request.query = mark == std::string::npos ? std::string() : target.substr(mark + 1);
+    const bool http11 = line.substr(lastBlank + 1) == "HTTP/1.1";
 
     while (mReadLine(line)) {
-        if (line.empty())
+        if (line.empty()) {
+            mblnKeepsConnection = http11 && !SameTextIgnoringCase(Trim(request.Header("Connection")), "close");
             return true;
+        }
         size_t colon = line.find(':');
         if (colon == std::string::npos)
             return false;
@@ -159,8 +163,8 @@ bool HttpRequestReader::mFill()
     return true;
 }
 
-// A complete answer that closes the connection after it.
-std::string FormatResponse(const Answer& answer)
+// A complete answer; a closing one says so.
+std::string FormatResponse(const Answer& answer, bool closing)
 {
     std::string text = "HTTP/1.1 " + std::to_string(answer.status) + " " + ReasonPhrase(answer.status) + "\r\n";
     for (const auto& [name, value] : answer.headers)
@@ -168,7 +172,9 @@ std::string FormatResponse(const Answer& answer)
     if (!answer.contentType.empty())
         text += "Content-Type: " + answer.contentType + "\r\n";
     text += "Content-Length: " + std::to_string(answer.body.size()) + "\r\n";
-    text += "Connection: close\r\n\r\n";
+    if (closing)
+        text += "Connection: close\r\n";
+    text += "\r\n";
     text += answer.body;
     return text;
 }

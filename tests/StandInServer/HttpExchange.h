@@ -19,8 +19,12 @@ public:
 
     explicit HttpRequestReader(TlsConnection& connection) : mConnection(connection) {}
 
-    // False for a request that is cut short, malformed or too large.
+    // False for a request that is cut short, malformed or too large, and at
+    // the end of the stream. Successive calls read successive requests.
     bool Read(RecordedRequest& request);
+    // Whether the client lets the connection carry another request after the
+    // one read last: HTTP/1.1 without "Connection: close".
+    bool KeepsConnection() const { return mblnKeepsConnection; }
 
 private:
     bool mReadHead(RecordedRequest& request);
@@ -33,10 +37,12 @@ private:
     TlsConnection& mConnection;
     std::string mBuffer;
     size_t mintPosition = 0;
+    bool mblnKeepsConnection = false;
 };
 
 // The bytes of a complete answer: status line, the answer's headers, its
-// content type and length, "Connection: close" and the body.
-std::string FormatResponse(const Answer& answer);
+// content type and length, "Connection: close" when the server closes the
+// connection after it, and the body.
+std::string FormatResponse(const Answer& answer, bool closing);
 
 }  // namespace StandIn

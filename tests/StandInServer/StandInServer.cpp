@@ -182,6 +182,13 @@ bool StandInServer::WaitForRequests(size_t count, std::chrono::milliseconds time
     return mChanged.wait_for(lock, timeout, [&] { return mvecRequests.size() >= count; });
 }
 
+// Every connection accepted so far.
+size_t StandInServer::ConnectionCount() const
+{
+    std::lock_guard lock(mLock);
+    return mintConnections;
+}
+
 // Ends the stalls under way.
 void StandInServer::ReleaseStalls()
 {
@@ -217,6 +224,7 @@ void StandInServer::mAcceptLoop()
                 return;
             }
             mOpenSockets.insert(socket);
+            ++mintConnections;
         }
         auto finished = std::make_shared<std::atomic<bool>>(false);
         mvecWorkers.push_back({std::thread([this, socket, finished] {
@@ -238,7 +246,8 @@ void StandInServer::mReapWorkers()
     });
 }
 
-// Reads one request, records it and answers it as scripted, then closes.
+// Reads the connection's requests, records each and answers it as scripted,
+// until the client or a dropped answer ends the connection.
 void StandInServer::mServe(int socket)
 {
     // A client that has gone makes writes fail with EPIPE instead of
@@ -249,18 +258,23 @@ void StandInServer::mServe(int socket)
     pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
 
     TlsConnection connection(mTls, socket);
-    RecordedRequest request;
-    if (connection.Accept() && HttpRequestReader(connection).Read(request)) {
-        {
-            std::lock_guard lock(mLock);
-            mvecRequests.push_back(request);
+    if (connection.Accept()) {
+        HttpRequestReader reader(connection);
+        RecordedRequest request;
+        while (reader.Read(request)) {
+            {
+                std::lock_guard lock(mLock);
+                mvecRequests.push_back(request);
+            }
+            mChanged.notify_all();
+            Answer answer = mAnswerFor(request);
+            if (mWait(answer))
+                answer = Answer::Json(503, "{\"error\":\"stall released\"}");
+            if (answer.drop || !connection.WriteAll(FormatResponse(answer, !reader.KeepsConnection())) ||
+                !reader.KeepsConnection())
+                break;
+            request = RecordedRequest();
         }
-        mChanged.notify_all();
-        Answer answer = mAnswerFor(request);
-        if (mWait(answer))
-            answer = Answer::Json(503, "{\"error\":\"stall released\"}");
-        if (!answer.drop)
-            connection.WriteAll(FormatResponse(answer));
         connection.Close();
     }
     std::lock_guard lock(mLock);

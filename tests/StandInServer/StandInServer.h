@@ -22,8 +22,10 @@ namespace StandIn {
 // A loopback HTTPS stand-in of the print-accounting server. It listens on
 // 127.0.0.1 (a free port unless one is given) with a server certificate of a
 // test CA, answers every endpoint from a table of scripted answers, and keeps
-// a record of every request, body included whatever the method. Each
-// connection carries one request and is closed after the answer.
+// a record of every request, body included whatever the method. A connection
+// carries requests one after the other for as long as the client keeps it
+// open (HTTP/1.1 keep-alive) and is closed after 10 idle seconds, after a
+// dropped answer, or when the client asks for it.
 //
 // Endpoints are named by method and path ("GET", "printapi/info/ping"; the
 // leading "/" is optional). A path ending in "/*" matches every path below it;
@@ -59,6 +61,8 @@ public:
     void ClearRequests();
     // Waits until at least count requests have been recorded; false on time-out.
     bool WaitForRequests(size_t count, std::chrono::milliseconds timeout) const;
+    // How many connections the server has accepted.
+    size_t ConnectionCount() const;
 
     // Lets every request stalled so far end (with 503); later ones stall again.
     void ReleaseStalls();
@@ -96,6 +100,7 @@ private:
     unsigned long mintReleaseGeneration = 0;
     bool mblnStopping = false;
     std::set<int> mOpenSockets;
+    size_t mintConnections = 0;
     std::map<std::string, Endpoint> mEndpoints;  // "METHOD /path"
     std::vector<RecordedRequest> mvecRequests;
 };

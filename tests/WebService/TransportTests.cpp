@@ -84,6 +84,23 @@ TEST_F(Transport, FileDownloadKeepsBinaryBytes)
     EXPECT_EQ(mServer.RequestsTo("GET", "printapi/settings/logo").at(0).Header("Authorization"), "");
 }
 
+// The requests of one service share its open connection. A request whose
+// reused connection closes without an answer fails and is not sent again,
+// since the server may have acted on it; the next request connects anew.
+TEST_F(Transport, RequestsShareTheOpenConnectionAndNoneIsSentTwice)
+{
+    Grant();
+    mServer.SetAnswer("GET", "printapi/things", Answer::Json(200, "{}"));
+    for (bool authenticated : {false, true, false})
+        EXPECT_EQ(Request("GET", "printapi/things", "", authenticated).mintStatus, 200);
+    EXPECT_EQ(mServer.ConnectionCount(), 1u);
+
+    mServer.SetAnswer("PUT", "printapi/dropped", Answer::Dropped());
+    EXPECT_EQ(Request("PUT", "printapi/dropped", "{}", true).mintStatus, 0);
+    EXPECT_EQ(mServer.CountOf("PUT", "printapi/dropped"), 1u);
+    EXPECT_EQ(Request("GET", "printapi/things").mintStatus, 200);
+}
+
 class FileUpload : public WebServiceTest {
 protected:
     std::string WritePayload(const std::string& bytes)

@@ -1,13 +1,14 @@
 #include "Core/CVModels/LocalFiles/ClientLogo.h"
 
 #include "Common/PrivateFileWriter.h"
-#include "Common/StringFormat.h"
 #include "Common/TextTrim.h"
-#include "CoreLogger/Logger.h"
+#include "CoreLogger/ComponentLog.h"
 
 #include <fstream>
 #include <span>
 #include <unistd.h>
+
+using Log = ComponentLog<LogComponents::CoreGeneral>;
 
 using CVClientData::ClientLogoResult;
 
@@ -18,8 +19,8 @@ void ReplaceFile(const std::string& path, std::string_view bytes)
 {
     PrivateFileWriter file;
     auto data = std::span(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    if (!(file.Open(path) && file.Write(data) && file.Commit()))
-        Logger::Log_Error(LogComponents::CoreGeneral, stringFormat("ClientLogo::Update - %s", file.GetError()));
+    if (!(file.Open(path) && file.Write(data) && file.Commit(PrivateFileWriter::Durability::Cache)))
+        Log::Error("ClientLogo::Update - %s", file.GetError());
 }
 
 }  // namespace
@@ -75,9 +76,8 @@ void ClientLogo::Update(CVClientData::IClientLogoSource& service)
         break;
     default:
         mblnStandardLogo = true;
-        Logger::Log_Error(LogComponents::CoreGeneral,
-                          stringFormat("ClientLogo::Update - unexpected LogoResult: %d.  Falling back to standard logo",
-                                       static_cast<int>(result)));
+        Log::Error("ClientLogo::Update - unexpected LogoResult: %d.  Falling back to standard logo",
+                   static_cast<int>(result));
         break;
     }
 }

@@ -1,8 +1,8 @@
 #include "Core/CVModels/LocalFiles/SecureFileHandler.h"
 
 #include "Common/StringFormat.h"
+#include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
-#include "CoreLogger/Logger.h"
 #include "Platform/FileSystemRoot.h"
 #include "Platform/Folders.h"
 #include "Platform/ScopedDescriptor.h"
@@ -16,17 +16,21 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+using Log = ComponentLog<LogComponents::Secure>;
+using CupsLog = ComponentLog<LogComponents::CoreCups>;
+
 namespace {
 
 // Longer ids are not CUPS job ids; the limit keeps names short and sane.
 constexpr size_t MaximumJobIdLength = 10;
 
 // True for a job id that can name a file; logs the refusal otherwise.
-bool AcceptJobId(const std::string& jobId, LogComponents component)
+template <LogComponents Component>
+bool AcceptJobId(const std::string& jobId)
 {
     if (SecureFileHandler::IsValidJobId(jobId))
         return true;
-    Logger::Log_Error(component, stringFormat("Not a job id: \"%s\"", jobId));
+    ComponentLog<Component>::Error("Not a job id: \"%s\"", jobId);
     return false;
 }
 
@@ -35,7 +39,7 @@ bool AcceptJobId(const std::string& jobId, LogComponents component)
 SecureFileHandler::SecureFileHandler(const std::string& jobOwner)
     : mstrFolder(Platform::FolderPath(Platform::Folder::SystemData)), mstrJobOwner(jobOwner)
 {
-    Logger::Log_Debug(LogComponents::Secure, stringFormat("Cache dir: %s", mstrFolder));
+    Log::Debug("Cache dir: %s", mstrFolder);
 }
 
 SecureFileHandler::~SecureFileHandler() = default;
@@ -49,7 +53,7 @@ bool SecureFileHandler::IsValidJobId(const std::string& jobId)
 std::string SecureFileHandler::ConstructFileName(const std::string& jobId) const
 {
     std::string name = stringFormat(".Secure_%s.payload", jobId);
-    Logger::Log_Debug(LogComponents::Secure, stringFormat("Secure payload file %s", name));
+    Log::Debug("Secure payload file %s", name);
     return name;
 }
 
@@ -73,8 +77,7 @@ std::optional<std::pair<uid_t, gid_t>> SecureFileHandler::mOwnerIds() const
         return std::nullopt;
     std::optional<Platform::UserAccount> account = Platform::LookupUser(mstrJobOwner);
     if (!account) {
-        Logger::Log_Error(LogComponents::Secure,
-                          stringFormat("Unknown job owner %s; the file stays with the hook.", mstrJobOwner));
+        Log::Error("Unknown job owner %s; the file stays with the hook.", mstrJobOwner);
         return std::nullopt;
     }
     return std::make_pair(account->uid, account->gid);
@@ -83,22 +86,20 @@ std::optional<std::pair<uid_t, gid_t>> SecureFileHandler::mOwnerIds() const
 // Copies the job's spool file into a fresh private payload file.
 bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
 {
-    if (!AcceptJobId(jobId, LogComponents::Secure))
+    if (!AcceptJobId<LogComponents::Secure>(jobId))
         return false;
     std::string source = GetCupsDataFilePath(jobId);
     std::string destination = GetFullPathToSecureFile(jobId);
-    Logger::Log_Debug(LogComponents::Secure,
-                      stringFormat("\n**********\nSource: %s\nDestination: %s\n", source, destination));
+    Log::Debug("\n**********\nSource: %s\nDestination: %s\n", source, destination);
 
     Platform::ScopedDescriptor input{::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
     if (input.fd < 0) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to open CUPS data file.  %s", std::strerror(errno)));
+        Log::Error("Unable to open CUPS data file.  %s", std::strerror(errno));
         return false;
     }
     PrivateFileWriter output;
     if (!output.Open(destination, mOwnerIds())) {
-        Logger::Log_Error(LogComponents::Secure,
-                          stringFormat("Unable to open destination data file. %s", output.GetError()));
+        Log::Error("Unable to open destination data file. %s", output.GetError());
         return false;
     }
     std::array<unsigned char, 64 * 1024> buffer;
@@ -107,30 +108,31 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to read CUPS data file.  %s", std::strerror(errno)));
+            Log::Error("Unable to read CUPS data file.  %s", std::strerror(errno));
             return false;
         }
         if (got == 0)
             break;
         if (!output.Write(std::span(buffer.data(), static_cast<size_t>(got)))) {
-            Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write destination data file. %s", output.GetError()));
+            Log::Error("Unable to write destination data file. %s", output.GetError());
             return false;
         }
     }
-    if (!output.Commit()) {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write destination data file. %s", output.GetError()));
+    // The payload lives for its job only.
+    if (!output.Commit(PrivateFileWriter::Durability::Cache)) {
+        Log::Error("Unable to write destination data file. %s", output.GetError());
         return false;
     }
-    Logger::Log_Debug(LogComponents::Secure, "\n**********\n**********\n**********");
+    Log::Debug("\n**********\n**********\n**********");
     return true;
 }
 
 bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<const unsigned char> data)
 {
-    if (!AcceptJobId(jobId, LogComponents::CoreCups))
+    if (!AcceptJobId<LogComponents::CoreCups>(jobId))
         return false;
     std::string path = stringFormat("%s/.parser_%s.parser", mstrFolder, jobId);
-    Logger::Log_Debug(LogComponents::CoreCups, stringFormat("Parser output file: %s", path));
+    CupsLog::Debug("Parser output file: %s", path);
     return WriteRawDataToFile(path, data);
 }
 
@@ -149,9 +151,9 @@ bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<co
     }
     ok = ok && mDumpFile.Write(data);
     if (ok) {
-        Logger::Log_Debug(LogComponents::Secure, "writing...");
+        Log::Debug("writing...");
     } else {
-        Logger::Log_Error(LogComponents::Secure, stringFormat("Unable to write file. %s", mDumpFile.GetError()));
+        Log::Error("Unable to write file. %s", mDumpFile.GetError());
         mDumpFile.Close();
     }
     return ok;
@@ -159,10 +161,10 @@ bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<co
 
 void SecureFileHandler::DeleteSecurePayload(const std::string& jobId)
 {
-    if (!AcceptJobId(jobId, LogComponents::Secure))
+    if (!AcceptJobId<LogComponents::Secure>(jobId))
         return;
     std::string path = GetFullPathToSecureFile(jobId);
-    Logger::Log_Debug(LogComponents::Secure, stringFormat("Deleting file %s.", path));
+    Log::Debug("Deleting file %s.", path);
     ::unlink(path.c_str());
 }
 
