@@ -57,7 +57,7 @@ std::string FolderPath(Folder folder)
     if (!user)
         return {};
     UserFolderRule rule = UserFolder(folder);
-    // The XDG specification ignores relative values; so does this.
+    // Relative values are ignored, as the XDG base-directory rules say.
     const char* base = std::getenv(rule.variable);
     if (base != nullptr && base[0] == '/')
         return HostPath(base) + "/" + std::string(kProductFolder);
