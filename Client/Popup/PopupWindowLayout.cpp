@@ -220,13 +220,15 @@ void PopupWindow::createWindow()
     mContentView->show();
 }
 
-// A person works the window from the top down: the custom fields, the
-// comment, the unit costs and the added cost, then the buttons from left to
-// right. The first input that takes typing has the focus when the window
-// opens, so that the user can type at once.
+// A person works the window from the top down: the pending jobs' grid, the
+// custom fields, the comment, the unit costs and the added cost, then the
+// buttons from left to right. The first of them that takes typing has the
+// focus when the window opens, so that the user can start at once.
 void PopupWindow::mSetKeyboardOrder()
 {
     std::vector<QWidget*> order;
+    if (pendingJobsGrid != nullptr)
+        order.push_back(pendingJobsGrid);
     for (auto control = customFieldControls.rbegin(); control != customFieldControls.rend(); ++control)
         order.push_back(&(*control)->widget());
     for (QWidget* input : std::initializer_list<QWidget*>{comments, bwUnitCost.box, colorUnitCost.box, addedCosts.box})

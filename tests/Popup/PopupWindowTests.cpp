@@ -79,6 +79,8 @@ protected:
 TEST_F(PopupWindowTest, PrintShowsTheJobWithItsCostsAndSavesTheComment)
 {
     bool printed = Show({{kPopup, [](QWidget& popup) {
+                              // The comment, its first input, has the focus.
+                              EXPECT_EQ(popup.focusWidget(), popup.findChild<QWidget*>(QStringLiteral("comments")));
                               Type(popup, QStringLiteral("comments"), QStringLiteral("For the board"));
                               Click(popup, QStringLiteral("allowPrintJob"));
                           }}});
