@@ -411,7 +411,7 @@ PopupWindow::FieldControl* PopupWindow::mMakeFieldControl(CVClientData::CustomFi
         return new OptionField(frame, field, service, parent);
     case 3:
         return new NonValidatedField(frame, field, service, parent);
-    default:
+    default:  // 4: a field with many values, listed whole under a parent
         if (field.ParentId != 0)
             return new SearchableDropDown(frame, field, service, userCanAddCodes, parent);
         return new SearchableField(frame, field, service, userCanAddCodes, parent);
