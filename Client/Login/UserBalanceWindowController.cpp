@@ -1,5 +1,6 @@
 #include "Client/Login/UserBalanceWindowController.h"
 
+#include "Client/BalanceRemainingText.h"
 #include "Client/Login/ModalWindow.h"
 #include "Client/Login/UserBalance.h"
 #include "Core/CVModels/User.h"
@@ -53,22 +54,9 @@ UserBalanceWindowController::~UserBalanceWindowController() = default;
 
 QString UserBalanceWindowController::formatBalanceRemainingForUser(const CVClientData::User& user)
 {
-    using CVClientData::User;
-    switch (user.Type) {
-    case User::CostBalance:
-        return LocalizedStrings::Format("Balance_Format_Costs", Money(user.BWBalanceRemaining));
-    case User::PageBalance:
-        return LocalizedStrings::Format("Balance_Format_Pages", Pages(user.BWBalanceRemaining));
-    case User::BWPageBalance:
-        return LocalizedStrings::Format("Balance_Format_BW_Pages", Pages(user.BWBalanceRemaining));
-    case User::ColorPageBalance:
-        return LocalizedStrings::Format("Balance_Format_Color_Pages", Pages(user.ColorBalanceRemaining));
-    case User::BothPageBalances:
-        return LocalizedStrings::Format("Balance_Format_BW_And_Color_Pages", Pages(user.BWBalanceRemaining),
-                                        Pages(user.ColorBalanceRemaining));
-    default:
-        return QString();
-    }
+    const BalanceNumberFormats formats{
+        [](double money) { return LocalizedStrings::Format("Balance_Format_Costs", Money(money)); }, Pages};
+    return BalanceRemainingText(user, formats).value_or(QString());
 }
 
 void UserBalanceWindowController::showWindow()

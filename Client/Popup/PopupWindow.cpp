@@ -53,7 +53,12 @@ PopupWindow::PopupWindow()
     initPopupObjects();
 }
 
-PopupWindow::~PopupWindow() = default;
+// The controls go before the fields they edit.
+PopupWindow::~PopupWindow()
+{
+    customFieldControls.clear();
+    delete mContentView;
+}
 
 void PopupWindow::initPopupObjects()
 {

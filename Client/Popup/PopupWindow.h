@@ -1,10 +1,11 @@
 #pragma once
 
-#include "Client/Popup/PlaceholderFieldControl.h"
+#include "Client/CustomFields/CustomFieldControl.h"
 #include "Client/Popup/PopupFormats.h"
 #include "Core/CVModels/CustomField.h"
 
 #include <QDialog>
+#include <QRect>
 #include <QString>
 #include <QVariant>
 
@@ -46,10 +47,10 @@ class WebDataService;
 // outlive the window's use. A missing service, settings or logo is taken as
 // no custom fields, default settings and the shipped logo; without a job the
 // window shows what it has and refuses Print.
-class PopupWindow : public QDialog {
+class PopupWindow : public QDialog, public CustomFieldControlDelegate {
 public:
     // The control of one custom-field row.
-    using FieldControl = PlaceholderFieldControl;
+    using FieldControl = CustomFieldControl;
 
     // --- Layout numbers (window coordinates count from the bottom) ---
     static constexpr int ContentWidth = 474;
@@ -100,8 +101,9 @@ public:
     void setManualBatch();
 
     // --- Delegate entries ---
-    // A custom-field control's value changed.
-    void customFieldControlSelectionChanged(FieldControl& control);
+    // A custom-field control's value changed (for a parent field, passed on
+    // by its child's control).
+    void customFieldControlSelectionChanged(FieldControl& control) override;
     // Editing of a cost box ended with a text the formatter accepts.
     void controlTextDidEndEditing(QLineEdit* box);
     // A cost box's text is not a cost: refused, with its sheet.
@@ -133,6 +135,11 @@ private:
     int mPlaceCostRows(Placer& placer, int cursor);
     int mPlaceComment(Placer& placer, int cursor);
     int mPlaceCustomFieldRows(Placer& placer, int cursor);
+    // The control a field of the type asks for, in the frame; none for a
+    // field that gets no row.
+    FieldControl* mMakeFieldControl(CVClientData::CustomField& field, const QRect& frame, QWidget* parent);
+    // Top to bottom for the keyboard: the first input has the focus.
+    void mSetKeyboardOrder();
     int mPlaceJobRows(Placer& placer, int cursor);
     void mPlaceLogo(Placer& placer, int cursor);
     CostInput mMakeCostInput(Placer& placer, const char* name, int x, int y);

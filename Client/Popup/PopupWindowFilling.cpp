@@ -1,3 +1,4 @@
+#include "Client/BalanceRemainingText.h"
 #include "Client/Popup/PopupWindow.h"
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/JobCalculations.h"
@@ -42,23 +43,13 @@ QString UnitsText(int32_t priceOption, double units, const PopupFormats& formats
     }
 }
 
-// What the user has left, by the kind of balance: money, pages, or each of
-// black-and-white and colour pages on its own balance.
+// What the user has left, by the kind of balance; money also for a kind
+// this client does not know.
 QString BalanceText(const CVClientData::User& owner, const PopupFormats& formats)
 {
-    switch (owner.Type) {
-    case CVClientData::User::PageBalance:
-        return Text("Balance_Format_Pages").arg(formats.count(owner.BWBalanceRemaining));
-    case CVClientData::User::BWPageBalance:
-        return Text("Balance_Format_BW_Pages").arg(formats.count(owner.BWBalanceRemaining));
-    case CVClientData::User::ColorPageBalance:
-        return Text("Balance_Format_Color_Pages").arg(formats.count(owner.ColorBalanceRemaining));
-    case CVClientData::User::BothPageBalances:
-        return Text("Balance_Format_BW_And_Color_Pages")
-            .arg(formats.count(owner.BWBalanceRemaining), formats.count(owner.ColorBalanceRemaining));
-    default:
-        return formats.currency(owner.BWBalanceRemaining);
-    }
+    const BalanceNumberFormats numbers{[&formats](double money) { return formats.currency(money); },
+                                       [&formats](double pages) { return formats.count(pages); }};
+    return BalanceRemainingText(owner, numbers).value_or(formats.currency(owner.BWBalanceRemaining));
 }
 
 }  // namespace
@@ -97,39 +88,20 @@ void PopupWindow::populateWindowFromJob()
         comments->setPlainText(QString::fromStdString(job.Comments));
 }
 
-// From the top row down: the field's own value when it has one, else what
-// the control remembers the user chose last.
+// From the top row down (so that a parent's value is there before its
+// child's): the field's own value when it has one, else what the user chose
+// last for the field.
 void PopupWindow::mRestoreLastEntries()
 {
-    using Kind = FieldControl::Kind;
     for (auto it = customFieldControls.rbegin(); it != customFieldControls.rend(); ++it) {
         FieldControl& control = **it;
-        const CVClientData::CustomField& field = control.customField();
-        const CVClientData::CustomFieldValue& own = field.OwnValue;
+        const CVClientData::CustomFieldValue& own = control.customField().OwnValue;
         if (own.ValueId != 0 || !own.Code.empty()) {
             control.setSelectedValue(&own);
             continue;
         }
         control.setSelectedValue(nullptr);
-        switch (control.kind()) {
-        case Kind::SearchableField:
-        case Kind::SearchableDropDown:
-        case Kind::NonValidatedField:
-            control.setSelectedIndex(0);
-            break;
-        case Kind::SimpleDropDown: {
-            int64_t index = field.FindCustomFieldValueIndex(static_cast<uint64_t>(control.getLastEntryValue()));
-            if (index >= 0)
-                control.selectItemAtIndex(static_cast<int>(index));
-            break;
-        }
-        case Kind::OptionField: {
-            std::optional<CVClientData::CustomFieldValue> last =
-                field.FindCustomFieldValueById(static_cast<uint64_t>(control.getLastEntryValue()));
-            control.setSelectedValue(last ? &*last : nullptr);
-            break;
-        }
-        }
+        control.useLastEntry();
     }
 }
 
@@ -241,10 +213,10 @@ void PopupWindow::customFieldControlSelectionChanged(FieldControl& control)
     DebugScope scope(kComponent, "-[PopupWindow customFieldControlSelectionChanged:]");
     if (_printJob == nullptr || !mUser().ShowCosts)
         return;
-    if (const CVClientData::CustomFieldValue* value = control.selectedCustomFieldValue())
+    if (std::optional<CVClientData::CustomFieldValue> value = control.selectedCustomFieldValue())
         _printJob->SetCustomFieldValue(*value);
     else
-        _printJob->ClearCustomFieldValue(static_cast<uint64_t>(control.fieldId()));
+        _printJob->ClearCustomFieldValue(control.fieldId());
     updateJobCosts();
 }
 

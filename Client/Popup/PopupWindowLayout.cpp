@@ -1,3 +1,8 @@
+#include "Client/CustomFields/NonValidatedField.h"
+#include "Client/CustomFields/OptionField.h"
+#include "Client/CustomFields/SearchableDropDown.h"
+#include "Client/CustomFields/SearchableField.h"
+#include "Client/CustomFields/SimpleDropDown.h"
 #include "Client/Popup/PendingJobGrid.h"
 #include "Client/Popup/PopupWindow.h"
 #include "Core/CVModels/ClientJob.h"
@@ -76,6 +81,43 @@ QString Text(const char* key)
     return Platform::LocalizedStrings::Text(QString::fromLatin1(key));
 }
 
+// The widget that takes typing first in a row's input: the input itself or
+// the first enabled part of it that takes the focus by the keyboard; none
+// for a button.
+QWidget* FirstInput(QWidget& input)
+{
+    if (qobject_cast<QPushButton*>(&input) != nullptr)
+        return nullptr;
+    if (input.focusPolicy() & Qt::TabFocus)
+        return &input;
+    for (QWidget* part : input.findChildren<QWidget*>()) {
+        if ((part->focusPolicy() & Qt::TabFocus) && part->isEnabled() && !part->isHidden()
+            && qobject_cast<QPushButton*>(part) == nullptr)
+            return part;
+    }
+    return nullptr;
+}
+
+// The height of the control a custom field gets by its type: a pair of
+// options for type 2 when the field has two values, a drop-down for type 1
+// when it has any, a one-line control for types 0, 3 and 4. None for a
+// field without a row.
+std::optional<int> ControlHeight(const CVClientData::CustomField& field)
+{
+    switch (field.Type) {
+    case 0:
+    case 3:
+    case 4:
+        return kControlHeight;
+    case 1:
+        return field.HasCustomFieldValues() ? std::optional<int>(kControlHeight) : std::nullopt;
+    case 2:
+        return field.CountCustomFieldValues() >= 2 ? std::optional<int>(kOptionFieldHeight) : std::nullopt;
+    default:
+        return std::nullopt;
+    }
+}
+
 }  // namespace
 
 // Converts the window's coordinates, which count from the bottom, to the
@@ -87,9 +129,11 @@ public:
     template <typename Widget>
     Widget* place(Widget* widget, int x, int y, int width, int height) const
     {
-        widget->setGeometry(x, mintHeight - y - height, width, height);
+        widget->setGeometry(frame(x, y, width, height));
         return widget;
     }
+
+    QRect frame(int x, int y, int width, int height) const { return QRect(x, mintHeight - y - height, width, height); }
 
     QWidget& content() const { return mContent; }
     int height() const { return mintHeight; }
@@ -172,7 +216,39 @@ void PopupWindow::createWindow()
     cursor = mPlaceCustomFieldRows(placer, cursor);
     cursor = mPlaceJobRows(placer, cursor);
     mPlaceLogo(placer, cursor);
+    mSetKeyboardOrder();
     mContentView->show();
+}
+
+// A person works the window from the top down: the pending jobs' grid, the
+// custom fields, the comment, the unit costs and the added cost, then the
+// buttons from left to right. The first of them that takes typing has the
+// focus when the window opens, so that the user can start at once.
+void PopupWindow::mSetKeyboardOrder()
+{
+    std::vector<QWidget*> order;
+    if (pendingJobsGrid != nullptr)
+        order.push_back(pendingJobsGrid);
+    for (auto control = customFieldControls.rbegin(); control != customFieldControls.rend(); ++control)
+        order.push_back(&(*control)->widget());
+    for (QWidget* input : std::initializer_list<QWidget*>{comments, bwUnitCost.box, colorUnitCost.box, addedCosts.box})
+        if (input != nullptr)
+            order.push_back(input);
+    QList<QPushButton*> buttons = mContentView->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+    std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+    for (QPushButton* button : buttons) {
+        if (!order.empty())
+            QWidget::setTabOrder(order.back(), button);
+        order.push_back(button);
+    }
+    for (QWidget* input : order) {
+        if (QWidget* typing = FirstInput(*input)) {
+            typing->setFocus();
+            break;
+        }
+    }
 }
 
 // Right to left: Print (Save), Cancel, Batch for a manual batch, Snooze
@@ -282,54 +358,28 @@ int PopupWindow::mPlaceComment(Placer& placer, int cursor)
 
 // From the last field to the first, so that the first lands at the top. A
 // dependent field (type 0 or 4 with a parent) is held until the nearest
-// field above it without a parent and of type 0 or 4, which becomes its
-// parent control.
+// field above it without a parent and of type 0 or 4, whose control becomes
+// its parent control; the child then hears of the parent's changes and
+// passes them on to the window.
 int PopupWindow::mPlaceCustomFieldRows(Placer& placer, int cursor)
 {
-    using Kind = FieldControl::Kind;
     FieldControl* held = nullptr;
     for (auto field = _customFieldsForJob.rbegin(); field != _customFieldsForJob.rend(); ++field) {
         if (_webDataService != nullptr)
             field->LoadAllCustomFieldValues(*_webDataService, 0);
-        std::optional<Kind> kind;
-        switch (field->Type) {
-        case 0:
-            kind = Kind::SearchableDropDown;
-            break;
-        case 1:
-            if (field->HasCustomFieldValues())
-                kind = Kind::SimpleDropDown;
-            break;
-        case 2:
-            if (field->CountCustomFieldValues() >= 2)
-                kind = Kind::OptionField;
-            break;
-        case 3:
-            kind = Kind::NonValidatedField;
-            break;
-        case 4:
-            kind = field->ParentId != 0 ? Kind::SearchableDropDown : Kind::SearchableField;
-            break;
-        default:
-            break;
-        }
-        if (!kind)
+        const std::optional<int> height = ControlHeight(*field);
+        if (!height || _webDataService == nullptr)
             continue;
 
-        auto* control = new FieldControl(*kind, *field, &placer.content());
         const QString caption = QStringLiteral("%1:").arg(QString::fromStdString(field->Name));
-        int y = 0;
-        if (*kind == Kind::OptionField) {
-            y = cursor + kRowGap;
-            placer.place(control, kValueX, y, kValueWidth, kOptionFieldHeight);
-            mMakeCaption(placer, nullptr, kCaptionX, y + kOptionFieldHeight - kLineHeight)->setText(caption);
-            cursor = y + kOptionFieldHeight;
-        } else {
-            y = cursor + kControlGap;
-            placer.place(control, kValueX, y, kValueWidth, kControlHeight);
-            mMakeCaption(placer, nullptr, kCaptionX, y + kCaptionRaise)->setText(caption);
-            cursor = y + kControlHeight;
-        }
+        const bool options = *height == kOptionFieldHeight;
+        const int y = cursor + (options ? kRowGap : kControlGap);
+        FieldControl* control =
+            mMakeFieldControl(*field, placer.frame(kValueX, y, kValueWidth, *height), &placer.content());
+        // An option field's caption is level with its first option.
+        const int captionY = options ? y + kOptionFieldHeight - kLineHeight : y + kCaptionRaise;
+        mMakeCaption(placer, nullptr, kCaptionX, captionY)->setText(caption);
+        cursor = y + *height;
         control->setDelegate(this);
         customFieldControls.push_back(control);
 
@@ -337,7 +387,7 @@ int PopupWindow::mPlaceCustomFieldRows(Placer& placer, int cursor)
         if (linkable && field->ParentId != 0) {
             held = control;
         } else if (linkable) {
-            if (field->Type == 0 && _webDataService != nullptr)
+            if (field->Type == 0)
                 field->LoadAllCustomFieldValues(*_webDataService, 0);
             if (held != nullptr)
                 held->setParentControl(control);
@@ -345,6 +395,27 @@ int PopupWindow::mPlaceCustomFieldRows(Placer& placer, int cursor)
         }
     }
     return cursor;
+}
+
+PopupWindow::FieldControl* PopupWindow::mMakeFieldControl(CVClientData::CustomField& field, const QRect& frame,
+                                                         QWidget* parent)
+{
+    CVClientData::WebDataService& service = *_webDataService;
+    const bool userCanAddCodes = mUser().UserCanAddCodes;
+    switch (field.Type) {
+    case 0:
+        return new SearchableDropDown(frame, field, service, userCanAddCodes, parent);
+    case 1:
+        return new SimpleDropDown(frame, field, service, parent);
+    case 2:
+        return new OptionField(frame, field, service, parent);
+    case 3:
+        return new NonValidatedField(frame, field, service, parent);
+    default:  // 4: a field with many values, listed whole under a parent
+        if (field.ParentId != 0)
+            return new SearchableDropDown(frame, field, service, userCanAddCodes, parent);
+        return new SearchableField(frame, field, service, userCanAddCodes, parent);
+    }
 }
 
 // The printer and document rows, or the pending grid in their place when

@@ -117,7 +117,7 @@ bool PopupWindow::savePopupWindowValuesToJobAndValidate()
     if (mUser().ShowComments && comments != nullptr)
         _printJob->Comments = comments->toPlainText().toStdString();
     for (auto it = customFieldControls.rbegin(); it != customFieldControls.rend(); ++it)
-        (*it)->jobWillBeSaved(this);
+        (*it)->jobWillBeSaved();
     if (isPendingMode() && mPendingJobCount() == 1)
         _printJob->Options.DelayedJob = false;
     else if (isPendingMode())
@@ -142,15 +142,15 @@ bool PopupWindow::mStoreCustomFieldValues()
 {
     for (auto it = customFieldControls.rbegin(); it != customFieldControls.rend(); ++it) {
         FieldControl& control = **it;
-        const CVClientData::CustomFieldValue* value = control.selectedCustomFieldValue();
-        if (value == nullptr)
+        std::optional<CVClientData::CustomFieldValue> value = control.selectedCustomFieldValue();
+        if (!value)
             value = control.searchForUserEnteredValue();
-        if (value == nullptr) {
+        if (!value) {
+            const QString name = QString::fromStdString(control.fieldName());
             mShowSheet(LocalizedStrings::Format(QStringLiteral("Client_Popup_Custom_Field_Error_None_Selected_Message"),
-                                                control.fieldName()),
+                                                name),
                        LocalizedStrings::Format(
-                           QStringLiteral("Client_Popup_Custom_Feild_Error_No_Value_Selected_Message"),
-                           control.fieldName()));
+                           QStringLiteral("Client_Popup_Custom_Feild_Error_No_Value_Selected_Message"), name));
             return false;
         }
         _printJob->SetCustomFieldValue(*value);
@@ -165,14 +165,14 @@ bool PopupWindow::mCustomFieldsWithinBudget(double totalCost)
     bool within = true;
     for (auto it = customFieldControls.rbegin(); it != customFieldControls.rend(); ++it) {
         FieldControl& control = **it;
-        const CVClientData::CustomFieldValue* value = control.selectedCustomFieldValue();
-        if (value == nullptr || !value->UseBudget || !(value->BudgetRemaining < totalCost))
+        std::optional<CVClientData::CustomFieldValue> value = control.selectedCustomFieldValue();
+        if (!value || !value->UseBudget || !(value->BudgetRemaining < totalCost))
             continue;
-        mShowSheet(LocalizedStrings::Format(QStringLiteral("Client_Popup_Custom_Field_Value_Error_Over_Budget_Message"),
-                                            control.fieldName()),
-                   LocalizedStrings::Format(
-                       QStringLiteral("Client_Popup_Custom_Field_Value_Error_Over_Budget_Instructions_Message"),
-                       control.fieldName()));
+        const QString name = QString::fromStdString(control.fieldName());
+        mShowSheet(
+            LocalizedStrings::Format(QStringLiteral("Client_Popup_Custom_Field_Value_Error_Over_Budget_Message"), name),
+            LocalizedStrings::Format(
+                QStringLiteral("Client_Popup_Custom_Field_Value_Error_Over_Budget_Instructions_Message"), name));
         within = false;
     }
     return within;

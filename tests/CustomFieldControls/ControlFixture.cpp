@@ -5,13 +5,6 @@
 #include "Client/CustomFields/SearchableDropDown.h"
 #include "Client/CustomFields/SearchableField.h"
 #include "Client/CustomFields/SimpleDropDown.h"
-#include "Platform/Qt/UserDefaults.h"
-
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QTest>
-#include <QVariantList>
-#include <QVariantMap>
 
 namespace ControlTests {
 
@@ -46,29 +39,6 @@ CustomField AccountField()
     return Field(1, "Account", values);
 }
 
-void Remember(uint64_t fieldId, uint64_t parentValueId, const std::vector<std::pair<std::string, int64_t>>& codes)
-{
-    QVariantList records;
-    for (const auto& [code, id] : codes)
-        records.push_back(QVariantMap{{"FieldId", static_cast<qlonglong>(fieldId)},
-                                      {"ValueId", static_cast<qlonglong>(id)},
-                                      {"ParentValueId", static_cast<qlonglong>(parentValueId)},
-                                      {"Code", QString::fromStdString(code)},
-                                      {"Description", QString::fromStdString(code + " text")}});
-    ASSERT_TRUE(Platform::UserDefaults::SetValue(QStringLiteral("LastTen/%1/%2").arg(fieldId).arg(parentValueId),
-                                                 records));
-}
-
-std::vector<std::string> RememberedCodes(uint64_t fieldId, uint64_t parentValueId)
-{
-    std::vector<std::string> codes;
-    const QVariantList records =
-        Platform::UserDefaults::Value(QStringLiteral("LastTen/%1/%2").arg(fieldId).arg(parentValueId)).toList();
-    for (const QVariant& record : records)
-        codes.push_back(record.toMap().value("Code").toString().toStdString());
-    return codes;
-}
-
 QStringList Items(const QComboBox& box)
 {
     QStringList items;
@@ -81,17 +51,6 @@ uint64_t ChosenId(CustomFieldControl& control)
 {
     std::optional<CustomFieldValue> value = control.selectedCustomFieldValue();
     return value ? value->ValueId : 0;
-}
-
-void ChooseInList(QComboBox& box, int item)
-{
-    box.showPopup();
-    QAbstractItemView* list = box.view();
-    const QModelIndex row = list->model()->index(item, box.modelColumn());
-    list->scrollTo(row);
-    QApplication::processEvents();
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
-    QApplication::processEvents();
 }
 
 void ControlTest::SetUp()

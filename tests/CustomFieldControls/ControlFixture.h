@@ -2,6 +2,8 @@
 
 #include "Client/CustomFields/CustomFieldControl.h"
 #include "Core/CVModels/CustomField.h"
+#include "tests/Support/Gui/ModalScript.h"
+#include "tests/Support/Gui/RememberedValues.h"
 #include "tests/WebService/WebServiceFixture.h"
 
 #include <QComboBox>
@@ -31,20 +33,15 @@ CustomField Field(uint64_t id, const std::string& name, std::vector<CustomFieldV
 // Field 1 "Account" as the stand-in knows it: A100 to A104, ids 101 to 105.
 CustomField AccountField();
 
-// Writes a last-ten list into the user's defaults: codes with their ids,
-// newest first, each described as "<code> text".
-void Remember(uint64_t fieldId, uint64_t parentValueId, const std::vector<std::pair<std::string, int64_t>>& codes);
-
-// The codes of the stored last-ten list.
-std::vector<std::string> RememberedCodes(uint64_t fieldId, uint64_t parentValueId);
+using TestSupport::Remember;
+using TestSupport::RememberedCodes;
 
 QStringList Items(const QComboBox& box);
 
 // The id of the control's value; 0 when it has none.
 uint64_t ChosenId(CustomFieldControl& control);
 
-// Opens the box's list and clicks the row, as a user chooses an item.
-void ChooseInList(QComboBox& box, int item);
+using TestSupport::ChooseInList;
 
 // The five controls, as the pop-up makes them by field type.
 enum class Kind { SearchableDropDown, SearchableField, NonValidatedField, SimpleDropDown, OptionField };

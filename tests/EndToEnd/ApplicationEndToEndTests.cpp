@@ -5,7 +5,9 @@
 // a person does, or on the offscreen platform.
 #include "Core/CVModels/DateUtil.h"
 #include "tests/EndToEnd/EndToEndWorld.h"
+#include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/Support/ChildProgram.h"
+#include "tests/Support/NamedCases.h"
 #include "tests/Support/PrivateXvfb.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +19,12 @@
 #include <charconv>
 #include <clocale>
 #include <ctime>
+#include <functional>
+#include <optional>
 #include <regex>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -26,8 +32,145 @@ using EndToEnd::DataPath;
 using EndToEnd::EndToEndWorld;
 using EndToEnd::QueueKind;
 using EndToEnd::Tracking;
+using TestSupport::operator<<;
 
 constexpr const char* kQueue = "Front_Desk";
+// What the title bars of the client's windows say: every alert, the job
+// pop-up and the login window.
+constexpr const char* kAlertTitle = EndToEnd::ClientAlertTitle;
+constexpr const char* kPopupTitle = "^Quorvel .* Print Job";
+constexpr const char* kLoginTitle = "^Quorvel Login";
+// The PIN the stand-in accepts, which is also the name of its user.
+constexpr const char* kPin = "4711";
+
+std::string FirstLine(const std::string& text)
+{
+    return text.substr(0, text.find('\n'));
+}
+
+// What a person does in a window of the client: keys, typing, a click.
+using Gesture = std::function<void(const TestSupport::PrivateXvfb& display, const std::string& window)>;
+
+Gesture Keys(std::string keys)
+{
+    return [keys](const TestSupport::PrivateXvfb& display, const std::string&) {
+        display.XdoTool({"key", "--clearmodifiers", keys});
+    };
+}
+
+Gesture Typing(std::string text)
+{
+    return [text](const TestSupport::PrivateXvfb& display, const std::string&) {
+        display.XdoTool({"type", "--clearmodifiers", "--delay", "20", text});
+    };
+}
+
+// A click at a point of the window given from its bottom left corner, where
+// the job pop-up lays out its buttons.
+Gesture ClickFromBottom(int x, int y)
+{
+    return [x, y](const TestSupport::PrivateXvfb& display, const std::string& window) {
+        std::string geometry = display.XdoTool({"getwindowgeometry", "--shell", window});
+        std::smatch height;
+        ASSERT_TRUE(std::regex_search(geometry, height, std::regex("HEIGHT=([0-9]+)"))) << geometry;
+        display.XdoTool({"mousemove", "--window", window, std::to_string(x),
+                         std::to_string(std::stoi(height[1]) - y), "click", "1"});
+    };
+}
+
+// The job pop-up's buttons, right to left from its right edge: Print, then
+// Cancel Job (their middles, above the bottom edge).
+const Gesture kClickPrint = ClickFromBottom(430, 24);
+const Gesture kClickCancelJob = ClickFromBottom(332, 24);
+
+// A window that comes up for a job, and what the person does in it.
+struct Encounter {
+    const char* title;
+    std::vector<Gesture> gestures;
+};
+
+// How the server's rules and settings meet the user of a job, in the
+// windows of the client: what the person does there for a job that then
+// prints, and for one that is then cancelled.
+struct Meeting {
+    const char* Name;
+    std::function<void(EndToEndWorld&)> arrange;
+    std::vector<Encounter> printing;
+    std::vector<Encounter> cancelling;
+    // What the server must have received of the printed job.
+    std::function<void(EndToEndWorld&, int job)> checkPrinted = nullptr;
+};
+
+// The default answer of the stand-in with keys of its JSON object replaced.
+StandIn::Responder DefaultAnswerWith(const char* method, const char* path, nlohmann::json changes)
+{
+    StandIn::Responder original = StandIn::DefaultResponder(method, path);
+    return [original, changes](const StandIn::RecordedRequest& request) {
+        StandIn::Answer answer = original(request);
+        nlohmann::json body = nlohmann::json::parse(answer.body, nullptr, false);
+        if (body.is_object()) {
+            body.update(changes);
+            answer.body = body.dump();
+        }
+        return answer;
+    };
+}
+
+// The last job the rules received for the CUPS job, whole.
+nlohmann::json LastServerJob(EndToEndWorld& world, int job)
+{
+    nlohmann::json last;
+    for (const StandIn::RecordedRequest& request : world.Server().RequestsTo("PUT", "printapi/rules/process")) {
+        nlohmann::json sent = nlohmann::json::parse(request.body, nullptr, false);
+        if (sent.is_object() && sent.value("CupsId", 0) == job)
+            last = sent;
+    }
+    return last;
+}
+
+const Meeting kMeetings[] = {
+    {"JobMessage",
+     [](EndToEndWorld& world) {
+         world.ScriptRules(Tracking::Silently, EndToEndWorld::MonoPageCost, EndToEndWorld::ColourPageCost,
+                           {EndToEnd::ContinueOrCancel("Colour printing", "This job costs 1.20.")});
+     },
+     {{kAlertTitle, {Keys("Return")}}},
+     // Escape presses Cancel; then the client says that the job is cancelled.
+     {{kAlertTitle, {Keys("Escape")}}, {kAlertTitle, {Keys("Return")}}}},
+    {"Popup",
+     [](EndToEndWorld& world) {
+         world.ScriptRules(Tracking::WithPopup);
+         world.Server().SetResponder("GET", "printapi/users",
+                                     DefaultAnswerWith("GET", "printapi/users", {{"ShowComments", true}}));
+     },
+     // The comment box has the focus when the pop-up opens.
+     {{kPopupTitle, {Typing("Handouts for room 4"), kClickPrint}}},
+     // The client then says that the job is cancelled.
+     {{kPopupTitle, {kClickCancelJob}}, {kAlertTitle, {Keys("Return")}}},
+     [](EndToEndWorld& world, int job) {
+         EXPECT_EQ(LastServerJob(world, job).value("Comments", std::string()), "Handouts for room 4");
+     }},
+    {"PinCode",
+     [](EndToEndWorld& world) {
+         world.ScriptRules(Tracking::Silently);
+         world.Server().SetResponder("GET", "printapi/settings/*",
+                                     DefaultAnswerWith("GET", "printapi/settings/*", {{"AuthenticationType", 2}}));
+         // The server knows one PIN.
+         world.Server().SetResponder("POST", "token", [](const StandIn::RecordedRequest& request) {
+             if (request.Header("X-CV-AuthentType") == "2" && request.FormValue("username") != kPin)
+                 return StandIn::Answer::Json(400, R"({"error":"invalid_grant","error_description":"No such PIN."})");
+             return StandIn::GrantToken(request);
+         });
+     },
+     // The PIN field has the focus; Return presses OK, Escape Cancel.
+     {{kLoginTitle, {Typing(kPin), Keys("Return")}}},
+     {{kLoginTitle, {Keys("Escape")}}, {kAlertTitle, {Keys("Return")}}},
+     [](EndToEndWorld& world, int job) {
+         std::optional<EndToEnd::ServerJobSummary> summary = world.ServerJob(job);
+         ASSERT_TRUE(summary);
+         EXPECT_EQ(summary->user, kPin);
+     }},
+};
 
 class ApplicationEndToEndTest : public testing::Test {
 protected:
@@ -40,34 +183,63 @@ protected:
     EndToEndWorld mWorld;
 };
 
-// The alert of a job message comes up; Return presses OK and the job
-// prints; for a second job Escape presses Cancel, the client says that the
-// job is cancelled, and it is.
-TEST_F(ApplicationEndToEndTest, AJobMessageAnsweredAtTheKeyboardPrintsOrCancelsTheJob)
+class MeetingTheClient : public ApplicationEndToEndTest, public testing::WithParamInterface<Meeting> {
+protected:
+    // Does what the person does in each window as it comes up (a window
+    // other than the last one met); false when a window did not come.
+    bool Meet(const std::vector<Encounter>& encounters)
+    {
+        for (const Encounter& encounter : encounters) {
+            std::string window;
+            TestSupport::WaitUntil(
+                [&] {
+                    window = FirstLine(mDisplay.XdoTool({"search", "--onlyvisible", "--name", encounter.title}, 5));
+                    return !window.empty() && window != mstrLastWindow;
+                },
+                std::chrono::seconds(30));
+            if (window.empty() || window == mstrLastWindow) {
+                ADD_FAILURE() << "no window " << encounter.title;
+                return false;
+            }
+            mstrLastWindow = window;
+            mDisplay.XdoTool({"windowfocus", "--sync", window});
+            for (const Gesture& gesture : encounter.gestures)
+                gesture(mDisplay, window);
+        }
+        return true;
+    }
+
+    TestSupport::PrivateXvfb mDisplay;
+    std::string mstrLastWindow;
+};
+
+// The windows come up as the rules and settings ask; what the person does
+// there prints one job and cancels the next.
+TEST_P(MeetingTheClient, AJobPrintsOrIsCancelledAsThePersonAnswersItsWindows)
 {
-    TestSupport::PrivateXvfb display;
-    ASSERT_TRUE(display.Running()) << display.Output();
-    mWorld.ScriptRules(Tracking::Silently, EndToEndWorld::MonoPageCost, EndToEndWorld::ColourPageCost,
-                       {EndToEnd::ContinueOrCancel("Colour printing", "This job costs 1.20.")});
-    ASSERT_TRUE(mWorld.StartClientProgram({"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + display.Display(),
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    GetParam().arrange(mWorld);
+    ASSERT_TRUE(mWorld.StartClientProgram({"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + mDisplay.Display(),
                                            "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS,
                                            CVK_CLIENT_APPLICATION}));
 
-    int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "pressing Return");
+    int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "to print");
     ASSERT_GT(printed, 0);
-    ASSERT_TRUE(display.PressInNextWindow(EndToEnd::ClientAlertTitle, "Return")) << mWorld.QuorvelLog();
+    ASSERT_TRUE(Meet(GetParam().printing)) << mWorld.QuorvelLog();
     EXPECT_TRUE(mWorld.WaitForJobState(printed, IPP_JSTATE_COMPLETED)) << mWorld.QuorvelLog();
     EXPECT_TRUE(mWorld.BackendRan(printed));
+    if (GetParam().checkPrinted)
+        GetParam().checkPrinted(mWorld, printed);
 
-    // Cancel, then the client's word that the job was cancelled.
-    int cancelled = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "pressing Escape");
+    int cancelled = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "to cancel");
     ASSERT_GT(cancelled, 0);
-    ASSERT_TRUE(display.PressInNextWindow(EndToEnd::ClientAlertTitle, "Escape")) << mWorld.QuorvelLog();
-    ASSERT_TRUE(display.PressInNextWindow(EndToEnd::ClientAlertTitle, "Return")) << mWorld.QuorvelLog();
+    ASSERT_TRUE(Meet(GetParam().cancelling)) << mWorld.QuorvelLog();
     EXPECT_TRUE(mWorld.WaitForJobState(cancelled, IPP_JSTATE_CANCELED)) << mWorld.QuorvelLog();
     EXPECT_FALSE(mWorld.BackendRan(cancelled));
     EXPECT_EQ(mWorld.StopClient(), 0) << TestSupport::ReadFileText(mWorld.Root().Path() + "/client.out");
 }
+
+INSTANTIATE_TEST_SUITE_P(Windows, MeetingTheClient, testing::ValuesIn(kMeetings), TestSupport::CaseName());
 
 // The user's locale writes numbers with a decimal comma; the windows follow
 // it, but the job the server receives (its date, its costs) keeps the

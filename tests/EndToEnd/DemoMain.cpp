@@ -7,8 +7,8 @@
 // received and what reached the wrapped backend, then removes everything.
 //
 // With --windows the client is the real application on the current display
-// (DISPLAY), and the rules ask the user about every job; the demonstration
-// waits for the person to answer each question.
+// (DISPLAY), and the rules ask the user about every job, with a question
+// and then the job pop-up; the demonstration waits for the person to answer.
 //
 // Exit status 0 when every job printed whole and was accounted (or, with
 // windows, was cancelled by its user), 1 otherwise, 2 when the
@@ -201,7 +201,7 @@ int main(int argc, char** argv)
             return kSetupFailed;
         }
         if (withWindows)
-            world.ScriptRules(EndToEnd::Tracking::Silently, EndToEnd::EndToEndWorld::MonoPageCost,
+            world.ScriptRules(EndToEnd::Tracking::WithPopup, EndToEnd::EndToEndWorld::MonoPageCost,
                               EndToEnd::EndToEndWorld::ColourPageCost,
                               {EndToEnd::ContinueOrCancel("Print this job?",
                                                           "The demonstration's rules ask about every job.")});

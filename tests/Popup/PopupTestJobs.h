@@ -1,13 +1,19 @@
 #pragma once
 
+#include "Client/CustomFields/CustomFieldControl.h"
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/CustomField.h"
 #include "Core/CVModels/CustomFieldValue.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 
+#include <QWidget>
+
+#include <algorithm>
 #include <cstdint>
 #include <map>
+#include <string>
+#include <utility>
 #include <vector>
 
 // Jobs, settings and a custom-field server as the job pop-up gets them, for
@@ -66,12 +72,14 @@ inline CVClientData::CustomField Field(uint64_t id, const char* name, int32_t ty
     return field;
 }
 
-inline CVClientData::CustomFieldValue Value(uint64_t fieldId, uint64_t valueId, const char* code)
+inline CVClientData::CustomFieldValue Value(uint64_t fieldId, uint64_t valueId, const char* code,
+                                            const char* description = "")
 {
     CVClientData::CustomFieldValue value;
     value.FieldId = fieldId;
     value.ValueId = valueId;
     value.Code = code;
+    value.Description = description;
     return value;
 }
 
@@ -104,5 +112,31 @@ private:
     std::vector<CVClientData::CustomField> mvecFields;
     std::map<uint64_t, std::vector<CVClientData::CustomFieldValue>> mmapValues;
 };
+
+// The custom-field controls of a window, top row first: the kind of each
+// (its object name).
+inline std::vector<std::string> ControlKinds(const QWidget& window)
+{
+    std::vector<std::pair<int, std::string>> rows;
+    for (QWidget* widget : window.findChildren<QWidget*>())
+        if (dynamic_cast<CustomFieldControl*>(widget) != nullptr)
+            rows.emplace_back(widget->mapTo(&window, QPoint(0, 0)).y(), widget->objectName().toStdString());
+    std::sort(rows.begin(), rows.end());
+    std::vector<std::string> kinds;
+    for (const auto& row : rows)
+        kinds.push_back(row.second);
+    return kinds;
+}
+
+// The control of the field with the name in a window; none when it has none.
+inline CustomFieldControl* ControlOf(const QWidget& window, const std::string& fieldName)
+{
+    for (QWidget* widget : window.findChildren<QWidget*>()) {
+        auto* control = dynamic_cast<CustomFieldControl*>(widget);
+        if (control != nullptr && control->fieldName() == fieldName)
+            return control;
+    }
+    return nullptr;
+}
 
 }  // namespace PopupTest

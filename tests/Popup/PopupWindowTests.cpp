@@ -79,6 +79,8 @@ protected:
 TEST_F(PopupWindowTest, PrintShowsTheJobWithItsCostsAndSavesTheComment)
 {
     bool printed = Show({{kPopup, [](QWidget& popup) {
+                              // The comment, its first input, has the focus.
+                              EXPECT_EQ(popup.focusWidget(), popup.findChild<QWidget*>(QStringLiteral("comments")));
                               Type(popup, QStringLiteral("comments"), QStringLiteral("For the board"));
                               Click(popup, QStringLiteral("allowPrintJob"));
                           }}});
@@ -136,33 +138,37 @@ TEST_F(PopupWindowTest, TheBalanceShownFollowsTheKindOfBalance)
 }
 
 // The window is as high as the rows it holds, counting custom fields whose
-// rows are left out for want of values.
+// rows are left out for want of values; each field with a row gets the
+// control its type asks for.
 TEST_F(PopupWindowTest, TheWindowIsAsHighAsItsRows)
 {
     using PopupTest::Field;
     using PopupTest::Value;
     using Values = std::vector<CVClientData::CustomFieldValue>;
     using Fields = std::vector<std::pair<CVClientData::CustomField, Values>>;
+    using Controls = std::vector<std::string>;
     struct Case {
         const char* what;
         bool costs, overrides, comments;
         Fields fields;
         int height;
-        int controls;
+        Controls controls;  // top row first
     } cases[] = {
-        {"nothing but the job", false, false, false, {}, 214, 0},
-        {"costs", true, false, false, {}, 260, 0},
-        {"costs the user may change", true, true, false, {}, 265, 0},
-        {"a comment", false, false, true, {}, 273, 0},
-        {"everything", true, true, true, {}, 324, 0},
+        {"nothing but the job", false, false, false, {}, 214, {}},
+        {"costs", true, false, false, {}, 260, {}},
+        {"costs the user may change", true, true, false, {}, 265, {}},
+        {"a comment", false, false, true, {}, 273, {}},
+        {"everything", true, true, true, {}, 324, {}},
         {"a drop-down and a free text", false, false, false, {{Field(1, "Project", 0), {}}, {Field(2, "Note", 3), {}}},
-         270, 2},
+         270, {"SearchableDropDown", "NonValidatedField"}},
         {"a list without values and options with one", false, false, false,
-         {{Field(1, "Account", 1), {}}, {Field(2, "Colour", 2), {Value(2, 5, "A")}}}, 288, 0},
+         {{Field(1, "Account", 1), {}}, {Field(2, "Colour", 2), {Value(2, 5, "A")}}}, 288, {}},
         {"a list with a value and two options", false, false, false,
          {{Field(1, "Account", 1), {Value(1, 4, "X")}}, {Field(2, "Colour", 2), {Value(2, 5, "A"), Value(2, 6, "B")}}},
-         288, 2},
-        {"a field of no known type", false, false, false, {{Field(3, "Other", 9), {}}}, 214, 0},
+         288, {"SimpleDropDown", "OptionField"}},
+        {"a searchable field and one that depends on it", false, false, false,
+         {{Field(5, "Matter", 4), {}}, {Field(6, "Task", 4, 5), {}}}, 270, {"SearchableField", "SearchableDropDown"}},
+        {"a field of no known type", false, false, false, {{Field(3, "Other", 9), {}}}, 214, {}},
     };
     for (const Case& test : cases) {
         ClientJob job = PopupTest::TypicalJob();
@@ -177,7 +183,7 @@ TEST_F(PopupWindowTest, TheWindowIsAsHighAsItsRows)
         popup.showForJob(&job, &server, &mSettings, nullptr);
         EXPECT_EQ(popup.height(), test.height) << test.what;
         EXPECT_EQ(popup.width(), PopupWindow::ContentWidth) << test.what;
-        EXPECT_EQ(static_cast<int>(popup.findChildren<PlaceholderFieldControl*>().size()), test.controls) << test.what;
+        EXPECT_EQ(PopupTest::ControlKinds(popup), test.controls) << test.what;
     }
 }
 

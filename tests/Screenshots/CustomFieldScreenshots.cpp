@@ -40,15 +40,6 @@ const char* const kMatters[][2] = {
     {"M-1117", "Office move, third floor"}, {"M-1121", "Data protection audit"},
 };
 
-// The stand-in's own answer to a search: the fields it knows.
-StandIn::Answer DefaultSearch(const StandIn::RecordedRequest& request)
-{
-    for (const StandIn::EndpointDefault& endpoint : StandIn::DefaultAnswers())
-        if (endpoint.method == "PUT" && endpoint.path == "printapi/customfields/values/search")
-            return endpoint.responder(request);
-    return StandIn::Answer::Json(404, "{}");
-}
-
 // A stand-in whose search answers three pages of matters, and the web
 // service that talks to it; both live as long as the program.
 CVClientData::WebDataService& Service()
@@ -59,7 +50,7 @@ CVClientData::WebDataService& Service()
         server.SetResponder("PUT", "printapi/customfields/values/search", [](const StandIn::RecordedRequest& request) {
             json search = json::parse(request.body);
             if (search.value("FieldId", 0) != 7)
-                return DefaultSearch(request);
+                return StandIn::DefaultResponder("PUT", "printapi/customfields/values/search")(request);
             search["PageCount"] = 3;
             search["MatchingValues"] = json::array();
             unsigned long id = 7000;

@@ -1,5 +1,5 @@
-// The job pop-up as users see it: a typical job with its costs, balance and
-// comment, and the pending-jobs grid.
+// The job pop-up as users see it: a typical job with its custom fields,
+// costs, balance and comment, and the pending-jobs grid.
 #include "tests/Popup/PopupTestJobs.h"
 #include "tests/Screenshots/Screenshots.h"
 
@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -30,13 +31,32 @@ const CVClientData::ClientSettings& Settings()
     return settings;
 }
 
+// The job asks for an account, a project of that account and a cost
+// centre; the user has chosen all three and may add codes.
 const Screenshots::Registration kJob("popup-job", [] {
+    using PopupTest::Field;
+    using PopupTest::Value;
+    static PopupTest::FieldServer server;
     static ClientJob job = [] {
         ClientJob typical = PopupTest::TypicalJob();
         typical.GetUser().AllowSnooze = true;
+        typical.GetUser().UserCanAddCodes = true;
+        server.Define(typical, Field(1, "Account", 0),
+                      {Value(1, 101, "A100", "Front office"), Value(1, 102, "A101", "Finance")});
+        server.Define(typical, Field(2, "Project", 0, 1),
+                      {Value(2, 201, "P200", "Annual report"), Value(2, 202, "P201", "Board pack")});
+        server.Define(typical, Field(3, "Cost centre", 1),
+                      {Value(3, 301, "CC10", "Sales"), Value(3, 302, "CC20", "Administration")});
         return typical;
     }();
-    return Filled([](PopupWindow& popup) { popup.showForJob(&job, nullptr, &Settings(), nullptr); });
+    std::unique_ptr<QWidget> popup =
+        Filled([](PopupWindow& window) { window.showForJob(&job, &server, &Settings(), nullptr); });
+    for (const auto& [name, value] : {std::pair{"Account", Value(1, 102, "A101", "Finance")},
+                                      std::pair{"Project", Value(2, 202, "P201", "Board pack")},
+                                      std::pair{"Cost centre", Value(3, 302, "CC20", "Administration")}})
+        if (CustomFieldControl* control = PopupTest::ControlOf(*popup, name))
+            control->setSelectedValue(&value);
+    return popup;
 });
 
 const Screenshots::Registration kPending("popup-pending", [] {

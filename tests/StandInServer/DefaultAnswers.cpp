@@ -7,6 +7,7 @@
 #include <charconv>
 #include <map>
 #include <mutex>
+#include <string_view>
 
 namespace StandIn {
 
@@ -351,6 +352,15 @@ const std::vector<EndpointDefault>& DefaultAnswers()
         {"PUT", "printapi/securejobs/payload/*", WithToken(SecurePayload)},
     };
     return endpoints;
+}
+
+Responder DefaultResponder(const std::string& method, const std::string& path)
+{
+    auto bare = [](std::string_view text) { return text.substr(text.starts_with('/') ? 1 : 0); };
+    for (const EndpointDefault& endpoint : DefaultAnswers())
+        if (endpoint.method == method && bare(endpoint.path) == bare(path))
+            return endpoint.responder;
+    return {};
 }
 
 }  // namespace StandIn

@@ -20,6 +20,10 @@ struct EndpointDefault {
 // without a bearer token the stand-in granted. Add an endpoint by adding a row.
 const std::vector<EndpointDefault>& DefaultAnswers();
 
+// The default answer of one endpoint (the path with or without its leading
+// "/"), for a test that changes what it answers; empty when it has none.
+Responder DefaultResponder(const std::string& method, const std::string& path);
+
 // The body of the default client settings answer.
 std::string DefaultClientSettingsJson();
 

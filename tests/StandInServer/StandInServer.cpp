@@ -133,11 +133,9 @@ void StandInServer::SetResponder(const std::string& method, const std::string& p
 // The endpoint's default answer again, or none when it has no default.
 void StandInServer::ResetAnswer(const std::string& method, const std::string& path)
 {
-    for (const EndpointDefault& endpoint : DefaultAnswers()) {
-        if (endpoint.method == method && WithLeadingSlash(endpoint.path) == WithLeadingSlash(path)) {
-            SetResponder(method, path, endpoint.responder);
-            return;
-        }
+    if (Responder responder = DefaultResponder(method, path)) {
+        SetResponder(method, path, std::move(responder));
+        return;
     }
     std::lock_guard lock(mLock);
     mEndpoints.erase(mKey(method, path));

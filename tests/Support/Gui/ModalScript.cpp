@@ -1,6 +1,7 @@
 #include "tests/Support/Gui/ModalScript.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDialog>
 #include <QLineEdit>
@@ -115,6 +116,17 @@ void Type(QWidget& window, const QString& name, const QString& text)
         return;
     }
     ADD_FAILURE() << "the window " << window.objectName().toStdString() << " has no text box " << name.toStdString();
+}
+
+void ChooseInList(QComboBox& box, int item)
+{
+    box.showPopup();
+    QAbstractItemView* list = box.view();
+    const QModelIndex row = list->model()->index(item, box.modelColumn());
+    list->scrollTo(row);
+    QApplication::processEvents();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(row).center());
+    QApplication::processEvents();
 }
 
 }  // namespace TestSupport

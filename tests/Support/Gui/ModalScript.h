@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QString>
 #include <QTimer>
@@ -54,5 +55,7 @@ private:
 void Click(QWidget& window, const QString& name);
 // Replaces the text of a line edit or plain-text box as if typed.
 void Type(QWidget& window, const QString& name, const QString& text);
+// Opens the box's list and clicks the item's row, as a user chooses it.
+void ChooseInList(QComboBox& box, int item);
 
 }  // namespace TestSupport
