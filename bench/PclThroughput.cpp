@@ -8,6 +8,7 @@
 // than the absolute figures.
 
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
+#include "bench/BenchJobs.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,15 +26,9 @@ using namespace RawPrintData;
 namespace {
 
 constexpr size_t PCL_JOB_SIZE = 64 * 1024 * 1024;
-constexpr size_t PCL_CHUNK_SIZE = 64 * 1024;
 
-using Job = std::vector<unsigned char>;
-
-// Appends text to a job.
-void Put(Job& job, std::string_view text)
-{
-    job.insert(job.end(), text.begin(), text.end());
-}
+using BenchJobs::Job;
+using BenchJobs::Put;
 
 // Appends a number in decimal.
 void PutNumber(Job& job, unsigned long number)
@@ -154,8 +149,7 @@ Job PxlVectorJob()
 // when the file cannot be read.
 Job RepeatedFixture(const char* name)
 {
-    std::ifstream file(std::string(CVK_PCL_FIXTURES "/") + name, std::ios::binary);
-    const Job once((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const Job once = BenchJobs::ReadFile(std::string(CVK_PCL_FIXTURES "/") + name);
     Job job;
     if (once.empty())
         return job;
@@ -175,67 +169,13 @@ Job Cdj550Job()
     return RepeatedFixture("cdj550.pcl");
 }
 
-// The form feeds of a job counted with memchr.
-size_t CountFormFeeds(const Job& job)
-{
-    size_t found = 0;
-    const unsigned char* position = job.data();
-    const unsigned char* end = job.data() + job.size();
-    while (position < end) {
-        const void* next = std::memchr(position, '\f', static_cast<size_t>(end - position));
-        if (next == nullptr)
-            break;
-        ++found;
-        position = static_cast<const unsigned char*>(next) + 1;
-    }
-    return found;
-}
-
-// The seconds of the fastest of a few memchr scans of the job.
-double ScanSeconds(const Job& job)
-{
-    double best = 0;
-    for (int run = 0; run < 5; ++run) {
-        const auto start = std::chrono::steady_clock::now();
-        benchmark::DoNotOptimize(CountFormFeeds(job));
-        const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        if (run == 0 || seconds < best)
-            best = seconds;
-    }
-    return best;
-}
-
-// Feeds the job through a detecting handler in 64 KiB chunks.
-void ParseJob(benchmark::State& state, const Job& job)
-{
-    if (job.empty()) {
-        state.SkipWithError("no job data");
-        return;
-    }
-    const double scanSeconds = ScanSeconds(job);
-    const auto start = std::chrono::steady_clock::now();
-    for (auto _ : state) {
-        CRawDataHandler handler(LANGUAGE_UNKNOWN);
-        for (size_t position = 0; position < job.size(); position += PCL_CHUNK_SIZE) {
-            if (handler.ParseData(job.data() + position, std::min(PCL_CHUNK_SIZE, job.size() - position)) < 0)
-                state.SkipWithError("parse failed");
-        }
-        handler.ParseDone();
-        benchmark::DoNotOptimize(handler.GetTotalPageCount());
-    }
-    const double parseSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() /
-                                static_cast<double>(state.iterations());
-    state.counters["vs_memchr"] = scanSeconds / parseSeconds;
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
-}
-
 // Copies the job chunk by chunk: the cost of merely moving the bytes.
 void CopyJob(benchmark::State& state, const Job& job)
 {
-    std::vector<unsigned char> chunk(PCL_CHUNK_SIZE);
+    std::vector<unsigned char> chunk(BenchJobs::ChunkSize);
     for (auto _ : state) {
-        for (size_t position = 0; position < job.size(); position += PCL_CHUNK_SIZE) {
-            const size_t length = std::min(PCL_CHUNK_SIZE, job.size() - position);
+        for (size_t position = 0; position < job.size(); position += BenchJobs::ChunkSize) {
+            const size_t length = std::min(BenchJobs::ChunkSize, job.size() - position);
             std::memcpy(chunk.data(), job.data() + position, length);
             benchmark::DoNotOptimize(chunk.data());
             benchmark::ClobberMemory();
@@ -244,28 +184,16 @@ void CopyJob(benchmark::State& state, const Job& job)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
 }
 
-// Counts form feeds with memchr: the cost of looking at every byte once.
-void ScanJob(benchmark::State& state, const Job& job)
-{
-    for (auto _ : state)
-        benchmark::DoNotOptimize(CountFormFeeds(job));
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
-}
-
 // Registers the parse, copy and scan of one job, made when first needed.
 void RegisterJob(const char* name, Job (*make)())
 {
-    auto job = [make, cached = std::make_shared<Job>()]() -> const Job& {
-        if (cached->empty())
-            *cached = make();
-        return *cached;
-    };
+    auto job = BenchJobs::MadeOnce(make);
     const std::string prefix(name);
-    benchmark::RegisterBenchmark((prefix + "/parse").c_str(), [job](benchmark::State& state) { ParseJob(state, job()); })
+    benchmark::RegisterBenchmark((prefix + "/parse").c_str(), [job](benchmark::State& state) { BenchJobs::ParseJob(state, job()); })
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((prefix + "/memcpy").c_str(), [job](benchmark::State& state) { CopyJob(state, job()); })
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((prefix + "/memchr").c_str(), [job](benchmark::State& state) { ScanJob(state, job()); })
+    benchmark::RegisterBenchmark((prefix + "/memchr").c_str(), [job](benchmark::State& state) { BenchJobs::ScanJob(state, job()); })
         ->Unit(benchmark::kMillisecond);
 }
 

@@ -9,6 +9,7 @@
 // is also run through the basic counter alone, the "%%Page:" fallback that
 // runs over every byte beside the tokenizer.
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
+#include "bench/BenchJobs.h"
 #include "PrinterLanguageParser/Parser/postscript/BasicPostscriptParser.h"
 
 #include <benchmark/benchmark.h>
@@ -28,15 +29,9 @@ using namespace RawPrintData;
 namespace {
 
 constexpr size_t PS_JOB_SIZE = 64 * 1024 * 1024;
-constexpr size_t PS_CHUNK_SIZE = 64 * 1024;
 
-using Job = std::vector<unsigned char>;
-
-// Appends text to a job.
-void Put(Job& job, std::string_view text)
-{
-    job.insert(job.end(), text.begin(), text.end());
-}
+using BenchJobs::Job;
+using BenchJobs::Put;
 
 // A fixture's bytes; empty when it cannot be read.
 std::string ReadFixture(const std::string& name)
@@ -107,28 +102,6 @@ Job WindowsDriverJob()
     return job;
 }
 
-// Feeds the job through a detecting handler in 64 KiB chunks.
-void ParseJob(benchmark::State& state, const Job& job)
-{
-    if (job.empty()) {
-        state.SkipWithError("fixture not found");
-        return;
-    }
-    int pages = 0;
-    for (auto _ : state) {
-        CRawDataHandler handler(LANGUAGE_UNKNOWN);
-        for (size_t position = 0; position < job.size(); position += PS_CHUNK_SIZE) {
-            if (handler.ParseData(job.data() + position, std::min(PS_CHUNK_SIZE, job.size() - position)) < 0)
-                state.SkipWithError("parse failed");
-        }
-        handler.ParseDone();
-        pages = handler.GetTotalPageCount();
-        benchmark::DoNotOptimize(pages);
-    }
-    state.counters["pages"] = pages;
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
-}
-
 // Runs the basic counter alone over the job in 64 KiB chunks.
 void CountJob(benchmark::State& state, const Job& job)
 {
@@ -136,8 +109,8 @@ void CountJob(benchmark::State& state, const Job& job)
     for (auto _ : state) {
         Postscript::BasicPostscriptParser counter;
         DataBuffer buffer;
-        for (size_t position = 0; position < job.size(); position += PS_CHUNK_SIZE) {
-            buffer.SetMainBuffer(job.data() + position, std::min(PS_CHUNK_SIZE, job.size() - position));
+        for (size_t position = 0; position < job.size(); position += BenchJobs::ChunkSize) {
+            buffer.SetMainBuffer(job.data() + position, std::min(BenchJobs::ChunkSize, job.size() - position));
             counter.ParseData(buffer);
         }
         pages = counter.GetPostscriptPages();
@@ -147,40 +120,17 @@ void CountJob(benchmark::State& state, const Job& job)
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
 }
 
-// Counts form feeds with memchr: the cost of looking at every byte once.
-void ScanJob(benchmark::State& state, const Job& job)
-{
-    for (auto _ : state) {
-        size_t found = 0;
-        const unsigned char* position = job.data();
-        const unsigned char* end = job.data() + job.size();
-        while (position < end) {
-            const void* next = std::memchr(position, '\f', static_cast<size_t>(end - position));
-            if (next == nullptr)
-                break;
-            ++found;
-            position = static_cast<const unsigned char*>(next) + 1;
-        }
-        benchmark::DoNotOptimize(found);
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * job.size()));
-}
-
 // Registers the parse, the basic count and the scan of one job, made when
 // first needed.
 void RegisterJob(const std::string& name, std::function<Job()> make)
 {
-    auto job = [make, cached = std::make_shared<Job>()]() -> const Job& {
-        if (cached->empty())
-            *cached = make();
-        return *cached;
-    };
-    benchmark::RegisterBenchmark((name + "/parse").c_str(), [job](benchmark::State& state) { ParseJob(state, job()); })
+    auto job = BenchJobs::MadeOnce(make);
+    benchmark::RegisterBenchmark((name + "/parse").c_str(), [job](benchmark::State& state) { BenchJobs::ParseJob(state, job()); })
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark((name + "/basic_count").c_str(),
                                  [job](benchmark::State& state) { CountJob(state, job()); })
         ->Unit(benchmark::kMillisecond);
-    benchmark::RegisterBenchmark((name + "/memchr").c_str(), [job](benchmark::State& state) { ScanJob(state, job()); })
+    benchmark::RegisterBenchmark((name + "/memchr").c_str(), [job](benchmark::State& state) { BenchJobs::ScanJob(state, job()); })
         ->Unit(benchmark::kMillisecond);
 }
 
