@@ -21,3 +21,14 @@ function(cvk_glob_sources out)
     endforeach()
     set(${out} ${_files} PARENT_SCOPE)
 endfunction()
+
+# cvk_add_string_tables(<target> <resource folder> <.ts files>...): compiles a
+# program's string tables from their Linguist files and embeds them under the
+# resource folder, where the localised-string lookup finds them.
+function(cvk_add_string_tables target folder)
+    qt_add_lrelease(${target} TS_FILES ${ARGN} QM_FILES_OUTPUT_VARIABLE qm_files)
+    qt_add_resources(${target} ${target}_strings
+        PREFIX ${folder}
+        BASE ${CMAKE_CURRENT_BINARY_DIR}
+        FILES ${qm_files})
+endfunction()
