@@ -146,7 +146,14 @@ INSTANTIATE_TEST_SUITE_P(
         PageCountCase{"empty_rows_draw_nothing", Join({"\x1B*b0W\x1B*b0w0V\x1B" "E"}), 0},
         PageCountCase{"filled_rectangle", Join({"\x1B*c30a30b0P\x1B" "E\x1B*c30a30b1P\x1B" "E"}), 1},
         PageCountCase{"plane_rows_in_one_sequence", Join({"\x1B*b2v", "\f\f", "0w\x1B&l0H"}), 1},
-        PageCountCase{"universal_exit_prints_the_page", Join({"text\x1B%-12345X"}), 1}),
+        PageCountCase{"universal_exit_prints_the_page", Join({"text\x1B%-12345X"}), 1},
+        // DeskJets read rows on in the group after its terminating pair.
+        PageCountCase{"rows_after_upper_case_terminator",
+                      Join({"\x1B*b9m4Y0V2v", "\f\f", "2w", "\f\f", "0v3W", "\f\f\f", "\x1B*rC\x1B&l0H"}), 1},
+        PageCountCase{"digits_after_rows_are_text", Join({"\x1B*b2W", "ab", "12 apples\f"}), 1},
+        // Selecting a side prints the page drawn before it.
+        PageCountCase{"side_selection_ejects",
+                      Join({"\x1B*b2W", "ab", "\x1B&a2G\f", "\x1B*b2W", "cd", "\x1B&a1G\x1B&a1G\x1B" "E"}), 2}),
     [](const testing::TestParamInfo<PageCountCase>& info) { return info.param.mstrLabel; });
 
 // The universal exit language hands over to PJL right after its X; other

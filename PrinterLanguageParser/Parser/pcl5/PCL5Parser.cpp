@@ -26,6 +26,10 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
             mintBytesProcessed = end;
             return PARSE_RESULT_NEED_MORE_DATA;
         }
+        if (mblnAfterRasterTerminator && mCheckRowsAfterTerminator(buffer, position) == Step::NeedMoreData) {
+            mintBytesProcessed = position;
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
         if (mResumeGroup.has_value()) {
             if (mResumeGroup->mbytSign == '*' && mResumeGroup->mbytCharacter == 'b' &&
                 mReadRasterRows(position, true))
@@ -105,6 +109,31 @@ PCL5Parser::Step PCL5Parser::mActOnParameterized(const DataBuffer& buffer, uint6
     position += mParameterized.Length();
     mParameterized.ExecuteStrategy(*this);
     mResumeGroup = mParameterized.ContinuesAfterData();
+    mblnAfterRasterTerminator = mParameterized.EndedRasterGroup();
+    return Step::Continue;
+}
+
+// Drivers of the DeskJet 6xx to 9xx open one ESC * b group and send rows
+// (# v, # w with their data) after a terminating pair such as ESC * b 245 Y,
+// which the printers take as more of the group. Digits then a parameter
+// character read on in the group; anything else is ordinary data. Digits
+// cut by the end of the data are read again with more data.
+PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer, uint64_t position)
+{
+    const uint64_t end = buffer.Length();
+    if (position == end)
+        return Step::Continue;  // checked when the next data comes
+    uint64_t index = position;
+    while (index < end && index - position <= RasterRowSequence::MAX_DIGITS && buffer[index] >= '0' &&
+           buffer[index] <= '9')
+        ++index;
+    if (index == end)
+        return Step::NeedMoreData;
+    mblnAfterRasterTerminator = false;
+    const unsigned char parameter = buffer[index];
+    if (index > position && index - position <= RasterRowSequence::MAX_DIGITS && parameter >= '@' &&
+        parameter <= '~' && parameter != '_')
+        mResumeGroup = SequenceGroup{'*', 'b'};
     return Step::Continue;
 }
 
@@ -128,6 +157,8 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
         mResumeGroup = SequenceGroup{'*', 'b'};
     else
         mResumeGroup.reset();
+    // Reading stops out of a group only after a terminating pair.
+    mblnAfterRasterTerminator = !rows.mblnInSequence;
     return true;
 }
 

@@ -56,6 +56,9 @@ private:
     // on them; false, with nothing done, when there is none there (or the
     // debug log wants every sequence's text).
     bool mReadRasterRows(uint64_t& position, bool inSequence);
+    // Reads on in the raster row group when what follows its terminating
+    // pair has the shape of a value pair.
+    Step mCheckRowsAfterTerminator(const DataBuffer& buffer, uint64_t position);
     // A form feed: ends the page, unless an eject already printed it.
     void mFormFeed();
     // Marks the page when the bytes between from and to print as text.
@@ -66,6 +69,9 @@ private:
     // The last page was ejected without a form feed and nothing is drawn since.
     bool mblnEjectedWithoutFormFeed = false;
 
+    // A raster row group just ended with its terminating pair: DeskJets take
+    // value pairs that follow it as more of the group.
+    bool mblnAfterRasterTerminator = false;
     // The group a combined sequence reads on in once its embedded data is skipped.
     std::optional<SequenceGroup> mResumeGroup;
     // The call's data, bound once for all the sequences read in it.

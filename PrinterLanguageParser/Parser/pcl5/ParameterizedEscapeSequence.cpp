@@ -38,8 +38,8 @@ constexpr bool GroupActs(SequenceGroup group)
     case '%':
         return true;
     case '&':
-        return group.mbytCharacter == 'l' || group.mbytCharacter == 'b' || group.mbytCharacter == 'n' ||
-               group.mbytCharacter == 'p';
+        return group.mbytCharacter == 'l' || group.mbytCharacter == 'a' || group.mbytCharacter == 'b' ||
+               group.mbytCharacter == 'n' || group.mbytCharacter == 'p';
     case '(':
         return group.mbytCharacter == 's' || group.mbytCharacter == 'f';
     case ')':
@@ -48,6 +48,7 @@ constexpr bool GroupActs(SequenceGroup group)
         switch (group.mbytCharacter) {
         case 'b':
         case 'c':
+        case 'g':
         case 'i':
         case 'l':
         case 'm':
@@ -106,6 +107,7 @@ void ParameterizedEscapeSequence::mStart(ContiguousBytes& bytes, uint64_t start)
 {
     mClear();
     mContinueGroup.reset();
+    mblnEndedRasterGroup = false;
     mbytSequence = bytes.View(start, mintMAX_SEQUENCE_LENGTH + 1);
 }
 
@@ -151,6 +153,8 @@ SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, Sequen
             mintLength = position;
             if (dataFollows)
                 mContinueGroup = group;
+            else
+                mblnEndedRasterGroup = group.mbytSign == '*' && group.mbytCharacter == 'b';
             return SequenceState::Complete;
         }
     }
@@ -228,6 +232,12 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             }
             return false;
         }
+        if (character == 'a') {
+            // Selecting a side of the sheet (ESC & a # G) first prints the page.
+            if (parameter == 'G')
+                mAddStrategy(EjectPageStrategy());
+            return false;
+        }
         if (character == 'b' || character == 'n')
             return mAddSkipBytesIfParamIs(pair, 'W');
         if (character == 'p')
@@ -248,6 +258,7 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             if (parameter == 'P' && pair.mintValue != ERASING_FILL)
                 mAddStrategy(MarkPageStrategy());
             return mAddSkipBytesIfParamIs(pair, 'W');
+        case 'g':  // configure raster data (PCL 3 GUI)
         case 'i':
         case 'l':
         case 'm':

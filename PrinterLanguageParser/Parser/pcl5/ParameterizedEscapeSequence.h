@@ -46,6 +46,10 @@ public:
     // After Complete: the group to read on in once the announced data has been
     // skipped, when the sequence stopped at embedded data.
     std::optional<SequenceGroup> ContinuesAfterData() const { return mContinueGroup; }
+    // After Complete: whether the sequence ended with the terminating pair of
+    // a raster row group (ESC * b ... Y), after which DeskJets read on in
+    // the group.
+    bool EndedRasterGroup() const { return mblnEndedRasterGroup; }
 
 private:
     // One parameter with its value.
@@ -76,6 +80,7 @@ private:
     ContiguousBytes mContiguous;
     Bytes mbytSequence;
     std::optional<SequenceGroup> mContinueGroup;
+    bool mblnEndedRasterGroup = false;
 };
 
 }  // namespace RawPrintData::PCL5

@@ -8,6 +8,15 @@ namespace {
 
 constexpr unsigned char ESCAPE = 0x1B;
 
+// DeskJets read on in the group after its terminating pair when a value
+// follows: read it here too, tentatively, for the rows that most often come
+// so. Where it turns out to be no pair, reading stops at the terminating
+// pair and the parser decides.
+bool RowsFollow(const unsigned char* bytes, uint64_t cursor, uint64_t size)
+{
+    return cursor < size && bytes[cursor] >= '0' && bytes[cursor] <= '9';
+}
+
 }  // namespace
 
 // Reads value pairs of the raster group, digits then a parameter character,
@@ -67,15 +76,19 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
                 limit = limitFrom(cursor);
             }
             if (value > 0 || ends) {
-                inside = !ends;
                 rows.mintEnd = cursor;
-                rows.mblnInSequence = inside;
+                rows.mblnInSequence = !ends;
+                inside = !ends || RowsFollow(bytes, cursor, size);
+                if (ends && inside)
+                    limit = limitFrom(cursor);
             }
         } else if (parameter >= '@' && parameter <= '^') {
             // Every other parameter of the group is only read.
-            inside = false;
             rows.mintEnd = cursor;
             rows.mblnInSequence = false;
+            inside = RowsFollow(bytes, cursor, size);
+            if (inside)
+                limit = limitFrom(cursor);
         } else if (parameter < '`' || parameter > '~') {
             return rows;  // a sign, a fraction, white space: read the general way
         }

@@ -12,14 +12,17 @@ namespace {
 
 constexpr std::string_view LINE_FEED{"\n"};
 
-// The language an ENTER LANGUAGE value names, or LANGUAGE_UNKNOWN.
+// The language an ENTER LANGUAGE value names, or LANGUAGE_UNKNOWN. The PCL 5
+// reader reads the PCL 3 of inkjets (PCL3GUI of hpcups) and RTL raster too.
 RawLanguageType LanguageNamed(const PJLCommand& command)
 {
-    if (command.OptionValueIs("POSTSCRIPT"))
+    if (command.OptionValueIs("POSTSCRIPT") || command.OptionValueIs("PS"))
         return LANGUAGE_POSTSCRIPT;
-    if (command.OptionValueIs("PCL"))
+    if (command.OptionValueIs("PCL") || command.OptionValueIs("PCL3") || command.OptionValueIs("PCL3GUI") ||
+        command.OptionValueIs("PCL5") || command.OptionValueIs("PCL5C") || command.OptionValueIs("PCL5E") ||
+        command.OptionValueIs("RTL"))
         return LANGUAGE_PCL5;
-    if (command.OptionValueIs("PCLXL") || command.OptionValueIs("XL2HB"))
+    if (command.OptionValueIs("PCLXL") || command.OptionValueIs("XL2HB") || command.OptionValueIs("PCL6"))
         return LANGUAGE_PCL6;
     if (command.OptionValueIs("HPGL") || command.OptionValueIs("HPGL2"))
         return LANGUAGE_HPGL;
@@ -40,6 +43,17 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
 
     uint64_t position = 0;
     while (position < total) {
+        if (mblnSkippingLanguage) {
+            const uint64_t exit = buffer.Find(mstrUNIVERSAL_EXIT_LANGUAGE, position);
+            if (exit == DataBuffer::npos) {
+                // Keep what may be the start of a universal exit language cut by the chunk's end.
+                const uint64_t kept = std::min<uint64_t>(total - position, mstrUNIVERSAL_EXIT_LANGUAGE.size() - 1);
+                mintBytesProcessed = total - kept;
+                return PARSE_RESULT_NEED_MORE_DATA;
+            }
+            mblnSkippingLanguage = false;
+            position = exit;
+        }
         if (!mblnLinePending) {
             const TextMatch exit = MatchAt(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE);
             if (exit == TextMatch::Full) {
@@ -102,8 +116,13 @@ void PJLParser::mHandleEnter(const PJLCommand& command, ParseDataResultType& res
     if (!command.OptionNameIs("LANGUAGE"))
         return;
     const RawLanguageType language = LanguageNamed(command);
-    if (language == LANGUAGE_UNKNOWN)
+    if (language == LANGUAGE_UNKNOWN) {
+        // Another language (ZJS, LIPS, PDF, ...): its pages are not counted.
+        Log(LOG_INFO, "PJLParser::HandleEnter - Language %s is not read; its data is passed over",
+            command.GetOptionValue().c_str());
+        mblnSkippingLanguage = true;
         return;
+    }
     NotifyNextLanguage(language);
     result = PARSE_RESULT_SWITCH_LANGUAGE;
 }

@@ -38,6 +38,9 @@ private:
     // bounded, longer lines are cut.
     std::string mstrCurrentLine;
     bool mblnLinePending = false;
+    // ENTER LANGUAGE named a language that is not read: its data is passed
+    // over up to the universal exit language that ends it.
+    bool mblnSkippingLanguage = false;
 };
 
 }  // namespace RawPrintData::PJL
