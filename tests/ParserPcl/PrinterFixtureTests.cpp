@@ -37,14 +37,14 @@ struct FixtureCase {
     unsigned long mintCopies;
     bool mblnDuplex;
     RawColorType mintColorType;
+    // Why the parser does not yet bill the job right; the case is skipped.
+    const char* mstrKnownFault = nullptr;
 };
 
-// The Ghostscript jobs keep the paper of each page; PCL XL pages carry no
-// paper name, so they count in the default set, sized by the largest width
-// and height reported (A4's height, Letter's width).
+// The Ghostscript jobs keep the paper of each page, in PCL 5 and PCL XL.
 const std::vector<ExpectedSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
-const std::vector<ExpectedSet> PXL_MONO_PAGES = {{"", 2159, 2970, 3, 0}};
-const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"", 2159, 2970, 1, 2}};
+const std::vector<ExpectedSet> PXL_MONO_PAGES = PCL5_PAGES;
+const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 0, 1}};
 // ESC/P carries no paper; colour comes from the colour of the data.
 const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
 const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"", 0, 0, 2, 1}};
@@ -109,6 +109,74 @@ const FixtureCase FIXTURES[] = {
      COLOR_TYPE_UNKNOWN},
 };
 
+// The driver corpus (data/make-driver-corpus.sh): three-small.ps and
+// five-pages.ps on A4 printed through every Debian driver of the PCL family,
+// each with what its printer prints.
+const std::vector<ExpectedSet> SMALL_COLOUR = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
+const std::vector<ExpectedSet> FIVE_COLOUR = {{"A4", 2100, 2970, 3, 2}};
+const std::vector<ExpectedSet> FIVE_MONO = {{"A4", 2100, 2970, 5, 0}};
+// Drivers that ask for the queue's paper for every page.
+const std::vector<ExpectedSet> SMALL_COLOUR_A4 = {{"A4", 2100, 2970, 2, 1}};
+const std::vector<ExpectedSet> SMALL_MONO_A4 = {{"A4", 2100, 2970, 3, 0}};
+// Drivers that name no paper: the printer's own.
+const std::vector<ExpectedSet> SMALL_COLOUR_UNSIZED = {{"", 0, 0, 2, 1}};
+const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
+
+const char* const COLOUR = "colour pages are counted mono: PCL 5 raster colour is not told apart per page";
+const char* const HPGL = "HP-GL/2 with RTL raster: PG after RTL is not counted and sizes come from the plot";
+
+const FixtureCase DRIVER_CORPUS[] = {
+    {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_cdj1600", "drivers/gs-cdj1600.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj890", "drivers/gs-cdj890.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdjmono", "drivers/gs-cdjmono.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"gs_cdnj500", "drivers/gs-cdnj500.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_chp2200", "drivers/gs-chp2200.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cljet5", "drivers/gs-cljet5.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_cljet5c", "drivers/gs-cljet5c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_declj250", "drivers/gs-declj250.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, "the job starts with ESC % 8, which is not read as PCL"},
+    {"gs_djet500c", "drivers/gs-djet500c.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_dnj650c", "drivers/gs-dnj650c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, HPGL},
+    {"gs_hpdj340", "drivers/gs-hpdj340.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
+    {"gs_hpdj550c", "drivers/gs-hpdj550c.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
+    {"gs_laserjet", "drivers/gs-laserjet.pcl", Feed::Whole, SMALL_MONO_UNSIZED, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gs_lj4dith", "drivers/gs-lj4dith.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gs_lj5gray", "drivers/gs-lj5gray.pxl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_MONO},
+    {"gs_lj5mono", "drivers/gs-lj5mono.pxl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_MONO},
+    {"gs_ljet2p", "drivers/gs-ljet2p.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gs_ljet3", "drivers/gs-ljet3.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gs_paintjet", "drivers/gs-paintjet.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_pcl3", "drivers/gs-pcl3.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
+    {"gs_pjxl", "drivers/gs-pjxl.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_pjxl300", "drivers/gs-pjxl300.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_pxlcolor", "drivers/gs-pxlcolor.pxl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"gs_pxlmono", "drivers/gs-pxlmono.pxl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_MONO},
+    {"hpcups_deskjet5550", "drivers/hpcups-deskjet5550.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"hpcups_deskjet5550_grey", "drivers/hpcups-deskjet5550-grey.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpcups_deskjet6940", "drivers/hpcups-deskjet6940.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"hpcups_officejet8000_duplex", "drivers/hpcups-officejet8000-duplex.pcl", Feed::Whole, FIVE_COLOUR, 1, true,
+     COLOR_TYPE_UNKNOWN, COLOUR},
+    {"hpcups_laserjet1320", "drivers/hpcups-laserjet1320.pcl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpcups_laserjet1320_duplex", "drivers/hpcups-laserjet1320-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
+     COLOR_TYPE_UNKNOWN},
+    {"hpcups_colorlaserjet1515", "drivers/hpcups-colorlaserjet1515.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,
+     COLOR_TYPE_COLOR, COLOUR},
+    {"rastertohp_deskjet", "drivers/rastertohp-deskjet.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"rastertohp_laserjet_duplex", "drivers/rastertohp-laserjet-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
+     COLOR_TYPE_UNKNOWN},
+    {"rastertopclx_designjet750c", "drivers/rastertopclx-designjet750c.pcl", Feed::Whole, FIVE_COLOUR, 1, false,
+     COLOR_TYPE_COLOR, HPGL},
+    {"gutenprint_deskjet850c", "drivers/gutenprint-deskjet850c.pcl", Feed::Whole, FIVE_COLOUR, 1, false,
+     COLOR_TYPE_COLOR, COLOUR},
+    {"gutenprint_pcl5e_duplex", "drivers/gutenprint-pcl5e-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
+     COLOR_TYPE_UNKNOWN},
+    {"gutenprint_colorlaser", "drivers/gutenprint-colorlaser.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,
+     COLOR_TYPE_COLOR, COLOUR},
+    {"brlaser_hl5030", "drivers/brlaser-hl5030.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
+};
+
 class PrinterFixture : public testing::TestWithParam<FixtureCase> {};
 
 }  // namespace
@@ -117,12 +185,15 @@ class PrinterFixture : public testing::TestWithParam<FixtureCase> {};
 TEST_P(PrinterFixture, GivesItsPagesCopiesDuplexAndColour)
 {
     const FixtureCase& fixture = GetParam();
+    if (fixture.mstrKnownFault != nullptr)
+        GTEST_SKIP() << fixture.mstrKnownFault;
     Bytes job = ReadJobFile(std::string(CVK_TEST_DATA_DIR "/") + fixture.mstrFile);
     ASSERT_FALSE(job.empty()) << fixture.mstrFile;
     if (fixture.mFeed == Feed::WithoutPjlWrapper)
         job = WithoutPjlWrapper(job);
 
     const ParseOutcome outcome = ExpectChunkInvariant(job);
+    SCOPED_TRACE(outcome.Describe());
     EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED);
     ExpectPageSets(outcome, fixture.mvecPageSets);
     EXPECT_EQ(outcome.mintCopies, fixture.mintCopies);
@@ -130,5 +201,6 @@ TEST_P(PrinterFixture, GivesItsPagesCopiesDuplexAndColour)
     EXPECT_EQ(outcome.mintColorType, fixture.mintColorType);
 }
 
-INSTANTIATE_TEST_SUITE_P(Jobs, PrinterFixture, testing::ValuesIn(FIXTURES),
-                         [](const testing::TestParamInfo<FixtureCase>& info) { return info.param.mstrLabel; });
+const auto LABEL = [](const testing::TestParamInfo<FixtureCase>& info) { return info.param.mstrLabel; };
+INSTANTIATE_TEST_SUITE_P(Jobs, PrinterFixture, testing::ValuesIn(FIXTURES), LABEL);
+INSTANTIATE_TEST_SUITE_P(DriverCorpus, PrinterFixture, testing::ValuesIn(DRIVER_CORPUS), LABEL);

@@ -46,7 +46,7 @@ const std::vector<JobCase> JOB_CASES = {
     // Hand-made wrappers around the two-page plot.
     {"cpca-hpgl.cpca", {}, 1, false, COLOR_TYPE_UNKNOWN, 2, 0, {{"", 0, 0, 2, 0}}},
     {"prescribe-pjl-hpgl.prn", {}, 2, false, COLOR_TYPE_UNKNOWN, 2, 0, {{"", 0, 0, 2, 0}}},
-    {"pjl-hpgl-two-pages.prn", {}, 2, true, COLOR_TYPE_UNKNOWN, 2, 0, {{"A3", 0, 0, 2, 0, ORIENTATION_LANDSCAPE}}},
+    {"pjl-hpgl-two-pages.prn", {}, 2, true, COLOR_TYPE_UNKNOWN, 2, 0, {{"A3", 2970, 4200, 2, 0, ORIENTATION_LANDSCAPE}}},
     // PJL, HP-GL/2, PJL through the universal exit, HP-GL/2 again, PJL.
     {"mixed-pjl-hpgl-pjl-hpgl.prn", {}, 3, false, COLOR_TYPE_COLOR, 3, 0, {{"", 7500, 10000, 3, 0}}},
     // Ghostscript's ljet4pjl and pxlmono with PJL settings added; PostScript in PJL.

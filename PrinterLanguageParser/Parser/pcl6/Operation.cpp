@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/pcl6/Operation.h"
 
+#include "PrinterLanguageParser/Parser/PaperName.h"
 #include "PrinterLanguageParser/Parser/ParserStrategies.h"
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Strategies.h"
@@ -74,7 +75,13 @@ void Operation::mAddPaperSizeStrategies(std::vector<std::unique_ptr<IRawDataPars
         std::make_unique<SetJobPropertyStrategy<int>>(PROPERTY_DEFAULT_PAGE_WIDTH, static_cast<int>(size.mintWidth)));
     strategies.push_back(
         std::make_unique<SetJobPropertyStrategy<int>>(PROPERTY_DEFAULT_PAGE_HEIGHT, static_cast<int>(size.mintHeight)));
-    strategies.push_back(std::make_unique<SetCurrentPaperSizeStrategy>(size.mintWidth, size.mintHeight));
+    // The page counts under its paper's name; a custom size of a known paper
+    // takes that paper's name.
+    if (size.mstrName.empty()) {
+        if (const std::optional<KnownPaper> paper = LookUpKnownPaper(size.mintWidth, size.mintHeight))
+            size.mstrName = paper->mstrName;
+    }
+    strategies.push_back(std::make_unique<SetCurrentPaperSizeStrategy>(size.mintWidth, size.mintHeight, size.mstrName));
 }
 
 // The size of a MediaSize enumeration value.

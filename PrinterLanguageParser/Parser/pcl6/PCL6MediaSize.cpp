@@ -1,5 +1,7 @@
 #include "PrinterLanguageParser/Parser/pcl6/PCL6MediaSize.h"
 
+#include "PrinterLanguageParser/Parser/PaperName.h"
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -8,26 +10,28 @@ namespace RawPrintData::PCL6 {
 
 namespace {
 
-constexpr std::array<PaperDimensions, 19> MediaSizes = {{
-    {2159, 2794},  // 0 Letter
-    {2159, 3556},  // 1 Legal
-    {2100, 2970},  // 2 A4
-    {1842, 2667},  // 3 Executive
-    {2794, 4318},  // 4 Ledger
-    {2970, 4200},  // 5 A3
-    {1048, 2413},  // 6 Commercial Envelope 10
-    {984, 1905},   // 7 Monarch Envelope
-    {1620, 2290},  // 8 C5 Envelope
-    {1100, 2200},  // 9 DL Envelope
-    {2500, 3540},  // 10 JIS B4
-    {1820, 2570},  // 11 JIS B5
-    {1760, 2500},  // 12 B5 Envelope
-    {0, 0},        // 13 no size
-    {1000, 1480},  // 14 Hagaki Postcard
-    {2000, 1480},  // 15 Oufuku-Hagaki Postcard
-    {1480, 2100},  // 16 A5
-    {1050, 1480},  // 17 A6
-    {1280, 1820},  // 18 JIS B6
+// The paper of each MediaSize value by its name in the known-paper table;
+// 13 has none.
+constexpr std::array<std::string_view, 19> MediaSizes = {{
+    "Letter",
+    "Legal",
+    "A4",
+    "Executive",
+    "Ledger",
+    "A3",
+    "Commercial Envelope 10",
+    "Monarch Envelope",
+    "C5",
+    "DL",
+    "JIS B4",
+    "JIS B5",
+    "B5",
+    "",
+    "Hagaki Postcard",
+    "Oufuku-Hagaki Postcard",
+    "A5",
+    "A6",
+    "JIS B6",
 }};
 
 // One length in tenths of a millimetre, truncated toward zero; 0 when it is
@@ -45,7 +49,12 @@ int64_t ToTenthsOfAMillimeter(double length, double factor)
 // Looks the value up in the table.
 PaperDimensions MediaSizeDimensions(uint32_t mediaSize)
 {
-    return mediaSize < MediaSizes.size() ? MediaSizes[mediaSize] : PaperDimensions{};
+    if (mediaSize >= MediaSizes.size())
+        return {};
+    const std::optional<KnownPaper> paper = LookUpKnownPaper(MediaSizes[mediaSize]);
+    if (!paper.has_value())
+        return {};
+    return {paper->mintWidth, paper->mintHeight, paper->mstrName};
 }
 
 // Converts the custom size by its unit.
@@ -65,7 +74,7 @@ PaperDimensions CustomMediaSizeDimensions(uint32_t measure, double x, double y)
     default:
         return {};
     }
-    return {ToTenthsOfAMillimeter(x, factor), ToTenthsOfAMillimeter(y, factor)};
+    return {ToTenthsOfAMillimeter(x, factor), ToTenthsOfAMillimeter(y, factor), {}};
 }
 
 }  // namespace RawPrintData::PCL6

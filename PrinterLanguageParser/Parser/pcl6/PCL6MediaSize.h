@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string_view>
 
 namespace RawPrintData::PCL6 {
 
@@ -8,6 +9,8 @@ namespace RawPrintData::PCL6 {
 struct PaperDimensions {
     int64_t mintWidth = 0;
     int64_t mintHeight = 0;
+    // The paper's name in the page sets, when it is a known one.
+    std::string_view mstrName;
 };
 
 // The size of a MediaSize enumeration value (Letter 0, Legal 1, A4 2, ...);

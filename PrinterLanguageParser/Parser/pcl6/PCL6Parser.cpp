@@ -316,8 +316,9 @@ void PCL6Parser::NotifyDefaultPageCompleted()
 }
 
 // Gives the page its size; sizes come from a table or are already bounded.
-void PCL6Parser::SetCurrentPaperSize(int64_t width, int64_t height)
+void PCL6Parser::SetCurrentPaperSize(int64_t width, int64_t height, std::string_view name)
 {
+    mCurrentPage.SetName(name);
     mCurrentPage.mintWidth = static_cast<int32_t>(width);
     mCurrentPage.mintHeight = static_cast<int32_t>(height);
 }

@@ -9,6 +9,7 @@
 #include "PrinterLanguageParser/Parser/pcl6/AttributeValue.h"
 
 #include <array>
+#include <string_view>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -43,7 +44,9 @@ public:
     void Reset() override { mintHighestColorType = COLOR_TYPE_UNKNOWN; }
 
     void SetCurrentPageColor(bool color) { mCurrentPage.mblnColor = color; }
-    void SetCurrentPaperSize(int64_t width, int64_t height);
+    // Takes the paper of the page; a page without a name counts in the
+    // default page set.
+    void SetCurrentPaperSize(int64_t width, int64_t height, std::string_view name);
     // Makes a colour space current; RGB marks the page colour. The colour type
     // it stands for is reported when it is above the highest reported so far.
     void SetColorSpace(uint32_t colorSpace);

@@ -17,7 +17,7 @@ void SetCurrentPageColorStrategy::Execute(PCL6Parser& parser) const
 // Sets the page's size.
 void SetCurrentPaperSizeStrategy::Execute(PCL6Parser& parser) const
 {
-    parser.SetCurrentPaperSize(mintWidth, mintHeight);
+    parser.SetCurrentPaperSize(mintWidth, mintHeight, mstrName);
 }
 
 // Makes the colour space current.

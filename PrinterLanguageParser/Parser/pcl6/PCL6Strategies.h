@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/LanguageStrategy.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace RawPrintData {
 namespace PCL6 {
@@ -31,13 +32,17 @@ private:
 // Sets the current page's size in tenths of a millimetre.
 class SetCurrentPaperSizeStrategy final : public IParserStrategy {
 public:
-    SetCurrentPaperSizeStrategy(int64_t width, int64_t height) : mintWidth(width), mintHeight(height) {}
+    SetCurrentPaperSizeStrategy(int64_t width, int64_t height, std::string_view name)
+        : mintWidth(width), mintHeight(height), mstrName(name)
+    {
+    }
     using IParserStrategy::Execute;
     void Execute(PCL6Parser& parser) const override;
 
 private:
     int64_t mintWidth;
     int64_t mintHeight;
+    std::string_view mstrName;  // a name of the static paper tables
 };
 
 // Makes a colour space current (SetColorSpace): RGB marks the page colour and

@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/pjl/PJLParser.h"
 
 #include "PrinterLanguageParser/Parser/CommandText.h"
+#include "PrinterLanguageParser/Parser/PaperName.h"
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
 
 #include <algorithm>
@@ -141,6 +142,13 @@ void PJLParser::mHandleSet(const PJLCommand& command)
         NotifyJobPropertyChanged(PROPERTY_DEFAULT_ORIENTATION, &orientation);
     } else if (command.OptionNameIs("PAPER")) {
         NotifyJobPropertyChanged(PROPERTY_DEFAULT_PAGE_SIZE, command.GetOptionValue().c_str());
+        // A paper known by name gets its size too.
+        if (const std::optional<KnownPaper> paper = LookUpKnownPaper(command.GetOptionValue())) {
+            const int width = paper->mintWidth;
+            const int height = paper->mintHeight;
+            NotifyJobPropertyChanged(PROPERTY_DEFAULT_PAGE_WIDTH, &width);
+            NotifyJobPropertyChanged(PROPERTY_DEFAULT_PAGE_HEIGHT, &height);
+        }
     } else if (command.OptionNameIs("RENDERMODE") || command.OptionNameIs("DATAMODE") ||
                command.OptionNameIs("KCOLORMODE")) {
         mReportColorType(command.OptionValueIs("COLOR") ? COLOR_TYPE_COLOR : COLOR_TYPE_GRAYSCALE);
