@@ -94,6 +94,22 @@ TEST(Pcl6Parser, EmbeddedDataAcrossChunks)
     EXPECT_EQ(ParsePxl(writer), outcome);
 }
 
+// VendorUnique data (JetReady) follows the operator as raw bytes, counted by
+// VUDataLength: EndPage, escape and tag bytes inside it are not read.
+TEST(Pcl6Parser, VendorUniqueDataIsSkipped)
+{
+    constexpr uint8_t VU_DATA_LENGTH = 146, VENDOR_UNIQUE = 0x46;
+    const std::string data("\x44\x1B\xF8\x44\xC0\x44\x44", 7);
+    Pxl writer;
+    for (int page = 0; page < 3; ++page) {
+        writer.BeginPage(2).UInt16(static_cast<uint16_t>(data.size())).Attribute(VU_DATA_LENGTH);
+        writer.Operator(VENDOR_UNIQUE).Bytes(data).EndPage();
+    }
+    const ParseOutcome outcome = ParsePxl(writer);
+    EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED);
+    EXPECT_EQ(outcome.mintMonoPages, 3) << outcome.Describe();
+}
+
 // An escape between operators hands over to PJL at the escape.
 TEST(Pcl6Parser, EscapeHandsOverToPjl)
 {

@@ -49,10 +49,10 @@ public:
     }
 
 private:
-    static constexpr std::array<AttributeId, 7> mvecIDS = {
-        ATTRIBUTE_COLOR_SPACE,        ATTRIBUTE_MEDIA_SIZE,        ATTRIBUTE_ORIENTATION,
-        ATTRIBUTE_CUSTOM_MEDIA_SIZE,  ATTRIBUTE_CUSTOM_MEDIA_SIZE_UNITS,
-        ATTRIBUTE_SIMPLEX_PAGE_MODE,  ATTRIBUTE_DUPLEX_PAGE_MODE,
+    static constexpr std::array<AttributeId, 8> mvecIDS = {
+        ATTRIBUTE_COLOR_SPACE,       ATTRIBUTE_MEDIA_SIZE,       ATTRIBUTE_ORIENTATION,
+        ATTRIBUTE_CUSTOM_MEDIA_SIZE, ATTRIBUTE_CUSTOM_MEDIA_SIZE_UNITS,
+        ATTRIBUTE_SIMPLEX_PAGE_MODE, ATTRIBUTE_DUPLEX_PAGE_MODE, ATTRIBUTE_VU_DATA_LENGTH,
     };
 
     // The slot of an id; ids are small numbers, so a table indexed by id
@@ -65,8 +65,8 @@ private:
     }
 
     static constexpr uint8_t mintNO_SLOT = 0xFF;
-    static constexpr std::array<uint8_t, 64> mvecSLOTS = [] {
-        std::array<uint8_t, 64> slots{};
+    static constexpr std::array<uint8_t, 256> mvecSLOTS = [] {
+        std::array<uint8_t, 256> slots{};
         slots.fill(mintNO_SLOT);
         for (size_t slot = 0; slot < mvecIDS.size(); ++slot)
             slots[mvecIDS[slot]] = static_cast<uint8_t>(slot);

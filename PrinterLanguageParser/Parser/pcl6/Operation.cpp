@@ -5,6 +5,9 @@
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Strategies.h"
 
+#include <algorithm>
+#include <cstdint>
+
 namespace RawPrintData::PCL6 {
 
 namespace {
@@ -28,6 +31,12 @@ void Operation::ExecuteStrategy(PCL6Parser& parser) const
         break;
     case OPERATOR_END_PAGE:
         strategies.push_back(std::make_unique<NextPageStrategy>());
+        break;
+    case OPERATOR_VENDOR_UNIQUE:
+        // JetReady and other vendor extensions send their data as raw bytes
+        // right after the operator, counted by VUDataLength.
+        if (const AttributeValue* length = mAttributes.Find(ATTRIBUTE_VU_DATA_LENGTH); length && length->Element(0) > 0)
+            parser.SkipOperatorData(static_cast<uint64_t>(std::min(length->Element(0), double{UINT32_MAX})));
         break;
     case OPERATOR_SET_COLOR_SPACE:
         if (const AttributeValue* colorSpace = mAttributes.Find(ATTRIBUTE_COLOR_SPACE); colorSpace && colorSpace->IsUByte())

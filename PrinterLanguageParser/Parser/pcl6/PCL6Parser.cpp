@@ -40,8 +40,8 @@ constexpr std::array<TagKind, 256> TAG_KINDS = [] {
 // The operators the parser acts on; every other one only ends its attributes.
 constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
     std::array<bool, 256> actedOn{};
-    for (const OperatorType operatorTag : {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_SET_COLOR_SPACE,
-                                           OPERATOR_BEGIN_IMAGE, OPERATOR_BEGIN_RAST_PATTERN})
+    for (const OperatorType operatorTag : {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_VENDOR_UNIQUE,
+                                           OPERATOR_SET_COLOR_SPACE, OPERATOR_BEGIN_IMAGE, OPERATOR_BEGIN_RAST_PATTERN})
         actedOn[operatorTag] = true;
     return actedOn;
 }();

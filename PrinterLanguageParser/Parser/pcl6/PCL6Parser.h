@@ -44,6 +44,8 @@ public:
     void Reset() override { mintHighestColorType = COLOR_TYPE_UNKNOWN; }
 
     void SetCurrentPageColor(bool color) { mCurrentPage.mblnColor = color; }
+    // Passes over raw data that follows an operator, across chunks if need be.
+    void SkipOperatorData(uint64_t count) { mSkip.Set(count); }
     // Takes the paper of the page; a page without a name counts in the
     // default page set.
     void SetCurrentPaperSize(int64_t width, int64_t height, std::string_view name);

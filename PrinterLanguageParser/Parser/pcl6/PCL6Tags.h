@@ -41,11 +41,14 @@ enum AttributeId : uint32_t {
     ATTRIBUTE_CUSTOM_MEDIA_SIZE_UNITS = 48,
     ATTRIBUTE_SIMPLEX_PAGE_MODE = 52,
     ATTRIBUTE_DUPLEX_PAGE_MODE = 53,
+    // The count of raw bytes that follow a VendorUnique operator.
+    ATTRIBUTE_VU_DATA_LENGTH = 146,
 };
 
 enum OperatorType : uint32_t {
     OPERATOR_BEGIN_PAGE = 0x43,
     OPERATOR_END_PAGE = 0x44,
+    OPERATOR_VENDOR_UNIQUE = 0x46,
     OPERATOR_SET_COLOR_SPACE = 0x6A,
     OPERATOR_BEGIN_IMAGE = 0xB0,
     OPERATOR_BEGIN_RAST_PATTERN = 0xB3,
