@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -123,7 +124,7 @@ const std::vector<ExpectedSet> SMALL_COLOUR_UNSIZED = {{"", 0, 0, 2, 1}};
 const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
 
 const char* const COLOUR = "colour pages are counted mono: PCL 5 raster colour is not told apart per page";
-const char* const HPGL = "HP-GL/2 with RTL raster: PG after RTL is not counted and sizes come from the plot";
+const char* const HPGL_IN_PCL5 = "RTL job drawing HP-GL/2 on PCL 5 pages: the plot sizes of its pages are not kept";
 
 const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
@@ -138,7 +139,7 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cljet5c", "drivers/gs-cljet5c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_declj250", "drivers/gs-declj250.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, "the job starts with ESC % 8, which is not read as PCL"},
     {"gs_djet500c", "drivers/gs-djet500c.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"gs_dnj650c", "drivers/gs-dnj650c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, HPGL},
+    {"gs_dnj650c", "drivers/gs-dnj650c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, HPGL_IN_PCL5},
     {"gs_hpdj340", "drivers/gs-hpdj340.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
     {"gs_hpdj550c", "drivers/gs-hpdj550c.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
     {"gs_laserjet", "drivers/gs-laserjet.pcl", Feed::Whole, SMALL_MONO_UNSIZED, 1, false, COLOR_TYPE_UNKNOWN},
@@ -166,8 +167,9 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"rastertohp_deskjet", "drivers/rastertohp-deskjet.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"rastertohp_laserjet_duplex", "drivers/rastertohp-laserjet-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
-    {"rastertopclx_designjet750c", "drivers/rastertopclx-designjet750c.pcl", Feed::Whole, FIVE_COLOUR, 1, false,
-     COLOR_TYPE_COLOR, HPGL},
+    // PJL gives the paper (A4 in decipoints, 209.9 mm wide): the pages carry no name.
+    {"rastertopclx_designjet750c", "drivers/rastertopclx-designjet750c.pcl", Feed::Whole, {{"", 2099, 2970, 3, 2}}, 1,
+     false, COLOR_TYPE_COLOR, COLOUR},
     {"gutenprint_deskjet850c", "drivers/gutenprint-deskjet850c.pcl", Feed::Whole, FIVE_COLOUR, 1, false,
      COLOR_TYPE_COLOR, COLOUR},
     {"gutenprint_pcl5e_duplex", "drivers/gutenprint-pcl5e-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
@@ -185,7 +187,8 @@ class PrinterFixture : public testing::TestWithParam<FixtureCase> {};
 TEST_P(PrinterFixture, GivesItsPagesCopiesDuplexAndColour)
 {
     const FixtureCase& fixture = GetParam();
-    if (fixture.mstrKnownFault != nullptr)
+    // CVK_CORPUS_ALL=1 checks the known faults too, to count the jobs billed right.
+    if (fixture.mstrKnownFault != nullptr && std::getenv("CVK_CORPUS_ALL") == nullptr)
         GTEST_SKIP() << fixture.mstrKnownFault;
     Bytes job = ReadJobFile(std::string(CVK_TEST_DATA_DIR "/") + fixture.mstrFile);
     ASSERT_FALSE(job.empty()) << fixture.mstrFile;

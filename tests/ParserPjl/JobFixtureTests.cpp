@@ -126,6 +126,12 @@ TEST(ParserJobs, HpglInsidePcl5DrawsOnPcl5Pages)
         {"universal exit prints the plot", "\x1B%0BIN;PD1,1;\x1B%-12345X@PJL EOJ\r\n", 1, 1},
         // On its own, HP-GL/2 still pages by PG and copies by RP.
         {"plot on its own", "IN;PD1,1;PG;RP2;PG;", 2, 3},
+        // A plot entered from PJL that draws RTL raster (ESC % 0 A ...
+        // ESC % 0 B) stays its own plot: its PG still end pages.
+        {"RTL raster inside a plot of its own",
+         UEL + "@PJL ENTER LANGUAGE=HPGL2\r\nIN;PS11068,7989;\x1B%0A\x1B*r1A\x1B*b2W\f\f\x1B*rC\x1B%0BPG;"
+               "\x1B%0A\x1B*r1A\x1B*b1W\f\x1B*rC\x1B%0BPG;\x1B%0A\x1B*r1A\x1B*rC\x1B%0BPG;" + UEL,
+         3, 1},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.mstrLabel);

@@ -128,6 +128,7 @@ void HPGLParser::mPrintPcl5Page()
 // Hands PCL 5's page back, with what the plot drew on it.
 PageInProgress HPGLParser::LeaveLanguage()
 {
+    mblnLeftForRaster = !mblnOnPcl5Page;
     if (!mblnOnPcl5Page)
         return {};
     PageInProgress page = mPcl5Page;
@@ -135,11 +136,12 @@ PageInProgress HPGLParser::LeaveLanguage()
     return page;
 }
 
-// From PCL 5 the plot draws on PCL 5's page; from anywhere else it is a plot
-// of its own, paged by PG.
+// From PCL 5 the plot draws on PCL 5's page, unless it only went there for
+// raster; from anywhere else it is a plot of its own, paged by PG.
 void HPGLParser::EnterLanguage(RawLanguageType previous, const PageInProgress& page)
 {
-    mblnOnPcl5Page = previous == LANGUAGE_PCL5;
+    mblnOnPcl5Page = previous == LANGUAGE_PCL5 && !mblnLeftForRaster;
+    mblnLeftForRaster = false;
     mPcl5Page = mblnOnPcl5Page ? page : PageInProgress{};
 }
 

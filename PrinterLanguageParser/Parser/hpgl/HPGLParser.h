@@ -55,6 +55,9 @@ private:
     // The command whose parameters are being read, kept across chunks.
     std::optional<HPGLCommand> mPendingCommand;
     bool mblnOnPcl5Page = false;
+    // A plot of its own left for PCL 5 (RTL raster, ESC % 0 A): back from
+    // there (ESC % 0 B) it is still its own plot, paged by PG.
+    bool mblnLeftForRaster = false;
     // PCL 5's page while the plot draws on it.
     PageInProgress mPcl5Page;
 };
