@@ -62,7 +62,7 @@ std::vector<BillingCase> Cases()
         {"Epsonc", CVK_PCL_DATA_DIR "/epsonc.prn", ParserTestSupport::FIVE_COLOUR_EPSON_PAGES},
         {"Stcolor", CVK_PCL_DATA_DIR "/stcolor.prn", ParserTestSupport::FIVE_COLOUR_EPSON_PAGES},
         // PCL 3 pages ejected without a form feed.
-        {"DeskJetCdj550", CVK_PCL_DATA_DIR "/cdj550.pcl", ParserTestSupport::SMALL_PCL_PAGES},
+        {"DeskJetCdj550", CVK_PCL_DATA_DIR "/cdj550.pcl", ParserTestSupport::SMALL_COLOUR_PAGES},
         // HP-GL/2 plots inside PCL 5.
         {"PlotutilsPcl", CVK_PJL_DATA_DIR "/plotutils-three-plots.pcl", ParserTestSupport::PLOTUTILS_THREE_PLOTS_PAGES},
     };

@@ -9,9 +9,10 @@
 namespace ParserTestSupport {
 
 // three-small.ps through Ghostscript's DeskJets (ParserPcl/data): two A4
-// pages and a Letter page. PCL 5 pages are mono: colour is the job's (ESC * r
-// # U of the colour DeskJets).
+// pages and a Letter page, as mono printers print them, and as colour ones
+// do (the red square on the second page).
 inline const std::vector<ExpectedSet> SMALL_PCL_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
+inline const std::vector<ExpectedSet> SMALL_COLOUR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
 
 // five-pages.ps through Ghostscript's colour Epson drivers (epsonc, stcolor;
 // ParserPcl/data): ESC/P carries no paper; pages 2 and 4 print in colour.

@@ -237,3 +237,50 @@ TEST(Pcl5Parser, ResetIsNoPage)
     const ParseOutcome outcome = ParsePcl5(Join({"\x1B" "E\x1B&l26A\f\x1B" "E"}));
     EXPECT_EQ(outcome.mintMonoPages, 1);
 }
+
+// Colour reaches a page through black, cyan, magenta, yellow raster where the
+// cyan, magenta and yellow rows differ once decompressed; black ink, empty
+// colour planes and alike ones leave the page mono.
+TEST(Pcl5Parser, ColourPagesFromColourPlanes)
+{
+    struct Case {
+        const char* mstrLabel;
+        std::string mstrCompression;
+        std::string mstrCyanRow;
+        int mintColourPages;
+    };
+    const Case cases[] = {
+        {"unencoded, empty", "0", std::string("\0\0", 2), 0},
+        {"unencoded, ink", "0", std::string("\0\x10", 2), 1},
+        {"run-length, empty", "1", std::string("\x05\0", 2), 0},
+        {"run-length, ink", "1", std::string("\0\x10", 2), 1},
+        {"TIFF, empty literal and run", "2", std::string("\x01\0\0\xFE\0\x80", 6), 0},
+        {"TIFF, ink in a run", "2", std::string("\x80\xFF\x05", 3), 1},
+        {"delta row, empty", "3", std::string("\x20\0\0\x1F\xFF\x05\0", 7), 0},
+        {"delta row, ink after an offset", "3", std::string("\x1F\x05\x07", 3), 1},
+        {"replacement delta row, empty", "9", std::string("\x01\0\0\x80\0\x07\0\0\0\0\0\0\0\0", 14), 0},
+        {"replacement delta row, ink in a run", "9", std::string("\x01\0\0\x80\x09", 5), 1},
+        // Eight and two more literal bytes: ink in the last.
+        {"replacement delta row, extended count", "9", std::string("\x07\x02\0\0\0\0\0\0\0\0\0\x02", 12), 1},
+        {"mode 10 is not read", "10", std::string("\0\x10", 2), 0},
+    };
+    for (const Case& row : cases) {
+        SCOPED_TRACE(row.mstrLabel);
+        const std::string cyan = row.mstrCyanRow;
+        const std::string black("\xFF\xFF", 2);
+        const std::string size = std::to_string(cyan.size());
+        // A page of one row, then a page of black only, in the combined form.
+        const std::string job = "\x1B*r-4U\x1B*r1A\x1B*b" + row.mstrCompression + "M\x1B*b2V" + black + "\x1B*b" + size +
+                                "V" + cyan + "\x1B*b0V\x1B*b0W\x1B*rC\f" + "\x1B*r1A\x1B*b2v" + black + "0v0v0W\x1B*rC\f";
+        const ParseOutcome outcome = ParsePcl5(ToBytes(job));
+        EXPECT_EQ(outcome.mintColorPages, row.mintColourPages) << outcome.Describe();
+        EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, 2) << outcome.Describe();
+    }
+    // Cyan, magenta and yellow alike make black or grey.
+    const ParseOutcome composite =
+        ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b0M\x1B*b0V\x1B*b1V\x10\x1B*b1V\x10\x1B*b1W\x10\x1B*rC\f"));
+    EXPECT_EQ(composite.mintColorPages, 0) << composite.Describe();
+    // Cyan, magenta and yellow alone (ESC * r -3 U): not told apart.
+    const ParseOutcome cmy = ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b1V\x10\x1B*b1V\x10\x1B*b1W\x10\x1B*rC\f"));
+    EXPECT_EQ(cmy.mintColorPages, 0) << cmy.Describe();
+}

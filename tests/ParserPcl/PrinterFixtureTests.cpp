@@ -50,6 +50,10 @@ const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Le
 const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
 const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"", 0, 0, 2, 1}};
 
+// Why a job is not yet billed right.
+const char* const COLOUR = "colour pages are counted mono: only black, cyan, magenta, yellow raster is told apart";
+const char* const HPGL_IN_PCL5 = "RTL job drawing HP-GL/2 on PCL 5 pages: the plot sizes of its pages are not kept";
+
 const FixtureCase FIXTURES[] = {
     {"ljet4", "ljet4.pcl", Feed::Whole, PCL5_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
     {"ljet4_two_copies", "ljet4-copies2.pcl", Feed::Whole, PCL5_PAGES, 2, false, COLOR_TYPE_UNKNOWN},
@@ -85,9 +89,9 @@ const FixtureCase FIXTURES[] = {
 
     // DeskJets: the colour ones eject every page with a reset and ESC & l 0 H
     // and no form feed; the older ones repeat the pages for copies.
-    {"cdj550", "cdj550.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
-    {"cdj500", "cdj500.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
-    {"cdjcolor", "cdjcolor.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"cdj550", "cdj550.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"cdj500", "cdj500.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"cdjcolor", "cdjcolor.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"deskjet", "deskjet.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
     {"deskjet_two_copies",
      "deskjet-copies2.pcl",
@@ -122,9 +126,6 @@ const std::vector<ExpectedSet> SMALL_MONO_A4 = {{"A4", 2100, 2970, 3, 0}};
 // Drivers that name no paper: the printer's own.
 const std::vector<ExpectedSet> SMALL_COLOUR_UNSIZED = {{"", 0, 0, 2, 1}};
 const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
-
-const char* const COLOUR = "colour pages are counted mono: PCL 5 raster colour is not told apart per page";
-const char* const HPGL_IN_PCL5 = "RTL job drawing HP-GL/2 on PCL 5 pages: the plot sizes of its pages are not kept";
 
 const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
@@ -164,14 +165,14 @@ const FixtureCase DRIVER_CORPUS[] = {
      COLOR_TYPE_UNKNOWN},
     {"hpcups_colorlaserjet1515", "drivers/hpcups-colorlaserjet1515.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,
      COLOR_TYPE_COLOR, COLOUR},
-    {"rastertohp_deskjet", "drivers/rastertohp-deskjet.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"rastertohp_deskjet", "drivers/rastertohp-deskjet.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"rastertohp_laserjet_duplex", "drivers/rastertohp-laserjet-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
     // PJL gives the paper (A4 in decipoints, 209.9 mm wide): the pages carry no name.
     {"rastertopclx_designjet750c", "drivers/rastertopclx-designjet750c.pcl", Feed::Whole, {{"", 2099, 2970, 3, 2}}, 1,
      false, COLOR_TYPE_COLOR, COLOUR},
     {"gutenprint_deskjet850c", "drivers/gutenprint-deskjet850c.pcl", Feed::Whole, FIVE_COLOUR, 1, false,
-     COLOR_TYPE_COLOR, COLOUR},
+     COLOR_TYPE_COLOR},
     {"gutenprint_pcl5e_duplex", "drivers/gutenprint-pcl5e-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"gutenprint_colorlaser", "drivers/gutenprint-colorlaser.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,

@@ -56,15 +56,9 @@ const std::vector<JobCase> JOB_CASES = {
     {"pjl-postscript-two-pages.prn", {LANGUAGE_POSTSCRIPT}, 4, true, COLOR_TYPE_COLOR, 2, 0, {}},
     // plotutils' three plots in PCL 5.
     {"plotutils-three-plots.pcl", {LANGUAGE_PCL5}, 1, false, COLOR_TYPE_UNKNOWN, 3, 0, PLOTUTILS_THREE_PLOTS_PAGES},
-    // Ghostscript's cdj550 in PJL: pages ejected by a reset and ESC & l 0 H.
-    {"pjl-cdj550-copies2.prn",
-     {LANGUAGE_PCL5},
-     2,
-     false,
-     COLOR_TYPE_COLOR,
-     3,
-     0,
-     {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}}},
+    // Ghostscript's cdj550 in PJL: pages ejected by a reset and ESC & l 0 H,
+    // the red square's page in colour.
+    {"pjl-cdj550-copies2.prn", {LANGUAGE_PCL5}, 2, false, COLOR_TYPE_COLOR, 2, 1, SMALL_COLOUR_PAGES},
 };
 
 // Whether every language the job needs has a parser.

@@ -4,6 +4,8 @@
 #include "PrinterLanguageParser/Parser/pcl5/PCL5PaperSize.h"
 #include "PrinterLanguageParser/Parser/pcl5/RasterRowSequence.h"
 
+#include <algorithm>
+
 namespace RawPrintData::PCL5 {
 
 // Walks the data: skips announced data, counts form feeds and acts on escape
@@ -22,6 +24,16 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
     mintChunkStart = buffer.PreBufferLength();
     uint64_t position = 0;
     for (;;) {
+        if (mintPlaneDataToRead > 0) {
+            const uint64_t stop = position + std::min(end - position, mintPlaneDataToRead);
+            mColourWatch.Read(buffer, position, stop);
+            mintPlaneDataToRead -= stop - position;
+            position = stop;
+            if (mintPlaneDataToRead > 0) {
+                mintBytesProcessed = end;
+                return PARSE_RESULT_NEED_MORE_DATA;
+            }
+        }
         if (!mSkip.Advance(position, end)) {
             mintBytesProcessed = end;
             return PARSE_RESULT_NEED_MORE_DATA;
@@ -142,15 +154,19 @@ PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer,
 // would skip it.
 bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
 {
-    if (mblnDebug || position < mintChunkStart)
+    // Rows whose colour planes are looked at go the general way.
+    if (mblnDebug || position < mintChunkStart || mColourWatch.Watching())
         return false;
     const uint64_t offset = position - mintChunkStart;
-    const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence);
+    const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence, mColourWatch.NextPlane());
     if (rows.mintEnd == offset && rows.mintPendingData == 0)
         return false;
     position = mintChunkStart + rows.mintEnd;
     if (rows.mblnDrew)
         MarkPage();
+    if (rows.mintCompression >= 0)
+        mColourWatch.SetCompression(static_cast<int32_t>(rows.mintCompression));
+    mColourWatch.SetNextPlane(rows.mintPlane);
     if (rows.mintPendingData > 0)
         AdvanceBytePosition(rows.mintPendingData);
     if (rows.mblnInSequence)
@@ -188,9 +204,12 @@ void PCL5Parser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
     }
 }
 
-// Reports the page and starts a blank one.
+// Reports the page, colour when its raster put colour on it, and starts a
+// blank one.
 void PCL5Parser::NotifyDefaultPageCompleted()
 {
+    mCurrentPage.mblnColor = mColourWatch.PageHasColour();
+    mColourWatch.NewPage();
     EscapeLanguageParser::NotifyDefaultPageCompleted();
     mblnPageMarked = false;
     mblnEjectedWithoutFormFeed = false;
@@ -244,6 +263,38 @@ void PCL5Parser::SetPaperSize(int32_t paperSize)
     mCurrentPage.SetName(paper->mstrName);
     mCurrentPage.mintWidth = paper->mintWidth;
     mCurrentPage.mintHeight = paper->mintHeight;
+}
+
+// Prints the page with marks; raster is reset to one plane of black.
+void PCL5Parser::Reset()
+{
+    EjectPage();
+    mColourWatch.SetPlanes(1);
+}
+
+// Follows the raster settings; the data of a colour plane is read while the
+// page has no colour yet, any other row data is skipped.
+void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
+{
+    switch (kind) {
+    case RasterStrategy::Kind::Planes:
+        mColourWatch.SetPlanes(value);
+        break;
+    case RasterStrategy::Kind::Compression:
+        mColourWatch.SetCompression(value);
+        break;
+    case RasterStrategy::Kind::Start:
+        mColourWatch.StartRaster();
+        break;
+    case RasterStrategy::Kind::PlaneData:
+    case RasterStrategy::Kind::RowData: {
+        const uint64_t length = value > 0 ? static_cast<uint64_t>(value) : 0;
+        mintPlaneDataToRead = mColourWatch.BeginPlane(kind == RasterStrategy::Kind::RowData, length);
+        if (mintPlaneDataToRead == 0 && length > 0)
+            AdvanceBytePosition(length);
+        break;
+    }
+    }
 }
 
 // Sets the count of bytes still to skip.

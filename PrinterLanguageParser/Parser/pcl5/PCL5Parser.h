@@ -1,7 +1,9 @@
 #pragma once
 
 #include "PrinterLanguageParser/Parser/EscapeLanguageParser.h"
+#include "PrinterLanguageParser/Parser/pcl5/PCL5Strategies.h"
 #include "PrinterLanguageParser/Parser/pcl5/ParameterizedEscapeSequence.h"
+#include "PrinterLanguageParser/Parser/pcl5/RasterColourWatch.h"
 #include "PrinterLanguageParser/Parser/pcl5/TwoCharacterEscapeSequence.h"
 
 #include <cstdint>
@@ -26,8 +28,9 @@ public:
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
     // The end of the job prints a page with something drawn on it.
     ParseDataResultType ParseDone() override;
-    // A printer reset prints a page with something drawn on it.
-    void Reset() override { EjectPage(); }
+    // A printer reset prints a page with something drawn on it, and raster
+    // is one plane of black again.
+    void Reset() override;
     // Reports the page; the next one starts blank.
     void NotifyDefaultPageCompleted() override;
     // HP-GL/2 entered from here draws on this page: it goes with the job and
@@ -45,6 +48,9 @@ public:
     void SetPaperSize(int32_t paperSize);
     // Passes over the next count bytes, across chunks if need be.
     void AdvanceBytePosition(uint64_t count);
+    // A raster setting, or a row's plane whose data follows: colour planes
+    // are read for ink, other data is skipped.
+    void OnRaster(RasterStrategy::Kind kind, int32_t value);
 
 private:
     // What the main loop does after reading a sequence.
@@ -66,6 +72,10 @@ private:
 
     // Something is drawn on the current page.
     bool mblnPageMarked = false;
+    // Whether colour planes of raster rows put colour on the page, and how
+    // much of a plane's data is still to be read for it.
+    RasterColourWatch mColourWatch;
+    uint64_t mintPlaneDataToRead = 0;
     // The last page was ejected without a form feed and nothing is drawn since.
     bool mblnEjectedWithoutFormFeed = false;
 

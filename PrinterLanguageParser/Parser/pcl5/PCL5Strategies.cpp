@@ -26,6 +26,12 @@ void MarkPageStrategy::Execute(PCL5Parser& parser) const
     parser.MarkPage();
 }
 
+// Passes the raster setting or row to the parser.
+void RasterStrategy::Execute(PCL5Parser& parser) const
+{
+    parser.OnRaster(mKind, mintValue);
+}
+
 // Ejects the current page.
 void EjectPageStrategy::Execute(PCL5Parser& parser) const
 {

@@ -56,11 +56,30 @@ public:
     void Execute(PCL5Parser& parser) const override;
 };
 
+// Raster settings and rows, which the parser's colour watch follows.
+class RasterStrategy final : public IParserStrategy {
+public:
+    enum class Kind {
+        Planes,       // ESC * r # U
+        Compression,  // ESC * b # M
+        Start,        // ESC * r # A
+        PlaneData,    // ESC * b # V: a plane of a row and its data
+        RowData,      // ESC * b # W: the last plane of a row and its data
+    };
+    RasterStrategy(Kind kind, int32_t value) : mKind(kind), mintValue(value) {}
+    using IParserStrategy::Execute;
+    void Execute(PCL5Parser& parser) const override;
+
+private:
+    Kind mKind;
+    int32_t mintValue;
+};
+
 // Every strategy a PCL 5 escape sequence can carry, held by value so that
 // reading a sequence allocates nothing once the parser has warmed up.
 using Strategy = std::variant<NextPageStrategy, ResetParserStrategy, SwitchLanguageStrategy,
                               SetJobPropertyStrategy<bool>, SetJobPropertyStrategy<unsigned long>,
                               SetJobPropertyStrategy<RawColorType>, SetJobPropertyStrategy<RawPaperOrientation>,
-                              SetPaperSizeStrategy, SkipBytesStrategy, MarkPageStrategy, EjectPageStrategy>;
+                              SetPaperSizeStrategy, SkipBytesStrategy, MarkPageStrategy, EjectPageStrategy, RasterStrategy>;
 
 }  // namespace RawPrintData::PCL5

@@ -266,11 +266,21 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             return mAddSkipBytesIfParamIs(pair, 'W');
         case 'b':
             // Raster rows, whole (W) or one plane of them (V).
-            return mAddSkipBytesIfParamIs(pair, 'V', DataPrints::Yes) || mAddSkipBytesIfParamIs(pair, 'W', DataPrints::Yes);
+            if (parameter == 'V' || parameter == 'W')
+                return mAddRasterPlane(pair);
+            if (parameter == 'M')
+                mAddStrategy(RasterStrategy(RasterStrategy::Kind::Compression, pair.mintValue));
+            else if (parameter == 'Y')  // rows moved over: blank seed rows
+                mAddStrategy(RasterStrategy(RasterStrategy::Kind::Start, 0));
+            return false;
         case 'r':
-            if (parameter == 'U')
+            if (parameter == 'U') {
                 mAddStrategy(SetJobPropertyStrategy<RawColorType>(
                     PROPERTY_COLOR_TYPE, pair.mintValue == 1 ? COLOR_TYPE_MONO : COLOR_TYPE_COLOR));
+                mAddStrategy(RasterStrategy(RasterStrategy::Kind::Planes, pair.mintValue));
+            } else if (parameter == 'A') {
+                mAddStrategy(RasterStrategy(RasterStrategy::Kind::Start, 0));
+            }
             return false;
         case 'v':
             if (parameter != 'W')
@@ -283,6 +293,18 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
     default:
         return false;
     }
+}
+
+// A plane of a row: its data prints, and the parser reads or skips it. Even
+// an empty plane counts among the planes of its row.
+bool ParameterizedEscapeSequence::mAddRasterPlane(const ValuePair& pair)
+{
+    const uint64_t length = DataLength(pair.mintValue);
+    if (length > 0)
+        mAddStrategy(MarkPageStrategy());
+    const auto kind = pair.mbytParameter == 'W' ? RasterStrategy::Kind::RowData : RasterStrategy::Kind::PlaneData;
+    mAddStrategy(RasterStrategy(kind, static_cast<int32_t>(length)));
+    return length > 0 && !pair.mblnTerminating;
 }
 
 // Skips the pair's value in bytes when its parameter matches, marking the

@@ -73,6 +73,8 @@ private:
     // print data) or not (fonts, patterns, palettes).
     enum class DataPrints { No, Yes };
     bool mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter, DataPrints prints = DataPrints::No);
+    // A raster row's plane (V) or last plane (W) with its data.
+    bool mAddRasterPlane(const ValuePair& pair);
 
     // Whether the bytes read since the start reach the length bound.
     static bool mTooLong(uint64_t position) { return position >= mintMAX_SEQUENCE_LENGTH; }

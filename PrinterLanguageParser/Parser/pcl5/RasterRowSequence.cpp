@@ -21,11 +21,13 @@ bool RowsFollow(const unsigned char* bytes, uint64_t cursor, uint64_t size)
 
 // Reads value pairs of the raster group, digits then a parameter character,
 // row after row.
-RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence)
+RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
+                                   uint32_t firstPlane)
 {
     const unsigned char* const bytes = chunk.data();
     const uint64_t size = chunk.size();
-    RasterRows rows{offset, 0, inSequence, false};
+    RasterRows rows{offset, 0, inSequence, false, -1, firstPlane};
+    uint32_t plane = firstPlane;
     if (size < PAIR_BYTES)
         return rows;
     // A pair starts no later than limit: PAIR_BYTES before the end of the
@@ -64,12 +66,14 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             // Rows (W) and planes of rows (V) announce their data; an empty
             // one announces none.
             const bool ends = parameter <= '^';
+            plane = lower == 'w' ? 0 : plane + 1;
             if (value > 0) {
                 rows.mblnDrew = true;
                 if (value > size - cursor) {
                     rows.mintEnd = cursor;
                     rows.mintPendingData = value;
                     rows.mblnInSequence = !ends;
+                    rows.mintPlane = plane;
                     return rows;
                 }
                 cursor += value;
@@ -78,19 +82,26 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             if (value > 0 || ends) {
                 rows.mintEnd = cursor;
                 rows.mblnInSequence = !ends;
+                rows.mintPlane = plane;
                 inside = !ends || RowsFollow(bytes, cursor, size);
                 if (ends && inside)
                     limit = limitFrom(cursor);
             }
         } else if (parameter >= '@' && parameter <= '^') {
-            // Every other parameter of the group is only read.
+            // Every other parameter of the group is only read, but for the
+            // compression mode.
+            if (parameter == 'M')
+                rows.mintCompression = static_cast<int64_t>(value);
             rows.mintEnd = cursor;
             rows.mblnInSequence = false;
+            rows.mintPlane = plane;
             inside = RowsFollow(bytes, cursor, size);
             if (inside)
                 limit = limitFrom(cursor);
         } else if (parameter < '`' || parameter > '~') {
             return rows;  // a sign, a fraction, white space: read the general way
+        } else if (parameter == 'm') {
+            rows.mintCompression = static_cast<int64_t>(value);
         }
     }
 }

@@ -17,6 +17,10 @@ struct RasterRows {
     bool mblnInSequence = false;
     // Some row carried data: something is drawn on the page.
     bool mblnDrew = false;
+    // The last compression mode read (# m, # M), -1 when none was.
+    int64_t mintCompression = -1;
+    // The plane of its row that comes next at mintEnd (0 after a row's last).
+    uint32_t mintPlane = 0;
 };
 
 // Reads the raster rows that raster drivers send one after another, straight
@@ -45,7 +49,9 @@ public:
     // character read lies where the general way reads one too.
     static constexpr uint64_t MAX_PART_LENGTH = ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH - PAIR_BYTES;
 
-    static RasterRows Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence);
+    // firstPlane: the plane of its row that comes first.
+    static RasterRows Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
+                           uint32_t firstPlane = 0);
 };
 
 }  // namespace RawPrintData::PCL5

@@ -1,0 +1,251 @@
+#include "PrinterLanguageParser/Parser/pcl5/RasterColourWatch.h"
+
+#include <algorithm>
+
+namespace RawPrintData::PCL5 {
+
+namespace {
+
+// Raster compression modes.
+constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLACEMENT_DELTA_ROW = 9;
+
+// Component numbers: 0 is black (or no colour), 1 to 3 the three compared.
+constexpr uint8_t BLACK = 0;
+
+}  // namespace
+
+// -4: black, cyan, magenta, yellow. Other modes tell no colour: one plane of
+// black (1, -1), and cyan, magenta, yellow (-3) or red, green, blue (3),
+// whose drivers print black and grey with all three planes, halftoned apart
+// at the edges.
+void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
+{
+    std::array<uint8_t, mintMAX_PLANES> components{};
+    if (simpleColourMode == -4) {
+        components[0] = BLACK;
+        components[1] = 1, components[2] = 2, components[3] = 3;
+        mSetLayout(components, 4, 3);
+    } else {
+        mSetLayout(components, 0, 0);
+    }
+}
+
+// Takes a layout of planes; each plane's bit counts up within its component.
+void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
+                                   uint32_t colourComponents)
+{
+    mintComponent = components;
+    mintPlanes = planes;
+    mintColourComponents = colourComponents;
+    std::array<uint8_t, 256> bits{};
+    for (uint32_t plane = 0; plane < planes; ++plane)
+        mintBit[plane] = bits[components[plane]]++;
+    StartRaster();
+}
+
+bool RasterColourWatch::Readable() const
+{
+    return mintCompression == UNENCODED || mintCompression == RUN_LENGTH || mintCompression == TIFF ||
+           mintCompression == DELTA_ROW || mintCompression == REPLACEMENT_DELTA_ROW;
+}
+
+// Blank rows, from the first plane.
+void RasterColourWatch::StartRaster()
+{
+    mintPlane = 0;
+    mintTouched = 0;
+    for (PlaneRow& row : mRows)
+        row.mbytBytes.clear();
+}
+
+// Moves on to the next plane; a colour plane is read from its first byte.
+// An empty plane is a blank row, or in the delta-row modes the row before.
+uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
+{
+    const uint32_t plane = mintPlane;
+    mintPlane = lastPlane ? 0 : plane + 1;
+    mRow = nullptr;
+    if (!Watching())
+        return 0;
+    uint64_t read = 0;
+    if (plane < mintPlanes && mintComponent[plane] != BLACK) {
+        PlaneRow& row = mRows[plane];
+        mintTouched |= uint32_t{1} << plane;
+        if (mintCompression != DELTA_ROW && mintCompression != REPLACEMENT_DELTA_ROW)
+            row.mbytBytes.clear();
+        row.mintCursor = 0;
+        if (length > 0) {
+            mRow = &row;
+            mblnLastPlane = lastPlane;
+            mintLeft = length;
+            mPhase = mintCompression == UNENCODED ? Phase::Data : Phase::Command;
+            mintCount = 0;
+            mblnCountByte = true;
+            read = length;
+        }
+    }
+    if (lastPlane && read == 0)
+        mEndRow();
+    return read;
+}
+
+// Decodes what is at hand; the end of the last plane's data ends the row.
+void RasterColourWatch::Read(const DataBuffer& buffer, uint64_t position, uint64_t end)
+{
+    if (mRow == nullptr)
+        return;
+    const uint64_t stop = position + std::min(end - position, mintLeft);
+    for (uint64_t index = position; index < stop; ++index)
+        mReadByte(buffer[index]);
+    mintLeft -= stop - position;
+    if (mintLeft == 0) {
+        mRow = nullptr;
+        if (mblnLastPlane)
+            mEndRow();
+    }
+}
+
+// Writes decompressed bytes at the cursor, as far as the row is kept.
+void RasterColourWatch::mPut(unsigned char byte, size_t count)
+{
+    std::vector<unsigned char>& bytes = mRow->mbytBytes;
+    const size_t end = std::min(mRow->mintCursor + count, mintMAX_ROW_BYTES);
+    if (end > bytes.size())
+        bytes.resize(end, 0);
+    if (mRow->mintCursor < end)
+        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(mRow->mintCursor), bytes.begin() + static_cast<std::ptrdiff_t>(end), byte);
+    mRow->mintCursor = std::min(mRow->mintCursor + count, mintMAX_ROW_BYTES);
+}
+
+// One of the literal bytes a command announced.
+void RasterColourWatch::mLiteral(unsigned char byte)
+{
+    mPut(byte);
+    if (--mintCount == 0)
+        mPhase = Phase::Command;
+}
+
+// Moves the cursor over bytes the delta keeps from the row before.
+void RasterColourWatch::mMove(size_t offset)
+{
+    mRow->mintCursor = std::min(mRow->mintCursor + offset, mintMAX_ROW_BYTES);
+}
+
+// One byte of compressed plane data.
+void RasterColourWatch::mReadByte(unsigned char byte)
+{
+    switch (mintCompression) {
+    case UNENCODED:
+        mPut(byte);
+        return;
+    case RUN_LENGTH:
+        // Pairs of a repeat count less one and the byte repeated.
+        if (mblnCountByte)
+            mbytRunCount = byte;
+        else
+            mPut(byte, mbytRunCount + size_t{1});
+        mblnCountByte = !mblnCountByte;
+        return;
+    case TIFF:
+        // PackBits: 0 to 127 lead n + 1 literal bytes, 129 to 255 one byte
+        // repeated 257 - n times, 128 nothing.
+        if (mPhase == Phase::Command) {
+            mintCount = byte < 128 ? byte + 1u : 257u - byte;
+            if (byte != 128)
+                mPhase = byte < 128 ? Phase::Literal : Phase::Repeat;
+        } else if (mPhase == Phase::Repeat) {
+            mPut(byte, mintCount);
+            mPhase = Phase::Command;
+        } else {
+            mLiteral(byte);
+        }
+        return;
+    case DELTA_ROW:
+        // A command of 1 to 8 replacement bytes after an offset, which 31
+        // continues in bytes that add to it up to one below 255.
+        if (mPhase == Phase::Command) {
+            mintCount = (byte >> 5) + 1u;
+            mMove(byte & 0x1Fu);
+            mPhase = (byte & 0x1F) == 0x1F ? Phase::OffsetExtension : Phase::Literal;
+        } else if (mPhase == Phase::OffsetExtension) {
+            mMove(byte);
+            if (byte != 0xFF)
+                mPhase = Phase::Literal;
+        } else {
+            mLiteral(byte);
+        }
+        return;
+    case REPLACEMENT_DELTA_ROW:
+        // A command: a run (bit 7) with a 2-bit offset and a 5-bit count
+        // less 2, or literal bytes with a 4-bit offset and a 3-bit count less
+        // 1; an offset or count at its largest continues in bytes that add
+        // to it up to one below 255, offset first.
+        switch (mPhase) {
+        case Phase::Command: {
+            mblnRun = (byte & 0x80) != 0;
+            const uint32_t offset = mblnRun ? (byte >> 5) & 0x03u : (byte >> 3) & 0x0Fu;
+            const bool offsetExtended = offset == (mblnRun ? 0x03u : 0x0Fu);
+            mMove(offset);
+            mintCount = mblnRun ? (byte & 0x1Fu) + 2 : (byte & 0x07u) + 1;
+            mblnCountExtended = mblnRun ? (byte & 0x1F) == 0x1F : (byte & 0x07) == 0x07;
+            mPhase = offsetExtended ? Phase::OffsetExtension
+                                    : (mblnCountExtended ? Phase::CountExtension : Phase::Data);
+            return;
+        }
+        case Phase::OffsetExtension:
+            mMove(byte);
+            if (byte != 0xFF)
+                mPhase = mblnCountExtended ? Phase::CountExtension : Phase::Data;
+            return;
+        case Phase::CountExtension:
+            mintCount += byte;
+            if (byte != 0xFF)
+                mPhase = Phase::Data;
+            return;
+        default:
+            if (mblnRun) {
+                mPut(byte, mintCount);
+                mPhase = Phase::Command;
+            } else {
+                mLiteral(byte);
+            }
+            return;
+        }
+    default:
+        return;
+    }
+}
+
+// A pixel is colour where cyan, magenta and yellow differ in any bit.
+void RasterColourWatch::mEndRow()
+{
+    // A plane the row did not send is blank.
+    for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
+        if ((mintTouched & (uint32_t{1} << plane)) == 0)
+            mRows[plane].mbytBytes.clear();
+    }
+    mintTouched = 0;
+    // The planes of cyan, bit by bit, each with the planes of the same bit
+    // of magenta and yellow.
+    for (uint32_t plane = 0; plane < mintPlanes && !mblnColour; ++plane) {
+        const std::vector<unsigned char>& bytes = mRows[plane].mbytBytes;
+        if (mintComponent[plane] != 1)
+            continue;
+        for (uint32_t other = 0; other < mintPlanes && !mblnColour; ++other) {
+            if (mintComponent[other] < 2 || mintComponent[other] > 3 || mintBit[other] != mintBit[plane])
+                continue;
+            const std::vector<unsigned char>& others = mRows[other].mbytBytes;
+            const size_t length = std::max(bytes.size(), others.size());
+            for (size_t index = 0; index < length; ++index) {
+                const unsigned char left = index < bytes.size() ? bytes[index] : 0;
+                const unsigned char right = index < others.size() ? others[index] : 0;
+                if (left != right) {
+                    mblnColour = true;
+                    break;
+                }
+            }
+        }
+    }
+}
+
+}  // namespace RawPrintData::PCL5

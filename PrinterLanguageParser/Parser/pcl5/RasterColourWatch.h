@@ -1,0 +1,98 @@
+#pragma once
+
+#include "PrinterLanguageParser/Parser/DataBuffer.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace RawPrintData::PCL5 {
+
+// Tells whether colour reaches a page through raster. With the planes black,
+// cyan, magenta and yellow (ESC * r -4 U), the cyan, magenta and yellow
+// planes of each row are decompressed (modes 0, 1, 2, 3 and 9) and compared
+// at the end of the row: where they differ, the pixel is a colour; where
+// they agree it is black, grey or white. Rows of other configurations and
+// compressions are not looked at: their pages stay mono.
+//
+// The data of a plane is read as it streams by, in any chunking; the decoder
+// state and the rows, which delta-row modes change from the row before, are
+// kept between calls. A row is read up to mintMAX_ROW_BYTES per plane.
+class RasterColourWatch {
+public:
+    static constexpr size_t mintMAX_ROW_BYTES = 16384;
+    static constexpr uint32_t mintMAX_PLANES = 16;
+
+    // ESC * r # U.
+    void SetPlanes(int32_t simpleColourMode);
+    // ESC * b # M.
+    void SetCompression(int32_t mode) { mintCompression = mode; }
+    // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
+    // first plane.
+    void StartRaster();
+    // Where a row is after raster read elsewhere: its next plane.
+    void SetNextPlane(uint32_t plane) { mintPlane = plane; }
+    uint32_t NextPlane() const { return mintPlane; }
+
+    // Whether rows are still looked at: colour components are configured, in
+    // a compression that is read, and the page has no colour yet.
+    bool Watching() const { return mintColourComponents > 0 && !mblnColour && Readable(); }
+
+    // The data of the next plane of a row (ESC * b # V) or of its last plane
+    // (# W): the length of it to read with Read, 0 when it is to be skipped.
+    uint64_t BeginPlane(bool lastPlane, uint64_t length);
+    // Reads plane data from the buffer, from position up to end.
+    void Read(const DataBuffer& buffer, uint64_t position, uint64_t end);
+
+    bool PageHasColour() const { return mblnColour; }
+    void NewPage() { mblnColour = false; }
+
+private:
+    enum class Phase { Command, Literal, Repeat, OffsetExtension, CountExtension, Data };
+
+    // One plane's row as decompressed so far.
+    struct PlaneRow {
+        std::vector<unsigned char> mbytBytes;
+        size_t mintCursor = 0;
+    };
+
+    bool Readable() const;
+    void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
+    void mReadByte(unsigned char byte);
+    void mPut(unsigned char byte, size_t count = 1);
+    void mLiteral(unsigned char byte);
+    void mMove(size_t offset);
+    void mEndRow();
+
+    // The component of each plane of a row (0 black, 1 to 3 cyan, magenta
+    // and yellow), and each plane's bit within its component.
+    std::array<uint8_t, mintMAX_PLANES> mintComponent{};
+    std::array<uint8_t, mintMAX_PLANES> mintBit{};
+    uint32_t mintPlanes = 0;
+    uint32_t mintColourComponents = 0;
+    std::array<PlaneRow, mintMAX_PLANES> mRows;
+    // The planes the row being read has sent.
+    uint32_t mintTouched = 0;
+
+    int32_t mintCompression = 0;
+    uint32_t mintPlane = 0;
+    bool mblnColour = false;
+
+    // The plane being read and what is left of its data.
+    PlaneRow* mRow = nullptr;
+    bool mblnLastPlane = false;
+    uint64_t mintLeft = 0;
+
+    // Decoder state within the plane being read.
+    Phase mPhase = Phase::Command;
+    uint64_t mintCount = 0;
+    uint64_t mintOffset = 0;
+    bool mblnRun = false;
+    bool mblnCountExtended = false;
+    unsigned char mbytRunCount = 0;  // mode 1: the count of the pair being read
+    bool mblnCountByte = false;      // mode 1: the next byte is a count
+
+};
+
+}  // namespace RawPrintData::PCL5
