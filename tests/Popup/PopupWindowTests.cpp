@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -188,7 +189,8 @@ TEST_F(PopupWindowTest, TheWindowIsAsHighAsItsRows)
 }
 
 // An override goes into the job only when the box's text changed; the
-// first unit cost overridden keeps the other one at the cost shown.
+// first unit cost overridden keeps the other one at the cost shown. The job's
+// cost shown follows the edit as soon as the user leaves the box.
 TEST_F(PopupWindowTest, CostOverridesAreWrittenOnlyWhenTheTextChanged)
 {
     struct Case {
@@ -198,22 +200,30 @@ TEST_F(PopupWindowTest, CostOverridesAreWrittenOnlyWhenTheTextChanged)
         double bw, color;
         bool addedOverride;
         double added;
+        const char* total;
     } cases[] = {
-        {"bwUnitCost", "0.100", false, 0.0, 0.0, false, 0.0},
-        {"bwUnitCost", "0.050", true, 0.05, 0.5, false, 0.0},
-        {"colorUnitCost", "0.250", true, 0.1, 0.25, false, 0.0},
-        {"addedCosts", "1.500", false, 0.0, 0.0, true, 1.5},
+        {"bwUnitCost", "0.100", false, 0.0, 0.0, false, 0.0, "$1.800"},
+        {"bwUnitCost", "0.050", true, 0.05, 0.5, false, 0.0, "$1.400"},
+        {"colorUnitCost", "0.250", true, 0.1, 0.25, false, 0.0, "$1.300"},
+        {"addedCosts", "1.500", false, 0.0, 0.0, true, 1.5, "$3.300"},
     };
     mSettings.NumberDecimalPlaces = 3;
     for (const Case& test : cases) {
         ClientJob job = PopupTest::TypicalJob();
         job.GetUser().AllowCostOverride = true;
         PopupWindow popup;
-        ModalScript script({{kPopup, [&test](QWidget& window) {
+        std::string totalAfterEdit;
+        ModalScript script({{kPopup, [&test, &totalAfterEdit](QWidget& window) {
+                                 auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(test.box));
+                                 ASSERT_NE(box, nullptr);
+                                 box->setFocus();
                                  Type(window, QString::fromLatin1(test.box), QString::fromLatin1(test.typed));
+                                 QTest::keyClick(box, Qt::Key_Tab);
+                                 totalAfterEdit = Shown(window, "totalCost");
                                  Click(window, QStringLiteral("allowPrintJob"));
                              }}});
         EXPECT_TRUE(popup.showForJob(&job, &mServer, &mSettings, nullptr)) << test.box << " " << test.typed;
+        EXPECT_EQ(totalAfterEdit, test.total) << test.box << " " << test.typed;
         const CVClientData::JobCosting& costing = job.Costing;
         EXPECT_EQ(costing.OverrodeCostPerUnit, test.unitOverride) << test.box << " " << test.typed;
         EXPECT_DOUBLE_EQ(costing.OverriddenBWUnitCost, test.bw) << test.box << " " << test.typed;
