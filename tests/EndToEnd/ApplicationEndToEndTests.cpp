@@ -135,8 +135,8 @@ const Meeting kMeetings[] = {
                            {EndToEnd::ContinueOrCancel("Colour printing", "This job costs 1.20.")});
      },
      {{kAlertTitle, {Keys("Return")}}},
-     // Escape presses Cancel; then the client says that the job is cancelled.
-     {{kAlertTitle, {Keys("Escape")}}, {kAlertTitle, {Keys("Return")}}}},
+     // Escape presses Cancel, which cancels the job without another alert.
+     {{kAlertTitle, {Keys("Escape")}}}},
     {"Popup",
      [](EndToEndWorld& world) {
          world.ScriptRules(Tracking::WithPopup);
@@ -183,8 +183,21 @@ protected:
     EndToEndWorld mWorld;
 };
 
-class MeetingTheClient : public ApplicationEndToEndTest, public testing::WithParamInterface<Meeting> {
+// The application on a private X server, where a person meets its windows.
+class ClientOnADisplay : public ApplicationEndToEndTest {
 protected:
+    bool StartOnTheDisplay()
+    {
+        return mWorld.StartClientProgram({"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + mDisplay.Display(),
+                                          "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS,
+                                          CVK_CLIENT_APPLICATION});
+    }
+    // The visible window with a title that matches, or an empty text.
+    std::string VisibleWindow(const char* title) const
+    {
+        return FirstLine(mDisplay.XdoTool({"search", "--onlyvisible", "--name", title}, 5));
+    }
+
     // Does what the person does in each window as it comes up (a window
     // other than the last one met); false when a window did not come.
     bool Meet(const std::vector<Encounter>& encounters)
@@ -193,7 +206,7 @@ protected:
             std::string window;
             TestSupport::WaitUntil(
                 [&] {
-                    window = FirstLine(mDisplay.XdoTool({"search", "--onlyvisible", "--name", encounter.title}, 5));
+                    window = VisibleWindow(encounter.title);
                     return !window.empty() && window != mstrLastWindow;
                 },
                 std::chrono::seconds(30));
@@ -213,15 +226,15 @@ protected:
     std::string mstrLastWindow;
 };
 
+class MeetingTheClient : public ClientOnADisplay, public testing::WithParamInterface<Meeting> {};
+
 // The windows come up as the rules and settings ask; what the person does
 // there prints one job and cancels the next.
 TEST_P(MeetingTheClient, AJobPrintsOrIsCancelledAsThePersonAnswersItsWindows)
 {
     ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
     GetParam().arrange(mWorld);
-    ASSERT_TRUE(mWorld.StartClientProgram({"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + mDisplay.Display(),
-                                           "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS,
-                                           CVK_CLIENT_APPLICATION}));
+    ASSERT_TRUE(StartOnTheDisplay());
 
     int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "to print");
     ASSERT_GT(printed, 0);
@@ -240,6 +253,54 @@ TEST_P(MeetingTheClient, AJobPrintsOrIsCancelledAsThePersonAnswersItsWindows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, MeetingTheClient, testing::ValuesIn(kMeetings), TestSupport::CaseName());
+
+// The job is cancelled in CUPS while the person reads its pop-up: the pop-up
+// closes by itself, the server never hears of the job's end (nothing is
+// charged) and the next job is asked about as usual.
+TEST_F(ClientOnADisplay, AJobCancelledInCupsWhileItsPopupIsOpenIsNotCharged)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    mWorld.ScriptRules(Tracking::WithPopup);
+    ASSERT_TRUE(StartOnTheDisplay());
+
+    int cancelled = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "cancelled in CUPS");
+    ASSERT_GT(cancelled, 0);
+    ASSERT_TRUE(Meet({{kPopupTitle, {}}})) << mWorld.QuorvelLog();
+    ASSERT_TRUE(mWorld.Cupsd().CancelJob(cancelled));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return VisibleWindow(kPopupTitle).empty(); }, std::chrono::seconds(30)))
+        << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(cancelled, IPP_JSTATE_CANCELED));
+    EXPECT_FALSE(mWorld.BackendRan(cancelled));
+    for (const StandIn::RecordedRequest& request : mWorld.Server().RequestsTo("PUT", "printapi/rules/process"))
+        EXPECT_EQ(request.QueryValue("startStage"), "0") << "the end rules ran for the job";
+    EXPECT_NE(mWorld.QuorvelLog().find("its hook went while the user was asked"), std::string::npos);
+
+    int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "printed after");
+    ASSERT_GT(printed, 0);
+    ASSERT_TRUE(Meet({{kPopupTitle, {kClickPrint}}})) << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(printed, IPP_JSTATE_COMPLETED)) << mWorld.QuorvelLog();
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// A job the rules refuse gets one alert, which the person dismisses; no
+// second alert follows and the job is cancelled at once.
+TEST_F(ClientOnADisplay, ARefusedJobGetsOneAlert)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    CVClientData::JobMessage refusal;
+    refusal.Type = CVClientData::JobMessage::JobCancelled;
+    refusal.Title = "Colour printing is not allowed here";
+    mWorld.ScriptRules(Tracking::Cancel, EndToEndWorld::MonoPageCost, EndToEndWorld::ColourPageCost, {refusal});
+    ASSERT_TRUE(StartOnTheDisplay());
+
+    int refused = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "refused");
+    ASSERT_GT(refused, 0);
+    ASSERT_TRUE(Meet({{kAlertTitle, {Keys("Return")}}})) << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(refused, IPP_JSTATE_CANCELED)) << mWorld.QuorvelLog();
+    EXPECT_TRUE(VisibleWindow(kAlertTitle).empty());
+    EXPECT_FALSE(mWorld.BackendRan(refused));
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
 
 // The user's locale writes numbers with a decimal comma; the windows follow
 // it, but the job the server receives (its date, its costs) keeps the
