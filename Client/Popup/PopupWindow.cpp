@@ -1,5 +1,6 @@
 #include "Client/Popup/PopupWindow.h"
 
+#include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/ManualBatchWindowController.h"
 #include "Client/Popup/PendingJobGrid.h"
 #include "Core/CVModels/ClientJob.h"

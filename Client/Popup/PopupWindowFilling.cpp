@@ -1,4 +1,5 @@
 #include "Client/BalanceRemainingText.h"
+#include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/PopupWindow.h"
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/JobCalculations.h"

@@ -459,9 +459,9 @@ TEST(BalanceWindowTest, ShowsTheBalanceOfTheAllowanceType)
         {1, english, "1,234.50"},
         {1, german, "1.234,50"},
         {2, english, "1,234.5 pages"},
-        {3, english, "1,234.5 black-and-white pages"},
+        {3, english, "1,234.5 B&W pages"},
         {4, english, "3 colour pages"},
-        {5, german, "1.234,5 black-and-white and 3 colour pages"},
+        {5, german, "1.234,5 B&W pages\n3 colour pages"},
         {0, english, ""},
         {6, english, ""},
     };

@@ -1,5 +1,6 @@
 // The job pop-up in single-job mode, as the user works it: what it shows,
 // how high it is, what Print writes into the job and what it refuses.
+#include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/PopupWindow.h"
 #include "tests/Popup/PopupTestJobs.h"
 #include "tests/Support/Gui/ModalScript.h"
@@ -122,9 +123,9 @@ TEST_F(PopupWindowTest, TheBalanceShownFollowsTheKindOfBalance)
         {CVClientData::User::NoBalance, "(none)"},
         {CVClientData::User::CostBalance, "$40.00"},
         {CVClientData::User::PageBalance, "40 pages"},
-        {CVClientData::User::BWPageBalance, "40 black-and-white pages"},
+        {CVClientData::User::BWPageBalance, "40 B&W pages"},
         {CVClientData::User::ColorPageBalance, "3 colour pages"},
-        {CVClientData::User::BothPageBalances, "40 black-and-white and 3 colour pages"},
+        {CVClientData::User::BothPageBalances, "40 B&W pages\n3 colour pages"},
     };
     for (const Case& test : cases) {
         ClientJob job = PopupTest::TypicalJob();
@@ -135,6 +136,39 @@ TEST_F(PopupWindowTest, TheBalanceShownFollowsTheKindOfBalance)
         ModalScript script({PopupClicks("cancelPrintJob")});
         popup.showForJob(&job, &mServer, &mSettings, nullptr);
         EXPECT_EQ(Shown(popup, "userBalance"), test.shown) << "balance type " << test.type;
+        // Every part of it can be read.
+        if (auto* balance = popup.findChild<ElidingLabel*>(QStringLiteral("userBalance"))) {
+            EXPECT_FALSE(balance->isElided()) << "balance type " << test.type;
+        }
+    }
+}
+
+// A text too long for its place is cut with "…" and shown whole in its
+// tooltip; a text that fits is shown as it is, without a tooltip.
+TEST_F(PopupWindowTest, LongTextsAreElidedAndShownWholeInTheirTooltips)
+{
+    std::string longDocument;
+    while (longDocument.size() < 200)
+        longDocument += "Minutes of the quarterly budget review ";
+    longDocument.resize(200);
+    mJob.DocumentName = longDocument;
+    mJob.GetUser().DisplayName = "Alexandra Montgomery-Fitzwilliam";
+    Show({PopupClicks("cancelPrintJob")});
+    struct Case {
+        const char* label;
+        std::string text;
+        bool elided;
+    } cases[] = {{"document", longDocument, true}, {"user", mJob.GetUser().DisplayName, true},
+                 {"printer", "Front Desk", false}};
+    for (const Case& test : cases) {
+        auto* label = mPopup.findChild<ElidingLabel*>(QString::fromLatin1(test.label));
+        ASSERT_NE(label, nullptr) << test.label;
+        EXPECT_EQ(label->text().toStdString(), test.text) << test.label;
+        EXPECT_EQ(label->isElided(), test.elided) << test.label;
+        EXPECT_EQ(label->shownText().endsWith(QChar(0x2026)), test.elided) << test.label;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->shownText()), label->contentsRect().width())
+            << test.label;
+        EXPECT_EQ(label->toolTip().toStdString(), test.elided ? test.text : "") << test.label;
     }
 }
 
