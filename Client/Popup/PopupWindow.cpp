@@ -51,6 +51,9 @@ PopupWindow::PopupWindow()
 {
     setObjectName(QStringLiteral("PopupWindow"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The job holds its queue until the user answers: the window stays above
+    // the user's other windows.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     initPopupObjects();
 }
 

@@ -142,7 +142,8 @@ TEST_F(ShellTest, AnAgentRunsTheCoreItselfWhenNoCopyIsStarted)
 
 // Pending jobs known at launch (a cached user with jobs on the server).
 // Reopening or the menu's pending jobs while an alert is up do nothing but
-// refresh the icon; reopening when idle offers the pending jobs and answers no.
+// refresh the icon and bring the alert, which stays above other windows, to
+// the front; reopening when idle offers the pending jobs and answers no.
 TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
 {
     nlohmann::json jobs = nlohmann::json::array();
@@ -160,8 +161,19 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
 
     bool reopenedDuringAlert = false;
     size_t offeredDuringAlert = 0;
-    TestSupport::ModalAnswerer answerer([&](QWidget&) {
+    bool staysAbove = false;
+    bool raised = false;
+    QWidget otherWindow;
+    TestSupport::ModalAnswerer answerer([&](QWidget& alert) {
+        staysAbove = alert.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        // Another window of the user's comes to the front; reopening brings
+        // the waiting alert back.
+        otherWindow.show();
+        otherWindow.activateWindow();
+        QApplication::processEvents();
         reopenedDuringAlert = mController->applicationShouldHandleReopen(false);
+        QApplication::processEvents();
+        raised = QApplication::activeWindow() == &alert;
         mController->applicationDockMenu()->findChild<QAction*>("_dockMenuShowPending")->trigger();
         offeredDuringAlert = CountInLog(offered);
         return QString::fromLatin1(Alert::OkButton);
@@ -180,6 +192,8 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
     EXPECT_TRUE(jobThread.get());
     EXPECT_TRUE(reopenedDuringAlert);
     EXPECT_EQ(offeredDuringAlert, 0u);
+    EXPECT_TRUE(staysAbove);
+    EXPECT_TRUE(raised);
 
     // The pending-jobs pop-up that reopening brings up is cancelled.
     TestSupport::ModalAnswerer cancelPending(QStringLiteral("cancelPrintJob"));

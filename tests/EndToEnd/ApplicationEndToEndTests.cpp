@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cups/ipp.h>
+#include <xcb/xcb.h>
 
 #include <chrono>
 #include <charconv>
@@ -24,6 +25,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -172,6 +174,76 @@ const Meeting kMeetings[] = {
      }},
 };
 
+// A system tray as the X desktops' tray protocol has it: the owner of the
+// screen's "_NET_SYSTEM_TRAY_S<n>" selection, announced to the root window;
+// an icon asks it to dock with a "_NET_SYSTEM_TRAY_OPCODE" message.
+class StandInTray {
+public:
+    explicit StandInTray(const std::string& display)
+    {
+        int screenNumber = 0;
+        mConnection = xcb_connect(display.c_str(), &screenNumber);
+        if (xcb_connection_has_error(mConnection) != 0)
+            return;
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(mConnection));
+        for (int i = 0; i < screenNumber; ++i)
+            xcb_screen_next(&screens);
+        xcb_screen_t* screen = screens.data;
+        mWindow = xcb_generate_id(mConnection);
+        xcb_create_window(mConnection, XCB_COPY_FROM_PARENT, mWindow, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        xcb_atom_t selection = mAtom("_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber));
+        mOpcode = mAtom("_NET_SYSTEM_TRAY_OPCODE");
+        xcb_set_selection_owner(mConnection, mWindow, selection, XCB_CURRENT_TIME);
+        xcb_client_message_event_t manager{};
+        manager.response_type = XCB_CLIENT_MESSAGE;
+        manager.format = 32;
+        manager.window = screen->root;
+        manager.type = mAtom("MANAGER");
+        manager.data.data32[0] = XCB_CURRENT_TIME;
+        manager.data.data32[1] = selection;
+        manager.data.data32[2] = mWindow;
+        xcb_send_event(mConnection, 0, screen->root, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&manager));
+        xcb_flush(mConnection);
+    }
+    ~StandInTray() { xcb_disconnect(mConnection); }
+    StandInTray(const StandInTray&) = delete;
+    StandInTray& operator=(const StandInTray&) = delete;
+
+    // Whether an icon asked to dock (opcode 0) within the time.
+    bool WaitForIcon(std::chrono::seconds limit)
+    {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (mWindow != 0 && std::chrono::steady_clock::now() < end) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
+                bool dock = (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+                            reinterpret_cast<xcb_client_message_event_t*>(event)->type == mOpcode &&
+                            reinterpret_cast<xcb_client_message_event_t*>(event)->data.data32[1] == 0;
+                free(event);
+                if (dock)
+                    return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+private:
+    xcb_atom_t mAtom(const std::string& name)
+    {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            mConnection, xcb_intern_atom(mConnection, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+        xcb_atom_t atom = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        free(reply);
+        return atom;
+    }
+
+    xcb_connection_t* mConnection = nullptr;
+    xcb_window_t mWindow = 0;
+    xcb_atom_t mOpcode = XCB_ATOM_NONE;
+};
+
 class ApplicationEndToEndTest : public testing::Test {
 protected:
     void SetUp() override
@@ -279,6 +351,23 @@ TEST_F(ClientOnADisplay, AJobCancelledInCupsWhileItsPopupIsOpenIsNotCharged)
     ASSERT_GT(printed, 0);
     ASSERT_TRUE(Meet({{kPopupTitle, {kClickPrint}}})) << mWorld.QuorvelLog();
     EXPECT_TRUE(mWorld.WaitForJobState(printed, IPP_JSTATE_COMPLETED)) << mWorld.QuorvelLog();
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// The desktop's panel (its tray) starts after the client, as it often does
+// when both start with the session: the client shows its icon once the tray
+// is there.
+TEST_F(ClientOnADisplay, TheIconComesWhenATrayAppearsAfterTheClient)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    mWorld.ScriptRules(Tracking::Silently);
+    ASSERT_TRUE(StartOnTheDisplay());
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return mWorld.QuorvelLog().find("has no tray yet") != std::string::npos; }, std::chrono::seconds(30)))
+        << mWorld.QuorvelLog();
+    StandInTray tray(mDisplay.Display());
+    EXPECT_TRUE(tray.WaitForIcon(std::chrono::seconds(30))) << mWorld.QuorvelLog();
+    EXPECT_NE(mWorld.QuorvelLog().find("a tray appeared"), std::string::npos);
     EXPECT_EQ(mWorld.StopClient(), 0);
 }
 
