@@ -218,6 +218,9 @@ QMenu* ApplicationController::applicationDockMenu()
         QObject::connect(_dockMenu.get(), &QMenu::aboutToShow, this, [this] { applicationDockMenu(); });
     }
     _dockMenuBalanceRemaining->setText(LocalizedStrings::Text(QStringLiteral("Client_Dock_Check_Balance_Menu_Text")));
+    // Items with nothing to act on say so by being dimmed.
+    _dockMenuShowPending->setEnabled(_hasPendingJobs);
+    _dockMenuCancelBatch->setEnabled(_isInBatch);
     return _dockMenu.get();
 }
 
@@ -261,8 +264,13 @@ void ApplicationController::dockMenuShowBalance()
     if (settings.AuthenticationType != 0) {
         CVClientData::User user;
         CVClientData::ClientSettings settingsCopy = settings;
-        promptForAuthentication(user, *_webDataService, settingsCopy,
-                                CVCoreDataServices::AuthenticatedOperationBalanceCheck);
+        // A user who cancels the login has asked for nothing more: no word
+        // about an account that was never looked at.
+        if (!promptForAuthentication(user, *_webDataService, settingsCopy,
+                                     CVCoreDataServices::AuthenticatedOperationBalanceCheck)) {
+            Log::Info("ApplicationController::dockMenuShowBalance - the login was not completed; no balance shown.");
+            return;
+        }
         if (user.Type != 0) {
             showRemainingBalanceForUser(user);
             setIsUsingBalances(true);

@@ -15,6 +15,7 @@
 #include "Platform/Qt/LocalizedStrings.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -98,6 +99,23 @@ QWidget* FirstInput(QWidget& input)
     }
     return nullptr;
 }
+
+// The comment box: Return presses Print, as in every other input of the
+// window, and never puts a line break into the comment that the server gets.
+class CommentBox : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            event->ignore();  // the window presses its default button
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+};
 
 // The widgets of an input that take the focus by Tab, in reading order: the
 // input itself when it takes it, else its parts, row by row, left to right.
@@ -373,7 +391,7 @@ int PopupWindow::mPlaceComment(Placer& placer, int cursor)
     if (!mUser().ShowComments)
         return cursor;
     int y = cursor + kRowGap;
-    comments = placer.place(new QPlainTextEdit(&placer.content()), kValueX, y, kValueWidth, kCommentHeight);
+    comments = placer.place(new CommentBox(&placer.content()), kValueX, y, kValueWidth, kCommentHeight);
     comments->setObjectName(QStringLiteral("comments"));
     comments->setTabChangesFocus(true);
     mMakeCaption(placer, "Client_Popup_Label_Comment", kCaptionX, y + kCommentHeight - kLineHeight);

@@ -225,6 +225,41 @@ TEST_F(ShellTest, TheBalanceCheckOfAUserWithoutABalanceShowsTheNotUsingBalancesA
     EXPECT_EQ(mController->appState(), ApplicationController::AppStateIdle);
 }
 
+// A balance check whose login the user cancels ends there: no alert about
+// an account that was never looked at.
+TEST_F(ShellTest, ACancelledBalanceCheckLoginShowsNothingMore)
+{
+    ServeSettings({{"AuthenticationType", 2}});
+    Launch();
+    QStringList windows;
+    TestSupport::ModalAnswerer answerer(
+        [&](QWidget& window) {
+            windows.push_back(window.objectName());
+            return QStringLiteral("cancel");
+        },
+        2);
+    mController->dockMenuShowBalance();
+    EXPECT_EQ(windows, QStringList{QStringLiteral("_window")});
+    EXPECT_EQ(CountInLog("the login was not completed; no balance shown."), 1u);
+    EXPECT_EQ(mController->appState(), ApplicationController::AppStateIdle);
+}
+
+// The tray menu's pending jobs and batch items are dimmed while there is
+// nothing pending and no batch running.
+TEST_F(ShellTest, TheTrayMenuDimsItemsWithNothingToActOn)
+{
+    Launch();
+    auto enabled = [this](const char* item) {
+        return mController->applicationDockMenu()->findChild<QAction*>(item)->isEnabled();
+    };
+    EXPECT_FALSE(enabled("_dockMenuShowPending"));
+    EXPECT_FALSE(enabled("_dockMenuCancelBatch"));
+    mController->batchStarted();
+    mController->setPendingJobType(CVCoreDataServices::PendingJobsSnoozed);
+    EXPECT_TRUE(enabled("_dockMenuShowPending"));
+    EXPECT_TRUE(enabled("_dockMenuCancelBatch"));
+}
+
 // The tray menu holds its items under their names; About shows the
 // product and its version; Quit takes the quit path with its shutdown
 // sequence.

@@ -338,6 +338,8 @@ TEST_F(ClientOnADisplay, AJobCancelledInCupsWhileItsPopupIsOpenIsNotCharged)
     int cancelled = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "cancelled in CUPS");
     ASSERT_GT(cancelled, 0);
     ASSERT_TRUE(Meet({{kPopupTitle, {}}})) << mWorld.QuorvelLog();
+    // The title names the brand once.
+    EXPECT_EQ(FirstLine(mDisplay.XdoTool({"getwindowname", mstrLastWindow})), "Quorvel \u2013 Print Job");
     ASSERT_TRUE(mWorld.Cupsd().CancelJob(cancelled));
     EXPECT_TRUE(TestSupport::WaitUntil([&] { return VisibleWindow(kPopupTitle).empty(); }, std::chrono::seconds(30)))
         << mWorld.QuorvelLog();

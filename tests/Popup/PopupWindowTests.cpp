@@ -78,13 +78,13 @@ protected:
     PopupWindow mPopup;
 };
 
-TEST_F(PopupWindowTest, PrintShowsTheJobWithItsCostsAndSavesTheComment)
+TEST_F(PopupWindowTest, ReturnPrintsTheJobWithItsCostsAndSavesTheComment)
 {
     bool printed = Show({{kPopup, [](QWidget& popup) {
-                              // The comment, its first input, has the focus.
+                              // The comment, its first input, has the focus; Return there is Print.
                               EXPECT_EQ(popup.focusWidget(), popup.findChild<QWidget*>(QStringLiteral("comments")));
                               Type(popup, QStringLiteral("comments"), QStringLiteral("For the board"));
-                              Click(popup, QStringLiteral("allowPrintJob"));
+                              QTest::keyClick(popup.focusWidget(), Qt::Key_Return);
                           }}});
     EXPECT_TRUE(printed);
     EXPECT_EQ(mJob.Comments, "For the board");
