@@ -20,6 +20,7 @@
 #include <QProcess>
 #include <QSysInfo>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <filesystem>
 #include <thread>

@@ -95,6 +95,8 @@ bool ApplicationController::displayJobMessage(UIMessage& message)
     setApplicationIcon();
     _appState = AppStateWindowUp;
     Alert alert;
+    // The job waits for the answer: the alert stays above the user's other windows.
+    alert.box().setWindowFlag(Qt::WindowStaysOnTopHint);
     alert.addButton(QString::fromLatin1(Alert::OkButton));
 
     QString title = QString::fromStdString(message.Title);

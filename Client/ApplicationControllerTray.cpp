@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 // The tray icon (the Dock icon of the desktop) with its badge, its menu and
 // the reopen that activating it means, and the menus' actions.
@@ -126,15 +127,33 @@ void ApplicationController::mMakeMainMenu()
 }
 
 // The tray icon, where the process shows an icon and the desktop has a
-// tray; without one the program runs all the same.
+// tray; without one the program runs all the same, and looks for a tray
+// from time to time: the graphical session often starts the client before
+// its panel, and the icon then comes once the panel is there.
 void ApplicationController::mMakeTrayIcon()
 {
     if (!_isShowingIcon)
         return;
-    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
-        Log::Info("ApplicationController - the desktop has no tray; the client runs without its icon.");
+    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+        mShowTrayIcon();
         return;
     }
+    Log::Info("ApplicationController - the desktop has no tray yet; the client runs without its icon until one "
+              "appears.");
+    mTrayWatch = std::make_unique<QTimer>();
+    mTrayWatch->setInterval(TrayLookIntervalMs);
+    QObject::connect(mTrayWatch.get(), &QTimer::timeout, this, [this] {
+        if (!QSystemTrayIcon::isSystemTrayAvailable())
+            return;
+        mTrayWatch->stop();
+        Log::Info("ApplicationController - a tray appeared; the client shows its icon.");
+        mShowTrayIcon();
+    });
+    mTrayWatch->start();
+}
+
+void ApplicationController::mShowTrayIcon()
+{
     mTrayIcon = std::make_unique<QSystemTrayIcon>();
     mTrayIcon->setToolTip(_productName);
     mTrayIcon->setContextMenu(applicationDockMenu());
@@ -147,12 +166,17 @@ void ApplicationController::mMakeTrayIcon()
     mTrayIcon->show();
 }
 
-// Activating the icon: while a window is up, or without pending jobs, the
-// icon is only refreshed; when idle with pending jobs, they are shown.
+// Activating the icon: while a window is up it comes to the front again
+// (it may have gone behind the user's other windows), without pending jobs
+// the icon is only refreshed; when idle with pending jobs, they are shown.
 bool ApplicationController::applicationShouldHandleReopen(bool)
 {
     if (_appState != AppStateIdle) {
         setApplicationIcon();
+        if (QWidget* waiting = QApplication::activeModalWidget()) {
+            waiting->raise();
+            waiting->activateWindow();
+        }
         return true;
     }
     if (_hasPendingJobs && _clientUICommunicationService) {
@@ -194,6 +218,9 @@ QMenu* ApplicationController::applicationDockMenu()
         QObject::connect(_dockMenu.get(), &QMenu::aboutToShow, this, [this] { applicationDockMenu(); });
     }
     _dockMenuBalanceRemaining->setText(LocalizedStrings::Text(QStringLiteral("Client_Dock_Check_Balance_Menu_Text")));
+    // Items with nothing to act on say so by being dimmed.
+    _dockMenuShowPending->setEnabled(_hasPendingJobs);
+    _dockMenuCancelBatch->setEnabled(_isInBatch);
     return _dockMenu.get();
 }
 
@@ -237,8 +264,13 @@ void ApplicationController::dockMenuShowBalance()
     if (settings.AuthenticationType != 0) {
         CVClientData::User user;
         CVClientData::ClientSettings settingsCopy = settings;
-        promptForAuthentication(user, *_webDataService, settingsCopy,
-                                CVCoreDataServices::AuthenticatedOperationBalanceCheck);
+        // A user who cancels the login has asked for nothing more: no word
+        // about an account that was never looked at.
+        if (!promptForAuthentication(user, *_webDataService, settingsCopy,
+                                     CVCoreDataServices::AuthenticatedOperationBalanceCheck)) {
+            Log::Info("ApplicationController::dockMenuShowBalance - the login was not completed; no balance shown.");
+            return;
+        }
         if (user.Type != 0) {
             showRemainingBalanceForUser(user);
             setIsUsingBalances(true);

@@ -11,7 +11,7 @@ bool MainThreadCalls::mCall(Kind kind, const std::function<void()>& work)
     if (IsMainThread())
         return mRunInline(kind, work);
 
-    Request request{kind, work};
+    Request request{kind, work, std::this_thread::get_id()};
     {
         std::lock_guard lock(mLock);
         if (mblnCancelled)
@@ -69,6 +69,7 @@ void MainThreadCalls::RunPending()
             if (request == nullptr)
                 return;
             request->state = Request::State::Running;
+            mRunning.push_back(request);
             if (request->kind == Kind::Window)
                 ++mintWindowsUp;
         }
@@ -82,6 +83,7 @@ void MainThreadCalls::RunPending()
                     std::lock_guard lock(calls.mLock);
                     if (request.kind == Kind::Window)
                         --calls.mintWindowsUp;
+                    std::erase(calls.mRunning, &request);
                     request.state = Request::State::Done;
                 }
                 calls.mAnswered.notify_all();
@@ -113,6 +115,25 @@ void MainThreadCalls::CancelAll()
         mQueue.clear();
     }
     mAnswered.notify_all();
+}
+
+bool MainThreadCalls::CancelCallsOf(std::thread::id caller)
+{
+    bool running = false;
+    {
+        std::lock_guard lock(mLock);
+        std::erase_if(mQueue, [caller](Request* request) {
+            if (request->caller != caller)
+                return false;
+            request->state = Request::State::Cancelled;
+            return true;
+        });
+        running = std::any_of(mRunning.begin(), mRunning.end(), [caller](const Request* request) {
+            return request->caller == caller && request->kind == Kind::Window;
+        });
+    }
+    mAnswered.notify_all();
+    return running;
 }
 
 bool MainThreadCalls::IsCancelled() const

@@ -8,6 +8,7 @@
 #include <optional>
 #include <thread>
 #include <utility>
+#include <vector>
 
 // Carries calls from other threads to the main thread and waits for their
 // answers, as the user interface needs: only the main thread shows windows.
@@ -59,6 +60,9 @@ public:
 
     // Any thread: answers every waiting call as cancelled, and every later one.
     void CancelAll();
+    // Any thread: answers the caller's queued calls as cancelled; whether a
+    // window work of the caller is running now (its window must be closed).
+    bool CancelCallsOf(std::thread::id caller);
     bool IsCancelled() const;
 
     // How many calls of other threads are waiting to run (for tests).
@@ -69,6 +73,7 @@ private:
     struct Request {
         Kind kind;
         std::function<void()> run;
+        std::thread::id caller;
         enum class State { Queued, Running, Done, Cancelled } state = State::Queued;
     };
 
@@ -85,6 +90,7 @@ private:
     mutable std::mutex mLock;
     std::condition_variable mAnswered;  // a request became Done or Cancelled
     std::deque<Request*> mQueue;        // guarded by the lock
+    std::vector<Request*> mRunning;     // guarded by the lock; the works running now, innermost last
     int mintWindowsUp = 0;              // guarded by the lock; windows being shown on the main thread
     bool mblnCancelled = false;         // guarded by the lock
 };

@@ -6,6 +6,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <algorithm>
+
 MainThreadHandOver::MainThreadHandOver()
     : mCalls([this] {
           QMetaObject::invokeMethod(&mContext, [this] { mCalls.RunPending(); }, Qt::QueuedConnection);
@@ -36,5 +38,47 @@ void MainThreadHandOver::CloseModalWindows()
             else
                 guard->close();
         }
+    }
+}
+
+void MainThreadHandOver::CancelCallsOf(std::thread::id caller)
+{
+    if (!mCalls.CancelCallsOf(caller))
+        return;
+    QMetaObject::invokeMethod(&mContext, [this, caller] { mCloseWindowsOf(caller); }, Qt::QueuedConnection);
+}
+
+MainThreadHandOver::WindowsOf::WindowsOf(MainThreadHandOver& handOver, std::thread::id caller) : mHandOver(handOver)
+{
+    WindowScope scope{caller, {}};
+    for (QWidget* window : QApplication::topLevelWidgets())
+        scope.before.append(window);
+    mHandOver.mWindowScopes.push_back(std::move(scope));
+}
+
+MainThreadHandOver::WindowsOf::~WindowsOf()
+{
+    mHandOver.mWindowScopes.pop_back();
+}
+
+// The windows opened since the caller's work began (its window and any
+// sheet or alert on it); the windows that stood before stay up.
+void MainThreadHandOver::mCloseWindowsOf(std::thread::id caller)
+{
+    auto scope = std::find_if(mWindowScopes.begin(), mWindowScopes.end(),
+                              [caller](const WindowScope& window) { return window.caller == caller; });
+    if (scope == mWindowScopes.end())
+        return;
+    QList<QPointer<QWidget>> opened;
+    for (QWidget* window : QApplication::topLevelWidgets())
+        if (!scope->before.contains(window) && window->isVisible() && window->isModal())
+            opened.append(window);
+    for (const QPointer<QWidget>& guard : opened) {
+        if (!guard || !guard->isVisible())
+            continue;
+        if (auto* dialog = qobject_cast<QDialog*>(guard.data()))
+            dialog->reject();
+        else
+            guard->close();
     }
 }

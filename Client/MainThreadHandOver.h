@@ -2,10 +2,15 @@
 
 #include "Client/MainThreadCalls.h"
 
+#include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QWidget>
 
 #include <functional>
+#include <thread>
 #include <utility>
+#include <vector>
 
 // The hand-over of the user interface's calls to Qt's main thread: the
 // queue of MainThreadCalls, run from Qt's event loop (also from the loop of
@@ -27,10 +32,20 @@ public:
     template <typename Result>
     Result Call(Kind kind, std::function<Result()> work, Result cancelled)
     {
+        if (kind == Kind::Window) {
+            work = [this, caller = std::this_thread::get_id(), work = std::move(work)] {
+                WindowsOf windows(*this, caller);
+                return work();
+            };
+        }
         return mCalls.Call<Result>(kind, std::move(work), std::move(cancelled));
     }
 
     void Cancel();
+    // The call the thread waits in is no longer wanted: queued, it returns
+    // at once; running, the windows it opened close as if the user had
+    // closed them. Any thread.
+    void CancelCallsOf(std::thread::id caller);
     bool IsCancelled() const { return mCalls.IsCancelled(); }
     bool IsMainThread() const { return mCalls.IsMainThread(); }
     size_t PendingCount() const { return mCalls.PendingCount(); }
@@ -40,8 +55,28 @@ public:
     static void CloseModalWindows();
 
 private:
+    // The windows that stood before a window work of a caller began, so
+    // that the ones it opened can be told apart (main thread only).
+    struct WindowScope {
+        std::thread::id caller;
+        QList<QPointer<QWidget>> before;
+    };
+    class WindowsOf {
+    public:
+        WindowsOf(MainThreadHandOver& handOver, std::thread::id caller);
+        ~WindowsOf();
+        WindowsOf(const WindowsOf&) = delete;
+        WindowsOf& operator=(const WindowsOf&) = delete;
+
+    private:
+        MainThreadHandOver& mHandOver;
+    };
+    // Closes the modal windows opened during the caller's window work.
+    void mCloseWindowsOf(std::thread::id caller);
+
     // Lives on the main thread; posted work addressed to it is dropped once
     // it is gone.
     QObject mContext;
     MainThreadCalls mCalls;
+    std::vector<WindowScope> mWindowScopes;  // main thread only; innermost last
 };

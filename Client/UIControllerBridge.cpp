@@ -122,6 +122,11 @@ void UIControllerBridge::CancelWaitsForShutdown()
     mHandOver.Cancel();
 }
 
+void UIControllerBridge::CancelWaitOf(std::thread::id caller)
+{
+    mHandOver.CancelCallsOf(caller);
+}
+
 void UIControllerBridge::mNotice(std::function<void()> work)
 {
     mHandOver.Call<bool>(

@@ -47,6 +47,7 @@ public:
 
     // --- IUIWaitCanceller ---
     void CancelWaitsForShutdown() override;
+    void CancelWaitOf(std::thread::id caller) override;
 
 private:
     using Kind = MainThreadHandOver::Kind;

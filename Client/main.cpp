@@ -25,7 +25,10 @@ int main(int argc, char** argv)
     ApplicationController controller(
         Platform::ApplicationBundle::PathOfProgram(QApplication::applicationFilePath().toStdString()),
         CVCoreDataServices::JobHandler::Factory());
-    QApplication::setApplicationDisplayName(controller.getProductName());
+    // The product's name names the alerts. It is not set as the display
+    // name, which the desktop would append to every window title, each of
+    // which already names the brand.
+    QApplication::setApplicationName(controller.getProductName());
     QTimer::singleShot(0, &controller, [&controller] { controller.applicationDidFinishLaunching(); });
     return QApplication::exec();
 }

@@ -6,6 +6,7 @@
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
 
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -180,9 +181,13 @@ LastTenComboControl::ItemKind LastTenComboControl::mKindOf(int item) const
     return item == remembered + 1 ? ItemKind::Footer : ItemKind::Remembered;
 }
 
+// The chosen value shows from its start, so that its code is in view
+// however long its description.
 void LastTenComboControl::mSelectItem(int item)
 {
     _comboBox->setCurrentIndex(item);
+    if (QLineEdit* shown = _comboBox->lineEdit())
+        shown->setCursorPosition(0);
 }
 
 uint64_t LastTenComboControl::mParentValueId() const

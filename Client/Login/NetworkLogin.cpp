@@ -23,6 +23,8 @@ NetworkLogin::NetworkLogin(const QString& productName)
     setObjectName(QStringLiteral("_window"));
     setWindowTitle(PinCodeWindow::windowTitle(productName));
     setWindowModality(Qt::ApplicationModal);
+    // A job waits for the answer: the window stays above the user's others.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
 
     Login::DialogLayout layout(*this, Login::KeyImage(kKeySize), QStringLiteral("_keyImage"));
     _keyImage = findChild<QLabel*>(QStringLiteral("_keyImage"));

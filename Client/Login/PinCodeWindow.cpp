@@ -30,6 +30,8 @@ PinCodeWindow::PinCodeWindow(const CVClientData::ClientSettings& settings, const
     setObjectName(QStringLiteral("_window"));
     setWindowTitle(windowTitle(productName));
     setWindowModality(Qt::ApplicationModal);
+    // A job waits for the answer: the window stays above the user's others.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
 
     Login::DialogLayout layout(*this, Login::KeyImage(kKeySize), QStringLiteral("_keyImage"));
     _keyImage = findChild<QLabel*>(QStringLiteral("_keyImage"));

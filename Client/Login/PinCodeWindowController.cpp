@@ -118,11 +118,16 @@ void PinCodeWindowController::authenticate()
     }
 }
 
+// The user tries again where the typing is missing: the identifier when it
+// is empty in the two-field mode, else the secure field, emptied.
 void PinCodeWindowController::mRefused()
 {
     _window->_secureField->clear();
     Login::ShowInvalidCredentialsSheet(*_window, _authenticatedOperationType);
-    _window->_secureField->setFocus();
+    if (PinCodeWindow::usesPassword(_clientSettings) && _window->_unsecureField->text().isEmpty())
+        _window->_unsecureField->setFocus();
+    else
+        _window->_secureField->setFocus();
 }
 
 void PinCodeWindowController::showResetPasswordWindow()

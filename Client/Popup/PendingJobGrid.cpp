@@ -43,6 +43,9 @@ QWidget* PendingJobGridModel::makeGridView(PendingJobGridModel& model, QWidget* 
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // Tab leaves the grid for the next input, as everywhere in the window;
+    // the arrow keys move between the jobs.
+    table->setTabKeyNavigation(false);
     table->setAlternatingRowColors(true);
     table->setShowGrid(false);
     table->setWordWrap(false);

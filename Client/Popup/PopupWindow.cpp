@@ -1,5 +1,6 @@
 #include "Client/Popup/PopupWindow.h"
 
+#include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/ManualBatchWindowController.h"
 #include "Client/Popup/PendingJobGrid.h"
 #include "Core/CVModels/ClientJob.h"
@@ -50,6 +51,9 @@ PopupWindow::PopupWindow()
 {
     setObjectName(QStringLiteral("PopupWindow"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    // The job holds its queue until the user answers: the window stays above
+    // the user's other windows.
+    setWindowFlag(Qt::WindowStaysOnTopHint);
     initPopupObjects();
 }
 

@@ -16,6 +16,7 @@ class ClientJob;
 class ClientLogo;
 class ManualBatchWindowController;
 class PendingJobGridModel;
+class ElidingLabel;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
@@ -57,6 +58,8 @@ public:
     static constexpr int BaseHeight = 214;
     static constexpr int PendingGridHeight = 302;  // pending mode with more than one job
     static constexpr int CostRowsHeight = 46;
+    // A balance of black-and-white and colour pages takes two lines.
+    static constexpr int BothBalancesExtraHeight = 17;
     static constexpr int CostOverrideExtraHeight = 5;
     static constexpr int CommentRowHeight = 59;
     static constexpr int OptionFieldRowHeight = 46;  // field type 2
@@ -118,7 +121,7 @@ public:
 private:
     // The cost inputs: labels, or editable boxes when the user may override.
     struct CostInput {
-        QLabel* label = nullptr;
+        ElidingLabel* label = nullptr;
         QLineEdit* box = nullptr;
         QString text() const;
         void setText(const QString& text) const;
@@ -144,7 +147,7 @@ private:
     void mPlaceLogo(Placer& placer, int cursor);
     CostInput mMakeCostInput(Placer& placer, const char* name, int x, int y);
     QLabel* mMakeCaption(Placer& placer, const char* key, int x, int y);
-    QLabel* mMakeValue(Placer& placer, const char* name, int x, int y, int width);
+    ElidingLabel* mMakeValue(Placer& placer, const char* name, int x, int y, int width, int lines = 1);
     void mMakeSeparator(Placer& placer, int y);
 
     // --- Filling and costs (PopupWindowFilling.cpp) ---
@@ -189,16 +192,16 @@ private:
 
     // The window's content, made anew by createWindow, and its outlets.
     QWidget* mContentView = nullptr;
-    QLabel* user = nullptr;
-    QLabel* userBalance = nullptr;
-    QLabel* pageCounts = nullptr;
-    QLabel* totalUnits = nullptr;
-    QLabel* printer = nullptr;
-    QLabel* document = nullptr;
+    ElidingLabel* user = nullptr;
+    ElidingLabel* userBalance = nullptr;
+    ElidingLabel* pageCounts = nullptr;
+    ElidingLabel* totalUnits = nullptr;
+    ElidingLabel* printer = nullptr;
+    ElidingLabel* document = nullptr;
     CostInput addedCosts;
     CostInput bwUnitCost;
     CostInput colorUnitCost;
-    QLabel* totalCost = nullptr;
+    ElidingLabel* totalCost = nullptr;
     QPlainTextEdit* comments = nullptr;
     QTableView* pendingJobsGrid = nullptr;
     QWidget* pendingJobsGridView = nullptr;

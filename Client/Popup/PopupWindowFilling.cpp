@@ -1,4 +1,5 @@
 #include "Client/BalanceRemainingText.h"
+#include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/PopupWindow.h"
 #include "Core/CVModels/ClientJob.h"
 #include "Core/CVModels/JobCalculations.h"
@@ -106,8 +107,8 @@ void PopupWindow::mRestoreLastEntries()
 }
 
 // Editable boxes show the costs in effect (the user's overrides included);
-// labels show the costs before overrides. The job's cost leaves the
-// overrides out.
+// labels show the costs before overrides. The job's cost is worked out from
+// the costs in effect, so that it follows what the user typed in a box.
 void PopupWindow::updateJobCosts()
 {
     DebugScope scope(kComponent, "-[PopupWindow updateJobCosts]");
@@ -125,7 +126,9 @@ void PopupWindow::updateJobCosts()
         colorUnitCost.setText(mFormats.currency(calculations.ColorUnitCost));
     }
     if (totalCost != nullptr)
-        totalCost->setText(mFormats.currency(calculations.TotalCost));
+        totalCost->setText(mFormats.currency(calculations.BWUnits * calculations.FinalBWUnitCost +
+                                             calculations.ColorUnits * calculations.FinalColorUnitCost +
+                                             calculations.FinalAddedCost));
     bwUnitCostOverridden = colorUnitCostOverridden = addedCostsOverridden = false;
     origAddedCosts = addedCosts.text();
     origBWUnitCost = bwUnitCost.text();
@@ -133,7 +136,7 @@ void PopupWindow::updateJobCosts()
 }
 
 // A box whose text now differs from the last refresh overrides its cost in
-// the job; a changed unit cost shows its effect at once.
+// the job, and the job's cost shown follows at once.
 void PopupWindow::controlTextDidEndEditing(QLineEdit* box)
 {
     DebugScope scope(kComponent, "-[PopupWindow controlTextDidEndEditing:]");
@@ -146,8 +149,7 @@ void PopupWindow::controlTextDidEndEditing(QLineEdit* box)
     if (!*state.overridden)
         return;
     mWriteCostOverride(box, *value);
-    if (box != addedCosts.box)
-        updateJobCosts();
+    updateJobCosts();
 }
 
 // One flag overrides both unit costs, so the first unit cost the user

@@ -3,6 +3,7 @@
 #include "Client/CustomFields/SearchableDropDown.h"
 #include "Client/CustomFields/SearchableField.h"
 #include "Client/CustomFields/SimpleDropDown.h"
+#include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/PendingJobGrid.h"
 #include "Client/Popup/PopupWindow.h"
 #include "Core/CVModels/ClientJob.h"
@@ -14,6 +15,7 @@
 #include "Platform/Qt/LocalizedStrings.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPixmap>
@@ -98,6 +100,40 @@ QWidget* FirstInput(QWidget& input)
     return nullptr;
 }
 
+// The comment box: Return presses Print, as in every other input of the
+// window, and never puts a line break into the comment that the server gets.
+class CommentBox : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            event->ignore();  // the window presses its default button
+            return;
+        }
+        QPlainTextEdit::keyPressEvent(event);
+    }
+};
+
+// The widgets of an input that take the focus by Tab, in reading order: the
+// input itself when it takes it, else its parts, row by row, left to right.
+void AppendTabStops(QWidget& input, std::vector<QWidget*>& stops)
+{
+    if (input.focusPolicy() & Qt::TabFocus) {
+        stops.push_back(&input);
+        return;
+    }
+    QList<QWidget*> parts = input.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
+    std::stable_sort(parts.begin(), parts.end(), [](const QWidget* a, const QWidget* b) {
+        return a->y() != b->y() ? a->y() < b->y() : a->x() < b->x();
+    });
+    for (QWidget* part : parts)
+        if (!part->isHidden() && !part->isWindow())
+            AppendTabStops(*part, stops);
+}
+
 // The height of the control a custom field gets by its type: a pair of
 // options for type 2 when the field has two values, a drop-down for type 1
 // when it has any, a one-line control for types 0, 3 and 4. None for a
@@ -170,6 +206,8 @@ int PopupWindow::calculatePopupHeight()
         height += CostRowsHeight + (owner.AllowCostOverride ? CostOverrideExtraHeight : 0);
     if (owner.ShowComments)
         height += CommentRowHeight;
+    if (owner.Type == CVClientData::User::BothPageBalances)
+        height += BothBalancesExtraHeight;
     for (auto field = _customFieldsForJob.rbegin(); field != _customFieldsForJob.rend(); ++field) {
         if (field->Type < 0 || field->Type > 4)
             continue;
@@ -222,27 +260,26 @@ void PopupWindow::createWindow()
 
 // A person works the window from the top down: the pending jobs' grid, the
 // custom fields, the comment, the unit costs and the added cost, then the
-// buttons from left to right. The first of them that takes typing has the
-// focus when the window opens, so that the user can start at once.
+// buttons from left to right. Each input counts with the parts of it that
+// take the focus (a field's box and its add button), left to right, since
+// Qt orders the widgets that take the focus, not the views that hold them.
+// The first of them that takes typing has the focus when the window opens,
+// so that the user can start at once.
 void PopupWindow::mSetKeyboardOrder()
 {
     std::vector<QWidget*> order;
     if (pendingJobsGrid != nullptr)
-        order.push_back(pendingJobsGrid);
+        AppendTabStops(*pendingJobsGrid, order);
     for (auto control = customFieldControls.rbegin(); control != customFieldControls.rend(); ++control)
-        order.push_back(&(*control)->widget());
+        AppendTabStops((*control)->widget(), order);
     for (QWidget* input : std::initializer_list<QWidget*>{comments, bwUnitCost.box, colorUnitCost.box, addedCosts.box})
         if (input != nullptr)
-            order.push_back(input);
+            AppendTabStops(*input, order);
     QList<QPushButton*> buttons = mContentView->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
     std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
+    order.insert(order.end(), buttons.begin(), buttons.end());
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
-    for (QPushButton* button : buttons) {
-        if (!order.empty())
-            QWidget::setTabOrder(order.back(), button);
-        order.push_back(button);
-    }
     for (QWidget* input : order) {
         if (QWidget* typing = FirstInput(*input)) {
             typing->setFocus();
@@ -300,16 +337,21 @@ int PopupWindow::mPlaceUserRows(Placer& placer, int cursor)
         totalUnits = mMakeValue(placer, "totalUnits", totalValueX, y, ContentWidth - kRightMargin - totalValueX);
         cursor = y + kLineHeight;
     }
+    // A balance of both kinds of pages has a line for each, level with the
+    // user's name at the top.
+    const int balanceLines = owner.Type == CVClientData::User::BothPageBalances ? 2 : 1;
     int y = cursor + kRowGap;
-    mMakeCaption(placer, "Client_Popup_Label_User", kCaptionX, y);
+    int top = y + (balanceLines - 1) * kLineHeight;
+    mMakeCaption(placer, "Client_Popup_Label_User", kCaptionX, top);
     if (owner.Type != CVClientData::User::NoBalance) {
-        user = mMakeValue(placer, "user", kValueX, y, kSecondCaptionX - kFieldGap - kValueX);
-        mMakeCaption(placer, "Client_Popup_Label_Balance", kSecondCaptionX, y);
-        userBalance = mMakeValue(placer, "userBalance", kSecondValueX, y, ContentWidth - kRightMargin - kSecondValueX);
+        user = mMakeValue(placer, "user", kValueX, top, kSecondCaptionX - kFieldGap - kValueX);
+        mMakeCaption(placer, "Client_Popup_Label_Balance", kSecondCaptionX, top);
+        userBalance = mMakeValue(placer, "userBalance", kSecondValueX, y, ContentWidth - kRightMargin - kSecondValueX,
+                                 balanceLines);
     } else {
         user = mMakeValue(placer, "user", kValueX, y, kValueWidth);
     }
-    cursor = y + kLineHeight + kRowGap;
+    cursor = y + balanceLines * kLineHeight + kRowGap;
     mMakeSeparator(placer, cursor);
     return cursor + 1;
 }
@@ -349,7 +391,7 @@ int PopupWindow::mPlaceComment(Placer& placer, int cursor)
     if (!mUser().ShowComments)
         return cursor;
     int y = cursor + kRowGap;
-    comments = placer.place(new QPlainTextEdit(&placer.content()), kValueX, y, kValueWidth, kCommentHeight);
+    comments = placer.place(new CommentBox(&placer.content()), kValueX, y, kValueWidth, kCommentHeight);
     comments->setObjectName(QStringLiteral("comments"));
     comments->setTabChangesFocus(true);
     mMakeCaption(placer, "Client_Popup_Label_Comment", kCaptionX, y + kCommentHeight - kLineHeight);
@@ -491,12 +533,12 @@ QLabel* PopupWindow::mMakeCaption(Placer& placer, const char* key, int x, int y)
     return caption;
 }
 
-QLabel* PopupWindow::mMakeValue(Placer& placer, const char* name, int x, int y, int width)
+// A value that does not fit is cut with "…" and shown whole in its tooltip.
+ElidingLabel* PopupWindow::mMakeValue(Placer& placer, const char* name, int x, int y, int width, int lines)
 {
-    auto* value = placer.place(new QLabel(&placer.content()), x, y, width, kLineHeight);
+    auto* value = placer.place(new ElidingLabel(&placer.content()), x, y, width, lines * kLineHeight);
     value->setObjectName(QString::fromLatin1(name));
-    value->setAlignment(Qt::AlignLeading | Qt::AlignVCenter);
-    value->setTextFormat(Qt::PlainText);
+    value->setAlignment(Qt::AlignLeading | (lines == 1 ? Qt::AlignVCenter : Qt::AlignTop));
     return value;
 }
 

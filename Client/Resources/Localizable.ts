@@ -107,7 +107,7 @@
     </message>
     <message>
         <source>Balance_Format_BW_Pages</source>
-        <translation>%1 black-and-white pages</translation>
+        <translation>%1 B&amp;W pages</translation>
     </message>
     <message>
         <source>Balance_Format_Color_Pages</source>
@@ -115,7 +115,8 @@
     </message>
     <message>
         <source>Balance_Format_BW_And_Color_Pages</source>
-        <translation>%1 black-and-white and %2 colour pages</translation>
+        <translation>%1 B&amp;W pages
+%2 colour pages</translation>
     </message>
     <message>
         <source>Client_Disconnected_Job_Allowed_Message</source>

@@ -58,6 +58,13 @@ public:
     // thread while the channel's owner uses it.
     void ShutdownConnection();
 
+    // Waits until the other end has closed the connection or gone away
+    // (true), or until wakeFd becomes readable (false), reading nothing from
+    // the connection; meant for a time when nobody receives on it. Bytes
+    // that arrive meanwhile are left for the next receive.
+    // (ClientCommunicationChannelPeer.cpp)
+    bool WaitUntilPeerLeaves(int wakeFd);
+
     bool SendMessage(const ClientMessage& message);
     ClientMessage ReceiveMessage();
 

@@ -62,7 +62,9 @@ void DisconnectedJobHandler::UpdateDueToSnooze(const CVClientData::User& user,
                                                const CVClientData::ClientSettings& settings)
 {
     LoadPendingJobsForUser(user, settings);
-    mUIController.HavePendingJobs(PendingJobsSnoozed);
+    // The snooze badge tells of jobs the user still has to complete: only
+    // when the server holds some.
+    mUIController.HavePendingJobs(GetNumberOfPendingJobs() == 0 ? PendingJobsNone : PendingJobsSnoozed);
 }
 
 // The list is replaced whole, so a reader never sees it half loaded.

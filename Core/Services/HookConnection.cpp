@@ -96,4 +96,27 @@ bool HookConnection::ClientQuits() const
     return mblnQuit;
 }
 
+// Not under the lock: the wait lasts as long as the user takes, and the
+// quit's answer must be able to go out meanwhile.
+bool HookConnection::WaitUntilHookLeaves(int wakeFd)
+{
+    return mChannel->WaitUntilPeerLeaves(wakeFd);
+}
+
+// Counts as the final answer, so that neither the job nor a quit sends one
+// into the closed connection.
+void HookConnection::MarkHookGone()
+{
+    std::lock_guard lock(mLock);
+    mblnHookGone = true;
+    if (!mAnswer)
+        mAnswer = ClientMessageSubType::JobCancelled;
+}
+
+bool HookConnection::HookHasGone() const
+{
+    std::lock_guard lock(mLock);
+    return mblnHookGone;
+}
+
 }  // namespace CVCoreDataServices

@@ -59,6 +59,16 @@ public:
     // Whether the client quits; the job then does nothing more.
     bool ClientQuits() const;
 
+    // Waits until the hook leaves the connection (true: CUPS cancelled the
+    // job and ended the hook, or the hook died) or wakeFd becomes readable
+    // (false). Only while the serving thread waits for the user, so that
+    // nobody receives meanwhile.
+    bool WaitUntilHookLeaves(int wakeFd);
+    // The hook has gone: the job ends without an answer, which nobody would
+    // read, and nothing more is sent.
+    void MarkHookGone();
+    bool HookHasGone() const;
+
 private:
     bool mSendFinalAnswerNoLock(Answer answer);
 
@@ -67,6 +77,7 @@ private:
     std::optional<Answer> mAnswer;
     bool mblnCancelDecided = false;
     bool mblnQuit = false;
+    bool mblnHookGone = false;
 };
 
 }  // namespace CVCoreDataServices

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <thread>
+
 namespace CVCoreDataServices {
 
 // Implemented, besides IUIController, by a user interface whose calls from
@@ -12,6 +14,11 @@ class IUIWaitCanceller {
 public:
     virtual ~IUIWaitCanceller() = default;
     virtual void CancelWaitsForShutdown() = 0;
+    // The call that this thread waits in is no longer wanted (its job's hook
+    // has gone): a call still queued returns at once, a window that is up
+    // for it closes as if the user had closed it. Calls of other threads go
+    // on; a thread that waits in no call is not affected. Any thread.
+    virtual void CancelWaitOf(std::thread::id caller) = 0;
 };
 
 }  // namespace CVCoreDataServices

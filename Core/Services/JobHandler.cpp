@@ -6,6 +6,7 @@
 #include "Core/CVModels/UIMessage.h"
 #include "Core/CupsAccess/CupsJobHelper.h"
 #include "Core/Services/CVTrackOption.h"
+#include "Core/Services/HookWatchingUserInterface.h"
 #include "Core/Services/IUIController.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
@@ -34,7 +35,8 @@ JobHandler::JobHandler(uint32_t jobId, std::shared_ptr<HookConnection> connectio
     : mintJobId(jobId),
       mController(controller),
       mConnection(std::move(connection)),
-      mUIController(userInterface),
+      mWatchedUserInterface(std::make_unique<HookWatchingUserInterface>(userInterface, *mConnection, jobId)),
+      mUIController(*mWatchedUserInterface),
       mWebDataService(webService)
 {
     Logger::Log_Debug_Start(LogComponents::CoreJobHandling, "JobHandler");
@@ -75,6 +77,10 @@ int JobHandler::Run()
         HandleJob(false);
     } catch (const ClientQuitting&) {
         Log::Debug("JobHandler::Run - the client quits; job %u ends here, answered for it.", mintJobId);
+    } catch (const HookWatchingUserInterface::HookGone&) {
+        Log::Info("JobHandler::Run - job %u ends here: its hook went while the user was asked; nothing is saved, "
+                  "reported or printed.",
+                  mintJobId);
     } catch (const std::exception& error) {
         Log::Error("JobHandler::Run - handling job %u failed: %s", mintJobId, error.what());
         mAnswerAfterFailure();
@@ -236,9 +242,13 @@ void JobHandler::mCancelOrAuditDecidedCancel()
     }
     // Committed from here: a quit while the user reads the message cancels.
     mConnection->DecideCancel();
-    UIMessage message;
     Log::Error("Job being cancelled due to the server.");
-    mShowJobMessage(message);
+    // One alert per refusal: a step that cancelled the job and told the user
+    // why (the balance, the rules, a refused question) is not told again.
+    if (!mblnRefusalShown) {
+        UIMessage message;
+        mShowJobMessage(message);
+    }
     SendCancelJobMessageToCUPS();
 }
 
@@ -301,8 +311,10 @@ bool JobHandler::mIsCancelled() const
 // while the user reads it does not let the job print.
 bool JobHandler::mShowJobMessage(UIMessage& message)
 {
-    if (mJob.TrackOption == CVTrackOptionCancel && !mJob.ForceLateRuleAudit)
+    if (mJob.TrackOption == CVTrackOptionCancel && !mJob.ForceLateRuleAudit) {
         mConnection->DecideCancel();
+        mblnRefusalShown = true;
+    }
     message.CancellationReason = mJob.CancelReason;
     bool goOn = mUIController.DisplayJobMessage(message);
     mStopIfClientQuits();

@@ -149,6 +149,10 @@ private:
     bool mIsCancelled() const;
     // Shows a message with the job's cancel reason; the user's answer.
     bool mShowJobMessage(UIMessage& message);
+    // The alert for a job the rules cancelled: the rules' own message (not an
+    // information) when they sent one, else an empty one that only carries
+    // the reason.
+    static UIMessage mRulesCancelMessage(const std::vector<CVClientData::JobMessage>& messages);
     // Whether a secured job without custom fields to fill may pop up.
     bool mSecureJobMayPopUp() const;
     // Reports the job to the controller as printed, once per job.
@@ -163,6 +167,7 @@ private:
     const uint32_t mintJobId;
     IJobController& mController;
     std::shared_ptr<HookConnection> mConnection;
+    std::unique_ptr<IUIController> mWatchedUserInterface;  // the user interface, watching the hook while asking
     IUIController& mUIController;
     CVClientData::ClientSettings mSettings;
     bool mblnBatch = false;
@@ -172,6 +177,7 @@ private:
     std::string mstrQueueName;              // the CUPS queue, for the cancel
     uint64_t mintParsedPages = 0;           // pages of the page sets the hook sent
     bool mblnCancelDecided = false;         // SendCancelJobMessageToCUPS ran for a cancel
+    bool mblnRefusalShown = false;          // the user saw why the job is cancelled
     bool mblnCancelledInCups = false;
     bool mblnReportedPrinted = false;
     bool mblnHandledAsDisconnected = false;

@@ -48,7 +48,7 @@ bool JobHandler::ProcessJobStartRules()
         return false;
 
     if (!mJob.IsTracked()) {
-        UIMessage message;
+        UIMessage message = mRulesCancelMessage(result.Messages);
         mShowJobMessage(message);
     } else {
         mJob.ProcessedToStage = result.ProcessedToStage;
@@ -199,7 +199,7 @@ bool JobHandler::ProcessJobEndRules()
         if (!mJob.IsTracked()) {
             if (mJob.CancelReason != CVCancelReasonNone) {
                 Log::Debug("Job cancelled at the server.");
-                UIMessage message;
+                UIMessage message = mRulesCancelMessage(result.Messages);
                 mShowJobMessage(message);
             }
             break;
@@ -231,10 +231,26 @@ bool JobHandler::ProcessJobEndRules()
     return true;
 }
 
+// The server's words for its cancel, shown with the job's reason; a question
+// of the rules becomes a plain notice, since the job is cancelled already.
+UIMessage JobHandler::mRulesCancelMessage(const std::vector<JobMessage>& messages)
+{
+    UIMessage message;
+    auto own = std::find_if(messages.begin(), messages.end(),
+                            [](const JobMessage& jobMessage) { return jobMessage.Type != JobMessage::Information; });
+    if (own != messages.end()) {
+        message.ConvertFromJobMessage(*own);
+        message.Type = JobMessage::JobCancelled;
+    }
+    return message;
+}
+
 // Cancels the job for a refused message, reporting the cancel when asked to.
+// The user refused it, or read that the job is cancelled: no further alert.
 void JobHandler::UserCancelledJobFromMessage(const JobMessage& message, bool report)
 {
     DebugScope scope(LogComponents::CoreJobHandling, "UserCancelledJobFromMessage");
+    mblnRefusalShown = true;
     mJob.TrackOption = CVTrackOptionCancel;
     mJob.CustomCancelEventMessage = message.CustomEventMessage;
     mJob.CancelReason = message.Source == 0 ? CancelReasonRefusedSourceZeroMessage : CancelReasonRefusedMessage;

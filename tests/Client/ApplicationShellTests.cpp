@@ -142,7 +142,8 @@ TEST_F(ShellTest, AnAgentRunsTheCoreItselfWhenNoCopyIsStarted)
 
 // Pending jobs known at launch (a cached user with jobs on the server).
 // Reopening or the menu's pending jobs while an alert is up do nothing but
-// refresh the icon; reopening when idle offers the pending jobs and answers no.
+// refresh the icon and bring the alert, which stays above other windows, to
+// the front; reopening when idle offers the pending jobs and answers no.
 TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
 {
     nlohmann::json jobs = nlohmann::json::array();
@@ -160,8 +161,19 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
 
     bool reopenedDuringAlert = false;
     size_t offeredDuringAlert = 0;
-    TestSupport::ModalAnswerer answerer([&](QWidget&) {
+    bool staysAbove = false;
+    bool raised = false;
+    QWidget otherWindow;
+    TestSupport::ModalAnswerer answerer([&](QWidget& alert) {
+        staysAbove = alert.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
+        // Another window of the user's comes to the front; reopening brings
+        // the waiting alert back.
+        otherWindow.show();
+        otherWindow.activateWindow();
+        QApplication::processEvents();
         reopenedDuringAlert = mController->applicationShouldHandleReopen(false);
+        QApplication::processEvents();
+        raised = QApplication::activeWindow() == &alert;
         mController->applicationDockMenu()->findChild<QAction*>("_dockMenuShowPending")->trigger();
         offeredDuringAlert = CountInLog(offered);
         return QString::fromLatin1(Alert::OkButton);
@@ -180,6 +192,8 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
     EXPECT_TRUE(jobThread.get());
     EXPECT_TRUE(reopenedDuringAlert);
     EXPECT_EQ(offeredDuringAlert, 0u);
+    EXPECT_TRUE(staysAbove);
+    EXPECT_TRUE(raised);
 
     // The pending-jobs pop-up that reopening brings up is cancelled.
     TestSupport::ModalAnswerer cancelPending(QStringLiteral("cancelPrintJob"));
@@ -209,6 +223,41 @@ TEST_F(ShellTest, TheBalanceCheckOfAUserWithoutABalanceShowsTheNotUsingBalancesA
     EXPECT_EQ(shownText, LocalizedStrings::Format("Client_Error_Not_Using_Balances", QStringLiteral("Quorvel Client")));
     EXPECT_FALSE(mController->isUsingBalances());
     EXPECT_EQ(mController->appState(), ApplicationController::AppStateIdle);
+}
+
+// A balance check whose login the user cancels ends there: no alert about
+// an account that was never looked at.
+TEST_F(ShellTest, ACancelledBalanceCheckLoginShowsNothingMore)
+{
+    ServeSettings({{"AuthenticationType", 2}});
+    Launch();
+    QStringList windows;
+    TestSupport::ModalAnswerer answerer(
+        [&](QWidget& window) {
+            windows.push_back(window.objectName());
+            return QStringLiteral("cancel");
+        },
+        2);
+    mController->dockMenuShowBalance();
+    EXPECT_EQ(windows, QStringList{QStringLiteral("_window")});
+    EXPECT_EQ(CountInLog("the login was not completed; no balance shown."), 1u);
+    EXPECT_EQ(mController->appState(), ApplicationController::AppStateIdle);
+}
+
+// The tray menu's pending jobs and batch items are dimmed while there is
+// nothing pending and no batch running.
+TEST_F(ShellTest, TheTrayMenuDimsItemsWithNothingToActOn)
+{
+    Launch();
+    auto enabled = [this](const char* item) {
+        return mController->applicationDockMenu()->findChild<QAction*>(item)->isEnabled();
+    };
+    EXPECT_FALSE(enabled("_dockMenuShowPending"));
+    EXPECT_FALSE(enabled("_dockMenuCancelBatch"));
+    mController->batchStarted();
+    mController->setPendingJobType(CVCoreDataServices::PendingJobsSnoozed);
+    EXPECT_TRUE(enabled("_dockMenuShowPending"));
+    EXPECT_TRUE(enabled("_dockMenuCancelBatch"));
 }
 
 // The tray menu holds its items under their names; About shows the

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <future>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -110,6 +111,43 @@ TEST(HandOverTest, CancellingAtQuitClosesTheAlertAndAnswersEveryWaitingCall)
     });
     EXPECT_EQ(later.wait_for(std::chrono::seconds(30)), std::future_status::ready);
     EXPECT_EQ(later.get(), kCancelled);
+}
+
+// A job whose hook went has its own question cancelled: queued, it is
+// answered at once; up, its alert closes. The other job's alert stays up.
+TEST(HandOverTest, CancellingOneCallerClosesOnlyItsOwnAlert)
+{
+    MainThreadHandOver handOver;
+    std::vector<std::promise<std::thread::id>> callers(2);
+    std::vector<std::future<int>> answers;
+    for (int job = 0; job < 2; ++job)
+        answers.push_back(std::async(std::launch::async, [&handOver, &callers, job] {
+            callers[job].set_value(std::this_thread::get_id());
+            return handOver.Call<int>(Kind::Window, [job] { return AskAboutJob(job); }, kCancelled);
+        }));
+    std::vector<std::thread::id> ids{callers[0].get_future().get(), callers[1].get_future().get()};
+    auto shown = [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        return box == nullptr ? -1 : box->text().mid(4).toInt();
+    };
+    int up = -1;
+    QTimer look;
+    QObject::connect(&look, &QTimer::timeout, [&] {
+        if (up == -1 && shown() != -1 && handOver.PendingCount() == 1) {
+            up = shown();
+            handOver.CancelCallsOf(ids[1 - up]);  // the waiting one
+        } else if (up != -1 && answers[1 - up].wait_for(std::chrono::seconds(0)) == std::future_status::ready) {
+            look.stop();
+            EXPECT_EQ(shown(), up);
+            handOver.CancelCallsOf(ids[up]);
+        }
+    });
+    look.start(10);
+    ProcessEventsUntilReady(answers);
+    ASSERT_NE(up, -1);
+    EXPECT_EQ(answers[1 - up].get(), kCancelled);
+    EXPECT_EQ(answers[up].get(), Alert::Closed);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 }  // namespace

@@ -295,6 +295,34 @@ TEST_F(LoginWindowTest, RefusedOrEmptyPinKeepsTheWindowOpenWithTheTextsOfTheOper
     }
 }
 
+// After a refused login in the two-field mode the user goes on where the
+// typing is missing: the identifier when it was left empty, else the
+// password.
+TEST_F(LoginWindowTest, ARefusedTwoFieldLoginFocusesTheFieldToTypeNext)
+{
+    struct Case {
+        QString pin;
+        const char* focus;
+    };
+    for (const Case& row : {Case{"", "_unsecureField"}, Case{"9999", "_secureField"}}) {
+        SCOPED_TRACE(row.pin.toStdString());
+        mUser = User();
+        std::string focused;
+        ScriptedWindows windows({
+            {kLogin, {{"_unsecureField", row.pin}, {"_secureField", "wrong"}}, "authenticate"},
+            {kAlert, {}, kOk},
+            {kLogin, {}, "cancel",
+             [&focused](QWidget& window) {
+                 if (QWidget* focus = window.focusWidget())
+                     focused = focus->objectName().toStdString();
+             }},
+        });
+        EXPECT_FALSE(PromptForPin(3, kPrint));
+        EXPECT_TRUE(windows.AllStepsTaken());
+        EXPECT_EQ(focused, row.focus);
+    }
+}
+
 // The password reset: two different new passwords never reach the server;
 // a refused current password keeps the sheet; after a reset the window logs
 // in with the new password and answers yes only when the server accepts it.
@@ -459,9 +487,9 @@ TEST(BalanceWindowTest, ShowsTheBalanceOfTheAllowanceType)
         {1, english, "1,234.50"},
         {1, german, "1.234,50"},
         {2, english, "1,234.5 pages"},
-        {3, english, "1,234.5 black-and-white pages"},
+        {3, english, "1,234.5 B&W pages"},
         {4, english, "3 colour pages"},
-        {5, german, "1.234,5 black-and-white and 3 colour pages"},
+        {5, german, "1.234,5 B&W pages\n3 colour pages"},
         {0, english, ""},
         {6, english, ""},
     };

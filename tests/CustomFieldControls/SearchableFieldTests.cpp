@@ -127,6 +127,25 @@ TEST_F(SearchDialog, PagesFollowThePageCountAndANewTextKeepsThePage)
     EXPECT_EQ(requests[4].value("PageNumber", 0), 2);
 }
 
+// A value picked in the search results shows from its start, its code in
+// view, however long its description.
+TEST_F(SearchDialog, APickedValueShowsItsCode)
+{
+    mServer.SetResponder("PUT", "printapi/customfields/values/search", [](const StandIn::RecordedRequest& request) {
+        return SearchAnswer(request, 1, {"M4471 " + std::string(80, 'x')});
+    });
+    SearchableField control(Row(), mMatters, *mService, false, &mWindow);
+    WithDialog(control, [&](CustomFieldSearchWindow& dialog) {
+        SearchFor(dialog, "M");
+        dialog._searchResults->selectRow(0);
+        return "_confirmSelectionButton";
+    });
+    QLineEdit* shown = control.findChild<QComboBox*>(QStringLiteral("_comboBox"))->lineEdit();
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(shown->text().startsWith(QStringLiteral("M4471"))) << shown->text().toStdString();
+    EXPECT_EQ(shown->cursorPosition(), 0);
+}
+
 struct FailedSearch {
     const char* Name;
     std::function<void(StandIn::StandInServer&)> answer;

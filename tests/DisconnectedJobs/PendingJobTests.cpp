@@ -113,5 +113,16 @@ TEST_F(StoreTest, SubmittedJobsBringUpThePendingJobs)
     EXPECT_THAT(PendingStates(mUI), ElementsAre(1, 1, 0, 0));
 }
 
+// After a snooze the snoozed-jobs state is set only while the server holds
+// pending jobs for the user, and cleared once it holds none.
+TEST_F(StoreTest, SnoozeStateFollowsTheServersPendingList)
+{
+    PendingJobsOnServer server(mServer);
+    mStore->UpdateDueToSnooze(mUser, Settings(0, 1));
+    server.Add(7401);
+    mStore->UpdateDueToSnooze(mUser, Settings(0, 1));
+    EXPECT_THAT(PendingStates(mUI), ElementsAre(0, 2));
+}
+
 }  // namespace
 }  // namespace DisconnectedJobTests

@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include <cups/ipp.h>
+#include <xcb/xcb.h>
 
 #include <chrono>
 #include <charconv>
@@ -24,6 +25,7 @@
 #include <regex>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -135,8 +137,8 @@ const Meeting kMeetings[] = {
                            {EndToEnd::ContinueOrCancel("Colour printing", "This job costs 1.20.")});
      },
      {{kAlertTitle, {Keys("Return")}}},
-     // Escape presses Cancel; then the client says that the job is cancelled.
-     {{kAlertTitle, {Keys("Escape")}}, {kAlertTitle, {Keys("Return")}}}},
+     // Escape presses Cancel, which cancels the job without another alert.
+     {{kAlertTitle, {Keys("Escape")}}}},
     {"Popup",
      [](EndToEndWorld& world) {
          world.ScriptRules(Tracking::WithPopup);
@@ -172,6 +174,76 @@ const Meeting kMeetings[] = {
      }},
 };
 
+// A system tray as the X desktops' tray protocol has it: the owner of the
+// screen's "_NET_SYSTEM_TRAY_S<n>" selection, announced to the root window;
+// an icon asks it to dock with a "_NET_SYSTEM_TRAY_OPCODE" message.
+class StandInTray {
+public:
+    explicit StandInTray(const std::string& display)
+    {
+        int screenNumber = 0;
+        mConnection = xcb_connect(display.c_str(), &screenNumber);
+        if (xcb_connection_has_error(mConnection) != 0)
+            return;
+        xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(mConnection));
+        for (int i = 0; i < screenNumber; ++i)
+            xcb_screen_next(&screens);
+        xcb_screen_t* screen = screens.data;
+        mWindow = xcb_generate_id(mConnection);
+        xcb_create_window(mConnection, XCB_COPY_FROM_PARENT, mWindow, screen->root, 0, 0, 1, 1, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        xcb_atom_t selection = mAtom("_NET_SYSTEM_TRAY_S" + std::to_string(screenNumber));
+        mOpcode = mAtom("_NET_SYSTEM_TRAY_OPCODE");
+        xcb_set_selection_owner(mConnection, mWindow, selection, XCB_CURRENT_TIME);
+        xcb_client_message_event_t manager{};
+        manager.response_type = XCB_CLIENT_MESSAGE;
+        manager.format = 32;
+        manager.window = screen->root;
+        manager.type = mAtom("MANAGER");
+        manager.data.data32[0] = XCB_CURRENT_TIME;
+        manager.data.data32[1] = selection;
+        manager.data.data32[2] = mWindow;
+        xcb_send_event(mConnection, 0, screen->root, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                       reinterpret_cast<const char*>(&manager));
+        xcb_flush(mConnection);
+    }
+    ~StandInTray() { xcb_disconnect(mConnection); }
+    StandInTray(const StandInTray&) = delete;
+    StandInTray& operator=(const StandInTray&) = delete;
+
+    // Whether an icon asked to dock (opcode 0) within the time.
+    bool WaitForIcon(std::chrono::seconds limit)
+    {
+        auto end = std::chrono::steady_clock::now() + limit;
+        while (mWindow != 0 && std::chrono::steady_clock::now() < end) {
+            while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
+                bool dock = (event->response_type & 0x7f) == XCB_CLIENT_MESSAGE &&
+                            reinterpret_cast<xcb_client_message_event_t*>(event)->type == mOpcode &&
+                            reinterpret_cast<xcb_client_message_event_t*>(event)->data.data32[1] == 0;
+                free(event);
+                if (dock)
+                    return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        return false;
+    }
+
+private:
+    xcb_atom_t mAtom(const std::string& name)
+    {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            mConnection, xcb_intern_atom(mConnection, 0, static_cast<uint16_t>(name.size()), name.c_str()), nullptr);
+        xcb_atom_t atom = reply != nullptr ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
+        free(reply);
+        return atom;
+    }
+
+    xcb_connection_t* mConnection = nullptr;
+    xcb_window_t mWindow = 0;
+    xcb_atom_t mOpcode = XCB_ATOM_NONE;
+};
+
 class ApplicationEndToEndTest : public testing::Test {
 protected:
     void SetUp() override
@@ -183,8 +255,21 @@ protected:
     EndToEndWorld mWorld;
 };
 
-class MeetingTheClient : public ApplicationEndToEndTest, public testing::WithParamInterface<Meeting> {
+// The application on a private X server, where a person meets its windows.
+class ClientOnADisplay : public ApplicationEndToEndTest {
 protected:
+    bool StartOnTheDisplay()
+    {
+        return mWorld.StartClientProgram({"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + mDisplay.Display(),
+                                          "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS,
+                                          CVK_CLIENT_APPLICATION});
+    }
+    // The visible window with a title that matches, or an empty text.
+    std::string VisibleWindow(const char* title) const
+    {
+        return FirstLine(mDisplay.XdoTool({"search", "--onlyvisible", "--name", title}, 5));
+    }
+
     // Does what the person does in each window as it comes up (a window
     // other than the last one met); false when a window did not come.
     bool Meet(const std::vector<Encounter>& encounters)
@@ -193,7 +278,7 @@ protected:
             std::string window;
             TestSupport::WaitUntil(
                 [&] {
-                    window = FirstLine(mDisplay.XdoTool({"search", "--onlyvisible", "--name", encounter.title}, 5));
+                    window = VisibleWindow(encounter.title);
                     return !window.empty() && window != mstrLastWindow;
                 },
                 std::chrono::seconds(30));
@@ -213,15 +298,15 @@ protected:
     std::string mstrLastWindow;
 };
 
+class MeetingTheClient : public ClientOnADisplay, public testing::WithParamInterface<Meeting> {};
+
 // The windows come up as the rules and settings ask; what the person does
 // there prints one job and cancels the next.
 TEST_P(MeetingTheClient, AJobPrintsOrIsCancelledAsThePersonAnswersItsWindows)
 {
     ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
     GetParam().arrange(mWorld);
-    ASSERT_TRUE(mWorld.StartClientProgram({"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + mDisplay.Display(),
-                                           "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS,
-                                           CVK_CLIENT_APPLICATION}));
+    ASSERT_TRUE(StartOnTheDisplay());
 
     int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "to print");
     ASSERT_GT(printed, 0);
@@ -240,6 +325,73 @@ TEST_P(MeetingTheClient, AJobPrintsOrIsCancelledAsThePersonAnswersItsWindows)
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, MeetingTheClient, testing::ValuesIn(kMeetings), TestSupport::CaseName());
+
+// The job is cancelled in CUPS while the person reads its pop-up: the pop-up
+// closes by itself, the server never hears of the job's end (nothing is
+// charged) and the next job is asked about as usual.
+TEST_F(ClientOnADisplay, AJobCancelledInCupsWhileItsPopupIsOpenIsNotCharged)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    mWorld.ScriptRules(Tracking::WithPopup);
+    ASSERT_TRUE(StartOnTheDisplay());
+
+    int cancelled = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "cancelled in CUPS");
+    ASSERT_GT(cancelled, 0);
+    ASSERT_TRUE(Meet({{kPopupTitle, {}}})) << mWorld.QuorvelLog();
+    // The title names the brand once.
+    EXPECT_EQ(FirstLine(mDisplay.XdoTool({"getwindowname", mstrLastWindow})), "Quorvel \u2013 Print Job");
+    ASSERT_TRUE(mWorld.Cupsd().CancelJob(cancelled));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return VisibleWindow(kPopupTitle).empty(); }, std::chrono::seconds(30)))
+        << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(cancelled, IPP_JSTATE_CANCELED));
+    EXPECT_FALSE(mWorld.BackendRan(cancelled));
+    for (const StandIn::RecordedRequest& request : mWorld.Server().RequestsTo("PUT", "printapi/rules/process"))
+        EXPECT_EQ(request.QueryValue("startStage"), "0") << "the end rules ran for the job";
+    EXPECT_NE(mWorld.QuorvelLog().find("its hook went while the user was asked"), std::string::npos);
+
+    int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "printed after");
+    ASSERT_GT(printed, 0);
+    ASSERT_TRUE(Meet({{kPopupTitle, {kClickPrint}}})) << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(printed, IPP_JSTATE_COMPLETED)) << mWorld.QuorvelLog();
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// The desktop's panel (its tray) starts after the client, as it often does
+// when both start with the session: the client shows its icon once the tray
+// is there.
+TEST_F(ClientOnADisplay, TheIconComesWhenATrayAppearsAfterTheClient)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    mWorld.ScriptRules(Tracking::Silently);
+    ASSERT_TRUE(StartOnTheDisplay());
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return mWorld.QuorvelLog().find("has no tray yet") != std::string::npos; }, std::chrono::seconds(30)))
+        << mWorld.QuorvelLog();
+    StandInTray tray(mDisplay.Display());
+    EXPECT_TRUE(tray.WaitForIcon(std::chrono::seconds(30))) << mWorld.QuorvelLog();
+    EXPECT_NE(mWorld.QuorvelLog().find("a tray appeared"), std::string::npos);
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// A job the rules refuse gets one alert, which the person dismisses; no
+// second alert follows and the job is cancelled at once.
+TEST_F(ClientOnADisplay, ARefusedJobGetsOneAlert)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    CVClientData::JobMessage refusal;
+    refusal.Type = CVClientData::JobMessage::JobCancelled;
+    refusal.Title = "Colour printing is not allowed here";
+    mWorld.ScriptRules(Tracking::Cancel, EndToEndWorld::MonoPageCost, EndToEndWorld::ColourPageCost, {refusal});
+    ASSERT_TRUE(StartOnTheDisplay());
+
+    int refused = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "refused");
+    ASSERT_GT(refused, 0);
+    ASSERT_TRUE(Meet({{kAlertTitle, {Keys("Return")}}})) << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(refused, IPP_JSTATE_CANCELED)) << mWorld.QuorvelLog();
+    EXPECT_TRUE(VisibleWindow(kAlertTitle).empty());
+    EXPECT_FALSE(mWorld.BackendRan(refused));
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
 
 // The user's locale writes numbers with a decimal comma; the windows follow
 // it, but the job the server receives (its date, its costs) keeps the

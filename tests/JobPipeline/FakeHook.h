@@ -45,6 +45,9 @@ public:
     // The client's end of a socket pair, once; the announcement waits in it.
     std::unique_ptr<ClientCommunicationChannel> TakeClientEnd();
 
+    // Leaves the connection as a hook that CUPS ended does.
+    void Leave() { mHookEnd->ShutdownConnection(); }
+
     // Waits until the client has closed the connection.
     bool WaitForClose(std::chrono::milliseconds limit = std::chrono::seconds(60));
 

@@ -6,6 +6,7 @@
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/JobHandler.h"
+#include "tests/Support/ChildProgram.h"
 
 #include <future>
 #include <gtest/gtest.h>
@@ -222,9 +223,8 @@ TEST_F(PipelineTest, RefusedStartMessageCancelsTheJob)
         EXPECT_THAT(RulesCalls(), ElementsAre("0-1"));
         std::vector<ScriptedUserInterface::Call> shown = mUI.CallsOf("message");
         shown.erase(shown.begin(), shown.begin() + static_cast<long>(shownBefore));
-        ASSERT_EQ(shown.size(), 2u);  // the refused question, then the cancel
+        ASSERT_EQ(shown.size(), 1u);  // the refused question is the only alert
         EXPECT_EQ(shown[0].title, "Q1");
-        EXPECT_EQ(shown[1].reason, reason);
     }
     EXPECT_THAT(mUI.CallsOf("popup"), IsEmpty());
 }
@@ -265,6 +265,68 @@ TEST_F(PipelineTest, QuitDuringTheMessageOfACancelledJobCancelsIt)
     EXPECT_THAT(run.get().finalAnswers, ElementsAre("RX"));
 }
 
+// A job the rules cancel gets one alert, at the start or at the end rules,
+// with the server's own words when it sent a message, else the reason alone.
+TEST_F(PipelineTest, RulesCancelIsShownOnceWithTheServersText)
+{
+    struct Case {
+        int stage;
+        bool withMessage;
+    };
+    for (Case c : {Case{0, true}, Case{0, false}, Case{2, true}}) {
+        SCOPED_TRACE(testing::Message() << c.stage << c.withMessage);
+        ScriptRules([c](int start, int stop) {
+            RulesAnswer answer = GoOn(stop);
+            if (start == c.stage) {
+                answer.TrackOptionSet = true;
+                answer.TrackOption = CVTrackOptionCancel;
+                answer.CancelReason = CVCancelReasonColorOnly;
+                if (c.withMessage)
+                    answer.Messages = {Message(2, "I1"), Message(0, "Colour only here")};
+            }
+            return answer;
+        });
+        size_t shownBefore = mUI.CallsOf("message").size();
+        ExpectCancelled(RunJob(SubmitHeldJob()));
+        std::vector<ScriptedUserInterface::Call> shown = mUI.CallsOf("message");
+        ASSERT_EQ(shown.size(), shownBefore + 1);
+        EXPECT_EQ(shown.back().reason, CVCancelReasonColorOnly);
+        EXPECT_EQ(shown.back().type, 0);
+        EXPECT_EQ(shown.back().title, c.withMessage ? "Colour only here" : "");
+    }
+}
+
+// A job whose hook goes while the user is asked (CUPS cancelled the job and
+// ended the hook) ends there: the question is closed, and nothing more is
+// asked of the server, reported, cancelled or answered.
+TEST_F(PipelineTest, HookLeavingWhileTheUserIsAskedEndsTheJob)
+{
+    ScriptRules(AtStart([](RulesAnswer& answer) { answer.Messages = {Message(1, "Q1")}; }));
+    mUI.HoldQuestions();
+    for (const char* question : {"message", "popup"}) {
+        SCOPED_TRACE(question);
+        mServer.ClearRequests();
+        int jobId = SubmitHeldJob();
+        FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
+        mController->HandleHookConnection(hook.TakeClientEnd());
+        ASSERT_TRUE(mUI.WaitForQuestions(1, std::chrono::seconds(30)));
+        if (std::string(question) == "popup") {  // the question goes on; the pop-up comes next
+            mUI.AnswerOldest(true);
+            ASSERT_TRUE(TestSupport::WaitUntil([&] { return mUI.Questions() == std::vector<std::string>{"popup"}; },
+                                               std::chrono::seconds(30)));
+        }
+        std::vector<std::string> rulesBefore = RulesCalls();
+        hook.Leave();
+        ASSERT_TRUE(WaitForJobThread(jobId));
+        EXPECT_TRUE(mUI.Questions().empty());
+        EXPECT_THAT(hook.FinalAnswers(), IsEmpty());
+        EXPECT_EQ(RulesCalls(), rulesBefore);
+        EXPECT_THAT(CancelEventReasons(), IsEmpty());
+        EXPECT_TRUE(StillHeldInCups(jobId));
+    }
+    EXPECT_NE(LogText().find("its hook went while the user was asked"), std::string::npos);
+}
+
 // Rules that cancel in audit mode let the job go on silently until the end
 // rules, which report the cancel again and cancel it.
 TEST_F(PipelineTest, AuditModeCancelIsCarriedOutByTheEndRules)
@@ -299,7 +361,7 @@ TEST_F(PipelineTest, PendingJobLimitCancelsTheJob)
         std::vector<ScriptedUserInterface::Call> shown = mUI.CallsOf("message");
         if (limit == 3) {
             ExpectCancelled(run);
-            ASSERT_EQ(shown.size(), shownBefore + 2);
+            ASSERT_EQ(shown.size(), shownBefore + 1);
             EXPECT_EQ(shown[shownBefore].title, "Exceeded Pending Jobs");
             EXPECT_EQ(shown[shownBefore].text, "You have 3 pending jobs. Please clear all pending jobs before printing.");
             EXPECT_EQ(shown[shownBefore].type, 0);
@@ -323,7 +385,7 @@ TEST_F(PipelineTest, BalanceAndPopupRefusalsCancelTheJob)
     JobRun run = RunJob(overBalance);
     ExpectCancelled(run);
     std::vector<ScriptedUserInterface::Call> messages = mUI.CallsOf("message");
-    ASSERT_FALSE(messages.empty());
+    ASSERT_EQ(messages.size(), 1u);  // one alert per refusal
     EXPECT_EQ(messages[0].reason, CVCancelReasonZeroBalance);
     EXPECT_THAT(mUI.CallsOf("popup"), IsEmpty());
     EXPECT_THAT(RulesCalls(), ElementsAre("0-1"));

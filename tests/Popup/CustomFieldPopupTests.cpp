@@ -11,6 +11,7 @@
 #include "tests/WebService/WebServiceFixture.h"
 
 #include <QComboBox>
+#include <QTest>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -179,6 +180,66 @@ TEST(CustomFieldLastEntriesTest, EveryControlOpensOnTheValueChosenLastWhenTheUse
             saved[value.FieldId] = value.Code;
         EXPECT_EQ(saved, remembered);
     }
+}
+
+// What has the keyboard focus, named as a person sees it: a custom field's
+// control by its field's name (its add and search buttons with "+" and
+// "search"), any other input
+// by its object name.
+std::string FocusName(QWidget& window)
+{
+    QWidget* focus = window.focusWidget();
+    if (focus == nullptr)
+        return "(none)";
+    for (QWidget* widget = focus; widget != nullptr && widget != &window; widget = widget->parentWidget())
+        if (auto* control = dynamic_cast<CustomFieldControl*>(widget))
+            return control->fieldName() + (focus->objectName() == QStringLiteral("_addButton")      ? " +"
+                                           : focus->objectName() == QStringLiteral("_searchButton") ? " search"
+                                                                                                    : "");
+    return focus->objectName().toStdString();
+}
+
+// Tab goes through the pop-up from top to bottom and left to right, every
+// kind of custom field in its row, the buttons last; Shift+Tab goes back.
+TEST(CustomFieldKeyboardTest, TabGoesTopToBottomLeftToRightWithTheButtonsLast)
+{
+    using PopupTest::Value;
+    TestSupport::TempRoot root;
+    ClientJob job = PopupTest::TypicalJob();
+    job.GetUser().UserCanAddCodes = true;
+    job.GetUser().AllowCostOverride = true;
+    job.GetUser().AllowSnooze = true;
+    PopupTest::FieldServer server;
+    server.Define(job, Field(1, "Account", 0), {Value(1, 101, "A100")});
+    server.Define(job, Field(2, "Billable", 2), {Value(2, 201, "Yes"), Value(2, 202, "No")});
+    server.Define(job, Field(3, "Cost centre", 1), {Value(3, 301, "CC10")});
+    server.Define(job, Field(4, "Reference", 3));
+    server.Define(job, Field(5, "Project", 4), {Value(5, 501, "P1")});
+    const CVClientData::ClientSettings settings = PopupTest::TypicalSettings();
+    const std::vector<std::string> expected{
+        "Account",    "Account +",  "Billable",      "Cost centre", "Reference",      "Project",
+        "Project search", "Project +",  "comments",   "bwUnitCost",    "colorUnitCost", "addedCosts",   "snoozePrintJob",
+        "cancelPrintJob", "allowPrintJob"};
+    std::vector<std::string> forward;
+    std::vector<std::string> backward;
+    ModalScript script({{kPopup, [&](QWidget& window) {
+                             for (size_t i = 0; i < expected.size(); ++i) {
+                                 forward.push_back(FocusName(window));
+                                 QTest::keyClick(window.focusWidget(), Qt::Key_Tab);
+                             }
+                             forward.push_back(FocusName(window));  // round to the top again
+                             for (size_t i = 0; i < expected.size(); ++i) {
+                                 QTest::keyClick(window.focusWidget(), Qt::Key_Backtab);
+                                 backward.push_back(FocusName(window));
+                             }
+                             Click(window, QStringLiteral("cancelPrintJob"));
+                         }}});
+    PopupWindow popup;
+    popup.showForJob(&job, &server, &settings, nullptr);
+    std::vector<std::string> cycle = expected;
+    cycle.push_back(expected.front());
+    EXPECT_EQ(forward, cycle);
+    EXPECT_EQ(backward, std::vector<std::string>(expected.rbegin(), expected.rend()));
 }
 
 }  // namespace

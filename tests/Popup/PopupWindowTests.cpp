@@ -1,5 +1,6 @@
 // The job pop-up in single-job mode, as the user works it: what it shows,
 // how high it is, what Print writes into the job and what it refuses.
+#include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/PopupWindow.h"
 #include "tests/Popup/PopupTestJobs.h"
 #include "tests/Support/Gui/ModalScript.h"
@@ -12,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -76,13 +78,13 @@ protected:
     PopupWindow mPopup;
 };
 
-TEST_F(PopupWindowTest, PrintShowsTheJobWithItsCostsAndSavesTheComment)
+TEST_F(PopupWindowTest, ReturnPrintsTheJobWithItsCostsAndSavesTheComment)
 {
     bool printed = Show({{kPopup, [](QWidget& popup) {
-                              // The comment, its first input, has the focus.
+                              // The comment, its first input, has the focus; Return there is Print.
                               EXPECT_EQ(popup.focusWidget(), popup.findChild<QWidget*>(QStringLiteral("comments")));
                               Type(popup, QStringLiteral("comments"), QStringLiteral("For the board"));
-                              Click(popup, QStringLiteral("allowPrintJob"));
+                              QTest::keyClick(popup.focusWidget(), Qt::Key_Return);
                           }}});
     EXPECT_TRUE(printed);
     EXPECT_EQ(mJob.Comments, "For the board");
@@ -121,9 +123,9 @@ TEST_F(PopupWindowTest, TheBalanceShownFollowsTheKindOfBalance)
         {CVClientData::User::NoBalance, "(none)"},
         {CVClientData::User::CostBalance, "$40.00"},
         {CVClientData::User::PageBalance, "40 pages"},
-        {CVClientData::User::BWPageBalance, "40 black-and-white pages"},
+        {CVClientData::User::BWPageBalance, "40 B&W pages"},
         {CVClientData::User::ColorPageBalance, "3 colour pages"},
-        {CVClientData::User::BothPageBalances, "40 black-and-white and 3 colour pages"},
+        {CVClientData::User::BothPageBalances, "40 B&W pages\n3 colour pages"},
     };
     for (const Case& test : cases) {
         ClientJob job = PopupTest::TypicalJob();
@@ -134,6 +136,39 @@ TEST_F(PopupWindowTest, TheBalanceShownFollowsTheKindOfBalance)
         ModalScript script({PopupClicks("cancelPrintJob")});
         popup.showForJob(&job, &mServer, &mSettings, nullptr);
         EXPECT_EQ(Shown(popup, "userBalance"), test.shown) << "balance type " << test.type;
+        // Every part of it can be read.
+        if (auto* balance = popup.findChild<ElidingLabel*>(QStringLiteral("userBalance"))) {
+            EXPECT_FALSE(balance->isElided()) << "balance type " << test.type;
+        }
+    }
+}
+
+// A text too long for its place is cut with "…" and shown whole in its
+// tooltip; a text that fits is shown as it is, without a tooltip.
+TEST_F(PopupWindowTest, LongTextsAreElidedAndShownWholeInTheirTooltips)
+{
+    std::string longDocument;
+    while (longDocument.size() < 200)
+        longDocument += "Minutes of the quarterly budget review ";
+    longDocument.resize(200);
+    mJob.DocumentName = longDocument;
+    mJob.GetUser().DisplayName = "Alexandra Montgomery-Fitzwilliam";
+    Show({PopupClicks("cancelPrintJob")});
+    struct Case {
+        const char* label;
+        std::string text;
+        bool elided;
+    } cases[] = {{"document", longDocument, true}, {"user", mJob.GetUser().DisplayName, true},
+                 {"printer", "Front Desk", false}};
+    for (const Case& test : cases) {
+        auto* label = mPopup.findChild<ElidingLabel*>(QString::fromLatin1(test.label));
+        ASSERT_NE(label, nullptr) << test.label;
+        EXPECT_EQ(label->text().toStdString(), test.text) << test.label;
+        EXPECT_EQ(label->isElided(), test.elided) << test.label;
+        EXPECT_EQ(label->shownText().endsWith(QChar(0x2026)), test.elided) << test.label;
+        EXPECT_LE(label->fontMetrics().horizontalAdvance(label->shownText()), label->contentsRect().width())
+            << test.label;
+        EXPECT_EQ(label->toolTip().toStdString(), test.elided ? test.text : "") << test.label;
     }
 }
 
@@ -188,7 +223,8 @@ TEST_F(PopupWindowTest, TheWindowIsAsHighAsItsRows)
 }
 
 // An override goes into the job only when the box's text changed; the
-// first unit cost overridden keeps the other one at the cost shown.
+// first unit cost overridden keeps the other one at the cost shown. The job's
+// cost shown follows the edit as soon as the user leaves the box.
 TEST_F(PopupWindowTest, CostOverridesAreWrittenOnlyWhenTheTextChanged)
 {
     struct Case {
@@ -198,22 +234,30 @@ TEST_F(PopupWindowTest, CostOverridesAreWrittenOnlyWhenTheTextChanged)
         double bw, color;
         bool addedOverride;
         double added;
+        const char* total;
     } cases[] = {
-        {"bwUnitCost", "0.100", false, 0.0, 0.0, false, 0.0},
-        {"bwUnitCost", "0.050", true, 0.05, 0.5, false, 0.0},
-        {"colorUnitCost", "0.250", true, 0.1, 0.25, false, 0.0},
-        {"addedCosts", "1.500", false, 0.0, 0.0, true, 1.5},
+        {"bwUnitCost", "0.100", false, 0.0, 0.0, false, 0.0, "$1.800"},
+        {"bwUnitCost", "0.050", true, 0.05, 0.5, false, 0.0, "$1.400"},
+        {"colorUnitCost", "0.250", true, 0.1, 0.25, false, 0.0, "$1.300"},
+        {"addedCosts", "1.500", false, 0.0, 0.0, true, 1.5, "$3.300"},
     };
     mSettings.NumberDecimalPlaces = 3;
     for (const Case& test : cases) {
         ClientJob job = PopupTest::TypicalJob();
         job.GetUser().AllowCostOverride = true;
         PopupWindow popup;
-        ModalScript script({{kPopup, [&test](QWidget& window) {
+        std::string totalAfterEdit;
+        ModalScript script({{kPopup, [&test, &totalAfterEdit](QWidget& window) {
+                                 auto* box = window.findChild<QLineEdit*>(QString::fromLatin1(test.box));
+                                 ASSERT_NE(box, nullptr);
+                                 box->setFocus();
                                  Type(window, QString::fromLatin1(test.box), QString::fromLatin1(test.typed));
+                                 QTest::keyClick(box, Qt::Key_Tab);
+                                 totalAfterEdit = Shown(window, "totalCost");
                                  Click(window, QStringLiteral("allowPrintJob"));
                              }}});
         EXPECT_TRUE(popup.showForJob(&job, &mServer, &mSettings, nullptr)) << test.box << " " << test.typed;
+        EXPECT_EQ(totalAfterEdit, test.total) << test.box << " " << test.typed;
         const CVClientData::JobCosting& costing = job.Costing;
         EXPECT_EQ(costing.OverrodeCostPerUnit, test.unitOverride) << test.box << " " << test.typed;
         EXPECT_DOUBLE_EQ(costing.OverriddenBWUnitCost, test.bw) << test.box << " " << test.typed;

@@ -59,6 +59,24 @@ const Screenshots::Registration kJob("popup-job", [] {
     return popup;
 });
 
+// Names too long for the window, cut with an ellipsis, and a balance of
+// both kinds of pages on two lines.
+const Screenshots::Registration kLongTexts("popup-long-texts", [] {
+    static ClientJob job = [] {
+        ClientJob typical = PopupTest::TypicalJob();
+        typical.DocumentName = "Minutes of the quarterly budget review with the finance committee and the board, "
+                               "final version with all appendices.pdf";
+        typical.GetPrinter().Name = "Second floor colour laser printer by the east stairs (room 2.14)";
+        typical.GetUser().DisplayName = "Alexandra Montgomery-Fitzwilliam";
+        typical.GetUser().Type = CVClientData::User::BothPageBalances;
+        typical.GetUser().BWBalanceRemaining = 1250;
+        typical.GetUser().ColorBalanceRemaining = 75;
+        return typical;
+    }();
+    static PopupTest::FieldServer server;
+    return Filled([](PopupWindow& window) { window.showForJob(&job, &server, &Settings(), nullptr); });
+});
+
 const Screenshots::Registration kPending("popup-pending", [] {
     static CVClientData::PendingJobList jobs;
     const char* documents[] = {"Quarterly report.pdf", "Invoice 2024-113.pdf", "Site plan.png"};

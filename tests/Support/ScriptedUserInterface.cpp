@@ -303,6 +303,7 @@ bool ScriptedUserInterface::mWaitForAnswer(const std::string& kind)
 {
     auto question = std::make_shared<HeldQuestion>();
     question->kind = kind;
+    question->caller = std::this_thread::get_id();
     std::unique_lock lock(mLock);
     if (mblnCancelled)
         return false;
@@ -461,6 +462,18 @@ void ScriptedUserInterface::CancelWaitsForShutdown()
         task->dropped = !task->keep;
         return task->dropped;
     });
+    mChanged.notify_all();
+}
+
+void ScriptedUserInterface::CancelWaitOf(std::thread::id caller)
+{
+    std::lock_guard lock(mLock);
+    for (const auto& question : mHeld) {
+        if (question->caller == caller && !question->answered) {
+            question->answered = true;
+            question->answer = false;
+        }
+    }
     mChanged.notify_all();
 }
 

@@ -138,6 +138,8 @@ public:
 
     // --- IUIWaitCanceller ---
     void CancelWaitsForShutdown() override;
+    // A held question of the caller is answered as a closed window.
+    void CancelWaitOf(std::thread::id caller) override;
 
 private:
     struct Task {
@@ -148,6 +150,7 @@ private:
     };
     struct HeldQuestion {
         std::string kind;
+        std::thread::id caller;
         bool answered = false;
         bool answer = false;
     };
