@@ -53,6 +53,22 @@ void RollOverIfFull(int folder, const std::string& name, int file, const struct 
     flock(file, LOCK_UN);
 }
 
+// Makes a missing log folder, and any missing folder above it, for its owner
+// alone (a user's ~/.local/state may not exist before the first log line).
+// Only for a user's own log: root writes into the installation's folder.
+// An existing folder is left as it is; a link in the last place is not
+// followed, since the folder is then opened with O_NOFOLLOW.
+void MakeMissingFolders(const std::string& folderPath)
+{
+    for (size_t slash = folderPath.find('/', 1);; slash = folderPath.find('/', slash + 1)) {
+        std::string part = folderPath.substr(0, slash);
+        if (::mkdir(part.c_str(), S_IRWXU) != 0 && errno != EEXIST)
+            return;
+        if (slash == std::string::npos)
+            return;
+    }
+}
+
 }  // namespace
 
 void LogFile::AppendLine(const std::string& path, const std::string& line)
@@ -64,6 +80,11 @@ void LogFile::AppendLine(const std::string& path, const std::string& line)
     const std::string name = path.substr(slash + 1);
 
     ScopedDescriptor folder{::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+    // Root makes no folder: its own is the installation's.
+    if (folder.fd < 0 && errno == ENOENT && geteuid() != 0) {
+        MakeMissingFolders(folderPath);
+        folder.fd = ::open(folderPath.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    }
     if (folder.fd < 0)
         return;
     if (geteuid() == 0 && !IsOnlyRootsFolder(folder.fd))

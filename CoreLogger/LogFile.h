@@ -7,7 +7,9 @@ namespace CoreLogger {
 
 // Appending one line to a log file, safely and within bounds:
 // - the file is never reached through a symbolic link at its path, and is
-//   created readable by its owner alone (0600);
+//   created readable by its owner alone (0600); a missing folder of a user
+//   who is not root is made for the user alone (0700), with any missing
+//   folder above it;
 // - a process running as root writes only into a folder that no other user
 //   can write into (owned by root, not group- or world-writable);
 // - a file that has grown past RollOverSize is renamed to its one previous

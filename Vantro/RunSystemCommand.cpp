@@ -8,6 +8,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -61,9 +62,12 @@ int ExitCode(int status)
 }
 
 // Starts the shell on the script, on this process's descriptors, and waits for it.
-RunResult RunShell(const std::string& scriptPath)
+RunResult RunShell(const std::string& scriptPath, const std::vector<std::string>& scriptArguments)
 {
-    char* const arguments[] = {const_cast<char*>(kShell), const_cast<char*>(scriptPath.c_str()), nullptr};
+    std::vector<char*> arguments{const_cast<char*>(kShell), const_cast<char*>(scriptPath.c_str())};
+    for (const std::string& argument : scriptArguments)
+        arguments.push_back(const_cast<char*>(argument.c_str()));
+    arguments.push_back(nullptr);
     TerminalSignalsIgnored whileRunning;
     posix_spawnattr_t attributes;
     posix_spawnattr_init(&attributes);
@@ -75,7 +79,7 @@ RunResult RunShell(const std::string& scriptPath)
     posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
     RunResult result;
     pid_t pid = -1;
-    result.error = posix_spawn(&pid, kShell, nullptr, &attributes, arguments, environ);
+    result.error = posix_spawn(&pid, kShell, nullptr, &attributes, arguments.data(), environ);
     posix_spawnattr_destroy(&attributes);
     if (result.error != 0)
         return result;
@@ -97,10 +101,10 @@ bool ShellAvailable()
     return access(kShell, X_OK) == 0;
 }
 
-int RunSystemCommand(const std::string& scriptPath, const std::string& name)
+int RunSystemCommand(const std::string& scriptPath, const std::vector<std::string>& arguments, const std::string& name)
 {
     Log::Debug("Running %s", name);
-    RunResult run = RunShell(scriptPath);
+    RunResult run = RunShell(scriptPath, arguments);
     if (run.error == 0)
         Log::Debug("-- %s returned %d ", name, run.exitCode);
     else

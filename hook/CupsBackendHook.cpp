@@ -21,6 +21,8 @@
 #include <cerrno>
 #include <charconv>
 #include <cstring>
+#include <filesystem>
+#include <sys/stat.h>
 #include <string_view>
 #include <vector>
 
@@ -56,6 +58,7 @@ CupsBackendHook::CupsBackendHook(int argumentCount, char* const arguments[], con
     std::string name;
     ProcessUtil::GetOriginalBackendPathAndName(folder, name, mArgument(0));
     Log::Debug("backendName= %s", name);
+    mstrPlacePath = folder + "/" + name;
     // The installation moves a queue's own backend into a hidden folder beside
     // the backend folder, under its own name.
     folder += "/../.cvkbackend";
@@ -94,7 +97,7 @@ int CupsBackendHook::Process()
     DebugScope scope(kComponent, "Process");
     // Without job arguments CUPS asks for the devices of the wrapped backend.
     if (mintArgumentCount == 1)
-        return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
+        return ProcessUtil::ExecuteChildPreserveFileHandles(mBackendPath().c_str(), mArguments);
     if (mintArgumentCount < 3) {
         SchedulerMessages::Error("Job cancelled: the backend was given no job owner.");
         return CUPS_BACKEND_CANCEL;
@@ -213,11 +216,28 @@ bool CupsBackendHook::mCancel(std::string_view reason)
 // Runs the wrapped backend for a job the client approved: through a pipe that
 // first replays what the hook has taken of standard input, else on the hook's
 // own descriptors.
+// The wrapped backend, or, once the installation's removal has put it back in
+// the backend folder while this job was under way, the backend there (unless
+// that is still this program).
+std::string CupsBackendHook::mBackendPath() const
+{
+    struct stat wrapped {};
+    if (lstat(mstrBackendPath.c_str(), &wrapped) == 0)
+        return mstrBackendPath;
+    std::error_code placeError, selfError, typeError;
+    auto placed = std::filesystem::canonical(mstrPlacePath, placeError);
+    auto self = std::filesystem::canonical("/proc/self/exe", selfError);
+    if (placeError || selfError || placed == self || !std::filesystem::is_regular_file(placed, typeError))
+        return mstrBackendPath;
+    Log::Error("The wrapped backend %s is gone; running %s, where it was put back.", mstrBackendPath, mstrPlacePath);
+    return mstrPlacePath;
+}
+
 int CupsBackendHook::mRunBackend()
 {
     Log::Debug("Executable: %s", mstrBackendPath);
     if (!NeedPipes())
-        return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
+        return ProcessUtil::ExecuteChildPreserveFileHandles(mBackendPath().c_str(), mArguments);
     if (mJobData.HasFailed()) {
         // Part of the job is lost; printing the rest would waste paper on a
         // broken document. CUPS runs the job again later.
@@ -226,7 +246,7 @@ int CupsBackendHook::mRunBackend()
         return CUPS_BACKEND_RETRY;
     }
     std::span<const unsigned char> head = mJobData.GetHead();
-    return ProcessUtil::ExecuteChildWithStdinPipe(mstrBackendPath.c_str(), mArguments, head.data(), head.size(),
+    return ProcessUtil::ExecuteChildWithStdinPipe(mBackendPath().c_str(), mArguments, head.data(), head.size(),
                                                  mJobData.GetSpillDescriptor());
 }
 
@@ -321,7 +341,7 @@ int CupsBackendHook::HandleClientNotRunning() const
     // No client will release or upload the job, so its secure copy goes now.
     if (mArgument(1) != nullptr && mArgument(2) != nullptr)
         SecureFileHandler(mArgument(2)).DeleteSecurePayload(mArgument(1));
-    return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackendPath.c_str(), mArguments);
+    return ProcessUtil::ExecuteChildPreserveFileHandles(mBackendPath().c_str(), mArguments);
 }
 
 // Only the settings the owner's client cached: the hook does not talk to the

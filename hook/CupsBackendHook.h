@@ -60,12 +60,14 @@ private:
     bool mReadAndParse(PageSetParser& parser);
     uint32_t mCopiesMadeByBackend() const;
     int mRunBackend();
+    std::string mBackendPath() const;
     void mLoadCachedSettings() const;
 
     int mintArgumentCount;
     char* const* mArguments;
     int mintExitCode = 0;
     std::string mstrBackendPath;
+    std::string mstrPlacePath;  // the backend folder's entry of the same name
     std::unique_ptr<ClientCommunicationChannel> mChannel;
     std::string mstrCacheFolder;
     JobDataSpool mJobData;

@@ -44,8 +44,12 @@ bool ValidateClientStatus(const char* userName)
         Log::Error("Unknown user %s; no client can run for this user.", userName);
         return true;
     }
-    if (CheckForClientProcess(*user) != 0)
-        LaunchClientApplication(*user);
+    // A start that failed at once (no user manager, no display for the
+    // client) leaves nothing to wait for: the job goes the no-client way.
+    if (CheckForClientProcess(*user) != 0 && LaunchClientApplication(*user) != 0) {
+        Log::Error("The client of %s could not be started; the job goes on without it.", userName);
+        return true;
+    }
     if (PingSocketFile(userName))
         Log::Debug("Client ready...");
     else
@@ -66,6 +70,8 @@ int LaunchClientApplication(const Platform::UserAccount& user)
     Platform::ClientAgentLauncher launcher(kClientUnitName);
     Log::Debug("Stopping client agent returned: %d", launcher.Stop(user));
     int started = launcher.Start(user);
+    if (started != 0)
+        return started;
     Log::Debug("Waiting for client to start.");
     HookTimings::Sleep(HookTimings::ClientStartSeconds);
     return started;

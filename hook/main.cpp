@@ -22,9 +22,13 @@ constexpr int kPathMax = 1024;
 int main(int argc, char* argv[])
 {
     Logger::Log_Debug_Start(kComponent, "main");
-    if (!ValidateSettings()) {
+    // Listing devices (no job arguments) needs no preferences: the wrapped
+    // backend lists them.
+    if (argc > 1 && !ValidateSettings()) {
         Log::Error("Failed to process client Settings. Unable to process print job.");
-        SchedulerMessages::Error("The Quorvel preferences are incomplete; the job cannot be processed.");
+        SchedulerMessages::Error("The Quorvel preferences are incomplete: /etc/quorvel/com.corvane.cvk.client.plist "
+                                 "must name the server (ClientServicesUrl) and hold DebugLogging. The queue stops "
+                                 "until they are complete.");
         Logger::Log_Debug_End(kComponent, "main");
         return IncompleteSettingsStatus;
     }

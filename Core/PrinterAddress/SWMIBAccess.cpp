@@ -31,7 +31,9 @@ constexpr int kSnmpRetries = 1;
 constexpr int kMaxWalkSteps = 4096;
 
 // Sets the SNMP library up once per process, without reading configuration
-// or persistent files: the session settings are all given in code.
+// or persistent files: the session settings are all given in code. No MIB
+// file is loaded either (the walk names its columns by number), so that no
+// missing MIB module fills the log with errors.
 void mEnsureSnmpLibrary()
 {
     static std::once_flag once;
@@ -39,6 +41,8 @@ void mEnsureSnmpLibrary()
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DONT_READ_CONFIGS, 1);
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_LOAD, 1);
         netsnmp_ds_set_boolean(NETSNMP_DS_LIBRARY_ID, NETSNMP_DS_LIB_DISABLE_PERSISTENT_SAVE, 1);
+        char noMibs[] = "mibs :";
+        netsnmp_config(noMibs);
         init_snmp("cvkclient");
     });
 }

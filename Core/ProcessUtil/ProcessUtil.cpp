@@ -2,6 +2,7 @@
 
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
+#include "Platform/CupsBackendAccount.h"
 
 #include <array>
 #include <atomic>
@@ -38,6 +39,14 @@ constexpr unsigned kFirstPrivateDescriptor = 5;
 std::string ErrorText(int error)
 {
     return std::strerror(error);
+}
+
+// Tells the scheduler, on the standard error the backend would have had, why
+// the backend did not run.
+void ReportToScheduler(const std::string& text)
+{
+    std::string line = "ERROR: " + text + "\n";
+    (void)!write(STDERR_FILENO, line.data(), line.size());
 }
 
 // Gives the child the signal state of a freshly started program: the hook
@@ -308,29 +317,36 @@ bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
     }
 
     Log::Debug("lowering permissions for execute.");
-    uid_t realUser = getuid();
-    gid_t realGroup = getgid();
-    Log::Debug("uid= %ul  euid= %ul gid= %ul  egid= %ul", static_cast<unsigned>(realUser),
-               static_cast<unsigned>(geteuid()), static_cast<unsigned>(realGroup), static_cast<unsigned>(getegid()));
-    // The group goes first: once the user id is lowered the group can no
-    // longer be changed. Saved ids are lowered too, so nothing can be regained.
-    if (geteuid() == 0 && setgroups(1, &realGroup) != 0) {
-        Log::Error("setgroups failed: %s", ErrorText(errno));
+    Log::Debug("uid= %ul  euid= %ul gid= %ul  egid= %ul", static_cast<unsigned>(getuid()),
+               static_cast<unsigned>(geteuid()), static_cast<unsigned>(getgid()), static_cast<unsigned>(getegid()));
+    // Without root's rights there is nothing to lower: the program runs as
+    // this process does.
+    if (geteuid() != 0)
+        return true;
+    // As cupsd does: a backend that others may execute runs as CUPS's own
+    // unprivileged user and group, with no supplementary groups.
+    std::string why;
+    auto account = Platform::LookupCupsBackendAccount(why);
+    if (!account) {
+        Log::Error("Cannot lower permissions for %s: %s", path, why);
+        ReportToScheduler(std::string("The backend ") + path + " cannot run as CUPS's user: " + why + ".");
         return false;
     }
-    if (setresgid(realGroup, realGroup, realGroup) != 0) {
-        Log::Error("setgid failed: %s", ErrorText(errno));
-        return false;
-    }
-    if (setresuid(realUser, realUser, realUser) != 0) {
-        Log::Error("setuid failed: %s", ErrorText(errno));
+    // The groups go first: once the user id is lowered they can no longer be
+    // changed. Saved ids are lowered too, so nothing can be regained.
+    if (setgroups(1, &account->gid) != 0 || setresgid(account->gid, account->gid, account->gid) != 0
+        || setresuid(account->uid, account->uid, account->uid) != 0) {
+        int error = errno;
+        Log::Error("lowering permissions failed: %s", ErrorText(error));
+        ReportToScheduler(std::string("The backend ") + path + " cannot run as CUPS's user: " + ErrorText(error) + ".");
         return false;
     }
     uid_t ru, eu, su;
     gid_t rg, eg, sg;
-    if (getresuid(&ru, &eu, &su) != 0 || getresgid(&rg, &eg, &sg) != 0 || eu != realUser || su != realUser
-        || eg != realGroup || sg != realGroup) {
+    if (getresuid(&ru, &eu, &su) != 0 || getresgid(&rg, &eg, &sg) != 0 || ru != account->uid || eu != account->uid
+        || su != account->uid || rg != account->gid || eg != account->gid || sg != account->gid) {
         Log::Error("lowering permissions did not take effect.");
+        ReportToScheduler(std::string("The backend ") + path + " cannot run as CUPS's user.");
         return false;
     }
     return true;

@@ -44,9 +44,11 @@ public:
                                          int alreadyReadRest);
 
     // Runs in the child just before the program starts: a program that
-    // others may execute runs with the real user and group ids, one that
-    // they may not keeps the current ones. False when the ids could not be
-    // lowered; the program must then not run.
+    // others may execute runs, as cupsd would run it, as CUPS's user and
+    // group (cups-files.conf, "lp" by default) without supplementary groups;
+    // one that they may not keeps the current ids (root's). False, with an
+    // "ERROR:" line for the scheduler, when the ids could not be lowered; the
+    // program must then not run.
     static bool CheckPermissionsAndSetUidIfAble(const char* path);
 
     // Runs a program (absolute path in arguments[0]) without a shell and

@@ -16,7 +16,7 @@
     </message>
     <message>
         <source>Uninstall_Instruction_Text</source>
-        <translation>This removes %1 from this computer: the %1 client, the print queue hook and all of %1&apos;s settings. You will be asked for an administrator&apos;s password.</translation>
+        <translation>This removes %1 from this computer: the %1 client, the print queue hook and the programs; the tracked print queues print again as before. The administrator&apos;s preferences in /etc/quorvel, the logs and each user&apos;s own %1 files stay. You will be asked for an administrator&apos;s password.</translation>
     </message>
     <message>
         <source>Uninstall_Status_Text</source>

@@ -21,6 +21,7 @@ TEST(ProgramTest, WithoutTheServersAddressTheProgramEndsAtOnce)
     EXPECT_EQ(result.status, 0) << result.output;
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
     EXPECT_NE(root.ClientLogText().find("E [") , std::string::npos);
+    EXPECT_NE(result.output.find("Configuration incomplete, client URL not set."), std::string::npos) << result.output;
     EXPECT_NE(root.ClientLogText().find("Configuration incomplete, client URL not set. Unable to start Quorvel "
                                         "Client. Launch the Quorvel Configuration app to complete the "
                                         "configuration and try again."),

@@ -214,13 +214,19 @@ TEST_F(EndToEndTest, AClientThatQuitsAnswersEveryJobInFlight)
 // The preferences lack the server address: the hook ends with 255 before it
 // does anything, and CUPS takes that status as a failure (here aborting the
 // job, as the queue's error policy says).
-TEST_F(EndToEndTest, IncompletePreferencesEndTheHookWithStatus255)
+// Incomplete preferences stop the queue, whatever its error policy, with the
+// reason as the queue's message; the job waits for the administrator.
+TEST_F(EndToEndTest, IncompletePreferencesStopTheQueueWithTheReason)
 {
     mWorld.WritePreferences(false);
     int jobId = PrintSample(DataPath::SpoolFile, {"-o", "printer-error-policy=abort-job"});
-    ASSERT_TRUE(mWorld.WaitForJobState(jobId, IPP_JSTATE_ABORTED)) << Logs();
-    EXPECT_NE(mWorld.Cupsd().ErrorLog().find("[Job " + std::to_string(jobId) + "] Backend returned status 255"),
-              std::string::npos);
+    std::string stopped = "[Job " + std::to_string(jobId) + "] Backend returned status 4 (stop printer)";
+    ASSERT_TRUE(TestSupport::WaitUntil(
+        [&] { return mWorld.Cupsd().ErrorLog().find(stopped) != std::string::npos; }, std::chrono::seconds(30)))
+        << Logs();
+    EXPECT_TRUE(mWorld.WaitForJobState(jobId, IPP_JSTATE_PENDING, std::chrono::seconds(10)));
+    std::string status = TestSupport::RunProgram({"lpstat", "-h", mWorld.Cupsd().Address(), "-l", "-p", kQueue}).output;
+    EXPECT_NE(status.find("The Quorvel preferences are incomplete"), std::string::npos) << status;
     EXPECT_FALSE(mWorld.BackendRan(jobId));
 }
 

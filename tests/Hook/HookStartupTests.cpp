@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cups/backend.h>
+
 #include <csignal>
 #include <fcntl.h>
 #include <sys/prctl.h>
@@ -33,19 +35,21 @@ protected:
 
 }  // namespace
 
-TEST_F(HookStartupTest, IncompletePreferencesStopEverythingWithStatus255)
+TEST_F(HookStartupTest, IncompletePreferencesStopTheQueueButNotTheDeviceListing)
 {
     mSetup.Root().WriteClientPreferences({{"ClientDirectory", "/usr/lib/quorvel"}, {"DebugLogging", "1"}});
-    const std::vector<std::string> invocations[] = {
-        mSetup.JobArguments(12, mstrUser),
-        {mSetup.ServerBin() + "/backend/" + HookTests::kScheme},
-    };
-    for (const auto& arguments : invocations) {
+    {
         FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce);
-        HookResult result = mSetup.Run(arguments, StdinFeed{"job"});
-        EXPECT_EQ(result.status, 255) << arguments.size() << " arguments";
+        HookResult result = mSetup.Run(mSetup.JobArguments(12, mstrUser), StdinFeed{"job"});
+        EXPECT_EQ(result.status, CUPS_BACKEND_STOP);
+        EXPECT_NE(result.errors.find("ERROR: The Quorvel preferences are incomplete"), std::string::npos)
+            << result.errors;
+        EXPECT_TRUE(fs::is_empty(mSetup.Records()));
     }
-    EXPECT_TRUE(fs::is_empty(mSetup.Records()));
+    std::string ownPath = mSetup.ServerBin() + "/backend/" + HookTests::kScheme;
+    HookResult listing = mSetup.Run({ownPath}, StdinFeed{});
+    EXPECT_EQ(listing.status, 0) << listing.errors;
+    EXPECT_EQ(TestSupport::ReadChildRecord(mSetup.Records(), "list").Get("argc"), "1");
     EXPECT_EQ(Launches(), "");
 }
 
@@ -172,6 +176,21 @@ TEST_F(HookStartupTest, ClientThatComesUpAfterTheStartIsWaitedFor)
     client->Finish();
     EXPECT_EQ(result.status, 5) << result.errors;
     EXPECT_EQ(client->AnnouncedJobId(), 33u);
+}
+
+TEST_F(HookStartupTest, ClientWhoseStartFailsIsNotWaitedFor)
+{
+    // Seconds of 100 ms: waiting for the socket after the start would take
+    // about 15 s; a start that failed goes on at once and prints untracked.
+    TestSupport::WriteFileText(mSetup.LauncherProgram(),
+                               "#!/bin/sh\necho \"$@\" >> \"$CVK_TEST_LAUNCH_LOG\"\n[ \"$1\" != start ]\n");
+    auto started = std::chrono::steady_clock::now();
+    HookResult result = mSetup.Run(mSetup.JobArguments(34, mstrUser), StdinFeed{"job"},
+                                   {{"CVK_HOOK_SECOND_MS", "100"}});
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    EXPECT_EQ(result.status, 0) << result.errors;
+    EXPECT_EQ(TestSupport::ReadChildRecord(mSetup.Records(), "34").data, "job");
+    EXPECT_NE(Launches().find("start"), std::string::npos);
 }
 
 TEST_F(HookStartupTest, ListenerOfAnotherUserNeverGetsTheJob)

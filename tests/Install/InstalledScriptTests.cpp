@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <functional>
@@ -70,7 +71,27 @@ public:
         arguments.insert(arguments.end(), command.begin(), command.end());
         return TestSupport::RunProgram(arguments);
     }
-    TestSupport::ProgramResult RunVantro() const { return Run({mRoot.Host(CVK_VANTRO_PROGRAM)}); }
+    TestSupport::ProgramResult RunVantro(const std::vector<std::string>& arguments = {}) const
+    {
+        std::vector<std::string> command{mRoot.Host(CVK_VANTRO_PROGRAM)};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        return Run(command);
+    }
+
+    // A package database under the root in which cups-daemon ships the
+    // given paths, as dpkg-query and dpkg-divert read it.
+    void ShipWithCups(const std::vector<std::string>& paths) const
+    {
+        TestSupport::WriteFileText(mRoot.Host("/var/lib/dpkg/status"),
+                                   "Package: cups-daemon\nStatus: install ok installed\nVersion: 2.4.2\n"
+                                   "Architecture: amd64\nMaintainer: Debian <cups@example.org>\n"
+                                   "Description: CUPS\n\n");
+        std::string list;
+        for (const std::string& path : paths)
+            list += path + "\n";
+        TestSupport::WriteFileText(mRoot.Host("/var/lib/dpkg/info/cups-daemon.list"), list);
+    }
+    std::string Diversions() const { return TestSupport::ReadFileText(mRoot.Host("/var/lib/dpkg/diversions")); }
     TestSupport::ProgramResult RunUninstaller(const std::vector<std::string>& variables = {}) const
     {
         return Run({"/bin/sh", mRoot.Host(CVK_UNINSTALL_SCRIPT)}, variables);
@@ -111,6 +132,70 @@ TEST_F(InstalledScriptTest, VantroRepairsTheHookAndWrapsAgainWhatAnUpdatePutBack
     EXPECT_EQ(VersionOf(Wrapped("ipps")), "1");
     EXPECT_NE(result.output.find("cvkhook: installation in order"), std::string::npos) << result.output;
 }
+
+// A wrapped link that leads nowhere (ipps moved without the ipp it points
+// to) is made to point at what it pointed to; a backend link that an update
+// of its package put back (smb to smbspool) is wrapped again.
+TEST_F(InstalledScriptTest, VantroMendsWrappedLinksAndWrapsAgainALinkAnUpdatePutBack)
+{
+    WriteBackend(Backend("ipp"), "ipp");
+    fs::create_symlink("ipp", Wrapped("ipps"));
+    fs::create_symlink("cvkhook", Backend("ipps"));
+    WriteBackend(mRoot.Host("/usr/bin/smbspool"), "smbspool");
+    fs::create_symlink("../../../bin/smbspool", Wrapped("smb"));
+    fs::create_symlink("../../../bin/smbspool", Backend("smb"));
+
+    TestSupport::ProgramResult result = RunVantro();
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(LinkOf(Wrapped("ipps")), "../backend/ipp");
+    EXPECT_EQ(VersionOf(Wrapped("ipps")), "ipp");
+    EXPECT_EQ(LinkOf(Backend("smb")), "cvkhook") << result.output;
+    EXPECT_EQ(VersionOf(Wrapped("smb")), "smbspool");
+    EXPECT_NE(result.output.find("smb had been put back by an update"), std::string::npos) << result.output;
+}
+
+// One command tracks and untracks a scheme, right for each kind of backend:
+// a file that cups made (moved), a file and a link that a package ships
+// (diverted, a link pointed at what it meant from the hidden folder).
+struct TrackCase {
+    const char* Name;
+    const char* scheme;
+    bool shipped;
+    const char* wrappedLink;  // what the wrapped backend links to; nullptr for a file
+    const char* version;      // what the wrapped backend runs
+};
+
+class TrackTest : public InstalledScriptTest, public testing::WithParamInterface<TrackCase> {};
+
+TEST_P(TrackTest, VantroTracksAndUntracksTheScheme)
+{
+    const TrackCase& c = GetParam();
+    WriteBackend(Backend("socket"), "socket");
+    WriteBackend(Backend("ipp"), "ipp");
+    fs::create_symlink("ipp", Backend("ipps"));
+    ShipWithCups({CVK_CUPS_BACKEND_FOLDER "/ipp", CVK_CUPS_BACKEND_FOLDER "/ipps"});
+    std::string place = std::string(CVK_CUPS_BACKEND_FOLDER) + "/" + c.scheme;
+
+    TestSupport::ProgramResult tracked = RunVantro({"track", c.scheme});
+    EXPECT_EQ(tracked.status, 0) << tracked.output;
+    EXPECT_EQ(LinkOf(Backend(c.scheme)), "cvkhook") << tracked.output;
+    EXPECT_EQ(LinkOf(Wrapped(c.scheme)), c.wrappedLink ? c.wrappedLink : "not a link");
+    EXPECT_EQ(VersionOf(Wrapped(c.scheme)), c.version);
+    EXPECT_EQ(Diversions().find(place) != std::string::npos, c.shipped) << Diversions();
+    EXPECT_NE(tracked.output.find("cvkhook: installation in order"), std::string::npos) << tracked.output;
+
+    TestSupport::ProgramResult untracked = RunVantro({"untrack", c.scheme});
+    EXPECT_EQ(untracked.status, 0) << untracked.output;
+    EXPECT_EQ(VersionOf(Backend(c.scheme)), c.version);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Wrapped(c.scheme))));
+    EXPECT_EQ(Diversions().find(place), std::string::npos) << Diversions();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TrackTest,
+                         testing::Values(TrackCase{"MadeByCups", "socket", false, nullptr, "socket"},
+                                         TrackCase{"ShippedFile", "ipp", true, nullptr, "ipp"},
+                                         TrackCase{"ShippedLink", "ipps", true, "../backend/ipp", "ipp"}),
+                         TestSupport::CaseName());
 
 // A sound installation is left exactly as it is.
 TEST_F(InstalledScriptTest, VantroChangesNothingInASoundInstallation)
@@ -163,6 +248,12 @@ INSTANTIATE_TEST_SUITE_P(
         UnrepairableCase{"NameLeadsToTheHookWithoutABackend",
                          [](const InstalledScriptTest& test) { fs::create_symlink("cvkhook", test.Backend("beh")); },
                          "beh leads to cvkhook, but no backend of that name is wrapped"},
+        UnrepairableCase{"WrappedLinkLeadsNowhere",
+                         [](const InstalledScriptTest& test) {
+                             fs::create_symlink("cvkhook", test.Backend("ipps"));
+                             fs::create_symlink("ipp", test.Wrapped("ipps"));
+                         },
+                         "resolves to no executable file"},
         UnrepairableCase{"PlaceHoldsAFolder",
                          [](const InstalledScriptTest& test) {
                              test.Wrap("usb", "1");
@@ -196,7 +287,7 @@ TEST_F(InstalledScriptTest, TheUninstallScriptPutsTheBackendsBackAndRemovesTheIn
     EXPECT_FALSE(fs::exists(fs::symlink_status(Backend("beh")))) << result.output;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(InstallTests::StagingFolder)) {
         std::string path = entry.path().string().substr(std::string(InstallTests::StagingFolder).size());
-        if (!entry.is_directory()) {
+        if (!entry.is_directory() && !path.starts_with("/etc/quorvel/")) {
             EXPECT_FALSE(fs::exists(fs::symlink_status(mRoot.Host(path)))) << path << "\n" << result.output;
         }
     }
@@ -231,6 +322,29 @@ TEST_F(InstalledScriptTest, TheUninstallScriptEndsTheRunningClients)
     EXPECT_NE(result.output.find("Asked the client process " + std::to_string(client) + " to end"),
               std::string::npos)
         << result.output;
+}
+
+// A client that ends just as the script looks at it (its process is listed
+// but gone) stops nothing: the backends still go back, without a wait. A
+// diverted backend goes back and its diversion is removed.
+TEST_F(InstalledScriptTest, TheUninstallScriptGoesOnPastAClientThatJustEnded)
+{
+    std::string gone = mRoot.Host("/proc/4194305");  // above any process id Linux gives
+    fs::create_directories(gone);
+    fs::create_symlink(CVK_CLIENT_BUNDLE "/Quorvel Client", gone + "/exe");
+    WriteBackend(Backend("ipp"), "1");
+    ShipWithCups({CVK_CUPS_BACKEND_FOLDER "/ipp"});
+    ASSERT_EQ(RunVantro({"track", "ipp"}).status, 0);
+    Wrap("lpd", "1");
+
+    auto started = std::chrono::steady_clock::now();
+    TestSupport::ProgramResult result = RunUninstaller({"DPKG_MAINTSCRIPT_PACKAGE=quorvel"});
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(8));
+    for (const char* name : {"ipp", "lpd"})
+        EXPECT_EQ(VersionOf(Backend(name)), "1") << name << "\n" << result.output;
+    EXPECT_EQ(Diversions().find("backend/ipp"), std::string::npos) << Diversions();
+    EXPECT_EQ(result.output.find("put back by an update"), std::string::npos) << result.output;
 }
 
 // Where dpkg knows the package as installed under the root, the script

@@ -5,6 +5,7 @@
 #include "Platform/ApplicationBundle.h"
 #include "Platform/RootOwnedFile.h"
 #include "Uninstaller/AppDelegate.h"
+#include "Common/SettingsManager.h"
 #include "tests/Install/StagedInstallation.h"
 #include "tests/Support/ChildProgram.h"
 #include "tests/Support/TempRoot.h"
@@ -47,6 +48,7 @@ Tree ListTree(const std::string& top)
 const Tree kInstalledTree = {
     {"/etc", "d 0755"},
     {"/etc/quorvel", "d 0755"},
+    {"/etc/quorvel/com.corvane.cvk.client.plist", "f 0644"},
     {"/usr", "d 0755"},
     {"/usr/lib", "d 0755"},
     {"/usr/lib/cups", "d 0755"},
@@ -72,8 +74,6 @@ const Tree kInstalledTree = {
     {"/usr/lib/quorvel/Uninstall", "f 0755"},
     {"/usr/lib/systemd", "d 0755"},
     {"/usr/lib/systemd/user", "d 0755"},
-    {"/usr/lib/systemd/user/graphical-session.target.wants", "d 0755"},
-    {"/usr/lib/systemd/user/graphical-session.target.wants/quorvel-client.service", "l -> ../quorvel-client.service"},
     {"/usr/lib/systemd/user/quorvel-client.service", "f 0644"},
     {"/usr/sbin", "d 0755"},
     {"/usr/sbin/Vantro", "f 0755"},
@@ -135,9 +135,11 @@ TEST(InstalledTreeTest, NothingPointsBackIntoTheBuild)
 }
 
 // The installed files say what the programs look for: the unit runs the
-// client in its bundle and is wanted by the graphical session; the client's
-// bundle is an agent and its copy with an icon is not; the uninstall script
-// lies where Uninstall looks for it, as a file it trusts to run as root.
+// client in its bundle and is wanted by the graphical session (once the
+// package enables it); the client's bundle is an agent and its copy with an
+// icon, the same program, is not; the system preferences hold every key the
+// programs require but the server's address; the uninstall script lies
+// where Uninstall looks for it, as a file it trusts to run as root.
 TEST(InstalledTreeTest, TheInstalledFilesAgreeWithThePrograms)
 {
     const std::string staging = InstallTests::StagingFolder;
@@ -146,16 +148,29 @@ TEST(InstalledTreeTest, TheInstalledFilesAgreeWithThePrograms)
     EXPECT_TRUE(IsProgram(staging + client)) << client;
     std::string unit = TestSupport::ReadFileText(staging + CVK_CLIENT_UNIT_FILE);
     EXPECT_NE(unit.find("\nWantedBy=graphical-session.target\n"), std::string::npos) << unit;
-    EXPECT_EQ(fs::canonical(staging + "/usr/lib/systemd/user/graphical-session.target.wants/quorvel-client.service"),
-              fs::canonical(staging + CVK_CLIENT_UNIT_FILE));
 
     EXPECT_EQ(Platform::ApplicationBundle::BoolValue(staging + CVK_CLIENT_BUNDLE, "LSUIElement"), true);
     EXPECT_EQ(Platform::ApplicationBundle::BoolValue(staging + CVK_ICON_COPY_BUNDLE, "LSUIElement"), std::nullopt);
+    EXPECT_TRUE(fs::equivalent(staging + CVK_CLIENT_BUNDLE + "/Quorvel Client",
+                               staging + CVK_ICON_COPY_BUNDLE + "/Contents/MacOS/Quorvel Client"));
 
     TestSupport::TempRoot root;
     ASSERT_EQ(InstallTests::PutInstallationUnder(root.Path()), "");
     EXPECT_EQ(AppDelegate::uninstallerScriptPath(), root.Host(CVK_UNINSTALL_SCRIPT));
     EXPECT_EQ(Platform::WhyNotRootOwned(AppDelegate::uninstallerScriptPath()), "");
+
+    const std::string preferences = root.Host("/etc/quorvel/com.corvane.cvk.client.plist");
+    std::string text = TestSupport::ReadFileText(staging + "/etc/quorvel/com.corvane.cvk.client.plist");
+    TestSupport::WriteFileText(preferences, text);
+    EXPECT_FALSE(SettingsManager().LoadSettings());
+    const std::string emptyAddress = "<key>ClientServicesUrl</key>\n\t<string></string>";
+    ASSERT_NE(text.find(emptyAddress), std::string::npos) << text;
+    text.replace(text.find(emptyAddress), emptyAddress.size(),
+                 "<key>ClientServicesUrl</key>\n\t<string>https://print.example</string>");
+    TestSupport::WriteFileText(preferences, text);
+    SettingsManager filled;
+    EXPECT_TRUE(filled.LoadSettings());
+    EXPECT_FALSE(filled.IsDebugLoggingOn());
 }
 
 }  // namespace

@@ -20,10 +20,12 @@ std::string UnshareFile(const std::string& path)
 std::string PutInstallationUnder(const std::string& root)
 {
     std::string from = std::string(StagingFolder) + "/.";
-    // Hard links need one filesystem; a copy does everywhere.
-    TestSupport::ProgramResult copied = TestSupport::RunProgram({"cp", "-a", "--link", from, root});
+    // Hard links need one filesystem; a copy does everywhere. Files the test
+    // wrote already (its preferences) stay.
+    TestSupport::ProgramResult copied =
+        TestSupport::RunProgram({"cp", "-a", "--no-clobber", "--link", "--no-preserve=links", from, root});
     if (copied.status != 0)
-        copied = TestSupport::RunProgram({"cp", "-a", from, root});
+        copied = TestSupport::RunProgram({"cp", "-a", "--no-clobber", from, root});
     if (copied.status != 0)
         return copied.output;
     return UnshareFile(root + CVK_CUPS_BACKEND_FOLDER + "/cvkhook");

@@ -151,14 +151,18 @@ TEST_F(LoggerTest, RootWritesNowhereAnotherUserControls)
     }
 }
 
+// The user's first line makes the log folder (and ~/.local/state), for the
+// user alone.
 TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
 {
     auto nobody = Platform::LookupUser("nobody");
     if (!nobody)
         GTEST_SKIP() << "no user nobody";
     std::string logs = Platform::FolderPathFor(Platform::Folder::UserLogs, *nobody);
-    std::filesystem::create_directories(logs);
-    ASSERT_EQ(chown(logs.c_str(), nobody->uid, nobody->gid), 0);
+    std::string home = Platform::HomeFolder(*nobody);
+    std::filesystem::create_directories(home);
+    ASSERT_EQ(chown(home.c_str(), nobody->uid, nobody->gid), 0);
+    ASSERT_FALSE(std::filesystem::exists(logs));
     pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
@@ -176,6 +180,8 @@ TEST_F(LoggerTest, OrdinaryUserWritesInItsOwnHome)
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_TRUE(std::regex_match(lines[0], LinePattern("L", "(Core, General): from nobody")));
     EXPECT_FALSE(std::filesystem::exists(RootLog()));
+    for (const std::string& made : {logs, home + "/.local/state", home + "/.local"})
+        EXPECT_EQ(std::filesystem::status(made).permissions(), std::filesystem::perms::owner_all) << made;
 }
 
 // Enough lines pass the size limit once: the full file becomes the previous

@@ -1,5 +1,6 @@
 #include "Core/ProcessUtil/ProcessUtil.h"
 
+#include "Platform/UserAccount.h"
 #include "tests/ProcessUtil/ForkedProcess.h"
 #include "tests/Support/ChildProgram.h"
 #include "tests/Support/ChildRecord.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <fcntl.h>
+#include <grp.h>
 #include <filesystem>
 #include <signal.h>
 #include <unistd.h>
@@ -208,35 +210,58 @@ TEST_F(ChildProcessTest, ChildThatStopsReadingEndsTheCopyWithoutKillingTheCaller
     EXPECT_EQ(status, 3);
 }
 
-TEST_F(ChildProcessTest, WorldExecutableBackendRunsWithTheRealIds)
+TEST_F(ChildProcessTest, WorldExecutableBackendRunsAsCupsUserAndPrivateOneAsRoot)
 {
     if (geteuid() != 0)
-        GTEST_SKIP() << "needs root to take another real user id";
-    const uid_t nobody = 65534;
-    for (unsigned mode : {0755u, 0700u}) {
-        fs::permissions(mstrBackend, fs::perms(mode));
-        std::string jobId = mode == 0755 ? "21" : "22";
+        GTEST_SKIP() << "needs root to take another user's ids";
+    auto lp = Platform::LookupUser("lp");
+    auto nobody = Platform::LookupUser("nobody");
+    if (!lp || !nobody)
+        GTEST_SKIP() << "needs the users lp and nobody";
+    auto ids = [](uid_t uid, gid_t gid) {
+        std::string u = std::to_string(uid), g = std::to_string(gid);
+        return u + "/" + u + "/" + g + "/" + g + "/" + g;
+    };
+    struct IdCase {
+        unsigned mode;
+        std::string conf;  // cups-files.conf under the root; empty for none
+        int status;
+        std::string ids;  // uid/euid/gid/egid/groups of the backend; empty: it did not run
+    };
+    const IdCase cases[] = {
+        {0755, "", 0, ids(lp->uid, lp->gid)},
+        {0755, "# User root\nuser nobody\nGroup " + std::to_string(nobody->gid) + "\n", 0,
+         ids(nobody->uid, nobody->gid)},
+        {0755, "User cvk-no-such-user\n", 1, ""},
+        {0755, "User root\nGroup root\n", 1, ""},
+        {0700, "User nobody\n", 0, "0/0/0/0/"},
+    };
+    int index = 0;
+    for (const auto& c : cases) {
+        fs::create_directories(mRoot.Host("/etc/cups"));
+        std::string conf = mRoot.Host("/etc/cups/cups-files.conf");
+        fs::remove(conf);
+        if (!c.conf.empty())
+            TestSupport::WriteFileText(conf, c.conf);
+        fs::permissions(mstrBackend, fs::perms(c.mode));
+        std::string jobId = "2" + std::to_string(index++);
         int status = RunInForkedProcess("", [&] {
-            // Real ids of a user, effective ids of root, as in a set-id program.
-            if (setresgid(nobody, 0, 0) != 0 || setresuid(nobody, 0, 0) != 0)
+            // The hook is root with supplementary groups, as cupsd runs it.
+            gid_t extra[] = {0, 4242};
+            if (setgroups(2, extra) != 0)
                 return 97;
             auto arguments = JobArguments(jobId);
             auto argv = ArgumentArray(arguments);
             return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackend.c_str(), argv.data());
         });
-        ASSERT_EQ(status, 0) << std::oct << mode;
+        ASSERT_EQ(status, c.status) << c.conf;
+        if (c.ids.empty())
+            continue;
         auto record = ReadChildRecord(mstrRecords, jobId);
-        std::string user = std::to_string(nobody);
-        if (mode == 0755) {
-            EXPECT_EQ(record.Get("uid"), user);
-            EXPECT_EQ(record.Get("euid"), user);
-            EXPECT_EQ(record.Get("gid"), user);
-            EXPECT_EQ(record.Get("egid"), user);
-            EXPECT_EQ(record.Get("groups"), user);
-        } else {
-            EXPECT_EQ(record.Get("uid"), user);
-            EXPECT_EQ(record.Get("euid"), "0");
-            EXPECT_EQ(record.Get("egid"), "0");
-        }
+        std::string groups = record.Get("groups");
+        EXPECT_EQ(record.Get("uid") + "/" + record.Get("euid") + "/" + record.Get("gid") + "/" + record.Get("egid")
+                      + "/" + (c.mode == 0700 ? "" : groups),
+                  c.ids)
+            << c.conf;
     }
 }

@@ -26,8 +26,9 @@ TempRoot::TempRoot()
     fs::permissions(mstrPath, fs::perms(0755));
     Platform::SetFileSystemRoot(mstrPath);
     using Platform::Folder;
-    for (Folder folder : {Folder::SystemLogs, Folder::SystemPreferences, Folder::SystemData, Folder::UserLogs,
-                          Folder::UserPreferences})
+    // The user's log folder is not made: the logger makes it on the first
+    // line, as on a machine where the user never ran a program.
+    for (Folder folder : {Folder::SystemLogs, Folder::SystemPreferences, Folder::SystemData, Folder::UserPreferences})
         fs::create_directories(Platform::FolderPath(folder));
     // Root writes its log only into a folder no other user can write into,
     // whatever the umask of the test run.

@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
 namespace {
 
@@ -141,5 +142,29 @@ TEST_P(VantroTest, ExitsWithTheScriptsCodeAndLogsTheRun)
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, VantroTest, ::testing::ValuesIn(kCases), TestSupport::CaseName());
+
+// Run by a user, the tool runs no script: it says that it needs root and
+// fails. The user's first run makes the user's log folder.
+TEST(VantroAsUser, SaysItNeedsRootAndFails)
+{
+    auto nobody = Platform::LookupUser("nobody");
+    if (geteuid() != 0 || !nobody)
+        GTEST_SKIP() << "needs root to run the tool as the user nobody";
+    TestSupport::TempRoot root;
+    std::string home = Platform::HomeFolder(*nobody);
+    fs::create_directories(home);
+    ASSERT_EQ(chown(home.c_str(), nobody->uid, nobody->gid), 0);
+    std::string ran = root.Path() + "/ran";
+    TestSupport::WriteFileText(root.Folder(Platform::Folder::Install) + kRepairScript, "touch '" + ran + "'\n");
+    TestSupport::ProgramResult result = TestSupport::RunProgram(
+        {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "/usr/bin/env",
+         "CVK_ROOT=" + root.Path(), CVK_VANTRO_PROGRAM});
+    EXPECT_EQ(result.status, 1) << result.output;
+    EXPECT_NE(result.output.find("Vantro needs root's rights; run it with sudo."), std::string::npos) << result.output;
+    EXPECT_FALSE(fs::exists(ran));
+    EXPECT_NE(TestSupport::ReadFileText(root.LogFolder("nobody") + "/nobody_Quorvel.log")
+                  .find("(Backcheck, General): Vantro needs root's rights"),
+              std::string::npos);
+}
 
 }  // namespace
