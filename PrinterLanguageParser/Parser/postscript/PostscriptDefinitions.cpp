@@ -164,20 +164,30 @@ void PostscriptDefinitions::mCloseProcedure()
 // body being read names.
 void PostscriptDefinitions::mTakeName(std::string_view name, Frame& frame, PostscriptParserStrategies& strategies)
 {
-    if (name == "def" || name == "put") {
-        mDefine(frame, strategies);
-        frame.mintCount = 0;
-        return;
-    }
-    if (name == "bind" || name == "readonly" || name == "executeonly")
-        return;
-    if (name == "load") {
-        frame.Push(ITEM_LOAD);
-        return;
-    }
-    if (name == "true") {
-        frame.Push(ITEM_TRUE);
-        return;
+    // The words of a definition, told apart by length first: this runs for
+    // every name of the job.
+    switch (name.size()) {
+    case 3:
+        if (name == "def" || name == "put") {
+            mDefine(frame, strategies);
+            frame.mintCount = 0;
+            return;
+        }
+        break;
+    case 4:
+        if (name == "bind")
+            return;
+        if (name == "load" || name == "true") {
+            frame.Push(name == "load" ? ITEM_LOAD : ITEM_TRUE);
+            return;
+        }
+        break;
+    case 8:
+    case 11:
+        if (name == "readonly" || name == "executeonly")
+            return;
+        break;
+    default: break;
     }
     const Item* last = frame.Back(0);
     if (last != nullptr && last->mintKind == ITEM_PROCEDURE && (last->mSummary.mintEffects & EFFECT_DUPLEX) != 0)
