@@ -50,19 +50,6 @@ void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summar
 }  // namespace
 }  // namespace ParserStrategies
 
-// Takes a new item, reusing the oldest slot.
-PostscriptDefinitions::Item& PostscriptDefinitions::Frame::Push(ItemKind kind)
-{
-    mintNewest = (mintNewest + 1) % mintITEMS;
-    if (mintCount < mintITEMS)
-        ++mintCount;
-    Item& item = mItems[mintNewest];
-    item.mintKind = kind;
-    item.mstrName.clear();
-    item.mSummary = Summary();
-    return item;
-}
-
 // The one strategy a procedure's body stands for: a page end first, then a
 // colour image, duplex asked of setpagedevice, a colour operator (with the
 // painting that follows it), painting alone.
@@ -100,7 +87,7 @@ const IParserStrategy* PostscriptDefinitions::StrategyFor(const Summary& summary
 }
 
 // Follows procedures, literal names, "load" and the definitions.
-bool PostscriptDefinitions::Take(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
+bool PostscriptDefinitions::mTakeAny(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
 {
     const size_t before = mintDefinitions;
     mTake(token, strategies);

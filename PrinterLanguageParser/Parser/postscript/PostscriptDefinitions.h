@@ -31,7 +31,19 @@ public:
 
     // Takes one token that is no comment; true the one time a definition
     // beyond the bound is passed over.
-    bool Take(const PostscriptTokenView& token, PostscriptParserStrategies& strategies);
+    bool Take(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
+    {
+        // Numbers and strings outside procedures, most of a page's tokens,
+        // only take their place among the last items.
+        const PostscriptTokenType type = token.Type();
+        if (mintDepth == 0 && type != TOKEN_NAME && type != TOKEN_PROCEDURE) {
+            Frame& frame = mvecFrames[0];
+            frame.mSummary.mintEffects |= EFFECT_NOT_EMPTY;
+            frame.Push(ITEM_OTHER);
+            return false;
+        }
+        return mTakeAny(token, strategies);
+    }
 
     // What a procedure's body names.
     enum Effect : uint16_t {
@@ -68,7 +80,18 @@ private:
         size_t mintNewest = 0;
         size_t mintCount = 0;
         Summary mSummary;
-        Item& Push(ItemKind kind);
+        // Takes a new item, reusing the oldest slot. Only the kind is set:
+        // a literal name's text and a procedure's summary are written by the
+        // caller and read only for those kinds.
+        Item& Push(ItemKind kind)
+        {
+            mintNewest = (mintNewest + 1) % mintITEMS;
+            if (mintCount < mintITEMS)
+                ++mintCount;
+            Item& item = mItems[mintNewest];
+            item.mintKind = kind;
+            return item;
+        }
         // The item written index places before the newest one, or null.
         const Item* Back(size_t index) const
         {
@@ -81,6 +104,7 @@ private:
         }
     };
 
+    bool mTakeAny(const PostscriptTokenView& token, PostscriptParserStrategies& strategies);
     void mTake(const PostscriptTokenView& token, PostscriptParserStrategies& strategies);
     void mOpenProcedure();
     void mCloseProcedure();
