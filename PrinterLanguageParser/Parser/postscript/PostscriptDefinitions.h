@@ -35,15 +35,25 @@ public:
     {
         // Numbers and strings outside procedures, most of a page's tokens,
         // only take their place among the last items.
+        // So are operators outside procedures whose length is none of the
+        // words of a definition, unless they act on a procedure.
         const PostscriptTokenType type = token.Type();
-        if (mintDepth == 0 && type != TOKEN_NAME && type != TOKEN_PROCEDURE) {
+        if (mintDepth == 0 && type != TOKEN_PROCEDURE) {
             Frame& frame = mvecFrames[0];
-            frame.mSummary.mintEffects |= EFFECT_NOT_EMPTY;
-            frame.Push(ITEM_OTHER);
-            return false;
+            const std::string_view text = token.Data();
+            const bool plain = type != TOKEN_NAME || (!text.empty() && text.front() != '/' && text.size() != 3 &&
+                                                      text.size() != 4 && text.size() != 8 && text.size() != 11);
+            const Item* last = frame.Back(0);
+            if (plain && (type != TOKEN_NAME || last == nullptr || last->mintKind != ITEM_PROCEDURE)) {
+                frame.mSummary.mintEffects |= EFFECT_NOT_EMPTY;
+                frame.Push(ITEM_OTHER);
+                return false;
+            }
         }
         return mTakeAny(token, strategies);
     }
+
+    bool InProcedure() const { return mintDepth != 0; }
 
     // What a procedure's body names.
     enum Effect : uint16_t {
@@ -72,10 +82,11 @@ private:
         std::string mstrName;  // a literal name without its "/", or empty
         Summary mSummary;
     };
-    // One depth: its last three items (a ring whose slots keep their text
-    // storage) and the summary of the procedure being read there.
+    // One depth: its last items (a ring whose slots keep their text
+    // storage; a power of two, so that no division is needed) and the
+    // summary of the procedure being read there.
     struct Frame {
-        static constexpr size_t mintITEMS = 3;
+        static constexpr size_t mintITEMS = 4;
         std::array<Item, mintITEMS> mItems{};
         size_t mintNewest = 0;
         size_t mintCount = 0;
@@ -85,7 +96,7 @@ private:
         // caller and read only for those kinds.
         Item& Push(ItemKind kind)
         {
-            mintNewest = (mintNewest + 1) % mintITEMS;
+            mintNewest = (mintNewest + 1) & (mintITEMS - 1);
             if (mintCount < mintITEMS)
                 ++mintCount;
             Item& item = mItems[mintNewest];
@@ -95,7 +106,7 @@ private:
         // The item written index places before the newest one, or null.
         const Item* Back(size_t index) const
         {
-            return index < mintCount ? &mItems[(mintNewest + mintITEMS - index) % mintITEMS] : nullptr;
+            return index < mintCount ? &mItems[(mintNewest + mintITEMS - index) & (mintITEMS - 1)] : nullptr;
         }
         void Reset()
         {

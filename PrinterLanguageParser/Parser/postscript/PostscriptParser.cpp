@@ -274,8 +274,10 @@ bool PostscriptParser::TokenScanned(const PostscriptTokenView& token)
         mTakeComment(token);
         return true;
     }
-    // The prolog defines most of the names a job draws with.
-    if (mDefinitions.Take(token, mStrategies))
+    // The prolog and the setup define the names a job draws with; the
+    // pages, most of the job, only use them.
+    if ((mComments.CurrentSection() != SECTION_PAGE || mDefinitions.InProcedure()) &&
+        mDefinitions.Take(token, mStrategies))
         Log(LOG_INFO, "PostscriptParser::TokenScanned - More than %zu names defined; not following more.",
             PostscriptDefinitions::mintMAX_DEFINITIONS);
     if (mblnInIgnoredSection || mblnInFeature)
