@@ -163,6 +163,20 @@ protected:
         return mWorld.ServerJob(jobId);
     }
 
+    // What the server was told: one paper's mono and colour pages, copies
+    // and duplex.
+    static void ExpectBilled(const std::optional<EndToEnd::ServerJobSummary>& summary, const std::string& paper,
+                             int mono, int colour, uint64_t copies, bool duplex)
+    {
+        ASSERT_TRUE(summary.has_value());
+        ASSERT_EQ(summary->paper.size(), 1u);
+        EXPECT_EQ(summary->paper[0].size, paper);
+        EXPECT_EQ(summary->paper[0].mono, mono);
+        EXPECT_EQ(summary->paper[0].colour, colour);
+        EXPECT_EQ(summary->copies, copies);
+        EXPECT_EQ(summary->duplex, duplex);
+    }
+
     EndToEndWorld mWorld;
 };
 
@@ -174,14 +188,7 @@ TEST_F(PostscriptQueueBillingTest, NumberUpIsBilledTheSheetSides)
 {
     ASSERT_EQ(mWorld.Problem(), "");
     ASSERT_TRUE(AddPostscriptQueue(CVK_COLOUR_PPD));
-    const auto summary = Print({"-o", "number-up=2", "-o", "sides=one-sided"});
-    ASSERT_TRUE(summary.has_value());
-    ASSERT_EQ(summary->paper.size(), 1u);
-    EXPECT_EQ(summary->paper[0].size, "Letter");
-    EXPECT_EQ(summary->paper[0].mono, 1);
-    EXPECT_EQ(summary->paper[0].colour, 2);
-    EXPECT_EQ(summary->copies, 1u);
-    EXPECT_FALSE(summary->duplex);
+    ExpectBilled(Print({"-o", "number-up=2", "-o", "sides=one-sided"}), "Letter", 1, 2, 1, false);
     EXPECT_EQ(mWorld.StopClient(), 0);
 }
 
@@ -196,13 +203,6 @@ TEST_F(PostscriptQueueBillingTest, KyoceraJobIsBilledItsPagesCopiesAndDuplex)
     const std::string path = mWorld.Root().Path() + "/kyocera.ppd";
     TestSupport::WriteFileText(path, ppd.output);
     ASSERT_TRUE(AddPostscriptQueue(path));
-    const auto summary = Print({"-n", "2", "-o", "sides=two-sided-long-edge", "-o", "media=A4"});
-    ASSERT_TRUE(summary.has_value());
-    ASSERT_EQ(summary->paper.size(), 1u);
-    EXPECT_EQ(summary->paper[0].size, "A4");
-    EXPECT_EQ(summary->paper[0].mono, 3);
-    EXPECT_EQ(summary->paper[0].colour, 2);
-    EXPECT_EQ(summary->copies, 2u);
-    EXPECT_TRUE(summary->duplex);
+    ExpectBilled(Print({"-n", "2", "-o", "sides=two-sided-long-edge", "-o", "media=A4"}), "A4", 3, 2, 2, true);
     EXPECT_EQ(mWorld.StopClient(), 0);
 }
