@@ -608,6 +608,20 @@ TEST(PostscriptParser, FollowsTheNamesAJobDefines)
         {"%!PS\nuserdict/ESPshowpage/showpage load put\nuserdict/showpage{}put\n"
          "showpage showpage ESPshowpage showpage ESPshowpage\nuserdict/showpage/ESPshowpage load put\nshowpage\n",
          " 0x0 3/0", false},
+        // a2ps: a procedure that sets a colour it keeps itself takes no
+        // colour from the operands before its name.
+        {"%!PS\n%%EndComments\n%%BeginProlog\n/bg{gsave bgcolor aload pop setrgbcolor fill grestore}bind def\n"
+         "%%EndProlog\n(text) bg showpage\n",
+         " 0x0 1/0", false},
+        // paps misspells the end of its prolog: its pages end it.
+        {"%!PS-Adobe-3.0\n%%EndComments\n%%BeginProlog\n/x 1 def\n%%EndPrologue\n%%Page: 1 1\n"
+         "1 0 0 setrgbcolor 0 0 9 9 rectfill showpage\n%%Page: 2 2\nshowpage\n",
+         " 0x0 1/1", false},
+        // The blank page pstops adds so that a two-sided copy starts on a
+        // sheet of its own prints nothing.
+        {"%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%Page: (filler) 2\nshowpage\n%%Page: 1 3\n"
+         "showpage\n%%Page: (filler) 4\nshowpage\n",
+         " 0x0 2/0", false},
         // A redefinition inside a procedure may never run.
         {"%!PS\n/BeginEPSF{/showpage{}def}bind def showpage showpage\n", " 0x0 2/0", false},
         // setpagedevice's size, named by the known papers; after pstops

@@ -135,6 +135,12 @@ void DscComments::mAddSECTION_PROLOG(const DscComment& comment)
     if (keyword == "EndProlog") {
         mSetSection(SECTION_NONE);
         mEnd(SECTION_PROLOG);
+    } else if (keyword == "Page" && mintEmbeddedDepth == 0) {
+        // A prolog whose end is missing or misspelled (paps writes
+        // "%%EndPrologue") ends where the pages begin.
+        mSetSection(SECTION_NONE);
+        mEnd(SECTION_PROLOG);
+        mBeginPage(comment);
     } else if (keyword == "BeginResource") {
         mResourceDetected(comment);
     } else if (keyword == "BeginFile") {

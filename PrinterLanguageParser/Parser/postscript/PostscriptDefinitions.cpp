@@ -9,7 +9,7 @@ namespace ParserStrategies {
 namespace {
 
 // The effect of a keyword's strategy inside a procedure's body.
-void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summary& summary)
+void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summary& summary, bool first)
 {
     using Definitions = PostscriptDefinitions;
     summary.mintEffects |= Definitions::EFFECT_NAMES_KEYWORD;
@@ -43,7 +43,7 @@ void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summar
                strategy == &SetColor || strategy == &SetColorSpaceGray) {
         setter = strategy;
     }
-    if (summary.mSetter == nullptr)
+    if (first)
         summary.mSetter = setter;
 }
 
@@ -110,6 +110,8 @@ void PostscriptDefinitions::mTake(const PostscriptTokenView& token, PostscriptPa
     // Only "pop" leaves a body empty: "{}" and "{pop}" do nothing.
     if (type != TOKEN_NAME || token.Data() != "pop")
         frame.mSummary.mintEffects |= EFFECT_NOT_EMPTY;
+    const bool first = (frame.mSummary.mintEffects & EFFECT_STARTED) == 0;
+    frame.mSummary.mintEffects |= EFFECT_STARTED;
     if (type != TOKEN_NAME) {
         frame.Push(ITEM_OTHER);
         return;
@@ -119,7 +121,7 @@ void PostscriptDefinitions::mTake(const PostscriptTokenView& token, PostscriptPa
         frame.Push(ITEM_LITERAL_NAME).mstrName.assign(name.substr(1));
         return;
     }
-    mTakeName(name, frame, strategies);
+    mTakeName(name, frame, strategies, first);
 }
 
 // A new procedure body one level deeper.
@@ -141,15 +143,14 @@ void PostscriptDefinitions::mCloseProcedure()
         return;
     const Summary body = mvecFrames[mintDepth + 1].mSummary;
     Frame& frame = mvecFrames[mintDepth];
-    frame.mSummary.mintEffects |= (body.mintEffects & ~EFFECT_DUPLEX) | EFFECT_NOT_EMPTY;
-    if (frame.mSummary.mSetter == nullptr)
-        frame.mSummary.mSetter = body.mSetter;
+    frame.mSummary.mintEffects |= (body.mintEffects & ~EFFECT_DUPLEX) | EFFECT_NOT_EMPTY | EFFECT_STARTED;
     frame.Push(ITEM_PROCEDURE).mSummary = body;
 }
 
 // An executable name: a definition, the parts of one, or a keyword that the
 // body being read names.
-void PostscriptDefinitions::mTakeName(std::string_view name, Frame& frame, PostscriptParserStrategies& strategies)
+void PostscriptDefinitions::mTakeName(std::string_view name, Frame& frame, PostscriptParserStrategies& strategies,
+                                      bool first)
 {
     // The words of a definition, told apart by length first: this runs for
     // every name of the job.
@@ -183,7 +184,7 @@ void PostscriptDefinitions::mTakeName(std::string_view name, Frame& frame, Posts
     if (mintDepth == 0)
         return;
     if (const PostscriptParserStrategies::Entry* entry = strategies.Find(name))
-        ParserStrategies::mAddEffectOf(entry->mStrategy, frame.mSummary);
+        ParserStrategies::mAddEffectOf(entry->mStrategy, frame.mSummary, first);
 }
 
 // "/name {...} def", "/name /keyword load def" (or "put" into a dictionary)

@@ -65,10 +65,14 @@ public:
         EFFECT_DUPLEX_IF_OPERAND = 32,  // the same inside "{ ... } if"
         EFFECT_NAMES_KEYWORD = 64,      // any name a table knows
         EFFECT_NOT_EMPTY = 128,         // anything but "pop"
+        EFFECT_STARTED = 256,           // a token has been read
     };
     struct Summary {
         uint16_t mintEffects = 0;
-        const IParserStrategy* mSetter = nullptr;  // the first colour operator
+        // The colour operator the body starts with, which takes the
+        // operands written before the name; one further in takes its
+        // operands from the body (a2ps's background colour), not the call.
+        const IParserStrategy* mSetter = nullptr;
     };
 
     // The strategy a summed-up procedure stands for, or null.
@@ -119,7 +123,7 @@ private:
     void mTake(const PostscriptTokenView& token, PostscriptParserStrategies& strategies);
     void mOpenProcedure();
     void mCloseProcedure();
-    void mTakeName(std::string_view name, Frame& frame, PostscriptParserStrategies& strategies);
+    void mTakeName(std::string_view name, Frame& frame, PostscriptParserStrategies& strategies, bool first);
     void mDefine(Frame& frame, PostscriptParserStrategies& strategies);
     void mSetName(std::string_view name, const IParserStrategy* strategy, PostscriptParserStrategies& strategies,
                   bool mayRedefine);

@@ -123,6 +123,10 @@ void PostscriptParser::mCompleteUnendedSections(uint32_t sections)
         CRawPage page;
         page.mblnColor = (marks & mbytSECTION_COLOR) != 0;
         const DscCommentPageSection* pageSection = mComments.PageSection(section);
+        if (mblnIsFillerPage(pageSection)) {
+            ++mintPagesCompleted;
+            continue;
+        }
         if (pageSection == nullptr || pageSection->mMedia == nullptr)
             mSizeFromMedia(page, mGraphicsStates.Current().Media(), true);
         if (page.mintWidth == 0 || page.mintHeight == 0)
@@ -140,6 +144,11 @@ void PostscriptParser::NotifyPageCompleted(const CRawPage& page)
     if (mintPagesCompleted < UINT32_MAX)
         ++mintPagesCompleted;
     mMarkPageSection(mbytSECTION_ENDED);
+    const DscCommentPageSection* section = mComments.CurrentSection() == SECTION_PAGE
+                                               ? mComments.CurrentPageSection()
+                                               : mComments.PageSection(mintPagesCompleted - 1);
+    if (mblnIsFillerPage(section))
+        return;
     CRawPage sized;
     sized.mblnColor = page.mblnColor;
     if (page.mintWidth > 0 && page.mintHeight > 0) {
@@ -148,11 +157,15 @@ void PostscriptParser::NotifyPageCompleted(const CRawPage& page)
         IRawDataParser::NotifyPageCompleted(sized);
         return;
     }
-    const DscCommentPageSection* section = mComments.CurrentSection() == SECTION_PAGE
-                                               ? mComments.CurrentPageSection()
-                                               : mComments.PageSection(mintPagesCompleted - 1);
     mSizePage(sized, section);
     IRawDataParser::NotifyPageCompleted(sized);
+}
+
+// The blank page pstops adds so that each copy of a two-sided job starts on
+// a sheet of its own: no side is printed on it.
+bool PostscriptParser::mblnIsFillerPage(const DscCommentPageSection* section)
+{
+    return section != nullptr && section->mstrLabel == "(filler)";
 }
 
 // A paper that setpagedevice sized (byKnownName) is named by the known paper

@@ -72,6 +72,7 @@ private:
     // Sizes a page from its DSC page section or the document's box.
     void mSizePage(CRawPage& page, const DscCommentPageSection* section) const;
     static void mNamePaper(CRawPage& page, bool byKnownName);
+    static bool mblnIsFillerPage(const DscCommentPageSection* section);
     static void mSizeFromMedia(CRawPage& page, const PostscriptMedia& media, bool byKnownName);
     // Marks the DSC page section being read, when there is one.
     void mMarkPageSection(uint8_t mark);
