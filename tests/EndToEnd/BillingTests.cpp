@@ -1,18 +1,23 @@
 // Jobs of the drivers Linux prints with, billed on their whole road: lp to a
-// raw queue of a private cupsd, cvkhook counting the job's pages for the
-// headless client, and the stand-in server told the pages by paper, mono and
-// colour. What each job prints is its fixture's own truth.
+// raw queue of a private cupsd (or to a PostScript queue, through pstops),
+// cvkhook counting the job's pages for the headless client, and the
+// stand-in server told the pages by paper, mono and colour. What each job
+// prints is its fixture's own truth.
 #include "tests/EndToEnd/EndToEndWorld.h"
 #include "tests/EndToEnd/ServerJobSummary.h"
 #include "tests/Parser/DriverJobTruth.h"
 #include "tests/ParserPostscript/FixtureTable.h"
+#include "tests/Support/ChildProgram.h"
 #include "tests/Support/NamedCases.h"
+#include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
 
 #include <cups/ipp.h>
 
 #include <cstdint>
+#include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -111,3 +116,93 @@ TEST_P(BillingTest, DriverJobIsBilledThePagesItPrints)
 }
 
 INSTANTIATE_TEST_SUITE_P(DriverJobs, BillingTest, ::testing::ValuesIn(Cases()), TestSupport::CaseName());
+
+namespace {
+
+// A PostScript queue as Debian sets one up: the printer's PPD, and CUPS's
+// pstops between lp and the backend (no -o raw), so the backend gets what
+// pstops writes for the job's options.
+class PostscriptQueueBillingTest : public ::testing::Test {
+protected:
+    static constexpr const char* kQueueName = "PostScript";
+
+    // Puts pstops among the private scheduler's filters and adds the
+    // tracked queue with the PPD. The scheduler started before pstops was
+    // there, so the PPD names it for PostScript, which is the road CUPS's
+    // own conversion rules take.
+    bool AddPostscriptQueue(const std::string& ppd)
+    {
+        std::error_code error;
+        const std::string filter = mWorld.Cupsd().ServerBin() + "/filter/pstops";
+        std::filesystem::copy_file("/usr/lib/cups/filter/pstops", filter,
+                                   std::filesystem::copy_options::overwrite_existing, error);
+        const std::string queuePpd = mWorld.Root().Path() + "/postscript-queue.ppd";
+        TestSupport::WriteFileText(queuePpd,
+                                   TestSupport::ReadFileText(ppd) + "\n*cupsFilter: \"application/postscript 0 pstops\"\n");
+        return !error && mWorld.Cupsd().AddQueue(kQueueName,
+                                                 std::string(EndToEndWorld::TrackedScheme) + "://printer.example/" +
+                                                     kQueueName,
+                                                 queuePpd);
+    }
+
+    // Prints the five-page colour document (colour on pages 2 and 4) with
+    // the lp options and waits for the job.
+    std::optional<EndToEnd::ServerJobSummary> Print(const std::vector<std::string>& options)
+    {
+        mWorld.ScriptRules(Tracking::Silently);
+        if (!mWorld.StartClient())
+            return std::nullopt;
+        std::vector<std::string> arguments = options;
+        arguments.insert(arguments.end(), {"-t", "colour pages"});
+        const int jobId =
+            mWorld.Cupsd().SubmitJob(kQueueName, CVK_POSTSCRIPT_DATA_DIR "/pdftops_colour_pages.ps", arguments);
+        if (jobId <= 0 || !mWorld.WaitForJobState(jobId, IPP_JSTATE_COMPLETED)) {
+            ADD_FAILURE() << mWorld.Cupsd().ErrorLog() << "\n" << mWorld.QuorvelLog();
+            return std::nullopt;
+        }
+        return mWorld.ServerJob(jobId);
+    }
+
+    // What the server was told: one paper's mono and colour pages, copies
+    // and duplex.
+    static void ExpectBilled(const std::optional<EndToEnd::ServerJobSummary>& summary, const std::string& paper,
+                             int mono, int colour, uint64_t copies, bool duplex)
+    {
+        ASSERT_TRUE(summary.has_value());
+        ASSERT_EQ(summary->paper.size(), 1u);
+        EXPECT_EQ(summary->paper[0].size, paper);
+        EXPECT_EQ(summary->paper[0].mono, mono);
+        EXPECT_EQ(summary->paper[0].colour, colour);
+        EXPECT_EQ(summary->copies, copies);
+        EXPECT_EQ(summary->duplex, duplex);
+    }
+
+    EndToEndWorld mWorld;
+};
+
+}  // namespace
+
+// Two pages on each sheet side: five pages print on three sides, the first
+// two with colour, on the queue's Letter paper.
+TEST_F(PostscriptQueueBillingTest, NumberUpIsBilledTheSheetSides)
+{
+    ASSERT_EQ(mWorld.Problem(), "");
+    ASSERT_TRUE(AddPostscriptQueue(CVK_COLOUR_PPD));
+    ExpectBilled(Print({"-o", "number-up=2", "-o", "sides=one-sided"}), "Letter", 1, 2, 1, false);
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// A Kyocera PPD's job header holds a Prescribe block inside its PJL: the
+// pages after it are billed with the job's copies and duplex.
+TEST_F(PostscriptQueueBillingTest, KyoceraJobIsBilledItsPagesCopiesAndDuplex)
+{
+    ASSERT_EQ(mWorld.Problem(), "");
+    const auto ppd = TestSupport::RunProgram({"/usr/lib/cups/driver/openprinting-ppds", "cat",
+                                              "openprinting-ppds:0/ppd/openprinting/Kyocera/en/Kyocera_FS-C5100DN.ppd"});
+    ASSERT_EQ(ppd.status, 0) << ppd.output;
+    const std::string path = mWorld.Root().Path() + "/kyocera.ppd";
+    TestSupport::WriteFileText(path, ppd.output);
+    ASSERT_TRUE(AddPostscriptQueue(path));
+    ExpectBilled(Print({"-n", "2", "-o", "sides=two-sided-long-edge", "-o", "media=A4"}), "A4", 3, 2, 2, true);
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}

@@ -14,10 +14,15 @@ using PostscriptTestSupport::RunJob;
 
 namespace {
 
+// The fixtures and the corpus of make-corpus (pstops with generic and vendor
+// PPDs, the text and conversion tools).
 TEST(PostscriptFixtures, GiveTheirPagesWhereverTheJobIsCut)
 {
-    const std::vector<FixtureRow> rows = ReadFixtureTable(std::string(CVK_TEST_DATA_DIR) + "/fixtures.tsv");
+    std::vector<FixtureRow> rows = ReadFixtureTable(std::string(CVK_TEST_DATA_DIR) + "/fixtures.tsv");
     ASSERT_GE(rows.size(), 24u);
+    const std::vector<FixtureRow> corpus = ReadFixtureTable(std::string(CVK_TEST_DATA_DIR) + "/corpus.tsv");
+    ASSERT_GE(corpus.size(), 44u);
+    rows.insert(rows.end(), corpus.begin(), corpus.end());
     for (const FixtureRow& row : rows) {
         const std::string job = ReadTestFile(row.mstrFile);
         ASSERT_FALSE(job.empty()) << row.mstrFile;

@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/postscript/EncapsulatedPostscriptParser.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptParser.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptStrategyInstances.h"
+#include "tests/Parser/ChunkInvariance.h"
 
 #include <gtest/gtest.h>
 
@@ -154,7 +155,8 @@ TEST(PostscriptParser, ReadsPageDeviceDictionaries)
           "<< /MediaType (Glossy) >> setpagedevice showpage");
     EXPECT_EQ(recorder.mstrProperties, "colour=2 copies=2 duplex=1 ");
     ASSERT_EQ(recorder.mvecPages.size(), 1u);
-    EXPECT_EQ(recorder.mvecPages[0].GetName(), "Glossy");
+    // The media type is the kind of paper; the size names it.
+    EXPECT_EQ(recorder.mvecPages[0].GetName(), "A4");
     EXPECT_EQ(recorder.mvecPages[0].mintWidth, 2099);
     EXPECT_EQ(recorder.mvecPages[0].mintHeight, 2970);
     EXPECT_EQ(parser.GetDeviceColorSpace(), COLOR_SPACE_DEVICE_CMYK);
@@ -272,11 +274,12 @@ TEST(PostscriptParser, PagesNoPageEndReportedComeFromTheirSections)
          "%%PageBoundingBox: 0 0 595 842\nq 0 g 0 0 9 9 re f Q\n%%Page: 2 2\n%%PageBoundingBox: 0 0 612 792\n"
          "q 1 0 0 rg (x)Tj Q\n%%Page: 3 3\n%%PageBoundingBox: 0 0 595 842\nq 0 0 1 RG 0.5 g f Q\n%%Trailer\n",
          "Unknown 2099x2970 2/0; Unknown 2159x2794 0/1"},
-        // The medium the page names, not its box around the marks.
+        // The medium the page names, not its box around the marks; a page
+        // naming a medium the document does not list is on its first one.
         {"%!PS-Adobe-3.0\n%%DocumentMedia: A4 595 842 0 () ()\n%%+ Letter 612 792 0 () ()\n%%EndComments\n"
          "%%Page: 1 1\n%%PageMedia: Letter\n%%PageBoundingBox: 72 72 100 100\nshowpage\n%%Page: 2 2\n"
          "%%PageMedia: A3\n%%PageBoundingBox: 0 0 595 842\nshowpage\n",
-         "Letter 2159x2794 1/0; Unknown 2099x2970 1/0"},
+         "Letter 2159x2794 1/0; A4 2099x2970 1/0"},
         // An unclosed string hides neither the page comments after it nor
         // the colour of their pages; its own page is still counted.
         {"%!PS\n%%EndComments\n%%Page: 1 1\nshowpage\n%%Page: 2 2\n%%PageBoundingBox: 0 0 612 792\n(binary ( data\n"
@@ -552,7 +555,8 @@ TEST(EncapsulatedPostscriptParser, ReadsOnlyThePostscriptSection)
                                       "0 1 0 setrgbcolor 0 0 10 10 rectfill showpage\n");
     for (const size_t chunk : {eps.size(), size_t{31}, size_t{1}}) {
         const JobResult result = RunJob(eps, chunk);
-        EXPECT_EQ(result.mstrPageSets, "Unknown 352x176 0/1") << chunk;
+        // A figure's box lies on a paper: the default paper's page.
+        EXPECT_EQ(result.mstrPageSets, " 0x0 0/1") << chunk;
         EXPECT_EQ(result.mintWorstResult, 0) << chunk;
         EXPECT_EQ(result.mintDoneResult, 0) << chunk;
     }
@@ -575,3 +579,96 @@ TEST(EncapsulatedPostscriptParser, HandsTheBytesAfterASwitchToTheNextLanguage)
 }
 
 }  // namespace
+
+// Names a job defines for its own operators act as those operators; a
+// showpage redefined to nothing prints nothing; setpagedevice sizes the
+// pages after it; a procedure asking setpagedevice for duplex gives it.
+TEST(PostscriptParser, FollowsTheNamesAJobDefines)
+{
+    struct DefinitionCase {
+        const char* job;
+        const char* pageSets;
+        bool duplex;
+    };
+    const std::vector<DefinitionCase> cases = {
+        // groff: colour operators loaded under short names.
+        {"%!PS\n%%EndComments\n%%BeginProlog\n/Cr/setrgbcolor load def/Cg/setgray load def/A/show load def/EP{restore showpage}def\n"
+         "%%EndProlog\n1 0 0 Cr(x)A EP 0 Cg(x)A EP\n",
+         " 0x0 1/1", false},
+        // enscript: a procedure bound to show paints, one around showpage
+        // ends the page.
+        {"%!PS\n%%EndComments\n%%BeginProlog\n/s{show}bind def/S{gsave showpage grestore}bind def\n%%EndProlog\n"
+         "0 0 1 setrgbcolor(x)s S 0 setgray(y)s S\n",
+         " 0x0 1/1", false},
+        // A procedure that sets the colour and fills.
+        {"%!PS\n%%EndComments\n%%BeginProlog\n/Fr{setrgbcolor fill}bind def\n%%EndProlog\n0.5 0.5 0.5 Fr showpage 1 0 0 Fr showpage\n",
+         " 0x0 1/1", false},
+        // pstops's N-up: the imposed pages' showpage does nothing, the
+        // sheet side ends with the saved one.
+        {"%!PS\nuserdict/ESPshowpage/showpage load put\nuserdict/showpage{}put\n"
+         "showpage showpage ESPshowpage showpage ESPshowpage\nuserdict/showpage/ESPshowpage load put\nshowpage\n",
+         " 0x0 3/0", false},
+        // a2ps: a procedure that sets a colour it keeps itself takes no
+        // colour from the operands before its name.
+        {"%!PS\n%%EndComments\n%%BeginProlog\n/bg{gsave bgcolor aload pop setrgbcolor fill grestore}bind def\n"
+         "%%EndProlog\n(text) bg showpage\n",
+         " 0x0 1/0", false},
+        // paps misspells the end of its prolog: its pages end it.
+        {"%!PS-Adobe-3.0\n%%EndComments\n%%BeginProlog\n/x 1 def\n%%EndPrologue\n%%Page: 1 1\n"
+         "1 0 0 setrgbcolor 0 0 9 9 rectfill showpage\n%%Page: 2 2\nshowpage\n",
+         " 0x0 1/1", false},
+        // The blank page pstops adds so that a two-sided copy starts on a
+        // sheet of its own prints nothing.
+        {"%!PS-Adobe-3.0\n%%EndComments\n%%Page: 1 1\nshowpage\n%%Page: (filler) 2\nshowpage\n%%Page: 1 3\n"
+         "showpage\n%%Page: (filler) 4\nshowpage\n",
+         " 0x0 2/0", false},
+        // A redefinition inside a procedure may never run.
+        {"%!PS\n/BeginEPSF{/showpage{}def}bind def showpage showpage\n", " 0x0 2/0", false},
+        // setpagedevice's size, named by the known papers; after pstops
+        // turns setpagedevice off the document's own changes nothing.
+        {"%!PS\n<</PageSize[612 792]>>setpagedevice showpage\nuserdict/setpagedevice{pop}bind put\n"
+         "<</PageSize[595 842]>>setpagedevice showpage\n",
+         "Letter 2159x2794 2/0", false},
+        // pdftops -duplex: "true pdfSetup" asks for duplex, "false" does not.
+        {"%!PS\n/pdfSetup{/setpagedevice where{pop 2 dict begin{/Duplex true def}if currentdict end setpagedevice}"
+         "{pop}ifelse}def\ntrue pdfSetup showpage\n",
+         " 0x0 1/0", true},
+        {"%!PS\n/pdfSetup{/setpagedevice where{pop 2 dict begin{/Duplex true def}if currentdict end setpagedevice}"
+         "{pop}ifelse}def\nfalse pdfSetup showpage\n",
+         " 0x0 1/0", false},
+        // A box drawn inside a known paper is not the paper.
+        {"%!PS\n%%BoundingBox: 18 36 577 806\n%%EndComments\n%%Page: 1 1\nshowpage\n", " 0x0 1/0", false},
+        {"%!PS\n%%DocumentMedia: A4 595 842 0 () ()\n%%BoundingBox: 18 36 577 806\n%%EndComments\n%%Page: 1 1\n"
+         "showpage\n",
+         "A4 2099x2970 1/0", false},
+        // A procedure set's own "%!" line opens no header.
+        {"%!PS-Adobe-3.0\n%%EndComments\n%%BeginProlog\n%%BeginResource: procset x\n%!PS-Adobe-3.0 Resource-ProcSet\n"
+         "/EP{showpage}def\n%%EndResource\n%%EndProlog\n%%BeginSetup\n%%BeginFeature: *PageSize Letter\n"
+         "<</PageSize[612 792]>>setpagedevice\n%%EndFeature\n%%EndSetup\n%%Page: 1 1\n1 0 0 setrgbcolor 0 0 9 9 "
+         "rectfill EP\n",
+         "Letter 2159x2794 0/1", false},
+    };
+    for (const DefinitionCase& sample : cases) {
+        const std::string job = sample.job;
+        for (const size_t chunk : {job.size(), size_t{1}}) {
+            const JobResult result = RunJob(job, chunk);
+            EXPECT_EQ(result.mstrPageSets, sample.pageSets) << job << " chunk " << chunk;
+            EXPECT_EQ(result.mblnDuplex, sample.duplex) << job;
+        }
+    }
+}
+
+// A Kyocera PPD's job header: a Prescribe block between the PJL lines, the
+// universal exit language after its EXIT; the PostScript after it is
+// counted with its copies and duplex, wherever the job is cut.
+TEST(PostscriptParser, CountsThePostscriptAfterAPrescribeBlockInsidePjl)
+{
+    const std::string job =
+        "\x1b%-12345X@PJL\n@PJL SET KTRAPPING=2\n!R!CRES;SCRN0;RGBL0,0;SATU0;EXIT;\x1b%-12345X@PJL ENTER "
+        "LANGUAGE=POSTSCRIPT\n%!PS-Adobe-3.0\n%%Requirements: numcopies(2) duplex\n%%EndComments\n"
+        "%%Page: 1 1\n1 0 0 setrgbcolor 0 0 9 9 rectfill showpage\n%%Page: 2 2\nshowpage\n%%EOF\n\x1b%-12345X";
+    const JobResult expected{" 0x0 1/1", 2, true, 0, 0, 0};
+    for (const size_t chunk : {job.size(), size_t{1}, size_t{5}})
+        EXPECT_EQ(RunJob(job, chunk), expected) << chunk;
+    ParserTestSupport::ExpectChunkInvariant(ParserTestSupport::ToBytes(job));
+}

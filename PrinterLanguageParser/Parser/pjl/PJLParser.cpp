@@ -12,6 +12,9 @@ namespace RawPrintData::PJL {
 namespace {
 
 constexpr std::string_view LINE_FEED{"\n"};
+// A Prescribe command block, as vendor job headers put one between PJL lines
+// ("!R! ...; EXIT;").
+constexpr std::string_view PRESCRIBE_START{"!R!"};
 
 // The language an ENTER LANGUAGE value names, or LANGUAGE_UNKNOWN. The PCL 5
 // reader reads the PCL 3 of inkjets (PCL3GUI of hpcups) and RTL raster too.
@@ -61,9 +64,17 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
                 position += mstrUNIVERSAL_EXIT_LANGUAGE.size();
                 continue;
             }
-            if (exit == TextMatch::Prefix) {
+            const TextMatch prescribe = MatchAt(buffer, position, PRESCRIBE_START);
+            if (exit == TextMatch::Prefix || prescribe == TextMatch::Prefix) {
                 mintBytesProcessed = position;
                 return PARSE_RESULT_NEED_MORE_DATA;
+            }
+            if (prescribe == TextMatch::Full) {
+                // Prescribe reads its commands up to EXIT and gives the job
+                // back here.
+                NotifyNextLanguage(LANGUAGE_PRESCRIBE);
+                mintBytesProcessed = position;
+                return PARSE_RESULT_SWITCH_LANGUAGE;
             }
         }
         const uint64_t lineFeed = buffer.Find(LINE_FEED, position);

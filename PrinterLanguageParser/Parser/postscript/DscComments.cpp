@@ -39,6 +39,10 @@ void DscComments::mEnd(DscSectionType type)
 void DscComments::Add(const PostscriptTokenView& token)
 {
     if (token.Type() == TOKEN_PROLOGUE) {
+        // A procedure set or an embedded document opens with its own "%!"
+        // line; only one outside every section starts a document's header.
+        if (mintSection != SECTION_NONE || mintEmbeddedDepth > 0)
+            return;
         mSetSection(SECTION_HEADER);
         mBegin(SECTION_HEADER);
         return;
@@ -131,6 +135,12 @@ void DscComments::mAddSECTION_PROLOG(const DscComment& comment)
     if (keyword == "EndProlog") {
         mSetSection(SECTION_NONE);
         mEnd(SECTION_PROLOG);
+    } else if (keyword == "Page" && mintEmbeddedDepth == 0) {
+        // A prolog whose end is missing or misspelled (paps writes
+        // "%%EndPrologue") ends where the pages begin.
+        mSetSection(SECTION_NONE);
+        mEnd(SECTION_PROLOG);
+        mBeginPage(comment);
     } else if (keyword == "BeginResource") {
         mResourceDetected(comment);
     } else if (keyword == "BeginFile") {
@@ -311,6 +321,8 @@ void DscComments::mAddMedia(const DscComment& comment)
     const std::string& name = media->GetName();
     if (name.empty() || mMedia.size() >= mintMAX_NAMED_ENTRIES || mMedia.contains(name))
         return;
+    if (mFirstMedia == nullptr)
+        mFirstMedia = media.get();
     mMedia.emplace(name, std::move(media));
 }
 

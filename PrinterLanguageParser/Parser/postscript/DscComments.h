@@ -48,6 +48,9 @@ public:
     const PostscriptFeature* GetFeature(const std::string& name) const;
     // The medium of the name from %%DocumentMedia:, or null.
     const PostscriptMedia* GetMedia(const std::string& name) const;
+    // The first medium %%DocumentMedia: lists, the paper of pages that name
+    // none, or null.
+    const PostscriptMedia* FirstMedia() const { return mFirstMedia; }
 
     DscSectionType CurrentSection() const { return mintSection; }
     const DscCommentHeaderSection& HeaderSection() const { return mHeader; }
@@ -87,6 +90,7 @@ private:
     std::vector<std::unique_ptr<DscCommentPageSection>> mvecPages;
     DscCommentPageSection mOverflowPage;  // the section of pages beyond the limit
     std::map<std::string, std::unique_ptr<PostscriptMedia>, std::less<>> mMedia;
+    const PostscriptMedia* mFirstMedia = nullptr;  // one of mMedia
     std::map<std::string, std::unique_ptr<PostscriptFeature>, std::less<>> mFeatures;
     int64_t mintEmbeddedDepth = 0;
     std::string mstrPreviousKeyword;

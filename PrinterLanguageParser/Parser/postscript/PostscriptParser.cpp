@@ -122,53 +122,100 @@ void PostscriptParser::mCompleteUnendedSections(uint32_t sections)
             continue;
         CRawPage page;
         page.mblnColor = (marks & mbytSECTION_COLOR) != 0;
-        mSizePage(page, mComments.PageSection(section));
+        const DscCommentPageSection* pageSection = mComments.PageSection(section);
+        if (mblnIsFillerPage(pageSection)) {
+            ++mintPagesCompleted;
+            continue;
+        }
+        if (pageSection == nullptr || pageSection->mMedia == nullptr)
+            mSizeFromMedia(page, mGraphicsStates.Current().Media(), true);
+        if (page.mintWidth == 0 || page.mintHeight == 0)
+            mSizePage(page, pageSection);
         ++mintPagesCompleted;
         IRawDataParser::NotifyPageCompleted(page);
     }
 }
 
-// Counts the page and sizes it from the DSC comments when it has no size:
-// from the page section being read, else from the section whose place
-// matches the page's.
+// Counts the page and sizes it from the DSC comments when no setpagedevice
+// gave it a size: from the page section being read, else from the section
+// whose place matches the page's.
 void PostscriptParser::NotifyPageCompleted(const CRawPage& page)
 {
     if (mintPagesCompleted < UINT32_MAX)
         ++mintPagesCompleted;
     mMarkPageSection(mbytSECTION_ENDED);
-    if (page.mintWidth != 0 && page.mintHeight != 0) {
-        IRawDataParser::NotifyPageCompleted(page);
-        return;
-    }
-    CRawPage sized;
-    sized.mblnColor = page.mblnColor;
     const DscCommentPageSection* section = mComments.CurrentSection() == SECTION_PAGE
                                                ? mComments.CurrentPageSection()
                                                : mComments.PageSection(mintPagesCompleted - 1);
+    if (mblnIsFillerPage(section))
+        return;
+    CRawPage sized;
+    sized.mblnColor = page.mblnColor;
+    if (page.mintWidth > 0 && page.mintHeight > 0) {
+        sized = page;
+        mNamePaper(sized, true);
+        IRawDataParser::NotifyPageCompleted(sized);
+        return;
+    }
     mSizePage(sized, section);
     IRawDataParser::NotifyPageCompleted(sized);
 }
 
-// The paper is the medium the page's DSC comments name; without one, the
-// page's bounding box, else the document's, gives the size of an "Unknown"
-// paper. A box drawn around the marks only is never taken for a named
-// medium's size.
-void PostscriptParser::mSizePage(CRawPage& page, const DscCommentPageSection* section) const
+// The blank page pstops adds so that each copy of a two-sided job starts on
+// a sheet of its own: no side is printed on it.
+bool PostscriptParser::mblnIsFillerPage(const DscCommentPageSection* section)
 {
-    if (section != nullptr && section->mMedia != nullptr) {
-        const PostscriptMedia& media = *section->mMedia;
-        const int32_t width = PointsToTenthsMm(media.GetWidth().GetValue());
-        const int32_t height = PointsToTenthsMm(media.GetHeight().GetValue());
-        if (width > 0 && height > 0) {
-            page.SetName(std::string_view(media.GetName()).substr(0, PAPER_NAME_LENGTH - 1));
-            page.mintWidth = width;
-            page.mintHeight = height;
+    return section != nullptr && section->mstrLabel == "(filler)";
+}
+
+// A paper that setpagedevice sized (byKnownName) is named by the known paper
+// of its size, else by the PPD option that chose it; a paper without a name
+// is "Unknown".
+void PostscriptParser::mNamePaper(CRawPage& page, bool byKnownName)
+{
+    if (byKnownName) {
+        if (const KnownPaper* known = FindKnownPaper(page.mintWidth, page.mintHeight)) {
+            page.SetName(known->mstrName);
             return;
         }
     }
+    if (page.GetName().empty())
+        page.SetName("Unknown");
+}
+
+// Takes a medium's size and name, when it has a size.
+void PostscriptParser::mSizeFromMedia(CRawPage& page, const PostscriptMedia& media, bool byKnownName)
+{
+    const int32_t width = PointsToTenthsMm(media.GetWidth().GetValue());
+    const int32_t height = PointsToTenthsMm(media.GetHeight().GetValue());
+    if (width <= 0 || height <= 0)
+        return;
+    page.SetName(std::string_view(media.GetName()).substr(0, PAPER_NAME_LENGTH - 1));
+    page.mintWidth = width;
+    page.mintHeight = height;
+    mNamePaper(page, byKnownName);
+}
+
+// The paper is the medium the page's DSC comments name, else the first one
+// the document lists; without one, the page's bounding box, else the
+// document's, gives the size of an "Unknown" paper. A box smaller than a
+// known paper that holds it is drawn on a paper, not the paper: it sizes
+// nothing, and the page counts on the job's default paper.
+void PostscriptParser::mSizePage(CRawPage& page, const DscCommentPageSection* section) const
+{
+    if (section != nullptr && section->mMedia != nullptr)
+        mSizeFromMedia(page, *section->mMedia, false);
+    if ((page.mintWidth == 0 || page.mintHeight == 0) && mComments.FirstMedia() != nullptr)
+        mSizeFromMedia(page, *mComments.FirstMedia(), false);
+    if (page.mintWidth != 0 && page.mintHeight != 0)
+        return;
     auto size = [&page](const PostscriptBox& box) {
-        page.mintWidth = ExtentToTenthsMm(box.LowerLeftX().GetValue(), box.UpperRightX().GetValue());
-        page.mintHeight = ExtentToTenthsMm(box.LowerLeftY().GetValue(), box.UpperRightY().GetValue());
+        const int32_t width = ExtentToTenthsMm(box.LowerLeftX().GetValue(), box.UpperRightX().GetValue());
+        const int32_t height = ExtentToTenthsMm(box.LowerLeftY().GetValue(), box.UpperRightY().GetValue());
+        if (width <= 0 || height <= 0 || IsInsideKnownPaper(width, height))
+            return;
+        page.mintWidth = width;
+        page.mintHeight = height;
     };
     if (section != nullptr)
         size(section->mPageBoundingBox);
@@ -240,6 +287,12 @@ bool PostscriptParser::TokenScanned(const PostscriptTokenView& token)
         mTakeComment(token);
         return true;
     }
+    // The prolog and the setup define the names a job draws with; the
+    // pages, most of the job, only use them.
+    if ((mComments.CurrentSection() != SECTION_PAGE || mDefinitions.InProcedure()) &&
+        mDefinitions.Take(token, mStrategies))
+        Log(LOG_INFO, "PostscriptParser::TokenScanned - More than %zu names defined; not following more.",
+            PostscriptDefinitions::mintMAX_DEFINITIONS);
     if (mblnInIgnoredSection || mblnInFeature)
         return true;
     mComments.EndHeaderComments();
@@ -389,7 +442,13 @@ void PostscriptParser::DscFeatureBegun(const PostscriptFeature& feature)
     }
     mblnInFeature = true;
     if (name == "*PageSize") {
-        mGraphicsStates.Current().Media().SetName(value);
+        // The option names the paper; its setpagedevice, read as usual,
+        // sizes it.
+        PostscriptMedia& media = mGraphicsStates.Current().Media();
+        media.SetName(value);
+        media.SetWidth(PostscriptUnit());
+        media.SetHeight(PostscriptUnit());
+        mblnInFeature = false;
     } else if (name == "*ColorModel") {
         if (value == "Gray")
             mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_GRAY, COLOR_TYPE_MONO);

@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/postscript/BasicPostscriptParser.h"
 #include "PrinterLanguageParser/Parser/postscript/DscComments.h"
+#include "PrinterLanguageParser/Parser/postscript/PostscriptDefinitions.h"
 #include "PrinterLanguageParser/Parser/postscript/IPostscriptParser.h"
 #include "PrinterLanguageParser/Parser/postscript/ITokenListener.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptGraphicsState.h"
@@ -70,6 +71,9 @@ private:
     void mAddTablesOfCreator(const std::string& creator);
     // Sizes a page from its DSC page section or the document's box.
     void mSizePage(CRawPage& page, const DscCommentPageSection* section) const;
+    static void mNamePaper(CRawPage& page, bool byKnownName);
+    static bool mblnIsFillerPage(const DscCommentPageSection* section);
+    static void mSizeFromMedia(CRawPage& page, const PostscriptMedia& media, bool byKnownName);
     // Marks the DSC page section being read, when there is one.
     void mMarkPageSection(uint8_t mark);
     // Reports the pages of sections in which no page ended, up to the count.
@@ -85,6 +89,7 @@ private:
     PostscriptGraphicsStateStack mGraphicsStates;
     PostscriptParserStrategies mStrategies;
     PostscriptVariables mVariables;
+    PostscriptDefinitions mDefinitions;
     bool mblnCurrentPageColor = false;
     PostscriptColorSpace mintDeviceColorSpace = COLOR_SPACE_NONE;
     BasicPostscriptParser mBasicParser;

@@ -110,6 +110,19 @@ void ForceTokenizerToHexStrategy::Execute(IPostscriptParser* parser, const Posts
     parser->Tokenizer().ForceIntoHexState();
 }
 
+// Reports duplex, when the operand asks for it if it decides.
+void ReportDuplexStrategy::Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const
+{
+    if (mblnOperandDecides) {
+        const PostscriptToken* operand = tokens.Find(0);
+        if (operand == nullptr || !operand->IsName("true"))
+            return;
+    }
+    const bool duplex = true;
+    parser->GraphicsStateStack().Current().Requirements().mblnDuplex = true;
+    parser->NotifyJobPropertyChanged(PROPERTY_DUPLEX, &duplex);
+}
+
 // Runs the members.
 void CompositeParserStrategy::Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const
 {
@@ -154,14 +167,19 @@ void SetPageDeviceDictionaryStrategy::Execute(IPostscriptParser* parser, const P
         // Values are the newer tokens; index - 1 always exists.
         const PostscriptToken& value = tokens[index - 1];
         const std::string_view name = key.Data();
-        if (name == "/MediaType") {
-            state.Media().SetName(std::string(value.Data()));
-        } else if (name == "/MediaWeight") {
+        // "/MediaType" is the kind of paper (plain, glossy, a tray's
+        // setting), never its size: it names no paper.
+        if (name == "/MediaWeight") {
             state.Media().SetWeight(PostscriptPaperWeight(mReal(&value)));
         } else if (name == "/PageSize") {
             // [ width height ]: the two tokens after the bracket.
             if (index < 3)
                 continue;
+            // The name a PPD option gave the paper goes with the size its
+            // setpagedevice gives; any other size is named when the page
+            // ends.
+            if (state.Media().GetWidth().GetValue() != 0.0 || state.Media().GetHeight().GetValue() != 0.0)
+                state.Media().SetName(std::string());
             state.Media().SetWidth(PostscriptUnit(mReal(&tokens[index - 2])));
             state.Media().SetHeight(PostscriptUnit(mReal(&tokens[index - 3])));
         } else if (name == "/Duplex") {

@@ -179,6 +179,17 @@ public:
     void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
 };
 
+// A procedure of the job that asks setpagedevice for duplex: always, or only
+// when its operand is true (pdftops's "true pdfSetup").
+class ReportDuplexStrategy final : public IParserStrategy {
+public:
+    constexpr explicit ReportDuplexStrategy(bool operandDecides) : mblnOperandDecides(operandDecides) {}
+    void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
+
+private:
+    bool mblnOperandDecides;
+};
+
 // Runs its members in order.
 class CompositeParserStrategy final : public IParserStrategy {
 public:

@@ -5,6 +5,11 @@ namespace RawPrintData::Postscript::ParserStrategies {
 namespace {
 
 using Members = const IParserStrategy* const[];
+constexpr Members SET_RGB_COLOR_AND_PAINT = {&SetRgbColor, &CheckCurrentColorspaceAndMarkCurrentPageAsColor};
+constexpr Members SET_CMYK_COLOR_AND_PAINT = {&SetCmykColor, &CheckCurrentColorspaceAndMarkCurrentPageAsColor};
+constexpr Members SET_HSB_COLOR_AND_PAINT = {&SetHsbColor, &CheckCurrentColorspaceAndMarkCurrentPageAsColor};
+constexpr Members SET_COLOR_AND_PAINT = {&SetColor, &CheckCurrentColorspaceAndMarkCurrentPageAsColor};
+constexpr Members MARK_COLOR_AND_NEXT_PAGE = {&MarkCurrentPageAsColor, &MoveToNextPage};
 
 }  // namespace
 
@@ -82,5 +87,13 @@ constinit const CompositeParserStrategy SaveThenFillThenRestoreThenStroke{SAVE_F
 constinit const CompositeParserStrategy ForceTokenizerToBase85AndMarkCurrentPageAsColor{FORCE_BASE85_AND_MARK_COLOR};
 constinit const CompositeParserStrategy PopToSavedGraphicsStateAndMoveToNextPage{POP_TO_SAVED_AND_NEXT_PAGE};
 constinit const CompositeParserStrategy PaintImageAndForceBase85{PAINT_IMAGE_AND_FORCE_BASE85};
+
+constinit const ReportDuplexStrategy ReportDuplex{false};
+constinit const ReportDuplexStrategy ReportDuplexIfOperandTrue{true};
+constinit const CompositeParserStrategy SetRgbColorAndPaint{SET_RGB_COLOR_AND_PAINT};
+constinit const CompositeParserStrategy SetCmykColorAndPaint{SET_CMYK_COLOR_AND_PAINT};
+constinit const CompositeParserStrategy SetHsbColorAndPaint{SET_HSB_COLOR_AND_PAINT};
+constinit const CompositeParserStrategy SetColorAndPaint{SET_COLOR_AND_PAINT};
+constinit const CompositeParserStrategy MarkCurrentPageAsColorAndMoveToNextPage{MARK_COLOR_AND_NEXT_PAGE};
 
 }  // namespace RawPrintData::Postscript::ParserStrategies

@@ -48,5 +48,13 @@ extern const CompositeParserStrategy SaveThenFillThenRestoreThenStroke;
 extern const CompositeParserStrategy ForceTokenizerToBase85AndMarkCurrentPageAsColor;
 extern const CompositeParserStrategy PopToSavedGraphicsStateAndMoveToNextPage;
 extern const CompositeParserStrategy PaintImageAndForceBase85;
+// What the job's own procedures stand for (PostscriptDefinitions).
+extern const ReportDuplexStrategy ReportDuplex;
+extern const ReportDuplexStrategy ReportDuplexIfOperandTrue;
+extern const CompositeParserStrategy SetRgbColorAndPaint;
+extern const CompositeParserStrategy SetCmykColorAndPaint;
+extern const CompositeParserStrategy SetHsbColorAndPaint;
+extern const CompositeParserStrategy SetColorAndPaint;
+extern const CompositeParserStrategy MarkCurrentPageAsColorAndMoveToNextPage;
 
 }  // namespace RawPrintData::Postscript::ParserStrategies
