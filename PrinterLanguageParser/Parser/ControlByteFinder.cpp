@@ -19,15 +19,17 @@ constexpr uint64_t BytesEqual(uint64_t word, unsigned char byte)
     return (difference - ONES) & ~difference & HIGH_BITS;
 }
 
-// The index of the first form feed or escape among eight bytes, or 8.
-unsigned int FirstControlByte(const unsigned char* bytes)
+// The index of the first form feed or escape (or group separator) among
+// eight bytes, or 8.
+unsigned int FirstControlByte(const unsigned char* bytes, bool groupSeparators)
 {
     uint64_t word = 0;
     std::memcpy(&word, bytes, sizeof word);
     if constexpr (std::endian::native == std::endian::big)
         word = __builtin_bswap64(word);
-    const uint64_t found =
-        BytesEqual(word, ControlByteFinder::mbytFORM_FEED) | BytesEqual(word, ControlByteFinder::mbytESCAPE);
+    uint64_t found = BytesEqual(word, ControlByteFinder::mbytFORM_FEED) | BytesEqual(word, ControlByteFinder::mbytESCAPE);
+    if (groupSeparators)
+        found |= BytesEqual(word, ControlByteFinder::mbytGROUP_SEPARATOR);
     return found == 0 ? 8 : static_cast<unsigned int>(std::countr_zero(found)) / 8;
 }
 
@@ -45,17 +47,20 @@ uint64_t ControlByteFinder::Next(uint64_t from)
         uint64_t index = from - partStart;
         const uint64_t near = std::min<uint64_t>(part.size(), index + mintNEAR_BYTES);
         for (; index + 8 <= near; index += 8) {
-            const unsigned int found = FirstControlByte(part.data() + index);
+            const unsigned int found = FirstControlByte(part.data() + index, mblnGroupSeparators);
             if (found < 8)
                 return partStart + index + found;
         }
         for (; index < near; ++index) {
-            if (part[index] == mbytESCAPE || part[index] == mbytFORM_FEED)
+            if (mblnIsControlByte(part[index]))
                 return partStart + index;
         }
         from = partStart + near;
     }
-    return std::min(mNext(mFormFeed, mbytFORM_FEED, from), mNext(mEscape, mbytESCAPE, from));
+    const uint64_t next = std::min(mNext(mFormFeed, mbytFORM_FEED, from), mNext(mEscape, mbytESCAPE, from));
+    if (!mblnGroupSeparators)
+        return next;
+    return std::min(next, mNext(mGroupSeparator, mbytGROUP_SEPARATOR, from));
 }
 
 // A byte's next position from the cache, searching again when it lies behind.

@@ -7,8 +7,9 @@
 
 namespace RawPrintData {
 
-// Finds the next form feed or escape in one call's data, for the parsers of
-// escape-sequence languages that pass over every other byte. The few bytes
+// Finds the next form feed or escape (and, for ESC/Page, group separator) in
+// one call's data, for the parsers of escape-sequence languages that pass
+// over every other byte. The few bytes
 // after the position are looked at directly (in command-dense data the next
 // escape is close); beyond them each byte is searched with memchr, and where
 // its next occurrence lies is remembered, so that a walk through the data
@@ -17,14 +18,17 @@ class ControlByteFinder {
 public:
     static constexpr unsigned char mbytFORM_FEED = 0x0C;
     static constexpr unsigned char mbytESCAPE = 0x1B;
+    static constexpr unsigned char mbytGROUP_SEPARATOR = 0x1D;
 
-    explicit ControlByteFinder(const DataBuffer& buffer)
-        : mbytPre(buffer.PreBuffer()), mbytMain(buffer.MainBuffer())
+    // With findGroupSeparators, GS (0x1D), which opens ESC/Page's commands,
+    // is found as well.
+    explicit ControlByteFinder(const DataBuffer& buffer, bool findGroupSeparators = false)
+        : mbytPre(buffer.PreBuffer()), mbytMain(buffer.MainBuffer()), mblnGroupSeparators(findGroupSeparators)
     {
     }
 
-    // The first position at or after from that holds a form feed or an escape,
-    // or DataBuffer::npos.
+    // The first position at or after from that holds a form feed or an escape
+    // (or a group separator), or DataBuffer::npos.
     uint64_t Next(uint64_t from);
 
 private:
@@ -37,13 +41,19 @@ private:
         bool mblnSearched = false;
     };
 
+    bool mblnIsControlByte(unsigned char byte) const
+    {
+        return byte == mbytESCAPE || byte == mbytFORM_FEED || (mblnGroupSeparators && byte == mbytGROUP_SEPARATOR);
+    }
     uint64_t mNext(Cached& cached, unsigned char byte, uint64_t from) const;
     uint64_t mFind(unsigned char byte, uint64_t from) const;
 
     std::span<const unsigned char> mbytPre;
     std::span<const unsigned char> mbytMain;
+    bool mblnGroupSeparators;
     Cached mFormFeed;
     Cached mEscape;
+    Cached mGroupSeparator;
 };
 
 }  // namespace RawPrintData

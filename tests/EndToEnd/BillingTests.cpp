@@ -60,7 +60,7 @@ std::vector<BillingCase> Cases()
         PostscriptCase("Ps2write", "ps2write_colour_pages.ps"),
         // Five pages of bit images and raster graphics, colour on pages 2 and 4.
         {"Epsonc", CVK_PCL_DATA_DIR "/epsonc.prn", ParserTestSupport::FIVE_COLOUR_EPSON_PAGES},
-        {"Stcolor", CVK_PCL_DATA_DIR "/stcolor.prn", ParserTestSupport::FIVE_COLOUR_EPSON_PAGES},
+        {"Stcolor", CVK_PCL_DATA_DIR "/stcolor.prn", ParserTestSupport::FIVE_COLOUR_ESCP2_A4_PAGES},
         // PCL 3 pages ejected without a form feed.
         {"DeskJetCdj550", CVK_PCL_DATA_DIR "/cdj550.pcl", ParserTestSupport::SMALL_PCL_PAGES},
         // HP-GL/2 plots inside PCL 5.
