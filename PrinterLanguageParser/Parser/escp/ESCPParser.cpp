@@ -78,6 +78,7 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
             if (mblnDebug)
                 Log(LOG_DEBUG, "ESCPParser::ParseData - Found Formfeed command");
             mPageEject.Execute(this);
+            mblnEscPageMarked = false;
             ++position;
         } else if (buffer[position] == ControlByteFinder::mbytGROUP_SEPARATOR) {
             const EscPageCommand::State state = mEscPageCommand.Read(buffer, position);
@@ -274,12 +275,25 @@ void ESCPParser::mReadEjlLine(std::string_view line)
 }
 
 // Acts on the ESC/Page commands that bear on accounting: the unit (GS 0;u
-// muE, u points) and the paper (GS n psE by its code, GS -1;w;h psE by its
-// size in the unit).
+// muE, u points), the paper (GS n psE by its code, GS -1;w;h psE by its size
+// in the unit), the fill colour (GS 1;2;3;r;g;b fpE: a colour page unless r,
+// g and b are equal) and the reset (GS rhE), which ejects a page that image
+// data was sent for and no form feed ended, as Ghostscript's lp8000 family
+// ends every page.
 void ESCPParser::mActOnEscPageCommand()
 {
     const std::string_view name = mEscPageCommand.Name();
-    if (name == "muE" && mEscPageCommand.Parameter(1) > 0) {
+    if (mEscPageCommand.DataLength() > 0) {
+        mblnEscPageMarked = true;
+    } else if (name == "rhE") {
+        if (mblnEscPageMarked)
+            mPageEject.Execute(this);
+        mblnEscPageMarked = false;
+    } else if (name == "fpE" && mEscPageCommand.ParameterCount() >= 6) {
+        const double red = mEscPageCommand.Parameter(3);
+        if (red != mEscPageCommand.Parameter(4) || red != mEscPageCommand.Parameter(5))
+            SetColor(COLOR_TYPE_COLOR);
+    } else if (name == "muE" && mEscPageCommand.Parameter(1) > 0) {
         mdblEscPageUnitPoints = mEscPageCommand.Parameter(1);
     } else if (name == "psE") {
         const double code = mEscPageCommand.Parameter(0);

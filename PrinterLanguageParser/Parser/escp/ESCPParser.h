@@ -65,6 +65,8 @@ private:
     uint64_t mintPaperWidth = 0;
     // ESC/Page's unit (GS 0;u muE, u points; 1/300 inch until set).
     double mdblEscPageUnitPoints = 0.24;
+    // ESC/Page image data was sent since the last page ended.
+    bool mblnEscPageMarked = false;
     EscPageCommand mEscPageCommand;
     // A chain of passed-over command bytes goes on at the start of the data.
     bool mblnInCommandChain = false;

@@ -20,7 +20,7 @@ public:
     // The longest command read: a GS that starts nothing shorter is a byte of
     // data, so the bytes kept across chunks stay few.
     static constexpr uint64_t mintMAX_LENGTH = 96;
-    static constexpr size_t mintMAX_PARAMETERS = 4;
+    static constexpr size_t mintMAX_PARAMETERS = 8;
 
     enum class State {
         Complete,

@@ -39,7 +39,9 @@ uint64_t LittleEndian32(const DataBuffer& buffer, uint64_t position)
 
 }  // namespace
 
-// Maps a colour code to a colour type.
+// Maps a colour code to a colour type. Besides the black, light black and
+// matte black codes, 96 is black: Gutenprint's WorkForce models print black
+// text with it.
 RawColorType ParameterizedEscapeSequence::mintGetRawColorType(unsigned int code)
 {
     switch (code) {
@@ -48,6 +50,7 @@ RawColorType ParameterizedEscapeSequence::mintGetRawColorType(unsigned int code)
     case 6:
     case 16:
     case 64:
+    case 96:
     case 128:
     case 192:
         return COLOR_TYPE_MONO;

@@ -23,8 +23,8 @@ namespace RawPrintData::ESCP {
 // a long chain never waits in the kept tail.
 class ParameterizedEscapeSequence final : public EscapeSequence {
 public:
-    // The colour an ESC/P colour code stands for: 0, 5, 6, 16, 64, 128 and 192
-    // are mono, every other code is colour.
+    // The colour an ESC/P colour code stands for: 0, 5, 6, 16, 64, 96, 128 and
+    // 192 are mono, every other code is colour.
     static RawColorType mintGetRawColorType(unsigned int code);
     // The colour ESC r selects.
     static RawColorType mintGetSelectedColorType(unsigned int code);
