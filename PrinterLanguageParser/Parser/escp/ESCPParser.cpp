@@ -53,7 +53,7 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
     if (end == 0)
         return PARSE_RESULT_HANDLED;
 
-    ControlByteFinder finder(buffer, true);
+    EscPageControlByteFinder finder(buffer);
     uint64_t position = 0;
     for (;;) {
         if (!mSkip.Advance(position, end) || !mWalkRunLengthData(buffer, position) ||
