@@ -1,11 +1,11 @@
-// ParseData throughput of the PCL 5 and PCL XL parsers over large jobs fed in
-// 64 KiB chunks (the read size of the hook): generated ones, and real driver
-// output (the test fixtures of Ghostscript's ljet4 and cdj550) repeated to the
-// same size. Next to each parse, a plain read of the same bytes: a memcpy of
-// each chunk and a memchr scan for form feeds. Each parse also reports
-// vs_memchr, its speed as a share of a memchr scan of the same job timed in
-// the same process just before, which moves less with the machine's load
-// than the absolute figures.
+// ParseData throughput of the PCL 5, PCL XL and ESC/P parsers over large jobs
+// fed in 64 KiB chunks (the read size of the hook): generated ones, and real
+// driver output (the test fixtures of Ghostscript's ljet4 and cdj550, and of
+// Epson drivers) repeated to the same size. Next to each parse, a plain read
+// of the same bytes: a memcpy of each chunk and a memchr scan for form feeds.
+// Each parse also reports vs_memchr, its speed as a share of a memchr scan of
+// the same job timed in the same process just before, which moves less with
+// the machine's load than the absolute figures.
 
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
 #include "bench/BenchJobs.h"
@@ -169,6 +169,19 @@ Job Cdj550Job()
     return RepeatedFixture("cdj550.pcl");
 }
 
+// Epson driver output of the same folder: Gutenprint's ESC/P 2 (remote mode,
+// run-length encoded ESC i raster) and Ghostscript's ESC/Page (GS commands
+// with bit images).
+Job EscP2C86Job()
+{
+    return RepeatedFixture("escp-corpus/gutenprint-escp2-c86.prn");
+}
+
+Job EscPageJob()
+{
+    return RepeatedFixture("escp-corpus/gs-escpage.prn");
+}
+
 // Copies the job chunk by chunk: the cost of merely moving the bytes.
 void CopyJob(benchmark::State& state, const Job& job)
 {
@@ -204,6 +217,8 @@ const bool registered = [] {
     RegisterJob("BM_Pcl5Cdj550", &Cdj550Job);
     RegisterJob("BM_PclXlImages", &PxlRasterJob);
     RegisterJob("BM_PclXlVectors", &PxlVectorJob);
+    RegisterJob("BM_EscP2GutenprintC86", &EscP2C86Job);
+    RegisterJob("BM_EscPageEscpage", &EscPageJob);
     return true;
 }();
 

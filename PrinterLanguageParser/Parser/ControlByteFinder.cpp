@@ -19,23 +19,26 @@ constexpr uint64_t BytesEqual(uint64_t word, unsigned char byte)
     return (difference - ONES) & ~difference & HIGH_BITS;
 }
 
-// The index of the first form feed or escape among eight bytes, or 8.
+// The index of the first form feed or escape (or GS) among eight bytes, or 8.
+template <bool GroupSeparators>
 unsigned int FirstControlByte(const unsigned char* bytes)
 {
     uint64_t word = 0;
     std::memcpy(&word, bytes, sizeof word);
     if constexpr (std::endian::native == std::endian::big)
         word = __builtin_bswap64(word);
-    const uint64_t found =
-        BytesEqual(word, ControlByteFinder::mbytFORM_FEED) | BytesEqual(word, ControlByteFinder::mbytESCAPE);
+    uint64_t found = BytesEqual(word, ControlByteFinder::mbytFORM_FEED) | BytesEqual(word, ControlByteFinder::mbytESCAPE);
+    if constexpr (GroupSeparators)
+        found |= BytesEqual(word, ControlByteFinder::mbytGROUP_SEPARATOR);
     return found == 0 ? 8 : static_cast<unsigned int>(std::countr_zero(found)) / 8;
 }
 
 }  // namespace
 
 // Looks at the next few bytes, then takes the nearer of the next form feed
-// and the next escape.
-uint64_t ControlByteFinder::Next(uint64_t from)
+// and the next escape (and GS).
+template <bool FindGroupSeparators>
+uint64_t BasicControlByteFinder<FindGroupSeparators>::Next(uint64_t from)
 {
     const bool inPre = from < mbytPre.size();
     const std::span<const unsigned char> part = inPre ? mbytPre : mbytMain;
@@ -45,21 +48,26 @@ uint64_t ControlByteFinder::Next(uint64_t from)
         uint64_t index = from - partStart;
         const uint64_t near = std::min<uint64_t>(part.size(), index + mintNEAR_BYTES);
         for (; index + 8 <= near; index += 8) {
-            const unsigned int found = FirstControlByte(part.data() + index);
+            const unsigned int found = FirstControlByte<FindGroupSeparators>(part.data() + index);
             if (found < 8)
                 return partStart + index + found;
         }
         for (; index < near; ++index) {
-            if (part[index] == mbytESCAPE || part[index] == mbytFORM_FEED)
+            const unsigned char byte = part[index];
+            if (byte == mbytESCAPE || byte == mbytFORM_FEED || (FindGroupSeparators && byte == mbytGROUP_SEPARATOR))
                 return partStart + index;
         }
         from = partStart + near;
     }
-    return std::min(mNext(mFormFeed, mbytFORM_FEED, from), mNext(mEscape, mbytESCAPE, from));
+    uint64_t next = std::min(mNext(mFormFeed, mbytFORM_FEED, from), mNext(mEscape, mbytESCAPE, from));
+    if constexpr (FindGroupSeparators)
+        next = std::min(next, mNext(mGroupSeparator, mbytGROUP_SEPARATOR, from));
+    return next;
 }
 
 // A byte's next position from the cache, searching again when it lies behind.
-uint64_t ControlByteFinder::mNext(Cached& cached, unsigned char byte, uint64_t from) const
+template <bool FindGroupSeparators>
+uint64_t BasicControlByteFinder<FindGroupSeparators>::mNext(Cached& cached, unsigned char byte, uint64_t from) const
 {
     if (!cached.mblnSearched || (cached.mintPosition != DataBuffer::npos && cached.mintPosition < from)) {
         cached.mintPosition = mFind(byte, from);
@@ -69,7 +77,8 @@ uint64_t ControlByteFinder::mNext(Cached& cached, unsigned char byte, uint64_t f
 }
 
 // Searches the pre-buffer, then the main buffer, with memchr.
-uint64_t ControlByteFinder::mFind(unsigned char byte, uint64_t from) const
+template <bool FindGroupSeparators>
+uint64_t BasicControlByteFinder<FindGroupSeparators>::mFind(unsigned char byte, uint64_t from) const
 {
     if (from < mbytPre.size()) {
         const void* found = std::memchr(mbytPre.data() + from, byte, mbytPre.size() - from);
@@ -85,5 +94,8 @@ uint64_t ControlByteFinder::mFind(unsigned char byte, uint64_t from) const
         return DataBuffer::npos;
     return mbytPre.size() + static_cast<uint64_t>(static_cast<const unsigned char*>(found) - mbytMain.data());
 }
+
+template class BasicControlByteFinder<false>;
+template class BasicControlByteFinder<true>;
 
 }  // namespace RawPrintData

@@ -9,6 +9,22 @@ namespace {
 
 constexpr unsigned char ESCAPE = 0x1B;
 
+// Starts of Epson jobs that carry no signature of the table, as Debian's
+// drivers write them: Epson's job language EJL (Ghostscript's ESC/Page
+// lasers send it without the NULs of the signature), the switch to ESC/Page
+// that Ghostscript's lp2000 family sends instead of EJL, and the printer
+// initialisation ESC @ every ESC/P driver starts with. None of them is a PCL
+// command, so such a job is never taken for PCL 5.
+struct EpsonStart {
+    std::string_view mbytStart;
+    RawLanguageType mintLanguage;
+};
+constexpr std::array<EpsonStart, 3> EPSON_STARTS = {{
+    {{"\x1B\x01@EJL", 6}, LANGUAGE_ESCPAGE},
+    {{"\x1BS\x1B\x1BS\x1C", 6}, LANGUAGE_ESCPAGE},
+    {{"\x1B@", 2}, LANGUAGE_ESCP2},
+}};
+
 }  // namespace
 
 const std::array<std::string_view, LanguageDetector::mintLANGUAGE_HEADER_COUNT> LanguageDetector::mbytLANGUAGE_HEADERS = {
@@ -129,18 +145,24 @@ LanguageDetector::Detection LanguageDetector::mintDetectLanguageHeader(const Dat
     }
     if (detection.mblnNeedMoreData)
         return detection;
-    if (buffer[offset] == ESCAPE) {
-        // ESC @, the printer initialisation every Epson driver starts with,
-        // is no PCL command: such a job is ESC/P.
-        // (An ESC at the end of the data has waited above: it may begin ESC E.)
-        if (buffer[offset + 1] == '@') {
-            Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but ESC @ was. Assume ESC/P.");
-            detection.mintLanguage = LANGUAGE_ESCP2;
-        } else {
-            Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but escape character was. Assume PCL 5.");
-            detection.mintLanguage = LANGUAGE_PCL5;
+    if (buffer[offset] != ESCAPE)
+        return detection;
+    // (An ESC at the end of the data has waited above: it may begin ESC E.)
+    for (const EpsonStart& start : EPSON_STARTS) {
+        const TextMatch match = MatchAt(buffer, offset, start.mbytStart);
+        if (match == TextMatch::Prefix) {
+            detection.mblnNeedMoreData = true;
+            return detection;
+        }
+        if (match == TextMatch::Full) {
+            Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but an Epson job start was. Assume %d.",
+                start.mintLanguage);
+            detection.mintLanguage = start.mintLanguage;
+            return detection;
         }
     }
+    Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but escape character was. Assume PCL 5.");
+    detection.mintLanguage = LANGUAGE_PCL5;
     return detection;
 }
 

@@ -44,18 +44,30 @@ struct BillingCase {
     uint64_t Copies = 1;
 };
 
-// A PostScript fixture with its truth from the fixtures' table; no pages when
-// the table lacks it.
-BillingCase PostscriptCase(std::string name, const std::string& file)
+// A fixture with its truth from the table of its folder; no pages when the
+// table lacks it.
+BillingCase TableCase(std::string name, const std::string& folder, const std::string& table, const std::string& file)
 {
-    BillingCase row{std::move(name), CVK_POSTSCRIPT_DATA_DIR "/" + file, {}, 0};
-    for (const auto& fixture : PostscriptTestSupport::ReadFixtureTable(CVK_POSTSCRIPT_DATA_DIR "/fixtures.tsv")) {
+    BillingCase row{std::move(name), folder + "/" + file, {}, 0};
+    for (const auto& fixture : PostscriptTestSupport::ReadFixtureTable(folder + "/" + table)) {
         if (fixture.mstrFile == file) {
             row.Pages = PostscriptTestSupport::ParsePageSets(fixture.mstrPageSets);
             row.Copies = fixture.mintCopies;
         }
     }
     return row;
+}
+
+// A PostScript fixture with its truth from the fixtures' table.
+BillingCase PostscriptCase(std::string name, const std::string& file)
+{
+    return TableCase(std::move(name), CVK_POSTSCRIPT_DATA_DIR, "fixtures.tsv", file);
+}
+
+// A job of the Epson driver corpus with its truth from the corpus table.
+BillingCase EpsonCorpusCase(std::string name, const std::string& file)
+{
+    return TableCase(std::move(name), CVK_PCL_DATA_DIR "/escp-corpus", "corpus.tsv", file);
 }
 
 std::vector<BillingCase> Cases()
@@ -65,7 +77,11 @@ std::vector<BillingCase> Cases()
         PostscriptCase("Ps2write", "ps2write_colour_pages.ps"),
         // Five pages of bit images and raster graphics, colour on pages 2 and 4.
         {"Epsonc", CVK_PCL_DATA_DIR "/epsonc.prn", ParserTestSupport::FIVE_COLOUR_EPSON_PAGES},
-        {"Stcolor", CVK_PCL_DATA_DIR "/stcolor.prn", ParserTestSupport::FIVE_COLOUR_EPSON_PAGES},
+        {"Stcolor", CVK_PCL_DATA_DIR "/stcolor.prn", ParserTestSupport::FIVE_COLOUR_ESCP2_A4_PAGES},
+        // Four pages, colour on pages 2 and 4: an ESC/Page colour laser's on
+        // A4 and Gutenprint's ESC/P 2 for an inkjet on Letter.
+        EpsonCorpusCase("EscPageLp8300c", "gs-lp8300c.prn"),
+        EpsonCorpusCase("GutenprintStylusC86Letter", "gutenprint-escp2-c86-letter.prn"),
         // PCL 3 pages ejected without a form feed.
         {"DeskJetCdj550", CVK_PCL_DATA_DIR "/cdj550.pcl", ParserTestSupport::SMALL_COLOUR_PAGES},
         // HP-GL/2 plots inside PCL 5.

@@ -14,9 +14,11 @@ namespace ParserTestSupport {
 inline const std::vector<ExpectedSet> SMALL_PCL_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
 inline const std::vector<ExpectedSet> SMALL_COLOUR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
 
-// five-pages.ps through Ghostscript's colour Epson drivers (epsonc, stcolor;
-// ParserPcl/data): ESC/P carries no paper; pages 2 and 4 print in colour.
+// five-pages.ps on A4 through Ghostscript's colour Epson drivers (ParserPcl/
+// data): pages 2 and 4 print in colour. The 9-pin epsonc carries no paper;
+// stcolor's ESC/P 2 gives the page length of A4 (ESC ( C).
 inline const std::vector<ExpectedSet> FIVE_COLOUR_EPSON_PAGES = {{"", 0, 0, 3, 2}};
+inline const std::vector<ExpectedSet> FIVE_COLOUR_ESCP2_A4_PAGES = {{"A4", 2100, 2970, 3, 2}};
 
 // plotutils' three plots in PCL 5 (ParserPjl/data): PG inside them ends no
 // page; two form feeds and the end of the job do.

@@ -101,8 +101,13 @@ const DetectionCase DETECTION_CASES[] = {
      PARSE_RESULT_HANDLED},
     {"ESC/P from Bonjour", std::string("\x1B@\x1B@\x1B(R\x08\x00\x00REMOTE1", 17), LANGUAGE_ESCP_BONJOUR, 0,
      PARSE_RESULT_HANDLED},
-    // Epson drivers start with the initialisation ESC @ and no signature.
+    // Epson drivers start with the initialisation ESC @ and no signature;
+    // Ghostscript's ESC/Page lasers with EJL and no NULs, or the switch to
+    // ESC/Page.
     {"ESC/P from its initialisation", "\x1B@\x1BP\x1BQT\r\n", LANGUAGE_ESCP2, 0, PARSE_RESULT_HANDLED},
+    {"ESC/Page without NULs", "\x1B\x01@EJL \n@EJL EN LA=ESC/PAGE\n", LANGUAGE_ESCPAGE, 0, PARSE_RESULT_HANDLED},
+    {"ESC/Page mode switch", std::string("\x1BS\x1B\x1BS\x1C\x1Bz\x00\x00\x1DrhE", 14), LANGUAGE_ESCPAGE, 0,
+     PARSE_RESULT_HANDLED},
     {"Prescribe", "!R! RES; PAGE; EXIT;", LANGUAGE_PRESCRIBE, 0, PARSE_RESULT_HANDLED},
     {"PCL 5 after twenty NULs", Nuls(20) + "\x1B" "E\x1B&l1X", LANGUAGE_PCL5, 20, PARSE_RESULT_HANDLED},
     {"PostScript after NULs", Nuls(5) + "%!PS\n", LANGUAGE_POSTSCRIPT, 5, PARSE_RESULT_HANDLED},

@@ -1,11 +1,13 @@
 #include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
 #include "tests/Parser/ChunkInvariance.h"
+#include "tests/Parser/ExpectedPageSets.h"
 #include "tests/Parser/ParseOutcome.h"
 #include "tests/ParserPcl/ParserFeed.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace RawPrintData;
 using namespace ParserTestSupport;
@@ -139,3 +141,63 @@ TEST(EscpParser, LongCommandChainKeepsNoLongTail)
     EXPECT_LE(result.mintLongestTail, 16u);
     EXPECT_EQ(listener.mvecPages.size(), 1u);
 }
+
+namespace {
+
+struct PageSetCase {
+    const char* mstrLabel;
+    Bytes mbytJob;
+    std::vector<ExpectedSet> mvecPageSets;
+};
+
+class EscpPageSets : public testing::TestWithParam<PageSetCase> {};
+
+const std::vector<ExpectedSet> ONE_MONO_PAGE = {{"", 0, 0, 1, 0}};
+const std::vector<ExpectedSet> ONE_A4_PAGE = {{"A4", 2100, 2970, 1, 0}};
+
+}  // namespace
+
+// ESC/Page's commands and data, compressed ESC/P 2 raster and the paper
+// commands of both give the pages, their colour and their paper.
+TEST_P(EscpPageSets, GiveThePagesTheirColourAndPaper)
+{
+    const ParseOutcome outcome = ParseEscp(GetParam().mbytJob);
+    EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED);
+    ExpectPageSets(outcome, GetParam().mvecPageSets);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Commands, EscpPageSets,
+    testing::Values(
+        // GS commands ending in "{" carry as many data bytes as their first
+        // parameter gives; form feeds, escapes and GS inside are skipped.
+        PageSetCase{"escpage_image_data", Join({Raw("\x1D" "5;8;1;0bi{I\f\x1B\f\x1D\f"), "\f"}), ONE_MONO_PAGE},
+        PageSetCase{"escpage_gs_in_text", Join({Raw("a\x1D\x1Dzz\f")}), ONE_MONO_PAGE},
+        PageSetCase{"escpage_paper_code", Join({Raw("\x1D" "14psE\f")}), ONE_A4_PAGE},
+        PageSetCase{"escpage_paper_size", Join({Raw("\x1D" "0;0.48muE\x1D-1;1754;2481psE\f")}), {{"A3", 2970, 4200, 1, 0}}},
+        PageSetCase{"escpage_unknown_paper_code", Join({Raw("\x1D" "14psE\x1D" "99psE\f")}), ONE_MONO_PAGE},
+        PageSetCase{"ejl_paper",
+                    Join({Raw("\x1B\x01@EJL \n@EJL SET RS=FN PS=LT\r\n@EJL EN LA=ESC/PAGE\n\x1D" "rhE\f")}),
+                    {{"Letter", 2159, 2794, 1, 0}}},
+        PageSetCase{"ejl_paper_name", Join({Raw("\x1B\x01@EJL \n@EJL SET PAPER=A5\n\f")}), {{"A5", 1480, 2100, 1, 0}}},
+        PageSetCase{"escpage_fill_colour", Join({Raw("\x1D" "1;2;3;255;0;0fpE\f\x1D" "1;2;3;9;9;9fpE\f")}),
+                    {{"", 0, 0, 1, 1}}},
+        // A reset ejects a page that image data was sent for, once.
+        PageSetCase{"escpage_reset_ejects", Join({Raw("\x1D" "2;16;1;0bi{I\xFF\xFF\x1D" "rhE\x1D" "rhE\x1D" "1;1;1;0bi{I\x01\f\x1D" "rhE")}),
+                    {{"", 0, 0, 2, 0}}},
+        // ESC . 2 and 3: binary commands up to EXIT, XFER data skipped by
+        // its count (in the command byte or the bytes after it).
+        PageSetCase{"escp2_tiff_raster",
+                    Join({Raw("\x1B.\x02\x0A\x0A\x01\x00\x00\x23\f\x1B\f\x31\x02\f\f\x41\x81\xF1\x8C\x0C\xE2\xE3"), "\f"}),
+                    ONE_MONO_PAGE},
+        PageSetCase{"escp2_delta_row_raster", Join({Raw("\x1B.\x03\x0A\x0A\x01\x00\x00\x22\f\f\xE3"), "\f"}), ONE_MONO_PAGE},
+        PageSetCase{"escp2_raster_without_exit", Join({Raw("\x1B.\x02\x0A\x0A\x01\x00\x00\x21\f\x1B" "E\f")}),
+                    ONE_MONO_PAGE},
+        // ESC ( S and ESC ( C in the unit of ESC ( U (1/720 inch here): A4
+        // with the margin inkjet drivers add to the length, or exact.
+        PageSetCase{"escp2_paper_dimensions",
+                    Join({Raw("\x1B(U\x05\x00\x04\x04\x04\x40\x0B\x1B(S\x08\x00\x3E\x17\x00\x00\xD4\x21\x00\x00\f")}),
+                    ONE_A4_PAGE},
+        PageSetCase{"escp2_page_length", Join({Raw("\x1B(U\x01\x00\x05\x1B(C\x02\x00\xE4\x20\f")}), ONE_A4_PAGE},
+        PageSetCase{"escp2_length_of_no_paper", Join({Raw("\x1B(C\x02\x00\x00\x10\f")}), ONE_MONO_PAGE}),
+    [](const testing::TestParamInfo<PageSetCase>& info) { return info.param.mstrLabel; });

@@ -46,9 +46,10 @@ struct FixtureCase {
 const std::vector<ExpectedSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
 const std::vector<ExpectedSet> PXL_MONO_PAGES = PCL5_PAGES;
 const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 0, 1}};
-// ESC/P carries no paper; colour comes from the colour of the data.
+// 9-pin ESC/P carries no paper, Gutenprint's ESC/P 2 the queue's A4 for all
+// three pages; colour comes from the colour of the data.
 const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
-const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"", 0, 0, 2, 1}};
+const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"A4", 2100, 2970, 2, 1}};
 
 // Why a job is not yet billed right.
 const char* const COLOUR = "colour pages are counted mono: only black, cyan, magenta, yellow raster is told apart";
@@ -107,7 +108,7 @@ const FixtureCase FIXTURES[] = {
     {"epson", "epson.prn", Feed::Whole, FIVE_MONO_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
     {"eps9high", "eps9high.prn", Feed::Whole, FIVE_MONO_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
     {"epsonc", "epsonc.prn", Feed::Whole, FIVE_COLOUR_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
-    {"stcolor", "stcolor.prn", Feed::Whole, FIVE_COLOUR_EPSON_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"stcolor", "stcolor.prn", Feed::Whole, FIVE_COLOUR_ESCP2_A4_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
     {"gutenprint_stylus_color_600", "gutenprint-escp2-600.prn", Feed::Whole, SMALL_EPSON_PAGES, 1, false,
      COLOR_TYPE_UNKNOWN},
     {"gutenprint_stylus_c86", "gutenprint-escp2-c86.prn", Feed::Whole, SMALL_EPSON_PAGES, 1, false,

@@ -1,10 +1,47 @@
 #include "PrinterLanguageParser/Parser/escp/ESCPParser.h"
 
+#include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/ControlByteFinder.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace RawPrintData::ESCP {
+
+namespace {
+
+// EJL (Epson's job language) opens with ESC 01, and its lines with "@EJL".
+constexpr unsigned char EJL_INTRODUCER = 0x01;
+constexpr std::string_view EJL_LINE_START = "@EJL";
+// The longest EJL line read: a longer one ends EJL, and its bytes are read as
+// the language's data.
+constexpr uint64_t MAX_EJL_LINE = 1024;
+
+// The binary commands of compressed raster graphics: the first group (XFER,
+// MOVX, MOVY, COLR) in the top three bits, with a parameter in the low four
+// bits or, when bit 4 is set, that many parameter bytes after it; the second
+// group (top three bits set: CLR, CR, EXIT, MOVXBYTE, MOVXDOT), whose
+// parameter bytes, when bit 4 is set, go on while their top bit is set.
+constexpr unsigned int BINARY_XFER = 1;
+constexpr unsigned int BINARY_COLR = 4;
+constexpr unsigned int BINARY_SECOND_GROUP = 7;
+constexpr unsigned int BINARY_EXIT = 3;
+// The longest run of second-group parameter bytes read.
+constexpr uint64_t MAX_BINARY_PARAMETERS = 16;
+
+// Tenths of a millimetre in an inch and in a point.
+constexpr double TENTHS_MM_PER_INCH = 254;
+constexpr double TENTHS_MM_PER_POINT = 254.0 / 72;
+
+// A length in tenths of a millimetre, rounded; 0 when it is no length.
+int64_t ToTenthsMm(double length)
+{
+    if (!(length > 0) || length > 1e9)
+        return 0;
+    return std::llround(length);
+}
+
+}  // namespace
 
 // Walks the data: skips raster and remote-mode data, counts form feeds and
 // acts on escape sequences; a sequence cut by the end of the data is read
@@ -16,11 +53,12 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
     if (end == 0)
         return PARSE_RESULT_HANDLED;
 
-    ControlByteFinder finder(buffer);
+    EscPageControlByteFinder finder(buffer);
     uint64_t position = 0;
     for (;;) {
         if (!mSkip.Advance(position, end) || !mWalkRunLengthData(buffer, position) ||
-            !mSkipRemoteMode(buffer, position)) {
+            !mSkipRemoteMode(buffer, position) || !mWalkBinaryRaster(buffer, position) ||
+            !mReadEjlLines(buffer, position)) {
             mintBytesProcessed = position;
             return PARSE_RESULT_NEED_MORE_DATA;
         }
@@ -40,10 +78,27 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
             if (mblnDebug)
                 Log(LOG_DEBUG, "ESCPParser::ParseData - Found Formfeed command");
             mPageEject.Execute(this);
+            mblnEscPageMarked = false;
             ++position;
+        } else if (buffer[position] == ControlByteFinder::mbytGROUP_SEPARATOR) {
+            const EscPageCommand::State state = mEscPageCommand.Read(buffer, position);
+            if (state == EscPageCommand::State::Incomplete) {
+                mintBytesProcessed = position;
+                return PARSE_RESULT_NEED_MORE_DATA;
+            }
+            if (state == EscPageCommand::State::NotACommand) {
+                ++position;  // a GS in text
+            } else {
+                position += mEscPageCommand.Length();
+                mSkip.Set(mEscPageCommand.DataLength());
+                mActOnEscPageCommand();
+            }
         } else if (position + 1 >= end) {
             mintBytesProcessed = position;
             return PARSE_RESULT_NEED_MORE_DATA;
+        } else if (buffer[position + 1] == EJL_INTRODUCER) {
+            position += 2;
+            mblnInEjl = true;
         } else if (const unsigned char command = buffer[position + 1]; command >= ' ' && command <= 'x') {
             if (!mHandleSequence(buffer, position, mSequence.Process(buffer, position))) {
                 mintBytesProcessed = position;
@@ -117,6 +172,177 @@ bool ESCPParser::mSkipRemoteMode(const DataBuffer& buffer, uint64_t& position)
     position = found + mintESCP2_ParenRCommand_END_LENGTH;
     mblnRemoteMode = false;
     return true;
+}
+
+// Passes over compressed raster commands up to and including EXIT; a byte
+// that is no such command ends them too, and is read as ESC/P again. False,
+// with position at the command, when the data at hand ends inside one.
+bool ESCPParser::mWalkBinaryRaster(const DataBuffer& buffer, uint64_t& position)
+{
+    const uint64_t end = buffer.Length();
+    while (mblnBinaryRaster) {
+        if (position >= end)
+            return false;
+        const unsigned int command = buffer[position];
+        const unsigned int group = command >> 5;
+        const bool extended = (command & 0x10) != 0;
+        const unsigned int parameter = command & 0x0F;
+        if (group == BINARY_SECOND_GROUP) {
+            uint64_t next = position + 1;
+            if (extended) {
+                // Parameter bytes go on while their top bit is set.
+                for (;; ++next) {
+                    if (next >= end)
+                        return false;
+                    if (next - position > MAX_BINARY_PARAMETERS || (buffer[next] & 0x80) == 0)
+                        break;
+                }
+                ++next;
+            }
+            position = next;
+            if (parameter == BINARY_EXIT)
+                mblnBinaryRaster = false;
+            continue;
+        }
+        if (group < BINARY_XFER || group > BINARY_COLR) {
+            mblnBinaryRaster = false;
+            return true;
+        }
+        uint64_t value = parameter;
+        uint64_t length = 1;
+        if (extended) {
+            if (position + parameter >= end)
+                return false;
+            value = 0;
+            for (unsigned int index = parameter; index > 0; --index)
+                value = index > 8 ? value : (value << 8) | buffer[position + index];
+            length += parameter;
+        }
+        position += length;
+        if (group == BINARY_XFER) {
+            mSkip.Set(value);
+            if (!mSkip.Advance(position, end))
+                return false;
+        }
+    }
+    return true;
+}
+
+// Reads the EJL lines after ESC 01: each starts "@EJL" and ends with a line
+// feed; anything else ends EJL. False, with position at the line, when the
+// data at hand ends inside one.
+bool ESCPParser::mReadEjlLines(const DataBuffer& buffer, uint64_t& position)
+{
+    while (mblnInEjl) {
+        const TextMatch start = MatchAt(buffer, position, EJL_LINE_START);
+        if (start == TextMatch::Prefix || position >= buffer.Length())
+            return false;
+        if (start == TextMatch::None) {
+            mblnInEjl = false;
+            return true;
+        }
+        const uint64_t lineFeed = buffer.Find(std::string_view("\n", 1), position);
+        const uint64_t available = buffer.Length() - position;
+        if (lineFeed == DataBuffer::npos || lineFeed - position >= MAX_EJL_LINE) {
+            if (lineFeed == DataBuffer::npos && available < MAX_EJL_LINE)
+                return false;
+            mblnInEjl = false;  // no EJL line: read as data
+            return true;
+        }
+        std::string line;
+        line.reserve(lineFeed - position);
+        for (uint64_t index = position; index < lineFeed; ++index)
+            line.push_back(static_cast<char>(buffer[index]));
+        mReadEjlLine(line);
+        position = lineFeed + 1;
+    }
+    return true;
+}
+
+// Takes the paper of an EJL line's PS= or PAPER= setting.
+void ESCPParser::mReadEjlLine(std::string_view line)
+{
+    size_t start = 0;
+    while (start < line.size()) {
+        const size_t tokenEnd = std::min(line.find_first_of(" \t\r", start), line.size());
+        const std::string_view token = line.substr(start, tokenEnd - start);
+        for (const std::string_view key : {std::string_view("PS="), std::string_view("PAPER=")}) {
+            if (token.size() > key.size() && token.substr(0, key.size()) == key)
+                mSetPaper(EjlPaper(token.substr(key.size())));
+        }
+        start = tokenEnd + 1;
+    }
+}
+
+// Acts on the ESC/Page commands that bear on accounting: the unit (GS 0;u
+// muE, u points), the paper (GS n psE by its code, GS -1;w;h psE by its size
+// in the unit), the fill colour (GS 1;2;3;r;g;b fpE: a colour page unless r,
+// g and b are equal) and the reset (GS rhE), which ejects a page that image
+// data was sent for and no form feed ended, as Ghostscript's lp8000 family
+// ends every page.
+void ESCPParser::mActOnEscPageCommand()
+{
+    const std::string_view name = mEscPageCommand.Name();
+    if (mEscPageCommand.DataLength() > 0) {
+        mblnEscPageMarked = true;
+    } else if (name == "rhE") {
+        if (mblnEscPageMarked)
+            mPageEject.Execute(this);
+        mblnEscPageMarked = false;
+    } else if (name == "fpE" && mEscPageCommand.ParameterCount() >= 6) {
+        const double red = mEscPageCommand.Parameter(3);
+        if (red != mEscPageCommand.Parameter(4) || red != mEscPageCommand.Parameter(5))
+            SetColor(COLOR_TYPE_COLOR);
+    } else if (name == "muE" && mEscPageCommand.Parameter(1) > 0) {
+        mdblEscPageUnitPoints = mEscPageCommand.Parameter(1);
+    } else if (name == "psE") {
+        const double code = mEscPageCommand.Parameter(0);
+        if (code >= 0) {
+            mSetPaper(EscPagePaper(static_cast<int64_t>(code)));
+        } else if (mEscPageCommand.ParameterCount() >= 3) {
+            const double factor = mdblEscPageUnitPoints * TENTHS_MM_PER_POINT;
+            const int64_t width = ToTenthsMm(mEscPageCommand.Parameter(1) * factor);
+            const int64_t length = ToTenthsMm(mEscPageCommand.Parameter(2) * factor);
+            mSetPaper(width > 0 && length > 0 ? PaperOfSize(width, length) : std::nullopt);
+        }
+    }
+}
+
+// Gives the page the paper, or leaves it unsized.
+void ESCPParser::mSetPaper(const std::optional<KnownPaper>& paper)
+{
+    if (!paper.has_value()) {
+        mCurrentPage.SetName("");
+        mCurrentPage.mintWidth = 0;
+        mCurrentPage.mintHeight = 0;
+        return;
+    }
+    mCurrentPage.SetName(paper->mstrName);
+    mCurrentPage.mintWidth = paper->mintWidth;
+    mCurrentPage.mintHeight = paper->mintHeight;
+}
+
+// Starts skipping compressed raster commands.
+void ESCPParser::SkipBinaryRaster()
+{
+    mblnBinaryRaster = true;
+}
+
+// Sets the unit of the paper commands.
+void ESCPParser::SetPageUnit(double inchesPerUnit)
+{
+    mdblPageUnitInches = inchesPerUnit;
+}
+
+// Sizes the page: ESC ( S gives both dimensions, ESC ( C only the length,
+// which keeps the width ESC ( S gave before.
+void ESCPParser::SetPaperDimensions(uint64_t width, uint64_t length)
+{
+    const double factor = mdblPageUnitInches * TENTHS_MM_PER_INCH;
+    if (width != 0)
+        mintPaperWidth = static_cast<uint64_t>(ToTenthsMm(static_cast<double>(width) * factor));
+    const int64_t tenths = ToTenthsMm(static_cast<double>(length) * factor);
+    mSetPaper(tenths > 0 ? PaperOfSize(static_cast<int64_t>(mintPaperWidth), tenths) : std::nullopt);
 }
 
 // Marks the page colour.

@@ -1,16 +1,21 @@
 #pragma once
 
 #include "PrinterLanguageParser/Parser/EscapeLanguageParser.h"
+#include "PrinterLanguageParser/Parser/escp/EscPageCommand.h"
+#include "PrinterLanguageParser/Parser/escp/EscpPaper.h"
 #include "PrinterLanguageParser/Parser/escp/ParameterizedEscapeSequence.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace RawPrintData::ESCP {
 
 // Reads ESC/P, ESC/P 2 and ESC/Page: a page at every form feed, coloured by
-// the colour commands on it. Raster data and remote-mode commands are skipped
-// unread, so that bytes inside them are never taken for form feeds or escapes.
+// the colour commands on it and sized by the paper its commands select (EJL
+// PS= and PAPER=, ESC/Page's GS psE, ESC/P 2's ESC ( S and ESC ( C). Raster
+// data, ESC/Page's command data and remote-mode commands are skipped unread,
+// so that bytes inside them are never taken for form feeds or escapes.
 // ESC/P reports no job property and never changes language.
 class ESCPParser final : public EscapeLanguageParser {
 public:
@@ -29,15 +34,40 @@ public:
     void SkipRunLengthData(uint64_t decodedLength);
     // Passes over remote-mode commands up to and including the end marker.
     void SkipRemoteMode();
+    // Passes over the binary commands of compressed raster graphics.
+    void SkipBinaryRaster();
+    // Sets the unit of ESC/P 2's paper commands.
+    void SetPageUnit(double inchesPerUnit);
+    // Sizes the page from ESC/P 2's paper width (0 when not given) and length.
+    void SetPaperDimensions(uint64_t width, uint64_t length);
 
 private:
     bool mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position);
     bool mSkipRemoteMode(const DataBuffer& buffer, uint64_t& position);
+    bool mWalkBinaryRaster(const DataBuffer& buffer, uint64_t& position);
+    bool mReadEjlLines(const DataBuffer& buffer, uint64_t& position);
+    void mReadEjlLine(std::string_view line);
+    void mActOnEscPageCommand();
     bool mHandleSequence(const DataBuffer& buffer, uint64_t& position, SequenceState state);
+    // Gives the page a known paper, or none.
+    void mSetPaper(const std::optional<KnownPaper>& paper);
 
     // Decoded bytes of run-length encoded raster data still to walk over.
     uint64_t mintRunLengthLeft = 0;
     bool mblnRemoteMode = false;
+    // Between ESC/P 2's ESC . 2 or ESC . 3 and its EXIT.
+    bool mblnBinaryRaster = false;
+    // Inside the EJL lines that follow ESC 01.
+    bool mblnInEjl = false;
+    // ESC/P 2's paper unit (ESC ( U; 1/360 inch until set) and the paper
+    // width ESC ( S gave, in tenths of a millimetre.
+    double mdblPageUnitInches = 1.0 / 360;
+    uint64_t mintPaperWidth = 0;
+    // ESC/Page's unit (GS 0;u muE, u points; 1/300 inch until set).
+    double mdblEscPageUnitPoints = 0.24;
+    // ESC/Page image data was sent since the last page ended.
+    bool mblnEscPageMarked = false;
+    EscPageCommand mEscPageCommand;
     // A chain of passed-over command bytes goes on at the start of the data.
     bool mblnInCommandChain = false;
     ParameterizedEscapeSequence mSequence;

@@ -32,4 +32,22 @@ void SkipRemoteModeStrategy::Execute(ESCPParser& parser) const
     parser.SkipRemoteMode();
 }
 
+// Starts skipping compressed raster commands.
+void SkipBinaryRasterStrategy::Execute(ESCPParser& parser) const
+{
+    parser.SkipBinaryRaster();
+}
+
+// Sets the unit of the paper commands.
+void SetPageUnitStrategy::Execute(ESCPParser& parser) const
+{
+    parser.SetPageUnit(mdblInchesPerUnit);
+}
+
+// Sizes the page.
+void SetPaperDimensionsStrategy::Execute(ESCPParser& parser) const
+{
+    parser.SetPaperDimensions(mintWidth, mintLength);
+}
+
 }  // namespace RawPrintData::ESCP

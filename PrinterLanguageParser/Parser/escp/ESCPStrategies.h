@@ -60,7 +60,40 @@ public:
     void Execute(ESCPParser& parser) const override;
 };
 
+// Passes over the binary commands of compressed raster graphics (ESC . 2,
+// ESC . 3) up to their EXIT.
+class SkipBinaryRasterStrategy final : public IParserStrategy {
+public:
+    using IParserStrategy::Execute;
+    void Execute(ESCPParser& parser) const override;
+};
+
+// Sets the unit of the paper commands (ESC ( U), in inches per unit.
+class SetPageUnitStrategy final : public IParserStrategy {
+public:
+    explicit SetPageUnitStrategy(double inchesPerUnit) : mdblInchesPerUnit(inchesPerUnit) {}
+    using IParserStrategy::Execute;
+    void Execute(ESCPParser& parser) const override;
+
+private:
+    double mdblInchesPerUnit;
+};
+
+// Sizes the page from ESC ( S (width and length) or ESC ( C (length only,
+// width 0), in the unit of the paper commands.
+class SetPaperDimensionsStrategy final : public IParserStrategy {
+public:
+    SetPaperDimensionsStrategy(uint64_t width, uint64_t length) : mintWidth(width), mintLength(length) {}
+    using IParserStrategy::Execute;
+    void Execute(ESCPParser& parser) const override;
+
+private:
+    uint64_t mintWidth;
+    uint64_t mintLength;
+};
+
 // Every strategy an ESC/P escape sequence can carry, held by value.
-using Strategy = std::variant<SetPageColorStrategy, SkipBytesStrategy, SkipRunLengthDataStrategy, SkipRemoteModeStrategy>;
+using Strategy = std::variant<SetPageColorStrategy, SkipBytesStrategy, SkipRunLengthDataStrategy, SkipRemoteModeStrategy,
+                              SkipBinaryRasterStrategy, SetPageUnitStrategy, SetPaperDimensionsStrategy>;
 
 }  // namespace RawPrintData::ESCP

@@ -39,7 +39,9 @@ uint64_t LittleEndian32(const DataBuffer& buffer, uint64_t position)
 
 }  // namespace
 
-// Maps a colour code to a colour type.
+// Maps a colour code to a colour type. Besides the black, light black and
+// matte black codes, 96 is black: Gutenprint's WorkForce models print black
+// text with it.
 RawColorType ParameterizedEscapeSequence::mintGetRawColorType(unsigned int code)
 {
     switch (code) {
@@ -48,6 +50,7 @@ RawColorType ParameterizedEscapeSequence::mintGetRawColorType(unsigned int code)
     case 6:
     case 16:
     case 64:
+    case 96:
     case 128:
     case 192:
         return COLOR_TYPE_MONO;
@@ -175,12 +178,14 @@ SequenceState ParameterizedEscapeSequence::mParseByLayout(const DataBuffer& buff
         const unsigned int compression = buffer[parameters];
         const uint64_t rows = buffer[parameters + 3];
         const uint64_t length = rows * ((LittleEndian16(buffer, parameters + 4) + 7) / 8);
-        // Modes 2 (TIFF) and 3 (delta rows) send their rows as commands of
-        // their own after the header, which are read as they come.
+        // Modes 2 (TIFF) and 3 (delta rows) send their rows as binary
+        // commands after the header, up to an EXIT.
         if (compression == 0)
             mAddStrategy(SkipBytesStrategy(length));
         else if (compression == 1)
             mAddStrategy(SkipRunLengthDataStrategy(length));
+        else if (compression == 2 || compression == 3)
+            mAddStrategy(SkipBinaryRasterStrategy());
         return mCompleteAt(parameters + 6);
     }
     default:
@@ -227,10 +232,32 @@ SequenceState ParameterizedEscapeSequence::mParseGroupForLeftParen(const DataBuf
         // ESC ( r: the colour is the second parameter byte, when there is one.
         if (letter == 'r' && count >= 2)
             mAddStrategy(SetPageColorStrategy(mintGetRawColorType(buffer[parameters + 1])));
+        else
+            mAddPaperStrategy(buffer, letter, parameters, count);
         return mCompleteAt(parametersEnd);
     }
     // An unknown ESC ( command: its parameters are read as ordinary data.
     return parameters < end ? mCompleteAt(parameters) : mIncompleteAt(command);
+}
+
+// The paper commands: ESC ( U sets their unit, either n / 3600 inch or, in
+// its long form P V H mL mH, P / m inch; ESC ( S gives the paper's width and
+// length, ESC ( C the page length, in that unit. Other forms are passed over.
+void ParameterizedEscapeSequence::mAddPaperStrategy(const DataBuffer& buffer, unsigned char letter, uint64_t parameters,
+                                                    uint64_t count)
+{
+    if (letter == 'U' && count == 1 && buffer[parameters] != 0) {
+        mAddStrategy(SetPageUnitStrategy(buffer[parameters] / 3600.0));
+    } else if (letter == 'U' && count == 5) {
+        const uint64_t base = LittleEndian16(buffer, parameters + 3);
+        if (base != 0 && buffer[parameters] != 0)
+            mAddStrategy(SetPageUnitStrategy(static_cast<double>(buffer[parameters]) / static_cast<double>(base)));
+    } else if (letter == 'S' && count == 8) {
+        mAddStrategy(SetPaperDimensionsStrategy(LittleEndian32(buffer, parameters), LittleEndian32(buffer, parameters + 4)));
+    } else if (letter == 'C' && (count == 2 || count == 4)) {
+        mAddStrategy(SetPaperDimensionsStrategy(
+            0, count == 2 ? LittleEndian16(buffer, parameters) : LittleEndian32(buffer, parameters)));
+    }
 }
 
 // ESC i r c b nL nH mL mH [four length bytes] and the raster data: the

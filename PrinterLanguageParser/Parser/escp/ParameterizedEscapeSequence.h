@@ -9,11 +9,12 @@
 namespace RawPrintData::ESCP {
 
 // An ESC/P sequence: ESC and a command byte from " " to "x" with its
-// parameters. Only page colour (ESC r, ESC ( r, ESC i) bears on
-// accounting; the rest is passed over, and the data of raster blocks, bit
-// images (ESC *, ESC K, L, Y, Z, ESC ^, ESC .) and of remote mode is skipped
-// by the parser through the strategies added here. The commands of Epson's
-// references are read by the layout of their parameters (EscpCommandLayout.h).
+// parameters. Only page colour (ESC r, ESC ( r, ESC i) and paper (ESC ( U,
+// ESC ( S, ESC ( C) bear on accounting; the rest is passed over, and the data
+// of raster blocks, bit images (ESC *, ESC K, L, Y, Z, ESC ^, ESC .) and of
+// remote mode is skipped by the parser through the strategies added here. The
+// commands of Epson's references are read by the layout of their parameters
+// (EscpCommandLayout.h).
 //
 // A command byte the parser does not know is passed over and the byte after
 // it read as a further command byte. Such a chain ends at a byte outside " "
@@ -22,8 +23,8 @@ namespace RawPrintData::ESCP {
 // a long chain never waits in the kept tail.
 class ParameterizedEscapeSequence final : public EscapeSequence {
 public:
-    // The colour an ESC/P colour code stands for: 0, 5, 6, 16, 64, 128 and 192
-    // are mono, every other code is colour.
+    // The colour an ESC/P colour code stands for: 0, 5, 6, 16, 64, 96, 128 and
+    // 192 are mono, every other code is colour.
     static RawColorType mintGetRawColorType(unsigned int code);
     // The colour ESC r selects.
     static RawColorType mintGetSelectedColorType(unsigned int code);
@@ -42,6 +43,7 @@ public:
 private:
     SequenceState mParseFrom(const DataBuffer& buffer, uint64_t command);
     SequenceState mParseGroupForLeftParen(const DataBuffer& buffer, uint64_t command);
+    void mAddPaperStrategy(const DataBuffer& buffer, unsigned char letter, uint64_t parameters, uint64_t count);
     SequenceState mParseEscICommand(const DataBuffer& buffer, uint64_t command);
     SequenceState mParseByLayout(const DataBuffer& buffer, uint64_t command, CommandDefinition definition);
     SequenceState mParseNulEndedList(const DataBuffer& buffer, uint64_t command, uint64_t first, uint64_t maximum);
