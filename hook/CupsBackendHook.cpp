@@ -12,6 +12,7 @@
 #include "hook/JobDataKeeper.h"
 #include "hook/JobDataReader.h"
 #include "hook/JobDataSource.h"
+#include "hook/KeptJobBytes.h"
 #include "hook/PageSetParser.h"
 #include "hook/SchedulerMessages.h"
 #include "hook/TerminationHandler.h"
@@ -297,6 +298,13 @@ bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
     if (!whole) {
         Log::Error("Parsing failed... Continue reading remainder of buffer");
         reader.ReadRest(buffer, [&keeper](std::span<const unsigned char> piece) { keeper.Write(piece); });
+    }
+    // PDF and raster are read from the bytes kept for the backend (or the job
+    // file), never from a copy of their own.
+    if (source.IsOpen()) {
+        const KeptJobBytes kept =
+            source.IsFile() ? KeptJobBytes(source.GetDescriptor()) : KeptJobBytes(static_cast<const JobDataSpool&>(mJobData));
+        whole = parser.EndOfData(kept) && whole;
     }
     if (source.IsFile())
         Log::Debug("closing buffer");
