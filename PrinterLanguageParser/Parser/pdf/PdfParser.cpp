@@ -1,17 +1,9 @@
 #include "PrinterLanguageParser/Parser/pdf/PdfParser.h"
 
 #include "PrinterLanguageParser/Parser/LanguageSignatures.h"
-#include "PrinterLanguageParser/Parser/pdf/JobInputSource.h"
-#include "PrinterLanguageParser/Parser/pdf/PdfContentColor.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfDocument.h"
 
-#include <qpdf/QPDF.hh>
-#include <qpdf/QPDFPageDocumentHelper.hh>
-#include <qpdf/QPDFPageObjectHelper.hh>
-
-#include <algorithm>
-#include <cmath>
-#include <exception>
-#include <memory>
+#include <string>
 #include <string_view>
 
 namespace RawPrintData::Pdf {
@@ -25,32 +17,6 @@ bool IsPclm(const IJobBytes& job)
     return FindInJobBytes(job, PCLM_COMMENT, 64) != DataBuffer::npos;
 }
 
-// Width and height of a rectangle, 0 when it is none.
-std::pair<double, double> Extent(QPDFObjectHandle box)
-{
-    if (!box.isRectangle())
-        return {0, 0};
-    const QPDFObjectHandle::Rectangle rect = box.getArrayAsRectangle();
-    return {std::fabs(rect.urx - rect.llx), std::fabs(rect.ury - rect.lly)};
-}
-
-// The page's size in points: the MediaBox, or the CropBox where it is
-// smaller (the viewer and printer show only that).
-std::pair<double, double> PageSize(QPDFPageObjectHelper& page)
-{
-    auto [width, height] = Extent(page.getMediaBox(false));
-    const auto [cropWidth, cropHeight] = Extent(page.getCropBox(false, false));
-    if (cropWidth > 0 && cropHeight > 0) {
-        width = width > 0 ? std::min(width, cropWidth) : cropWidth;
-        height = height > 0 ? std::min(height, cropHeight) : cropHeight;
-    }
-    // A page turned by a quarter is seen the other way round.
-    QPDFObjectHandle rotate = page.getAttribute("/Rotate", false);
-    if (rotate.isInteger() && ((rotate.getIntValue() % 180) + 180) % 180 == 90)
-        std::swap(width, height);
-    return {width, height};
-}
-
 }  // namespace
 
 PdfParser::PdfParser() : WholeJobParser(LANGUAGE_HEADER_PDF, "PdfParser") {}
@@ -58,35 +24,24 @@ PdfParser::PdfParser() : WholeJobParser(LANGUAGE_HEADER_PDF, "PdfParser") {}
 ParseDataResultType PdfParser::ReadJob(const IJobBytes& job)
 {
     const bool pclm = IsPclm(job);
-    QPDF pdf;
-    std::vector<QPDFPageObjectHelper> pages;
-    try {
-        pdf.setSuppressWarnings(true);
-        // An empty user password opens the files that are only protected
-        // against changes.
-        pdf.processInputSource(std::make_shared<JobInputSource>(job), "");
-        pages = QPDFPageDocumentHelper(pdf).getAllPages();
-    } catch (const std::exception& error) {
-        Log(LOG_ERROR, "PdfParser::ParseDone - The PDF cannot be read: %s", error.what());
+    const PdfReadAt read = [&job](uint64_t offset, unsigned char* into, size_t length) {
+        return job.ReadAt(offset, std::span<unsigned char>(into, length));
+    };
+    unsigned long pages = 0;
+    const auto report = [&](const PdfPage& page) {
+        ++pages;
+        // A page that cannot be read whole still prints as far as the printer
+        // can read it, so it counts with what was found of it.
+        if (!page.mstrError.empty())
+            Log(LOG_ERROR, "PdfParser::ParseDone - Page %lu cannot be read whole: %s", pages, page.mstrError.c_str());
+        ReportPage(page.mdblWidth, page.mdblHeight, page.mblnColor, pclm);
+    };
+    std::string error;
+    if (!ReadPdfDocument(read, job.Size(), report, error)) {
+        Log(LOG_ERROR, "PdfParser::ParseDone - The PDF cannot be read: %s", error.c_str());
         return PARSE_RESULT_FAILURE;
     }
-    Log(LOG_INFO, "PdfParser::ParseDone - %s with %lu pages.", pclm ? "PCLm" : "PDF",
-        static_cast<unsigned long>(pages.size()));
-    for (size_t index = 0; index < pages.size(); ++index) {
-        QPDFPageObjectHelper& page = pages[index];
-        std::pair<double, double> size{0, 0};
-        bool color = false;
-        try {
-            size = PageSize(page);
-            color = PdfContentColor::PageIsColor(page.getObjectHandle());
-        } catch (const std::exception& error) {
-            // The page still prints as far as the printer can read it, so it
-            // counts with what was found of it.
-            Log(LOG_ERROR, "PdfParser::ParseDone - Page %lu cannot be read whole: %s",
-                static_cast<unsigned long>(index + 1), error.what());
-        }
-        ReportPage(size.first, size.second, color, pclm);
-    }
+    Log(LOG_INFO, "PdfParser::ParseDone - %s with %lu pages.", pclm ? "PCLm" : "PDF", pages);
     return PARSE_RESULT_HANDLED;
 }
 

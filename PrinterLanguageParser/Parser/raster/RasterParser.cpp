@@ -90,7 +90,7 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
         ReportPage(width, height, test == RasterColorTest::Color);
         ++pages;
         copies = std::max<unsigned long>(copies, header.NumCopies);
-        duplex = duplex || header.Duplex != 0;
+        duplex = duplex || HeaderNumber(header.Duplex) != 0;
         if (!whole) {
             Log(LOG_ERROR, "RasterParser::ParseDone - Page %lu ends before its last line; the raster is cut short.",
                 pages);

@@ -10,7 +10,7 @@ namespace {
 // The colourants a colour space's pixels are made of, for the grey test.
 enum class Channels { Grey, Rgb, Cmy, Cmyk, Kcmy, Unknown };
 
-Channels ChannelsOf(cups_cspace_t space)
+Channels ChannelsOf(uint32_t space)
 {
     switch (space) {
     case CUPS_CSPACE_W:
@@ -42,7 +42,7 @@ Channels ChannelsOf(cups_cspace_t space)
 }
 
 // The number of colourants of a pixel, extra channels (alpha, white) included.
-unsigned ChannelCount(cups_cspace_t space)
+unsigned ChannelCount(uint32_t space)
 {
     switch (space) {
     case CUPS_CSPACE_RGBA:
@@ -76,19 +76,20 @@ bool IsGreyCmyk(uint32_t cyan, uint32_t magenta, uint32_t yellow, uint32_t black
 
 RasterColorTest ColorTestFor(const cups_page_header2_t& header)
 {
-    const Channels channels = ChannelsOf(header.cupsColorSpace);
+    const uint32_t space = HeaderNumber(header.cupsColorSpace);
+    const Channels channels = ChannelsOf(space);
     if (channels == Channels::Grey)
         return RasterColorTest::Mono;
     const bool wholeSamples = header.cupsBitsPerColor == 8 || header.cupsBitsPerColor == 16;
-    if (channels == Channels::Unknown || !wholeSamples || header.cupsColorOrder != CUPS_ORDER_CHUNKED ||
-        header.cupsBitsPerPixel != header.cupsBitsPerColor * ChannelCount(header.cupsColorSpace))
+    if (channels == Channels::Unknown || !wholeSamples || HeaderNumber(header.cupsColorOrder) != CUPS_ORDER_CHUNKED ||
+        header.cupsBitsPerPixel != header.cupsBitsPerColor * ChannelCount(space))
         return RasterColorTest::Color;
     return RasterColorTest::Pixels;
 }
 
 bool IsGreyLine(const cups_page_header2_t& header, std::span<const unsigned char> line)
 {
-    const Channels channels = ChannelsOf(header.cupsColorSpace);
+    const Channels channels = ChannelsOf(HeaderNumber(header.cupsColorSpace));
     const unsigned bytesPerSample = header.cupsBitsPerColor / 8;
     const unsigned bytesPerPixel = header.cupsBitsPerPixel / 8;
     const uint32_t full = bytesPerSample == 1 ? 0xFF : 0xFFFF;

@@ -2,9 +2,22 @@
 
 #include <cups/raster.h>
 
+#include <cstdint>
+#include <cstring>
 #include <span>
 
 namespace RawPrintData::Raster {
+
+// A field of the page header as the number the file holds: the header's
+// enumerations (colour space, order, booleans) may hold any value.
+template <typename Field>
+uint32_t HeaderNumber(const Field& field)
+{
+    static_assert(sizeof(Field) == sizeof(uint32_t));
+    uint32_t value = 0;
+    std::memcpy(&value, &field, sizeof value);
+    return value;
+}
 
 // How a page's colour is found from its header and pixels.
 enum class RasterColorTest {

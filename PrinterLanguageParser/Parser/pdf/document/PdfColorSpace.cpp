@@ -1,4 +1,4 @@
-#include "PrinterLanguageParser/Parser/pdf/PdfColorSpace.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfColorSpace.h"
 
 #include <qpdf/Buffer.hh>
 
@@ -15,7 +15,7 @@ using Kind = PdfColorSpace::Kind;
 constexpr int MAX_SPACE_DEPTH = 8;
 constexpr size_t MAX_INDEXED_ENTRIES = 4096;
 
-double Component(std::span<const double> components, size_t index)
+double Component(const std::vector<double>& components, size_t index)
 {
     return index < components.size() ? components[index] : 0.0;
 }
@@ -117,7 +117,7 @@ PdfColorSpace ReadIccBased(QPDFObjectHandle space)
 
 }  // namespace
 
-bool PdfColorSpace::IsColor(std::span<const double> components) const
+bool PdfColorSpace::IsColor(const std::vector<double>& components) const
 {
     switch (mKind) {
     case Kind::Grey:

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/JobBytes.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfDocument.h"
 
 #include <qpdf/InputSource.hh>
 
@@ -9,11 +9,11 @@
 
 namespace RawPrintData::Pdf {
 
-// The job's kept bytes as a qpdf input source, read through one block of its
-// own: memory stays at that block however large the job is.
+// The job's bytes as a qpdf input source, read through one block of its own:
+// memory stays at that block however large the job is.
 class JobInputSource final : public InputSource {
 public:
-    explicit JobInputSource(const IJobBytes& job);
+    JobInputSource(PdfReadAt read, uint64_t size);
 
     qpdf_offset_t findAndSkipNextEOL() override;
     std::string const& getName() const override { return mstrName; }
@@ -27,7 +27,7 @@ private:
     // Makes the block hold the byte at the offset; false past the end.
     bool mLoad(qpdf_offset_t offset);
 
-    const IJobBytes& mJob;
+    PdfReadAt mRead;
     qpdf_offset_t mintSize;
     std::string mstrName = "print job";
     qpdf_offset_t mintOffset = 0;

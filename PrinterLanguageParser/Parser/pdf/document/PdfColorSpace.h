@@ -2,7 +2,6 @@
 
 #include <qpdf/QPDFObjectHandle.hh>
 
-#include <span>
 #include <vector>
 
 namespace RawPrintData::Pdf {
@@ -27,7 +26,7 @@ struct PdfColorSpace {
 
     // Whether the colour with these components is not grey. Missing
     // components count as 0.
-    bool IsColor(std::span<const double> components) const;
+    bool IsColor(const std::vector<double>& components) const;
 
     // The colour a space starts with (black, the first entry, full tint).
     bool InitialIsColor() const;

@@ -1,4 +1,4 @@
-#include "PrinterLanguageParser/Parser/pdf/PdfContentColor.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
 
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>

@@ -1,10 +1,11 @@
-#include "PrinterLanguageParser/Parser/pdf/JobInputSource.h"
+#include "PrinterLanguageParser/Parser/pdf/document/JobInputSource.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 namespace RawPrintData::Pdf {
 
@@ -14,10 +15,10 @@ constexpr size_t BLOCK_SIZE = 64 * 1024;
 
 }  // namespace
 
-JobInputSource::JobInputSource(const IJobBytes& job)
-    : mJob(job),
+JobInputSource::JobInputSource(PdfReadAt read, uint64_t size)
+    : mRead(std::move(read)),
       mintSize(static_cast<qpdf_offset_t>(
-          std::min<uint64_t>(job.Size(), static_cast<uint64_t>(std::numeric_limits<qpdf_offset_t>::max())))),
+          std::min<uint64_t>(size, static_cast<uint64_t>(std::numeric_limits<qpdf_offset_t>::max())))),
       mvecBlock(BLOCK_SIZE)
 {
 }
@@ -28,7 +29,7 @@ bool JobInputSource::mLoad(qpdf_offset_t offset)
         return false;
     if (offset >= mintBlockStart && offset < mintBlockStart + static_cast<qpdf_offset_t>(mintBlockLength))
         return true;
-    const int64_t read = mJob.ReadAt(static_cast<uint64_t>(offset), mvecBlock);
+    const int64_t read = mRead(static_cast<uint64_t>(offset), mvecBlock.data(), mvecBlock.size());
     if (read <= 0)
         throw std::runtime_error("print job: the job's bytes could not be read");
     mintBlockStart = offset;

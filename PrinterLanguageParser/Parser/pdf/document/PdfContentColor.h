@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/pdf/PdfColorSpace.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfColorSpace.h"
 
 #include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFObjectHandle.hh>
