@@ -21,6 +21,9 @@ public:
     // False when the parser failed on them.
     bool EndOfData(const RawPrintData::IJobBytes& job);
 
+    // Whether the job's data was PDF (or PCLm), which cannot ask for two sides.
+    bool IsPdf() const { return mHandler.GetCurrentLanguage() == RawPrintData::LANGUAGE_PDF; }
+
     // Ends the parse. The properties carry the page sets only when the whole
     // job was read and parsed (succeeded); otherwise copies, colour and
     // duplex alone, and the client counts the pages by other means.
