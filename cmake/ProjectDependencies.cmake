@@ -7,6 +7,7 @@ find_package(CURL REQUIRED)
 find_package(OpenSSL REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(NETSNMP REQUIRED IMPORTED_TARGET netsnmp)
+pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
 
 find_path(CUPS_INCLUDE_DIR cups/cups.h REQUIRED)
 find_library(CUPS_LIBRARY cups REQUIRED)

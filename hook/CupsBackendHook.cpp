@@ -12,13 +12,16 @@
 #include "hook/JobDataKeeper.h"
 #include "hook/JobDataReader.h"
 #include "hook/JobDataSource.h"
+#include "hook/KeptJobBytes.h"
 #include "hook/PageSetParser.h"
+#include "hook/PrinterJobOptions.h"
 #include "hook/SchedulerMessages.h"
 #include "hook/TerminationHandler.h"
 
 #include <cups/backend.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
@@ -257,6 +260,10 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
     bool parsed = mReadAndParse(parser);
     RawDataJobProperties properties = parser.Finish(mJobId(), parsed);
     properties.MultiplyCopies(mCopiesMadeByBackend());
+    // A PDF cannot ask for two sides; the printer takes them from the job's
+    // options, which the ipp backend sends with the document.
+    if (parser.IsPdf() && PrinterJobOptions::OptionsAskForTwoSides(mArgument(5)))
+        properties.SetDuplex(true);
     nextRequest = properties.GetMessage();
     return true;
 }
@@ -265,15 +272,18 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
 // backends do, it sends the data as many times as argument 4 says only when
 // the job file is given as argument 6 (a queue without filters); with the
 // data on standard input the filters have made the copies in the data, and
-// the backend sends it once.
+// the backend sends it once, except the ipp backend of a queue whose PPD
+// leaves copies to the printer: it asks the printer for argument 4's copies
+// (a driverless queue with CUPS's own PPD).
 uint32_t CupsBackendHook::mCopiesMadeByBackend() const
 {
-    if (mintArgumentCount < 7)
-        return 1;
+    if (mintArgumentCount < 7) {
+        const std::string_view backend = mstrBackendPath.substr(mstrBackendPath.rfind('/') + 1);
+        return PrinterJobOptions::CopiesAskedOfPrinter(backend, mArgument(4), std::getenv("PPD"));
+    }
     std::string_view text = mArgument(4) != nullptr ? mArgument(4) : "";
-    uint32_t copies = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), copies);
-    if (error != std::errc() || end != text.data() + text.size() || copies == 0) {
+    const uint32_t copies = PrinterJobOptions::ParseCopies(text);
+    if (copies == 0) {
         Log::Error("Not a number of copies: \"%s\"; the job data is counted once.", std::string(text));
         return 1;
     }
@@ -317,6 +327,13 @@ bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
     if (!whole) {
         Log::Error("Parsing failed... Continue reading remainder of buffer");
         reader.ReadRest(buffer, [&keeper](std::span<const unsigned char> piece) { keeper.Write(piece); });
+    }
+    // PDF and raster are read from the bytes kept for the backend (or the job
+    // file), never from a copy of their own.
+    if (source.IsOpen()) {
+        const KeptJobBytes kept =
+            source.IsFile() ? KeptJobBytes(source.GetDescriptor()) : KeptJobBytes(static_cast<const JobDataSpool&>(mJobData));
+        whole = parser.EndOfData(kept) && whole;
     }
     if (source.IsFile())
         Log::Debug("closing buffer");

@@ -18,6 +18,8 @@ public:
     bool IsOpen() const { return mintFd >= 0; }
     bool IsFile() const { return mblnFile; }
     int GetOpenError() const { return mintOpenError; }
+    // The open file or standard input, for reads at an offset.
+    int GetDescriptor() const { return mintFd; }
 
     // Waits until data (or the end) can be read: 1 when it can, 0 when the
     // time ran out, -1 on an error (errno set).

@@ -18,9 +18,20 @@ bool PageSetParser::Write(std::span<const unsigned char> piece)
     return result >= 0;
 }
 
+bool PageSetParser::EndOfData(const RawPrintData::IJobBytes& job)
+{
+    mHandler.SetJobBytes(&job);
+    const int result = mHandler.ParseDone();
+    mHandler.SetJobBytes(nullptr);
+    mblnDoneFailed = result < 0;
+    if (mblnDoneFailed)
+        Log::Error("The job's data could not be parsed to its end (%d).", result);
+    return !mblnDoneFailed;
+}
+
 RawDataJobProperties PageSetParser::Finish(uint32_t jobId, bool succeeded)
 {
-    if (!succeeded) {
+    if (!succeeded || mblnDoneFailed) {
         Log::Debug("Parsing did not successfully complete.  Use alternate page count method...");
         mHandler.SetParseSucceeded(false);
         mHandler.ParseDone();

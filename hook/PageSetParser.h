@@ -16,6 +16,14 @@ public:
     // Parses one piece; false once the parser has failed on the data.
     bool Write(std::span<const unsigned char> piece);
 
+    // At the end of the data: the formats read whole (PDF, raster) are read
+    // from the job's bytes, which need stay readable only for this call.
+    // False when the parser failed on them.
+    bool EndOfData(const RawPrintData::IJobBytes& job);
+
+    // Whether the job's data was PDF (or PCLm), which cannot ask for two sides.
+    bool IsPdf() const { return mHandler.GetCurrentLanguage() == RawPrintData::LANGUAGE_PDF; }
+
     // Ends the parse. The properties carry the page sets only when the whole
     // job was read and parsed (succeeded); otherwise copies, colour and
     // duplex alone, and the client counts the pages by other means.
@@ -23,4 +31,5 @@ public:
 
 private:
     RawPrintData::CRawDataHandler mHandler;
+    bool mblnDoneFailed = false;
 };

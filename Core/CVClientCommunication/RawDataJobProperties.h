@@ -30,6 +30,8 @@ public:
     // backend itself makes); the copies the data makes are multiplied by it,
     // at most to the largest number the message holds.
     void MultiplyCopies(uint32_t times);
+    // Hook side: the printer prints both sides although the data does not say so.
+    void SetDuplex(bool duplex) { mblnDuplex = duplex; }
 
     uint32_t GetJobId() const { return mintJobId; }
     uint32_t GetCopies() const { return mintCopies; }

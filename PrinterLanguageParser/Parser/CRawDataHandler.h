@@ -54,6 +54,12 @@ public:
     bool IsParseSucceeded() const { return mblnParseSucceeded; }
     void SetParseSucceeded(bool succeeded) { mblnParseSucceeded = succeeded; }
 
+    // The whole job's bytes as the feeding program keeps them (not owned; they
+    // must stay readable until ParseDone). PDF and raster jobs are read from
+    // them at the end; without them such a job fails to parse.
+    void SetJobBytes(const IJobBytes* bytes) { mJobBytes = bytes; }
+    const IJobBytes* GetJobBytes() const override { return mJobBytes; }
+
     // An optional sink for log lines and raw chunks; not owned.
     void SetLogger(ILogger* logger) { mLogger = logger; }
 
@@ -76,6 +82,7 @@ private:
     void mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName);
 
     ILogger* mLogger = nullptr;
+    const IJobBytes* mJobBytes = nullptr;
     IRawDataParser* mCurrentParser = nullptr;
     std::array<std::unique_ptr<IRawDataParser>, RAW_LANGUAGE_COUNT> mvecParsers;
     RawLanguageType mintCurrentLanguage;

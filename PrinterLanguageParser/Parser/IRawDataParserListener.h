@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/CRawPage.h"
 #include "PrinterLanguageParser/Parser/IAbstractLogger.h"
+#include "PrinterLanguageParser/Parser/JobBytes.h"
 #include "PrinterLanguageParser/Parser/RawJobTypes.h"
 #include "PrinterLanguageParser/Parser/RawLanguageType.h"
 
@@ -24,6 +25,10 @@ public:
     virtual void OnPageCountOverride(unsigned long pages) = 0;
 
     virtual unsigned long GetCopies() const = 0;
+
+    // The whole job's bytes, for the formats read once the job is complete;
+    // null when the feeding program gave none.
+    virtual const IJobBytes* GetJobBytes() const { return nullptr; }
 };
 
 }  // namespace RawPrintData

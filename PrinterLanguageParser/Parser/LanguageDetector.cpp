@@ -46,6 +46,9 @@ const std::array<std::string_view, LanguageDetector::mintLANGUAGE_HEADER_COUNT> 
     LANGUAGE_HEADER_ESCP,
     LANGUAGE_HEADER_ESCP_BONJOUR,
     LANGUAGE_HEADER_PRESCRIBE,
+    LANGUAGE_HEADER_PDF,
+    LANGUAGE_HEADER_PWG_RASTER,
+    LANGUAGE_HEADER_APPLE_RASTER,
 };
 
 const std::array<size_t, LanguageDetector::mintLANGUAGE_HEADER_COUNT> LanguageDetector::mintLANGUAGE_HEADER_SIZES = [] {
@@ -74,6 +77,9 @@ const std::array<RawLanguageType, LanguageDetector::mintLANGUAGE_HEADER_COUNT> L
     LANGUAGE_ESCPAGE,
     LANGUAGE_ESCP_BONJOUR,
     LANGUAGE_PRESCRIBE,
+    LANGUAGE_PDF,
+    LANGUAGE_PWG_RASTER,
+    LANGUAGE_APPLE_RASTER,
 };
 
 // Scans past leading NULs for a signature; switches to its language, waits

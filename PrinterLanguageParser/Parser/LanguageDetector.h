@@ -11,7 +11,7 @@ namespace RawPrintData {
 // first bytes, passing over leading NULs, and hands over to that language.
 class LanguageDetector final : public IRawDataParser {
 public:
-    static constexpr size_t mintLANGUAGE_HEADER_COUNT = 18;
+    static constexpr size_t mintLANGUAGE_HEADER_COUNT = 21;
     // The signatures, tried in this order at each offset.
     static const std::array<std::string_view, mintLANGUAGE_HEADER_COUNT> mbytLANGUAGE_HEADERS;
     static const std::array<size_t, mintLANGUAGE_HEADER_COUNT> mintLANGUAGE_HEADER_SIZES;

@@ -25,6 +25,9 @@ inline constexpr std::string_view LANGUAGE_HEADER_OCE_JOB{"*OceJob", 7};
 inline constexpr std::string_view LANGUAGE_HEADER_ESCP{"\0\0\0\x1B\x01@EJL", 9};
 inline constexpr std::string_view LANGUAGE_HEADER_ESCP_BONJOUR{"\x1B@\x1B@\x1B(R", 7};
 inline constexpr std::string_view LANGUAGE_HEADER_PRESCRIBE{"!R!", 3};
+inline constexpr std::string_view LANGUAGE_HEADER_PDF{"%PDF-", 5};
+inline constexpr std::string_view LANGUAGE_HEADER_PWG_RASTER{"RaS2", 4};
+inline constexpr std::string_view LANGUAGE_HEADER_APPLE_RASTER{"UNIRAST\0", 8};
 
 inline constexpr std::string_view LANGUAGE_TRAILER_CALCOMP_DCL{"^^^^END OF FILE\r\n\r\n", 19};
 inline constexpr std::string_view LANGUAGE_TRAILER_OCE_JOB{"*OceJobData\n", 12};

@@ -26,6 +26,10 @@
 #include "PrinterLanguageParser/Parser/cpca/CPCAParser.h"
 // prescribe/
 #include "PrinterLanguageParser/Parser/prescribe/PrescribeParser.h"
+// pdf/
+#include "PrinterLanguageParser/Parser/pdf/PdfParser.h"
+// raster/
+#include "PrinterLanguageParser/Parser/raster/RasterParser.h"
 namespace RawPrintData {
 
 namespace {
@@ -42,6 +46,13 @@ template <const std::string_view& Trailer>
 std::unique_ptr<IRawDataParser> MakeSkippedUntil()
 {
     return std::make_unique<IgnoredLanguageParser>(Trailer);
+}
+
+// Makes the raster reader of the format with the signature.
+template <const std::string_view& Signature>
+std::unique_ptr<IRawDataParser> MakeRaster()
+{
+    return std::make_unique<Raster::RasterParser>(Signature);
 }
 
 using FactoryFunction = std::unique_ptr<IRawDataParser> (*)();
@@ -87,6 +98,12 @@ constexpr std::array<FactoryFunction, RAW_LANGUAGE_COUNT> BuiltInParsers = {
     &Make<ESCP::ESCPParser>,
     // 15 LANGUAGE_PRESCRIBE: Prescribe::PrescribeParser
     &Make<Prescribe::PrescribeParser>,
+    // 16 LANGUAGE_PDF: Pdf::PdfParser (PDF and PCLm)
+    &Make<Pdf::PdfParser>,
+    // 17 LANGUAGE_PWG_RASTER: Raster::RasterParser
+    &MakeRaster<LANGUAGE_HEADER_PWG_RASTER>,
+    // 18 LANGUAGE_APPLE_RASTER: Raster::RasterParser
+    &MakeRaster<LANGUAGE_HEADER_APPLE_RASTER>,
 };
 
 }  // namespace

@@ -25,10 +25,14 @@ enum RawLanguageType : int32_t {
     LANGUAGE_ESCP2 = 13,
     LANGUAGE_ESCP_BONJOUR = 14,
     LANGUAGE_PRESCRIBE = 15,
+    // The driverless formats: read from the whole job once it is complete.
+    LANGUAGE_PDF = 16,  // PDF and PCLm
+    LANGUAGE_PWG_RASTER = 17,
+    LANGUAGE_APPLE_RASTER = 18,
 };
 
 // Number of languages, and so of parser slots in a handler.
-inline constexpr size_t RAW_LANGUAGE_COUNT = 16;
+inline constexpr size_t RAW_LANGUAGE_COUNT = 19;
 
 // Whether a number names one of the languages above.
 constexpr bool IsKnownLanguage(int32_t language)

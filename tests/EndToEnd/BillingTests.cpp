@@ -42,6 +42,8 @@ struct BillingCase {
     std::string File;
     std::vector<ExpectedSet> Pages;
     uint64_t Copies = 1;
+    bool Duplex = false;
+    DataPath Path = DataPath::SpoolFile;
 };
 
 // A fixture with its truth from the table of its folder; no pages when the
@@ -86,6 +88,14 @@ std::vector<BillingCase> Cases()
         {"DeskJetCdj550", CVK_PCL_DATA_DIR "/cdj550.pcl", ParserTestSupport::SMALL_COLOUR_PAGES},
         // HP-GL/2 plots inside PCL 5.
         {"PlotutilsPcl", CVK_PJL_DATA_DIR "/plotutils-three-plots.pcl", ParserTestSupport::PLOTUTILS_THREE_PLOTS_PAGES},
+        // What CUPS hands a driverless queue's backend: five A4 pages with
+        // colour on 2 and 4; the same two pages a side; a two-sided PWG
+        // Raster of A4, A4 with a red square, and Letter.
+        {"DriverlessPdf", CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf", {{"A4", 2100, 2970, 3, 2}}, 1, false,
+         DataPath::StandardInput},
+        {"DriverlessPdfNumberUp2", CVK_DRIVERLESS_DATA_DIR "/pdftopdf-nup2.pdf", {{"A4", 2100, 2970, 1, 2}}},
+        {"DriverlessPwgRasterDuplex", CVK_DRIVERLESS_DATA_DIR "/gs-three-srgb16-duplex.pwg",
+         {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}}, 1, true, DataPath::StandardInput},
     };
 }
 
@@ -105,7 +115,7 @@ TEST_P(BillingTest, DriverJobIsBilledThePagesItPrints)
     ASSERT_FALSE(job.Pages.empty()) << "no truth for " << job.File;
     mWorld.ScriptRules(Tracking::Silently);
     ASSERT_TRUE(mWorld.StartClient());
-    ASSERT_TRUE(mWorld.AddQueue(kQueue, QueueKind::Tracked, DataPath::SpoolFile));
+    ASSERT_TRUE(mWorld.AddQueue(kQueue, QueueKind::Tracked, job.Path));
     int jobId = mWorld.Submit(kQueue, job.File, job.Name);
     ASSERT_GT(jobId, 0);
     ASSERT_TRUE(mWorld.WaitForJobState(jobId, IPP_JSTATE_COMPLETED))
@@ -127,6 +137,7 @@ TEST_P(BillingTest, DriverJobIsBilledThePagesItPrints)
         cost += truth.mintMono * EndToEndWorld::MonoPageCost + truth.mintColor * EndToEndWorld::ColourPageCost;
     }
     EXPECT_EQ(summary->copies, job.Copies);
+    EXPECT_EQ(summary->duplex, job.Duplex);
     EXPECT_NEAR(summary->cost, job.Copies * cost, 1e-9);
     EXPECT_EQ(mWorld.StopClient(), 0);
 }

@@ -8,6 +8,8 @@
 #include "tests/Support/RandomBytes.h"
 
 #include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFWriter.hh>
 
 #include <csignal>
 #include <filesystem>
@@ -261,6 +263,45 @@ TEST_F(HookJobTest, LargeJobOnStandardInputIsSpooledNotHeldInMemory)
     EXPECT_LT(largePeak - smallPeak, 16 * 1024) << "small " << smallPeak << " kB, large " << largePeak << " kB";
     // The spill file had no name and is gone with the hook.
     EXPECT_TRUE(fs::is_empty(mSetup.SpillFolder()));
+}
+
+// A PDF larger than the memory part of the spool is read from the spool (its
+// memory, then its temporary file): the pages are counted, and the hook holds
+// no copy of its own. Here the five pages of the driverless corpus carry a
+// 40 MB stream that no page uses, as a big embedded file would be.
+TEST_F(HookJobTest, LargePdfOnStandardInputIsCountedFromTheSpool)
+{
+    const std::string random = TestSupport::RandomBytes(40 * 1024 * 1024, 3);
+    QPDF pdf;
+    pdf.processFile(CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf");
+    pdf.getTrailer().replaceKey("/Ballast", pdf.makeIndirectObject(QPDFObjectHandle::newStream(&pdf, random)));
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
+    writer.setCompressStreams(false);
+    writer.write();
+    auto buffer = writer.getBufferSharedPointer();
+    const std::string job(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+    ASSERT_GT(job.size(), random.size());
+
+    const char* inherited = std::getenv("ASAN_OPTIONS");
+    std::string asanOptions = std::string(inherited != nullptr ? inherited : "") + ":quarantine_size_mb=4";
+    mSetup.Root().WriteClientPreferences({{"ClientServicesUrl", "https://accounting.example:9443"},
+                                          {"DebugLogging", "0"}});
+    FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+    HookResult result = mSetup.Run(mSetup.JobArguments(95, mstrUser), StdinFeed{job, true},
+                                   {{"ASAN_OPTIONS", asanOptions}});
+    client.Finish();
+    EXPECT_EQ(result.status, 0) << result.errors;
+    ASSERT_TRUE(client.PageSetReply().has_value());
+    RawDataJobProperties properties(*client.PageSetReply());
+    ASSERT_EQ(properties.GetPageSets().size(), 1u);
+    EXPECT_EQ(properties.GetPageSets()[0].GetName(), "A4");
+    EXPECT_EQ(properties.GetPageSets()[0].mintMonoPages, 3);
+    EXPECT_EQ(properties.GetPageSets()[0].mintColorPages, 2);
+    EXPECT_TRUE(Record(95).data == job);
+    // The spool's 8 MiB in memory and some slack, far below the job's size.
+    RecordProperty("PeakMemoryKbLargePdf", static_cast<int>(result.peakMemoryKb));
+    EXPECT_LT(result.peakMemoryKb, 40 * 1024) << result.peakMemoryKb << " kB";
 }
 
 TEST_F(HookJobTest, UnreadableJobFileStillAnswersAndPrintsWithoutPageSets)

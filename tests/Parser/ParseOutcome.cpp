@@ -44,6 +44,9 @@ ParseOutcome ParseInChunks(std::span<const unsigned char> job, std::span<const s
             break;
         }
     }
+    // As the hook does: the formats read whole see the bytes fed so far.
+    const MemoryJobBytes fed(job.first(position));
+    handler.SetJobBytes(&fed);
     outcome.mintDoneResult = handler.ParseDone();
     outcome.mvecPageSets = handler.GetPageSets();
     outcome.mintCopies = handler.GetCopies();

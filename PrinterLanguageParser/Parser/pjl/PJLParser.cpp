@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/pjl/PJLParser.h"
 
 #include "PrinterLanguageParser/Parser/CommandText.h"
+#include "PrinterLanguageParser/Parser/LanguageSignatures.h"
 #include "PrinterLanguageParser/Parser/PaperName.h"
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
 
@@ -30,6 +31,8 @@ RawLanguageType LanguageNamed(const PJLCommand& command)
         return LANGUAGE_PCL6;
     if (command.OptionValueIs("HPGL") || command.OptionValueIs("HPGL2"))
         return LANGUAGE_HPGL;
+    if (command.OptionValueIs("PDF"))
+        return LANGUAGE_PDF;
     return LANGUAGE_UNKNOWN;
 }
 
@@ -75,6 +78,18 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
                 NotifyNextLanguage(LANGUAGE_PRESCRIBE);
                 mintBytesProcessed = position;
                 return PARSE_RESULT_SWITCH_LANGUAGE;
+            }
+            // Driverless printers take PDF after a PJL header, with or
+            // without ENTER LANGUAGE = PDF.
+            const TextMatch pdf = MatchAt(buffer, position, LANGUAGE_HEADER_PDF);
+            if (pdf == TextMatch::Full) {
+                NotifyNextLanguage(LANGUAGE_PDF);
+                mintBytesProcessed = position;
+                return PARSE_RESULT_SWITCH_LANGUAGE;
+            }
+            if (pdf == TextMatch::Prefix) {
+                mintBytesProcessed = position;
+                return PARSE_RESULT_NEED_MORE_DATA;
             }
         }
         const uint64_t lineFeed = buffer.Find(LINE_FEED, position);
