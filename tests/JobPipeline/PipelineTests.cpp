@@ -7,6 +7,7 @@
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/JobHandler.h"
 
+#include <functional>
 #include <future>
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
@@ -486,6 +487,37 @@ INSTANTIATE_TEST_SUITE_P(EveryDisconnectedJobOption, FailedUploadTest,
                              return "Option" + std::to_string(info.param.disconnectedJobOption)
                                     + (info.param.dropped ? "Dropped" : "ServerError");
                          });
+
+// Without the hook's copy of the job at its name (the copy failed, or
+// someone put a folder or a link to another file there) the secure release
+// fails: nothing is uploaded, no job is submitted to the server, the job is
+// cancelled and its owner is told.
+TEST_F(PipelineTest, SecuredJobWithoutTheHooksCopyFailsToSecure)
+{
+    ScriptRules(SecuredWithoutBalance());
+    std::string victim = mRoot.Host("/victim");
+    TestSupport::WriteFileText(victim, "someone's private file");
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> plant;
+    } cases[] = {
+        {"no copy", [](const std::string&) {}},
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"a link to another file", [&](const std::string& path) { std::filesystem::create_symlink(victim, path); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mUI.ClearCalls();
+        int jobId = SubmitHeldJob();
+        c.plant(PayloadPath(jobId));
+        ExpectCancelled(RunJob(jobId));
+        EXPECT_THAT(Titles(mUI.CallsOf("secure")), ElementsAre("Failed to Secure"));
+        std::filesystem::remove_all(PayloadPath(jobId));
+    }
+    EXPECT_EQ(mServer.CountOf("POST", "printapi/securejobs/1"), 0u);
+    EXPECT_THAT(PayloadUploads(mServer), IsEmpty());
+    EXPECT_EQ(TestSupport::ReadFileText(victim), "someone's private file");
+}
 
 // With the server away a tracked job takes the disconnected path, which
 // under the default settings cancels it with cancel reason 9.
