@@ -2,7 +2,6 @@
 // submission once it is back: after connected jobs, at the next start, and
 // across a client process that is killed.
 
-#include "Core/Services/CVTrackOption.h"
 #include "Core/Services/DisconnectedJobFiles.h"
 #include "Platform/UserAccount.h"
 #include "tests/DisconnectedJobs/ServerScripts.h"
@@ -176,12 +175,7 @@ TEST_F(DisconnectedPipelineTest, JobsPrintedAsTheClientQuitsAreStoredAndSentAtTh
     Settings(0, 1);
     int recorded = SubmitHeldJob();
     EXPECT_THAT(RunJob(recorded).finalAnswers, ElementsAre("RZ"));
-    ScriptRules([](int, int stop) {
-        PipelineTests::RulesAnswer answer = PipelineTests::GoOn(stop);
-        answer.TrackOptionSet = true;
-        answer.TrackOption = CVTrackOptionTrackWithPopup;
-        return std::optional(answer);
-    });
+    ScriptRules(PipelineTests::WithPopup());
     mUI.HoldQuestions();
     std::vector<int> waiting;
     std::vector<std::unique_ptr<FakeHook>> hooks;
