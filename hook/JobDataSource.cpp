@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 JobDataSource::JobDataSource(const char* filePath)
@@ -12,9 +13,17 @@ JobDataSource::JobDataSource(const char* filePath)
         return;
     }
     mblnFile = true;
-    mintFd = open(filePath, O_RDONLY | O_CLOEXEC);
-    if (mintFd < 0)
+    // Not blocking while it is opened, so that a FIFO put at the name cannot
+    // hold the hook; reads of a regular file never block.
+    mintFd = open(filePath, O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    struct stat info {};
+    if (mintFd < 0) {
         mintOpenError = errno;
+    } else if (fstat(mintFd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        mintOpenError = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        close(mintFd);
+        mintFd = -1;
+    }
 }
 
 JobDataSource::~JobDataSource()

@@ -8,7 +8,10 @@
 // or standard input.
 class JobDataSource {
 public:
-    // Opens the file read-only; a null path takes standard input.
+    // Opens the file read-only; a null path takes standard input. The hook
+    // runs as root and reads (and, with debug logging, dumps) what it opens,
+    // so only a regular file is taken and no link is followed: a link at the
+    // job file's name would hand it some other file.
     explicit JobDataSource(const char* filePath);
     ~JobDataSource();
     JobDataSource(const JobDataSource&) = delete;

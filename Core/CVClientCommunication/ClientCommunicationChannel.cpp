@@ -148,6 +148,9 @@ ClientCommunicationChannel::~ClientCommunicationChannel()
 {
     Disconnect();
     StopListening();
+    if (uint64_t heldBack = mRefusals.Flush(); heldBack > 0)
+        Log::Error("ClientCommunicationChannel::Accept - %llu more connections were refused.",
+                   static_cast<unsigned long long>(heldBack));
 }
 
 // Refuses user names that could lead a socket path elsewhere, and users that
@@ -298,18 +301,26 @@ ClientCommunicationChannel ClientCommunicationChannel::Accept()
 }
 
 // Whether the process at the other end of an accepted connection may hand
-// jobs to this user's client: root, the CUPS backend user or the user itself.
-bool ClientCommunicationChannel::mIsAllowedHook(int socket) const
+// jobs to this user's client: only root, as the hook runs. Not the user
+// itself: a job the user announced to their own client would print
+// unaccounted.
+bool ClientCommunicationChannel::mIsAllowedHook(int socket)
 {
     auto uid = SocketPeer::PeerUid(socket);
-    if (!uid) {
-        Log::Error("ClientCommunicationChannel::Accept - unable to read the peer's credentials. Error: %s", strerror(errno));
-        return false;
-    }
-    if (*uid == 0 || *uid == SocketPeer::UidOf(SocketPeer::CupsUserName) || *uid == SocketPeer::UidOf(mstrUserName))
+    if (uid && *uid == 0)
         return true;
-    Log::Error("ClientCommunicationChannel::Accept - refused connection from uid %u: only root, %s or %s may connect.",
-          static_cast<unsigned>(*uid), SocketPeer::CupsUserName, mstrUserName);
+    int error = errno;
+    std::optional<uint64_t> count = mRefusals.Refused(std::chrono::steady_clock::now());
+    if (!count)
+        return false;
+    if (!uid)
+        Log::Error("ClientCommunicationChannel::Accept - unable to read the peer's credentials. Error: %s "
+                   "(%llu connections refused since the last such line).",
+                   strerror(error), static_cast<unsigned long long>(*count));
+    else
+        Log::Error("ClientCommunicationChannel::Accept - refused connection from uid %u: only root may connect "
+                   "(%llu connections refused since the last such line).",
+                   static_cast<unsigned>(*uid), static_cast<unsigned long long>(*count));
     return false;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/CVClientCommunication/ClientMessage.h"
+#include "Core/CVClientCommunication/RefusalLogLimit.h"
 
 #include <chrono>
 #include <cstddef>
@@ -16,8 +17,10 @@
 // (Platform/ClientSocket.h: the runtime folder, else /tmp, else the user's
 // own folder) and accepts one connection per job; the hook connects to it.
 // Each side checks who is at the other end: the client takes connections only
-// from root, the CUPS user or the user itself, and the hook talks only to a
-// socket file of the user's whose listener runs as the user.
+// from root, as the hook runs (a connection from anyone else could announce
+// jobs or hold the client up), and the hook talks only to a socket file of
+// the user's whose listener runs as the user. Refused connections are logged
+// at a bounded rate, with their count.
 //
 // A channel owns its sockets and closes them when destroyed. It moves but does
 // not copy, so a connection has exactly one owner: the listener hands the
@@ -75,7 +78,7 @@ private:
     bool mFitsAddress(const std::string& path, const char* operation) const;
     int mListenAt(const std::string& path) const;
     int mConnectTo(const std::string& path, int& error) const;
-    bool mIsAllowedHook(int socket) const;
+    bool mIsAllowedHook(int socket);
     bool mIsExpectedListener(int socket, uid_t owner, const std::string& path) const;
     bool mReceiveNotifyContent(ClientMessage& message);
     bool mSendAll(std::span<const unsigned char> bytes, bool logChunks);
@@ -92,4 +95,5 @@ private:
     bool mblnListening = false;
     bool mblnAccepting = false;         // a thread is inside Accept with the listening socket
     bool mblnCloseAfterAccept = false;  // StopListening left the close to that thread
+    RefusalLogLimit mRefusals;          // used by the accepting thread only
 };

@@ -78,6 +78,11 @@ public:
     // The number of pending jobs held.
     virtual unsigned int CountPendingJobs() = 0;
 
+    // The job thread found the job an id names in CUPS: the id is remembered
+    // from now on, and a later announcement of it prints untracked. False
+    // when the id was remembered before.
+    virtual bool RememberJobId(uint32_t jobId) = 0;
+
     // Makes the user the logged-in user (re-read from the server first when
     // refresh is set) and caches them, when authentication is by the
     // workstation's login; with any other authentication no user stays

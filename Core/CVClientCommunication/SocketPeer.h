@@ -8,9 +8,6 @@
 // trusts.
 namespace SocketPeer {
 
-// The account that CUPS runs backends as when they are not run as root.
-inline constexpr const char* CupsUserName = "lp";
-
 // The user id of the process at the other end of a connected Unix-domain
 // socket (for a connecting side: of the process that made the listener);
 // none when the system cannot tell (errno set).

@@ -181,17 +181,18 @@ void CupsJobHelper::QueryEnvironment(Job& job, const CVCoreDataServices::ClientE
     job.OperatingSystem = environment.OperatingSystem;
 }
 
-void CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
+bool CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
 {
     DebugScope scope(kComponent, "QuerySpooler");
     job.CupsId = jobId;
-    QuerySpoolerJobInfo(job);
+    bool found = QuerySpoolerJobInfo(job);
     QuerySpoolerPrinterInformation(job);
     QueryPrinterDriverInformation(job);
     job.JobType = job.GetPrinter().Port.starts_with("fax:") ? kJobTypeFax : kJobTypePrint;
+    return found;
 }
 
-void CupsJobHelper::QuerySpoolerJobInfo(Job& job)
+bool CupsJobHelper::QuerySpoolerJobInfo(Job& job)
 {
     DebugScope scope(kComponent, "QuerySpoolerJobInfo");
     std::string jobUri = stringFormat("ipp://localhost:%d/jobs/%llu", ippPort(),
@@ -201,8 +202,10 @@ void CupsJobHelper::QuerySpoolerJobInfo(Job& job)
     request.SetOperation(IPP_OP_GET_JOB_ATTRIBUTES);
     request.AddUriAttribute("job-uri", jobUri);
     request.AddNameAttribute("requesting-user-name", job.GetUser().NetworkName);
+    bool found = false;
     if (auto response = request.SendRequest()) {
-        if (mIsUsable(response->GetStatus()))
+        found = mIsUsable(response->GetStatus());
+        if (found)
             ReadAttributesFromCupsResponseForJob(job, *response);
         else
             Log::Debug("CupsJobHelper::QuerySpoolerJobInfo - CUPS Response Error.  Code: %d",
@@ -210,6 +213,7 @@ void CupsJobHelper::QuerySpoolerJobInfo(Job& job)
     }
     std::time_t now = std::time(nullptr);
     gmtime_r(&now, &job.DatePrinted);
+    return found;
 }
 
 // Reads the job's copies and pages, layout, origin, default paper, colour and

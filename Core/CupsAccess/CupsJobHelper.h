@@ -28,9 +28,11 @@ public:
 
     // Sets the job's CUPS id, then reads the job, the printer and its driver,
     // each later step overriding what an earlier one set, and the job type.
-    static void QuerySpooler(Job& job, uint64_t jobId);
+    // Whether CUPS holds the job.
+    static bool QuerySpooler(Job& job, uint64_t jobId);
 
-    static void QuerySpoolerJobInfo(Job& job);
+    // Whether CUPS answered for the job.
+    static bool QuerySpoolerJobInfo(Job& job);
     static void QuerySpoolerPrinterInformation(Job& job);
     static void QueryPrinterDriverInformation(Job& job);
 

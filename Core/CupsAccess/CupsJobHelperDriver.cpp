@@ -2,6 +2,7 @@
 // but remains the only source of a queue's driver facts (colour device,
 // duplex default, first page size, maker and nickname) for PPD queues.
 #include "Core/CupsAccess/CupsJobHelper.h"
+#include "Core/CupsAccess/CupsRequest.h"
 #include "Core/CupsAccess/PaperUnits.h"
 
 #include "Core/CVModels/Job.h"
@@ -73,11 +74,13 @@ void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
     std::string queue = GetQueueName(printer);
     std::string ppdPath;
     {
-        // cupsGetPPD looks the local host name up with gethostbyname, which
+        // cupsGetPPD2 looks the local host name up with gethostbyname, which
         // is not safe in several job threads at once.
         static std::mutex fetchLock;
         std::lock_guard<std::mutex> hold(fetchLock);
-        const char* fetched = cupsGetPPD(queue.c_str());
+        const char* fetched = nullptr;
+        if (CupsRequest::Connection connection = CupsRequest::Connect())
+            fetched = cupsGetPPD2(connection.get(), queue.c_str());
         ppdPath = fetched != nullptr ? fetched : "";
     }
     Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", ppdPath);
@@ -108,7 +111,7 @@ void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
         }
         ReadAttributesFromDriverForPrinter(printer, *ppd);
     }
-    // cupsGetPPD hands out a temporary copy.
+    // cupsGetPPD2 hands out a temporary copy.
     unlink(ppdPath.c_str());
 }
 

@@ -68,17 +68,14 @@ std::unique_ptr<CupsResponse> CupsRequest::SendRequest()
 {
     if (mRequest == nullptr)
         return nullptr;
-    http_t* connection = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
-                                      kConnectTimeoutMilliseconds, nullptr);
-    if (connection == nullptr) {
-        Log::Debug("Unable to connect to the CUPS server %s: %s", cupsServer(), cupsLastErrorString());
+    Connection connection = Connect();
+    if (!connection)
         return nullptr;
-    }
     // cupsDoRequest frees the request whatever happens.
     ipp_t* request = mRequest;
     mRequest = nullptr;
-    ipp_t* response = cupsDoRequest(connection, request, mstrResource.empty() ? "/" : mstrResource.c_str());
-    httpClose(connection);
+    ipp_t* response = cupsDoRequest(connection.get(), request, mstrResource.empty() ? "/" : mstrResource.c_str());
+    connection.reset();
     if (response == nullptr)
         return nullptr;
     return std::make_unique<CupsResponse>(response);
@@ -87,10 +84,28 @@ std::unique_ptr<CupsResponse> CupsRequest::SendRequest()
 int CupsRequest::CancelJob(const std::string& printerName, int jobId)
 {
     DebugScope scope(kComponent, "CancelJob");
-    int result = cupsCancelJob(printerName.c_str(), jobId);
+    Connection connection = Connect();
+    int result = connection && cupsCancelJob2(connection.get(), printerName.c_str(), jobId, 0) <
+                                   IPP_STATUS_REDIRECTION_OTHER_SITE
+                     ? 1
+                     : 0;
     if (result == 0)
         Log::Error("Unable to cancel job %d on %s: %s", jobId, printerName, cupsLastErrorString());
     return result;
+}
+
+void CupsRequest::HttpCloser::operator()(http_t* connection) const
+{
+    httpClose(connection);
+}
+
+CupsRequest::Connection CupsRequest::Connect()
+{
+    Connection connection(httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, HTTP_ENCRYPTION_NEVER, 1,
+                                       kConnectTimeoutMilliseconds, nullptr));
+    if (!connection)
+        Log::Debug("Unable to connect to the CUPS server %s: %s", cupsServer(), cupsLastErrorString());
+    return connection;
 }
 
 }  // namespace CVClientData

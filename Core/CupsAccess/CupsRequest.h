@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cups/http.h>
 #include <cups/ipp.h>
 
 #include <memory>
@@ -33,8 +34,19 @@ public:
     // none when the server cannot be reached or does not answer.
     std::unique_ptr<CupsResponse> SendRequest();
 
-    // Cancels a job at the CUPS server; the result of cupsCancelJob.
+    // Cancels a job at the CUPS server: 1 when it did, else 0.
     static int CancelJob(const std::string& printerName, int jobId);
+
+    // A connection of its own to the local CUPS server for one exchange,
+    // closed when the pointer goes; null when the server cannot be reached.
+    // Never CUPS's per-thread default connection, which stays open for the
+    // thread's life: a job thread waits for minutes for the server or the
+    // user, and a connection held meanwhile counts against cupsd's clients.
+    struct HttpCloser {
+        void operator()(http_t* connection) const;
+    };
+    using Connection = std::unique_ptr<http_t, HttpCloser>;
+    static Connection Connect();
 
 private:
     ipp_t* mRequest;

@@ -112,7 +112,8 @@ public:
     void ShowPendingJobsPopup();
 
     // --- Job threads ---
-    // Whether a connection announced this job id before (in this process).
+    // Whether a job thread found this job id in CUPS before (in this
+    // process), or a connection carries it now.
     bool HaveAlreadyHandledJob(uint32_t jobId);
     // Joins and deletes the connection threads that have ended.
     void CleanupInactiveHandlers();
@@ -139,6 +140,7 @@ public:
     bool CurrentDisconnectedJobsExceedLimit(int n) override;
     void HandledPrintJob(const CVClientData::Job& job) override;
     unsigned int CountPendingJobs() override;
+    bool RememberJobId(uint32_t jobId) override;
     void SetLastUser(const CVClientData::User& user, bool refresh) override;
 
 private:
@@ -200,7 +202,8 @@ private:
     std::shared_ptr<const CVClientData::User> mBatchUser;
 
     // Guarded by the handlers lock.
-    std::set<uint32_t> mKnownJobIds;  // only grows: an id stays known for the life of the process
+    std::set<uint32_t> mKnownJobIds;     // only grows: an id stays known for the life of the process
+    std::set<uint32_t> mJobIdsInFlight;  // announced on a connection being served now
     std::list<ConnectionEntry> mConnections;
     bool mblnListenerStarted = false;
     bool mblnShuttingDown = false;

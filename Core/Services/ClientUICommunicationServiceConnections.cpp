@@ -131,29 +131,33 @@ bool ClientUICommunicationService::mAnswerFirstMessage(const ClientMessage& mess
     return true;
 }
 
-// Reserves the job id (known from now on, whatever becomes of the job), then
-// runs the job on this thread; a job seen before, or one that gets no job
-// object, prints untracked.
+// Runs the job an announcement names on this thread; a job seen before, one
+// announced on another connection now, or one that gets no job object prints
+// untracked. The id is remembered for good only once the job thread finds
+// the job in CUPS (RememberJobId): an announcement of an id CUPS does not
+// hold leaves nothing behind.
 void ClientUICommunicationService::mRunJob(uint32_t jobId, const std::shared_ptr<HookConnection>& connection)
 {
     Log::Debug("%s - JobId=%d", "ClientUICommunicationService::HandleHookConnection", jobId);
     JobThreadFactory factory;
-    bool known;
     {
         std::lock_guard lock(mHandlersLock);
-        known = HaveAlreadyHandledJob(jobId);
-        if (!known) {
-            Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex lock");
-            Log::Debug("ClientUICommunicationService::HandleHookConnection - insert job");
-            mKnownJobIds.insert(jobId);
-            factory = mJobThreadFactory;
-            Log::Debug("ClientUICommunicationService::HandleHookConnection - mutex unlock");
+        if (HaveAlreadyHandledJob(jobId)) {
+            connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
+            return;
         }
+        mJobIdsInFlight.insert(jobId);
+        factory = mJobThreadFactory;
     }
-    if (known) {
-        connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
-        return;
-    }
+    struct InFlight {
+        ClientUICommunicationService& service;
+        uint32_t jobId;
+        ~InFlight()
+        {
+            std::lock_guard lock(service.mHandlersLock);
+            service.mJobIdsInFlight.erase(jobId);
+        }
+    } inFlight{*this, jobId};
     Log::Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
                "webDataService=%p, productName=%s",
                jobId, static_cast<const void*>(&mWebDataService), mUIController.GetProductName());
@@ -176,10 +180,19 @@ void ClientUICommunicationService::mRunJob(uint32_t jobId, const std::shared_ptr
 bool ClientUICommunicationService::HaveAlreadyHandledJob(uint32_t jobId)
 {
     std::lock_guard lock(mHandlersLock);
-    bool known = mKnownJobIds.contains(jobId);
+    bool known = mKnownJobIds.contains(jobId) || mJobIdsInFlight.contains(jobId);
     if (known)
         Log::Debug("Job already handled: %d", jobId);
     return known;
+}
+
+bool ClientUICommunicationService::RememberJobId(uint32_t jobId)
+{
+    std::lock_guard lock(mHandlersLock);
+    bool added = mKnownJobIds.insert(jobId).second;
+    if (!added)
+        Log::Debug("Job already handled: %d", jobId);
+    return added;
 }
 
 // Takes the threads that have ended out of the list under the lock and

@@ -65,6 +65,12 @@ bool HookConnection::HasAnswered() const
     return mAnswer.has_value();
 }
 
+bool HookConnection::AnsweredPrint() const
+{
+    std::lock_guard lock(mLock);
+    return mAnswer == ClientMessageSubType::JobCompleted;
+}
+
 bool HookConnection::DecideCancel()
 {
     std::lock_guard lock(mLock);

@@ -46,13 +46,15 @@ public:
     bool SendFinalAnswer(Answer answer);
     // Whether a final answer went out.
     bool HasAnswered() const;
+    // Whether the final answer that went out was print.
+    bool AnsweredPrint() const;
     // The job commits to its cancel: a quit from now on answers cancel.
     // False when the final answer went out as print already, so that a job
     // the hook is printing is never cancelled.
     bool DecideCancel();
 
     // The client quits: unless a final answer went out, answers print (the
-    // job prints untracked, as it does when no client runs) or, when the job
+    // job thread then stores the job for later submission) or, when the job
     // committed to its cancel, cancel; then wakes the serving thread out of
     // any wait on the hook.
     void AnswerForQuit();

@@ -77,6 +77,7 @@ int JobHandler::Run()
         HandleJob(false);
     } catch (const ClientQuitting&) {
         Log::Debug("JobHandler::Run - the client quits; job %u ends here, answered for it.", mintJobId);
+        KeepJobAfterQuit();
     } catch (const HookWatchingUserInterface::HookGone&) {
         Log::Info("JobHandler::Run - job %u ends here: its hook went while the user was asked; nothing is saved, "
                   "reported or printed.",
@@ -104,10 +105,18 @@ bool JobHandler::HandleJob(bool)
     // The job, its printer and driver from CUPS.
     mStopIfClientQuits();
     CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
-    CupsJobHelper::QuerySpooler(mJob, mintJobId);
+    bool inCups = CupsJobHelper::QuerySpooler(mJob, mintJobId);
     // The server's printer record replaces the printer later; the queue to
     // cancel in is the one CUPS named.
     mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
+    mStopIfClientQuits();
+    // The id counts as handled only for a job CUPS holds; another connection
+    // that carried it first leaves this one untracked.
+    if (inCups && !mController.RememberJobId(mintJobId)) {
+        mJob.TrackOption = CVTrackOptionIgnore;
+        SendCompleteJobMessageToCUPS();
+        return true;
+    }
     Log::Debug("JobHandler::HandleJob - Job starting(%llu) - Received job from print subsystem.  Process is: %s",
                static_cast<unsigned long long>(mJob.CupsId), mJob.ProcessName);
 
@@ -273,6 +282,7 @@ void JobHandler::mRunEndRules()
         Log::Debug("Job is snoozed..");
         mJob.SetDisconnected(true);
     }
+    mblnRecordedByServer = ok;
 }
 
 // A job whose cancel was decided, at any step, is cancelled and never

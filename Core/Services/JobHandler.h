@@ -37,8 +37,10 @@ class IUIController;
 // closed. A job whose cancel was decided (and sent) is never reported as
 // printed afterwards. When the client quits, the controller answers for the
 // job (print, or cancel once the job committed to it); the job then stops at
-// its next step, reporting and storing nothing and cancelling nothing in
-// CUPS.
+// its next step, reporting nothing and cancelling nothing in CUPS. A tracked
+// job answered print that the server has not recorded yet is stored as a
+// disconnected job (a local write), so that it is submitted at the next
+// start.
 //
 // The job touches only its own record, channel and copy of the settings;
 // shared state is reached through IJobController, the user through
@@ -111,6 +113,9 @@ public:
     // Stores a tracked disconnected job in its file (a snoozed one on the
     // server as pending first); whether the job was kept.
     bool SaveDisconnectedJob();
+    // The client quit and the hook was answered print: stores a tracked job
+    // that the server has not recorded as a disconnected job.
+    void KeepJobAfterQuit() noexcept;
 
 private:
     // Thrown at the job's next step once the client quits; Run ends the job
@@ -183,6 +188,8 @@ private:
     bool mblnHandledAsDisconnected = false;
     bool mblnPayloadDeleted = false;
     bool mblnHeldByServer = false;          // uploaded for secure release
+    bool mblnRecordedByServer = false;      // the end rules (or the pending save) went through
+    bool mblnStored = false;                // written to its disconnected-job file
 };
 
 }  // namespace CVCoreDataServices

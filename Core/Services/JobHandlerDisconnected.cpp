@@ -3,12 +3,15 @@
 #include "Core/CVClientCommunication/IJobController.h"
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/CVModels/UIMessage.h"
+#include "Core/CupsAccess/CupsJobHelper.h"
 #include "Core/Services/CVDisconnectedJobOption.h"
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/DisconnectedJobFiles.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
+
+#include <exception>
 
 // The job thread's handling of a job whose server calls failed: by the
 // settings' "AuthenticationType" and "DisconnectedJobOption" it is cancelled,
@@ -25,13 +28,14 @@
 namespace CVCoreDataServices {
 
 using Log = ComponentLog<LogComponents::CoreJobHandling>;
+using CVClientData::CupsJobHelper;
 
 // Only a user identified by the workstation's login can have a job taken
 // for them while the server cannot confirm who they are.
 bool JobHandler::HandleJobAsDisconnected()
 {
     Log::Debug("JobHandler::HandleJobAsDisconnected - Job handling cannot reach server. Handling disconnected job.");
-    // A job answered for the quitting client prints untracked, not stored.
+    // A job answered for the quitting client is stored by KeepJobAfterQuit.
     mStopIfClientQuits();
     if (mIsCancelled())
         return false;
@@ -98,11 +102,46 @@ bool JobHandler::mWriteDisconnectedJobFile()
                                                      mJob.GetComputerName(), mintJobId);
     if (mJob.WriteToBinaryFile(path)) {
         Log::Info("JobHandler::SaveDisconnectedJob - Job(%u) stored as a disconnected job: %s", mintJobId, path);
+        mblnStored = true;
         return true;
     }
     Log::Error("JobHandler::SaveDisconnectedJob - Job(%u) could not be stored in %s; it prints without being recorded.",
                mintJobId, path);
     return false;
+}
+
+// Everything here is local (CUPS and the job cache folder), so the quit
+// stays quick. A job the server recorded, holds for release, or that was
+// stored, cancelled or untracked already is left as it is. A job not yet
+// read from CUPS is read now; one whose page data never came is priced by
+// CUPS's default page set.
+void JobHandler::KeepJobAfterQuit() noexcept
+{
+    try {
+        if (!mConnection->AnsweredPrint() || mIsCancelled() || mblnRecordedByServer || mblnHeldByServer ||
+            mblnStored || mblnReportedPrinted)
+            return;
+        if (mstrQueueName.empty()) {
+            CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
+            CupsJobHelper::QuerySpooler(mJob, mintJobId);
+            mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
+        }
+        if (!mJob.IsTracked() || mJob.GetPrinter().Name.empty() || mJob.GetPrinter().Port.empty())
+            return;
+        if (mSettings.DisconnectedJobOption == CVDisconnectedJobPrintUntracked) {
+            Log::Info("JobHandler - Job(%u) prints untracked as the client quits, as the settings say.", mintJobId);
+            return;
+        }
+        if (mJob.Costing.PageSets.empty())
+            mUseDefaultPageSet();
+        mJob.SetDisconnected(true);
+        Log::Info("JobHandler - Job(%u) prints as the client quits; it is kept for the server.", mintJobId);
+        mWriteDisconnectedJobFile();
+    } catch (const std::exception& error) {
+        Log::Error("JobHandler - Job(%u) could not be stored as the client quits: %s", mintJobId, error.what());
+    } catch (...) {
+        Log::Error("JobHandler - Job(%u) could not be stored as the client quits.", mintJobId);
+    }
 }
 
 }  // namespace CVCoreDataServices

@@ -40,9 +40,15 @@ void JobHandler::mSubmitSecurePayload(bool ok)
     // gives, also when the client quits meanwhile.
     if (!mConnection->DecideCancel())
         return;
-    Log::Debug("Send the secure payload...");
+    // Only the hook's own copy of this job goes to the server: without it
+    // (the copy failed, or something else lies at its name) the release
+    // fails, and nothing, least of all an empty job, is uploaded.
     CVClientData::SecureSubmitPayloadResult result;
-    bool submitted = mWebDataService.SubmitSecureJob(mJob, path, result, CVSecureJobDataSpoolFile, false);
+    bool submitted = SecureFileHandler().IsPayloadOfJob(std::to_string(mintJobId));
+    if (submitted) {
+        Log::Debug("Send the secure payload...");
+        submitted = mWebDataService.SubmitSecureJob(mJob, path, result, CVSecureJobDataSpoolFile, false);
+    }
     SecureLog::Debug("SecureResults:\nAutoReleased: %d\nReleasedTo: %s", result.AutoReleased ? 1 : 0,
                      result.ReleasedTo);
 

@@ -5,7 +5,9 @@
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -174,14 +176,19 @@ void WebDataService::ExecuteAuthenticatedFileUpload(WebDataServiceResponse& resp
 {
     auto step = [](int number) { SecureLog::Debug("Step %d", number); };
     step(1);
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(filePath.c_str(), "rb"));
+    // No link is followed, and only a regular file is sent: a link or a
+    // device at the name would send some other file or never end.
+    int fd = open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    std::unique_ptr<std::FILE, FileCloser> file(fd >= 0 ? fdopen(fd, "rb") : nullptr);
     if (!file) {
+        if (fd >= 0)
+            close(fd);
         SecureLog::Error("Error: Unable to open %s for upload.", filePath);
         return;
     }
     step(2);
     struct stat fileInfo {};
-    if (fstat(fileno(file.get()), &fileInfo) != 0) {
+    if (fstat(fileno(file.get()), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) {
         SecureLog::Error("Error: Unable to examine %s for upload.", filePath);
         return;
     }

@@ -2,6 +2,7 @@
 #include "Platform/UserAccount.h"
 #include "tests/ClientCommunication/SocketTestHelpers.h"
 #include "tests/Support/TempRoot.h"
+#include "tests/Support/TemporaryUser.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <functional>
 #include <future>
 #include <grp.h>
+#include <regex>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
@@ -179,12 +181,14 @@ protected:
     }
 };
 
-TEST_F(PeerCheckTest, ListenerAcceptsOnlyRootTheCupsUserOrTheUser)
+// Only root (as the hook runs) may hand jobs over; the CUPS user is refused
+// like any other.
+TEST_F(PeerCheckTest, ListenerAcceptsOnlyRoot)
 {
     const struct {
         const char* peer;
         bool allowed;
-    } cases[] = {{"nobody", false}, {"lp", true}};
+    } cases[] = {{"nobody", false}, {"lp", false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.peer);
         ClientCommunicationChannel listener(user.c_str());
@@ -224,6 +228,67 @@ TEST_F(PeerCheckTest, ListenerAcceptsOnlyRootTheCupsUserOrTheUser)
                                      std::to_string(Platform::LookupUser(c.peer)->uid)) != std::string::npos;
         EXPECT_EQ(logged, !c.allowed);
     }
+}
+
+// The sum of the refusal counts in the log's lines.
+uint64_t RefusalsLogged(const std::string& log, size_t& lines)
+{
+    static const std::regex counted(R"(\((\d+) connections refused since the last such line\)|(\d+) more connections were refused)");
+    uint64_t total = 0;
+    lines = 0;
+    for (auto match = std::sregex_iterator(log.begin(), log.end(), counted); match != std::sregex_iterator(); ++match) {
+        ++lines;
+        total += std::stoull((*match)[1].matched ? (*match)[1].str() : (*match)[2].str());
+    }
+    return total;
+}
+
+// Another user connecting as fast as it can for a second and a half leaves a
+// few lines that count every refusal, not a line for each.
+TEST_F(PeerCheckTest, AConnectionFloodLeavesTheLogBounded)
+{
+    TestSupport::TemporaryUser other;
+    if (!other.Problem().empty())
+        GTEST_SKIP() << other.Problem();
+    uint64_t made = 0;
+    {
+        ClientCommunicationChannel listener(user.c_str());
+        ASSERT_TRUE(listener.Listen());
+        std::string path = SocketFile(user);
+        auto accepted = std::async(std::launch::async, [&] { return listener.Accept().IsConnected(); });
+        // The child reports how many connections it made through its exit
+        // status's pipe: a count of bytes.
+        int counter[2];
+        ASSERT_EQ(pipe(counter), 0);
+        OtherUser flood(other.Account().name, [&](int, int) {
+            close(counter[0]);
+            auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1500);
+            while (std::chrono::steady_clock::now() < until) {
+                int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+                sockaddr_un address = Address(path);
+                if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+                    write(counter[1], "x", 1) != 1)
+                    return 3;
+                close(fd);
+            }
+            return 0;
+        });
+        close(counter[1]);
+        ASSERT_TRUE(flood.Started());
+        char byte;
+        while (read(counter[0], &byte, 1) == 1)
+            ++made;
+        close(counter[0]);
+        EXPECT_EQ(flood.Finish(), 0);
+        // The refusals are skipped and the listener goes on to root's own.
+        ClientCommunicationChannel hook(user.c_str());
+        ASSERT_TRUE(hook.Connect());
+        EXPECT_TRUE(accepted.get());
+    }
+    ASSERT_GT(made, 100u);
+    size_t lines = 0;
+    EXPECT_EQ(RefusalsLogged(LogText(), lines), made);
+    EXPECT_LE(lines, 4u);
 }
 
 TEST_F(PeerCheckTest, HookTalksOnlyToTheUsersOwnListener)

@@ -58,6 +58,7 @@ public:
     bool CurrentDisconnectedJobsExceedLimit(int) override { return false; }
     void HandledPrintJob(const CVClientData::Job&) override {}
     unsigned int CountPendingJobs() override { return 0; }
+    bool RememberJobId(uint32_t) override { return true; }
     void SetLastUser(const CVClientData::User&, bool) override {}
 
     std::set<uint32_t> JobIds()

@@ -164,6 +164,46 @@ TEST_F(DisconnectedPipelineTest, StoredJobsAreSentOnceAfterTheNextConnectedJobs)
     EXPECT_THAT(StoredJobIds(), IsEmpty());
 }
 
+// The client quits while its jobs wait for the user: every hook is told to
+// print, and every job is stored as a disconnected job (one the server
+// recorded already is not), so that the next client submits each once and
+// nothing printed is lost to the accounting. The quit stays quick.
+TEST_F(DisconnectedPipelineTest, JobsPrintedAsTheClientQuitsAreStoredAndSentAtTheNextStart)
+{
+    constexpr int kWaiting = 3;
+    SubmissionLedger ledger(mServer);
+    Settings(0, 1);
+    int recorded = SubmitHeldJob();
+    EXPECT_THAT(RunJob(recorded).finalAnswers, ElementsAre("RZ"));
+    ScriptRules(PipelineTests::WithPopup());
+    mUI.HoldQuestions();
+    std::vector<int> waiting;
+    std::vector<std::unique_ptr<FakeHook>> hooks;
+    for (int n = 0; n < kWaiting; ++n) {
+        waiting.push_back(SubmitHeldJob());
+        hooks.push_back(std::make_unique<FakeHook>(static_cast<uint32_t>(waiting.back()), HpglJob(2)));
+        mController->HandleHookConnection(hooks.back()->TakeClientEnd());
+    }
+    ASSERT_TRUE(mUI.WaitForQuestions(kWaiting, std::chrono::seconds(30)));
+    auto start = std::chrono::steady_clock::now();
+    mController->Shutdown();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    for (size_t n = 0; n < hooks.size(); ++n) {
+        ASSERT_TRUE(hooks[n]->WaitForClose()) << waiting[n];
+        EXPECT_THAT(hooks[n]->FinalAnswers(), ElementsAre("RZ")) << waiting[n];
+    }
+    EXPECT_EQ(StoredJobIds(), waiting);
+    EXPECT_EQ(ledger.Received(), 0);
+
+    RestartClient();
+    ASSERT_TRUE(ledger.WaitForReceived(kWaiting));
+    std::map<uint64_t, int> accepted = ledger.Accepted();
+    EXPECT_EQ(accepted.size(), waiting.size());
+    for (int jobId : waiting)
+        EXPECT_EQ(accepted[static_cast<uint64_t>(jobId)], 1) << jobId;
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return StoredJobIds().empty(); }, std::chrono::seconds(10)));
+}
+
 // Under authentication that asks the user (PIN, PIN and password, network
 // login) stored jobs are sent neither after a job nor at a start; they wait
 // for a start under the workstation's login.

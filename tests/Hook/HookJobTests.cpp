@@ -13,6 +13,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <functional>
 
 using HookTests::FakeClient;
 using HookTests::HookResult;
@@ -304,21 +305,48 @@ TEST_F(HookJobTest, LargePdfOnStandardInputIsCountedFromTheSpool)
     EXPECT_LT(result.peakMemoryKb, 40 * 1024) << result.peakMemoryKb << " kB";
 }
 
-TEST_F(HookJobTest, UnreadableJobFileStillAnswersAndPrintsWithoutPageSets)
+// The job file of argument 6 is read only when it is a regular file reached
+// without a link: for a missing file, a link to another file or a folder at
+// its name the job still answers and prints, without page sets, and
+// nothing of another file reaches a parser dump (debug logging is on). A
+// regular file is read and dumped, as the control.
+TEST_F(HookJobTest, OnlyARegularJobFileIsReadAndDumped)
 {
-    FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
-    auto arguments = mSetup.JobArguments(70, mstrUser);
-    arguments.push_back(mSetup.Root().Path() + "/no-such-job-file");
-    HookResult result = mSetup.Run(arguments, StdinFeed{});
-    client.Finish();
+    const std::string secret = HookTests::SampleJob();
+    const std::string secretPath = mSetup.Root().Path() + "/someone-elses.prn";
+    TestSupport::WriteFileText(secretPath, secret);
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> make;
+        bool read;
+    } cases[] = {
+        {"a regular file", [&](const std::string& path) { TestSupport::WriteFileText(path, secret); }, true},
+        {"no file", [](const std::string&) {}, false},
+        {"a link to another file", [&](const std::string& path) { fs::create_symlink(secretPath, path); }, false},
+        {"a folder", [](const std::string& path) { fs::create_directory(path); }, false},
+    };
+    int jobId = 70;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ++jobId;
+        std::string path = mSetup.Root().Path() + "/job-file-" + std::to_string(jobId);
+        c.make(path);
+        FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+        auto arguments = mSetup.JobArguments(jobId, mstrUser);
+        arguments.push_back(path);
+        HookResult result = mSetup.Run(arguments, StdinFeed{});
+        client.Finish();
 
-    EXPECT_EQ(result.status, 0) << result.errors;
-    ASSERT_TRUE(client.PageSetReply().has_value());
-    RawDataJobProperties properties(*client.PageSetReply());
-    EXPECT_EQ(properties.GetJobId(), 70u);
-    EXPECT_TRUE(properties.GetPageSets().empty());
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_TRUE(BackendRan(jobId));
+        ASSERT_TRUE(client.PageSetReply().has_value());
+        RawDataJobProperties properties(*client.PageSetReply());
+        EXPECT_EQ(properties.GetJobId(), static_cast<uint32_t>(jobId));
+        EXPECT_EQ(properties.GetPageSets().empty(), !c.read);
+        std::string dump = fs::path(mSetup.PayloadCopy(jobId)).parent_path() / (".parser_" + std::to_string(jobId) + ".parser");
+        EXPECT_EQ(TestSupport::ReadFileText(dump) == secret, c.read);
+    }
     EXPECT_NE(mSetup.LogText().find("Unable to open the job file"), std::string::npos);
-    EXPECT_TRUE(BackendRan(70));
 }
 
 TEST_F(HookJobTest, SilentStandardInputEndsTheParseWithoutSpinningAndKeepsTheJob)

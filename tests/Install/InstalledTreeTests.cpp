@@ -93,7 +93,7 @@ const Tree kInstalledTree = {
     {"/usr/share/polkit-1/actions/com.corvane.quorvel.uninstall.policy", "f 0644"},
     {"/var", "d 0755"},
     {"/var/lib", "d 0755"},
-    {"/var/lib/quorvel", "d 1777"},
+    {"/var/lib/quorvel", "d 0755"},
     {"/var/log", "d 0755"},
     {"/var/log/quorvel", "d 0755"},
 };

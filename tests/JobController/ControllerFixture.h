@@ -39,7 +39,8 @@ struct JobContext {
     IUIController& userInterface;
 };
 
-// The smallest job thread: runs the test's body for the job, then closes the
+// The smallest job thread: remembers the job's id (as a job thread does once
+// CUPS holds the job), runs the test's body for the job, then closes the
 // connection, as a job thread does.
 class TestJobThread final : public SWThread {
 public:
@@ -50,6 +51,7 @@ public:
     ~TestJobThread() override { Terminate(true); }
     int Run() override
     {
+        mContext.controller.RememberJobId(mContext.jobId);
         if (mBody)
             mBody(mContext);
         mContext.connection->Disconnect();

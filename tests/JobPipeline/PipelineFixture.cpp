@@ -1,5 +1,7 @@
 #include "tests/JobPipeline/PipelineFixture.h"
 
+#include "Core/Services/CVTrackOption.h"
+
 #include "Core/CVModels/LocalFiles/SecureFileHandler.h"
 #include "Core/Services/JobHandler.h"
 #include "Platform/UserAccount.h"
@@ -234,6 +236,16 @@ RulesAnswer GoOn(int stopAfterStage)
     RulesAnswer answer;
     answer.ProcessedToStage = stopAfterStage;
     return answer;
+}
+
+RulesScript WithPopup()
+{
+    return [](int, int stop) {
+        RulesAnswer answer = GoOn(stop);
+        answer.TrackOptionSet = true;
+        answer.TrackOption = CVTrackOptionTrackWithPopup;
+        return std::optional(answer);
+    };
 }
 
 CVClientData::JobMessage Message(int type, const std::string& title, int source)

@@ -37,6 +37,8 @@ using RulesScript = std::function<std::optional<RulesAnswer>(int startStage, int
 
 // A rules answer that lets the job go on, up to the stage asked for.
 RulesAnswer GoOn(int stopAfterStage);
+// Rules that let every job go on, each with a pop-up for its user.
+RulesScript WithPopup();
 // A server message of a type, with texts made from its title.
 CVClientData::JobMessage Message(int type, const std::string& title, int source = 1);
 

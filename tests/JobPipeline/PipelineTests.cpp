@@ -8,7 +8,10 @@
 #include "Core/Services/JobHandler.h"
 #include "tests/Support/ChildProgram.h"
 
+#include <functional>
+#include <cstdio>
 #include <future>
+#include <sstream>
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
 
@@ -548,6 +551,89 @@ INSTANTIATE_TEST_SUITE_P(EveryDisconnectedJobOption, FailedUploadTest,
                              return "Option" + std::to_string(info.param.disconnectedJobOption)
                                     + (info.param.dropped ? "Dropped" : "ServerError");
                          });
+
+// Without the hook's copy of the job at its name (the copy failed, or
+// someone put a folder or a link to another file there) the secure release
+// fails: nothing is uploaded, no job is submitted to the server, the job is
+// cancelled and its owner is told.
+TEST_F(PipelineTest, SecuredJobWithoutTheHooksCopyFailsToSecure)
+{
+    ScriptRules(SecuredWithoutBalance());
+    std::string victim = mRoot.Host("/victim");
+    TestSupport::WriteFileText(victim, "someone's private file");
+    const struct {
+        const char* what;
+        std::function<void(const std::string&)> plant;
+    } cases[] = {
+        {"no copy", [](const std::string&) {}},
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"a link to another file", [&](const std::string& path) { std::filesystem::create_symlink(victim, path); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        mUI.ClearCalls();
+        int jobId = SubmitHeldJob();
+        c.plant(PayloadPath(jobId));
+        ExpectCancelled(RunJob(jobId));
+        EXPECT_THAT(Titles(mUI.CallsOf("secure")), ElementsAre("Failed to Secure"));
+        std::filesystem::remove_all(PayloadPath(jobId));
+    }
+    EXPECT_EQ(mServer.CountOf("POST", "printapi/securejobs/1"), 0u);
+    EXPECT_THAT(PayloadUploads(mServer), IsEmpty());
+    EXPECT_EQ(TestSupport::ReadFileText(victim), "someone's private file");
+}
+
+namespace {
+
+// Client ends of the established TCP connections to a local port.
+size_t ConnectionsTo(int port)
+{
+    char hexPort[8];
+    std::snprintf(hexPort, sizeof hexPort, "%04X", static_cast<unsigned>(port));
+    size_t count = 0;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        std::istringstream lines(TestSupport::ReadFileText(table));
+        std::string line;
+        std::getline(lines, line);  // the heading
+        while (std::getline(lines, line)) {
+            std::istringstream fields(line);
+            std::string slot, local, remote, state;
+            fields >> slot >> local >> remote >> state;
+            if (state == "01" && remote.substr(remote.find(':') + 1) == hexPort)
+                ++count;
+        }
+    }
+    return count;
+}
+
+}  // namespace
+
+// 150 jobs wait for their users at once: their threads hold no connection to
+// cupsd meanwhile, so every other CUPS client (lpstat here) is served at once.
+TEST_F(PipelineTest, JobsWaitingForTheirUsersHoldNoCupsConnection)
+{
+    constexpr int kJobs = 150;
+    ScriptRules(WithPopup());
+    mUI.HoldQuestions();
+    std::vector<std::unique_ptr<FakeHook>> hooks;
+    for (int n = 0; n < kJobs; ++n) {
+        int jobId = SubmitHeldJob();
+        ASSERT_GT(jobId, 0);
+        hooks.push_back(std::make_unique<FakeHook>(static_cast<uint32_t>(jobId), HpglJob(1)));
+        mController->HandleHookConnection(hooks.back()->TakeClientEnd());
+    }
+    ASSERT_TRUE(mUI.WaitForQuestions(kJobs, std::chrono::seconds(120)));
+    EXPECT_LE(ConnectionsTo(mCupsd.Port()), 2u);
+    auto start = std::chrono::steady_clock::now();
+    TestSupport::ProgramResult listing = TestSupport::RunProgram({"lpstat", "-h", mCupsd.Address(), "-o", Queue});
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(listing.status, 0);
+    mController->Shutdown();
+    for (const auto& hook : hooks) {
+        ASSERT_TRUE(hook->WaitForClose());
+        EXPECT_THAT(hook->FinalAnswers(), ElementsAre("RZ"));
+    }
+}
 
 // With the server away a tracked job takes the disconnected path, which
 // under the default settings cancels it with cancel reason 9.

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <chrono>
+#include <functional>
 #include <set>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -25,8 +26,8 @@ protected:
     {
         fs::create_directories(Support());
         fs::create_directories(mRoot.Host("/var/spool/cups"));
-        // Users delete their payloads, so the folder is open to all, like /tmp.
-        fs::permissions(Support(), fs::perms(01777));
+        // Only root writes in the folder, as installed.
+        fs::permissions(Support(), fs::perms(0755));
         SetDebugLogging("1");
     }
 
@@ -125,6 +126,53 @@ TEST_F(SecureFiles, PrePlacedSymbolicLinksAreNotFollowed)
         EXPECT_TRUE(S_ISREG(info.st_mode)) << name;
         EXPECT_EQ(info.st_mode & 07777, 0600u) << name;
     }
+}
+
+// In a folder that others may write in, another user could put a folder or
+// a link at a job's name first: no copy and no dump is made there.
+TEST_F(SecureFiles, NoCopyOrDumpInAFolderOthersMayWriteIn)
+{
+    TestSupport::WriteFileText(Spool("d00042-001"), "job data");
+    for (unsigned mode : {01777u, 0775u}) {
+        fs::permissions(Support(), fs::perms(mode));
+        SecureFileHandler handler;
+        EXPECT_FALSE(handler.CopyCupsDataFile("42")) << std::oct << mode;
+        EXPECT_FALSE(handler.WriteParsedData("42", AsBytes("chunk"))) << std::oct << mode;
+        EXPECT_TRUE(SupportEntries().empty()) << std::oct << mode;
+    }
+}
+
+// The client takes only the hook's copy of the job: a regular file at the
+// job's name, not a link, of its own user, with one name and not empty.
+TEST_F(SecureFiles, OnlyTheHooksCopyIsTakenAsTheJobsPayload)
+{
+    std::string victim = mRoot.Host("/victim");
+    TestSupport::WriteFileText(victim, "precious");
+    const std::string payload = Support() + "/.Secure_42.payload";
+    const struct {
+        const char* what;
+        std::function<void()> plant;
+        bool taken;
+    } cases[] = {
+        {"the hook's copy", [&] { TestSupport::WriteFileText(payload, "job data"); }, true},
+        {"nothing", [] {}, false},
+        {"an empty file", [&] { TestSupport::WriteFileText(payload, ""); }, false},
+        {"a folder", [&] { fs::create_directory(payload); }, false},
+        {"a link to another file", [&] { fs::create_symlink(victim, payload); }, false},
+        {"a second name of another file", [&] { fs::create_hard_link(victim, payload); }, false},
+        // Without root the file stays the test's own, and is taken.
+        {"another user's file", [&] {
+             TestSupport::WriteFileText(payload, "job data");
+             if (geteuid() == 0)
+                 EXPECT_EQ(chown(payload.c_str(), 65534, 65534), 0);
+         }, geteuid() != 0},
+    };
+    for (const auto& c : cases) {
+        c.plant();
+        EXPECT_EQ(SecureFileHandler().IsPayloadOfJob("42"), c.taken) << c.what;
+        fs::remove_all(payload);
+    }
+    EXPECT_FALSE(SecureFileHandler().IsPayloadOfJob("../42"));
 }
 
 TEST_F(SecureFiles, FilesGoToTheJobOwnerWhenRunningAsRoot)

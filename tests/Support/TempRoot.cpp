@@ -33,6 +33,8 @@ TempRoot::TempRoot()
     // Root writes its log only into a folder no other user can write into,
     // whatever the umask of the test run.
     fs::permissions(Platform::FolderPath(Folder::SystemLogs), fs::perms(0755));
+    // The hook makes job copies only in a folder no other user can write into.
+    fs::permissions(Platform::FolderPath(Folder::SystemData), fs::perms(0755));
     fs::create_directories(Host("/tmp"));
     fs::permissions(Host("/tmp"), fs::perms(01777));
 }

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using Log = ComponentLog<LogComponents::Secure>;
@@ -92,6 +93,8 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
     std::string destination = GetFullPathToSecureFile(jobId);
     Log::Debug("\n**********\nSource: %s\nDestination: %s\n", source, destination);
 
+    if (!mFolderIsPrivate())
+        return false;
     Platform::ScopedDescriptor input{::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW)};
     if (input.fd < 0) {
         Log::Error("Unable to open CUPS data file.  %s", std::strerror(errno));
@@ -127,6 +130,49 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
     return true;
 }
 
+// A folder that another user may write in lets them put a folder or a link
+// at a job's name before the copy is made (the copy then fails and the job
+// goes unsecured) or swap the copy afterwards.
+bool SecureFileHandler::mFolderIsPrivate() const
+{
+    struct stat info {};
+    if (::lstat(mstrFolder.c_str(), &info) != 0) {
+        Log::Error("Unable to examine the folder %s: %s", mstrFolder, std::strerror(errno));
+        return false;
+    }
+    if (!S_ISDIR(info.st_mode) || (info.st_uid != 0 && info.st_uid != geteuid()) || (info.st_mode & 022) != 0) {
+        Log::Error("The folder %s is not a folder of root's that only root may write in (owner %u, mode %o); no "
+                   "job copies are made there.",
+                   mstrFolder, static_cast<unsigned>(info.st_uid), static_cast<unsigned>(info.st_mode & 07777));
+        return false;
+    }
+    return true;
+}
+
+bool SecureFileHandler::IsPayloadOfJob(const std::string& jobId) const
+{
+    if (!AcceptJobId<LogComponents::Secure>(jobId))
+        return false;
+    std::string path = GetFullPathToSecureFile(jobId);
+    Platform::ScopedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
+    struct stat info {};
+    const char* problem = nullptr;
+    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
+        problem = std::strerror(errno);
+    else if (!S_ISREG(info.st_mode))
+        problem = "not a regular file";
+    else if (info.st_uid != geteuid())
+        problem = "owned by another user";
+    else if (info.st_nlink != 1)
+        problem = "a file with more than one name";
+    else if (info.st_size == 0)
+        problem = "empty";
+    if (problem == nullptr)
+        return true;
+    Log::Error("The secure payload %s is not the copy of job %s: %s.", path, jobId, problem);
+    return false;
+}
+
 bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<const unsigned char> data)
 {
     if (!AcceptJobId<LogComponents::CoreCups>(jobId))
@@ -144,8 +190,13 @@ bool SecureFileHandler::WriteRawDataToFile(const std::string& path, std::span<co
         return true;
     bool ok = true;
     if (path != mstrDumpPath || !mDumpFile.IsOpen()) {
+        // A dump that could not be started or written is not tried again.
+        if (path == mstrDumpPath)
+            return false;
         mDumpFile.Close();
         mstrDumpPath = path;
+        if (!mFolderIsPrivate())
+            return false;
         mPruneParserDumps();
         ok = mDumpFile.Open(path, mOwnerIds()) && mDumpFile.Commit();
     }

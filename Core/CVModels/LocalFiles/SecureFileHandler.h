@@ -12,9 +12,13 @@
 // The system-wide support folder "/var/lib/quorvel" (under the filesystem
 // root): the hook copies a job's CUPS spool file there for
 // secure release and, with debug logging, dumps the raw data it parses; the
-// client finds, uploads and deletes the copies. Every file it writes holds a
-// user's document, so it is private to the job's owner (mode 0600, handed to
-// the owner when the hook runs as root) and never written through a link.
+// client finds and uploads the copies, and the hook removes them once the
+// client has answered. The folder belongs to root and no one else may write
+// in it (mode 0711): the hook writes only into such a folder, so no other
+// user can plant a file, folder or link at a job's name. Every file it writes
+// holds a user's document, so it is private to the job's owner (mode 0600,
+// handed to the owner when the hook runs as root) and never written through a
+// link.
 class SecureFileHandler {
 public:
     // CUPS's request root on this platform, where the job's data file lies.
@@ -42,6 +46,12 @@ public:
     bool WriteParsedData(const std::string& jobId, std::span<const unsigned char> data);
     bool WriteRawDataToFile(const std::string& path, std::span<const unsigned char> data);
 
+    // Whether the job's payload file is the copy the hook made for this
+    // job: a regular file at the job's own name, reached without following a
+    // link, owned by this process's user, with one name and not empty.
+    // Logs why not.
+    bool IsPayloadOfJob(const std::string& jobId) const;
+
     // Removes the job's payload file (a missing file is not reported).
     void DeleteSecurePayload(const std::string& jobId);
     // Removes every file whose name begins with "." and whose first ".payload"
@@ -59,6 +69,7 @@ public:
 
 private:
     std::optional<std::pair<uid_t, gid_t>> mOwnerIds() const;
+    bool mFolderIsPrivate() const;
     void mPruneParserDumps() const;
 
     std::string mstrFolder;
