@@ -672,3 +672,18 @@ TEST(PostscriptParser, CountsThePostscriptAfterAPrescribeBlockInsidePjl)
         EXPECT_EQ(RunJob(job, chunk), expected) << chunk;
     ParserTestSupport::ExpectChunkInvariant(ParserTestSupport::ToBytes(job));
 }
+
+// A page-device dictionary built with def reaches setpagedevice as one
+// built with << >> does; a value taken from the stack is not known.
+TEST(PostscriptParser, ReadsPageDeviceDictionariesBuiltWithDef)
+{
+    const JobResult built = RunJob("%!PS\n2 dict begin /Duplex true def /NumCopies 3 def currentdict end setpagedevice "
+                                   "showpage\n",
+                                   64);
+    EXPECT_TRUE(built.mblnDuplex);
+    EXPECT_EQ(built.mintCopies, 3u);
+    const JobResult fromStack =
+        RunJob("%!PS\n2 {1 dict begin/NumCopies exch def currentdict end setpagedevice} exec showpage\n", 64);
+    EXPECT_FALSE(fromStack.mblnDuplex);
+    EXPECT_EQ(fromStack.mintCopies, 1u);
+}
