@@ -613,6 +613,11 @@ TEST(PostscriptParser, FollowsTheNamesAJobDefines)
         {"%!PS\n%%EndComments\n%%BeginProlog\n/bg{gsave bgcolor aload pop setrgbcolor fill grestore}bind def\n"
          "%%EndProlog\n(text) bg showpage\n",
          " 0x0 1/0", false},
+        // ImageMagick: a procedure that sets a colour space and draws an
+        // image draws a colour image; one that draws in grey does not.
+        {"%!PS\n%%EndComments\n%%BeginProlog\n/DCI{/DeviceRGB setcolorspace<</ImageType 1>>image}bind def\n"
+         "/GI{/DeviceGray setcolorspace<</ImageType 1>>image}bind def\n%%EndProlog\nDCI showpage GI showpage\n",
+         " 0x0 1/1", false},
         // paps misspells the end of its prolog: its pages end it.
         {"%!PS-Adobe-3.0\n%%EndComments\n%%BeginProlog\n/x 1 def\n%%EndPrologue\n%%Page: 1 1\n"
          "1 0 0 setrgbcolor 0 0 9 9 rectfill showpage\n%%Page: 2 2\nshowpage\n",

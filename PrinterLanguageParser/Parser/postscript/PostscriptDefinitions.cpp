@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/postscript/PostscriptDefinitions.h"
 
+#include "PrinterLanguageParser/Parser/postscript/PostscriptColorSpace.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptParserStrategies.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptStrategyInstances.h"
 
@@ -22,6 +23,8 @@ void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summar
     } else if (strategy == &MarkCurrentPageAsColor || strategy == &DoCmykImageAndForceBase85 ||
                strategy == &DoRgbImageAndForceBase85 || strategy == &DoRgbImageAndForceHex ||
                strategy == &ForceTokenizerToBase85AndMarkCurrentPageAsColor) {
+        summary.mintEffects |= Definitions::EFFECT_COLOR_IMAGE;
+    } else if (strategy == &CheckIfImageIsColor && (summary.mintEffects & Definitions::EFFECT_COLOR_SPACE) != 0) {
         summary.mintEffects |= Definitions::EFFECT_COLOR_IMAGE;
     } else if (strategy == &CheckCurrentColorspaceAndMarkCurrentPageAsColor || strategy == &CheckIfImageIsColor) {
         summary.mintEffects |= Definitions::EFFECT_PAINT;
@@ -180,11 +183,20 @@ void PostscriptDefinitions::mTakeName(std::string_view name, Frame& frame, Posts
     const Item* last = frame.Back(0);
     if (last != nullptr && last->mintKind == ITEM_PROCEDURE && (last->mSummary.mintEffects & EFFECT_DUPLEX) != 0)
         frame.mSummary.mintEffects |= name == "if" ? EFFECT_DUPLEX_IF_OPERAND : EFFECT_DUPLEX;
+    if (mintDepth != 0) {
+        if (const PostscriptParserStrategies::Entry* entry = strategies.Find(name)) {
+            // "/DeviceRGB setcolorspace": the images drawn after it are
+            // drawn in colour.
+            if (entry->mStrategy == &ParserStrategies::SetColorSpace && last != nullptr &&
+                last->mintKind == ITEM_LITERAL_NAME) {
+                const PostscriptColorSpace space = ColorSpaceFromName("/" + last->mstrName);
+                if (space != COLOR_SPACE_NONE && space != COLOR_SPACE_DEVICE_GRAY && space != COLOR_SPACE_CIE_BASED_A)
+                    frame.mSummary.mintEffects |= EFFECT_COLOR_SPACE;
+            }
+            ParserStrategies::mAddEffectOf(entry->mStrategy, frame.mSummary, first);
+        }
+    }
     frame.Push(ITEM_OTHER);
-    if (mintDepth == 0)
-        return;
-    if (const PostscriptParserStrategies::Entry* entry = strategies.Find(name))
-        ParserStrategies::mAddEffectOf(entry->mStrategy, frame.mSummary, first);
 }
 
 // "/name {...} def", "/name /keyword load def" (or "put" into a dictionary)

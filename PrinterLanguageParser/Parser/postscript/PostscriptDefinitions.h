@@ -66,6 +66,7 @@ public:
         EFFECT_NAMES_KEYWORD = 64,      // any name a table knows
         EFFECT_NOT_EMPTY = 128,         // anything but "pop"
         EFFECT_STARTED = 256,           // a token has been read
+        EFFECT_COLOR_SPACE = 512,       // "/DeviceRGB setcolorspace" and the like
     };
     struct Summary {
         uint16_t mintEffects = 0;
