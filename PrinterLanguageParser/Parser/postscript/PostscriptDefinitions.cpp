@@ -90,6 +90,27 @@ const IParserStrategy* PostscriptDefinitions::StrategyFor(const Summary& summary
 }
 
 // Follows procedures, literal names, "load" and the definitions.
+bool PostscriptDefinitions::Take(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
+{
+    // Numbers, strings and operators outside procedures whose length is
+    // none of the words of a definition only take their place among the
+    // last items, unless they act on a procedure.
+    const PostscriptTokenType type = token.Type();
+    if (mintDepth == 0 && type != TOKEN_PROCEDURE) {
+        Frame& frame = mvecFrames[0];
+        const std::string_view text = token.Data();
+        const bool plain = type != TOKEN_NAME || (!text.empty() && text.front() != '/' && text.size() != 3 &&
+                                                  text.size() != 4 && text.size() != 8 && text.size() != 11);
+        const Item* last = frame.Back(0);
+        if (plain && (type != TOKEN_NAME || last == nullptr || last->mintKind != ITEM_PROCEDURE)) {
+            frame.mSummary.mintEffects |= EFFECT_NOT_EMPTY;
+            frame.Push(ITEM_OTHER);
+            return false;
+        }
+    }
+    return mTakeAny(token, strategies);
+}
+
 bool PostscriptDefinitions::mTakeAny(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
 {
     const size_t before = mintDefinitions;
