@@ -24,6 +24,8 @@ void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summar
                strategy == &DoRgbImageAndForceBase85 || strategy == &DoRgbImageAndForceHex ||
                strategy == &ForceTokenizerToBase85AndMarkCurrentPageAsColor) {
         summary.mintEffects |= Definitions::EFFECT_COLOR_IMAGE;
+    } else if (strategy == &SetColorSpaceRgb || strategy == &SetColorSpaceCmyk) {
+        summary.mintEffects |= Definitions::EFFECT_COLOR_SPACE;
     } else if (strategy == &CheckIfImageIsColor && (summary.mintEffects & Definitions::EFFECT_COLOR_SPACE) != 0) {
         summary.mintEffects |= Definitions::EFFECT_COLOR_IMAGE;
     } else if (strategy == &CheckCurrentColorspaceAndMarkCurrentPageAsColor || strategy == &CheckIfImageIsColor) {
@@ -55,7 +57,7 @@ void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summar
 
 // The one strategy a procedure's body stands for: a page end first, then a
 // colour image, duplex asked of setpagedevice, a colour operator (with the
-// painting that follows it), painting alone.
+// painting that follows it), painting alone, a colour space set.
 const IParserStrategy* PostscriptDefinitions::StrategyFor(const Summary& summary)
 {
     using namespace ParserStrategies;
@@ -86,6 +88,10 @@ const IParserStrategy* PostscriptDefinitions::StrategyFor(const Summary& summary
         return setter;
     if ((effects & EFFECT_PAINT) != 0)
         return &CheckCurrentColorspaceAndMarkCurrentPageAsColor;
+    // ImageMagick's image dictionaries: a colour space for the image that
+    // the caller draws.
+    if ((effects & EFFECT_COLOR_SPACE) != 0)
+        return &SetColorSpaceRgb;
     return nullptr;
 }
 
@@ -213,6 +219,12 @@ void PostscriptDefinitions::mTakeName(std::string_view name, Frame& frame, Posts
                 const PostscriptColorSpace space = ColorSpaceFromName("/" + last->mstrName);
                 if (space != COLOR_SPACE_NONE && space != COLOR_SPACE_DEVICE_GRAY && space != COLOR_SPACE_CIE_BASED_A)
                     frame.mSummary.mintEffects |= EFFECT_COLOR_SPACE;
+            }
+            // An image drawn after a colour space was set, also in the
+            // body around this one ("... { image } ifelse").
+            if (entry->mStrategy == &ParserStrategies::CheckIfImageIsColor) {
+                for (size_t depth = 1; depth < mintDepth && depth < mintMAX_DEPTH; ++depth)
+                    frame.mSummary.mintEffects |= mvecFrames[depth].mSummary.mintEffects & EFFECT_COLOR_SPACE;
             }
             ParserStrategies::mAddEffectOf(entry->mStrategy, frame.mSummary, first);
         }
