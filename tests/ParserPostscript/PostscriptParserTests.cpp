@@ -673,9 +673,14 @@ TEST(PostscriptParser, CountsThePostscriptAfterAPrescribeBlockInsidePjl)
         "LANGUAGE=POSTSCRIPT\n%!PS-Adobe-3.0\n%%Requirements: numcopies(2) duplex\n%%EndComments\n"
         "%%Page: 1 1\n1 0 0 setrgbcolor 0 0 9 9 rectfill showpage\n%%Page: 2 2\nshowpage\n%%EOF\n\x1b%-12345X";
     const JobResult expected{" 0x0 1/1", 2, true, 0, 0, 0};
-    for (const size_t chunk : {job.size(), size_t{1}, size_t{5}})
-        EXPECT_EQ(RunJob(job, chunk), expected) << chunk;
-    ParserTestSupport::ExpectChunkInvariant(ParserTestSupport::ToBytes(job));
+    // A block left without EXIT ends at the universal exit language.
+    std::string withoutExit = job;
+    withoutExit.replace(withoutExit.find("EXIT;"), 5, "");
+    for (const std::string& sample : {job, withoutExit}) {
+        for (const size_t chunk : {sample.size(), size_t{1}, size_t{5}})
+            EXPECT_EQ(RunJob(sample, chunk), expected) << chunk;
+        ParserTestSupport::ExpectChunkInvariant(ParserTestSupport::ToBytes(sample));
+    }
 }
 
 // A page-device dictionary built with def reaches setpagedevice as one
