@@ -613,6 +613,11 @@ TEST(PostscriptParser, FollowsTheNamesAJobDefines)
         {"%!PS\n%%EndComments\n%%BeginProlog\n/bg{gsave bgcolor aload pop setrgbcolor fill grestore}bind def\n"
          "%%EndProlog\n(text) bg showpage\n",
          " 0x0 1/0", false},
+        // ImageMagick: a procedure that sets a colour space and draws an
+        // image draws a colour image; one that draws in grey does not.
+        {"%!PS\n%%EndComments\n%%BeginProlog\n/DCI{/DeviceRGB setcolorspace<</ImageType 1>>image}bind def\n"
+         "/GI{/DeviceGray setcolorspace<</ImageType 1>>image}bind def\n%%EndProlog\nDCI showpage GI showpage\n",
+         " 0x0 1/1", false},
         // paps misspells the end of its prolog: its pages end it.
         {"%!PS-Adobe-3.0\n%%EndComments\n%%BeginProlog\n/x 1 def\n%%EndPrologue\n%%Page: 1 1\n"
          "1 0 0 setrgbcolor 0 0 9 9 rectfill showpage\n%%Page: 2 2\nshowpage\n",
@@ -668,7 +673,27 @@ TEST(PostscriptParser, CountsThePostscriptAfterAPrescribeBlockInsidePjl)
         "LANGUAGE=POSTSCRIPT\n%!PS-Adobe-3.0\n%%Requirements: numcopies(2) duplex\n%%EndComments\n"
         "%%Page: 1 1\n1 0 0 setrgbcolor 0 0 9 9 rectfill showpage\n%%Page: 2 2\nshowpage\n%%EOF\n\x1b%-12345X";
     const JobResult expected{" 0x0 1/1", 2, true, 0, 0, 0};
-    for (const size_t chunk : {job.size(), size_t{1}, size_t{5}})
-        EXPECT_EQ(RunJob(job, chunk), expected) << chunk;
-    ParserTestSupport::ExpectChunkInvariant(ParserTestSupport::ToBytes(job));
+    // A block left without EXIT ends at the universal exit language.
+    std::string withoutExit = job;
+    withoutExit.replace(withoutExit.find("EXIT;"), 5, "");
+    for (const std::string& sample : {job, withoutExit}) {
+        for (const size_t chunk : {sample.size(), size_t{1}, size_t{5}})
+            EXPECT_EQ(RunJob(sample, chunk), expected) << chunk;
+        ParserTestSupport::ExpectChunkInvariant(ParserTestSupport::ToBytes(sample));
+    }
+}
+
+// A page-device dictionary built with def reaches setpagedevice as one
+// built with << >> does; a value taken from the stack is not known.
+TEST(PostscriptParser, ReadsPageDeviceDictionariesBuiltWithDef)
+{
+    const JobResult built = RunJob("%!PS\n2 dict begin /Duplex true def /NumCopies 3 def currentdict end setpagedevice "
+                                   "showpage\n",
+                                   64);
+    EXPECT_TRUE(built.mblnDuplex);
+    EXPECT_EQ(built.mintCopies, 3u);
+    const JobResult fromStack =
+        RunJob("%!PS\n2 {1 dict begin/NumCopies exch def currentdict end setpagedevice} exec showpage\n", 64);
+    EXPECT_FALSE(fromStack.mblnDuplex);
+    EXPECT_EQ(fromStack.mintCopies, 1u);
 }

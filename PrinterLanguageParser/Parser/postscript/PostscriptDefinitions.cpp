@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/postscript/PostscriptDefinitions.h"
 
+#include "PrinterLanguageParser/Parser/postscript/PostscriptColorSpace.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptParserStrategies.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptStrategyInstances.h"
 
@@ -22,6 +23,10 @@ void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summar
     } else if (strategy == &MarkCurrentPageAsColor || strategy == &DoCmykImageAndForceBase85 ||
                strategy == &DoRgbImageAndForceBase85 || strategy == &DoRgbImageAndForceHex ||
                strategy == &ForceTokenizerToBase85AndMarkCurrentPageAsColor) {
+        summary.mintEffects |= Definitions::EFFECT_COLOR_IMAGE;
+    } else if (strategy == &SetColorSpaceRgb || strategy == &SetColorSpaceCmyk) {
+        summary.mintEffects |= Definitions::EFFECT_COLOR_SPACE;
+    } else if (strategy == &CheckIfImageIsColor && (summary.mintEffects & Definitions::EFFECT_COLOR_SPACE) != 0) {
         summary.mintEffects |= Definitions::EFFECT_COLOR_IMAGE;
     } else if (strategy == &CheckCurrentColorspaceAndMarkCurrentPageAsColor || strategy == &CheckIfImageIsColor) {
         summary.mintEffects |= Definitions::EFFECT_PAINT;
@@ -52,7 +57,7 @@ void mAddEffectOf(const IParserStrategy* strategy, PostscriptDefinitions::Summar
 
 // The one strategy a procedure's body stands for: a page end first, then a
 // colour image, duplex asked of setpagedevice, a colour operator (with the
-// painting that follows it), painting alone.
+// painting that follows it), painting alone, a colour space set.
 const IParserStrategy* PostscriptDefinitions::StrategyFor(const Summary& summary)
 {
     using namespace ParserStrategies;
@@ -83,10 +88,35 @@ const IParserStrategy* PostscriptDefinitions::StrategyFor(const Summary& summary
         return setter;
     if ((effects & EFFECT_PAINT) != 0)
         return &CheckCurrentColorspaceAndMarkCurrentPageAsColor;
+    // ImageMagick's image dictionaries: a colour space for the image that
+    // the caller draws.
+    if ((effects & EFFECT_COLOR_SPACE) != 0)
+        return &SetColorSpaceRgb;
     return nullptr;
 }
 
 // Follows procedures, literal names, "load" and the definitions.
+bool PostscriptDefinitions::Take(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
+{
+    // Numbers, strings and operators outside procedures whose length is
+    // none of the words of a definition only take their place among the
+    // last items, unless they act on a procedure.
+    const PostscriptTokenType type = token.Type();
+    if (mintDepth == 0 && type != TOKEN_PROCEDURE) {
+        Frame& frame = mvecFrames[0];
+        const std::string_view text = token.Data();
+        const bool plain = type != TOKEN_NAME || (!text.empty() && text.front() != '/' && text.size() != 3 &&
+                                                  text.size() != 4 && text.size() != 8 && text.size() != 11);
+        const Item* last = frame.Back(0);
+        if (plain && (type != TOKEN_NAME || last == nullptr || last->mintKind != ITEM_PROCEDURE)) {
+            frame.mSummary.mintEffects |= EFFECT_NOT_EMPTY;
+            frame.Push(ITEM_OTHER);
+            return false;
+        }
+    }
+    return mTakeAny(token, strategies);
+}
+
 bool PostscriptDefinitions::mTakeAny(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
 {
     const size_t before = mintDefinitions;
@@ -180,11 +210,26 @@ void PostscriptDefinitions::mTakeName(std::string_view name, Frame& frame, Posts
     const Item* last = frame.Back(0);
     if (last != nullptr && last->mintKind == ITEM_PROCEDURE && (last->mSummary.mintEffects & EFFECT_DUPLEX) != 0)
         frame.mSummary.mintEffects |= name == "if" ? EFFECT_DUPLEX_IF_OPERAND : EFFECT_DUPLEX;
+    if (mintDepth != 0) {
+        if (const PostscriptParserStrategies::Entry* entry = strategies.Find(name)) {
+            // "/DeviceRGB setcolorspace": the images drawn after it are
+            // drawn in colour.
+            if (entry->mStrategy == &ParserStrategies::SetColorSpace && last != nullptr &&
+                last->mintKind == ITEM_LITERAL_NAME) {
+                const PostscriptColorSpace space = ColorSpaceFromName("/" + last->mstrName);
+                if (space != COLOR_SPACE_NONE && space != COLOR_SPACE_DEVICE_GRAY && space != COLOR_SPACE_CIE_BASED_A)
+                    frame.mSummary.mintEffects |= EFFECT_COLOR_SPACE;
+            }
+            // An image drawn after a colour space was set, also in the
+            // body around this one ("... { image } ifelse").
+            if (entry->mStrategy == &ParserStrategies::CheckIfImageIsColor) {
+                for (size_t depth = 1; depth < mintDepth && depth < mintMAX_DEPTH; ++depth)
+                    frame.mSummary.mintEffects |= mvecFrames[depth].mSummary.mintEffects & EFFECT_COLOR_SPACE;
+            }
+            ParserStrategies::mAddEffectOf(entry->mStrategy, frame.mSummary, first);
+        }
+    }
     frame.Push(ITEM_OTHER);
-    if (mintDepth == 0)
-        return;
-    if (const PostscriptParserStrategies::Entry* entry = strategies.Find(name))
-        ParserStrategies::mAddEffectOf(entry->mStrategy, frame.mSummary, first);
 }
 
 // "/name {...} def", "/name /keyword load def" (or "put" into a dictionary)

@@ -31,27 +31,7 @@ public:
 
     // Takes one token that is no comment; true the one time a definition
     // beyond the bound is passed over.
-    bool Take(const PostscriptTokenView& token, PostscriptParserStrategies& strategies)
-    {
-        // Numbers and strings outside procedures, most of a page's tokens,
-        // only take their place among the last items.
-        // So are operators outside procedures whose length is none of the
-        // words of a definition, unless they act on a procedure.
-        const PostscriptTokenType type = token.Type();
-        if (mintDepth == 0 && type != TOKEN_PROCEDURE) {
-            Frame& frame = mvecFrames[0];
-            const std::string_view text = token.Data();
-            const bool plain = type != TOKEN_NAME || (!text.empty() && text.front() != '/' && text.size() != 3 &&
-                                                      text.size() != 4 && text.size() != 8 && text.size() != 11);
-            const Item* last = frame.Back(0);
-            if (plain && (type != TOKEN_NAME || last == nullptr || last->mintKind != ITEM_PROCEDURE)) {
-                frame.mSummary.mintEffects |= EFFECT_NOT_EMPTY;
-                frame.Push(ITEM_OTHER);
-                return false;
-            }
-        }
-        return mTakeAny(token, strategies);
-    }
+    bool Take(const PostscriptTokenView& token, PostscriptParserStrategies& strategies);
 
     bool InProcedure() const { return mintDepth != 0; }
 
@@ -66,6 +46,7 @@ public:
         EFFECT_NAMES_KEYWORD = 64,      // any name a table knows
         EFFECT_NOT_EMPTY = 128,         // anything but "pop"
         EFFECT_STARTED = 256,           // a token has been read
+        EFFECT_COLOR_SPACE = 512,       // "/DeviceRGB setcolorspace" and the like
     };
     struct Summary {
         uint16_t mintEffects = 0;

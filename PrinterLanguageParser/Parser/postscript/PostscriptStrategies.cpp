@@ -151,10 +151,56 @@ double mReal(const PostscriptToken* token)
 
 }  // namespace
 
+// "n dict begin /Duplex true def ... currentdict end setpagedevice" (pdftops,
+// pstops): the keys defined since "begin" whose value is written beside
+// them; a value taken from the stack ("exch def") is not known here.
+void SetPageDeviceDictionaryStrategy::mReadDefinedDictionary(IPostscriptParser* parser,
+                                                             const PostscriptTokenList& tokens)
+{
+    PostscriptGraphicsState& state = parser->GraphicsStateStack().Current();
+    // Definitions inside a procedure ("{ /Duplex true def } if") are made
+    // only when it runs.
+    size_t procedures = 0;
+    for (size_t index = 1; index + 2 < tokens.Length(); ++index) {
+        const PostscriptToken& token = tokens[index];
+        if (token.Type() == TOKEN_PROCEDURE) {
+            if (token.Data() == "}")
+                ++procedures;
+            else if (procedures > 0)
+                --procedures;
+            continue;
+        }
+        if (procedures > 0)
+            continue;
+        if (token.IsName("begin"))
+            break;
+        if (!token.IsName("def"))
+            continue;
+        const PostscriptToken& value = tokens[index + 1];
+        const PostscriptToken& key = tokens[index + 2];
+        if (key.IsName("/Duplex") && (value.IsName("true") || value.IsName("false"))) {
+            const bool duplex = value.IsName("true");
+            state.Requirements().mblnDuplex = duplex;
+            parser->NotifyJobPropertyChanged(PROPERTY_DUPLEX, &duplex);
+        } else if (key.IsName("/NumCopies") && value.IsNumber()) {
+            const unsigned long copies = mCountFrom(mReal(&value));
+            state.Requirements().mintCopies.SetValue(copies);
+            if (copies != 0)
+                parser->NotifyJobPropertyChanged(PROPERTY_COPIES, &copies);
+        } else if (key.IsName("/Collate") && (value.IsName("true") || value.IsName("false"))) {
+            state.Requirements().mblnCollate = value.IsName("true");
+        }
+    }
+}
+
 // Reads the keys of the dictionary before "setpagedevice".
 void SetPageDeviceDictionaryStrategy::Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const
 {
     const PostscriptToken* last = tokens.Find(0);
+    if (last != nullptr && last->IsName("end")) {
+        mReadDefinedDictionary(parser, tokens);
+        return;
+    }
     if (last == nullptr || (last->Type() != TOKEN_DICTIONARY && !last->IsName("put")))
         return;
     PostscriptGraphicsState& state = parser->GraphicsStateStack().Current();

@@ -172,11 +172,15 @@ public:
     void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
 };
 
-// "setpagedevice": reads the page-device dictionary before it.
+// "setpagedevice": reads the page-device dictionary before it, written
+// with "<< >>", "put" or "def".
 class SetPageDeviceDictionaryStrategy final : public IParserStrategy {
 public:
     constexpr SetPageDeviceDictionaryStrategy() = default;
     void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
+
+private:
+    static void mReadDefinedDictionary(IPostscriptParser* parser, const PostscriptTokenList& tokens);
 };
 
 // A procedure of the job that asks setpagedevice for duplex: always, or only

@@ -40,6 +40,21 @@ ParseDataResultType PrescribeParser::ParseData(const DataBuffer& buffer)
                 return PARSE_RESULT_NEED_MORE_DATA;
             }
         }
+        if (byte == 0x1B) {
+            // A block left without EXIT ends at the universal exit language,
+            // which the language before it reads.
+            const TextMatch exit = MatchAt(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE);
+            if (exit == TextMatch::Prefix) {
+                mintBytesProcessed = position;
+                return PARSE_RESULT_NEED_MORE_DATA;
+            }
+            if (exit == TextMatch::Full) {
+                mstrCurrentCommand.clear();
+                mintBytesProcessed = position;
+                NotifyNextLanguage(LANGUAGE_UNKNOWN);
+                return PARSE_RESULT_SWITCH_LANGUAGE;
+            }
+        }
         ++position;
         if (byte != ';') {
             AppendBounded(mstrCurrentCommand, byte);
