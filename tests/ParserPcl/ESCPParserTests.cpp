@@ -182,6 +182,8 @@ INSTANTIATE_TEST_SUITE_P(
         PageSetCase{"ejl_paper_name", Join({Raw("\x1B\x01@EJL \n@EJL SET PAPER=A5\n\f")}), {{"A5", 1480, 2100, 1, 0}}},
         PageSetCase{"escpage_fill_colour", Join({Raw("\x1D" "1;2;3;255;0;0fpE\f\x1D" "1;2;3;9;9;9fpE\f")}),
                     {{"", 0, 0, 1, 1}}},
+        PageSetCase{"escpage_colour_image", Join({Raw("\x1D" "2;102;0;0;8;1;8;1;0scrI\x1D" "3;1cu{I\f\f\f\x1D" "ecrI\f\f")}),
+                    {{"", 0, 0, 1, 1}}},
         // A reset ejects a page that image data was sent for, once.
         PageSetCase{"escpage_reset_ejects", Join({Raw("\x1D" "2;16;1;0bi{I\xFF\xFF\x1D" "rhE\x1D" "rhE\x1D" "1;1;1;0bi{I\x01\f\x1D" "rhE")}),
                     {{"", 0, 0, 2, 0}}},

@@ -277,9 +277,10 @@ void ESCPParser::mReadEjlLine(std::string_view line)
 // Acts on the ESC/Page commands that bear on accounting: the unit (GS 0;u
 // muE, u points), the paper (GS n psE by its code, GS -1;w;h psE by its size
 // in the unit), the fill colour (GS 1;2;3;r;g;b fpE: a colour page unless r,
-// g and b are equal) and the reset (GS rhE), which ejects a page that image
-// data was sent for and no form feed ended, as Ghostscript's lp8000 family
-// ends every page.
+// g and b are equal), colour raster images (GS ... scrI, which colour lasers
+// are sent colour images with, while grey ones come as grey fills) and the
+// reset (GS rhE), which ejects a page that image data was sent for and no
+// form feed ended, as Ghostscript's lp8000 family ends every page.
 void ESCPParser::mActOnEscPageCommand()
 {
     const std::string_view name = mEscPageCommand.Name();
@@ -289,6 +290,8 @@ void ESCPParser::mActOnEscPageCommand()
         if (mblnEscPageMarked)
             mPageEject.Execute(this);
         mblnEscPageMarked = false;
+    } else if (name == "scrI") {
+        SetColor(COLOR_TYPE_COLOR);
     } else if (name == "fpE" && mEscPageCommand.ParameterCount() >= 6) {
         const double red = mEscPageCommand.Parameter(3);
         if (red != mEscPageCommand.Parameter(4) || red != mEscPageCommand.Parameter(5))
