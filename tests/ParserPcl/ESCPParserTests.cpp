@@ -173,14 +173,21 @@ INSTANTIATE_TEST_SUITE_P(
         // parameter gives; form feeds, escapes and GS inside are skipped.
         PageSetCase{"escpage_image_data", Join({Raw("\x1D" "5;8;1;0bi{I\f\x1B\f\x1D\f"), "\f"}), ONE_MONO_PAGE},
         PageSetCase{"escpage_gs_in_text", Join({Raw("a\x1D\x1Dzz\f")}), ONE_MONO_PAGE},
+        // A GS whose command runs longer than any is a byte of data.
+        PageSetCase{"escpage_overlong_command", Join({"\x1D", std::string(200, '7'), "\f"}), ONE_MONO_PAGE},
         PageSetCase{"escpage_paper_code", Join({Raw("\x1D" "14psE\f")}), ONE_A4_PAGE},
         PageSetCase{"escpage_paper_size", Join({Raw("\x1D" "0;0.48muE\x1D-1;1754;2481psE\f")}), {{"A3", 2970, 4200, 1, 0}}},
         PageSetCase{"escpage_unknown_paper_code", Join({Raw("\x1D" "14psE\x1D" "99psE\f")}), ONE_MONO_PAGE},
         PageSetCase{"ejl_paper",
                     Join({Raw("\x1B\x01@EJL \n@EJL SET RS=FN PS=LT\r\n@EJL EN LA=ESC/PAGE\n\x1D" "rhE\f")}),
                     {{"Letter", 2159, 2794, 1, 0}}},
+        PageSetCase{"escpage_paper_after_ejl",
+                    Join({Raw("\x1B\x01@EJL \n@EJL SET PS=A4\n@EJL EN LA=ESC/PAGE\n\f\x1D" "30psE\f")}),
+                    {{"A4", 2100, 2970, 1, 0}, {"Letter", 2159, 2794, 1, 0}}},
         PageSetCase{"ejl_paper_name", Join({Raw("\x1B\x01@EJL \n@EJL SET PAPER=A5\n\f")}), {{"A5", 1480, 2100, 1, 0}}},
         PageSetCase{"escpage_fill_colour", Join({Raw("\x1D" "1;2;3;255;0;0fpE\f\x1D" "1;2;3;9;9;9fpE\f")}),
+                    {{"", 0, 0, 1, 1}}},
+        PageSetCase{"escpage_colour_image", Join({Raw("\x1D" "2;102;0;0;8;1;8;1;0scrI\x1D" "3;1cu{I\f\f\f\x1D" "ecrI\f\f")}),
                     {{"", 0, 0, 1, 1}}},
         // A reset ejects a page that image data was sent for, once.
         PageSetCase{"escpage_reset_ejects", Join({Raw("\x1D" "2;16;1;0bi{I\xFF\xFF\x1D" "rhE\x1D" "rhE\x1D" "1;1;1;0bi{I\x01\f\x1D" "rhE")}),

@@ -56,9 +56,11 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
     EscPageControlByteFinder finder(buffer);
     uint64_t position = 0;
     for (;;) {
-        if (!mSkip.Advance(position, end) || !mWalkRunLengthData(buffer, position) ||
-            !mSkipRemoteMode(buffer, position) || !mWalkBinaryRaster(buffer, position) ||
-            !mReadEjlLines(buffer, position)) {
+        // The walkers are called only while their data lasts.
+        if (!mSkip.Advance(position, end) || (mintRunLengthLeft > 0 && !mWalkRunLengthData(buffer, position)) ||
+            (mblnRemoteMode && !mSkipRemoteMode(buffer, position)) ||
+            (mblnBinaryRaster && !mWalkBinaryRaster(buffer, position)) ||
+            (mblnInEjl && !mReadEjlLines(buffer, position))) {
             mintBytesProcessed = position;
             return PARSE_RESULT_NEED_MORE_DATA;
         }
@@ -81,7 +83,8 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
             mblnEscPageMarked = false;
             ++position;
         } else if (buffer[position] == ControlByteFinder::mbytGROUP_SEPARATOR) {
-            const EscPageCommand::State state = mEscPageCommand.Read(buffer, position);
+            const EscPageCommand::State state =
+                mEscPageCommand.Read(mCommandBytes.View(buffer, position, EscPageCommand::mintMAX_LENGTH));
             if (state == EscPageCommand::State::Incomplete) {
                 mintBytesProcessed = position;
                 return PARSE_RESULT_NEED_MORE_DATA;
@@ -249,11 +252,8 @@ bool ESCPParser::mReadEjlLines(const DataBuffer& buffer, uint64_t& position)
             mblnInEjl = false;  // no EJL line: read as data
             return true;
         }
-        std::string line;
-        line.reserve(lineFeed - position);
-        for (uint64_t index = position; index < lineFeed; ++index)
-            line.push_back(static_cast<char>(buffer[index]));
-        mReadEjlLine(line);
+        const std::span<const unsigned char> line = mCommandBytes.View(buffer, position, lineFeed - position);
+        mReadEjlLine(std::string_view(reinterpret_cast<const char*>(line.data()), line.size()));
         position = lineFeed + 1;
     }
     return true;
@@ -277,9 +277,10 @@ void ESCPParser::mReadEjlLine(std::string_view line)
 // Acts on the ESC/Page commands that bear on accounting: the unit (GS 0;u
 // muE, u points), the paper (GS n psE by its code, GS -1;w;h psE by its size
 // in the unit), the fill colour (GS 1;2;3;r;g;b fpE: a colour page unless r,
-// g and b are equal) and the reset (GS rhE), which ejects a page that image
-// data was sent for and no form feed ended, as Ghostscript's lp8000 family
-// ends every page.
+// g and b are equal), colour raster images (GS ... scrI, which colour lasers
+// are sent colour images with, while grey ones come as grey fills) and the
+// reset (GS rhE), which ejects a page that image data was sent for and no
+// form feed ended, as Ghostscript's lp8000 family ends every page.
 void ESCPParser::mActOnEscPageCommand()
 {
     const std::string_view name = mEscPageCommand.Name();
@@ -289,6 +290,8 @@ void ESCPParser::mActOnEscPageCommand()
         if (mblnEscPageMarked)
             mPageEject.Execute(this);
         mblnEscPageMarked = false;
+    } else if (name == "scrI") {
+        SetColor(COLOR_TYPE_COLOR);
     } else if (name == "fpE" && mEscPageCommand.ParameterCount() >= 6) {
         const double red = mEscPageCommand.Parameter(3);
         if (red != mEscPageCommand.Parameter(4) || red != mEscPageCommand.Parameter(5))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/EscapeLanguageParser.h"
 #include "PrinterLanguageParser/Parser/escp/EscPageCommand.h"
 #include "PrinterLanguageParser/Parser/escp/EscpPaper.h"
@@ -68,6 +69,8 @@ private:
     // ESC/Page image data was sent since the last page ended.
     bool mblnEscPageMarked = false;
     EscPageCommand mEscPageCommand;
+    // A contiguous view of the GS command or EJL line being read.
+    ContiguousBytes mCommandBytes;
     // A chain of passed-over command bytes goes on at the start of the data.
     bool mblnInCommandChain = false;
     ParameterizedEscapeSequence mSequence;

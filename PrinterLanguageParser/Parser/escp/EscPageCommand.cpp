@@ -35,9 +35,8 @@ uint64_t DataLengthOf(double parameter)
 }  // namespace
 
 // Reads parameters, letters and the final letter, one byte at a time.
-EscPageCommand::State EscPageCommand::Read(const DataBuffer& buffer, uint64_t position)
+EscPageCommand::State EscPageCommand::Read(std::span<const unsigned char> bytes)
 {
-    const uint64_t end = buffer.Length();
     mintParameterCount = 0;
     mintNameLength = 0;
     mdblParameters.fill(0);
@@ -58,12 +57,12 @@ EscPageCommand::State EscPageCommand::Read(const DataBuffer& buffer, uint64_t po
     };
 
     bool carriesData = false;
-    for (uint64_t index = position + 1;; ++index) {
-        if (index - position >= mintMAX_LENGTH)
+    for (uint64_t index = 1;; ++index) {
+        if (index >= mintMAX_LENGTH)
             return State::NotACommand;
-        if (index >= end)
+        if (index >= bytes.size())
             return State::Incomplete;
-        const unsigned char byte = buffer[index];
+        const unsigned char byte = bytes[index];
         if (mintNameLength == 0 && !carriesData) {
             // Still among the parameters.
             if (IsDigit(byte)) {
@@ -107,7 +106,7 @@ EscPageCommand::State EscPageCommand::Read(const DataBuffer& buffer, uint64_t po
         if (!IsFinalLetter(byte))
             return State::NotACommand;
         mstrName[mintNameLength++] = static_cast<char>(byte);
-        mintLength = index + 1 - position;
+        mintLength = index + 1;
         mintDataLength = carriesData ? DataLengthOf(Parameter(0)) : 0;
         return State::Complete;
     }

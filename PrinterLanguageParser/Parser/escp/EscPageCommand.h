@@ -1,9 +1,8 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/DataBuffer.h"
-
 #include <array>
 #include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace RawPrintData::ESCP {
@@ -28,8 +27,9 @@ public:
         NotACommand,  // the GS starts no command
     };
 
-    // Reads the command whose GS is at position.
-    State Read(const DataBuffer& buffer, uint64_t position);
+    // Reads the command from the bytes at hand from its GS on (at most
+    // mintMAX_LENGTH of them are looked at).
+    State Read(std::span<const unsigned char> bytes);
 
     // After Complete: the bytes from GS to the last letter, the bytes of data
     // that follow, the letters, and the parameters (missing ones are 0).

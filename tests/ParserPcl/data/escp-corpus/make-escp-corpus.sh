@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Prints four-pages.ps (black text, a red square, black text, blue text) on
-# A4, and on Letter for a few drivers, through every Epson driver Debian 12
+# A4, and on Letter for a few drivers (and two-images.ps on colour lasers), through every Epson driver Debian 12
 # packages, and writes corpus.tsv: the truth of each job, from the document
 # and what the driver family tells the printer, never from the parser. The
 # tests never run this; the generated files are committed and read by
@@ -53,6 +53,12 @@ gs_device escpage letter gs-escpage-letter.prn
 truth gs-escpage-letter.prn "$LETTER" "$MONO"
 gs_device lp8300c letter gs-lp8300c-letter.prn
 truth gs-lp8300c-letter.prn "$LETTER" "$COLOUR"
+
+# two-images.ps: a colour image (sent as a colour raster image), then a grey
+# one (sent as grey fills), through a colour laser.
+gs -q -dNOPAUSE -dBATCH -dSAFER -sPAPERSIZE=a4 -dFIXEDMEDIA -r300 -sDEVICE=lp8300c \
+    -sOutputFile=gs-lp8300c-images.prn two-images.ps
+truth gs-lp8300c-images.prn "$A4" "1/1"
 
 # Ghostscript's ESC/P and ESC/P 2 printers: 9- and 24-pin bit images, and
 # the ESC/P 2 raster of the ActionPrinter 3250 and Stylus 800, with no paper;
