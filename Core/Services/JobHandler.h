@@ -38,7 +38,9 @@ class IUIController;
 // printed afterwards. When the client quits, the controller answers for the
 // job (print, or cancel once the job committed to it); the job then stops at
 // its next step, reporting and storing nothing and cancelling nothing in
-// CUPS.
+// CUPS. When the hook goes while the job waits for the user (CUPS cancelled
+// the job), the waiting window closes and the job ends there in the same
+// way, with no answer, which nobody would read (HookWatchingUserInterface).
 //
 // The job touches only its own record, channel and copy of the settings;
 // shared state is reached through IJobController, the user through

@@ -207,4 +207,44 @@ TEST(MainThreadCallsTest, CancellingAnswersWaitingAndLaterCalls)
     EXPECT_EQ(ran, 0);
 }
 
+// One caller's calls are cancelled (its job's hook went): its queued call
+// is answered at once and the running window of another caller is told
+// apart from its own; the other callers go on.
+TEST(MainThreadCallsTest, CancellingOneCallerLeavesTheOthers)
+{
+    FakeMainThread main;
+    std::atomic<bool> firstAnswered{false};
+    std::atomic<bool> firstUp{false};
+    std::promise<std::thread::id> firstCaller;
+    auto first = std::async(std::launch::async, [&] {
+        firstCaller.set_value(std::this_thread::get_id());
+        return main.Calls().Call<int>(
+            Kind::Window,
+            [&] {
+                firstUp = true;
+                while (!firstAnswered) {
+                    main.Calls().RunPending();
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+                }
+                return 1;
+            },
+            kCancelled);
+    });
+    std::thread::id firstId = firstCaller.get_future().get();
+    WaitFor([&] { return firstUp.load(); });
+    std::promise<std::thread::id> secondCaller;
+    auto second = std::async(std::launch::async, [&] {
+        secondCaller.set_value(std::this_thread::get_id());
+        return main.Calls().Call<int>(Kind::Window, [] { return 2; }, kCancelled);
+    });
+    std::thread::id secondId = secondCaller.get_future().get();
+    WaitFor([&] { return main.Calls().PendingCount() == 1; });
+    EXPECT_FALSE(main.Calls().CancelCallsOf(secondId));  // queued, not running
+    EXPECT_EQ(second.get(), kCancelled);
+    EXPECT_TRUE(main.Calls().CancelCallsOf(firstId));  // its window is up
+    firstAnswered = true;
+    EXPECT_EQ(first.get(), 1);
+    EXPECT_EQ(main.Calls().Call<int>(Kind::Notice, [] { return 3; }, kCancelled), 3);
+}
+
 }  // namespace
