@@ -139,6 +139,23 @@ TEST(MainThreadCallsTest, ACallOnTheMainThreadRunsInline)
     EXPECT_EQ(main.Posts(), postsBefore + 1);  // the task itself; the calls posted nothing
 }
 
+// A window call that stays up, running the queue from its own loop as a
+// modal window's event loop does, until it is answered; it answers 1.
+int WindowUntil(FakeMainThread& main, std::atomic<bool>& up, const std::atomic<bool>& answered)
+{
+    return main.Calls().Call<int>(
+        Kind::Window,
+        [&] {
+            up = true;
+            while (!answered) {
+                main.Calls().RunPending();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            return 1;
+        },
+        kCancelled);
+}
+
 // While a window is up (its work runs the queue from its own loop, as a
 // modal window's event loop does), a second window waits for it, and a
 // notice passes.
@@ -148,19 +165,7 @@ TEST(MainThreadCallsTest, WindowsComeOneAtATimeWhileNoticesPass)
     std::atomic<bool> firstAnswered{false};
     std::atomic<bool> firstUp{false};
     std::atomic<bool> secondRan{false};
-    auto first = std::async(std::launch::async, [&] {
-        return main.Calls().Call<int>(
-            Kind::Window,
-            [&] {
-                firstUp = true;
-                while (!firstAnswered) {
-                    main.Calls().RunPending();
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
-                return 1;
-            },
-            kCancelled);
-    });
+    auto first = std::async(std::launch::async, [&] { return WindowUntil(main, firstUp, firstAnswered); });
     WaitFor([&] { return firstUp.load(); });
     auto second = std::async(std::launch::async, [&] {
         return main.Calls().Call<int>(Kind::Window, [&] {
@@ -218,17 +223,7 @@ TEST(MainThreadCallsTest, CancellingOneCallerLeavesTheOthers)
     std::promise<std::thread::id> firstCaller;
     auto first = std::async(std::launch::async, [&] {
         firstCaller.set_value(std::this_thread::get_id());
-        return main.Calls().Call<int>(
-            Kind::Window,
-            [&] {
-                firstUp = true;
-                while (!firstAnswered) {
-                    main.Calls().RunPending();
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
-                return 1;
-            },
-            kCancelled);
+        return WindowUntil(main, firstUp, firstAnswered);
     });
     std::thread::id firstId = firstCaller.get_future().get();
     WaitFor([&] { return firstUp.load(); });
