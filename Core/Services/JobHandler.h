@@ -40,7 +40,10 @@ class IUIController;
 // its next step, reporting nothing and cancelling nothing in CUPS. A tracked
 // job answered print that the server has not recorded yet is stored as a
 // disconnected job (a local write), so that it is submitted at the next
-// start.
+// start. When the hook goes while the job waits for the user (CUPS cancelled
+// the job), the waiting window closes and the job ends there, storing and
+// reporting nothing and sending no answer, which nobody would read
+// (HookWatchingUserInterface).
 //
 // The job touches only its own record, channel and copy of the settings;
 // shared state is reached through IJobController, the user through

@@ -67,6 +67,11 @@ Alert::Response Alert::runModal()
 {
     if (mintButtons == 0)
         addButton(QString::fromLatin1(OkButton));
+    // An alert over a window that stays above the others stays above too, or
+    // that window would hide the alert that blocks it.
+    if (QWidget* over = QApplication::activeModalWidget(); over != nullptr && over != &mBox &&
+                                                          over->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+        mBox.setWindowFlag(Qt::WindowStaysOnTopHint);
     // Once shown (by exec, which must show it to make it modal), to the front.
     QTimer::singleShot(0, &mBox, [this] {
         mBox.raise();

@@ -17,8 +17,9 @@ namespace Platform {
 //
 // Without a window the alert is modal to the whole application; with one it
 // is that window's sheet, modal to it alone. Either way runModal brings the
-// alert to the front and blocks until it has ended. The alert belongs to the
-// main thread.
+// alert to the front and blocks until it has ended; over a modal window that
+// stays above the others, it stays above too. The alert belongs to the main
+// thread.
 class Alert {
 public:
     // How the alert ended: by its first, second or third button, or closed

@@ -139,6 +139,23 @@ TEST(MainThreadCallsTest, ACallOnTheMainThreadRunsInline)
     EXPECT_EQ(main.Posts(), postsBefore + 1);  // the task itself; the calls posted nothing
 }
 
+// A window call that stays up, running the queue from its own loop as a
+// modal window's event loop does, until it is answered; it answers 1.
+int WindowUntil(FakeMainThread& main, std::atomic<bool>& up, const std::atomic<bool>& answered)
+{
+    return main.Calls().Call<int>(
+        Kind::Window,
+        [&] {
+            up = true;
+            while (!answered) {
+                main.Calls().RunPending();
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            }
+            return 1;
+        },
+        kCancelled);
+}
+
 // While a window is up (its work runs the queue from its own loop, as a
 // modal window's event loop does), a second window waits for it, and a
 // notice passes.
@@ -148,19 +165,7 @@ TEST(MainThreadCallsTest, WindowsComeOneAtATimeWhileNoticesPass)
     std::atomic<bool> firstAnswered{false};
     std::atomic<bool> firstUp{false};
     std::atomic<bool> secondRan{false};
-    auto first = std::async(std::launch::async, [&] {
-        return main.Calls().Call<int>(
-            Kind::Window,
-            [&] {
-                firstUp = true;
-                while (!firstAnswered) {
-                    main.Calls().RunPending();
-                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-                }
-                return 1;
-            },
-            kCancelled);
-    });
+    auto first = std::async(std::launch::async, [&] { return WindowUntil(main, firstUp, firstAnswered); });
     WaitFor([&] { return firstUp.load(); });
     auto second = std::async(std::launch::async, [&] {
         return main.Calls().Call<int>(Kind::Window, [&] {
@@ -205,6 +210,36 @@ TEST(MainThreadCallsTest, CancellingAnswersWaitingAndLaterCalls)
         EXPECT_EQ(main.Calls().Call<int>(Kind::Notice, [] { return 5; }, kCancelled), 5);
     });
     EXPECT_EQ(ran, 0);
+}
+
+// One caller's calls are cancelled (its job's hook went): its queued call
+// is answered at once and the running window of another caller is told
+// apart from its own; the other callers go on.
+TEST(MainThreadCallsTest, CancellingOneCallerLeavesTheOthers)
+{
+    FakeMainThread main;
+    std::atomic<bool> firstAnswered{false};
+    std::atomic<bool> firstUp{false};
+    std::promise<std::thread::id> firstCaller;
+    auto first = std::async(std::launch::async, [&] {
+        firstCaller.set_value(std::this_thread::get_id());
+        return WindowUntil(main, firstUp, firstAnswered);
+    });
+    std::thread::id firstId = firstCaller.get_future().get();
+    WaitFor([&] { return firstUp.load(); });
+    std::promise<std::thread::id> secondCaller;
+    auto second = std::async(std::launch::async, [&] {
+        secondCaller.set_value(std::this_thread::get_id());
+        return main.Calls().Call<int>(Kind::Window, [] { return 2; }, kCancelled);
+    });
+    std::thread::id secondId = secondCaller.get_future().get();
+    WaitFor([&] { return main.Calls().PendingCount() == 1; });
+    EXPECT_FALSE(main.Calls().CancelCallsOf(secondId));  // queued, not running
+    EXPECT_EQ(second.get(), kCancelled);
+    EXPECT_TRUE(main.Calls().CancelCallsOf(firstId));  // its window is up
+    firstAnswered = true;
+    EXPECT_EQ(first.get(), 1);
+    EXPECT_EQ(main.Calls().Call<int>(Kind::Notice, [] { return 3; }, kCancelled), 3);
 }
 
 }  // namespace

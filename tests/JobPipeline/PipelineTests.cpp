@@ -306,18 +306,27 @@ TEST_F(PipelineTest, HookLeavingWhileTheUserIsAskedEndsTheJob)
 {
     ScriptRules(AtStart([](RulesAnswer& answer) { answer.Messages = {Message(1, "Q1")}; }));
     mUI.HoldQuestions();
-    for (const char* question : {"message", "popup"}) {
-        SCOPED_TRACE(question);
+    // The question the hook leaves in, and the ones answered before it.
+    struct Case {
+        const char* question;
+        int authenticationType;
+        std::vector<std::string> before;
+    };
+    for (const Case& c : {Case{"prompt", 2, {}}, Case{"message", 0, {}}, Case{"popup", 0, {"message"}}}) {
+        SCOPED_TRACE(c.question);
+        ScriptSettings({{"AuthenticationType", c.authenticationType}});
+        mClock.Advance(24 * 3600);  // past the reuse of the settings answer
         mServer.ClearRequests();
         int jobId = SubmitHeldJob();
         FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
         mController->HandleHookConnection(hook.TakeClientEnd());
-        ASSERT_TRUE(mUI.WaitForQuestions(1, std::chrono::seconds(30)));
-        if (std::string(question) == "popup") {  // the question goes on; the pop-up comes next
-            mUI.AnswerOldest(true);
-            ASSERT_TRUE(TestSupport::WaitUntil([&] { return mUI.Questions() == std::vector<std::string>{"popup"}; },
+        for (const std::string& answered : c.before) {
+            ASSERT_TRUE(TestSupport::WaitUntil([&] { return mUI.Questions() == std::vector<std::string>{answered}; },
                                                std::chrono::seconds(30)));
+            mUI.AnswerOldest(true);
         }
+        ASSERT_TRUE(TestSupport::WaitUntil(
+            [&] { return mUI.Questions() == std::vector<std::string>{c.question}; }, std::chrono::seconds(30)));
         std::vector<std::string> rulesBefore = RulesCalls();
         hook.Leave();
         ASSERT_TRUE(WaitForJobThread(jobId));

@@ -40,6 +40,8 @@ std::vector<ModalScript::Step> BatchOf(const char* size, bool alert)
                                        Platform::LocalizedStrings::Format(
                                            QStringLiteral("Client_Manual_Batch_Error_Value_Exceeded_Instructions_Message"),
                                            QStringLiteral("5")));
+                             // Above the pop-up, which stays above the user's other windows.
+                             EXPECT_TRUE(box.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
                              Click(box, QString::fromLatin1(Platform::Alert::OkButton));
                          }});
     steps.push_back({kPopup, [](QWidget& popup) { Click(popup, QStringLiteral("allowPrintJob")); }});

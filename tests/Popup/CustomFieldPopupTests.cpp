@@ -232,10 +232,16 @@ TEST(CustomFieldKeyboardTest, TabGoesTopToBottomLeftToRightWithTheButtonsLast)
                                  QTest::keyClick(window.focusWidget(), Qt::Key_Backtab);
                                  backward.push_back(FocusName(window));
                              }
-                             Click(window, QStringLiteral("cancelPrintJob"));
-                         }}});
+                             // Return in a field is Print, as everywhere in the window: Print
+                             // refuses the empty account with its sheet.
+                             QTest::keyClick(window.focusWidget(), Qt::Key_Return);
+                         }},
+                        {QString::fromLatin1(Platform::Alert::ObjectName),
+                         [](QWidget& sheet) { Click(sheet, QString::fromLatin1(Platform::Alert::OkButton)); }},
+                        {kPopup, [](QWidget& window) { Click(window, QStringLiteral("cancelPrintJob")); }}});
     PopupWindow popup;
-    popup.showForJob(&job, &server, &settings, nullptr);
+    EXPECT_FALSE(popup.showForJob(&job, &server, &settings, nullptr));
+    EXPECT_EQ(script.Taken(), 3u);
     std::vector<std::string> cycle = expected;
     cycle.push_back(expected.front());
     EXPECT_EQ(forward, cycle);

@@ -107,6 +107,10 @@ TEST_F(PendingPopupTest, TwoTickedJobsAreSavedTogetherAndTheWindowGoesOn)
                              EXPECT_EQ(popup.height(), PopupWindow::PendingGridHeight + PopupWindow::CostRowsHeight
                                                            + PopupWindow::CommentRowHeight);
                              EXPECT_EQ(Grid(popup).model()->rowCount(), 3);
+                             // The grid comes first; Tab leaves it for the comment.
+                             EXPECT_EQ(popup.focusWidget(), &Grid(popup));
+                             QTest::keyClick(popup.focusWidget(), Qt::Key_Tab);
+                             EXPECT_EQ(popup.focusWidget(), popup.findChild<QWidget*>(QStringLiteral("comments")));
                              Tick(popup, 0);
                              Tick(popup, 2);
                              Type(popup, QStringLiteral("comments"), QStringLiteral("Same for both"));
