@@ -34,28 +34,39 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
                                    uint32_t colourComponents)
 {
+    if (planes == mintPlanes && components == mintComponent)
+        return;  // drivers repeat their layout on every page
     mintComponent = components;
     mintPlanes = planes;
     mintColourComponents = colourComponents;
-    std::array<uint8_t, 256> bits{};
-    for (uint32_t plane = 0; plane < planes; ++plane)
-        mintBit[plane] = bits[components[plane]]++;
+    std::array<uint8_t, 4> bits{};
+    mintColourPlaneMask = 0;
+    for (uint32_t plane = 0; plane < planes; ++plane) {
+        mintBit[plane] = bits[components[plane] & 3]++;
+        if (components[plane] != BLACK)
+            mintColourPlaneMask |= uint32_t{1} << plane;
+    }
     StartRaster();
 }
 
-bool RasterColourWatch::Readable() const
+// The compressions the watch decodes.
+void RasterColourWatch::SetCompression(int32_t mode)
 {
-    return mintCompression == UNENCODED || mintCompression == RUN_LENGTH || mintCompression == TIFF ||
-           mintCompression == DELTA_ROW || mintCompression == REPLACEMENT_DELTA_ROW;
+    mintCompression = mode;
+    mblnReadable = mode == UNENCODED || mode == RUN_LENGTH || mode == TIFF || mode == DELTA_ROW ||
+                   mode == REPLACEMENT_DELTA_ROW;
 }
 
 // Blank rows, from the first plane.
 void RasterColourWatch::StartRaster()
 {
     mintPlane = 0;
+    if (RowsBlank())
+        return;
     mintTouched = 0;
     for (PlaneRow& row : mRows)
         row.mbytBytes.clear();
+    mblnRowsBlank = true;
 }
 
 // Moves on to the next plane; a colour plane is read from its first byte.
@@ -90,14 +101,32 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
 }
 
 // Decodes what is at hand; the end of the last plane's data ends the row.
-void RasterColourWatch::Read(const DataBuffer& buffer, uint64_t position, uint64_t end)
+void RasterColourWatch::Read(std::span<const unsigned char> bytes)
 {
     if (mRow == nullptr)
         return;
-    const uint64_t stop = position + std::min(end - position, mintLeft);
-    for (uint64_t index = position; index < stop; ++index)
-        mReadByte(buffer[index]);
-    mintLeft -= stop - position;
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintLeft));
+    for (size_t index = 0; index < length;) {
+        // Literal bytes, most of the data, are copied in one go.
+        const bool literal = mPhase == Phase::Literal ||
+                             (mPhase == Phase::Data && (mintCompression == UNENCODED ||
+                                                        (mintCompression == REPLACEMENT_DELTA_ROW && !mblnRun)));
+        if (!literal) {
+            mReadByte(bytes[index++]);
+            continue;
+        }
+        const size_t count = mintCompression == UNENCODED
+                                 ? length - index
+                                 : static_cast<size_t>(std::min<uint64_t>(length - index, mintCount));
+        mPutLiteral(bytes.subspan(index, count));
+        index += count;
+        if (mintCompression != UNENCODED) {
+            mintCount -= count;
+            if (mintCount == 0)
+                mPhase = Phase::Command;
+        }
+    }
+    mintLeft -= length;
     if (mintLeft == 0) {
         mRow = nullptr;
         if (mblnLastPlane)
@@ -105,15 +134,48 @@ void RasterColourWatch::Read(const DataBuffer& buffer, uint64_t position, uint64
     }
 }
 
-// Writes decompressed bytes at the cursor, as far as the row is kept.
-void RasterColourWatch::mPut(unsigned char byte, size_t count)
+// Writes a decompressed byte at the cursor, as far as the row is kept.
+void RasterColourWatch::mPut(unsigned char byte)
 {
+    mblnRowsBlank = false;
+    std::vector<unsigned char>& bytes = mRow->mbytBytes;
+    const size_t cursor = mRow->mintCursor;
+    if (cursor >= mintMAX_ROW_BYTES)
+        return;
+    if (cursor < bytes.size()) {
+        bytes[cursor] = byte;
+    } else {
+        bytes.resize(cursor, 0);
+        bytes.push_back(byte);
+    }
+    mRow->mintCursor = cursor + 1;
+}
+
+// Writes literal bytes.
+void RasterColourWatch::mPutLiteral(std::span<const unsigned char> literal)
+{
+    mblnRowsBlank = false;
+    std::vector<unsigned char>& bytes = mRow->mbytBytes;
+    const size_t cursor = mRow->mintCursor;
+    const size_t end = std::min(cursor + literal.size(), mintMAX_ROW_BYTES);
+    if (end > bytes.size())
+        bytes.resize(end, 0);
+    if (cursor < end)
+        std::copy_n(literal.begin(), end - cursor, bytes.begin() + static_cast<std::ptrdiff_t>(cursor));
+    mRow->mintCursor = std::min(cursor + literal.size(), mintMAX_ROW_BYTES);
+}
+
+// Writes a run of one byte.
+void RasterColourWatch::mPutRun(unsigned char byte, size_t count)
+{
+    mblnRowsBlank = false;
     std::vector<unsigned char>& bytes = mRow->mbytBytes;
     const size_t end = std::min(mRow->mintCursor + count, mintMAX_ROW_BYTES);
     if (end > bytes.size())
         bytes.resize(end, 0);
     if (mRow->mintCursor < end)
-        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(mRow->mintCursor), bytes.begin() + static_cast<std::ptrdiff_t>(end), byte);
+        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(mRow->mintCursor),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(end), byte);
     mRow->mintCursor = std::min(mRow->mintCursor + count, mintMAX_ROW_BYTES);
 }
 
@@ -143,7 +205,7 @@ void RasterColourWatch::mReadByte(unsigned char byte)
         if (mblnCountByte)
             mbytRunCount = byte;
         else
-            mPut(byte, mbytRunCount + size_t{1});
+            mPutRun(byte, mbytRunCount + size_t{1});
         mblnCountByte = !mblnCountByte;
         return;
     case TIFF:
@@ -154,7 +216,7 @@ void RasterColourWatch::mReadByte(unsigned char byte)
             if (byte != 128)
                 mPhase = byte < 128 ? Phase::Literal : Phase::Repeat;
         } else if (mPhase == Phase::Repeat) {
-            mPut(byte, mintCount);
+            mPutRun(byte, mintCount);
             mPhase = Phase::Command;
         } else {
             mLiteral(byte);
@@ -204,7 +266,7 @@ void RasterColourWatch::mReadByte(unsigned char byte)
             return;
         default:
             if (mblnRun) {
-                mPut(byte, mintCount);
+                mPutRun(byte, mintCount);
                 mPhase = Phase::Command;
             } else {
                 mLiteral(byte);
@@ -220,11 +282,14 @@ void RasterColourWatch::mReadByte(unsigned char byte)
 void RasterColourWatch::mEndRow()
 {
     // A plane the row did not send is blank.
+    bool blank = true;
     for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
         if ((mintTouched & (uint32_t{1} << plane)) == 0)
             mRows[plane].mbytBytes.clear();
+        blank = blank && mRows[plane].mbytBytes.empty();
     }
     mintTouched = 0;
+    mblnRowsBlank = blank;
     // The planes of cyan, bit by bit, each with the planes of the same bit
     // of magenta and yellow.
     for (uint32_t plane = 0; plane < mintPlanes && !mblnColour; ++plane) {
