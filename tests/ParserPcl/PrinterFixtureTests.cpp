@@ -118,8 +118,6 @@ const FixtureCase FIXTURES[] = {
 // five-pages.ps on A4 printed through every Debian driver of the PCL family,
 // each with what its printer prints.
 const std::vector<ExpectedSet> SMALL_COLOUR = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
-const std::vector<ExpectedSet> FIVE_COLOUR = {{"A4", 2100, 2970, 3, 2}};
-const std::vector<ExpectedSet> FIVE_MONO = {{"A4", 2100, 2970, 5, 0}};
 // Drivers that ask for the queue's paper for every page.
 const std::vector<ExpectedSet> SMALL_COLOUR_A4 = {{"A4", 2100, 2970, 2, 1}};
 const std::vector<ExpectedSet> SMALL_MONO_A4 = {{"A4", 2100, 2970, 3, 0}};
@@ -132,6 +130,7 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cdj1600", "drivers/gs-cdj1600.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
     {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj850_mono", "drivers/gs-cdj850-mono.pcl", Feed::Whole, THREE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdj890", "drivers/gs-cdj890.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
     {"gs_cdjmono", "drivers/gs-cdjmono.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
     {"gs_cdnj500", "drivers/gs-cdnj500.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR, COLOUR},

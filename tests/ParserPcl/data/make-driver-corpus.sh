@@ -7,7 +7,8 @@
 # DriverCorpusTests.cpp, which must be checked again after regenerating.
 #
 # three-small.ps: black text on A4, a red square on A4, black text on Letter.
-# five-pages.ps (on A4): mono, colour, mono, colour, mono.
+# five-pages.ps (on A4): mono, colour, mono, colour, mono; its pages 1, 3 and
+# 5 make a mono job.
 set -euo pipefail
 cd "$(dirname "$0")"
 out=drivers
@@ -25,6 +26,7 @@ device() {
 }
 # DeskJet 6xx/8xx/9xx/1600: one raster group per page, rows after ESC * b # Y.
 device cdj850 gs-cdj850.pcl three-small.ps
+device cdj850 gs-cdj850-mono.pcl five-pages.ps -sPAPERSIZE=a4 -sPageList=1,3,5
 device cdj670 gs-cdj670.pcl three-small.ps
 device cdj1600 gs-cdj1600.pcl three-small.ps
 device cdj890 gs-cdj890.pcl three-small.ps
