@@ -20,6 +20,7 @@ constexpr uint8_t BLACK = 0;
 // at the edges.
 void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
+    mblnRgbPixels = false;
     std::array<uint8_t, mintMAX_PLANES> components{};
     if (simpleColourMode == -4) {
         components[0] = BLACK;
@@ -28,6 +29,15 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
     } else {
         mSetLayout(components, 0, 0);
     }
+}
+
+// The configuration replaces the layout once all of it is read.
+uint64_t RasterColourWatch::BeginImageData(uint64_t length)
+{
+    mintImageDataLeft = length;
+    mintImageDataRead = 0;
+    mRow = nullptr;
+    return length;
 }
 
 // Takes a layout of planes; each plane's bit counts up within its component.
@@ -103,6 +113,23 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
 // Decodes what is at hand; the end of the last plane's data ends the row.
 void RasterColourWatch::Read(std::span<const unsigned char> bytes)
 {
+    if (mintImageDataLeft > 0) {
+        // Colour space, pixel encoding, bits per index, bits per primary.
+        const size_t taken = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintImageDataLeft));
+        for (size_t index = 0; index < taken && mintImageDataRead < mbytImageData.size(); ++index)
+            mbytImageData[mintImageDataRead++] = bytes[index];
+        mintImageDataLeft -= taken;
+        if (mintImageDataLeft == 0) {
+            const auto& data = mbytImageData;
+            const bool rgbPixels = mintImageDataRead == mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
+                                   data[3] == 8 && data[4] == 8 && data[5] == 8;
+            std::array<uint8_t, mintMAX_PLANES> components{};
+            components[0] = 1;
+            mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
+            mblnRgbPixels = rgbPixels;
+        }
+        return;
+    }
     if (mRow == nullptr)
         return;
     const size_t length = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintLeft));
@@ -290,6 +317,16 @@ void RasterColourWatch::mEndRow()
     }
     mintTouched = 0;
     mblnRowsBlank = blank;
+    if (mblnRgbPixels) {
+        const std::vector<unsigned char>& pixels = mRows[0].mbytBytes;
+        for (size_t index = 0; index + 2 < pixels.size(); index += 3) {
+            if (pixels[index] != pixels[index + 1] || pixels[index + 1] != pixels[index + 2]) {
+                mblnColour = true;
+                return;
+            }
+        }
+        return;
+    }
     // The planes of cyan, bit by bit, each with the planes of the same bit
     // of magenta and yellow.
     for (uint32_t plane = 0; plane < mintPlanes && !mblnColour; ++plane) {

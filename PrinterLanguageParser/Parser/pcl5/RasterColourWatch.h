@@ -12,7 +12,9 @@ namespace RawPrintData::PCL5 {
 // cyan, magenta and yellow (ESC * r -4 U), the cyan, magenta and yellow
 // planes of each row are decompressed (modes 0, 1, 2, 3 and 9) and compared
 // at the end of the row: where they differ, the pixel is a colour; where
-// they agree it is black, grey or white. Rows of other configurations and
+// they agree it is black, grey or white. With 24-bit RGB pixels (ESC * v # W
+// configuring RGB, direct by pixel, 8 bits a primary), a pixel whose red,
+// green and blue differ is a colour. Rows of other configurations and
 // compressions are not looked at: their pages stay mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
@@ -25,6 +27,8 @@ public:
 
     // ESC * r # U.
     void SetPlanes(int32_t simpleColourMode);
+    // ESC * v # W: the length of its data to read with Read.
+    uint64_t BeginImageData(uint64_t length);
     // ESC * b # M.
     void SetCompression(int32_t mode);
     // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
@@ -47,7 +51,7 @@ public:
     // The data of the next plane of a row (ESC * b # V) or of its last plane
     // (# W): the length of it to read with Read, 0 when it is to be skipped.
     uint64_t BeginPlane(bool lastPlane, uint64_t length);
-    // Reads plane data.
+    // Reads plane or image-configuration data.
     void Read(std::span<const unsigned char> bytes);
 
     bool PageHasColour() const { return mblnColour; }
@@ -91,6 +95,14 @@ private:
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
+    // Rows are RGB pixels: plane 0 holds them.
+    bool mblnRgbPixels = false;
+
+    // ESC * v # W data being read: its first bytes.
+    static constexpr size_t mintIMAGE_DATA_BYTES = 6;
+    uint64_t mintImageDataLeft = 0;
+    size_t mintImageDataRead = 0;
+    std::array<unsigned char, mintIMAGE_DATA_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
 
