@@ -229,7 +229,7 @@ void PCL5Parser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
 // blank one.
 void PCL5Parser::NotifyDefaultPageCompleted()
 {
-    mCurrentPage.mblnColor = mColourWatch.PageHasColour();
+    mCurrentPage.mblnColor = mCurrentPage.mblnColor || mColourWatch.PageHasColour();
     mColourWatch.NewPage();
     EscapeLanguageParser::NotifyDefaultPageCompleted();
     mblnPageMarked = false;
@@ -263,6 +263,7 @@ ParseDataResultType PCL5Parser::ParseDone()
 PageInProgress PCL5Parser::LeaveLanguage()
 {
     PageInProgress page{mCurrentPage, mblnPageMarked};
+    page.mPage.mblnColor = mColourWatch.PageHasColour();
     mblnPageMarked = false;
     return page;
 }
@@ -273,6 +274,8 @@ void PCL5Parser::EnterLanguage(RawLanguageType /*previous*/, const PageInProgres
 {
     if (page.mblnMarked)
         MarkPage();
+    // Colour the raster put on the page before stays with it.
+    mCurrentPage.mblnColor = page.mPage.mblnColor;
 }
 
 // Takes the code's paper for the current page.
