@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -179,6 +180,12 @@ const FixtureCase DRIVER_CORPUS[] = {
      COLOR_TYPE_COLOR},
     {"brlaser_hl5030", "drivers/brlaser-hl5030.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
 };
+
+// Names the case in test listings by its label.
+void PrintTo(const FixtureCase& fixture, std::ostream* out)
+{
+    *out << fixture.mstrLabel;
+}
 
 class PrinterFixture : public testing::TestWithParam<FixtureCase> {};
 
