@@ -167,6 +167,8 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
         MarkPage();
     if (rows.mintCompression >= 0)
         mColourWatch.SetCompression(static_cast<int32_t>(rows.mintCompression));
+    if (rows.mblnMovedOver)
+        mColourWatch.StartRaster();
     if (watchedPlanes != 0)
         mColourWatch.SetNextPlane(rows.mintPlane);
     if (rows.mblnWatched) {

@@ -26,7 +26,7 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
 {
     const unsigned char* const bytes = chunk.data();
     const uint64_t size = chunk.size();
-    RasterRows rows{offset, 0, inSequence, false, -1, firstPlane, false, 0, false};
+    RasterRows rows{offset, 0, inSequence, false, -1, firstPlane, false, false, 0, false};
     uint32_t plane = firstPlane;
     if (size < PAIR_BYTES)
         return rows;
@@ -100,8 +100,17 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
                 if (ends && inside)
                     limit = limitFrom(cursor);
             }
-        } else if (lower == 'y' && watchedPlanes != 0) {
-            return rows;  // rows moved over blank their seed rows: read the general way
+        } else if (lower == 'y') {
+            // Rows moved over blank the seed rows of those that follow.
+            rows.mblnMovedOver = true;
+            if (parameter == 'Y') {
+                rows.mintEnd = cursor;
+                rows.mblnInSequence = false;
+                rows.mintPlane = plane;
+                inside = RowsFollow(bytes, cursor, size);
+                if (inside)
+                    limit = limitFrom(cursor);
+            }
         } else if (parameter >= '@' && parameter <= '^') {
             // Every other parameter of the group is only read, but for the
             // compression mode.

@@ -26,6 +26,8 @@ struct RasterRows {
     // data of mintWatchedLength bytes starts at mintEnd, and mintPlane is
     // that plane; mblnWatchedLast for the row's last plane (W).
     bool mblnWatched = false;
+    // A # y or # Y was read: rows were moved over.
+    bool mblnMovedOver = false;
     uint64_t mintWatchedLength = 0;
     bool mblnWatchedLast = false;
 };
