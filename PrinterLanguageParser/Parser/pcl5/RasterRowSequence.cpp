@@ -100,22 +100,13 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
                 if (ends && inside)
                     limit = limitFrom(cursor);
             }
-        } else if (lower == 'y') {
-            // Rows moved over blank the seed rows of those that follow.
-            rows.mblnMovedOver = true;
-            if (parameter == 'Y') {
-                rows.mintEnd = cursor;
-                rows.mblnInSequence = false;
-                rows.mintPlane = plane;
-                inside = RowsFollow(bytes, cursor, size);
-                if (inside)
-                    limit = limitFrom(cursor);
-            }
         } else if (parameter >= '@' && parameter <= '^') {
             // Every other parameter of the group is only read, but for the
-            // compression mode.
+            // compression mode and rows moved over, which blank the seed
+            // rows of those that follow.
             if (parameter == 'M')
                 rows.mintCompression = static_cast<int64_t>(value);
+            rows.mblnMovedOver = rows.mblnMovedOver || parameter == 'Y';
             rows.mintEnd = cursor;
             rows.mblnInSequence = false;
             rows.mintPlane = plane;
@@ -126,6 +117,8 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             return rows;  // a sign, a fraction, white space: read the general way
         } else if (parameter == 'm') {
             rows.mintCompression = static_cast<int64_t>(value);
+        } else if (parameter == 'y') {
+            rows.mblnMovedOver = true;
         }
     }
 }
