@@ -86,6 +86,15 @@ std::vector<BillingCase> Cases()
         EpsonCorpusCase("GutenprintStylusC86Letter", "gutenprint-escp2-c86-letter.prn"),
         // PCL 3 pages ejected without a form feed.
         {"DeskJetCdj550", CVK_PCL_DATA_DIR "/cdj550.pcl", ParserTestSupport::SMALL_COLOUR_PAGES},
+        // The driver corpus: an hpcups DeskJet in grey (PCL 3 GUI entered
+        // from PJL), a DeskJet 850 (rows after a terminated raster group),
+        // CUPS's DeskJet in colour and its LaserJet in duplex (back sides
+        // begun by selecting the side).
+        {"HpcupsDeskJet5550Grey", CVK_PCL_DATA_DIR "/drivers/hpcups-deskjet5550-grey.pcl", ParserTestSupport::FIVE_MONO},
+        {"DeskJetCdj850", CVK_PCL_DATA_DIR "/drivers/gs-cdj850-mono.pcl", ParserTestSupport::THREE_MONO},
+        {"RastertohpDeskJet", CVK_PCL_DATA_DIR "/drivers/rastertohp-deskjet.pcl", ParserTestSupport::FIVE_COLOUR},
+        {"RastertohpLaserJetDuplex", CVK_PCL_DATA_DIR "/drivers/rastertohp-laserjet-duplex.pcl",
+         ParserTestSupport::FIVE_MONO},
         // HP-GL/2 plots inside PCL 5.
         {"PlotutilsPcl", CVK_PJL_DATA_DIR "/plotutils-three-plots.pcl", ParserTestSupport::PLOTUTILS_THREE_PLOTS_PAGES},
         // What CUPS hands a driverless queue's backend: five A4 pages with

@@ -14,6 +14,14 @@ namespace ParserTestSupport {
 inline const std::vector<ExpectedSet> SMALL_PCL_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
 inline const std::vector<ExpectedSet> SMALL_COLOUR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
 
+// five-pages.ps on A4 through the driver corpus (ParserPcl/data/drivers):
+// pages 2 and 4 in colour when the driver prints colour; its pages 1, 3 and
+// 5 alone.
+inline const std::vector<ExpectedSet> FIVE_COLOUR = {{"A4", 2100, 2970, 3, 2}};
+inline const std::vector<ExpectedSet> FIVE_MONO = {{"A4", 2100, 2970, 5, 0}};
+inline const std::vector<ExpectedSet> THREE_MONO = {{"A4", 2100, 2970, 3, 0}};
+
+
 // five-pages.ps on A4 through Ghostscript's colour Epson drivers (ParserPcl/
 // data): pages 2 and 4 print in colour. The 9-pin epsonc carries no paper;
 // stcolor's ESC/P 2 gives the page length of A4 (ESC ( C).

@@ -239,8 +239,9 @@ TEST(Pcl5Parser, ResetIsNoPage)
 }
 
 // Colour reaches a page through black, cyan, magenta, yellow raster where the
-// cyan, magenta and yellow rows differ once decompressed; black ink, empty
-// colour planes and alike ones leave the page mono.
+// cyan, magenta and yellow rows differ once decompressed, and through RGB
+// pixels that are not grey; black ink, empty colour planes and alike ones
+// leave the page mono.
 TEST(Pcl5Parser, ColourPagesFromColourPlanes)
 {
     struct Case {
@@ -280,6 +281,24 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     const ParseOutcome composite =
         ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b0M\x1B*b0V\x1B*b1V\x10\x1B*b1V\x10\x1B*b1W\x10\x1B*rC\f"));
     EXPECT_EQ(composite.mintColorPages, 0) << composite.Describe();
+    // Delta rows build on the row before, which rows moved over (# Y) blank:
+    // an empty magenta and yellow repeat the row before unless they were.
+    const std::string equalRow = "\x1B*b0V\x1B*b2V" + std::string("\0\x05", 2) + "\x1B*b2V" + std::string("\0\x05", 2) +
+                                 "\x1B*b2W" + std::string("\0\x05", 2);
+    const std::string cyanOnly = "\x1B*b0V\x1B*b2v" + std::string("\0\x05", 2) + "0v0W";
+    for (const bool movedOver : {false, true}) {
+        const std::string job = "\x1B*r-4U\x1B*r1A\x1B*b3M" + equalRow + (movedOver ? "\x1B*b1Y" : "") + cyanOnly +
+                                "\x1B*rC\f";
+        const ParseOutcome delta = ParsePcl5(ToBytes(job));
+        EXPECT_EQ(delta.mintColorPages, movedOver ? 1 : 0) << delta.Describe();
+    }
+    // RGB pixels (configure image data: RGB, direct by pixel, 8 bits each) are
+    // colour where red, green and blue differ.
+    const std::string rgb = std::string("\x1B*v6W\0\x03\0\x08\x08\x08", 11) + "\x1B*r1A\x1B*b0M\x1B*b6W";
+    const ParseOutcome grey = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\x20\x20\x20", 6) + "\x1B*rC\f"));
+    EXPECT_EQ(grey.mintColorPages, 0) << grey.Describe();
+    const ParseOutcome red = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\xFF\0\0", 6) + "\x1B*rC\f"));
+    EXPECT_EQ(red.mintColorPages, 1) << red.Describe();
     // Cyan, magenta and yellow alone (ESC * r -3 U): not told apart.
     const ParseOutcome cmy = ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b1V\x10\x1B*b1V\x10\x1B*b1W\x10\x1B*rC\f"));
     EXPECT_EQ(cmy.mintColorPages, 0) << cmy.Describe();

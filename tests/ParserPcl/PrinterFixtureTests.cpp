@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -52,7 +53,8 @@ const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
 const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"A4", 2100, 2970, 2, 1}};
 
 // Why a job is not yet billed right.
-const char* const COLOUR = "colour pages are counted mono: only black, cyan, magenta, yellow raster is told apart";
+const char* const COLOUR =
+    "colour pages are counted mono: only black, cyan, magenta, yellow raster and RGB pixels are told apart";
 const char* const HPGL_IN_PCL5 = "RTL job drawing HP-GL/2 on PCL 5 pages: the plot sizes of its pages are not kept";
 
 const FixtureCase FIXTURES[] = {
@@ -119,8 +121,6 @@ const FixtureCase FIXTURES[] = {
 // five-pages.ps on A4 printed through every Debian driver of the PCL family,
 // each with what its printer prints.
 const std::vector<ExpectedSet> SMALL_COLOUR = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
-const std::vector<ExpectedSet> FIVE_COLOUR = {{"A4", 2100, 2970, 3, 2}};
-const std::vector<ExpectedSet> FIVE_MONO = {{"A4", 2100, 2970, 5, 0}};
 // Drivers that ask for the queue's paper for every page.
 const std::vector<ExpectedSet> SMALL_COLOUR_A4 = {{"A4", 2100, 2970, 2, 1}};
 const std::vector<ExpectedSet> SMALL_MONO_A4 = {{"A4", 2100, 2970, 3, 0}};
@@ -133,12 +133,13 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cdj1600", "drivers/gs-cdj1600.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
     {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj850_mono", "drivers/gs-cdj850-mono.pcl", Feed::Whole, THREE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdj890", "drivers/gs-cdj890.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
     {"gs_cdjmono", "drivers/gs-cdjmono.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
     {"gs_cdnj500", "drivers/gs-cdnj500.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_chp2200", "drivers/gs-chp2200.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
     {"gs_cljet5", "drivers/gs-cljet5.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"gs_cljet5c", "drivers/gs-cljet5c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_cljet5c", "drivers/gs-cljet5c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_declj250", "drivers/gs-declj250.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, "the job starts with ESC % 8, which is not read as PCL"},
     {"gs_djet500c", "drivers/gs-djet500c.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_dnj650c", "drivers/gs-dnj650c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, HPGL_IN_PCL5},
@@ -165,7 +166,7 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"hpcups_laserjet1320_duplex", "drivers/hpcups-laserjet1320-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"hpcups_colorlaserjet1515", "drivers/hpcups-colorlaserjet1515.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,
-     COLOR_TYPE_COLOR, COLOUR},
+     COLOR_TYPE_COLOR},
     {"rastertohp_deskjet", "drivers/rastertohp-deskjet.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"rastertohp_laserjet_duplex", "drivers/rastertohp-laserjet-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
@@ -177,9 +178,15 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"gutenprint_pcl5e_duplex", "drivers/gutenprint-pcl5e-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"gutenprint_colorlaser", "drivers/gutenprint-colorlaser.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,
-     COLOR_TYPE_COLOR, COLOUR},
+     COLOR_TYPE_COLOR},
     {"brlaser_hl5030", "drivers/brlaser-hl5030.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
 };
+
+// Names the case in test listings by its label.
+void PrintTo(const FixtureCase& fixture, std::ostream* out)
+{
+    *out << fixture.mstrLabel;
+}
 
 class PrinterFixture : public testing::TestWithParam<FixtureCase> {};
 

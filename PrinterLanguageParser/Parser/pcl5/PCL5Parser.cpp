@@ -26,7 +26,7 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
     for (;;) {
         if (mintPlaneDataToRead > 0) {
             const uint64_t stop = position + std::min(end - position, mintPlaneDataToRead);
-            mColourWatch.Read(buffer, position, stop);
+            mReadPlaneData(buffer, position, stop);
             mintPlaneDataToRead -= stop - position;
             position = stop;
             if (mintPlaneDataToRead > 0) {
@@ -154,19 +154,28 @@ PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer,
 // would skip it.
 bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
 {
-    // Rows whose colour planes are looked at go the general way.
-    if (mblnDebug || position < mintChunkStart || mColourWatch.Watching())
+    if (mblnDebug || position < mintChunkStart)
         return false;
     const uint64_t offset = position - mintChunkStart;
-    const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence, mColourWatch.NextPlane());
-    if (rows.mintEnd == offset && rows.mintPendingData == 0)
+    const uint32_t watchedPlanes = mColourWatch.WatchedPlanes();
+    const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence, mColourWatch.NextPlane(),
+                                                    watchedPlanes, mColourWatch.RowsBlank());
+    if (rows.mintEnd == offset && rows.mintPendingData == 0 && !rows.mblnWatched)
         return false;
     position = mintChunkStart + rows.mintEnd;
     if (rows.mblnDrew)
         MarkPage();
     if (rows.mintCompression >= 0)
         mColourWatch.SetCompression(static_cast<int32_t>(rows.mintCompression));
-    mColourWatch.SetNextPlane(rows.mintPlane);
+    if (rows.mblnMovedOver)
+        mColourWatch.StartRaster();
+    if (watchedPlanes != 0)
+        mColourWatch.SetNextPlane(rows.mintPlane);
+    if (rows.mblnWatched) {
+        // A plane the colour watch reads: its data starts here.
+        OnRaster(rows.mblnWatchedLast ? RasterStrategy::Kind::RowData : RasterStrategy::Kind::PlaneData,
+                 static_cast<int32_t>(rows.mintWatchedLength));
+    }
     if (rows.mintPendingData > 0)
         AdvanceBytePosition(rows.mintPendingData);
     if (rows.mblnInSequence)
@@ -176,6 +185,20 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
     // Reading stops out of a group only after a terminating pair.
     mblnAfterRasterTerminator = !rows.mblnInSequence;
     return true;
+}
+
+// Plane data at hand for the colour watch, straight from the chunk where it
+// lies there.
+void PCL5Parser::mReadPlaneData(const DataBuffer& buffer, uint64_t from, uint64_t to)
+{
+    if (from >= mintChunkStart) {
+        mColourWatch.Read(mbytChunk.subspan(from - mintChunkStart, to - from));
+        return;
+    }
+    for (uint64_t index = from; index < to; ++index) {
+        const unsigned char byte = buffer[index];
+        mColourWatch.Read(std::span<const unsigned char>(&byte, 1));
+    }
 }
 
 // Ends the page at a form feed. A page ejected without one is already out:
@@ -208,7 +231,7 @@ void PCL5Parser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
 // blank one.
 void PCL5Parser::NotifyDefaultPageCompleted()
 {
-    mCurrentPage.mblnColor = mColourWatch.PageHasColour();
+    mCurrentPage.mblnColor = mCurrentPage.mblnColor || mColourWatch.PageHasColour();
     mColourWatch.NewPage();
     EscapeLanguageParser::NotifyDefaultPageCompleted();
     mblnPageMarked = false;
@@ -242,6 +265,7 @@ ParseDataResultType PCL5Parser::ParseDone()
 PageInProgress PCL5Parser::LeaveLanguage()
 {
     PageInProgress page{mCurrentPage, mblnPageMarked};
+    page.mPage.mblnColor = mColourWatch.PageHasColour();
     mblnPageMarked = false;
     return page;
 }
@@ -252,6 +276,8 @@ void PCL5Parser::EnterLanguage(RawLanguageType /*previous*/, const PageInProgres
 {
     if (page.mblnMarked)
         MarkPage();
+    // Colour the raster put on the page before stays with it.
+    mCurrentPage.mblnColor = page.mPage.mblnColor;
 }
 
 // Takes the code's paper for the current page.
@@ -279,6 +305,9 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
     switch (kind) {
     case RasterStrategy::Kind::Planes:
         mColourWatch.SetPlanes(value);
+        break;
+    case RasterStrategy::Kind::ImageData:
+        mintPlaneDataToRead = mColourWatch.BeginImageData(value > 0 ? static_cast<uint64_t>(value) : 0);
         break;
     case RasterStrategy::Kind::Compression:
         mColourWatch.SetCompression(value);

@@ -65,6 +65,7 @@ private:
     // Reads on in the raster row group when what follows its terminating
     // pair has the shape of a value pair.
     Step mCheckRowsAfterTerminator(const DataBuffer& buffer, uint64_t position);
+    void mReadPlaneData(const DataBuffer& buffer, uint64_t from, uint64_t to);
     // A form feed: ends the page, unless an eject already printed it.
     void mFormFeed();
     // Marks the page when the bytes between from and to print as text.

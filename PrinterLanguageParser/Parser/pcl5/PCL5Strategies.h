@@ -61,6 +61,7 @@ class RasterStrategy final : public IParserStrategy {
 public:
     enum class Kind {
         Planes,       // ESC * r # U
+        ImageData,    // ESC * v # W and its data
         Compression,  // ESC * b # M
         Start,        // ESC * r # A
         PlaneData,    // ESC * b # V: a plane of a row and its data

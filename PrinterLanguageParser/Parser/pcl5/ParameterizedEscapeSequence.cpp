@@ -286,7 +286,11 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             if (parameter != 'W')
                 return false;
             mAddStrategy(SetJobPropertyStrategy<RawColorType>(PROPERTY_COLOR_TYPE, COLOR_TYPE_COLOR));
-            return mAddSkipBytesIfParamIs(pair, 'W');
+            // Configure image data: the parser reads it for the raster's layout.
+            if (DataLength(pair.mintValue) == 0)
+                return false;
+            mAddStrategy(RasterStrategy(RasterStrategy::Kind::ImageData, pair.mintValue));
+            return !pair.mblnTerminating;
         default:
             return false;
         }

@@ -20,6 +20,7 @@ constexpr uint8_t BLACK = 0;
 // at the edges.
 void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
+    mblnRgbPixels = false;
     std::array<uint8_t, mintMAX_PLANES> components{};
     if (simpleColourMode == -4) {
         components[0] = BLACK;
@@ -30,32 +31,52 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
     }
 }
 
+// The configuration replaces the layout once all of it is read.
+uint64_t RasterColourWatch::BeginImageData(uint64_t length)
+{
+    mintImageDataLeft = length;
+    mintImageDataRead = 0;
+    mRow = nullptr;
+    return length;
+}
+
 // Takes a layout of planes; each plane's bit counts up within its component.
 void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
                                    uint32_t colourComponents)
 {
+    if (planes == mintPlanes && components == mintComponent)
+        return;  // drivers repeat their layout on every page
     mintComponent = components;
     mintPlanes = planes;
     mintColourComponents = colourComponents;
-    std::array<uint8_t, 256> bits{};
-    for (uint32_t plane = 0; plane < planes; ++plane)
-        mintBit[plane] = bits[components[plane]]++;
+    std::array<uint8_t, 4> bits{};
+    mintColourPlaneMask = 0;
+    for (uint32_t plane = 0; plane < planes; ++plane) {
+        mintBit[plane] = bits[components[plane] & 3]++;
+        if (components[plane] != BLACK)
+            mintColourPlaneMask |= uint32_t{1} << plane;
+    }
     StartRaster();
 }
 
-bool RasterColourWatch::Readable() const
+// The compressions the watch decodes.
+void RasterColourWatch::SetCompression(int32_t mode)
 {
-    return mintCompression == UNENCODED || mintCompression == RUN_LENGTH || mintCompression == TIFF ||
-           mintCompression == DELTA_ROW || mintCompression == REPLACEMENT_DELTA_ROW;
+    mintCompression = mode;
+    mblnReadable = mode == UNENCODED || mode == RUN_LENGTH || mode == TIFF || mode == DELTA_ROW ||
+                   mode == REPLACEMENT_DELTA_ROW;
 }
 
 // Blank rows, from the first plane.
 void RasterColourWatch::StartRaster()
 {
     mintPlane = 0;
+    if (RowsBlank())
+        return;
     mintTouched = 0;
     for (PlaneRow& row : mRows)
         row.mbytBytes.clear();
+    mblnRowsBlank = true;
 }
 
 // Moves on to the next plane; a colour plane is read from its first byte.
@@ -90,14 +111,49 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
 }
 
 // Decodes what is at hand; the end of the last plane's data ends the row.
-void RasterColourWatch::Read(const DataBuffer& buffer, uint64_t position, uint64_t end)
+void RasterColourWatch::Read(std::span<const unsigned char> bytes)
 {
+    if (mintImageDataLeft > 0) {
+        // Colour space, pixel encoding, bits per index, bits per primary.
+        const size_t taken = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintImageDataLeft));
+        for (size_t index = 0; index < taken && mintImageDataRead < mbytImageData.size(); ++index)
+            mbytImageData[mintImageDataRead++] = bytes[index];
+        mintImageDataLeft -= taken;
+        if (mintImageDataLeft == 0) {
+            const auto& data = mbytImageData;
+            const bool rgbPixels = mintImageDataRead == mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
+                                   data[3] == 8 && data[4] == 8 && data[5] == 8;
+            std::array<uint8_t, mintMAX_PLANES> components{};
+            components[0] = 1;
+            mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
+            mblnRgbPixels = rgbPixels;
+        }
+        return;
+    }
     if (mRow == nullptr)
         return;
-    const uint64_t stop = position + std::min(end - position, mintLeft);
-    for (uint64_t index = position; index < stop; ++index)
-        mReadByte(buffer[index]);
-    mintLeft -= stop - position;
+    const size_t length = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintLeft));
+    for (size_t index = 0; index < length;) {
+        // Literal bytes, most of the data, are copied in one go.
+        const bool literal = mPhase == Phase::Literal ||
+                             (mPhase == Phase::Data && (mintCompression == UNENCODED ||
+                                                        (mintCompression == REPLACEMENT_DELTA_ROW && !mblnRun)));
+        if (!literal) {
+            mReadByte(bytes[index++]);
+            continue;
+        }
+        const size_t count = mintCompression == UNENCODED
+                                 ? length - index
+                                 : static_cast<size_t>(std::min<uint64_t>(length - index, mintCount));
+        mPutLiteral(bytes.subspan(index, count));
+        index += count;
+        if (mintCompression != UNENCODED) {
+            mintCount -= count;
+            if (mintCount == 0)
+                mPhase = Phase::Command;
+        }
+    }
+    mintLeft -= length;
     if (mintLeft == 0) {
         mRow = nullptr;
         if (mblnLastPlane)
@@ -105,15 +161,48 @@ void RasterColourWatch::Read(const DataBuffer& buffer, uint64_t position, uint64
     }
 }
 
-// Writes decompressed bytes at the cursor, as far as the row is kept.
-void RasterColourWatch::mPut(unsigned char byte, size_t count)
+// Writes a decompressed byte at the cursor, as far as the row is kept.
+void RasterColourWatch::mPut(unsigned char byte)
 {
+    mblnRowsBlank = false;
+    std::vector<unsigned char>& bytes = mRow->mbytBytes;
+    const size_t cursor = mRow->mintCursor;
+    if (cursor >= mintMAX_ROW_BYTES)
+        return;
+    if (cursor < bytes.size()) {
+        bytes[cursor] = byte;
+    } else {
+        bytes.resize(cursor, 0);
+        bytes.push_back(byte);
+    }
+    mRow->mintCursor = cursor + 1;
+}
+
+// Writes literal bytes.
+void RasterColourWatch::mPutLiteral(std::span<const unsigned char> literal)
+{
+    mblnRowsBlank = false;
+    std::vector<unsigned char>& bytes = mRow->mbytBytes;
+    const size_t cursor = mRow->mintCursor;
+    const size_t end = std::min(cursor + literal.size(), mintMAX_ROW_BYTES);
+    if (end > bytes.size())
+        bytes.resize(end, 0);
+    if (cursor < end)
+        std::copy_n(literal.begin(), end - cursor, bytes.begin() + static_cast<std::ptrdiff_t>(cursor));
+    mRow->mintCursor = std::min(cursor + literal.size(), mintMAX_ROW_BYTES);
+}
+
+// Writes a run of one byte.
+void RasterColourWatch::mPutRun(unsigned char byte, size_t count)
+{
+    mblnRowsBlank = false;
     std::vector<unsigned char>& bytes = mRow->mbytBytes;
     const size_t end = std::min(mRow->mintCursor + count, mintMAX_ROW_BYTES);
     if (end > bytes.size())
         bytes.resize(end, 0);
     if (mRow->mintCursor < end)
-        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(mRow->mintCursor), bytes.begin() + static_cast<std::ptrdiff_t>(end), byte);
+        std::fill(bytes.begin() + static_cast<std::ptrdiff_t>(mRow->mintCursor),
+                  bytes.begin() + static_cast<std::ptrdiff_t>(end), byte);
     mRow->mintCursor = std::min(mRow->mintCursor + count, mintMAX_ROW_BYTES);
 }
 
@@ -143,7 +232,7 @@ void RasterColourWatch::mReadByte(unsigned char byte)
         if (mblnCountByte)
             mbytRunCount = byte;
         else
-            mPut(byte, mbytRunCount + size_t{1});
+            mPutRun(byte, mbytRunCount + size_t{1});
         mblnCountByte = !mblnCountByte;
         return;
     case TIFF:
@@ -154,7 +243,7 @@ void RasterColourWatch::mReadByte(unsigned char byte)
             if (byte != 128)
                 mPhase = byte < 128 ? Phase::Literal : Phase::Repeat;
         } else if (mPhase == Phase::Repeat) {
-            mPut(byte, mintCount);
+            mPutRun(byte, mintCount);
             mPhase = Phase::Command;
         } else {
             mLiteral(byte);
@@ -204,7 +293,7 @@ void RasterColourWatch::mReadByte(unsigned char byte)
             return;
         default:
             if (mblnRun) {
-                mPut(byte, mintCount);
+                mPutRun(byte, mintCount);
                 mPhase = Phase::Command;
             } else {
                 mLiteral(byte);
@@ -220,11 +309,24 @@ void RasterColourWatch::mReadByte(unsigned char byte)
 void RasterColourWatch::mEndRow()
 {
     // A plane the row did not send is blank.
+    bool blank = true;
     for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
         if ((mintTouched & (uint32_t{1} << plane)) == 0)
             mRows[plane].mbytBytes.clear();
+        blank = blank && mRows[plane].mbytBytes.empty();
     }
     mintTouched = 0;
+    mblnRowsBlank = blank;
+    if (mblnRgbPixels) {
+        const std::vector<unsigned char>& pixels = mRows[0].mbytBytes;
+        for (size_t index = 0; index + 2 < pixels.size(); index += 3) {
+            if (pixels[index] != pixels[index + 1] || pixels[index + 1] != pixels[index + 2]) {
+                mblnColour = true;
+                return;
+            }
+        }
+        return;
+    }
     // The planes of cyan, bit by bit, each with the planes of the same bit
     // of magenta and yellow.
     for (uint32_t plane = 0; plane < mintPlanes && !mblnColour; ++plane) {

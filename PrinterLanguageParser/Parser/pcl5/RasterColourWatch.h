@@ -1,10 +1,9 @@
 #pragma once
 
-#include "PrinterLanguageParser/Parser/DataBuffer.h"
-
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace RawPrintData::PCL5 {
@@ -13,7 +12,9 @@ namespace RawPrintData::PCL5 {
 // cyan, magenta and yellow (ESC * r -4 U), the cyan, magenta and yellow
 // planes of each row are decompressed (modes 0, 1, 2, 3 and 9) and compared
 // at the end of the row: where they differ, the pixel is a colour; where
-// they agree it is black, grey or white. Rows of other configurations and
+// they agree it is black, grey or white. With 24-bit RGB pixels (ESC * v # W
+// configuring RGB, direct by pixel, 8 bits a primary), a pixel whose red,
+// green and blue differ is a colour. Rows of other configurations and
 // compressions are not looked at: their pages stay mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
@@ -26,8 +27,10 @@ public:
 
     // ESC * r # U.
     void SetPlanes(int32_t simpleColourMode);
+    // ESC * v # W: the length of its data to read with Read.
+    uint64_t BeginImageData(uint64_t length);
     // ESC * b # M.
-    void SetCompression(int32_t mode) { mintCompression = mode; }
+    void SetCompression(int32_t mode);
     // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
     // first plane.
     void StartRaster();
@@ -37,16 +40,27 @@ public:
 
     // Whether rows are still looked at: colour components are configured, in
     // a compression that is read, and the page has no colour yet.
-    bool Watching() const { return mintColourComponents > 0 && !mblnColour && Readable(); }
+    bool Watching() const { return mintColourComponents > 0 && !mblnColour && mblnReadable; }
+
+    // The planes whose data BeginPlane reads while Watching, one bit each.
+    uint32_t WatchedPlanes() const { return Watching() ? mintColourPlaneMask : 0; }
+    // Whether every colour plane's row is blank and none was sent in the row
+    // being read: empty planes and row ends then change nothing.
+    bool RowsBlank() const { return mblnRowsBlank && mintTouched == 0; }
 
     // The data of the next plane of a row (ESC * b # V) or of its last plane
     // (# W): the length of it to read with Read, 0 when it is to be skipped.
     uint64_t BeginPlane(bool lastPlane, uint64_t length);
-    // Reads plane data from the buffer, from position up to end.
-    void Read(const DataBuffer& buffer, uint64_t position, uint64_t end);
+    // Reads plane or image-configuration data.
+    void Read(std::span<const unsigned char> bytes);
 
     bool PageHasColour() const { return mblnColour; }
-    void NewPage() { mblnColour = false; }
+    // A page starts between rows: from blank ones, with their first plane.
+    void NewPage()
+    {
+        mblnColour = false;
+        StartRaster();
+    }
 
 private:
     enum class Phase { Command, Literal, Repeat, OffsetExtension, CountExtension, Data };
@@ -57,10 +71,12 @@ private:
         size_t mintCursor = 0;
     };
 
-    bool Readable() const;
+
     void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
     void mReadByte(unsigned char byte);
-    void mPut(unsigned char byte, size_t count = 1);
+    void mPut(unsigned char byte);
+    void mPutRun(unsigned char byte, size_t count);
+    void mPutLiteral(std::span<const unsigned char> literal);
     void mLiteral(unsigned char byte);
     void mMove(size_t offset);
     void mEndRow();
@@ -71,11 +87,22 @@ private:
     std::array<uint8_t, mintMAX_PLANES> mintBit{};
     uint32_t mintPlanes = 0;
     uint32_t mintColourComponents = 0;
+    uint32_t mintColourPlaneMask = 0;
+    bool mblnRowsBlank = true;
     std::array<PlaneRow, mintMAX_PLANES> mRows;
     // The planes the row being read has sent.
     uint32_t mintTouched = 0;
 
     int32_t mintCompression = 0;
+    bool mblnReadable = true;
+    // Rows are RGB pixels: plane 0 holds them.
+    bool mblnRgbPixels = false;
+
+    // ESC * v # W data being read: its first bytes.
+    static constexpr size_t mintIMAGE_DATA_BYTES = 6;
+    uint64_t mintImageDataLeft = 0;
+    size_t mintImageDataRead = 0;
+    std::array<unsigned char, mintIMAGE_DATA_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
 

@@ -22,11 +22,11 @@ bool RowsFollow(const unsigned char* bytes, uint64_t cursor, uint64_t size)
 // Reads value pairs of the raster group, digits then a parameter character,
 // row after row.
 RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
-                                   uint32_t firstPlane)
+                                   uint32_t firstPlane, uint32_t watchedPlanes, bool rowsBlank)
 {
     const unsigned char* const bytes = chunk.data();
     const uint64_t size = chunk.size();
-    RasterRows rows{offset, 0, inSequence, false, -1, firstPlane};
+    RasterRows rows{offset, 0, inSequence, false, -1, firstPlane, false, false, 0, false};
     uint32_t plane = firstPlane;
     if (size < PAIR_BYTES)
         return rows;
@@ -66,7 +66,20 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             // Rows (W) and planes of rows (V) announce their data; an empty
             // one announces none.
             const bool ends = parameter <= '^';
-            plane = lower == 'w' ? 0 : plane + 1;
+            if (watchedPlanes != 0) [[unlikely]] {
+                const bool watched = plane < 32 && ((watchedPlanes >> plane) & 1) != 0;
+                if ((watched && value > 0) || (!rowsBlank && (watched || lower == 'w'))) {
+                    rows.mintEnd = cursor;
+                    rows.mblnInSequence = !ends;
+                    rows.mintPlane = plane;
+                    rows.mblnWatched = true;
+                    rows.mintWatchedLength = value;
+                    rows.mblnWatchedLast = lower == 'w';
+                    rows.mblnDrew = rows.mblnDrew || value > 0;
+                    return rows;
+                }
+                plane = lower == 'w' ? 0 : plane + 1;
+            }
             if (value > 0) {
                 rows.mblnDrew = true;
                 if (value > size - cursor) {
@@ -89,9 +102,11 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             }
         } else if (parameter >= '@' && parameter <= '^') {
             // Every other parameter of the group is only read, but for the
-            // compression mode.
+            // compression mode and rows moved over, which blank the seed
+            // rows of those that follow.
             if (parameter == 'M')
                 rows.mintCompression = static_cast<int64_t>(value);
+            rows.mblnMovedOver = rows.mblnMovedOver || parameter == 'Y';
             rows.mintEnd = cursor;
             rows.mblnInSequence = false;
             rows.mintPlane = plane;
@@ -102,6 +117,8 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             return rows;  // a sign, a fraction, white space: read the general way
         } else if (parameter == 'm') {
             rows.mintCompression = static_cast<int64_t>(value);
+        } else if (parameter == 'y') {
+            rows.mblnMovedOver = true;
         }
     }
 }

@@ -19,8 +19,17 @@ struct RasterRows {
     bool mblnDrew = false;
     // The last compression mode read (# m, # M), -1 when none was.
     int64_t mintCompression = -1;
-    // The plane of its row that comes next at mintEnd (0 after a row's last).
+    // With watched planes: the plane of its row that comes next at mintEnd
+    // (0 after a row's last).
     uint32_t mintPlane = 0;
+    // Reading stopped at a watched plane (see Read): its pair is read, its
+    // data of mintWatchedLength bytes starts at mintEnd, and mintPlane is
+    // that plane; mblnWatchedLast for the row's last plane (W).
+    bool mblnWatched = false;
+    // A # y or # Y was read: rows were moved over.
+    bool mblnMovedOver = false;
+    uint64_t mintWatchedLength = 0;
+    bool mblnWatchedLast = false;
 };
 
 // Reads the raster rows that raster drivers send one after another, straight
@@ -49,9 +58,12 @@ public:
     // character read lies where the general way reads one too.
     static constexpr uint64_t MAX_PART_LENGTH = ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH - PAIR_BYTES;
 
-    // firstPlane: the plane of its row that comes first.
+    // firstPlane: the plane of its row that comes first. watchedPlanes: a bit
+    // for each plane whose data the caller reads itself; when any is set,
+    // reading stops at such a plane with data, before a # Y, and, unless
+    // rowsBlank, at every such plane and every row's last plane.
     static RasterRows Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
-                           uint32_t firstPlane = 0);
+                           uint32_t firstPlane = 0, uint32_t watchedPlanes = 0, bool rowsBlank = true);
 };
 
 }  // namespace RawPrintData::PCL5
