@@ -259,7 +259,8 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
     PageSetParser parser;
     bool parsed = mReadAndParse(parser);
     RawDataJobProperties properties = parser.Finish(mJobId(), parsed);
-    properties.MultiplyCopies(mCopiesMadeByBackend());
+    properties.SetCopies(
+        PrinterJobOptions::CountedCopies(properties.GetCopies(), mCopiesMadeByBackend(), parser.IsRaster()));
     // A PDF cannot ask for two sides; the printer takes them from the job's
     // options, which the ipp backend sends with the document.
     if (parser.IsPdf() && PrinterJobOptions::OptionsAskForTwoSides(mArgument(5)))

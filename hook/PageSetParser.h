@@ -24,6 +24,14 @@ public:
     // Whether the job's data was PDF (or PCLm), which cannot ask for two sides.
     bool IsPdf() const { return mHandler.GetCurrentLanguage() == RawPrintData::LANGUAGE_PDF; }
 
+    // Whether the job's data was PWG or Apple Raster, whose page headers may
+    // repeat the job's copies.
+    bool IsRaster() const
+    {
+        return mHandler.GetCurrentLanguage() == RawPrintData::LANGUAGE_PWG_RASTER ||
+               mHandler.GetCurrentLanguage() == RawPrintData::LANGUAGE_APPLE_RASTER;
+    }
+
     // Ends the parse. The properties carry the page sets only when the whole
     // job was read and parsed (succeeded); otherwise copies, colour and
     // duplex alone, and the client counts the pages by other means.

@@ -5,7 +5,9 @@
 #include <cups/cups.h>
 #include <cups/ppd.h>
 
+#include <algorithm>
 #include <charconv>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -48,6 +50,14 @@ uint32_t CopiesAskedOfPrinter(std::string_view backendName, const char* copies, 
         return 1;
     Log::Debug("Copies the printer makes: %u", static_cast<unsigned>(count));
     return count;
+}
+
+uint32_t CountedCopies(uint32_t dataCopies, uint32_t backendCopies, bool headerRepeatsJobCopies)
+{
+    if (headerRepeatsJobCopies && backendCopies > 1)
+        return std::max(dataCopies, backendCopies);
+    const uint64_t copies = static_cast<uint64_t>(dataCopies) * backendCopies;
+    return static_cast<uint32_t>(std::min<uint64_t>(copies, std::numeric_limits<uint32_t>::max()));
 }
 
 bool OptionsAskForTwoSides(const char* options)

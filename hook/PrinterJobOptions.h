@@ -19,6 +19,12 @@ uint32_t CopiesAskedOfPrinter(std::string_view backendName, const char* copies, 
 // "sides" value or the PPD's Duplex option.
 bool OptionsAskForTwoSides(const char* options);
 
+// The copies a job prints: those of its data times those the backend makes,
+// except that a raster page header's copies are the job's copies again (the
+// filter wrote them for the printer's IPP "copies"), so with copies made by
+// the backend they count once. At most the largest 32-bit count.
+uint32_t CountedCopies(uint32_t dataCopies, uint32_t backendCopies, bool headerRepeatsJobCopies);
+
 // Argument 4 as a number of copies; 0 when it is none.
 uint32_t ParseCopies(std::string_view text);
 

@@ -110,12 +110,6 @@ void RawDataJobProperties::mDecode(const ByteString& content)
     }
 }
 
-void RawDataJobProperties::MultiplyCopies(uint32_t times)
-{
-    uint64_t copies = static_cast<uint64_t>(mintCopies) * times;
-    mintCopies = static_cast<uint32_t>(std::min<uint64_t>(copies, std::numeric_limits<uint32_t>::max()));
-}
-
 // Builds the 'N','P' message.
 ClientMessage RawDataJobProperties::GetMessage() const
 {

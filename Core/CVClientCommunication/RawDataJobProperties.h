@@ -26,10 +26,8 @@ public:
     // The 'N','P' message to send.
     ClientMessage GetMessage() const;
 
-    // Hook side: the job data is printed this many times over (copies the
-    // backend itself makes); the copies the data makes are multiplied by it,
-    // at most to the largest number the message holds.
-    void MultiplyCopies(uint32_t times);
+    // Hook side: the copies the printer makes, replacing the data's own.
+    void SetCopies(uint32_t copies) { mintCopies = copies; }
     // Hook side: the printer prints both sides although the data does not say so.
     void SetDuplex(bool duplex) { mblnDuplex = duplex; }
 

@@ -60,6 +60,25 @@ TEST_P(PrinterCopies, AreArgumentFourWhereTheIppBackendAsksForThem)
 
 INSTANTIATE_TEST_SUITE_P(Queues, PrinterCopies, testing::ValuesIn(COPIES), TestSupport::CaseName());
 
+// A PDF's copies multiply with the printer's; a raster's header already says
+// the job's copies, which the printer makes once.
+TEST(PrinterCopies, CountOnceWhenARasterHeaderRepeatsThem)
+{
+    struct CountCase {
+        uint32_t data;
+        uint32_t backend;
+        bool raster;
+        uint32_t counted;
+    };
+    const CountCase cases[] = {
+        {1, 3, false, 3}, {2, 3, false, 6}, {3, 3, true, 3}, {1, 3, true, 3}, {2, 1, true, 2},
+        {0xFFFFFFFFu, 2, false, 0xFFFFFFFFu},
+    };
+    for (const CountCase& test : cases)
+        EXPECT_EQ(PrinterJobOptions::CountedCopies(test.data, test.backend, test.raster), test.counted)
+            << test.data << " x " << test.backend << (test.raster ? " raster" : "");
+}
+
 TEST(PrinterTwoSides, ComeFromSidesOrTheDuplexOption)
 {
     struct SidesCase {

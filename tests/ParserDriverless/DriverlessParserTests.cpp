@@ -10,7 +10,13 @@
 #include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
 
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -117,3 +123,104 @@ TEST_P(PdfInsidePjl, IsFoundAndCounted)
 INSTANTIATE_TEST_SUITE_P(Wrappers, PdfInsidePjl, testing::ValuesIn(PJL_WRAPPERS), TestSupport::CaseName());
 
 }  // namespace
+
+namespace {
+
+// The boxes of every page of a corpus PDF replaced as a tool could write
+// them: on the page tree's root (inherited) or on each page.
+struct PaperCase {
+    const char* Name;
+    const char* mstrFile;
+    const char* mstrMediaBox;  // on each page; null: the root's alone
+    const char* mstrRootMediaBox;
+    const char* mstrCropBox;  // null: none
+    ExpectedSet mExpected;    // the five pages of five-pages.ps
+};
+
+const PaperCase PAPERS[] = {
+    {"media_box_inherited_from_the_page_tree", "gs-five.pdf", nullptr, "[0 0 595 842]", nullptr,
+     {"A4", 2100, 2970, 3, 2}},
+    {"crop_box_smaller_than_the_media_box", "gs-five.pdf", "[0 0 842 1191]", nullptr, "[100 100 712 892]",
+     {"Letter", 2159, 2794, 3, 2}},
+    {"unknown_size_is_custom", "gs-five.pdf", "[0 0 580 820]", nullptr, nullptr, {"Custom", 2046, 2893, 3, 2}},
+    // PCLm's page is the printable area: named after the paper that holds it.
+    {"pclm_printable_area", "gs-five.pclm", "[0 0 580 820]", nullptr, nullptr, {"A4", 2100, 2970, 3, 2}},
+};
+
+Bytes WithBoxes(const PaperCase& test)
+{
+    QPDF pdf;
+    pdf.processFile((std::string(CVK_TEST_DATA_DIR "/") + test.mstrFile).c_str());
+    if (test.mstrRootMediaBox != nullptr)
+        pdf.getRoot().getKey("/Pages").replaceKey("/MediaBox", QPDFObjectHandle::parse(test.mstrRootMediaBox));
+    for (QPDFPageObjectHelper& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        QPDFObjectHandle object = page.getObjectHandle();
+        if (test.mstrMediaBox != nullptr)
+            object.replaceKey("/MediaBox", QPDFObjectHandle::parse(test.mstrMediaBox));
+        else
+            object.removeKey("/MediaBox");
+        if (test.mstrCropBox != nullptr)
+            object.replaceKey("/CropBox", QPDFObjectHandle::parse(test.mstrCropBox));
+    }
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
+    // PCLm says what it is in the comment after the PDF header.
+    if (std::string_view(test.mstrFile).ends_with(".pclm"))
+        writer.setExtraHeaderText("%PCLm 1.0");
+    writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    return Bytes(buffer->getBuffer(), buffer->getBuffer() + buffer->getSize());
+}
+
+class PdfPaper : public testing::TestWithParam<PaperCase> {};
+
+TEST_P(PdfPaper, ComesFromTheBoxesThePrinterPrints)
+{
+    const ParseOutcome outcome = ParseWhole(WithBoxes(GetParam()));
+    EXPECT_EQ(outcome.mintDoneResult, PARSE_RESULT_HANDLED) << outcome.Describe();
+    ExpectPageSets(outcome, {GetParam().mExpected});
+}
+
+INSTANTIATE_TEST_SUITE_P(Boxes, PdfPaper, testing::ValuesIn(PAPERS), TestSupport::CaseName());
+
+}  // namespace
+
+namespace {
+
+// An incremental update appended to a corpus PDF, as an editor saves one:
+// a new revision of the page tree that drops the last page, found through a
+// second cross-reference section whose /Prev leads to the first.
+Bytes DroppingTheLastPage(const char* file)
+{
+    Bytes job = ReadJobFile(std::string(CVK_TEST_DATA_DIR "/") + file);
+    QPDF pdf;
+    pdf.processMemoryFile(file, reinterpret_cast<const char*>(job.data()), job.size());
+    QPDFObjectHandle pages = pdf.getRoot().getKey("/Pages");
+    QPDFObjectHandle kids = pages.getKey("/Kids");
+    kids.eraseItem(kids.getArrayNItems() - 1);
+    pages.replaceKey("/Count", QPDFObjectHandle::newInteger(kids.getArrayNItems()));
+    const std::string text(job.begin(), job.end());
+    const long long previousXref = std::stoll(text.substr(text.rfind("startxref") + 9));
+    const std::string id = std::to_string(pages.getObjectID());
+    const std::string object = id + " 0 obj\n" + pages.unparseResolved() + "\nendobj\n";
+    const size_t objectOffset = job.size();
+    const size_t xrefOffset = objectOffset + object.size();
+    char entry[24];
+    std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", objectOffset);
+    const std::string update = object + "xref\n" + id + " 1\n" + entry + "trailer\n<< /Size " +
+                               std::to_string(pdf.getTrailer().getKey("/Size").getIntValue()) + " /Root " +
+                               pdf.getTrailer().getKey("/Root").unparse() + " /Prev " +
+                               std::to_string(previousXref) + " >>\nstartxref\n" + std::to_string(xrefOffset) +
+                               "\n%%EOF\n";
+    job.insert(job.end(), update.begin(), update.end());
+    return job;
+}
+
+}  // namespace
+
+TEST(PdfRevisions, TheLatestIncrementalUpdateCounts)
+{
+    const ParseOutcome outcome = ExpectChunkInvariant(DroppingTheLastPage("gs-five.pdf"));
+    EXPECT_EQ(outcome.mintDoneResult, PARSE_RESULT_HANDLED) << outcome.Describe();
+    ExpectPageSets(outcome, {{"A4", 2100, 2970, 2, 2}});
+}

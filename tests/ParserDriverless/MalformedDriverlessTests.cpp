@@ -9,6 +9,9 @@
 #include "tests/Support/NamedCases.h"
 
 #include <gtest/gtest.h>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
 
 #include <functional>
 #include <string>
@@ -116,6 +119,28 @@ TEST(WholeJobFormats, FailWithoutTheJobsBytes)
     ASSERT_EQ(handler.ParseData(job.data(), job.size()), PARSE_RESULT_HANDLED);
     EXPECT_EQ(handler.ParseDone(), PARSE_RESULT_FAILURE);
     EXPECT_EQ(handler.GetTotalPageCount(), 0);
+}
+
+// A page whose few compressed bytes decode to more than the reader holds (a
+// colour page of 80 MiB of content) is counted, as mono, and never held.
+TEST(WholeJobFormats, ContentThatDecodesToTooMuchIsNotHeld)
+{
+    QPDF pdf;
+    pdf.processFile(CVK_TEST_DATA_DIR "/gs-five.pdf");
+    std::string content = "1 0 0 rg 0 0 10 10 re f\n";
+    content.resize(80u * 1024u * 1024u, ' ');
+    QPDFPageDocumentHelper(pdf).getAllPages()[0].getObjectHandle().replaceKey(
+        "/Contents", QPDFObjectHandle::newStream(&pdf, content));
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
+    writer.write();
+    const std::shared_ptr<Buffer> buffer = writer.getBufferSharedPointer();
+    const Bytes job(buffer->getBuffer(), buffer->getBuffer() + buffer->getSize());
+    ASSERT_LT(job.size(), 1024u * 1024u);
+
+    const ParseOutcome outcome = ParseWhole(job);
+    EXPECT_EQ(outcome.mintDoneResult, PARSE_RESULT_HANDLED) << outcome.Describe();
+    ExpectPageSets(outcome, {{"A4", 2100, 2970, 3, 2}});
 }
 
 }  // namespace

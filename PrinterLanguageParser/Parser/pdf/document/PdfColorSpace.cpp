@@ -1,5 +1,7 @@
 #include "PrinterLanguageParser/Parser/pdf/document/PdfColorSpace.h"
 
+#include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
+
 #include <qpdf/Buffer.hh>
 
 #include <algorithm>
@@ -62,7 +64,7 @@ PdfColorSpace ReadIndexed(QPDFObjectHandle space, QPDFObjectHandle resources, in
     std::string bytes;
     if (table.isString())
         bytes = table.getStringValue();
-    else if (table.isStream()) {
+    else if (table.isStream() && StreamFitsLimit(table, MAX_INDEXED_ENTRIES * 32)) {
         const std::shared_ptr<Buffer> data = table.getStreamData(qpdf_dl_generalized);
         bytes.assign(reinterpret_cast<const char*>(data->getBuffer()), data->getSize());
     }

@@ -1,5 +1,7 @@
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
 
+#include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
+
 #include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
@@ -114,6 +116,7 @@ bool PdfContentColor::PageIsColor(QPDFObjectHandle page)
     std::set<QPDFObjGen> seen;
     QPDFPageObjectHelper helper(page);
     PdfContentColor scanner(helper.getAttribute("/Resources", false), GraphicsState{}, 0, seen);
+    RequirePageContentWithinLimit(page);
     helper.parseContents(&scanner);
     return scanner.mblnColor;
 }
@@ -289,7 +292,7 @@ bool PdfContentColor::mInlineImageIsColor()
 // resources (or the ones it is drawn with).
 bool PdfContentColor::mNestedIsColor(QPDFObjectHandle stream)
 {
-    if (mintDepth >= MAX_NESTING || !mSeen.insert(stream.getObjGen()).second)
+    if (mintDepth >= MAX_NESTING || !mSeen.insert(stream.getObjGen()).second || !StreamFitsLimit(stream))
         return false;
     QPDFObjectHandle resources = stream.getDict().getKey("/Resources");
     PdfContentColor nested(resources.isDictionary() ? resources : mResources, mvecStates.back(), mintDepth + 1, mSeen);
