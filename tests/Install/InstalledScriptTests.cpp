@@ -187,6 +187,7 @@ TEST_P(TrackTest, VantroTracksAndUntracksTheScheme)
     TestSupport::ProgramResult untracked = RunVantro({"untrack", c.scheme});
     EXPECT_EQ(untracked.status, 0) << untracked.output;
     EXPECT_EQ(VersionOf(Backend(c.scheme)), c.version);
+    EXPECT_EQ(LinkOf(Backend(c.scheme)), c.wrappedLink ? "ipp" : "not a link");
     EXPECT_FALSE(fs::exists(fs::symlink_status(Wrapped(c.scheme))));
     EXPECT_EQ(Diversions().find(place), std::string::npos) << Diversions();
 }
