@@ -46,9 +46,17 @@ bool ValidateClientStatus(const char* userName)
     }
     // A start that failed at once (no user manager, no display for the
     // client) leaves nothing to wait for: the job goes the no-client way.
-    if (CheckForClientProcess(*user) != 0 && LaunchClientApplication(*user) != 0) {
-        Log::Error("The client of %s could not be started; the job goes on without it.", userName);
-        return true;
+    if (CheckForClientProcess(*user) != 0) {
+        if (LaunchClientApplication(*user) != 0) {
+            Log::Error("The client of %s could not be started; the job goes on without it.", userName);
+            return true;
+        }
+        // A client that ended right after its start (no display for it)
+        // will not come either.
+        if (CheckForClientProcess(*user) != 0 && !CheckForSocketFile(userName)) {
+            Log::Error("The client of %s ended right after its start; the job goes on without it.", userName);
+            return true;
+        }
     }
     if (PingSocketFile(userName))
         Log::Debug("Client ready...");

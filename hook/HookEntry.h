@@ -25,8 +25,8 @@ std::string HookCacheFolder(const char* userName);
 bool ValidateSettings();
 
 // Makes sure the user's client runs; false only without a user name. A client
-// whose start failed is not waited for; one that never comes up is caught
-// later, when the connection fails.
+// whose start failed, or that ended right after it, is not waited for; one
+// that never comes up is caught later, when the connection fails.
 bool ValidateClientStatus(const char* userName);
 
 // The status of the process check: 0 when the user's client process runs.

@@ -8,6 +8,7 @@
 #include "hook/TerminationHandler.h"
 
 #include <string>
+#include <string_view>
 
 namespace {
 
@@ -22,6 +23,12 @@ constexpr int kPathMax = 1024;
 int main(int argc, char* argv[])
 {
     Logger::Log_Debug_Start(kComponent, "main");
+    // cupsd lists devices by running every program in the backend folder,
+    // cvkhook under its own name too: it wraps nothing there and lists none.
+    if (argc == 1 && std::string_view(argv[0]).ends_with("/cvkhook")) {
+        Logger::Log_Debug_End(kComponent, "main");
+        return 0;
+    }
     // Listing devices (no job arguments) needs no preferences: the wrapped
     // backend lists them.
     if (argc > 1 && !ValidateSettings()) {

@@ -35,3 +35,21 @@ leads_to_hook() {
 is_free() {
     [ ! -e "$1" ] && [ ! -L "$1" ]
 }
+
+# A backend link put back from the hidden folder, where it pointed into the
+# backend folder (../backend/ipp), points again to the name beside it (ipp),
+# as its package made it.
+relink_beside() {
+    if [ -L "$1" ]; then
+        target=$(readlink "$1")
+        case $target in
+        "../${backend_folder##*/}/"*)
+            beside=${target#"../${backend_folder##*/}/"}
+            case $beside in
+            */*) ;;
+            *) ln -sfn "$beside" "$1" ;;
+            esac
+            ;;
+        esac
+    fi
+}

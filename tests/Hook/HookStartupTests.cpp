@@ -61,6 +61,9 @@ TEST_F(HookStartupTest, DeviceListingRunsTheWrappedBackendAlone)
     auto record = TestSupport::ReadChildRecord(mSetup.Records(), "list");
     EXPECT_EQ(record.Get("argc"), "1");
     EXPECT_EQ(record.Get("argv[0]"), ownPath);
+    // cupsd also runs cvkhook under its own name: it lists nothing and ends well.
+    HookResult own = mSetup.Run({mSetup.ServerBin() + "/backend/cvkhook"}, StdinFeed{});
+    EXPECT_EQ(own.status, 0) << own.errors;
     EXPECT_EQ(Launches(), "");
 }
 
@@ -162,6 +165,15 @@ TEST_F(HookStartupTest, ClientThatComesUpAfterTheStartIsWaitedFor)
 {
     // Seconds of 20 ms: the hook polls for the socket every 140 ms, in all
     // for about three seconds.
+    // The started client runs (its process appears at once) but takes a
+    // while to listen.
+    std::string uid = std::to_string(getuid());
+    TestSupport::WriteFileText(mSetup.LauncherProgram(),
+                               "#!/bin/sh\necho \"$@\" >> \"$CVK_TEST_LAUNCH_LOG\"\n"
+                               "[ \"$1\" = start ] || exit 0\nprocess=\"$CVK_ROOT/proc/4243\"\nmkdir -p \"$process\"\n"
+                               "echo '" CVK_CLIENT_PROCESS_NAME "' > \"$process/comm\"\n"
+                               "printf 'Name:\\tclient\\nUid:\\t" + uid + "\\t" + uid + "\\t" + uid + "\\t" + uid
+                                   + "\\n' > \"$process/status\"\n");
     std::optional<FakeClient> client;
     std::thread starter([&] {
         TestSupport::WaitUntil([&] { return Launches().find("start") != std::string::npos; },
@@ -178,19 +190,49 @@ TEST_F(HookStartupTest, ClientThatComesUpAfterTheStartIsWaitedFor)
     EXPECT_EQ(client->AnnouncedJobId(), 33u);
 }
 
-TEST_F(HookStartupTest, ClientWhoseStartFailsIsNotWaitedFor)
+// A client whose start fails (no user manager), or that ends right after it
+// (no display), is not waited for: the job prints untracked at once.
+// Seconds of 100 ms: waiting for the socket would take about 15 s.
+TEST_F(HookStartupTest, ClientThatCannotRunIsNotWaitedFor)
 {
-    // Seconds of 100 ms: waiting for the socket after the start would take
-    // about 15 s; a start that failed goes on at once and prints untracked.
-    TestSupport::WriteFileText(mSetup.LauncherProgram(),
-                               "#!/bin/sh\necho \"$@\" >> \"$CVK_TEST_LAUNCH_LOG\"\n[ \"$1\" != start ]\n");
-    auto started = std::chrono::steady_clock::now();
-    HookResult result = mSetup.Run(mSetup.JobArguments(34, mstrUser), StdinFeed{"job"},
-                                   {{"CVK_HOOK_SECOND_MS", "100"}});
-    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    struct StartCase {
+        const char* name;
+        const char* onStart;  // what the stand-in launcher does for "start"
+    };
+    const StartCase cases[] = {
+        {"start fails", "exit 1"},
+        {"client ends at once", "exit 0"},
+    };
+    int jobId = 40;
+    for (const StartCase& c : cases) {
+        TestSupport::WriteFileText(mSetup.LauncherProgram(), std::string("#!/bin/sh\necho \"$@\" >> \"$CVK_TEST_LAUNCH_LOG\"\n"
+                                                                          "[ \"$1\" = start ] && ")
+                                                                  + c.onStart + "\nexit 0\n");
+        auto started = std::chrono::steady_clock::now();
+        HookResult result = mSetup.Run(mSetup.JobArguments(jobId, mstrUser), StdinFeed{"job"},
+                                       {{"CVK_HOOK_SECOND_MS", "100"}});
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5)) << c.name;
+        EXPECT_EQ(result.status, 0) << c.name << result.errors;
+        EXPECT_EQ(TestSupport::ReadChildRecord(mSetup.Records(), std::to_string(jobId)).data, "job") << c.name;
+        ++jobId;
+    }
+    EXPECT_EQ(Launches(), "stop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service " + mstrUser
+                              + "\nstop quorvel-client.service " + mstrUser + "\nstart quorvel-client.service "
+                              + mstrUser + "\n");
+}
+
+// The installation's removal puts the wrapped backend back in its place
+// while a job waits for its client: the hook runs it from there.
+TEST_F(HookStartupTest, BackendPutBackWhileTheJobWaitsStillPrintsIt)
+{
+    std::string place = mSetup.ServerBin() + "/backend/" + HookTests::kScheme;
+    FakeClient client(mstrUser, FakeClient::Script::PrintAtOnce, [&] {
+        fs::rename(mSetup.ServerBin() + "/.cvkbackend/" + HookTests::kScheme, place);
+    });
+    HookResult result = mSetup.Run(mSetup.JobArguments(35, mstrUser), StdinFeed{"job"});
+    client.Finish();
     EXPECT_EQ(result.status, 0) << result.errors;
-    EXPECT_EQ(TestSupport::ReadChildRecord(mSetup.Records(), "34").data, "job");
-    EXPECT_NE(Launches().find("start"), std::string::npos);
+    EXPECT_EQ(TestSupport::ReadChildRecord(mSetup.Records(), "35").data, "job");
 }
 
 TEST_F(HookStartupTest, ListenerOfAnotherUserNeverGetsTheJob)

@@ -187,7 +187,9 @@ TEST_P(TrackTest, VantroTracksAndUntracksTheScheme)
     TestSupport::ProgramResult untracked = RunVantro({"untrack", c.scheme});
     EXPECT_EQ(untracked.status, 0) << untracked.output;
     EXPECT_EQ(VersionOf(Backend(c.scheme)), c.version);
-    EXPECT_FALSE(fs::exists(fs::symlink_status(Wrapped(c.scheme))));
+    EXPECT_EQ(LinkOf(Backend(c.scheme)), c.wrappedLink ? "ipp" : "not a link");
+    EXPECT_TRUE(fs::is_empty(mRoot.Host(CVK_WRAPPED_BACKEND_FOLDER))) << untracked.output;
+    EXPECT_EQ(LinkOf(Backend("ipps")), "ipp");
     EXPECT_EQ(Diversions().find(place), std::string::npos) << Diversions();
 }
 

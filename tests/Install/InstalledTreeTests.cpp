@@ -80,7 +80,7 @@ const Tree kInstalledTree = {
     {"/usr/share", "d 0755"},
     {"/usr/share/doc", "d 0755"},
     {"/usr/share/doc/quorvel", "d 0755"},
-    {"/usr/share/doc/quorvel/changelog.gz", "f 0644"},
+    {"/usr/share/doc/quorvel/changelog.Debian.gz", "f 0644"},
     {"/usr/share/doc/quorvel/copyright", "f 0644"},
     {"/usr/share/lintian", "d 0755"},
     {"/usr/share/lintian/overrides", "d 0755"},

@@ -28,7 +28,10 @@ std::string PutInstallationUnder(const std::string& root)
         copied = TestSupport::RunProgram({"cp", "-a", "--no-clobber", from, root});
     if (copied.status != 0)
         return copied.output;
-    return UnshareFile(root + CVK_CUPS_BACKEND_FOLDER + "/cvkhook");
+    // Files that tests change get their own copy, so that the staged one
+    // stays as installed.
+    std::string problem = UnshareFile(root + CVK_CUPS_BACKEND_FOLDER + "/cvkhook");
+    return problem.empty() ? UnshareFile(root + "/etc/quorvel/com.corvane.cvk.client.plist") : problem;
 }
 
 std::string ProgramOfClientUnit(const std::string& root)
