@@ -6,10 +6,17 @@
 // without a skipping parser, to reach the frame's switching and accounting;
 // bits 1-3: how many chunk-size bytes follow), the chunk-size bytes (below
 // 200: that many bytes plus one; from 200: multiples of 4096), then the job.
+//
+// A job is cut into at most MaxPieces pieces: the chunk sizes are scaled up
+// for a long job. Cut into single bytes, a seed of some tens of kilobytes
+// took a fifth of a second an input (each piece runs the parser frame once),
+// and the target made under a hundred inputs a second; every cut position
+// still occurs, in the short jobs the fuzzer makes.
 
 #include "tests/Parser/ParseOutcome.h"
 #include "tests/Parser/ScriptParser.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +26,8 @@
 using namespace ParserTestSupport;
 
 namespace {
+
+constexpr size_t MaxPieces = 256;
 
 // The chunk size a size byte stands for.
 size_t ChunkSize(uint8_t code)
@@ -43,6 +52,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (chunkSizes.empty())
         chunkSizes.push_back(1);
     const std::span<const unsigned char> job = input.subspan(sizeBytes);
+    const size_t smallest = (job.size() + MaxPieces - 1) / MaxPieces;
+    for (size_t& chunkSize : chunkSizes)
+        chunkSize = std::max(chunkSize, smallest);
 
     static const RawPrintData::ParserRegistry scripts = ScriptRegistryForAllLanguages();
     const RawPrintData::ParserRegistry& registry = (flags & 1) != 0 ? scripts : RawPrintData::ParserRegistry::BuiltIn();

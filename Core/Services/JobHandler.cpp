@@ -111,9 +111,11 @@ bool JobHandler::HandleJob(bool)
     mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
     mStopIfClientQuits();
     // The id counts as handled only for a job CUPS holds; another connection
-    // that carried it first leaves this one untracked.
+    // that carried it first leaves this one untracked, and the payload to
+    // that connection.
     if (inCups && !mController.RememberJobId(mintJobId)) {
         mJob.TrackOption = CVTrackOptionIgnore;
+        mblnPayloadDeleted = true;
         SendCompleteJobMessageToCUPS();
         return true;
     }

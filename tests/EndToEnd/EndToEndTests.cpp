@@ -5,6 +5,7 @@
 #include "tests/EndToEnd/EndToEndWorld.h"
 #include "tests/EndToEnd/ServerJobSummary.h"
 #include "tests/JobPipeline/FakeHook.h"
+#include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/Support/ChildProgram.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <cups/ipp.h>
 
 #include <chrono>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -174,11 +176,18 @@ TEST_F(EndToEndTest, ClientThatDiesDuringTheJobLeavesItCanceled)
 // The client quits (SIGTERM) while 50 jobs wait for their user: every hook
 // is answered print before the client goes, within seconds, and nothing is
 // cancelled. One job runs the whole road through cvkhook and prints; the
-// others are held in CUPS and announced by hooks of the test's own.
+// others are held in CUPS and announced by hooks of the test's own. Every
+// job is stored as a disconnected job, and the next client submits each one
+// to the server once (after its own first job), so that the server's records
+// are complete.
 TEST_F(EndToEndTest, AClientThatQuitsAnswersEveryJobInFlight)
 {
     constexpr int kHeldJobs = 49;
     mWorld.ScriptRules(Tracking::WithPopup);
+    // Settings under which jobs printed without the server are stored.
+    nlohmann::json settings = nlohmann::json::parse(StandIn::DefaultClientSettingsJson());
+    settings["DisconnectedJobOption"] = 1;
+    mWorld.Server().SetAnswer("GET", "printapi/settings/*", StandIn::Answer::Json(200, settings.dump()));
     ASSERT_TRUE(mWorld.StartClient({.popups = "wait"}));
     int printedId = PrintSample();
     std::vector<int> heldIds;
@@ -209,6 +218,26 @@ TEST_F(EndToEndTest, AClientThatQuitsAnswersEveryJobInFlight)
     }
     ASSERT_TRUE(mWorld.WaitForJobState(printedId, IPP_JSTATE_COMPLETED)) << Logs();
     EXPECT_EQ(mWorld.BackendRecord(printedId).data, TestSupport::ReadFileText(SampleJob()));
+
+    std::vector<int> all = heldIds;
+    all.push_back(printedId);
+    auto submitted = [&] {
+        std::map<unsigned long long, int> count;
+        for (const StandIn::RecordedRequest& request : mWorld.Server().RequestsTo("POST", "printapi/disconnectedjobs"))
+            ++count[nlohmann::json::parse(request.body, nullptr, false).value("CupsId", 0ull)];
+        return count;
+    };
+    EXPECT_TRUE(submitted().empty());
+    // The next client has no user cached yet: it submits the stored jobs
+    // after its first job that reached the server.
+    ASSERT_TRUE(mWorld.StartClient());
+    int nextId = PrintSample();
+    ASSERT_TRUE(mWorld.WaitForJobState(nextId, IPP_JSTATE_COMPLETED)) << Logs();
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return submitted().size() == all.size(); }, std::chrono::seconds(60)))
+        << submitted().size() << " of " << all.size() << " submitted\n" << Logs();
+    std::map<unsigned long long, int> count = submitted();
+    for (int jobId : all)
+        EXPECT_EQ(count[static_cast<unsigned long long>(jobId)], 1) << "job " << jobId;
 }
 
 // The preferences lack the server address: the hook ends with 255 before it

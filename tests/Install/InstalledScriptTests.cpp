@@ -410,4 +410,41 @@ TEST_F(InstalledScriptTest, ABackendThatCannotGoBackKeepsTheInstallation)
     EXPECT_TRUE(fs::exists(Backend("cvkhook")));
 }
 
+// The repair reports a cupsd policy that lets job submission through without
+// authentication (any user may then name any owner), operation by operation,
+// and leaves the choice of authentication to the administrator: the report
+// alone never fails the run.
+TEST_F(InstalledScriptTest, VantroReportsAPolicyThatLetsAnyUserNameAnyOwner)
+{
+    const std::string open = "<Limit Create-Job Print-Job Print-URI Validate-Job>\n  Order deny,allow\n</Limit>\n";
+    const std::string authenticated =
+        "<Limit Create-Job Print-Job Print-URI>\n  AuthType Default\n  Require valid-user\n</Limit>\n";
+    const struct {
+        const char* what;
+        std::string policy;
+        const char* report;  // nullptr: none
+    } cases[] = {
+        {"Debian's default", open, "for: create-job print-job print-uri."},
+        {"authenticated", authenticated, nullptr},
+        {"Print-URI left open", "<Limit Create-Job Print-Job>\n  Require valid-user\n</Limit>\n", "for: print-uri."},
+        {"authentication turned off", "<Limit All>\n  AuthType None\n  Require valid-user\n</Limit>\n",
+         "for: create-job print-job print-uri."},
+        {"another policy authenticated", "</Policy>\n<Policy strict>\n" + authenticated, nullptr},
+    };
+    fs::create_directories(mRoot.Host("/etc/cups"));
+    for (const auto& c : cases) {
+        std::string defaultPolicy = c.policy.starts_with("</Policy>") ? "DefaultPolicy strict\n" : "";
+        TestSupport::WriteFileText(mRoot.Host("/etc/cups/cupsd.conf"),
+                                   defaultPolicy + "<Policy default>\n" + c.policy + "</Policy>\n");
+        TestSupport::ProgramResult result = RunVantro();
+        EXPECT_EQ(result.status, 0) << c.what << "\n" << result.output;
+        size_t at = result.output.find("lets any user name any owner ");
+        EXPECT_EQ(at != std::string::npos, c.report != nullptr) << c.what << "\n" << result.output;
+        if (c.report != nullptr && at != std::string::npos) {
+            EXPECT_EQ(result.output.compare(at + 29, std::string_view(c.report).size(), c.report), 0)
+                << c.what << "\n" << result.output;
+        }
+    }
+}
+
 }  // namespace

@@ -592,6 +592,20 @@ TEST_F(PipelineTest, SecuredJobWithoutTheHooksCopyFailsToSecure)
     EXPECT_EQ(TestSupport::ReadFileText(victim), "someone's private file");
 }
 
+// An announced id is remembered only once CUPS holds the job: an id that
+// names no job leaves nothing behind, while a job CUPS holds is taken once and
+// a second announcement of it prints untracked without a page-data request.
+TEST_F(PipelineTest, AnIdIsRememberedOnlyForAJobCupsHolds)
+{
+    constexpr int kNoSuchJob = 99999;
+    EXPECT_THAT(RunJob(kNoSuchJob).finalAnswers, ElementsAre("RZ"));
+    EXPECT_FALSE(mController->HaveAlreadyHandledJob(kNoSuchJob));
+    int jobId = SubmitHeldJob();
+    EXPECT_THAT(RunJob(jobId).received, ElementsAre("RP", "RZ"));
+    EXPECT_TRUE(mController->HaveAlreadyHandledJob(jobId));
+    EXPECT_THAT(RunJob(jobId).received, ElementsAre("RZ"));
+}
+
 namespace {
 
 // Client ends of the established TCP connections to a local port.

@@ -21,7 +21,6 @@ inline const std::vector<ExpectedSet> FIVE_COLOUR = {{"A4", 2100, 2970, 3, 2}};
 inline const std::vector<ExpectedSet> FIVE_MONO = {{"A4", 2100, 2970, 5, 0}};
 inline const std::vector<ExpectedSet> THREE_MONO = {{"A4", 2100, 2970, 3, 0}};
 
-
 // five-pages.ps on A4 through Ghostscript's colour Epson drivers (ParserPcl/
 // data): pages 2 and 4 print in colour. The 9-pin epsonc carries no paper;
 // stcolor's ESC/P 2 gives the page length of A4 (ESC ( C).
