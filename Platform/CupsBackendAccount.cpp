@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdlib>
 #include <fstream>
 #include <grp.h>
 #include <strings.h>
@@ -13,14 +14,23 @@
 namespace Platform {
 namespace {
 
-constexpr const char* kCupsFilesConf = "/etc/cups/cups-files.conf";
+constexpr const char* kCupsServerRoot = "/etc/cups";
 constexpr const char* kDefaultName = "lp";
+
+// cups-files.conf in the folder that cupsd names to its backends
+// (CUPS_SERVERROOT), or in CUPS's own folder under the filesystem root.
+std::string CupsFilesConf()
+{
+    const char* serverRoot = std::getenv("CUPS_SERVERROOT");
+    std::string folder = serverRoot != nullptr && serverRoot[0] == '/' ? serverRoot : HostPath(kCupsServerRoot);
+    return folder + "/cups-files.conf";
+}
 
 // The value of a directive of cups-files.conf, whose names cupsd reads
 // without regard to case; the last line that sets it wins, as in cupsd.
 std::string DirectiveValue(const std::string& conf, const char* directive)
 {
-    std::ifstream file(HostPath(conf));
+    std::ifstream file(conf);
     std::string line;
     std::string value = kDefaultName;
     while (std::getline(file, line)) {
@@ -74,8 +84,9 @@ std::optional<gid_t> LookupGroup(const std::string& name)
 
 std::optional<CupsBackendAccount> LookupCupsBackendAccount(std::string& why)
 {
-    std::string userName = DirectiveValue(kCupsFilesConf, "User");
-    std::string groupName = DirectiveValue(kCupsFilesConf, "Group");
+    const std::string conf = CupsFilesConf();
+    std::string userName = DirectiveValue(conf, "User");
+    std::string groupName = DirectiveValue(conf, "Group");
     CupsBackendAccount account;
     if (auto number = Number(userName)) {
         account.uid = static_cast<uid_t>(*number);

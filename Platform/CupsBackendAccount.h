@@ -7,8 +7,9 @@
 namespace Platform {
 
 // The user and group that cupsd runs backends as when others may execute
-// them: `User` and `Group` of cups-files.conf under the filesystem root, each
-// a name or a number, "lp" when the file does not say.
+// them: `User` and `Group` of cups-files.conf (in the folder CUPS_SERVERROOT
+// names, as cupsd tells its backends, else /etc/cups under the filesystem
+// root), each a name or a number, "lp" when the file does not say.
 struct CupsBackendAccount {
     uid_t uid = 0;
     gid_t gid = 0;

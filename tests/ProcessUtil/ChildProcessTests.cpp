@@ -225,22 +225,26 @@ TEST_F(ChildProcessTest, WorldExecutableBackendRunsAsCupsUserAndPrivateOneAsRoot
     struct IdCase {
         unsigned mode;
         std::string conf;  // cups-files.conf under the root; empty for none
+        bool inServerRoot;  // in the folder CUPS_SERVERROOT names instead
         int status;
         std::string ids;  // uid/euid/gid/egid/groups of the backend; empty: it did not run
     };
     const IdCase cases[] = {
-        {0755, "", 0, ids(lp->uid, lp->gid)},
-        {0755, "# User root\nuser nobody\nGroup " + std::to_string(nobody->gid) + "\n", 0,
+        {0755, "", false, 0, ids(lp->uid, lp->gid)},
+        {0755, "# User root\nuser nobody\nGroup " + std::to_string(nobody->gid) + "\n", false, 0,
          ids(nobody->uid, nobody->gid)},
-        {0755, "User cvk-no-such-user\n", 1, ""},
-        {0755, "User root\nGroup root\n", 1, ""},
-        {0700, "User nobody\n", 0, "0/0/0/0/"},
+        {0755, "User nobody\n", true, 0, ids(nobody->uid, lp->gid)},
+        {0755, "User cvk-no-such-user\n", false, 1, ""},
+        {0755, "User root\nGroup root\n", false, 1, ""},
+        {0700, "User nobody\n", false, 0, "0/0/0/0/"},
     };
     int index = 0;
     for (const auto& c : cases) {
-        fs::create_directories(mRoot.Host("/etc/cups"));
-        std::string conf = mRoot.Host("/etc/cups/cups-files.conf");
+        std::string folder = c.inServerRoot ? mRoot.Path() + "/serverroot" : mRoot.Host("/etc/cups");
+        fs::create_directories(folder);
+        std::string conf = folder + "/cups-files.conf";
         fs::remove(conf);
+        fs::remove(mRoot.Host("/etc/cups/cups-files.conf"));
         if (!c.conf.empty())
             TestSupport::WriteFileText(conf, c.conf);
         fs::permissions(mstrBackend, fs::perms(c.mode));
@@ -250,6 +254,8 @@ TEST_F(ChildProcessTest, WorldExecutableBackendRunsAsCupsUserAndPrivateOneAsRoot
             gid_t extra[] = {0, 4242};
             if (setgroups(2, extra) != 0)
                 return 97;
+            if (c.inServerRoot)
+                setenv("CUPS_SERVERROOT", folder.c_str(), 1);
             auto arguments = JobArguments(jobId);
             auto argv = ArgumentArray(arguments);
             return ProcessUtil::ExecuteChildPreserveFileHandles(mstrBackend.c_str(), argv.data());
