@@ -94,7 +94,7 @@ std::vector<BillingCase> Cases()
         {"DeskJetCdj850", CVK_PCL_DATA_DIR "/drivers/gs-cdj850-mono.pcl", ParserTestSupport::THREE_MONO},
         {"RastertohpDeskJet", CVK_PCL_DATA_DIR "/drivers/rastertohp-deskjet.pcl", ParserTestSupport::FIVE_COLOUR},
         {"RastertohpLaserJetDuplex", CVK_PCL_DATA_DIR "/drivers/rastertohp-laserjet-duplex.pcl",
-         ParserTestSupport::FIVE_MONO},
+         ParserTestSupport::FIVE_MONO, 1, true},
         // HP-GL/2 plots inside PCL 5.
         {"PlotutilsPcl", CVK_PJL_DATA_DIR "/plotutils-three-plots.pcl", ParserTestSupport::PLOTUTILS_THREE_PLOTS_PAGES},
         // What CUPS hands a driverless queue's backend: five A4 pages with
