@@ -279,7 +279,7 @@ bool CupsBackendHook::ParsePageSets(ClientMessage& nextRequest)
 uint32_t CupsBackendHook::mCopiesMadeByBackend() const
 {
     if (mintArgumentCount < 7) {
-        const std::string_view backend = mstrBackendPath.substr(mstrBackendPath.rfind('/') + 1);
+        const std::string backend = mstrBackendPath.substr(mstrBackendPath.rfind('/') + 1);
         return PrinterJobOptions::CopiesAskedOfPrinter(backend, mArgument(4), std::getenv("PPD"));
     }
     std::string_view text = mArgument(4) != nullptr ? mArgument(4) : "";

@@ -6,6 +6,7 @@
 #include <cups/cups.h>
 
 #include <charconv>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
@@ -171,6 +172,25 @@ bool PrivateCupsd::ReleaseJob(int jobId) const
 bool PrivateCupsd::CancelJob(int jobId) const
 {
     return RunProgram({"cancel", "-h", Address(), std::to_string(jobId)}).status == 0;
+}
+
+bool PrivateCupsd::Reload() const
+{
+    const size_t logged = ReadFileText(mstrFolder + "/log/error_log").size();
+    if (mintPid <= 0 || kill(mintPid, SIGHUP) != 0)
+        return false;
+    // The scheduler logs its configuration as it reads it again, then listens.
+    return WaitUntil(
+        [&] {
+            const std::string log = ReadFileText(mstrFolder + "/log/error_log");
+            if (log.size() > logged && log.find("Listening to", logged) == std::string::npos)
+                return false;
+            http_t* probe = httpConnect2("127.0.0.1", mintPort, nullptr, AF_INET, HTTP_ENCRYPTION_NEVER, 1, 200, nullptr);
+            if (probe != nullptr)
+                httpClose(probe);
+            return probe != nullptr && log.size() > logged;
+        },
+        std::chrono::seconds(10));
 }
 
 bool PrivateCupsd::mblnStart(const Environment& backendEnvironment)

@@ -45,6 +45,10 @@ public:
     // threads yet to start, and the calling thread's own setting.
     void UseAsDefaultServer() const;
 
+    // Has the scheduler read its configuration again (SIGHUP), with the filters
+    // installed since it started; false when it does not answer after it.
+    bool Reload() const;
+
     // Copies a program into the backend folder under the given name.
     bool InstallBackend(const std::string& name, const std::string& programPath, unsigned mode = 0700) const;
 
