@@ -2,6 +2,7 @@
 
 #include "Client/MainMenuController.h"
 #include "Client/QuitSignalWatcher.h"
+#include "Client/TrayWatch.h"
 #include "Client/UIControllerBridge.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/ClientEnvironment.h"
@@ -20,7 +21,6 @@
 #include <QProcess>
 #include <QSysInfo>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 #include <filesystem>
 #include <thread>

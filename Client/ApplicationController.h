@@ -17,8 +17,8 @@ class QAction;
 class QMenu;
 class QProcess;
 class QSystemTrayIcon;
-class QTimer;
 class QuitSignalWatcher;
+class TrayWatch;
 class UIMessage;
 class UIControllerBridge;
 
@@ -58,8 +58,6 @@ public:
     // The size of the composed icon and where its badge goes.
     static constexpr int IconSize = 128;
     static constexpr int BadgeX = 80;
-    // How often a client without a tray looks for one.
-    static constexpr int TrayLookIntervalMs = 1000;
 
     // init: reads the host name and the product name; the application is
     // starting. bundlePath is the folder of the program's bundle (its
@@ -181,7 +179,7 @@ private:
     QAction* _mainMenuQuitCV = nullptr;
 
     std::unique_ptr<QSystemTrayIcon> mTrayIcon;  // only where the desktop has a tray
-    std::unique_ptr<QTimer> mTrayWatch;          // looks for a tray while there is none
+    std::unique_ptr<TrayWatch> mTrayWatch;       // watches for a tray while there is none
     std::unique_ptr<QuitSignalWatcher> mQuitSignals;
     std::unique_ptr<QProcess> mIconCopy;  // the copy with an icon, while the agent waits for it
 };

@@ -1,6 +1,7 @@
 #include "Client/ApplicationController.h"
 
 #include "Client/MainMenuController.h"
+#include "Client/TrayWatch.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/User.h"
 #include "Core/Services/ClientUICommunicationService.h"
@@ -15,7 +16,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QSystemTrayIcon>
-#include <QTimer>
 
 // The tray icon (the Dock icon of the desktop) with its badge, its menu and
 // the reopen that activating it means, and the menus' actions.
@@ -127,29 +127,26 @@ void ApplicationController::mMakeMainMenu()
 }
 
 // The tray icon, where the process shows an icon and the desktop has a
-// tray; without one the program runs all the same, and looks for a tray
-// from time to time: the graphical session often starts the client before
-// its panel, and the icon then comes once the panel is there.
+// tray; without one the program runs all the same and watches for a tray:
+// the graphical session often starts the client before its panel, and the
+// icon then comes once the panel is there. Qt is asked nothing about the
+// tray before the watch has seen one (see TrayWatch).
 void ApplicationController::mMakeTrayIcon()
 {
     if (!_isShowingIcon)
         return;
-    if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    mTrayWatch = std::make_unique<TrayWatch>();
+    if (mTrayWatch->TrayPresent()) {
+        mTrayWatch.reset();
         mShowTrayIcon();
         return;
     }
     Log::Info("ApplicationController - the desktop has no tray yet; the client runs without its icon until one "
               "appears.");
-    mTrayWatch = std::make_unique<QTimer>();
-    mTrayWatch->setInterval(TrayLookIntervalMs);
-    QObject::connect(mTrayWatch.get(), &QTimer::timeout, this, [this] {
-        if (!QSystemTrayIcon::isSystemTrayAvailable())
-            return;
-        mTrayWatch->stop();
+    mTrayWatch->WaitForTray([this] {
         Log::Info("ApplicationController - a tray appeared; the client shows its icon.");
         mShowTrayIcon();
     });
-    mTrayWatch->start();
 }
 
 void ApplicationController::mShowTrayIcon()

@@ -8,6 +8,7 @@
 #include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/Support/ChildProgram.h"
 #include "tests/Support/NamedCases.h"
+#include "tests/Support/PrivateBus.h"
 #include "tests/Support/PrivateXvfb.h"
 
 #include <gtest/gtest.h>
@@ -258,11 +259,14 @@ protected:
 // The application on a private X server, where a person meets its windows.
 class ClientOnADisplay : public ApplicationEndToEndTest {
 protected:
-    bool StartOnTheDisplay()
+    // environment: more variables the client starts with.
+    bool StartOnTheDisplay(const std::vector<std::string>& environment = {})
     {
-        return mWorld.StartClientProgram({"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + mDisplay.Display(),
-                                          "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS,
-                                          CVK_CLIENT_APPLICATION});
+        std::vector<std::string> command = {"/usr/bin/env", "-u", "QT_QPA_PLATFORM", "DISPLAY=" + mDisplay.Display(),
+                                            "LSAN_OPTIONS=suppressions=" CVK_LEAK_SUPPRESSIONS};
+        command.insert(command.end(), environment.begin(), environment.end());
+        command.push_back(CVK_CLIENT_APPLICATION);
+        return mWorld.StartClientProgram(command);
     }
     // The visible window with a title that matches, or an empty text.
     std::string VisibleWindow(const char* title) const
@@ -347,7 +351,10 @@ TEST_F(ClientOnADisplay, AJobCancelledInCupsWhileItsPopupIsOpenIsNotCharged)
     EXPECT_FALSE(mWorld.BackendRan(cancelled));
     for (const StandIn::RecordedRequest& request : mWorld.Server().RequestsTo("PUT", "printapi/rules/process"))
         EXPECT_EQ(request.QueryValue("startStage"), "0") << "the end rules ran for the job";
-    EXPECT_NE(mWorld.QuorvelLog().find("its hook went while the user was asked"), std::string::npos);
+    // The job thread says so once its window has closed.
+    EXPECT_TRUE(TestSupport::WaitUntil(
+        [&] { return mWorld.QuorvelLog().find("its hook went while the user was asked") != std::string::npos; },
+        std::chrono::seconds(10)));
 
     int printed = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "printed after");
     ASSERT_GT(printed, 0);
@@ -356,22 +363,52 @@ TEST_F(ClientOnADisplay, AJobCancelledInCupsWhileItsPopupIsOpenIsNotCharged)
     EXPECT_EQ(mWorld.StopClient(), 0);
 }
 
+// The trays a desktop's panel brings: the X desktops' tray protocol, or the
+// StatusNotifierItem watcher on the session bus, with its host (the panel)
+// there at once or registered a moment after the watcher.
+struct DesktopTray {
+    const char* Name;
+    bool statusNotifier;
+    const char* hostAfterMs;  // of the StatusNotifierItem watcher
+};
+const DesktopTray kTrays[] = {
+    {"XEmbed", false, ""}, {"StatusNotifier", true, "0"}, {"StatusNotifierHostLater", true, "1500"}};
+
+class ATrayAfterTheClient : public ClientOnADisplay, public testing::WithParamInterface<DesktopTray> {};
+
 // The desktop's panel (its tray) starts after the client, as it often does
 // when both start with the session: the client shows its icon once the tray
 // is there.
-TEST_F(ClientOnADisplay, TheIconComesWhenATrayAppearsAfterTheClient)
+TEST_P(ATrayAfterTheClient, GetsTheClientsIcon)
 {
     ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    TestSupport::PrivateBus session;
+    ASSERT_TRUE(session.Running());
+    const std::string onTheBus = "DBUS_SESSION_BUS_ADDRESS=" + session.Address();
     mWorld.ScriptRules(Tracking::Silently);
-    ASSERT_TRUE(StartOnTheDisplay());
+    ASSERT_TRUE(StartOnTheDisplay({onTheBus}));
     ASSERT_TRUE(TestSupport::WaitUntil(
         [&] { return mWorld.QuorvelLog().find("has no tray yet") != std::string::npos; }, std::chrono::seconds(30)))
         << mWorld.QuorvelLog();
-    StandInTray tray(mDisplay.Display());
-    EXPECT_TRUE(tray.WaitForIcon(std::chrono::seconds(30))) << mWorld.QuorvelLog();
+    if (!GetParam().statusNotifier) {
+        StandInTray tray(mDisplay.Display());
+        EXPECT_TRUE(tray.WaitForIcon(std::chrono::seconds(30))) << mWorld.QuorvelLog();
+    } else {
+        std::string registered = mWorld.Root().Path() + "/watcher.out";
+        pid_t pid = TestSupport::StartProgram(
+            {"/usr/bin/env", onTheBus, CVK_STATUS_NOTIFIER_WATCHER, "--host-after-ms", GetParam().hostAfterMs},
+            registered);
+        EXPECT_TRUE(TestSupport::WaitUntil(
+            [&] { return TestSupport::ReadFileText(registered).find("RegisterStatusNotifierItem") != std::string::npos; },
+            std::chrono::seconds(30)))
+            << TestSupport::ReadFileText(registered) << mWorld.QuorvelLog();
+        TestSupport::StopProgram(pid);
+    }
     EXPECT_NE(mWorld.QuorvelLog().find("a tray appeared"), std::string::npos);
     EXPECT_EQ(mWorld.StopClient(), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Desktops, ATrayAfterTheClient, testing::ValuesIn(kTrays), TestSupport::CaseName());
 
 // A job the rules refuse gets one alert, which the person dismisses; no
 // second alert follows and the job is cancelled at once.
