@@ -59,6 +59,9 @@ const DriverlessCase CASES[] = {
     // The generated PPD sends Apple Raster: pdftopdf | gstoraster | rastertopwg.
     {"urf_five_pages", CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf", {}, {{"A4", 2100, 2970, 3, 2}}, false, "UNIRAST",
      "document-format=image/urf", true},
+    // pdftopdf puts two pages on a side before the pages are rendered.
+    {"urf_number_up_2", CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf", {"-o", "number-up=2"}, {{"A4", 2100, 2970, 1, 2}},
+     false, "UNIRAST", "document-format=image/urf", true},
 };
 
 class DriverlessQueue : public testing::TestWithParam<DriverlessCase> {
