@@ -1,8 +1,10 @@
 // A driverless queue as users have one: a loopback IPP Everywhere printer
 // (tests/Support/programs/LoopbackIppPrinter.cpp) added to the private cupsd
-// with CUPS's own PPD (lpadmin -m everywhere), its ipp backend wrapped by
-// cvkhook, jobs filtered by cups-filters' pdftopdf as cupsd runs it; billed
-// on their whole road, and checked beside what the printer received.
+// with CUPS's own PPD (lpadmin -m everywhere) or, as cups-browsed makes it,
+// with cups-filters' driverless PPD generator for a printer that takes no
+// PDF; its ipp backend wrapped by cvkhook, jobs filtered by cups-filters as
+// cupsd runs them; billed on their whole road, and checked beside what the
+// printer received.
 #include "tests/EndToEnd/EndToEndWorld.h"
 #include "tests/EndToEnd/ServerJobSummary.h"
 #include "tests/Parser/ExpectedPageSets.h"
@@ -38,6 +40,7 @@ struct DriverlessCase {
     bool mblnDuplex;
     const char* mstrFormat;  // how what the printer received begins
     const char* mstrPrinterHeard = nullptr;  // an attribute line of the printer's record of the job
+    bool mblnRasterQueue = false;  // the printer takes no PDF; its queue made by cups-filters' generator
 };
 
 // five-pages.ps colours pages 2 and 4 (tests/ParserDriverless/data).
@@ -53,6 +56,12 @@ const DriverlessCase CASES[] = {
     // as an application that renders for the printer sends it.
     {"pwg_raster_two_sided", CVK_DRIVERLESS_DATA_DIR "/gs-three-srgb16-duplex.pwg", {"-o", "raw"},
      {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}}, true, "RaS2"},
+    // The generated PPD sends Apple Raster: pdftopdf | gstoraster | rastertopwg.
+    {"urf_five_pages", CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf", {}, {{"A4", 2100, 2970, 3, 2}}, false, "UNIRAST",
+     "document-format=image/urf", true},
+    // pdftopdf puts two pages on a side before the pages are rendered.
+    {"urf_number_up_2", CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf", {"-o", "number-up=2"}, {{"A4", 2100, 2970, 1, 2}},
+     false, "UNIRAST", "document-format=image/urf", true},
 };
 
 class DriverlessQueue : public testing::TestWithParam<DriverlessCase> {
@@ -63,8 +72,11 @@ protected:
         const std::string serverBin = mWorld.Cupsd().ServerBin();
         std::error_code error;
         fs::create_directories(mstrPrinterFolder, error);
-        mPrinter = TestSupport::StartProgram({CVK_LOOPBACK_IPP_PRINTER, "0", mstrPrinterFolder},
-                                             mstrPrinterFolder + "/printer.log");
+        const bool rasterQueue = GetParam().mblnRasterQueue;
+        std::vector<std::string> printer{CVK_LOOPBACK_IPP_PRINTER, "0", mstrPrinterFolder};
+        if (rasterQueue)
+            printer.push_back("raster-only");
+        mPrinter = TestSupport::StartProgram(printer, mstrPrinterFolder + "/printer.log");
         ASSERT_GT(mPrinter, 0);
         for (int tries = 0; tries < 100 && mstrPort.empty(); ++tries) {
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -74,18 +86,25 @@ protected:
         }
         ASSERT_FALSE(mstrPort.empty());
         // The hook in place of the ipp backend, CUPS's own beside it as the
-        // wrapped backend, and the filter a driverless queue runs.
+        // wrapped backend, and the filters a driverless queue runs.
         ASSERT_TRUE(mWorld.Cupsd().InstallBackend("ipp", CVK_HOOK_PROGRAM, 0700));
         fs::copy_file("/usr/lib/cups/backend/ipp", serverBin + "/.cvkbackend/ipp",
                       fs::copy_options::overwrite_existing, error);
         ASSERT_FALSE(error) << error.message();
         fs::permissions(serverBin + "/.cvkbackend/ipp", fs::perms(0700), error);
-        fs::copy_file("/usr/lib/cups/filter/pdftopdf", serverBin + "/filter/pdftopdf",
-                      fs::copy_options::overwrite_existing, error);
-        ASSERT_FALSE(error) << error.message();
+        std::vector<std::string> programs{"filter/pdftopdf"};
+        if (rasterQueue)
+            programs.insert(programs.end(),
+                            {"filter/gstoraster", "filter/rastertopwg", "driver/driverless"});
+        fs::create_directories(serverBin + "/driver", error);
+        for (const std::string& program : programs) {
+            fs::copy_file("/usr/lib/cups/" + program, serverBin + "/" + program, fs::copy_options::overwrite_existing,
+                          error);
+            ASSERT_FALSE(error) << program << ": " << error.message();
+        }
         ASSERT_TRUE(mWorld.Cupsd().Reload()) << mWorld.Cupsd().ErrorLog();
-        ASSERT_TRUE(mWorld.Cupsd().AddQueue(kQueue, "ipp://127.0.0.1:" + mstrPort + "/ipp/print", "",
-                                            {"-m", "everywhere"}))
+        const std::string uri = "ipp://127.0.0.1:" + mstrPort + "/ipp/print";
+        ASSERT_TRUE(mWorld.Cupsd().AddQueue(kQueue, uri, "", {"-m", rasterQueue ? "driverless:" + uri : "everywhere"}))
             << mWorld.Cupsd().ErrorLog();
     }
 
@@ -117,9 +136,10 @@ TEST_P(DriverlessQueue, JobIsBilledWhatThePrinterPrints)
 
     const std::string received = TestSupport::ReadFileText(mstrPrinterFolder + "/job-1.data");
     EXPECT_EQ(received.rfind(test.mstrFormat, 0), 0u) << received.substr(0, 16);
-    if (test.mstrPrinterHeard != nullptr)
+    if (test.mstrPrinterHeard != nullptr) {
         EXPECT_NE(TestSupport::ReadFileText(mstrPrinterFolder + "/job-1.txt").find(test.mstrPrinterHeard),
                   std::string::npos);
+    }
     const auto summary = mWorld.ServerJob(jobId);
     ASSERT_TRUE(summary.has_value()) << mWorld.QuorvelLog();
     ASSERT_EQ(summary->paper.size(), test.mvecPages.size());

@@ -3,7 +3,9 @@
 // printer reports (PDF, PWG Raster, Apple Raster), and takes Print-Job,
 // writing each document to <folder>/job-<n>.data and the job's attributes to
 // <folder>/job-<n>.txt. It needs no DNS-SD. Usage:
-//     cvk_loopback_ipp_printer <port> <folder>
+//     cvk_loopback_ipp_printer <port> <folder> [raster-only]
+// With "raster-only" it takes no PDF, as many AirPrint printers do, so that
+// a queue made for it sends raster.
 // Port 0 takes a free port; the port it listens on is written to standard
 // output as "port <n>".
 // It serves, a thread a connection, until it is ended with SIGTERM.
@@ -25,6 +27,7 @@
 namespace {
 
 std::atomic<int> gintNextJob = 1;
+bool gblnRasterOnly = false;
 
 void AddPrinterAttributes(ipp_t* response, const std::string& uri)
 {
@@ -51,12 +54,14 @@ void AddPrinterAttributes(ipp_t* response, const std::string& uri)
     ippAddInteger(response, IPP_TAG_PRINTER, IPP_TAG_INTEGER, "printer-up-time", 1);
     ippAddStrings(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "ipp-versions-supported", 2, nullptr, versions);
     ippAddIntegers(response, IPP_TAG_PRINTER, IPP_TAG_ENUM, "operations-supported", 5, operations);
+    ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "compression-supported", nullptr, "none");
     ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_CHARSET, "charset-configured", nullptr, "utf-8");
     ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_CHARSET, "charset-supported", nullptr, "utf-8");
     ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_LANGUAGE, "natural-language-configured", nullptr, "en");
     ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_LANGUAGE, "generated-natural-language-supported", nullptr,
                  "en");
-    ippAddStrings(response, IPP_TAG_PRINTER, IPP_TAG_MIMETYPE, "document-format-supported", 4, nullptr, formats);
+    ippAddStrings(response, IPP_TAG_PRINTER, IPP_TAG_MIMETYPE, "document-format-supported",
+                  gblnRasterOnly ? 3 : 4, nullptr, gblnRasterOnly ? formats + 1 : formats);
     ippAddString(response, IPP_TAG_PRINTER, IPP_TAG_MIMETYPE, "document-format-default", nullptr,
                  "application/octet-stream");
     ippAddBoolean(response, IPP_TAG_PRINTER, "color-supported", 1);
@@ -166,11 +171,12 @@ bool Serve(http_t* http, const std::string& folder, const std::string& uri)
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: %s port folder\n", argv[0]);
+    if (argc < 3 || argc > 4 || (argc == 4 && std::string(argv[3]) != "raster-only")) {
+        std::fprintf(stderr, "usage: %s port folder [raster-only]\n", argv[0]);
         return 2;
     }
     const std::string folder = argv[2];
+    gblnRasterOnly = argc == 4;
     std::signal(SIGPIPE, SIG_IGN);
     http_addrlist_t* addresses = httpAddrGetList("127.0.0.1", AF_INET, argv[1]);
     int listener = addresses != nullptr ? httpAddrListen(&addresses->addr, std::atoi(argv[1])) : -1;
