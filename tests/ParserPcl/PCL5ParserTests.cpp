@@ -299,7 +299,32 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     EXPECT_EQ(grey.mintColorPages, 0) << grey.Describe();
     const ParseOutcome red = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\xFF\0\0", 6) + "\x1B*rC\f"));
     EXPECT_EQ(red.mintColorPages, 1) << red.Describe();
-    // Cyan, magenta and yellow alone (ESC * r -3 U): not told apart.
-    const ParseOutcome cmy = ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b1V\x10\x1B*b1V\x10\x1B*b1W\x10\x1B*rC\f"));
-    EXPECT_EQ(cmy.mintColorPages, 0) << cmy.Describe();
+    // Cyan, magenta and yellow alone (ESC * r -3 U) print black with all
+    // three: a page is colour from 1000 colour pixels that are one in 256 of
+    // its marked ones.
+    struct CmyCase {
+        const char* mstrLabel;
+        int mintBlackRows;  // 32 bytes of all three planes
+        int mintCyanRows;   // 32 bytes of cyan only
+        int mintColourPages;
+    };
+    const CmyCase cmyCases[] = {
+        {"composite black", 4, 0, 0},
+        {"stray pixels at black's edges", 0, 0, 0},
+        {"a little cyan", 0, 3, 0},
+        {"a trace among much black", 1100, 4, 0},
+        {"cyan among black", 4, 4, 1},
+    };
+    for (const CmyCase& row : cmyCases) {
+        SCOPED_TRACE(row.mstrLabel);
+        const std::string ink(32, '\xFF'), stray = std::string(31, '\0') + "\x01";
+        std::string job = "\x1B*r-3U\x1B*r1A\x1B*b0M";
+        for (int count = 0; count < row.mintBlackRows; ++count)
+            job += "\x1B*b32V" + ink + "\x1B*b32V" + ink + "\x1B*b32W" + ink;
+        for (int count = 0; count < row.mintCyanRows; ++count)
+            job += "\x1B*b32V" + ink + "\x1B*b0V\x1B*b0W";
+        job += "\x1B*b32V" + stray + "\x1B*b0V\x1B*b0W\x1B*rC\f";
+        const ParseOutcome cmy = ParsePcl5(ToBytes(job));
+        EXPECT_EQ(cmy.mintColorPages, row.mintColourPages) << cmy.Describe();
+    }
 }

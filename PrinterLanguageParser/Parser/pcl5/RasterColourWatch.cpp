@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/pcl5/RasterColourWatch.h"
 
 #include <algorithm>
+#include <bit>
 
 namespace RawPrintData::PCL5 {
 
@@ -21,11 +22,16 @@ constexpr uint8_t BLACK = 0;
 void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
     mblnRgbPixels = false;
+    mblnCompositeBlack = false;
     std::array<uint8_t, mintMAX_PLANES> components{};
     if (simpleColourMode == -4) {
         components[0] = BLACK;
         components[1] = 1, components[2] = 2, components[3] = 3;
         mSetLayout(components, 4, 3);
+    } else if (simpleColourMode == 3 || simpleColourMode == -3) {
+        components[0] = 1, components[1] = 2, components[2] = 3;
+        mSetLayout(components, 3, 3);
+        mblnCompositeBlack = true;
     } else {
         mSetLayout(components, 0, 0);
     }
@@ -127,6 +133,7 @@ void RasterColourWatch::Read(std::span<const unsigned char> bytes)
             components[0] = 1;
             mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
             mblnRgbPixels = rgbPixels;
+            mblnCompositeBlack = false;
         }
         return;
     }
@@ -328,26 +335,36 @@ void RasterColourWatch::mEndRow()
         return;
     }
     // The planes of cyan, bit by bit, each with the planes of the same bit
-    // of magenta and yellow.
-    for (uint32_t plane = 0; plane < mintPlanes && !mblnColour; ++plane) {
-        const std::vector<unsigned char>& bytes = mRows[plane].mbytBytes;
+    // of magenta and yellow: pixels where the three differ are colour, those
+    // set in any are marked.
+    for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
         if (mintComponent[plane] != 1)
             continue;
-        for (uint32_t other = 0; other < mintPlanes && !mblnColour; ++other) {
-            if (mintComponent[other] < 2 || mintComponent[other] > 3 || mintBit[other] != mintBit[plane])
-                continue;
-            const std::vector<unsigned char>& others = mRows[other].mbytBytes;
-            const size_t length = std::max(bytes.size(), others.size());
-            for (size_t index = 0; index < length; ++index) {
-                const unsigned char left = index < bytes.size() ? bytes[index] : 0;
-                const unsigned char right = index < others.size() ? others[index] : 0;
-                if (left != right) {
-                    mblnColour = true;
-                    break;
-                }
-            }
+        const std::vector<unsigned char>* planes[3] = {&mRows[plane].mbytBytes, nullptr, nullptr};
+        for (uint32_t other = 0; other < mintPlanes; ++other) {
+            const uint8_t component = mintComponent[other];
+            if (component >= 2 && component <= 3 && mintBit[other] == mintBit[plane])
+                planes[component - 1] = &mRows[other].mbytBytes;
+        }
+        size_t length = 0;
+        for (const std::vector<unsigned char>* bytes : planes)
+            length = std::max(length, bytes == nullptr ? 0 : bytes->size());
+        const auto at = [length](const std::vector<unsigned char>* bytes, size_t index) -> unsigned {
+            return bytes != nullptr && index < bytes->size() ? (*bytes)[index] : 0u;
+        };
+        for (size_t index = 0; index < length; ++index) {
+            const unsigned cyan = at(planes[0], index), magenta = at(planes[1], index), yellow = at(planes[2], index);
+            mintColourPixels += static_cast<uint64_t>(std::popcount((cyan ^ magenta) | (cyan ^ yellow)));
+            mintMarkedPixels += static_cast<uint64_t>(std::popcount(cyan | magenta | yellow));
         }
     }
+    // Without a black plane, black and grey are halftoned in all three
+    // planes, whose dots may part at edges: a few colour pixels among many
+    // marked ones are not colour.
+    if (!mblnCompositeBlack)
+        mblnColour = mintColourPixels > 0;
+    else if (mintColourPixels >= mintMIN_COLOUR_PIXELS && mintColourPixels * mintMARKED_PER_COLOUR >= mintMarkedPixels)
+        mblnColour = true;
 }
 
 }  // namespace RawPrintData::PCL5

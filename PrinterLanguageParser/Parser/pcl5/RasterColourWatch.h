@@ -9,10 +9,13 @@
 namespace RawPrintData::PCL5 {
 
 // Tells whether colour reaches a page through raster. With the planes black,
-// cyan, magenta and yellow (ESC * r -4 U), the cyan, magenta and yellow
-// planes of each row are decompressed (modes 0, 1, 2, 3 and 9) and compared
-// at the end of the row: where they differ, the pixel is a colour; where
-// they agree it is black, grey or white. With 24-bit RGB pixels (ESC * v # W
+// cyan, magenta and yellow (ESC * r -4 U), or cyan, magenta and yellow (-3)
+// or red, green and blue (3) alone, the three colour planes of each row are
+// decompressed (modes 0, 1, 2, 3 and 9) and compared at the end of the row:
+// where they differ, the pixel is a colour; where they agree it is black,
+// grey or white. Without a black plane, black text is halftoned in all
+// three and stray pixels at its edges differ: such a page is colour only
+// from a count of colour pixels that is more than a trace of its marks. With 24-bit RGB pixels (ESC * v # W
 // configuring RGB, direct by pixel, 8 bits a primary), a pixel whose red,
 // green and blue differ is a colour. Rows of other configurations and
 // compressions are not looked at: their pages stay mono.
@@ -59,6 +62,8 @@ public:
     void NewPage()
     {
         mblnColour = false;
+        mintColourPixels = 0;
+        mintMarkedPixels = 0;
         StartRaster();
     }
 
@@ -95,6 +100,8 @@ private:
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
+    // Cyan, magenta and yellow (or red, green and blue) planes make black too.
+    bool mblnCompositeBlack = false;
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
 
@@ -105,6 +112,14 @@ private:
     std::array<unsigned char, mintIMAGE_DATA_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
+    // The page's pixels where cyan, magenta and yellow differ, and those
+    // where any is set. Without a black plane a page is colour from
+    // mintMIN_COLOUR_PIXELS such pixels and one in mintMARKED_PER_COLOUR of
+    // the marked ones.
+    uint64_t mintColourPixels = 0;
+    uint64_t mintMarkedPixels = 0;
+    static constexpr uint64_t mintMIN_COLOUR_PIXELS = 1000;
+    static constexpr uint64_t mintMARKED_PER_COLOUR = 256;
 
     // The plane being read and what is left of its data.
     PlaneRow* mRow = nullptr;
