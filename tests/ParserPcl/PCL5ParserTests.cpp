@@ -300,8 +300,8 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     const ParseOutcome red = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\xFF\0\0", 6) + "\x1B*rC\f"));
     EXPECT_EQ(red.mintColorPages, 1) << red.Describe();
     // Cyan, magenta and yellow alone (ESC * r -3 U) print black with all
-    // three: a page is colour from 1000 colour pixels that are one in 256 of
-    // its marked ones.
+    // three: a page is colour from 1000 colour pixels that are one in eight
+    // of its marked ones.
     struct CmyCase {
         const char* mstrLabel;
         int mintBlackRows;  // 32 bytes of all three planes
@@ -326,5 +326,18 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
         job += "\x1B*b32V" + stray + "\x1B*b0V\x1B*b0W\x1B*rC\f";
         const ParseOutcome cmy = ParsePcl5(ToBytes(job));
         EXPECT_EQ(cmy.mintColorPages, row.mintColourPages) << cmy.Describe();
+    }
+    // Configured raster (ESC * g # W, format 2): black at 600 dpi sends two
+    // planes a row, then cyan, magenta and yellow at 300 dpi one each.
+    const std::string configured = std::string("\x1B*g26W\x02\x04\x02\x58\x02\x58\0\x02", 14) +
+                                   std::string("\x01\x2C\x01\x2C\0\x02", 6) + std::string("\x01\x2C\x01\x2C\0\x02", 6) +
+                                   std::string("\x01\x2C\x01\x2C\0\x02", 6) + "\x1B*r1A\x1B*b0M";
+    const std::string ink(32, '\xFF');
+    for (const bool cyan : {false, true}) {
+        std::string job = configured;
+        for (int count = 0; count < 8; ++count)
+            job += "\x1B*b32V" + ink + "\x1B*b32V" + ink + (cyan ? "\x1B*b32V" + ink : "\x1B*b0V") + "\x1B*b0V\x1B*b0W";
+        const ParseOutcome outcome = ParsePcl5(ToBytes(job + "\x1B*rC\f"));
+        EXPECT_EQ(outcome.mintColorPages, cyan ? 1 : 0) << outcome.Describe();
     }
 }

@@ -53,8 +53,8 @@ const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"", 0, 0, 2, 1}};
 
 // Why a job is not yet billed right.
 const char* const COLOUR =
-    "colour pages are counted mono: raster configured by ESC * g # W, and the rows of DeskJet 500C and 1600 "
-    "drivers, are not told apart";
+    "colour pages are counted mono: PCL 3 GUI raster (mode 10), and the rows of DeskJet 500C and 1600 drivers, "
+    "are not told apart";
 const char* const HPGL_IN_PCL5 = "RTL job drawing HP-GL/2 on PCL 5 pages: the plot sizes of its pages are not kept";
 
 const FixtureCase FIXTURES[] = {
@@ -131,10 +131,10 @@ const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
 const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_cdj1600", "drivers/gs-cdj1600.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
-    {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdj850_mono", "drivers/gs-cdj850-mono.pcl", Feed::Whole, THREE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
-    {"gs_cdj890", "drivers/gs-cdj890.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj890", "drivers/gs-cdj890.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdjmono", "drivers/gs-cdjmono.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
     {"gs_cdnj500", "drivers/gs-cdnj500.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_chp2200", "drivers/gs-chp2200.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},

@@ -309,6 +309,9 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
     case RasterStrategy::Kind::ImageData:
         mintPlaneDataToRead = mColourWatch.BeginImageData(value > 0 ? static_cast<uint64_t>(value) : 0);
         break;
+    case RasterStrategy::Kind::RasterConfiguration:
+        mintPlaneDataToRead = mColourWatch.BeginRasterConfiguration(value > 0 ? static_cast<uint64_t>(value) : 0);
+        break;
     case RasterStrategy::Kind::Compression:
         mColourWatch.SetCompression(value);
         break;

@@ -62,6 +62,7 @@ public:
     enum class Kind {
         Planes,       // ESC * r # U
         ImageData,    // ESC * v # W and its data
+        RasterConfiguration,  // ESC * g # W and its data
         Compression,  // ESC * b # M
         Start,        // ESC * r # A
         PlaneData,    // ESC * b # V: a plane of a row and its data

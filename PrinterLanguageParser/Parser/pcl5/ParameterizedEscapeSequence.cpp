@@ -258,7 +258,12 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             if (parameter == 'P' && pair.mintValue != ERASING_FILL)
                 mAddStrategy(MarkPageStrategy());
             return mAddSkipBytesIfParamIs(pair, 'W');
-        case 'g':  // configure raster data (PCL 3 GUI)
+        case 'g':
+            // Configure raster data: the parser reads it for the raster's layout.
+            if (parameter != 'W' || DataLength(pair.mintValue) == 0)
+                return false;
+            mAddStrategy(RasterStrategy(RasterStrategy::Kind::RasterConfiguration, pair.mintValue));
+            return !pair.mblnTerminating;
         case 'i':
         case 'l':
         case 'm':

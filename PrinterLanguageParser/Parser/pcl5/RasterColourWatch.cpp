@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
+#include <cstdint>
 
 namespace RawPrintData::PCL5 {
 
@@ -13,16 +15,26 @@ constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLAC
 // Component numbers: 0 is black (or no colour), 1 to 3 the three compared.
 constexpr uint8_t BLACK = 0;
 
+// With a black plane of its own (ESC * r -4 U) and with RGB pixels, any
+// colour pixel makes the page colour.
+constexpr RasterColourWatch::Threshold ANY_COLOUR{1, 0};
+// Black printed with cyan, magenta and yellow (-3), and grey diffused plane by
+// plane under a finer black (configured raster), leave stray pixels where the
+// planes part: colour needs 1000 of them and one in eight of the marked ones.
+constexpr RasterColourWatch::Threshold HALFTONED_BLACK{1000, 8};
+// Red, green and blue planes (3) set their bits for light, so the pixels set
+// say nothing of the marks: 1000 colour pixels.
+constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
+
 }  // namespace
 
-// -4: black, cyan, magenta, yellow. Other modes tell no colour: one plane of
-// black (1, -1), and cyan, magenta, yellow (-3) or red, green, blue (3),
-// whose drivers print black and grey with all three planes, halftoned apart
-// at the edges.
+// -4: black, cyan, magenta, yellow; -3 cyan, magenta, yellow and 3 red, green,
+// blue, whose drivers print black and grey with all three planes. One plane
+// of black (1, -1) tells no colour.
 void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
     mblnRgbPixels = false;
-    mblnCompositeBlack = false;
+    mThreshold = ANY_COLOUR;
     std::array<uint8_t, mintMAX_PLANES> components{};
     if (simpleColourMode == -4) {
         components[0] = BLACK;
@@ -31,7 +43,7 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
     } else if (simpleColourMode == 3 || simpleColourMode == -3) {
         components[0] = 1, components[1] = 2, components[2] = 3;
         mSetLayout(components, 3, 3);
-        mblnCompositeBlack = true;
+        mThreshold = simpleColourMode == 3 ? LIT_PLANES : HALFTONED_BLACK;
     } else {
         mSetLayout(components, 0, 0);
     }
@@ -42,8 +54,66 @@ uint64_t RasterColourWatch::BeginImageData(uint64_t length)
 {
     mintImageDataLeft = length;
     mintImageDataRead = 0;
+    mblnRasterConfiguration = false;
     mRow = nullptr;
     return length;
+}
+
+uint64_t RasterColourWatch::BeginRasterConfiguration(uint64_t length)
+{
+    BeginImageData(length);
+    mblnRasterConfiguration = true;
+    return length;
+}
+
+// Configure image data: 24-bit RGB pixels (RGB, direct by pixel, 8 bits a
+// primary) or a layout of no colour planes.
+void RasterColourWatch::mConfigure()
+{
+    if (mblnRasterConfiguration) {
+        mConfigureRasterData();
+        return;
+    }
+    const auto& data = mbytImageData;
+    const bool rgbPixels = mintImageDataRead >= mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
+                           data[3] == 8 && data[4] == 8 && data[5] == 8;
+    std::array<uint8_t, mintMAX_PLANES> components{};
+    components[0] = 1;
+    mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
+    mblnRgbPixels = rgbPixels;
+    mThreshold = ANY_COLOUR;
+}
+
+// Configure raster data in format 2: a count of components, black, cyan,
+// magenta and yellow (4), cyan, magenta and yellow (3) or black (1), each
+// with its resolutions and its intensity levels, which take as many planes
+// as the bits they need, for each row of the coarsest vertical resolution.
+// Other formats leave no colour planes watched.
+void RasterColourWatch::mConfigureRasterData()
+{
+    const auto& data = mbytImageData;
+    std::array<uint8_t, mintMAX_PLANES> components{};
+    const uint32_t count = mintImageDataRead >= 2 && data[0] == 2 ? data[1] : 0;
+    uint32_t planes = 0;
+    const auto word = [&data](size_t at) { return (uint32_t{data[at]} << 8) | data[at + 1]; };
+    if ((count == 4 || count == 3) && mintImageDataRead >= 2 + 6 * count) {
+        uint32_t rowResolution = UINT32_MAX;
+        for (uint32_t component = 0; component < count; ++component)
+            rowResolution = std::min(rowResolution, std::max(word(2 + 6 * component + 2), uint32_t{1}));
+        for (uint32_t component = 0; component < count; ++component) {
+            const size_t at = 2 + 6 * component;
+            const uint32_t levels = word(at + 4);
+            const uint32_t bits = levels < 2 ? 0 : static_cast<uint32_t>(std::bit_width(levels - 1));
+            // A component of a finer vertical resolution sends that many
+            // more rows of planes within each row.
+            const uint32_t rows = std::clamp(word(at + 2) / rowResolution, uint32_t{1}, uint32_t{4});
+            for (uint32_t bit = 0; bit < bits * rows && planes < mintMAX_PLANES; ++bit)
+                components[planes++] = static_cast<uint8_t>(component + (count == 3 ? 1 : 0));
+        }
+    }
+    mblnRgbPixels = false;
+    mSetLayout(components, planes, planes == 0 ? 0 : 3);
+    mThreshold = HALFTONED_BLACK;
 }
 
 // Takes a layout of planes; each plane's bit counts up within its component.
@@ -122,19 +192,12 @@ void RasterColourWatch::Read(std::span<const unsigned char> bytes)
     if (mintImageDataLeft > 0) {
         // Colour space, pixel encoding, bits per index, bits per primary.
         const size_t taken = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintImageDataLeft));
-        for (size_t index = 0; index < taken && mintImageDataRead < mbytImageData.size(); ++index)
+        const size_t kept = mblnRasterConfiguration ? mintCONFIGURATION_BYTES : mintIMAGE_DATA_BYTES;
+        for (size_t index = 0; index < taken && mintImageDataRead < kept; ++index)
             mbytImageData[mintImageDataRead++] = bytes[index];
         mintImageDataLeft -= taken;
-        if (mintImageDataLeft == 0) {
-            const auto& data = mbytImageData;
-            const bool rgbPixels = mintImageDataRead == mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
-                                   data[3] == 8 && data[4] == 8 && data[5] == 8;
-            std::array<uint8_t, mintMAX_PLANES> components{};
-            components[0] = 1;
-            mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
-            mblnRgbPixels = rgbPixels;
-            mblnCompositeBlack = false;
-        }
+        if (mintImageDataLeft == 0)
+            mConfigure();
         return;
     }
     if (mRow == nullptr)
@@ -358,13 +421,15 @@ void RasterColourWatch::mEndRow()
             mintMarkedPixels += static_cast<uint64_t>(std::popcount(cyan | magenta | yellow));
         }
     }
-    // Without a black plane, black and grey are halftoned in all three
-    // planes, whose dots may part at edges: a few colour pixels among many
-    // marked ones are not colour.
-    if (!mblnCompositeBlack)
-        mblnColour = mintColourPixels > 0;
-    else if (mintColourPixels >= mintMIN_COLOUR_PIXELS && mintColourPixels * mintMARKED_PER_COLOUR >= mintMarkedPixels)
+    // A share of the marked pixels is known only once the page ends.
+    if (mThreshold.mintMarkedPerColour == 0 && mintColourPixels >= mThreshold.mintMinColourPixels)
         mblnColour = true;
+}
+
+bool RasterColourWatch::PageHasColour() const
+{
+    return mblnColour || (mintColourPixels >= mThreshold.mintMinColourPixels &&
+                          mintColourPixels * mThreshold.mintMarkedPerColour >= mintMarkedPixels);
 }
 
 }  // namespace RawPrintData::PCL5

@@ -13,9 +13,11 @@ namespace RawPrintData::PCL5 {
 // or red, green and blue (3) alone, the three colour planes of each row are
 // decompressed (modes 0, 1, 2, 3 and 9) and compared at the end of the row:
 // where they differ, the pixel is a colour; where they agree it is black,
-// grey or white. Without a black plane, black text is halftoned in all
-// three and stray pixels at its edges differ: such a page is colour only
-// from a count of colour pixels that is more than a trace of its marks. With 24-bit RGB pixels (ESC * v # W
+// grey or white. Where black is printed with the three, or grey diffused
+// plane by plane, stray pixels at edges differ: a page is then colour only
+// from a count of colour pixels that is more than a trace of its marks (see
+// Threshold). Configured raster (ESC * g # W, format 2) gives the planes of
+// black, cyan, magenta and yellow by their levels and resolutions. With 24-bit RGB pixels (ESC * v # W
 // configuring RGB, direct by pixel, 8 bits a primary), a pixel whose red,
 // green and blue differ is a colour. Rows of other configurations and
 // compressions are not looked at: their pages stay mono.
@@ -28,10 +30,21 @@ public:
     static constexpr size_t mintMAX_ROW_BYTES = 16384;
     static constexpr uint32_t mintMAX_PLANES = 16;
 
+    // When the pixels where the colour planes differ make a page colour: from
+    // mintMinColourPixels of them, and one in mintMarkedPerColour of the
+    // page's marked pixels unless 0 (rows are then read to the page's end).
+    struct Threshold {
+        uint64_t mintMinColourPixels;
+        uint64_t mintMarkedPerColour;
+    };
+
     // ESC * r # U.
     void SetPlanes(int32_t simpleColourMode);
     // ESC * v # W: the length of its data to read with Read.
     uint64_t BeginImageData(uint64_t length);
+    // ESC * g # W (configure raster data): the length of its data to read
+    // with Read.
+    uint64_t BeginRasterConfiguration(uint64_t length);
     // ESC * b # M.
     void SetCompression(int32_t mode);
     // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
@@ -57,7 +70,7 @@ public:
     // Reads plane or image-configuration data.
     void Read(std::span<const unsigned char> bytes);
 
-    bool PageHasColour() const { return mblnColour; }
+    bool PageHasColour() const;
     // A page starts between rows: from blank ones, with their first plane.
     void NewPage()
     {
@@ -77,6 +90,8 @@ private:
     };
 
 
+    void mConfigure();
+    void mConfigureRasterData();
     void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
     void mReadByte(unsigned char byte);
     void mPut(unsigned char byte);
@@ -100,26 +115,23 @@ private:
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
-    // Cyan, magenta and yellow (or red, green and blue) planes make black too.
-    bool mblnCompositeBlack = false;
+    Threshold mThreshold{1, 0};
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
 
-    // ESC * v # W data being read: its first bytes.
+    // ESC * v # W or ESC * g # W data being read: its first bytes.
     static constexpr size_t mintIMAGE_DATA_BYTES = 6;
+    static constexpr size_t mintCONFIGURATION_BYTES = 2 + 6 * 4;
     uint64_t mintImageDataLeft = 0;
     size_t mintImageDataRead = 0;
-    std::array<unsigned char, mintIMAGE_DATA_BYTES> mbytImageData{};
+    bool mblnRasterConfiguration = false;
+    std::array<unsigned char, mintCONFIGURATION_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
     // The page's pixels where cyan, magenta and yellow differ, and those
-    // where any is set. Without a black plane a page is colour from
-    // mintMIN_COLOUR_PIXELS such pixels and one in mintMARKED_PER_COLOUR of
-    // the marked ones.
+    // where any is set.
     uint64_t mintColourPixels = 0;
     uint64_t mintMarkedPixels = 0;
-    static constexpr uint64_t mintMIN_COLOUR_PIXELS = 1000;
-    static constexpr uint64_t mintMARKED_PER_COLOUR = 256;
 
     // The plane being read and what is left of its data.
     PlaneRow* mRow = nullptr;
