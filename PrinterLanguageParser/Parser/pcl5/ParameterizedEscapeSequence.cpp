@@ -264,10 +264,15 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
                 return false;
             mAddStrategy(RasterStrategy(RasterStrategy::Kind::RasterConfiguration, pair.mintValue));
             return !pair.mblnTerminating;
+        case 'o':
+            // Configure driver: the parser reads it for a grey print mode.
+            if (parameter != 'W' || DataLength(pair.mintValue) == 0)
+                return false;
+            mAddStrategy(RasterStrategy(RasterStrategy::Kind::DriverConfiguration, pair.mintValue));
+            return !pair.mblnTerminating;
         case 'i':
         case 'l':
         case 'm':
-        case 'o':
             return mAddSkipBytesIfParamIs(pair, 'W');
         case 'b':
             // Raster rows, whole (W) or one plane of them (V).

@@ -10,7 +10,9 @@ namespace RawPrintData::PCL5 {
 namespace {
 
 // Raster compression modes.
-constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLACEMENT_DELTA_ROW = 9;
+constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLACEMENT_DELTA_ROW = 9, PIXEL_DELTA = 10;
+// Mode 10 keeps a pixel's primaries to within this much.
+constexpr int32_t PIXEL_DELTA_TOLERANCE = 8;
 
 // Component numbers: 0 is black (or no colour), 1 to 3 the three compared.
 constexpr uint8_t BLACK = 0;
@@ -35,6 +37,7 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
     mblnRgbPixels = false;
     mThreshold = ANY_COLOUR;
+    mOwnCompressions({});
     std::array<uint8_t, mintMAX_PLANES> components{};
     if (simpleColourMode == -4) {
         components[0] = BLACK;
@@ -54,7 +57,7 @@ uint64_t RasterColourWatch::BeginImageData(uint64_t length)
 {
     mintImageDataLeft = length;
     mintImageDataRead = 0;
-    mblnRasterConfiguration = false;
+    mConfiguration = Configuration::ImageData;
     mRow = nullptr;
     return length;
 }
@@ -62,7 +65,14 @@ uint64_t RasterColourWatch::BeginImageData(uint64_t length)
 uint64_t RasterColourWatch::BeginRasterConfiguration(uint64_t length)
 {
     BeginImageData(length);
-    mblnRasterConfiguration = true;
+    mConfiguration = Configuration::RasterData;
+    return length;
+}
+
+uint64_t RasterColourWatch::BeginDriverConfiguration(uint64_t length)
+{
+    BeginImageData(length);
+    mConfiguration = Configuration::Driver;
     return length;
 }
 
@@ -70,17 +80,26 @@ uint64_t RasterColourWatch::BeginRasterConfiguration(uint64_t length)
 // primary) or a layout of no colour planes.
 void RasterColourWatch::mConfigure()
 {
-    if (mblnRasterConfiguration) {
+    if (mConfiguration == Configuration::RasterData) {
         mConfigureRasterData();
         return;
     }
     const auto& data = mbytImageData;
+    if (mConfiguration == Configuration::Driver) {
+        // Device 11 (colour mode), its value last: 2 is grey.
+        constexpr unsigned char COLOUR_MODE = 0x0B, GREY = 2;
+        if (mintImageDataRead == 5 && data[0] == COLOUR_MODE)
+            mblnGreyRendering = data[4] == GREY;
+        return;
+    }
     const bool rgbPixels = mintImageDataRead >= mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
                            data[3] == 8 && data[4] == 8 && data[5] == 8;
     std::array<uint8_t, mintMAX_PLANES> components{};
     components[0] = 1;
+    mOwnCompressions({});
     mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
     mblnRgbPixels = rgbPixels;
+    mintRgbPlane = 0;
     mThreshold = ANY_COLOUR;
 }
 
@@ -93,6 +112,10 @@ void RasterColourWatch::mConfigureRasterData()
 {
     const auto& data = mbytImageData;
     std::array<uint8_t, mintMAX_PLANES> components{};
+    if (mintImageDataRead >= 4 && data[0] == 6) {
+        mConfigurePixelRaster();
+        return;
+    }
     const uint32_t count = mintImageDataRead >= 2 && data[0] == 2 ? data[1] : 0;
     uint32_t planes = 0;
     const auto word = [&data](size_t at) { return (uint32_t{data[at]} << 8) | data[at + 1]; };
@@ -112,6 +135,7 @@ void RasterColourWatch::mConfigureRasterData()
         }
     }
     mblnRgbPixels = false;
+    mOwnCompressions({});
     mSetLayout(components, planes, planes == 0 ? 0 : 3);
     mThreshold = HALFTONED_BLACK;
 }
@@ -133,6 +157,54 @@ void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& co
             mintColourPlaneMask |= uint32_t{1} << plane;
     }
     StartRaster();
+}
+
+// Configure raster data in format 6 (PCL 3 GUI): a count of components, each
+// with its resolutions, compression, orientation, bits a pixel and planes.
+// One of 24 or 32 bits in mode 10 is a plane of RGB pixels, which may follow
+// planes of black of one bit each; other layouts leave no colour planes
+// watched.
+void RasterColourWatch::mConfigurePixelRaster()
+{
+    constexpr size_t HEADER = 4, COMPONENT = 8;
+    const auto& data = mbytImageData;
+    const uint32_t count = (uint32_t{data[2]} << 8) | data[3];
+    std::array<uint8_t, mintMAX_PLANES> components{};
+    std::array<int8_t, mintMAX_PLANES> compressions{};
+    uint32_t planes = 0;
+    bool rgb = false;
+    bool known = count > 0 && HEADER + COMPONENT * count <= mintImageDataRead;
+    for (uint32_t component = 0; known && component < count; ++component) {
+        const size_t at = HEADER + COMPONENT * component;
+        const uint8_t compression = data[at + 4], bits = data[at + 6], componentPlanes = data[at + 7];
+        if ((bits == 24 || bits == 32) && compression == PIXEL_DELTA && componentPlanes == 1 && !rgb &&
+            planes < mintMAX_PLANES) {
+            rgb = true;
+            mintRgbPlane = planes;
+            compressions[planes] = PIXEL_DELTA;
+            components[planes++] = 1;
+        } else if (bits == 1 && compression <= REPLACEMENT_DELTA_ROW && planes + componentPlanes <= mintMAX_PLANES) {
+            for (uint32_t plane = 0; plane < componentPlanes; ++plane)
+                compressions[planes++] = static_cast<int8_t>(compression);
+        } else {
+            known = false;
+        }
+    }
+    if (!known || !rgb)
+        planes = 0;
+    mOwnCompressions(std::span<const int8_t>(compressions).first(planes));
+    mSetLayout(components, planes, planes == 0 ? 0 : 1);
+    mblnRgbPixels = planes > 0;
+    mThreshold = ANY_COLOUR;
+}
+
+// Planes that keep their own compression whatever ESC * b # M sets; none
+// when empty.
+void RasterColourWatch::mOwnCompressions(std::span<const int8_t> compressions)
+{
+    mintPlaneCompression.fill(-1);
+    std::copy(compressions.begin(), compressions.end(), mintPlaneCompression.begin());
+    mblnOwnCompressions = !compressions.empty();
 }
 
 // The compressions the watch decodes.
@@ -168,14 +240,18 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     if (plane < mintPlanes && mintComponent[plane] != BLACK) {
         PlaneRow& row = mRows[plane];
         mintTouched |= uint32_t{1} << plane;
-        if (mintCompression != DELTA_ROW && mintCompression != REPLACEMENT_DELTA_ROW)
+        mintRowCompression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
+        mintGreyTolerance = mintRowCompression == PIXEL_DELTA ? PIXEL_DELTA_TOLERANCE : 0;
+        if ((mintRowCompression != DELTA_ROW && mintRowCompression != REPLACEMENT_DELTA_ROW &&
+            mintRowCompression != PIXEL_DELTA) || (mintRowCompression == PIXEL_DELTA && length == 0))
             row.mbytBytes.clear();
         row.mintCursor = 0;
         if (length > 0) {
             mRow = &row;
             mblnLastPlane = lastPlane;
             mintLeft = length;
-            mPhase = mintCompression == UNENCODED ? Phase::Data : Phase::Command;
+            mMode10.Start();
+            mPhase = mintRowCompression == UNENCODED ? Phase::Data : Phase::Command;
             mintCount = 0;
             mblnCountByte = true;
             read = length;
@@ -192,7 +268,7 @@ void RasterColourWatch::Read(std::span<const unsigned char> bytes)
     if (mintImageDataLeft > 0) {
         // Colour space, pixel encoding, bits per index, bits per primary.
         const size_t taken = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintImageDataLeft));
-        const size_t kept = mblnRasterConfiguration ? mintCONFIGURATION_BYTES : mintIMAGE_DATA_BYTES;
+        const size_t kept = mConfiguration == Configuration::ImageData ? mintIMAGE_DATA_BYTES : mintCONFIGURATION_BYTES;
         for (size_t index = 0; index < taken && mintImageDataRead < kept; ++index)
             mbytImageData[mintImageDataRead++] = bytes[index];
         mintImageDataLeft -= taken;
@@ -206,18 +282,18 @@ void RasterColourWatch::Read(std::span<const unsigned char> bytes)
     for (size_t index = 0; index < length;) {
         // Literal bytes, most of the data, are copied in one go.
         const bool literal = mPhase == Phase::Literal ||
-                             (mPhase == Phase::Data && (mintCompression == UNENCODED ||
-                                                        (mintCompression == REPLACEMENT_DELTA_ROW && !mblnRun)));
+                             (mPhase == Phase::Data && (mintRowCompression == UNENCODED ||
+                                                        (mintRowCompression == REPLACEMENT_DELTA_ROW && !mblnRun)));
         if (!literal) {
             mReadByte(bytes[index++]);
             continue;
         }
-        const size_t count = mintCompression == UNENCODED
+        const size_t count = mintRowCompression == UNENCODED
                                  ? length - index
                                  : static_cast<size_t>(std::min<uint64_t>(length - index, mintCount));
         mPutLiteral(bytes.subspan(index, count));
         index += count;
-        if (mintCompression != UNENCODED) {
+        if (mintRowCompression != UNENCODED) {
             mintCount -= count;
             if (mintCount == 0)
                 mPhase = Phase::Command;
@@ -293,9 +369,13 @@ void RasterColourWatch::mMove(size_t offset)
 // One byte of compressed plane data.
 void RasterColourWatch::mReadByte(unsigned char byte)
 {
-    switch (mintCompression) {
+    switch (mintRowCompression) {
     case UNENCODED:
         mPut(byte);
+        return;
+    case PIXEL_DELTA:
+        mblnRowsBlank = false;
+        mMode10.Read(byte, mRow->mbytBytes);
         return;
     case RUN_LENGTH:
         // Pairs of a repeat count less one and the byte repeated.
@@ -388,9 +468,10 @@ void RasterColourWatch::mEndRow()
     mintTouched = 0;
     mblnRowsBlank = blank;
     if (mblnRgbPixels) {
-        const std::vector<unsigned char>& pixels = mRows[0].mbytBytes;
+        const std::vector<unsigned char>& pixels = mRows[mintRgbPlane].mbytBytes;
         for (size_t index = 0; index + 2 < pixels.size(); index += 3) {
-            if (pixels[index] != pixels[index + 1] || pixels[index + 1] != pixels[index + 2]) {
+            const int32_t red = pixels[index], green = pixels[index + 1], blue = pixels[index + 2];
+            if (std::max({red, green, blue}) - std::min({red, green, blue}) > mintGreyTolerance) {
                 mblnColour = true;
                 return;
             }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/pcl5/Mode10Decoder.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +19,9 @@ namespace RawPrintData::PCL5 {
 // plane by plane, stray pixels at edges differ: a page is then colour only
 // from a count of colour pixels that is more than a trace of its marks (see
 // Threshold). Configured raster (ESC * g # W, format 2) gives the planes of
-// black, cyan, magenta and yellow by their levels and resolutions. With 24-bit RGB pixels (ESC * v # W
+// black, cyan, magenta and yellow by their levels and resolutions; in format
+// 6 (PCL 3 GUI) it gives planes of black and one of RGB pixels in mode 10
+// (Mode10Decoder), each plane with its own compression. With 24-bit RGB pixels (ESC * v # W
 // configuring RGB, direct by pixel, 8 bits a primary), a pixel whose red,
 // green and blue differ is a colour. Rows of other configurations and
 // compressions are not looked at: their pages stay mono.
@@ -45,6 +49,16 @@ public:
     // ESC * g # W (configure raster data): the length of its data to read
     // with Read.
     uint64_t BeginRasterConfiguration(uint64_t length);
+    // ESC * o # W (configure driver): the length of its data to read with
+    // Read. A PCL 3 GUI job printed in grey says so here (function 11, grey
+    // 2): its raster, colour as it may be, prints grey until a reset.
+    uint64_t BeginDriverConfiguration(uint64_t length);
+    // ESC E: one plane of black, printed as sent.
+    void Reset()
+    {
+        mblnGreyRendering = false;
+        SetPlanes(1);
+    }
     // ESC * b # M.
     void SetCompression(int32_t mode);
     // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
@@ -56,7 +70,10 @@ public:
 
     // Whether rows are still looked at: colour components are configured, in
     // a compression that is read, and the page has no colour yet.
-    bool Watching() const { return mintColourComponents > 0 && !mblnColour && mblnReadable; }
+    bool Watching() const
+    {
+        return mintColourComponents > 0 && !mblnColour && !mblnGreyRendering && (mblnReadable || mblnOwnCompressions);
+    }
 
     // The planes whose data BeginPlane reads while Watching, one bit each.
     uint32_t WatchedPlanes() const { return Watching() ? mintColourPlaneMask : 0; }
@@ -92,6 +109,8 @@ private:
 
     void mConfigure();
     void mConfigureRasterData();
+    void mConfigurePixelRaster();
+    void mOwnCompressions(std::span<const int8_t> compressions);
     void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
     void mReadByte(unsigned char byte);
     void mPut(unsigned char byte);
@@ -115,6 +134,16 @@ private:
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
+    // Configured raster may give each plane its own compression (-1: the
+    // one ESC * b # M sets); the plane being read is in mintRowCompression.
+    std::array<int8_t, mintMAX_PLANES> mintPlaneCompression{};
+    bool mblnOwnCompressions = false;
+    int32_t mintRowCompression = 0;
+    Mode10Decoder mMode10{mintMAX_ROW_BYTES};
+    // The plane of RGB pixels, and by how much its primaries may differ in a
+    // grey pixel (mode 10 keeps them only nearly).
+    uint32_t mintRgbPlane = 0;
+    int32_t mintGreyTolerance = 0;
     Threshold mThreshold{1, 0};
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
@@ -124,7 +153,9 @@ private:
     static constexpr size_t mintCONFIGURATION_BYTES = 2 + 6 * 4;
     uint64_t mintImageDataLeft = 0;
     size_t mintImageDataRead = 0;
-    bool mblnRasterConfiguration = false;
+    enum class Configuration { ImageData, RasterData, Driver };
+    Configuration mConfiguration = Configuration::ImageData;
+    bool mblnGreyRendering = false;
     std::array<unsigned char, mintCONFIGURATION_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
