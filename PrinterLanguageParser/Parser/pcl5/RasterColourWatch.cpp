@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <climits>
+#include <cstring>
 #include <cstdint>
 
 namespace RawPrintData::PCL5 {
@@ -250,7 +251,8 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
             mRow = &row;
             mblnLastPlane = lastPlane;
             mintLeft = length;
-            mMode10.Start();
+            if (mintRowCompression == PIXEL_DELTA)
+                mMode10.Start();
             mPhase = mintRowCompression == UNENCODED ? Phase::Data : Phase::Command;
             mintCount = 0;
             mblnCountByte = true;
@@ -490,17 +492,43 @@ void RasterColourWatch::mEndRow()
             if (component >= 2 && component <= 3 && mintBit[other] == mintBit[plane])
                 planes[component - 1] = &mRows[other].mbytBytes;
         }
-        size_t length = 0;
-        for (const std::vector<unsigned char>* bytes : planes)
-            length = std::max(length, bytes == nullptr ? 0 : bytes->size());
-        const auto at = [length](const std::vector<unsigned char>* bytes, size_t index) -> unsigned {
+        size_t length = 0, common = SIZE_MAX;
+        for (const std::vector<unsigned char>* bytes : planes) {
+            const size_t size = bytes == nullptr ? 0 : bytes->size();
+            length = std::max(length, size);
+            common = std::min(common, size);
+        }
+        const auto at = [](const std::vector<unsigned char>* bytes, size_t index) -> uint64_t {
             return bytes != nullptr && index < bytes->size() ? (*bytes)[index] : 0u;
         };
-        for (size_t index = 0; index < length; ++index) {
-            const unsigned cyan = at(planes[0], index), magenta = at(planes[1], index), yellow = at(planes[2], index);
-            mintColourPixels += static_cast<uint64_t>(std::popcount((cyan ^ magenta) | (cyan ^ yellow)));
-            mintMarkedPixels += static_cast<uint64_t>(std::popcount(cyan | magenta | yellow));
+        const auto word = [](const std::vector<unsigned char>* bytes, size_t index) {
+            uint64_t value;
+            std::memcpy(&value, bytes->data() + index, sizeof value);
+            return value;
+        };
+        // Eight bytes at a time where all three have them, then byte by byte;
+        // bits are counted only where some are set, marked ones only where a
+        // share of them is wanted.
+        const bool marks = mThreshold.mintMarkedPerColour != 0;
+        const auto count = [this, marks](uint64_t cyan, uint64_t magenta, uint64_t yellow) {
+            if (const uint64_t colour = (cyan ^ magenta) | (cyan ^ yellow); colour != 0)
+                mintColourPixels += static_cast<uint64_t>(std::popcount(colour));
+            if (const uint64_t marked = cyan | magenta | yellow; marks && marked != 0)
+                mintMarkedPixels += static_cast<uint64_t>(std::popcount(marked));
+        };
+        size_t index = 0;
+        // Where any colour pixel is colour, alike planes are passed over at
+        // once: most rows of most pages.
+        if (!marks && common > 0 && std::memcmp(planes[0]->data(), planes[1]->data(), common) == 0 &&
+            std::memcmp(planes[0]->data(), planes[2]->data(), common) == 0)
+            index = common;
+        for (; index + 8 <= common; index += 8) {
+            count(word(planes[0], index), word(planes[1], index), word(planes[2], index));
+            if (!marks && mintColourPixels >= mThreshold.mintMinColourPixels)
+                break;  // colour already: the rest of the row changes nothing
         }
+        for (; index < length && (marks || mintColourPixels < mThreshold.mintMinColourPixels); ++index)
+            count(at(planes[0], index), at(planes[1], index), at(planes[2], index));
     }
     // A share of the marked pixels is known only once the page ends.
     if (mThreshold.mintMarkedPerColour == 0 && mintColourPixels >= mThreshold.mintMinColourPixels)
