@@ -87,10 +87,12 @@ std::vector<BillingCase> Cases()
         // PCL 3 pages ejected without a form feed.
         {"DeskJetCdj550", CVK_PCL_DATA_DIR "/cdj550.pcl", ParserTestSupport::SMALL_COLOUR_PAGES},
         // The driver corpus: an hpcups DeskJet in grey (PCL 3 GUI entered
-        // from PJL), a DeskJet 850 (rows after a terminated raster group),
+        // from PJL) and in colour (mode 10 RGB pixels), a DeskJet 850 (rows
+        // after a terminated raster group),
         // CUPS's DeskJet in colour and its LaserJet in duplex (back sides
         // begun by selecting the side).
         {"HpcupsDeskJet5550Grey", CVK_PCL_DATA_DIR "/drivers/hpcups-deskjet5550-grey.pcl", ParserTestSupport::FIVE_MONO},
+        {"HpcupsDeskJet6940", CVK_PCL_DATA_DIR "/drivers/hpcups-deskjet6940.pcl", ParserTestSupport::FIVE_COLOUR},
         {"DeskJetCdj850", CVK_PCL_DATA_DIR "/drivers/gs-cdj850-mono.pcl", ParserTestSupport::THREE_MONO},
         {"RastertohpDeskJet", CVK_PCL_DATA_DIR "/drivers/rastertohp-deskjet.pcl", ParserTestSupport::FIVE_COLOUR},
         {"RastertohpLaserJetDuplex", CVK_PCL_DATA_DIR "/drivers/rastertohp-laserjet-duplex.pcl",

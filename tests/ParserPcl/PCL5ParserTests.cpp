@@ -263,7 +263,6 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
         {"replacement delta row, ink in a run", "9", std::string("\x01\0\0\x80\x09", 5), 1},
         // Eight and two more literal bytes: ink in the last.
         {"replacement delta row, extended count", "9", std::string("\x07\x02\0\0\0\0\0\0\0\0\0\x02", 12), 1},
-        {"mode 10 is not read", "10", std::string("\0\x10", 2), 0},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.mstrLabel);
@@ -299,7 +298,70 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     EXPECT_EQ(grey.mintColorPages, 0) << grey.Describe();
     const ParseOutcome red = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\xFF\0\0", 6) + "\x1B*rC\f"));
     EXPECT_EQ(red.mintColorPages, 1) << red.Describe();
-    // Cyan, magenta and yellow alone (ESC * r -3 U): not told apart.
-    const ParseOutcome cmy = ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b1V\x10\x1B*b1V\x10\x1B*b1W\x10\x1B*rC\f"));
-    EXPECT_EQ(cmy.mintColorPages, 0) << cmy.Describe();
+    // Cyan, magenta and yellow alone (ESC * r -3 U) print black with all
+    // three: a page is colour from 1000 colour pixels that are one in eight
+    // of its marked ones.
+    struct CmyCase {
+        const char* mstrLabel;
+        int mintBlackRows;  // 32 bytes of all three planes
+        int mintCyanRows;   // 32 bytes of cyan only
+        int mintColourPages;
+    };
+    const CmyCase cmyCases[] = {
+        {"composite black", 4, 0, 0},
+        {"stray pixels at black's edges", 0, 0, 0},
+        {"a little cyan", 0, 3, 0},
+        {"a trace among much black", 1100, 4, 0},
+        {"cyan among black", 4, 4, 1},
+    };
+    for (const CmyCase& row : cmyCases) {
+        SCOPED_TRACE(row.mstrLabel);
+        const std::string ink(32, '\xFF'), stray = std::string(31, '\0') + "\x01";
+        std::string job = "\x1B*r-3U\x1B*r1A\x1B*b0M";
+        for (int count = 0; count < row.mintBlackRows; ++count)
+            job += "\x1B*b32V" + ink + "\x1B*b32V" + ink + "\x1B*b32W" + ink;
+        for (int count = 0; count < row.mintCyanRows; ++count)
+            job += "\x1B*b32V" + ink + "\x1B*b0V\x1B*b0W";
+        job += "\x1B*b32V" + stray + "\x1B*b0V\x1B*b0W\x1B*rC\f";
+        const ParseOutcome cmy = ParsePcl5(ToBytes(job));
+        EXPECT_EQ(cmy.mintColorPages, row.mintColourPages) << cmy.Describe();
+    }
+    // Configured raster (ESC * g # W, format 2): black at 600 dpi sends two
+    // planes a row, then cyan, magenta and yellow at 300 dpi one each.
+    const std::string configured = std::string("\x1B*g26W\x02\x04\x02\x58\x02\x58\0\x02", 14) +
+                                   std::string("\x01\x2C\x01\x2C\0\x02", 6) + std::string("\x01\x2C\x01\x2C\0\x02", 6) +
+                                   std::string("\x01\x2C\x01\x2C\0\x02", 6) + "\x1B*r1A\x1B*b0M";
+    const std::string ink(32, '\xFF');
+    for (const bool cyan : {false, true}) {
+        std::string job = configured;
+        for (int count = 0; count < 8; ++count)
+            job += "\x1B*b32V" + ink + "\x1B*b32V" + ink + (cyan ? "\x1B*b32V" + ink : "\x1B*b0V") + "\x1B*b0V\x1B*b0W";
+        const ParseOutcome outcome = ParsePcl5(ToBytes(job + "\x1B*rC\f"));
+        EXPECT_EQ(outcome.mintColorPages, cyan ? 1 : 0) << outcome.Describe();
+    }
+    // PCL 3 GUI (format 6): black in mode 9, then RGB pixels in mode 10, new
+    // (3 bytes, shifted right by one) or deltas to the pixel above; a job
+    // printed in grey (configure driver: colour mode 11, grey 2) stays mono.
+    struct PixelCase {
+        const char* mstrLabel;
+        std::string mstrDriver;
+        std::string mstrPixels;
+        int mintColourPages;
+    };
+    const std::string printInGrey = std::string("\x1B*o5W\x0B\x01\0\0\x02", 10);
+    const PixelCase pixelCases[] = {
+        {"a grey pixel", "", std::string("\0\x40\x40\x40", 4), 0},
+        {"a run of red", "", std::string("\x80\x7F\x80\0", 4), 1},
+        {"less green and blue than the white above", "", std::string("\0\x82\x10", 3), 1},
+        {"red printed in grey", printInGrey, std::string("\x80\x7F\x80\0", 4), 0},
+    };
+    const std::string pcl3Gui = std::string("\x1B*g20W\x06\x1F\0\x02\x02\x58\x02\x58\x09\0\x01\x01", 18) +
+                                std::string("\x02\x58\x02\x58\x0A\x01\x20\x01", 8);
+    for (const PixelCase& row : pixelCases) {
+        SCOPED_TRACE(row.mstrLabel);
+        const std::string job = row.mstrDriver + pcl3Gui + "\x1B*r1A\x1B*b0V\x1B*b" +
+                                std::to_string(row.mstrPixels.size()) + "W" + row.mstrPixels + "\x1B*rC\f";
+        const ParseOutcome outcome = ParsePcl5(ToBytes(job));
+        EXPECT_EQ(outcome.mintColorPages, row.mintColourPages) << outcome.Describe();
+    }
 }

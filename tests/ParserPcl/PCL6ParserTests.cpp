@@ -26,7 +26,7 @@ ParseOutcome ParsePxl(const PxlWriter& writer)
 // A PCL XL parser fed on its own, with what it reported.
 struct LonePcl6Parser {
     LonePcl6Parser() { mParser.AddListener(&mListener); }
-    FeedResult Feed(const Bytes& job) { return FeedParser(mParser, job, job.size()); }
+    FeedResult Feed(const Bytes& job, size_t chunk = SIZE_MAX) { return FeedParser(mParser, job, std::min(chunk, job.size())); }
 
     PCL6::PCL6Parser mParser;
     RecordingListener mListener;
@@ -189,12 +189,26 @@ TEST(Pcl6Parser, PaperSizes)
         EXPECT_EQ(lone.mListener.Reports(PROPERTY_DEFAULT_PAGE_HEIGHT), std::vector<int64_t>{sizeCase.mintHeight});
     }
 
-    // A MediaSize given by name (an array) is not looked at; its bytes are
-    // skipped unread, even when they look like an attribute id or EndPage.
-    LonePcl6Parser named;
-    named.Feed(Pxl().UByteArray("LEDGER").Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE).Data());
-    EXPECT_TRUE(named.mListener.Reports(PROPERTY_DEFAULT_PAGE_WIDTH).empty());
-    EXPECT_TRUE(named.mListener.mvecPages.empty());
+    // A MediaSize given by name (a ubyte array) is a known paper's, in any
+    // case; an unknown name, or one too long for a paper's, gives no size, and
+    // its bytes are never read as tags.
+    struct NameCase {
+        std::string_view mstrName;
+        int64_t mintWidth;
+    };
+    const NameCase names[] = {{"LEDGER", 2794}, {"a4", 2100}, {"JPOSTD", 2000}, {"NOSUCHPAPER", 0},
+                              {"LETTERLETTERLETTER\xF9\x00\x25", 0}};
+    for (const NameCase& name : names) {
+        SCOPED_TRACE(name.mstrName);
+        for (const size_t chunk : {size_t{1}, size_t{4096}}) {
+            LonePcl6Parser named;
+            named.Feed(Pxl().UByteArray(name.mstrName).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE)
+                           .Data(), chunk);
+            const std::vector<int64_t> widths = named.mListener.Reports(PROPERTY_DEFAULT_PAGE_WIDTH);
+            EXPECT_EQ(widths, name.mintWidth == 0 ? std::vector<int64_t>{} : std::vector<int64_t>{name.mintWidth});
+            EXPECT_TRUE(named.mListener.mvecPages.empty());
+        }
+    }
 
     // Elements that look like a two-byte attribute id are not read as one:
     // the EndPage after the array's own id still counts.

@@ -54,7 +54,7 @@ const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"A4", 2100, 2970, 2, 1}};
 
 // Why a job is not yet billed right.
 const char* const COLOUR =
-    "colour pages are counted mono: only black, cyan, magenta, yellow raster and RGB pixels are told apart";
+    "colour pages are counted mono: the rows of the DeskJet 500C and 1600 drivers are not all read for colour";
 const char* const HPGL_IN_PCL5 = "RTL job drawing HP-GL/2 on PCL 5 pages: the plot sizes of its pages are not kept";
 
 const FixtureCase FIXTURES[] = {
@@ -131,17 +131,17 @@ const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
 const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
     {"gs_cdj1600", "drivers/gs-cdj1600.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
-    {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdj850_mono", "drivers/gs-cdj850-mono.pcl", Feed::Whole, THREE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
-    {"gs_cdj890", "drivers/gs-cdj890.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"gs_cdj890", "drivers/gs-cdj890.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdjmono", "drivers/gs-cdjmono.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_COLOR},
-    {"gs_cdnj500", "drivers/gs-cdnj500.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"gs_chp2200", "drivers/gs-chp2200.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
-    {"gs_cljet5", "drivers/gs-cljet5.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_cdnj500", "drivers/gs-cdnj500.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR},
+    {"gs_chp2200", "drivers/gs-chp2200.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
+    {"gs_cljet5", "drivers/gs-cljet5.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_cljet5c", "drivers/gs-cljet5c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_declj250", "drivers/gs-declj250.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, "the job starts with ESC % 8, which is not read as PCL"},
-    {"gs_djet500c", "drivers/gs-djet500c.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_djet500c", "drivers/gs-djet500c.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_COLOR},
     {"gs_dnj650c", "drivers/gs-dnj650c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, HPGL_IN_PCL5},
     {"gs_hpdj340", "drivers/gs-hpdj340.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
     {"gs_hpdj550c", "drivers/gs-hpdj550c.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
@@ -151,17 +151,17 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"gs_lj5mono", "drivers/gs-lj5mono.pxl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_MONO},
     {"gs_ljet2p", "drivers/gs-ljet2p.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_ljet3", "drivers/gs-ljet3.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
-    {"gs_paintjet", "drivers/gs-paintjet.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_paintjet", "drivers/gs-paintjet.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR},
     {"gs_pcl3", "drivers/gs-pcl3.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
-    {"gs_pjxl", "drivers/gs-pjxl.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"gs_pjxl300", "drivers/gs-pjxl300.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_pjxl", "drivers/gs-pjxl.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"gs_pjxl300", "drivers/gs-pjxl300.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_pxlcolor", "drivers/gs-pxlcolor.pxl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_pxlmono", "drivers/gs-pxlmono.pxl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_MONO},
-    {"hpcups_deskjet5550", "drivers/hpcups-deskjet5550.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"hpcups_deskjet5550", "drivers/hpcups-deskjet5550.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_UNKNOWN},
     {"hpcups_deskjet5550_grey", "drivers/hpcups-deskjet5550-grey.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
-    {"hpcups_deskjet6940", "drivers/hpcups-deskjet6940.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_UNKNOWN, COLOUR},
+    {"hpcups_deskjet6940", "drivers/hpcups-deskjet6940.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"hpcups_officejet8000_duplex", "drivers/hpcups-officejet8000-duplex.pcl", Feed::Whole, FIVE_COLOUR, 1, true,
-     COLOR_TYPE_UNKNOWN, COLOUR},
+     COLOR_TYPE_UNKNOWN},
     {"hpcups_laserjet1320", "drivers/hpcups-laserjet1320.pcl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_UNKNOWN},
     {"hpcups_laserjet1320_duplex", "drivers/hpcups-laserjet1320-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},

@@ -295,7 +295,7 @@ void PCL5Parser::SetPaperSize(int32_t paperSize)
 void PCL5Parser::Reset()
 {
     EjectPage();
-    mColourWatch.SetPlanes(1);
+    mColourWatch.Reset();
 }
 
 // Follows the raster settings; the data of a colour plane is read while the
@@ -308,6 +308,12 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
         break;
     case RasterStrategy::Kind::ImageData:
         mintPlaneDataToRead = mColourWatch.BeginImageData(value > 0 ? static_cast<uint64_t>(value) : 0);
+        break;
+    case RasterStrategy::Kind::RasterConfiguration:
+        mintPlaneDataToRead = mColourWatch.BeginRasterConfiguration(value > 0 ? static_cast<uint64_t>(value) : 0);
+        break;
+    case RasterStrategy::Kind::DriverConfiguration:
+        mintPlaneDataToRead = mColourWatch.BeginDriverConfiguration(value > 0 ? static_cast<uint64_t>(value) : 0);
         break;
     case RasterStrategy::Kind::Compression:
         mColourWatch.SetCompression(value);

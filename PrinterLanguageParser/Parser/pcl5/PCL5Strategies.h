@@ -62,6 +62,8 @@ public:
     enum class Kind {
         Planes,       // ESC * r # U
         ImageData,    // ESC * v # W and its data
+        RasterConfiguration,  // ESC * g # W and its data
+        DriverConfiguration,  // ESC * o # W and its data
         Compression,  // ESC * b # M
         Start,        // ESC * r # A
         PlaneData,    // ESC * b # V: a plane of a row and its data

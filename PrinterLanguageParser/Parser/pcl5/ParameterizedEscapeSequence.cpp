@@ -258,11 +258,21 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             if (parameter == 'P' && pair.mintValue != ERASING_FILL)
                 mAddStrategy(MarkPageStrategy());
             return mAddSkipBytesIfParamIs(pair, 'W');
-        case 'g':  // configure raster data (PCL 3 GUI)
+        case 'g':
+            // Configure raster data: the parser reads it for the raster's layout.
+            if (parameter != 'W' || DataLength(pair.mintValue) == 0)
+                return false;
+            mAddStrategy(RasterStrategy(RasterStrategy::Kind::RasterConfiguration, pair.mintValue));
+            return !pair.mblnTerminating;
+        case 'o':
+            // Configure driver: the parser reads it for a grey print mode.
+            if (parameter != 'W' || DataLength(pair.mintValue) == 0)
+                return false;
+            mAddStrategy(RasterStrategy(RasterStrategy::Kind::DriverConfiguration, pair.mintValue));
+            return !pair.mblnTerminating;
         case 'i':
         case 'l':
         case 'm':
-        case 'o':
             return mAddSkipBytesIfParamIs(pair, 'W');
         case 'b':
             // Raster rows, whole (W) or one plane of them (V).

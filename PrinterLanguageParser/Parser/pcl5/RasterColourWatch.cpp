@@ -1,31 +1,53 @@
 #include "PrinterLanguageParser/Parser/pcl5/RasterColourWatch.h"
 
 #include <algorithm>
+#include <bit>
+#include <climits>
+#include <cstring>
+#include <cstdint>
 
 namespace RawPrintData::PCL5 {
 
 namespace {
 
 // Raster compression modes.
-constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLACEMENT_DELTA_ROW = 9;
+constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLACEMENT_DELTA_ROW = 9, PIXEL_DELTA = 10;
+// Mode 10 keeps a pixel's primaries to within this much.
+constexpr int32_t PIXEL_DELTA_TOLERANCE = 8;
 
 // Component numbers: 0 is black (or no colour), 1 to 3 the three compared.
 constexpr uint8_t BLACK = 0;
 
+// With a black plane of its own (ESC * r -4 U) and with RGB pixels, any
+// colour pixel makes the page colour.
+constexpr RasterColourWatch::Threshold ANY_COLOUR{1, 0};
+// Black printed with cyan, magenta and yellow (-3), and grey diffused plane by
+// plane under a finer black (configured raster), leave stray pixels where the
+// planes part: colour needs 1000 of them and one in eight of the marked ones.
+constexpr RasterColourWatch::Threshold HALFTONED_BLACK{1000, 8};
+// Red, green and blue planes (3) set their bits for light, so the pixels set
+// say nothing of the marks: 1000 colour pixels.
+constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
+
 }  // namespace
 
-// -4: black, cyan, magenta, yellow. Other modes tell no colour: one plane of
-// black (1, -1), and cyan, magenta, yellow (-3) or red, green, blue (3),
-// whose drivers print black and grey with all three planes, halftoned apart
-// at the edges.
+// -4: black, cyan, magenta, yellow; -3 cyan, magenta, yellow and 3 red, green,
+// blue, whose drivers print black and grey with all three planes. One plane
+// of black (1, -1) tells no colour.
 void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
     mblnRgbPixels = false;
+    mThreshold = ANY_COLOUR;
+    mOwnCompressions({});
     std::array<uint8_t, mintMAX_PLANES> components{};
     if (simpleColourMode == -4) {
         components[0] = BLACK;
         components[1] = 1, components[2] = 2, components[3] = 3;
         mSetLayout(components, 4, 3);
+    } else if (simpleColourMode == 3 || simpleColourMode == -3) {
+        components[0] = 1, components[1] = 2, components[2] = 3;
+        mSetLayout(components, 3, 3);
+        mThreshold = simpleColourMode == 3 ? LIT_PLANES : HALFTONED_BLACK;
     } else {
         mSetLayout(components, 0, 0);
     }
@@ -36,8 +58,87 @@ uint64_t RasterColourWatch::BeginImageData(uint64_t length)
 {
     mintImageDataLeft = length;
     mintImageDataRead = 0;
+    mConfiguration = Configuration::ImageData;
     mRow = nullptr;
     return length;
+}
+
+uint64_t RasterColourWatch::BeginRasterConfiguration(uint64_t length)
+{
+    BeginImageData(length);
+    mConfiguration = Configuration::RasterData;
+    return length;
+}
+
+uint64_t RasterColourWatch::BeginDriverConfiguration(uint64_t length)
+{
+    BeginImageData(length);
+    mConfiguration = Configuration::Driver;
+    return length;
+}
+
+// Configure image data: 24-bit RGB pixels (RGB, direct by pixel, 8 bits a
+// primary) or a layout of no colour planes.
+void RasterColourWatch::mConfigure()
+{
+    if (mConfiguration == Configuration::RasterData) {
+        mConfigureRasterData();
+        return;
+    }
+    const auto& data = mbytImageData;
+    if (mConfiguration == Configuration::Driver) {
+        // Device 11 (colour mode), its value last: 2 is grey.
+        constexpr unsigned char COLOUR_MODE = 0x0B, GREY = 2;
+        if (mintImageDataRead == 5 && data[0] == COLOUR_MODE)
+            mblnGreyRendering = data[4] == GREY;
+        return;
+    }
+    const bool rgbPixels = mintImageDataRead >= mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
+                           data[3] == 8 && data[4] == 8 && data[5] == 8;
+    std::array<uint8_t, mintMAX_PLANES> components{};
+    components[0] = 1;
+    mOwnCompressions({});
+    mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
+    mblnRgbPixels = rgbPixels;
+    mintRgbPlane = 0;
+    mThreshold = ANY_COLOUR;
+}
+
+// Configure raster data in format 2: a count of components, black, cyan,
+// magenta and yellow (4), cyan, magenta and yellow (3) or black (1), each
+// with its resolutions and its intensity levels, which take as many planes
+// as the bits they need, for each row of the coarsest vertical resolution.
+// Other formats leave no colour planes watched.
+void RasterColourWatch::mConfigureRasterData()
+{
+    const auto& data = mbytImageData;
+    std::array<uint8_t, mintMAX_PLANES> components{};
+    if (mintImageDataRead >= 4 && data[0] == 6) {
+        mConfigurePixelRaster();
+        return;
+    }
+    const uint32_t count = mintImageDataRead >= 2 && data[0] == 2 ? data[1] : 0;
+    uint32_t planes = 0;
+    const auto word = [&data](size_t at) { return (uint32_t{data[at]} << 8) | data[at + 1]; };
+    if ((count == 4 || count == 3) && mintImageDataRead >= 2 + 6 * count) {
+        uint32_t rowResolution = UINT32_MAX;
+        for (uint32_t component = 0; component < count; ++component)
+            rowResolution = std::min(rowResolution, std::max(word(2 + 6 * component + 2), uint32_t{1}));
+        for (uint32_t component = 0; component < count; ++component) {
+            const size_t at = 2 + 6 * component;
+            const uint32_t levels = word(at + 4);
+            const uint32_t bits = levels < 2 ? 0 : static_cast<uint32_t>(std::bit_width(levels - 1));
+            // A component of a finer vertical resolution sends that many
+            // more rows of planes within each row.
+            const uint32_t rows = std::clamp(word(at + 2) / rowResolution, uint32_t{1}, uint32_t{4});
+            for (uint32_t bit = 0; bit < bits * rows && planes < mintMAX_PLANES; ++bit)
+                components[planes++] = static_cast<uint8_t>(component + (count == 3 ? 1 : 0));
+        }
+    }
+    mblnRgbPixels = false;
+    mOwnCompressions({});
+    mSetLayout(components, planes, planes == 0 ? 0 : 3);
+    mThreshold = HALFTONED_BLACK;
 }
 
 // Takes a layout of planes; each plane's bit counts up within its component.
@@ -57,6 +158,54 @@ void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& co
             mintColourPlaneMask |= uint32_t{1} << plane;
     }
     StartRaster();
+}
+
+// Configure raster data in format 6 (PCL 3 GUI): a count of components, each
+// with its resolutions, compression, orientation, bits a pixel and planes.
+// One of 24 or 32 bits in mode 10 is a plane of RGB pixels, which may follow
+// planes of black of one bit each; other layouts leave no colour planes
+// watched.
+void RasterColourWatch::mConfigurePixelRaster()
+{
+    constexpr size_t HEADER = 4, COMPONENT = 8;
+    const auto& data = mbytImageData;
+    const uint32_t count = (uint32_t{data[2]} << 8) | data[3];
+    std::array<uint8_t, mintMAX_PLANES> components{};
+    std::array<int8_t, mintMAX_PLANES> compressions{};
+    uint32_t planes = 0;
+    bool rgb = false;
+    bool known = count > 0 && HEADER + COMPONENT * count <= mintImageDataRead;
+    for (uint32_t component = 0; known && component < count; ++component) {
+        const size_t at = HEADER + COMPONENT * component;
+        const uint8_t compression = data[at + 4], bits = data[at + 6], componentPlanes = data[at + 7];
+        if ((bits == 24 || bits == 32) && compression == PIXEL_DELTA && componentPlanes == 1 && !rgb &&
+            planes < mintMAX_PLANES) {
+            rgb = true;
+            mintRgbPlane = planes;
+            compressions[planes] = PIXEL_DELTA;
+            components[planes++] = 1;
+        } else if (bits == 1 && compression <= REPLACEMENT_DELTA_ROW && planes + componentPlanes <= mintMAX_PLANES) {
+            for (uint32_t plane = 0; plane < componentPlanes; ++plane)
+                compressions[planes++] = static_cast<int8_t>(compression);
+        } else {
+            known = false;
+        }
+    }
+    if (!known || !rgb)
+        planes = 0;
+    mOwnCompressions(std::span<const int8_t>(compressions).first(planes));
+    mSetLayout(components, planes, planes == 0 ? 0 : 1);
+    mblnRgbPixels = planes > 0;
+    mThreshold = ANY_COLOUR;
+}
+
+// Planes that keep their own compression whatever ESC * b # M sets; none
+// when empty.
+void RasterColourWatch::mOwnCompressions(std::span<const int8_t> compressions)
+{
+    mintPlaneCompression.fill(-1);
+    std::copy(compressions.begin(), compressions.end(), mintPlaneCompression.begin());
+    mblnOwnCompressions = !compressions.empty();
 }
 
 // The compressions the watch decodes.
@@ -92,14 +241,19 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     if (plane < mintPlanes && mintComponent[plane] != BLACK) {
         PlaneRow& row = mRows[plane];
         mintTouched |= uint32_t{1} << plane;
-        if (mintCompression != DELTA_ROW && mintCompression != REPLACEMENT_DELTA_ROW)
+        mintRowCompression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
+        mintGreyTolerance = mintRowCompression == PIXEL_DELTA ? PIXEL_DELTA_TOLERANCE : 0;
+        if ((mintRowCompression != DELTA_ROW && mintRowCompression != REPLACEMENT_DELTA_ROW &&
+            mintRowCompression != PIXEL_DELTA) || (mintRowCompression == PIXEL_DELTA && length == 0))
             row.mbytBytes.clear();
         row.mintCursor = 0;
         if (length > 0) {
             mRow = &row;
             mblnLastPlane = lastPlane;
             mintLeft = length;
-            mPhase = mintCompression == UNENCODED ? Phase::Data : Phase::Command;
+            if (mintRowCompression == PIXEL_DELTA)
+                mMode10.Start();
+            mPhase = mintRowCompression == UNENCODED ? Phase::Data : Phase::Command;
             mintCount = 0;
             mblnCountByte = true;
             read = length;
@@ -116,18 +270,12 @@ void RasterColourWatch::Read(std::span<const unsigned char> bytes)
     if (mintImageDataLeft > 0) {
         // Colour space, pixel encoding, bits per index, bits per primary.
         const size_t taken = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintImageDataLeft));
-        for (size_t index = 0; index < taken && mintImageDataRead < mbytImageData.size(); ++index)
+        const size_t kept = mConfiguration == Configuration::ImageData ? mintIMAGE_DATA_BYTES : mintCONFIGURATION_BYTES;
+        for (size_t index = 0; index < taken && mintImageDataRead < kept; ++index)
             mbytImageData[mintImageDataRead++] = bytes[index];
         mintImageDataLeft -= taken;
-        if (mintImageDataLeft == 0) {
-            const auto& data = mbytImageData;
-            const bool rgbPixels = mintImageDataRead == mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
-                                   data[3] == 8 && data[4] == 8 && data[5] == 8;
-            std::array<uint8_t, mintMAX_PLANES> components{};
-            components[0] = 1;
-            mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
-            mblnRgbPixels = rgbPixels;
-        }
+        if (mintImageDataLeft == 0)
+            mConfigure();
         return;
     }
     if (mRow == nullptr)
@@ -136,18 +284,18 @@ void RasterColourWatch::Read(std::span<const unsigned char> bytes)
     for (size_t index = 0; index < length;) {
         // Literal bytes, most of the data, are copied in one go.
         const bool literal = mPhase == Phase::Literal ||
-                             (mPhase == Phase::Data && (mintCompression == UNENCODED ||
-                                                        (mintCompression == REPLACEMENT_DELTA_ROW && !mblnRun)));
+                             (mPhase == Phase::Data && (mintRowCompression == UNENCODED ||
+                                                        (mintRowCompression == REPLACEMENT_DELTA_ROW && !mblnRun)));
         if (!literal) {
             mReadByte(bytes[index++]);
             continue;
         }
-        const size_t count = mintCompression == UNENCODED
+        const size_t count = mintRowCompression == UNENCODED
                                  ? length - index
                                  : static_cast<size_t>(std::min<uint64_t>(length - index, mintCount));
         mPutLiteral(bytes.subspan(index, count));
         index += count;
-        if (mintCompression != UNENCODED) {
+        if (mintRowCompression != UNENCODED) {
             mintCount -= count;
             if (mintCount == 0)
                 mPhase = Phase::Command;
@@ -223,9 +371,13 @@ void RasterColourWatch::mMove(size_t offset)
 // One byte of compressed plane data.
 void RasterColourWatch::mReadByte(unsigned char byte)
 {
-    switch (mintCompression) {
+    switch (mintRowCompression) {
     case UNENCODED:
         mPut(byte);
+        return;
+    case PIXEL_DELTA:
+        mblnRowsBlank = false;
+        mMode10.Read(byte, mRow->mbytBytes);
         return;
     case RUN_LENGTH:
         // Pairs of a repeat count less one and the byte repeated.
@@ -318,9 +470,10 @@ void RasterColourWatch::mEndRow()
     mintTouched = 0;
     mblnRowsBlank = blank;
     if (mblnRgbPixels) {
-        const std::vector<unsigned char>& pixels = mRows[0].mbytBytes;
+        const std::vector<unsigned char>& pixels = mRows[mintRgbPlane].mbytBytes;
         for (size_t index = 0; index + 2 < pixels.size(); index += 3) {
-            if (pixels[index] != pixels[index + 1] || pixels[index + 1] != pixels[index + 2]) {
+            const int32_t red = pixels[index], green = pixels[index + 1], blue = pixels[index + 2];
+            if (std::max({red, green, blue}) - std::min({red, green, blue}) > mintGreyTolerance) {
                 mblnColour = true;
                 return;
             }
@@ -328,26 +481,64 @@ void RasterColourWatch::mEndRow()
         return;
     }
     // The planes of cyan, bit by bit, each with the planes of the same bit
-    // of magenta and yellow.
-    for (uint32_t plane = 0; plane < mintPlanes && !mblnColour; ++plane) {
-        const std::vector<unsigned char>& bytes = mRows[plane].mbytBytes;
+    // of magenta and yellow: pixels where the three differ are colour, those
+    // set in any are marked.
+    for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
         if (mintComponent[plane] != 1)
             continue;
-        for (uint32_t other = 0; other < mintPlanes && !mblnColour; ++other) {
-            if (mintComponent[other] < 2 || mintComponent[other] > 3 || mintBit[other] != mintBit[plane])
-                continue;
-            const std::vector<unsigned char>& others = mRows[other].mbytBytes;
-            const size_t length = std::max(bytes.size(), others.size());
-            for (size_t index = 0; index < length; ++index) {
-                const unsigned char left = index < bytes.size() ? bytes[index] : 0;
-                const unsigned char right = index < others.size() ? others[index] : 0;
-                if (left != right) {
-                    mblnColour = true;
-                    break;
-                }
-            }
+        const std::vector<unsigned char>* planes[3] = {&mRows[plane].mbytBytes, nullptr, nullptr};
+        for (uint32_t other = 0; other < mintPlanes; ++other) {
+            const uint8_t component = mintComponent[other];
+            if (component >= 2 && component <= 3 && mintBit[other] == mintBit[plane])
+                planes[component - 1] = &mRows[other].mbytBytes;
         }
+        size_t length = 0, common = SIZE_MAX;
+        for (const std::vector<unsigned char>* bytes : planes) {
+            const size_t size = bytes == nullptr ? 0 : bytes->size();
+            length = std::max(length, size);
+            common = std::min(common, size);
+        }
+        const auto at = [](const std::vector<unsigned char>* bytes, size_t index) -> uint64_t {
+            return bytes != nullptr && index < bytes->size() ? (*bytes)[index] : 0u;
+        };
+        const auto word = [](const std::vector<unsigned char>* bytes, size_t index) {
+            uint64_t value;
+            std::memcpy(&value, bytes->data() + index, sizeof value);
+            return value;
+        };
+        // Eight bytes at a time where all three have them, then byte by byte;
+        // bits are counted only where some are set, marked ones only where a
+        // share of them is wanted.
+        const bool marks = mThreshold.mintMarkedPerColour != 0;
+        const auto count = [this, marks](uint64_t cyan, uint64_t magenta, uint64_t yellow) {
+            if (const uint64_t colour = (cyan ^ magenta) | (cyan ^ yellow); colour != 0)
+                mintColourPixels += static_cast<uint64_t>(std::popcount(colour));
+            if (const uint64_t marked = cyan | magenta | yellow; marks && marked != 0)
+                mintMarkedPixels += static_cast<uint64_t>(std::popcount(marked));
+        };
+        size_t index = 0;
+        // Where any colour pixel is colour, alike planes are passed over at
+        // once: most rows of most pages.
+        if (!marks && common > 0 && std::memcmp(planes[0]->data(), planes[1]->data(), common) == 0 &&
+            std::memcmp(planes[0]->data(), planes[2]->data(), common) == 0)
+            index = common;
+        for (; index + 8 <= common; index += 8) {
+            count(word(planes[0], index), word(planes[1], index), word(planes[2], index));
+            if (!marks && mintColourPixels >= mThreshold.mintMinColourPixels)
+                break;  // colour already: the rest of the row changes nothing
+        }
+        for (; index < length && (marks || mintColourPixels < mThreshold.mintMinColourPixels); ++index)
+            count(at(planes[0], index), at(planes[1], index), at(planes[2], index));
     }
+    // A share of the marked pixels is known only once the page ends.
+    if (mThreshold.mintMarkedPerColour == 0 && mintColourPixels >= mThreshold.mintMinColourPixels)
+        mblnColour = true;
+}
+
+bool RasterColourWatch::PageHasColour() const
+{
+    return mblnColour || (mintColourPixels >= mThreshold.mintMinColourPixels &&
+                          mintColourPixels * mThreshold.mintMarkedPerColour >= mintMarkedPixels);
 }
 
 }  // namespace RawPrintData::PCL5

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/pcl5/Mode10Decoder.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -9,13 +11,21 @@
 namespace RawPrintData::PCL5 {
 
 // Tells whether colour reaches a page through raster. With the planes black,
-// cyan, magenta and yellow (ESC * r -4 U), the cyan, magenta and yellow
-// planes of each row are decompressed (modes 0, 1, 2, 3 and 9) and compared
-// at the end of the row: where they differ, the pixel is a colour; where
-// they agree it is black, grey or white. With 24-bit RGB pixels (ESC * v # W
-// configuring RGB, direct by pixel, 8 bits a primary), a pixel whose red,
-// green and blue differ is a colour. Rows of other configurations and
-// compressions are not looked at: their pages stay mono.
+// cyan, magenta and yellow (ESC * r -4 U), or cyan, magenta and yellow (-3)
+// or red, green and blue (3) alone, the three colour planes of each row are
+// decompressed (modes 0, 1, 2, 3 and 9) and compared at the end of the row:
+// where they differ, the pixel is a colour; where they agree it is black,
+// grey or white. Where black is printed with the three, or grey diffused
+// plane by plane, stray pixels at edges differ: a page is then colour only
+// from a count of colour pixels that is more than a trace of its marks (see
+// Threshold). Configured raster (ESC * g # W, format 2) gives the planes of
+// black, cyan, magenta and yellow by their levels and resolutions; in format
+// 6 (PCL 3 GUI) it gives planes of black and one of RGB pixels in mode 10
+// (Mode10Decoder), each plane with its own compression. With 24-bit RGB
+// pixels (ESC * v # W configuring RGB, direct by pixel, 8 bits a primary, or
+// mode 10), a pixel whose red, green and blue differ is a colour. Rows of
+// other configurations and compressions are not looked at: their pages stay
+// mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
 // state and the rows, which delta-row modes change from the row before, are
@@ -25,10 +35,31 @@ public:
     static constexpr size_t mintMAX_ROW_BYTES = 16384;
     static constexpr uint32_t mintMAX_PLANES = 16;
 
+    // When the pixels where the colour planes differ make a page colour: from
+    // mintMinColourPixels of them, and one in mintMarkedPerColour of the
+    // page's marked pixels unless 0 (rows are then read to the page's end).
+    struct Threshold {
+        uint64_t mintMinColourPixels;
+        uint64_t mintMarkedPerColour;
+    };
+
     // ESC * r # U.
     void SetPlanes(int32_t simpleColourMode);
     // ESC * v # W: the length of its data to read with Read.
     uint64_t BeginImageData(uint64_t length);
+    // ESC * g # W (configure raster data): the length of its data to read
+    // with Read.
+    uint64_t BeginRasterConfiguration(uint64_t length);
+    // ESC * o # W (configure driver): the length of its data to read with
+    // Read. A PCL 3 GUI job printed in grey says so here (function 11, grey
+    // 2): its raster, colour as it may be, prints grey until a reset.
+    uint64_t BeginDriverConfiguration(uint64_t length);
+    // ESC E: one plane of black, printed as sent.
+    void Reset()
+    {
+        mblnGreyRendering = false;
+        SetPlanes(1);
+    }
     // ESC * b # M.
     void SetCompression(int32_t mode);
     // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
@@ -40,7 +71,10 @@ public:
 
     // Whether rows are still looked at: colour components are configured, in
     // a compression that is read, and the page has no colour yet.
-    bool Watching() const { return mintColourComponents > 0 && !mblnColour && mblnReadable; }
+    bool Watching() const
+    {
+        return mintColourComponents > 0 && !mblnColour && !mblnGreyRendering && (mblnReadable || mblnOwnCompressions);
+    }
 
     // The planes whose data BeginPlane reads while Watching, one bit each.
     uint32_t WatchedPlanes() const { return Watching() ? mintColourPlaneMask : 0; }
@@ -54,11 +88,13 @@ public:
     // Reads plane or image-configuration data.
     void Read(std::span<const unsigned char> bytes);
 
-    bool PageHasColour() const { return mblnColour; }
+    bool PageHasColour() const;
     // A page starts between rows: from blank ones, with their first plane.
     void NewPage()
     {
         mblnColour = false;
+        mintColourPixels = 0;
+        mintMarkedPixels = 0;
         StartRaster();
     }
 
@@ -72,6 +108,10 @@ private:
     };
 
 
+    void mConfigure();
+    void mConfigureRasterData();
+    void mConfigurePixelRaster();
+    void mOwnCompressions(std::span<const int8_t> compressions);
     void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
     void mReadByte(unsigned char byte);
     void mPut(unsigned char byte);
@@ -95,16 +135,35 @@ private:
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
+    // Configured raster may give each plane its own compression (-1: the
+    // one ESC * b # M sets); the plane being read is in mintRowCompression.
+    std::array<int8_t, mintMAX_PLANES> mintPlaneCompression{};
+    bool mblnOwnCompressions = false;
+    int32_t mintRowCompression = 0;
+    Mode10Decoder mMode10{mintMAX_ROW_BYTES};
+    // The plane of RGB pixels, and by how much its primaries may differ in a
+    // grey pixel (mode 10 keeps them only nearly).
+    uint32_t mintRgbPlane = 0;
+    int32_t mintGreyTolerance = 0;
+    Threshold mThreshold{1, 0};
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
 
-    // ESC * v # W data being read: its first bytes.
+    // ESC * v # W or ESC * g # W data being read: its first bytes.
     static constexpr size_t mintIMAGE_DATA_BYTES = 6;
+    static constexpr size_t mintCONFIGURATION_BYTES = 2 + 6 * 4;
     uint64_t mintImageDataLeft = 0;
     size_t mintImageDataRead = 0;
-    std::array<unsigned char, mintIMAGE_DATA_BYTES> mbytImageData{};
+    enum class Configuration { ImageData, RasterData, Driver };
+    Configuration mConfiguration = Configuration::ImageData;
+    bool mblnGreyRendering = false;
+    std::array<unsigned char, mintCONFIGURATION_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
+    // The page's pixels where cyan, magenta and yellow differ, and those
+    // where any is set.
+    uint64_t mintColourPixels = 0;
+    uint64_t mintMarkedPixels = 0;
 
     // The plane being read and what is left of its data.
     PlaneRow* mRow = nullptr;

@@ -2,9 +2,12 @@
 
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Tags.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
+#include <string_view>
 
 namespace RawPrintData::PCL6 {
 
@@ -12,7 +15,7 @@ namespace RawPrintData::PCL6 {
 // introduced it and, for a single value, an xy pair or a box, its elements
 // (every element type fits a double exactly). The elements of an array are
 // skipped unread, since no attribute the parser acts on is read from one;
-// only the tag is kept.
+// only the tag is kept, and the bytes of a short ubyte array.
 class AttributeValue {
 public:
     static constexpr size_t mintMAX_ELEMENTS = 4;
@@ -31,9 +34,19 @@ public:
             mvecElements[index] = element;
     }
 
+    // The bytes of a short ubyte array (a name), empty for any other value.
+    std::string_view Text() const { return std::string_view(mbytText.data(), mintTextLength); }
+    void SetBytes(std::span<const unsigned char> bytes)
+    {
+        mintTextLength = std::min(bytes.size(), mbytText.size());
+        std::copy_n(bytes.begin(), mintTextLength, mbytText.begin());
+    }
+
 private:
     uint32_t mintDataType = 0;
     std::array<double, mintMAX_ELEMENTS> mvecElements{};
+    std::array<char, 16> mbytText{};
+    size_t mintTextLength = 0;
 };
 
 }  // namespace RawPrintData::PCL6

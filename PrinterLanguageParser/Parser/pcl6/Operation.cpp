@@ -68,8 +68,13 @@ void Operation::mAddBeginPageStrategies(std::vector<std::unique_ptr<IRawDataPars
     if (const AttributeValue* orientation = mAttributes.Find(ATTRIBUTE_ORIENTATION); orientation && orientation->IsUByte())
         strategies.push_back(std::make_unique<SetJobPropertyStrategy<RawPaperOrientation>>(
             PROPERTY_DEFAULT_ORIENTATION, IsLandscape(orientation->Element(0)) ? ORIENTATION_LANDSCAPE : ORIENTATION_PORTRAIT));
-    if (const AttributeValue* mediaSize = mAttributes.Find(ATTRIBUTE_MEDIA_SIZE); mediaSize && mediaSize->IsUByte())
+    if (const AttributeValue* mediaSize = mAttributes.Find(ATTRIBUTE_MEDIA_SIZE); mediaSize && mediaSize->IsUByte()) {
         mAddPaperSizeStrategies(strategies, mTranslatePCL6MediaSize(*mediaSize));
+    } else if (mediaSize != nullptr && mediaSize->DataType() == TAG_FIRST_ARRAY) {
+        // A MediaSize by name ("A4", "LETTER", ...): a known paper.
+        if (const std::optional<KnownPaper> paper = LookUpKnownPaper(mediaSize->Text()))
+            mAddPaperSizeStrategies(strategies, {paper->mintWidth, paper->mintHeight, paper->mstrName});
+    }
     const AttributeValue* units = mAttributes.Find(ATTRIBUTE_CUSTOM_MEDIA_SIZE_UNITS);
     const AttributeValue* customSize = mAttributes.Find(ATTRIBUTE_CUSTOM_MEDIA_SIZE);
     if (units != nullptr && units->IsUByte() && customSize != nullptr)

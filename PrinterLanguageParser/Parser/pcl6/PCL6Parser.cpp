@@ -196,7 +196,9 @@ uint64_t PCL6Parser::mintHandleDataType(TagBytes tag)
     return length;
 }
 
-// Reads an array's length (a ubyte or a uint16 value) and skips its elements.
+// Reads an array's length (a ubyte or a uint16 value) and skips its elements;
+// a ubyte array short enough to be read with its header, such as a MediaSize
+// name, is kept whole.
 uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
 {
     if (tag.size() < 2)
@@ -206,7 +208,15 @@ uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
     if (tag.size() < length)
         return mintNEED_MORE_DATA;
     const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
-    mPendingValue.emplace().mbytDataType = tag[0];
+    PendingValue& value = mPendingValue.emplace();
+    value.mbytDataType = tag[0];
+    if (elementType == 0 && length + count <= mintMAX_TAG_LENGTH) {
+        if (tag.size() < length + count)
+            return mintNEED_MORE_DATA;
+        std::copy_n(tag.begin() + static_cast<std::ptrdiff_t>(length), count, value.mbytElements.begin());
+        value.mintArrayLength = static_cast<uint8_t>(count);
+        return length + count;
+    }
     mSkip.Set(count * ELEMENT_SIZES[elementType]);
     return length;
 }
@@ -267,10 +277,11 @@ void PCL6Parser::mEndSession()
 }
 
 // Decodes a pending single value, pair or box in the stream's byte order;
-// of an array only the tag and count are kept.
+// of an array only the tag and the bytes of a short ubyte one are kept.
 AttributeValue PCL6Parser::mDecode(const PendingValue& pending) const
 {
     AttributeValue value(pending.mbytDataType);
+    value.SetBytes(std::span<const unsigned char>(pending.mbytElements).first(pending.mintArrayLength));
     for (const Shape& shape : FIXED_SHAPES) {
         if (pending.mbytDataType < shape.mbytFirstTag || pending.mbytDataType >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
             continue;
