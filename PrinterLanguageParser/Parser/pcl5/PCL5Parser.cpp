@@ -157,6 +157,11 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
     if (mblnDebug || position < mintChunkStart)
         return false;
     const uint64_t offset = position - mintChunkStart;
+    // Most ESC * sequences are no raster rows (cursor moves, rectangles):
+    // they are told apart here, before the colour watch is asked anything.
+    if (!inSequence && (mbytChunk.size() - offset < 4 || mbytChunk[offset + 2] != 'b' ||
+                        mbytChunk[offset + 1] != '*' || mbytChunk[offset] != 0x1B))
+        return false;
     const uint32_t watchedPlanes = mColourWatch.WatchedPlanes();
     const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence, mColourWatch.NextPlane(),
                                                     watchedPlanes, mColourWatch.RowsBlank());

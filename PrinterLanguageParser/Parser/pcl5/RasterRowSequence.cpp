@@ -17,13 +17,16 @@ bool RowsFollow(const unsigned char* bytes, uint64_t cursor, uint64_t size)
     return cursor < size && bytes[cursor] >= '0' && bytes[cursor] <= '9';
 }
 
-}  // namespace
-
 // Reads value pairs of the raster group, digits then a parameter character,
-// row after row.
-RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
-                                   uint32_t firstPlane, uint32_t watchedPlanes, bool rowsBlank)
+// row after row. Without watched planes (WATCH false) the planes of a row
+// need no counting: the plane that comes next stays firstPlane.
+template <bool WATCH>
+RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence, uint32_t firstPlane,
+                    uint32_t watchedPlanes, bool rowsBlank)
 {
+    constexpr uint64_t PAIR_BYTES = RasterRowSequence::PAIR_BYTES;
+    constexpr uint64_t MAX_DIGITS = RasterRowSequence::MAX_DIGITS;
+    constexpr uint64_t MAX_PART_LENGTH = RasterRowSequence::MAX_PART_LENGTH;
     const unsigned char* const bytes = chunk.data();
     const uint64_t size = chunk.size();
     RasterRows rows{offset, 0, inSequence, false, -1, firstPlane, false, false, 0, false};
@@ -66,7 +69,7 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             // Rows (W) and planes of rows (V) announce their data; an empty
             // one announces none.
             const bool ends = parameter <= '^';
-            if (watchedPlanes != 0) [[unlikely]] {
+            if constexpr (WATCH) {
                 const bool watched = plane < 32 && ((watchedPlanes >> plane) & 1) != 0;
                 if ((watched && value > 0) || (!rowsBlank && (watched || lower == 'w'))) {
                     rows.mintEnd = cursor;
@@ -86,7 +89,8 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
                     rows.mintEnd = cursor;
                     rows.mintPendingData = value;
                     rows.mblnInSequence = !ends;
-                    rows.mintPlane = plane;
+                    if constexpr (WATCH)
+                        rows.mintPlane = plane;
                     return rows;
                 }
                 cursor += value;
@@ -95,7 +99,8 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             if (value > 0 || ends) {
                 rows.mintEnd = cursor;
                 rows.mblnInSequence = !ends;
-                rows.mintPlane = plane;
+                if constexpr (WATCH)
+                    rows.mintPlane = plane;
                 inside = !ends || RowsFollow(bytes, cursor, size);
                 if (ends && inside)
                     limit = limitFrom(cursor);
@@ -109,7 +114,8 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             rows.mblnMovedOver = rows.mblnMovedOver || parameter == 'Y';
             rows.mintEnd = cursor;
             rows.mblnInSequence = false;
-            rows.mintPlane = plane;
+            if constexpr (WATCH)
+                rows.mintPlane = plane;
             inside = RowsFollow(bytes, cursor, size);
             if (inside)
                 limit = limitFrom(cursor);
@@ -121,6 +127,16 @@ RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_
             rows.mblnMovedOver = true;
         }
     }
+}
+
+}  // namespace
+
+RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
+                                   uint32_t firstPlane, uint32_t watchedPlanes, bool rowsBlank)
+{
+    if (watchedPlanes != 0) [[unlikely]]
+        return ReadRows<true>(chunk, offset, inSequence, firstPlane, watchedPlanes, rowsBlank);
+    return ReadRows<false>(chunk, offset, inSequence, firstPlane, watchedPlanes, rowsBlank);
 }
 
 }  // namespace RawPrintData::PCL5
