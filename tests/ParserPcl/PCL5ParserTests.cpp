@@ -150,7 +150,10 @@ INSTANTIATE_TEST_SUITE_P(
         // DeskJets read rows on in the group after its terminating pair.
         PageCountCase{"rows_after_upper_case_terminator",
                       Join({"\x1B*b9m4Y0V2v", "\f\f", "2w", "\f\f", "0v3W", "\f\f\f", "\x1B*rC\x1B&l0H"}), 1},
+        PageCountCase{"empty_plane_after_terminator", Join({"\x1B*b9m4Yv2v", "\f\f", "2w", "\f\f", "\x1B*rC\x1B&l0H"}), 1},
         PageCountCase{"digits_after_rows_are_text", Join({"\x1B*b2W", "ab", "12 apples\f"}), 1},
+        // An ESC starts a sequence, also inside one (DEC's ESC % 8 before PCL).
+        PageCountCase{"escape_ends_a_sequence", Join({"\x1B%8\x1B*b2W", "ab", "\x1B" "E"}), 1},
         // Selecting a side prints the page drawn before it.
         PageCountCase{"side_selection_ejects",
                       Join({"\x1B*b2W", "ab", "\x1B&a2G\f", "\x1B*b2W", "cd", "\x1B&a1G\x1B&a1G\x1B" "E"}), 2}),
@@ -291,6 +294,9 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
         const ParseOutcome delta = ParsePcl5(ToBytes(job));
         EXPECT_EQ(delta.mintColorPages, movedOver ? 1 : 0) << delta.Describe();
     }
+    // A row that ends before its last planes repeats them in the delta modes.
+    const ParseOutcome cutShort = ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b3M" + equalRow + "\x1B*b0v0W\x1B*rC\f"));
+    EXPECT_EQ(cutShort.mintColorPages, 0) << cutShort.Describe();
     // RGB pixels (configure image data: RGB, direct by pixel, 8 bits each) are
     // colour where red, green and blue differ.
     const std::string rgb = std::string("\x1B*v6W\0\x03\0\x08\x08\x08", 11) + "\x1B*r1A\x1B*b0M\x1B*b6W";

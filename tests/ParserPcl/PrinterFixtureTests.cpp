@@ -52,10 +52,6 @@ const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Le
 const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
 const std::vector<ExpectedSet> SMALL_EPSON_PAGES = {{"A4", 2100, 2970, 2, 1}};
 
-// Why a job is not yet billed right.
-const char* const COLOUR =
-    "colour pages are counted mono: the rows of the DeskJet 500C and 1600 drivers are not all read for colour";
-const char* const HPGL_IN_PCL5 = "RTL job drawing HP-GL/2 on PCL 5 pages: the plot sizes of its pages are not kept";
 
 const FixtureCase FIXTURES[] = {
     {"ljet4", "ljet4.pcl", Feed::Whole, PCL5_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
@@ -93,8 +89,8 @@ const FixtureCase FIXTURES[] = {
     // DeskJets: the colour ones eject every page with a reset and ESC & l 0 H
     // and no form feed; the older ones repeat the pages for copies.
     {"cdj550", "cdj550.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR},
-    {"cdj500", "cdj500.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"cdjcolor", "cdjcolor.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"cdj500", "cdj500.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR},
+    {"cdjcolor", "cdjcolor.pcl", Feed::Whole, SMALL_COLOUR_PAGES, 1, false, COLOR_TYPE_COLOR},
     {"deskjet", "deskjet.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
     {"deskjet_two_copies",
      "deskjet-copies2.pcl",
@@ -129,8 +125,8 @@ const std::vector<ExpectedSet> SMALL_COLOUR_UNSIZED = {{"", 0, 0, 2, 1}};
 const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
 
 const FixtureCase DRIVER_CORPUS[] = {
-    {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
-    {"gs_cdj1600", "drivers/gs-cdj1600.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, COLOUR},
+    {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"gs_cdj1600", "drivers/gs-cdj1600.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_cdj670", "drivers/gs-cdj670.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdj850", "drivers/gs-cdj850.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cdj850_mono", "drivers/gs-cdj850-mono.pcl", Feed::Whole, THREE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
@@ -140,9 +136,9 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"gs_chp2200", "drivers/gs-chp2200.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
     {"gs_cljet5", "drivers/gs-cljet5.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_cljet5c", "drivers/gs-cljet5c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
-    {"gs_declj250", "drivers/gs-declj250.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, "the job starts with ESC % 8, which is not read as PCL"},
+    {"gs_declj250", "drivers/gs-declj250.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR},
     {"gs_djet500c", "drivers/gs-djet500c.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false, COLOR_TYPE_COLOR},
-    {"gs_dnj650c", "drivers/gs-dnj650c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR, HPGL_IN_PCL5},
+    {"gs_dnj650c", "drivers/gs-dnj650c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"gs_hpdj340", "drivers/gs-hpdj340.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
     {"gs_hpdj550c", "drivers/gs-hpdj550c.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_COLOR},
     {"gs_laserjet", "drivers/gs-laserjet.pcl", Feed::Whole, SMALL_MONO_UNSIZED, 1, false, COLOR_TYPE_UNKNOWN},
@@ -170,9 +166,12 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"rastertohp_deskjet", "drivers/rastertohp-deskjet.pcl", Feed::Whole, FIVE_COLOUR, 1, false, COLOR_TYPE_COLOR},
     {"rastertohp_laserjet_duplex", "drivers/rastertohp-laserjet-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
-    // PJL gives the paper (A4 in decipoints, 209.9 mm wide): the pages carry no name.
-    {"rastertopclx_designjet750c", "drivers/rastertopclx-designjet750c.pcl", Feed::Whole, {{"", 2099, 2970, 3, 2}}, 1,
-     false, COLOR_TYPE_COLOR, COLOUR},
+    // PJL gives the paper (A4 in decipoints, 209.9 mm wide): the pages carry
+    // no name. The PPD prints grey unless colour is asked for.
+    {"rastertopclx_designjet750c", "drivers/rastertopclx-designjet750c.pcl", Feed::Whole, {{"", 2099, 2970, 5, 0}}, 1,
+     false, COLOR_TYPE_UNKNOWN},
+    {"rastertopclx_designjet750c_colour", "drivers/rastertopclx-designjet750c-colour.pcl", Feed::Whole,
+     {{"", 2099, 2970, 3, 2}}, 1, false, COLOR_TYPE_COLOR},
     {"gutenprint_deskjet850c", "drivers/gutenprint-deskjet850c.pcl", Feed::Whole, FIVE_COLOUR, 1, false,
      COLOR_TYPE_COLOR},
     {"gutenprint_pcl5e_duplex", "drivers/gutenprint-pcl5e-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,

@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/hpgl/HPGLParser.h"
 
 #include "PrinterLanguageParser/Parser/CommandText.h"
+#include "PrinterLanguageParser/Parser/PaperName.h"
 
 namespace RawPrintData::HPGL {
 
@@ -137,9 +138,12 @@ PageInProgress HPGLParser::LeaveLanguage()
 }
 
 // From PCL 5 the plot draws on PCL 5's page, unless it only went there for
-// raster; from anywhere else it is a plot of its own, paged by PG.
+// raster, whose colour is then the plot's; from anywhere else it is a plot of
+// its own, paged by PG.
 void HPGLParser::EnterLanguage(RawLanguageType previous, const PageInProgress& page)
 {
+    if (previous == LANGUAGE_PCL5 && mblnLeftForRaster)
+        mCurrentPage.mblnColor = mCurrentPage.mblnColor || page.mPage.mblnColor;
     mblnOnPcl5Page = previous == LANGUAGE_PCL5 && !mblnLeftForRaster;
     mblnLeftForRaster = false;
     mPcl5Page = mblnOnPcl5Page ? page : PageInProgress{};
@@ -149,15 +153,28 @@ void HPGLParser::EnterLanguage(RawLanguageType previous, const PageInProgress& p
 void HPGLParser::NotifyDefaultPageCompleted()
 {
     NotifyPageCompleted(mCurrentPage);
+    mCurrentPage.mblnColor = false;
 }
 
-// Sets and reports the plot size.
+// Sets and reports the plot size. A plot the size of a known paper (a
+// plotter cuts its roll to the plot) is printed on that paper, also when it
+// is drawn on a PCL 5 page; any other size, an area drawn inside a paper the
+// job names elsewhere, only sizes the job's default pages.
 void HPGLParser::SetPaperSize(uint64_t width, uint64_t height)
 {
     const int widthTenthsMM = ClampToInt32(width);
     const int heightTenthsMM = ClampToInt32(height);
     mCurrentPage.mintWidth = widthTenthsMM;
     mCurrentPage.mintHeight = heightTenthsMM;
+    if (const KnownPaper* paper = FindKnownPaper(widthTenthsMM, heightTenthsMM)) {
+        for (CRawPage* page : {&mCurrentPage, &mPcl5Page.mPage}) {
+            page->SetName(paper->mstrName);
+            page->mintWidth = paper->mintWidth;
+            page->mintHeight = paper->mintHeight;
+        }
+    } else {
+        mCurrentPage.SetName({});
+    }
     NotifyJobPropertyChanged(PROPERTY_DEFAULT_PAGE_WIDTH, &widthTenthsMM);
     NotifyJobPropertyChanged(PROPERTY_DEFAULT_PAGE_HEIGHT, &heightTenthsMM);
 }

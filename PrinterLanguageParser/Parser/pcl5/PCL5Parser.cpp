@@ -128,8 +128,9 @@ PCL5Parser::Step PCL5Parser::mActOnParameterized(const DataBuffer& buffer, uint6
 // Drivers of the DeskJet 6xx to 9xx open one ESC * b group and send rows
 // (# v, # w with their data) after a terminating pair such as ESC * b 245 Y,
 // which the printers take as more of the group. Digits then a parameter
-// character read on in the group; anything else is ordinary data. Digits
-// cut by the end of the data are read again with more data.
+// character, or a plane or row without digits (an empty one), read on in the
+// group; anything else is ordinary data. Digits cut by the end of the data
+// are read again with more data.
 PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer, uint64_t position)
 {
     const uint64_t end = buffer.Length();
@@ -143,8 +144,9 @@ PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer,
         return Step::NeedMoreData;
     mblnAfterRasterTerminator = false;
     const unsigned char parameter = buffer[index];
-    if (index > position && index - position <= RasterRowSequence::MAX_DIGITS && parameter >= '@' &&
-        parameter <= '~' && parameter != '_')
+    const bool emptyPlane = (parameter | 0x20) == 'v' || (parameter | 0x20) == 'w';
+    if (index - position <= RasterRowSequence::MAX_DIGITS && parameter >= '@' && parameter <= '~' &&
+        parameter != '_' && (index > position || emptyPlane))
         mResumeGroup = SequenceGroup{'*', 'b'};
     return Step::Continue;
 }
@@ -266,21 +268,30 @@ ParseDataResultType PCL5Parser::ParseDone()
     return PARSE_RESULT_HANDLED;
 }
 
-// Gives the page to the language entered; its marks now travel with it.
+// Gives the page to the language entered; its marks and colour now travel
+// with it.
 PageInProgress PCL5Parser::LeaveLanguage()
 {
     PageInProgress page{mCurrentPage, mblnPageMarked};
-    page.mPage.mblnColor = mColourWatch.PageHasColour();
+    page.mPage.mblnColor = mCurrentPage.mblnColor || mColourWatch.PageHasColour();
+    mCurrentPage.mblnColor = false;
+    mColourWatch.NewPage();
     mblnPageMarked = false;
     return page;
 }
 
-// Takes the page back with what was drawn on it meanwhile (HP-GL/2); any
-// other language hands over no page, so PCL 5 starts a blank one.
-void PCL5Parser::EnterLanguage(RawLanguageType /*previous*/, const PageInProgress& page)
+// Takes the page back with what was drawn on it meanwhile (HP-GL/2), and the
+// paper a plot size put it on; any other language hands over no page, so
+// PCL 5 starts a blank one.
+void PCL5Parser::EnterLanguage(RawLanguageType previous, const PageInProgress& page)
 {
     if (page.mblnMarked)
         MarkPage();
+    if (previous == LANGUAGE_HPGL && !page.mPage.GetName().empty()) {
+        mCurrentPage.SetName(page.mPage.GetName());
+        mCurrentPage.mintWidth = page.mPage.mintWidth;
+        mCurrentPage.mintHeight = page.mPage.mintHeight;
+    }
     // Colour the raster put on the page before stays with it.
     mCurrentPage.mblnColor = page.mPage.mblnColor;
 }

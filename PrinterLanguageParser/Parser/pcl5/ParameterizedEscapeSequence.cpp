@@ -23,11 +23,14 @@ constexpr bool IsTerminatingParameter(unsigned char byte)
     return byte >= '@' && byte <= '^';
 }
 
-// Bytes other than parameter characters belong to the value text.
+constexpr unsigned char ESCAPE = 0x1B;
+
+// Bytes other than parameter characters belong to the value text, but for an
+// ESC, which starts the next sequence as it does on the printer.
 constexpr std::array<bool, 256> VALUE_BYTES = [] {
     std::array<bool, 256> table{};
     for (unsigned int byte = 0; byte < table.size(); ++byte)
-        table[byte] = byte < '@' || byte == '_' || byte > '~';
+        table[byte] = (byte < '@' || byte == '_' || byte > '~') && byte != ESCAPE;
     return table;
 }();
 
@@ -120,6 +123,10 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(uint64_t position)
         if (position >= mbytSequence.size())
             return SequenceState::Incomplete;
         const unsigned char byte = mbytSequence[position];
+        if (byte == ESCAPE) {
+            mintLength = position;  // a sequence cut short: the next one starts here
+            return SequenceState::Complete;
+        }
         if (IsTerminatingParameter(byte)) {
             mintLength = position + 1;
             return SequenceState::Complete;
@@ -148,6 +155,12 @@ SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, Sequen
         const SequenceState state = mParseValuePair(position, pair);
         if (state != SequenceState::Complete)
             return state;
+        if (pair.mblnCut) {
+            // Cut short by an ESC: the pairs read so far stand (a driver's
+            // ESC * b 3 m ESC * b 245 Y sets the compression).
+            mintLength = position;
+            return SequenceState::Complete;
+        }
         const bool dataFollows = acts && mActOnPair(group, pair);
         if (pair.mblnTerminating || dataFollows) {
             mintLength = position;
@@ -190,6 +203,11 @@ SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, V
     }
 
     const unsigned char byte = mbytSequence[index];
+    if (byte == ESCAPE) {
+        pair = ValuePair{0, 0, false, true};
+        position = index;
+        return SequenceState::Complete;
+    }
     const bool terminating = IsTerminatingParameter(byte);
     pair = ValuePair{terminating ? byte : static_cast<unsigned char>(byte - 32), value, terminating};
     position = index + 1;

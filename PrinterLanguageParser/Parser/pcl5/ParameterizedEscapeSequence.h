@@ -57,6 +57,9 @@ private:
         unsigned char mbytParameter = 0;  // upper case
         int32_t mintValue = 0;
         bool mblnTerminating = false;
+        // An ESC came before any parameter character: the sequence ends
+        // there, without this pair.
+        bool mblnCut = false;
     };
 
     // The sequence's bytes from its start, one more than the length bound

@@ -78,7 +78,10 @@ uint64_t RasterColourWatch::BeginDriverConfiguration(uint64_t length)
 }
 
 // Configure image data: 24-bit RGB pixels (RGB, direct by pixel, 8 bits a
-// primary) or a layout of no colour planes.
+// primary); three planes of one bit, indexed by plane with the default
+// palette or direct by plane, which in RGB are red, green and blue and in CMY
+// cyan, magenta and yellow, as in the simple colour modes 3 and -3; or a
+// layout of no colour planes.
 void RasterColourWatch::mConfigure()
 {
     if (mConfiguration == Configuration::RasterData) {
@@ -93,8 +96,17 @@ void RasterColourWatch::mConfigure()
             mblnGreyRendering = data[4] == GREY;
         return;
     }
-    const bool rgbPixels = mintImageDataRead >= mintIMAGE_DATA_BYTES && data[0] == 0 && data[1] == 3 &&
-                           data[3] == 8 && data[4] == 8 && data[5] == 8;
+    constexpr unsigned char RGB = 0, CMY = 1, INDEXED_BY_PLANE = 0, DIRECT_BY_PLANE = 2, DIRECT_BY_PIXEL = 3;
+    const bool complete = mintImageDataRead >= mintIMAGE_DATA_BYTES;
+    const bool threePlanes = complete && (data[0] == RGB || data[0] == CMY) &&
+                             ((data[1] == INDEXED_BY_PLANE && data[2] == 3) ||
+                              (data[1] == DIRECT_BY_PLANE && data[3] == 1 && data[4] == 1 && data[5] == 1));
+    if (threePlanes) {
+        SetPlanes(data[0] == RGB ? 3 : -3);
+        return;
+    }
+    const bool rgbPixels = complete && data[0] == RGB && data[1] == DIRECT_BY_PIXEL && data[3] == 8 && data[4] == 8 &&
+                           data[5] == 8;
     std::array<uint8_t, mintMAX_PLANES> components{};
     components[0] = 1;
     mOwnCompressions({});
@@ -460,10 +472,14 @@ void RasterColourWatch::mReadByte(unsigned char byte)
 // A pixel is colour where cyan, magenta and yellow differ in any bit.
 void RasterColourWatch::mEndRow()
 {
-    // A plane the row did not send is blank.
+    // A plane the row did not send is an empty one: blank, but in the
+    // delta-row modes the row before (DeskJet drivers end a row early where
+    // its last planes repeat).
     bool blank = true;
     for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
-        if ((mintTouched & (uint32_t{1} << plane)) == 0)
+        const int32_t compression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
+        if ((mintTouched & (uint32_t{1} << plane)) == 0 && compression != DELTA_ROW &&
+            compression != REPLACEMENT_DELTA_ROW)
             mRows[plane].mbytBytes.clear();
         blank = blank && mRows[plane].mbytBytes.empty();
     }

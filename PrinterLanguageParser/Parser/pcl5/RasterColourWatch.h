@@ -21,11 +21,13 @@ namespace RawPrintData::PCL5 {
 // Threshold). Configured raster (ESC * g # W, format 2) gives the planes of
 // black, cyan, magenta and yellow by their levels and resolutions; in format
 // 6 (PCL 3 GUI) it gives planes of black and one of RGB pixels in mode 10
-// (Mode10Decoder), each plane with its own compression. With 24-bit RGB
-// pixels (ESC * v # W configuring RGB, direct by pixel, 8 bits a primary, or
-// mode 10), a pixel whose red, green and blue differ is a colour. Rows of
-// other configurations and compressions are not looked at: their pages stay
-// mono.
+// (Mode10Decoder), each plane with its own compression. Configured image
+// data (ESC * v # W) of three one-bit planes, by index with the default
+// palette or direct, is read as the simple colour modes 3 (RGB) and -3 (CMY).
+// With 24-bit RGB pixels (ESC * v # W configuring RGB, direct by pixel, 8
+// bits a primary, or mode 10), a pixel whose red, green and blue differ is a
+// colour. Planes a row does not send are empty ones. Rows of other
+// configurations and compressions are not looked at: their pages stay mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
 // state and the rows, which delta-row modes change from the row before, are

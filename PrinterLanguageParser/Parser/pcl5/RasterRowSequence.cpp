@@ -8,13 +8,16 @@ namespace {
 
 constexpr unsigned char ESCAPE = 0x1B;
 
-// DeskJets read on in the group after its terminating pair when a value
-// follows: read it here too, tentatively, for the rows that most often come
-// so. Where it turns out to be no pair, reading stops at the terminating
-// pair and the parser decides.
+// DeskJets read on in the group after its terminating pair when a value, or
+// an empty plane or row, follows: read it here too, tentatively, for the rows
+// that most often come so. Where it turns out to be no pair, reading stops at
+// the terminating pair and the parser decides.
 bool RowsFollow(const unsigned char* bytes, uint64_t cursor, uint64_t size)
 {
-    return cursor < size && bytes[cursor] >= '0' && bytes[cursor] <= '9';
+    if (cursor >= size)
+        return false;
+    const unsigned char byte = bytes[cursor];
+    return (byte >= '0' && byte <= '9') || (byte | 0x20) == 'v' || (byte | 0x20) == 'w';
 }
 
 // Reads value pairs of the raster group, digits then a parameter character,

@@ -71,7 +71,7 @@ device pxlcolor gs-pxlcolor.pxl three-small.ps -r75
 device lj5mono gs-lj5mono.pxl three-small.ps -r75
 device lj5gray gs-lj5gray.pxl three-small.ps -r75
 # HP-GL/2 with RTL raster.
-device dnj650c gs-dnj650c.pcl three-small.ps -r50
+device dnj650c gs-dnj650c.pcl three-small.ps -r75
 
 # The chain cupsd runs: gstoraster with the queue's PPD, then the driver.
 # ppd, driver filter, output name, document, options.
@@ -103,9 +103,12 @@ drv sample.drv/laserjet.ppd laserjet
 cups "$tmp/deskjet.ppd" /usr/lib/cups/filter/rastertohp rastertohp-deskjet.pcl "$tmp/five.pdf" "PageSize=A4 Resolution=150dpi"
 cups "$tmp/laserjet.ppd" /usr/lib/cups/filter/rastertohp rastertohp-laserjet-duplex.pcl "$tmp/five.pdf" "PageSize=A4 Resolution=150dpi Duplex=DuplexNoTumble"
 
-# cups-filters' rastertopclx: a DesignJet (HP-GL/2 with RTL raster).
+# cups-filters' rastertopclx: a DesignJet (HP-GL/2 with RTL raster), in the
+# PPD's default grey and in colour.
 drv cupsfilters.drv/dsgnjt750cpcl.ppd dj750c
 cups "$tmp/dj750c.ppd" /usr/lib/cups/filter/rastertopclx rastertopclx-designjet750c.pcl "$tmp/five.pdf" "PageSize=A4 Resolution=75dpi"
+cups "$tmp/dj750c.ppd" /usr/lib/cups/filter/rastertopclx rastertopclx-designjet750c-colour.pcl "$tmp/five.pdf" \
+    "PageSize=A4 Resolution=150dpi ColorModel=rgb"
 
 # Gutenprint's pcl-* family.
 gutenprint() {
