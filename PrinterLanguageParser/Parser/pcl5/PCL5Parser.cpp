@@ -84,7 +84,11 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
     const unsigned char character = buffer[position + 1];
 
     if (character >= '!' && character <= '/') {
-        if (character == '*' && mReadRasterRows(position, false))
+        // Most ESC * sequences are no raster rows (cursor moves, rectangles):
+        // they are told apart here, before the raster reader is asked.
+        if (character == '*' && mChunkByteIs(position + 2, 'b') && mReadRasterRows(position, false))
+            return Step::Continue;
+        if (mPassOverInertSequence(position))
             return Step::Continue;
         const SequenceState state = mParameterized.Read(mContiguous, position);
         if (state == SequenceState::Rejected) {
@@ -159,8 +163,6 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
     if (mblnDebug || position < mintChunkStart)
         return false;
     const uint64_t offset = position - mintChunkStart;
-    // Most ESC * sequences are no raster rows (cursor moves, rectangles):
-    // they are told apart here, before the colour watch is asked anything.
     if (!inSequence && (mbytChunk.size() - offset < 4 || mbytChunk[offset + 2] != 'b' ||
                         mbytChunk[offset + 1] != '*' || mbytChunk[offset] != 0x1B))
         return false;

@@ -61,7 +61,31 @@ private:
     // Reads the raster rows from position on straight from the chunk and acts
     // on them; false, with nothing done, when there is none there (or the
     // debug log wants every sequence's text).
+    // Most sequences of text pages (cursor moves, fonts by attributes) carry
+    // no pair that bears on accounting: they are passed over straight from
+    // the chunk, to the same effect as reading them. False when the sequence
+    // is to be read.
+    bool mPassOverInertSequence(uint64_t& position)
+    {
+        const uint64_t offset = position - mintChunkStart;
+        if (position < mintChunkStart || mbytChunk.size() - offset < 4 || mblnDebug ||
+            !ParameterizedEscapeSequence::IsInertGroup(mbytChunk[offset + 1], mbytChunk[offset + 2]))
+            return false;
+        const uint64_t length = ParameterizedEscapeSequence::InertLength(mbytChunk.subspan(offset));
+        if (length == 0)
+            return false;
+        position += length;
+        mResumeGroup.reset();
+        mblnAfterRasterTerminator = false;
+        return true;
+    }
     bool mReadRasterRows(uint64_t& position, bool inSequence);
+    // Whether the chunk holds this byte at the position.
+    bool mChunkByteIs(uint64_t position, unsigned char byte) const
+    {
+        return position >= mintChunkStart && position - mintChunkStart < mbytChunk.size() &&
+               mbytChunk[position - mintChunkStart] == byte;
+    }
     // Reads on in the raster row group when what follows its terminating
     // pair has the shape of a value pair.
     Step mCheckRowsAfterTerminator(const DataBuffer& buffer, uint64_t position);

@@ -84,6 +84,34 @@ constexpr uint64_t DataLength(int32_t value)
 
 }  // namespace
 
+const std::array<std::array<bool, 256>, 16> ParameterizedEscapeSequence::mINERT_GROUPS = [] {
+    std::array<std::array<bool, 256>, 16> table{};
+    for (const unsigned char sign : {'&', '(', ')', '*'})
+        for (unsigned int character = 0; character < 256; ++character)
+            table[sign - mbytFIRST_INERT_SIGN][character] =
+                !GroupActs(SequenceGroup{sign, static_cast<unsigned char>(character)});
+    return table;
+}();
+
+// Value text and lower-case parameters run on to a terminating parameter or
+// an ESC; as in Read, the sequence ends after the one or before the other.
+uint64_t ParameterizedEscapeSequence::InertLength(std::span<const unsigned char> bytes)
+{
+    if (bytes.size() < 4)
+        return 0;
+    if (!IsInertGroup(bytes[1], bytes[2]))
+        return 0;
+    const size_t end = static_cast<size_t>(std::min<uint64_t>(bytes.size(), mintMAX_SEQUENCE_LENGTH));
+    for (size_t index = 3; index < end; ++index) {
+        const unsigned char byte = bytes[index];
+        if (IsTerminatingParameter(byte))
+            return index + 1;
+        if (byte == ESCAPE)
+            return index;
+    }
+    return 0;
+}
+
 // Reads a sequence from its ESC.
 SequenceState ParameterizedEscapeSequence::Process(const DataBuffer& buffer, uint64_t escape)
 {

@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/pcl5/EscapeSequence.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -39,6 +40,19 @@ public:
     // whole of its call, which spares binding it for every sequence.
     SequenceState Read(ContiguousBytes& bytes, uint64_t escape);
 
+    // The length of a sequence at the start of bytes (its ESC first) whose
+    // group has no pair that bears on accounting (cursor moves, fonts by
+    // attributes): its pairs need no reading, only its end. 0 when the
+    // sequence is of another group or its end is not within bytes; Read then
+    // tells.
+    static uint64_t InertLength(std::span<const unsigned char> bytes);
+    // Whether no pair of the group of a sign and group character acts.
+    static bool IsInertGroup(unsigned char sign, unsigned char character)
+    {
+        const unsigned int row = sign - mbytFIRST_INERT_SIGN;
+        return row < mINERT_GROUPS.size() && mINERT_GROUPS[row][character];
+    }
+
     // Reads on in a group from position, after data embedded in a combined
     // sequence; Length is then counted from position.
     SequenceState Resume(ContiguousBytes& bytes, uint64_t position, SequenceGroup group);
@@ -52,6 +66,11 @@ public:
     bool EndedRasterGroup() const { return mblnEndedRasterGroup; }
 
 private:
+    // The groups of "&", "(", ")" and "*" that no pair acts on, by sign (from
+    // " ") and group character.
+    static constexpr unsigned char mbytFIRST_INERT_SIGN = ' ';
+    static const std::array<std::array<bool, 256>, 16> mINERT_GROUPS;
+
     // One parameter with its value.
     struct ValuePair {
         unsigned char mbytParameter = 0;  // upper case

@@ -215,6 +215,8 @@ void RasterColourWatch::mConfigurePixelRaster()
 // when empty.
 void RasterColourWatch::mOwnCompressions(std::span<const int8_t> compressions)
 {
+    if (compressions.empty() && !mblnOwnCompressions)
+        return;  // as every simple colour mode leaves them
     mintPlaneCompression.fill(-1);
     std::copy(compressions.begin(), compressions.end(), mintPlaneCompression.begin());
     mblnOwnCompressions = !compressions.empty();
@@ -514,17 +516,21 @@ void RasterColourWatch::mEndRow()
             length = std::max(length, size);
             common = std::min(common, size);
         }
-        const auto at = [](const std::vector<unsigned char>* bytes, size_t index) -> uint64_t {
-            return bytes != nullptr && index < bytes->size() ? (*bytes)[index] : 0u;
-        };
         const auto word = [](const std::vector<unsigned char>* bytes, size_t index) {
             uint64_t value;
             std::memcpy(&value, bytes->data() + index, sizeof value);
             return value;
         };
-        // Eight bytes at a time where all three have them, then byte by byte;
-        // bits are counted only where some are set, marked ones only where a
-        // share of them is wanted.
+        // Past a plane's end its pixels are blank.
+        const auto partWord = [](const std::vector<unsigned char>* bytes, size_t index) -> uint64_t {
+            uint64_t value = 0;
+            if (bytes != nullptr && index < bytes->size())
+                std::memcpy(&value, bytes->data() + index, std::min(sizeof value, bytes->size() - index));
+            return value;
+        };
+        // Eight bytes at a time, from all three where they have them; bits
+        // are counted only where some are set, marked ones only where a share
+        // of them is wanted.
         const bool marks = mThreshold.mintMarkedPerColour != 0;
         const auto count = [this, marks](uint64_t cyan, uint64_t magenta, uint64_t yellow) {
             if (const uint64_t colour = (cyan ^ magenta) | (cyan ^ yellow); colour != 0)
@@ -543,8 +549,8 @@ void RasterColourWatch::mEndRow()
             if (!marks && mintColourPixels >= mThreshold.mintMinColourPixels)
                 break;  // colour already: the rest of the row changes nothing
         }
-        for (; index < length && (marks || mintColourPixels < mThreshold.mintMinColourPixels); ++index)
-            count(at(planes[0], index), at(planes[1], index), at(planes[2], index));
+        for (; index < length && (marks || mintColourPixels < mThreshold.mintMinColourPixels); index += 8)
+            count(partWord(planes[0], index), partWord(planes[1], index), partWord(planes[2], index));
     }
     // A share of the marked pixels is known only once the page ends.
     if (mThreshold.mintMarkedPerColour == 0 && mintColourPixels >= mThreshold.mintMinColourPixels)

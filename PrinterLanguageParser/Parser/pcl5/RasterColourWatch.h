@@ -139,7 +139,11 @@ private:
     bool mblnReadable = true;
     // Configured raster may give each plane its own compression (-1: the
     // one ESC * b # M sets); the plane being read is in mintRowCompression.
-    std::array<int8_t, mintMAX_PLANES> mintPlaneCompression{};
+    std::array<int8_t, mintMAX_PLANES> mintPlaneCompression = [] {
+        std::array<int8_t, mintMAX_PLANES> none;
+        none.fill(-1);
+        return none;
+    }();
     bool mblnOwnCompressions = false;
     int32_t mintRowCompression = 0;
     Mode10Decoder mMode10{mintMAX_ROW_BYTES};

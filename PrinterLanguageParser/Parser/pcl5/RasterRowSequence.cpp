@@ -1,6 +1,7 @@
 #include "PrinterLanguageParser/Parser/pcl5/RasterRowSequence.h"
 
 #include <algorithm>
+#include <array>
 
 namespace RawPrintData::PCL5 {
 
@@ -12,21 +13,30 @@ constexpr unsigned char ESCAPE = 0x1B;
 // an empty plane or row, follows: read it here too, tentatively, for the rows
 // that most often come so. Where it turns out to be no pair, reading stops at
 // the terminating pair and the parser decides.
-bool RowsFollow(const unsigned char* bytes, uint64_t cursor, uint64_t size)
-{
-    if (cursor >= size)
-        return false;
-    const unsigned char byte = bytes[cursor];
-    return (byte >= '0' && byte <= '9') || (byte | 0x20) == 'v' || (byte | 0x20) == 'w';
-}
+constexpr std::array<bool, 256> ROWS_FOLLOW = [] {
+    std::array<bool, 256> table{};
+    for (unsigned char digit = '0'; digit <= '9'; ++digit)
+        table[digit] = true;
+    for (const unsigned char parameter : {'v', 'w', 'V', 'W'})
+        table[parameter] = true;
+    return table;
+}();
+
+// How watched planes stop the reading (see RasterRowSequence::Read).
+enum class Watch {
+    None,        // no plane is watched: planes need no counting
+    DataOnly,    // rows are blank: stop at a watched plane with data
+    EveryPlane,  // stop at every watched plane and every row's last plane
+};
 
 // Reads value pairs of the raster group, digits then a parameter character,
-// row after row. Without watched planes (WATCH false) the planes of a row
-// need no counting: the plane that comes next stays firstPlane.
-template <bool WATCH>
+// row after row. Without watched planes the planes of a row need no
+// counting: the plane that comes next stays firstPlane.
+template <Watch WATCH>
 RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence, uint32_t firstPlane,
-                    uint32_t watchedPlanes, bool rowsBlank)
+                    uint32_t watchedPlanes)
 {
+    constexpr bool COUNT_PLANES = WATCH != Watch::None;
     constexpr uint64_t PAIR_BYTES = RasterRowSequence::PAIR_BYTES;
     constexpr uint64_t MAX_DIGITS = RasterRowSequence::MAX_DIGITS;
     constexpr uint64_t MAX_PART_LENGTH = RasterRowSequence::MAX_PART_LENGTH;
@@ -47,15 +57,20 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
     uint64_t limit = limitFrom(offset);
     for (;;) {
         if (!inside) {
-            if (size - cursor < 4 || bytes[cursor] != ESCAPE || bytes[cursor + 1] != '*' || bytes[cursor + 2] != 'b')
-                return rows;
-            limit = limitFrom(cursor);
-            cursor += 3;
+            if (size - cursor < 4 || bytes[cursor] != ESCAPE || bytes[cursor + 1] != '*' || bytes[cursor + 2] != 'b') {
+                // Out of a group other than at the start, a terminating pair
+                // came just before.
+                if (cursor == offset || cursor >= size || !ROWS_FOLLOW[bytes[cursor]])
+                    return rows;
+                limit = limitFrom(cursor);
+            } else {
+                limit = limitFrom(cursor);
+                cursor += 3;
+            }
             inside = true;
         }
         if (cursor > limit)
             return rows;
-
         const unsigned char* const pair = bytes + cursor;
         uint64_t value = 0;
         uint64_t digits = 0;
@@ -72,9 +87,10 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
             // Rows (W) and planes of rows (V) announce their data; an empty
             // one announces none.
             const bool ends = parameter <= '^';
-            if constexpr (WATCH) {
-                const bool watched = plane < 32 && ((watchedPlanes >> plane) & 1) != 0;
-                if ((watched && value > 0) || (!rowsBlank && (watched || lower == 'w'))) {
+            if constexpr (COUNT_PLANES) {
+                const auto watched = [&] { return plane < 32 && ((watchedPlanes >> plane) & 1) != 0; };
+                const bool stop = WATCH == Watch::DataOnly ? value > 0 && watched() : lower == 'w' || watched();
+                if (stop) {
                     rows.mintEnd = cursor;
                     rows.mblnInSequence = !ends;
                     rows.mintPlane = plane;
@@ -92,7 +108,7 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
                     rows.mintEnd = cursor;
                     rows.mintPendingData = value;
                     rows.mblnInSequence = !ends;
-                    if constexpr (WATCH)
+                    if constexpr (COUNT_PLANES)
                         rows.mintPlane = plane;
                     return rows;
                 }
@@ -102,11 +118,19 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
             if (value > 0 || ends) {
                 rows.mintEnd = cursor;
                 rows.mblnInSequence = !ends;
-                if constexpr (WATCH)
+                if constexpr (COUNT_PLANES)
                     rows.mintPlane = plane;
-                inside = !ends || RowsFollow(bytes, cursor, size);
-                if (ends && inside)
-                    limit = limitFrom(cursor);
+                inside = !ends;
+            } else if constexpr (WATCH != Watch::EveryPlane) {
+                // Empty planes and rows without digits that follow, a byte
+                // each (DeskJet drivers send a bare w for every row that
+                // repeats the one before), announce no data and end nothing:
+                // they are only counted.
+                for (unsigned char next = 0; cursor <= limit && ((next = bytes[cursor]) == 'v' || next == 'w');
+                     ++cursor) {
+                    if constexpr (COUNT_PLANES)
+                        plane = next == 'w' ? 0 : plane + 1;
+                }
             }
         } else if (parameter >= '@' && parameter <= '^') {
             // Every other parameter of the group is only read, but for the
@@ -117,11 +141,9 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
             rows.mblnMovedOver = rows.mblnMovedOver || parameter == 'Y';
             rows.mintEnd = cursor;
             rows.mblnInSequence = false;
-            if constexpr (WATCH)
+            if constexpr (COUNT_PLANES)
                 rows.mintPlane = plane;
-            inside = RowsFollow(bytes, cursor, size);
-            if (inside)
-                limit = limitFrom(cursor);
+            inside = false;
         } else if (parameter < '`' || parameter > '~') {
             return rows;  // a sign, a fraction, white space: read the general way
         } else if (parameter == 'm') {
@@ -137,9 +159,11 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
 RasterRows RasterRowSequence::Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
                                    uint32_t firstPlane, uint32_t watchedPlanes, bool rowsBlank)
 {
-    if (watchedPlanes != 0) [[unlikely]]
-        return ReadRows<true>(chunk, offset, inSequence, firstPlane, watchedPlanes, rowsBlank);
-    return ReadRows<false>(chunk, offset, inSequence, firstPlane, watchedPlanes, rowsBlank);
+    if (watchedPlanes == 0) [[likely]]
+        return ReadRows<Watch::None>(chunk, offset, inSequence, firstPlane, 0);
+    if (rowsBlank)
+        return ReadRows<Watch::DataOnly>(chunk, offset, inSequence, firstPlane, watchedPlanes);
+    return ReadRows<Watch::EveryPlane>(chunk, offset, inSequence, firstPlane, watchedPlanes);
 }
 
 }  // namespace RawPrintData::PCL5
