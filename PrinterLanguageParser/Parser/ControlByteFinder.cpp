@@ -44,8 +44,12 @@ uint64_t BasicControlByteFinder<FindGroupSeparators>::Next(uint64_t from)
     const std::span<const unsigned char> part = inPre ? mbytPre : mbytMain;
     const uint64_t partStart = inPre ? 0 : mbytPre.size();
     if (from - partStart < part.size()) {
-        // Eight bytes at a time while a whole word is at hand, then one by one.
+        // Sequences mostly follow one another: the byte at hand first, then
+        // eight bytes at a time while a whole word is at hand, then one by one.
         uint64_t index = from - partStart;
+        if (const unsigned char byte = part[index];
+            byte == mbytESCAPE || byte == mbytFORM_FEED || (FindGroupSeparators && byte == mbytGROUP_SEPARATOR))
+            return from;
         const uint64_t near = std::min<uint64_t>(part.size(), index + mintNEAR_BYTES);
         for (; index + 8 <= near; index += 8) {
             const unsigned int found = FirstControlByte<FindGroupSeparators>(part.data() + index);

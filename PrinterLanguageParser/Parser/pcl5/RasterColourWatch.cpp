@@ -31,6 +31,20 @@ constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
 
 }  // namespace
 
+// A layout of planes; each plane's bit counts up within its component.
+constexpr RasterColourWatch::Layout RasterColourWatch::mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components,
+                                                                  uint32_t planes, uint32_t colourComponents)
+{
+    Layout layout{components, {}, planes, colourComponents, 0};
+    std::array<uint8_t, 4> bits{};
+    for (uint32_t plane = 0; plane < planes && plane < mintMAX_PLANES; ++plane) {
+        layout.mintBit[plane] = bits[components[plane] & 3]++;
+        if (components[plane] != BLACK)
+            layout.mintColourPlaneMask |= uint32_t{1} << plane;
+    }
+    return layout;
+}
+
 // -4: black, cyan, magenta, yellow; -3 cyan, magenta, yellow and 3 red, green,
 // blue, whose drivers print black and grey with all three planes. One plane
 // of black (1, -1) tells no colour.
@@ -39,17 +53,16 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
     mblnRgbPixels = false;
     mThreshold = ANY_COLOUR;
     mOwnCompressions({});
-    std::array<uint8_t, mintMAX_PLANES> components{};
+    // Drivers set these on every page: their layouts are made once.
+    static constexpr Layout KCMY = mMakeLayout({BLACK, 1, 2, 3}, 4, 3), CMY = mMakeLayout({1, 2, 3}, 3, 3),
+                            BLACK_ONLY = mMakeLayout({}, 0, 0);
     if (simpleColourMode == -4) {
-        components[0] = BLACK;
-        components[1] = 1, components[2] = 2, components[3] = 3;
-        mSetLayout(components, 4, 3);
+        mSetLayout(KCMY);
     } else if (simpleColourMode == 3 || simpleColourMode == -3) {
-        components[0] = 1, components[1] = 2, components[2] = 3;
-        mSetLayout(components, 3, 3);
+        mSetLayout(CMY);
         mThreshold = simpleColourMode == 3 ? LIT_PLANES : HALFTONED_BLACK;
     } else {
-        mSetLayout(components, 0, 0);
+        mSetLayout(BLACK_ONLY);
     }
 }
 
@@ -153,22 +166,22 @@ void RasterColourWatch::mConfigureRasterData()
     mThreshold = HALFTONED_BLACK;
 }
 
-// Takes a layout of planes; each plane's bit counts up within its component.
 void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
                                    uint32_t colourComponents)
 {
-    if (planes == mintPlanes && components == mintComponent)
+    mSetLayout(mMakeLayout(components, planes, colourComponents));
+}
+
+// Takes a layout of planes.
+void RasterColourWatch::mSetLayout(const Layout& layout)
+{
+    if (layout.mintPlanes == mintPlanes && layout.mintComponent == mintComponent)
         return;  // drivers repeat their layout on every page
-    mintComponent = components;
-    mintPlanes = planes;
-    mintColourComponents = colourComponents;
-    std::array<uint8_t, 4> bits{};
-    mintColourPlaneMask = 0;
-    for (uint32_t plane = 0; plane < planes; ++plane) {
-        mintBit[plane] = bits[components[plane] & 3]++;
-        if (components[plane] != BLACK)
-            mintColourPlaneMask |= uint32_t{1} << plane;
-    }
+    mintComponent = layout.mintComponent;
+    mintBit = layout.mintBit;
+    mintPlanes = layout.mintPlanes;
+    mintColourComponents = layout.mintColourComponents;
+    mintColourPlaneMask = layout.mintColourPlaneMask;
     StartRaster();
 }
 

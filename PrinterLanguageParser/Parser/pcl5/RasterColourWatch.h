@@ -110,11 +110,25 @@ private:
     };
 
 
+    // The planes of a row: the component of each (0 black, 1 to 3 cyan,
+    // magenta and yellow), each plane's bit within its component, and the
+    // planes of the three compared components, one bit each.
+    struct Layout {
+        std::array<uint8_t, mintMAX_PLANES> mintComponent{};
+        std::array<uint8_t, mintMAX_PLANES> mintBit{};
+        uint32_t mintPlanes = 0;
+        uint32_t mintColourComponents = 0;
+        uint32_t mintColourPlaneMask = 0;
+    };
+    static constexpr Layout mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
+                                        uint32_t colourComponents);
+
     void mConfigure();
     void mConfigureRasterData();
     void mConfigurePixelRaster();
     void mOwnCompressions(std::span<const int8_t> compressions);
     void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
+    void mSetLayout(const Layout& layout);
     void mReadByte(unsigned char byte);
     void mPut(unsigned char byte);
     void mPutRun(unsigned char byte, size_t count);

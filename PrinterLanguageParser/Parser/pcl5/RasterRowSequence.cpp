@@ -116,11 +116,11 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
                 limit = limitFrom(cursor);
             }
             if (value > 0 || ends) {
+                inside = !ends;
                 rows.mintEnd = cursor;
-                rows.mblnInSequence = !ends;
+                rows.mblnInSequence = inside;
                 if constexpr (COUNT_PLANES)
                     rows.mintPlane = plane;
-                inside = !ends;
             } else if constexpr (WATCH != Watch::EveryPlane) {
                 // Empty planes and rows without digits that follow, a byte
                 // each (DeskJet drivers send a bare w for every row that
