@@ -55,20 +55,27 @@ private:
         ATTRIBUTE_SIMPLEX_PAGE_MODE, ATTRIBUTE_DUPLEX_PAGE_MODE, ATTRIBUTE_VU_DATA_LENGTH,
     };
 
-    // The slot of an id; ids are small numbers, so a table indexed by id
-    // finds it at once.
-    static std::optional<size_t> mSlot(uint32_t id)
+    // The slot of an id; the ids kept are small numbers but for the vendor
+    // data length, so a table indexed by id finds them at once, and the many
+    // larger ids (points, sizes) are passed over by comparisons.
+    [[gnu::always_inline]] static std::optional<size_t> mSlot(uint32_t id)
     {
-        if (id >= mvecSLOTS.size() || mvecSLOTS[id] == mintNO_SLOT)
+        if (id >= mvecSLOTS.size()) [[likely]] {
+            if (id != ATTRIBUTE_VU_DATA_LENGTH) [[likely]]
+                return std::nullopt;
+            return mvecIDS.size() - 1;
+        }
+        if (mvecSLOTS[id] == mintNO_SLOT)
             return std::nullopt;
         return mvecSLOTS[id];
     }
 
     static constexpr uint8_t mintNO_SLOT = 0xFF;
-    static constexpr std::array<uint8_t, 256> mvecSLOTS = [] {
-        std::array<uint8_t, 256> slots{};
+    static_assert(mvecIDS.back() == ATTRIBUTE_VU_DATA_LENGTH);
+    static constexpr std::array<uint8_t, 64> mvecSLOTS = [] {
+        std::array<uint8_t, 64> slots{};
         slots.fill(mintNO_SLOT);
-        for (size_t slot = 0; slot < mvecIDS.size(); ++slot)
+        for (size_t slot = 0; slot + 1 < mvecIDS.size(); ++slot)
             slots[mvecIDS[slot]] = static_cast<uint8_t>(slot);
         return slots;
     }();

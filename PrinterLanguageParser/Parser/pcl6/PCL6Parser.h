@@ -21,10 +21,10 @@ namespace RawPrintData::PCL6 {
 // bytes: it is decoded only for the few attributes the parser acts on.
 struct PendingValue {
     unsigned char mbytDataType = 0;
+    uint8_t mintArrayLength = 0;
     // The elements of a single value, pair or box: four 32-bit ones at most;
     // or the bytes of a short ubyte array (a name), mintArrayLength of them.
     std::array<unsigned char, 16> mbytElements{};
-    uint8_t mintArrayLength = 0;
 };
 
 // Reads a PCL XL stream: the stream header with its byte order, then the
