@@ -137,6 +137,10 @@ PCL5Parser::Step PCL5Parser::mActOnParameterized(const DataBuffer& buffer, uint6
 // are read again with more data.
 PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer, uint64_t position)
 {
+    if (mChunkByteIs(position, 0x1B)) {
+        mblnAfterRasterTerminator = false;  // the next sequence, most often
+        return Step::Continue;
+    }
     const uint64_t end = buffer.Length();
     if (position == end)
         return Step::Continue;  // checked when the next data comes

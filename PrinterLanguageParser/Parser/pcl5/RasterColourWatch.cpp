@@ -535,10 +535,15 @@ void RasterColourWatch::mEndRow()
             return value;
         };
         // Past a plane's end its pixels are blank.
-        const auto partWord = [](const std::vector<unsigned char>* bytes, size_t index) -> uint64_t {
-            uint64_t value = 0;
-            if (bytes != nullptr && index < bytes->size())
-                std::memcpy(&value, bytes->data() + index, std::min(sizeof value, bytes->size() - index));
+        const auto partWord = [&word](const std::vector<unsigned char>* bytes, size_t index) -> uint64_t {
+            if (bytes == nullptr || index >= bytes->size())
+                return 0;
+            if (bytes->size() - index >= sizeof(uint64_t))
+                return word(bytes, index);
+            std::array<unsigned char, sizeof(uint64_t)> last{};
+            std::copy(bytes->begin() + static_cast<std::ptrdiff_t>(index), bytes->end(), last.begin());
+            uint64_t value;
+            std::memcpy(&value, last.data(), sizeof value);
             return value;
         };
         // Eight bytes at a time, from all three where they have them; bits
