@@ -332,6 +332,14 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
         const ParseOutcome cmy = ParsePcl5(ToBytes(job));
         EXPECT_EQ(cmy.mintColorPages, row.mintColourPages) << cmy.Describe();
     }
+    // Grey dithered plane by plane with patterns of their own: the planes
+    // differ in every pixel but hold as much ink each.
+    std::string dithered = "\x1B*r-3U\x1B*r1A\x1B*b0M";
+    for (int count = 0; count < 100; ++count)
+        dithered += "\x1B*b32V" + std::string(32, '\xAA') + "\x1B*b32V" + std::string(32, '\x55') + "\x1B*b32W" +
+                    std::string(32, '\x0F');
+    const ParseOutcome ditheredGrey = ParsePcl5(ToBytes(dithered + "\x1B*rC\f"));
+    EXPECT_EQ(ditheredGrey.mintColorPages, 0) << ditheredGrey.Describe();
     // Configured raster (ESC * g # W, format 2): black at 600 dpi sends two
     // planes a row, then cyan, magenta and yellow at 300 dpi one each.
     const std::string configured = std::string("\x1B*g26W\x02\x04\x02\x58\x02\x58\0\x02", 14) +

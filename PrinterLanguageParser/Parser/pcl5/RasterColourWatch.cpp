@@ -21,10 +21,13 @@ constexpr uint8_t BLACK = 0;
 // With a black plane of its own (ESC * r -4 U) and with RGB pixels, any
 // colour pixel makes the page colour.
 constexpr RasterColourWatch::Threshold ANY_COLOUR{1, 0};
-// Black printed with cyan, magenta and yellow (-3), and grey diffused plane by
-// plane under a finer black (configured raster), leave stray pixels where the
-// planes part: colour needs 1000 of them and one in eight of the marked ones.
-constexpr RasterColourWatch::Threshold HALFTONED_BLACK{1000, 8};
+// Black and grey printed with cyan, magenta and yellow (-3), or diffused plane
+// by plane under a finer black (configured raster), set the three planes
+// with dithers of their own, so that many pixels differ where the ink is
+// grey: colour is counted instead where the planes' amounts of ink part (see
+// mCountUnbalanced), and needs 1000 such pixels that are one in 32 of the
+// marked ones (a grey picture's dither leaves about one in a hundred).
+constexpr RasterColourWatch::Threshold HALFTONED_BLACK{1000, 32};
 // Red, green and blue planes (3) set their bits for light, so the pixels set
 // say nothing of the marks: 1000 colour pixels.
 constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
@@ -551,10 +554,15 @@ void RasterColourWatch::mEndRow()
         // of them is wanted.
         const bool marks = mThreshold.mintMarkedPerColour != 0;
         const auto count = [this, marks](uint64_t cyan, uint64_t magenta, uint64_t yellow) {
-            if (const uint64_t colour = (cyan ^ magenta) | (cyan ^ yellow); colour != 0)
-                mintColourPixels += static_cast<uint64_t>(std::popcount(colour));
-            if (const uint64_t marked = cyan | magenta | yellow; marks && marked != 0)
+            const uint64_t differ = (cyan ^ magenta) | (cyan ^ yellow);
+            if (!marks) {
+                mintColourPixels += static_cast<uint64_t>(std::popcount(differ));
+                return;
+            }
+            if (const uint64_t marked = cyan | magenta | yellow; marked != 0)
                 mintMarkedPixels += static_cast<uint64_t>(std::popcount(marked));
+            if (differ != 0)
+                mintColourPixels += mCountUnbalanced(cyan, magenta, yellow);
         };
         size_t index = 0;
         // Where any colour pixel is colour, alike planes are passed over at
@@ -573,6 +581,18 @@ void RasterColourWatch::mEndRow()
     // A share of the marked pixels is known only once the page ends.
     if (mThreshold.mintMarkedPerColour == 0 && mintColourPixels >= mThreshold.mintMinColourPixels)
         mblnColour = true;
+}
+
+// Of 64 pixels of cyan, magenta and yellow, the ink of colour: where the
+// plane with the fewest pixels set has less than half of those of the
+// fullest, the pixels by which the fullest exceeds it; nothing where the
+// three are about as full (dithered black and grey) or nearly empty.
+uint64_t RasterColourWatch::mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow)
+{
+    constexpr int MIN_FULLEST = 8;
+    const int cyanSet = std::popcount(cyan), magentaSet = std::popcount(magenta), yellowSet = std::popcount(yellow);
+    const int fullest = std::max({cyanSet, magentaSet, yellowSet}), emptiest = std::min({cyanSet, magentaSet, yellowSet});
+    return fullest >= MIN_FULLEST && emptiest * 2 < fullest ? static_cast<uint64_t>(fullest - emptiest) : 0;
 }
 
 bool RasterColourWatch::PageHasColour() const

@@ -38,8 +38,10 @@ public:
     static constexpr uint32_t mintMAX_PLANES = 16;
 
     // When the pixels where the colour planes differ make a page colour: from
-    // mintMinColourPixels of them, and one in mintMarkedPerColour of the
-    // page's marked pixels unless 0 (rows are then read to the page's end).
+    // mintMinColourPixels of them, and, unless mintMarkedPerColour is 0, one
+    // in mintMarkedPerColour of the page's marked pixels, where pixels of
+    // colour are counted by how far the planes' ink parts (rows are then read
+    // to the page's end).
     struct Threshold {
         uint64_t mintMinColourPixels;
         uint64_t mintMarkedPerColour;
@@ -136,6 +138,7 @@ private:
     void mLiteral(unsigned char byte);
     void mMove(size_t offset);
     void mEndRow();
+    static uint64_t mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow);
 
     // The component of each plane of a row (0 black, 1 to 3 cyan, magenta
     // and yellow), and each plane's bit within its component.
