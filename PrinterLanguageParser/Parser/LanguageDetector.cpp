@@ -25,6 +25,49 @@ constexpr std::array<EpsonStart, 3> EPSON_STARTS = {{
     {{"\x1B@", 2}, LANGUAGE_ESCP2},
 }};
 
+// Starts of the languages of Debian's drivers that the parser does not read:
+// ZjStream (foo2zjs, foo2hp), foo2oak's OAKT, foo2slx's SLX, the framing that
+// HP's LIDIL (hpijs) and PPA (pnm2ppa) share, Kodak ESP's job header
+// (c2esp's "LockPrinterWait?"), the DeskJet 505J's ESC _ commands and
+// Canon's CaPSL (cjet). A job that starts so is passed over to its end: no
+// page is counted and nothing fails. None is longer than the universal exit
+// language, the longest start the detector waits for.
+constexpr std::array<std::string_view, 7> UNREAD_STARTS = {{
+    {"JZJZ", 4},
+    {"OAKT", 4},
+    {"\xA5SLX", 4},
+    {"$\x01\x00", 3},
+    {"LockPrint", 9},
+    {"\x1B@\x1B_", 4},
+    {"\x1B;\x1B<", 4},
+}};
+// KonicaMinolta's packets (min12xxw, m2300w): ESC, the command byte, a
+// sequence number, a 16-bit length and the command byte inverted; the job
+// starts with command '@', so without the check it would pass for ESC/P.
+constexpr std::string_view MINOLTA_START{"\x1B@", 2};
+constexpr uint64_t MINOLTA_INVERTED_COMMAND_AT = 5;
+constexpr unsigned char MINOLTA_INVERTED_START = 0xFF ^ '@';
+
+// How far the bytes at the offset agree with a start of a language that is
+// not read.
+TextMatch MatchUnreadStart(const DataBuffer& buffer, uint64_t offset)
+{
+    bool prefix = false;
+    for (std::string_view start : UNREAD_STARTS) {
+        const TextMatch match = MatchAt(buffer, offset, start);
+        if (match == TextMatch::Full)
+            return match;
+        prefix = prefix || match == TextMatch::Prefix;
+    }
+    if (MatchAt(buffer, offset, MINOLTA_START) != TextMatch::None) {
+        if (buffer.Length() - offset <= MINOLTA_INVERTED_COMMAND_AT)
+            return TextMatch::Prefix;
+        if (buffer[offset + MINOLTA_INVERTED_COMMAND_AT] == MINOLTA_INVERTED_START)
+            return TextMatch::Full;
+    }
+    return prefix ? TextMatch::Prefix : TextMatch::None;
+}
+
 }  // namespace
 
 const std::array<std::string_view, LanguageDetector::mintLANGUAGE_HEADER_COUNT> LanguageDetector::mbytLANGUAGE_HEADERS = {
@@ -89,6 +132,10 @@ ParseDataResultType LanguageDetector::ParseData(const DataBuffer& buffer)
     Log(LOG_DEBUG, "LanguageDetector::ParseData - Start");
     mintBytesProcessed = 0;
     const uint64_t total = buffer.Length();
+    if (mblnPassingOver) {
+        mintBytesProcessed = total;
+        return PARSE_RESULT_HANDLED;
+    }
     // The longest signature: with fewer bytes the job's start may still grow
     // into one, so nothing is decided yet.
     const uint64_t window = mintUNIVERSAL_EXIT_LANGUAGE_LENGTH;
@@ -106,6 +153,12 @@ ParseDataResultType LanguageDetector::ParseData(const DataBuffer& buffer)
         if (detection.mblnNeedMoreData) {
             needMoreData = true;
             break;
+        }
+        if (detection.mblnUnread) {
+            Log(LOG_INFO, "LanguageDetector::ParseData - A language that is not read; the job is passed over.");
+            mblnPassingOver = true;
+            mintBytesProcessed = total;
+            return PARSE_RESULT_HANDLED;
         }
         if (buffer[offset] != 0) {
             allNul = false;
@@ -151,6 +204,12 @@ LanguageDetector::Detection LanguageDetector::mintDetectLanguageHeader(const Dat
     }
     if (detection.mblnNeedMoreData)
         return detection;
+    const TextMatch unread = MatchUnreadStart(buffer, offset);
+    if (unread != TextMatch::None) {
+        detection.mblnNeedMoreData = unread == TextMatch::Prefix;
+        detection.mblnUnread = unread == TextMatch::Full;
+        return detection;
+    }
     if (buffer[offset] != ESCAPE)
         return detection;
     // (An ESC at the end of the data has waited above: it may begin ESC E.)

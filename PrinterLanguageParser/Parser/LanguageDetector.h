@@ -8,7 +8,8 @@
 namespace RawPrintData {
 
 // Finds the language of a job (or of what follows a skipped part) from its
-// first bytes, passing over leading NULs, and hands over to that language.
+// first bytes, passing over leading NULs, and hands over to that language;
+// a job in a language of Debian's drivers that is not read is passed over.
 class LanguageDetector final : public IRawDataParser {
 public:
     static constexpr size_t mintLANGUAGE_HEADER_COUNT = 21;
@@ -26,9 +27,14 @@ private:
     struct Detection {
         RawLanguageType mintLanguage = LANGUAGE_UNKNOWN;  // 0: nothing detected
         bool mblnNeedMoreData = false;  // a signature that would win may still follow
+        bool mblnUnread = false;        // a language that is not read starts here
     };
 
     Detection mintDetectLanguageHeader(const DataBuffer& buffer, uint64_t offset);
+
+    // The job started with a language that is not read: the rest of it is
+    // passed over.
+    bool mblnPassingOver = false;
 };
 
 }  // namespace RawPrintData

@@ -117,6 +117,12 @@ const DetectionCase DETECTION_CASES[] = {
      PARSE_RESULT_HANDLED},
     {"CalComp data skipped to the end", "\x16\x16 IN;PU;%!PS\n", -1, 0, PARSE_RESULT_HANDLED},
     {"Oce job without its trailer", "*OceJob %!PS IN;", -1, 0, PARSE_RESULT_HANDLED},
+    // Languages of Debian's drivers that are not read: passed over, no page.
+    {"ZjStream passed over", std::string("JZJZ\x00\x00\x00\x34\x1B" "E\f", 11), -1, 0, PARSE_RESULT_HANDLED},
+    {"LIDIL framing passed over", std::string("$\x01\x00\x00\x07\x00%!PS\n", 11), -1, 0, PARSE_RESULT_HANDLED},
+    {"KonicaMinolta packets passed over", std::string("\x1B@\x00\x02\x00\xBF\x82\x10\xAE\f\x1B" "E", 12), -1, 0,
+     PARSE_RESULT_HANDLED},
+    {"CaPSL passed over", "\x1B;\x1B<\x1B[0&z\f\x1B" "E\f", -1, 0, PARSE_RESULT_HANDLED},
     {"plain letters", "Hello World, no printer language", -1, 0, PARSE_RESULT_DETECTION_FAILED},
     {"NULs then letters", Nuls(30) + "plain text", -1, 0, PARSE_RESULT_DETECTION_FAILED},
     {"short unknown start", "%!Pxy", -1, 0, PARSE_RESULT_HANDLED},

@@ -252,6 +252,17 @@ TEST(Pcl6Parser, UnreadableInput)
     EXPECT_EQ(lone.mListener.mvecLanguages, std::vector<RawLanguageType>{LANGUAGE_UNKNOWN});
 }
 
+// A stream header of another stream than PCL XL (Ricoh's SAG-GDI): the stream
+// is passed over, up to the universal exit that hands the job back to PJL.
+TEST(Pcl6Parser, PassesOverAnotherStream)
+{
+    const std::string job = ") SAG-GDI RL;0;0;Comment\r\n" + std::string("\x10\x00\x02\xC0\x41\x44", 6) +
+                            "\x1B%-12345X@PJL EOJ\r\n";
+    const ParseOutcome outcome = ExpectChunkInvariant(ToBytes(job));
+    EXPECT_EQ(outcome.mintFirstFailure, PARSE_RESULT_HANDLED) << outcome.Describe();
+    EXPECT_TRUE(outcome.mvecPageSets.empty()) << outcome.Describe();
+}
+
 // An attribute id 0 names nothing: the value waits for a real id, and the
 // rest of the data is read in the same call (nothing is lost at the end of
 // the job, wherever it is cut).

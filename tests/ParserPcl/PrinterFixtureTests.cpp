@@ -115,6 +115,7 @@ const FixtureCase FIXTURES[] = {
 
 // The driver corpus (data/make-driver-corpus.sh): three-small.ps and
 // five-pages.ps on A4 printed through every Debian driver of the PCL family,
+// and three-small.ps through those of languages the parser does not read,
 // each with what its printer prints.
 const std::vector<ExpectedSet> SMALL_COLOUR = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
 // Drivers that ask for the queue's paper for every page.
@@ -123,6 +124,12 @@ const std::vector<ExpectedSet> SMALL_MONO_A4 = {{"A4", 2100, 2970, 3, 0}};
 // Drivers that name no paper: the printer's own.
 const std::vector<ExpectedSet> SMALL_COLOUR_UNSIZED = {{"", 0, 0, 2, 1}};
 const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
+// Drivers of a language the parser does not read.
+const std::vector<ExpectedSet> NO_PAGES = {};
+// hpijs ends an odd duplex job with a white page, the last sheet's back
+// side, which the printer prints.
+const std::vector<ExpectedSet> FIVE_COLOUR_BLANK_BACK = {{"A4", 2100, 2970, 4, 2}};
+const std::vector<ExpectedSet> FIVE_MONO_BLANK_BACK = {{"A4", 2100, 2970, 6, 0}};
 
 const FixtureCase DRIVER_CORPUS[] = {
     {"gs_cdeskjet", "drivers/gs-cdeskjet.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
@@ -179,6 +186,91 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"gutenprint_colorlaser", "drivers/gutenprint-colorlaser.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,
      COLOR_TYPE_COLOR},
     {"brlaser_hl5030", "drivers/brlaser-hl5030.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
+
+    // hpijs through Ghostscript's ijs device: the DeskJets send each paper
+    // size as a PJL job of its own, the newer ones with a colour space
+    // (ESC * v # W) even in grey; the Photosmart 100 prints on its photo
+    // paper, by a code the parser does not know, whatever the queue asks.
+    {"hpijs_deskjet990c", "drivers/hpijs-deskjet990c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"hpijs_deskjet990c_duplex", "drivers/hpijs-deskjet990c-duplex.pcl", Feed::Whole, FIVE_COLOUR_BLANK_BACK, 1, true,
+     COLOR_TYPE_COLOR},
+    {"hpijs_deskjet5550", "drivers/hpijs-deskjet5550.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"hpijs_deskjet5550_grey", "drivers/hpijs-deskjet5550-grey.pcl", Feed::Whole, FIVE_MONO, 1, false,
+     COLOR_TYPE_COLOR},
+    {"hpijs_deskjet6940", "drivers/hpijs-deskjet6940.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"hpijs_deskjet630c", "drivers/hpijs-deskjet630c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpijs_deskjet540", "drivers/hpijs-deskjet540.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"hpijs_deskjet350", "drivers/hpijs-deskjet350.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpijs_deskjet850c", "drivers/hpijs-deskjet850c.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpijs_photosmart100", "drivers/hpijs-photosmart100.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false,
+     COLOR_TYPE_COLOR},
+    {"hpijs_apollo2100", "drivers/hpijs-apollo2100.pcl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpijs_officejetk550_duplex", "drivers/hpijs-officejetk550-duplex.pcl", Feed::Whole, FIVE_COLOUR_BLANK_BACK, 1,
+     true, COLOR_TYPE_COLOR},
+    {"hpijs_laserjet1320", "drivers/hpijs-laserjet1320.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"hpijs_laserjet1320_duplex", "drivers/hpijs-laserjet1320-duplex.pcl", Feed::Whole, FIVE_MONO_BLANK_BACK, 1, true,
+     COLOR_TYPE_UNKNOWN},
+    {"hpijs_colorlaserjet4600", "drivers/hpijs-colorlaserjet4600.pcl", Feed::Whole, SMALL_COLOUR, 1, false,
+     COLOR_TYPE_COLOR},
+    {"hpijs_pcl5e_hl960", "drivers/hpijs-pcl5e-hl960.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpijs_pcl5c_hl2600cn", "drivers/hpijs-pcl5c-hl2600cn.pcl", Feed::Whole, SMALL_COLOUR, 1, false,
+     COLOR_TYPE_COLOR},
+
+    // Ghostscript's PCL devices through foomatic-rip. lj4dithp ends its
+    // pages with a reset and no form feed, ljetplus names no paper.
+    {"foomatic_ljet4", "drivers/foomatic-ljet4.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foomatic_ljet4d_duplex", "drivers/foomatic-ljet4d-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
+     COLOR_TYPE_UNKNOWN},
+    {"foomatic_ljet3d_duplex", "drivers/foomatic-ljet3d-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
+     COLOR_TYPE_UNKNOWN},
+    {"foomatic_ljetplus", "drivers/foomatic-ljetplus.pcl", Feed::Whole, SMALL_MONO_UNSIZED, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"foomatic_lj4dithp", "drivers/foomatic-lj4dithp.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"foomatic_lj250", "drivers/foomatic-lj250.pcl", Feed::Whole, SMALL_COLOUR_UNSIZED, 1, false, COLOR_TYPE_COLOR},
+    {"foomatic_lp2563", "drivers/foomatic-lp2563.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foomatic_oce9050", "drivers/foomatic-oce9050.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foomatic_hl1250", "drivers/foomatic-hl1250.pcl", Feed::Whole, SMALL_PCL_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foomatic_pxlmono_duplex", "drivers/foomatic-pxlmono-duplex.pxl", Feed::Whole, FIVE_MONO, 1, true,
+     COLOR_TYPE_MONO},
+    {"foomatic_pxlcolor", "drivers/foomatic-pxlcolor.pxl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    // PCL XL that PJL enters as DPL.
+    {"foomatic_pxldpl", "drivers/foomatic-pxldpl.pxl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+    {"oki_b2200", "drivers/oki-b2200.pcl", Feed::Whole, FIVE_MONO, 1, false, COLOR_TYPE_UNKNOWN},
+    // PDF behind PJL; RENDERMODE=AUTOCOLOR lets the printer print colour.
+    {"fujixerox_pdf", "drivers/fujixerox-pdf.pjl", Feed::Whole, SMALL_COLOUR, 1, false, COLOR_TYPE_COLOR},
+
+    // Languages the parser does not read, alone or behind PJL: no pages and
+    // no failure, so the job prints; PJL's settings still count.
+    {"foo2zjs_laserjet1020", "drivers/foo2zjs-laserjet1020.zjs", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foo2zjs_magicolor2300", "drivers/foo2zjs-magicolor2300.zjs", Feed::Whole, NO_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"foo2hp_colorlaserjet2600", "drivers/foo2hp-colorlaserjet2600.zjs", Feed::Whole, NO_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"foo2xqx_laserjetp1005", "drivers/foo2xqx-laserjetp1005.xqx", Feed::Whole, NO_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"foo2lava_phaser6121", "drivers/foo2lava-phaser6121.lava", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foo2qpdl_clp300", "drivers/foo2qpdl-clp300.qpdl", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foo2oak_generic", "drivers/foo2oak-generic.oak", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foo2hbpl2_dell1355", "drivers/foo2hbpl2-dell1355.hbpl", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_MONO},
+    {"foo2hiperc_c5600", "drivers/foo2hiperc-c5600.hiperc", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foo2slx_c500", "drivers/foo2slx-c500.slx", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foo2ddst_sp112", "drivers/foo2ddst-sp112.ddst", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"splix_ml2010", "drivers/splix-ml2010.qpdl", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpijs_deskjet3320_lidil", "drivers/hpijs-deskjet3320.ldl", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"min12xxw_pagepro1200w", "drivers/min12xxw-pagepro1200w.prn", Feed::Whole, NO_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"pnm2ppa_deskjet720c", "drivers/pnm2ppa-deskjet720c.ppa", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"cjet_lbp4u", "drivers/cjet-lbp4u.capsl", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foomatic_hl7x0", "drivers/foomatic-hl7x0.hbp", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foomatic_gdi_ml200", "drivers/foomatic-gdi-ml200.gdi", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"foomatic_dj505j", "drivers/foomatic-dj505j.prn", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"m2300w_magicolor2300w", "drivers/m2300w-magicolor2300w.prn", Feed::Whole, NO_PAGES, 1, false,
+     COLOR_TYPE_UNKNOWN},
+    {"ptouch_ql570", "drivers/ptouch-ql570.prn", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"c2esp_kodak5100", "drivers/c2esp-kodak5100.prn", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
+    {"sag_gdi_sp1000s", "drivers/sag-gdi-sp1000s.prn", Feed::Whole, NO_PAGES, 1, false, COLOR_TYPE_UNKNOWN},
 };
 
 // Names the case in test listings by its label.

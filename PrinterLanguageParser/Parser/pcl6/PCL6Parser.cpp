@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Parser.h"
 
+#include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/pcl6/Operation.h"
 
 #include <algorithm>
@@ -12,6 +13,11 @@ namespace {
 // Bytes of one element of each element type: ubyte, uint16, uint32, sint16,
 // sint32, real32.
 constexpr std::array<uint64_t, ELEMENT_TYPE_COUNT> ELEMENT_SIZES = {1, 2, 4, 2, 4, 4};
+
+// What a PCL XL stream header names after its binding byte. Other streams
+// share the header's form (Ricoh's SAG-GDI of rastertosag-gdi) but not its
+// tags.
+constexpr std::string_view PCL_XL_STREAM_CLASS{" HP-PCL XL"};
 
 // Where the data-type tags of each shape begin, with their element counts.
 struct Shape {
@@ -72,10 +78,14 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
         return PARSE_RESULT_HANDLED;
 
     uint64_t position = 0;
+    if (mblnOtherStream)
+        return mintPassOverOtherStream(buffer, 0);
     if (mByteOrder == nullptr) {
         const ParseDataResultType header = mintReadStreamHeader(buffer, position);
         if (header != PARSE_RESULT_HANDLED)
             return header;
+        if (mblnOtherStream)
+            return mintPassOverOtherStream(buffer, position);
     }
 
     mContiguous.Bind(buffer);
@@ -169,7 +179,30 @@ ParseDataResultType PCL6Parser::mintReadStreamHeader(const DataBuffer& buffer, u
         mintBytesProcessed = 0;
         return PARSE_RESULT_NEED_MORE_DATA;
     }
+    if (MatchAt(buffer, 1, PCL_XL_STREAM_CLASS) != TextMatch::Full) {
+        Log(LOG_INFO, "PCL6Parser::ReadStreamHeader - The stream is not PCL XL; it is passed over.");
+        mByteOrder.reset();
+        mblnOtherStream = true;
+    }
     return PARSE_RESULT_HANDLED;
+}
+
+// Passes over a stream that is not PCL XL, up to the universal exit language
+// that hands the job back to PJL, or to the end of the job.
+ParseDataResultType PCL6Parser::mintPassOverOtherStream(const DataBuffer& buffer, uint64_t from)
+{
+    const uint64_t total = buffer.Length();
+    const uint64_t exit = buffer.Find(mstrUNIVERSAL_EXIT_LANGUAGE, from);
+    if (exit != DataBuffer::npos) {
+        mblnOtherStream = false;
+        mintBytesProcessed = exit;
+        NotifyNextLanguage(LANGUAGE_PJL);
+        return PARSE_RESULT_SWITCH_LANGUAGE;
+    }
+    // Keep what may be the start of an exit language cut by the chunk's end.
+    const uint64_t kept = std::min<uint64_t>(total - from, mstrUNIVERSAL_EXIT_LANGUAGE.size() - 1);
+    mintBytesProcessed = total - kept;
+    return PARSE_RESULT_NEED_MORE_DATA;
 }
 
 // Reads a single value, an xy pair or a box into the pending value, or an
@@ -317,6 +350,7 @@ double PCL6Parser::mReadElement(TagBytes bytes, unsigned int elementType) const
 ParseDataResultType PCL6Parser::ParseDone()
 {
     mByteOrder.reset();
+    mblnOtherStream = false;
     return PARSE_RESULT_HANDLED;
 }
 

@@ -71,6 +71,7 @@ private:
     static constexpr uint64_t mintFAILURE = UINT64_MAX;
 
     ParseDataResultType mintReadStreamHeader(const DataBuffer& buffer, uint64_t& position);
+    ParseDataResultType mintPassOverOtherStream(const DataBuffer& buffer, uint64_t from);
     uint64_t mintHandleDataType(TagBytes tag);
     uint64_t mintHandleArray(TagBytes tag, unsigned int elementType);
     uint64_t mintHandleAttribute(TagBytes tag);
@@ -84,6 +85,9 @@ private:
     bool mblnDebug = false;
 
     std::unique_ptr<Endian> mByteOrder;
+    // The stream header named another stream than PCL XL: its data is
+    // passed over.
+    bool mblnOtherStream = false;
     std::optional<PendingValue> mPendingValue;
     AttributeSet mAttributes;
     CRawPage mCurrentPage;

@@ -6,34 +6,76 @@
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 namespace RawPrintData::PJL {
 
 namespace {
 
-constexpr std::string_view LINE_FEED{"\n"};
 // A Prescribe command block, as vendor job headers put one between PJL lines
 // ("!R! ...; EXIT;").
 constexpr std::string_view PRESCRIBE_START{"!R!"};
 
-// The language an ENTER LANGUAGE value names, or LANGUAGE_UNKNOWN. The PCL 5
-// reader reads the PCL 3 of inkjets (PCL3GUI of hpcups) and RTL raster too.
+// The PCL XL stream header, as it follows an ENTER LANGUAGE of a name that
+// is not read (Ghostscript's pxldpl enters PCL XL as DPL).
+constexpr std::string_view PCL_XL_STREAM{") HP-PCL XL"};
+// Starts of languages that drivers send after PJL lines without ENTER
+// LANGUAGE, which the printer senses by itself and the parser does not read:
+// foo2zjs's ZjStream and foo2xqx's XQX.
+constexpr std::array<std::string_view, 2> SENSED_UNREAD_LANGUAGES = {"JZJZ", ",XQX"};
+
+// The language an ENTER LANGUAGE value names, or LANGUAGE_UNKNOWN. The name
+// ends at a control character: hpijs writes "PCL3" and a reset before the
+// line feed. The PCL 5 reader reads the PCL 3 of inkjets (PCL3GUI of hpcups,
+// PCL3E of hpijs) and RTL raster too.
 RawLanguageType LanguageNamed(const PJLCommand& command)
 {
-    if (command.OptionValueIs("POSTSCRIPT") || command.OptionValueIs("PS"))
+    std::string_view name = command.GetOptionValue();
+    const auto control = std::find_if(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    name = TrimText(name.substr(0, static_cast<size_t>(control - name.begin())));
+    const auto is = [name](std::string_view value) { return EqualsIgnoringCase(name, value); };
+    if (is("POSTSCRIPT") || is("PS"))
         return LANGUAGE_POSTSCRIPT;
-    if (command.OptionValueIs("PCL") || command.OptionValueIs("PCL3") || command.OptionValueIs("PCL3GUI") ||
-        command.OptionValueIs("PCL5") || command.OptionValueIs("PCL5C") || command.OptionValueIs("PCL5E") ||
-        command.OptionValueIs("RTL"))
+    if (is("PCL") || is("PCL3") || is("PCL3E") || is("PCL3GUI") || is("PCL5") || is("PCL5C") || is("PCL5E") ||
+        is("RTL"))
         return LANGUAGE_PCL5;
-    if (command.OptionValueIs("PCLXL") || command.OptionValueIs("XL2HB") || command.OptionValueIs("PCL6"))
+    if (is("PCLXL") || is("XL2HB") || is("PCL6"))
         return LANGUAGE_PCL6;
-    if (command.OptionValueIs("HPGL") || command.OptionValueIs("HPGL2"))
+    if (is("HPGL") || is("HPGL2"))
         return LANGUAGE_HPGL;
-    if (command.OptionValueIs("PDF"))
+    if (is("PDF"))
         return LANGUAGE_PDF;
     return LANGUAGE_UNKNOWN;
+}
+
+// The end of the line that starts at the index: its line feed, a universal
+// exit language inside it (which ends every PJL line), or, when neither is
+// there, the end of the data less a possible start of the exit language cut
+// by it. lineComplete tells whether the line ended in the data.
+uint64_t FindLineEnd(const DataBuffer& buffer, uint64_t index, std::string_view exit, bool& lineComplete)
+{
+    const uint64_t total = buffer.Length();
+    for (uint64_t at = index; at < total; ++at) {
+        const unsigned char byte = buffer[at];
+        if (byte == '\n') {
+            lineComplete = true;
+            return at;
+        }
+        if (byte != 0x1B)
+            continue;
+        const TextMatch match = MatchAt(buffer, at, exit);
+        if (match == TextMatch::Full) {
+            lineComplete = true;
+            return at;
+        }
+        if (match == TextMatch::Prefix) {
+            lineComplete = false;
+            return at;
+        }
+    }
+    lineComplete = false;
+    return total;
 }
 
 }  // namespace
@@ -65,7 +107,24 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
             const TextMatch exit = MatchAt(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE);
             if (exit == TextMatch::Full) {
                 position += mstrUNIVERSAL_EXIT_LANGUAGE.size();
+                mblnSensingAfterEnter = false;
                 continue;
+            }
+            // NUL padding between the jobs of one file (hpijs) is passed over.
+            if (exit == TextMatch::None && buffer[position] == 0) {
+                ++position;
+                continue;
+            }
+            if (exit == TextMatch::None) {
+                const ParseDataResultType sensed = mintSenseLanguage(buffer, position);
+                if (sensed == PARSE_RESULT_SWITCH_LANGUAGE)
+                    return sensed;
+                if (sensed == PARSE_RESULT_NEED_MORE_DATA) {
+                    mintBytesProcessed = position;
+                    return sensed;
+                }
+                if (mblnSkippingLanguage)
+                    continue;
             }
             const TextMatch prescribe = MatchAt(buffer, position, PRESCRIBE_START);
             if (exit == TextMatch::Prefix || prescribe == TextMatch::Prefix) {
@@ -92,15 +151,20 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
                 return PARSE_RESULT_NEED_MORE_DATA;
             }
         }
-        const uint64_t lineFeed = buffer.Find(LINE_FEED, position);
-        const uint64_t lineEnd = lineFeed == DataBuffer::npos ? total : lineFeed;
+        bool lineComplete = false;
+        const uint64_t lineEnd = FindLineEnd(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE, lineComplete);
         for (uint64_t index = position; index < lineEnd && mstrCurrentLine.size() < MAX_COMMAND_TEXT; ++index)
             mstrCurrentLine.push_back(static_cast<char>(buffer[index]));
         mblnLinePending = true;
-        if (lineFeed == DataBuffer::npos)
-            break;
+        if (!lineComplete) {
+            // A possible exit language cut by the chunk's end is read again.
+            mintBytesProcessed = lineEnd;
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
 
-        position = lineFeed + 1;
+        // The line feed is consumed; a universal exit language is read as
+        // the next line's start.
+        position = buffer[lineEnd] == '\n' ? lineEnd + 1 : lineEnd;
         const ParseDataResultType result = mintHandleCurrentCommand(mstrCurrentLine);
         mstrCurrentLine.clear();
         mblnLinePending = false;
@@ -112,6 +176,51 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
     }
     mintBytesProcessed = total;
     return mblnLinePending ? PARSE_RESULT_NEED_MORE_DATA : PARSE_RESULT_HANDLED;
+}
+
+// At the start of a line: data that is no PJL line but another language
+// that the printer senses by itself. After an ENTER LANGUAGE of a name that
+// is not read, PCL XL by its stream header, else that language is passed
+// over. Without ENTER LANGUAGE: PCL 5 by its escape character (Ghostscript's
+// ljet4 through foomatic, and hpijs's reset before each job), and the binary
+// data of a language that is not read, by a start of its own or by a control
+// character no PJL line begins with, passed over up to the universal exit.
+// SWITCH_LANGUAGE, NEED_MORE_DATA when the data ends inside a start, or
+// HANDLED (mblnSkippingLanguage tells whether the data is passed over).
+ParseDataResultType PJLParser::mintSenseLanguage(const DataBuffer& buffer, uint64_t position)
+{
+    if (mblnSensingAfterEnter) {
+        const TextMatch stream = MatchAt(buffer, position, PCL_XL_STREAM);
+        if (stream == TextMatch::Prefix)
+            return PARSE_RESULT_NEED_MORE_DATA;
+        mblnSensingAfterEnter = false;
+        if (stream == TextMatch::Full) {
+            NotifyNextLanguage(LANGUAGE_PCL6);
+            mintBytesProcessed = position;
+            return PARSE_RESULT_SWITCH_LANGUAGE;
+        }
+        mblnSkippingLanguage = true;
+        return PARSE_RESULT_HANDLED;
+    }
+    const unsigned char first = buffer[position];
+    if (first == 0x1B) {
+        Log(LOG_INFO, "PJLParser::ParseData - PCL 5 follows without ENTER LANGUAGE");
+        NotifyNextLanguage(LANGUAGE_PCL5);
+        mintBytesProcessed = position;
+        return PARSE_RESULT_SWITCH_LANGUAGE;
+    }
+    bool unread = first < 0x20 && first != '\t' && first != '\r' && first != '\n' && first != '\f';
+    for (std::string_view start : SENSED_UNREAD_LANGUAGES) {
+        const TextMatch match = MatchAt(buffer, position, start);
+        if (match == TextMatch::Prefix)
+            return PARSE_RESULT_NEED_MORE_DATA;
+        unread = unread || match == TextMatch::Full;
+    }
+    if (unread) {
+        Log(LOG_INFO, "PJLParser::ParseData - A language that is not read follows; its data is passed over");
+        mblnSkippingLanguage = true;
+    }
+    return PARSE_RESULT_HANDLED;
 }
 
 // Acts on one line. Blank lines (a job ending in the universal exit language
@@ -144,10 +253,11 @@ void PJLParser::mHandleEnter(const PJLCommand& command, ParseDataResultType& res
         return;
     const RawLanguageType language = LanguageNamed(command);
     if (language == LANGUAGE_UNKNOWN) {
-        // Another language (ZJS, LIPS, PDF, ...): its pages are not counted.
-        Log(LOG_INFO, "PJLParser::HandleEnter - Language %s is not read; its data is passed over",
+        // Another language (ZJS, LIPS, ...): its pages are not counted,
+        // unless its data is PCL XL by another name.
+        Log(LOG_INFO, "PJLParser::HandleEnter - Language %s is not read unless it is PCL XL",
             command.GetOptionValue().c_str());
-        mblnSkippingLanguage = true;
+        mblnSensingAfterEnter = true;
         return;
     }
     NotifyNextLanguage(language);
@@ -177,7 +287,9 @@ void PJLParser::mHandleSet(const PJLCommand& command)
         }
     } else if (command.OptionNameIs("RENDERMODE") || command.OptionNameIs("DATAMODE") ||
                command.OptionNameIs("KCOLORMODE")) {
-        mReportColorType(command.OptionValueIs("COLOR") ? COLOR_TYPE_COLOR : COLOR_TYPE_GRAYSCALE);
+        // AUTOCOLOR (Fuji Xerox) prints the colour pages in colour.
+        const bool color = command.OptionValueIs("COLOR") || command.OptionValueIs("AUTOCOLOR");
+        mReportColorType(color ? COLOR_TYPE_COLOR : COLOR_TYPE_GRAYSCALE);
     } else if (command.OptionNameIs("PAPERLENGTH") || command.OptionNameIs("PAPERWIDTH")) {
         const uint64_t decipoints = command.OptionValueAsUnsigned();
         if (decipoints == 0)

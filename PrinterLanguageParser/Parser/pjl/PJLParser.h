@@ -27,6 +27,7 @@ public:
 private:
     // Handles one complete line (without its line feed).
     ParseDataResultType mintHandleCurrentCommand(std::string_view line);
+    ParseDataResultType mintSenseLanguage(const DataBuffer& buffer, uint64_t position);
     void mHandleEnter(const PJLCommand& command, ParseDataResultType& result);
     void mHandleSet(const PJLCommand& command);
     void mHandleXcpt(const PJLCommand& command);
@@ -41,6 +42,9 @@ private:
     // ENTER LANGUAGE named a language that is not read: its data is passed
     // over up to the universal exit language that ends it.
     bool mblnSkippingLanguage = false;
+    // ENTER LANGUAGE named such a language: what follows is read as PCL XL
+    // when it starts with PCL XL's stream header, else passed over.
+    bool mblnSensingAfterEnter = false;
 };
 
 }  // namespace RawPrintData::PJL
