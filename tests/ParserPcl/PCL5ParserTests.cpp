@@ -242,9 +242,9 @@ TEST(Pcl5Parser, ResetIsNoPage)
 }
 
 // Colour reaches a page through black, cyan, magenta, yellow raster where the
-// cyan, magenta and yellow rows differ once decompressed, and through RGB
-// pixels that are not grey; black ink, empty colour planes and alike ones
-// leave the page mono.
+// cyan, magenta and yellow rows part once decompressed (from 1000 pixels of
+// colour), and through RGB pixels that are not grey; black ink, empty colour
+// planes and alike ones leave the page mono.
 TEST(Pcl5Parser, ColourPagesFromColourPlanes)
 {
     struct Case {
@@ -255,26 +255,29 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     };
     const Case cases[] = {
         {"unencoded, empty", "0", std::string("\0\0", 2), 0},
-        {"unencoded, ink", "0", std::string("\0\x10", 2), 1},
+        {"unencoded, ink", "0", std::string("\0\xFF", 2), 1},
         {"run-length, empty", "1", std::string("\x05\0", 2), 0},
-        {"run-length, ink", "1", std::string("\0\x10", 2), 1},
+        {"run-length, ink", "1", std::string("\0\xFF", 2), 1},
         {"TIFF, empty literal and run", "2", std::string("\x01\0\0\xFE\0\x80", 6), 0},
-        {"TIFF, ink in a run", "2", std::string("\x80\xFF\x05", 3), 1},
+        {"TIFF, ink in a run", "2", std::string("\x80\xFF\xFF", 3), 1},
         {"delta row, empty", "3", std::string("\x20\0\0\x1F\xFF\x05\0", 7), 0},
-        {"delta row, ink after an offset", "3", std::string("\x1F\x05\x07", 3), 1},
+        {"delta row, ink after an offset", "3", std::string("\x1F\x05\xFF", 3), 1},
         {"replacement delta row, empty", "9", std::string("\x01\0\0\x80\0\x07\0\0\0\0\0\0\0\0", 14), 0},
-        {"replacement delta row, ink in a run", "9", std::string("\x01\0\0\x80\x09", 5), 1},
+        {"replacement delta row, ink in a run", "9", std::string("\x01\0\0\x80\xFF", 5), 1},
         // Eight and two more literal bytes: ink in the last.
-        {"replacement delta row, extended count", "9", std::string("\x07\x02\0\0\0\0\0\0\0\0\0\x02", 12), 1},
+        {"replacement delta row, extended count", "9", std::string("\x07\x02\0\0\0\0\0\0\0\0\0\xFF", 12), 1},
     };
     for (const Case& row : cases) {
         SCOPED_TRACE(row.mstrLabel);
         const std::string cyan = row.mstrCyanRow;
         const std::string black("\xFF\xFF", 2);
         const std::string size = std::to_string(cyan.size());
-        // A page of one row, then a page of black only, in the combined form.
-        const std::string job = "\x1B*r-4U\x1B*r1A\x1B*b" + row.mstrCompression + "M\x1B*b2V" + black + "\x1B*b" + size +
-                                "V" + cyan + "\x1B*b0V\x1B*b0W\x1B*rC\f" + "\x1B*r1A\x1B*b2v" + black + "0v0v0W\x1B*rC\f";
+        // A page of 130 such rows, then a page of black only, in the combined
+        // form.
+        std::string job = "\x1B*r-4U\x1B*r1A\x1B*b" + row.mstrCompression + "M";
+        for (int count = 0; count < 130; ++count)
+            job += "\x1B*b2V" + black + "\x1B*b" + size + "V" + cyan + "\x1B*b0V\x1B*b0W";
+        job += "\x1B*rC\f\x1B*r1A\x1B*b2v" + black + "0v0v0W\x1B*rC\f";
         const ParseOutcome outcome = ParsePcl5(ToBytes(job));
         EXPECT_EQ(outcome.mintColorPages, row.mintColourPages) << outcome.Describe();
         EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, 2) << outcome.Describe();
@@ -285,9 +288,11 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     EXPECT_EQ(composite.mintColorPages, 0) << composite.Describe();
     // Delta rows build on the row before, which rows moved over (# Y) blank:
     // an empty magenta and yellow repeat the row before unless they were.
-    const std::string equalRow = "\x1B*b0V\x1B*b2V" + std::string("\0\x05", 2) + "\x1B*b2V" + std::string("\0\x05", 2) +
-                                 "\x1B*b2W" + std::string("\0\x05", 2);
-    const std::string cyanOnly = "\x1B*b0V\x1B*b2v" + std::string("\0\x05", 2) + "0v0W";
+    const std::string equalRow = "\x1B*b0V\x1B*b2V" + std::string("\0\xFF", 2) + "\x1B*b2V" + std::string("\0\xFF", 2) +
+                                 "\x1B*b2W" + std::string("\0\xFF", 2);
+    std::string cyanOnly;
+    for (int count = 0; count < 130; ++count)
+        cyanOnly += "\x1B*b0V\x1B*b2v" + std::string("\0\xFF", 2) + "0v0W";
     for (const bool movedOver : {false, true}) {
         const std::string job = "\x1B*r-4U\x1B*r1A\x1B*b3M" + equalRow + (movedOver ? "\x1B*b1Y" : "") + cyanOnly +
                                 "\x1B*rC\f";
@@ -305,29 +310,32 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     const ParseOutcome red = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\xFF\0\0", 6) + "\x1B*rC\f"));
     EXPECT_EQ(red.mintColorPages, 1) << red.Describe();
     // Cyan, magenta and yellow alone (ESC * r -3 U) print black with all
-    // three: a page is colour from 1000 colour pixels that are one in eight
-    // of its marked ones.
+    // three: a page is colour from 1000 pixels where their ink parts, plain
+    // colour (one plane empty, another half full) at once, other colour once
+    // it is one in 32 of the marked pixels.
     struct CmyCase {
         const char* mstrLabel;
         int mintBlackRows;  // 32 bytes of all three planes
         int mintCyanRows;   // 32 bytes of cyan only
+        char mbytCyan;      // each of them
         int mintColourPages;
     };
     const CmyCase cmyCases[] = {
-        {"composite black", 4, 0, 0},
-        {"stray pixels at black's edges", 0, 0, 0},
-        {"a little cyan", 0, 3, 0},
-        {"a trace among much black", 1100, 4, 0},
-        {"cyan among black", 4, 4, 1},
+        {"composite black", 4, 0, '\xFF', 0},
+        {"stray pixels at black's edges", 0, 0, '\xFF', 0},
+        {"a little cyan", 0, 3, '\xFF', 0},
+        {"a trace of pale cyan among much black", 1100, 11, '\x07', 0},
+        {"pale cyan among black", 4, 11, '\x07', 1},
+        {"plain cyan among much black", 1100, 4, '\xFF', 1},
     };
     for (const CmyCase& row : cmyCases) {
         SCOPED_TRACE(row.mstrLabel);
-        const std::string ink(32, '\xFF'), stray = std::string(31, '\0') + "\x01";
+        const std::string ink(32, '\xFF'), cyan(32, row.mbytCyan), stray = std::string(31, '\0') + "\x01";
         std::string job = "\x1B*r-3U\x1B*r1A\x1B*b0M";
         for (int count = 0; count < row.mintBlackRows; ++count)
             job += "\x1B*b32V" + ink + "\x1B*b32V" + ink + "\x1B*b32W" + ink;
         for (int count = 0; count < row.mintCyanRows; ++count)
-            job += "\x1B*b32V" + ink + "\x1B*b0V\x1B*b0W";
+            job += "\x1B*b32V" + cyan + "\x1B*b0V\x1B*b0W";
         job += "\x1B*b32V" + stray + "\x1B*b0V\x1B*b0W\x1B*rC\f";
         const ParseOutcome cmy = ParsePcl5(ToBytes(job));
         EXPECT_EQ(cmy.mintColorPages, row.mintColourPages) << cmy.Describe();

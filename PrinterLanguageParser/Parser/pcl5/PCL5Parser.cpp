@@ -188,6 +188,7 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
         // A plane the colour watch reads: its data starts here.
         OnRaster(rows.mblnWatchedLast ? RasterStrategy::Kind::RowData : RasterStrategy::Kind::PlaneData,
                  static_cast<int32_t>(rows.mintWatchedLength));
+        mColourWatch.RepeatRows(rows.mintRepeatedRows);
     }
     if (rows.mintPendingData > 0)
         AdvanceBytePosition(rows.mintPendingData);

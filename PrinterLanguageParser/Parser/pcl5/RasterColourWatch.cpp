@@ -12,13 +12,24 @@ namespace {
 
 // Raster compression modes.
 constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLACEMENT_DELTA_ROW = 9, PIXEL_DELTA = 10;
-// Mode 10 keeps a pixel's primaries to within this much.
-constexpr int32_t PIXEL_DELTA_TOLERANCE = 8;
+// RGB drivers keep a grey pixel's primaries only nearly equal: colour
+// correction leaves them one apart (Gutenprint), mode 10 up to eight.
+constexpr int32_t GREY_TOLERANCE = 8;
+
+// The bits set in a word, without the library call that std::popcount is on
+// processors of the baseline without a population count.
+constexpr uint64_t CountBits(uint64_t word)
+{
+    word -= (word >> 1) & 0x5555555555555555ULL;
+    word = (word & 0x3333333333333333ULL) + ((word >> 2) & 0x3333333333333333ULL);
+    word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
+    return (word * 0x0101010101010101ULL) >> 56;
+}
 
 // Component numbers: 0 is black (or no colour), 1 to 3 the three compared.
 constexpr uint8_t BLACK = 0;
 
-// With a black plane of its own (ESC * r -4 U) and with RGB pixels, any
+// With RGB pixels, and planes configured with a black of their own, any
 // colour pixel makes the page colour.
 constexpr RasterColourWatch::Threshold ANY_COLOUR{1, 0};
 // Black and grey printed with cyan, magenta and yellow (-3), or diffused plane
@@ -28,6 +39,11 @@ constexpr RasterColourWatch::Threshold ANY_COLOUR{1, 0};
 // mCountUnbalanced), and needs 1000 such pixels that are one in 32 of the
 // marked ones (a grey picture's dither leaves about one in a hundred).
 constexpr RasterColourWatch::Threshold HALFTONED_BLACK{1000, 32};
+// With a black plane of its own (-4), grey is still balanced with cyan,
+// magenta and yellow (Gutenprint): colour is counted where the planes' ink
+// parts, from the first 64 pixels of it that are one in 32 of the marked
+// ones.
+constexpr RasterColourWatch::Threshold GREY_BALANCED{1, 32};
 // Red, green and blue planes (3) set their bits for light, so the pixels set
 // say nothing of the marks: 1000 colour pixels.
 constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
@@ -54,16 +70,17 @@ constexpr RasterColourWatch::Layout RasterColourWatch::mMakeLayout(const std::ar
 void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
     mblnRgbPixels = false;
-    mThreshold = ANY_COLOUR;
+    mSetThreshold(ANY_COLOUR);
     mOwnCompressions({});
     // Drivers set these on every page: their layouts are made once.
     static constexpr Layout KCMY = mMakeLayout({BLACK, 1, 2, 3}, 4, 3), CMY = mMakeLayout({1, 2, 3}, 3, 3),
                             BLACK_ONLY = mMakeLayout({}, 0, 0);
     if (simpleColourMode == -4) {
         mSetLayout(KCMY);
+        mSetThreshold(GREY_BALANCED);
     } else if (simpleColourMode == 3 || simpleColourMode == -3) {
         mSetLayout(CMY);
-        mThreshold = simpleColourMode == 3 ? LIT_PLANES : HALFTONED_BLACK;
+        mSetThreshold(simpleColourMode == 3 ? LIT_PLANES : HALFTONED_BLACK);
     } else {
         mSetLayout(BLACK_ONLY);
     }
@@ -129,7 +146,7 @@ void RasterColourWatch::mConfigure()
     mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
     mblnRgbPixels = rgbPixels;
     mintRgbPlane = 0;
-    mThreshold = ANY_COLOUR;
+    mSetThreshold(ANY_COLOUR);
 }
 
 // Configure raster data in format 2: a count of components, black, cyan,
@@ -166,7 +183,7 @@ void RasterColourWatch::mConfigureRasterData()
     mblnRgbPixels = false;
     mOwnCompressions({});
     mSetLayout(components, planes, planes == 0 ? 0 : 3);
-    mThreshold = HALFTONED_BLACK;
+    mSetThreshold(HALFTONED_BLACK);
 }
 
 void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
@@ -224,7 +241,7 @@ void RasterColourWatch::mConfigurePixelRaster()
     mOwnCompressions(std::span<const int8_t>(compressions).first(planes));
     mSetLayout(components, planes, planes == 0 ? 0 : 1);
     mblnRgbPixels = planes > 0;
-    mThreshold = ANY_COLOUR;
+    mSetThreshold(ANY_COLOUR);
 }
 
 // Planes that keep their own compression whatever ESC * b # M sets; none
@@ -256,6 +273,7 @@ void RasterColourWatch::StartRaster()
     for (PlaneRow& row : mRows)
         row.mbytBytes.clear();
     mblnRowsBlank = true;
+    mblnRowChanged = true;
 }
 
 // Moves on to the next plane; a colour plane is read from its first byte.
@@ -272,12 +290,16 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
         PlaneRow& row = mRows[plane];
         mintTouched |= uint32_t{1} << plane;
         mintRowCompression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
-        mintGreyTolerance = mintRowCompression == PIXEL_DELTA ? PIXEL_DELTA_TOLERANCE : 0;
         if ((mintRowCompression != DELTA_ROW && mintRowCompression != REPLACEMENT_DELTA_ROW &&
-            mintRowCompression != PIXEL_DELTA) || (mintRowCompression == PIXEL_DELTA && length == 0))
+             mintRowCompression != PIXEL_DELTA) ||
+            (mintRowCompression == PIXEL_DELTA && length == 0)) {
+            if (!row.mbytBytes.empty())
+                mblnRowChanged = true;
             row.mbytBytes.clear();
+        }
         row.mintCursor = 0;
         if (length > 0) {
+            mblnRowChanged = true;
             mRow = &row;
             mblnLastPlane = lastPlane;
             mintLeft = length;
@@ -292,6 +314,18 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     if (lastPlane && read == 0)
         mEndRow();
     return read;
+}
+
+// Repeated rows count as the row they repeat, which the watch has counted.
+void RasterColourWatch::RepeatRows(uint64_t count)
+{
+    if (count == 0 || !Watching() || mblnRgbPixels)
+        return;
+    const uint64_t rows = std::min<uint64_t>(count, UINT32_MAX);
+    mintColourPixels += mintRowColourPixels * rows;
+    mintMarkedPixels += mintRowMarkedPixels * rows;
+    mintPlainColourPixels += mintRowPlainColourPixels * rows;
+    mDecideEarly();
 }
 
 // Decodes what is at hand; the end of the last plane's data ends the row.
@@ -497,17 +531,29 @@ void RasterColourWatch::mEndRow()
     for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
         const int32_t compression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
         if ((mintTouched & (uint32_t{1} << plane)) == 0 && compression != DELTA_ROW &&
-            compression != REPLACEMENT_DELTA_ROW)
+            compression != REPLACEMENT_DELTA_ROW && !mRows[plane].mbytBytes.empty()) {
             mRows[plane].mbytBytes.clear();
+            mblnRowChanged = true;
+        }
         blank = blank && mRows[plane].mbytBytes.empty();
     }
     mintTouched = 0;
     mblnRowsBlank = blank;
+    // A row that repeats the one before (delta rows sent empty) counts as it.
+    if (!mblnRowChanged && !mblnRgbPixels) {
+        mintColourPixels += mintRowColourPixels;
+        mintMarkedPixels += mintRowMarkedPixels;
+        mintPlainColourPixels += mintRowPlainColourPixels;
+        mDecideEarly();
+        return;
+    }
+    mblnRowChanged = false;
+    const uint64_t colourBefore = mintColourPixels, markedBefore = mintMarkedPixels, plainBefore = mintPlainColourPixels;
     if (mblnRgbPixels) {
         const std::vector<unsigned char>& pixels = mRows[mintRgbPlane].mbytBytes;
         for (size_t index = 0; index + 2 < pixels.size(); index += 3) {
             const int32_t red = pixels[index], green = pixels[index + 1], blue = pixels[index + 2];
-            if (std::max({red, green, blue}) - std::min({red, green, blue}) > mintGreyTolerance) {
+            if (std::max({red, green, blue}) - std::min({red, green, blue}) > GREY_TOLERANCE) {
                 mblnColour = true;
                 return;
             }
@@ -556,13 +602,13 @@ void RasterColourWatch::mEndRow()
         const auto count = [this, marks](uint64_t cyan, uint64_t magenta, uint64_t yellow) {
             const uint64_t differ = (cyan ^ magenta) | (cyan ^ yellow);
             if (!marks) {
-                mintColourPixels += static_cast<uint64_t>(std::popcount(differ));
+                mintColourPixels += CountBits(differ);
                 return;
             }
             if (const uint64_t marked = cyan | magenta | yellow; marked != 0)
-                mintMarkedPixels += static_cast<uint64_t>(std::popcount(marked));
+                mintMarkedPixels += CountBits(marked);
             if (differ != 0)
-                mintColourPixels += mCountUnbalanced(cyan, magenta, yellow);
+                mCountUnbalanced(cyan, magenta, yellow);
         };
         size_t index = 0;
         // Where any colour pixel is colour, alike planes are passed over at
@@ -578,21 +624,38 @@ void RasterColourWatch::mEndRow()
         for (; index < length && (marks || mintColourPixels < mThreshold.mintMinColourPixels); index += 8)
             count(partWord(planes[0], index), partWord(planes[1], index), partWord(planes[2], index));
     }
-    // A share of the marked pixels is known only once the page ends.
-    if (mThreshold.mintMarkedPerColour == 0 && mintColourPixels >= mThreshold.mintMinColourPixels)
-        mblnColour = true;
+    mintRowColourPixels = mintColourPixels - colourBefore;
+    mintRowMarkedPixels = mintMarkedPixels - markedBefore;
+    mintRowPlainColourPixels = mintPlainColourPixels - plainBefore;
+    mDecideEarly();
+}
+
+// Once the page is colour, the rest of it changes nothing: where any colour
+// makes it colour, or where its plain colour alone is enough; a share of
+// the marked pixels is known at its end.
+void RasterColourWatch::mDecideEarly()
+{
+    const uint64_t colour = mThreshold.mintMarkedPerColour == 0 ? mintColourPixels : mintPlainColourPixels;
+    mblnColour = colour >= mThreshold.mintMinColourPixels;
 }
 
 // Of 64 pixels of cyan, magenta and yellow, the ink of colour: where the
 // plane with the fewest pixels set has less than half of those of the
 // fullest, the pixels by which the fullest exceeds it; nothing where the
-// three are about as full (dithered black and grey) or nearly empty.
-uint64_t RasterColourWatch::mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow)
+// three are about as full (dithered black and grey) or nearly empty. Where
+// one plane is empty and another at least half full, the colour is plain
+// (no grey is dithered so) and counted among the plain colour pixels too.
+void RasterColourWatch::mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow)
 {
-    constexpr int MIN_FULLEST = 8;
-    const int cyanSet = std::popcount(cyan), magentaSet = std::popcount(magenta), yellowSet = std::popcount(yellow);
-    const int fullest = std::max({cyanSet, magentaSet, yellowSet}), emptiest = std::min({cyanSet, magentaSet, yellowSet});
-    return fullest >= MIN_FULLEST && emptiest * 2 < fullest ? static_cast<uint64_t>(fullest - emptiest) : 0;
+    constexpr uint64_t MIN_FULLEST = 8, MIN_PLAIN = 32;
+    const uint64_t cyanSet = CountBits(cyan), magentaSet = CountBits(magenta), yellowSet = CountBits(yellow);
+    const uint64_t fullest = std::max({cyanSet, magentaSet, yellowSet});
+    const uint64_t emptiest = std::min({cyanSet, magentaSet, yellowSet});
+    if (fullest < MIN_FULLEST || emptiest * 2 >= fullest)
+        return;
+    mintColourPixels += fullest - emptiest;
+    if (emptiest == 0 && fullest >= MIN_PLAIN)
+        mintPlainColourPixels += fullest;
 }
 
 bool RasterColourWatch::PageHasColour() const

@@ -25,8 +25,8 @@ namespace RawPrintData::PCL5 {
 // data (ESC * v # W) of three one-bit planes, by index with the default
 // palette or direct, is read as the simple colour modes 3 (RGB) and -3 (CMY).
 // With 24-bit RGB pixels (ESC * v # W configuring RGB, direct by pixel, 8
-// bits a primary, or mode 10), a pixel whose red, green and blue differ is a
-// colour. Planes a row does not send are empty ones. Rows of other
+// bits a primary, or mode 10), a pixel whose red, green and blue differ by
+// more than colour correction leaves in grey is a colour. Planes a row does not send are empty ones. Rows of other
 // configurations and compressions are not looked at: their pages stay mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
@@ -41,7 +41,7 @@ public:
     // mintMinColourPixels of them, and, unless mintMarkedPerColour is 0, one
     // in mintMarkedPerColour of the page's marked pixels, where pixels of
     // colour are counted by how far the planes' ink parts (rows are then read
-    // to the page's end).
+    // to the page's end, unless plain colour alone reaches the first count).
     struct Threshold {
         uint64_t mintMinColourPixels;
         uint64_t mintMarkedPerColour;
@@ -89,6 +89,8 @@ public:
     // The data of the next plane of a row (ESC * b # V) or of its last plane
     // (# W): the length of it to read with Read, 0 when it is to be skipped.
     uint64_t BeginPlane(bool lastPlane, uint64_t length);
+    // Rows that repeat the row just ended, all of it.
+    void RepeatRows(uint64_t count);
     // Reads plane or image-configuration data.
     void Read(std::span<const unsigned char> bytes);
 
@@ -99,6 +101,7 @@ public:
         mblnColour = false;
         mintColourPixels = 0;
         mintMarkedPixels = 0;
+        mintPlainColourPixels = 0;
         StartRaster();
     }
 
@@ -138,7 +141,14 @@ private:
     void mLiteral(unsigned char byte);
     void mMove(size_t offset);
     void mEndRow();
-    static uint64_t mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow);
+    void mDecideEarly();
+    // A new way of counting colour: a row repeated is counted afresh.
+    void mSetThreshold(const Threshold& threshold)
+    {
+        mThreshold = threshold;
+        mblnRowChanged = true;
+    }
+    void mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow);
 
     // The component of each plane of a row (0 black, 1 to 3 cyan, magenta
     // and yellow), and each plane's bit within its component.
@@ -151,6 +161,12 @@ private:
     std::array<PlaneRow, mintMAX_PLANES> mRows;
     // The planes the row being read has sent.
     uint32_t mintTouched = 0;
+    // Whether the row being read differs from the one before, whose pixels of
+    // colour and marked pixels are kept to count a row that repeats it.
+    bool mblnRowChanged = true;
+    uint64_t mintRowColourPixels = 0;
+    uint64_t mintRowMarkedPixels = 0;
+    uint64_t mintRowPlainColourPixels = 0;
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
@@ -164,10 +180,8 @@ private:
     bool mblnOwnCompressions = false;
     int32_t mintRowCompression = 0;
     Mode10Decoder mMode10{mintMAX_ROW_BYTES};
-    // The plane of RGB pixels, and by how much its primaries may differ in a
-    // grey pixel (mode 10 keeps them only nearly).
+    // The plane of RGB pixels.
     uint32_t mintRgbPlane = 0;
-    int32_t mintGreyTolerance = 0;
     Threshold mThreshold{1, 0};
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
@@ -187,6 +201,8 @@ private:
     // where any is set.
     uint64_t mintColourPixels = 0;
     uint64_t mintMarkedPixels = 0;
+    // Of the pixels of colour, those of plain colour (see mCountUnbalanced).
+    uint64_t mintPlainColourPixels = 0;
 
     // The plane being read and what is left of its data.
     PlaneRow* mRow = nullptr;

@@ -91,13 +91,18 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
                 const auto watched = [&] { return plane < 32 && ((watchedPlanes >> plane) & 1) != 0; };
                 const bool stop = WATCH == Watch::DataOnly ? value > 0 && watched() : lower == 'w' || watched();
                 if (stop) {
-                    rows.mintEnd = cursor;
-                    rows.mblnInSequence = !ends;
                     rows.mintPlane = plane;
                     rows.mblnWatched = true;
                     rows.mintWatchedLength = value;
                     rows.mblnWatchedLast = lower == 'w';
                     rows.mblnDrew = rows.mblnDrew || value > 0;
+                    // Bare w after an empty row's end: rows that repeat it.
+                    if (parameter == 'w' && value == 0) {
+                        for (; cursor <= limit && bytes[cursor] == 'w'; ++cursor)
+                            ++rows.mintRepeatedRows;
+                    }
+                    rows.mintEnd = cursor;
+                    rows.mblnInSequence = !ends;
                     return rows;
                 }
                 plane = lower == 'w' ? 0 : plane + 1;

@@ -30,6 +30,10 @@ struct RasterRows {
     bool mblnMovedOver = false;
     uint64_t mintWatchedLength = 0;
     bool mblnWatchedLast = false;
+    // After an empty watched row's end (a bare w): the rows of bare w that
+    // follow it, passed over; each repeats the row just ended (or, out of
+    // the delta-row modes, is as blank as it).
+    uint64_t mintRepeatedRows = 0;
 };
 
 // Reads the raster rows that raster drivers send one after another, straight
