@@ -51,8 +51,9 @@ constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
 }  // namespace
 
 // A layout of planes; each plane's bit counts up within its component.
-constexpr RasterColourWatch::Layout RasterColourWatch::mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components,
-                                                                  uint32_t planes, uint32_t colourComponents)
+constexpr RasterColourWatch::Layout
+RasterColourWatch::mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
+                               uint32_t colourComponents)
 {
     Layout layout{components, {}, planes, colourComponents, 0};
     std::array<uint8_t, 4> bits{};
@@ -195,13 +196,9 @@ void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& co
 // Takes a layout of planes.
 void RasterColourWatch::mSetLayout(const Layout& layout)
 {
-    if (layout.mintPlanes == mintPlanes && layout.mintComponent == mintComponent)
+    if (layout.mintPlanes == mLayout.mintPlanes && layout.mintComponent == mLayout.mintComponent)
         return;  // drivers repeat their layout on every page
-    mintComponent = layout.mintComponent;
-    mintBit = layout.mintBit;
-    mintPlanes = layout.mintPlanes;
-    mintColourComponents = layout.mintColourComponents;
-    mintColourPlaneMask = layout.mintColourPlaneMask;
+    mLayout = layout;
     StartRaster();
 }
 
@@ -286,7 +283,7 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     if (!Watching())
         return 0;
     uint64_t read = 0;
-    if (plane < mintPlanes && mintComponent[plane] != BLACK) {
+    if (plane < mLayout.mintPlanes && mLayout.mintComponent[plane] != BLACK) {
         PlaneRow& row = mRows[plane];
         mintTouched |= uint32_t{1} << plane;
         mintRowCompression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
@@ -528,7 +525,7 @@ void RasterColourWatch::mEndRow()
     // delta-row modes the row before (DeskJet drivers end a row early where
     // its last planes repeat).
     bool blank = true;
-    for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
+    for (uint32_t plane = 0; plane < mLayout.mintPlanes; ++plane) {
         const int32_t compression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
         if ((mintTouched & (uint32_t{1} << plane)) == 0 && compression != DELTA_ROW &&
             compression != REPLACEMENT_DELTA_ROW && !mRows[plane].mbytBytes.empty()) {
@@ -548,7 +545,8 @@ void RasterColourWatch::mEndRow()
         return;
     }
     mblnRowChanged = false;
-    const uint64_t colourBefore = mintColourPixels, markedBefore = mintMarkedPixels, plainBefore = mintPlainColourPixels;
+    const uint64_t colourBefore = mintColourPixels, markedBefore = mintMarkedPixels;
+    const uint64_t plainBefore = mintPlainColourPixels;
     if (mblnRgbPixels) {
         const std::vector<unsigned char>& pixels = mRows[mintRgbPlane].mbytBytes;
         for (size_t index = 0; index + 2 < pixels.size(); index += 3) {
@@ -563,13 +561,13 @@ void RasterColourWatch::mEndRow()
     // The planes of cyan, bit by bit, each with the planes of the same bit
     // of magenta and yellow: pixels where the three differ are colour, those
     // set in any are marked.
-    for (uint32_t plane = 0; plane < mintPlanes; ++plane) {
-        if (mintComponent[plane] != 1)
+    for (uint32_t plane = 0; plane < mLayout.mintPlanes; ++plane) {
+        if (mLayout.mintComponent[plane] != 1)
             continue;
         const std::vector<unsigned char>* planes[3] = {&mRows[plane].mbytBytes, nullptr, nullptr};
-        for (uint32_t other = 0; other < mintPlanes; ++other) {
-            const uint8_t component = mintComponent[other];
-            if (component >= 2 && component <= 3 && mintBit[other] == mintBit[plane])
+        for (uint32_t other = 0; other < mLayout.mintPlanes; ++other) {
+            const uint8_t component = mLayout.mintComponent[other];
+            if (component >= 2 && component <= 3 && mLayout.mintBit[other] == mLayout.mintBit[plane])
                 planes[component - 1] = &mRows[other].mbytBytes;
         }
         size_t length = 0, common = SIZE_MAX;

@@ -77,11 +77,12 @@ public:
     // a compression that is read, and the page has no colour yet.
     bool Watching() const
     {
-        return mintColourComponents > 0 && !mblnColour && !mblnGreyRendering && (mblnReadable || mblnOwnCompressions);
+        return mLayout.mintColourComponents > 0 && !mblnColour && !mblnGreyRendering &&
+               (mblnReadable || mblnOwnCompressions);
     }
 
     // The planes whose data BeginPlane reads while Watching, one bit each.
-    uint32_t WatchedPlanes() const { return Watching() ? mintColourPlaneMask : 0; }
+    uint32_t WatchedPlanes() const { return Watching() ? mLayout.mintColourPlaneMask : 0; }
     // Whether every colour plane's row is blank and none was sent in the row
     // being read: empty planes and row ends then change nothing.
     bool RowsBlank() const { return mblnRowsBlank && mintTouched == 0; }
@@ -150,13 +151,7 @@ private:
     }
     void mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow);
 
-    // The component of each plane of a row (0 black, 1 to 3 cyan, magenta
-    // and yellow), and each plane's bit within its component.
-    std::array<uint8_t, mintMAX_PLANES> mintComponent{};
-    std::array<uint8_t, mintMAX_PLANES> mintBit{};
-    uint32_t mintPlanes = 0;
-    uint32_t mintColourComponents = 0;
-    uint32_t mintColourPlaneMask = 0;
+    Layout mLayout;
     bool mblnRowsBlank = true;
     std::array<PlaneRow, mintMAX_PLANES> mRows;
     // The planes the row being read has sent.
