@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/DataBuffer.h"
 
 #include <cstddef>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -32,6 +33,16 @@ enum class TextMatch {
 
 // Compares the marker with the buffer's bytes from the index on.
 TextMatch MatchAt(const DataBuffer& buffer, uint64_t index, std::string_view marker);
+
+// Where a search for the marker from the index on, which did not find it,
+// goes on with the next data: the last bytes that may begin a marker cut by
+// the end of the data are read again.
+inline uint64_t ResumeMarkerSearch(const DataBuffer& buffer, uint64_t index, std::string_view marker)
+{
+    const uint64_t total = buffer.Length();
+    const uint64_t rest = index < total ? total - index : 0;
+    return total - std::min<uint64_t>(rest, marker.empty() ? 0 : marker.size() - 1);
+}
 
 // Appends a byte unless the text already holds MAX_COMMAND_TEXT characters.
 inline void AppendBounded(std::string& text, unsigned char byte)

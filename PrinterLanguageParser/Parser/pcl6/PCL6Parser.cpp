@@ -191,7 +191,6 @@ ParseDataResultType PCL6Parser::mintReadStreamHeader(const DataBuffer& buffer, u
 // that hands the job back to PJL, or to the end of the job.
 ParseDataResultType PCL6Parser::mintPassOverOtherStream(const DataBuffer& buffer, uint64_t from)
 {
-    const uint64_t total = buffer.Length();
     const uint64_t exit = buffer.Find(mstrUNIVERSAL_EXIT_LANGUAGE, from);
     if (exit != DataBuffer::npos) {
         mblnOtherStream = false;
@@ -199,9 +198,7 @@ ParseDataResultType PCL6Parser::mintPassOverOtherStream(const DataBuffer& buffer
         NotifyNextLanguage(LANGUAGE_PJL);
         return PARSE_RESULT_SWITCH_LANGUAGE;
     }
-    // Keep what may be the start of an exit language cut by the chunk's end.
-    const uint64_t kept = std::min<uint64_t>(total - from, mstrUNIVERSAL_EXIT_LANGUAGE.size() - 1);
-    mintBytesProcessed = total - kept;
+    mintBytesProcessed = ResumeMarkerSearch(buffer, from, mstrUNIVERSAL_EXIT_LANGUAGE);
     return PARSE_RESULT_NEED_MORE_DATA;
 }
 

@@ -32,7 +32,8 @@ constexpr std::array<std::string_view, 2> SENSED_UNREAD_LANGUAGES = {"JZJZ", ",X
 RawLanguageType LanguageNamed(const PJLCommand& command)
 {
     std::string_view name = command.GetOptionValue();
-    const auto control = std::find_if(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    const auto control =
+        std::find_if(name.begin(), name.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
     name = TrimText(name.substr(0, static_cast<size_t>(control - name.begin())));
     const auto is = [name](std::string_view value) { return EqualsIgnoringCase(name, value); };
     if (is("POSTSCRIPT") || is("PS"))
@@ -95,9 +96,7 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
         if (mblnSkippingLanguage) {
             const uint64_t exit = buffer.Find(mstrUNIVERSAL_EXIT_LANGUAGE, position);
             if (exit == DataBuffer::npos) {
-                // Keep what may be the start of a universal exit language cut by the chunk's end.
-                const uint64_t kept = std::min<uint64_t>(total - position, mstrUNIVERSAL_EXIT_LANGUAGE.size() - 1);
-                mintBytesProcessed = total - kept;
+                mintBytesProcessed = ResumeMarkerSearch(buffer, position, mstrUNIVERSAL_EXIT_LANGUAGE);
                 return PARSE_RESULT_NEED_MORE_DATA;
             }
             mblnSkippingLanguage = false;
