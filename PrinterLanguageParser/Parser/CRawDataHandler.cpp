@@ -190,6 +190,8 @@ void CRawDataHandler::OnPageCompleted(const CRawPage& page)
     CRawPageSet& pageSet = mPageSetFor(page);
     AddPage(page.mblnColor ? pageSet.mintColorPages : pageSet.mintMonoPages);
 
+    if (!LogsAt(LOG_INFO))
+        return;
     const std::string_view name = pageSet.GetName();
     if (page.mblnColor)
         Log(LOG_INFO, "CRawDataHandler::OnPageCompleted - Color Page Detected.  Page size: %.*s, dimensions: %d x %d",
@@ -264,6 +266,8 @@ void CRawDataHandler::OnJobPropertyChanged(RawDataJobProperty property, const vo
         // without a terminator.
         const char* text = static_cast<const char*>(value);
         mDefaultPageSet.SetName(std::string_view(text, strnlen(text, PAPER_NAME_LENGTH)));
+        if (!LogsAt(LOG_DEBUG))
+            break;
         const std::string_view name = mDefaultPageSet.GetName();
         Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page Size is now %.*s",
             static_cast<int>(name.size()), name.data());
@@ -284,8 +288,12 @@ void CRawDataHandler::OnJobPropertyChanged(RawDataJobProperty property, const vo
 // Keeps a default page dimension only when the new one is larger.
 void CRawDataHandler::mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName)
 {
-    if (value > dimension) {
+    const bool larger = value > dimension;
+    if (larger)
         dimension = value;
+    if (!LogsAt(LOG_DEBUG))
+        return;
+    if (larger) {
         Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - Default Page %s is now %d tenthsmm", name, value);
     } else {
         Log(LOG_DEBUG, "CRawDataHandler::OnJobPropertyChanged - New page %s of %d detected, but previous of %d is larger.",

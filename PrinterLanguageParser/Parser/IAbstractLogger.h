@@ -23,6 +23,9 @@ public:
 
     static void SetLogLevel(LogLevel level);
     static LogLevel GetLogLevel();
+    // Whether texts of a level are formatted: for the lines logged on every
+    // page, whose arguments are then not even gathered.
+    static bool LogsAt(LogLevel level) { return mintLevel.load(std::memory_order_relaxed) >= level; }
 
     // The longest text formatted; longer texts are cut.
     static constexpr int mintMAX_LOG_TEXT = 65535;

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 using namespace RawPrintData;
 using namespace ParserTestSupport;
@@ -302,6 +303,38 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     // A row that ends before its last planes repeats them in the delta modes.
     const ParseOutcome cutShort = ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b3M" + equalRow + "\x1B*b0v0W\x1B*rC\f"));
     EXPECT_EQ(cutShort.mintColorPages, 0) << cutShort.Describe();
+    // Settings inside a row's sequence act where they stand: a compression
+    // that is read starts the watch at the plane after it (here cyan), and
+    // rows moved over start again from the first plane (here black).
+    const ParseOutcome laterCompression = ParsePcl5(ToBytes(
+        "\x1B*r-4U\x1B*b5M\x1B*r1A\x1B*b0m2v\xFF\xFF" + std::string("2v\0\xFF", 4) + "0v0W\x1B*rC\f"));
+    EXPECT_EQ(laterCompression.mintColorPages, 1) << laterCompression.Describe();
+    const ParseOutcome movedOverInRow =
+        ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b0M\x1B*b0vy" + std::string("2v\0\xFF", 4) + "0v0v0W\x1B*rC\f"));
+    EXPECT_EQ(movedOverInRow.mintColorPages, 0) << movedOverInRow.Describe();
+    // Rows that send no plane (a bare w each) repeat a row of 256 cyan pixels
+    // in a delta-row mode, to colour, and are blank in the others.
+    for (const auto& [compression, row, colourPages] :
+         {std::tuple{"0", std::string(32, '\xFF'), 0}, std::tuple{"3", std::string(36, '\xFF'), 1}}) {
+        std::string cyanRow = row;
+        for (size_t at = 0; compression[0] == '3' && at < cyanRow.size(); at += 9)
+            cyanRow[at] = '\xE0';  // eight bytes at offset 0
+        const ParseOutcome repeated =
+            ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b" + std::string(compression) + "M\x1B*b" +
+                              std::to_string(cyanRow.size()) + "v" + cyanRow + "wwwwwwwwww\x1B*rC\f"));
+        EXPECT_EQ(repeated.mintColorPages, colourPages) << compression << ": " << repeated.Describe();
+    }
+    // Planes set again within a page judge the colour counted so far as at a
+    // page's end: 256 pixels of plain cyan are too few for cyan, magenta and
+    // yellow alone, whatever planes follow.
+    const ParseOutcome replanned = ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b32W" + std::string(32, '\xFF') +
+                                                     "\x1B*r-4U\x1B*b0W\x1B*r3U\x1B*rC\f"));
+    EXPECT_EQ(replanned.mintColorPages, 0) << replanned.Describe();
+    // The pairs of a sequence act once it is read to its end: a row ended
+    // inside one that the job cuts off is never counted.
+    const ParseOutcome cutOff = ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b0M\x1B*b2v\xFF\xFF" +
+                                                  std::string("2v\0\xFFw\xFF\xFF\xFF", 7)));
+    EXPECT_EQ(cutOff.mintColorPages, 0) << cutOff.Describe();
     // RGB pixels (configure image data: RGB, direct by pixel, 8 bits each) are
     // colour where red, green and blue differ.
     const std::string rgb = std::string("\x1B*v6W\0\x03\0\x08\x08\x08", 11) + "\x1B*r1A\x1B*b0M\x1B*b6W";

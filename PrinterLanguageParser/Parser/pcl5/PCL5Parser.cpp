@@ -59,7 +59,7 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
         if (next == DataBuffer::npos)
             break;
         position = next;
-        if (buffer[position] == ControlByteFinder::mbytFORM_FEED) {
+        if (mByteAt(buffer, position) == ControlByteFinder::mbytFORM_FEED) {
             mFormFeed();
             ++position;
         } else if (mHandleEscape(buffer, position) == Step::NeedMoreData) {
@@ -79,9 +79,14 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
 // Leaves position at the ESC when the sequence is not yet complete.
 PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& position)
 {
-    if (position + 1 >= buffer.Length())
+    const uint64_t offset = position - mintChunkStart;
+    unsigned char character = 0;
+    if (position >= mintChunkStart && offset + 1 < mbytChunk.size())
+        character = mbytChunk[offset + 1];
+    else if (position + 1 < buffer.Length())
+        character = buffer[position + 1];
+    else
         return Step::NeedMoreData;
-    const unsigned char character = buffer[position + 1];
 
     if (character >= '!' && character <= '/') {
         // Most ESC * sequences are no raster rows (cursor moves, rectangles):
@@ -171,8 +176,12 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
                         mbytChunk[offset + 1] != '*' || mbytChunk[offset] != 0x1B))
         return false;
     const uint32_t watchedPlanes = mColourWatch.WatchedPlanes();
-    const RasterRows rows = RasterRowSequence::Read(mbytChunk, offset, inSequence, mColourWatch.NextPlane(),
-                                                    watchedPlanes, mColourWatch.RowsBlank());
+    // Planes are counted also while the watch waits for a compression it
+    // reads, so that it starts again at the right plane of a row.
+    const bool awaits = watchedPlanes == 0 && mColourWatch.AwaitsCompression();
+    const RasterRows rows =
+        RasterRowSequence::Read(mbytChunk, offset, inSequence, mColourWatch.NextPlane(), watchedPlanes,
+                                mColourWatch.RowsBlank(), awaits ? &RasterColourWatch::Readable : nullptr);
     if (rows.mintEnd == offset && rows.mintPendingData == 0 && !rows.mblnWatched)
         return false;
     position = mintChunkStart + rows.mintEnd;
@@ -182,7 +191,7 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
         mColourWatch.SetCompression(static_cast<int32_t>(rows.mintCompression));
     if (rows.mblnMovedOver)
         mColourWatch.StartRaster();
-    if (watchedPlanes != 0)
+    if (watchedPlanes != 0 || awaits)
         mColourWatch.SetNextPlane(rows.mintPlane);
     if (rows.mblnWatched) {
         // A plane the colour watch reads: its data starts here.

@@ -81,6 +81,13 @@ private:
     }
     bool mReadRasterRows(uint64_t& position, bool inSequence);
     // Whether the chunk holds this byte at the position.
+    // The byte at a position of the data, straight from the chunk where it
+    // lies there.
+    unsigned char mByteAt(const DataBuffer& buffer, uint64_t position) const
+    {
+        const uint64_t offset = position - mintChunkStart;
+        return position >= mintChunkStart && offset < mbytChunk.size() ? mbytChunk[offset] : buffer[position];
+    }
     bool mChunkByteIs(uint64_t position, unsigned char byte) const
     {
         return position >= mintChunkStart && position - mintChunkStart < mbytChunk.size() &&

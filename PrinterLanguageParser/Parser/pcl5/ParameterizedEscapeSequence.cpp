@@ -171,36 +171,6 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(uint64_t position)
     }
 }
 
-// Reads value pairs of one group until the terminating one, or until a pair
-// that announces data embedded in the sequence.
-SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, SequenceGroup group)
-{
-    // Most groups (cursor moves, fonts by attributes, margins) carry no pair
-    // that bears on accounting: their pairs are only read.
-    const bool acts = GroupActs(group);
-    for (;;) {
-        ValuePair pair;
-        const SequenceState state = mParseValuePair(position, pair);
-        if (state != SequenceState::Complete)
-            return state;
-        if (pair.mblnCut) {
-            // Cut short by an ESC: the pairs read so far stand (a driver's
-            // ESC * b 3 m ESC * b 245 Y sets the compression).
-            mintLength = position;
-            return SequenceState::Complete;
-        }
-        const bool dataFollows = acts && mActOnPair(group, pair);
-        if (pair.mblnTerminating || dataFollows) {
-            mintLength = position;
-            if (dataFollows)
-                mContinueGroup = group;
-            else
-                mblnEndedRasterGroup = group.mbytSign == '*' && group.mbytCharacter == 'b';
-            return SequenceState::Complete;
-        }
-    }
-}
-
 // Collects the value text up to the next parameter character: lower case
 // continues the sequence, "@" to "^" ends it; every other byte is value text.
 SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, ValuePair& pair)
@@ -352,6 +322,36 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
         }
     default:
         return false;
+    }
+}
+
+// Reads value pairs of one group until the terminating one, or until a pair
+// that announces data embedded in the sequence.
+SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, SequenceGroup group)
+{
+    // Most groups (cursor moves, fonts by attributes, margins) carry no pair
+    // that bears on accounting: their pairs are only read.
+    const bool acts = GroupActs(group);
+    for (;;) {
+        ValuePair pair;
+        const SequenceState state = mParseValuePair(position, pair);
+        if (state != SequenceState::Complete)
+            return state;
+        if (pair.mblnCut) {
+            // Cut short by an ESC: the pairs read so far stand (a driver's
+            // ESC * b 3 m ESC * b 245 Y sets the compression).
+            mintLength = position;
+            return SequenceState::Complete;
+        }
+        const bool dataFollows = acts && mActOnPair(group, pair);
+        if (pair.mblnTerminating || dataFollows) {
+            mintLength = position;
+            if (dataFollows)
+                mContinueGroup = group;
+            else
+                mblnEndedRasterGroup = group.mbytSign == '*' && group.mbytCharacter == 'b';
+            return SequenceState::Complete;
+        }
     }
 }
 

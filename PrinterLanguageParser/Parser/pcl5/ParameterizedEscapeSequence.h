@@ -88,9 +88,11 @@ private:
     void mStart(ContiguousBytes& bytes, uint64_t start);
     SequenceState mParseFrom(uint64_t position);
     SequenceState mParseGroup(uint64_t position, SequenceGroup group);
-    SequenceState mParseValuePair(uint64_t& position, ValuePair& pair);
+    // Read and acted on for every pair of every sequence: kept within
+    // mParseGroup.
+    [[gnu::always_inline]] inline SequenceState mParseValuePair(uint64_t& position, ValuePair& pair);
     // Acts on one pair; true when the sequence stops at data embedded after it.
-    bool mActOnPair(SequenceGroup group, const ValuePair& pair);
+    [[gnu::always_inline]] inline bool mActOnPair(SequenceGroup group, const ValuePair& pair);
     // Whether announced data prints on the page (raster rows, transparent
     // print data) or not (fonts, patterns, palettes).
     enum class DataPrints { No, Yes };

@@ -55,12 +55,23 @@ constexpr RasterColourWatch::Layout
 RasterColourWatch::mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
                                uint32_t colourComponents)
 {
-    Layout layout{components, {}, planes, colourComponents, 0};
+    Layout layout{components, {}, planes, colourComponents, 0, {}, 0};
     std::array<uint8_t, 4> bits{};
     for (uint32_t plane = 0; plane < planes && plane < mintMAX_PLANES; ++plane) {
         layout.mintBit[plane] = bits[components[plane] & 3]++;
         if (components[plane] != BLACK)
             layout.mintColourPlaneMask |= uint32_t{1} << plane;
+    }
+    // Each plane of cyan with the planes of magenta and yellow of its bit.
+    for (uint32_t plane = 0; plane < planes && plane < mintMAX_PLANES; ++plane) {
+        if (components[plane] != 1)
+            continue;
+        std::array<uint8_t, 3>& triple = layout.mintTriple[layout.mintTriples++];
+        triple = {static_cast<uint8_t>(plane), NO_PLANE, NO_PLANE};
+        for (uint32_t other = 0; other < planes && other < mintMAX_PLANES; ++other) {
+            if ((components[other] == 2 || components[other] == 3) && layout.mintBit[other] == layout.mintBit[plane])
+                triple[components[other] - 1] = static_cast<uint8_t>(other);
+        }
     }
     return layout;
 }
@@ -71,7 +82,6 @@ RasterColourWatch::mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& compon
 void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
     mblnRgbPixels = false;
-    mSetThreshold(ANY_COLOUR);
     mOwnCompressions({});
     // Drivers set these on every page: their layouts are made once.
     static constexpr Layout KCMY = mMakeLayout({BLACK, 1, 2, 3}, 4, 3), CMY = mMakeLayout({1, 2, 3}, 3, 3),
@@ -84,6 +94,7 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
         mSetThreshold(simpleColourMode == 3 ? LIT_PLANES : HALFTONED_BLACK);
     } else {
         mSetLayout(BLACK_ONLY);
+        mSetThreshold(ANY_COLOUR);
     }
 }
 
@@ -198,8 +209,8 @@ void RasterColourWatch::mSetLayout(const Layout& layout)
 {
     if (layout.mintPlanes == mLayout.mintPlanes && layout.mintComponent == mLayout.mintComponent)
         return;  // drivers repeat their layout on every page
-    mLayout = layout;
     StartRaster();
+    mLayout = layout;
 }
 
 // Configure raster data in format 6 (PCL 3 GUI): a count of components, each
@@ -256,8 +267,13 @@ void RasterColourWatch::mOwnCompressions(std::span<const int8_t> compressions)
 void RasterColourWatch::SetCompression(int32_t mode)
 {
     mintCompression = mode;
-    mblnReadable = mode == UNENCODED || mode == RUN_LENGTH || mode == TIFF || mode == DELTA_ROW ||
-                   mode == REPLACEMENT_DELTA_ROW;
+    mblnReadable = Readable(mode);
+}
+
+bool RasterColourWatch::Readable(int64_t mode)
+{
+    return mode == UNENCODED || mode == RUN_LENGTH || mode == TIFF || mode == DELTA_ROW ||
+           mode == REPLACEMENT_DELTA_ROW;
 }
 
 // Blank rows, from the first plane.
@@ -267,8 +283,9 @@ void RasterColourWatch::StartRaster()
     if (RowsBlank())
         return;
     mintTouched = 0;
-    for (PlaneRow& row : mRows)
-        row.mbytBytes.clear();
+    // Only the planes of the layout are ever written.
+    for (uint32_t plane = 0; plane < mLayout.mintPlanes; ++plane)
+        mRows[plane].mbytBytes.clear();
     mblnRowsBlank = true;
     mblnRowChanged = true;
 }
@@ -313,12 +330,16 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     return read;
 }
 
-// Repeated rows count as the row they repeat, which the watch has counted.
+// Rows that send no plane: the first ends as any such row (its planes out of
+// the delta-row modes blank), and those after it repeat it, as counted.
 void RasterColourWatch::RepeatRows(uint64_t count)
 {
     if (count == 0 || !Watching() || mblnRgbPixels)
         return;
-    const uint64_t rows = std::min<uint64_t>(count, UINT32_MAX);
+    mEndRow();
+    if (!Watching())
+        return;
+    const uint64_t rows = std::min<uint64_t>(count - 1, UINT32_MAX);
     mintColourPixels += mintRowColourPixels * rows;
     mintMarkedPixels += mintRowMarkedPixels * rows;
     mintPlainColourPixels += mintRowPlainColourPixels * rows;
@@ -560,43 +581,33 @@ void RasterColourWatch::mEndRow()
     }
     // The planes of cyan, bit by bit, each with the planes of the same bit
     // of magenta and yellow: pixels where the three differ are colour, those
-    // set in any are marked.
-    for (uint32_t plane = 0; plane < mLayout.mintPlanes; ++plane) {
-        if (mLayout.mintComponent[plane] != 1)
-            continue;
-        const std::vector<unsigned char>* planes[3] = {&mRows[plane].mbytBytes, nullptr, nullptr};
-        for (uint32_t other = 0; other < mLayout.mintPlanes; ++other) {
-            const uint8_t component = mLayout.mintComponent[other];
-            if (component >= 2 && component <= 3 && mLayout.mintBit[other] == mLayout.mintBit[plane])
-                planes[component - 1] = &mRows[other].mbytBytes;
-        }
+    // set in any are marked. Rows are padded with blank bytes to whole words
+    // (blank as the pixels past a row's end are).
+    const bool marks = mThreshold.mintMarkedPerColour != 0;
+    for (uint32_t triple = 0; triple < mLayout.mintTriples; ++triple) {
+        std::array<const unsigned char*, 3> planes{};
+        std::array<size_t, 3> sizes{};
         size_t length = 0, common = SIZE_MAX;
-        for (const std::vector<unsigned char>* bytes : planes) {
-            const size_t size = bytes == nullptr ? 0 : bytes->size();
-            length = std::max(length, size);
-            common = std::min(common, size);
+        for (size_t component = 0; component < 3; ++component) {
+            const uint8_t plane = mLayout.mintTriple[triple][component];
+            if (plane < mintMAX_PLANES) {
+                std::vector<unsigned char>& bytes = mRows[plane].mbytBytes;
+                bytes.resize((bytes.size() + 7) & ~size_t{7}, 0);
+                planes[component] = bytes.data();
+                sizes[component] = bytes.size();
+            }
+            length = std::max(length, sizes[component]);
+            common = std::min(common, sizes[component]);
         }
-        const auto word = [](const std::vector<unsigned char>* bytes, size_t index) {
-            uint64_t value;
-            std::memcpy(&value, bytes->data() + index, sizeof value);
-            return value;
-        };
-        // Past a plane's end its pixels are blank.
-        const auto partWord = [&word](const std::vector<unsigned char>* bytes, size_t index) -> uint64_t {
-            if (bytes == nullptr || index >= bytes->size())
+        const auto word = [&planes, &sizes](size_t component, size_t index) -> uint64_t {
+            if (index >= sizes[component])
                 return 0;
-            if (bytes->size() - index >= sizeof(uint64_t))
-                return word(bytes, index);
-            std::array<unsigned char, sizeof(uint64_t)> last{};
-            std::copy(bytes->begin() + static_cast<std::ptrdiff_t>(index), bytes->end(), last.begin());
             uint64_t value;
-            std::memcpy(&value, last.data(), sizeof value);
+            std::memcpy(&value, planes[component] + index, sizeof value);
             return value;
         };
-        // Eight bytes at a time, from all three where they have them; bits
-        // are counted only where some are set, marked ones only where a share
-        // of them is wanted.
-        const bool marks = mThreshold.mintMarkedPerColour != 0;
+        // Bits are counted only where some are set, marked ones only where a
+        // share of them is wanted.
         const auto count = [this, marks](uint64_t cyan, uint64_t magenta, uint64_t yellow) {
             const uint64_t differ = (cyan ^ magenta) | (cyan ^ yellow);
             if (!marks) {
@@ -611,16 +622,14 @@ void RasterColourWatch::mEndRow()
         size_t index = 0;
         // Where any colour pixel is colour, alike planes are passed over at
         // once: most rows of most pages.
-        if (!marks && common > 0 && std::memcmp(planes[0]->data(), planes[1]->data(), common) == 0 &&
-            std::memcmp(planes[0]->data(), planes[2]->data(), common) == 0)
+        if (!marks && common > 0 && std::memcmp(planes[0], planes[1], common) == 0 &&
+            std::memcmp(planes[0], planes[2], common) == 0)
             index = common;
-        for (; index + 8 <= common; index += 8) {
-            count(word(planes[0], index), word(planes[1], index), word(planes[2], index));
+        for (; index < length; index += 8) {
+            count(word(0, index), word(1, index), word(2, index));
             if (!marks && mintColourPixels >= mThreshold.mintMinColourPixels)
                 break;  // colour already: the rest of the row changes nothing
         }
-        for (; index < length && (marks || mintColourPixels < mThreshold.mintMinColourPixels); index += 8)
-            count(partWord(planes[0], index), partWord(planes[1], index), partWord(planes[2], index));
     }
     mintRowColourPixels = mintColourPixels - colourBefore;
     mintRowMarkedPixels = mintMarkedPixels - markedBefore;

@@ -45,6 +45,7 @@ public:
     struct Threshold {
         uint64_t mintMinColourPixels;
         uint64_t mintMarkedPerColour;
+        bool operator==(const Threshold&) const = default;
     };
 
     // ESC * r # U.
@@ -83,6 +84,16 @@ public:
 
     // The planes whose data BeginPlane reads while Watching, one bit each.
     uint32_t WatchedPlanes() const { return Watching() ? mLayout.mintColourPlaneMask : 0; }
+    // Whether rows would be looked at but for a compression that is not read:
+    // the planes are still counted, and a compression that is read starts the
+    // watch again where the row is.
+    bool AwaitsCompression() const
+    {
+        return mLayout.mintColourComponents > 0 && !mblnColour && !mblnGreyRendering && !mblnReadable &&
+               !mblnOwnCompressions;
+    }
+    // Whether a compression mode (ESC * b # M) is one that is read.
+    static bool Readable(int64_t mode);
     // Whether every colour plane's row is blank and none was sent in the row
     // being read: empty planes and row ends then change nothing.
     bool RowsBlank() const { return mblnRowsBlank && mintTouched == 0; }
@@ -90,7 +101,7 @@ public:
     // The data of the next plane of a row (ESC * b # V) or of its last plane
     // (# W): the length of it to read with Read, 0 when it is to be skipped.
     uint64_t BeginPlane(bool lastPlane, uint64_t length);
-    // Rows that repeat the row just ended, all of it.
+    // Rows that follow the row just ended and send no plane.
     void RepeatRows(uint64_t count);
     // Reads plane or image-configuration data.
     void Read(std::span<const unsigned char> bytes);
@@ -125,7 +136,12 @@ private:
         uint32_t mintPlanes = 0;
         uint32_t mintColourComponents = 0;
         uint32_t mintColourPlaneMask = 0;
+        // Each plane of cyan with the planes of magenta and yellow of the
+        // same bit (NO_PLANE where there is none).
+        std::array<std::array<uint8_t, 3>, mintMAX_PLANES> mintTriple{};
+        uint32_t mintTriples = 0;
     };
+    static constexpr uint8_t NO_PLANE = 0xFF;
     static constexpr Layout mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
                                         uint32_t colourComponents);
 
@@ -143,10 +159,18 @@ private:
     void mMove(size_t offset);
     void mEndRow();
     void mDecideEarly();
-    // A new way of counting colour: a row repeated is counted afresh.
+    // A way of counting colour, and a row repeated counted afresh. Where the
+    // way changes within a page, what was counted is judged as at a page's
+    // end, and counting starts again.
     void mSetThreshold(const Threshold& threshold)
     {
-        mThreshold = threshold;
+        if (!(threshold == mThreshold)) {
+            mblnColour = PageHasColour();
+            mintColourPixels = 0;
+            mintMarkedPixels = 0;
+            mintPlainColourPixels = 0;
+            mThreshold = threshold;
+        }
         mblnRowChanged = true;
     }
     void mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow);

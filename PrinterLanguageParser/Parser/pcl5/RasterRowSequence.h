@@ -31,8 +31,7 @@ struct RasterRows {
     uint64_t mintWatchedLength = 0;
     bool mblnWatchedLast = false;
     // After an empty watched row's end (a bare w): the rows of bare w that
-    // follow it, passed over; each repeats the row just ended (or, out of
-    // the delta-row modes, is as blank as it).
+    // follow it, passed over; each sends no plane.
     uint64_t mintRepeatedRows = 0;
 };
 
@@ -65,9 +64,14 @@ public:
     // firstPlane: the plane of its row that comes first. watchedPlanes: a bit
     // for each plane whose data the caller reads itself; when any is set,
     // reading stops at such a plane with data, before a # Y, and, unless
-    // rowsBlank, at every such plane and every row's last plane.
+    // rowsBlank, at every such plane and every row's last plane. With none
+    // watched, awaitedCompression, when given, tells the compression modes
+    // that start a watch: planes are then counted, and reading stops before
+    // the part (from its ESC, or from the end of a plane's data) that sets
+    // one.
     static RasterRows Read(std::span<const unsigned char> chunk, uint64_t offset, bool inSequence,
-                           uint32_t firstPlane = 0, uint32_t watchedPlanes = 0, bool rowsBlank = true);
+                           uint32_t firstPlane = 0, uint32_t watchedPlanes = 0, bool rowsBlank = true,
+                           bool (*awaitedCompression)(int64_t) = nullptr);
 };
 
 }  // namespace RawPrintData::PCL5
