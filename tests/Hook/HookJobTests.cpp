@@ -308,10 +308,12 @@ TEST_F(HookJobTest, LargePdfOnStandardInputIsCountedFromTheSpool)
     };
     const long smallPeak = run(94, TestSupport::ReadFileText(CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf"));
     const long largePeak = run(95, job);
-    // The spool's 8 MiB in memory and some slack, far below the job's size.
+    // The spool's 8 MiB in memory and the reading's own buffers (about 15.5
+    // MiB in all under the sanitizers, some hundred kB more on a busy
+    // machine), far below the job's 40 MB.
     RecordProperty("PeakMemoryKbSmallPdf", static_cast<int>(smallPeak));
     RecordProperty("PeakMemoryKbLargePdf", static_cast<int>(largePeak));
-    EXPECT_LT(largePeak - smallPeak, 16 * 1024) << "small " << smallPeak << " kB, large " << largePeak << " kB";
+    EXPECT_LT(largePeak - smallPeak, 20 * 1024) << "small " << smallPeak << " kB, large " << largePeak << " kB";
 }
 
 // The job file of argument 6 is read only when it is a regular file reached
