@@ -2,8 +2,8 @@
 
 #include "PrinterLanguageParser/Parser/DataBuffer.h"
 
-#include <cstddef>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>

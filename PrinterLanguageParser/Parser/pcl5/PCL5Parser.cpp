@@ -172,9 +172,6 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
     if (mblnDebug || position < mintChunkStart)
         return false;
     const uint64_t offset = position - mintChunkStart;
-    if (!inSequence && (mbytChunk.size() - offset < 4 || mbytChunk[offset + 2] != 'b' ||
-                        mbytChunk[offset + 1] != '*' || mbytChunk[offset] != 0x1B))
-        return false;
     const uint32_t watchedPlanes = mColourWatch.WatchedPlanes();
     // Planes are counted also while the watch waits for a compression it
     // reads, so that it starts again at the right plane of a row.

@@ -58,9 +58,6 @@ private:
 
     Step mHandleEscape(const DataBuffer& buffer, uint64_t& position);
     Step mActOnParameterized(const DataBuffer& buffer, uint64_t& position, SequenceState state);
-    // Reads the raster rows from position on straight from the chunk and acts
-    // on them; false, with nothing done, when there is none there (or the
-    // debug log wants every sequence's text).
     // Most sequences of text pages (cursor moves, fonts by attributes) carry
     // no pair that bears on accounting: they are passed over straight from
     // the chunk, to the same effect as reading them. False when the sequence
@@ -79,8 +76,11 @@ private:
         mblnAfterRasterTerminator = false;
         return true;
     }
+    // Reads the raster rows from position on (an ESC * b, or inside the group
+    // when inSequence) straight from the chunk and acts on them; false, with
+    // nothing done, when there is none there (or the debug log wants every
+    // sequence's text).
     bool mReadRasterRows(uint64_t& position, bool inSequence);
-    // Whether the chunk holds this byte at the position.
     // The byte at a position of the data, straight from the chunk where it
     // lies there.
     unsigned char mByteAt(const DataBuffer& buffer, uint64_t position) const
@@ -88,6 +88,7 @@ private:
         const uint64_t offset = position - mintChunkStart;
         return position >= mintChunkStart && offset < mbytChunk.size() ? mbytChunk[offset] : buffer[position];
     }
+    // Whether the chunk holds this byte at the position.
     bool mChunkByteIs(uint64_t position, unsigned char byte) const
     {
         return position >= mintChunkStart && position - mintChunkStart < mbytChunk.size() &&

@@ -46,7 +46,8 @@ public:
     // sequence is of another group or its end is not within bytes; Read then
     // tells.
     static uint64_t InertLength(std::span<const unsigned char> bytes);
-    // Whether no pair of the group of a sign and group character acts.
+    // Whether no pair of the group of a sign and group character acts: a
+    // test cheap enough to be made before asking InertLength.
     static bool IsInertGroup(unsigned char sign, unsigned char character)
     {
         const unsigned int row = sign - mbytFIRST_INERT_SIGN;

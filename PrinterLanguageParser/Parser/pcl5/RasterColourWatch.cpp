@@ -50,26 +50,28 @@ constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
 
 }  // namespace
 
-// A layout of planes; each plane's bit counts up within its component.
+// A layout of planes; each plane's bit counts up within its component, and
+// each plane of cyan is compared with the planes of magenta and yellow of its
+// bit.
 constexpr RasterColourWatch::Layout
 RasterColourWatch::mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
                                uint32_t colourComponents)
 {
-    Layout layout{components, {}, planes, colourComponents, 0, {}, 0};
+    Layout layout{components, planes, colourComponents, 0, {}, 0};
+    std::array<uint8_t, mintMAX_PLANES> bit{};
     std::array<uint8_t, 4> bits{};
     for (uint32_t plane = 0; plane < planes && plane < mintMAX_PLANES; ++plane) {
-        layout.mintBit[plane] = bits[components[plane] & 3]++;
+        bit[plane] = bits[components[plane] & 3]++;
         if (components[plane] != BLACK)
             layout.mintColourPlaneMask |= uint32_t{1} << plane;
     }
-    // Each plane of cyan with the planes of magenta and yellow of its bit.
     for (uint32_t plane = 0; plane < planes && plane < mintMAX_PLANES; ++plane) {
         if (components[plane] != 1)
             continue;
         std::array<uint8_t, 3>& triple = layout.mintTriple[layout.mintTriples++];
         triple = {static_cast<uint8_t>(plane), NO_PLANE, NO_PLANE};
         for (uint32_t other = 0; other < planes && other < mintMAX_PLANES; ++other) {
-            if ((components[other] == 2 || components[other] == 3) && layout.mintBit[other] == layout.mintBit[plane])
+            if ((components[other] == 2 || components[other] == 3) && bit[other] == bit[plane])
                 triple[components[other] - 1] = static_cast<uint8_t>(other);
         }
     }
@@ -303,7 +305,7 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     if (plane < mLayout.mintPlanes && mLayout.mintComponent[plane] != BLACK) {
         PlaneRow& row = mRows[plane];
         mintTouched |= uint32_t{1} << plane;
-        mintRowCompression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
+        mintRowCompression = mCompressionOf(plane);
         if ((mintRowCompression != DELTA_ROW && mintRowCompression != REPLACEMENT_DELTA_ROW &&
              mintRowCompression != PIXEL_DELTA) ||
             (mintRowCompression == PIXEL_DELTA && length == 0)) {
@@ -547,7 +549,7 @@ void RasterColourWatch::mEndRow()
     // its last planes repeat).
     bool blank = true;
     for (uint32_t plane = 0; plane < mLayout.mintPlanes; ++plane) {
-        const int32_t compression = mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
+        const int32_t compression = mCompressionOf(plane);
         if ((mintTouched & (uint32_t{1} << plane)) == 0 && compression != DELTA_ROW &&
             compression != REPLACEMENT_DELTA_ROW && !mRows[plane].mbytBytes.empty()) {
             mRows[plane].mbytBytes.clear();

@@ -26,8 +26,9 @@ namespace RawPrintData::PCL5 {
 // palette or direct, is read as the simple colour modes 3 (RGB) and -3 (CMY).
 // With 24-bit RGB pixels (ESC * v # W configuring RGB, direct by pixel, 8
 // bits a primary, or mode 10), a pixel whose red, green and blue differ by
-// more than colour correction leaves in grey is a colour. Planes a row does not send are empty ones. Rows of other
-// configurations and compressions are not looked at: their pages stay mono.
+// more than colour correction leaves in grey is a colour. Planes a row does
+// not send are empty ones. Rows of other configurations and compressions are
+// not looked at: their pages stay mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
 // state and the rows, which delta-row modes change from the row before, are
@@ -76,22 +77,14 @@ public:
 
     // Whether rows are still looked at: colour components are configured, in
     // a compression that is read, and the page has no colour yet.
-    bool Watching() const
-    {
-        return mLayout.mintColourComponents > 0 && !mblnColour && !mblnGreyRendering &&
-               (mblnReadable || mblnOwnCompressions);
-    }
+    bool Watching() const { return mColourStillOpen() && (mblnReadable || mblnOwnCompressions); }
 
     // The planes whose data BeginPlane reads while Watching, one bit each.
     uint32_t WatchedPlanes() const { return Watching() ? mLayout.mintColourPlaneMask : 0; }
     // Whether rows would be looked at but for a compression that is not read:
     // the planes are still counted, and a compression that is read starts the
     // watch again where the row is.
-    bool AwaitsCompression() const
-    {
-        return mLayout.mintColourComponents > 0 && !mblnColour && !mblnGreyRendering && !mblnReadable &&
-               !mblnOwnCompressions;
-    }
+    bool AwaitsCompression() const { return mColourStillOpen() && !mblnReadable && !mblnOwnCompressions; }
     // Whether a compression mode (ESC * b # M) is one that is read.
     static bool Readable(int64_t mode);
     // Whether every colour plane's row is blank and none was sent in the row
@@ -128,11 +121,10 @@ private:
 
 
     // The planes of a row: the component of each (0 black, 1 to 3 cyan,
-    // magenta and yellow), each plane's bit within its component, and the
-    // planes of the three compared components, one bit each.
+    // magenta and yellow), and the planes of the three compared components,
+    // one bit each.
     struct Layout {
         std::array<uint8_t, mintMAX_PLANES> mintComponent{};
-        std::array<uint8_t, mintMAX_PLANES> mintBit{};
         uint32_t mintPlanes = 0;
         uint32_t mintColourComponents = 0;
         uint32_t mintColourPlaneMask = 0;
@@ -145,6 +137,14 @@ private:
     static constexpr Layout mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
                                         uint32_t colourComponents);
 
+    // Colour planes are configured, in a layout whose page has no colour yet
+    // and is not printed in grey.
+    bool mColourStillOpen() const { return mLayout.mintColourComponents > 0 && !mblnColour && !mblnGreyRendering; }
+    // The compression a plane's data is in.
+    int32_t mCompressionOf(uint32_t plane) const
+    {
+        return mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
+    }
     void mConfigure();
     void mConfigureRasterData();
     void mConfigurePixelRaster();

@@ -100,9 +100,8 @@ RasterRows ReadRows(std::span<const unsigned char> chunk, uint64_t offset, bool 
     // The pairs of a part act once the part is read to its end, as they do
     // the general way, which drops a part that never ends: where reading
     // stops inside a part, a compression mode or rows moved over read within
-    // it are taken back.
-    // (A setting was read in the part being read when it lies past the end
-    // of the last part read whole, mintEnd.)
+    // it are taken back. (A setting lies in the part being read when it lies
+    // past the end of the last part read whole, mintEnd.)
     uint64_t settingEnd = 0;
     int64_t compressionBefore = -1;
     bool movedOverBefore = false;

@@ -63,8 +63,8 @@ public:
 
     // firstPlane: the plane of its row that comes first. watchedPlanes: a bit
     // for each plane whose data the caller reads itself; when any is set,
-    // reading stops at such a plane with data, before a # Y, and, unless
-    // rowsBlank, at every such plane and every row's last plane. With none
+    // reading stops at such a plane with data and, unless rowsBlank, at
+    // every such plane and every row's last plane. With none
     // watched, awaitedCompression, when given, tells the compression modes
     // that start a watch: planes are then counted, and reading stops before
     // the part (from its ESC, or from the end of a plane's data) that sets

@@ -109,12 +109,12 @@ ParseDataResultType PJLParser::ParseData(const DataBuffer& buffer)
                 mblnSensingAfterEnter = false;
                 continue;
             }
-            // NUL padding between the jobs of one file (hpijs) is passed over.
-            if (exit == TextMatch::None && buffer[position] == 0) {
-                ++position;
-                continue;
-            }
             if (exit == TextMatch::None) {
+                // NUL padding between the jobs of one file (hpijs) is passed over.
+                if (buffer[position] == 0) {
+                    ++position;
+                    continue;
+                }
                 const ParseDataResultType sensed = mintSenseLanguage(buffer, position);
                 if (sensed == PARSE_RESULT_SWITCH_LANGUAGE)
                     return sensed;
