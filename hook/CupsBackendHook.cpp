@@ -21,6 +21,7 @@
 #include <cups/backend.h>
 
 #include <cerrno>
+#include <unistd.h>
 #include <cstdlib>
 #include <charconv>
 #include <cstring>
@@ -73,6 +74,8 @@ CupsBackendHook::~CupsBackendHook()
 {
     DebugScope scope(kComponent, "~CupsBackendHook");
     mChannel.reset();
+    if (mintSealedCopy >= 0)
+        close(mintSealedCopy);
 }
 
 // An argument, or null past the end.
@@ -133,14 +136,17 @@ int CupsBackendHook::Process()
 
 // Copies the CUPS spool file for secure release. A stop while the copy is
 // written would leave half of it behind; held back, it comes once the copy is
-// whole and removes it.
-void CupsBackendHook::mCopyForSecureRelease() const
+// whole and removes it. The payload file is the owner's, who may write it
+// while the client asks her or the server; what is released is the copy
+// sealed in memory, the bytes CUPS gave this job.
+void CupsBackendHook::mCopyForSecureRelease()
 {
     SecureFileHandler secureFiles(mArgument(2));
     TerminationHandler::Deferral deferral;
     if (SecureFileHandler::IsValidJobId(mArgument(1)))
         TerminationHandler::SetJobCopy(secureFiles.GetFullPathToSecureFile(mArgument(1)));
     secureFiles.CopyCupsDataFile(mArgument(1));
+    mintSealedCopy = secureFiles.TakeSealedCopy();
 }
 
 // Announces the job and answers the client's requests until its final
@@ -155,7 +161,8 @@ void CupsBackendHook::mExchangeWithClient()
     while (more) {
         Log::Debug("Header: %s", HeaderText(request));
         Log::Debug("Content: %s", ContentText(request));
-        if (mChannel->SendMessage(request))
+        const bool pageData = request.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets);
+        if (mChannel->SendMessage(request, pageData ? mintSealedCopy : -1))
             reply = mChannel->ReceiveMessage();
         else
             reply = ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
