@@ -11,6 +11,7 @@
 #include "Platform/SealedFile.h"
 
 #include <string>
+#include <sys/stat.h>
 
 // Secure release: the job's print data goes to the server, which holds it
 // until the user releases it at a printer; and the job's payload file, the
@@ -45,12 +46,15 @@ void JobHandler::mSubmitSecurePayload(bool ok)
     // written another document into it since. Without the sealed copy the
     // release fails, and nothing, least of all another document, is uploaded.
     CVClientData::SecureSubmitPayloadResult result;
-    bool submitted = mSealedPayload != nullptr && Platform::IsSealedFile(mSealedPayload->fd);
+    struct stat sealed {};
+    bool submitted = mSealedPayload != nullptr && Platform::IsSealedFile(mSealedPayload->fd)
+                     && fstat(mSealedPayload->fd, &sealed) == 0 && sealed.st_size > 0;
     if (submitted) {
         Log::Debug("Send the secure payload...");
         submitted = mWebDataService.SubmitSecureJob(mJob, mSealedPayload->fd, result, CVSecureJobDataSpoolFile, false);
     } else {
-        Log::Error("JobHandler::HandleJob - Job(%u) came without the hook's sealed copy of its data.", mintJobId);
+        Log::Error("JobHandler::HandleJob - Job(%u) came without the hook's sealed copy of its data, or it is empty.",
+                   mintJobId);
     }
     SecureLog::Debug("SecureResults:\nAutoReleased: %d\nReleasedTo: %s", result.AutoReleased ? 1 : 0,
                      result.ReleasedTo);

@@ -181,20 +181,33 @@ void CRawDataHandler::mNoteResult(ParseDataResultType result)
 {
     if (result >= 0 || !mblnCounted)
         return;
+    if (!mstrLastError.empty()) {
+        mNoteNotCounted(mstrLastError);
+        return;
+    }
+    char text[128];
+    std::snprintf(text, sizeof text, "%s: the data could not be read (result %d)", LanguageName(mintCurrentLanguage),
+                  static_cast<int>(result));
+    mNoteNotCounted(text);
+}
+
+void CRawDataHandler::OnDataNotCounted(const char* reason)
+{
+    if (mblnCounted && reason != nullptr)
+        mNoteNotCounted(std::string(reason, strnlen(reason, MAX_PROBLEM_TEXT)));
+}
+
+// The first reason the job is not counted whole, with the language and the
+// pages counted then.
+void CRawDataHandler::mNoteNotCounted(const std::string& reason)
+{
     mblnCounted = false;
     mintProblemLanguage = mintCurrentLanguage;
     int64_t pages = static_cast<int64_t>(mDefaultPageSet.mintMonoPages) + mDefaultPageSet.mintColorPages;
     for (const CRawPageSet& pageSet : mvecPageSets)
         pages += static_cast<int64_t>(pageSet.mintMonoPages) + pageSet.mintColorPages;
     mintPagesBeforeProblem = ClampTotal(pages);
-    if (!mstrLastError.empty()) {
-        mstrProblem = mstrLastError;
-        return;
-    }
-    char text[128];
-    std::snprintf(text, sizeof text, "%s: the data could not be read (result %d)", LanguageName(mintCurrentLanguage),
-                  static_cast<int>(result));
-    mstrProblem = text;
+    mstrProblem = reason;
 }
 
 // Sums the mono and colour pages of every set.

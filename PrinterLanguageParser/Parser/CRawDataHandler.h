@@ -86,6 +86,7 @@ public:
     void OnJobPropertyChanged(RawDataJobProperty property, const void* value) override;
     void OnNextLanguage(RawLanguageType language, bool literalTarget) override;
     void OnPageCountOverride(unsigned long pages) override;
+    void OnDataNotCounted(const char* reason) override;
 
 private:
     void mSetParser(RawLanguageType language);
@@ -95,6 +96,7 @@ private:
     void mSetCopies(unsigned long copies);
     void mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName);
     void mNoteResult(ParseDataResultType result);
+    void mNoteNotCounted(const std::string& reason);
 
     ILogger* mLogger = nullptr;
     const IJobBytes* mJobBytes = nullptr;

@@ -47,6 +47,8 @@ TEST(UncountedJobEndToEnd, EveryPrintedJobHasOneRecordWithItsPages)
         {"pdf after other bytes", [] { return "Job 12 for Ann\n" + TestSupport::PdfOfPages(4); }, 4},
         {"ps2write then job end", [] { return TestSupport::Ps2writeJob(3) + TestSupport::JobEndEscape; }, 3},
         {"language not read", [] { return std::string("Plain words that begin no printer language.\n"); }, 1},
+        {"pjl entering a language not read",
+         [] { return std::string(TestSupport::PjlUnreadLanguageJob, sizeof TestSupport::PjlUnreadLanguageJob - 1); }, 1},
         {"pjl status request", [] { return std::string(TestSupport::PjlStatusRequest); }, 0},
     };
     EndToEndWorld world;

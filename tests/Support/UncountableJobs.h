@@ -22,6 +22,12 @@ std::string Ps2writeJob(int pages);
 // The Universal Exit Language that ends a job, as vendor PPDs send it.
 inline constexpr const char* JobEndEscape = "\x1b%-12345X";
 
+// A job in a language the parser does not read, entered by PJL as drivers
+// of such printers send it.
+inline constexpr char PjlUnreadLanguageJob[] =
+    "\x1b%-12345X@PJL JOB\r\n@PJL ENTER LANGUAGE=ZJS\r\nJZJZ\x00\x00\x00\x10\x01\x02page data\x1b%-12345X"
+    "@PJL EOJ\r\n\x1b%-12345X";
+
 // A PJL status request: a job that holds no page.
 inline constexpr const char* PjlStatusRequest = "\x1b%-12345X@PJL INFO STATUS\r\n\x1b%-12345X";
 

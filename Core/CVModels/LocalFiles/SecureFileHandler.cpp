@@ -193,30 +193,6 @@ bool SecureFileHandler::mFolderIsPrivate() const
     return true;
 }
 
-bool SecureFileHandler::IsPayloadOfJob(const std::string& jobId) const
-{
-    if (!AcceptJobId<LogComponents::Secure>(jobId))
-        return false;
-    std::string path = GetFullPathToSecureFile(jobId);
-    Platform::ScopedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
-    struct stat info {};
-    const char* problem = nullptr;
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
-        problem = std::strerror(errno);
-    else if (!S_ISREG(info.st_mode))
-        problem = "not a regular file";
-    else if (info.st_uid != geteuid())
-        problem = "owned by another user";
-    else if (info.st_nlink != 1)
-        problem = "a file with more than one name";
-    else if (info.st_size == 0)
-        problem = "empty";
-    if (problem == nullptr)
-        return true;
-    Log::Error("The secure payload %s is not the copy of job %s: %s.", path, jobId, problem);
-    return false;
-}
-
 bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<const unsigned char> data)
 {
     if (!AcceptJobId<LogComponents::CoreCups>(jobId))

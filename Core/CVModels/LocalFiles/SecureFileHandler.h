@@ -52,12 +52,6 @@ public:
     bool WriteParsedData(const std::string& jobId, std::span<const unsigned char> data);
     bool WriteRawDataToFile(const std::string& path, std::span<const unsigned char> data);
 
-    // Whether the job's payload file is the copy the hook made for this
-    // job: a regular file at the job's own name, reached without following a
-    // link, owned by this process's user, with one name and not empty.
-    // Logs why not.
-    bool IsPayloadOfJob(const std::string& jobId) const;
-
     // Removes the job's payload file (a missing file is not reported).
     void DeleteSecurePayload(const std::string& jobId);
     // Removes every file whose name begins with "." and whose first ".payload"
