@@ -318,6 +318,7 @@ bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
     std::vector<unsigned char> buffer(ReadPieceSize);
 
     bool whole = source.IsOpen();
+    bool parsedSoFar = whole;  // the parser has not failed on what it was given
     if (!whole)
         Log::Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
     for (bool more = whole; more;) {
@@ -330,11 +331,17 @@ bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
                    static_cast<long>(piece.bytes.size()));
         Log::Debug("Processing %ld bytes", static_cast<long>(piece.bytes.size()));
         keeper.Write(piece.bytes);
-        more = whole = parser.Write(piece.bytes);
+        more = whole = parsedSoFar = parser.Write(piece.bytes);
     }
     if (!whole) {
         Log::Error("Parsing failed... Continue reading remainder of buffer");
-        reader.ReadRest(buffer, [&keeper](std::span<const unsigned char> piece) { keeper.Write(piece); });
+        // After a read that failed, the parser still counts what comes, as
+        // long as it has not failed itself.
+        bool parsing = parsedSoFar;
+        reader.ReadRest(buffer, [&](std::span<const unsigned char> piece) {
+            keeper.Write(piece);
+            parsing = parsing && parser.Write(piece);
+        });
     }
     // PDF and raster are read from the bytes kept for the backend (or the job
     // file), never from a copy of their own.
