@@ -21,13 +21,13 @@
 #include <cups/backend.h>
 
 #include <cerrno>
-#include <unistd.h>
 #include <cstdlib>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <sys/stat.h>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 using CVClientData::ProcessUtil;
