@@ -520,22 +520,6 @@ TEST_F(PipelineTest, SecuredJobIsUploadedAndCancelledHere)
     EXPECT_EQ(secureMessages[0].text, "Quarterly Report");
 }
 
-// The owner rewrites her payload file while she is asked about the job: what
-// the server receives is still the document the hook counted.
-TEST_F(PipelineTest, SecuredJobUploadsTheCountedDocumentNotItsRewrite)
-{
-    ScriptSettings({{"AlwaysPopSecure", true}});
-    ScriptRules(SecuredWithoutBalance());
-    int secured = SubmitHeldJob();
-    WritePayload(secured, "the counted document");
-    mUI.DuringPopups([&] { WritePayload(secured, "another document"); });
-    ExpectCancelled(RunJob(secured));
-    std::vector<StandIn::RecordedRequest> uploads = PayloadUploads(mServer);
-    ASSERT_EQ(uploads.size(), 1u);
-    EXPECT_EQ(uploads[0].body, "the counted document");
-    EXPECT_EQ(mUI.CallsOf("popup").size(), 1u);
-}
-
 namespace {
 
 // How an upload fails, under which disconnected-job option.
