@@ -27,6 +27,7 @@
 #include <filesystem>
 #include <sys/stat.h>
 #include <string_view>
+#include <unistd.h>
 #include <vector>
 
 using CVClientData::ProcessUtil;
@@ -73,6 +74,8 @@ CupsBackendHook::~CupsBackendHook()
 {
     DebugScope scope(kComponent, "~CupsBackendHook");
     mChannel.reset();
+    if (mintSealedCopy >= 0)
+        close(mintSealedCopy);
 }
 
 // An argument, or null past the end.
@@ -133,14 +136,17 @@ int CupsBackendHook::Process()
 
 // Copies the CUPS spool file for secure release. A stop while the copy is
 // written would leave half of it behind; held back, it comes once the copy is
-// whole and removes it.
-void CupsBackendHook::mCopyForSecureRelease() const
+// whole and removes it. The payload file is the owner's, who may write it
+// while the client asks her or the server; what is released is the copy
+// sealed in memory, the bytes CUPS gave this job.
+void CupsBackendHook::mCopyForSecureRelease()
 {
     SecureFileHandler secureFiles(mArgument(2));
     TerminationHandler::Deferral deferral;
     if (SecureFileHandler::IsValidJobId(mArgument(1)))
         TerminationHandler::SetJobCopy(secureFiles.GetFullPathToSecureFile(mArgument(1)));
     secureFiles.CopyCupsDataFile(mArgument(1));
+    mintSealedCopy = secureFiles.TakeSealedCopy();
 }
 
 // Announces the job and answers the client's requests until its final
@@ -155,7 +161,8 @@ void CupsBackendHook::mExchangeWithClient()
     while (more) {
         Log::Debug("Header: %s", HeaderText(request));
         Log::Debug("Content: %s", ContentText(request));
-        if (mChannel->SendMessage(request))
+        const bool pageData = request.Is(ClientMessageType::Notify, ClientMessageSubType::PageSets);
+        if (mChannel->SendMessage(request, pageData ? mintSealedCopy : -1))
             reply = mChannel->ReceiveMessage();
         else
             reply = ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
@@ -311,6 +318,7 @@ bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
     std::vector<unsigned char> buffer(ReadPieceSize);
 
     bool whole = source.IsOpen();
+    bool parsedSoFar = whole;  // the parser has not failed on what it was given
     if (!whole)
         Log::Error("Unable to open the job file %s: %s", filePath, std::strerror(source.GetOpenError()));
     for (bool more = whole; more;) {
@@ -323,11 +331,17 @@ bool CupsBackendHook::mReadAndParse(PageSetParser& parser)
                    static_cast<long>(piece.bytes.size()));
         Log::Debug("Processing %ld bytes", static_cast<long>(piece.bytes.size()));
         keeper.Write(piece.bytes);
-        more = whole = parser.Write(piece.bytes);
+        more = whole = parsedSoFar = parser.Write(piece.bytes);
     }
     if (!whole) {
         Log::Error("Parsing failed... Continue reading remainder of buffer");
-        reader.ReadRest(buffer, [&keeper](std::span<const unsigned char> piece) { keeper.Write(piece); });
+        // After a read that failed, the parser still counts what comes, as
+        // long as it has not failed itself.
+        bool parsing = parsedSoFar;
+        reader.ReadRest(buffer, [&](std::span<const unsigned char> piece) {
+            keeper.Write(piece);
+            parsing = parsing && parser.Write(piece);
+        });
     }
     // PDF and raster are read from the bytes kept for the backend (or the job
     // file), never from a copy of their own.

@@ -54,7 +54,7 @@ public:
 private:
     const char* mArgument(int index) const;
     uint32_t mJobId() const;
-    void mCopyForSecureRelease() const;
+    void mCopyForSecureRelease();
     void mExchangeWithClient();
     bool mCancel(std::string_view reason);
     bool mReadAndParse(PageSetParser& parser);
@@ -71,4 +71,7 @@ private:
     std::unique_ptr<ClientCommunicationChannel> mChannel;
     std::string mstrCacheFolder;
     JobDataSpool mJobData;
+    // The job's data sealed in memory when the copy was made, handed to the
+    // client with the page data: what it uploads for secure release.
+    int mintSealedCopy = -1;
 };

@@ -2,9 +2,11 @@
 
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
+#include "hook/ParserErrorLog.h"
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 // The stage that feeds a job's data to the printer-language parser (language
 // detected from the data) and, at the end, turns what it found into the
@@ -32,12 +34,17 @@ public:
                mHandler.GetCurrentLanguage() == RawPrintData::LANGUAGE_APPLE_RASTER;
     }
 
-    // Ends the parse. The properties carry the page sets only when the whole
-    // job was read and parsed (succeeded); otherwise copies, colour and
-    // duplex alone, and the client counts the pages by other means.
+    // Ends the parse. The properties carry the page sets the parser counted
+    // when the whole job was read and parsed (succeeded); otherwise, with the
+    // reason logged, a fallback count of at least one page.
     RawDataJobProperties Finish(uint32_t jobId, bool succeeded);
 
 private:
+    void mSetFallbackCount(RawDataJobProperties& properties) const;
+
+    ParserErrorLog mErrorLog;  // declared first: the handler logs into it until it goes
     RawPrintData::CRawDataHandler mHandler;
     bool mblnDoneFailed = false;
+    uint64_t mintFallbackPages = 0;
+    std::string mstrNoPageProblem;  // the reader found no page, the data declares some
 };

@@ -82,37 +82,6 @@ ClientMessage CommunicationFailure()
     return ClientMessage(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure);
 }
 
-// Reads exactly the buffer's size, in reads of at most chunkLimit bytes,
-// retrying interrupted reads. A peer that closes or a read error is logged
-// with the given line (the error's text fills failedFormat) and gives false.
-bool ReadPart(int socket, std::span<unsigned char> buffer, size_t chunkLimit, bool logReads, const char* closedLine,
-              const char* failedFormat)
-{
-    size_t total = 0;
-    while (total < buffer.size()) {
-        size_t wanted = std::min(buffer.size() - total, chunkLimit);
-        ssize_t count = recv(socket, buffer.data() + total, wanted, 0);
-        if (count == -1 && errno == EINTR)
-            continue;
-        if (count == -1) {
-            // A receive time-out (SetReceiveTimeout) fails with EAGAIN.
-            bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
-            Log::Error(failedFormat, timedOut ? "timed out waiting for the other party" : strerror(errno));
-            return false;
-        }
-        if (count == 0) {
-            Log::Error("%s", closedLine);
-            return false;
-        }
-        total += static_cast<size_t>(count);
-        if (logReads) {
-            Log::Debug("ClientCommunicationChannel::ReceiveMessage - bytesRead= %ld", static_cast<long>(count));
-            Log::Debug("Total bytes read: %d", static_cast<int>(total));
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 // The places come from the password database: a name it does not know has
@@ -138,6 +107,7 @@ ClientCommunicationChannel::ClientCommunicationChannel(ClientCommunicationChanne
     std::lock_guard lock(other.mListenLock);
     mintListenSocket = std::exchange(other.mintListenSocket, -1);
     mintConnectionSocket = std::exchange(other.mintConnectionSocket, -1);
+    mintReceivedDescriptor = std::exchange(other.mintReceivedDescriptor, -1);
     mstrUserName = std::move(other.mstrUserName);
     mstrSocketPath = std::move(other.mstrSocketPath);
     mvecSocketPaths = std::move(other.mvecSocketPaths);
@@ -146,6 +116,7 @@ ClientCommunicationChannel::ClientCommunicationChannel(ClientCommunicationChanne
 
 ClientCommunicationChannel::~ClientCommunicationChannel()
 {
+    mKeepReceivedDescriptor(-1);
     Disconnect();
     StopListening();
     if (uint64_t heldBack = mRefusals.Flush(); heldBack > 0)
@@ -462,14 +433,29 @@ void ClientCommunicationChannel::StopListening()
     }
 }
 
-// Writes all bytes, retrying interrupted and partial sends.
-bool ClientCommunicationChannel::mSendAll(std::span<const unsigned char> bytes, bool logChunks)
+// Writes all bytes, retrying interrupted and partial sends; a descriptor
+// given goes with the first byte.
+bool ClientCommunicationChannel::mSendAll(std::span<const unsigned char> bytes, bool logChunks, int descriptor)
 {
     size_t sent = 0;
     while (sent < bytes.size()) {
         if (logChunks)
             Log::Debug("Sending Message...");
-        ssize_t count = send(mintConnectionSocket, bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+        iovec part{const_cast<unsigned char*>(bytes.data() + sent), bytes.size() - sent};
+        msghdr header{};
+        header.msg_iov = &part;
+        header.msg_iovlen = 1;
+        alignas(cmsghdr) unsigned char control[CMSG_SPACE(sizeof(int))] = {};
+        if (descriptor >= 0 && sent == 0) {
+            header.msg_control = control;
+            header.msg_controllen = sizeof control;
+            cmsghdr* rights = CMSG_FIRSTHDR(&header);
+            rights->cmsg_level = SOL_SOCKET;
+            rights->cmsg_type = SCM_RIGHTS;
+            rights->cmsg_len = CMSG_LEN(sizeof(int));
+            std::memcpy(CMSG_DATA(rights), &descriptor, sizeof(int));
+        }
+        ssize_t count = sendmsg(mintConnectionSocket, &header, MSG_NOSIGNAL);
         if (count == -1) {
             if (errno == EINTR)
                 continue;
@@ -483,8 +469,14 @@ bool ClientCommunicationChannel::mSendAll(std::span<const unsigned char> bytes, 
     return true;
 }
 
-// Sends one message: the header, then the content whole.
 bool ClientCommunicationChannel::SendMessage(const ClientMessage& message)
+{
+    return SendMessage(message, -1);
+}
+
+// Sends one message: the header (with the descriptor, if any), then the
+// content whole.
+bool ClientCommunicationChannel::SendMessage(const ClientMessage& message, int descriptor)
 {
     Log::Debug("ClientCommunicationChannel::SendMessage - sending message %c %c", message.GetType(), message.GetSubType());
     if (mintConnectionSocket == -1) {
@@ -497,7 +489,7 @@ bool ClientCommunicationChannel::SendMessage(const ClientMessage& message)
               static_cast<unsigned long>(content.size()), message.GetType(), message.GetSubType());
         return false;
     }
-    if (!mSendAll(std::span(message.GetMessageHeader(), ClientMessage::HeaderLength), false))
+    if (!mSendAll(std::span(message.GetMessageHeader(), ClientMessage::HeaderLength), false, descriptor))
         return false;
     Log::Debug("Message Size: %d", static_cast<int>(content.size()));
     if (content.empty())
@@ -520,7 +512,7 @@ ClientMessage ClientCommunicationChannel::ReceiveMessage()
     Log::Debug("ClientCommunicationChannel::ReceiveMessage - SocketName= %s", mstrSocketPath);
 
     unsigned char header[ClientMessage::HeaderLength];
-    if (!ReadPart(mintConnectionSocket, header, ClientMessage::HeaderLength, true,
+    if (!mReadPart(header, ClientMessage::HeaderLength, true,
                   "ClientCommunicationChannel::ReceiveMessage -Header. the _clientEnvironment was closed by the other party.",
                   "ClientCommunicationChannel::ReceiveMessage - error receiving header: %s"))
         return CommunicationFailure();
@@ -538,7 +530,7 @@ bool ClientCommunicationChannel::mReceiveNotifyContent(ClientMessage& message)
 {
     Log::Debug("%s - Have notification message", "ReceiveMessage");
     ByteString content(ParamLength);
-    if (!ReadPart(mintConnectionSocket, content, ParamLength, false,
+    if (!mReadPart(content, ParamLength, false,
                   "ClientCommunicationChannel::ReceiveMessage -Notify. the _clientEnvironment was closed by the other party.",
                   "ClientCommunicationChannel::ReceiveMessage - error receiving message param1.  Error: %s"))
         return false;
@@ -551,11 +543,72 @@ bool ClientCommunicationChannel::mReceiveNotifyContent(ClientMessage& message)
             return false;
         }
         content.resize(ParamLength + length);
-        if (!ReadPart(mintConnectionSocket, std::span(content).subspan(ParamLength), PayloadReadChunk, false,
+        if (!mReadPart(std::span(content).subspan(ParamLength), PayloadReadChunk, false,
                       "ClientCommunicationChannel::ReceiveMessage -PageSets. the _clientEnvironment was closed by the other party.",
                       "ClientCommunicationChannel::ReceiveMessage - error receiving message param2.  Error: %s"))
             return false;
     }
     message.SetMessageContent(std::move(content));
     return true;
+}
+
+// Reads exactly the buffer's size, in reads of at most chunkLimit bytes,
+// retrying interrupted reads, and keeps a descriptor that comes along. A peer
+// that closes or a read error is logged with the given line (the error's
+// text fills failedFormat) and gives false.
+bool ClientCommunicationChannel::mReadPart(std::span<unsigned char> buffer, size_t chunkLimit, bool logReads,
+                                           const char* closedLine, const char* failedFormat)
+{
+    size_t total = 0;
+    while (total < buffer.size()) {
+        iovec part{buffer.data() + total, std::min(buffer.size() - total, chunkLimit)};
+        alignas(cmsghdr) unsigned char control[CMSG_SPACE(4 * sizeof(int))];
+        msghdr header{};
+        header.msg_iov = &part;
+        header.msg_iovlen = 1;
+        header.msg_control = control;
+        header.msg_controllen = sizeof control;
+        ssize_t count = recvmsg(mintConnectionSocket, &header, MSG_CMSG_CLOEXEC);
+        if (count == -1 && errno == EINTR)
+            continue;
+        if (count == -1) {
+            // A receive time-out (SetReceiveTimeout) fails with EAGAIN.
+            bool timedOut = errno == EAGAIN || errno == EWOULDBLOCK;
+            Log::Error(failedFormat, timedOut ? "timed out waiting for the other party" : strerror(errno));
+            return false;
+        }
+        for (cmsghdr* item = CMSG_FIRSTHDR(&header); item != nullptr; item = CMSG_NXTHDR(&header, item)) {
+            if (item->cmsg_level != SOL_SOCKET || item->cmsg_type != SCM_RIGHTS)
+                continue;
+            const size_t descriptors = (item->cmsg_len - CMSG_LEN(0)) / sizeof(int);
+            for (size_t index = 0; index < descriptors; ++index) {
+                int descriptor = -1;
+                std::memcpy(&descriptor, CMSG_DATA(item) + index * sizeof(int), sizeof(int));
+                mKeepReceivedDescriptor(descriptor);
+            }
+        }
+        if (count == 0) {
+            Log::Error("%s", closedLine);
+            return false;
+        }
+        total += static_cast<size_t>(count);
+        if (logReads) {
+            Log::Debug("ClientCommunicationChannel::ReceiveMessage - bytesRead= %ld", static_cast<long>(count));
+            Log::Debug("Total bytes read: %d", static_cast<int>(total));
+        }
+    }
+    return true;
+}
+
+// Keeps the last descriptor received; the one it replaces is closed.
+void ClientCommunicationChannel::mKeepReceivedDescriptor(int descriptor)
+{
+    if (mintReceivedDescriptor >= 0)
+        close(mintReceivedDescriptor);
+    mintReceivedDescriptor = descriptor;
+}
+
+int ClientCommunicationChannel::TakeReceivedDescriptor()
+{
+    return std::exchange(mintReceivedDescriptor, -1);
 }

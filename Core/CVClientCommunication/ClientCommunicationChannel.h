@@ -69,7 +69,14 @@ public:
     bool WaitUntilPeerLeaves(int wakeFd);
 
     bool SendMessage(const ClientMessage& message);
+    // The same with an open file descriptor passed along with the message's
+    // first byte (SCM_RIGHTS). A receiver that does not take descriptors
+    // reads the message as ever, and the kernel closes the one it carried.
+    bool SendMessage(const ClientMessage& message, int descriptor);
     ClientMessage ReceiveMessage();
+    // The descriptor that came with a received message, once, for the caller
+    // to close; -1 when none came. A later one replaces (and closes) it.
+    int TakeReceivedDescriptor();
 
     const std::string& GetSocketPath() const { return mstrSocketPath; }
 
@@ -81,7 +88,10 @@ private:
     bool mIsAllowedHook(int socket);
     bool mIsExpectedListener(int socket, uid_t owner, const std::string& path) const;
     bool mReceiveNotifyContent(ClientMessage& message);
-    bool mSendAll(std::span<const unsigned char> bytes, bool logChunks);
+    bool mSendAll(std::span<const unsigned char> bytes, bool logChunks, int descriptor = -1);
+    bool mReadPart(std::span<unsigned char> buffer, size_t chunkLimit, bool logReads, const char* closedLine,
+                   const char* failedFormat);
+    void mKeepReceivedDescriptor(int descriptor);
     void mFinishAcceptNoLock();
 
     // Guards the listening socket and the flags below, and the replacement of
@@ -89,6 +99,7 @@ private:
     std::mutex mListenLock;
     int mintListenSocket = -1;
     int mintConnectionSocket = -1;
+    int mintReceivedDescriptor = -1;  // came with a received message, not taken yet
     std::string mstrUserName;
     std::string mstrSocketPath;               // the place listened at or connected to
     std::vector<std::string> mvecSocketPaths;  // the user's places, in order

@@ -62,6 +62,24 @@ RawDataJobProperties::RawDataJobProperties(uint32_t jobId, const RawPrintData::C
     }
 }
 
+void RawDataJobProperties::SetFallbackCount(std::vector<RawPrintData::CRawPageSet> pageSets, uint64_t atLeast)
+{
+    constexpr int64_t MAX_PAGES = std::numeric_limits<int32_t>::max();
+    int64_t pages = 0;
+    for (const RawPrintData::CRawPageSet& pageSet : pageSets)
+        pages += static_cast<int64_t>(pageSet.mintMonoPages) + pageSet.mintColorPages;
+    const int64_t wanted = std::min<int64_t>(std::max<uint64_t>(atLeast, 1), MAX_PAGES);
+    if (pages < wanted) {
+        if (pageSets.empty())
+            pageSets.emplace_back().SetName("Unknown");
+        RawPrintData::CRawPageSet& last = pageSets.back();
+        int32_t& count = mintColorSpace == RawPrintData::COLOR_TYPE_MONO ? last.mintMonoPages : last.mintColorPages;
+        count = static_cast<int32_t>(std::min<int64_t>(count + (wanted - pages), MAX_PAGES));
+    }
+    mvecPageSets = std::move(pageSets);
+    mblnFallbackCount = true;
+}
+
 // Decodes an 'N','P' message; anything else leaves the object empty.
 RawDataJobProperties::RawDataJobProperties(const ClientMessage& message)
 {
@@ -106,7 +124,13 @@ void RawDataJobProperties::mDecode(const ByteString& content)
     mvecPageSets.reserve(records);
     for (size_t record = 0; record < records; ++record) {
         const size_t offset = NUMBER_LENGTH + FIXED_PART_LENGTH + record * RECORD_LENGTH;
-        mvecPageSets.push_back(RawPrintData::CRawPageSet::ReadFrom(bytes.subspan(offset).first<RECORD_LENGTH>()));
+        RawPrintData::CRawPageSet& pageSet =
+            mvecPageSets.emplace_back(RawPrintData::CRawPageSet::ReadFrom(bytes.subspan(offset).first<RECORD_LENGTH>()));
+        const auto orientation = static_cast<uint32_t>(pageSet.mintOrientation);
+        if ((orientation & FALLBACK_COUNT_FLAG) != 0) {
+            mblnFallbackCount = true;
+            pageSet.mintOrientation = static_cast<RawPrintData::RawPaperOrientation>(orientation & ~FALLBACK_COUNT_FLAG);
+        }
     }
 }
 
@@ -144,7 +168,11 @@ ClientMessage RawDataJobProperties::GetMessage() const
     for (size_t record = 0; record < records; ++record) {
         const size_t offset = content.size();
         content.resize(offset + RECORD_LENGTH);
-        mvecPageSets[record].WriteTo(std::span<unsigned char>(content).subspan(offset).first<RECORD_LENGTH>());
+        RawPrintData::CRawPageSet pageSet = mvecPageSets[record];
+        if (mblnFallbackCount)
+            pageSet.mintOrientation = static_cast<RawPrintData::RawPaperOrientation>(
+                static_cast<uint32_t>(pageSet.mintOrientation) | FALLBACK_COUNT_FLAG);
+        pageSet.WriteTo(std::span<unsigned char>(content).subspan(offset).first<RECORD_LENGTH>());
         for (; logBytes && logged < content.size(); ++logged)
             Log::Debug("[%d] = %x", static_cast<int>(logged), content[logged]);
     }

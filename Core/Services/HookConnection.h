@@ -29,6 +29,8 @@ public:
 
     // --- The serving thread ---
     ClientMessage Receive();
+    // The descriptor that came with a received message, once (-1: none).
+    int TakeReceivedDescriptor() { return mChannel->TakeReceivedDescriptor(); }
     // Makes later receives fail after waiting this long; zero waits for ever.
     void SetReceiveTimeout(std::chrono::milliseconds timeout);
     // Closes the connection; nothing is sent or received afterwards.

@@ -7,6 +7,7 @@
 #include "Core/Services/FinalAnswerGuard.h"
 #include "Core/Services/HookConnection.h"
 #include "Core/Services/JobThreadFactory.h"
+#include "Platform/ScopedDescriptor.h"
 
 #include <cstdint>
 #include <memory>
@@ -151,6 +152,10 @@ private:
     // Appends the default page set from CUPS, its colour pages counted as
     // black-and-white unless the printer and the job are in colour.
     void mUseDefaultPageSet();
+    // For page sets the hook could only count as a fallback: raised to CUPS's
+    // count when that is larger, in black and white on a printer without
+    // colour, and logged.
+    void mApplyFallbackCount();
     // Makes the job untracked, unless its cancel was decided already.
     void mIgnoreJob(const char* why);
     // Whether the job is to be cancelled, or was.
@@ -193,6 +198,10 @@ private:
     bool mblnHeldByServer = false;          // uploaded for secure release
     bool mblnRecordedByServer = false;      // the end rules (or the pending save) went through
     bool mblnStored = false;                // written to its disconnected-job file
+    bool mblnFallbackCount = false;         // the hook could not count the job's data whole
+    // The job's data as the hook sealed it, received with the page data: what
+    // secure release uploads.
+    std::unique_ptr<Platform::ScopedDescriptor> mSealedPayload;
 };
 
 }  // namespace CVCoreDataServices

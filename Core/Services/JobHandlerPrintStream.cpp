@@ -30,6 +30,8 @@ bool JobHandler::RequestPageSetDataFromCUPS()
     Log::Debug("Sending message to get pagesets");
     mConnection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
     ClientMessage answer = mConnection->Receive();
+    if (int sealed = mConnection->TakeReceivedDescriptor(); sealed >= 0)
+        mSealedPayload = std::make_unique<Platform::ScopedDescriptor>(sealed);
     mStopIfClientQuits();
     SetJobPropertiesFromPrintStream(answer);
     return answer.GetSubType() == ClientMessageSubType::PageSets;
@@ -69,12 +71,17 @@ void JobHandler::SetJobPropertiesFromPrintStream(const ClientMessage& message)
         Log::Debug("Setting up Pagesets");
         CVClientData::PageSet pageSet;
         pageSet.SizeName = std::string(record.GetName());
+        pageSet.Width = record.mintWidth;
+        pageSet.Height = record.mintHeight;
         if (pageSet.SizeName == "Unknown" || pageSet.SizeName == "Auto") {
             pageSet.SizeName = mJob.DefaultPageSet.SizeName;
             Log::Debug("Exact paper size name is unknown. Changing to: %s", pageSet.SizeName);
+            // A paper of no size is the queue's default paper.
+            if (pageSet.Width == 0 || pageSet.Height == 0) {
+                pageSet.Width = mJob.DefaultPageSet.Width;
+                pageSet.Height = mJob.DefaultPageSet.Height;
+            }
         }
-        pageSet.Width = record.mintWidth;
-        pageSet.Height = record.mintHeight;
         pageSet.BWPages = PageCount(record.mintMonoPages);
         pageSet.ColorPages = PageCount(record.mintColorPages);
         int64_t pages = static_cast<int64_t>(pageSet.BWPages) + pageSet.ColorPages;
@@ -82,6 +89,37 @@ void JobHandler::SetJobPropertiesFromPrintStream(const ClientMessage& message)
         mintParsedPages += static_cast<uint64_t>(pages);
         mJob.Costing.PageSets.push_back(std::move(pageSet));
     }
+    mblnFallbackCount = properties.IsFallbackCount();
+    if (mblnFallbackCount)
+        mApplyFallbackCount();
+}
+
+// The job is billed the best count there is, never fewer pages than CUPS
+// knows of; a printer without colour prints the pages no one could judge in
+// black and white.
+void JobHandler::mApplyFallbackCount()
+{
+    std::vector<CVClientData::PageSet>& pageSets = mJob.Costing.PageSets;
+    const bool colour = mJob.GetPrinter().ColorCapable;
+    for (CVClientData::PageSet& pageSet : pageSets) {
+        if (!colour) {
+            pageSet.BWPages = static_cast<int32_t>(
+                std::min<int64_t>(static_cast<int64_t>(pageSet.BWPages) + pageSet.ColorPages, INT32_MAX));
+            pageSet.ColorPages = 0;
+        }
+    }
+    const uint64_t hookPages = mintParsedPages;
+    if (mJob.CUPSNumberOfPages > mintParsedPages && !pageSets.empty()) {
+        CVClientData::PageSet& last = pageSets.back();
+        int32_t& count = colour && mJob.ColorMode ? last.ColorPages : last.BWPages;
+        count = static_cast<int32_t>(
+            std::min<uint64_t>(static_cast<uint64_t>(count) + (mJob.CUPSNumberOfPages - mintParsedPages), INT32_MAX));
+        mintParsedPages = mJob.CUPSNumberOfPages;
+    }
+    Log::Error("JobHandler::HandleJob - Job(%u) could not be counted from its data; it is billed as %llu pages, a "
+               "fallback count (the hook's: %llu, CUPS's: %llu).",
+               mintJobId, static_cast<unsigned long long>(mintParsedPages), static_cast<unsigned long long>(hookPages),
+               static_cast<unsigned long long>(mJob.CUPSNumberOfPages));
 }
 
 // Appends CUPS's default page set, in black and white unless printer and job are in colour.

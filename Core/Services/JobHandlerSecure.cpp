@@ -8,8 +8,10 @@
 #include "Core/Services/IUIController.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
+#include "Platform/SealedFile.h"
 
 #include <string>
+#include <sys/stat.h>
 
 // Secure release: the job's print data goes to the server, which holds it
 // until the user releases it at a printer; and the job's payload file, the
@@ -30,7 +32,6 @@ using SecureLog = ComponentLog<LogComponents::Secure>;
 void JobHandler::mSubmitSecurePayload(bool ok)
 {
     Log::Debug("Time to see if we want to send a secure payload..");
-    std::string path = SecureFileHandler().GetFullPathToSecureFile(std::to_string(mintJobId));
     Log::Debug("datasuccess= %s  TrackOption=%d  SecureOption=%d", ok ? "YES" : "NO", mJob.TrackOption,
                mJob.SecureOption);
     if (!ok || mIsCancelled() || mJob.SecureOption < CVSecureOptionSecuredWithoutBalance)
@@ -40,14 +41,20 @@ void JobHandler::mSubmitSecurePayload(bool ok)
     // gives, also when the client quits meanwhile.
     if (!mConnection->DecideCancel())
         return;
-    // Only the hook's own copy of this job goes to the server: without it
-    // (the copy failed, or something else lies at its name) the release
-    // fails, and nothing, least of all an empty job, is uploaded.
+    // Only the copy the hook sealed when it took the job goes to the server,
+    // the bytes it counted: the payload file is its owner's, who may have
+    // written another document into it since. Without the sealed copy the
+    // release fails, and nothing, least of all another document, is uploaded.
     CVClientData::SecureSubmitPayloadResult result;
-    bool submitted = SecureFileHandler().IsPayloadOfJob(std::to_string(mintJobId));
+    struct stat sealed {};
+    bool submitted = mSealedPayload != nullptr && Platform::IsSealedFile(mSealedPayload->fd)
+                     && fstat(mSealedPayload->fd, &sealed) == 0 && sealed.st_size > 0;
     if (submitted) {
         Log::Debug("Send the secure payload...");
-        submitted = mWebDataService.SubmitSecureJob(mJob, path, result, CVSecureJobDataSpoolFile, false);
+        submitted = mWebDataService.SubmitSecureJob(mJob, mSealedPayload->fd, result, CVSecureJobDataSpoolFile, false);
+    } else {
+        Log::Error("JobHandler::HandleJob - Job(%u) came without the hook's sealed copy of its data, or it is empty.",
+                   mintJobId);
     }
     SecureLog::Debug("SecureResults:\nAutoReleased: %d\nReleasedTo: %s", result.AutoReleased ? 1 : 0,
                      result.ReleasedTo);

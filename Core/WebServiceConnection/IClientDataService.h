@@ -21,6 +21,7 @@ class CustomFieldValueSearch;
 class PendingJobList;
 class Printer;
 class ProcessJobResult;
+class SecureSubmitResult;
 class SecureSubmitPayloadResult;
 class User;
 

@@ -14,6 +14,7 @@
 #include <nlohmann/json_fwd.hpp>
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -106,6 +107,10 @@ public:
                          CVSecureJobDataType type, bool flag) override;
     bool SubmitSecureJobPayload(const std::string& jobIdentifier, const std::string& baseUrl, std::string& filePath,
                                 SecureSubmitPayloadResult& result, CVSecureJobDataType type, bool flag) override;
+    // The same with the print data read from an open descriptor, from its
+    // start (a sealed copy the hook handed over), in place of a file's name.
+    bool SubmitSecureJob(ClientJob& job, int payload, SecureSubmitPayloadResult& result, CVSecureJobDataType type,
+                         bool flag);
 
     // The text the job operations send: the slim form (full false) without
     // "User", "Printer" and "Options", the full form with them; always true.
@@ -155,6 +160,8 @@ public:
                                               const std::string& body, const std::string& method);
     void ExecuteAuthenticatedFileUpload(WebDataServiceResponse& response, const std::string& url,
                                         const std::string& filePath, const std::string& method);
+    // Uploads a regular file open at the descriptor, from its start, with "PUT".
+    void ExecuteAuthenticatedDescriptorUpload(WebDataServiceResponse& response, const std::string& url, int payload);
 
     // --- Response headers ---
     static bool GetHeaderValue(const std::string& name, const std::string& headers, long& value);
@@ -186,6 +193,14 @@ private:
     // request) with a host, and without credentials of its own, so that
     // nothing goes with the payload but what every upload sends.
     static bool mIsPayloadAddress(const std::string& url);
+    // The secure job's record, submitted; its identifier and upload address.
+    bool mSubmitSecureJobRecord(ClientJob& job, CVSecureJobDataType type, SecureSubmitResult& submitted);
+    // Sends the print data with upload to the address the server named.
+    using PayloadUpload = std::function<void(WebDataServiceResponse& response, const std::string& url)>;
+    void mUploadOpenFile(WebDataServiceResponse& response, const std::string& url, std::FILE* upload,
+                         const std::string& name);
+    bool mSendSecurePayload(const std::string& jobIdentifier, const std::string& baseUrl, const PayloadUpload& upload,
+                            SecureSubmitPayloadResult& result);
 
     // Under the lock: the limits of one kind of request, and the CA bundle.
     TransferLimits mLimits(LimitKind kind) const;

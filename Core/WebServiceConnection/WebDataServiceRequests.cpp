@@ -187,21 +187,46 @@ void WebDataService::ExecuteAuthenticatedFileUpload(WebDataServiceResponse& resp
         return;
     }
     step(2);
+    if (method == "PUT")
+        mUploadOpenFile(response, url, file.get(), filePath);
+}
+
+void WebDataService::ExecuteAuthenticatedDescriptorUpload(WebDataServiceResponse& response, const std::string& url,
+                                                          int payload)
+{
+    // A descriptor of its own, so that the stream's close leaves the caller's.
+    int fd = payload >= 0 ? fcntl(payload, F_DUPFD_CLOEXEC, 0) : -1;
+    std::unique_ptr<std::FILE, FileCloser> file(fd >= 0 ? fdopen(fd, "rb") : nullptr);
+    if (!file || lseek(fileno(file.get()), 0, SEEK_SET) != 0) {
+        if (fd >= 0 && !file)
+            close(fd);
+        SecureLog::Error("Error: Unable to read the sealed copy of the job for upload.");
+        return;
+    }
+    mUploadOpenFile(response, url, file.get(), "the sealed copy of the job");
+}
+
+// Uploads an open regular file with "PUT" and the bearer token; no request
+// unless its size can be read and a token is held.
+void WebDataService::mUploadOpenFile(WebDataServiceResponse& response, const std::string& url, std::FILE* upload,
+                                     const std::string& name)
+{
+    auto step = [](int number) { SecureLog::Debug("Step %d", number); };
     struct stat fileInfo {};
-    if (fstat(fileno(file.get()), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) {
-        SecureLog::Error("Error: Unable to examine %s for upload.", filePath);
+    if (fstat(fileno(upload), &fileInfo) != 0 || !S_ISREG(fileInfo.st_mode)) {
+        SecureLog::Error("Error: Unable to examine %s for upload.", name);
         return;
     }
     step(3);
     std::string token = mHeldToken();
-    if (method != "PUT" || token.empty())
+    if (token.empty())
         return;
     step(4);
     static const std::string put = "PUT";
     TransferShape shape{.limits = mLimits(LimitKind::File),
                         .headerLines = {AcceptAnyWithBlank, JsonContent, BearerHeader(token)},
                         .method = &put,
-                        .upload = file.get()};
+                        .upload = upload};
     step(5);
     std::optional<CURLcode> code =
         RunTransfer(response, url, GetCaBundle(), mConnections->Handle(), FileBufferSize, shape);

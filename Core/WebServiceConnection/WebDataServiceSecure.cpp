@@ -16,9 +16,8 @@ using Log = ComponentLog<LogComponents::Secure>;
 
 namespace CVClientData {
 
-// Submits the secured job and uploads its print data from the file.
-bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, SecureSubmitPayloadResult& result,
-                                     CVSecureJobDataType type, bool flag)
+// Submits the secured job's record; its identifier and the upload address.
+bool WebDataService::mSubmitSecureJobRecord(ClientJob& job, CVSecureJobDataType type, SecureSubmitResult& submitted)
 {
     Log::Debug("About to attempt to send secured payload...");
     if (!HasToken())
@@ -33,15 +32,38 @@ bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, Secu
     Log::Debug("Authenticated Request successful.  Let's send the payload...");
 
     // Without the identifier and the address there is nothing to upload to.
-    SecureSubmitResult submitted;
-    if (!mReadAnswer("SubmitSecureJob", response, [&submitted](const nlohmann::json& answer) {
-            submitted.FromJson(RequireObject(answer));
-            if (submitted.JobIdentifier.empty() || submitted.PayloadUrl.empty())
-                throw nlohmann::json::out_of_range::create(403, "JobIdentifier or PayloadUrl missing", &answer);
-        }))
-        return false;
+    return mReadAnswer("SubmitSecureJob", response, [&submitted](const nlohmann::json& answer) {
+        submitted.FromJson(RequireObject(answer));
+        if (submitted.JobIdentifier.empty() || submitted.PayloadUrl.empty())
+            throw nlohmann::json::out_of_range::create(403, "JobIdentifier or PayloadUrl missing", &answer);
+    });
+}
 
+// Submits the secured job and uploads its print data from the file.
+bool WebDataService::SubmitSecureJob(ClientJob& job, std::string& filePath, SecureSubmitPayloadResult& result,
+                                     CVSecureJobDataType type, bool flag)
+{
+    SecureSubmitResult submitted;
+    if (!mSubmitSecureJobRecord(job, type, submitted))
+        return false;
     bool sent = SubmitSecureJobPayload(submitted.JobIdentifier, submitted.PayloadUrl, filePath, result, type, flag);
+    Log::Debug("Result of payload send: success = %s", sent ? "true" : "false");
+    return sent;
+}
+
+// Submits the secured job and uploads its print data from the descriptor.
+bool WebDataService::SubmitSecureJob(ClientJob& job, int payload, SecureSubmitPayloadResult& result,
+                                     CVSecureJobDataType, bool)
+{
+    SecureSubmitResult submitted;
+    if (!mSubmitSecureJobRecord(job, CVSecureJobDataSpoolFile, submitted))
+        return false;
+    bool sent = mSendSecurePayload(
+        submitted.JobIdentifier, submitted.PayloadUrl,
+        [this, payload](WebDataServiceResponse& response, const std::string& url) {
+            ExecuteAuthenticatedDescriptorUpload(response, url, payload);
+        },
+        result);
     Log::Debug("Result of payload send: success = %s", sent ? "true" : "false");
     return sent;
 }
@@ -54,6 +76,17 @@ bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, co
                                             std::string& filePath, SecureSubmitPayloadResult& result,
                                             CVSecureJobDataType, bool)
 {
+    return mSendSecurePayload(
+        jobIdentifier, baseUrl,
+        [this, &filePath](WebDataServiceResponse& response, const std::string& url) {
+            ExecuteAuthenticatedFileUpload(response, url, filePath, "PUT");
+        },
+        result);
+}
+
+bool WebDataService::mSendSecurePayload(const std::string& jobIdentifier, const std::string& baseUrl,
+                                        const PayloadUpload& upload, SecureSubmitPayloadResult& result)
+{
     if (!HasToken())
         return false;
     std::string url = stringFormat("%sprintapi/securejobs/payload/%s", baseUrl, UrlEscape(jobIdentifier));
@@ -65,7 +98,7 @@ bool WebDataService::SubmitSecureJobPayload(const std::string& jobIdentifier, co
         return false;
     }
     WebDataServiceResponse response;
-    ExecuteAuthenticatedFileUpload(response, url, filePath, "PUT");
+    upload(response, url);
     if (response.mintStatus != 200) {
         mLogOperationError("SubmitSecureJobPayload", response);
         return false;

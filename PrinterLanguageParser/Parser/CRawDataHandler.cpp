@@ -1,9 +1,11 @@
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
 
 #include "PrinterLanguageParser/Parser/CommandText.h"
+#include "PrinterLanguageParser/Parser/LanguageNames.h"
 #include "PrinterLanguageParser/Parser/ParserLimits.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -12,6 +14,9 @@ namespace RawPrintData {
 namespace {
 
 constexpr int32_t MAX_PAGE_COUNT = std::numeric_limits<int32_t>::max();
+
+// The longest problem text kept; a parser's line is one sentence.
+constexpr size_t MAX_PROBLEM_TEXT = 1024;
 
 // Adds one page to a count that stops at its maximum.
 void AddPage(int32_t& count)
@@ -57,6 +62,11 @@ void CRawDataHandler::Reset(RawLanguageType language)
     mBuffer.ClearPreBuffer();
     mBuffer.SetMainBuffer(nullptr, 0);
     mblnDone = false;
+    mblnCounted = true;
+    mstrProblem.clear();
+    mstrLastError.clear();
+    mintProblemLanguage = LANGUAGE_UNKNOWN;
+    mintPagesBeforeProblem = 0;
 }
 
 // Feeds one chunk to the current parser, following language switches, and
@@ -75,11 +85,13 @@ ParseDataResultType CRawDataHandler::ParseData(const unsigned char* data, unsign
     mBuffer.SetMainBuffer(data, length);
     mintTotalBytes += length;
 
+    mstrLastError.clear();
     uint64_t keepFrom = 0;
     ParseDataResultType result = mRunParsers(keepFrom);
     if (!mKeepTail(keepFrom))
         result = PARSE_RESULT_FAILURE;
 
+    mNoteResult(result);
     if (result < 0)
         Log(LOG_ERROR, "CRawDataHandler::ParseData - Failure when parsing data.  Parser: %d, Error: %d",
             mintCurrentLanguage, result);
@@ -150,7 +162,9 @@ ParseDataResultType CRawDataHandler::ParseDone()
     if (mblnDone)
         return PARSE_RESULT_HANDLED;
 
+    mstrLastError.clear();
     const ParseDataResultType result = mCurrentParser != nullptr ? mCurrentParser->ParseDone() : PARSE_RESULT_FAILURE;
+    mNoteResult(result);
     if (mDefaultPageSet.mintColorPages > 0 || mDefaultPageSet.mintMonoPages >= 1)
         mvecPageSets.push_back(mDefaultPageSet);
     if (mintColorType == COLOR_TYPE_GRAYSCALE)
@@ -159,6 +173,41 @@ ParseDataResultType CRawDataHandler::ParseDone()
     Log(LOG_INFO, "CRawDataHandler::ParseDone - Page Sets ready for query.");
     mblnDone = true;
     return result;
+}
+
+// After a failure the job is no longer counted whole; the first failure
+// names why, with the error line the parser logged as it gave up.
+void CRawDataHandler::mNoteResult(ParseDataResultType result)
+{
+    if (result >= 0 || !mblnCounted)
+        return;
+    if (!mstrLastError.empty()) {
+        mNoteNotCounted(mstrLastError);
+        return;
+    }
+    char text[128];
+    std::snprintf(text, sizeof text, "%s: the data could not be read (result %d)", LanguageName(mintCurrentLanguage),
+                  static_cast<int>(result));
+    mNoteNotCounted(text);
+}
+
+void CRawDataHandler::OnDataNotCounted(const char* reason)
+{
+    if (mblnCounted && reason != nullptr)
+        mNoteNotCounted(std::string(reason, strnlen(reason, MAX_PROBLEM_TEXT)));
+}
+
+// The first reason the job is not counted whole, with the language and the
+// pages counted then.
+void CRawDataHandler::mNoteNotCounted(const std::string& reason)
+{
+    mblnCounted = false;
+    mintProblemLanguage = mintCurrentLanguage;
+    int64_t pages = static_cast<int64_t>(mDefaultPageSet.mintMonoPages) + mDefaultPageSet.mintColorPages;
+    for (const CRawPageSet& pageSet : mvecPageSets)
+        pages += static_cast<int64_t>(pageSet.mintMonoPages) + pageSet.mintColorPages;
+    mintPagesBeforeProblem = ClampTotal(pages);
+    mstrProblem = reason;
 }
 
 // Sums the mono and colour pages of every set.
@@ -177,9 +226,12 @@ int CRawDataHandler::GetTotalPageCount(int* mono, int* color) const
     return ClampTotal(monoPages + colorPages);
 }
 
-// Passes the library's log lines to the host's sink, when there is one.
+// Passes the library's log lines to the host's sink, when there is one; the
+// last error line of a call is kept, as the reason should the call fail.
 void CRawDataHandler::LogMessage(LogLevel level, const char* text)
 {
+    if (level == LOG_ERROR && text != nullptr)
+        mstrLastError.assign(text, strnlen(text, MAX_PROBLEM_TEXT));
     if (mLogger != nullptr)
         mLogger->LogMessage(level, text);
 }

@@ -13,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace RawPrintData {
@@ -60,6 +61,19 @@ public:
     void SetJobBytes(const IJobBytes* bytes) { mJobBytes = bytes; }
     const IJobBytes* GetJobBytes() const override { return mJobBytes; }
 
+    // Whether the whole job was read: false once a parser gave up on it (a
+    // negative result of ParseData or ParseDone), when its page sets hold
+    // only the pages read before. A job that was read whole and holds no
+    // page is counted, with no page.
+    bool IsCounted() const { return mblnCounted; }
+    // Why the job could not be counted: the error line the parser logged
+    // when it gave up (or, without one, the language and the result); empty
+    // while the job is counted.
+    const std::string& GetProblem() const { return mstrProblem; }
+    // The language that gave up, and the pages counted when it did.
+    RawLanguageType GetProblemLanguage() const { return mintProblemLanguage; }
+    int GetPagesBeforeProblem() const { return mintPagesBeforeProblem; }
+
     // An optional sink for log lines and raw chunks; not owned.
     void SetLogger(ILogger* logger) { mLogger = logger; }
 
@@ -72,6 +86,7 @@ public:
     void OnJobPropertyChanged(RawDataJobProperty property, const void* value) override;
     void OnNextLanguage(RawLanguageType language, bool literalTarget) override;
     void OnPageCountOverride(unsigned long pages) override;
+    void OnDataNotCounted(const char* reason) override;
 
 private:
     void mSetParser(RawLanguageType language);
@@ -80,6 +95,8 @@ private:
     CRawPageSet& mPageSetFor(const CRawPage& page);
     void mSetCopies(unsigned long copies);
     void mKeepLargerDimension(int32_t& dimension, int value, const char* name, const char* lowerName);
+    void mNoteResult(ParseDataResultType result);
+    void mNoteNotCounted(const std::string& reason);
 
     ILogger* mLogger = nullptr;
     const IJobBytes* mJobBytes = nullptr;
@@ -96,6 +113,11 @@ private:
     bool mblnDone = true;
     bool mblnParseSucceeded = false;
     uint64_t mintTotalBytes = 0;
+    bool mblnCounted = true;
+    std::string mstrProblem;
+    std::string mstrLastError;  // the last error line of the call under way
+    RawLanguageType mintProblemLanguage = LANGUAGE_UNKNOWN;
+    int mintPagesBeforeProblem = 0;
     ParserRegistry mRegistry;
 };
 

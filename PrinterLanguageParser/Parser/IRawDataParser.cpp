@@ -63,6 +63,13 @@ void IRawDataParser::NotifyPageCountOverride(unsigned long pages)
         listener->OnPageCountOverride(pages);
 }
 
+void IRawDataParser::NotifyDataNotCounted(const char* reason)
+{
+    Log(LOG_ERROR, "%s", reason);
+    for (IRawDataParserListener* listener : mvecListeners)
+        listener->OnDataNotCounted(reason);
+}
+
 // Adds copies on top of each listener's count; the sum saturates.
 void IRawDataParser::AddCopies(unsigned long count)
 {

@@ -85,6 +85,9 @@ public:
     virtual void NotifyNextLanguage(RawLanguageType language);
     virtual void NotifyNextLanguage(RawLanguageType language, bool literalTarget);
     virtual void NotifyPageCountOverride(unsigned long pages);
+    // Logs the reason as an error and tells the listeners that data is
+    // passed over uncounted (IRawDataParserListener::OnDataNotCounted).
+    void NotifyDataNotCounted(const char* reason);
     // Reports each listener's copies plus count (saturating).
     virtual void AddCopies(unsigned long count);
     // The printer-reset step; nothing unless overridden.

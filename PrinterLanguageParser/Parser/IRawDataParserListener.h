@@ -26,6 +26,11 @@ public:
 
     virtual unsigned long GetCopies() const = 0;
 
+    // Data the parser passes over without counting its pages (a language it
+    // does not read): the job is no longer counted whole, although reading
+    // goes on. reason is the error line the parser logged.
+    virtual void OnDataNotCounted(const char*) {}
+
     // The whole job's bytes, for the formats read once the job is complete;
     // null when the feeding program gave none.
     virtual const IJobBytes* GetJobBytes() const { return nullptr; }

@@ -13,6 +13,11 @@ ParseDataResultType IgnoredLanguageParser::ParseData(const DataBuffer& buffer)
 {
     const uint64_t total = buffer.Length();
     if (mblnSkipToEnd) {
+        // The rest of the job is a language that is not read: its pages are not counted.
+        if (!mblnReported && total > 0) {
+            mblnReported = true;
+            NotifyDataNotCounted("The rest of the job is in a language that is not read; it is passed over");
+        }
         mintBytesProcessed = total;
         return PARSE_RESULT_HANDLED;
     }

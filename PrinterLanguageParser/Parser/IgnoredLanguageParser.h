@@ -24,6 +24,7 @@ public:
 private:
     bool mblnSkipToEnd = true;
     std::string mbytTrailer;
+    bool mblnReported = false;  // the skip to the end was reported
 };
 
 }  // namespace RawPrintData

@@ -1,5 +1,8 @@
 #include "tests/Hook/HookHarness.h"
 
+#include "Platform/ScopedDescriptor.h"
+#include "Platform/SealedFile.h"
+
 #include "tests/Support/ChildProgram.h"
 
 #include <cerrno>
@@ -219,6 +222,7 @@ void FakeClient::mServe(Script script, const std::function<void()>& onNewJob)
     case Script::PrintAfterPageSets:
         send('R', 'P');
         mPageSetReply = connection.ReceiveMessage();
+        mSealedCopy = mReadSealedCopy(connection.TakeReceivedDescriptor());
         send('R', 'Z');
         break;
     case Script::PrintAtOnce:
@@ -241,6 +245,20 @@ void FakeClient::mServe(Script script, const std::function<void()>& onNewJob)
         break;
     }
     connection.Disconnect();
+}
+
+// What a descriptor that came with the page data holds, when it is sealed
+// against every change; none otherwise.
+std::optional<std::string> FakeClient::mReadSealedCopy(int descriptor)
+{
+    Platform::ScopedDescriptor sealed{descriptor};
+    if (sealed.fd < 0 || !Platform::IsSealedFile(sealed.fd))
+        return std::nullopt;
+    std::string bytes;
+    char buffer[4096];
+    for (ssize_t got; (got = pread(sealed.fd, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0;)
+        bytes.append(buffer, static_cast<size_t>(got));
+    return bytes;
 }
 
 std::string SampleJob()

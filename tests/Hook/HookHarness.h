@@ -108,15 +108,20 @@ public:
     // What the hook sent; valid after Finish.
     std::optional<uint32_t> AnnouncedJobId() const { return mAnnouncedJobId; }
     std::optional<ClientMessage> PageSetReply() const { return mPageSetReply; }
+    // What the sealed copy that came with the page data held; none when none
+    // came or it was not sealed.
+    std::optional<std::string> SealedCopy() const { return mSealedCopy; }
 
 private:
     void mServe(Script script, const std::function<void()>& onNewJob);
+    static std::optional<std::string> mReadSealedCopy(int descriptor);
 
     ClientCommunicationChannel mChannel;
     bool mblnListening = false;
     std::atomic<bool> mblnServed{false};
     std::optional<uint32_t> mAnnouncedJobId;
     std::optional<ClientMessage> mPageSetReply;
+    std::optional<std::string> mSealedCopy;
     std::thread mThread;
 };
 

@@ -1,10 +1,16 @@
 #include "tests/JobPipeline/FakeHook.h"
 
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
-#include "PrinterLanguageParser/Parser/CRawDataHandler.h"
+#include "Core/CVModels/LocalFiles/SecureFileHandler.h"
+#include "Platform/ScopedDescriptor.h"
+#include "Platform/SealedFile.h"
+#include "PrinterLanguageParser/Parser/JobBytes.h"
+#include "hook/PageSetParser.h"
 #include "tests/Support/ChildProgram.h"
 
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 
@@ -20,14 +26,33 @@ std::pair<int, int> MakeSocketPair()
     return {fds[0], fds[1]};
 }
 
-// The 'N','P' message the hook sends after parsing the data.
+// The 'N','P' message the hook sends after parsing the data, by the hook's
+// own parsing stage.
 ClientMessage PageSetMessage(uint32_t jobId, const std::string& data)
 {
-    RawPrintData::CRawDataHandler handler;
-    bool ok = handler.ParseData(reinterpret_cast<const unsigned char*>(data.data()), data.size()) >= 0;
-    ok = handler.ParseDone() >= 0 && ok;
-    handler.SetParseSucceeded(ok);
-    return RawDataJobProperties(jobId, handler).GetMessage();
+    const std::span<const unsigned char> bytes(reinterpret_cast<const unsigned char*>(data.data()), data.size());
+    PageSetParser parser;
+    bool ok = parser.Write(bytes);
+    ok = parser.EndOfData(RawPrintData::MemoryJobBytes(bytes)) && ok;
+    return parser.Finish(jobId, ok).GetMessage();
+}
+
+// The job's data sealed, as the hook hands it over with the page data: made
+// here from the payload file when it is a regular file; -1 without one.
+int SealedCopyOfPayload(uint32_t jobId)
+{
+    const std::string path = SecureFileHandler().GetFullPathToSecureFile(std::to_string(jobId));
+    Platform::ScopedDescriptor payload{open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
+    struct stat info {};
+    std::string error;
+    if (payload.fd < 0 || fstat(payload.fd, &info) != 0 || !S_ISREG(info.st_mode))
+        return -1;
+    Platform::ScopedDescriptor sealed{Platform::CreateSealableFile("job", error)};
+    char buffer[4096];
+    for (ssize_t got; (got = read(payload.fd, buffer, sizeof buffer)) > 0;)
+        if (write(sealed.fd, buffer, static_cast<size_t>(got)) != got)
+            return -1;
+    return Platform::SealFile(sealed.fd, error) ? std::exchange(sealed.fd, -1) : -1;
 }
 
 std::string Letters(const ClientMessage& message)
@@ -142,7 +167,8 @@ void FakeHook::mServe()
             break;
         }
         uint32_t id = mReply == PageReply::OtherJob ? mintJobId + 1000 : mintJobId;
-        mHookEnd->SendMessage(PageSetMessage(id, mstrPrintData));
+        Platform::ScopedDescriptor sealed{SealedCopyOfPayload(mintJobId)};
+        mHookEnd->SendMessage(PageSetMessage(id, mstrPrintData), sealed.fd);
     }
     std::lock_guard lock(mLock);
     mblnClosed = true;

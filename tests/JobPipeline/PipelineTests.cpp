@@ -83,28 +83,33 @@ TEST_F(PipelineTest, TrackedJobRunsRulesPopsUpAndPrints)
 }
 
 // CUPS on this system knows no page count for a raw job; the pages the hook
-// parsed decide, and only a job without pages from either is untracked.
+// parsed decide, and only a job without pages from either is untracked. A
+// job the hook could not count is tracked with its fallback count, raised to
+// CUPS's count when that is larger.
 TEST_F(PipelineTest, PageCountComesFromCupsOrTheParsedPageSets)
 {
+    const std::string uncountable = "Plain words that begin no printer language at all.\n";
     struct Case {
         const char* name;
         int cupsPages;  // 0: an ordinary raw job
-        int parsedPages;
+        std::string data;
         std::vector<std::string> rulesCalls;
         int pagesSent;
     };
     const Case cases[] = {
-        {"no pages anywhere", 0, 0, {}, 0},
-        {"parsed pages only", 0, 3, {"0-1", "2-4"}, 3},
-        {"CUPS count only", 4, 0, {"0-1", "2-4"}, 4},
-        {"both: the parse gives the page sets", 4, 2, {"0-1", "2-4"}, 2},
+        {"no pages anywhere", 0, HpglJob(0), {}, 0},
+        {"parsed pages only", 0, HpglJob(3), {"0-1", "2-4"}, 3},
+        {"CUPS count only", 4, HpglJob(0), {"0-1", "2-4"}, 4},
+        {"both: the parse gives the page sets", 4, HpglJob(2), {"0-1", "2-4"}, 2},
+        {"uncounted: never fewer than one page", 0, uncountable, {"0-1", "2-4"}, 1},
+        {"uncounted: CUPS's larger count", 4, uncountable, {"0-1", "2-4"}, 4},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         mServer.ClearRequests();
         int jobId = c.cupsPages > 0 ? SubmitCountedHeldJob(c.cupsPages) : SubmitHeldJob();
         ASSERT_GT(jobId, 0);
-        JobRun run = RunJob(jobId, HpglJob(c.parsedPages));
+        JobRun run = RunJob(jobId, c.data);
         EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
         EXPECT_EQ(RulesCalls(), c.rulesCalls);
         if (!c.rulesCalls.empty()) {
@@ -113,7 +118,9 @@ TEST_F(PipelineTest, PageCountComesFromCupsOrTheParsedPageSets)
         EXPECT_TRUE(StillHeldInCups(jobId));
     }
     // Only the tracked jobs popped up.
-    EXPECT_EQ(mUI.CallsOf("popup").size(), 3u);
+    EXPECT_EQ(mUI.CallsOf("popup").size(), 5u);
+    EXPECT_NE(LogText().find("could not be counted from its data; it is billed as 4 pages, a fallback count"),
+              std::string::npos);
 }
 
 // A job CUPS cannot tell about has no printer name or port: it prints

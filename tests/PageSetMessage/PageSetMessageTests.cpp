@@ -91,6 +91,31 @@ TEST_F(PageSetMessageTest, FailedParseSendsNoPageSets)
     EXPECT_EQ(Fields(RawDataJobProperties(message)), "9 2 1 0 0");
 }
 
+// A fallback count keeps the records' layout, so a receiver that does not
+// know the flag reads it as ever; the flag rides in the orientation word,
+// which no receiver used, and the decoder takes it off again.
+TEST_F(PageSetMessageTest, FallbackCountIsFlaggedInTheOrientationWordOnly)
+{
+    const auto handler = ParsedHandler("C 2\nK 1\nP A4 2100 2970\n", false);
+    RawDataJobProperties sent(9, *handler);
+    sent.SetFallbackCount(handler->GetPageSets(), 4);
+    const ClientMessage message = sent.GetMessage();
+    const ByteString& content = message.GetMessageContent();
+    ASSERT_EQ(content, [&] {
+        ByteString expected = Payload({20 + RECORD, 9, 2, 1, 0, 1});
+        expected.resize(expected.size() + RECORD);
+        CRawPageSet record = handler->GetPageSets()[0];
+        record.mintMonoPages += 3;  // up to 4 pages, of a black-and-white job
+        record.mintOrientation = static_cast<RawPaperOrientation>(RawDataJobProperties::FALLBACK_COUNT_FLAG);
+        record.WriteTo(std::span<unsigned char>(expected).subspan(24).first<RECORD>());
+        return expected;
+    }());
+    const RawDataJobProperties received(message);
+    EXPECT_TRUE(received.IsFallbackCount());
+    EXPECT_EQ(received.GetPageSets()[0].mintOrientation, ORIENTATION_PORTRAIT);
+    EXPECT_FALSE(RawDataJobProperties(RawDataJobProperties(9, *handler).GetMessage()).IsFallbackCount());
+}
+
 // Malformed contents: bad lengths refuse everything, a record count that
 // disagrees with the length keeps the numbers but no records.
 TEST_F(PageSetMessageTest, MalformedContents)

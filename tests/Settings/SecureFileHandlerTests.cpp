@@ -142,39 +142,6 @@ TEST_F(SecureFiles, NoCopyOrDumpInAFolderOthersMayWriteIn)
     }
 }
 
-// The client takes only the hook's copy of the job: a regular file at the
-// job's name, not a link, of its own user, with one name and not empty.
-TEST_F(SecureFiles, OnlyTheHooksCopyIsTakenAsTheJobsPayload)
-{
-    std::string victim = mRoot.Host("/victim");
-    TestSupport::WriteFileText(victim, "precious");
-    const std::string payload = Support() + "/.Secure_42.payload";
-    const struct {
-        const char* what;
-        std::function<void()> plant;
-        bool taken;
-    } cases[] = {
-        {"the hook's copy", [&] { TestSupport::WriteFileText(payload, "job data"); }, true},
-        {"nothing", [] {}, false},
-        {"an empty file", [&] { TestSupport::WriteFileText(payload, ""); }, false},
-        {"a folder", [&] { fs::create_directory(payload); }, false},
-        {"a link to another file", [&] { fs::create_symlink(victim, payload); }, false},
-        {"a second name of another file", [&] { fs::create_hard_link(victim, payload); }, false},
-        // Without root the file stays the test's own, and is taken.
-        {"another user's file", [&] {
-             TestSupport::WriteFileText(payload, "job data");
-             if (geteuid() == 0)
-                 EXPECT_EQ(chown(payload.c_str(), 65534, 65534), 0);
-         }, geteuid() != 0},
-    };
-    for (const auto& c : cases) {
-        c.plant();
-        EXPECT_EQ(SecureFileHandler().IsPayloadOfJob("42"), c.taken) << c.what;
-        fs::remove_all(payload);
-    }
-    EXPECT_FALSE(SecureFileHandler().IsPayloadOfJob("../42"));
-}
-
 TEST_F(SecureFiles, FilesGoToTheJobOwnerWhenRunningAsRoot)
 {
     if (geteuid() != 0)

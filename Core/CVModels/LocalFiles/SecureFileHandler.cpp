@@ -6,6 +6,7 @@
 #include "Platform/FileSystemRoot.h"
 #include "Platform/Folders.h"
 #include "Platform/ScopedDescriptor.h"
+#include "Platform/SealedFile.h"
 #include "Platform/UserAccount.h"
 
 #include <algorithm>
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using Log = ComponentLog<LogComponents::Secure>;
 using CupsLog = ComponentLog<LogComponents::CoreCups>;
@@ -43,7 +45,34 @@ SecureFileHandler::SecureFileHandler(const std::string& jobOwner)
     Log::Debug("Cache dir: %s", mstrFolder);
 }
 
-SecureFileHandler::~SecureFileHandler() = default;
+SecureFileHandler::~SecureFileHandler()
+{
+    if (mintSealedCopy >= 0)
+        ::close(mintSealedCopy);
+}
+
+int SecureFileHandler::TakeSealedCopy()
+{
+    return std::exchange(mintSealedCopy, -1);
+}
+
+namespace {
+
+// Writes all bytes to a descriptor.
+bool WriteAll(int descriptor, std::span<const unsigned char> bytes)
+{
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+}  // namespace
 
 bool SecureFileHandler::IsValidJobId(const std::string& jobId)
 {
@@ -105,6 +134,10 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
         Log::Error("Unable to open destination data file. %s", output.GetError());
         return false;
     }
+    std::string sealError;
+    Platform::ScopedDescriptor sealed{Platform::CreateSealableFile("quorvel-job", sealError)};
+    if (sealed.fd < 0)
+        Log::Error("Unable to make the sealed copy of the job: %s", sealError);
     std::array<unsigned char, 64 * 1024> buffer;
     for (;;) {
         ssize_t got = ::read(input.fd, buffer.data(), buffer.size());
@@ -120,6 +153,17 @@ bool SecureFileHandler::CopyCupsDataFile(const std::string& jobId)
             Log::Error("Unable to write destination data file. %s", output.GetError());
             return false;
         }
+        if (sealed.fd >= 0 && !WriteAll(sealed.fd, std::span(buffer.data(), static_cast<size_t>(got)))) {
+            Log::Error("Unable to write the sealed copy of the job: %s", std::strerror(errno));
+            ::close(std::exchange(sealed.fd, -1));
+        }
+    }
+    if (sealed.fd >= 0 && Platform::SealFile(sealed.fd, sealError)) {
+        if (mintSealedCopy >= 0)
+            ::close(mintSealedCopy);
+        mintSealedCopy = std::exchange(sealed.fd, -1);
+    } else if (sealed.fd >= 0) {
+        Log::Error("Unable to seal the copy of the job: %s", sealError);
     }
     // The payload lives for its job only.
     if (!output.Commit(PrivateFileWriter::Durability::Cache)) {
@@ -147,30 +191,6 @@ bool SecureFileHandler::mFolderIsPrivate() const
         return false;
     }
     return true;
-}
-
-bool SecureFileHandler::IsPayloadOfJob(const std::string& jobId) const
-{
-    if (!AcceptJobId<LogComponents::Secure>(jobId))
-        return false;
-    std::string path = GetFullPathToSecureFile(jobId);
-    Platform::ScopedDescriptor file{::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK)};
-    struct stat info {};
-    const char* problem = nullptr;
-    if (file.fd < 0 || ::fstat(file.fd, &info) != 0)
-        problem = std::strerror(errno);
-    else if (!S_ISREG(info.st_mode))
-        problem = "not a regular file";
-    else if (info.st_uid != geteuid())
-        problem = "owned by another user";
-    else if (info.st_nlink != 1)
-        problem = "a file with more than one name";
-    else if (info.st_size == 0)
-        problem = "empty";
-    if (problem == nullptr)
-        return true;
-    Log::Error("The secure payload %s is not the copy of job %s: %s.", path, jobId, problem);
-    return false;
 }
 
 bool SecureFileHandler::WriteParsedData(const std::string& jobId, std::span<const unsigned char> data)

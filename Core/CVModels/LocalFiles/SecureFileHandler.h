@@ -38,19 +38,19 @@ public:
 
     // Copies the job's CUPS data file "d<id padded to 5 digits>-001" to its
     // payload file, replacing an earlier copy; false with a log line on failure.
+    // The same bytes also go into a sealed copy in memory (TakeSealedCopy).
     bool CopyCupsDataFile(const std::string& jobId);
+
+    // The sealed copy of the last CopyCupsDataFile, once, for the caller to
+    // close: the job's data as CUPS holds it, which its owner can change in
+    // no way (the payload file is hers); -1 when there is none.
+    int TakeSealedCopy();
 
     // Adds a chunk of parsed data to the job's dump ".parser_<job id>.parser",
     // only while debug logging is on. The first chunk this handler writes
     // starts a new dump; later ones are appended.
     bool WriteParsedData(const std::string& jobId, std::span<const unsigned char> data);
     bool WriteRawDataToFile(const std::string& path, std::span<const unsigned char> data);
-
-    // Whether the job's payload file is the copy the hook made for this
-    // job: a regular file at the job's own name, reached without following a
-    // link, owned by this process's user, with one name and not empty.
-    // Logs why not.
-    bool IsPayloadOfJob(const std::string& jobId) const;
 
     // Removes the job's payload file (a missing file is not reported).
     void DeleteSecurePayload(const std::string& jobId);
@@ -78,4 +78,5 @@ private:
     // The dump being written: kept open so that later chunks append to it.
     std::string mstrDumpPath;
     PrivateFileWriter mDumpFile;
+    int mintSealedCopy = -1;
 };

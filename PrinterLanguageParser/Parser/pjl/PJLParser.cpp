@@ -199,6 +199,7 @@ ParseDataResultType PJLParser::mintSenseLanguage(const DataBuffer& buffer, uint6
             return PARSE_RESULT_SWITCH_LANGUAGE;
         }
         mblnSkippingLanguage = true;
+        NotifyDataNotCounted("PJL: the data of a language that is not read, entered by name, is passed over");
         return PARSE_RESULT_HANDLED;
     }
     const unsigned char first = buffer[position];
@@ -216,7 +217,7 @@ ParseDataResultType PJLParser::mintSenseLanguage(const DataBuffer& buffer, uint6
         unread = unread || match == TextMatch::Full;
     }
     if (unread) {
-        Log(LOG_INFO, "PJLParser::ParseData - A language that is not read follows; its data is passed over");
+        NotifyDataNotCounted("PJL: the data of a language that is not read follows; it is passed over");
         mblnSkippingLanguage = true;
     }
     return PARSE_RESULT_HANDLED;
