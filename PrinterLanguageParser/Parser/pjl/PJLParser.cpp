@@ -300,7 +300,8 @@ void PJLParser::mHandleSet(const PJLCommand& command)
     } else if (command.OptionNameIs("PLANESINUSE")) {
         const uint64_t planes = command.OptionValueAsUnsigned();
         if (planes != 0)
-            mReportColorType(planes == 3 ? COLOR_TYPE_COLOR : COLOR_TYPE_MONO);
+            // One plane in use prints the job grey.
+            mReportColorType(planes == 3 ? COLOR_TYPE_COLOR : COLOR_TYPE_GRAYSCALE);
     }
 }
 
