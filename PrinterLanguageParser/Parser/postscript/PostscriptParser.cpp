@@ -25,7 +25,7 @@ struct GreyOption {
     std::string_view mstrOption;
     std::array<std::string_view, 6> mstrChoices;
 };
-constexpr std::array<GreyOption, 15> GREY_OPTIONS = {{
+constexpr std::array<GreyOption, 16> GREY_OPTIONS = {{
     {"*ColorModel", {"Gray", "Grayscale", "grayscale", "BlackWhite"}},
     {"*ColorMode", {"FalseM", "Mono", "Grayscale", "Monochrome", "BlackAndWhite"}},
     {"*colormode", {"blackwhite"}},
@@ -36,6 +36,7 @@ constexpr std::array<GreyOption, 15> GREY_OPTIONS = {{
     {"*HPColorOptions", {"grayscale", "black-and-white"}},
     {"*HPColorOutput", {"GrayscalePrint", "BlackAndWhitPrint"}},
     {"*HPColorMode", {"GrayscalePrint"}},
+    {"*HPPrintInGrayscale", {"GrayscalePrint", "True"}},
     {"*PageOutputColor", {"Grayscale", "Monochrome"}},
     {"*ColorResType", {"Mono*"}},
     {"*ARCMode", {"CMBW", "Grayscale"}},
