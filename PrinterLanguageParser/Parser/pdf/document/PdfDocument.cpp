@@ -105,10 +105,9 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
             error = failure.what();
             return false;
         }
-        if (pages.empty()) {
-            error = refused.what();
+        error = refused.what();
+        if (pages.empty())
             return false;
-        }
     }
     for (QPDFPageObjectHelper& helper : pages) {
         PdfPage page;
