@@ -162,13 +162,34 @@ ParseDataResultType CRawDataHandler::ParseDone()
     if (mblnDone)
         return PARSE_RESULT_HANDLED;
 
+    // A language left for another one (PostScript followed by the printer's
+    // job end, ESC %-12345X) may still hold the pages it counts at its end:
+    // every parser the job used is ended, the current one last, whose result
+    // is the job's.
+    for (auto& parser : mvecParsers) {
+        if (parser == nullptr || parser.get() == mCurrentParser)
+            continue;
+        const ParseDataResultType left = parser->ParseDone();
+        if (left < 0)
+            Log(LOG_INFO, "CRawDataHandler::ParseDone - A language the job left ended with %d.", left);
+    }
     mstrLastError.clear();
     const ParseDataResultType result = mCurrentParser != nullptr ? mCurrentParser->ParseDone() : PARSE_RESULT_FAILURE;
     mNoteResult(result);
     if (mDefaultPageSet.mintColorPages > 0 || mDefaultPageSet.mintMonoPages >= 1)
         mvecPageSets.push_back(mDefaultPageSet);
-    if (mintColorType == COLOR_TYPE_GRAYSCALE)
+    if (mintColorType == COLOR_TYPE_GRAYSCALE) {
+        // The job asks the printer to print grey: its colour pages come out
+        // grey, so they are mono pages.
+        for (CRawPageSet& pageSet : mvecPageSets) {
+            if (pageSet.mintColorPages > 0)
+                Log(LOG_INFO, "CRawDataHandler::ParseDone - The job asks to print grey: %d colour pages of %.*s are mono.",
+                    pageSet.mintColorPages, static_cast<int>(pageSet.GetName().size()), pageSet.GetName().data());
+            pageSet.mintMonoPages = ClampTotal(int64_t{pageSet.mintMonoPages} + pageSet.mintColorPages);
+            pageSet.mintColorPages = 0;
+        }
         mintColorType = COLOR_TYPE_MONO;
+    }
 
     Log(LOG_INFO, "CRawDataHandler::ParseDone - Page Sets ready for query.");
     mblnDone = true;

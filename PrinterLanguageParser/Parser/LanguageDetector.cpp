@@ -3,6 +3,8 @@
 #include "PrinterLanguageParser/Parser/CommandText.h"
 #include "PrinterLanguageParser/Parser/LanguageSignatures.h"
 
+#include <inttypes.h>
+
 namespace RawPrintData {
 
 namespace {
@@ -125,6 +127,17 @@ const std::array<RawLanguageType, LanguageDetector::mintLANGUAGE_HEADER_COUNT> L
     LANGUAGE_APPLE_RASTER,
 };
 
+// Ends the job: bytes that began no language and held no PDF in their first
+// KiB were never read.
+ParseDataResultType LanguageDetector::ParseDone()
+{
+    if (!mblnUndecided)
+        return PARSE_RESULT_HANDLED;
+    mblnUndecided = false;
+    Log(LOG_ERROR, "LanguageDetector::ParseDone - Language Detection Failed: the job begins no known language.");
+    return PARSE_RESULT_DETECTION_FAILED;
+}
+
 // Scans past leading NULs for a signature; switches to its language, waits
 // for more data, or fails.
 ParseDataResultType LanguageDetector::ParseData(const DataBuffer& buffer)
@@ -145,6 +158,7 @@ ParseDataResultType LanguageDetector::ParseData(const DataBuffer& buffer)
     for (uint64_t offset = 0; offset < total; ++offset) {
         const Detection detection = mintDetectLanguageHeader(buffer, offset);
         if (detection.mintLanguage != LANGUAGE_UNKNOWN) {
+            mblnUndecided = false;
             NotifyNextLanguage(detection.mintLanguage);
             Log(LOG_DEBUG, "LanguageDetector::ParseData - End");
             mintBytesProcessed = offset;  // the new parser starts at the signature
@@ -173,6 +187,23 @@ ParseDataResultType LanguageDetector::ParseData(const DataBuffer& buffer)
         return PARSE_RESULT_NEED_MORE_DATA;
     }
     if (!allNul && !needMoreData) {
+        // Text that begins no language: a PDF may still follow within the
+        // first KiB, as PDF readers and printers take it.
+        const uint64_t start = mintBytesProcessed;
+        const uint64_t found = buffer.Find(LANGUAGE_HEADER_PDF, start);
+        if (found != DataBuffer::npos && found - start <= mintPDF_HEADER_WINDOW) {
+            Log(LOG_INFO, "LanguageDetector::ParseData - PDF found after %" PRIu64 " bytes of other data.",
+                found - start);
+            mblnUndecided = false;
+            NotifyNextLanguage(LANGUAGE_PDF);
+            mintBytesProcessed = found;
+            return PARSE_RESULT_SWITCH_LANGUAGE;
+        }
+        if (total - start < mintPDF_HEADER_WINDOW + LANGUAGE_HEADER_PDF.size()) {
+            mblnUndecided = true;
+            return PARSE_RESULT_NEED_MORE_DATA;
+        }
+        mblnUndecided = false;
         Log(LOG_ERROR, "LanguageDetector::ParseData - Language Detection Failed.");
         return PARSE_RESULT_DETECTION_FAILED;
     }
@@ -208,6 +239,15 @@ LanguageDetector::Detection LanguageDetector::mintDetectLanguageHeader(const Dat
     if (unread != TextMatch::None) {
         detection.mblnNeedMoreData = unread == TextMatch::Prefix;
         detection.mblnUnread = unread == TextMatch::Full;
+        return detection;
+    }
+    if (buffer[offset] == '%' || buffer[offset] == '/') {
+        // A comment or a name that begins no other language: PostScript
+        // without its header line (a bare "%!", a program written by hand),
+        // as PostScript printers take it.
+        Log(LOG_INFO, "LanguageDetector::ParseData - No language detected, but a PostScript comment or name was. "
+                      "Assume PostScript.");
+        detection.mintLanguage = LANGUAGE_POSTSCRIPT;
         return detection;
     }
     if (buffer[offset] != ESCAPE)

@@ -19,7 +19,7 @@ public:
     static const std::array<RawLanguageType, mintLANGUAGE_HEADER_COUNT> mintLANGUAGE_HEADER_TYPES;
 
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
-    ParseDataResultType ParseDone() override { return PARSE_RESULT_HANDLED; }
+    ParseDataResultType ParseDone() override;
     void NotifyDefaultPageCompleted() override {}
 
 private:
@@ -35,6 +35,10 @@ private:
     // The job started with a language that is not read: the rest of it is
     // passed over.
     bool mblnPassingOver = false;
+    // Text that began no language is waiting for the first KiB, in which a
+    // PDF's signature may still come.
+    bool mblnUndecided = false;
+    static constexpr uint64_t mintPDF_HEADER_WINDOW = 1024;
 };
 
 }  // namespace RawPrintData

@@ -107,6 +107,10 @@ std::vector<BillingCase> Cases()
         {"DriverlessPdfNumberUp2", CVK_DRIVERLESS_DATA_DIR "/pdftopdf-nup2.pdf", {{"A4", 2100, 2970, 1, 2}}},
         {"DriverlessPwgRasterDuplex", CVK_DRIVERLESS_DATA_DIR "/gs-three-srgb16-duplex.pwg",
          {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}}, 1, true, DataPath::StandardInput},
+        // A PDF whose page tree loops back to its root: its three leaf
+        // pages print, the second red.
+        {"PdfWithALoopInItsPageTree", CVK_DRIVERLESS_DATA_DIR "/damaged/loop-back-to-the-root.pdf",
+         {{"A4", 2100, 2970, 2, 1}}},
     };
 }
 
@@ -183,9 +187,27 @@ protected:
                                                  queuePpd);
     }
 
-    // Prints the five-page colour document (colour on pages 2 and 4) with
-    // the lp options and waits for the job.
-    std::optional<EndToEnd::ServerJobSummary> Print(const std::vector<std::string>& options)
+    // The tracked queue with the Kyocera FS-C5100DN's PPD of
+    // openprinting-ppds, whose job ends with ESC %-12345X @PJL EOJ.
+    bool AddKyoceraQueue()
+    {
+        const auto ppd = TestSupport::RunProgram(
+            {"/usr/lib/cups/driver/openprinting-ppds", "cat",
+             "openprinting-ppds:0/ppd/openprinting/Kyocera/en/Kyocera_FS-C5100DN.ppd"});
+        if (ppd.status != 0) {
+            ADD_FAILURE() << ppd.output;
+            return false;
+        }
+        const std::string path = mWorld.Root().Path() + "/kyocera.ppd";
+        TestSupport::WriteFileText(path, ppd.output);
+        return AddPostscriptQueue(path);
+    }
+
+    // Prints the five-page colour document (colour on pages 2 and 4; by
+    // default poppler's PostScript of it) with the lp options and waits for
+    // the job.
+    std::optional<EndToEnd::ServerJobSummary> Print(const std::vector<std::string>& options,
+                                                    const std::string& document = "pdftops_colour_pages.ps")
     {
         mWorld.ScriptRules(Tracking::Silently);
         if (!mWorld.StartClient())
@@ -193,7 +215,7 @@ protected:
         std::vector<std::string> arguments = options;
         arguments.insert(arguments.end(), {"-t", "colour pages"});
         const int jobId =
-            mWorld.Cupsd().SubmitJob(kQueueName, CVK_POSTSCRIPT_DATA_DIR "/pdftops_colour_pages.ps", arguments);
+            mWorld.Cupsd().SubmitJob(kQueueName, std::string(CVK_POSTSCRIPT_DATA_DIR "/") + document, arguments);
         if (jobId <= 0 || !mWorld.WaitForJobState(jobId, IPP_JSTATE_COMPLETED)) {
             ADD_FAILURE() << mWorld.Cupsd().ErrorLog() << "\n" << mWorld.QuorvelLog();
             return std::nullopt;
@@ -235,12 +257,27 @@ TEST_F(PostscriptQueueBillingTest, NumberUpIsBilledTheSheetSides)
 TEST_F(PostscriptQueueBillingTest, KyoceraJobIsBilledItsPagesCopiesAndDuplex)
 {
     ASSERT_EQ(mWorld.Problem(), "");
-    const auto ppd = TestSupport::RunProgram({"/usr/lib/cups/driver/openprinting-ppds", "cat",
-                                              "openprinting-ppds:0/ppd/openprinting/Kyocera/en/Kyocera_FS-C5100DN.ppd"});
-    ASSERT_EQ(ppd.status, 0) << ppd.output;
-    const std::string path = mWorld.Root().Path() + "/kyocera.ppd";
-    TestSupport::WriteFileText(path, ppd.output);
-    ASSERT_TRUE(AddPostscriptQueue(path));
+    ASSERT_TRUE(AddKyoceraQueue());
     ExpectBilled(Print({"-n", "2", "-o", "sides=two-sided-long-edge", "-o", "media=A4"}), "A4", 3, 2, 2, true);
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// Ghostscript's ps2write PostScript, closed by the printer's job end
+// (ESC %-12345X @PJL EOJ) as the Kyocera PPD closes every job: its five
+// pages, whose paper the queue gives.
+TEST_F(PostscriptQueueBillingTest, Ps2writeJobClosedByTheJobEndIsBilledItsPages)
+{
+    ASSERT_EQ(mWorld.Problem(), "");
+    ASSERT_TRUE(AddKyoceraQueue());
+    ExpectBilled(Print({"-o", "media=A4"}, "ps2write_colour_pages.ps"), "A4", 3, 2, 1, false);
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// The PPD's grey choice asks the printer for grey: every page prints grey.
+TEST_F(PostscriptQueueBillingTest, GreyOptionIsBilledMono)
+{
+    ASSERT_EQ(mWorld.Problem(), "");
+    ASSERT_TRUE(AddKyoceraQueue());
+    ExpectBilled(Print({"-o", "media=A4", "-o", "ColorModel=Gray"}), "A4", 5, 0, 1, false);
     EXPECT_EQ(mWorld.StopClient(), 0);
 }

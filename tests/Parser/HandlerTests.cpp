@@ -292,7 +292,7 @@ TEST(HandlerLogging, ReachesTheHostSink)
     {
         CRawDataHandler handler;
         handler.SetLogger(&logger);
-        const Bytes job = ToBytes("Hello World");
+        const Bytes job = ToBytes(std::string(1100, 'z'));
         EXPECT_EQ(handler.ParseData(job.data(), job.size()), PARSE_RESULT_DETECTION_FAILED);
         EXPECT_EQ(logger.mintRawBytes, job.size());
     }

@@ -63,7 +63,7 @@ ParserRegistry ProbeRegistry()
     ParserRegistry registry = ParserRegistry::BuiltIn();
     for (RawLanguageType language : {LANGUAGE_POSTSCRIPT, LANGUAGE_PCL5, LANGUAGE_PCL6, LANGUAGE_PJL, LANGUAGE_HPGL,
                                      LANGUAGE_CGM, LANGUAGE_EPS, LANGUAGE_CPCA, LANGUAGE_ESCPAGE, LANGUAGE_ESCP2,
-                                     LANGUAGE_ESCP_BONJOUR, LANGUAGE_PRESCRIBE})
+                                     LANGUAGE_ESCP_BONJOUR, LANGUAGE_PRESCRIBE, LANGUAGE_PDF})
         registry.Register(language, [language] { return std::make_unique<ProbeParser>(language); });
     return registry;
 }
@@ -71,6 +71,12 @@ ParserRegistry ProbeRegistry()
 std::string Nuls(size_t count)
 {
     return std::string(count, '\0');
+}
+
+// Text that begins no language.
+std::string Letters(size_t count)
+{
+    return std::string(count, 'z');
 }
 
 struct DetectionCase {
@@ -123,9 +129,17 @@ const DetectionCase DETECTION_CASES[] = {
     {"KonicaMinolta packets passed over", std::string("\x1B@\x00\x02\x00\xBF\x82\x10\xAE\f\x1B" "E", 12), -1, 0,
      PARSE_RESULT_HANDLED},
     {"CaPSL passed over", "\x1B;\x1B<\x1B[0&z\f\x1B" "E\f", -1, 0, PARSE_RESULT_HANDLED},
-    {"plain letters", "Hello World, no printer language", -1, 0, PARSE_RESULT_DETECTION_FAILED},
-    {"NULs then letters", Nuls(30) + "plain text", -1, 0, PARSE_RESULT_DETECTION_FAILED},
-    {"short unknown start", "%!Pxy", -1, 0, PARSE_RESULT_HANDLED},
+    // Text that begins no language fails once its first KiB holds no PDF.
+    {"plain letters", Letters(1100), -1, 0, PARSE_RESULT_DETECTION_FAILED},
+    {"NULs then letters", Nuls(30) + Letters(1100), -1, 0, PARSE_RESULT_DETECTION_FAILED},
+    {"PDF after other bytes", "Hello\r\n%PDF-1.4\n%%EOF\n", LANGUAGE_PDF, 7, PARSE_RESULT_HANDLED},
+    {"PDF at the end of the first KiB", Letters(1024) + "%PDF-1.4\n", LANGUAGE_PDF, 1024, PARSE_RESULT_HANDLED},
+    {"PDF beyond the first KiB", Letters(1025) + "%PDF-1.4\n", -1, 0, PARSE_RESULT_DETECTION_FAILED},
+    // PostScript without its header line: a bare "%!", a comment, a name.
+    {"bare PostScript header", "%!Pxy", LANGUAGE_POSTSCRIPT, 0, PARSE_RESULT_HANDLED},
+    {"PostScript starting with a comment", "% a program\nshowpage\n", LANGUAGE_POSTSCRIPT, 0, PARSE_RESULT_HANDLED},
+    {"PostScript starting with a name", Nuls(4) + "/F { fill } def\n", LANGUAGE_POSTSCRIPT, 4,
+     PARSE_RESULT_HANDLED},
     {"only NULs", Nuls(100), -1, 0, PARSE_RESULT_HANDLED},
     {"job ends inside the exit language", "\x1B%-12", -1, 0, PARSE_RESULT_HANDLED},
     {"job ends on an escape", Nuls(12) + "\x1B", -1, 0, PARSE_RESULT_HANDLED},
@@ -175,9 +189,11 @@ TEST(LanguageDetectionResults, WaitsFailsOrSwitchesPerChunk)
         RawLanguageType mintLanguageAfter;
     };
     const std::vector<std::vector<Step>> jobs = {
-        // A short unknown start is kept whole and looked at again.
-        {{"%!Pxy", PARSE_RESULT_NEED_MORE_DATA, LANGUAGE_UNKNOWN},
-         {"zzzz", PARSE_RESULT_DETECTION_FAILED, LANGUAGE_UNKNOWN}},
+        // A short unknown start is kept whole and looked at again; text
+        // fails once its first KiB holds no PDF.
+        {{"%!P", PARSE_RESULT_NEED_MORE_DATA, LANGUAGE_UNKNOWN}, {"xy", PARSE_RESULT_HANDLED, LANGUAGE_POSTSCRIPT}},
+        {{"Hello", PARSE_RESULT_NEED_MORE_DATA, LANGUAGE_UNKNOWN},
+         {Letters(1100), PARSE_RESULT_DETECTION_FAILED, LANGUAGE_UNKNOWN}},
         // The exit language cut after ESC "%" is not taken for PCL 5.
         {{"\x1B%-12", PARSE_RESULT_NEED_MORE_DATA, LANGUAGE_UNKNOWN},
          {"345X@PJL\n", PARSE_RESULT_HANDLED, LANGUAGE_PJL}},
@@ -186,7 +202,7 @@ TEST(LanguageDetectionResults, WaitsFailsOrSwitchesPerChunk)
         // Only NULs: wait; the NULs kept let ESC/Page be found across chunks.
         {{Nuls(100), PARSE_RESULT_NEED_MORE_DATA, LANGUAGE_UNKNOWN},
          {"\x1B\x01@EJL\n", PARSE_RESULT_HANDLED, LANGUAGE_ESCPAGE}},
-        {{"Hello World", PARSE_RESULT_DETECTION_FAILED, LANGUAGE_UNKNOWN}},
+        {{"Hello World", PARSE_RESULT_NEED_MORE_DATA, LANGUAGE_UNKNOWN}},
     };
     for (const auto& steps : jobs) {
         CRawDataHandler handler(LANGUAGE_UNKNOWN, ProbeRegistry());
@@ -197,4 +213,13 @@ TEST(LanguageDetectionResults, WaitsFailsOrSwitchesPerChunk)
             EXPECT_EQ(handler.GetCurrentLanguage(), step.mintLanguageAfter);
         }
     }
+}
+
+// Text shorter than a KiB that began no language fails when the job ends.
+TEST(LanguageDetectionResults, ShortTextFailsAtTheJobsEnd)
+{
+    CRawDataHandler handler(LANGUAGE_UNKNOWN, ProbeRegistry());
+    const Bytes chunk = ToBytes("Hello World");
+    EXPECT_EQ(handler.ParseData(chunk.data(), chunk.size()), PARSE_RESULT_NEED_MORE_DATA);
+    EXPECT_EQ(handler.ParseDone(), PARSE_RESULT_DETECTION_FAILED);
 }

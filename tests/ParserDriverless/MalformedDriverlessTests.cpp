@@ -4,6 +4,7 @@
 
 #include "PrinterLanguageParser/Parser/CRawDataHandler.h"
 #include "PrinterLanguageParser/Parser/JobBytes.h"
+#include "tests/Parser/ChunkInvariance.h"
 #include "tests/Parser/ExpectedPageSets.h"
 #include "tests/Parser/ParseOutcome.h"
 #include "tests/Support/NamedCases.h"
@@ -43,14 +44,31 @@ std::string BigEndian32(uint32_t value)
             static_cast<char>(value)};
 }
 
-// The job cut at a distance from where the header of a page (from 1) begins;
-// each PWG page header begins with the sync word's "PwgRaster".
-Bytes CutAtPageHeader(Bytes job, int page, long distance)
+// Where the header of a page (from 1) begins; each PWG page header begins
+// with the sync word's "PwgRaster".
+size_t PageHeaderAt(const Bytes& job, int page)
 {
     const std::string text(job.begin(), job.end());
     size_t header = std::string::npos;
     for (int seen = 0; seen < page; ++seen)
         header = text.find("PwgRaster", header == std::string::npos ? 0 : header + 1);
+    return header;
+}
+
+// The job with bytes overwritten at an offset into the header of a page.
+Bytes PatchedPageHeader(Bytes job, int page, long offset, std::string_view bytes)
+{
+    const size_t header = PageHeaderAt(job, page);
+    if (header == std::string::npos)
+        return {};
+    return Patched(std::move(job), static_cast<long>(header) + offset - 4, bytes);
+}
+
+// The job cut at a distance from where the header of a page (from 1) begins;
+// each PWG page header begins with the sync word's "PwgRaster".
+Bytes CutAtPageHeader(Bytes job, int page, long distance)
+{
+    const size_t header = PageHeaderAt(job, page);
     if (header == std::string::npos)
         return {};
     job.resize(static_cast<size_t>(static_cast<long>(header) + distance));
@@ -64,9 +82,10 @@ struct MalformedCase {
     int mintPages;  // pages still counted
 };
 
-// Offsets into the PWG page header: cupsBytesPerLine and cupsHeight.
+// Offsets into the PWG page header: cupsBytesPerLine, cupsHeight and cupsWidth.
 constexpr long PWG_BYTES_PER_LINE = 4 + 392;
 constexpr long PWG_HEIGHT = 4 + 376;
+constexpr long PWG_WIDTH = 4 + 372;
 
 const MalformedCase MALFORMED[] = {
     // qpdf rebuilds the cross-reference table of a file whose table is lost.
@@ -93,6 +112,15 @@ const MalformedCase MALFORMED[] = {
     {"pwg_absurd_height",
      [] { return Patched(Corpus("gs-five-srgb.pwg"), PWG_HEIGHT, BigEndian32(0xFFFFFFFF)); }, PARSE_RESULT_FAILURE,
      1},
+    // A later page header a printer cannot read ends what it prints: the
+    // pages before it count.
+    {"pwg_page_3_wider_than_any_paper",
+     [] {
+         // 2^27 pixels of 24 bits a line, in a header CUPS finds consistent.
+         const Bytes wide = PatchedPageHeader(Corpus("gs-five-srgb.pwg"), 3, PWG_WIDTH, BigEndian32(0x08000000));
+         return PatchedPageHeader(wide, 3, PWG_BYTES_PER_LINE, BigEndian32(0x18000000));
+     },
+     PARSE_RESULT_HANDLED, 2},
     {"pwg_sync_word_only", [] { return ToBytes("RaS2"); }, PARSE_RESULT_FAILURE, 0},
     {"urf_header_only", [] { return ToBytes(std::string("UNIRAST\0\0\0\0\x05", 12)); }, PARSE_RESULT_FAILURE, 0},
 };
@@ -110,6 +138,38 @@ TEST_P(MalformedDriverlessJob, FailsClearlyOrCountsWhatItCanRead)
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, MalformedDriverlessJob, testing::ValuesIn(MALFORMED), TestSupport::CaseName());
+
+// Hand-made PDFs whose structure is damaged (data/make-damaged, with the
+// counts qpdf and Ghostscript give in data/damaged.txt): the leaf pages of
+// the page tree print, each node read once; a page without a usable
+// MediaBox is Letter. Three pages each, the second red.
+struct DamagedCase {
+    const char* Name;
+    const char* mstrFile;
+    const char* mstrPaper;
+};
+
+const DamagedCase DAMAGED[] = {
+    {"count_huge", "damaged/count-huge.pdf", "A4"},
+    {"count_negative", "damaged/count-negative.pdf", "A4"},
+    {"count_not_a_number", "damaged/count-not-a-number.pdf", "A4"},
+    {"node_in_its_own_kids", "damaged/node-in-its-own-kids.pdf", "A4"},
+    {"loop_back_to_the_root", "damaged/loop-back-to-the-root.pdf", "A4"},
+    {"no_usable_mediabox", "damaged/no-usable-mediabox.pdf", "Letter"},
+};
+
+class DamagedPdf : public testing::TestWithParam<DamagedCase> {};
+
+TEST_P(DamagedPdf, CountsTheLeafPagesThatPrint)
+{
+    const DamagedCase& test = GetParam();
+    const ParseOutcome outcome = ExpectChunkInvariant(Corpus(test.mstrFile));
+    EXPECT_EQ(outcome.mintDoneResult, PARSE_RESULT_HANDLED) << outcome.Describe();
+    const bool letter = std::string_view(test.mstrPaper) == "Letter";
+    ExpectPageSets(outcome, {{test.mstrPaper, letter ? 2159 : 2100, letter ? 2794 : 2970, 2, 1}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DamagedPdf, testing::ValuesIn(DAMAGED), TestSupport::CaseName());
 
 // A handler that was given no job bytes cannot read a PDF, and says so.
 TEST(WholeJobFormats, FailWithoutTheJobsBytes)

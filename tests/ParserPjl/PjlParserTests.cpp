@@ -38,7 +38,7 @@ const std::vector<CommandCase> PJL_CASES = {
     {"render modes", "@PJL SET RENDERMODE=GRAYSCALE\n@PJL SET KCOLORMODE=COLOR\n@PJL SET DATAMODE=MONO\n",
      PARSE_RESULT_HANDLED, {"color 3", "color 2", "color 3"}},
     {"planes in use", "@PJL SET PLANESINUSE=3\n@PJL SET PLANESINUSE=1\n@PJL SET PLANESINUSE=0\n", PARSE_RESULT_HANDLED,
-     {"color 2", "color 1"}},
+     {"color 2", "color 3"}},
     {"XCPT copies", "@PJL XCPT <copies syntax=\"integer\">4</copies>\n", PARSE_RESULT_HANDLED, {"copies 4"}},
     {"XCPT colour effects", "@PJL XCPT <color-effects-type syntax=\"keyword\">color</color-effects-type>\n"
      "@PJL XCPT <color-effects-type>monochrome-grayscale</color-effects-type>\n",

@@ -200,17 +200,23 @@ TEST(PostscriptParser, TurnsFeaturesIntoJobProperties)
         {"*Duplex DuplexNoTumble", "duplex=1 "},
         {"*Duplex None", ""},
         {"*EFDuplex Off", ""},
-        {"*ColorModel Gray", "colour=1 "},
+        {"*ColorModel Gray", "colour=3 "},
         {"*ColorModel CMYK", "colour=2 "},
         {"*ColorModel Spot", ""},
         {"*ARCMode CMBW", "colour=3 "},
-        {"*EFColorMode Grayscale", "colour=1 "},
-        {"*ColorType Black&White", "colour=1 "},
+        {"*EFColorMode Grayscale", "colour=3 "},
+        {"*ColorType Black&White", "colour=3 "},
         {"*BRPrintQuality Auto", "colour=2 "},
         {"*BRPrintQuality Fine", ""},
         {"*NumCopies 4", "copies=4 "},
         {"NumCopies x", ""},
-        {"*XRXColor BW", "colour=1 "},
+        {"*XRXColor BW", "colour=3 "},
+        // Grey choices of the options Debian's PPDs carry ask for grey.
+        {"*SelectColor Grayscale", "colour=3 "},
+        {"*ColorMode FalseM", "colour=3 "},
+        {"*HPColorAsGray BlackInkOnly", "colour=3 "},
+        {"*ColorResType MonoLowAuto", "colour=3 "},
+        {"*BRPrintQuality Black", "colour=3 "},
     };
     for (const FeatureCase& sample : cases) {
         PostscriptParser parser;

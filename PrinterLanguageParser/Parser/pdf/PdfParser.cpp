@@ -41,6 +41,9 @@ ParseDataResultType PdfParser::ReadJob(const IJobBytes& job)
         Log(LOG_ERROR, "PdfParser::ParseDone - The PDF cannot be read: %s", error.c_str());
         return PARSE_RESULT_FAILURE;
     }
+    if (!error.empty())
+        Log(LOG_INFO, "PdfParser::ParseDone - The page tree is damaged (%s); its %lu leaf pages count.", error.c_str(),
+            pages);
     Log(LOG_INFO, "PdfParser::ParseDone - %s with %lu pages.", pclm ? "PCLm" : "PDF", pages);
     return PARSE_RESULT_HANDLED;
 }

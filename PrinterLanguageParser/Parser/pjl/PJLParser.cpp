@@ -24,6 +24,8 @@ constexpr std::string_view PCL_XL_STREAM{") HP-PCL XL"};
 // LANGUAGE, which the printer senses by itself and the parser does not read:
 // foo2zjs's ZjStream and foo2xqx's XQX.
 constexpr std::array<std::string_view, 2> SENSED_UNREAD_LANGUAGES = {"JZJZ", ",XQX"};
+// The starts of a PostScript document a printer senses after PJL.
+constexpr std::array<std::string_view, 2> POSTSCRIPT_STARTS = {"%!", "%%"};
 
 // The language an ENTER LANGUAGE value names, or LANGUAGE_UNKNOWN. The name
 // ends at a control character: hpijs writes "PCL3" and a reset before the
@@ -209,6 +211,20 @@ ParseDataResultType PJLParser::mintSenseLanguage(const DataBuffer& buffer, uint6
         mintBytesProcessed = position;
         return PARSE_RESULT_SWITCH_LANGUAGE;
     }
+    // PostScript by its header or a DSC comment: a second document of the
+    // job after the first one's job end, or a queue whose job start has no
+    // ENTER LANGUAGE.
+    for (std::string_view start : POSTSCRIPT_STARTS) {
+        const TextMatch match = MatchAt(buffer, position, start);
+        if (match == TextMatch::Prefix)
+            return PARSE_RESULT_NEED_MORE_DATA;
+        if (match == TextMatch::Full) {
+            Log(LOG_INFO, "PJLParser::ParseData - PostScript follows without ENTER LANGUAGE");
+            NotifyNextLanguage(LANGUAGE_POSTSCRIPT);
+            mintBytesProcessed = position;
+            return PARSE_RESULT_SWITCH_LANGUAGE;
+        }
+    }
     bool unread = first < 0x20 && first != '\t' && first != '\r' && first != '\n' && first != '\f';
     for (std::string_view start : SENSED_UNREAD_LANGUAGES) {
         const TextMatch match = MatchAt(buffer, position, start);
@@ -301,7 +317,8 @@ void PJLParser::mHandleSet(const PJLCommand& command)
     } else if (command.OptionNameIs("PLANESINUSE")) {
         const uint64_t planes = command.OptionValueAsUnsigned();
         if (planes != 0)
-            mReportColorType(planes == 3 ? COLOR_TYPE_COLOR : COLOR_TYPE_MONO);
+            // One plane in use prints the job grey.
+            mReportColorType(planes == 3 ? COLOR_TYPE_COLOR : COLOR_TYPE_GRAYSCALE);
     }
 }
 

@@ -38,7 +38,10 @@ void DscComments::mEnd(DscSectionType type)
 // Takes one comment token.
 void DscComments::Add(const PostscriptTokenView& token)
 {
-    if (token.Type() == TOKEN_PROLOGUE) {
+    // A header line some filters write behind "%%" ("%%%!PS-Adobe-3.0")
+    // is the header line all the same.
+    const bool commentedHeader = token.Type() == TOKEN_DSC_COMMENT && token.Data().starts_with("%%%!PS-Adobe");
+    if (token.Type() == TOKEN_PROLOGUE || commentedHeader) {
         // A procedure set or an embedded document opens with its own "%!"
         // line; only one outside every section starts a document's header.
         if (mintSection != SECTION_NONE || mintEmbeddedDepth > 0)

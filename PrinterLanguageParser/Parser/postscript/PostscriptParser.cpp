@@ -3,6 +3,8 @@
 #include "PrinterLanguageParser/Parser/postscript/PostscriptPageSize.h"
 
 #include <algorithm>
+#include <array>
+#include <string_view>
 #include <inttypes.h>
 
 namespace RawPrintData::Postscript {
@@ -14,6 +16,49 @@ namespace {
 bool DebugLogging()
 {
     return IAbstractLogger::GetLogLevel() >= LOG_DEBUG;
+}
+
+// PPD options whose choices ask the printer to print the whole job grey, as
+// the PPDs Debian ships name them (the option, then its grey choices; a
+// choice ending in "*" is a prefix).
+struct GreyOption {
+    std::string_view mstrOption;
+    std::array<std::string_view, 6> mstrChoices;
+};
+constexpr std::array<GreyOption, 16> GREY_OPTIONS = {{
+    {"*ColorModel", {"Gray", "Grayscale", "grayscale", "BlackWhite"}},
+    {"*ColorMode", {"FalseM", "Mono", "Grayscale", "Monochrome", "BlackAndWhite"}},
+    {"*colormode", {"blackwhite"}},
+    {"*SelectColor", {"Grayscale"}},
+    {"*KMSelectColor", {"False"}},
+    {"*HPColorAsGray", {"True", "Yes", "BlackInkOnly", "HighQuality"}},
+    {"*HPPJLColorAsGray", {"True", "yes", "on", "BlackInkOnly", "HighQuality"}},
+    {"*HPColorOptions", {"grayscale", "black-and-white"}},
+    {"*HPColorOutput", {"GrayscalePrint", "BlackAndWhitPrint"}},
+    {"*HPColorMode", {"GrayscalePrint"}},
+    {"*HPPrintInGrayscale", {"GrayscalePrint", "True"}},
+    {"*PageOutputColor", {"Grayscale", "Monochrome"}},
+    {"*ColorResType", {"Mono*"}},
+    {"*ARCMode", {"CMBW", "Grayscale"}},
+    {"*EFColorMode", {"Grayscale"}},
+    {"*ColorType", {"Mono", "Black&White"}},
+}};
+
+// Whether a PPD option's choice asks for the whole job in grey.
+bool IsGreyChoice(std::string_view option, std::string_view choice)
+{
+    for (const GreyOption& grey : GREY_OPTIONS) {
+        if (grey.mstrOption != option)
+            continue;
+        for (std::string_view candidate : grey.mstrChoices) {
+            if (candidate.empty())
+                continue;
+            if (candidate.ends_with('*') ? choice.starts_with(candidate.substr(0, candidate.size() - 1))
+                                         : choice == candidate)
+                return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -254,8 +299,10 @@ void PostscriptParser::mMarkPageSection(uint8_t mark)
 void PostscriptParser::SetDeviceColorSpace(PostscriptColorSpace colorSpace)
 {
     mintDeviceColorSpace = colorSpace;
-    mReportColorType(colorSpace == COLOR_SPACE_NONE || colorSpace == COLOR_SPACE_DEVICE_GRAY ? COLOR_TYPE_MONO
-                                                                                              : COLOR_TYPE_COLOR);
+    // A grey device prints every page grey, whatever the pages paint.
+    mReportColorType(colorSpace == COLOR_SPACE_DEVICE_GRAY ? COLOR_TYPE_GRAYSCALE
+                     : colorSpace == COLOR_SPACE_NONE      ? COLOR_TYPE_MONO
+                                                           : COLOR_TYPE_COLOR);
 }
 
 // Reads a string's contents as PostScript with a tokenizer of its own, so
@@ -441,7 +488,13 @@ void PostscriptParser::DscFeatureBegun(const PostscriptFeature& feature)
         Log(LOG_DEBUG, "PostscriptParser::DscFeatureBegun - Feature value: %s", value.c_str());
     }
     mblnInFeature = true;
-    if (name == "*PageSize") {
+    const bool grey = IsGreyChoice(name, value) || (name == "*BRPrintQuality" && value == "Black") ||
+                      (name == "*XRXColor" && value == "BW");
+    if (grey) {
+        // A choice that prints the job grey: the pages are mono whatever
+        // they paint; its code is skipped.
+        mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_GRAY, COLOR_TYPE_GRAYSCALE);
+    } else if (name == "*PageSize") {
         // The option names the paper; its setpagedevice, read as usual,
         // sizes it.
         PostscriptMedia& media = mGraphicsStates.Current().Media();
@@ -450,46 +503,30 @@ void PostscriptParser::DscFeatureBegun(const PostscriptFeature& feature)
         media.SetHeight(PostscriptUnit());
         mblnInFeature = false;
     } else if (name == "*ColorModel") {
-        if (value == "Gray")
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_GRAY, COLOR_TYPE_MONO);
-        else if (value == "CMYK")
+        if (value == "CMYK")
             mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_CMYK, COLOR_TYPE_COLOR);
         else if (value == "RGB")
             mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_RGB, COLOR_TYPE_COLOR);
     } else if (name == "*ARCMode") {
-        if (value == "CMBW")
-            mReportColorType(COLOR_TYPE_GRAYSCALE);
-        else
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_RGB, COLOR_TYPE_COLOR);
+        mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_RGB, COLOR_TYPE_COLOR);
     } else if (name == "*EFColorMode") {
-        if (value == "Grayscale")
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_GRAY, COLOR_TYPE_MONO);
-        else
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_CMYK, COLOR_TYPE_COLOR);
+        mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_CMYK, COLOR_TYPE_COLOR);
     } else if (name == "*EFDuplex" || name == "*Duplex") {
         if (value != (name == "*EFDuplex" ? "Off" : "None")) {
             const bool duplex = true;
             NotifyJobPropertyChanged(PROPERTY_DUPLEX, &duplex);
         }
     } else if (name == "*ColorType") {
-        if (value == "Mono" || value == "Black&White")
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_GRAY, COLOR_TYPE_MONO);
-        else
-            mSetColorSpaceAndReport(COLOR_SPACE_CIE_BASED_ABC, COLOR_TYPE_COLOR);
+        mSetColorSpaceAndReport(COLOR_SPACE_CIE_BASED_ABC, COLOR_TYPE_COLOR);
     } else if (name == "*BRPrintQuality") {
-        if (value == "Black")
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_GRAY, COLOR_TYPE_MONO);
-        else if (value == "Auto" || value == "Color")
+        if (value == "Auto" || value == "Color")
             mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_RGB, COLOR_TYPE_COLOR);
     } else if (name == "*NumCopies" || name == "NumCopies") {
         const unsigned long copies = ReadLeadingCount(value);
         if (copies != 0)
             NotifyJobPropertyChanged(PROPERTY_COPIES, &copies);
     } else if (name == "*XRXColor") {
-        if (value == "BW")
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_GRAY, COLOR_TYPE_MONO);
-        else
-            mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_RGB, COLOR_TYPE_COLOR);
+        mSetColorSpaceAndReport(COLOR_SPACE_DEVICE_RGB, COLOR_TYPE_COLOR);
     } else {
         mblnInFeature = false;
     }

@@ -244,8 +244,12 @@ void SetPageDeviceDictionaryStrategy::Execute(IPostscriptParser* parser, const P
         } else if (name == "/Punch") {
             state.Requirements().mblnPunch = mReal(&value) != 0.0;
         } else if (name == "/ProcessColorModel") {
-            const PostscriptColorSpace colorSpace =
-                value.Type() == TOKEN_NAME ? ColorSpaceFromName(value.Data()) : COLOR_SPACE_NONE;
+            // A name, or a string as some PPDs write it: (DeviceGray).
+            PostscriptColorSpace colorSpace = COLOR_SPACE_NONE;
+            if (value.Type() == TOKEN_NAME)
+                colorSpace = ColorSpaceFromName(value.Data());
+            else if (value.Type() == TOKEN_STRING)
+                colorSpace = ColorSpaceFromName("/" + std::string(value.Data()));
             if (colorSpace != COLOR_SPACE_NONE) {
                 state.SetColorSpace(colorSpace);
                 parser->SetDeviceColorSpace(colorSpace);

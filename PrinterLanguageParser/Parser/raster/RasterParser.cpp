@@ -68,11 +68,20 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
     unsigned long copies = 1;
     bool duplex = false;
     ParseDataResultType result = PARSE_RESULT_HANDLED;
-    while (cupsRasterReadHeader2(raster.get(), &header) != 0) {
+    // A page whose header cannot be read ends what a printer prints of the
+    // stream: the pages before it count, and only a stream without one
+    // readable page fails.
+    while (true) {
+        if (cupsRasterReadHeader2(raster.get(), &header) == 0) {
+            if (pages > 0 && !cursor.mblnReadError && cursor.mintOffset < job.Size())
+                Log(LOG_ERROR, "RasterParser::ParseDone - Raster page %lu has no readable header (%s); the %lu pages "
+                               "before it count.", pages + 1, cupsRasterErrorString(), pages);
+            break;
+        }
         if (header.cupsBytesPerLine == 0 || header.cupsBytesPerLine > MAX_BYTES_PER_LINE) {
-            Log(LOG_ERROR, "RasterParser::ParseDone - Page %lu claims %u bytes per line; the raster is broken.",
-                pages + 1, header.cupsBytesPerLine);
-            result = PARSE_RESULT_FAILURE;
+            Log(LOG_ERROR, "RasterParser::ParseDone - Raster page %lu claims %u bytes per line; the raster is broken%s.",
+                pages + 1, header.cupsBytesPerLine, pages > 0 ? " there, and the pages before it count" : "");
+            result = pages > 0 ? PARSE_RESULT_HANDLED : PARSE_RESULT_FAILURE;
             break;
         }
         line.resize(header.cupsBytesPerLine);

@@ -24,7 +24,8 @@ struct PdfPage {
 
 // Opens the PDF of the given size (an empty user password is tried for an
 // encrypted one) and hands its pages in order to the sink. False, with the
-// reason, when the document cannot be opened.
+// reason, when the document cannot be opened; true with a reason when its
+// page tree was damaged and its leaf pages were read instead.
 bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<void(const PdfPage&)>& sink,
                      std::string& error);
 
