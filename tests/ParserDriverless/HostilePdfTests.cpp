@@ -91,6 +91,10 @@ const HostileCase HOSTILE[] = {
     {"grey_jpeg", [] { return PhotoPages({GreyPhotoJpeg(640, 480)}, 640, 480); }, 1, 0, PARSE_RESULT_HANDLED, nullptr},
     {"jpeg_with_a_red_square_of_4_pixels", [] { return PhotoPages({GreyPhotoJpeg(640, 480, 4)}, 640, 480); }, 0, 1,
      PARSE_RESULT_HANDLED, nullptr},
+    {"grey_jpeg_with_full_chroma", [] { return PhotoPages({GreyPhotoJpeg(640, 480, 0, false)}, 640, 480); }, 1, 0,
+     PARSE_RESULT_HANDLED, nullptr},
+    {"jpeg_with_full_chroma_and_a_red_square", [] { return PhotoPages({GreyPhotoJpeg(640, 480, 4, false)}, 640, 480); },
+     0, 1, PARSE_RESULT_HANDLED, nullptr},
 };
 
 class HostilePdf : public testing::TestWithParam<HostileCase> {};

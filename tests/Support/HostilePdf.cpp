@@ -266,7 +266,7 @@ std::string ObjectStreamBomb(uint64_t padding)
     return pdf.Finish(catalog);
 }
 
-std::string GreyPhotoJpeg(int width, int height, int colourSide)
+std::string GreyPhotoJpeg(int width, int height, int colourSide, bool subsampled)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -281,6 +281,8 @@ std::string GreyPhotoJpeg(int width, int height, int colourSide)
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 85, TRUE);
+    if (!subsampled)
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
     jpeg_start_compress(&cinfo, TRUE);
     std::string row(static_cast<size_t>(width) * 3, '\0');
     uint32_t noise = 12345;
