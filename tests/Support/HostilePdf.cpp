@@ -307,6 +307,19 @@ std::string GreyPhotoJpeg(int width, int height, int colourSide, bool subsampled
     return jpeg;
 }
 
+std::string GreyFlateImage(int width, int height)
+{
+    PdfText pdf;
+    const int image = pdf.AddStream("/Type /XObject /Subtype /Image /Width " + std::to_string(width) + " /Height " +
+                                        std::to_string(height) +
+                                        " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /FlateDecode",
+                                    DeflatedRun("", '\x80', uint64_t{3} * static_cast<uint64_t>(width) * height));
+    const int content = pdf.AddStream("", "q 595 0 0 842 0 0 cm /I Do Q");
+    return Document(pdf, 1, [&](int tree) {
+        return pdf.Add(PageText(tree, "<< /XObject << /I " + Ref(image) + " >> >>", content));
+    });
+}
+
 std::string PhotoPages(const std::vector<std::string>& jpegs, int width, int height)
 {
     PdfText pdf;

@@ -74,6 +74,9 @@ std::string ObjectStreamBomb(uint64_t padding);
 // colour at its centre when the side is not 0; its chroma at half the
 // resolution, as cameras write it, or at full resolution.
 std::string GreyPhotoJpeg(int width, int height, int colourSide = 0, bool subsampled = true);
+// One page showing a DeviceRGB image, Flate-compressed, whose every pixel
+// is the same grey.
+std::string GreyFlateImage(int width, int height);
 // Pages that each show one of the JPEGs over the whole page, in DeviceRGB.
 std::string PhotoPages(const std::vector<std::string>& jpegs, int width, int height);
 
