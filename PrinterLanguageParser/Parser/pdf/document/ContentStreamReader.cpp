@@ -257,8 +257,10 @@ void ContentStreamReader::mEmitWord(const std::string& word)
 
 void ContentStreamReader::mOpen(const char* text)
 {
-    if (mintCompositeDepth == 0)
+    if (mintCompositeDepth == 0) {
         mstrComposite.clear();
+        mblnCompositeTooLong = false;
+    }
     ++mintCompositeDepth;
     mAppendComposite(text);
 }
@@ -272,7 +274,8 @@ void ContentStreamReader::mClose(const char* text)
         return;
     QPDFObjectHandle object = QPDFObjectHandle::newNull();
     try {
-        object = QPDFObjectHandle::parse(mstrComposite, "content stream operand");
+        if (!mblnCompositeTooLong)
+            object = QPDFObjectHandle::parse(mstrComposite, "content stream operand");
     } catch (const std::exception&) {
         // A damaged operand counts as none.
     }
@@ -294,9 +297,11 @@ void ContentStreamReader::mEmit(QPDFObjectHandle object)
 
 void ContentStreamReader::mAppendComposite(const std::string& text)
 {
-    if (mstrComposite.size() + text.size() > MAX_COMPOSITE_BYTES)
-        mDamage("a content stream holds an array or dictionary of more than " +
-                std::to_string(MAX_COMPOSITE_BYTES / 1024) + " kB");
+    if (mblnCompositeTooLong || mstrComposite.size() + text.size() > MAX_COMPOSITE_BYTES) {
+        mblnCompositeTooLong = true;
+        mstrComposite.clear();
+        return;
+    }
     mstrComposite += text;
 }
 

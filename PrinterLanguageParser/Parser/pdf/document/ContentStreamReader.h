@@ -26,7 +26,10 @@ public:
 // Reads content streams as qpdf decodes them, piece by piece, holding one
 // token at a time: a stream of any size costs the same memory. Every decoded
 // byte is taken from the job's work budget. An array or dictionary longer
-// than MAX_COMPOSITE_BYTES, or a word longer than MAX_WORD_BYTES, is damage.
+// than MAX_COMPOSITE_BYTES (qpdf would make an object of each of its numbers)
+// is read past and handed on as null: no operator that sets or paints colour
+// takes one that long (the text arrays and property lists that do get long
+// paint no colour of their own). A word longer than MAX_WORD_BYTES is damage.
 // qpdf's own content parser reads a stream whole into memory first, so it is
 // not used for content. The sink may read other streams and objects of the
 // document while this one is being decoded: qpdf reads a stream's data from
@@ -34,7 +37,7 @@ public:
 // source's position is kept across each object handed to the sink.
 class ContentStreamReader final : public Pipeline {
 public:
-    static constexpr size_t MAX_COMPOSITE_BYTES = 1024 * 1024;
+    static constexpr size_t MAX_COMPOSITE_BYTES = 64 * 1024;
     static constexpr size_t MAX_WORD_BYTES = 4096;
 
     ContentStreamReader(ContentSink& sink, WorkBudget& budget, InputSource& input);
@@ -65,6 +68,7 @@ private:
     State meState = State::Between;
     std::string mstrWord;
     std::string mstrComposite;  // the text of the array or dictionary being read
+    bool mblnCompositeTooLong = false;
     int mintCompositeDepth = 0;
     int mintStringDepth = 0;
     bool mblnEscape = false;
