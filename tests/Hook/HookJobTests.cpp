@@ -347,6 +347,7 @@ TEST_F(HookJobTest, HostilePdfJobsStayWithinTheHooksBounds)
         {"9,000 tiny pages", [] { return TinyPages(9000); }, 9000, 0, 15},
         {"100,000 tiny pages", [] { return TinyPages(100000); }, 0, 0, 10},
         {"an object stream of 1 GiB", [] { return ObjectStreamBomb(1024 * MiB); }, 0, 0, 15},
+        {"a cross-reference stream of 1 GiB", [] { return CrossReferenceBomb(1024 * MiB); }, 0, 0, 15},
         {"red behind 64 MiB of padding", [] { return ZerosThenRed(64 * MiB + 4096); }, 0, 1, 10},
     };
     mSetup.Root().WriteClientPreferences({{"ClientServicesUrl", "https://accounting.example:9443"},

@@ -166,9 +166,14 @@ std::string PdfText::Finish(int catalog) const
     }
     const size_t xref = file.size();
     entries += BigEndian(1, 1) + BigEndian(xref, 4) + BigEndian(0, 2);
+    std::string filter;
+    if (mintXrefPadding > 0) {
+        entries = DeflatedRun(entries, '\0', mintXrefPadding);
+        filter = " /Filter /FlateDecode";
+    }
     file += std::to_string(count) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(count + 1) + " /W [1 4 2] /Root " +
-            std::to_string(catalog) + " 0 R /Length " + std::to_string(entries.size()) + " >>\nstream\n" + entries +
-            "\nendstream\nendobj\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+            std::to_string(catalog) + " 0 R" + filter + " /Length " + std::to_string(entries.size()) +
+            " >>\nstream\n" + entries + "\nendstream\nendobj\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return file;
 }
 
@@ -332,6 +337,20 @@ std::string PhotoPages(const std::vector<std::string>& jpegs, int width, int hei
         const int content = pdf.AddStream("", "q 595 0 0 842 0 0 cm /I Do Q");
         return pdf.Add(PageText(tree, "<< /XObject << /I " + Ref(image) + " >> >>", content));
     });
+}
+
+std::string CrossReferenceBomb(uint64_t padding)
+{
+    PdfText pdf;
+    const int content = pdf.AddStream("", "0.5 g 0 0 9 9 re f");
+    const int catalog = pdf.Add("");
+    const int tree = pdf.Add("");
+    const int page = pdf.AddCompressed(PageText(tree, "<< >>", content));
+    pdf.Set(catalog, "<< /Type /Catalog /Pages " + Ref(tree) + " >>");
+    pdf.Set(tree, "<< /Type /Pages /Count 1 /Kids [" + Ref(page) + "] >>");
+    pdf.AddObjectStream();
+    pdf.PadCrossReference(padding);
+    return pdf.Finish(catalog);
 }
 
 }  // namespace HostilePdf

@@ -33,6 +33,9 @@ public:
     // Returns the text of the file.
     static std::string Pages(const std::vector<std::string>& contents, const std::string& resources = "<< >>");
 
+    // Pads the cross-reference stream with zero bytes, compressed.
+    void PadCrossReference(uint64_t zeros) { mintXrefPadding = zeros; }
+
     // The file, with the given catalog.
     std::string Finish(int catalog) const;
 
@@ -44,6 +47,7 @@ private:
     std::vector<std::string> mvecBodies;  // empty for an object in the object stream
     std::vector<int> mvecCompressed;      // numbers of the objects in the object stream
     int mintObjectStream = 0;
+    uint64_t mintXrefPadding = 0;
 };
 
 // A zlib stream of the head, count copies of a byte, then the tail, made in
@@ -68,6 +72,9 @@ std::string TinyPages(int pages);
 // One page whose object lies in an object stream that decodes to the given
 // bytes of spaces before it.
 std::string ObjectStreamBomb(uint64_t padding);
+// One page in a file whose cross-reference stream decodes to the given
+// zero bytes after its entries.
+std::string CrossReferenceBomb(uint64_t padding);
 
 // An RGB JPEG of a grey photo-like picture (gradient and noise, every pixel
 // with red, green and blue equal), with a square of the given side in

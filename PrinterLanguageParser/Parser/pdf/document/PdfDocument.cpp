@@ -4,6 +4,7 @@
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
 #include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
 #include "PrinterLanguageParser/Parser/pdf/document/WorkBudget.h"
+#include "PrinterLanguageParser/Parser/pdf/document/XrefStreamCheck.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -105,6 +106,8 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
     std::vector<QPDFPageObjectHelper> pages;
     WorkBudget budget = WorkBudget::ForJob(size);
     auto input = std::make_shared<JobInputSource>(read, size);
+    if (!XrefStreamsFit(read, size, MAX_OBJECT_STREAM_BYTES, error))
+        return false;
     try {
         pdf.setSuppressWarnings(true);
         pdf.processInputSource(input, "");
