@@ -255,20 +255,36 @@ std::string TinyPages(int pages)
         pdf, pages, [&](int tree) { return pdf.AddCompressed(PageText(tree, "<< >>", content)); }, true);
 }
 
+// A catalog and page tree over one page that draws the content, its object
+// put in the object stream.
+struct PackedPage {
+    int mintCatalog;
+    int mintTree;
+    int mintPage;
+    int mintContent;
+};
+
+PackedPage OnePackedPage(PdfText& pdf, const std::string& drawing)
+{
+    PackedPage packed{};
+    packed.mintContent = pdf.AddStream("", drawing);
+    packed.mintCatalog = pdf.Add("");
+    packed.mintTree = pdf.Add("");
+    packed.mintPage = pdf.AddCompressed(PageText(packed.mintTree, "<< >>", packed.mintContent));
+    pdf.Set(packed.mintCatalog, "<< /Type /Catalog /Pages " + Ref(packed.mintTree) + " >>");
+    pdf.Set(packed.mintTree, "<< /Type /Pages /Count 1 /Kids [" + Ref(packed.mintPage) + "] >>");
+    return packed;
+}
+
 std::string ObjectStreamBomb(uint64_t padding)
 {
     PdfText pdf;
-    const int content = pdf.AddStream("", "1 0 0 rg 0 0 9 9 re f");
-    const int catalog = pdf.Add("");
-    const int tree = pdf.Add("");
-    const int page = pdf.AddCompressed(PageText(tree, "<< >>", content));
-    pdf.Set(catalog, "<< /Type /Catalog /Pages " + Ref(tree) + " >>");
-    pdf.Set(tree, "<< /Type /Pages /Count 1 /Kids [" + Ref(page) + "] >>");
+    const PackedPage packed = OnePackedPage(pdf, "1 0 0 rg 0 0 9 9 re f");
     // The page's object lies after the padding.
-    const std::string header = std::to_string(page) + " " + std::to_string(padding) + "\n";
-    const std::string object = PageText(tree, "<< >>", content);
+    const std::string header = std::to_string(packed.mintPage) + " " + std::to_string(padding) + "\n";
+    const std::string object = PageText(packed.mintTree, "<< >>", packed.mintContent);
     pdf.AddObjectStream("/Filter /FlateDecode", DeflatedRun(header, ' ', padding, object), header.size());
-    return pdf.Finish(catalog);
+    return pdf.Finish(packed.mintCatalog);
 }
 
 std::string GreyPhotoJpeg(int width, int height, int colourSide, bool subsampled)
@@ -342,15 +358,10 @@ std::string PhotoPages(const std::vector<std::string>& jpegs, int width, int hei
 std::string CrossReferenceBomb(uint64_t padding)
 {
     PdfText pdf;
-    const int content = pdf.AddStream("", "0.5 g 0 0 9 9 re f");
-    const int catalog = pdf.Add("");
-    const int tree = pdf.Add("");
-    const int page = pdf.AddCompressed(PageText(tree, "<< >>", content));
-    pdf.Set(catalog, "<< /Type /Catalog /Pages " + Ref(tree) + " >>");
-    pdf.Set(tree, "<< /Type /Pages /Count 1 /Kids [" + Ref(page) + "] >>");
+    const PackedPage packed = OnePackedPage(pdf, "0.5 g 0 0 9 9 re f");
     pdf.AddObjectStream();
     pdf.PadCrossReference(padding);
-    return pdf.Finish(catalog);
+    return pdf.Finish(packed.mintCatalog);
 }
 
 }  // namespace HostilePdf
