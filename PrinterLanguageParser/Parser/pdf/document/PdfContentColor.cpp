@@ -1,15 +1,15 @@
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
 
-#include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
+#include "PrinterLanguageParser/Parser/pdf/document/ImageColor.h"
 
-#include <qpdf/Pipeline.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
+
+#include <exception>
 
 namespace RawPrintData::Pdf {
 
 namespace {
 
-constexpr int MAX_NESTING = 12;
 constexpr size_t MAX_OPERANDS = 256;  // an inline image's dictionary included
 constexpr size_t MAX_STATE_DEPTH = 256;
 
@@ -22,122 +22,131 @@ QPDFObjectHandle Resource(QPDFObjectHandle resources, const char* kind, const st
     return group.isDictionary() ? group.getKey(name) : QPDFObjectHandle::newNull();
 }
 
-// Looks at an image's decoded samples as they stream past, pixel by pixel,
-// for one that is not grey; holds one pixel.
-class GreyTestPipeline final : public Pipeline {
-public:
-    GreyTestPipeline(const PdfColorSpace& space, size_t components, unsigned bytesPerComponent)
-        : Pipeline("image colour test", nullptr), mSpace(space), mintBytesPerComponent(bytesPerComponent),
-          mvecPixel(components * bytesPerComponent), mvecValues(components)
-    {
-    }
-
-    void write(unsigned char const* data, size_t length) override
-    {
-        for (size_t index = 0; index < length && !mblnColor; ++index) {
-            mvecPixel[mintFilled++] = data[index];
-            if (mintFilled == mvecPixel.size())
-                mTestPixel();
-        }
-    }
-    void finish() override {}
-
-    bool FoundColor() const { return mblnColor; }
-
-private:
-    void mTestPixel()
-    {
-        mintFilled = 0;
-        const bool indexed = mSpace.mKind == PdfColorSpace::Kind::Indexed;
-        const double full = mintBytesPerComponent == 1 ? 255.0 : 65535.0;
-        for (size_t component = 0; component < mvecValues.size(); ++component) {
-            const unsigned char* sample = mvecPixel.data() + component * mintBytesPerComponent;
-            const double value = mintBytesPerComponent == 1 ? sample[0] : (sample[0] << 8 | sample[1]);
-            mvecValues[component] = indexed ? value : value / full;
-        }
-        if (mSpace.mKind == PdfColorSpace::Kind::Lab) {
-            // Lab's a and b run from -128 to 127 over the sample range by default.
-            mvecValues[1] = mvecValues[1] * 255.0 - 128.0;
-            mvecValues[2] = mvecValues[2] * 255.0 - 128.0;
-        }
-        mblnColor = mSpace.IsColor(mvecValues);
-    }
-
-    const PdfColorSpace& mSpace;
-    unsigned mintBytesPerComponent;
-    std::vector<unsigned char> mvecPixel;
-    std::vector<double> mvecValues;
-    size_t mintFilled = 0;
-    bool mblnColor = false;
-};
-
-// The number of components of a pixel in a space, 0 when unknown.
-size_t ImageComponents(const PdfColorSpace& space)
+// An object's identity for the judge's cache; empty for a direct object,
+// which has none.
+std::string Identity(QPDFObjectHandle object)
 {
-    switch (space.mKind) {
-    case PdfColorSpace::Kind::Rgb:
-    case PdfColorSpace::Kind::Lab:
-        return 3;
-    case PdfColorSpace::Kind::Cmyk:
-        return 4;
-    case PdfColorSpace::Kind::Indexed:
-        return 1;
-    case PdfColorSpace::Kind::Tints:
-        return space.mvecColorColorants.size();
-    default:
-        return 0;
-    }
+    return object.isIndirect() ? object.getObjGen().unparse(' ') : std::string();
 }
 
-// Whether an image paints a pixel that is not grey. Samples of 8 and 16 bits
-// are decoded and tested (a PCLm page and many an RGB photo are grey); an
-// image whose samples cannot be decoded counts as colour when its space may
-// be colour.
-bool ImageIsColor(QPDFObjectHandle image, const PdfColorSpace& space)
+// The part of a colour space that content drawn in it can depend on.
+std::string SpaceKey(const PdfColorSpace& space)
 {
-    if (!space.ImageMayBeColor())
-        return false;
-    QPDFObjectHandle bits = image.getDict().getKey("/BitsPerComponent");
-    const long long bitsPerComponent = bits.isInteger() ? bits.getIntValue() : 0;
-    const size_t components = ImageComponents(space);
-    if ((bitsPerComponent != 8 && bitsPerComponent != 16) || components == 0)
-        return true;
-    GreyTestPipeline test(space, components, static_cast<unsigned>(bitsPerComponent / 8));
-    bool filtered = false;
-    if (!image.pipeStreamData(&test, &filtered, 0, qpdf_dl_all, true) || !filtered)
-        return true;
-    return test.FoundColor();
+    std::string key = std::to_string(static_cast<int>(space.mKind));
+    for (bool entry : space.mvecColorEntries)
+        key += entry ? '1' : '0';
+    key += ':';
+    for (bool colorant : space.mvecColorColorants)
+        key += colorant ? '1' : '0';
+    return key;
+}
+
+std::string StateKey(const GraphicsState& state)
+{
+    return SpaceKey(state.mFillSpace) + '/' + SpaceKey(state.mStrokeSpace) + '/' +
+           (state.mblnFillColor ? 'f' : '-') + (state.mblnStrokeColor ? 's' : '-') + std::to_string(state.mintTextMode);
 }
 
 }  // namespace
 
-bool PdfContentColor::PageIsColor(QPDFObjectHandle page)
+template <typename Make> Judgement PdfColorJudge::mOnce(const std::string& key, Make make)
 {
-    std::set<QPDFObjGen> seen;
+    if (key.empty())
+        return make();
+    const auto found = mCache.find(key);
+    if (found != mCache.end())
+        return found->second;
+    // A form that draws itself, while it is being judged, adds nothing.
+    mCache.emplace(key, Judgement{});
+    Judgement judgement = make();
+    mCache[key] = judgement;
+    return judgement;
+}
+
+Judgement PdfColorJudge::Page(QPDFObjectHandle page)
+{
     QPDFPageObjectHelper helper(page);
-    PdfContentColor scanner(helper.getAttribute("/Resources", false), GraphicsState{}, 0, seen);
-    RequirePageContentWithinLimit(page);
-    helper.parseContents(&scanner);
-    return scanner.mblnColor;
+    QPDFObjectHandle resources = helper.getAttribute("/Resources", false);
+    QPDFObjectHandle contents = page.getKey("/Contents");
+    // Pages that share their content and resources are judged once.
+    const std::string contentsId = Identity(contents);
+    const bool resourcesKnown = resources.isIndirect() || resources.isNull();
+    const std::string key =
+        contentsId.empty() || !resourcesKnown ? std::string() : "page " + contentsId + " " + Identity(resources);
+    return mOnce(key, [&] { return mRead(contents, resources, GraphicsState{}, 0); });
 }
 
-PdfContentColor::PdfContentColor(QPDFObjectHandle resources, const GraphicsState& state, int depth,
-                                 std::set<QPDFObjGen>& seen)
-    : mResources(resources), mvecStates{state}, mintDepth(depth), mSeen(seen)
+Judgement PdfColorJudge::Nested(QPDFObjectHandle stream, QPDFObjectHandle resources, const GraphicsState& state,
+                                int depth)
+{
+    QPDFObjectHandle own = stream.getDict().getKey("/Resources");
+    const bool inherited = !own.isDictionary();
+    const std::string id = Identity(stream);
+    const std::string key = id.empty() || (inherited && !resources.isIndirect() && !resources.isNull())
+                                ? std::string()
+                                : "form " + id + " " + (inherited ? Identity(resources) : "own") + " " + StateKey(state);
+    return mOnce(key, [&] {
+        if (depth > MAX_NESTING)
+            return Judgement::Unknown("forms or patterns nested more than " + std::to_string(MAX_NESTING) + " deep");
+        return mRead(stream, inherited ? resources : own, state, depth);
+    });
+}
+
+Judgement PdfColorJudge::Image(QPDFObjectHandle image, const PdfColorSpace& space)
+{
+    const std::string id = Identity(image);
+    return mOnce(id.empty() ? id : "image " + id + " " + SpaceKey(space),
+                 [&] { return JudgeImage(image, space, mBudget); });
+}
+
+Judgement PdfColorJudge::mRead(QPDFObjectHandle contents, QPDFObjectHandle resources, const GraphicsState& state,
+                               int depth)
+{
+    if (mBudget.Exhausted())
+        return Judgement::Unknown(mBudget.Describe());
+    std::vector<QPDFObjectHandle> streams;
+    if (contents.isArray())
+        streams = contents.getArrayAsVector();
+    else
+        streams.push_back(contents);
+    PdfContentColor scanner(*this, resources, state, depth);
+    ContentStreamReader reader(scanner, mBudget, mInput);
+    for (QPDFObjectHandle& stream : streams) {
+        if (!stream.isStream())
+            continue;
+        bool filtered = false;
+        bool piped = false;
+        try {
+            piped = stream.pipeStreamData(&reader, &filtered, 0, qpdf_dl_generalized, true, false);
+        } catch (const std::exception&) {
+            // The reader's own stop, or qpdf's failure; told apart below.
+        }
+        if (scanner.Finished())
+            return scanner.Result();
+        if (!reader.Trouble().empty())
+            return Judgement::Unknown(reader.Trouble());
+        if (!piped || !filtered)
+            return Judgement::Unknown("a content stream cannot be decoded");
+    }
+    reader.finish();
+    return scanner.Result();
+}
+
+PdfContentColor::PdfContentColor(PdfColorJudge& judge, QPDFObjectHandle resources, const GraphicsState& state,
+                                 int depth)
+    : mJudge(judge), mResources(resources), mvecStates{state}, mintDepth(depth)
 {
 }
 
-void PdfContentColor::handleObject(QPDFObjectHandle object)
+void PdfContentColor::HandleObject(QPDFObjectHandle object)
 {
-    if (mblnColor)
+    if (Finished())
         return;
     if (object.isOperator()) {
         mOperator(object.getOperatorValue());
         mvecOperands.clear();
         return;
     }
-    if (object.isInlineImage())
-        return;
     if (mvecOperands.size() < MAX_OPERANDS)
         mvecOperands.push_back(object);
 }
@@ -170,10 +179,14 @@ void PdfContentColor::mOperator(const std::string& name)
         (stroke ? state.mStrokeSpace : state.mFillSpace) = std::move(space);
     } else if (name == "sc" || name == "scn" || name == "SC" || name == "SCN") {
         const bool stroke = name[0] == 'S';
-        if (!mvecOperands.empty() && mvecOperands.back().isName())
-            (stroke ? state.mblnStrokeColor : state.mblnFillColor) = mPatternIsColor(mvecOperands.back().getName());
-        else
+        if (!mvecOperands.empty() && mvecOperands.back().isName()) {
+            const Judgement pattern = mPattern(mvecOperands.back().getName());
+            if (pattern.meVerdict == ColorVerdict::Unknown)
+                mTake(pattern);
+            (stroke ? state.mblnStrokeColor : state.mblnFillColor) = pattern.meVerdict == ColorVerdict::Color;
+        } else {
             mSetColor(stroke);
+        }
     } else if (name == "Tr") {
         if (!mvecOperands.empty() && mvecOperands.back().isInteger())
             state.mintTextMode = mvecOperands.back().getIntValue();
@@ -191,12 +204,9 @@ void PdfContentColor::mOperator(const std::string& name)
             mShadingIsColor(Resource(mResources, "/Shading", mvecOperands.back().getName())))
             mFound();
     } else if (name == "Do") {
-        if (!mvecOperands.empty() && mvecOperands.back().isName() && mXObjectIsColor(mvecOperands.back().getName()))
-            mFound();
-    } else if (name == "BI") {
-        mblnInInlineImage = true;
+        if (!mvecOperands.empty() && mvecOperands.back().isName())
+            mTake(mXObject(mvecOperands.back().getName()));
     } else if (name == "ID") {
-        mblnInInlineImage = false;
         if (mInlineImageIsColor())
             mFound();
     }
@@ -220,45 +230,52 @@ void PdfContentColor::mPaint(bool fill, bool stroke)
 
 void PdfContentColor::mFound()
 {
-    mblnColor = true;
-    terminateParsing();
+    mJudgement.meVerdict = ColorVerdict::Color;
 }
 
-// An image is colour when its space may be; a stencil mask paints the fill
+void PdfContentColor::mTake(const Judgement& judgement)
+{
+    if (judgement.Decided() && !mJudgement.Decided())
+        mJudgement = judgement;
+}
+
+// An image is colour when its pixels are; a stencil mask paints the fill
 // colour; a form is followed into.
-bool PdfContentColor::mXObjectIsColor(const std::string& name)
+Judgement PdfContentColor::mXObject(const std::string& name)
 {
     QPDFObjectHandle xobject = Resource(mResources, "/XObject", name);
     if (!xobject.isStream())
-        return false;
+        return {};
     QPDFObjectHandle dict = xobject.getDict();
     const std::string subtype = dict.getKey("/Subtype").isName() ? dict.getKey("/Subtype").getName() : "";
     if (subtype == "/Image") {
         if (dict.getKey("/ImageMask").isBool() && dict.getKey("/ImageMask").getBoolValue())
-            return mvecStates.back().mblnFillColor;
+            return {mvecStates.back().mblnFillColor ? ColorVerdict::Color : ColorVerdict::Mono, {}};
         QPDFObjectHandle space = dict.getKey("/ColorSpace");
         if (space.isNull())
-            return true;  // JPX images carry their space inside
-        return ImageIsColor(xobject, ReadColorSpace(space, mResources));
+            return {ColorVerdict::Color, {}};  // JPX images carry their space inside
+        return mJudge.Image(xobject, ReadColorSpace(space, mResources));
     }
     if (subtype == "/Form")
-        return mNestedIsColor(xobject);
-    return false;
+        return mJudge.Nested(xobject, mResources, mvecStates.back(), mintDepth + 1);
+    return {};
 }
 
-bool PdfContentColor::mPatternIsColor(const std::string& name)
+Judgement PdfContentColor::mPattern(const std::string& name)
 {
     QPDFObjectHandle pattern = Resource(mResources, "/Pattern", name);
     QPDFObjectHandle dict = pattern.isStream() ? pattern.getDict() : pattern;
     if (!dict.isDictionary())
-        return false;
+        return {};
     if (dict.getKey("/PatternType").isInteger() && dict.getKey("/PatternType").getIntValue() == 2)
-        return mShadingIsColor(dict.getKey("/Shading"));
+        return {mShadingIsColor(dict.getKey("/Shading")) ? ColorVerdict::Color : ColorVerdict::Mono, {}};
     // A tiling pattern paints its own colours (paint type 1); one without
     // colours of its own (type 2) takes the components given with it.
     if (dict.getKey("/PaintType").isInteger() && dict.getKey("/PaintType").getIntValue() == 2)
-        return false;
-    return pattern.isStream() && mNestedIsColor(pattern);
+        return {};
+    if (!pattern.isStream())
+        return {};
+    return mJudge.Nested(pattern, mResources, mvecStates.back(), mintDepth + 1);
 }
 
 bool PdfContentColor::mShadingIsColor(QPDFObjectHandle shading)
@@ -286,18 +303,6 @@ bool PdfContentColor::mInlineImageIsColor()
     if (mask)
         return mvecStates.back().mblnFillColor;
     return ReadColorSpace(space, mResources).ImageMayBeColor();
-}
-
-// A form or tiling pattern, each looked at once per page, with its own
-// resources (or the ones it is drawn with).
-bool PdfContentColor::mNestedIsColor(QPDFObjectHandle stream)
-{
-    if (mintDepth >= MAX_NESTING || !mSeen.insert(stream.getObjGen()).second || !StreamFitsLimit(stream))
-        return false;
-    QPDFObjectHandle resources = stream.getDict().getKey("/Resources");
-    PdfContentColor nested(resources.isDictionary() ? resources : mResources, mvecStates.back(), mintDepth + 1, mSeen);
-    stream.parseAsContents(&nested);
-    return nested.mblnColor;
 }
 
 std::vector<double> PdfContentColor::mNumbers() const

@@ -2,6 +2,9 @@
 
 #include "PrinterLanguageParser/Parser/pdf/document/JobInputSource.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
+#include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
+#include "PrinterLanguageParser/Parser/pdf/document/WorkBudget.h"
+#include "PrinterLanguageParser/Parser/pdf/document/XrefStreamCheck.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -10,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -21,6 +25,8 @@ namespace {
 
 constexpr double LETTER_WIDTH_POINTS = 612;
 constexpr double LETTER_HEIGHT_POINTS = 792;
+constexpr size_t MAX_OBJECT_STREAM_BYTES = 8u * 1024u * 1024u;
+constexpr size_t MAX_OBJECTS = 20000;
 
 // Width and height of a rectangle, 0 when it is none.
 std::pair<double, double> Extent(QPDFObjectHandle box)
@@ -81,6 +87,50 @@ std::vector<QPDFPageObjectHelper> LeafPages(QPDF& pdf)
     return pages;
 }
 
+// Whether qpdf can read the document within the memory bound. qpdf holds
+// every object it has read until the document is closed, about 2 kB each,
+// and lists the pages by reading every page object: a document of more than
+// MAX_OBJECTS objects is not read. qpdf also reads an object stream whole
+// into memory when it first needs one of its objects, and a few compressed
+// bytes may hold gigabytes: each is measured first, as it streams past, and
+// the document is not read when one is over MAX_OBJECT_STREAM_BYTES or the
+// budget runs out.
+bool DocumentFits(QPDF& pdf, WorkBudget& budget, std::string& error)
+{
+    const std::map<QPDFObjGen, QPDFXRefEntry> objects = pdf.getXRefTable();
+    if (objects.size() > MAX_OBJECTS) {
+        error = "it holds " + std::to_string(objects.size()) + " objects, more than the " +
+                std::to_string(MAX_OBJECTS) + " read";
+        return false;
+    }
+    std::set<int> streams;
+    for (const auto& [object, entry] : objects) {
+        if (entry.getType() == 2)
+            streams.insert(entry.getObjStreamNumber());
+    }
+    for (int number : streams) {
+        SizeLimitPipeline counter(MAX_OBJECT_STREAM_BYTES);
+        QPDFObjectHandle stream = pdf.getObjectByID(number, 0);
+        if (!stream.isStream())
+            continue;
+        try {
+            stream.pipeStreamData(&counter, nullptr, 0, qpdf_dl_generalized, true, false);
+        } catch (const std::exception&) {
+            // Over the limit, or damaged: qpdf reads a damaged one as far as it goes.
+        }
+        if (counter.IsOverLimit()) {
+            error = "object stream " + std::to_string(number) + " decodes to more than " +
+                    std::to_string(MAX_OBJECT_STREAM_BYTES >> 20) + " MiB";
+            return false;
+        }
+        if (!budget.SpendBytes(counter.Seen())) {
+            error = budget.Describe() + " by object streams";
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<void(const PdfPage&)>& sink,
@@ -88,9 +138,15 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
 {
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
+    WorkBudget budget = WorkBudget::ForJob(size);
+    auto input = std::make_shared<JobInputSource>(read, size);
+    if (!XrefStreamsFit(read, size, MAX_OBJECT_STREAM_BYTES, error))
+        return false;
     try {
         pdf.setSuppressWarnings(true);
-        pdf.processInputSource(std::make_shared<JobInputSource>(read, size), "");
+        pdf.processInputSource(input, "");
+        if (!DocumentFits(pdf, budget, error))
+            return false;
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
@@ -109,12 +165,16 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
         if (pages.empty())
             return false;
     }
+    PdfColorJudge judge(*input, budget);
     for (QPDFPageObjectHelper& helper : pages) {
         PdfPage page;
         try {
             std::tie(page.mdblWidth, page.mdblHeight) = PageSize(helper);
-            page.mblnColor = PdfContentColor::PageIsColor(helper.getObjectHandle());
+            const Judgement judgement = judge.Page(helper.getObjectHandle());
+            page.mblnColor = judgement.meVerdict != ColorVerdict::Mono;
+            page.mstrError = judgement.mstrTrouble;
         } catch (const std::exception& failure) {
+            page.mblnColor = true;
             page.mstrError = failure.what();
         }
         sink(page);
