@@ -147,8 +147,18 @@ FaultWorld::~FaultWorld()
     store.reset();
 }
 
+// Jobs stopped by a quit are submitted whatever the settings say of jobs
+// taken offline (the rows above keep the default, which drops those); the
+// rows of an unreachable server keep such jobs.
+bool KeepOfflineJobs(FaultWorld& w)
+{
+    w.StoreJobsTakenOffline();
+    return true;
+}
+
 bool FillStore(FaultWorld& w)
 {
+    w.StoreJobsTakenOffline();
     w.store = std::make_unique<FullStore>(w.world.Root().Folder(Platform::Folder::UserData));
     if (!w.store->Mounted())
         return false;
@@ -233,7 +243,10 @@ const std::vector<FaultRow>& Rows()
          .popups = "wait,print",
          .fault = StopClient([](EndToEndWorld& world) { world.KillClient(); }),
          .printed = Printed::No},
-        {.name = "server down", .beforeJob = [](FaultWorld& w) { w.ServerDown(); }, .fault = ServerDown},
+        {.name = "server down",
+         .setUp = KeepOfflineJobs,
+         .beforeJob = [](FaultWorld& w) { w.ServerDown(); },
+         .fault = ServerDown},
         {.name = "server answering slowly", .fault = ServerSlow},
         {.name = "the store's folder full, the server down",
          .setUp = FillStore,
@@ -273,7 +286,6 @@ TEST_P(FaultTableTest, EveryPrintedJobHasExactlyOneRecord)
     const FaultRow& row = GetParam();
     FaultWorld w(row);
     ASSERT_EQ(w.world.Problem(), "");
-    w.StoreJobsTakenOffline();
     w.tracking = row.popups == "print" ? EndToEnd::Tracking::Silently : EndToEnd::Tracking::WithPopup;
     w.world.ScriptRules(w.tracking);
     ASSERT_TRUE(w.world.AddQueue(kQueue, EndToEnd::QueueKind::Tracked, EndToEnd::DataPath::SpoolFile));
