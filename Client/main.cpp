@@ -13,6 +13,8 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <utility>
+
 int main(int argc, char** argv)
 {
     if (!CanLaunch())
@@ -34,6 +36,7 @@ int main(int argc, char** argv)
     // The product's name names the alerts. It is not set as the display
     // name, which the desktop would append to every window title, each of
     // which already names the brand.
+    controller.KeepInstanceLock(std::move(instance));
     QApplication::setApplicationName(controller.getProductName());
     QTimer::singleShot(0, &controller, [&controller] { controller.applicationDidFinishLaunching(); });
     return QApplication::exec();

@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <sys/mount.h>
 #include <thread>
@@ -50,6 +51,8 @@ struct FaultRow {
     // Causes the fault once the job is under way; false when it could not.
     std::function<bool(FaultWorld&)> fault;
     Printed printed = Printed::Yes;
+    // CUPS holds the job at the end: it could be recorded nowhere.
+    bool held = false;
 };
 
 // The job cache folder on a tmpfs of its own, filled once the client has
@@ -81,6 +84,12 @@ private:
     bool mblnMounted = false;
 };
 
+
+// Names the row in test listings.
+void PrintTo(const FaultRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
 
 struct FaultWorld {
     EndToEndWorld world;
@@ -252,6 +261,12 @@ const std::vector<FaultRow>& Rows()
          .setUp = FillStore,
          .beforeJob = [](FaultWorld& w) { w.ServerDown(); },
          .fault = HeldUntilRecordable},
+        {.name = "client stopped with the store's folder full",
+         .popups = "wait,print",
+         .setUp = FillStore,
+         .fault = StopClient([](EndToEndWorld& world) { world.StopClient(); }),
+         .printed = Printed::No,
+         .held = true},
     };
     return rows;
 }
@@ -299,6 +314,8 @@ TEST_P(FaultTableTest, EveryPrintedJobHasExactlyOneRecord)
     ASSERT_TRUE(row.fault(w)) << row.name << "\n" << Logs(w.world);
     ASSERT_TRUE(Settled(w.world, w.jobId)) << row.name << "\n" << Logs(w.world);
     ExpectThePromiseKept(w.world, w.jobId, row.printed, row.name);
+    if (row.held)
+        EXPECT_EQ(w.world.Cupsd().JobState(w.jobId), IPP_JSTATE_HELD) << row.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTableTest, ::testing::ValuesIn(Rows()),
