@@ -91,14 +91,16 @@ public:
     void Initialize();
     // Starts the listener and, with a cached logged-in user, the store.
     void Run();
-    // Answers every connection not yet answered (print, or cancel when its
-    // job committed to that), stops the listener, wakes and waits for every
-    // connection's thread and drops the cached users. Returns although job
+    // Has every connection answered (a job committed to its cancel at once,
+    // every other job by its own thread once stored; a connection whose job
+    // was not announced yet is held), stops the listener, wakes and waits for
+    // every connection's thread (cutting off those still running after the
+    // quit's grace) and drops the cached users. Returns although job
     // threads were blocked on their connection or waiting for the user (see
     // IUIWaitCanceller).
     void Shutdown();
     // The first step of Shutdown, which may run while a window is up: new
-    // connections are refused, every open connection is answered for the
+    // connections are held, every open connection is marked for the
     // quit and the jobs waiting for the user are woken. A user interface that
     // closes its windows before Shutdown calls this first, so that no job
     // takes a window closed by the quit for the user's answer.
