@@ -6,6 +6,7 @@
 #include "Client/UIControllerBridge.h"
 #include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/ClientEnvironment.h"
+#include "Core/Services/ClientInstance.h"
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
@@ -146,11 +147,16 @@ bool ApplicationController::mStartIconCopy()
     mIconCopy->setProgram(QString::fromStdString(path));
     mIconCopy->setProcessChannelMode(QProcess::ForwardedChannels);
     QObject::connect(mIconCopy.get(), &QProcess::finished, this, [this] { terminate("the copy with an icon"); });
+    // The copy is the user's one client from now on.
+    const bool heldLock = mInstanceLock != nullptr;
+    mInstanceLock.reset();
     mIconCopy->start();
     if (!mIconCopy->waitForStarted()) {
         Log::Error("Unable to start %s: %s; the client runs without an icon.", path,
                    mIconCopy->errorString().toStdString());
         mIconCopy.reset();
+        if (heldLock)
+            mInstanceLock = CVCoreDataServices::ClaimClientInstance(Platform::FolderPath(Platform::Folder::UserData));
         return false;
     }
     return true;

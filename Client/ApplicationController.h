@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Core/Services/IUIController.h"
+#include "Platform/ClientInstanceLock.h"
 #include "Core/Services/JobThreadFactory.h"
 
 #include <QImage>
@@ -70,6 +71,9 @@ public:
 
     // --- Application life ---
     void applicationDidFinishLaunching();
+    // Holds the lock that makes this process the user's one client; the
+    // agent hands it on to its copy with an icon.
+    void KeepInstanceLock(std::unique_ptr<Platform::ClientInstanceLock> lock) { mInstanceLock = std::move(lock); }
     // Activating the tray icon; hasVisibleWindows is not looked at.
     bool applicationShouldHandleReopen(bool hasVisibleWindows);
     bool applicationShouldTerminate() const { return true; }
@@ -182,4 +186,5 @@ private:
     std::unique_ptr<TrayWatch> mTrayWatch;       // watches for a tray while there is none
     std::unique_ptr<QuitSignalWatcher> mQuitSignals;
     std::unique_ptr<QProcess> mIconCopy;  // the copy with an icon, while the agent waits for it
+    std::unique_ptr<Platform::ClientInstanceLock> mInstanceLock;  // this user's one client, until the copy takes over
 };

@@ -3,7 +3,9 @@
 // the core from the event loop and shuts it down once the loop has ended.
 #include "Client/ApplicationController.h"
 #include "Client/CanLaunch.h"
+#include "Core/Services/ClientInstance.h"
 #include "Core/Services/JobHandler.h"
+#include "Platform/Folders.h"
 #include "Platform/ApplicationBundle.h"
 #include "Platform/Qt/ClassicNumbers.h"
 
@@ -11,10 +13,16 @@
 #include <QIcon>
 #include <QTimer>
 
+#include <utility>
+
 int main(int argc, char** argv)
 {
     if (!CanLaunch())
         return 0;
+    // One client per user: a second one has told why and ends.
+    auto instance = CVCoreDataServices::ClaimClientInstance(Platform::FolderPath(Platform::Folder::UserData));
+    if (!instance)
+        return 1;
     QApplication application(argc, argv);
     Platform::KeepClassicNumbers();
     // Alerts come and go; the program lives on without a window.
@@ -28,6 +36,7 @@ int main(int argc, char** argv)
     // The product's name names the alerts. It is not set as the display
     // name, which the desktop would append to every window title, each of
     // which already names the brand.
+    controller.KeepInstanceLock(std::move(instance));
     QApplication::setApplicationName(controller.getProductName());
     QTimer::singleShot(0, &controller, [&controller] { controller.applicationDidFinishLaunching(); });
     return QApplication::exec();

@@ -83,7 +83,27 @@ bool PrivateFileWriter::Commit(Durability durability)
     if (std::rename(mstrTempPath.c_str(), mstrTargetPath.c_str()) != 0)
         return mFail("Unable to move into place");
     mblnCommitted = true;
+    // The new name is on the disk only once its folder is.
+    if (durability == Durability::Flushed && !mSyncFolder()) {
+        int saved = errno;
+        ::unlink(mstrTargetPath.c_str());
+        errno = saved;
+        return mFail("Unable to flush the folder of");
+    }
     return true;
+}
+
+bool PrivateFileWriter::mSyncFolder() const
+{
+    std::string folder = mstrTargetPath.substr(0, mstrTargetPath.find_last_of('/') + 1);
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool synced = fsync(fd) == 0;
+    int saved = errno;
+    ::close(fd);
+    errno = saved;
+    return synced;
 }
 
 // Releases the descriptor and removes what was never committed.

@@ -54,6 +54,7 @@ public:
 
 private:
     bool mFail(const char* operation);
+    bool mSyncFolder() const;
 
     int mintFd = -1;
     bool mblnCommitted = false;

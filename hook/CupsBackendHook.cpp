@@ -191,6 +191,15 @@ bool CupsBackendHook::HandleResponse(const ClientMessage& reply, ClientMessage& 
             Log::Debug("ClientMessageSubType::JobCompleted");
             mintExitCode = mRunBackend();
             return false;
+        case ClientMessageSubType::JobHeld:
+            // The client could not record the job (its store is full or
+            // unwritable, or it is quitting): CUPS keeps the job until it is
+            // released, and it is not printed with no record.
+            Log::Error("ClientMessageSubType::JobHeld");
+            SchedulerMessages::Error("Job held: Quorvel Client could not record it. Release it once the client "
+                                     "runs with room to store jobs.");
+            mintExitCode = CUPS_BACKEND_HOLD;
+            return false;
         default:
             Log::Error("Unknown request from client. Cancelling job. [%c]", subType);
             return mCancel("Job cancelled: Quorvel Client sent an unknown request.");

@@ -16,6 +16,8 @@ enum ClientMessageSubType : unsigned char {
     PageSets = 'P',
     JobCompleted = 'Z',
     JobCancelled = 'X',
+    // The job could not be recorded anywhere: CUPS holds it until it is released.
+    JobHeld = 'H',
     CommunicationFailure = 'F',
     ClientNotRunning = 'N',
 };

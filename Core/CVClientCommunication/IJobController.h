@@ -78,9 +78,9 @@ public:
     // The number of pending jobs held.
     virtual unsigned int CountPendingJobs() = 0;
 
-    // The job thread found the job an id names in CUPS: the id is remembered
-    // from now on, and a later announcement of it prints untracked. False
-    // when the id was remembered before.
+    // The job's record is at the server or stored: the id is remembered from
+    // now on, and a later run of the job (CUPS starts it again) prints
+    // without a second record. False when the id was remembered before.
     virtual bool RememberJobId(uint32_t jobId) = 0;
 
     // Makes the user the logged-in user (re-read from the server first when

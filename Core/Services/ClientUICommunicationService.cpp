@@ -8,6 +8,7 @@
 #include "Core/Services/IUIWaitCanceller.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 
+#include <thread>
 #include <utility>
 
 // Construction, wiring, start and shutdown of the job controller, and the
@@ -65,6 +66,12 @@ void ClientUICommunicationService::SetDisconnectedJobStore(std::unique_ptr<IDisc
 }
 
 // Sets how long a new connection may take to announce its job.
+void ClientUICommunicationService::SetQuitGrace(std::chrono::milliseconds grace)
+{
+    std::lock_guard lock(mHandlersLock);
+    mQuitGrace = grace;
+}
+
 void ClientUICommunicationService::SetFirstMessageTimeout(std::chrono::milliseconds timeout)
 {
     std::lock_guard lock(mHandlersLock);
@@ -103,8 +110,8 @@ void ClientUICommunicationService::Run()
         mDisconnectedJobs->Initialize(*user, settings);
 }
 
-// Answers every connection not yet answered, so that no job in flight is
-// left without a final answer, then stops the listener, wakes every
+// Has every connection answered: a job committed to its cancel at once,
+// every other job by its thread once the job is stored; then stops the listener, wakes every
 // connection's thread (its waits on the hook and on the user return) and
 // waits for it, and drops the cached users. No lock is held while a thread
 // is waited for.
@@ -128,8 +135,21 @@ void ClientUICommunicationService::Shutdown()
         connections.swap(mConnections);
         mblnListenerStarted = false;
     }
+    // Each job stores itself and answers; one whose hook keeps it waiting
+    // past the grace (no page data comes) is cut off, unrecorded and
+    // unprinted.
+    std::chrono::milliseconds grace;
+    {
+        std::lock_guard lock(mHandlersLock);
+        grace = mQuitGrace;
+    }
+    auto deadline = std::chrono::steady_clock::now() + grace;
     for (ConnectionEntry& entry : connections) {
         Log::Debug("ClientUICommunicationService::Shutdown - waiting for the thread of a hook connection");
+        while (entry.thread->IsRunning() && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        if (entry.thread->IsRunning())
+            entry.connection->CutOffForQuit();
         entry.thread->Terminate(true);
         entry.thread.reset();
     }
@@ -149,6 +169,7 @@ void ClientUICommunicationService::AnswerOpenJobsForQuit()
         for (const ConnectionEntry& entry : mConnections)
             open.push_back(entry.connection);
     }
+    mJobIdsChanged.notify_all();
     // The answers go first: a job woken from a wait finds the client quitting.
     for (const std::shared_ptr<HookConnection>& connection : open)
         connection->AnswerForQuit();

@@ -14,6 +14,7 @@
 #include "Core/WebServiceConnection/Clock.h"
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -59,6 +60,10 @@ public:
     static constexpr const char* UserCacheFileName = "/.cvkUser.cache";
     // How long a new connection may take to announce its job.
     static constexpr std::chrono::milliseconds DefaultFirstMessageTimeout{10000};
+    // How long a quitting client waits for its jobs to be stored and
+    // answered before it closes the connections of the rest (their hooks
+    // then cancel them: they were neither recorded nor printed).
+    static constexpr std::chrono::milliseconds DefaultQuitGrace{10000};
 
     ClientUICommunicationService(IUIController& userInterface, const ClientEnvironment& environment,
                                  CVClientData::WebDataService& webService);
@@ -79,20 +84,23 @@ public:
     // is submitted and no pending jobs are known.
     void SetDisconnectedJobStore(std::unique_ptr<IDisconnectedJobStore> store);
     void SetFirstMessageTimeout(std::chrono::milliseconds timeout);
+    void SetQuitGrace(std::chrono::milliseconds grace);
 
     // --- Life cycle, on the main thread ---
     // Loads the client settings (and the logged-in user) once.
     void Initialize();
     // Starts the listener and, with a cached logged-in user, the store.
     void Run();
-    // Answers every connection not yet answered (print, or cancel when its
-    // job committed to that), stops the listener, wakes and waits for every
-    // connection's thread and drops the cached users. Returns although job
+    // Has every connection answered (a job committed to its cancel at once,
+    // every other job by its own thread once stored; a connection whose job
+    // was not announced yet is held), stops the listener, wakes and waits for
+    // every connection's thread (cutting off those still running after the
+    // quit's grace) and drops the cached users. Returns although job
     // threads were blocked on their connection or waiting for the user (see
     // IUIWaitCanceller).
     void Shutdown();
     // The first step of Shutdown, which may run while a window is up: new
-    // connections are refused, every open connection is answered for the
+    // connections are held, every open connection is marked for the
     // quit and the jobs waiting for the user are woken. A user interface that
     // closes its windows before Shutdown calls this first, so that no job
     // takes a window closed by the quit for the user's answer.
@@ -169,6 +177,7 @@ private:
     // On the connection's own thread: reads the first message, then answers
     // it or carries the job it announces.
     void mServeConnection(const std::shared_ptr<HookConnection>& connection);
+    void mHoldUnrecordedJob(HookConnection& connection);
     bool mAnswerFirstMessage(const ClientMessage& message, const std::shared_ptr<HookConnection>& connection);
     void mRunJob(uint32_t jobId, const std::shared_ptr<HookConnection>& connection);
     void mWakeUserInterfaceWaits();
@@ -204,6 +213,7 @@ private:
     // Guarded by the handlers lock.
     std::set<uint32_t> mKnownJobIds;     // only grows: an id stays known for the life of the process
     std::set<uint32_t> mJobIdsInFlight;  // announced on a connection being served now
+    std::condition_variable_any mJobIdsChanged;  // an id left mJobIdsInFlight, or the client shuts down
     std::list<ConnectionEntry> mConnections;
     bool mblnListenerStarted = false;
     bool mblnShuttingDown = false;
@@ -212,6 +222,7 @@ private:
     std::unique_ptr<IDisconnectedJobStore> mDisconnectedJobs;  // replaced only before Run; null: no store
     JobThreadFactory mJobThreadFactory;                          // set before Run
     std::chrono::milliseconds mFirstMessageTimeout = DefaultFirstMessageTimeout;
+    std::chrono::milliseconds mQuitGrace = DefaultQuitGrace;
 
     mutable std::recursive_mutex mHandlersLock;
     mutable std::recursive_mutex mUsersLock;

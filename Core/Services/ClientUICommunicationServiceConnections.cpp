@@ -35,8 +35,8 @@ private:
 
 // Hands the connection at once to a thread of its own, so that a hook that
 // is slow to speak holds up no other; finished threads are reclaimed
-// afterwards. A connection that arrives while the client shuts down is
-// answered print at once, as a hook that finds no client prints untracked.
+// afterwards. A connection that arrives while the client shuts down, or that
+// gets no thread, is held in CUPS: it would print with no record.
 void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCommunicationChannel> channel)
 {
     if (!channel)
@@ -66,7 +66,7 @@ void ClientUICommunicationService::HandleHookConnection(std::unique_ptr<ClientCo
         }
     }
     if (!served) {
-        connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
+        mHoldUnrecordedJob(*connection);
         connection->Disconnect();
     }
     CleanupInactiveHandlers();
@@ -97,7 +97,10 @@ void ClientUICommunicationService::mServeConnection(const std::shared_ptr<HookCo
         Log::Error("ClientUICommunicationService::HandleHookConnection - serving the connection failed; the job prints "
                    "untracked.");
     }
-    if (!refused)
+    // A job left unanswered as the client quits was not stored: it is held.
+    if (!refused && connection->ClientQuits() && !connection->HasAnswered())
+        mHoldUnrecordedJob(*connection);
+    else if (!refused)
         connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
     connection->Disconnect();
 }
@@ -109,8 +112,7 @@ bool ClientUICommunicationService::mAnswerFirstMessage(const ClientMessage& mess
                                                        const std::shared_ptr<HookConnection>& connection)
 {
     if (connection->ClientQuits()) {
-        Log::Debug("ClientUICommunicationService::HandleHookConnection - the client is shutting down; the job prints "
-                   "untracked.");
+        mHoldUnrecordedJob(*connection);
         return false;
     }
     Log::Debug("ClientUICommunicationService::HandleHookConnection - message header: %c %c, content: %lu bytes, "
@@ -124,6 +126,7 @@ bool ClientUICommunicationService::mAnswerFirstMessage(const ClientMessage& mess
         Log::Error("ClientFramework::HandleHookConnection - received invalid message from hook.  Sub Type: %d",
                    static_cast<int>(message.GetSubType()));
     } else {
+        connection->MarkAnnounced();
         mRunJob(message.GetMessageContentParam1(), connection);
         return false;
     }
@@ -141,8 +144,20 @@ void ClientUICommunicationService::mRunJob(uint32_t jobId, const std::shared_ptr
     Log::Debug("%s - JobId=%d", "ClientUICommunicationService::HandleHookConnection", jobId);
     JobThreadFactory factory;
     {
-        std::lock_guard lock(mHandlersLock);
+        // A run of the job that CUPS started again while the last run is
+        // still carried (its hook was stopped) waits for that run to end:
+        // only then is it known whether the job's record was made.
+        std::unique_lock lock(mHandlersLock);
+        mJobIdsChanged.wait(lock, [&] { return mblnShuttingDown || !mJobIdsInFlight.contains(jobId); });
+        if (mblnShuttingDown) {
+            lock.unlock();
+            mHoldUnrecordedJob(*connection);
+            return;
+        }
         if (HaveAlreadyHandledJob(jobId)) {
+            Log::Info("ClientUICommunicationService::HandleHookConnection - job %u was recorded already; this run of "
+                      "it prints without a second record.",
+                      jobId);
             connection->SendFinalAnswer(ClientMessageSubType::JobCompleted);
             return;
         }
@@ -154,8 +169,11 @@ void ClientUICommunicationService::mRunJob(uint32_t jobId, const std::shared_ptr
         uint32_t jobId;
         ~InFlight()
         {
-            std::lock_guard lock(service.mHandlersLock);
-            service.mJobIdsInFlight.erase(jobId);
+            {
+                std::lock_guard lock(service.mHandlersLock);
+                service.mJobIdsInFlight.erase(jobId);
+            }
+            service.mJobIdsChanged.notify_all();
         }
     } inFlight{*this, jobId};
     Log::Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
@@ -173,6 +191,15 @@ void ClientUICommunicationService::mRunJob(uint32_t jobId, const std::shared_ptr
     }
     Log::Debug("ClientUICommunicationService::HandleHookConnection - Start job handler");
     job->Run();
+}
+
+// A job that would print with no record (the client quits, no thread can
+// carry it) is held in CUPS, and its hook says why.
+void ClientUICommunicationService::mHoldUnrecordedJob(HookConnection& connection)
+{
+    Log::Error("ClientUICommunicationService::HandleHookConnection - the client is shutting down or cannot carry the "
+               "job; it is held in CUPS, as it would print with no record.");
+    connection.SendFinalAnswer(ClientMessageSubType::JobHeld);
 }
 
 // Ids are never forgotten while the client runs: a job id is known for the

@@ -3,6 +3,8 @@
 #include "Common/StringFormat.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
 #include <unistd.h>
 
 namespace CVCoreDataServices::DisconnectedJobFiles {
@@ -37,13 +39,47 @@ bool MoveToFreshName(const std::string& from, const std::string& to)
 }  // namespace
 
 // The folder, the computer name and the job id in decimal.
-std::string PathFor(const std::string& folder, const std::string& computerName, uint32_t jobId)
+std::string PathFor(const std::string& folder, const std::string& computerName, uint32_t jobId, bool takenAtQuit)
 {
     std::string computer = computerName;
     for (char& c : computer)
         if (c == '.' || c == '/' || c == '\0')
             c = '_';
-    return stringFormat("%s/.%s.%u%s", folder, computer, jobId, std::string(Extension));
+    return stringFormat("%s/.%s.%u%s%s", folder, computer, jobId, std::string(takenAtQuit ? TakenAtQuitMark : ""),
+                        std::string(Extension));
+}
+
+bool IsTakenAtQuitName(std::string_view name)
+{
+    return IsStoredJobName(name) && name.substr(0, name.size() - Extension.size()).ends_with(TakenAtQuitMark);
+}
+
+// rename is atomic: of two processes renaming one file, one finds it gone.
+std::string Claim(const std::string& path)
+{
+    std::string claimed = path + std::string(ClaimSuffix);
+    if (std::rename(path.c_str(), claimed.c_str()) != 0)
+        return std::string();
+    return claimed;
+}
+
+bool Unclaim(const std::string& claimedPath)
+{
+    if (!claimedPath.ends_with(ClaimSuffix))
+        return false;
+    std::string path = claimedPath.substr(0, claimedPath.size() - ClaimSuffix.size());
+    return std::rename(claimedPath.c_str(), path.c_str()) == 0;
+}
+
+void UnclaimAll(const std::string& folder)
+{
+    std::error_code error;
+    std::filesystem::directory_iterator entry(folder, error);
+    for (; !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+        std::string name = entry->path().filename().string();
+        if (name.ends_with(ClaimSuffix) && IsStoredJobName(name.substr(0, name.size() - ClaimSuffix.size())))
+            Unclaim(entry->path().string());
+    }
 }
 
 // The first ".job" must be the end of the name.

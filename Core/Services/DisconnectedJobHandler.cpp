@@ -66,6 +66,9 @@ DisconnectedJobHandler::~DisconnectedJobHandler() = default;
 // next already reflects them.
 void DisconnectedJobHandler::Initialize(const CVClientData::User& user, const CVClientData::ClientSettings& settings)
 {
+    // One client runs per user: jobs a client claimed and never finished
+    // sending (it died) are no one's now.
+    DisconnectedJobFiles::UnclaimAll(mstrJobCacheFolder);
     SubmitDisconnectedJobs(settings);
     LoadPendingJobsForUser(user, settings);
     if (mPendingListEmpty())
@@ -93,12 +96,20 @@ bool DisconnectedJobHandler::SubmitDisconnectedJobs(const CVClientData::ClientSe
     for (size_t index = 0; index < names.size(); ++index) {
         if (index == 0)
             Log::Debug("Disconnected job(s) found.  Start processing the disconnected job(s)...");
-        std::string path = mstrJobCacheFolder + "/" + names[index];
+        // Claimed first, so that a job is sent once even when another
+        // process of the user submits at the same time.
+        std::string path = DisconnectedJobFiles::Claim(mstrJobCacheFolder + "/" + names[index]);
+        if (path.empty())
+            continue;
         ClientJob job;
         if (!mReadStoredJob(path, job))
             continue;
-        if (!HandleSingleDisconnectedJob(job, settings))
+        if (!HandleSingleDisconnectedJob(job, settings, DisconnectedJobFiles::IsTakenAtQuitName(names[index]))) {
+            if (!DisconnectedJobFiles::Unclaim(path))
+                Log::Error("Disconnected job file %s could not be given back to the store: %s", path,
+                           std::strerror(errno));
             continue;
+        }
         mRemoveStoredJob(path);
         removedAny = true;
     }
@@ -108,7 +119,8 @@ bool DisconnectedJobHandler::SubmitDisconnectedJobs(const CVClientData::ClientSe
 
 // A job that is not sent now stays for the next submission: the server is
 // away, refuses it, or authentication needs the user.
-bool DisconnectedJobHandler::HandleSingleDisconnectedJob(ClientJob& job, const CVClientData::ClientSettings& settings)
+bool DisconnectedJobHandler::HandleSingleDisconnectedJob(ClientJob& job, const CVClientData::ClientSettings& settings,
+                                                         bool takenAtQuit)
 {
     if (!mWebDataService.CanReach())
         return false;
@@ -116,7 +128,13 @@ bool DisconnectedJobHandler::HandleSingleDisconnectedJob(ClientJob& job, const C
         Log::Debug("Disconnected job kept: authentication type %d asks the user.", settings.AuthenticationType);
         return false;
     }
+    // A job stored because the client quit was taken while the server
+    // answered; what the settings say of jobs taken offline is not for it.
     int32_t option = settings.DisconnectedJobOption;
+    if (takenAtQuit) {
+        Log::Debug("Saving a job stored as the client quit");
+        return mWebDataService.SaveDisconnectedJob(job);
+    }
     if (option == CVDisconnectedJobPrintUntracked || option == CVDisconnectedJobCancel
         || (option == CVDisconnectedJobStoreWithAgeLimit && IsPastAgeLimit(job, settings))) {
         Log::Debug("Disconnected job is no longer being tracked.");
@@ -156,12 +174,16 @@ bool DisconnectedJobHandler::mReadStoredJob(const std::string& path, ClientJob& 
         Log::Debug("Disconnected job %s was removed before it could be read.", path);
         return false;
     }
-    std::string aside = DisconnectedJobFiles::SetAside(path);
+    // A claimed file is set aside under its own name.
+    std::string original = path;
+    if (path.ends_with(DisconnectedJobFiles::ClaimSuffix) && DisconnectedJobFiles::Unclaim(path))
+        original = path.substr(0, path.size() - DisconnectedJobFiles::ClaimSuffix.size());
+    std::string aside = DisconnectedJobFiles::SetAside(original);
     if (aside.empty())
-        Log::Error("Disconnected job file %s cannot be read and could not be moved aside (%s); it is not sent.", path,
+        Log::Error("Disconnected job file %s cannot be read and could not be moved aside (%s); it is not sent.", original,
                    std::strerror(errno));
     else
-        Log::Error("Disconnected job file %s cannot be read; it was moved aside to %s and is not sent.", path, aside);
+        Log::Error("Disconnected job file %s cannot be read; it was moved aside to %s and is not sent.", original, aside);
     return false;
 }
 

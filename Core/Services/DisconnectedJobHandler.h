@@ -71,7 +71,10 @@ public:
     // dropped), so the pending list may have changed.
     bool SubmitDisconnectedJobs(const CVClientData::ClientSettings& settings);
     // Sends or drops one stored job; true when its file may be removed.
-    bool HandleSingleDisconnectedJob(ClientJob& job, const CVClientData::ClientSettings& settings);
+    // A job stored because the client quit (takenAtQuit) is sent whatever
+    // "DisconnectedJobOption" says.
+    bool HandleSingleDisconnectedJob(ClientJob& job, const CVClientData::ClientSettings& settings,
+                                     bool takenAtQuit = false);
     // Whether a stored job is older than the settings' "DisconnectedJobsOldIn"
     // days, by its print date (UTC) and this store's clock.
     bool IsPastAgeLimit(const CVClientData::Job& job, const CVClientData::ClientSettings& settings) const;

@@ -51,7 +51,8 @@ bool HookConnection::mSendFinalAnswerNoLock(Answer answer)
                    static_cast<char>(answer));
         return false;
     }
-    if (answer != ClientMessageSubType::JobCompleted && answer != ClientMessageSubType::JobCancelled)
+    if (answer != ClientMessageSubType::JobCompleted && answer != ClientMessageSubType::JobCancelled
+        && answer != ClientMessageSubType::JobHeld)
         answer = ClientMessageSubType::JobCompleted;
     mAnswer = answer;
     if (!mChannel->SendMessage(ClientMessage(ClientMessageType::Request, answer)))
@@ -85,14 +86,34 @@ void HookConnection::AnswerForQuit()
     {
         std::lock_guard lock(mLock);
         mblnQuit = true;
-        if (!mAnswer) {
-            Answer answer = mblnCancelDecided ? ClientMessageSubType::JobCancelled : ClientMessageSubType::JobCompleted;
-            Log::Debug("JobHandler - the client quits; the hook is answered '%c'.", static_cast<char>(answer));
-            mSendFinalAnswerNoLock(answer);
-        }
+        if (mAnswer || (mblnAnnounced && !mblnCancelDecided))
+            return;
+        // A job committed to its cancel is cancelled; a hook that has not
+        // announced its job yet has no job thread to store it: held.
+        Answer answer = mblnCancelDecided ? ClientMessageSubType::JobCancelled : ClientMessageSubType::JobHeld;
+        Log::Debug("JobHandler - the client quits; the hook is answered '%c'.", static_cast<char>(answer));
+        mSendFinalAnswerNoLock(answer);
     }
     // The answer is in the socket's buffer before the shutdown: the hook
     // reads it, then the end of the connection.
+    mChannel->ShutdownConnection();
+}
+
+void HookConnection::MarkAnnounced()
+{
+    std::lock_guard lock(mLock);
+    mblnAnnounced = true;
+}
+
+void HookConnection::CutOffForQuit()
+{
+    {
+        std::lock_guard lock(mLock);
+        if (!mAnswer) {
+            Log::Error("JobHandler - the client quits and the job was not stored in time; its hook cancels it.");
+            mAnswer = ClientMessageSubType::JobCancelled;
+        }
+    }
     mChannel->ShutdownConnection();
 }
 

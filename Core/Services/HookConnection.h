@@ -55,11 +55,20 @@ public:
     // the hook is printing is never cancelled.
     bool DecideCancel();
 
-    // The client quits: unless a final answer went out, answers print (the
-    // job thread then stores the job for later submission) or, when the job
-    // committed to its cancel, cancel; then wakes the serving thread out of
-    // any wait on the hook.
+    // The client quits: a job committed to its cancel is answered cancel at
+    // once. Any other job is answered by its own thread, which stores the
+    // job (written and synced) before it answers print, so that no job
+    // prints on the strength of a record that a kill could still lose. The
+    // connection stays open for that answer; a thread waiting for the hook's
+    // page data gets them first, and the job is stored with them.
     void AnswerForQuit();
+    // The quitting client gives up on the job: no answer goes out any more
+    // and the connection is shut, which wakes the serving thread; the hook
+    // cancels the job.
+    void CutOffForQuit();
+    // The hook's job announcement was read and the job is carried: from now
+    // on a quit leaves the answer to the job's thread.
+    void MarkAnnounced();
     // Whether the client quits; the job then does nothing more.
     bool ClientQuits() const;
 
@@ -82,6 +91,7 @@ private:
     bool mblnCancelDecided = false;
     bool mblnQuit = false;
     bool mblnHookGone = false;
+    bool mblnAnnounced = false;
 };
 
 }  // namespace CVCoreDataServices

@@ -105,20 +105,16 @@ bool JobHandler::HandleJob(bool)
     // The job, its printer and driver from CUPS.
     mStopIfClientQuits();
     CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
-    bool inCups = CupsJobHelper::QuerySpooler(mJob, mintJobId);
+    CupsJobHelper::QuerySpooler(mJob, mintJobId);
     // The server's printer record replaces the printer later; the queue to
     // cancel in is the one CUPS named.
     mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
     mStopIfClientQuits();
-    // The id counts as handled only for a job CUPS holds; another connection
-    // that carried it first leaves this one untracked, and the payload to
-    // that connection.
-    if (inCups && !mController.RememberJobId(mintJobId)) {
-        mJob.TrackOption = CVTrackOptionIgnore;
-        mblnPayloadDeleted = true;
-        SendCompleteJobMessageToCUPS();
-        return true;
-    }
+    // An id counts as handled once the job's record is at the server or
+    // stored (mRemember): a run of the job that CUPS starts again after that
+    // (cupsd restarted while it printed) prints without a second record,
+    // while a run that ended before its record was made leaves nothing
+    // behind and the next run is a new job.
     Log::Debug("JobHandler::HandleJob - Job starting(%llu) - Received job from print subsystem.  Process is: %s",
                static_cast<unsigned long long>(mJob.CupsId), mJob.ProcessName);
 
@@ -285,13 +281,23 @@ void JobHandler::mRunEndRules()
         mJob.SetDisconnected(true);
     }
     mblnRecordedByServer = ok;
+    if (ok)
+        mRemember();
+}
+
+// The job's record is at the server or stored.
+void JobHandler::mRemember()
+{
+    mController.RememberJobId(mintJobId);
 }
 
 // A job whose cancel was decided, at any step, is cancelled and never
 // reported as printed; every other job is reported and printed.
 void JobHandler::mSendFinalAnswer()
 {
-    if (mIsCancelled()) {
+    if (mblnHeld) {
+        Log::Debug("JobHandler::HandleJob - Job(%u) is held in CUPS.", mintJobId);
+    } else if (mIsCancelled()) {
         SendCancelJobMessageToCUPS();
     } else {
         mReportHandledPrintJob();
@@ -353,7 +359,20 @@ void JobHandler::mReportHandledPrintJob()
 // The answer for a job that ended without one: as the job stands.
 FinalAnswerGuard::Answer JobHandler::mFallbackAnswer() const noexcept
 {
+    if (mblnHeld)
+        return ClientMessageSubType::JobHeld;
     return mIsCancelled() ? ClientMessageSubType::JobCancelled : ClientMessageSubType::JobCompleted;
+}
+
+// A job that must print with a record that could not be made is held in
+// CUPS: it prints once the store takes it again and it is released.
+void JobHandler::mHoldJob(const char* why)
+{
+    mblnHeld = true;
+    Log::Error("JobHandler - Job(%u) is held in CUPS: %s Free the job cache folder %s, then release the job "
+               "(lp -i %u -H resume).",
+               mintJobId, why, mController.GetEnvironment().JobCacheFolder, mintJobId);
+    mConnection->SendFinalAnswer(ClientMessageSubType::JobHeld);
 }
 
 // The job is not reported to the controller: what it would report is not

@@ -117,8 +117,10 @@ public:
     // Stores a tracked disconnected job in its file (a snoozed one on the
     // server as pending first); whether the job was kept.
     bool SaveDisconnectedJob();
-    // The client quit and the hook was answered print: stores a tracked job
-    // that the server has not recorded as a disconnected job.
+    // The client quits: stores a tracked job that the server has not
+    // recorded (written and synced, whatever "DisconnectedJobOption" says:
+    // the job was taken while the server answered), then answers print; a
+    // job that cannot be stored is held in CUPS.
     void KeepJobAfterQuit() noexcept;
 
 private:
@@ -170,8 +172,14 @@ private:
     bool mSecureJobMayPopUp() const;
     // Reports the job to the controller as printed, once per job.
     void mReportHandledPrintJob();
-    // Writes the job to its disconnected-job file in the job cache folder.
-    bool mWriteDisconnectedJobFile();
+    // Writes the job to its disconnected-job file in the job cache folder
+    // (marked as taken at a quit when asked), synced to the disk.
+    bool mWriteDisconnectedJobFile(bool takenAtQuit = false);
+    // Tells the controller that the job's record is at the server or stored.
+    void mRemember();
+    // Answers 'R','H': CUPS holds the job, which could not be recorded.
+    void mHoldJob(const char* why);
+    void mHoldJobNoThrow() noexcept;
     // After an exception: answers as the job stands (cancel when its cancel
     // was decided, else print).
     void mAnswerAfterFailure() noexcept;
@@ -202,6 +210,7 @@ private:
     // The job's data as the hook sealed it, received with the page data: what
     // secure release uploads.
     std::unique_ptr<Platform::ScopedDescriptor> mSealedPayload;
+    bool mblnHeld = false;                  // answered 'R','H': no record could be made
 };
 
 }  // namespace CVCoreDataServices

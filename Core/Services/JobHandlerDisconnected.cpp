@@ -57,8 +57,10 @@ bool JobHandler::HandleJobAsDisconnected()
     if (!mJob.IsDisconnected())
         Log::Error(
             "JobHandler::HandleJobAsDisconnected - *** Client is disconnected but job was not marked as discnnected.");
-    else
-        SaveDisconnectedJob();
+    else if (!SaveDisconnectedJob()) {
+        mHoldJob("it could not be stored for the server.");
+        return false;
+    }
     mReportHandledPrintJob();
     SendCompleteJobMessageToCUPS();
     return true;
@@ -96,51 +98,85 @@ bool JobHandler::SaveDisconnectedJob()
 
 // The file replaces an earlier one of the same job; it is written whole to
 // a temporary name first, so a submission never reads half of it.
-bool JobHandler::mWriteDisconnectedJobFile()
+bool JobHandler::mWriteDisconnectedJobFile(bool takenAtQuit)
 {
     std::string path = DisconnectedJobFiles::PathFor(mController.GetEnvironment().JobCacheFolder,
-                                                     mJob.GetComputerName(), mintJobId);
-    if (mJob.WriteToBinaryFile(path)) {
+                                                     mJob.GetComputerName(), mintJobId, takenAtQuit);
+    if (mJob.WriteToBinaryFile(path, PrivateFileWriter::Durability::Flushed)) {
         Log::Info("JobHandler::SaveDisconnectedJob - Job(%u) stored as a disconnected job: %s", mintJobId, path);
         mblnStored = true;
+        mRemember();
         return true;
     }
-    Log::Error("JobHandler::SaveDisconnectedJob - Job(%u) could not be stored in %s; it prints without being recorded.",
-               mintJobId, path);
+    Log::Error("JobHandler::SaveDisconnectedJob - Job(%u) could not be stored in %s.", mintJobId, path);
     return false;
 }
 
 // Everything here is local (CUPS and the job cache folder), so the quit
-// stays quick. A job the server recorded, holds for release, or that was
-// stored, cancelled or untracked already is left as it is. A job not yet
-// read from CUPS is read now; one whose page data never came is priced by
-// CUPS's default page set.
+// stays quick. A job answered already, or that the server recorded or holds
+// for release, is left as it is; a job to be cancelled is cancelled, and one
+// CUPS names no printer for prints untracked, as it would have. Any other
+// job is read from CUPS when it was not yet, priced by CUPS's default page
+// set when its page data never came, stored, and only then answered print.
 void JobHandler::KeepJobAfterQuit() noexcept
 {
     try {
-        if (!mConnection->AnsweredPrint() || mIsCancelled() || mblnRecordedByServer || mblnHeldByServer ||
-            mblnStored || mblnReportedPrinted)
+        if (mConnection->HasAnswered())
             return;
+        if (mIsCancelled()) {
+            mCancelJob(true);
+            return;
+        }
+        if (mblnRecordedByServer || mblnHeldByServer || mblnStored) {
+            SendCompleteJobMessageToCUPS();
+            return;
+        }
         if (mstrQueueName.empty()) {
             CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
             CupsJobHelper::QuerySpooler(mJob, mintJobId);
             mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
         }
-        if (!mJob.IsTracked() || mJob.GetPrinter().Name.empty() || mJob.GetPrinter().Port.empty())
+        if (!mJob.IsTracked() || mJob.GetPrinter().Name.empty() || mJob.GetPrinter().Port.empty()) {
+            SendCompleteJobMessageToCUPS();
             return;
-        if (mSettings.DisconnectedJobOption == CVDisconnectedJobPrintUntracked) {
-            Log::Info("JobHandler - Job(%u) prints untracked as the client quits, as the settings say.", mintJobId);
+        }
+        // A job whose server calls had failed already is handled as the
+        // settings say for jobs taken while the server was away.
+        const bool takenOffline = mJob.IsDisconnected();
+        if (takenOffline && (mSettings.AuthenticationType != 0
+                             || mSettings.DisconnectedJobOption == CVDisconnectedJobCancel)) {
+            mJob.TrackOption = CVTrackOptionCancel;
+            mCancelJob(true);
+            return;
+        }
+        if (takenOffline && mSettings.DisconnectedJobOption == CVDisconnectedJobPrintUntracked) {
+            SendCompleteJobMessageToCUPS();
             return;
         }
         if (mJob.Costing.PageSets.empty())
             mUseDefaultPageSet();
         mJob.SetDisconnected(true);
+        if (!mWriteDisconnectedJobFile(!takenOffline)) {
+            mHoldJob("the client quit and the job could not be stored for the server.");
+            return;
+        }
         Log::Info("JobHandler - Job(%u) prints as the client quits; it is kept for the server.", mintJobId);
-        mWriteDisconnectedJobFile();
+        SendCompleteJobMessageToCUPS();
     } catch (const std::exception& error) {
         Log::Error("JobHandler - Job(%u) could not be stored as the client quits: %s", mintJobId, error.what());
+        mHoldJobNoThrow();
     } catch (...) {
         Log::Error("JobHandler - Job(%u) could not be stored as the client quits.", mintJobId);
+        mHoldJobNoThrow();
+    }
+}
+
+void JobHandler::mHoldJobNoThrow() noexcept
+{
+    try {
+        mHoldJob("the client quit and the job could not be stored for the server.");
+    } catch (...) {
+        mblnHeld = true;
     }
 }
 

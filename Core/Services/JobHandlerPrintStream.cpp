@@ -1,6 +1,7 @@
 #include "Core/Services/JobHandler.h"
 
 #include "Core/CVClientCommunication/RawDataJobProperties.h"
+#include "Core/Services/HookWatchingUserInterface.h"
 #include "CoreLogger/ComponentLog.h"
 
 #include <algorithm>
@@ -33,6 +34,16 @@ bool JobHandler::RequestPageSetDataFromCUPS()
     if (int sealed = mConnection->TakeReceivedDescriptor(); sealed >= 0)
         mSealedPayload = std::make_unique<Platform::ScopedDescriptor>(sealed);
     mStopIfClientQuits();
+    // The hook left before it sent the page data (CUPS stopped it, cupsd
+    // went down): this run of the job prints nothing, so nothing is recorded
+    // for it; CUPS starts the job again as a new run.
+    if (answer.Is(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure)) {
+        Log::Info("JobHandler - Job(%u): the hook left before it sent the page data; nothing is recorded for this "
+                  "run of the job.",
+                  mintJobId);
+        mConnection->MarkHookGone();
+        throw HookWatchingUserInterface::HookGone{};
+    }
     SetJobPropertiesFromPrintStream(answer);
     return answer.GetSubType() == ClientMessageSubType::PageSets;
 }

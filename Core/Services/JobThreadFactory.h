@@ -22,10 +22,12 @@ class IUIController;
 // Run on that same thread (the object is not started as a thread of its
 // own); it must not answer the hook itself.
 //
-// The job shares its connection with the controller, which answers for it
-// when the client quits (HookConnection::AnswerForQuit) and wakes it out of
-// any wait on the hook. Run must return soon once the client quits and the
-// user-interface calls return. The controller closes the connection after
+// The job shares its connection with the controller, which marks it when
+// the client quits (HookConnection::AnswerForQuit: a job committed to its
+// cancel is answered cancel there) and wakes its user-interface waits; the
+// job then stores itself and answers. Run must return soon once the client
+// quits and the user-interface calls return; a job still running after the
+// quit's grace has its connection cut off. The controller closes the connection after
 // Run, if the job has not.
 //
 // A null result (or no factory) leaves the job to print untracked.

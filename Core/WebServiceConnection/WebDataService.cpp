@@ -57,10 +57,16 @@ WebDataService::~WebDataService()
     Log::Debug("--- Web Data Service ---");
 }
 
-// Stores the address unchanged: endpoint paths are appended to it directly.
+// Endpoint paths are appended to the address directly, so an address that
+// names a folder ("https://print.example.com:8443", or one with a path
+// prefix) gets its closing "/"; without it the path would run into the port
+// or the prefix's last segment.
 void WebDataService::NormalizeUrl(const std::string& url)
 {
-    SetServiceUrl(url);
+    std::string base = url;
+    if (!base.empty() && base.back() != '/')
+        base.push_back('/');
+    SetServiceUrl(std::move(base));
 }
 
 // Replaces the service address for the requests that start from now on.

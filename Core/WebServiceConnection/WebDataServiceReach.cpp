@@ -25,6 +25,9 @@ bool WebDataService::CanReach()
         status.SetPingStatus(response.mintStatus == 200);  // a failure is FailedConnection
         return status.GetLastPingStatus();
     });
+    if (!lastStatus)
+        Log::Error("Unable to reach the server %s: HTTP status %ld.", GetServiceUrl(),
+                   static_cast<long>(response.mintStatus));
     Log::Debug("CanReachCode: %ld", static_cast<long>(response.mintStatus));
     Log::Debug("CanReach: %s ", response.mstrBody);
     return lastStatus;

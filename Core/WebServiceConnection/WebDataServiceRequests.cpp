@@ -64,7 +64,7 @@ std::optional<CURLcode> RunTransfer(WebDataServiceResponse& response, const std:
     Log::Debug("url=%s", url);
     CURLcode code = transfer.Perform(response);
     if (code != CURLE_OK)
-        Log::Debug("Curl error %d: %s", static_cast<int>(code), transfer.ErrorText(code));
+        Log::Error("Curl error %d: %s (%s)", static_cast<int>(code), transfer.ErrorText(code), url);
     return code;
 }
 

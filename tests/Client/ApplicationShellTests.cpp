@@ -287,9 +287,9 @@ TEST_F(ShellTest, TheTrayMenuShowsAboutAndQuits)
 }
 
 // A job thread waits for the user's answer to an alert when the session
-// ends (SIGTERM): the job is answered for the quit first (it prints
-// untracked, as a job reaching a client on its way out does), then the alert
-// closes, and the client has shut down within seconds.
+// ends (SIGTERM): the alert closes, the job (which stores nothing) answers
+// as for a closed window, never print without a record, and the client has
+// shut down within seconds.
 TEST_F(ShellTest, QuitBySigtermWhileAJobWaitsInAnAlertEndsWithinSeconds)
 {
     auto jobThreads = JobThreadsRunning([](CVCoreDataServices::IUIController& userInterface) {
@@ -319,7 +319,7 @@ TEST_F(ShellTest, QuitBySigtermWhileAJobWaitsInAnAlertEndsWithinSeconds)
     ASSERT_TRUE(sinceSignal.isValid()) << "no alert came up";
     EXPECT_LT(sinceSignal.elapsed(), 10000);
     ASSERT_EQ(hookAnswer.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-    EXPECT_EQ(hookAnswer.get(), "RZ");
+    EXPECT_EQ(hookAnswer.get(), "RX");
     EXPECT_EQ(CountInLog("Application is shutting down."), 1u);
     EXPECT_EQ(CountInLog("applicationWillTerminate - shutdown sequence complete."), 1u);
     EXPECT_FALSE(fs::exists(fs::symlink_status(SocketPath())));
@@ -357,9 +357,9 @@ TEST_F(ShellTest, DestroyingTheDelegateWhileAJobWaitsShutsTheServiceDownFirst)
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     mController.reset();
     ASSERT_EQ(answer.wait_for(std::chrono::seconds(10)), std::future_status::ready);
-    // The service, shut down first, answers for the job in flight: it
-    // prints untracked, as a job that reaches a client on its way out does.
-    EXPECT_EQ(answer.get(), "RZ");
+    // The service, shut down first, leaves the answer to the job, which
+    // stores nothing: it is answered as for a closed window.
+    EXPECT_EQ(answer.get(), "RX");
 }
 
 }  // namespace

@@ -60,11 +60,17 @@ protected:
     {
         std::vector<int> ids;
         for (const auto& entry : std::filesystem::directory_iterator(mEnvironment.JobCacheFolder)) {
+            // A job a killed client was sending is still on disk, claimed.
+            namespace Files = CVCoreDataServices::DisconnectedJobFiles;
             std::string name = entry.path().filename().string();
-            if (!CVCoreDataServices::DisconnectedJobFiles::IsStoredJobName(name))
+            if (name.ends_with(Files::ClaimSuffix))
+                name.resize(name.size() - Files::ClaimSuffix.size());
+            if (!Files::IsStoredJobName(name))
                 continue;
             std::string_view number(name);
-            number.remove_suffix(4);
+            number.remove_suffix(Files::Extension.size());
+            if (Files::IsTakenAtQuitName(name))
+                number.remove_suffix(Files::TakenAtQuitMark.size());
             number.remove_prefix(number.rfind('.') + 1);
             int id = -1;
             std::from_chars(number.data(), number.data() + number.size(), id);

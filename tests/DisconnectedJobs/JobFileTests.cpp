@@ -2,6 +2,7 @@
 // what a job's file is called, and what removing all stored jobs removes.
 
 #include "Common/PrivateFileWriter.h"
+#include "Core/Services/ClientInstance.h"
 #include "Core/Services/DisconnectedJobFiles.h"
 #include "tests/DisconnectedJobs/StoreFixture.h"
 
@@ -21,9 +22,12 @@ TEST(JobFileNames, OnlyANameWhoseFirstJobIsItsEndIsAStoredJob)
         const char* name;
         bool stored;
         bool removable;
+        bool takenAtQuit = false;
     };
     const Case cases[] = {
         {".ws.12.job", true, true},
+        {".ws.12.quit.job", true, true, true},  // stored as the client quit; any version reads it
+        {".ws.12.job.sending", false, false},   // claimed by a process that sends it
         {"ws.12.job", true, false},          // a stored job, but not one that removing all jobs removes
         {".job", true, true},
         {".ws.12.job.AbC123", false, false},  // a file being written
@@ -37,12 +41,14 @@ TEST(JobFileNames, OnlyANameWhoseFirstJobIsItsEndIsAStoredJob)
     for (const Case& c : cases) {
         EXPECT_EQ(Files::IsStoredJobName(c.name), c.stored) << c.name;
         EXPECT_EQ(Files::IsRemovableJobName(c.name), c.removable) << c.name;
+        EXPECT_EQ(Files::IsTakenAtQuitName(c.name), c.takenAtQuit) << c.name;
     }
 }
 
 TEST(JobFileNames, AJobsFileIsOneStoredJobInTheFolderWhateverTheComputerName)
 {
     EXPECT_EQ(Files::PathFor("/cache", "ws", 12), "/cache/.ws.12.job");
+    EXPECT_EQ(Files::PathFor("/cache", "ws", 12, true), "/cache/.ws.12.quit.job");
     EXPECT_EQ(Files::PathFor("/cache", "", 7), "/cache/..7.job");
     EXPECT_EQ(Files::PathFor("/cache", "a.b/../c", 4000000000u), "/cache/.a_b____c.4000000000.job");
     for (const char* computer : {"ws", "host.example.org", "../up", "%s%n", "my.job.host"}) {
@@ -81,6 +87,25 @@ TEST_F(StoreTest, RemovingAllJobsRemovesOnlyStoredJobs)
     std::filesystem::create_directory(Folder() + "/.folder.job");
     mStore->DeleteAllJobs();
     EXPECT_THAT(Names(), ElementsAre(".cvkUser.cache", ".folder.job", ".ws.3.job.bad", "notes.job"));
+}
+
+}  // namespace
+}  // namespace DisconnectedJobTests
+
+namespace DisconnectedJobTests {
+namespace {
+
+// One client per user: a second one is refused and told who holds the
+// folder; once the first ends, the next one runs.
+TEST_F(StoreTest, OneClientHoldsTheUsersStore)
+{
+    auto first = CVCoreDataServices::ClaimClientInstance(Folder());
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(CVCoreDataServices::ClaimClientInstance(Folder()), nullptr);
+    EXPECT_NE(LogText().find("Another Quorvel Client of this user is running (" + std::to_string(getpid()) + ")"),
+              std::string::npos);
+    first.reset();
+    EXPECT_NE(CVCoreDataServices::ClaimClientInstance(Folder()), nullptr);
 }
 
 }  // namespace

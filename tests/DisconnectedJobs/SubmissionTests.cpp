@@ -163,10 +163,12 @@ TEST_F(StoreTest, AnUnreadableJobFileIsKeptAside)
     EXPECT_EQ(ledger.Received(), 1);
 }
 
-// Several threads submit at once while job threads keep storing jobs: every
-// job is sent exactly once and none is read half-written.
+// Several threads submit at once while job threads keep storing jobs, half
+// of them through a second store of the folder, as a second client process
+// would: every job is sent exactly once and none is read half-written.
 TEST_F(StoreTest, SubmissionsAtTheSameTimeSendEveryJobOnce)
 {
+    CVCoreDataServices::DisconnectedJobHandler otherProcess(mUI, Folder(), *mService, mClock);
     SubmissionLedger ledger(mServer, std::chrono::milliseconds(5));
     constexpr uint32_t Stored = 24;
     constexpr uint32_t Written = 24;
@@ -181,9 +183,10 @@ TEST_F(StoreTest, SubmissionsAtTheSameTimeSendEveryJobOnce)
         writing = false;
     });
     for (int submitter = 0; submitter < 4; ++submitter)
-        threads.emplace_back([&] {
+        threads.emplace_back([&, submitter] {
+            auto& store = submitter % 2 == 0 ? *mStore : otherProcess;
             do
-                mStore->SubmitDisconnectedJobs(Settings(0, 1));
+                store.SubmitDisconnectedJobs(Settings(0, 1));
             while (writing);
         });
     for (std::thread& thread : threads)

@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <sys/wait.h>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -138,7 +139,7 @@ void EndToEndWorld::WritePreferences(bool complete, bool debugLogging) const
 void EndToEndWorld::ScriptRules(Tracking tracking, double monoPageCost, double colourPageCost,
                                 std::vector<CVClientData::JobMessage> startMessages)
 {
-    mServer.SetResponder("PUT", "printapi/rules/process", [=](const StandIn::RecordedRequest& request) {
+    mServer.SetResponder("PUT", "printapi/rules/process", [=, this](const StandIn::RecordedRequest& request) {
         CVClientData::WebDataServiceProcessJobResult answer;
         std::string stop = request.QueryValue("stopAfterStage");
         answer.ProcessedToStage = stop.empty() ? 0 : std::stoi(stop);
@@ -158,7 +159,9 @@ void EndToEndWorld::ScriptRules(Tracking tracking, double monoPageCost, double c
         }
         nlohmann::json body = nlohmann::json::object();
         answer.ToJson(body);
-        return StandIn::Answer::Json(200, body.dump());
+        StandIn::Answer reply = StandIn::Answer::Json(200, body.dump());
+        reply.delay = mRulesDelay;
+        return reply;
     });
 }
 
@@ -221,6 +224,24 @@ std::optional<ServerJobSummary> EndToEndWorld::ServerJob(int jobId) const
     return last;
 }
 
+std::vector<ServerJobSummary> EndToEndWorld::Records(int jobId) const
+{
+    constexpr const char* kLastStage = "4";
+    std::vector<ServerJobSummary> records;
+    for (const StandIn::RecordedRequest& request : mServer.Requests()) {
+        bool endRules = request.method == "PUT" && request.path == "/printapi/rules/process"
+                        && request.QueryValue("stopAfterStage") == kLastStage;
+        bool stored = request.method == "POST" && request.path == "/printapi/disconnectedjobs";
+        nlohmann::json job = nlohmann::json::parse(request.body, nullptr, false);
+        if ((!endRules && !stored) || !job.is_object()
+            || job.value("CupsId", 0ull) != static_cast<unsigned long long>(jobId))
+            continue;
+        if (auto summary = SummariseServerJob(job))
+            records.push_back(*summary);
+    }
+    return records;
+}
+
 bool EndToEndWorld::StartClient(const ClientScript& script)
 {
     return StartClientProgram({CVK_HEADLESS_CLIENT, "--popups", script.popups, "--messages", script.messages,
@@ -268,6 +289,15 @@ void EndToEndWorld::KillClient()
     }
     fs::remove(mClientProcessEntry());
     mintClientPid = -1;
+}
+
+void EndToEndWorld::TerminateThenKillClient(std::chrono::milliseconds pause)
+{
+    if (mintClientPid <= 0)
+        return;
+    kill(mintClientPid, SIGTERM);
+    std::this_thread::sleep_for(pause);
+    KillClient();
 }
 
 std::string EndToEndWorld::ClientSocket() const

@@ -86,6 +86,8 @@ public:
     const TestSupport::TempRoot& Root() const { return mRoot; }
     StandIn::StandInServer& Server() { return mServer; }
     const TestSupport::PrivateCupsd& Cupsd() const { return mCupsd; }
+    // cupsd stopped and started again (an update of cups): see PrivateCupsd.
+    bool RestartCupsd() { return mCupsd.Restart(); }
     std::string User() const { return mstrUser; }
 
     // --- Preferences and the server ---
@@ -98,6 +100,12 @@ public:
     static constexpr double ColourPageCost = 0.50;
     void ScriptRules(Tracking tracking, double monoPageCost = MonoPageCost, double colourPageCost = ColourPageCost,
                      std::vector<CVClientData::JobMessage> startMessages = {});
+
+    // The rules answer after this long from now on (the server is slow).
+    void SetRulesDelay(std::chrono::milliseconds delay) { mRulesDelay = delay; }
+    // Every record the server holds of a job: the rules' calls of the job's
+    // last stage and the submissions of stored jobs, in the order received.
+    std::vector<ServerJobSummary> Records(int jobId) const;
 
     // --- Queues and jobs ---
     // A queue of a colour duplex printer. extraArguments go to lpadmin.
@@ -124,6 +132,9 @@ public:
     int StopClient();
     // SIGKILL: the client dies where it is.
     void KillClient();
+    // SIGTERM, then SIGKILL after the pause, as a service manager's stop
+    // time-out does.
+    void TerminateThenKillClient(std::chrono::milliseconds pause);
     std::string ClientSocket() const;
     // The lines the client's user interface wrote.
     std::string UiLog() const;
@@ -144,6 +155,7 @@ private:
     TestSupport::PrivateCupsd mCupsd;
     std::string mstrProblem;
     pid_t mintClientPid = -1;
+    std::chrono::milliseconds mRulesDelay{0};
 };
 
 }  // namespace EndToEnd

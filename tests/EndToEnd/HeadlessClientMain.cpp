@@ -20,6 +20,7 @@
 #include "Common/SettingsManager.h"
 #include "Core/CVClientCommunication/Signals.h"
 #include "Core/CVModels/ClientEnvironment.h"
+#include "Core/Services/ClientInstance.h"
 #include "Core/Services/ClientUICommunicationService.h"
 #include "Core/Services/JobHandler.h"
 #include "Core/WebServiceConnection/WebDataService.h"
@@ -117,6 +118,9 @@ int main(int argc, char** argv)
     std::error_code ignored;
     std::filesystem::create_directories(jobCache, ignored);
     std::filesystem::create_directories(Platform::FolderPath(Platform::Folder::UserCache), ignored);
+    auto instance = CVCoreDataServices::ClaimClientInstance(jobCache);
+    if (!instance)
+        return kCannotLaunchStatus;
 
     CVCoreDataServices::ClientEnvironment environment;
     environment.UserName = user->name;

@@ -231,6 +231,9 @@ void FakeClient::mServe(Script script, const std::function<void()>& onNewJob)
     case Script::Cancel:
         send('R', 'X');
         break;
+    case Script::Hold:
+        send('R', 'H');
+        break;
     case Script::CloseAfterPageRequest:
         send('R', 'P');
         break;

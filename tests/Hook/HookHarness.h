@@ -85,6 +85,7 @@ public:
         PrintAfterPageSets,     // 'R','P', read 'N','P', then 'R','Z'
         PrintAtOnce,            // 'R','Z' without asking for page data
         Cancel,                 // 'R','X'
+        Hold,                   // 'R','H'
         CloseAfterPageRequest,  // 'R','P', then close without an answer
         UnknownRequest,         // 'R','Q'
         InvalidMessage,         // 'Q','Q'

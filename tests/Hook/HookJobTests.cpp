@@ -103,6 +103,8 @@ TEST_F(HookJobTest, ClientAnswersDecideWhatBecomesOfTheJob)
         {"print at once, standard input", Script::PrintAtOnce, false, 0, true, waiting},
         {"print at once, file", Script::PrintAtOnce, true, 0, true, waiting},
         {"cancel", Script::Cancel, false, 5, false, "ERROR: Job cancelled by Quorvel Client."},
+        {"held: the client could not record the job", Script::Hold, false, 3, false,
+         "ERROR: Job held: Quorvel Client could not record it."},
         {"client closes after asking for pages", Script::CloseAfterPageRequest, false, 5, false,
          "ERROR: Job cancelled: the connection to Quorvel Client failed."},
         {"unknown request", Script::UnknownRequest, false, 5, false,

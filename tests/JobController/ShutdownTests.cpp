@@ -14,9 +14,11 @@ using ShutdownTest = ControllerTest;
 
 // Half the jobs wait for page data the hook never sends, the other half for
 // an answer the user never gives. Shutdown, run on the main thread as the
-// application runs it, answers every hook print (the job prints untracked)
-// and wakes the jobs; after waking, each job still calls the user interface
-// and the controller, as a job thread winding up does.
+// application runs it, wakes the jobs; after waking, each job still calls the
+// user interface and the controller, as a job thread winding up does. None
+// is answered print without a record: these jobs store nothing and end
+// unanswered, and those whose hooks never sent page data are cut off after
+// the grace; their hooks cancel them.
 TEST_F(ShutdownTest, ShutdownOnTheMainThreadAnswersAndWakesJobsBlockedOnTheirConnectionOrOnTheUser)
 {
     std::atomic<int> connectionFailures{0};
@@ -39,6 +41,7 @@ TEST_F(ShutdownTest, ShutdownOnTheMainThreadAnswersAndWakesJobsBlockedOnTheirCon
         record.GetUser() = MakeUser(9, "late");
         job.controller.HandledPrintJob(record);
     };
+    mService->SetQuitGrace(std::chrono::milliseconds(300));
     mService->Run();
     std::vector<std::unique_ptr<RawHook>> hooks;
     std::vector<std::future<std::string>> answers;
@@ -57,14 +60,14 @@ TEST_F(ShutdownTest, ShutdownOnTheMainThreadAnswersAndWakesJobsBlockedOnTheirCon
     EXPECT_EQ(connectionFailures.load(), 2);
     EXPECT_EQ(declinedQuestions.load(), 2);
     for (size_t hook = 0; hook < answers.size(); ++hook)
-        EXPECT_EQ(answers[hook].get(), hook % 2 == 0 ? "RPRZ" : "RZ") << "job " << 60 + hook;
+        EXPECT_EQ(answers[hook].get(), hook % 2 == 0 ? "RP" : "") << "job " << 60 + hook;
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::symlink_status(SocketPath())));
     EXPECT_EQ(mService->GetLoggedInUser(), nullptr);
 }
 
-// A hook that reaches the client while it shuts down is told to print, as a
-// hook that finds no client prints the job untracked; it is never cancelled.
-TEST_F(ShutdownTest, AConnectionHandedOverDuringShutdownPrintsUntracked)
+// A hook that reaches the client while it shuts down has its job held: it
+// would print with no record.
+TEST_F(ShutdownTest, AConnectionHandedOverDuringShutdownIsHeld)
 {
     mService->Run();
     mService->Shutdown();
@@ -74,12 +77,12 @@ TEST_F(ShutdownTest, AConnectionHandedOverDuringShutdownPrintsUntracked)
         std::make_unique<ClientCommunicationChannel>(pair.Take(0), SocketPath()));
     ClientCommunicationChannel hook(pair.Take(1), SocketPath());
     ClientMessage answer = hook.ReceiveMessage();
-    EXPECT_TRUE(answer.Is(ClientMessageType::Request, ClientMessageSubType::JobCompleted));
+    EXPECT_TRUE(answer.Is(ClientMessageType::Request, ClientMessageSubType::JobHeld));
     EXPECT_FALSE(mService->HaveAlreadyHandledJob(70));
 }
 
-// A hook whose first message has not come yet when the client quits is
-// told to print, and the client does not wait for it.
+// A hook whose first message has not come yet when the client quits has
+// its job held, and the client does not wait for it.
 TEST_F(ShutdownTest, ShutdownDoesNotWaitForAConnectionThatNeverSpeaks)
 {
     mService->Run();
@@ -88,7 +91,7 @@ TEST_F(ShutdownTest, ShutdownDoesNotWaitForAConnectionThatNeverSpeaks)
     auto answer = std::async(std::launch::async, [&] { return silent.ReadToEnd(); });
     std::this_thread::sleep_for(std::chrono::milliseconds(200));  // the listener is reading its first message
     EXPECT_LT(SecondsTaken([&] { mService->Shutdown(); }), 3.0);
-    EXPECT_EQ(answer.get(), "RZ");
+    EXPECT_EQ(answer.get(), "RH");
     EXPECT_EQ(JobThreadsMade(), 0);
 }
 

@@ -193,9 +193,19 @@ bool PrivateCupsd::Reload() const
         std::chrono::seconds(10));
 }
 
+bool PrivateCupsd::Restart()
+{
+    if (mintPid > 0)
+        StopProgram(mintPid, std::chrono::seconds(10));
+    mintPid = -1;
+    return mblnStart(Environment(mEnvironment));
+}
+
 bool PrivateCupsd::mblnStart(const Environment& backendEnvironment)
 {
-    mintPort = FreeLoopbackPort(SOCK_STREAM);
+    mEnvironment = backendEnvironment;
+    if (mintPort < 0)
+        mintPort = FreeLoopbackPort(SOCK_STREAM);
     std::string conf = mstrFolder + "/conf";
     WriteFileText(conf + "/cupsd.conf", "Listen " + Address() + "\nListen " + SocketPath() + "\n" + kSchedulerConfig);
 

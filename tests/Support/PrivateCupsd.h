@@ -49,6 +49,11 @@ public:
     // installed since it started; false when it does not answer after it.
     bool Reload() const;
 
+    // Stops the scheduler as an update of cups does (SIGTERM: the jobs under
+    // way are stopped and kept) and starts it again on the same port, where it
+    // runs those jobs again; false when it does not come back.
+    bool Restart();
+
     // Copies a program into the backend folder under the given name.
     bool InstallBackend(const std::string& name, const std::string& programPath, unsigned mode = 0700) const;
 
@@ -75,6 +80,8 @@ public:
 
 private:
     bool mblnStart(const Environment& backendEnvironment);
+
+    Environment mEnvironment;
 
     std::string mstrFolder;
     int mintPort = -1;

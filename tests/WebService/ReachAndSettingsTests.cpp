@@ -1,5 +1,6 @@
 #include "Core/CVModels/ClientSettings.h"
 #include "tests/StandInServer/DefaultAnswers.h"
+#include "Platform/UserAccount.h"
 #include "tests/WebService/WebServiceFixture.h"
 
 #include <filesystem>
@@ -92,6 +93,71 @@ TEST_F(Reach, EmptyServiceAddressLeavesTheUrlEmpty)
     WebDataService unconfigured(mClock);
     EXPECT_EQ(unconfigured.GetServiceUrl(), "");
     EXPECT_FALSE(unconfigured.CanReach());
+}
+
+// The address as the preferences give it, with or without its closing "/"
+// and with a path prefix: every endpoint lands below it.
+TEST_F(Reach, EveryFormOfTheAddressIsJoinedAsAUrl)
+{
+    std::string bare = mServer.BaseUrl();
+    bare.pop_back();
+    struct Case {
+        std::string url;
+        const char* path;
+    };
+    const Case cases[] = {
+        {bare, "/printapi/info/ping"},
+        {bare + "/", "/printapi/info/ping"},
+        {bare + "/quorvel", "/quorvel/printapi/info/ping"},
+        {bare + "/quorvel/", "/quorvel/printapi/info/ping"},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.url);
+        mRoot.WriteClientPreferences({{"ClientServicesUrl", entry.url}, {"ClientDirectory", ClientDirectory()}});
+        WebDataService service(mClock);
+        service.SetCaBundle(mServer.CaFile());
+        mServer.ClearRequests();
+        service.CanReach();
+        ASSERT_EQ(mServer.Requests().size(), 1u);
+        EXPECT_EQ(mServer.Requests().front().path, entry.path);
+    }
+}
+
+// With debug lines off (the package's default) every failure that stops
+// the accounting still leaves an error line, and no debug line is written.
+TEST_F(Reach, FailuresAreErrorLinesWithDebugLoggingOff)
+{
+    StandIn::TestCertificates otherAuthority;
+    StandIn::StandInServer untrusted(otherAuthority);
+    std::string closed = mServer.BaseUrl();
+    mServer.Stop();
+    struct Case {
+        std::string url;
+        const char* line;
+    };
+    const Case cases[] = {
+        {closed, "Curl error 7: "},
+        {untrusted.BaseUrl(), "Curl error 60: "},
+        {"print.example.com:8443", "Error: Not a web address: print.example.com:8443/"},
+        {"https://[::1", "Curl error 3: "},
+    };
+    for (const Case& entry : cases) {
+        SCOPED_TRACE(entry.url);
+        std::filesystem::remove(mRoot.LogFolder(Platform::CurrentUserName()) + "/" + Platform::CurrentUserName()
+                                + "_Quorvel.log");
+        mRoot.WriteClientPreferences(
+            {{"ClientServicesUrl", entry.url}, {"ClientDirectory", ClientDirectory()}, {"DebugLogging", "0"}});
+        WebDataService service(mClock);
+        EXPECT_FALSE(service.CanReach());
+        std::string log = LogText();
+        auto isErrorLine = [&log](const std::string& text) {
+            size_t at = log.find(text);
+            return at != std::string::npos && log.at(log.rfind('\n', at) + 1) == 'E';
+        };
+        EXPECT_TRUE(isErrorLine(entry.line)) << log;
+        EXPECT_TRUE(isErrorLine("Unable to reach the server")) << log;
+        EXPECT_FALSE(log.starts_with("D [") || log.find("\nD [") != std::string::npos) << log;
+    }
 }
 
 class Settings : public WebServiceTest {

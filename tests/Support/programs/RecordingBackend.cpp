@@ -96,6 +96,9 @@ int main(int argc, char** argv)
     // The record appears whole, once the data is saved as well.
     rename((base + ".txt.part").c_str(), (base + ".txt").c_str());
 
+    // A printer still busy with the job after its data arrived.
+    if (const char* linger = std::getenv("CVK_RECORD_LINGER_MS"))
+        usleep(static_cast<useconds_t>(std::strtol(linger, nullptr, 10)) * 1000);
     const char* status = std::getenv("CVK_RECORD_EXIT");
     return status != nullptr ? static_cast<int>(std::strtol(status, nullptr, 10)) : 0;
 }
