@@ -5,10 +5,7 @@
 // user.
 #include "Client/UIControllerBridge.h"
 #include "Core/CVModels/ClientJob.h"
-#include "Core/CVModels/ClientSettings.h"
 #include "Core/CVModels/UIMessage.h"
-#include "Core/CVModels/User.h"
-#include "Core/WebServiceConnection/WebDataService.h"
 #include "Platform/Qt/Alert.h"
 #include "Platform/Qt/LocalizedStrings.h"
 #include "tests/Client/LaunchedClient.h"
@@ -24,7 +21,6 @@
 #include <QAction>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QPointer>
 #include <QTimer>
 
 #include <csignal>
@@ -204,94 +200,6 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
     EXPECT_FALSE(mController->applicationShouldHandleReopen(false));
     EXPECT_EQ(cancelPending.Answered(), 1);
     EXPECT_EQ(CountInLog(offered), 1u);
-}
-
-// Each window that waits for the user, minimized by the user, comes back
-// restored and in front from the tray icon, and again when another job of
-// the user asks a question (the job pop-up does so on a real display, in
-// the end-to-end tests).
-TEST_F(ShellTest, AMinimizedWaitingWindowComesBackFromTheTrayAndFromAnotherJob)
-{
-    Launch();
-    UIControllerBridge& bridge = *mController->uiControllerBridge();
-    CVClientData::WebDataService service;
-    CVClientData::ClientSettings pinSettings;
-    pinSettings.AuthenticationType = 2;
-    struct Waiting {
-        const char* name;
-        const char* answer;
-        std::function<bool()> ask;  // on a job thread, or on this thread when it has none
-        bool onJobThread;
-    };
-    CVClientData::User user;
-    user.DisplayName = "Alex Morgan";
-    user.Type = CVClientData::User::CostBalance;
-    const Waiting windows[] = {
-        {"login", "cancel", [&] { return bridge.PromptForAuthentication(user, service, pinSettings, CVCoreDataServices::AuthenticatedOperationPrintJob); }, true},
-        {"alert", Alert::CancelButton,
-         [&] {
-             UIMessage question;
-             question.Type = 1;
-             return bridge.DisplayJobMessage(question);
-         },
-         true},
-        {"balance", "closeWindow", [&] { mController->showRemainingBalanceForUser(user); return false; }, false},
-    };
-    auto spin = [](const std::function<bool()>& until) {
-        QElapsedTimer elapsed;
-        elapsed.start();
-        while (!until() && elapsed.elapsed() < 10000)
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
-    };
-    for (const Waiting& waiting : windows) {
-        SCOPED_TRACE(waiting.name);
-        QPointer<QWidget> first;
-        bool acted = false;
-        bool minimized = false, backFromTray = false, backForAnotherJob = false;
-        std::future<bool> anotherJob;
-        TestSupport::ModalAnswerer answerer(
-            [&](QWidget& window) -> QString {
-                if (acted)  // the window again before it closed, or the other job's question
-                    return QString::fromLatin1(&window == first.data() ? waiting.answer : Alert::OkButton);
-                acted = true;
-                first = &window;
-                auto isBack = [&] {
-                    return !(window.windowState() & Qt::WindowMinimized) && window.isVisible() &&
-                           QApplication::activeWindow() == &window;
-                };
-                window.setWindowState(Qt::WindowMinimized);
-                QApplication::processEvents();
-                minimized = (window.windowState() & Qt::WindowMinimized) != 0;
-                mController->applicationShouldHandleReopen(false);
-                spin(isBack);
-                backFromTray = isBack();
-                window.setWindowState(Qt::WindowMinimized);
-                QApplication::processEvents();
-                anotherJob = std::async(std::launch::async, [&] {
-                    UIMessage note;
-                    note.Type = 2;
-                    return bridge.DisplayJobMessage(note);
-                });
-                spin([&] { return !(window.windowState() & Qt::WindowMinimized); });
-                backForAnotherJob = !(window.windowState() & Qt::WindowMinimized) && window.isVisible();
-                return QString::fromLatin1(waiting.answer);
-            },
-            2);
-        if (waiting.onJobThread) {
-            auto asked = std::async(std::launch::async, waiting.ask);
-            spin([&] { return asked.wait_for(std::chrono::seconds(0)) == std::future_status::ready; });
-            ASSERT_EQ(asked.wait_for(std::chrono::seconds(0)), std::future_status::ready);
-            EXPECT_FALSE(asked.get());
-        } else {
-            waiting.ask();
-        }
-        spin([&] { return answerer.Answered() == 2; });
-        ASSERT_TRUE(anotherJob.valid());
-        EXPECT_TRUE(anotherJob.get());
-        EXPECT_TRUE(minimized);
-        EXPECT_TRUE(backFromTray);
-        EXPECT_TRUE(backForAnotherJob);
-    }
 }
 
 // A user of the workstation's login whose account has no declining balance
