@@ -7,6 +7,7 @@
 #include "Core/Services/ClientUICommunicationService.h"
 #include "CoreLogger/ComponentLog.h"
 #include "Platform/Qt/Alert.h"
+#include "Platform/Qt/FrontWindow.h"
 #include "Platform/Qt/LocalizedStrings.h"
 
 #include <QAction>
@@ -163,17 +164,15 @@ void ApplicationController::mShowTrayIcon()
     mTrayIcon->show();
 }
 
-// Activating the icon: while a window is up it comes to the front again
-// (it may have gone behind the user's other windows), without pending jobs
+// Activating the icon: while a window is up it comes to the front again,
+// restored when the user minimized it (it may also have gone behind the
+// user's other windows); without pending jobs
 // the icon is only refreshed; when idle with pending jobs, they are shown.
 bool ApplicationController::applicationShouldHandleReopen(bool)
 {
     if (_appState != AppStateIdle) {
         setApplicationIcon();
-        if (QWidget* waiting = QApplication::activeModalWidget()) {
-            waiting->raise();
-            waiting->activateWindow();
-        }
+        Platform::BringWaitingWindowsToFront();
         return true;
     }
     if (_hasPendingJobs && _clientUICommunicationService) {

@@ -1,5 +1,7 @@
 #include "Client/MainThreadHandOver.h"
 
+#include "Platform/Qt/FrontWindow.h"
+
 #include <QApplication>
 #include <QDialog>
 #include <QMetaObject>
@@ -81,4 +83,11 @@ void MainThreadHandOver::mCloseWindowsOf(std::thread::id caller)
         else
             guard->close();
     }
+}
+
+void MainThreadHandOver::mAskForTheUser()
+{
+    if (mCalls.IsMainThread())
+        return;
+    QMetaObject::invokeMethod(&mContext, &Platform::BringWaitingWindowsToFront, Qt::QueuedConnection);
 }

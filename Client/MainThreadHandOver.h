@@ -33,6 +33,7 @@ public:
     Result Call(Kind kind, std::function<Result()> work, Result cancelled)
     {
         if (kind == Kind::Window) {
+            mAskForTheUser();
             work = [this, caller = std::this_thread::get_id(), work = std::move(work)] {
                 WindowsOf windows(*this, caller);
                 return work();
@@ -73,6 +74,10 @@ private:
     };
     // Closes the modal windows opened during the caller's window work.
     void mCloseWindowsOf(std::thread::id caller);
+    // Another question of another thread is coming: a window that waits for
+    // the user meanwhile comes back in front, restored when minimized, or
+    // the new question would wait unseen behind it.
+    void mAskForTheUser();
 
     // Lives on the main thread; posted work addressed to it is dropped once
     // it is gone.

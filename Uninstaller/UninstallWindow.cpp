@@ -1,5 +1,6 @@
 #include "Uninstaller/UninstallWindow.h"
 
+#include "Platform/Qt/FontScale.h"
 #include "Platform/Qt/LocalizedStrings.h"
 
 #include <QHBoxLayout>
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr int kWindowWidth = 520;
+constexpr int kWindowWidth = 520;  // at the desktop's usual font; larger fonts widen it
 // Room for five lines of help text, so that the window keeps its size
 // whichever text it shows.
 constexpr int kHelpLines = 5;
@@ -42,7 +43,7 @@ UninstallWindow::UninstallWindow()
       mUninstallButton(MakeButton(this, "uninstallButton", "Uninstall_Button"))
 {
     setObjectName(QStringLiteral("window"));
-    setFixedWidth(kWindowWidth);
+    setFixedWidth(Platform::FontScaled(*this, kWindowWidth));
 
     QFont welcomeFont = mWelcomeText->font();
     welcomeFont.setBold(true);

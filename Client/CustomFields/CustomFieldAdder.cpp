@@ -4,6 +4,7 @@
 #include "Core/CVModels/CustomFieldValue.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/ComponentLog.h"
+#include "Platform/Qt/FontScale.h"
 #include "Platform/Qt/Alert.h"
 #include "Platform/Qt/LocalizedStrings.h"
 
@@ -94,7 +95,7 @@ void CustomFieldAdder::mLoadAddPanel(QWidget* window)
     layout->addLayout(form);
     layout->addSpacing(6);
     layout->addLayout(buttons);
-    _addPanel->setFixedWidth(kPanelWidth);
+    _addPanel->setFixedWidth(Platform::FontScaled(*_addPanel, kPanelWidth));
 
     connect(add, &QPushButton::clicked, this, &CustomFieldAdder::addValue);
     connect(cancel, &QPushButton::clicked, _addPanel, &QDialog::reject);

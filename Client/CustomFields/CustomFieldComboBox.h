@@ -35,8 +35,21 @@ public:
     void showPopup() override;
     void hidePopup() override;
 
+    // Whether the text shown is cut with "…" (its tooltip then holds it whole).
+    bool isElided() const;
+
+protected:
+    // A text too long for the box shows its start (a value's code), cut
+    // with "…"; while the user types in it, the box shows it as typed.
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
 private:
     void mDeselectKeepingText();
+    // The room the text has in the box.
+    int mTextWidth() const;
+    // The tooltip set after a change of the text or of the box's width.
+    void mUpdateToolTip();
 
     int mintPopUpSelection = -1;
 };

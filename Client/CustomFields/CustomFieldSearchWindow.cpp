@@ -1,5 +1,6 @@
 #include "Client/CustomFields/CustomFieldSearchWindow.h"
 
+#include "Platform/Qt/FontScale.h"
 #include "Platform/Qt/LocalizedStrings.h"
 
 #include <QHBoxLayout>
@@ -38,7 +39,7 @@ QTableWidgetItem* ReadOnlyItem(const std::string& text)
 CustomFieldSearchWindow::CustomFieldSearchWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("searchWindow"));
-    resize(kWindowWidth, kWindowHeight);
+    resize(Platform::FontScaled(*this, kWindowWidth), Platform::FontScaled(*this, kWindowHeight));
 
     auto* searchLabel = new QLabel(LocalizedStrings::Text(QStringLiteral("Client_Search_For_Label")), this);
     _searchField = new QLineEdit(this);

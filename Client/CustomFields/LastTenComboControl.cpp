@@ -10,6 +10,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 using Log = ComponentLog<LogComponents::ClientUserInterface>;
 using CVClientData::CustomFieldValue;
 
@@ -231,14 +233,19 @@ void LastTenComboControl::mSetInputsEnabled(bool enabled)
 }
 
 // The combo box fills the height and what the buttons leave of the width;
-// each button sits 6 right of the widget before it.
+// each button sits 6 right of the widget before it. The buttons are square,
+// as high as the control (which a larger font makes higher).
 void LastTenComboControl::mLayOut()
 {
     const int buttons = static_cast<int>(mvecTrailingButtons.size());
-    const int comboWidth = width() - buttons * (kButtonGap + kButtonSize);
+    const int buttonSize = std::max(kButtonSize, height());
+    const int comboWidth = width() - buttons * (kButtonGap + buttonSize);
     _comboBox->setGeometry(0, 0, comboWidth, height());
-    for (int i = 0; i < buttons; ++i)
-        mvecTrailingButtons[static_cast<size_t>(i)]->move(comboWidth + kButtonGap + i * (kButtonGap + kButtonSize), 0);
+    for (int i = 0; i < buttons; ++i) {
+        QPushButton* button = mvecTrailingButtons[static_cast<size_t>(i)];
+        button->setFixedSize(buttonSize, buttonSize);
+        button->move(comboWidth + kButtonGap + i * (kButtonGap + buttonSize), 0);
+    }
 }
 
 std::optional<CustomFieldValue> LastTenComboControl::mValueAt(int64_t index) const

@@ -1,5 +1,7 @@
 #include "Client/Login/DialogLayout.h"
 
+#include "Platform/Qt/FontScale.h"
+
 #include <QDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -13,8 +15,9 @@ namespace Login {
 
 namespace {
 
-// The width of the heading's text and of the fields, in pixels: room for a
-// sentence on a line and for a long user name.
+// The width of the heading's text and of the fields at the desktop's usual
+// font (larger fonts widen them): room for a sentence on a line and for a
+// long user name.
 constexpr int kHeadingWidth = 320;
 constexpr int kFieldWidth = 220;
 
@@ -62,10 +65,11 @@ QLabel* DialogLayout::addHeading(const QString& name, const QString& text)
     bold.setBold(true);
     heading->setFont(bold);
     heading->setWordWrap(true);
-    heading->setFixedWidth(kHeadingWidth);
+    const int width = Platform::FontScaled(*heading, kHeadingWidth);
+    heading->setFixedWidth(width);
     // A window of fixed size does not ask a wrapped label for its height at
     // its width, so the label asks for all of its lines itself.
-    heading->setMinimumHeight(heading->heightForWidth(kHeadingWidth));
+    heading->setMinimumHeight(heading->heightForWidth(width));
     int row = mRows->rowCount();
     mRows->addWidget(heading, row, 0, 1, 2);
     // A little more room between the heading and the rows.
@@ -78,7 +82,7 @@ DialogLayout::FieldRow DialogLayout::addField(const QString& labelName, const QS
 {
     auto* field = new QLineEdit(&mDialog);
     field->setObjectName(fieldName);
-    field->setMinimumWidth(kFieldWidth);
+    field->setMinimumWidth(Platform::FontScaled(*field, kFieldWidth));
     if (secure) {
         field->setEchoMode(QLineEdit::Password);
         field->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);

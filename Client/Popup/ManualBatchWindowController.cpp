@@ -3,6 +3,7 @@
 #include "Core/CVModels/User.h"
 #include "CoreLogger/ComponentLog.h"
 #include "CoreLogger/DebugScope.h"
+#include "Platform/Qt/FontScale.h"
 #include "Platform/Qt/Alert.h"
 #include "Platform/Qt/LocalizedStrings.h"
 
@@ -76,7 +77,7 @@ void ManualBatchWindowController::mLoadSheet(QWidget* window)
     layout->addWidget(explanation);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    sheet->setFixedWidth(320);
+    sheet->setFixedWidth(Platform::FontScaled(*sheet, 320));
     _batchSizeWindow = sheet;
 }
 

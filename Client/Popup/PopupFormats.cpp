@@ -76,7 +76,14 @@ std::optional<double> PopupFormats::costBoxValue(const QString& text) const
 {
     bool ok = false;
     double value = mLocale.toDouble(text.trimmed(), &ok);
+    if (!ok)
+        value = QLocale::c().toDouble(text.trimmed(), &ok);
     if (!ok || !std::isfinite(value) || value < 0.0)
         return std::nullopt;
     return value;
+}
+
+QString PopupFormats::costBoxExample() const
+{
+    return mLocale.toString(0.25, 'f', 2);
 }

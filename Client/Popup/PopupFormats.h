@@ -32,8 +32,13 @@ public:
     // The text a cost box shows for a number.
     QString costBoxText(double value) const;
     // The number a cost box's text stands for: none for a text that is not
-    // a number in the user's locale, or a negative one.
+    // a number of zero or more. The user's locale reads it first; a number
+    // that it cannot read but that has a decimal point ("0.25" under a
+    // decimal comma, as other programs write them) counts as well.
     std::optional<double> costBoxValue(const QString& text) const;
+    // The number that the error of a cost box gives as an example, as the
+    // user would type it.
+    QString costBoxExample() const;
 
 private:
     int mintDecimalPlaces;

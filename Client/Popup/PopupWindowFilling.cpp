@@ -188,7 +188,9 @@ bool PopupWindow::controlDidFailToFormatString(QLineEdit* box)
     const char* message = box == addedCosts.box ? "Client_Popup_Added_Cost_Error_Invalid_Value_Message"
                           : box == bwUnitCost.box ? "Client_Popup_BW_Unit_Cost_Error_Invalid_Value_Message"
                                                   : "Client_Popup_Color_Unit_Cost_Error_Invalid_Value_Message";
-    mShowSheet(Text(message), Text("Client_Popup_Added_Cost_Error_Invalid_Value_Instructions_Message"));
+    mShowSheet(Text(message), Platform::LocalizedStrings::Format(
+                                  QStringLiteral("Client_Popup_Added_Cost_Error_Invalid_Value_Instructions_Message"),
+                                  mFormats.costBoxExample()));
     box->setFocus();
     box->selectAll();
     return false;

@@ -12,18 +12,23 @@
 #include "Core/Services/CustomFieldService.h"
 #include "Core/WebServiceConnection/WebDataService.h"
 #include "CoreLogger/DebugScope.h"
+#include "Platform/Qt/FontScale.h"
 #include "Platform/Qt/LocalizedStrings.h"
 
+#include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPalette>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTableView>
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 
 // Building the window in code. Rows are placed from the bottom up, as the
@@ -31,6 +36,10 @@
 // user rows, a separator, the costs, the comment, the custom fields, the job
 // (or the pending grid), and the logo in the band left at the top. The
 // window's height is worked out first from the rows it will hold.
+//
+// The numbers below are the layout at the desktop's usual 9 point font.
+// A larger font (or captions that need more room) scales the whole window,
+// so that no text is clipped and the rows keep their proportions.
 
 namespace {
 
@@ -55,7 +64,6 @@ constexpr int kCommentHeight = 53;
 constexpr int kCostBoxWidth = 100;
 constexpr int kCostBoxHeight = 22;
 constexpr int kCostBoxGaps[2] = {4, 3};  // below the added-cost row, below the unit-cost row
-constexpr int kTotalXForBothBalances = 180;
 constexpr int kSeparatorX = 10;
 constexpr int kSeparatorWidth = 454;
 constexpr int kBottomSeparatorY = 46;
@@ -68,7 +76,7 @@ constexpr int kCancelJobWidth = 120;
 constexpr int kCancelWidth = 76;
 constexpr int kBatchWidth = 80;
 constexpr int kSnoozeWidth = 80;
-constexpr int kLogoWidth = 478;
+constexpr int kLogoWidth = PopupWindow::ContentWidth;
 constexpr int kLogoHeight = 88;
 constexpr int kLogoMargin = 4;  // above and below the image
 constexpr int kGridX = 10;
@@ -81,6 +89,24 @@ constexpr int kGridHeight =
 QString Text(const char* key)
 {
     return Platform::LocalizedStrings::Text(QString::fromLatin1(key));
+}
+
+// How much larger than its numbers the window is laid out for the font:
+// as much as the font is higher than the one they were made for, and at
+// least enough for the window's own captions and typical page counts to
+// fit their places. Never smaller.
+double LayoutScale(const QFont& font)
+{
+    const QFontMetricsF metrics(font);
+    double scale = Platform::FontScale(font);
+    auto fit = [&](const QString& text, int room) { scale = std::max(scale, metrics.horizontalAdvance(text) / room); };
+    for (const char* key : {"Client_Popup_Label_Printer", "Client_Popup_Label_Document", "Client_Popup_Label_Comment",
+                            "Client_Popup_Label_BW_Unit_Cost", "Client_Popup_Label_Color_Unit_Cost",
+                            "Client_Popup_Label_Added_Cost", "Client_Popup_Label_Job_Cost", "Client_Popup_Label_User",
+                            "Client_Popup_Label_Balance", "Client_Popup_Label_Pages", "Client_Popup_Label_Total"})
+        fit(Text(key), kCaptionWidth);
+    fit(Text("Client_Popup_Label_Pages_BW_And_Color").arg(8).arg(2), kShortValueWidth);
+    return scale;
 }
 
 // The widget that takes typing first in a row's input: the input itself or
@@ -154,13 +180,39 @@ std::optional<int> ControlHeight(const CVClientData::CustomField& field)
     }
 }
 
+// A logo is made for a light window, as the shipped one's dark-blue name
+// is: on a dark window it lies on a light card of its own, else it would be
+// nearly invisible. Scaled to fit the room both ways.
+QPixmap LegibleLogo(const QPixmap& image, const QSize& room, const QPalette& palette)
+{
+    if (palette.color(QPalette::Window).lightness() >= 128)
+        return image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    constexpr int kCardPadding = 6;
+    constexpr double kCardRadius = 8.0;
+    const QSize inner = room - QSize(2 * kCardPadding, 2 * kCardPadding);
+    if (inner.isEmpty())
+        return image.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    const QPixmap scaled = image.scaled(inner, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    QPixmap card(scaled.size() + QSize(2 * kCardPadding, 2 * kCardPadding));
+    card.fill(Qt::transparent);
+    QPainter painter(&card);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xf5, 0xf6, 0xf8));
+    painter.drawRoundedRect(QRectF(card.rect()), kCardRadius, kCardRadius);
+    painter.drawPixmap(kCardPadding, kCardPadding, scaled);
+    return card;
+}
+
 }  // namespace
 
 // Converts the window's coordinates, which count from the bottom, to the
-// content view's, which count from the top.
+// content view's, which count from the top, scaled for the font. Edges are
+// scaled, not sizes, so that widgets that meet in the numbers meet on the
+// screen and never overlap by a rounded pixel.
 class PopupWindow::Placer {
 public:
-    Placer(QWidget& content, int height) : mContent(content), mintHeight(height) {}
+    Placer(QWidget& content, int height, double scale) : mContent(content), mintHeight(height), mdblScale(scale) {}
 
     template <typename Widget>
     Widget* place(Widget* widget, int x, int y, int width, int height) const
@@ -169,14 +221,23 @@ public:
         return widget;
     }
 
-    QRect frame(int x, int y, int width, int height) const { return QRect(x, mintHeight - y - height, width, height); }
+    QRect frame(int x, int y, int width, int height) const
+    {
+        const int left = scaled(x);
+        const int top = scaled(mintHeight) - scaled(y + height);
+        return QRect(left, top, scaled(x + width) - left, scaled(mintHeight) - scaled(y) - top);
+    }
+    int scaled(int length) const { return static_cast<int>(std::lround(length * mdblScale)); }
 
     QWidget& content() const { return mContent; }
+    // In the layout's numbers.
     int height() const { return mintHeight; }
+    double scale() const { return mdblScale; }
 
 private:
     QWidget& mContent;
     const int mintHeight;
+    const double mdblScale;
 };
 
 void PopupWindow::setDecimalFormat()
@@ -239,12 +300,13 @@ void PopupWindow::createWindow()
 
     const int height = calculatePopupHeight();
     mLoadCustomFields();
-    setFixedSize(ContentWidth, height);
     mContentView = new QWidget(this);
     mContentView->setObjectName(QStringLiteral("contentView"));
-    mContentView->setGeometry(0, 0, ContentWidth, height);
+    Placer placer(*mContentView, height, LayoutScale(font()));
+    const QSize size(placer.scaled(ContentWidth), placer.scaled(height));
+    setFixedSize(size);
+    mContentView->setGeometry(QRect(QPoint(0, 0), size));
 
-    Placer placer(*mContentView, height);
     mPlaceButtons(placer);
     mMakeSeparator(placer, kBottomSeparatorY);
     int cursor = kBottomSeparatorY + 1;
@@ -331,9 +393,8 @@ int PopupWindow::mPlaceUserRows(Placer& placer, int cursor)
         int y = cursor + kRowGap;
         mMakeCaption(placer, "Client_Popup_Label_Pages", kCaptionX, y);
         pageCounts = mMakeValue(placer, "pageCounts", kValueX, y, kShortValueWidth);
-        int totalX = owner.Type == CVClientData::User::BothPageBalances ? kTotalXForBothBalances : kSecondCaptionX;
-        mMakeCaption(placer, "Client_Popup_Label_Total", totalX, y);
-        int totalValueX = totalX + kCaptionWidth + kFieldGap;
+        mMakeCaption(placer, "Client_Popup_Label_Total", kSecondCaptionX, y);
+        int totalValueX = kSecondCaptionX + kCaptionWidth + kFieldGap;
         totalUnits = mMakeValue(placer, "totalUnits", totalValueX, y, ContentWidth - kRightMargin - totalValueX);
         cursor = y + kLineHeight;
     }
@@ -499,8 +560,8 @@ void PopupWindow::mPlaceLogo(Placer& placer, int cursor)
     if (image.isNull())
         image.load(QStringLiteral(":/images/clientlogo.png"));
     if (!image.isNull() && height > 2 * kLogoMargin)
-        logo->setPixmap(
-            image.scaled(kLogoWidth, height - 2 * kLogoMargin, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+        logo->setPixmap(LegibleLogo(image, QSize(placer.scaled(kLogoWidth), placer.scaled(height - 2 * kLogoMargin)),
+                                    palette()));
 }
 
 // A cost as an editable box when the user may override it, else a label.

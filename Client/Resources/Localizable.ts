@@ -440,7 +440,7 @@ Do you want to print this job? Choose OK to print it or Cancel to cancel it.</tr
     </message>
     <message>
         <source>Client_Popup_Added_Cost_Error_Invalid_Value_Instructions_Message</source>
-        <translation>Enter a number of zero or more, such as 0.25.</translation>
+        <translation>Enter a number of zero or more, such as %1.</translation>
     </message>
     <message>
         <source>Client_Popup_Pending_Job_Error_None_Selected</source>

@@ -83,8 +83,12 @@ CVClientData::ClientSettings ClientUICommunicationService::RefreshClientSettings
     }
 
     if (mClientSettings.AuthenticationType != 0 || !mLoggedInUser) {
-        std::optional<std::string> token =
-            AuthorizeWithoutPassword(mWebDataService, mClientSettings.AuthenticationType, mEnvironment.UserName);
+        // A PIN or a network login is the user's to give: the name alone is
+        // not tried in their stead, since a refused try may count towards the
+        // server's lock-out of the account before the user was ever asked.
+        std::optional<std::string> token;
+        if (mClientSettings.IsAutomaticAuthentication())
+            token = AuthorizeWithoutPassword(mWebDataService, mClientSettings.AuthenticationType, mEnvironment.UserName);
         User user;
         user.NetworkName = mEnvironment.UserName;
         if (token) {
@@ -212,8 +216,13 @@ std::optional<User> ClientUICommunicationService::GetValidatedUserForBalance(con
     User user;
     user.NetworkName = userName;
     std::string token;
-    CVClientData::AuthorizeResult result = mWebDataService.Authorize(
-        static_cast<CVAuthenticationOption>(settings.AuthenticationType), userName, "", token);
+    // Under a PIN or a network login nothing is sent in the user's name
+    // before the user has answered the login window.
+    CVClientData::AuthorizeResult result;
+    result.mintResultCode = CVClientData::AuthorizeResultCode::InvalidGrant;
+    if (settings.IsAutomaticAuthentication())
+        result = mWebDataService.Authorize(static_cast<CVAuthenticationOption>(settings.AuthenticationType), userName,
+                                           "", token);
     if (result.mintResultCode != CVClientData::AuthorizeResultCode::Success) {
         if (!UserService(mWebDataService)
                  .AuthenticateUser(user, &mUIController, settings, AuthenticatedOperationBalanceCheck)) {

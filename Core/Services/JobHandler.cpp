@@ -247,16 +247,16 @@ void JobHandler::mCancelOrAuditDecidedCancel()
         mJob.TrackOption = CVTrackOptionTrackSilently;
         return;
     }
-    // Committed from here: a quit while the user reads the message cancels.
-    mConnection->DecideCancel();
     Log::Error("Job being cancelled due to the server.");
+    // The job ends before the user is told: the alert only informs, and
+    // must not hold the job (and its queue) until it is dismissed.
+    SendCancelJobMessageToCUPS();
     // One alert per refusal: a step that cancelled the job and told the user
     // why (the balance, the rules, a refused question) is not told again.
     if (!mblnRefusalShown) {
         UIMessage message;
         mShowJobMessage(message);
     }
-    SendCancelJobMessageToCUPS();
 }
 
 // A snoozed job is saved as pending on the server; a job whose end rules or

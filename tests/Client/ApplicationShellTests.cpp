@@ -143,7 +143,8 @@ TEST_F(ShellTest, AnAgentRunsTheCoreItselfWhenNoCopyIsStarted)
 // Pending jobs known at launch (a cached user with jobs on the server).
 // Reopening or the menu's pending jobs while an alert is up do nothing but
 // refresh the icon and bring the alert, which stays above other windows, to
-// the front; reopening when idle offers the pending jobs and answers no.
+// the front, restored when the user had minimized it; reopening when idle
+// offers the pending jobs and answers no.
 TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
 {
     nlohmann::json jobs = nlohmann::json::array();
@@ -166,14 +167,17 @@ TEST_F(ShellTest, ReopenShowsThePendingJobsOnlyWhenNoWindowIsUp)
     QWidget otherWindow;
     TestSupport::ModalAnswerer answerer([&](QWidget& alert) {
         staysAbove = alert.windowFlags().testFlag(Qt::WindowStaysOnTopHint);
-        // Another window of the user's comes to the front; reopening brings
-        // the waiting alert back.
+        // The user minimizes the alert and another window of the user's
+        // comes to the front; reopening brings the waiting alert back,
+        // restored.
+        alert.setWindowState(Qt::WindowMinimized);
         otherWindow.show();
         otherWindow.activateWindow();
         QApplication::processEvents();
         reopenedDuringAlert = mController->applicationShouldHandleReopen(false);
         QApplication::processEvents();
-        raised = QApplication::activeWindow() == &alert;
+        raised = QApplication::activeWindow() == &alert && !(alert.windowState() & Qt::WindowMinimized);
+        alert.showNormal();  // so that the answer's click reaches it whatever became of it
         mController->applicationDockMenu()->findChild<QAction*>("_dockMenuShowPending")->trigger();
         offeredDuringAlert = CountInLog(offered);
         return QString::fromLatin1(Alert::OkButton);

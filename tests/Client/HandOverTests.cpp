@@ -4,10 +4,12 @@
 // call.
 #include "Client/MainThreadHandOver.h"
 #include "Platform/Qt/Alert.h"
+#include "Platform/Qt/FrontWindow.h"
 #include "tests/Support/Gui/ModalAnswerer.h"
 #include "tests/Support/Gui/WidgetPicture.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QTimer>
@@ -52,6 +54,38 @@ void ProcessEventsUntilReady(std::vector<std::future<Answer>>& answers)
     while (!ready() && elapsed.elapsed() < kLimitMs)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
     ASSERT_TRUE(ready());
+}
+
+// A window that waits for the user and that the user minimized comes back,
+// restored: when the tray icon is activated (which brings the waiting
+// windows to the front), and when another job thread asks a question.
+TEST(HandOverTest, AMinimizedWaitingWindowComesBackForTheTrayAndForAnotherQuestion)
+{
+    for (bool fromTheTray : {true, false}) {
+        SCOPED_TRACE(fromTheTray ? "tray" : "another question");
+        MainThreadHandOver handOver;
+        QDialog waiting;
+        waiting.setModal(true);
+        waiting.show();
+        waiting.setWindowState(Qt::WindowMinimized);
+        QApplication::processEvents();
+        ASSERT_TRUE(waiting.windowState() & Qt::WindowMinimized);
+        std::vector<std::future<bool>> question;
+        if (fromTheTray)
+            EXPECT_TRUE(Platform::BringWaitingWindowsToFront());
+        else
+            question.push_back(std::async(std::launch::async, [&] {
+                return handOver.Call<bool>(Kind::Window, [] { return true; }, false);
+            }));
+        QElapsedTimer elapsed;
+        elapsed.start();
+        while ((waiting.windowState() & Qt::WindowMinimized) && elapsed.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        EXPECT_FALSE(waiting.windowState() & Qt::WindowMinimized);
+        EXPECT_TRUE(waiting.isVisible());
+        waiting.close();
+        ProcessEventsUntilReady(question);
+    }
 }
 
 TEST(HandOverTest, EachJobThreadGetsTheAnswerToItsOwnAlert)

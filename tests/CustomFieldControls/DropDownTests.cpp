@@ -156,6 +156,38 @@ TEST_F(DropDown, TypingCompletesWithTheFirstValueHoldingTheText)
     EXPECT_FALSE(control->selectedCustomFieldValue());
 }
 
+// A value whose text is far too long for the box, picked from the list as a
+// user picks it, shows its start (its code), cut with "…", and whole in the
+// tooltip.
+TEST_F(DropDown, ALongPickedValueShowsItsCodeAndIsWholeInItsTooltip)
+{
+    const std::string description(290, 'x');
+    for (Kind kind : {Kind::SearchableDropDown, Kind::SearchableField, Kind::SimpleDropDown}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        CustomField field = Field(1, "Account", {Value(1, 101, "A100", "Short"), Value(1, 102, "LONG42", description)});
+        std::unique_ptr<CustomFieldControl> control = Make(kind, field);
+        auto& box = static_cast<CustomFieldComboBox&>(BoxOf(*control));
+        // Chosen with the keyboard: the list is wider than the screen.
+        auto choose = [&box](int item) {
+            box.showPopup();
+            box.view()->setCurrentIndex(box.view()->model()->index(item, box.modelColumn()));
+            QTest::keyClick(box.view(), Qt::Key_Return);
+            QApplication::processEvents();
+        };
+        choose(box.count() - 1);
+        const QString whole = box.currentText();
+        ASSERT_TRUE(whole.startsWith(kind == Kind::SimpleDropDown ? QString::fromStdString(description) : "LONG42"));
+        EXPECT_TRUE(box.isElided());
+        EXPECT_EQ(box.toolTip(), whole);
+        if (QLineEdit* edit = box.lineEdit()) {
+            EXPECT_EQ(edit->cursorPosition(), 0);  // the start in view
+        }
+        choose(box.count() - 2);
+        EXPECT_FALSE(box.isElided());
+        EXPECT_EQ(box.toolTip(), "");
+    }
+}
+
 TEST_F(DropDown, OptionsOfferTheFirstTwoValuesAndClearingChoosesTheFirst)
 {
     CustomField field = AccountField();

@@ -363,6 +363,66 @@ TEST_F(ClientOnADisplay, AJobCancelledInCupsWhileItsPopupIsOpenIsNotCharged)
     EXPECT_EQ(mWorld.StopClient(), 0);
 }
 
+// Escape in the job pop-up cancels the job: it ends in CUPS at once, while
+// the alert that tells the person so is still up, and nothing is printed.
+TEST_F(ClientOnADisplay, EscapeInThePopupEndsTheJobBeforeTheAlertIsDismissed)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    mWorld.ScriptRules(Tracking::WithPopup);
+    ASSERT_TRUE(StartOnTheDisplay());
+
+    int cancelled = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "escaped");
+    ASSERT_GT(cancelled, 0);
+    ASSERT_TRUE(Meet({{kPopupTitle, {Keys("Escape")}}})) << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(cancelled, IPP_JSTATE_CANCELED)) << mWorld.QuorvelLog();
+    EXPECT_FALSE(VisibleWindow(kAlertTitle).empty()) << "the alert was dismissed before the job ended";
+    ASSERT_TRUE(Meet({{kAlertTitle, {Keys("Return")}}})) << mWorld.QuorvelLog();
+    EXPECT_FALSE(mWorld.BackendRan(cancelled));
+    EXPECT_EQ(mWorld.StopClient(), 0);
+}
+
+// A desktop with a window manager, where the person minimizes the job's
+// pop-up and forgets it: the next job of the person brings it back, restored
+// and in front, and each job gets its own answer.
+TEST_F(ClientOnADisplay, AMinimizedPopupComesBackForTheNextJob)
+{
+    ASSERT_TRUE(mDisplay.Running()) << mDisplay.Output();
+    const std::string managerOutput = mWorld.Root().Path() + "/openbox.out";
+    pid_t manager = TestSupport::StartProgram(
+        {"/usr/bin/env", "DISPLAY=" + mDisplay.Display(), "openbox", "--sm-disable"}, managerOutput);
+    ASSERT_GT(manager, 0);
+    // The manager is there once it tells the desktops it manages.
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return !mDisplay.XdoTool({"get_num_desktops"}, 5).empty(); },
+                                       std::chrono::seconds(30)))
+        << TestSupport::ReadFileText(managerOutput);
+    mWorld.ScriptRules(Tracking::WithPopup);
+    ASSERT_TRUE(StartOnTheDisplay());
+
+    int first = mWorld.Submit(kQueue, CVK_SAMPLE_JOB, "minimized");
+    ASSERT_GT(first, 0);
+    ASSERT_TRUE(Meet({{kPopupTitle, {}}})) << mWorld.QuorvelLog();
+    const std::string popup = mstrLastWindow;
+    mDisplay.XdoTool({"windowminimize", "--sync", popup});
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return VisibleWindow(kPopupTitle).empty(); }, std::chrono::seconds(10)));
+
+    // A queue prints one job at a time: the next job goes to another printer.
+    ASSERT_TRUE(mWorld.AddQueue("Back_Office", QueueKind::Tracked, DataPath::SpoolFile));
+    int second = mWorld.Submit("Back_Office", CVK_SAMPLE_JOB, "next");
+    ASSERT_GT(second, 0);
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return VisibleWindow(kPopupTitle) == popup; }, std::chrono::seconds(30)))
+        << mWorld.QuorvelLog();
+    EXPECT_EQ(FirstLine(mDisplay.XdoTool({"getactivewindow"})), popup);
+    // Return is Print, Escape cancels.
+    Keys("Return")(mDisplay, popup);
+    EXPECT_TRUE(mWorld.WaitForJobState(first, IPP_JSTATE_COMPLETED)) << mWorld.QuorvelLog();
+    ASSERT_TRUE(Meet({{kPopupTitle, {Keys("Escape")}}, {kAlertTitle, {Keys("Return")}}})) << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.WaitForJobState(second, IPP_JSTATE_CANCELED)) << mWorld.QuorvelLog();
+    EXPECT_TRUE(mWorld.BackendRan(first));
+    EXPECT_FALSE(mWorld.BackendRan(second));
+    EXPECT_EQ(mWorld.StopClient(), 0);
+    TestSupport::StopProgram(manager);
+}
+
 // The trays a desktop's panel brings: the X desktops' tray protocol, or the
 // StatusNotifierItem watcher on the session bus, with its host (the panel)
 // there at once or registered a moment after the watcher.

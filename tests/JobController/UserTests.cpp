@@ -145,5 +145,25 @@ TEST_F(UserTest, ABalanceCheckUserIsValidatedByNameOrByTheUser)
     EXPECT_FALSE(validated.get().has_value());
 }
 
+// A PIN or a network login is the user's to give: neither the settings'
+// refresh that every job begins with nor the balance check tries the
+// workstation's name in the user's stead, which a server may count towards
+// locking the account.
+TEST_F(UserTest, UnderALoginWindowNothingIsSentInTheUsersNameBeforeTheyAnswer)
+{
+    mService->Initialize();
+    for (int32_t type : {CVAuthenticationPin, CVAuthenticationPinAndPassword, CVAuthenticationNetworkLogin}) {
+        SCOPED_TRACE(type);
+        ServeSettings(type);
+        mServer.ClearRequests();
+        EXPECT_EQ(mService->GetClientSettings().AuthenticationType, type);
+        auto validated = std::async(std::launch::async, [&] { return mService->GetValidatedUserForBalance("dan"); });
+        ASSERT_TRUE(mUI.WaitForQuestions(1));
+        EXPECT_TRUE(mServer.RequestsTo("POST", "token").empty());
+        mUI.AnswerOldest(false);
+        EXPECT_FALSE(validated.get().has_value());
+    }
+}
+
 }  // namespace
 }  // namespace JobControllerTests

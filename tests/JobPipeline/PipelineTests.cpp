@@ -346,6 +346,28 @@ TEST_F(PipelineTest, HookLeavingWhileTheUserIsAskedEndsTheJob)
     EXPECT_NE(LogText().find("its hook went while the user was asked"), std::string::npos);
 }
 
+// A job cancelled in its early pop-up ends at once: the hook is answered and
+// the job cancelled in CUPS while the alert that tells of it is still up.
+TEST_F(PipelineTest, CancellingTheEarlyPopupEndsTheJobBeforeItsAlertIsDismissed)
+{
+    ScriptRules(WithPopup());
+    ScriptSettings({{"AlwaysPopEarly", true}});
+    mUI.HoldQuestions();
+    int jobId = SubmitHeldJob();
+    FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
+    mController->HandleHookConnection(hook.TakeClientEnd());
+    ASSERT_TRUE(mUI.WaitForQuestions(1, std::chrono::seconds(30)));
+    ASSERT_EQ(mUI.Questions(), std::vector<std::string>{"popup"});
+    mUI.AnswerOldest(false);
+    ASSERT_TRUE(TestSupport::WaitUntil([&] { return mUI.Questions() == std::vector<std::string>{"message"}; },
+                                       std::chrono::seconds(30)));
+    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
+    EXPECT_TRUE(CancelledInCups(jobId));
+    mUI.AnswerOldest(true);
+    ASSERT_TRUE(WaitForJobThread(jobId));
+    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
+}
+
 // Rules that cancel in audit mode let the job go on silently until the end
 // rules, which report the cancel again and cancel it.
 TEST_F(PipelineTest, AuditModeCancelIsCarriedOutByTheEndRules)

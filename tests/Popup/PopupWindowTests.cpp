@@ -393,6 +393,8 @@ TEST(PopupFormatsTest, CostBoxesReadAndShowNumbersInTheUsersLocale)
         {7, english, 0.1, "0.100", "-0.01", std::nullopt},
         {3, german, 0.25, "0,250", "0,05", 0.05},
         {3, german, 0.25, "0,250", "", std::nullopt},
+        // The example the error gives, and the decimal point other programs write.
+        {2, german, 0.25, "0,25", "0.25", 0.25},
     };
     for (const Case& test : cases) {
         PopupFormats formats(test.decimals, test.locale);
@@ -400,6 +402,11 @@ TEST(PopupFormatsTest, CostBoxesReadAndShowNumbersInTheUsersLocale)
         EXPECT_EQ(formats.costBoxValue(QString::fromLatin1(test.typed)), test.read) << test.typed;
     }
     EXPECT_EQ(PopupFormats(2, english).currency(1234.5).toStdString(), "$1,234.50");
+    for (const QLocale& locale : {english, german}) {
+        PopupFormats formats(4, locale);
+        EXPECT_EQ(formats.costBoxValue(formats.costBoxExample()), 0.25) << formats.costBoxExample().toStdString();
+    }
+    EXPECT_EQ(PopupFormats(4, german).costBoxExample().toStdString(), "0,25");
     // Dates: medium date and short time, in local time.
     const QDateTime printed(QDate(2024, 3, 14), QTime(9, 30, 15), Qt::UTC);
     EXPECT_EQ(PopupFormats(2, english).dateTime(printed),

@@ -77,6 +77,32 @@ const Screenshots::Registration kLongTexts("popup-long-texts", [] {
     return Filled([](PopupWindow& window) { window.showForJob(&job, &server, &Settings(), nullptr); });
 });
 
+// A value picked from a list whose description runs to 300 characters: its
+// code shows, the rest is cut with "…" and whole in the tooltip.
+const Screenshots::Registration kLongPickedValue("popup-long-picked-value", [] {
+    using PopupTest::Field;
+    using PopupTest::Value;
+    static const std::string description = [] {
+        std::string text = "Refurbishment of the north wing, phase 2:";
+        while (text.size() < 300)
+            text += " floors, lighting, heating and furniture;";
+        return text.substr(0, 300);
+    }();
+    static PopupTest::FieldServer server;
+    static ClientJob job = [] {
+        ClientJob typical = PopupTest::TypicalJob();
+        server.Define(typical, Field(1, "Project", 0),
+                      {Value(1, 101, "P-3001", "Office move"), Value(1, 102, "P-3002", description.c_str())});
+        return typical;
+    }();
+    std::unique_ptr<QWidget> popup =
+        Filled([](PopupWindow& window) { window.showForJob(&job, &server, &Settings(), nullptr); });
+    static const CVClientData::CustomFieldValue chosen = Value(1, 102, "P-3002", description.c_str());
+    if (CustomFieldControl* control = PopupTest::ControlOf(*popup, "Project"))
+        control->setSelectedValue(&chosen);
+    return popup;
+});
+
 const Screenshots::Registration kPending("popup-pending", [] {
     static CVClientData::PendingJobList jobs;
     const char* documents[] = {"Quarterly report.pdf", "Invoice 2024-113.pdf", "Site plan.png"};

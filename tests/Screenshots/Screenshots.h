@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace Screenshots {
 
@@ -15,6 +17,9 @@ using WindowMaker = std::function<std::unique_ptr<QWidget>()>;
 // Each source file of this folder registers its windows with a static
 // Registration, so a new picture is a new file.
 void Register(std::string name, WindowMaker maker);
+
+// Every window registered, in the order of registration.
+const std::vector<std::pair<std::string, WindowMaker>>& Windows();
 
 struct Registration {
     Registration(std::string name, WindowMaker maker) { Register(std::move(name), std::move(maker)); }

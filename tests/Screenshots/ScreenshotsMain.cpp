@@ -1,8 +1,11 @@
 // cvk_screenshots: renders the windows of the client and of Uninstall on Qt's
 // offscreen platform into PNG files, so that an administrator sees what users
-// will see before deploying. Usage: cvk_screenshots [folder] (default: the
-// current folder).
+// will see before deploying. Usage: cvk_screenshots [--font-size POINTS]
+// [--dark] [folder] (default: the current folder): the windows with the
+// desktop's font at that size, in a dark palette. QT_SCALE_FACTOR scales
+// them as a high-resolution screen does.
 #include "tests/Screenshots/Screenshots.h"
+#include "tests/Support/Gui/Appearance.h"
 #include "tests/Support/TempRoot.h"
 
 #include "Platform/Qt/ClassicNumbers.h"
@@ -12,39 +15,39 @@
 #include <QtGlobal>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
-#include <utility>
-#include <vector>
 
-namespace Screenshots {
-namespace {
-
-std::vector<std::pair<std::string, WindowMaker>>& Makers()
+// The windows keep the records they show for the life of the program, as
+// the pictures need: not leaks to report.
+extern "C" const char* __lsan_default_options()
 {
-    static std::vector<std::pair<std::string, WindowMaker>> makers;
-    return makers;
+    return "detect_leaks=0";
 }
-
-}  // namespace
-
-void Register(std::string name, WindowMaker maker)
-{
-    Makers().emplace_back(std::move(name), std::move(maker));
-}
-
-}  // namespace Screenshots
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     Platform::KeepClassicNumbers();
+    double pointSize = 0;
+    bool dark = false;
+    std::filesystem::path folder = ".";
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--font-size") == 0 && i + 1 < argc)
+            pointSize = std::atof(argv[++i]);
+        else if (std::strcmp(argv[i], "--dark") == 0)
+            dark = true;
+        else
+            folder = argv[i];
+    }
+    TestSupport::Appearance appearance(pointSize, dark);
     // Windows that read caches or preferences find an empty private root.
     TestSupport::TempRoot root;
-    std::filesystem::path folder = argc > 1 ? argv[1] : ".";
     std::filesystem::create_directories(folder);
     int failures = 0;
-    for (const auto& [name, maker] : Screenshots::Makers()) {
+    for (const auto& [name, maker] : Screenshots::Windows()) {
         std::unique_ptr<QWidget> window = maker();
         window->show();
         QApplication::processEvents();
