@@ -350,6 +350,9 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
     case RasterStrategy::Kind::Start:
         mColourWatch.StartRaster();
         break;
+    case RasterStrategy::Kind::Resolution:
+        mColourWatch.SetResolution(value);
+        break;
     case RasterStrategy::Kind::PlaneData:
     case RasterStrategy::Kind::RowData: {
         const uint64_t length = value > 0 ? static_cast<uint64_t>(value) : 0;

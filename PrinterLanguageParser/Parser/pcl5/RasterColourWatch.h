@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/ColourArea.h"
 #include "PrinterLanguageParser/Parser/pcl5/Mode10Decoder.h"
 
 #include <array>
@@ -10,23 +11,22 @@
 
 namespace RawPrintData::PCL5 {
 
-// Tells whether colour reaches a page through raster. With the planes black,
-// cyan, magenta and yellow (ESC * r -4 U), or cyan, magenta and yellow (-3)
-// or red, green and blue (3) alone, the three colour planes of each row are
-// decompressed (modes 0, 1, 2, 3 and 9) and compared at the end of the row:
-// where they differ, the pixel is a colour; where they agree it is black,
-// grey or white. Where black is printed with the three, or grey diffused
-// plane by plane, stray pixels at edges differ: a page is then colour only
-// from a count of colour pixels that is more than a trace of its marks (see
-// Threshold). Configured raster (ESC * g # W, format 2) gives the planes of
+// Tells whether colour reaches a page through raster, by the colour rule
+// (ColourRule.h): non-neutral ink over the minimal area, counted in dots of
+// the raster's resolution (ESC * t # R, or the configured one). With the
+// planes black, cyan, magenta and yellow (ESC * r -4 U), or cyan, magenta and
+// yellow (-3) or red, green and blue (3) alone, the three colour planes of
+// each row are decompressed (modes 0, 1, 2, 3 and 9) and their amounts of ink
+// compared over the rule's ink cells (InkCells): drivers dither each plane on
+// its own, so grey made of the three, or black printed with them, differs
+// dot by dot but balances over a cell. Configured raster (ESC * g # W, format 2) gives the planes of
 // black, cyan, magenta and yellow by their levels and resolutions; in format
 // 6 (PCL 3 GUI) it gives planes of black and one of RGB pixels in mode 10
 // (Mode10Decoder), each plane with its own compression. Configured image
 // data (ESC * v # W) of three one-bit planes, by index with the default
 // palette or direct, is read as the simple colour modes 3 (RGB) and -3 (CMY).
 // With 24-bit RGB pixels (ESC * v # W configuring RGB, direct by pixel, 8
-// bits a primary, or mode 10), a pixel whose red, green and blue differ by
-// more than colour correction leaves in grey is a colour. Planes a row does
+// bits a primary, or mode 10), a pixel that is not neutral is a colour dot. Planes a row does
 // not send are empty ones. Rows of other configurations and compressions are
 // not looked at: their pages stay mono.
 //
@@ -38,19 +38,12 @@ public:
     static constexpr size_t mintMAX_ROW_BYTES = 16384;
     static constexpr uint32_t mintMAX_PLANES = 16;
 
-    // When the pixels where the colour planes differ make a page colour: from
-    // mintMinColourPixels of them, and, unless mintMarkedPerColour is 0, one
-    // in mintMarkedPerColour of the page's marked pixels, where pixels of
-    // colour are counted by how far the planes' ink parts (rows are then read
-    // to the page's end, unless plain colour alone reaches the first count).
-    struct Threshold {
-        uint64_t mintMinColourPixels;
-        uint64_t mintMarkedPerColour;
-        bool operator==(const Threshold&) const = default;
-    };
+    RasterColourWatch() { mSetGeometry(75, 75); }
 
     // ESC * r # U.
     void SetPlanes(int32_t simpleColourMode);
+    // ESC * t # R: the raster's resolution in dots per inch, across and down.
+    void SetResolution(int32_t dpi);
     // ESC * v # W: the length of its data to read with Read.
     uint64_t BeginImageData(uint64_t length);
     // ESC * g # W (configure raster data): the length of its data to read
@@ -65,6 +58,7 @@ public:
     {
         mblnGreyRendering = false;
         SetPlanes(1);
+        SetResolution(75);
     }
     // ESC * b # M.
     void SetCompression(int32_t mode);
@@ -104,9 +98,8 @@ public:
     void NewPage()
     {
         mblnColour = false;
-        mintColourPixels = 0;
-        mintMarkedPixels = 0;
-        mintPlainColourPixels = 0;
+        mArea.Clear();
+        mCells.Clear();
         StartRaster();
     }
 
@@ -132,6 +125,9 @@ private:
         // same bit (NO_PLANE where there is none).
         std::array<std::array<uint8_t, 3>, mintMAX_PLANES> mintTriple{};
         uint32_t mintTriples = 0;
+        // Of a dot's level, the bits of each component (its planes after the
+        // first that many are further rows of a finer vertical resolution).
+        uint32_t mintLevelBits = 1;
     };
     static constexpr uint8_t NO_PLANE = 0xFF;
     static constexpr Layout mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
@@ -149,7 +145,8 @@ private:
     void mConfigureRasterData();
     void mConfigurePixelRaster();
     void mOwnCompressions(std::span<const int8_t> compressions);
-    void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
+    void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents,
+                    uint32_t levelBits = 1);
     void mSetLayout(const Layout& layout);
     void mReadByte(unsigned char byte);
     void mPut(unsigned char byte);
@@ -158,34 +155,24 @@ private:
     void mLiteral(unsigned char byte);
     void mMove(size_t offset);
     void mEndRow();
-    void mDecideEarly();
-    // A way of counting colour, and a row repeated counted afresh. Where the
-    // way changes within a page, what was counted is judged as at a page's
-    // end, and counting starts again.
-    void mSetThreshold(const Threshold& threshold)
+    // Counts non-neutral dots; the page is colour from the minimal area on.
+    void mAddColourDots(uint64_t dots)
     {
-        if (!(threshold == mThreshold)) {
-            mblnColour = PageHasColour();
-            mintColourPixels = 0;
-            mintMarkedPixels = 0;
-            mintPlainColourPixels = 0;
-            mThreshold = threshold;
-        }
-        mblnRowChanged = true;
+        mArea.AddDots(dots);
+        mblnColour = mblnColour || mArea.Reached();
     }
-    void mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow);
+    // Takes the resolution and the layout's levels for the cells; what the
+    // open cells hold is judged first.
+    void mSetGeometry(double xDpi, double yDpi);
 
     Layout mLayout;
     bool mblnRowsBlank = true;
     std::array<PlaneRow, mintMAX_PLANES> mRows;
     // The planes the row being read has sent.
     uint32_t mintTouched = 0;
-    // Whether the row being read differs from the one before, whose pixels of
-    // colour and marked pixels are kept to count a row that repeats it.
+    // Whether the row being read differs from the one before, whose ink the
+    // cells keep to count a row that repeats it.
     bool mblnRowChanged = true;
-    uint64_t mintRowColourPixels = 0;
-    uint64_t mintRowMarkedPixels = 0;
-    uint64_t mintRowPlainColourPixels = 0;
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
@@ -201,9 +188,12 @@ private:
     Mode10Decoder mMode10{mintMAX_ROW_BYTES};
     // The plane of RGB pixels.
     uint32_t mintRgbPlane = 0;
-    Threshold mThreshold{1, 0};
+    double mdblXDpi = 75;
+    double mdblYDpi = 75;
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
+    // The non-neutral pixels of the last row of them, for rows that repeat it.
+    uint64_t mintRgbRowDots = 0;
 
     // ESC * v # W or ESC * g # W data being read: its first bytes.
     static constexpr size_t mintIMAGE_DATA_BYTES = 6;
@@ -216,12 +206,9 @@ private:
     std::array<unsigned char, mintCONFIGURATION_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
-    // The page's pixels where cyan, magenta and yellow differ, and those
-    // where any is set.
-    uint64_t mintColourPixels = 0;
-    uint64_t mintMarkedPixels = 0;
-    // Of the pixels of colour, those of plain colour (see mCountUnbalanced).
-    uint64_t mintPlainColourPixels = 0;
+    // The page's non-neutral area, and its ink cells being filled.
+    ColourArea mArea;
+    InkCells mCells;
 
     // The plane being read and what is left of its data.
     PlaneRow* mRow = nullptr;

@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/raster/RasterParser.h"
 
+#include "PrinterLanguageParser/Parser/ColourArea.h"
 #include "PrinterLanguageParser/Parser/raster/RasterPixels.h"
 
 #include <cups/raster.h>
@@ -77,14 +78,21 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
         }
         line.resize(header.cupsBytesPerLine);
         RasterColorTest test = ColorTestFor(header);
+        // Colour is judged in the page's own dots.
+        ColourArea area;
+        area.SetResolution(header.HWResolution[0], header.HWResolution[1]);
+        area.Clear();
         bool whole = true;
         for (unsigned y = 0; y < header.cupsHeight; ++y) {
             if (cupsRasterReadPixels(raster.get(), line.data(), header.cupsBytesPerLine) == 0) {
                 whole = false;
                 break;
             }
-            if (test == RasterColorTest::Pixels && !IsGreyLine(header, line))
-                test = RasterColorTest::Color;
+            if (test == RasterColorTest::Pixels) {
+                area.AddDots(NonNeutralDots(header, line));
+                if (area.Reached())
+                    test = RasterColorTest::Color;
+            }
         }
         const auto [width, height] = PageSizeOf(header);
         ReportPage(width, height, test == RasterColorTest::Color);
