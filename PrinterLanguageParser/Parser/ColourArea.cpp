@@ -1,10 +1,24 @@
 #include "PrinterLanguageParser/Parser/ColourArea.h"
 
 #include <algorithm>
-#include <bit>
+#include <array>
 #include <cstring>
 
 namespace RawPrintData {
+
+namespace {
+
+// The dots set in a byte, without the library call that std::popcount is on
+// processors of the baseline without a population count.
+constexpr std::array<uint8_t, 256> DOTS_IN_BYTE = [] {
+    std::array<uint8_t, 256> table{};
+    for (unsigned byte = 0; byte < 256; ++byte)
+        for (unsigned bit = byte; bit != 0; bit >>= 1)
+            table[byte] += bit & 1;
+    return table;
+}();
+
+}  // namespace
 
 void ColourArea::SetResolution(double xDpi, double yDpi)
 {
@@ -17,7 +31,8 @@ void ColourArea::SetResolution(double xDpi, double yDpi)
     const double done = mintDotsNeeded == 0 ? 1.0 : static_cast<double>(mintDots) / static_cast<double>(mintDotsNeeded);
     mdblXDpi = xDpi;
     mdblYDpi = yDpi;
-    mintDotsNeeded = ColourRule::MinimumColourDots(xDpi, yDpi);
+    mintMinimumDots = ColourRule::MinimumColourDots(xDpi, yDpi);
+    mintDotsNeeded = mintMinimumDots;
     mintDots = done >= 1.0 ? mintDotsNeeded : static_cast<uint64_t>(done * static_cast<double>(mintDotsNeeded));
 }
 
@@ -73,13 +88,14 @@ void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> m
                 mRow.resize(cell + 1);
                 mCells.resize(cell + 1);
                 mblnTouched.resize(cell + 1);
+                mblnOpen.resize(cell + 1);
             }
             Balance& balance = mRow[cell];
             if (!mblnTouched[cell]) {
                 mblnTouched[cell] = true;
                 mintTouched.push_back(static_cast<uint32_t>(cell));
             }
-            const int64_t cyanDots = std::popcount(c), magentaDots = std::popcount(m), yellowDots = std::popcount(y);
+            const int64_t cyanDots = DOTS_IN_BYTE[c], magentaDots = DOTS_IN_BYTE[m], yellowDots = DOTS_IN_BYTE[y];
             balance.mintCyanMagenta += int64_t{weight} * (cyanDots - magentaDots);
             balance.mintCyanYellow += int64_t{weight} * (cyanDots - yellowDots);
         }
@@ -95,14 +111,21 @@ uint64_t InkCells::EndRow(uint64_t rows)
         for (const uint32_t cell : mintTouched) {
             mCells[cell].mintCyanMagenta += mRow[cell].mintCyanMagenta * static_cast<int64_t>(take);
             mCells[cell].mintCyanYellow += mRow[cell].mintCyanYellow * static_cast<int64_t>(take);
+            if (!mblnOpen[cell]) {
+                mblnOpen[cell] = true;
+                mintOpen.push_back(cell);
+            }
         }
         mintRowsInCells += take;
         rows -= take;
         if (mintRowsInCells == mintDown) {
-            for (Balance& cell : mCells) {
-                colour += mJudge(cell, mintDown);
-                cell = {};
+            // Only cells that some row touched can part.
+            for (const uint32_t cell : mintOpen) {
+                colour += mJudge(mCells[cell], mintDown);
+                mCells[cell] = {};
+                mblnOpen[cell] = false;
             }
+            mintOpen.clear();
             mintRowsInCells = 0;
         }
     }
@@ -112,8 +135,8 @@ uint64_t InkCells::EndRow(uint64_t rows)
 uint64_t InkCells::OpenCellsColour() const
 {
     uint64_t colour = 0;
-    for (const Balance& cell : mCells)
-        colour += mJudge(cell, std::max<uint64_t>(mintRowsInCells, 1));
+    for (const uint32_t cell : mintOpen)
+        colour += mJudge(mCells[cell], std::max<uint64_t>(mintRowsInCells, 1));
     return colour;
 }
 
@@ -134,7 +157,11 @@ uint64_t InkCells::mJudge(const Balance& cell, uint64_t rows) const
 void InkCells::Clear()
 {
     BeginRow();
-    std::fill(mCells.begin(), mCells.end(), Balance{});
+    for (const uint32_t cell : mintOpen) {
+        mCells[cell] = {};
+        mblnOpen[cell] = false;
+    }
+    mintOpen.clear();
     mintRowsInCells = 0;
 }
 

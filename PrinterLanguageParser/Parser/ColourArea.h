@@ -22,7 +22,7 @@ public:
     void Clear()
     {
         mintDots = 0;
-        mintDotsNeeded = ColourRule::MinimumColourDots(mdblXDpi, mdblYDpi);
+        mintDotsNeeded = mintMinimumDots;
     }
 
 private:
@@ -32,6 +32,8 @@ private:
     // minimal area with what was counted at other resolutions.
     uint64_t mintDots = 0;
     uint64_t mintDotsNeeded = ColourRule::MinimumColourDots(75, 75);
+    // The minimal area in dots of the current resolution.
+    uint64_t mintMinimumDots = ColourRule::MinimumColourDots(75, 75);
 };
 
 // Cyan, magenta and yellow dithered each on its own, judged over the colour
@@ -74,6 +76,9 @@ private:
     // Rows counted into the open cells.
     uint64_t mintRowsInCells = 0;
     std::vector<Balance> mCells;
+    // The cells the open rows touched.
+    std::vector<uint32_t> mintOpen;
+    std::vector<bool> mblnOpen;
     // The row being read, by cell, and the cells it touched.
     std::vector<Balance> mRow;
     std::vector<uint32_t> mintTouched;

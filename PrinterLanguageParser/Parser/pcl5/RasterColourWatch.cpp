@@ -64,11 +64,12 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
     mblnRowChanged = true;
 }
 
-// The same resolution across and down; PCL takes 75 dpi until told.
+// The same resolution across and down, for the raster rows that follow;
+// PCL takes 75 dpi until told.
 void RasterColourWatch::SetResolution(int32_t dpi)
 {
     if (dpi > 0)
-        mSetGeometry(dpi, dpi);
+        mdblPendingDpi = dpi;
 }
 
 void RasterColourWatch::mSetGeometry(double xDpi, double yDpi)
@@ -76,6 +77,9 @@ void RasterColourWatch::mSetGeometry(double xDpi, double yDpi)
     const uint32_t levelBits = std::clamp<uint32_t>(mLayout.mintLevelBits, 1, 16);
     const uint32_t rowsPerRow = std::max<uint32_t>(mLayout.mintTriples / levelBits, 1);
     const uint32_t fullDot = ((uint32_t{1} << levelBits) - 1) * rowsPerRow;
+    if (xDpi == mdblXDpi && yDpi == mdblYDpi && fullDot == mintFullDot)
+        return;  // drivers repeat their resolution on every page
+    mintFullDot = fullDot;
     mAddColourDots(mCells.Configure(ColourRule::InkCellDots(xDpi), ColourRule::InkCellDots(yDpi), fullDot));
     mdblXDpi = xDpi;
     mdblYDpi = yDpi;
@@ -188,6 +192,7 @@ void RasterColourWatch::mConfigureRasterData()
     mSetLayout(components, planes, planes == 0 ? 0 : 3, levelBits);
     if (xDpi > 0 && yDpi > 0)
         mSetGeometry(xDpi, yDpi);
+    mdblPendingDpi = 0;
     mblnRowChanged = true;
 }
 
@@ -251,6 +256,7 @@ void RasterColourWatch::mConfigurePixelRaster()
     mblnRgbPixels = planes > 0;
     if (planes > 0 && xDpi > 0 && yDpi > 0)
         mSetGeometry(xDpi, yDpi);
+    mdblPendingDpi = 0;
     mblnRowChanged = true;
 }
 
@@ -301,6 +307,8 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     mRow = nullptr;
     if (!Watching())
         return 0;
+    if (mdblPendingDpi > 0 && (mdblPendingDpi != mdblXDpi || mdblPendingDpi != mdblYDpi))
+        mSetGeometry(mdblPendingDpi, mdblPendingDpi);
     uint64_t read = 0;
     if (plane < mLayout.mintPlanes && mLayout.mintComponent[plane] != BLACK) {
         PlaneRow& row = mRows[plane];

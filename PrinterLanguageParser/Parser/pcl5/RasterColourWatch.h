@@ -42,7 +42,8 @@ public:
 
     // ESC * r # U.
     void SetPlanes(int32_t simpleColourMode);
-    // ESC * t # R: the raster's resolution in dots per inch, across and down.
+    // ESC * t # R: the raster's resolution in dots per inch, across and
+    // down, from the next row on.
     void SetResolution(int32_t dpi);
     // ESC * v # W: the length of its data to read with Read.
     uint64_t BeginImageData(uint64_t length);
@@ -188,8 +189,12 @@ private:
     Mode10Decoder mMode10{mintMAX_ROW_BYTES};
     // The plane of RGB pixels.
     uint32_t mintRgbPlane = 0;
-    double mdblXDpi = 75;
-    double mdblYDpi = 75;
+    double mdblXDpi = 0;
+    double mdblYDpi = 0;
+    uint32_t mintFullDot = 0;
+    // The resolution of ESC * t # R, taken by the next row; 0 while a
+    // configuration gives the resolution.
+    double mdblPendingDpi = 75;
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
     // The non-neutral pixels of the last row of them, for rows that repeat it.
