@@ -310,6 +310,13 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     const ParseOutcome laterCompression = ParsePcl5(ToBytes(
         "\x1B*r-4U\x1B*b5M\x1B*r1A\x1B*b0m2v\xFF\xFF" + std::string("3v\xFF\xFF\xFF", 5) + "0v0W\x1B*rC\f"));
     EXPECT_EQ(laterCompression.mintColorPages, 1) << laterCompression.Describe();
+    // Rows in a compression that is not read cannot be judged: with colour
+    // planes configured the page counts as colour, with black alone not.
+    for (const auto& [planes, colourPages] : {std::pair{"-4", 1}, std::pair{"1", 0}}) {
+        const ParseOutcome unread = ParsePcl5(ToBytes("\x1B*r" + std::string(planes) +
+                                                      "U\x1B*r1A\x1B*b5M\x1B*b2V\0\x01\x1B*b0W\x1B*rC\f"));
+        EXPECT_EQ(unread.mintColorPages, colourPages) << planes << ": " << unread.Describe();
+    }
     const ParseOutcome movedOverInRow =
         ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b0M\x1B*b0vy" + std::string("2v\0\xFF", 4) + "0v0v0W\x1B*rC\f"));
     EXPECT_EQ(movedOverInRow.mintColorPages, 0) << movedOverInRow.Describe();

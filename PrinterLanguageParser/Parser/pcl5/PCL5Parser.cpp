@@ -184,6 +184,8 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
     position = mintChunkStart + rows.mintEnd;
     if (rows.mblnDrew)
         MarkPage();
+    if (rows.mblnDrew && awaits)
+        mColourWatch.NoteUnjudgedRows();
     if (rows.mintCompression >= 0)
         mColourWatch.SetCompression(static_cast<int32_t>(rows.mintCompression));
     if (rows.mblnMovedOver)
@@ -251,6 +253,8 @@ void PCL5Parser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
 // blank one.
 void PCL5Parser::NotifyDefaultPageCompleted()
 {
+    if (mColourWatch.Unjudged())
+        Log(LOG_INFO, "PCL5Parser - Colour raster in a compression that is not read: the page counts as colour.");
     mCurrentPage.mblnColor = mCurrentPage.mblnColor || mColourWatch.PageHasColour();
     mColourWatch.NewPage();
     EscapeLanguageParser::NotifyDefaultPageCompleted();

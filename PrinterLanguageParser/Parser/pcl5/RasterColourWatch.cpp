@@ -305,6 +305,8 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     const uint32_t plane = mintPlane;
     mintPlane = lastPlane ? 0 : plane + 1;
     mRow = nullptr;
+    if (length > 0 && AwaitsCompression())
+        NoteUnjudgedRows();
     if (!Watching())
         return 0;
     if (mdblPendingDpi > 0 && (mdblPendingDpi != mdblXDpi || mdblPendingDpi != mdblYDpi))

@@ -95,10 +95,21 @@ public:
     void Read(std::span<const unsigned char> bytes);
 
     bool PageHasColour() const;
+    // Rows with data came in a compression that is not read while colour
+    // planes are configured: what they print cannot be judged, so the page
+    // counts as colour.
+    void NoteUnjudgedRows()
+    {
+        mblnColour = true;
+        mblnUnjudged = true;
+    }
+    // Whether the page's colour comes from rows that were not judged.
+    bool Unjudged() const { return mblnUnjudged; }
     // A page starts between rows: from blank ones, with their first plane.
     void NewPage()
     {
         mblnColour = false;
+        mblnUnjudged = false;
         mArea.Clear();
         mCells.Clear();
         StartRaster();
@@ -211,6 +222,7 @@ private:
     std::array<unsigned char, mintCONFIGURATION_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
+    bool mblnUnjudged = false;
     // The page's non-neutral area, and its ink cells being filled.
     ColourArea mArea;
     InkCells mCells;
