@@ -350,6 +350,8 @@ void RasterColourWatch::RepeatRows(uint64_t count)
     mEndRow();
     if (!Watching())
         return;
+    if (mblnRowsBlank)
+        return;
     const uint64_t rows = std::min<uint64_t>(count - 1, UINT32_MAX);
     mAddColourDots(mblnRgbPixels ? mintRgbRowDots * rows : mCells.EndRow(rows));
 }
@@ -565,6 +567,14 @@ void RasterColourWatch::mEndRow()
     }
     mintTouched = 0;
     mblnRowsBlank = blank;
+    // Blank rows put no ink in a cell and are not counted in its rows: the
+    // raster reader passes over runs of them unread, so that cells must not
+    // depend on where they lie.
+    if (blank) {
+        mblnRowChanged = false;
+        mintRgbRowDots = 0;
+        return;
+    }
     // A row that repeats the one before (delta rows sent empty) counts as it.
     if (!mblnRowChanged && !mblnRgbPixels) {
         mAddColourDots(mCells.EndRow());

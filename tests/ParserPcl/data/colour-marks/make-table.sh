@@ -24,6 +24,7 @@ device() {
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$1" -r"$2" -sPageList="$3" "${@:4}" -sOutputFile="jobs/$name.prn" marks.ps
     truth "$name.prn" "$2" "$3"
 }
+device cdj550 300 1
 device cdj550 300 2
 device cdj550 300 4
 device cdj550 300 12

@@ -22,7 +22,6 @@ results=$(realpath -m "${3:-$here/results.txt}")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 pages=$(grep -c '^%%Page:' "$here/marks.ps")
-gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sOutputFile="$tmp/marks.pdf" "$here/marks.ps"
 
 # The oracle's verdicts of every page at a resolution, kept per resolution.
 truth() {
@@ -60,13 +59,18 @@ device() {
 cups() {
     local family=$1 name=$2 ppd=$3 filter=$4 dpi=$5 options=$6
     for page in $(seq 1 "$pages"); do
-        PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options page-ranges=$page" "$tmp/marks.pdf" 2>/dev/null |
+        # gstoraster prints every page it is given (page ranges are pdftopdf's).
+        gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$page" -sOutputFile="$tmp/page.pdf" \
+            "$here/marks.ps"
+        PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options" "$tmp/page.pdf" 2>/dev/null |
             PPD="$ppd" "$filter" 1 user sweep 1 "$options" > "$tmp/job" 2>/dev/null || true
         judge "$family" "$name" "$dpi" "$page" "$tmp/job"
     done
 }
 
 : > "$results"
+# SWEEP_ONLY=cups judges only the families printed through CUPS filters.
+if [ "${SWEEP_ONLY:-}" != cups ]; then
 # Every colour PCL device at 300 dpi; a few of each family also at 150 and 600.
 for dev in cdj500 cdj550 cdj670 cdj850 cdj890 cdj1600 cdeskjet cdjcolor cdnj500 chp2200 djet500c declj250 paintjet pjxl pjxl300 cljet5c; do
     device gs-pcl "$dev" 300
@@ -82,6 +86,7 @@ for dpi in 150 300 600; do
     device gs-raster appleraster "$dpi" -dcupsColorSpace=19 -dcupsBitsPerColor=8
     device gs-raster pclm "$dpi"
 done
+fi
 # Ghostscript's pcl3 device prints grey by default (its data holds black
 # alone), so the oracle's colour pages do not reach it.
 
@@ -98,7 +103,8 @@ gutenprint() {
     cups gutenprint-pcl "$model" "$tmp/$model.ppd" /usr/lib/cups/filter/rastertogutenprint.5.3 "$dpi" "$options"
 }
 gutenprint pcl-850 300 "PageSize=A4 Resolution=300dpi"
-gutenprint pcl-850 600 "PageSize=A4 Resolution=600dpi"
+# (its 600 dpi is a monochrome mode)
+gutenprint pcl-850 150 "PageSize=A4 Resolution=150dpi"
 gutenprint pcl-g_c 300 "PageSize=A4 Resolution=300dpi"
 for family in $(cut -d' ' -f1 "$results" | sort -u); do
     printf '%s: %s of %s billed right\n' "$family" \
