@@ -19,16 +19,18 @@ namespace RawPrintData::PCL5 {
 // each row are decompressed (modes 0, 1, 2, 3 and 9) and their amounts of ink
 // compared over the rule's ink cells (InkCells): drivers dither each plane on
 // its own, so grey made of the three, or black printed with them, differs
-// dot by dot but balances over a cell. Configured raster (ESC * g # W, format 2) gives the planes of
-// black, cyan, magenta and yellow by their levels and resolutions; in format
-// 6 (PCL 3 GUI) it gives planes of black and one of RGB pixels in mode 10
+// dot by dot but balances over a cell; blank rows do not count in a cell.
+// Configured raster (ESC * g # W, format 2) gives the planes of black, cyan,
+// magenta and yellow by their levels and resolutions; in format 6 (PCL 3
+// GUI) it gives planes of black and one of RGB pixels in mode 10
 // (Mode10Decoder), each plane with its own compression. Configured image
 // data (ESC * v # W) of three one-bit planes, by index with the default
 // palette or direct, is read as the simple colour modes 3 (RGB) and -3 (CMY).
 // With 24-bit RGB pixels (ESC * v # W configuring RGB, direct by pixel, 8
-// bits a primary, or mode 10), a pixel that is not neutral is a colour dot. Planes a row does
-// not send are empty ones. Rows of other configurations and compressions are
-// not looked at: their pages stay mono.
+// bits a primary, or mode 10), a pixel that is not neutral is a colour dot.
+// Planes a row does not send are empty ones. Rows in another compression
+// while colour planes are configured cannot be judged: their page counts as
+// colour. Other configurations have no colour planes: their pages stay mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
 // state and the rows, which delta-row modes change from the row before, are

@@ -9,7 +9,8 @@
 # resolution, page, oracle's mm2, truth, parser's verdict, right or wrong,
 # and whether a parse in small chunks agrees) and the count of jobs billed
 # right per family. Not run by the tests (it takes minutes); run it after
-# changing colour judging and commit results.txt.
+# changing colour judging and commit results.txt. results-before.txt keeps
+# the same sweep with the parser as it was before the colour rule.
 #
 # sweep.sh path/to/cvk_colour_oracle path/to/cvk_parse_job [results file]
 # Needs ghostscript, cups-filters, printer-driver-hpcups and
