@@ -14,6 +14,20 @@ namespace RawPrintData::ColourRule {
 inline constexpr int NEUTRAL_TOLERANCE = 8;
 inline constexpr double MINIMUM_COLOUR_AREA_MM2 = 1.0;
 inline constexpr double MM_PER_INCH = 25.4;
+// Where a driver dithers cyan, magenta and yellow each on its own, a single
+// dot says nothing of the colour printed: the amounts of the three inks are
+// compared over square cells of INK_CELL_MM a side instead, and a cell whose
+// amounts lie within the tolerance is neutral.
+inline constexpr double INK_CELL_MM = 2.0;
+// Dithering each ink on its own, and a driver's colour correction of black
+// and grey printed with the three inks, leave balanced amounts uneven over a
+// cell: cells whose inks part by no more than this much of a full cell, on
+// the scale of 0 to 255, are neutral. Measured on the colour-marks corpus
+// (tests/ParserPcl/data/colour-marks): Gutenprint's grey parts by up to 7,
+// Ghostscript's DeskJet 500C family's black text and grey by 11 in the
+// median and 19 in nine cells of ten; a red word of 12 points fills a 2 mm
+// cell by about 4 % (10). 32 bills the most pages of that corpus right.
+inline constexpr int INK_CELL_TOLERANCE = 32;
 
 // Whether three components on a scale of 0 to 255 make a neutral colour.
 constexpr bool IsNeutral(int a, int b, int c)
@@ -32,6 +46,14 @@ constexpr uint64_t MinimumColourDots(double xDpi, double yDpi)
         return 1;
     const auto whole = static_cast<uint64_t>(dots);
     return static_cast<double>(whole) < dots ? whole + 1 : whole;
+}
+
+// How many dots of the given resolution (dots per inch) make one side of an
+// ink cell; at least one.
+constexpr uint32_t InkCellDots(double dpi)
+{
+    const double dots = INK_CELL_MM * dpi / MM_PER_INCH + 0.5;
+    return dots < 1.0 ? 1 : dots > 4096.0 ? 4096 : static_cast<uint32_t>(dots);
 }
 
 }  // namespace RawPrintData::ColourRule

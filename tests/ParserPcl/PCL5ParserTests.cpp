@@ -243,9 +243,10 @@ TEST(Pcl5Parser, ResetIsNoPage)
 }
 
 // Colour reaches a page through black, cyan, magenta, yellow raster where the
-// cyan, magenta and yellow rows part once decompressed (from 1000 pixels of
-// colour), and through RGB pixels that are not grey; black ink, empty colour
-// planes and alike ones leave the page mono.
+// cyan, magenta and yellow rows part once decompressed, and through RGB
+// pixels that are not neutral, over at least a square millimetre in dots of
+// the raster's resolution (75 dpi until ESC * t # R: 9 dots); black ink,
+// empty colour planes and alike ones leave the page mono.
 TEST(Pcl5Parser, ColourPagesFromColourPlanes)
 {
     struct Case {
@@ -307,41 +308,55 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     // that is read starts the watch at the plane after it (here cyan), and
     // rows moved over start again from the first plane (here black).
     const ParseOutcome laterCompression = ParsePcl5(ToBytes(
-        "\x1B*r-4U\x1B*b5M\x1B*r1A\x1B*b0m2v\xFF\xFF" + std::string("2v\0\xFF", 4) + "0v0W\x1B*rC\f"));
+        "\x1B*r-4U\x1B*b5M\x1B*r1A\x1B*b0m2v\xFF\xFF" + std::string("3v\xFF\xFF\xFF", 5) + "0v0W\x1B*rC\f"));
     EXPECT_EQ(laterCompression.mintColorPages, 1) << laterCompression.Describe();
+    // Rows in a compression that is not read cannot be judged: with colour
+    // planes configured the page counts as colour, with black alone not.
+    for (const auto& [planes, colourPages] : {std::pair{"-4", 1}, std::pair{"1", 0}}) {
+        const ParseOutcome unread = ParsePcl5(ToBytes("\x1B*r" + std::string(planes) +
+                                                      "U\x1B*r1A\x1B*b5M\x1B*b2V\0\x01\x1B*b0W\x1B*rC\f"));
+        EXPECT_EQ(unread.mintColorPages, colourPages) << planes << ": " << unread.Describe();
+    }
     const ParseOutcome movedOverInRow =
         ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b0M\x1B*b0vy" + std::string("2v\0\xFF", 4) + "0v0v0W\x1B*rC\f"));
     EXPECT_EQ(movedOverInRow.mintColorPages, 0) << movedOverInRow.Describe();
-    // Rows that send no plane (a bare w each) repeat a row of 256 cyan pixels
+    // Rows that send no plane (a bare w each) repeat a row of 8 cyan dots
     // in a delta-row mode, to colour, and are blank in the others.
     for (const auto& [compression, row, colourPages] :
-         {std::tuple{"0", std::string(32, '\xFF'), 0}, std::tuple{"3", std::string(36, '\xFF'), 1}}) {
-        std::string cyanRow = row;
-        for (size_t at = 0; compression[0] == '3' && at < cyanRow.size(); at += 9)
-            cyanRow[at] = '\xE0';  // eight bytes at offset 0
+         {std::tuple{"0", std::string(1, '\xFF'), 0}, std::tuple{"3", std::string("\0\xFF", 2), 1}}) {
+        const std::string& cyanRow = row;
         const ParseOutcome repeated =
             ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b" + std::string(compression) + "M\x1B*b" +
                               std::to_string(cyanRow.size()) + "v" + cyanRow + "wwwwwwwwww\x1B*rC\f"));
         EXPECT_EQ(repeated.mintColorPages, colourPages) << compression << ": " << repeated.Describe();
     }
-    // Planes set again within a page judge the colour counted so far as at a
-    // page's end: 256 pixels of plain cyan are too few for cyan, magenta and
-    // yellow alone, whatever planes follow.
-    const ParseOutcome replanned = ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b32W" + std::string(32, '\xFF') +
-                                                     "\x1B*r-4U\x1B*b0W\x1B*r3U\x1B*rC\f"));
-    EXPECT_EQ(replanned.mintColorPages, 0) << replanned.Describe();
+    // Planes set again within a page keep the colour counted so far: 8 dots
+    // of cyan in each layout make a square millimetre together.
+    for (const bool second : {false, true}) {
+        const ParseOutcome replanned =
+            ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b1W\xFF\x1B*r-4U" +
+                              std::string(second ? "\x1B*b0V\x1B*b1V\xFF\x1B*b0V\x1B*b0W" : "") + "\x1B*rC\f"));
+        EXPECT_EQ(replanned.mintColorPages, second ? 1 : 0) << replanned.Describe();
+    }
     // The pairs of a sequence act once it is read to its end: a row ended
     // inside one that the job cuts off is never counted.
     const ParseOutcome cutOff = ParsePcl5(ToBytes("\x1B*r-4U\x1B*r1A\x1B*b0M\x1B*b2v\xFF\xFF" +
                                                   std::string("2v\0\xFFw\xFF\xFF\xFF", 7)));
     EXPECT_EQ(cutOff.mintColorPages, 0) << cutOff.Describe();
     // RGB pixels (configure image data: RGB, direct by pixel, 8 bits each) are
-    // colour where red, green and blue differ.
-    const std::string rgb = std::string("\x1B*v6W\0\x03\0\x08\x08\x08", 11) + "\x1B*r1A\x1B*b0M\x1B*b6W";
-    const ParseOutcome grey = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\x20\x20\x20", 6) + "\x1B*rC\f"));
-    EXPECT_EQ(grey.mintColorPages, 0) << grey.Describe();
-    const ParseOutcome red = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\xFF\0\0", 6) + "\x1B*rC\f"));
-    EXPECT_EQ(red.mintColorPages, 1) << red.Describe();
+    // colour where red, green and blue part by more than 8: a square
+    // millimetre is 9 of them at 75 dpi, 140 at 300 dpi.
+    for (const auto& [pixel, count, resolution, colourPages] :
+         {std::tuple{"\x10\x18\x10", 200, "", 0}, std::tuple{"\xFF\x10\x10", 8, "", 0},
+          std::tuple{"\xFF\x10\x10", 9, "", 1}, std::tuple{"\xFF\x10\x10", 9, "\x1B*t300R", 0}}) {
+        std::string row;
+        for (int index = 0; index < count; ++index)
+            row += pixel;
+        const ParseOutcome rgb = ParsePcl5(ToBytes(std::string(resolution) + std::string("\x1B*v6W\0\x03\0\x08\x08\x08", 11) +
+                                                   "\x1B*r1A\x1B*b0M\x1B*b" + std::to_string(row.size()) + "W" + row +
+                                                   "\x1B*rC\f"));
+        EXPECT_EQ(rgb.mintColorPages, colourPages) << count << " " << rgb.Describe();
+    }
     // A row as wide as A3 at 600 dpi is read to its end; a row longer than
     // the watch reads may hold colour beyond, and the page counts as colour.
     const auto wideRow = [](size_t greyPixels, const std::string& last) {
@@ -349,36 +364,39 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
         return ToBytes(std::string("\x1B*v6W\0\x03\0\x08\x08\x08", 11) + "\x1B*r1A\x1B*b0M\x1B*b" +
                        std::to_string(row.size()) + "W" + row + "\x1B*rC\f");
     };
-    EXPECT_EQ(ParsePcl5(wideRow(7015, std::string("\xFF\0\0", 3))).mintColorPages, 1);
+    std::string red;
+    for (int pixel = 0; pixel < 9; ++pixel)
+        red += std::string("\xFF\0\0", 3);
+    EXPECT_EQ(ParsePcl5(wideRow(7007, red)).mintColorPages, 1);
     EXPECT_EQ(ParsePcl5(wideRow(7016, "")).mintColorPages, 0);
     EXPECT_EQ(ParsePcl5(wideRow(22000, "")).mintColorPages, 1);
     // Cyan, magenta and yellow alone (ESC * r -3 U) print black with all
-    // three: a page is colour from 1000 pixels where their ink parts, plain
-    // colour (one plane empty, another half full) at once, other colour once
-    // it is one in 32 of the marked pixels.
+    // three: a page is colour from a square millimetre of dots where their
+    // ink parts, however much black is beside it.
     struct CmyCase {
         const char* mstrLabel;
         int mintBlackRows;  // 32 bytes of all three planes
-        int mintCyanRows;   // 32 bytes of cyan only
+        int mintCyanRows;   // one byte of cyan only
         char mbytCyan;      // each of them
+        const char* mstrResolution;
         int mintColourPages;
     };
     const CmyCase cmyCases[] = {
-        {"composite black", 4, 0, '\xFF', 0},
-        {"stray pixels at black's edges", 0, 0, '\xFF', 0},
-        {"a little cyan", 0, 3, '\xFF', 0},
-        {"a trace of pale cyan among much black", 1100, 11, '\x07', 0},
-        {"pale cyan among black", 4, 11, '\x07', 1},
-        {"plain cyan among much black", 1100, 4, '\xFF', 1},
+        {"composite black and a stray dot", 4, 0, '\xFF', "", 0},
+        {"eight dots of cyan", 0, 1, '\xFF', "", 0},
+        {"sixteen dots of cyan", 0, 2, '\xFF', "", 1},
+        {"sixteen dots of cyan among much black", 1100, 2, '\xFF', "", 1},
+        {"sixteen dots of cyan at 300 dpi", 0, 2, '\xFF', "\x1B*t300R", 0},
+        {"pale cyan among black", 4, 11, '\x07', "", 1},
     };
     for (const CmyCase& row : cmyCases) {
         SCOPED_TRACE(row.mstrLabel);
-        const std::string ink(32, '\xFF'), cyan(32, row.mbytCyan), stray = std::string(31, '\0') + "\x01";
-        std::string job = "\x1B*r-3U\x1B*r1A\x1B*b0M";
+        const std::string ink(32, '\xFF'), stray = std::string(31, '\0') + (row.mintCyanRows == 0 ? '\x01' : '\0');
+        std::string job = std::string(row.mstrResolution) + "\x1B*r-3U\x1B*r1A\x1B*b0M";
         for (int count = 0; count < row.mintBlackRows; ++count)
             job += "\x1B*b32V" + ink + "\x1B*b32V" + ink + "\x1B*b32W" + ink;
         for (int count = 0; count < row.mintCyanRows; ++count)
-            job += "\x1B*b32V" + cyan + "\x1B*b0V\x1B*b0W";
+            job += "\x1B*b1V" + std::string(1, row.mbytCyan) + "\x1B*b0V\x1B*b0W";
         job += "\x1B*b32V" + stray + "\x1B*b0V\x1B*b0W\x1B*rC\f";
         const ParseOutcome cmy = ParsePcl5(ToBytes(job));
         EXPECT_EQ(cmy.mintColorPages, row.mintColourPages) << cmy.Describe();
@@ -407,25 +425,31 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     // PCL 3 GUI (format 6): black in mode 9, then RGB pixels in mode 10, new
     // (3 bytes, shifted right by one) or deltas to the pixel above; a job
     // printed in grey (configure driver: colour mode 11, grey 2) stays mono.
+    // At the configured 600 dpi a square millimetre is 558 dots: rows of a
+    // pixel or two, each row's above blank (white) after ESC * b 1 Y.
     struct PixelCase {
         const char* mstrLabel;
         std::string mstrDriver;
         std::string mstrPixels;
+        int mintRows;
         int mintColourPages;
     };
     const std::string printInGrey = std::string("\x1B*o5W\x0B\x01\0\0\x02", 10);
     const PixelCase pixelCases[] = {
-        {"a grey pixel", "", std::string("\0\x40\x40\x40", 4), 0},
-        {"a run of red", "", std::string("\x80\x7F\x80\0", 4), 1},
-        {"less green and blue than the white above", "", std::string("\0\x82\x10", 3), 1},
-        {"red printed in grey", printInGrey, std::string("\x80\x7F\x80\0", 4), 0},
+        {"grey pixels", "", std::string("\0\x40\x40\x40", 4), 600, 0},
+        {"runs of red", "", std::string("\x80\x7F\x80\0", 4), 300, 1},
+        {"a run of red", "", std::string("\x80\x7F\x80\0", 4), 1, 0},
+        {"less green and blue than the white above", "", std::string("\0\x82\x10", 3), 600, 1},
+        {"red printed in grey", printInGrey, std::string("\x80\x7F\x80\0", 4), 600, 0},
     };
     const std::string pcl3Gui = std::string("\x1B*g20W\x06\x1F\0\x02\x02\x58\x02\x58\x09\0\x01\x01", 18) +
                                 std::string("\x02\x58\x02\x58\x0A\x01\x20\x01", 8);
     for (const PixelCase& row : pixelCases) {
         SCOPED_TRACE(row.mstrLabel);
-        const std::string job = row.mstrDriver + pcl3Gui + "\x1B*r1A\x1B*b0V\x1B*b" +
-                                std::to_string(row.mstrPixels.size()) + "W" + row.mstrPixels + "\x1B*rC\f";
+        std::string job = row.mstrDriver + pcl3Gui + "\x1B*r1A";
+        for (int count = 0; count < row.mintRows; ++count)
+            job += "\x1B*b1Y\x1B*b0V\x1B*b" + std::to_string(row.mstrPixels.size()) + "W" + row.mstrPixels;
+        job += "\x1B*rC\f";
         const ParseOutcome outcome = ParsePcl5(ToBytes(job));
         EXPECT_EQ(outcome.mintColorPages, row.mintColourPages) << outcome.Describe();
     }

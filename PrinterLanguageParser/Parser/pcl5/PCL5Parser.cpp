@@ -93,7 +93,7 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
         // they are told apart here, before the raster reader is asked.
         if (character == '*' && mChunkByteIs(position + 2, 'b') && mReadRasterRows(position, false))
             return Step::Continue;
-        if (mPassOverInertSequence(position))
+        if (mPassOverInertSequence(position) || mReadRasterResolution(position))
             return Step::Continue;
         const SequenceState state = mParameterized.Read(mContiguous, position);
         if (state == SequenceState::Rejected) {
@@ -184,6 +184,8 @@ bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
     position = mintChunkStart + rows.mintEnd;
     if (rows.mblnDrew)
         MarkPage();
+    if (rows.mblnDrew && awaits)
+        mColourWatch.NoteUnjudgedRows();
     if (rows.mintCompression >= 0)
         mColourWatch.SetCompression(static_cast<int32_t>(rows.mintCompression));
     if (rows.mblnMovedOver)
@@ -259,6 +261,8 @@ void PCL5Parser::NotifyDefaultPageCompleted()
             "of what lies beyond could not be ruled out, so the page counts as colour.",
             mintPagesEnded, RasterColourWatch::mintMAX_ROW_BYTES);
     }
+    if (mColourWatch.Unjudged())
+        Log(LOG_INFO, "PCL5Parser - Colour raster in a compression that is not read: the page counts as colour.");
     mCurrentPage.mblnColor = mCurrentPage.mblnColor || mColourWatch.PageHasColour();
     mColourWatch.NewPage();
     EscapeLanguageParser::NotifyDefaultPageCompleted();
@@ -358,6 +362,9 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
     case RasterStrategy::Kind::Start:
         mColourWatch.StartRaster();
         break;
+    case RasterStrategy::Kind::Resolution:
+        mColourWatch.SetResolution(value);
+        break;
     case RasterStrategy::Kind::PlaneData:
     case RasterStrategy::Kind::RowData: {
         const uint64_t length = value > 0 ? static_cast<uint64_t>(value) : 0;
@@ -367,6 +374,33 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
         break;
     }
     }
+}
+
+// ESC * t # R, as drivers send it before every page's raster, read straight
+// from the chunk to the same effect as reading the sequence.
+bool PCL5Parser::mReadRasterResolution(uint64_t& position)
+{
+    const uint64_t offset = position - mintChunkStart;
+    if (position < mintChunkStart || mblnDebug || mbytChunk.size() - offset < 5 || mbytChunk[offset + 1] != '*' ||
+        mbytChunk[offset + 2] != 't')
+        return false;
+    uint32_t dpi = 0;
+    const uint64_t end = std::min<uint64_t>(mbytChunk.size(), offset + 3 + RasterRowSequence::MAX_DIGITS);
+    for (uint64_t at = offset + 3; at < end; ++at) {
+        const unsigned char byte = mbytChunk[at];
+        if (byte >= '0' && byte <= '9') {
+            dpi = dpi * 10 + (byte - '0');
+            continue;
+        }
+        if (byte != 'R' || at == offset + 3)
+            return false;
+        OnRaster(RasterStrategy::Kind::Resolution, static_cast<int32_t>(dpi));
+        position += at + 1 - offset;
+        mResumeGroup.reset();
+        mblnAfterRasterTerminator = false;
+        return true;
+    }
+    return false;
 }
 
 // Sets the count of bytes still to skip.

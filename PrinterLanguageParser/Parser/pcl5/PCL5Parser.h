@@ -76,6 +76,9 @@ private:
         mblnAfterRasterTerminator = false;
         return true;
     }
+    // ESC * t # R read straight from the chunk; false when the sequence is
+    // to be read.
+    bool mReadRasterResolution(uint64_t& position);
     // Reads the raster rows from position on (an ESC * b, or inside the group
     // when inSequence) straight from the chunk and acts on them; false, with
     // nothing done, when there is none there (or the debug log wants every

@@ -66,6 +66,7 @@ public:
         DriverConfiguration,  // ESC * o # W and its data
         Compression,  // ESC * b # M
         Start,        // ESC * r # A
+        Resolution,   // ESC * t # R
         PlaneData,    // ESC * b # V: a plane of a row and its data
         RowData,      // ESC * b # W: the last plane of a row and its data
     };

@@ -57,6 +57,7 @@ constexpr bool GroupActs(SequenceGroup group)
         case 'm':
         case 'o':
         case 'r':
+        case 't':
         case 'v':
             return true;
         default:
@@ -307,6 +308,11 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             } else if (parameter == 'A') {
                 mAddStrategy(RasterStrategy(RasterStrategy::Kind::Start, 0));
             }
+            return false;
+        case 't':
+            // The raster's resolution: colour is judged in its dots.
+            if (parameter == 'R')
+                mAddStrategy(RasterStrategy(RasterStrategy::Kind::Resolution, pair.mintValue));
             return false;
         case 'v':
             if (parameter != 'W')

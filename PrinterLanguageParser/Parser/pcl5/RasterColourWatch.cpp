@@ -12,41 +12,8 @@ namespace {
 
 // Raster compression modes.
 constexpr int32_t UNENCODED = 0, RUN_LENGTH = 1, TIFF = 2, DELTA_ROW = 3, REPLACEMENT_DELTA_ROW = 9, PIXEL_DELTA = 10;
-// RGB drivers keep a grey pixel's primaries only nearly equal: colour
-// correction leaves them one apart (Gutenprint), mode 10 up to eight.
-constexpr int32_t GREY_TOLERANCE = 8;
-
-// The bits set in a word, without the library call that std::popcount is on
-// processors of the baseline without a population count.
-constexpr uint64_t CountBits(uint64_t word)
-{
-    word -= (word >> 1) & 0x5555555555555555ULL;
-    word = (word & 0x3333333333333333ULL) + ((word >> 2) & 0x3333333333333333ULL);
-    word = (word + (word >> 4)) & 0x0F0F0F0F0F0F0F0FULL;
-    return (word * 0x0101010101010101ULL) >> 56;
-}
-
 // Component numbers: 0 is black (or no colour), 1 to 3 the three compared.
 constexpr uint8_t BLACK = 0;
-
-// With RGB pixels, and planes configured with a black of their own, any
-// colour pixel makes the page colour.
-constexpr RasterColourWatch::Threshold ANY_COLOUR{1, 0};
-// Black and grey printed with cyan, magenta and yellow (-3), or diffused plane
-// by plane under a finer black (configured raster), set the three planes
-// with dithers of their own, so that many pixels differ where the ink is
-// grey: colour is counted instead where the planes' amounts of ink part (see
-// mCountUnbalanced), and needs 1000 such pixels that are one in 32 of the
-// marked ones (a grey picture's dither leaves about one in a hundred).
-constexpr RasterColourWatch::Threshold HALFTONED_BLACK{1000, 32};
-// With a black plane of its own (-4), grey is still balanced with cyan,
-// magenta and yellow (Gutenprint): colour is counted where the planes' ink
-// parts, from the first 64 pixels of it that are one in 32 of the marked
-// ones.
-constexpr RasterColourWatch::Threshold GREY_BALANCED{1, 32};
-// Red, green and blue planes (3) set their bits for light, so the pixels set
-// say nothing of the marks: 1000 colour pixels.
-constexpr RasterColourWatch::Threshold LIT_PLANES{1000, 0};
 
 }  // namespace
 
@@ -88,16 +55,36 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
     // Drivers set these on every page: their layouts are made once.
     static constexpr Layout KCMY = mMakeLayout({BLACK, 1, 2, 3}, 4, 3), CMY = mMakeLayout({1, 2, 3}, 3, 3),
                             BLACK_ONLY = mMakeLayout({}, 0, 0);
-    if (simpleColourMode == -4) {
+    if (simpleColourMode == -4)
         mSetLayout(KCMY);
-        mSetThreshold(GREY_BALANCED);
-    } else if (simpleColourMode == 3 || simpleColourMode == -3) {
+    else if (simpleColourMode == 3 || simpleColourMode == -3)
         mSetLayout(CMY);
-        mSetThreshold(simpleColourMode == 3 ? LIT_PLANES : HALFTONED_BLACK);
-    } else {
+    else
         mSetLayout(BLACK_ONLY);
-        mSetThreshold(ANY_COLOUR);
-    }
+    mblnRowChanged = true;
+}
+
+// The same resolution across and down, for the raster rows that follow;
+// PCL takes 75 dpi until told.
+void RasterColourWatch::SetResolution(int32_t dpi)
+{
+    if (dpi > 0)
+        mdblPendingDpi = dpi;
+}
+
+void RasterColourWatch::mSetGeometry(double xDpi, double yDpi)
+{
+    const uint32_t levelBits = std::clamp<uint32_t>(mLayout.mintLevelBits, 1, 16);
+    const uint32_t rowsPerRow = std::max<uint32_t>(mLayout.mintTriples / levelBits, 1);
+    const uint32_t fullDot = ((uint32_t{1} << levelBits) - 1) * rowsPerRow;
+    if (xDpi == mdblXDpi && yDpi == mdblYDpi && fullDot == mintFullDot)
+        return;  // drivers repeat their resolution on every page
+    mintFullDot = fullDot;
+    mAddColourDots(mCells.Configure(ColourRule::InkCellDots(xDpi), ColourRule::InkCellDots(yDpi), fullDot));
+    mdblXDpi = xDpi;
+    mdblYDpi = yDpi;
+    mArea.SetResolution(xDpi, yDpi);
+    mblnColour = mblnColour || mArea.Reached();
 }
 
 // The configuration replaces the layout once all of it is read.
@@ -160,7 +147,7 @@ void RasterColourWatch::mConfigure()
     mSetLayout(components, rgbPixels ? 1 : 0, rgbPixels ? 1 : 0);
     mblnRgbPixels = rgbPixels;
     mintRgbPlane = 0;
-    mSetThreshold(ANY_COLOUR);
+    mblnRowChanged = true;
 }
 
 // Configure raster data in format 2: a count of components, black, cyan,
@@ -177,7 +164,7 @@ void RasterColourWatch::mConfigureRasterData()
         return;
     }
     const uint32_t count = mintImageDataRead >= 2 && data[0] == 2 ? data[1] : 0;
-    uint32_t planes = 0;
+    uint32_t planes = 0, levelBits = 1, xDpi = 0, yDpi = 0;
     const auto word = [&data](size_t at) { return (uint32_t{data[at]} << 8) | data[at + 1]; };
     if ((count == 4 || count == 3) && mintImageDataRead >= 2 + 6 * count) {
         uint32_t rowResolution = UINT32_MAX;
@@ -192,27 +179,40 @@ void RasterColourWatch::mConfigureRasterData()
             const uint32_t rows = std::clamp(word(at + 2) / rowResolution, uint32_t{1}, uint32_t{4});
             for (uint32_t bit = 0; bit < bits * rows && planes < mintMAX_PLANES; ++bit)
                 components[planes++] = static_cast<uint8_t>(component + (count == 3 ? 1 : 0));
+            // The cells go by the colour components' dots and the rows sent.
+            if (component + (count == 3 ? 1 : 0) == 1) {
+                levelBits = std::max<uint32_t>(bits, 1);
+                xDpi = word(at);
+                yDpi = rowResolution;
+            }
         }
     }
     mblnRgbPixels = false;
     mOwnCompressions({});
-    mSetLayout(components, planes, planes == 0 ? 0 : 3);
-    mSetThreshold(HALFTONED_BLACK);
+    mSetLayout(components, planes, planes == 0 ? 0 : 3, levelBits);
+    if (xDpi > 0 && yDpi > 0)
+        mSetGeometry(xDpi, yDpi);
+    mdblPendingDpi = 0;
+    mblnRowChanged = true;
 }
 
 void RasterColourWatch::mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
-                                   uint32_t colourComponents)
+                                   uint32_t colourComponents, uint32_t levelBits)
 {
-    mSetLayout(mMakeLayout(components, planes, colourComponents));
+    Layout layout = mMakeLayout(components, planes, colourComponents);
+    layout.mintLevelBits = levelBits;
+    mSetLayout(layout);
 }
 
 // Takes a layout of planes.
 void RasterColourWatch::mSetLayout(const Layout& layout)
 {
-    if (layout.mintPlanes == mLayout.mintPlanes && layout.mintComponent == mLayout.mintComponent)
+    if (layout.mintPlanes == mLayout.mintPlanes && layout.mintComponent == mLayout.mintComponent &&
+        layout.mintLevelBits == mLayout.mintLevelBits)
         return;  // drivers repeat their layout on every page
     StartRaster();
     mLayout = layout;
+    mSetGeometry(mdblXDpi, mdblYDpi);
 }
 
 // Configure raster data in format 6 (PCL 3 GUI): a count of components, each
@@ -230,12 +230,15 @@ void RasterColourWatch::mConfigurePixelRaster()
     uint32_t planes = 0;
     bool rgb = false;
     bool known = count > 0 && HEADER + COMPONENT * count <= mintImageDataRead;
+    uint32_t xDpi = 0, yDpi = 0;
     for (uint32_t component = 0; known && component < count; ++component) {
         const size_t at = HEADER + COMPONENT * component;
         const uint8_t compression = data[at + 4], bits = data[at + 6], componentPlanes = data[at + 7];
         if ((bits == 24 || bits == 32) && compression == PIXEL_DELTA && componentPlanes == 1 && !rgb &&
             planes < mintMAX_PLANES) {
             rgb = true;
+            xDpi = (uint32_t{data[at]} << 8) | data[at + 1];
+            yDpi = (uint32_t{data[at + 2]} << 8) | data[at + 3];
             mintRgbPlane = planes;
             compressions[planes] = PIXEL_DELTA;
             components[planes++] = 1;
@@ -251,7 +254,10 @@ void RasterColourWatch::mConfigurePixelRaster()
     mOwnCompressions(std::span<const int8_t>(compressions).first(planes));
     mSetLayout(components, planes, planes == 0 ? 0 : 1);
     mblnRgbPixels = planes > 0;
-    mSetThreshold(ANY_COLOUR);
+    if (planes > 0 && xDpi > 0 && yDpi > 0)
+        mSetGeometry(xDpi, yDpi);
+    mdblPendingDpi = 0;
+    mblnRowChanged = true;
 }
 
 // Planes that keep their own compression whatever ESC * b # M sets; none
@@ -299,16 +305,19 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
     const uint32_t plane = mintPlane;
     mintPlane = lastPlane ? 0 : plane + 1;
     mRow = nullptr;
+    if (length > 0 && AwaitsCompression())
+        NoteUnjudgedRows();
     if (!Watching())
         return 0;
+    if (mdblPendingDpi > 0 && (mdblPendingDpi != mdblXDpi || mdblPendingDpi != mdblYDpi))
+        mSetGeometry(mdblPendingDpi, mdblPendingDpi);
     uint64_t read = 0;
     if (plane < mLayout.mintPlanes && mLayout.mintComponent[plane] != BLACK) {
         PlaneRow& row = mRows[plane];
         mintTouched |= uint32_t{1} << plane;
         mintRowCompression = mCompressionOf(plane);
-        if ((mintRowCompression != DELTA_ROW && mintRowCompression != REPLACEMENT_DELTA_ROW &&
-             mintRowCompression != PIXEL_DELTA) ||
-            (mintRowCompression == PIXEL_DELTA && length == 0)) {
+        if (mintRowCompression != DELTA_ROW && mintRowCompression != REPLACEMENT_DELTA_ROW &&
+            mintRowCompression != PIXEL_DELTA) {
             if (!row.mbytBytes.empty())
                 mblnRowChanged = true;
             row.mbytBytes.clear();
@@ -336,16 +345,15 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
 // the delta-row modes blank), and those after it repeat it, as counted.
 void RasterColourWatch::RepeatRows(uint64_t count)
 {
-    if (count == 0 || !Watching() || mblnRgbPixels)
+    if (count == 0 || !Watching())
         return;
     mEndRow();
     if (!Watching())
         return;
+    if (mblnRowsBlank)
+        return;
     const uint64_t rows = std::min<uint64_t>(count - 1, UINT32_MAX);
-    mintColourPixels += mintRowColourPixels * rows;
-    mintMarkedPixels += mintRowMarkedPixels * rows;
-    mintPlainColourPixels += mintRowPlainColourPixels * rows;
-    mDecideEarly();
+    mAddColourDots(mblnRgbPixels ? mintRgbRowDots * rows : mCells.EndRow(rows));
 }
 
 // Decodes what is at hand; the end of the last plane's data ends the row.
@@ -555,7 +563,7 @@ void RasterColourWatch::mEndRow()
     for (uint32_t plane = 0; plane < mLayout.mintPlanes; ++plane) {
         const int32_t compression = mCompressionOf(plane);
         if ((mintTouched & (uint32_t{1} << plane)) == 0 && compression != DELTA_ROW &&
-            compression != REPLACEMENT_DELTA_ROW && !mRows[plane].mbytBytes.empty()) {
+            compression != REPLACEMENT_DELTA_ROW && compression != PIXEL_DELTA && !mRows[plane].mbytBytes.empty()) {
             mRows[plane].mbytBytes.clear();
             mblnRowChanged = true;
         }
@@ -563,118 +571,52 @@ void RasterColourWatch::mEndRow()
     }
     mintTouched = 0;
     mblnRowsBlank = blank;
+    // Blank rows put no ink in a cell and are not counted in its rows: the
+    // raster reader passes over runs of them unread, so that cells must not
+    // depend on where they lie.
+    if (blank) {
+        mblnRowChanged = false;
+        mintRgbRowDots = 0;
+        return;
+    }
     // A row that repeats the one before (delta rows sent empty) counts as it.
     if (!mblnRowChanged && !mblnRgbPixels) {
-        mintColourPixels += mintRowColourPixels;
-        mintMarkedPixels += mintRowMarkedPixels;
-        mintPlainColourPixels += mintRowPlainColourPixels;
-        mDecideEarly();
+        mAddColourDots(mCells.EndRow());
         return;
     }
     mblnRowChanged = false;
-    const uint64_t colourBefore = mintColourPixels, markedBefore = mintMarkedPixels;
-    const uint64_t plainBefore = mintPlainColourPixels;
     if (mblnRgbPixels) {
         const std::vector<unsigned char>& pixels = mRows[mintRgbPlane].mbytBytes;
-        for (size_t index = 0; index + 2 < pixels.size(); index += 3) {
-            const int32_t red = pixels[index], green = pixels[index + 1], blue = pixels[index + 2];
-            if (std::max({red, green, blue}) - std::min({red, green, blue}) > GREY_TOLERANCE) {
-                mblnColour = true;
-                return;
-            }
-        }
+        uint64_t dots = 0;
+        for (size_t index = 0; index + 2 < pixels.size(); index += 3)
+            dots += ColourRule::IsNeutral(pixels[index], pixels[index + 1], pixels[index + 2]) ? 0 : 1;
+        mintRgbRowDots = dots;
+        mAddColourDots(dots);
         return;
     }
     // The planes of cyan, bit by bit, each with the planes of the same bit
-    // of magenta and yellow: pixels where the three differ are colour, those
-    // set in any are marked. Rows are padded with blank bytes to whole words
-    // (blank as the pixels past a row's end are).
-    const bool marks = mThreshold.mintMarkedPerColour != 0;
+    // of magenta and yellow, weighed by the bit's place in a dot's level.
+    mCells.BeginRow();
+    const uint32_t levelBits = std::max<uint32_t>(mLayout.mintLevelBits, 1);
     for (uint32_t triple = 0; triple < mLayout.mintTriples; ++triple) {
-        std::array<const unsigned char*, 3> planes{};
-        std::array<size_t, 3> sizes{};
-        size_t length = 0, common = SIZE_MAX;
+        std::array<std::span<const uint8_t>, 3> planes{};
         for (size_t component = 0; component < 3; ++component) {
             const uint8_t plane = mLayout.mintTriple[triple][component];
-            if (plane < mintMAX_PLANES) {
-                std::vector<unsigned char>& bytes = mRows[plane].mbytBytes;
-                bytes.resize((bytes.size() + 7) & ~size_t{7}, 0);
-                planes[component] = bytes.data();
-                sizes[component] = bytes.size();
-            }
-            length = std::max(length, sizes[component]);
-            common = std::min(common, sizes[component]);
+            if (plane < mintMAX_PLANES)
+                planes[component] = mRows[plane].mbytBytes;
         }
-        const auto word = [&planes, &sizes](size_t component, size_t index) -> uint64_t {
-            if (index >= sizes[component])
-                return 0;
-            uint64_t value;
-            std::memcpy(&value, planes[component] + index, sizeof value);
-            return value;
-        };
-        // Bits are counted only where some are set, marked ones only where a
-        // share of them is wanted.
-        const auto count = [this, marks](uint64_t cyan, uint64_t magenta, uint64_t yellow) {
-            const uint64_t differ = (cyan ^ magenta) | (cyan ^ yellow);
-            if (!marks) {
-                mintColourPixels += CountBits(differ);
-                return;
-            }
-            if (const uint64_t marked = cyan | magenta | yellow; marked != 0)
-                mintMarkedPixels += CountBits(marked);
-            if (differ != 0)
-                mCountUnbalanced(cyan, magenta, yellow);
-        };
-        size_t index = 0;
-        // Where any colour pixel is colour, alike planes are passed over at
-        // once: most rows of most pages.
-        if (!marks && common > 0 && std::memcmp(planes[0], planes[1], common) == 0 &&
-            std::memcmp(planes[0], planes[2], common) == 0)
-            index = common;
-        for (; index < length; index += 8) {
-            count(word(0, index), word(1, index), word(2, index));
-            if (!marks && mintColourPixels >= mThreshold.mintMinColourPixels)
-                break;  // colour already: the rest of the row changes nothing
-        }
+        mCells.AddBits(planes[0], planes[1], planes[2], uint32_t{1} << std::min<uint32_t>(triple % levelBits, 16));
     }
-    mintRowColourPixels = mintColourPixels - colourBefore;
-    mintRowMarkedPixels = mintMarkedPixels - markedBefore;
-    mintRowPlainColourPixels = mintPlainColourPixels - plainBefore;
-    mDecideEarly();
-}
-
-// Once the page is colour, the rest of it changes nothing: where any colour
-// makes it colour, or where its plain colour alone is enough; a share of
-// the marked pixels is known at its end.
-void RasterColourWatch::mDecideEarly()
-{
-    const uint64_t colour = mThreshold.mintMarkedPerColour == 0 ? mintColourPixels : mintPlainColourPixels;
-    mblnColour = colour >= mThreshold.mintMinColourPixels;
-}
-
-// Of 64 pixels of cyan, magenta and yellow, the ink of colour: where the
-// plane with the fewest pixels set has less than half of those of the
-// fullest, the pixels by which the fullest exceeds it; nothing where the
-// three are about as full (dithered black and grey) or nearly empty. Where
-// one plane is empty and another at least half full, the colour is plain
-// (no grey is dithered so) and counted among the plain colour pixels too.
-void RasterColourWatch::mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow)
-{
-    constexpr uint64_t MIN_FULLEST = 8, MIN_PLAIN = 32;
-    const uint64_t cyanSet = CountBits(cyan), magentaSet = CountBits(magenta), yellowSet = CountBits(yellow);
-    const uint64_t fullest = std::max({cyanSet, magentaSet, yellowSet});
-    const uint64_t emptiest = std::min({cyanSet, magentaSet, yellowSet});
-    if (fullest < MIN_FULLEST || emptiest * 2 >= fullest)
-        return;
-    mintColourPixels += fullest - emptiest;
-    if (emptiest == 0 && fullest >= MIN_PLAIN)
-        mintPlainColourPixels += fullest;
+    mAddColourDots(mCells.EndRow());
 }
 
 bool RasterColourWatch::PageHasColour() const
 {
-    return mblnColour || mblnRowsCut || (mintColourPixels >= mThreshold.mintMinColourPixels &&
-                          mintColourPixels * mThreshold.mintMarkedPerColour >= mintMarkedPixels);
+    if (mblnColour || mblnRowsCut)
+        return true;
+    ColourArea area = mArea;
+    area.AddDots(mCells.OpenCellsColour());
+    return area.Reached();
 }
 
 }  // namespace RawPrintData::PCL5

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/ColourArea.h"
 #include "PrinterLanguageParser/Parser/pcl5/Mode10Decoder.h"
 
 #include <array>
@@ -10,25 +11,26 @@
 
 namespace RawPrintData::PCL5 {
 
-// Tells whether colour reaches a page through raster. With the planes black,
-// cyan, magenta and yellow (ESC * r -4 U), or cyan, magenta and yellow (-3)
-// or red, green and blue (3) alone, the three colour planes of each row are
-// decompressed (modes 0, 1, 2, 3 and 9) and compared at the end of the row:
-// where they differ, the pixel is a colour; where they agree it is black,
-// grey or white. Where black is printed with the three, or grey diffused
-// plane by plane, stray pixels at edges differ: a page is then colour only
-// from a count of colour pixels that is more than a trace of its marks (see
-// Threshold). Configured raster (ESC * g # W, format 2) gives the planes of
-// black, cyan, magenta and yellow by their levels and resolutions; in format
-// 6 (PCL 3 GUI) it gives planes of black and one of RGB pixels in mode 10
+// Tells whether colour reaches a page through raster, by the colour rule
+// (ColourRule.h): non-neutral ink over the minimal area, counted in dots of
+// the raster's resolution (ESC * t # R, or the configured one). With the
+// planes black, cyan, magenta and yellow (ESC * r -4 U), or cyan, magenta and
+// yellow (-3) or red, green and blue (3) alone, the three colour planes of
+// each row are decompressed (modes 0, 1, 2, 3 and 9) and their amounts of ink
+// compared over the rule's ink cells (InkCells): drivers dither each plane on
+// its own, so grey made of the three, or black printed with them, differs
+// dot by dot but balances over a cell; blank rows do not count in a cell.
+// Configured raster (ESC * g # W, format 2) gives the planes of black, cyan,
+// magenta and yellow by their levels and resolutions; in format 6 (PCL 3
+// GUI) it gives planes of black and one of RGB pixels in mode 10
 // (Mode10Decoder), each plane with its own compression. Configured image
 // data (ESC * v # W) of three one-bit planes, by index with the default
 // palette or direct, is read as the simple colour modes 3 (RGB) and -3 (CMY).
 // With 24-bit RGB pixels (ESC * v # W configuring RGB, direct by pixel, 8
-// bits a primary, or mode 10), a pixel whose red, green and blue differ by
-// more than colour correction leaves in grey is a colour. Planes a row does
-// not send are empty ones. Rows of other configurations and compressions are
-// not looked at: their pages stay mono.
+// bits a primary, or mode 10), a pixel that is not neutral is a colour dot.
+// Planes a row does not send are empty ones. Rows in another compression
+// while colour planes are configured cannot be judged: their page counts as
+// colour. Other configurations have no colour planes: their pages stay mono.
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
 // state and the rows, which delta-row modes change from the row before, are
@@ -40,19 +42,13 @@ public:
     static constexpr size_t mintMAX_ROW_BYTES = 65536;
     static constexpr uint32_t mintMAX_PLANES = 16;
 
-    // When the pixels where the colour planes differ make a page colour: from
-    // mintMinColourPixels of them, and, unless mintMarkedPerColour is 0, one
-    // in mintMarkedPerColour of the page's marked pixels, where pixels of
-    // colour are counted by how far the planes' ink parts (rows are then read
-    // to the page's end, unless plain colour alone reaches the first count).
-    struct Threshold {
-        uint64_t mintMinColourPixels;
-        uint64_t mintMarkedPerColour;
-        bool operator==(const Threshold&) const = default;
-    };
+    RasterColourWatch() { mSetGeometry(75, 75); }
 
     // ESC * r # U.
     void SetPlanes(int32_t simpleColourMode);
+    // ESC * t # R: the raster's resolution in dots per inch, across and
+    // down, from the next row on.
+    void SetResolution(int32_t dpi);
     // ESC * v # W: the length of its data to read with Read.
     uint64_t BeginImageData(uint64_t length);
     // ESC * g # W (configure raster data): the length of its data to read
@@ -67,6 +63,7 @@ public:
     {
         mblnGreyRendering = false;
         SetPlanes(1);
+        SetResolution(75);
     }
     // ESC * b # M.
     void SetCompression(int32_t mode);
@@ -104,14 +101,24 @@ public:
     bool PageHasColour() const;
     // Whether the page's rows went past mintMAX_ROW_BYTES while watched.
     bool RowsCut() const { return mblnRowsCut; }
+    // Rows with data came in a compression that is not read while colour
+    // planes are configured: what they print cannot be judged, so the page
+    // counts as colour.
+    void NoteUnjudgedRows()
+    {
+        mblnColour = true;
+        mblnUnjudged = true;
+    }
+    // Whether the page's colour comes from rows that were not judged.
+    bool Unjudged() const { return mblnUnjudged; }
     // A page starts between rows: from blank ones, with their first plane.
     void NewPage()
     {
         mblnColour = false;
         mblnRowsCut = false;
-        mintColourPixels = 0;
-        mintMarkedPixels = 0;
-        mintPlainColourPixels = 0;
+        mblnUnjudged = false;
+        mArea.Clear();
+        mCells.Clear();
         StartRaster();
     }
 
@@ -137,6 +144,9 @@ private:
         // same bit (NO_PLANE where there is none).
         std::array<std::array<uint8_t, 3>, mintMAX_PLANES> mintTriple{};
         uint32_t mintTriples = 0;
+        // Of a dot's level, the bits of each component (its planes after the
+        // first that many are further rows of a finer vertical resolution).
+        uint32_t mintLevelBits = 1;
     };
     static constexpr uint8_t NO_PLANE = 0xFF;
     static constexpr Layout mMakeLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes,
@@ -154,7 +164,8 @@ private:
     void mConfigureRasterData();
     void mConfigurePixelRaster();
     void mOwnCompressions(std::span<const int8_t> compressions);
-    void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents);
+    void mSetLayout(const std::array<uint8_t, mintMAX_PLANES>& components, uint32_t planes, uint32_t colourComponents,
+                    uint32_t levelBits = 1);
     void mSetLayout(const Layout& layout);
     void mReadByte(unsigned char byte);
     void mPut(unsigned char byte);
@@ -163,34 +174,24 @@ private:
     void mLiteral(unsigned char byte);
     void mMove(size_t offset);
     void mEndRow();
-    void mDecideEarly();
-    // A way of counting colour, and a row repeated counted afresh. Where the
-    // way changes within a page, what was counted is judged as at a page's
-    // end, and counting starts again.
-    void mSetThreshold(const Threshold& threshold)
+    // Counts non-neutral dots; the page is colour from the minimal area on.
+    void mAddColourDots(uint64_t dots)
     {
-        if (!(threshold == mThreshold)) {
-            mblnColour = PageHasColour();
-            mintColourPixels = 0;
-            mintMarkedPixels = 0;
-            mintPlainColourPixels = 0;
-            mThreshold = threshold;
-        }
-        mblnRowChanged = true;
+        mArea.AddDots(dots);
+        mblnColour = mblnColour || mArea.Reached();
     }
-    void mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64_t yellow);
+    // Takes the resolution and the layout's levels for the cells; what the
+    // open cells hold is judged first.
+    void mSetGeometry(double xDpi, double yDpi);
 
     Layout mLayout;
     bool mblnRowsBlank = true;
     std::array<PlaneRow, mintMAX_PLANES> mRows;
     // The planes the row being read has sent.
     uint32_t mintTouched = 0;
-    // Whether the row being read differs from the one before, whose pixels of
-    // colour and marked pixels are kept to count a row that repeats it.
+    // Whether the row being read differs from the one before, whose ink the
+    // cells keep to count a row that repeats it.
     bool mblnRowChanged = true;
-    uint64_t mintRowColourPixels = 0;
-    uint64_t mintRowMarkedPixels = 0;
-    uint64_t mintRowPlainColourPixels = 0;
 
     int32_t mintCompression = 0;
     bool mblnReadable = true;
@@ -206,9 +207,16 @@ private:
     Mode10Decoder mMode10{mintMAX_ROW_BYTES};
     // The plane of RGB pixels.
     uint32_t mintRgbPlane = 0;
-    Threshold mThreshold{1, 0};
+    double mdblXDpi = 0;
+    double mdblYDpi = 0;
+    uint32_t mintFullDot = 0;
+    // The resolution of ESC * t # R, taken by the next row; 0 while a
+    // configuration gives the resolution.
+    double mdblPendingDpi = 75;
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
+    // The non-neutral pixels of the last row of them, for rows that repeat it.
+    uint64_t mintRgbRowDots = 0;
 
     // ESC * v # W or ESC * g # W data being read: its first bytes.
     static constexpr size_t mintIMAGE_DATA_BYTES = 6;
@@ -222,12 +230,10 @@ private:
     uint32_t mintPlane = 0;
     bool mblnColour = false;
     bool mblnRowsCut = false;
-    // The page's pixels where cyan, magenta and yellow differ, and those
-    // where any is set.
-    uint64_t mintColourPixels = 0;
-    uint64_t mintMarkedPixels = 0;
-    // Of the pixels of colour, those of plain colour (see mCountUnbalanced).
-    uint64_t mintPlainColourPixels = 0;
+    bool mblnUnjudged = false;
+    // The page's non-neutral area, and its ink cells being filled.
+    ColourArea mArea;
+    InkCells mCells;
 
     // The plane being read and what is left of its data.
     PlaneRow* mRow = nullptr;

@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/raster/RasterParser.h"
 
+#include "PrinterLanguageParser/Parser/ColourArea.h"
 #include "PrinterLanguageParser/Parser/raster/RasterPixels.h"
 
 #include <cups/raster.h>
@@ -93,6 +94,10 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
         }
         line.resize(header.cupsBytesPerLine);
         RasterColorTest test = ColorTestFor(header);
+        // Colour is judged in the page's own dots.
+        ColourArea area;
+        area.SetResolution(header.HWResolution[0], header.HWResolution[1]);
+        area.Clear();
         bool whole = true;
         bool spent = false;
         for (unsigned y = 0; y < header.cupsHeight; ++y) {
@@ -102,8 +107,11 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
                 whole = false;
                 break;
             }
-            if (test == RasterColorTest::Pixels && !IsGreyLine(header, line))
-                test = RasterColorTest::Color;
+            if (test == RasterColorTest::Pixels) {
+                area.AddDots(NonNeutralDots(header, line));
+                if (area.Reached())
+                    test = RasterColorTest::Color;
+            }
         }
         const auto [width, height] = PageSizeOf(header);
         // Lines not read may hold colour.

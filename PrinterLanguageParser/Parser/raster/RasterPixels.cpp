@@ -1,5 +1,7 @@
 #include "PrinterLanguageParser/Parser/raster/RasterPixels.h"
 
+#include "PrinterLanguageParser/Parser/ColourRule.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -64,12 +66,14 @@ uint32_t Sample(const unsigned char* pixel, unsigned index, unsigned bytesPerSam
     return static_cast<uint32_t>(pixel[2 * index]) << 8 | pixel[2 * index + 1];
 }
 
-// Cyan, magenta, yellow and black that print a grey, by the test the
-// PostScript strategies use: the red, green and blue they give are equal.
-bool IsGreyCmyk(uint32_t cyan, uint32_t magenta, uint32_t yellow, uint32_t black, uint32_t full)
+// Cyan, magenta, yellow and black as the red, green and blue they give,
+// judged on the rule's scale of 0 to 255.
+bool IsNeutralCmyk(uint32_t cyan, uint32_t magenta, uint32_t yellow, uint32_t black, uint32_t full, unsigned shift)
 {
-    const auto channel = [full, black](uint32_t ink) { return full - std::min(full, ink + black); };
-    return channel(cyan) == channel(magenta) && channel(magenta) == channel(yellow);
+    const auto channel = [full, black, shift](uint32_t ink) {
+        return static_cast<int>((full - std::min(full, ink + black)) >> shift);
+    };
+    return ColourRule::IsNeutral(channel(cyan), channel(magenta), channel(yellow));
 }
 
 }  // namespace
@@ -87,38 +91,41 @@ RasterColorTest ColorTestFor(const cups_page_header2_t& header)
     return RasterColorTest::Pixels;
 }
 
-bool IsGreyLine(const cups_page_header2_t& header, std::span<const unsigned char> line)
+uint64_t NonNeutralDots(const cups_page_header2_t& header, std::span<const unsigned char> line)
 {
     const Channels channels = ChannelsOf(HeaderNumber(header.cupsColorSpace));
     const unsigned bytesPerSample = header.cupsBitsPerColor / 8;
     const unsigned bytesPerPixel = header.cupsBitsPerPixel / 8;
     const uint32_t full = bytesPerSample == 1 ? 0xFF : 0xFFFF;
-    if (bytesPerPixel == 0)
-        return false;
+    const unsigned shift = bytesPerSample == 1 ? 0 : 8;
+    if (bytesPerPixel == 0 || bytesPerSample == 0)
+        return 0;
+    uint64_t dots = 0;
     for (size_t offset = 0; offset + bytesPerPixel <= line.size(); offset += bytesPerPixel) {
         const unsigned char* pixel = line.data() + offset;
         const uint32_t a = Sample(pixel, 0, bytesPerSample);
         const uint32_t b = Sample(pixel, 1, bytesPerSample);
         const uint32_t c = Sample(pixel, 2, bytesPerSample);
-        bool grey = false;
+        bool neutral = true;
         switch (channels) {
         case Channels::Rgb:
         case Channels::Cmy:
-            grey = a == b && b == c;
+            neutral = ColourRule::IsNeutral(static_cast<int>(a >> shift), static_cast<int>(b >> shift),
+                                            static_cast<int>(c >> shift));
             break;
         case Channels::Cmyk:
-            grey = IsGreyCmyk(a, b, c, Sample(pixel, 3, bytesPerSample), full);
+            neutral = IsNeutralCmyk(a, b, c, Sample(pixel, 3, bytesPerSample), full, shift);
             break;
         case Channels::Kcmy:
-            grey = IsGreyCmyk(b, c, Sample(pixel, 3, bytesPerSample), a, full);
+            neutral = IsNeutralCmyk(b, c, Sample(pixel, 3, bytesPerSample), a, full, shift);
             break;
         default:
-            return false;
+            neutral = false;
+            break;
         }
-        if (!grey)
-            return false;
+        dots += neutral ? 0 : 1;
     }
-    return true;
+    return dots;
 }
 
 }  // namespace RawPrintData::Raster

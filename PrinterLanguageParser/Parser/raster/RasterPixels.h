@@ -22,15 +22,16 @@ uint32_t HeaderNumber(const Field& field)
 // How a page's colour is found from its header and pixels.
 enum class RasterColorTest {
     Mono,     // a grey colour space: every pixel is grey
-    Pixels,   // a colour space whose pixels are tested (IsGreyLine)
+    Pixels,   // a colour space whose pixels are tested (NonNeutralDots)
     Color,    // a colour space whose pixels cannot be told grey
 };
 
 // The test for a page header.
 RasterColorTest ColorTestFor(const cups_page_header2_t& header);
 
-// Whether every pixel of one line (chunky order) is grey: equal red, green
-// and blue, or cyan, magenta and yellow that give equal ones.
-bool IsGreyLine(const cups_page_header2_t& header, std::span<const unsigned char> line);
+// The pixels of one line (chunky order) that are not neutral by the colour
+// rule: red, green and blue, or those that cyan, magenta, yellow and black
+// give, apart by more than its tolerance.
+uint64_t NonNeutralDots(const cups_page_header2_t& header, std::span<const unsigned char> line);
 
 }  // namespace RawPrintData::Raster

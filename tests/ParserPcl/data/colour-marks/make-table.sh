@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Regenerates the small table of colour-marks jobs that the tests parse
+# (ColourMarksTests.cpp): pages of marks.ps printed through one device of
+# each colour family, and truth.txt, the colour oracle's verdict of each page
+# at the job's resolution (file, resolution, page, non-neutral mm2, verdict).
+# The tests never run this; sweep.sh judges the whole families.
+#
+# make-table.sh path/to/cvk_colour_oracle
+# Needs ghostscript, cups-filters and printer-driver-gutenprint.
+set -euo pipefail
+oracle=$(realpath "$1")
+cd "$(dirname "$0")"
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+mkdir -p jobs
+: > truth.txt
+# Writes the oracle's line for a job: file, resolution, page.
+truth() {
+    "$oracle" "$2" marks.ps | sed -n "s/^marks.ps page $3: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
+}
+# Ghostscript devices: device, resolution, page, extra options.
+device() {
+    local name="gs-$1-$2-$3"
+    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$1" -r"$2" -sPageList="$3" "${@:4}" -sOutputFile="jobs/$name.prn" marks.ps
+    truth "$name.prn" "$2" "$3"
+}
+device cdj550 300 1
+device cdj550 300 2
+device cdj550 300 4
+device cdj550 300 12
+device cdj550 150 9
+device cdj850 300 7
+device cdj850 150 10
+device cdj500 600 2
+device djet500c 300 5
+device djet500c 150 12
+device paintjet 300 8
+device cljet5c 150 11
+device cdeskjet 300 6
+device pwgraster 150 1 -dcupsColorSpace=19 -dcupsBitsPerColor=8
+device pwgraster 150 12 -dcupsColorSpace=19 -dcupsBitsPerColor=8
+device appleraster 150 9 -dcupsColorSpace=19 -dcupsBitsPerColor=8
+# Gutenprint's DeskJet 850C: planes dithered one by one, composite grey.
+/usr/lib/cups/driver/gutenprint.5.3 cat gutenprint.5.3://pcl-850/expert > "$tmp/850.ppd"
+for page in 6 10; do
+    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$page" -sOutputFile="$tmp/page.pdf" marks.ps
+    options="PageSize=A4 Resolution=150dpi StpQuality=Draft"
+    PPD="$tmp/850.ppd" /usr/lib/cups/filter/gstoraster 1 user table 1 "$options" "$tmp/page.pdf" 2>/dev/null |
+        PPD="$tmp/850.ppd" /usr/lib/cups/filter/rastertogutenprint.5.3 1 user table 1 "$options" \
+            > "jobs/gutenprint-pcl850-150-$page.prn" 2>/dev/null
+    truth "gutenprint-pcl850-150-$page.prn" 150 "$page"
+done
+ls -l jobs >&2

@@ -1,0 +1,113 @@
+#!/usr/bin/env bash
+# Prints every page of marks.ps (one small known mark a page: squares of 0.5
+# to 5 mm, a hairline, a coloured word, a grey picture in RGB, composite grey,
+# a page of grey only) as a job of its own through the colour drivers of the
+# corpora, at several resolutions, and judges whether the parser bills each
+# job's page as the colour oracle says: the oracle renders the same page at
+# the job's resolution and measures its non-neutral area (see the README's
+# colour rule). Writes one line per job to results.txt (family, device,
+# resolution, page, oracle's mm2, truth, parser's verdict, right or wrong,
+# and whether a parse in small chunks agrees) and the count of jobs billed
+# right per family. Not run by the tests (it takes minutes); run it after
+# changing colour judging and commit results.txt. results-before.txt keeps
+# the same sweep with the parser as it was before the colour rule.
+#
+# sweep.sh path/to/cvk_colour_oracle path/to/cvk_parse_job [results file]
+# Needs ghostscript, cups-filters, printer-driver-hpcups and
+# printer-driver-gutenprint.
+set -euo pipefail
+oracle=$(realpath "$1")
+parse=$(realpath "$2")
+here=$(cd "$(dirname "$0")" && pwd)
+results=$(realpath -m "${3:-$here/results.txt}")
+tmp=$(mktemp -d)
+trap 'rm -rf "$tmp"' EXIT
+pages=$(grep -c '^%%Page:' "$here/marks.ps")
+
+# The oracle's verdicts of every page at a resolution, kept per resolution.
+truth() {
+    local dpi=$1
+    [ -s "$tmp/truth-$dpi" ] || "$oracle" "$dpi" "$here/marks.ps" | sed 's/.* page \([0-9]*\): \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2 \3/' > "$tmp/truth-$dpi"
+    sed -n "$2p" "$tmp/truth-$dpi"
+}
+# Judges one job: family, device, resolution, page, job file.
+judge() {
+    local family=$1 device=$2 dpi=$3 page=$4 job=$5
+    read -r _ mm2 want <<< "$(truth "$dpi" "$page")"
+    local outcome colour got verdict chunks=""
+    outcome=$("$parse" "$job" 2>/dev/null || true)
+    colour=$(sed -n 's/.*colour pages \([0-9]*\).*/\1/p' <<< "$outcome")
+    got=mono
+    if [ "${colour:-0}" -gt 0 ]; then got=colour; fi
+    verdict=wrong
+    if [ "$got" = "$want" ]; then verdict=right; fi
+    if [[ "$outcome" == *"differs in chunks"* ]]; then chunks=" differs-in-chunks"; fi
+    if [[ -z "$outcome" || "$outcome" == *"page sets: []"* ]]; then verdict="wrong(no-page)"; fi
+    printf '%s %s %s %s %s %s %s %s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" "$chunks" >> "$results"
+}
+# Ghostscript devices: family, device, resolution, extra options.
+device() {
+    local family=$1 device=$2 dpi=$3
+    shift 3
+    for page in $(seq 1 "$pages"); do
+        gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$device" -r"$dpi" -sPageList="$page" "$@" \
+            -sOutputFile="$tmp/job" "$here/marks.ps" 2>/dev/null || true
+        judge "$family" "$device" "$dpi" "$page" "$tmp/job"
+    done
+}
+# The chain cupsd runs, gstoraster then the driver's filter: family, name,
+# ppd, filter, resolution, options.
+cups() {
+    local family=$1 name=$2 ppd=$3 filter=$4 dpi=$5 options=$6
+    for page in $(seq 1 "$pages"); do
+        # gstoraster prints every page it is given (page ranges are pdftopdf's).
+        gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$page" -sOutputFile="$tmp/page.pdf" \
+            "$here/marks.ps"
+        PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options" "$tmp/page.pdf" 2>/dev/null |
+            PPD="$ppd" "$filter" 1 user sweep 1 "$options" > "$tmp/job" 2>/dev/null || true
+        judge "$family" "$name" "$dpi" "$page" "$tmp/job"
+    done
+}
+
+: > "$results"
+# SWEEP_ONLY=cups judges only the families printed through CUPS filters.
+if [ "${SWEEP_ONLY:-}" != cups ]; then
+# Every colour PCL device at 300 dpi; a few of each family also at 150 and 600.
+for dev in cdj500 cdj550 cdj670 cdj850 cdj890 cdj1600 cdeskjet cdjcolor cdnj500 chp2200 djet500c declj250 paintjet pjxl pjxl300 cljet5c; do
+    device gs-pcl "$dev" 300
+done
+for dpi in 150 600; do
+    for dev in cdj500 cdj550 cdj850 djet500c paintjet cljet5c; do
+        device gs-pcl "$dev" "$dpi"
+    done
+done
+for dpi in 150 300 600; do
+    device gs-pxl pxlcolor "$dpi"
+    device gs-raster pwgraster "$dpi" -dcupsColorSpace=19 -dcupsBitsPerColor=8
+    device gs-raster appleraster "$dpi" -dcupsColorSpace=19 -dcupsBitsPerColor=8
+    device gs-raster pclm "$dpi"
+done
+fi
+# Ghostscript's pcl3 device prints grey by default (its data holds black
+# alone), so the oracle's colour pages do not reach it.
+
+# hpcups: an inkjet and a colour laser of PCL 3 GUI.
+drv() { /usr/lib/cups/daemon/cups-driverd cat "drv:///$1" > "$tmp/$2.ppd" 2>/dev/null || true; }
+drv hpcups.drv/hp-deskjet_5550.ppd dj5550
+drv hpcups.drv/hp-color_laserjet_cp1515n-pcl3.ppd clj1515
+cups hpcups deskjet5550 "$tmp/dj5550.ppd" /usr/lib/cups/filter/hpcups 300 "PageSize=A4"
+cups hpcups colorlaserjet1515 "$tmp/clj1515.ppd" /usr/lib/cups/filter/hpcups 600 "PageSize=A4"
+# Gutenprint's PCL family: a DeskJet with its planes dithered one by one.
+gutenprint() {
+    local model=$1 dpi=$2 options=$3
+    /usr/lib/cups/driver/gutenprint.5.3 cat "gutenprint.5.3://$model/expert" > "$tmp/$model.ppd"
+    cups gutenprint-pcl "$model" "$tmp/$model.ppd" /usr/lib/cups/filter/rastertogutenprint.5.3 "$dpi" "$options"
+}
+gutenprint pcl-850 300 "PageSize=A4 Resolution=300dpi"
+# (its 600 dpi is a monochrome mode)
+gutenprint pcl-850 150 "PageSize=A4 Resolution=150dpi"
+gutenprint pcl-g_c 300 "PageSize=A4 Resolution=300dpi"
+for family in $(cut -d' ' -f1 "$results" | sort -u); do
+    printf '%s: %s of %s billed right\n' "$family" \
+        "$(grep -c "^$family .* right" "$results" || true)" "$(grep -c "^$family " "$results")"
+done | tee -a "$results"
