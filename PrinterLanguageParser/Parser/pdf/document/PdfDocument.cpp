@@ -2,9 +2,10 @@
 
 #include "PrinterLanguageParser/Parser/pdf/document/JobInputSource.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfLeafPages.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfOpening.h"
 #include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
 #include "PrinterLanguageParser/Parser/pdf/document/WorkBudget.h"
-#include "PrinterLanguageParser/Parser/pdf/document/XrefStreamCheck.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -25,8 +26,6 @@ namespace {
 
 constexpr double LETTER_WIDTH_POINTS = 612;
 constexpr double LETTER_HEIGHT_POINTS = 792;
-constexpr size_t MAX_OBJECT_STREAM_BYTES = 8u * 1024u * 1024u;
-constexpr size_t MAX_OBJECTS = 20000;
 
 // Width and height of a rectangle, 0 when it is none.
 std::pair<double, double> Extent(QPDFObjectHandle box)
@@ -60,77 +59,6 @@ std::pair<double, double> PageSize(QPDFPageObjectHelper& page)
     return {width, height};
 }
 
-// The leaf pages of a page tree that qpdf refuses (a node among its own
-// kids, a loop): each node is followed once, in order, from the catalog's
-// /Pages, as printers and Ghostscript read such a tree; a /Count is not
-// trusted. The tree is walked from a stack of its own, so that a deep tree
-// takes none of the program's.
-std::vector<QPDFPageObjectHelper> LeafPages(QPDF& pdf)
-{
-    std::vector<QPDFPageObjectHelper> pages;
-    std::set<QPDFObjGen> seen;
-    std::vector<QPDFObjectHandle> pending{pdf.getRoot().getKey("/Pages")};
-    while (!pending.empty()) {
-        QPDFObjectHandle node = pending.back();
-        pending.pop_back();
-        if (!node.isDictionary() || (node.isIndirect() && !seen.insert(node.getObjGen()).second))
-            continue;
-        QPDFObjectHandle kids = node.getKey("/Kids");
-        if (!kids.isArray() || node.getKey("/Type").isNameAndEquals("/Page")) {
-            pages.emplace_back(node);
-            continue;
-        }
-        // Kids are taken from the stack in their order.
-        for (int kid = kids.getArrayNItems() - 1; kid >= 0; --kid)
-            pending.push_back(kids.getArrayItem(kid));
-    }
-    return pages;
-}
-
-// Whether qpdf can read the document within the memory bound. qpdf holds
-// every object it has read until the document is closed, about 2 kB each,
-// and lists the pages by reading every page object: a document of more than
-// MAX_OBJECTS objects is not read. qpdf also reads an object stream whole
-// into memory when it first needs one of its objects, and a few compressed
-// bytes may hold gigabytes: each is measured first, as it streams past, and
-// the document is not read when one is over MAX_OBJECT_STREAM_BYTES or the
-// budget runs out.
-bool DocumentFits(QPDF& pdf, WorkBudget& budget, std::string& error)
-{
-    const std::map<QPDFObjGen, QPDFXRefEntry> objects = pdf.getXRefTable();
-    if (objects.size() > MAX_OBJECTS) {
-        error = "it holds " + std::to_string(objects.size()) + " objects, more than the " +
-                std::to_string(MAX_OBJECTS) + " read";
-        return false;
-    }
-    std::set<int> streams;
-    for (const auto& [object, entry] : objects) {
-        if (entry.getType() == 2)
-            streams.insert(entry.getObjStreamNumber());
-    }
-    for (int number : streams) {
-        SizeLimitPipeline counter(MAX_OBJECT_STREAM_BYTES);
-        QPDFObjectHandle stream = pdf.getObjectByID(number, 0);
-        if (!stream.isStream())
-            continue;
-        try {
-            stream.pipeStreamData(&counter, nullptr, 0, qpdf_dl_generalized, true, false);
-        } catch (const std::exception&) {
-            // Over the limit, or damaged: qpdf reads a damaged one as far as it goes.
-        }
-        if (counter.IsOverLimit()) {
-            error = "object stream " + std::to_string(number) + " decodes to more than " +
-                    std::to_string(MAX_OBJECT_STREAM_BYTES >> 20) + " MiB";
-            return false;
-        }
-        if (!budget.SpendBytes(counter.Seen())) {
-            error = budget.Describe() + " by object streams";
-            return false;
-        }
-    }
-    return true;
-}
-
 }  // namespace
 
 bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<void(const PdfPage&)>& sink,
@@ -140,23 +68,15 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
     std::vector<QPDFPageObjectHelper> pages;
     WorkBudget budget = WorkBudget::ForJob(size);
     auto input = std::make_shared<JobInputSource>(read, size);
-    if (!XrefStreamsFit(read, size, MAX_OBJECT_STREAM_BYTES, error))
+    if (!OpenPdfWithinBounds(pdf, input, read, size, budget, error))
         return false;
-    try {
-        pdf.setSuppressWarnings(true);
-        pdf.processInputSource(input, "");
-        if (!DocumentFits(pdf, budget, error))
-            return false;
-    } catch (const std::exception& failure) {
-        error = failure.what();
-        return false;
-    }
     try {
         pages = QPDFPageDocumentHelper(pdf).getAllPages();
     } catch (const std::exception& refused) {
         // A damaged page tree: its leaf pages are what prints.
         try {
-            pages = LeafPages(pdf);
+            for (const QPDFObjectHandle& leaf : LeafPageObjects(pdf))
+                pages.emplace_back(leaf);
         } catch (const std::exception& failure) {
             error = failure.what();
             return false;
