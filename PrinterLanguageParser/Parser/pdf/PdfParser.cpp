@@ -31,7 +31,7 @@ ParseDataResultType PdfParser::ReadJob(const IJobBytes& job)
     const auto report = [&](const PdfPage& page) {
         ++pages;
         // A page that cannot be read whole still prints as far as the printer
-        // can read it, so it counts with what was found of it.
+        // can read it; what was not judged may be colour, so it counts as colour.
         if (!page.mstrError.empty())
             Log(LOG_ERROR, "PdfParser::ParseDone - Page %lu cannot be read whole: %s", pages, page.mstrError.c_str());
         ReportPage(page.mdblWidth, page.mdblHeight, page.mblnColor, pclm);

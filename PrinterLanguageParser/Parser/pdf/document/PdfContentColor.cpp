@@ -1,9 +1,17 @@
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
 
+#include "PrinterLanguageParser/Parser/ColourRule.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfImageColor.h"
+#include "PrinterLanguageParser/Parser/pdf/document/PdfShading.h"
 #include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
 
-#include <qpdf/Pipeline.hh>
+#include <qpdf/QPDFAnnotationObjectHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <sstream>
 
 namespace RawPrintData::Pdf {
 
@@ -12,8 +20,17 @@ namespace {
 constexpr int MAX_NESTING = 12;
 constexpr size_t MAX_OPERANDS = 256;  // an inline image's dictionary included
 constexpr size_t MAX_STATE_DEPTH = 256;
+constexpr size_t MAX_MARKED_DEPTH = 4096;
+constexpr int MAX_ANNOTATIONS = 10000;
+constexpr double POINTS_PER_MM = 72.0 / ColourRule::MM_PER_INCH;
+// The thinnest line a printer draws, in points: a line of width 0 prints
+// one dot wide.
+constexpr double THINNEST_LINE = 0.5;
+// Around a glyph's origin, in ems: where its ink may lie.
+constexpr double GLYPH_BELOW = 0.5;
+constexpr double GLYPH_ABOVE = 1.5;
 
-// A resource of a kind (/XObject, /Pattern, /Shading) by name, or null.
+// A resource of a kind (/XObject, /Pattern, /Shading, /Font) by name, or null.
 QPDFObjectHandle Resource(QPDFObjectHandle resources, const char* kind, const std::string& name)
 {
     if (!resources.isDictionary())
@@ -22,122 +39,120 @@ QPDFObjectHandle Resource(QPDFObjectHandle resources, const char* kind, const st
     return group.isDictionary() ? group.getKey(name) : QPDFObjectHandle::newNull();
 }
 
-// Looks at an image's decoded samples as they stream past, pixel by pixel,
-// for one that is not grey; holds one pixel.
-class GreyTestPipeline final : public Pipeline {
-public:
-    GreyTestPipeline(const PdfColorSpace& space, size_t components, unsigned bytesPerComponent)
-        : Pipeline("image colour test", nullptr), mSpace(space), mintBytesPerComponent(bytesPerComponent),
-          mvecPixel(components * bytesPerComponent), mvecValues(components)
-    {
-    }
-
-    void write(unsigned char const* data, size_t length) override
-    {
-        for (size_t index = 0; index < length && !mblnColor; ++index) {
-            mvecPixel[mintFilled++] = data[index];
-            if (mintFilled == mvecPixel.size())
-                mTestPixel();
-        }
-    }
-    void finish() override {}
-
-    bool FoundColor() const { return mblnColor; }
-
-private:
-    void mTestPixel()
-    {
-        mintFilled = 0;
-        const bool indexed = mSpace.mKind == PdfColorSpace::Kind::Indexed;
-        const double full = mintBytesPerComponent == 1 ? 255.0 : 65535.0;
-        for (size_t component = 0; component < mvecValues.size(); ++component) {
-            const unsigned char* sample = mvecPixel.data() + component * mintBytesPerComponent;
-            const double value = mintBytesPerComponent == 1 ? sample[0] : (sample[0] << 8 | sample[1]);
-            mvecValues[component] = indexed ? value : value / full;
-        }
-        if (mSpace.mKind == PdfColorSpace::Kind::Lab) {
-            // Lab's a and b run from -128 to 127 over the sample range by default.
-            mvecValues[1] = mvecValues[1] * 255.0 - 128.0;
-            mvecValues[2] = mvecValues[2] * 255.0 - 128.0;
-        }
-        mblnColor = mSpace.IsColor(mvecValues);
-    }
-
-    const PdfColorSpace& mSpace;
-    unsigned mintBytesPerComponent;
-    std::vector<unsigned char> mvecPixel;
-    std::vector<double> mvecValues;
-    size_t mintFilled = 0;
-    bool mblnColor = false;
-};
-
-// The number of components of a pixel in a space, 0 when unknown.
-size_t ImageComponents(const PdfColorSpace& space)
+QPDFMatrix MatrixOf(QPDFObjectHandle array)
 {
-    switch (space.mKind) {
-    case PdfColorSpace::Kind::Rgb:
-    case PdfColorSpace::Kind::Lab:
-        return 3;
-    case PdfColorSpace::Kind::Cmyk:
-        return 4;
-    case PdfColorSpace::Kind::Indexed:
-        return 1;
-    case PdfColorSpace::Kind::Tints:
-        return space.mvecColorColorants.size();
-    default:
-        return 0;
-    }
+    return array.isMatrix() ? QPDFMatrix(array.getArrayAsMatrix()) : QPDFMatrix();
 }
 
-// Whether an image paints a pixel that is not grey. Samples of 8 and 16 bits
-// are decoded and tested (a PCLm page and many an RGB photo are grey); an
-// image whose samples cannot be decoded counts as colour when its space may
-// be colour.
-bool ImageIsColor(QPDFObjectHandle image, const PdfColorSpace& space)
+// other × matrix: the matrix applied after other.
+QPDFMatrix Then(const QPDFMatrix& first, const QPDFMatrix& after)
 {
-    if (!space.ImageMayBeColor())
+    QPDFMatrix result = after;
+    result.concat(first);
+    return result;
+}
+
+bool IsFlagSet(QPDFObjectHandle dict, const char* key)
+{
+    QPDFObjectHandle value = dict.getKey(key);
+    return value.isBool() && value.getBoolValue();
+}
+
+std::string NameOf(QPDFObjectHandle object)
+{
+    return object.isName() ? object.getName() : std::string();
+}
+
+// The visible part of the page: its CropBox within its MediaBox.
+PdfBox PageArea(QPDFPageObjectHelper& page)
+{
+    QPDFObjectHandle media = page.getMediaBox(false);
+    QPDFObjectHandle crop = page.getCropBox(false, false);
+    PdfBox area = media.isRectangle() ? PdfBox::Of(media.getArrayAsRectangle()) : PdfBox::Everywhere();
+    if (crop.isRectangle())
+        area = area.Intersected(PdfBox::Of(crop.getArrayAsRectangle()));
+    return area;
+}
+
+// The matrix an annotation's appearance is drawn with on the page, as qpdf
+// places it; false when the annotation does not print.
+bool AppearanceMatrix(QPDFAnnotationObjectHelper& annotation, QPDFMatrix& matrix)
+{
+    const std::string content =
+        annotation.getPageContentForAppearance("/A", 0, an_print, an_hidden);
+    std::istringstream words(content);
+    std::string q;
+    double values[6];
+    words >> q;
+    for (double& value : values)
+        words >> value;
+    if (!words || q != "q")
         return false;
-    QPDFObjectHandle bits = image.getDict().getKey("/BitsPerComponent");
-    const long long bitsPerComponent = bits.isInteger() ? bits.getIntValue() : 0;
-    const size_t components = ImageComponents(space);
-    if ((bitsPerComponent != 8 && bitsPerComponent != 16) || components == 0)
-        return true;
-    GreyTestPipeline test(space, components, static_cast<unsigned>(bitsPerComponent / 8));
-    bool filtered = false;
-    if (!image.pipeStreamData(&test, &filtered, 0, qpdf_dl_all, true) || !filtered)
-        return true;
-    return test.FoundColor();
+    matrix = QPDFMatrix(values[0], values[1], values[2], values[3], values[4], values[5]);
+    return true;
 }
 
 }  // namespace
 
-bool PdfContentColor::PageIsColor(QPDFObjectHandle page)
+PdfColorContext::PdfColorContext(QPDF& pdf) : mOptional(pdf) {}
+
+QPDFObjectHandle PdfColorContext::InlineImageStream()
 {
-    std::set<QPDFObjGen> seen;
-    QPDFPageObjectHelper helper(page);
-    PdfContentColor scanner(helper.getAttribute("/Resources", false), GraphicsState{}, 0, seen);
-    RequirePageContentWithinLimit(page);
-    helper.parseContents(&scanner);
-    return scanner.mblnColor;
+    if (!mInlineStream.isStream()) {
+        mScratch.emptyPDF();
+        mInlineStream = QPDFObjectHandle::newStream(&mScratch, std::string());
+    }
+    return mInlineStream;
 }
 
-PdfContentColor::PdfContentColor(QPDFObjectHandle resources, const GraphicsState& state, int depth,
-                                 std::set<QPDFObjGen>& seen)
-    : mResources(resources), mvecStates{state}, mintDepth(depth), mSeen(seen)
+bool PdfContentColor::PageIsColor(QPDFObjectHandle page, PdfColorContext& context)
+{
+    QPDFPageObjectHelper helper(page);
+    QPDFObjectHandle unit = page.getKey("/UserUnit");
+    const double scale = unit.isNumber() && unit.getNumericValue() > 0 ? unit.getNumericValue() : 1.0;
+    const double minimum = ColourRule::MINIMUM_COLOUR_AREA_MM2 * POINTS_PER_MM * POINTS_PER_MM / (scale * scale);
+    GraphicsState initial;
+    initial.mClip = PageArea(helper);
+    PdfContentColor scanner(context, helper.getAttribute("/Resources", false), initial, 0, minimum);
+    RequirePageContentWithinLimit(page);
+    helper.parseContents(&scanner);
+    scanner.mdblStopArea = std::numeric_limits<double>::infinity();
+    // Annotations that print are drawn over the page with their appearance.
+    QPDFObjectHandle annotations = page.getKey("/Annots");
+    const int count = annotations.isArray() ? std::min(annotations.getArrayNItems(), MAX_ANNOTATIONS) : 0;
+    for (int index = 0; index < count && scanner.mMarks.mdblArea < minimum; ++index) {
+        QPDFObjectHandle annotation = annotations.getArrayItem(index);
+        if (!annotation.isDictionary() || context.OptionalContent().IsHidden(annotation.getKey("/OC")))
+            continue;
+        QPDFAnnotationObjectHelper appearance(annotation);
+        QPDFMatrix matrix;
+        QPDFObjectHandle form = appearance.getAppearanceStream("/N");
+        if (!form.isStream() || !AppearanceMatrix(appearance, matrix))
+            continue;
+        scanner.mvecStates.assign(1, initial);
+        scanner.mvecStates.back().mCtm = matrix;
+        scanner.mAddNested(scanner.mFormMarks(form));
+    }
+    return scanner.mMarks.mdblArea >= minimum;
+}
+
+PdfContentColor::PdfContentColor(PdfColorContext& context, QPDFObjectHandle resources, const GraphicsState& state,
+                                 int depth, double stopArea)
+    : mContext(context), mResources(resources), mvecStates{state}, mintDepth(depth), mdblStopArea(stopArea)
 {
 }
 
 void PdfContentColor::handleObject(QPDFObjectHandle object)
 {
-    if (mblnColor)
-        return;
     if (object.isOperator()) {
         mOperator(object.getOperatorValue());
         mvecOperands.clear();
         return;
     }
-    if (object.isInlineImage())
+    if (object.isInlineImage()) {
+        mInlineImage(object);
         return;
+    }
     if (mvecOperands.size() < MAX_OPERANDS)
         mvecOperands.push_back(object);
 }
@@ -145,12 +160,28 @@ void PdfContentColor::handleObject(QPDFObjectHandle object)
 void PdfContentColor::mOperator(const std::string& name)
 {
     GraphicsState& state = mvecStates.back();
+    if (mPathOperator(name) || mTextOperator(name))
+        return;
+    const bool colourOperator = name == "g" || name == "G" || name == "rg" || name == "RG" || name == "k" ||
+                                name == "K" || name == "cs" || name == "CS" || name == "sc" || name == "scn" ||
+                                name == "SC" || name == "SCN";
+    if (colourOperator && mblnUncolored)
+        return;
     if (name == "q") {
         if (mvecStates.size() < MAX_STATE_DEPTH)
             mvecStates.push_back(state);
     } else if (name == "Q") {
         if (mvecStates.size() > 1)
             mvecStates.pop_back();
+    } else if (name == "cm") {
+        const std::vector<double> numbers = mNumbers();
+        if (numbers.size() == 6)
+            state.mCtm = Then(QPDFMatrix(numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]),
+                              state.mCtm);
+    } else if (name == "w") {
+        const std::vector<double> numbers = mNumbers();
+        if (numbers.size() == 1)
+            state.mdblLineWidth = std::fabs(numbers[0]);
     } else if (name == "g" || name == "G") {
         const bool stroke = name == "G";
         (stroke ? state.mStrokeSpace : state.mFillSpace) = PdfColorSpace{};
@@ -171,35 +202,131 @@ void PdfContentColor::mOperator(const std::string& name)
     } else if (name == "sc" || name == "scn" || name == "SC" || name == "SCN") {
         const bool stroke = name[0] == 'S';
         if (!mvecOperands.empty() && mvecOperands.back().isName())
-            (stroke ? state.mblnStrokeColor : state.mblnFillColor) = mPatternIsColor(mvecOperands.back().getName());
+            (stroke ? state.mblnStrokeColor : state.mblnFillColor) = mPatternIsColor(mvecOperands.back().getName(), stroke);
         else
             mSetColor(stroke);
-    } else if (name == "Tr") {
-        if (!mvecOperands.empty() && mvecOperands.back().isInteger())
-            state.mintTextMode = mvecOperands.back().getIntValue();
+    } else if (name == "sh") {
+        if (mvecOperands.empty() || !mvecOperands.back().isName())
+            return;
+        QPDFObjectHandle shading = Resource(mResources, "/Shading", mvecOperands.back().getName());
+        if (!ShadingMayBeColor(shading, mResources))
+            return;
+        QPDFObjectHandle dict = shading.isStream() ? shading.getDict() : shading;
+        QPDFObjectHandle bounds = dict.isDictionary() ? dict.getKey("/BBox") : QPDFObjectHandle::newNull();
+        const PdfBox box = bounds.isRectangle() ? PdfBox::Of(bounds.getArrayAsRectangle()).Transformed(state.mCtm)
+                                                : PdfBox::Everywhere();
+        mAddMark(box, std::numeric_limits<double>::max());
+    } else if (name == "Do") {
+        if (!mvecOperands.empty() && mvecOperands.back().isName())
+            mDoXObject(mvecOperands.back().getName());
+    } else if (name == "ID") {
+        mvecInlineDictionary = mvecOperands;
+    } else if (name == "BMC" || name == "BDC" || name == "EMC") {
+        mMarkedContent(name);
+    } else if (name == "d1") {
+        mblnUncolored = true;
+    }
+}
+
+bool PdfContentColor::mPathOperator(const std::string& name)
+{
+    const std::vector<double> numbers =
+        name.size() <= 2 && std::string_view("mlcvyre").find(name[0]) != std::string_view::npos ? mNumbers()
+                                                                                               : std::vector<double>();
+    if (name == "m" || name == "l" || name == "c" || name == "v" || name == "y") {
+        for (size_t index = 0; index + 1 < numbers.size(); index += 2)
+            mPath.Include(numbers[index], numbers[index + 1]);
+    } else if (name == "re") {
+        if (numbers.size() == 4) {
+            mPath.Include(numbers[0], numbers[1]);
+            mPath.Include(numbers[0] + numbers[2], numbers[1] + numbers[3]);
+        }
+    } else if (name == "W" || name == "W*") {
+        mblnClipPending = true;
     } else if (name == "f" || name == "F" || name == "f*") {
         mPaint(true, false);
     } else if (name == "S" || name == "s") {
         mPaint(false, true);
     } else if (name == "B" || name == "B*" || name == "b" || name == "b*") {
         mPaint(true, true);
-    } else if (name == "Tj" || name == "TJ" || name == "'" || name == "\"") {
-        const long long mode = state.mintTextMode % 4;
-        mPaint(mode == 0 || mode == 2, mode == 1 || mode == 2);
-    } else if (name == "sh") {
-        if (!mvecOperands.empty() && mvecOperands.back().isName() &&
-            mShadingIsColor(Resource(mResources, "/Shading", mvecOperands.back().getName())))
-            mFound();
-    } else if (name == "Do") {
-        if (!mvecOperands.empty() && mvecOperands.back().isName() && mXObjectIsColor(mvecOperands.back().getName()))
-            mFound();
-    } else if (name == "BI") {
-        mblnInInlineImage = true;
-    } else if (name == "ID") {
-        mblnInInlineImage = false;
-        if (mInlineImageIsColor())
-            mFound();
+    } else if (name == "n") {
+        mPaint(false, false);
+    } else {
+        return false;
     }
+    return true;
+}
+
+bool PdfContentColor::mTextOperator(const std::string& name)
+{
+    GraphicsState& state = mvecStates.back();
+    const std::vector<double> numbers = mNumbers();
+    const auto nextLine = [&](double x, double y) {
+        QPDFMatrix line = mTextLine;
+        mTextLine = Then(QPDFMatrix(1, 0, 0, 1, x, y), line);
+        mTextMatrix = mTextLine;
+        mdblLineAdvance = 0;
+    };
+    if (name == "BT") {
+        mTextMatrix = mTextLine = QPDFMatrix();
+        mdblLineAdvance = 0;
+    } else if (name == "Tf") {
+        if (mvecOperands.size() == 2 && mvecOperands[0].isName() && mvecOperands[1].isNumber()) {
+            state.mFont = Resource(mResources, "/Font", mvecOperands[0].getName());
+            state.mdblFontSize = mvecOperands[1].getNumericValue();
+        }
+    } else if (name == "Tc" || name == "Tw" || name == "Tz" || name == "TL" || name == "Ts") {
+        if (numbers.size() != 1)
+            return true;
+        double& value = name == "Tc"   ? state.mdblCharSpacing
+                        : name == "Tw" ? state.mdblWordSpacing
+                        : name == "Tz" ? state.mdblHorizontalScale
+                        : name == "TL" ? state.mdblLeading
+                                       : state.mdblRise;
+        value = name == "Tz" ? numbers[0] / 100.0 : numbers[0];
+    } else if (name == "Tr") {
+        if (!mvecOperands.empty() && mvecOperands.back().isInteger())
+            state.mintTextMode = mvecOperands.back().getIntValue();
+    } else if (name == "Td" || name == "TD") {
+        if (numbers.size() == 2) {
+            if (name == "TD")
+                state.mdblLeading = -numbers[1];
+            nextLine(numbers[0], numbers[1]);
+        }
+    } else if (name == "Tm") {
+        if (numbers.size() == 6) {
+            mTextMatrix = mTextLine = QPDFMatrix(numbers[0], numbers[1], numbers[2], numbers[3], numbers[4], numbers[5]);
+            mdblLineAdvance = 0;
+        }
+    } else if (name == "T*") {
+        nextLine(0, -state.mdblLeading);
+    } else if (name == "Tj" || name == "'" || name == "\"") {
+        if (name != "Tj")
+            nextLine(0, -state.mdblLeading);
+        if (name == "\"" && mvecOperands.size() == 3 && mvecOperands[0].isNumber() && mvecOperands[1].isNumber()) {
+            state.mdblWordSpacing = mvecOperands[0].getNumericValue();
+            state.mdblCharSpacing = mvecOperands[1].getNumericValue();
+        }
+        if (!mvecOperands.empty() && mvecOperands.back().isString()) {
+            const std::string text = mvecOperands.back().getStringValue();
+            mShowText(static_cast<long long>(text.size()), 0, text);
+        }
+    } else if (name == "TJ") {
+        if (mvecOperands.empty() || !mvecOperands.back().isArray())
+            return true;
+        std::string text;
+        double adjustment = 0;
+        for (QPDFObjectHandle item : mvecOperands.back().getArrayAsVector()) {
+            if (item.isString())
+                text += item.getStringValue();
+            else if (item.isNumber())
+                adjustment += std::fabs(item.getNumericValue()) / 1000.0;
+        }
+        mShowText(static_cast<long long>(text.size()), adjustment, text);
+    } else {
+        return false;
+    }
+    return true;
 }
 
 // sc, rg, k and the like: the current space's test of the operands.
@@ -211,93 +338,328 @@ void PdfContentColor::mSetColor(bool stroke)
         (stroke ? state.mStrokeSpace : state.mFillSpace).IsColor(numbers);
 }
 
+// A path painting operator (n included): a mark where the painted colour is
+// not neutral, the path's box grown by the line for a stroke; then the clip.
 void PdfContentColor::mPaint(bool fill, bool stroke)
 {
-    const GraphicsState& state = mvecStates.back();
-    if ((fill && state.mblnFillColor) || (stroke && state.mblnStrokeColor))
-        mFound();
+    GraphicsState& state = mvecStates.back();
+    const bool fillColor = fill && state.mblnFillColor;
+    const bool strokeColor = stroke && state.mblnStrokeColor;
+    if (!mPath.IsEmpty() && (fillColor || strokeColor)) {
+        PdfBox box = mPath;
+        if (strokeColor) {
+            const double scale = std::sqrt(AreaScale(state.mCtm));
+            const double thinnest = scale > 0 ? THINNEST_LINE / scale : 0;
+            // A whole line width on every side holds the caps and most joins.
+            box = box.Grown(std::max(state.mdblLineWidth, thinnest));
+        }
+        const PdfBox onPage = box.Transformed(state.mCtm);
+        mAddMark(onPage, onPage.Area());
+    }
+    if (mblnClipPending && !mPath.IsEmpty())
+        state.mClip = state.mClip.Intersected(mPath.Transformed(state.mCtm));
+    mblnClipPending = false;
+    mPath = PdfBox::Nowhere();
 }
 
-void PdfContentColor::mFound()
+// Text: each byte may be a glyph of up to an em, with the spacing added;
+// the box runs from where the line began to past the last glyph.
+void PdfContentColor::mShowText(long long bytes, double adjustment, const std::string& text)
 {
-    mblnColor = true;
-    terminateParsing();
+    GraphicsState& state = mvecStates.back();
+    const double size = std::fabs(state.mdblFontSize);
+    if (bytes <= 0 || size <= 0)
+        return;
+    QPDFObjectHandle font = state.mFont;
+    const bool type3 = font.isDictionary() && NameOf(font.getKey("/Subtype")) == "/Type3";
+    double em = 1.0;
+    if (type3) {
+        // Glyph widths of a Type 3 font are in its own units.
+        const QPDFMatrix fontMatrix = MatrixOf(font.getKey("/FontMatrix"));
+        QPDFObjectHandle widths = font.getKey("/Widths");
+        double widest = 0;
+        if (widths.isArray()) {
+            for (QPDFObjectHandle width : widths.getArrayAsVector())
+                widest = std::max(widest, width.isNumber() ? std::fabs(width.getNumericValue()) : 0.0);
+        }
+        em = std::max(1.0, widest * std::fabs(fontMatrix.a));
+    }
+    const double spacing = (std::fabs(state.mdblCharSpacing) + std::fabs(state.mdblWordSpacing)) / size;
+    const double advance = static_cast<double>(bytes) * (em + spacing) + adjustment;
+    const PdfBox extent{-GLYPH_BELOW * em - mdblLineAdvance, -GLYPH_BELOW * em, advance + GLYPH_BELOW * em,
+                        GLYPH_ABOVE * em};
+    const QPDFMatrix rendering =
+        Then(Then(QPDFMatrix(size * state.mdblHorizontalScale, 0, 0, size, 0, state.mdblRise), mTextMatrix),
+             state.mCtm);
+    // The text matrix stays at the show's start: the next show's box runs
+    // back to here.
+    mdblLineAdvance += advance;
+    if (type3) {
+        mShowType3(text, extent, rendering);
+        return;
+    }
+    const long long mode = state.mintTextMode % 4;
+    const bool fill = mode == 0 || mode == 2;
+    const bool stroke = mode == 1 || mode == 2;
+    if ((fill && state.mblnFillColor) || (stroke && state.mblnStrokeColor)) {
+        const PdfBox onPage = extent.Transformed(rendering);
+        mAddMark(onPage, onPage.Area());
+    }
 }
 
-// An image is colour when its space may be; a stencil mask paints the fill
-// colour; a form is followed into.
-bool PdfContentColor::mXObjectIsColor(const std::string& name)
+// A Type 3 font's glyphs are content streams of their own.
+void PdfContentColor::mShowType3(const std::string& text, const PdfBox& extent, const QPDFMatrix& rendering)
+{
+    QPDFObjectHandle font = mvecStates.back().mFont;
+    QPDFObjectHandle procedures = font.getKey("/CharProcs");
+    QPDFObjectHandle encoding = font.getKey("/Encoding");
+    QPDFObjectHandle differences = encoding.isDictionary() ? encoding.getKey("/Differences") : encoding;
+    QPDFObjectHandle resources = font.getKey("/Resources");
+    if (!resources.isDictionary())
+        resources = mResources;
+    const QPDFMatrix fontMatrix = MatrixOf(font.getKey("/FontMatrix"));
+    if (!procedures.isDictionary() || !differences.isArray())
+        return;
+    // The glyph name of each code the text uses.
+    bool used[256] = {};
+    for (const char byte : text)
+        used[static_cast<unsigned char>(byte)] = true;
+    PdfMarks glyphs;
+    long long code = 0;
+    for (QPDFObjectHandle item : differences.getArrayAsVector()) {
+        if (item.isInteger()) {
+            code = item.getIntValue();
+            continue;
+        }
+        if (item.isName() && code >= 0 && code < 256 && used[code]) {
+            QPDFObjectHandle procedure = procedures.getKey(item.getName());
+            if (procedure.isStream()) {
+                const PdfMarks marks = mNestedMarks(procedure, resources, QPDFMatrix(), PdfBox::Everywhere());
+                glyphs.Add(marks.mBox.Transformed(fontMatrix),
+                           marks.mdblArea * AreaScale(fontMatrix) * static_cast<double>(std::count(
+                                                                        text.begin(), text.end(), char(code))));
+            }
+        }
+        ++code;
+    }
+    if (glyphs.IsEmpty())
+        return;
+    // The glyphs' ink lies from the line's start to past the last glyph.
+    PdfBox box = extent.United(glyphs.mBox).United(
+        PdfBox{glyphs.mBox.mdblX0 + extent.mdblX1, glyphs.mBox.mdblY0, glyphs.mBox.mdblX1 + extent.mdblX1,
+               glyphs.mBox.mdblY1});
+    box = box.United(PdfBox{glyphs.mBox.mdblX0 + extent.mdblX0, glyphs.mBox.mdblY0,
+                            glyphs.mBox.mdblX1 + extent.mdblX0, glyphs.mBox.mdblY1});
+    mAddMark(box.Transformed(rendering), glyphs.mdblArea * AreaScale(rendering));
+}
+
+// A mark in the stream's space: what of it lies within the clip, no more
+// than its area.
+void PdfContentColor::mAddMark(const PdfBox& box, double area)
+{
+    if (mIsHidden())
+        return;
+    const PdfBox visible = box.Intersected(mvecStates.back().mClip);
+    if (visible.IsEmpty())
+        return;
+    mMarks.Add(visible, std::min(area, visible.Area()));
+    if (mMarks.mdblArea >= mdblStopArea)
+        terminateParsing();
+}
+
+// The marks of a nested stream, drawn with the current matrix.
+void PdfContentColor::mAddNested(const PdfMarks& marks)
+{
+    if (marks.IsEmpty())
+        return;
+    const QPDFMatrix& ctm = mvecStates.back().mCtm;
+    mAddMark(marks.mBox.Transformed(ctm), marks.mdblArea * AreaScale(ctm));
+}
+
+void PdfContentColor::mDoXObject(const std::string& name)
 {
     QPDFObjectHandle xobject = Resource(mResources, "/XObject", name);
-    if (!xobject.isStream())
-        return false;
+    if (!xobject.isStream() || mIsHidden())
+        return;
     QPDFObjectHandle dict = xobject.getDict();
-    const std::string subtype = dict.getKey("/Subtype").isName() ? dict.getKey("/Subtype").getName() : "";
+    if (mContext.OptionalContent().IsHidden(dict.getKey("/OC")))
+        return;
+    const std::string subtype = NameOf(dict.getKey("/Subtype"));
     if (subtype == "/Image") {
-        if (dict.getKey("/ImageMask").isBool() && dict.getKey("/ImageMask").getBoolValue())
-            return mvecStates.back().mblnFillColor;
+        // A stencil mask paints the fill colour.
+        if (IsFlagSet(dict, "/ImageMask")) {
+            mImage(mvecStates.back().mblnFillColor ? 1.0 : 0.0);
+            return;
+        }
         QPDFObjectHandle space = dict.getKey("/ColorSpace");
-        if (space.isNull())
-            return true;  // JPX images carry their space inside
-        return ImageIsColor(xobject, ReadColorSpace(space, mResources));
+        // JPX images carry their space inside.
+        mImage(space.isNull() ? 1.0 : ImageColorFraction(xobject, ReadColorSpace(space, mResources)));
+    } else if (subtype == "/Form") {
+        mAddNested(mFormMarks(xobject));
     }
-    if (subtype == "/Form")
-        return mNestedIsColor(xobject);
-    return false;
 }
 
-bool PdfContentColor::mPatternIsColor(const std::string& name)
+// An image fills the unit square of user space; its colour marks, the share
+// of its pixels that are not neutral.
+void PdfContentColor::mImage(double colorFraction)
+{
+    if (colorFraction <= 0)
+        return;
+    const QPDFMatrix& ctm = mvecStates.back().mCtm;
+    mAddMark(PdfBox{0, 0, 1, 1}.Transformed(ctm), AreaScale(ctm) * colorFraction);
+}
+
+PdfMarks PdfContentColor::mFormMarks(QPDFObjectHandle form)
+{
+    QPDFObjectHandle dict = form.getDict();
+    const QPDFMatrix matrix = MatrixOf(dict.getKey("/Matrix"));
+    QPDFObjectHandle bounds = dict.getKey("/BBox");
+    const PdfBox clip = bounds.isRectangle() ? PdfBox::Of(bounds.getArrayAsRectangle()).Transformed(matrix)
+                                             : PdfBox::Everywhere();
+    QPDFObjectHandle resources = dict.getKey("/Resources");
+    return mNestedMarks(form, resources.isDictionary() ? resources : mResources, matrix, clip);
+}
+
+// A nested stream starts with the colours it is drawn with and its own
+// matrix; its marks are kept for the next time it is drawn with the same
+// colours.
+PdfMarks PdfContentColor::mNestedMarks(QPDFObjectHandle stream, QPDFObjectHandle resources, const QPDFMatrix& matrix,
+                                       const PdfBox& clip)
+{
+    const GraphicsState& outer = mvecStates.back();
+    const QPDFObjGen id = stream.getObjGen();
+    const PdfColorContext::StreamKey key{id, outer.mblnFillColor, outer.mblnStrokeColor, outer.mdblLineWidth};
+    const auto known = mContext.mmapStreams.find(key);
+    if (known != mContext.mmapStreams.end())
+        return known->second;
+    if (mintDepth >= MAX_NESTING || mContext.mOpenStreams.count(id) != 0 || !StreamFitsLimit(stream))
+        return {};
+    GraphicsState state = outer;
+    state.mCtm = matrix;
+    state.mClip = clip;
+    PdfContentColor nested(mContext, resources, state, mintDepth + 1, std::numeric_limits<double>::infinity());
+    nested.mblnUncolored = mblnUncolored;
+    mContext.mOpenStreams.insert(id);
+    try {
+        stream.parseAsContents(&nested);
+    } catch (...) {
+        mContext.mOpenStreams.erase(id);
+        throw;
+    }
+    mContext.mOpenStreams.erase(id);
+    mContext.mmapStreams[key] = nested.mMarks;
+    return nested.mMarks;
+}
+
+// Whether a pattern paints colour: a shading's colours, a coloured tiling
+// pattern's own marks, or the colour an uncoloured one is given.
+bool PdfContentColor::mPatternIsColor(const std::string& name, bool stroke)
 {
     QPDFObjectHandle pattern = Resource(mResources, "/Pattern", name);
     QPDFObjectHandle dict = pattern.isStream() ? pattern.getDict() : pattern;
     if (!dict.isDictionary())
         return false;
-    if (dict.getKey("/PatternType").isInteger() && dict.getKey("/PatternType").getIntValue() == 2)
-        return mShadingIsColor(dict.getKey("/Shading"));
-    // A tiling pattern paints its own colours (paint type 1); one without
-    // colours of its own (type 2) takes the components given with it.
-    if (dict.getKey("/PaintType").isInteger() && dict.getKey("/PaintType").getIntValue() == 2)
-        return false;
-    return pattern.isStream() && mNestedIsColor(pattern);
-}
-
-bool PdfContentColor::mShadingIsColor(QPDFObjectHandle shading)
-{
-    QPDFObjectHandle dict = shading.isStream() ? shading.getDict() : shading;
-    if (!dict.isDictionary())
-        return false;
-    return ReadColorSpace(dict.getKey("/ColorSpace"), mResources).ImageMayBeColor();
-}
-
-// The inline image's dictionary entries are the operands of ID.
-bool PdfContentColor::mInlineImageIsColor()
-{
-    QPDFObjectHandle space = QPDFObjectHandle::newName("/DeviceGray");
-    bool mask = false;
-    for (size_t index = 0; index + 1 < mvecOperands.size(); index += 2) {
-        if (!mvecOperands[index].isName())
-            continue;
-        const std::string key = mvecOperands[index].getName();
-        if (key == "/CS" || key == "/ColorSpace")
-            space = mvecOperands[index + 1];
-        else if ((key == "/IM" || key == "/ImageMask") && mvecOperands[index + 1].isBool())
-            mask = mvecOperands[index + 1].getBoolValue();
+    QPDFObjectHandle type = dict.getKey("/PatternType");
+    if (type.isInteger() && type.getIntValue() == 2)
+        return ShadingMayBeColor(dict.getKey("/Shading"), mResources);
+    QPDFObjectHandle paintType = dict.getKey("/PaintType");
+    if (paintType.isInteger() && paintType.getIntValue() == 2) {
+        // The components before the name, in the space given with /Pattern.
+        const GraphicsState& state = mvecStates.back();
+        const PdfColorSpace& space = stroke ? state.mStrokeSpace : state.mFillSpace;
+        return space.mvecPatternBase.empty() || space.mvecPatternBase.front().IsColor(mNumbers());
     }
-    if (mask)
-        return mvecStates.back().mblnFillColor;
-    return ReadColorSpace(space, mResources).ImageMayBeColor();
+    if (!pattern.isStream())
+        return false;
+    QPDFObjectHandle resources = dict.getKey("/Resources");
+    GraphicsState& state = mvecStates.back();
+    const GraphicsState saved = state;
+    state.mblnFillColor = state.mblnStrokeColor = false;
+    const PdfMarks marks =
+        mNestedMarks(pattern, resources.isDictionary() ? resources : mResources, QPDFMatrix(), PdfBox::Everywhere());
+    state = saved;
+    return !marks.IsEmpty();
 }
 
-// A form or tiling pattern, each looked at once per page, with its own
-// resources (or the ones it is drawn with).
-bool PdfContentColor::mNestedIsColor(QPDFObjectHandle stream)
+// An inline image: its dictionary was given before ID, its data now.
+void PdfContentColor::mInlineImage(QPDFObjectHandle data)
 {
-    if (mintDepth >= MAX_NESTING || !mSeen.insert(stream.getObjGen()).second || !StreamFitsLimit(stream))
-        return false;
-    QPDFObjectHandle resources = stream.getDict().getKey("/Resources");
-    PdfContentColor nested(resources.isDictionary() ? resources : mResources, mvecStates.back(), mintDepth + 1, mSeen);
-    stream.parseAsContents(&nested);
-    return nested.mblnColor;
+    if (mIsHidden())
+        return;
+    QPDFObjectHandle space = QPDFObjectHandle::newName("/DeviceGray");
+    QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
+    static const std::map<std::string, std::string> KEYS = {
+        {"/BPC", "/BitsPerComponent"}, {"/CS", "/ColorSpace"}, {"/D", "/Decode"}, {"/DP", "/DecodeParms"},
+        {"/F", "/Filter"},           {"/H", "/Height"},      {"/IM", "/ImageMask"}, {"/W", "/Width"}};
+    static const std::map<std::string, std::string> FILTERS = {
+        {"/AHx", "/ASCIIHexDecode"}, {"/A85", "/ASCII85Decode"}, {"/LZW", "/LZWDecode"},
+        {"/Fl", "/FlateDecode"},     {"/RL", "/RunLengthDecode"}, {"/CCF", "/CCITTFaxDecode"},
+        {"/DCT", "/DCTDecode"}};
+    const auto filterName = [&](QPDFObjectHandle name) {
+        const auto found = name.isName() ? FILTERS.find(name.getName()) : FILTERS.end();
+        return found == FILTERS.end() ? name : QPDFObjectHandle::newName(found->second);
+    };
+    for (size_t index = 0; index + 1 < mvecInlineDictionary.size(); index += 2) {
+        if (!mvecInlineDictionary[index].isName())
+            continue;
+        std::string key = mvecInlineDictionary[index].getName();
+        const auto full = KEYS.find(key);
+        if (full != KEYS.end())
+            key = full->second;
+        QPDFObjectHandle value = mvecInlineDictionary[index + 1];
+        if (key == "/Filter") {
+            if (value.isArray()) {
+                QPDFObjectHandle filters = QPDFObjectHandle::newArray();
+                for (QPDFObjectHandle item : value.getArrayAsVector())
+                    filters.appendItem(filterName(item));
+                value = filters;
+            } else {
+                value = filterName(value);
+            }
+        }
+        if (key == "/ColorSpace")
+            space = value;
+        dict.replaceKey(key, value);
+    }
+    mvecInlineDictionary.clear();
+    if (IsFlagSet(dict, "/ImageMask")) {
+        mImage(mvecStates.back().mblnFillColor ? 1.0 : 0.0);
+        return;
+    }
+    const PdfColorSpace colors = ReadColorSpace(space, mResources);
+    if (!colors.ImageMayBeColor())
+        return;
+    // The scratch document takes copies of the values, not the page's objects.
+    const auto copy = [&dict](const char* key) { return QPDFObjectHandle::parse(dict.getKey(key).unparse()); };
+    QPDFObjectHandle stream = mContext.InlineImageStream();
+    stream.replaceStreamData(data.getInlineImageValue(), copy("/Filter"), copy("/DecodeParms"));
+    for (const char* key : {"/BitsPerComponent", "/Width", "/Height", "/Decode"})
+        stream.getDict().replaceKey(key, copy(key));
+    mImage(ImageColorFraction(stream, colors));
+}
+
+// Marked content: what is marked with hidden optional content does not
+// print, up to its end.
+void PdfContentColor::mMarkedContent(const std::string& name)
+{
+    if (name == "EMC") {
+        if (!mvecMarkedHidden.empty()) {
+            mintHiddenDepth -= mvecMarkedHidden.back() ? 1 : 0;
+            mvecMarkedHidden.pop_back();
+        }
+        return;
+    }
+    bool hidden = false;
+    if (name == "BDC" && mvecOperands.size() == 2 && NameOf(mvecOperands[0]) == "/OC") {
+        QPDFObjectHandle properties = mvecOperands[1];
+        if (properties.isName())
+            properties = Resource(mResources, "/Properties", properties.getName());
+        hidden = mContext.OptionalContent().IsHidden(properties);
+    }
+    if (mvecMarkedHidden.size() < MAX_MARKED_DEPTH) {
+        mvecMarkedHidden.push_back(hidden);
+        mintHiddenDepth += hidden ? 1 : 0;
+    }
 }
 
 std::vector<double> PdfContentColor::mNumbers() const

@@ -60,13 +60,22 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
         error = failure.what();
         return false;
     }
+    std::unique_ptr<PdfColorContext> context;
+    try {
+        context = std::make_unique<PdfColorContext>(pdf);
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        return false;
+    }
     for (QPDFPageObjectHelper& helper : pages) {
         PdfPage page;
         try {
             std::tie(page.mdblWidth, page.mdblHeight) = PageSize(helper);
-            page.mblnColor = PdfContentColor::PageIsColor(helper.getObjectHandle());
+            page.mblnColor = PdfContentColor::PageIsColor(helper.getObjectHandle(), *context);
         } catch (const std::exception& failure) {
+            // What could not be judged is billed as the colour it may be.
             page.mstrError = failure.what();
+            page.mblnColor = true;
         }
         sink(page);
     }

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <qpdf/QPDFObjectHandle.hh>
+
+namespace RawPrintData::Pdf {
+
+// Whether a shading may paint a colour that is not neutral. The colours of a
+// shading given by an exponential, sampled or stitching function are judged
+// from the function (a gradient between two greys is grey); meshes and
+// calculator functions count as colour when their space may be.
+bool ShadingMayBeColor(QPDFObjectHandle shading, QPDFObjectHandle resources);
+
+}  // namespace RawPrintData::Pdf
