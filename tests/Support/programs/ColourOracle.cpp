@@ -1,0 +1,33 @@
+// The truth of colour pages for the corpus scripts: renders each PostScript
+// or PDF document named on the command line with Ghostscript at the given
+// resolution and prints, per page, the area of non-neutral ink in square
+// millimetres and whether the colour rule makes it a colour page.
+//   cvk_colour_oracle DPI DOCUMENT...
+#include "tests/Support/ColourOracle.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+int main(int argc, char** argv)
+{
+    const int dpi = argc > 2 ? std::atoi(argv[1]) : 0;
+    if (dpi <= 0) {
+        std::fprintf(stderr, "usage: %s DPI DOCUMENT...\n", argv[0]);
+        return 2;
+    }
+    int status = 0;
+    for (int index = 2; index < argc; ++index) {
+        const auto pages = TestSupport::MeasureDocumentColour(argv[index], dpi);
+        if (!pages) {
+            std::fprintf(stderr, "%s: Ghostscript could not render it\n", argv[index]);
+            status = 1;
+            continue;
+        }
+        for (size_t page = 0; page < pages->size(); ++page) {
+            const auto& judged = (*pages)[page];
+            std::printf("%s page %zu: %.3f mm2 %llu dots %s\n", argv[index], page + 1, judged.nonNeutralMm2,
+                        static_cast<unsigned long long>(judged.nonNeutralDots), judged.colour ? "colour" : "mono");
+        }
+    }
+    return status;
+}
