@@ -8,6 +8,7 @@ find_package(OpenSSL REQUIRED)
 pkg_check_modules(PLIST REQUIRED IMPORTED_TARGET libplist-2.0)
 pkg_check_modules(NETSNMP REQUIRED IMPORTED_TARGET netsnmp)
 pkg_check_modules(QPDF REQUIRED IMPORTED_TARGET libqpdf)
+pkg_check_modules(JPEG REQUIRED IMPORTED_TARGET libjpeg)
 
 find_path(CUPS_INCLUDE_DIR cups/cups.h REQUIRED)
 find_library(CUPS_LIBRARY cups REQUIRED)

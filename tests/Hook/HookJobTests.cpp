@@ -5,6 +5,7 @@
 #include "tests/Hook/HookHarness.h"
 #include "tests/Support/ChildProgram.h"
 #include "tests/Support/ChildRecord.h"
+#include "tests/Support/HostilePdf.h"
 #include "tests/Support/RandomBytes.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,7 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 
@@ -58,6 +60,23 @@ protected:
         for (const auto& pageSet : properties.GetPageSets())
             pages += pageSet.mintMonoPages + pageSet.mintColorPages;
         return pages;
+    }
+
+    // Runs a job that the client prints after its page sets, with the
+    // sanitizers' quarantine kept small, so that the hook's peak memory is
+    // its own; the job must print whole.
+    std::pair<HookResult, RawDataJobProperties> PrintedAfterPageSets(int jobId, const std::string& data)
+    {
+        const char* inherited = std::getenv("ASAN_OPTIONS");
+        const std::string asanOptions = std::string(inherited != nullptr ? inherited : "") + ":quarantine_size_mb=4";
+        FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
+        HookResult result = mSetup.Run(mSetup.JobArguments(jobId, mstrUser), StdinFeed{data, true},
+                                       {{"ASAN_OPTIONS", asanOptions}});
+        client.Finish();
+        EXPECT_EQ(result.status, 0) << result.errors;
+        EXPECT_TRUE(Record(jobId).data == data);
+        EXPECT_TRUE(client.PageSetReply().has_value());
+        return {result, RawDataJobProperties(client.PageSetReply().value_or(ClientMessage()))};
     }
 
     HookTests::HookSetup mSetup;
@@ -284,20 +303,11 @@ TEST_F(HookJobTest, LargePdfOnStandardInputIsCountedFromTheSpool)
     const std::string job(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
     ASSERT_GT(job.size(), random.size());
 
-    const char* inherited = std::getenv("ASAN_OPTIONS");
-    std::string asanOptions = std::string(inherited != nullptr ? inherited : "") + ":quarantine_size_mb=4";
     mSetup.Root().WriteClientPreferences({{"ClientServicesUrl", "https://accounting.example:9443"},
                                           {"DebugLogging", "0"}});
     // The hook's peak memory for the plain five pages, then for the large PDF.
     auto run = [&](int jobId, const std::string& data) {
-        FakeClient client(mstrUser, FakeClient::Script::PrintAfterPageSets);
-        HookResult result = mSetup.Run(mSetup.JobArguments(jobId, mstrUser), StdinFeed{data, true},
-                                       {{"ASAN_OPTIONS", asanOptions}});
-        client.Finish();
-        EXPECT_EQ(result.status, 0) << result.errors;
-        EXPECT_TRUE(Record(jobId).data == data);
-        EXPECT_TRUE(client.PageSetReply().has_value());
-        RawDataJobProperties properties(client.PageSetReply().value_or(ClientMessage()));
+        const auto [result, properties] = PrintedAfterPageSets(jobId, data);
         EXPECT_EQ(properties.GetPageSets().size(), 1u) << jobId;
         for (const auto& pageSet : properties.GetPageSets()) {
             EXPECT_EQ(pageSet.GetName(), "A4");
@@ -314,6 +324,51 @@ TEST_F(HookJobTest, LargePdfOnStandardInputIsCountedFromTheSpool)
     RecordProperty("PeakMemoryKbSmallPdf", static_cast<int>(smallPeak));
     RecordProperty("PeakMemoryKbLargePdf", static_cast<int>(largePeak));
     EXPECT_LT(largePeak - smallPeak, 20 * 1024) << "small " << smallPeak << " kB, large " << largePeak << " kB";
+}
+
+// Hostile PDF jobs of a few hundred kilobytes that decode to gigabytes, or
+// ask for the same large form on every page, or hold a hundred thousand
+// pages: the root hook answers each within its memory bound and in bounded
+// time, what it could not judge counts as colour, and every job prints.
+TEST_F(HookJobTest, HostilePdfJobsStayWithinTheHooksBounds)
+{
+    using namespace TestSupport::HostilePdf;
+    struct HostileJob {
+        const char* name;
+        std::function<std::string()> make;
+        int mono;
+        int colour;  // both 0: the document is not read, no page sets
+        double cpuSeconds;  // at most, under the sanitizers
+    };
+    const HostileJob jobs[] = {
+        {"a content stream of 1 GiB of zeros", [] { return ZerosThenRed(1024 * MiB); }, 0, 1, 15},
+        {"12 nested forms of 60 MiB", [] { return NestedForms(12, 60 * MiB); }, 0, 1, 15},
+        {"one 60 MiB form on 200 pages", [] { return FormOnEveryPage(200, 60 * MiB); }, 200, 0, 10},
+        {"an object stream of 1 GiB", [] { return ObjectStreamBomb(1024 * MiB); }, 0, 0, 15},
+        {"red behind 64 MiB of padding", [] { return ZerosThenRed(64 * MiB + 4096); }, 0, 1, 10},
+    };
+    mSetup.Root().WriteClientPreferences({{"ClientServicesUrl", "https://accounting.example:9443"},
+                                          {"DebugLogging", "0"}});
+    const long smallPeak =
+        PrintedAfterPageSets(96, TestSupport::ReadFileText(CVK_DRIVERLESS_DATA_DIR "/gs-five.pdf")).first.peakMemoryKb;
+    int jobId = 97;
+    for (const HostileJob& job : jobs) {
+        const std::string data = job.make();
+        ASSERT_LT(data.size(), 2 * MiB) << job.name;
+        const auto [result, properties] = PrintedAfterPageSets(jobId++, data);
+        int mono = 0;
+        int colour = 0;
+        for (const auto& pageSet : properties.GetPageSets()) {
+            mono += pageSet.mintMonoPages;
+            colour += pageSet.mintColorPages;
+        }
+        EXPECT_EQ(mono, job.mono) << job.name;
+        EXPECT_EQ(colour, job.colour) << job.name;
+        EXPECT_LT(result.peakMemoryKb - smallPeak, 48 * 1024) << job.name << ": small " << smallPeak << " kB";
+        EXPECT_LT(result.cpuSeconds, job.cpuSeconds) << job.name;
+        std::printf("%s: peak %ld kB (small PDF %ld kB), %.2f s\n", job.name, result.peakMemoryKb, smallPeak,
+                    result.cpuSeconds);
+    }
 }
 
 // The job file of argument 6 is read only when it is a regular file reached

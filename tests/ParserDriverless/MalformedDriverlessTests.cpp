@@ -121,9 +121,9 @@ TEST(WholeJobFormats, FailWithoutTheJobsBytes)
     EXPECT_EQ(handler.GetTotalPageCount(), 0);
 }
 
-// A page whose few compressed bytes decode to more than the reader holds (a
-// colour page of 80 MiB of content) is counted, as colour since it was not
-// judged, and never held.
+// A page whose few compressed bytes decode to more than the reader would
+// hold (a colour page of 80 MiB of content) is read as it streams past,
+// never held, and counted as the colour page it is.
 TEST(WholeJobFormats, ContentThatDecodesToTooMuchIsNotHeld)
 {
     QPDF pdf;
@@ -141,7 +141,6 @@ TEST(WholeJobFormats, ContentThatDecodesToTooMuchIsNotHeld)
 
     const ParseOutcome outcome = ParseWhole(job);
     EXPECT_EQ(outcome.mintDoneResult, PARSE_RESULT_HANDLED) << outcome.Describe();
-    // The page that was not judged counts as colour, as it may be.
     ExpectPageSets(outcome, {{"A4", 2100, 2970, 2, 3}});
 }
 

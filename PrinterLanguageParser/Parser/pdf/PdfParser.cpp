@@ -28,12 +28,16 @@ ParseDataResultType PdfParser::ReadJob(const IJobBytes& job)
         return job.ReadAt(offset, std::span<unsigned char>(into, length));
     };
     unsigned long pages = 0;
+    unsigned long unjudged = 0;
+    unsigned long firstUnjudged = 0;
+    std::string trouble;
     const auto report = [&](const PdfPage& page) {
         ++pages;
-        // A page that cannot be read whole still prints as far as the printer
-        // can read it; what was not judged may be colour, so it counts as colour.
-        if (!page.mstrError.empty())
-            Log(LOG_ERROR, "PdfParser::ParseDone - Page %lu cannot be read whole: %s", pages, page.mstrError.c_str());
+        // A page whose colour could not be ruled out counts as colour.
+        if (!page.mstrError.empty() && unjudged++ == 0) {
+            firstUnjudged = pages;
+            trouble = page.mstrError;
+        }
         ReportPage(page.mdblWidth, page.mdblHeight, page.mblnColor, pclm);
     };
     std::string error;
@@ -41,6 +45,9 @@ ParseDataResultType PdfParser::ReadJob(const IJobBytes& job)
         Log(LOG_ERROR, "PdfParser::ParseDone - The PDF cannot be read: %s", error.c_str());
         return PARSE_RESULT_FAILURE;
     }
+    if (unjudged > 0)
+        Log(LOG_ERROR, "PdfParser::ParseDone - PDF page %lu: %s; its colour could not be ruled out, %lu page(s) "
+            "counted as colour for this reason", firstUnjudged, trouble.c_str(), unjudged);
     Log(LOG_INFO, "PdfParser::ParseDone - %s with %lu pages.", pclm ? "PCLm" : "PDF", pages);
     return PARSE_RESULT_HANDLED;
 }

@@ -1,15 +1,15 @@
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
 
 #include "PrinterLanguageParser/Parser/ColourRule.h"
-#include "PrinterLanguageParser/Parser/pdf/document/PdfImageColor.h"
+#include "PrinterLanguageParser/Parser/pdf/document/ImageColor.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfShading.h"
-#include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
 
 #include <qpdf/QPDFAnnotationObjectHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <limits>
 #include <sstream>
 
@@ -17,12 +17,12 @@ namespace RawPrintData::Pdf {
 
 namespace {
 
-constexpr int MAX_NESTING = 12;
 constexpr size_t MAX_OPERANDS = 256;  // an inline image's dictionary included
 constexpr size_t MAX_STATE_DEPTH = 256;
 constexpr size_t MAX_MARKED_DEPTH = 4096;
 constexpr int MAX_ANNOTATIONS = 10000;
 constexpr double POINTS_PER_MM = 72.0 / ColourRule::MM_PER_INCH;
+constexpr double NO_STOP = std::numeric_limits<double>::infinity();
 // The thinnest line a printer draws, in points: a line of width 0 prints
 // one dot wide.
 constexpr double THINNEST_LINE = 0.5;
@@ -39,12 +39,38 @@ QPDFObjectHandle Resource(QPDFObjectHandle resources, const char* kind, const st
     return group.isDictionary() ? group.getKey(name) : QPDFObjectHandle::newNull();
 }
 
+// An object's identity for the judge's cache; empty for a direct object,
+// which has none.
+std::string Identity(QPDFObjectHandle object)
+{
+    return object.isIndirect() ? object.getObjGen().unparse(' ') : std::string();
+}
+
+// The part of a colour space that content drawn in it can depend on.
+std::string SpaceKey(const PdfColorSpace& space)
+{
+    std::string key = std::to_string(static_cast<int>(space.mKind));
+    for (bool entry : space.mvecColorEntries)
+        key += entry ? '1' : '0';
+    key += ':';
+    for (bool colorant : space.mvecColorColorants)
+        key += colorant ? '1' : '0';
+    return key;
+}
+
+std::string StateKey(const GraphicsState& state)
+{
+    return SpaceKey(state.mFillSpace) + '/' + SpaceKey(state.mStrokeSpace) + '/' +
+           (state.mblnFillColor ? 'f' : '-') + (state.mblnStrokeColor ? 's' : '-') +
+           std::to_string(state.mintTextMode) + '/' + std::to_string(state.mdblLineWidth);
+}
+
 QPDFMatrix MatrixOf(QPDFObjectHandle array)
 {
     return array.isMatrix() ? QPDFMatrix(array.getArrayAsMatrix()) : QPDFMatrix();
 }
 
-// other × matrix: the matrix applied after other.
+// The matrix that applies first, then after.
 QPDFMatrix Then(const QPDFMatrix& first, const QPDFMatrix& after)
 {
     QPDFMatrix result = after;
@@ -78,8 +104,7 @@ PdfBox PageArea(QPDFPageObjectHelper& page)
 // places it; false when the annotation does not print.
 bool AppearanceMatrix(QPDFAnnotationObjectHelper& annotation, QPDFMatrix& matrix)
 {
-    const std::string content =
-        annotation.getPageContentForAppearance("/A", 0, an_print, an_hidden);
+    const std::string content = annotation.getPageContentForAppearance("/A", 0, an_print, an_hidden);
     std::istringstream words(content);
     std::string q;
     double values[6];
@@ -92,58 +117,189 @@ bool AppearanceMatrix(QPDFAnnotationObjectHelper& annotation, QPDFMatrix& matrix
     return true;
 }
 
-}  // namespace
-
-PdfColorContext::PdfColorContext(QPDF& pdf) : mOptional(pdf) {}
-
-QPDFObjectHandle PdfColorContext::InlineImageStream()
+Judgement Verdict(ColorVerdict verdict)
 {
-    if (!mInlineStream.isStream()) {
-        mScratch.emptyPDF();
-        mInlineStream = QPDFObjectHandle::newStream(&mScratch, std::string());
-    }
-    return mInlineStream;
+    Judgement judgement;
+    judgement.meVerdict = verdict;
+    return judgement;
 }
 
-bool PdfContentColor::PageIsColor(QPDFObjectHandle page, PdfColorContext& context)
+}  // namespace
+
+PdfColorJudge::PdfColorJudge(QPDF& pdf, InputSource& input, WorkBudget& budget)
+    : mInput(input), mBudget(budget), mOptional(pdf)
+{
+}
+
+template <typename Make> Judgement PdfColorJudge::mOnce(const std::string& key, Make make)
+{
+    if (key.empty())
+        return make();
+    const auto found = mCache.find(key);
+    if (found != mCache.end())
+        return found->second;
+    // A form that draws itself, while it is being judged, adds nothing.
+    mCache.emplace(key, Judgement{});
+    Judgement judgement = make();
+    mCache[key] = judgement;
+    return judgement;
+}
+
+Judgement PdfColorJudge::Page(QPDFObjectHandle page)
 {
     QPDFPageObjectHelper helper(page);
+    QPDFObjectHandle resources = helper.getAttribute("/Resources", false);
+    QPDFObjectHandle contents = page.getKey("/Contents");
     QPDFObjectHandle unit = page.getKey("/UserUnit");
     const double scale = unit.isNumber() && unit.getNumericValue() > 0 ? unit.getNumericValue() : 1.0;
     const double minimum = ColourRule::MINIMUM_COLOUR_AREA_MM2 * POINTS_PER_MM * POINTS_PER_MM / (scale * scale);
     GraphicsState initial;
     initial.mClip = PageArea(helper);
-    PdfContentColor scanner(context, helper.getAttribute("/Resources", false), initial, 0, minimum);
-    RequirePageContentWithinLimit(page);
-    helper.parseContents(&scanner);
-    scanner.mdblStopArea = std::numeric_limits<double>::infinity();
+    // Pages that share their content, resources and visible area are judged once.
+    const std::string contentsId = Identity(contents);
+    const bool resourcesKnown = resources.isIndirect() || resources.isNull();
+    const PdfBox& area = initial.mClip;
+    const std::string key = contentsId.empty() || !resourcesKnown
+                                ? std::string()
+                                : "page " + contentsId + " " + Identity(resources) + " " +
+                                      std::to_string(area.mdblX0) + " " + std::to_string(area.mdblY0) + " " +
+                                      std::to_string(area.mdblX1) + " " + std::to_string(area.mdblY1) + " " +
+                                      std::to_string(scale);
+    Judgement judgement = mOnce(key, [&] { return mRead(contents, resources, initial, 0, minimum, false); });
     // Annotations that print are drawn over the page with their appearance.
     QPDFObjectHandle annotations = page.getKey("/Annots");
     const int count = annotations.isArray() ? std::min(annotations.getArrayNItems(), MAX_ANNOTATIONS) : 0;
-    for (int index = 0; index < count && scanner.mMarks.mdblArea < minimum; ++index) {
+    for (int index = 0; index < count && judgement.meVerdict != ColorVerdict::Unknown &&
+                        judgement.mMarks.mdblArea < minimum;
+         ++index) {
         QPDFObjectHandle annotation = annotations.getArrayItem(index);
-        if (!annotation.isDictionary() || context.OptionalContent().IsHidden(annotation.getKey("/OC")))
+        if (!annotation.isDictionary() || mOptional.IsHidden(annotation.getKey("/OC")))
             continue;
         QPDFAnnotationObjectHelper appearance(annotation);
         QPDFMatrix matrix;
         QPDFObjectHandle form = appearance.getAppearanceStream("/N");
         if (!form.isStream() || !AppearanceMatrix(appearance, matrix))
             continue;
-        scanner.mvecStates.assign(1, initial);
-        scanner.mvecStates.back().mCtm = matrix;
-        scanner.mAddNested(scanner.mFormMarks(form));
+        const Judgement drawn = Nested(form, resources, GraphicsState{}, 1);
+        if (drawn.meVerdict == ColorVerdict::Unknown)
+            return drawn;
+        if (drawn.mMarks.IsEmpty())
+            continue;
+        const PdfBox box = drawn.mMarks.mBox.Transformed(matrix).Intersected(area);
+        if (!box.IsEmpty())
+            judgement.mMarks.Add(box, std::min(drawn.mMarks.mdblArea * AreaScale(matrix), box.Area()));
     }
-    return scanner.mMarks.mdblArea >= minimum;
+    if (judgement.meVerdict != ColorVerdict::Unknown)
+        judgement.meVerdict = judgement.mMarks.mdblArea >= minimum ? ColorVerdict::Color : ColorVerdict::Mono;
+    return judgement;
 }
 
-PdfContentColor::PdfContentColor(PdfColorContext& context, QPDFObjectHandle resources, const GraphicsState& state,
-                                 int depth, double stopArea)
-    : mContext(context), mResources(resources), mvecStates{state}, mintDepth(depth), mdblStopArea(stopArea)
+Judgement PdfColorJudge::Nested(QPDFObjectHandle stream, QPDFObjectHandle resources, const GraphicsState& state,
+                                int depth, bool uncolored)
+{
+    QPDFObjectHandle dict = stream.getDict();
+    QPDFObjectHandle own = dict.getKey("/Resources");
+    const bool inherited = !own.isDictionary();
+    const std::string id = Identity(stream);
+    const std::string key = id.empty() || (inherited && !resources.isIndirect() && !resources.isNull())
+                                ? std::string()
+                                : "form " + id + " " + (inherited ? Identity(resources) : "own") + " " +
+                                      StateKey(state) + (uncolored ? " d1" : "");
+    return mOnce(key, [&] {
+        if (depth > MAX_NESTING)
+            return Judgement::Unknown("forms or patterns nested more than " + std::to_string(MAX_NESTING) + " deep");
+        // A form starts in the space it is drawn in, moved by its matrix and
+        // clipped to its box.
+        GraphicsState start = state;
+        start.mCtm = MatrixOf(dict.getKey("/Matrix"));
+        QPDFObjectHandle bounds = dict.getKey("/BBox");
+        start.mClip = bounds.isRectangle() ? PdfBox::Of(bounds.getArrayAsRectangle()).Transformed(start.mCtm)
+                                           : PdfBox::Everywhere();
+        return mRead(stream, inherited ? resources : own, start, depth, NO_STOP, uncolored);
+    });
+}
+
+Judgement PdfColorJudge::Image(QPDFObjectHandle image, const PdfColorSpace& space)
+{
+    const std::string id = Identity(image);
+    return mOnce(id.empty() ? id : "image " + id + " " + SpaceKey(space),
+                 [&] { return JudgeImage(image, space, mBudget); });
+}
+
+Judgement PdfColorJudge::InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space)
+{
+    if (!mInlineStream.isStream()) {
+        mScratch.emptyPDF();
+        mInlineStream = QPDFObjectHandle::newStream(&mScratch, std::string());
+    }
+    // The scratch document takes copies of the values, not the page's objects.
+    const auto copy = [&dictionary](const char* key) {
+        return QPDFObjectHandle::parse(dictionary.getKey(key).unparse());
+    };
+    mInlineStream.replaceStreamData(data, copy("/Filter"), copy("/DecodeParms"));
+    for (const char* key : {"/BitsPerComponent", "/Width", "/Height", "/Decode"})
+        mInlineStream.getDict().replaceKey(key, copy(key));
+    return JudgeImage(mInlineStream, space, mBudget);
+}
+
+Judgement PdfColorJudge::mRead(QPDFObjectHandle contents, QPDFObjectHandle resources, const GraphicsState& state,
+                               int depth, double stopArea, bool uncolored)
+{
+    if (mBudget.Exhausted())
+        return Judgement::Unknown(mBudget.Describe());
+    std::vector<QPDFObjectHandle> streams;
+    if (contents.isArray())
+        streams = contents.getArrayAsVector();
+    else
+        streams.push_back(contents);
+    PdfContentColor scanner(*this, resources, state, depth, stopArea, uncolored);
+    ContentStreamReader reader(scanner, mBudget, mInput);
+    for (QPDFObjectHandle& stream : streams) {
+        if (!stream.isStream())
+            continue;
+        bool filtered = false;
+        bool piped = false;
+        try {
+            piped = stream.pipeStreamData(&reader, &filtered, 0, qpdf_dl_generalized, true, false);
+        } catch (const std::exception&) {
+            // The reader's own stop, or qpdf's failure; told apart below.
+        }
+        if (scanner.Finished())
+            return scanner.Result();
+        if (!reader.Trouble().empty())
+            return Judgement::Unknown(reader.Trouble());
+        if (!piped || !filtered)
+            return Judgement::Unknown("a content stream cannot be decoded");
+    }
+    reader.finish();
+    return scanner.Result();
+}
+
+PdfContentColor::PdfContentColor(PdfColorJudge& judge, QPDFObjectHandle resources, const GraphicsState& state,
+                                 int depth, double stopArea, bool uncolored)
+    : mJudge(judge), mResources(resources), mvecStates{state}, mintDepth(depth), mdblStopArea(stopArea),
+      mblnUncolored(uncolored)
 {
 }
 
-void PdfContentColor::handleObject(QPDFObjectHandle object)
+bool PdfContentColor::Finished() const
 {
+    return mTrouble.meVerdict == ColorVerdict::Unknown || mMarks.mdblArea >= mdblStopArea;
+}
+
+Judgement PdfContentColor::Result() const
+{
+    Judgement judgement = mTrouble;
+    if (judgement.meVerdict != ColorVerdict::Unknown)
+        judgement.meVerdict = mMarks.IsEmpty() ? ColorVerdict::Mono : ColorVerdict::Color;
+    judgement.mMarks = mMarks;
+    return judgement;
+}
+
+void PdfContentColor::HandleObject(QPDFObjectHandle object)
+{
+    if (Finished())
+        return;
     if (object.isOperator()) {
         mOperator(object.getOperatorValue());
         mvecOperands.clear();
@@ -201,10 +357,14 @@ void PdfContentColor::mOperator(const std::string& name)
         (stroke ? state.mStrokeSpace : state.mFillSpace) = std::move(space);
     } else if (name == "sc" || name == "scn" || name == "SC" || name == "SCN") {
         const bool stroke = name[0] == 'S';
-        if (!mvecOperands.empty() && mvecOperands.back().isName())
-            (stroke ? state.mblnStrokeColor : state.mblnFillColor) = mPatternIsColor(mvecOperands.back().getName(), stroke);
-        else
+        if (!mvecOperands.empty() && mvecOperands.back().isName()) {
+            const Judgement pattern = mPattern(mvecOperands.back().getName(), stroke);
+            if (pattern.meVerdict == ColorVerdict::Unknown)
+                mTrouble = pattern;
+            (stroke ? state.mblnStrokeColor : state.mblnFillColor) = pattern.meVerdict == ColorVerdict::Color;
+        } else {
             mSetColor(stroke);
+        }
     } else if (name == "sh") {
         if (mvecOperands.empty() || !mvecOperands.back().isName())
             return;
@@ -218,9 +378,14 @@ void PdfContentColor::mOperator(const std::string& name)
         mAddMark(box, std::numeric_limits<double>::max());
     } else if (name == "Do") {
         if (!mvecOperands.empty() && mvecOperands.back().isName())
-            mDoXObject(mvecOperands.back().getName());
+            mXObject(mvecOperands.back().getName());
     } else if (name == "ID") {
         mvecInlineDictionary = mvecOperands;
+        mblnInlinePending = true;
+    } else if (name == "EI") {
+        // Samples too many to hold: judged by the space alone.
+        if (mblnInlinePending)
+            mInlineImage(QPDFObjectHandle::newNull());
     } else if (name == "BMC" || name == "BDC" || name == "EMC") {
         mMarkedContent(name);
     } else if (name == "d1") {
@@ -433,8 +598,15 @@ void PdfContentColor::mShowType3(const std::string& text, const PdfBox& extent, 
         }
         if (item.isName() && code >= 0 && code < 256 && used[code]) {
             QPDFObjectHandle procedure = procedures.getKey(item.getName());
-            if (procedure.isStream()) {
-                const PdfMarks marks = mNestedMarks(procedure, resources, QPDFMatrix(), PdfBox::Everywhere());
+            const Judgement drawn = procedure.isStream()
+                                        ? mJudge.Nested(procedure, resources, mvecStates.back(), mintDepth + 1)
+                                        : Judgement{};
+            if (drawn.meVerdict == ColorVerdict::Unknown) {
+                mTake(drawn, QPDFMatrix());
+                return;
+            }
+            const PdfMarks& marks = drawn.mMarks;
+            if (!marks.IsEmpty()) {
                 glyphs.Add(marks.mBox.Transformed(fontMatrix),
                            marks.mdblArea * AreaScale(fontMatrix) * static_cast<double>(std::count(
                                                                         text.begin(), text.end(), char(code))));
@@ -463,136 +635,97 @@ void PdfContentColor::mAddMark(const PdfBox& box, double area)
     if (visible.IsEmpty())
         return;
     mMarks.Add(visible, std::min(area, visible.Area()));
-    if (mMarks.mdblArea >= mdblStopArea)
-        terminateParsing();
 }
 
-// The marks of a nested stream, drawn with the current matrix.
-void PdfContentColor::mAddNested(const PdfMarks& marks)
+void PdfContentColor::mTake(const Judgement& judgement, const QPDFMatrix& matrix)
 {
-    if (marks.IsEmpty())
+    if (judgement.meVerdict == ColorVerdict::Unknown) {
+        if (mTrouble.meVerdict != ColorVerdict::Unknown)
+            mTrouble = judgement;
         return;
-    const QPDFMatrix& ctm = mvecStates.back().mCtm;
-    mAddMark(marks.mBox.Transformed(ctm), marks.mdblArea * AreaScale(ctm));
+    }
+    if (!judgement.mMarks.IsEmpty())
+        mAddMark(judgement.mMarks.mBox.Transformed(matrix), judgement.mMarks.mdblArea * AreaScale(matrix));
 }
 
-void PdfContentColor::mDoXObject(const std::string& name)
+void PdfContentColor::mXObject(const std::string& name)
 {
     QPDFObjectHandle xobject = Resource(mResources, "/XObject", name);
     if (!xobject.isStream() || mIsHidden())
         return;
     QPDFObjectHandle dict = xobject.getDict();
-    if (mContext.OptionalContent().IsHidden(dict.getKey("/OC")))
+    if (mJudge.OptionalContent().IsHidden(dict.getKey("/OC")))
         return;
     const std::string subtype = NameOf(dict.getKey("/Subtype"));
     if (subtype == "/Image") {
         // A stencil mask paints the fill colour.
         if (IsFlagSet(dict, "/ImageMask")) {
-            mImage(mvecStates.back().mblnFillColor ? 1.0 : 0.0);
+            mImage(Verdict(mvecStates.back().mblnFillColor ? ColorVerdict::Color : ColorVerdict::Mono));
             return;
         }
         QPDFObjectHandle space = dict.getKey("/ColorSpace");
         // JPX images carry their space inside.
-        mImage(space.isNull() ? 1.0 : ImageColorFraction(xobject, ReadColorSpace(space, mResources)));
+        mImage(space.isNull() ? Verdict(ColorVerdict::Color)
+                              : mJudge.Image(xobject, ReadColorSpace(space, mResources)));
     } else if (subtype == "/Form") {
-        mAddNested(mFormMarks(xobject));
+        mTake(mJudge.Nested(xobject, mResources, mvecStates.back(), mintDepth + 1, mblnUncolored),
+              mvecStates.back().mCtm);
     }
 }
 
-// An image fills the unit square of user space; its colour marks, the share
-// of its pixels that are not neutral.
-void PdfContentColor::mImage(double colorFraction)
+// An image fills the unit square of user space.
+void PdfContentColor::mImage(const Judgement& judgement)
 {
-    if (colorFraction <= 0)
+    if (judgement.meVerdict == ColorVerdict::Unknown) {
+        mTake(judgement, QPDFMatrix());
+        return;
+    }
+    if (judgement.meVerdict != ColorVerdict::Color)
         return;
     const QPDFMatrix& ctm = mvecStates.back().mCtm;
-    mAddMark(PdfBox{0, 0, 1, 1}.Transformed(ctm), AreaScale(ctm) * colorFraction);
-}
-
-PdfMarks PdfContentColor::mFormMarks(QPDFObjectHandle form)
-{
-    QPDFObjectHandle dict = form.getDict();
-    const QPDFMatrix matrix = MatrixOf(dict.getKey("/Matrix"));
-    QPDFObjectHandle bounds = dict.getKey("/BBox");
-    const PdfBox clip = bounds.isRectangle() ? PdfBox::Of(bounds.getArrayAsRectangle()).Transformed(matrix)
-                                             : PdfBox::Everywhere();
-    QPDFObjectHandle resources = dict.getKey("/Resources");
-    return mNestedMarks(form, resources.isDictionary() ? resources : mResources, matrix, clip);
-}
-
-// A nested stream starts with the colours it is drawn with and its own
-// matrix; its marks are kept for the next time it is drawn with the same
-// colours.
-PdfMarks PdfContentColor::mNestedMarks(QPDFObjectHandle stream, QPDFObjectHandle resources, const QPDFMatrix& matrix,
-                                       const PdfBox& clip)
-{
-    const GraphicsState& outer = mvecStates.back();
-    const QPDFObjGen id = stream.getObjGen();
-    const PdfColorContext::StreamKey key{id, outer.mblnFillColor, outer.mblnStrokeColor, outer.mdblLineWidth};
-    const auto known = mContext.mmapStreams.find(key);
-    if (known != mContext.mmapStreams.end())
-        return known->second;
-    if (mintDepth >= MAX_NESTING || mContext.mOpenStreams.count(id) != 0 || !StreamFitsLimit(stream))
-        return {};
-    GraphicsState state = outer;
-    state.mCtm = matrix;
-    state.mClip = clip;
-    PdfContentColor nested(mContext, resources, state, mintDepth + 1, std::numeric_limits<double>::infinity());
-    nested.mblnUncolored = mblnUncolored;
-    mContext.mOpenStreams.insert(id);
-    try {
-        stream.parseAsContents(&nested);
-    } catch (...) {
-        mContext.mOpenStreams.erase(id);
-        throw;
-    }
-    mContext.mOpenStreams.erase(id);
-    mContext.mmapStreams[key] = nested.mMarks;
-    return nested.mMarks;
+    mAddMark(PdfBox{0, 0, 1, 1}.Transformed(ctm), AreaScale(ctm));
 }
 
 // Whether a pattern paints colour: a shading's colours, a coloured tiling
 // pattern's own marks, or the colour an uncoloured one is given.
-bool PdfContentColor::mPatternIsColor(const std::string& name, bool stroke)
+Judgement PdfContentColor::mPattern(const std::string& name, bool stroke)
 {
     QPDFObjectHandle pattern = Resource(mResources, "/Pattern", name);
     QPDFObjectHandle dict = pattern.isStream() ? pattern.getDict() : pattern;
     if (!dict.isDictionary())
-        return false;
+        return {};
     QPDFObjectHandle type = dict.getKey("/PatternType");
     if (type.isInteger() && type.getIntValue() == 2)
-        return ShadingMayBeColor(dict.getKey("/Shading"), mResources);
+        return Verdict(ShadingMayBeColor(dict.getKey("/Shading"), mResources) ? ColorVerdict::Color
+                                                                               : ColorVerdict::Mono);
     QPDFObjectHandle paintType = dict.getKey("/PaintType");
     if (paintType.isInteger() && paintType.getIntValue() == 2) {
         // The components before the name, in the space given with /Pattern.
         const GraphicsState& state = mvecStates.back();
         const PdfColorSpace& space = stroke ? state.mStrokeSpace : state.mFillSpace;
-        return space.mvecPatternBase.empty() || space.mvecPatternBase.front().IsColor(mNumbers());
+        const bool color = space.mvecPatternBase.empty() || space.mvecPatternBase.front().IsColor(mNumbers());
+        return Verdict(color ? ColorVerdict::Color : ColorVerdict::Mono);
     }
     if (!pattern.isStream())
-        return false;
-    QPDFObjectHandle resources = dict.getKey("/Resources");
-    GraphicsState& state = mvecStates.back();
-    const GraphicsState saved = state;
-    state.mblnFillColor = state.mblnStrokeColor = false;
-    const PdfMarks marks =
-        mNestedMarks(pattern, resources.isDictionary() ? resources : mResources, QPDFMatrix(), PdfBox::Everywhere());
-    state = saved;
-    return !marks.IsEmpty();
+        return {};
+    // A coloured pattern sets its own colours, from black.
+    return mJudge.Nested(pattern, mResources, GraphicsState{}, mintDepth + 1);
 }
 
-// An inline image: its dictionary was given before ID, its data now.
+// An inline image: its dictionary was given before ID, its samples now (null
+// when they were too many to hold).
 void PdfContentColor::mInlineImage(QPDFObjectHandle data)
 {
+    mblnInlinePending = false;
     if (mIsHidden())
         return;
     QPDFObjectHandle space = QPDFObjectHandle::newName("/DeviceGray");
     QPDFObjectHandle dict = QPDFObjectHandle::newDictionary();
     static const std::map<std::string, std::string> KEYS = {
-        {"/BPC", "/BitsPerComponent"}, {"/CS", "/ColorSpace"}, {"/D", "/Decode"}, {"/DP", "/DecodeParms"},
-        {"/F", "/Filter"},           {"/H", "/Height"},      {"/IM", "/ImageMask"}, {"/W", "/Width"}};
+        {"/BPC", "/BitsPerComponent"}, {"/CS", "/ColorSpace"}, {"/D", "/Decode"},   {"/DP", "/DecodeParms"},
+        {"/F", "/Filter"},             {"/H", "/Height"},      {"/IM", "/ImageMask"}, {"/W", "/Width"}};
     static const std::map<std::string, std::string> FILTERS = {
-        {"/AHx", "/ASCIIHexDecode"}, {"/A85", "/ASCII85Decode"}, {"/LZW", "/LZWDecode"},
+        {"/AHx", "/ASCIIHexDecode"}, {"/A85", "/ASCII85Decode"},   {"/LZW", "/LZWDecode"},
         {"/Fl", "/FlateDecode"},     {"/RL", "/RunLengthDecode"}, {"/CCF", "/CCITTFaxDecode"},
         {"/DCT", "/DCTDecode"}};
     const auto filterName = [&](QPDFObjectHandle name) {
@@ -623,19 +756,14 @@ void PdfContentColor::mInlineImage(QPDFObjectHandle data)
     }
     mvecInlineDictionary.clear();
     if (IsFlagSet(dict, "/ImageMask")) {
-        mImage(mvecStates.back().mblnFillColor ? 1.0 : 0.0);
+        mImage(Verdict(mvecStates.back().mblnFillColor ? ColorVerdict::Color : ColorVerdict::Mono));
         return;
     }
     const PdfColorSpace colors = ReadColorSpace(space, mResources);
     if (!colors.ImageMayBeColor())
         return;
-    // The scratch document takes copies of the values, not the page's objects.
-    const auto copy = [&dict](const char* key) { return QPDFObjectHandle::parse(dict.getKey(key).unparse()); };
-    QPDFObjectHandle stream = mContext.InlineImageStream();
-    stream.replaceStreamData(data.getInlineImageValue(), copy("/Filter"), copy("/DecodeParms"));
-    for (const char* key : {"/BitsPerComponent", "/Width", "/Height", "/Decode"})
-        stream.getDict().replaceKey(key, copy(key));
-    mImage(ImageColorFraction(stream, colors));
+    mImage(data.isInlineImage() ? mJudge.InlineImage(data.getInlineImageValue(), dict, colors)
+                                : Verdict(ColorVerdict::Color));
 }
 
 // Marked content: what is marked with hidden optional content does not
@@ -654,7 +782,7 @@ void PdfContentColor::mMarkedContent(const std::string& name)
         QPDFObjectHandle properties = mvecOperands[1];
         if (properties.isName())
             properties = Resource(mResources, "/Properties", properties.getName());
-        hidden = mContext.OptionalContent().IsHidden(properties);
+        hidden = mJudge.OptionalContent().IsHidden(properties);
     }
     if (mvecMarkedHidden.size() < MAX_MARKED_DEPTH) {
         mvecMarkedHidden.push_back(hidden);

@@ -1,42 +1,86 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/pdf/document/ColorVerdict.h"
+#include "PrinterLanguageParser/Parser/pdf/document/ContentStreamReader.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfBox.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfColorSpace.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfOptionalContent.h"
+#include "PrinterLanguageParser/Parser/pdf/document/WorkBudget.h"
 
+#include <qpdf/InputSource.hh>
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFMatrix.hh>
-#include <qpdf/QPDFObjGen.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <map>
-#include <set>
-#include <tuple>
+#include <string>
 #include <vector>
 
 namespace RawPrintData::Pdf {
 
-// What the pages of one document share while they are judged: the layers
-// that print, and the colour marks of each form as drawn with a given
-// inherited colour (a form drawn again with the same colour is not read
-// again; drawn in another colour, it is).
-class PdfColorContext {
+// The graphics state that content inherits from what draws it: colours,
+// where it lands (the matrix to the space the reading started in, the clip's
+// box there), the line width and the text state.
+struct GraphicsState {
+    PdfColorSpace mFillSpace;
+    PdfColorSpace mStrokeSpace;
+    bool mblnFillColor = false;
+    bool mblnStrokeColor = false;
+    long long mintTextMode = 0;
+    QPDFMatrix mCtm;
+    PdfBox mClip = PdfBox::Everywhere();
+    double mdblLineWidth = 1.0;
+    QPDFObjectHandle mFont;
+    double mdblFontSize = 0;
+    double mdblCharSpacing = 0;
+    double mdblWordSpacing = 0;
+    double mdblHorizontalScale = 1.0;
+    double mdblRise = 0;
+    double mdblLeading = 0;
+};
+
+// One job's judge of colour: reads pages' content as it is decoded, within
+// the job's work budget, and judges each form, tiling pattern, glyph and
+// image once per job for the state it is drawn in, however many pages draw
+// it. A page is colour when the non-neutral marks that print on it cover the
+// colour rule's minimal area.
+class PdfColorJudge {
 public:
-    explicit PdfColorContext(QPDF& pdf);
+    // pdf: the document (its optional content); input: the source qpdf
+    // reads it from; budget: the job's.
+    PdfColorJudge(QPDF& pdf, InputSource& input, WorkBudget& budget);
+
+    Judgement Page(QPDFObjectHandle page);
+
+    // A form, tiling pattern or glyph drawn with the resources and state at
+    // the nesting depth; its marks are in the space it is drawn in.
+    // uncolored: a glyph of the text's colour (d1), which sets none.
+    Judgement Nested(QPDFObjectHandle stream, QPDFObjectHandle resources, const GraphicsState& state, int depth,
+                     bool uncolored = false);
+    // An image XObject in its colour space.
+    Judgement Image(QPDFObjectHandle image, const PdfColorSpace& space);
+    // An inline image's samples with its dictionary (full key names).
+    Judgement InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space);
 
     const PdfOptionalContent& OptionalContent() const { return mOptional; }
+    InputSource& Input() { return mInput; }
 
-    // A form, tiling pattern or glyph procedure with the colours it inherits.
-    using StreamKey = std::tuple<QPDFObjGen, bool, bool, double>;
-    std::map<StreamKey, PdfMarks> mmapStreams;
-    std::set<QPDFObjGen> mOpenStreams;  // the ones being read, against loops
-
-    // An inline image's data, decoded through a stream of a document of its
-    // own (the one stream is reused).
-    QPDFObjectHandle InlineImageStream();
+    // How deep forms and patterns may draw one another.
+    static constexpr int MAX_NESTING = 12;
 
 private:
+    // Reads a content stream, or an array of them, to a verdict; reading
+    // stops once the marks cover stopArea.
+    Judgement mRead(QPDFObjectHandle contents, QPDFObjectHandle resources, const GraphicsState& state, int depth,
+                    double stopArea, bool uncolored);
+    // The cached verdict of the key, or the one made and kept.
+    template <typename Make> Judgement mOnce(const std::string& key, Make make);
+
+    InputSource& mInput;
+    WorkBudget& mBudget;
+    std::map<std::string, Judgement> mCache;
     PdfOptionalContent mOptional;
+    // Inline images are decoded through a stream of a document of its own.
     QPDF mScratch;
     QPDFObjectHandle mInlineStream;
 };
@@ -44,48 +88,22 @@ private:
 // Follows a content stream's colour and painting operators and collects the
 // marks it paints in a colour that is not neutral, with where they fall: a
 // fill, stroke, text, shading or image of a non-neutral colour, clipped to
-// the page's CropBox and the stream's clipping paths, outside hidden optional
+// the clipping paths' boxes (and a page's CropBox), outside hidden optional
 // content. Setting a colour paints nothing (cairo and LibreOffice set black
 // as "0 0 0 rg", and their pages' DeviceRGB transparency groups paint nothing
-// either). Forms, tiling patterns, Type 3 glyphs and annotations that print
-// are followed into.
-class PdfContentColor final : public QPDFObjectHandle::ParserCallbacks {
+// either). Forms, tiling patterns, Type 3 glyphs and images are judged
+// through the job's judge.
+class PdfContentColor final : public ContentSink {
 public:
-    // Whether the page puts non-neutral ink on at least the colour rule's
-    // minimal area. Throws qpdf's exceptions for a page whose content cannot
-    // be read.
-    static bool PageIsColor(QPDFObjectHandle page, PdfColorContext& context);
+    PdfContentColor(PdfColorJudge& judge, QPDFObjectHandle resources, const GraphicsState& state, int depth,
+                    double stopArea, bool uncolored);
 
-    void handleObject(QPDFObjectHandle object) override;
-    void handleEOF() override {}
+    void HandleObject(QPDFObjectHandle object) override;
+    bool Finished() const override;
+
+    Judgement Result() const;
 
 private:
-    struct GraphicsState {
-        PdfColorSpace mFillSpace;
-        PdfColorSpace mStrokeSpace;
-        bool mblnFillColor = false;
-        bool mblnStrokeColor = false;
-        QPDFMatrix mCtm;
-        PdfBox mClip = PdfBox::Everywhere();
-        double mdblLineWidth = 1.0;
-        QPDFObjectHandle mFont;
-        double mdblFontSize = 0;
-        double mdblCharSpacing = 0;
-        double mdblWordSpacing = 0;
-        double mdblHorizontalScale = 1.0;
-        double mdblRise = 0;
-        double mdblLeading = 0;
-        long long mintTextMode = 0;
-    };
-
-    PdfContentColor(PdfColorContext& context, QPDFObjectHandle resources, const GraphicsState& state, int depth,
-                    double stopArea);
-
-    // The marks of a nested content stream (form, tiling pattern, glyph)
-    // read with the current colours, in the space it is drawn in.
-    PdfMarks mNestedMarks(QPDFObjectHandle stream, QPDFObjectHandle resources, const QPDFMatrix& matrix,
-                          const PdfBox& clip);
-    PdfMarks mFormMarks(QPDFObjectHandle form);
     void mOperator(const std::string& name);
     bool mPathOperator(const std::string& name);
     bool mTextOperator(const std::string& name);
@@ -94,23 +112,27 @@ private:
     void mShowText(long long bytes, double adjustment, const std::string& text);
     void mShowType3(const std::string& text, const PdfBox& extent, const QPDFMatrix& rendering);
     void mAddMark(const PdfBox& box, double area);
-    void mAddNested(const PdfMarks& marks);
-    void mDoXObject(const std::string& name);
-    void mImage(double colorFraction);
-    bool mPatternIsColor(const std::string& name, bool stroke);
+    // A nested stream's or image's verdict; its marks drawn with the matrix.
+    void mTake(const Judgement& judgement, const QPDFMatrix& matrix);
+    void mXObject(const std::string& name);
+    void mImage(const Judgement& judgement);
+    Judgement mPattern(const std::string& name, bool stroke);
     void mInlineImage(QPDFObjectHandle data);
     void mMarkedContent(const std::string& name);
     bool mIsHidden() const { return mintHiddenDepth > 0; }
     std::vector<double> mNumbers() const;
 
-    PdfColorContext& mContext;
+    PdfColorJudge& mJudge;
     QPDFObjectHandle mResources;
     std::vector<GraphicsState> mvecStates;
     std::vector<QPDFObjectHandle> mvecOperands;
     std::vector<QPDFObjectHandle> mvecInlineDictionary;
+    bool mblnInlinePending = false;  // an inline image's samples are awaited
     int mintDepth;
     double mdblStopArea;
+    bool mblnUncolored;  // a glyph that takes the text's colour (d1)
     PdfMarks mMarks;
+    Judgement mTrouble;  // Unknown when the colour could not be ruled out
     PdfBox mPath = PdfBox::Nowhere();  // the current path, in user space
     bool mblnClipPending = false;
     QPDFMatrix mTextMatrix;
@@ -118,7 +140,6 @@ private:
     double mdblLineAdvance = 0;  // text shown since the line began, in ems at most
     std::vector<bool> mvecMarkedHidden;
     int mintHiddenDepth = 0;
-    bool mblnUncolored = false;  // a glyph procedure that takes the text's colour (d1)
 };
 
 }  // namespace RawPrintData::Pdf

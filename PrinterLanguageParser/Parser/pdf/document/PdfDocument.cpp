@@ -2,6 +2,8 @@
 
 #include "PrinterLanguageParser/Parser/pdf/document/JobInputSource.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfContentColor.h"
+#include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
+#include "PrinterLanguageParser/Parser/pdf/document/WorkBudget.h"
 
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -11,12 +13,15 @@
 #include <cmath>
 #include <exception>
 #include <memory>
+#include <set>
 #include <utility>
 #include <vector>
 
 namespace RawPrintData::Pdf {
 
 namespace {
+
+constexpr size_t MAX_OBJECT_STREAM_BYTES = 16u * 1024u * 1024u;
 
 // Width and height of a rectangle, 0 when it is none.
 std::pair<double, double> Extent(QPDFObjectHandle box)
@@ -45,6 +50,40 @@ std::pair<double, double> PageSize(QPDFPageObjectHelper& page)
     return {width, height};
 }
 
+// qpdf reads an object stream whole into memory when it first needs one of
+// its objects, and a few compressed bytes may hold gigabytes: each is
+// measured first, as it streams past, and the document is not read when one
+// is over MAX_OBJECT_STREAM_BYTES or the budget runs out.
+bool ObjectStreamsFit(QPDF& pdf, WorkBudget& budget, std::string& error)
+{
+    std::set<int> streams;
+    for (const auto& [object, entry] : pdf.getXRefTable()) {
+        if (entry.getType() == 2)
+            streams.insert(entry.getObjStreamNumber());
+    }
+    for (int number : streams) {
+        SizeLimitPipeline counter(MAX_OBJECT_STREAM_BYTES);
+        QPDFObjectHandle stream = pdf.getObjectByID(number, 0);
+        if (!stream.isStream())
+            continue;
+        try {
+            stream.pipeStreamData(&counter, nullptr, 0, qpdf_dl_generalized, true, false);
+        } catch (const std::exception&) {
+            // Over the limit, or damaged: qpdf reads a damaged one as far as it goes.
+        }
+        if (counter.IsOverLimit()) {
+            error = "object stream " + std::to_string(number) + " decodes to more than " +
+                    std::to_string(MAX_OBJECT_STREAM_BYTES >> 20) + " MiB";
+            return false;
+        }
+        if (!budget.SpendBytes(counter.Seen())) {
+            error = budget.Describe() + " by object streams";
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<void(const PdfPage&)>& sink,
@@ -52,17 +91,21 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
 {
     QPDF pdf;
     std::vector<QPDFPageObjectHelper> pages;
+    WorkBudget budget = WorkBudget::ForJob(size);
+    auto input = std::make_shared<JobInputSource>(read, size);
     try {
         pdf.setSuppressWarnings(true);
-        pdf.processInputSource(std::make_shared<JobInputSource>(read, size), "");
+        pdf.processInputSource(input, "");
+        if (!ObjectStreamsFit(pdf, budget, error))
+            return false;
         pages = QPDFPageDocumentHelper(pdf).getAllPages();
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
     }
-    std::unique_ptr<PdfColorContext> context;
+    std::unique_ptr<PdfColorJudge> judge;
     try {
-        context = std::make_unique<PdfColorContext>(pdf);
+        judge = std::make_unique<PdfColorJudge>(pdf, *input, budget);
     } catch (const std::exception& failure) {
         error = failure.what();
         return false;
@@ -71,11 +114,12 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
         PdfPage page;
         try {
             std::tie(page.mdblWidth, page.mdblHeight) = PageSize(helper);
-            page.mblnColor = PdfContentColor::PageIsColor(helper.getObjectHandle(), *context);
+            const Judgement judgement = judge->Page(helper.getObjectHandle());
+            page.mblnColor = judgement.meVerdict != ColorVerdict::Mono;
+            page.mstrError = judgement.mstrTrouble;
         } catch (const std::exception& failure) {
-            // What could not be judged is billed as the colour it may be.
-            page.mstrError = failure.what();
             page.mblnColor = true;
+            page.mstrError = failure.what();
         }
         sink(page);
     }

@@ -1,7 +1,5 @@
 #include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
 
-#include <qpdf/QPDFPageObjectHelper.hh>
-
 #include <stdexcept>
 
 namespace RawPrintData::Pdf {
@@ -12,11 +10,6 @@ namespace {
 struct LimitReached : std::length_error {
     LimitReached() : std::length_error("decoded stream over the limit") {}
 };
-
-std::string LimitText(size_t limit)
-{
-    return "content streams decode to more than " + std::to_string(limit / (1024 * 1024)) + " MiB";
-}
 
 }  // namespace
 
@@ -29,25 +22,16 @@ void SizeLimitPipeline::write(unsigned char const* /*data*/, size_t length)
     }
 }
 
-bool StreamFitsLimit(QPDFObjectHandle stream, size_t limit)
+bool StreamFitsLimit(QPDFObjectHandle stream, size_t limit, qpdf_stream_decode_level_e level)
 {
     SizeLimitPipeline counter(limit);
     try {
-        stream.pipeStreamData(&counter, 0, qpdf_dl_generalized, true);
-    } catch (const LimitReached&) {
+        stream.pipeStreamData(&counter, nullptr, 0, level, true, false);
+    } catch (const std::exception&) {
+        // The limit's own stop, or damage: a damaged stream is read as far
+        // as it goes.
     }
     return !counter.IsOverLimit();
-}
-
-void RequirePageContentWithinLimit(QPDFObjectHandle page, size_t limit)
-{
-    SizeLimitPipeline counter(limit);
-    try {
-        QPDFPageObjectHelper(page).pipeContents(&counter);
-    } catch (const LimitReached&) {
-    }
-    if (counter.IsOverLimit())
-        throw std::length_error(LimitText(limit));
 }
 
 }  // namespace RawPrintData::Pdf
