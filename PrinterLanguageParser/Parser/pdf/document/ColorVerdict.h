@@ -17,6 +17,9 @@ struct Judgement {
     ColorVerdict meVerdict = ColorVerdict::Mono;
     std::string mstrTrouble;
     PdfMarks mMarks;
+    // Reading stopped once the marks covered mdblCutAt: there may be more.
+    bool mblnCut = false;
+    double mdblCutAt = 0;
 
     Judgement() = default;
     Judgement(ColorVerdict verdict, std::string trouble) : meVerdict(verdict), mstrTrouble(std::move(trouble)) {}

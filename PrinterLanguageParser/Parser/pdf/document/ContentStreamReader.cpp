@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/pdf/document/ContentStreamReader.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <exception>
 
@@ -70,6 +71,63 @@ bool IsNumber(const std::string& word, bool& real)
             return false;
     }
     return digits > 0;
+}
+
+// The bytes a string token stands for: a literal string "(...)" with its
+// escapes, or a hex string "<...>".
+std::string StringValue(const std::string& token)
+{
+    std::string value;
+    if (token.empty())
+        return value;
+    if (token[0] == '<') {
+        int high = -1;
+        for (const char ch : token) {
+            const int digit = std::isxdigit(static_cast<unsigned char>(ch))
+                                  ? (std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0' : (ch | 0x20) - 'a' + 10)
+                                  : -1;
+            if (digit < 0)
+                continue;
+            if (high < 0) {
+                high = digit;
+            } else {
+                value += static_cast<char>(high << 4 | digit);
+                high = -1;
+            }
+        }
+        if (high >= 0)
+            value += static_cast<char>(high << 4);
+        return value;
+    }
+    // Between the outer brackets.
+    for (size_t at = 1; at + 1 < token.size(); ++at) {
+        if (token[at] != '\\') {
+            value += token[at];
+            continue;
+        }
+        if (++at + 1 >= token.size())
+            break;
+        const char escaped = token[at];
+        static const std::string CODES = "nrtbf";
+        static const std::string BYTES = "\n\r\t\b\f";
+        if (CODES.find(escaped) != std::string::npos) {
+            value += BYTES[CODES.find(escaped)];
+        } else if (escaped >= '0' && escaped <= '7') {
+            int code = 0;
+            for (int digits = 0; digits < 3 && at + 1 < token.size() && token[at] >= '0' && token[at] <= '7';
+                 ++digits, ++at)
+                code = code * 8 + (token[at] - '0');
+            --at;
+            value += static_cast<char>(code & 0xFF);
+        } else if (escaped == '\r' || escaped == '\n') {
+            // A line end after a backslash continues the string.
+            if (escaped == '\r' && at + 2 < token.size() && token[at + 1] == '\n')
+                ++at;
+        } else {
+            value += escaped;
+        }
+    }
+    return value;
 }
 
 }  // namespace
@@ -256,14 +314,8 @@ void ContentStreamReader::mAppendString(unsigned char byte)
 
 void ContentStreamReader::mEmitString()
 {
-    QPDFObjectHandle string = QPDFObjectHandle::newString("");
-    try {
-        string = QPDFObjectHandle::parse(mstrString);
-    } catch (const std::exception&) {
-        // An unreadable string shows as an empty one.
-    }
+    mEmit(QPDFObjectHandle::newString(StringValue(mstrString)));
     mstrString.clear();
-    mEmit(string);
 }
 
 void ContentStreamReader::mEndWord()

@@ -131,12 +131,12 @@ PdfColorJudge::PdfColorJudge(QPDF& pdf, InputSource& input, WorkBudget& budget)
 {
 }
 
-template <typename Make> Judgement PdfColorJudge::mOnce(const std::string& key, Make make)
+template <typename Make> Judgement PdfColorJudge::mOnce(const std::string& key, Make make, double stopArea)
 {
     if (key.empty())
         return make();
     const auto found = mCache.find(key);
-    if (found != mCache.end())
+    if (found != mCache.end() && (!found->second.mblnCut || found->second.mdblCutAt >= stopArea))
         return found->second;
     // A form that draws itself, while it is being judged, adds nothing.
     mCache.emplace(key, Judgement{});
@@ -165,7 +165,8 @@ Judgement PdfColorJudge::Page(QPDFObjectHandle page)
                                       std::to_string(area.mdblX0) + " " + std::to_string(area.mdblY0) + " " +
                                       std::to_string(area.mdblX1) + " " + std::to_string(area.mdblY1) + " " +
                                       std::to_string(scale);
-    Judgement judgement = mOnce(key, [&] { return mRead(contents, resources, initial, 0, minimum, false); });
+    Judgement judgement =
+        mOnce(key, [&] { return mRead(contents, resources, initial, 0, minimum, false); }, minimum);
     // Annotations that print are drawn over the page with their appearance.
     QPDFObjectHandle annotations = page.getKey("/Annots");
     const int count = annotations.isArray() ? std::min(annotations.getArrayNItems(), MAX_ANNOTATIONS) : 0;
@@ -195,7 +196,7 @@ Judgement PdfColorJudge::Page(QPDFObjectHandle page)
 }
 
 Judgement PdfColorJudge::Nested(QPDFObjectHandle stream, QPDFObjectHandle resources, const GraphicsState& state,
-                                int depth, bool uncolored)
+                                int depth, bool uncolored, double stopArea)
 {
     QPDFObjectHandle dict = stream.getDict();
     QPDFObjectHandle own = dict.getKey("/Resources");
@@ -215,8 +216,8 @@ Judgement PdfColorJudge::Nested(QPDFObjectHandle stream, QPDFObjectHandle resour
         QPDFObjectHandle bounds = dict.getKey("/BBox");
         start.mClip = bounds.isRectangle() ? PdfBox::Of(bounds.getArrayAsRectangle()).Transformed(start.mCtm)
                                            : PdfBox::Everywhere();
-        return mRead(stream, inherited ? resources : own, start, depth, NO_STOP, uncolored);
-    });
+        return mRead(stream, inherited ? resources : own, start, depth, stopArea, uncolored);
+    }, stopArea);
 }
 
 Judgement PdfColorJudge::Image(QPDFObjectHandle image, const PdfColorSpace& space)
@@ -293,6 +294,8 @@ Judgement PdfContentColor::Result() const
     if (judgement.meVerdict != ColorVerdict::Unknown)
         judgement.meVerdict = mMarks.IsEmpty() ? ColorVerdict::Mono : ColorVerdict::Color;
     judgement.mMarks = mMarks;
+    judgement.mblnCut = mMarks.mdblArea >= mdblStopArea;
+    judgement.mdblCutAt = mdblStopArea;
     return judgement;
 }
 
@@ -424,8 +427,13 @@ bool PdfContentColor::mPathOperator(const std::string& name)
 
 bool PdfContentColor::mTextOperator(const std::string& name)
 {
+    if (name.empty() || (name[0] != 'T' && name != "BT" && name != "'" && name != "\""))
+        return false;
     GraphicsState& state = mvecStates.back();
-    const std::vector<double> numbers = mNumbers();
+    // The operators that take numbers.
+    const bool numeric = name == "Tc" || name == "Tw" || name == "Tz" || name == "TL" || name == "Ts" ||
+                         name == "Td" || name == "TD" || name == "Tm";
+    const std::vector<double> numbers = numeric ? mNumbers() : std::vector<double>();
     const auto nextLine = [&](double x, double y) {
         QPDFMatrix line = mTextLine;
         mTextLine = Then(QPDFMatrix(1, 0, 0, 1, x, y), line);
@@ -438,6 +446,7 @@ bool PdfContentColor::mTextOperator(const std::string& name)
     } else if (name == "Tf") {
         if (mvecOperands.size() == 2 && mvecOperands[0].isName() && mvecOperands[1].isNumber()) {
             state.mFont = Resource(mResources, "/Font", mvecOperands[0].getName());
+            state.mblnType3Font = state.mFont.isDictionary() && NameOf(state.mFont.getKey("/Subtype")) == "/Type3";
             state.mdblFontSize = mvecOperands[1].getNumericValue();
         }
     } else if (name == "Tc" || name == "Tw" || name == "Tz" || name == "TL" || name == "Ts") {
@@ -479,15 +488,23 @@ bool PdfContentColor::mTextOperator(const std::string& name)
     } else if (name == "TJ") {
         if (mvecOperands.empty() || !mvecOperands.back().isArray())
             return true;
+        // Only a Type 3 font's glyphs are looked at; other text counts its bytes.
         std::string text;
+        long long bytes = 0;
         double adjustment = 0;
         for (QPDFObjectHandle item : mvecOperands.back().getArrayAsVector()) {
-            if (item.isString())
-                text += item.getStringValue();
-            else if (item.isNumber())
+            if (item.isString()) {
+                const std::string part = item.getStringValue();
+                bytes += static_cast<long long>(part.size());
+                if (state.mblnType3Font)
+                    text += part;
+            } else if (item.isInteger()) {
+                adjustment += std::fabs(static_cast<double>(item.getIntValue())) / 1000.0;
+            } else if (item.isNumber()) {
                 adjustment += std::fabs(item.getNumericValue()) / 1000.0;
+            }
         }
-        mShowText(static_cast<long long>(text.size()), adjustment, text);
+        mShowText(bytes, adjustment, text);
     } else {
         return false;
     }
@@ -535,13 +552,12 @@ void PdfContentColor::mShowText(long long bytes, double adjustment, const std::s
     const double size = std::fabs(state.mdblFontSize);
     if (bytes <= 0 || size <= 0)
         return;
-    QPDFObjectHandle font = state.mFont;
-    const bool type3 = font.isDictionary() && NameOf(font.getKey("/Subtype")) == "/Type3";
+    const bool type3 = state.mblnType3Font;
     double em = 1.0;
     if (type3) {
         // Glyph widths of a Type 3 font are in its own units.
-        const QPDFMatrix fontMatrix = MatrixOf(font.getKey("/FontMatrix"));
-        QPDFObjectHandle widths = font.getKey("/Widths");
+        const QPDFMatrix fontMatrix = MatrixOf(state.mFont.getKey("/FontMatrix"));
+        QPDFObjectHandle widths = state.mFont.getKey("/Widths");
         double widest = 0;
         if (widths.isArray()) {
             for (QPDFObjectHandle width : widths.getArrayAsVector())
@@ -553,23 +569,23 @@ void PdfContentColor::mShowText(long long bytes, double adjustment, const std::s
     const double advance = static_cast<double>(bytes) * (em + spacing) + adjustment;
     const PdfBox extent{-GLYPH_BELOW * em - mdblLineAdvance, -GLYPH_BELOW * em, advance + GLYPH_BELOW * em,
                         GLYPH_ABOVE * em};
-    const QPDFMatrix rendering =
-        Then(Then(QPDFMatrix(size * state.mdblHorizontalScale, 0, 0, size, 0, state.mdblRise), mTextMatrix),
-             state.mCtm);
     // The text matrix stays at the show's start: the next show's box runs
     // back to here.
     mdblLineAdvance += advance;
+    const long long mode = state.mintTextMode % 4;
+    const bool fill = mode == 0 || mode == 2;
+    const bool stroke = mode == 1 || mode == 2;
+    if (!type3 && !((fill && state.mblnFillColor) || (stroke && state.mblnStrokeColor)))
+        return;
+    const QPDFMatrix rendering =
+        Then(Then(QPDFMatrix(size * state.mdblHorizontalScale, 0, 0, size, 0, state.mdblRise), mTextMatrix),
+             state.mCtm);
     if (type3) {
         mShowType3(text, extent, rendering);
         return;
     }
-    const long long mode = state.mintTextMode % 4;
-    const bool fill = mode == 0 || mode == 2;
-    const bool stroke = mode == 1 || mode == 2;
-    if ((fill && state.mblnFillColor) || (stroke && state.mblnStrokeColor)) {
-        const PdfBox onPage = extent.Transformed(rendering);
-        mAddMark(onPage, onPage.Area());
-    }
+    const PdfBox onPage = extent.Transformed(rendering);
+    mAddMark(onPage, onPage.Area());
 }
 
 // A Type 3 font's glyphs are content streams of their own.
@@ -648,6 +664,14 @@ void PdfContentColor::mTake(const Judgement& judgement, const QPDFMatrix& matrix
         mAddMark(judgement.mMarks.mBox.Transformed(matrix), judgement.mMarks.mdblArea * AreaScale(matrix));
 }
 
+bool PdfContentColor::mWouldFinish(const Judgement& judgement, const QPDFMatrix& matrix) const
+{
+    if (mIsHidden() || judgement.mMarks.IsEmpty())
+        return false;
+    const PdfBox visible = judgement.mMarks.mBox.Transformed(matrix).Intersected(mvecStates.back().mClip);
+    return mMarks.mdblArea + std::min(judgement.mMarks.mdblArea * AreaScale(matrix), visible.Area()) >= mdblStopArea;
+}
+
 void PdfContentColor::mXObject(const std::string& name)
 {
     QPDFObjectHandle xobject = Resource(mResources, "/XObject", name);
@@ -668,8 +692,15 @@ void PdfContentColor::mXObject(const std::string& name)
         mImage(space.isNull() ? Verdict(ColorVerdict::Color)
                               : mJudge.Image(xobject, ReadColorSpace(space, mResources)));
     } else if (subtype == "/Form") {
-        mTake(mJudge.Nested(xobject, mResources, mvecStates.back(), mintDepth + 1, mblnUncolored),
-              mvecStates.back().mCtm);
+        // The form may stop once its marks would finish this reading; if what
+        // it found does not (clipped, outside the page), it is read whole.
+        const QPDFMatrix ctm = mvecStates.back().mCtm;
+        const double scale = AreaScale(ctm);
+        const double need = scale > 0 ? (mdblStopArea - mMarks.mdblArea) / scale : NO_STOP;
+        Judgement drawn = mJudge.Nested(xobject, mResources, mvecStates.back(), mintDepth + 1, mblnUncolored, need);
+        if (drawn.mblnCut && !mWouldFinish(drawn, ctm))
+            drawn = mJudge.Nested(xobject, mResources, mvecStates.back(), mintDepth + 1, mblnUncolored);
+        mTake(drawn, ctm);
     }
 }
 

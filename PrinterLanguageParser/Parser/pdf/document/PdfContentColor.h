@@ -12,6 +12,7 @@
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ struct GraphicsState {
     PdfBox mClip = PdfBox::Everywhere();
     double mdblLineWidth = 1.0;
     QPDFObjectHandle mFont;
+    bool mblnType3Font = false;
     double mdblFontSize = 0;
     double mdblCharSpacing = 0;
     double mdblWordSpacing = 0;
@@ -54,9 +56,10 @@ public:
 
     // A form, tiling pattern or glyph drawn with the resources and state at
     // the nesting depth; its marks are in the space it is drawn in.
-    // uncolored: a glyph of the text's colour (d1), which sets none.
+    // uncolored: a glyph of the text's colour (d1), which sets none;
+    // stopArea: reading may stop once the marks cover it.
     Judgement Nested(QPDFObjectHandle stream, QPDFObjectHandle resources, const GraphicsState& state, int depth,
-                     bool uncolored = false);
+                     bool uncolored = false, double stopArea = std::numeric_limits<double>::infinity());
     // An image XObject in its colour space.
     Judgement Image(QPDFObjectHandle image, const PdfColorSpace& space);
     // An inline image's samples with its dictionary (full key names).
@@ -73,8 +76,10 @@ private:
     // stops once the marks cover stopArea.
     Judgement mRead(QPDFObjectHandle contents, QPDFObjectHandle resources, const GraphicsState& state, int depth,
                     double stopArea, bool uncolored);
-    // The cached verdict of the key, or the one made and kept.
-    template <typename Make> Judgement mOnce(const std::string& key, Make make);
+    // The cached verdict of the key, or the one made and kept; a cut one
+    // serves a reading that may stop at no more than it covers.
+    template <typename Make>
+    Judgement mOnce(const std::string& key, Make make, double stopArea = std::numeric_limits<double>::infinity());
 
     InputSource& mInput;
     WorkBudget& mBudget;
@@ -114,6 +119,8 @@ private:
     void mAddMark(const PdfBox& box, double area);
     // A nested stream's or image's verdict; its marks drawn with the matrix.
     void mTake(const Judgement& judgement, const QPDFMatrix& matrix);
+    // Whether the marks drawn with the matrix would cover the stop area.
+    bool mWouldFinish(const Judgement& judgement, const QPDFMatrix& matrix) const;
     void mXObject(const std::string& name);
     void mImage(const Judgement& judgement);
     Judgement mPattern(const std::string& name, bool stroke);
