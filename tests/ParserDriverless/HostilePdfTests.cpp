@@ -85,10 +85,24 @@ const HostileCase HOSTILE[] = {
      nullptr},
     {"damaged_content", DamagedContent, 0, 1, PARSE_RESULT_HANDLED, "PDF page 1: a content stream cannot be decoded"},
     {"object_stream_bomb", [] { return ObjectStreamBomb(1024 * MiB); }, 0, 0, PARSE_RESULT_FAILURE,
-     "decodes to more than 16 MiB"},
+     "decodes to more than 8 MiB"},
+    {"too_many_objects_to_hold", [] { return TinyPages(20000); }, 0, 0, PARSE_RESULT_FAILURE,
+     "objects, more than the 20000 read"},
+    {"red_after_a_text_array_of_360_kB",
+     [] {
+         std::string text;
+         for (int word = 0; word < 30000; ++word)
+             text += "(word) -250 ";
+         return TestSupport::PdfText::Pages({"BT [" + text + "] TJ ET 1 0 0 rg 0 0 9 9 re f"});
+     },
+     0, 1, PARSE_RESULT_HANDLED, nullptr},
     {"grey_jpeg", [] { return PhotoPages({GreyPhotoJpeg(640, 480)}, 640, 480); }, 1, 0, PARSE_RESULT_HANDLED, nullptr},
     {"jpeg_with_a_red_square_of_4_pixels", [] { return PhotoPages({GreyPhotoJpeg(640, 480, 4)}, 640, 480); }, 0, 1,
      PARSE_RESULT_HANDLED, nullptr},
+    {"grey_jpeg_with_full_chroma", [] { return PhotoPages({GreyPhotoJpeg(640, 480, 0, false)}, 640, 480); }, 1, 0,
+     PARSE_RESULT_HANDLED, nullptr},
+    {"jpeg_with_full_chroma_and_a_red_square", [] { return PhotoPages({GreyPhotoJpeg(640, 480, 4, false)}, 640, 480); },
+     0, 1, PARSE_RESULT_HANDLED, nullptr},
 };
 
 class HostilePdf : public testing::TestWithParam<HostileCase> {};

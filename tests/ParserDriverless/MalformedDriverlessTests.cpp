@@ -62,6 +62,7 @@ struct MalformedCase {
     std::function<Bytes()> mMake;
     ParseDataResultType mintDone;
     int mintPages;  // pages still counted
+    int mintColorPages = -1;  // of them colour, when the case tells
 };
 
 // Offsets into the PWG page header: cupsBytesPerLine and cupsHeight.
@@ -85,6 +86,9 @@ const MalformedCase MALFORMED[] = {
     // lines as far as it goes.
     {"pwg_cut_in_the_lines_of_page_2", [] { return CutAtPageHeader(Corpus("gs-five-srgb.pwg"), 3, -10); },
      PARSE_RESULT_FAILURE, 2},
+    // A grey page cut in its lines may have held colour further down.
+    {"pwg_cut_in_the_lines_of_page_1", [] { return CutAtPageHeader(Corpus("gs-five-srgb.pwg"), 2, -10); },
+     PARSE_RESULT_FAILURE, 1, 1},
     {"pwg_cut_in_the_header_of_page_3", [] { return CutAtPageHeader(Corpus("gs-five-srgb.pwg"), 3, 100); },
      PARSE_RESULT_HANDLED, 2},
     {"pwg_absurd_line_length",
@@ -107,6 +111,9 @@ TEST_P(MalformedDriverlessJob, FailsClearlyOrCountsWhatItCanRead)
     const ParseOutcome outcome = ParseWhole(job);
     EXPECT_EQ(outcome.mintDoneResult, test.mintDone) << outcome.Describe();
     EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, test.mintPages) << outcome.Describe();
+    if (test.mintColorPages >= 0) {
+        EXPECT_EQ(outcome.mintColorPages, test.mintColorPages) << outcome.Describe();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Jobs, MalformedDriverlessJob, testing::ValuesIn(MALFORMED), TestSupport::CaseName());

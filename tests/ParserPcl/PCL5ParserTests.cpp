@@ -342,6 +342,16 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
     EXPECT_EQ(grey.mintColorPages, 0) << grey.Describe();
     const ParseOutcome red = ParsePcl5(ToBytes(rgb + std::string("\x10\x10\x10\xFF\0\0", 6) + "\x1B*rC\f"));
     EXPECT_EQ(red.mintColorPages, 1) << red.Describe();
+    // A row as wide as A3 at 600 dpi is read to its end; a row longer than
+    // the watch reads may hold colour beyond, and the page counts as colour.
+    const auto wideRow = [](size_t greyPixels, const std::string& last) {
+        const std::string row = std::string(greyPixels * 3, '\x40') + last;
+        return ToBytes(std::string("\x1B*v6W\0\x03\0\x08\x08\x08", 11) + "\x1B*r1A\x1B*b0M\x1B*b" +
+                       std::to_string(row.size()) + "W" + row + "\x1B*rC\f");
+    };
+    EXPECT_EQ(ParsePcl5(wideRow(7015, std::string("\xFF\0\0", 3))).mintColorPages, 1);
+    EXPECT_EQ(ParsePcl5(wideRow(7016, "")).mintColorPages, 0);
+    EXPECT_EQ(ParsePcl5(wideRow(22000, "")).mintColorPages, 1);
     // Cyan, magenta and yellow alone (ESC * r -3 U) print black with all
     // three: a page is colour from 1000 pixels where their ink parts, plain
     // colour (one plane empty, another half full) at once, other colour once

@@ -266,7 +266,7 @@ std::string ObjectStreamBomb(uint64_t padding)
     return pdf.Finish(catalog);
 }
 
-std::string GreyPhotoJpeg(int width, int height, int colourSide)
+std::string GreyPhotoJpeg(int width, int height, int colourSide, bool subsampled)
 {
     jpeg_compress_struct cinfo{};
     jpeg_error_mgr errors{};
@@ -281,6 +281,8 @@ std::string GreyPhotoJpeg(int width, int height, int colourSide)
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 85, TRUE);
+    if (!subsampled)
+        cinfo.comp_info[0].h_samp_factor = cinfo.comp_info[0].v_samp_factor = 1;
     jpeg_start_compress(&cinfo, TRUE);
     std::string row(static_cast<size_t>(width) * 3, '\0');
     uint32_t noise = 12345;
@@ -303,6 +305,19 @@ std::string GreyPhotoJpeg(int width, int height, int colourSide)
     jpeg_destroy_compress(&cinfo);
     std::free(memory);
     return jpeg;
+}
+
+std::string GreyFlateImage(int width, int height)
+{
+    PdfText pdf;
+    const int image = pdf.AddStream("/Type /XObject /Subtype /Image /Width " + std::to_string(width) + " /Height " +
+                                        std::to_string(height) +
+                                        " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /FlateDecode",
+                                    DeflatedRun("", '\x80', uint64_t{3} * static_cast<uint64_t>(width) * height));
+    const int content = pdf.AddStream("", "q 595 0 0 842 0 0 cm /I Do Q");
+    return Document(pdf, 1, [&](int tree) {
+        return pdf.Add(PageText(tree, "<< /XObject << /I " + Ref(image) + " >> >>", content));
+    });
 }
 
 std::string PhotoPages(const std::vector<std::string>& jpegs, int width, int height)

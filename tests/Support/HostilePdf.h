@@ -71,8 +71,12 @@ std::string ObjectStreamBomb(uint64_t padding);
 
 // An RGB JPEG of a grey photo-like picture (gradient and noise, every pixel
 // with red, green and blue equal), with a square of the given side in
-// colour at its centre when the side is not 0.
-std::string GreyPhotoJpeg(int width, int height, int colourSide = 0);
+// colour at its centre when the side is not 0; its chroma at half the
+// resolution, as cameras write it, or at full resolution.
+std::string GreyPhotoJpeg(int width, int height, int colourSide = 0, bool subsampled = true);
+// One page showing a DeviceRGB image, Flate-compressed, whose every pixel
+// is the same grey.
+std::string GreyFlateImage(int width, int height);
 // Pages that each show one of the JPEGs over the whole page, in DeviceRGB.
 std::string PhotoPages(const std::vector<std::string>& jpegs, int width, int height);
 

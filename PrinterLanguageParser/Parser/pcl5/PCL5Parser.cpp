@@ -251,6 +251,14 @@ void PCL5Parser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
 // blank one.
 void PCL5Parser::NotifyDefaultPageCompleted()
 {
+    ++mintPagesEnded;
+    if (mColourWatch.RowsCut() && !mblnRowsCutLogged) {
+        mblnRowsCutLogged = true;
+        Log(LOG_ERROR,
+            "PCL5Parser::NotifyDefaultPageCompleted - PCL 5 page %lu: raster rows longer than %zu bytes; the colour "
+            "of what lies beyond could not be ruled out, so the page counts as colour.",
+            mintPagesEnded, RasterColourWatch::mintMAX_ROW_BYTES);
+    }
     mCurrentPage.mblnColor = mCurrentPage.mblnColor || mColourWatch.PageHasColour();
     mColourWatch.NewPage();
     EscapeLanguageParser::NotifyDefaultPageCompleted();

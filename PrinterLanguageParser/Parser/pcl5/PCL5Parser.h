@@ -105,6 +105,9 @@ private:
 
     // Something is drawn on the current page.
     bool mblnPageMarked = false;
+    // Pages ended, and whether a page whose rows were cut was logged (once a job).
+    unsigned long mintPagesEnded = 0;
+    bool mblnRowsCutLogged = false;
     // Whether colour planes of raster rows put colour on the page, and how
     // much of a plane's data is still to be read for it.
     RasterColourWatch mColourWatch;

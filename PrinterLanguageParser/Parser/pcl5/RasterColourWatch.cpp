@@ -399,8 +399,10 @@ void RasterColourWatch::mPut(unsigned char byte)
     mblnRowsBlank = false;
     std::vector<unsigned char>& bytes = mRow->mbytBytes;
     const size_t cursor = mRow->mintCursor;
-    if (cursor >= mintMAX_ROW_BYTES)
+    if (cursor >= mintMAX_ROW_BYTES) {
+        mblnRowsCut = true;
         return;
+    }
     if (cursor < bytes.size()) {
         bytes[cursor] = byte;
     } else {
@@ -417,6 +419,7 @@ void RasterColourWatch::mPutLiteral(std::span<const unsigned char> literal)
     std::vector<unsigned char>& bytes = mRow->mbytBytes;
     const size_t cursor = mRow->mintCursor;
     const size_t end = std::min(cursor + literal.size(), mintMAX_ROW_BYTES);
+    mblnRowsCut = mblnRowsCut || cursor + literal.size() > mintMAX_ROW_BYTES;
     if (end > bytes.size())
         bytes.resize(end, 0);
     if (cursor < end)
@@ -430,6 +433,7 @@ void RasterColourWatch::mPutRun(unsigned char byte, size_t count)
     mblnRowsBlank = false;
     std::vector<unsigned char>& bytes = mRow->mbytBytes;
     const size_t end = std::min(mRow->mintCursor + count, mintMAX_ROW_BYTES);
+    mblnRowsCut = mblnRowsCut || mRow->mintCursor + count > mintMAX_ROW_BYTES;
     if (end > bytes.size())
         bytes.resize(end, 0);
     if (mRow->mintCursor < end)
@@ -669,7 +673,7 @@ void RasterColourWatch::mCountUnbalanced(uint64_t cyan, uint64_t magenta, uint64
 
 bool RasterColourWatch::PageHasColour() const
 {
-    return mblnColour || (mintColourPixels >= mThreshold.mintMinColourPixels &&
+    return mblnColour || mblnRowsCut || (mintColourPixels >= mThreshold.mintMinColourPixels &&
                           mintColourPixels * mThreshold.mintMarkedPerColour >= mintMarkedPixels);
 }
 

@@ -32,10 +32,12 @@ namespace RawPrintData::PCL5 {
 //
 // The data of a plane is read as it streams by, in any chunking; the decoder
 // state and the rows, which delta-row modes change from the row before, are
-// kept between calls. A row is read up to mintMAX_ROW_BYTES per plane.
+// kept between calls. A row is read up to mintMAX_ROW_BYTES per plane (24-bit
+// pixels of A0 paper at 600 dpi); data beyond it is not looked at, so a page
+// with such rows counts as colour: its colour could not be ruled out.
 class RasterColourWatch {
 public:
-    static constexpr size_t mintMAX_ROW_BYTES = 16384;
+    static constexpr size_t mintMAX_ROW_BYTES = 65536;
     static constexpr uint32_t mintMAX_PLANES = 16;
 
     // When the pixels where the colour planes differ make a page colour: from
@@ -100,10 +102,13 @@ public:
     void Read(std::span<const unsigned char> bytes);
 
     bool PageHasColour() const;
+    // Whether the page's rows went past mintMAX_ROW_BYTES while watched.
+    bool RowsCut() const { return mblnRowsCut; }
     // A page starts between rows: from blank ones, with their first plane.
     void NewPage()
     {
         mblnColour = false;
+        mblnRowsCut = false;
         mintColourPixels = 0;
         mintMarkedPixels = 0;
         mintPlainColourPixels = 0;
@@ -216,6 +221,7 @@ private:
     std::array<unsigned char, mintCONFIGURATION_BYTES> mbytImageData{};
     uint32_t mintPlane = 0;
     bool mblnColour = false;
+    bool mblnRowsCut = false;
     // The page's pixels where cyan, magenta and yellow differ, and those
     // where any is set.
     uint64_t mintColourPixels = 0;

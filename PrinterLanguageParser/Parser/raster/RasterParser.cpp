@@ -4,6 +4,8 @@
 
 #include <cups/raster.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -68,6 +70,11 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
     unsigned long copies = 1;
     bool duplex = false;
     ParseDataResultType result = PARSE_RESULT_HANDLED;
+    const uint64_t budget = std::max(MINIMUM_DECODED_BYTES,
+                                     job.Size() > UINT64_MAX / DECODED_BYTES_PER_JOB_BYTE
+                                         ? UINT64_MAX
+                                         : job.Size() * DECODED_BYTES_PER_JOB_BYTE);
+    uint64_t decoded = 0;
     while (cupsRasterReadHeader2(raster.get(), &header) != 0) {
         if (header.cupsBytesPerLine == 0 || header.cupsBytesPerLine > MAX_BYTES_PER_LINE) {
             Log(LOG_ERROR, "RasterParser::ParseDone - Page %lu claims %u bytes per line; the raster is broken.",
@@ -78,8 +85,11 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
         line.resize(header.cupsBytesPerLine);
         RasterColorTest test = ColorTestFor(header);
         bool whole = true;
+        bool spent = false;
         for (unsigned y = 0; y < header.cupsHeight; ++y) {
-            if (cupsRasterReadPixels(raster.get(), line.data(), header.cupsBytesPerLine) == 0) {
+            decoded += header.cupsBytesPerLine;
+            spent = decoded > budget;
+            if (spent || cupsRasterReadPixels(raster.get(), line.data(), header.cupsBytesPerLine) == 0) {
                 whole = false;
                 break;
             }
@@ -87,10 +97,19 @@ ParseDataResultType RasterParser::ReadJob(const IJobBytes& job)
                 test = RasterColorTest::Color;
         }
         const auto [width, height] = PageSizeOf(header);
-        ReportPage(width, height, test == RasterColorTest::Color);
+        // Lines not read may hold colour.
+        ReportPage(width, height, test == RasterColorTest::Color || (!whole && test == RasterColorTest::Pixels));
         ++pages;
         copies = std::max<unsigned long>(copies, header.NumCopies);
         duplex = duplex || HeaderNumber(header.Duplex) != 0;
+        if (spent) {
+            Log(LOG_ERROR,
+                "RasterParser::ParseDone - Page %lu: work budget of %llu MiB of lines decoded used up; the page "
+                "counts as colour where it may be colour, and the rest of the job is not read.",
+                pages, static_cast<unsigned long long>(budget >> 20));
+            result = PARSE_RESULT_FAILURE;
+            break;
+        }
         if (!whole) {
             Log(LOG_ERROR, "RasterParser::ParseDone - Page %lu ends before its last line; the raster is cut short.",
                 pages);

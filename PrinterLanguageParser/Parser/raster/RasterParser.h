@@ -2,6 +2,8 @@
 
 #include "PrinterLanguageParser/Parser/WholeJobParser.h"
 
+#include <cstdint>
+
 namespace RawPrintData::Raster {
 
 // PWG Raster and Apple Raster (URF), read with the CUPS library's raster
@@ -16,6 +18,13 @@ public:
     // The longest line read: no printer's line comes near it, so a header
     // that claims more is broken.
     static constexpr unsigned MAX_BYTES_PER_LINE = 1024 * 1024;
+
+    // The most lines' bytes a job may decode: a line repeated 256 times in
+    // runs of 128 pixels makes gigabytes of a few kilobytes. At least
+    // MINIMUM_DECODED_BYTES, more for a large job. A page whose lines could
+    // not all be read counts as colour when it may be colour.
+    static constexpr uint64_t MINIMUM_DECODED_BYTES = 4ull * 1024 * 1024 * 1024;
+    static constexpr uint64_t DECODED_BYTES_PER_JOB_BYTE = 256;
 
     // signature: LANGUAGE_HEADER_PWG_RASTER or LANGUAGE_HEADER_APPLE_RASTER.
     explicit RasterParser(std::string_view signature);

@@ -304,18 +304,21 @@ void ContentStreamReader::mEndInlineImage()
 }
 
 // A string outside arrays and dictionaries, as written, up to the limit of
-// an array's text.
+// an array's text; a longer one is handed on as null.
 void ContentStreamReader::mAppendString(unsigned char byte)
 {
-    if (mstrString.size() >= MAX_COMPOSITE_BYTES)
-        mDamage("a content stream holds a string of more than " + std::to_string(MAX_COMPOSITE_BYTES) + " bytes");
+    if (mstrString.size() >= MAX_COMPOSITE_BYTES) {
+        mblnStringTooLong = true;
+        return;
+    }
     mstrString += static_cast<char>(byte);
 }
 
 void ContentStreamReader::mEmitString()
 {
-    mEmit(QPDFObjectHandle::newString(StringValue(mstrString)));
+    mEmit(mblnStringTooLong ? QPDFObjectHandle::newNull() : QPDFObjectHandle::newString(StringValue(mstrString)));
     mstrString.clear();
+    mblnStringTooLong = false;
 }
 
 void ContentStreamReader::mEndWord()
@@ -354,8 +357,10 @@ void ContentStreamReader::mEmitWord(const std::string& word)
 
 void ContentStreamReader::mOpen(const char* text)
 {
-    if (mintCompositeDepth == 0)
+    if (mintCompositeDepth == 0) {
         mstrComposite.clear();
+        mblnCompositeTooLong = false;
+    }
     ++mintCompositeDepth;
     mAppendComposite(text);
 }
@@ -369,7 +374,8 @@ void ContentStreamReader::mClose(const char* text)
         return;
     QPDFObjectHandle object = QPDFObjectHandle::newNull();
     try {
-        object = QPDFObjectHandle::parse(mstrComposite, "content stream operand");
+        if (!mblnCompositeTooLong)
+            object = QPDFObjectHandle::parse(mstrComposite, "content stream operand");
     } catch (const std::exception&) {
         // A damaged operand counts as none.
     }
@@ -391,9 +397,11 @@ void ContentStreamReader::mEmit(QPDFObjectHandle object)
 
 void ContentStreamReader::mAppendComposite(const std::string& text)
 {
-    if (mstrComposite.size() + text.size() > MAX_COMPOSITE_BYTES)
-        mDamage("a content stream holds an array or dictionary of more than " +
-                std::to_string(MAX_COMPOSITE_BYTES / 1024) + " kB");
+    if (mblnCompositeTooLong || mstrComposite.size() + text.size() > MAX_COMPOSITE_BYTES) {
+        mblnCompositeTooLong = true;
+        mstrComposite.clear();
+        return;
+    }
     mstrComposite += text;
 }
 

@@ -27,8 +27,10 @@ public:
 // Reads content streams as qpdf decodes them, piece by piece, holding one
 // token at a time: a stream of any size costs the same memory. Every decoded
 // byte is taken from the job's work budget. An array, dictionary or string
-// longer than MAX_COMPOSITE_BYTES, or a word longer than MAX_WORD_BYTES, is
-// damage.
+// longer than MAX_COMPOSITE_BYTES (qpdf would make an object of each of an
+// array's numbers) is read past and handed on as null: no operator that sets
+// or paints colour takes one that long but the text operators, which then
+// count text of that length. A word longer than MAX_WORD_BYTES is damage.
 // qpdf's own content parser reads a stream whole into memory first, so it is
 // not used for content. The sink may read other streams and objects of the
 // document while this one is being decoded: qpdf reads a stream's data from
@@ -36,7 +38,7 @@ public:
 // source's position is kept across each object handed to the sink.
 class ContentStreamReader final : public Pipeline {
 public:
-    static constexpr size_t MAX_COMPOSITE_BYTES = 1024 * 1024;
+    static constexpr size_t MAX_COMPOSITE_BYTES = 64 * 1024;
     static constexpr size_t MAX_WORD_BYTES = 4096;
     static constexpr size_t MAX_INLINE_IMAGE_BYTES = 1024 * 1024;
 
@@ -71,11 +73,13 @@ private:
     State meState = State::Between;
     std::string mstrWord;
     std::string mstrComposite;  // the text of the array or dictionary being read
+    bool mblnCompositeTooLong = false;
     int mintCompositeDepth = 0;
     int mintStringDepth = 0;
     bool mblnEscape = false;
     int mintImageMatch = 0;  // how much of whitespace, "E", "I" ends an inline image
     std::string mstrString;  // a string outside arrays and dictionaries, as written
+    bool mblnStringTooLong = false;
     std::string mstrImage;   // an inline image's samples as they come
     bool mblnImageTooLarge = false;
     std::string mstrTrouble;

@@ -5,6 +5,7 @@
 
 #include <qpdf/Pipeline.hh>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -157,6 +158,9 @@ Judgement JudgeImage(QPDFObjectHandle image, const PdfColorSpace& space, WorkBud
         return Judgement::Unknown(budget.Describe());
     if (IsPlainJpeg(dict)) {
         CapturePipeline jpeg(MAX_JPEG_BYTES, budget);
+        QPDFObjectHandle length = dict.getKey("/Length");
+        if (length.isInteger() && length.getIntValue() > 0)
+            jpeg.mstrData.reserve(static_cast<size_t>(std::min<long long>(length.getIntValue(), MAX_JPEG_BYTES)));
         try {
             image.pipeStreamData(&jpeg, nullptr, 0, qpdf_dl_none, true, false);
         } catch (const std::exception&) {

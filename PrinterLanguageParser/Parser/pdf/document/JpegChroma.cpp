@@ -3,6 +3,7 @@
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 // libjpeg's decoder, with its internal view of the inverse transform, which
 // this test replaces to see each block's coefficients.
@@ -49,6 +50,9 @@ void ChromaBlock(j_decompress_ptr cinfo, jpeg_component_info* component, JCOEFPT
                  JDIMENSION)
 {
     static constexpr double HALF_ROOT = 0.70710678118654752;
+    static const JCOEF NEUTRAL[DCTSIZE2] = {};
+    if (std::memcmp(coefficients, NEUTRAL, sizeof(NEUTRAL)) == 0)
+        return;  // the common block of a grey picture
     const UINT16* steps = component->quant_table->quantval;
     double stray = std::abs(coefficients[0] * static_cast<double>(steps[0])) / 8.0;
     for (int index = 1; index < DCTSIZE2 && stray <= MAXIMUM_NEUTRAL_STRAY; ++index) {
@@ -83,6 +87,17 @@ bool ReadBlocks(jpeg_decompress_struct* cinfo, Decoder* decoder, const unsigned 
     cinfo->raw_data_out = TRUE;
     cinfo->out_color_space = JCS_YCbCr;
     cinfo->do_block_smoothing = FALSE;
+    // At an eighth of the size the decoder keeps only the luma's DC
+    // coefficients, which is faster; subsampled chroma is then scaled up by
+    // its transform, so its coefficients are all kept. Chroma at the luma's
+    // own resolution would lose them: that is read at full size.
+    cinfo->scale_num = 1;
+    cinfo->scale_denom = 8;
+    jpeg_calc_output_dimensions(cinfo);
+    if (cinfo->comp_info[1].DCT_scaled_size < 2 || cinfo->comp_info[2].DCT_scaled_size < 2) {
+        cinfo->scale_denom = 1;
+        jpeg_calc_output_dimensions(cinfo);
+    }
     jpeg_start_decompress(cinfo);
     cinfo->idct->inverse_DCT[0] = SkipBlock;
     cinfo->idct->inverse_DCT[1] = ChromaBlock;

@@ -484,8 +484,12 @@ bool PdfContentColor::mTextOperator(const std::string& name)
         if (!mvecOperands.empty() && mvecOperands.back().isString()) {
             const std::string text = mvecOperands.back().getStringValue();
             mShowText(static_cast<long long>(text.size()), 0, text);
+        } else if (!mvecOperands.empty() && mvecOperands.back().isNull()) {
+            mShowLongText();
         }
     } else if (name == "TJ") {
+        if (!mvecOperands.empty() && mvecOperands.back().isNull())
+            mShowLongText();
         if (mvecOperands.empty() || !mvecOperands.back().isArray())
             return true;
         // Only a Type 3 font's glyphs are looked at; other text counts its bytes.
@@ -586,6 +590,17 @@ void PdfContentColor::mShowText(long long bytes, double adjustment, const std::s
     }
     const PdfBox onPage = extent.Transformed(rendering);
     mAddMark(onPage, onPage.Area());
+}
+
+// Text too long for the reader to hand on: as long as the longest it hands
+// on; a Type 3 font's glyphs, unknown, count as colour.
+void PdfContentColor::mShowLongText()
+{
+    if (!mvecStates.back().mblnType3Font) {
+        mShowText(static_cast<long long>(ContentStreamReader::MAX_COMPOSITE_BYTES), 0, std::string());
+        return;
+    }
+    mAddMark(PdfBox::Everywhere(), std::numeric_limits<double>::max());
 }
 
 // A Type 3 font's glyphs are content streams of their own.

@@ -115,6 +115,7 @@ private:
     void mSetColor(bool stroke);
     void mPaint(bool fill, bool stroke);
     void mShowText(long long bytes, double adjustment, const std::string& text);
+    void mShowLongText();
     void mShowType3(const std::string& text, const PdfBox& extent, const QPDFMatrix& rendering);
     void mAddMark(const PdfBox& box, double area);
     // A nested stream's or image's verdict; its marks drawn with the matrix.

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <map>
 #include <memory>
 #include <set>
 #include <utility>
@@ -21,7 +22,8 @@ namespace RawPrintData::Pdf {
 
 namespace {
 
-constexpr size_t MAX_OBJECT_STREAM_BYTES = 16u * 1024u * 1024u;
+constexpr size_t MAX_OBJECT_STREAM_BYTES = 8u * 1024u * 1024u;
+constexpr size_t MAX_OBJECTS = 20000;
 
 // Width and height of a rectangle, 0 when it is none.
 std::pair<double, double> Extent(QPDFObjectHandle box)
@@ -50,14 +52,24 @@ std::pair<double, double> PageSize(QPDFPageObjectHelper& page)
     return {width, height};
 }
 
-// qpdf reads an object stream whole into memory when it first needs one of
-// its objects, and a few compressed bytes may hold gigabytes: each is
-// measured first, as it streams past, and the document is not read when one
-// is over MAX_OBJECT_STREAM_BYTES or the budget runs out.
-bool ObjectStreamsFit(QPDF& pdf, WorkBudget& budget, std::string& error)
+// Whether qpdf can read the document within the memory bound. qpdf holds
+// every object it has read until the document is closed, about 2 kB each,
+// and lists the pages by reading every page object: a document of more than
+// MAX_OBJECTS objects is not read. qpdf also reads an object stream whole
+// into memory when it first needs one of its objects, and a few compressed
+// bytes may hold gigabytes: each is measured first, as it streams past, and
+// the document is not read when one is over MAX_OBJECT_STREAM_BYTES or the
+// budget runs out.
+bool DocumentFits(QPDF& pdf, WorkBudget& budget, std::string& error)
 {
+    const std::map<QPDFObjGen, QPDFXRefEntry> objects = pdf.getXRefTable();
+    if (objects.size() > MAX_OBJECTS) {
+        error = "it holds " + std::to_string(objects.size()) + " objects, more than the " +
+                std::to_string(MAX_OBJECTS) + " read";
+        return false;
+    }
     std::set<int> streams;
-    for (const auto& [object, entry] : pdf.getXRefTable()) {
+    for (const auto& [object, entry] : objects) {
         if (entry.getType() == 2)
             streams.insert(entry.getObjStreamNumber());
     }
@@ -96,7 +108,7 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
     try {
         pdf.setSuppressWarnings(true);
         pdf.processInputSource(input, "");
-        if (!ObjectStreamsFit(pdf, budget, error))
+        if (!DocumentFits(pdf, budget, error))
             return false;
         pages = QPDFPageDocumentHelper(pdf).getAllPages();
     } catch (const std::exception& failure) {
