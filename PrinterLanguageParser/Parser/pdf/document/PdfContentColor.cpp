@@ -229,9 +229,10 @@ Judgement PdfColorJudge::Image(QPDFObjectHandle image, const PdfColorSpace& spac
 
 Judgement PdfColorJudge::InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space)
 {
-    if (!mInlineStream.isStream()) {
-        mScratch.emptyPDF();
-        mInlineStream = QPDFObjectHandle::newStream(&mScratch, std::string());
+    if (!mScratch) {
+        mScratch = std::make_unique<QPDF>();
+        mScratch->emptyPDF();
+        mInlineStream = QPDFObjectHandle::newStream(mScratch.get(), std::string());
     }
     // The scratch document takes copies of the values, not the page's objects.
     const auto copy = [&dictionary](const char* key) {

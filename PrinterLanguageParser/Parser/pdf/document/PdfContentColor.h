@@ -14,6 +14,7 @@
 
 #include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -85,8 +86,9 @@ private:
     WorkBudget& mBudget;
     std::map<std::string, Judgement> mCache;
     PdfOptionalContent mOptional;
-    // Inline images are decoded through a stream of a document of its own.
-    QPDF mScratch;
+    // Inline images are decoded through a stream of a document of its own,
+    // made for the first one.
+    std::unique_ptr<QPDF> mScratch;
     QPDFObjectHandle mInlineStream;
 };
 
