@@ -227,6 +227,20 @@ Judgement PdfColorJudge::Image(QPDFObjectHandle image, const PdfColorSpace& spac
                  [&] { return JudgeImage(image, space, mBudget); });
 }
 
+bool PdfColorJudge::ShadingIsColor(QPDFObjectHandle shading, QPDFObjectHandle resources)
+{
+    // A shading's colour space may be a name of the resources it is used with.
+    const std::string id = Identity(shading);
+    const std::string key = id.empty() ? id : id + " " + Identity(resources);
+    const auto found = key.empty() ? mShadings.end() : mShadings.find(key);
+    if (found != mShadings.end())
+        return found->second;
+    const bool color = ShadingMayBeColor(shading, resources, mBudget);
+    if (!key.empty())
+        mShadings.emplace(key, color);
+    return color;
+}
+
 Judgement PdfColorJudge::InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space)
 {
     if (!mScratch) {
@@ -373,7 +387,7 @@ void PdfContentColor::mOperator(const std::string& name)
         if (mvecOperands.empty() || !mvecOperands.back().isName())
             return;
         QPDFObjectHandle shading = Resource(mResources, "/Shading", mvecOperands.back().getName());
-        if (!ShadingMayBeColor(shading, mResources))
+        if (!mJudge.ShadingIsColor(shading, mResources))
             return;
         QPDFObjectHandle dict = shading.isStream() ? shading.getDict() : shading;
         QPDFObjectHandle bounds = dict.isDictionary() ? dict.getKey("/BBox") : QPDFObjectHandle::newNull();
@@ -743,7 +757,7 @@ Judgement PdfContentColor::mPattern(const std::string& name, bool stroke)
         return {};
     QPDFObjectHandle type = dict.getKey("/PatternType");
     if (type.isInteger() && type.getIntValue() == 2)
-        return Verdict(ShadingMayBeColor(dict.getKey("/Shading"), mResources) ? ColorVerdict::Color
+        return Verdict(mJudge.ShadingIsColor(dict.getKey("/Shading"), mResources) ? ColorVerdict::Color
                                                                                : ColorVerdict::Mono);
     QPDFObjectHandle paintType = dict.getKey("/PaintType");
     if (paintType.isInteger() && paintType.getIntValue() == 2) {

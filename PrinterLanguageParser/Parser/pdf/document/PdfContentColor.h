@@ -63,6 +63,8 @@ public:
                      bool uncolored = false, double stopArea = std::numeric_limits<double>::infinity());
     // An image XObject in its colour space.
     Judgement Image(QPDFObjectHandle image, const PdfColorSpace& space);
+    // Whether a shading may paint colour, judged once per job.
+    bool ShadingIsColor(QPDFObjectHandle shading, QPDFObjectHandle resources);
     // An inline image's samples with its dictionary (full key names).
     Judgement InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space);
 
@@ -85,6 +87,7 @@ private:
     InputSource& mInput;
     WorkBudget& mBudget;
     std::map<std::string, Judgement> mCache;
+    std::map<std::string, bool> mShadings;
     PdfOptionalContent mOptional;
     // Inline images are decoded through a stream of a document of its own,
     // made for the first one.

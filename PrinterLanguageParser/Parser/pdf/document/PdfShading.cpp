@@ -66,7 +66,7 @@ bool ExponentialEnds(QPDFObjectHandle function, std::vector<double>& low, std::v
 
 // Whether every sample of a sampled function is neutral; interpolation
 // between neutral samples stays neutral.
-bool SamplesAreNeutral(QPDFObjectHandle function, const PdfColorSpace& space)
+bool SamplesAreNeutral(QPDFObjectHandle function, const PdfColorSpace& space, WorkBudget& budget)
 {
     QPDFObjectHandle dict = function.getDict();
     const std::vector<double> range = Numbers(dict.getKey("/Range"), {});
@@ -78,6 +78,8 @@ bool SamplesAreNeutral(QPDFObjectHandle function, const PdfColorSpace& space)
         !StreamFitsLimit(function, MAX_SAMPLE_BYTES))
         return false;
     const std::shared_ptr<Buffer> data = function.getStreamData(qpdf_dl_generalized);
+    if (!budget.SpendBytes(data->getSize()))
+        return false;
     const size_t bytesPerSample = static_cast<size_t>(bits / 8);
     const double full = bits == 8 ? 255.0 : 65535.0;
     const unsigned char* bytes = data->getBuffer();
@@ -94,7 +96,7 @@ bool SamplesAreNeutral(QPDFObjectHandle function, const PdfColorSpace& space)
     return true;
 }
 
-bool FunctionIsNeutral(QPDFObjectHandle function, const PdfColorSpace& space, int depth)
+bool FunctionIsNeutral(QPDFObjectHandle function, const PdfColorSpace& space, int depth, WorkBudget& budget)
 {
     if (depth > MAX_FUNCTION_DEPTH)
         return false;
@@ -122,7 +124,7 @@ bool FunctionIsNeutral(QPDFObjectHandle function, const PdfColorSpace& space, in
     }
     switch (FunctionType(function)) {
     case 0:
-        return function.isStream() && SamplesAreNeutral(function, space);
+        return function.isStream() && SamplesAreNeutral(function, space, budget);
     case 2: {
         std::vector<double> low;
         std::vector<double> high;
@@ -133,7 +135,7 @@ bool FunctionIsNeutral(QPDFObjectHandle function, const PdfColorSpace& space, in
         if (!parts.isArray() || parts.getArrayNItems() == 0)
             return false;
         for (int index = 0; index < parts.getArrayNItems(); ++index) {
-            if (!FunctionIsNeutral(parts.getArrayItem(index), space, depth + 1))
+            if (!FunctionIsNeutral(parts.getArrayItem(index), space, depth + 1, budget))
                 return false;
         }
         return true;
@@ -145,7 +147,7 @@ bool FunctionIsNeutral(QPDFObjectHandle function, const PdfColorSpace& space, in
 
 }  // namespace
 
-bool ShadingMayBeColor(QPDFObjectHandle shading, QPDFObjectHandle resources)
+bool ShadingMayBeColor(QPDFObjectHandle shading, QPDFObjectHandle resources, WorkBudget& budget)
 {
     QPDFObjectHandle dict = DictOf(shading);
     if (!dict.isDictionary())
@@ -159,7 +161,7 @@ bool ShadingMayBeColor(QPDFObjectHandle shading, QPDFObjectHandle resources)
     if (background.isArray() && space.IsColor(Numbers(background, {})))
         return true;
     QPDFObjectHandle function = dict.getKey("/Function");
-    return function.isNull() || !FunctionIsNeutral(function, space, 0);
+    return function.isNull() || !FunctionIsNeutral(function, space, 0, budget);
 }
 
 }  // namespace RawPrintData::Pdf
