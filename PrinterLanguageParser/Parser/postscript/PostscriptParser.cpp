@@ -278,6 +278,8 @@ void PostscriptParser::mSizePage(CRawPage& page, const DscCommentPageSection* se
 // section being read.
 void PostscriptParser::MarkCurrentPageAsColor(bool color)
 {
+    if (color && mTokenizer.IsSignallingNeutralPicture())
+        return;
     mblnCurrentPageColor = color;
     if (color)
         mMarkPageSection(mbytSECTION_COLOR);

@@ -245,6 +245,14 @@ ParseDataResultType IPostscriptTokenizerState::Signal(PostscriptTokenType type)
     return mTokenizer.mSignal(type, PostscriptNumber<double>());
 }
 
+ParseDataResultType IPostscriptTokenizerState::SignalPicture(bool neutral)
+{
+    mTokenizer.mblnNeutralPicture = neutral;
+    const ParseDataResultType result = Signal(TOKEN_NAME);
+    mTokenizer.mblnNeutralPicture = false;
+    return result;
+}
+
 // Signals a binary number.
 ParseDataResultType IPostscriptTokenizerState::SignalNumber(double value)
 {

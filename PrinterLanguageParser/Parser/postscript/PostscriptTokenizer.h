@@ -71,6 +71,11 @@ public:
     // Whether the tokenizer is between tokens.
     bool IsBetweenTokens() const;
 
+    // Whether the name being signalled draws a picture whose data the
+    // tokenizer read as neutral (ImageMagick's DisplayImage): the colour
+    // its procedure may choose is not painted.
+    bool IsSignallingNeutralPicture() const { return mblnNeutralPicture; }
+
 private:
     friend class TokenizerStates::IPostscriptTokenizerState;
 
@@ -100,6 +105,7 @@ private:
     unsigned char mbytPending = 0;
     ITokenListener* mListener = nullptr;
     std::string mstrText;  // text of the token being built
+    bool mblnNeutralPicture = false;
     uint64_t mintPosition = 0;
     std::vector<uint64_t> mvecSavedPositions;
     DscLineWatcher mLineWatcher;

@@ -2,11 +2,13 @@
 
 #include "PrinterLanguageParser/Parser/ParseDataResultType.h"
 #include "PrinterLanguageParser/Parser/RawLanguageType.h"
+#include "PrinterLanguageParser/Parser/postscript/ImageMagickPicture.h"
 #include "PrinterLanguageParser/Parser/postscript/PostscriptToken.h"
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -82,6 +84,8 @@ protected:
     // listener asks to stop.
     ParseDataResultType Signal(PostscriptTokenType type);
     ParseDataResultType SignalNumber(double value);
+    // Signals the text as a name that draws a picture, neutral or not.
+    ParseDataResultType SignalPicture(bool neutral);
     // Makes the state current and calls its Enter.
     void GoTo(StateId state);
     // Makes the state current without calling its Enter.
@@ -178,8 +182,13 @@ public:
     void Enter() override;
 
 private:
+    ParseDataResultType mTakePictureHeader(unsigned char byte);
+
     std::string_view mstrEndMarker;
     bool mblnWordSignalled = false;
+    // ImageMagick's picture: "DisplayImage" is held until the lines after it
+    // tell whether the picture is neutral.
+    std::optional<ImageMagickPicture> mPicture;
 };
 
 class AfterLessState final : public IPostscriptTokenizerState {

@@ -261,12 +261,15 @@ ParseDataResultType CommentState::Flush()
 void ConsumeDataState::Enter()
 {
     mblnWordSignalled = false;
+    mPicture.reset();
     StopWatching();
 }
 
 // Skips a data word, watching for the end marker.
 ParseDataResultType ConsumeDataState::ProcessByte(unsigned char byte)
 {
+    if (mPicture)
+        return mTakePictureHeader(byte);
     if (Watch(byte))
         return ResyncAtDscComment(byte);
     if (!IsWhiteSpace(byte)) {
@@ -284,7 +287,27 @@ ParseDataResultType ConsumeDataState::ProcessByte(unsigned char byte)
         return PARSE_RESULT_NEED_MORE_DATA;
     }
     mblnWordSignalled = true;
+    if (Text() == "DisplayImage") {
+        mPicture.emplace();
+        return PARSE_RESULT_NEED_MORE_DATA;
+    }
     return Signal(TOKEN_NAME);
+}
+
+// The lines after ImageMagick's DisplayImage, up to the verdict; then the
+// name is signalled. A block cut before the verdict paints as colour.
+ParseDataResultType ConsumeDataState::mTakePictureHeader(unsigned char byte)
+{
+    if (Watch(byte)) {
+        mPicture.reset();
+        const ParseDataResultType result = SignalPicture(false);
+        return result != PARSE_RESULT_HANDLED ? result : ResyncAtDscComment(byte);
+    }
+    const ImageMagickPicture::Verdict verdict = mPicture->Take(byte);
+    if (verdict == ImageMagickPicture::Verdict::Reading)
+        return PARSE_RESULT_NEED_MORE_DATA;
+    mPicture.reset();
+    return SignalPicture(verdict == ImageMagickPicture::Verdict::Neutral);
 }
 
 // Starts passing over unreadable bytes.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PrinterLanguageParser/Parser/pdf/document/PdfBox.h"
+
 #include <string>
 
 namespace RawPrintData::Pdf {
@@ -9,10 +11,18 @@ namespace RawPrintData::Pdf {
 // then counts as colour.
 enum class ColorVerdict { Mono, Color, Unknown };
 
-// A verdict with the reason an Unknown one carries.
+// A verdict with the reason an Unknown one carries, and for content the
+// colour marks it paints, in the space it starts in.
 struct Judgement {
     ColorVerdict meVerdict = ColorVerdict::Mono;
     std::string mstrTrouble;
+    PdfMarks mMarks;
+    // Reading stopped once the marks covered mdblCutAt: there may be more.
+    bool mblnCut = false;
+    double mdblCutAt = 0;
+
+    Judgement() = default;
+    Judgement(ColorVerdict verdict, std::string trouble) : meVerdict(verdict), mstrTrouble(std::move(trouble)) {}
 
     static Judgement Unknown(std::string trouble) { return {ColorVerdict::Unknown, std::move(trouble)}; }
     bool Decided() const { return meVerdict != ColorVerdict::Mono; }

@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/pdf/document/ContentStreamReader.h"
 
+#include <cctype>
 #include <cstdlib>
 #include <exception>
 
@@ -72,6 +73,63 @@ bool IsNumber(const std::string& word, bool& real)
     return digits > 0;
 }
 
+// The bytes a string token stands for: a literal string "(...)" with its
+// escapes, or a hex string "<...>".
+std::string StringValue(const std::string& token)
+{
+    std::string value;
+    if (token.empty())
+        return value;
+    if (token[0] == '<') {
+        int high = -1;
+        for (const char ch : token) {
+            const int digit = std::isxdigit(static_cast<unsigned char>(ch))
+                                  ? (std::isdigit(static_cast<unsigned char>(ch)) ? ch - '0' : (ch | 0x20) - 'a' + 10)
+                                  : -1;
+            if (digit < 0)
+                continue;
+            if (high < 0) {
+                high = digit;
+            } else {
+                value += static_cast<char>(high << 4 | digit);
+                high = -1;
+            }
+        }
+        if (high >= 0)
+            value += static_cast<char>(high << 4);
+        return value;
+    }
+    // Between the outer brackets.
+    for (size_t at = 1; at + 1 < token.size(); ++at) {
+        if (token[at] != '\\') {
+            value += token[at];
+            continue;
+        }
+        if (++at + 1 >= token.size())
+            break;
+        const char escaped = token[at];
+        static const std::string CODES = "nrtbf";
+        static const std::string BYTES = "\n\r\t\b\f";
+        if (CODES.find(escaped) != std::string::npos) {
+            value += BYTES[CODES.find(escaped)];
+        } else if (escaped >= '0' && escaped <= '7') {
+            int code = 0;
+            for (int digits = 0; digits < 3 && at + 1 < token.size() && token[at] >= '0' && token[at] <= '7';
+                 ++digits, ++at)
+                code = code * 8 + (token[at] - '0');
+            --at;
+            value += static_cast<char>(code & 0xFF);
+        } else if (escaped == '\r' || escaped == '\n') {
+            // A line end after a backslash continues the string.
+            if (escaped == '\r' && at + 2 < token.size() && token[at + 1] == '\n')
+                ++at;
+        } else {
+            value += escaped;
+        }
+    }
+    return value;
+}
+
 }  // namespace
 
 ContentStreamReader::ContentStreamReader(ContentSink& sink, WorkBudget& budget, InputSource& input)
@@ -111,7 +169,7 @@ void ContentStreamReader::finish()
             meState = State::Between;
         if (meState == State::InlineImage && mintImageMatch == 3) {
             meState = State::Between;
-            mEmit(QPDFObjectHandle::newOperator("EI"));
+            mEndInlineImage();
         }
     } catch (const StopReading&) {
     }
@@ -129,6 +187,7 @@ void ContentStreamReader::mByte(unsigned char byte)
             meState = State::LiteralString;
             mintStringDepth = 1;
             mblnEscape = false;
+            mstrString = "(";
             if (mintCompositeDepth > 0)
                 mAppendComposite("(");
         } else if (byte == '<') {
@@ -167,6 +226,8 @@ void ContentStreamReader::mByte(unsigned char byte)
     case State::LiteralString:
         if (mintCompositeDepth > 0)
             mAppendComposite(std::string(1, static_cast<char>(byte)));
+        else
+            mAppendString(byte);
         if (mblnEscape) {
             mblnEscape = false;
         } else if (byte == '\\') {
@@ -176,16 +237,18 @@ void ContentStreamReader::mByte(unsigned char byte)
         } else if (byte == ')' && --mintStringDepth == 0) {
             meState = State::Between;
             if (mintCompositeDepth == 0)
-                mEmit(QPDFObjectHandle::newString(""));
+                mEmitString();
         }
         return;
     case State::HexString:
         if (mintCompositeDepth > 0)
             mAppendComposite(std::string(1, static_cast<char>(byte)));
+        else
+            mAppendString(byte);
         if (byte == '>') {
             meState = State::Between;
             if (mintCompositeDepth == 0)
-                mEmit(QPDFObjectHandle::newString(""));
+                mEmitString();
         }
         return;
     case State::AfterLess:
@@ -195,6 +258,7 @@ void ContentStreamReader::mByte(unsigned char byte)
             return;
         }
         meState = State::HexString;
+        mstrString = "<";
         if (mintCompositeDepth > 0)
             mAppendComposite("<");
         mByte(byte);
@@ -210,9 +274,15 @@ void ContentStreamReader::mByte(unsigned char byte)
         // The samples end at "EI" between whitespace.
         if (mintImageMatch == 3 && (IsWhitespace(byte) || IsDelimiter(byte))) {
             meState = State::Between;
-            mEmit(QPDFObjectHandle::newOperator("EI"));
+            mEndInlineImage();
             mByte(byte);
-        } else if (mintImageMatch == 1 && byte == 'E') {
+            return;
+        }
+        if (mstrImage.size() < MAX_INLINE_IMAGE_BYTES)
+            mstrImage += static_cast<char>(byte);
+        else
+            mblnImageTooLarge = true;
+        if (mintImageMatch == 1 && byte == 'E') {
             mintImageMatch = 2;
         } else if (mintImageMatch == 2 && byte == 'I') {
             mintImageMatch = 3;
@@ -221,6 +291,34 @@ void ContentStreamReader::mByte(unsigned char byte)
         }
         return;
     }
+}
+
+// An inline image's samples (without the whitespace and "EI" after them),
+// unless there were too many to hold, then its EI.
+void ContentStreamReader::mEndInlineImage()
+{
+    if (!mblnImageTooLarge && mstrImage.size() >= 3)
+        mEmit(QPDFObjectHandle::newInlineImage(mstrImage.substr(0, mstrImage.size() - 3)));
+    mstrImage.clear();
+    mEmit(QPDFObjectHandle::newOperator("EI"));
+}
+
+// A string outside arrays and dictionaries, as written, up to the limit of
+// an array's text; a longer one is handed on as null.
+void ContentStreamReader::mAppendString(unsigned char byte)
+{
+    if (mstrString.size() >= MAX_COMPOSITE_BYTES) {
+        mblnStringTooLong = true;
+        return;
+    }
+    mstrString += static_cast<char>(byte);
+}
+
+void ContentStreamReader::mEmitString()
+{
+    mEmit(mblnStringTooLong ? QPDFObjectHandle::newNull() : QPDFObjectHandle::newString(StringValue(mstrString)));
+    mstrString.clear();
+    mblnStringTooLong = false;
 }
 
 void ContentStreamReader::mEndWord()
@@ -251,6 +349,8 @@ void ContentStreamReader::mEmitWord(const std::string& word)
         if (word == "ID") {
             meState = State::InlineImage;
             mintImageMatch = 0;
+            mstrImage.clear();
+            mblnImageTooLarge = false;
         }
     }
 }

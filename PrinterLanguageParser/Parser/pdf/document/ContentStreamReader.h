@@ -16,8 +16,9 @@ class ContentSink {
 public:
     virtual ~ContentSink() = default;
     // An operand (number, name, string, array, dictionary) or an operator.
-    // An inline image is handed as BI, its dictionary's entries, ID and EI;
-    // its samples are passed over.
+    // An inline image is handed as BI, its dictionary's entries, ID, its
+    // samples as an inline image object (left out when there are more than
+    // MAX_INLINE_IMAGE_BYTES) and EI.
     virtual void HandleObject(QPDFObjectHandle object) = 0;
     // Whether the sink has seen enough: the rest of the stream is not read.
     virtual bool Finished() const = 0;
@@ -25,11 +26,11 @@ public:
 
 // Reads content streams as qpdf decodes them, piece by piece, holding one
 // token at a time: a stream of any size costs the same memory. Every decoded
-// byte is taken from the job's work budget. An array or dictionary longer
-// than MAX_COMPOSITE_BYTES (qpdf would make an object of each of its numbers)
-// is read past and handed on as null: no operator that sets or paints colour
-// takes one that long (the text arrays and property lists that do get long
-// paint no colour of their own). A word longer than MAX_WORD_BYTES is damage.
+// byte is taken from the job's work budget. An array, dictionary or string
+// longer than MAX_COMPOSITE_BYTES (qpdf would make an object of each of an
+// array's numbers) is read past and handed on as null: no operator that sets
+// or paints colour takes one that long but the text operators, which then
+// count text of that length. A word longer than MAX_WORD_BYTES is damage.
 // qpdf's own content parser reads a stream whole into memory first, so it is
 // not used for content. The sink may read other streams and objects of the
 // document while this one is being decoded: qpdf reads a stream's data from
@@ -39,6 +40,7 @@ class ContentStreamReader final : public Pipeline {
 public:
     static constexpr size_t MAX_COMPOSITE_BYTES = 64 * 1024;
     static constexpr size_t MAX_WORD_BYTES = 4096;
+    static constexpr size_t MAX_INLINE_IMAGE_BYTES = 1024 * 1024;
 
     ContentStreamReader(ContentSink& sink, WorkBudget& budget, InputSource& input);
 
@@ -55,6 +57,9 @@ private:
 
     void mByte(unsigned char byte);
     void mEndWord();
+    void mEndInlineImage();
+    void mAppendString(unsigned char byte);
+    void mEmitString();
     void mEmitWord(const std::string& word);
     void mOpen(const char* text);
     void mClose(const char* text);
@@ -73,6 +78,10 @@ private:
     int mintStringDepth = 0;
     bool mblnEscape = false;
     int mintImageMatch = 0;  // how much of whitespace, "E", "I" ends an inline image
+    std::string mstrString;  // a string outside arrays and dictionaries, as written
+    bool mblnStringTooLong = false;
+    std::string mstrImage;   // an inline image's samples as they come
+    bool mblnImageTooLarge = false;
     std::string mstrTrouble;
 };
 

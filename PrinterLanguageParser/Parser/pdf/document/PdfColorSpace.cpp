@@ -1,5 +1,6 @@
 #include "PrinterLanguageParser/Parser/pdf/document/PdfColorSpace.h"
 
+#include "PrinterLanguageParser/Parser/ColourRule.h"
 #include "PrinterLanguageParser/Parser/pdf/document/StreamLimit.h"
 
 #include <qpdf/Buffer.hh>
@@ -22,12 +23,21 @@ double Component(const std::vector<double>& components, size_t index)
     return index < components.size() ? components[index] : 0.0;
 }
 
-// The PostScript strategies' grey test of CMYK: the red, green and blue the
-// inks give are equal.
+// Whether three components of 0 to 1 make a neutral colour by the colour
+// rule's tolerance.
+bool IsNeutral(double a, double b, double c)
+{
+    const double high = std::max({a, b, c});
+    const double low = std::min({a, b, c});
+    return (high - low) * 255.0 <= ColourRule::NEUTRAL_TOLERANCE + 1e-9;
+}
+
+// CMYK is neutral when the red, green and blue the inks give are (black ink
+// over a neutral colour keeps it neutral).
 bool IsGreyCmyk(double cyan, double magenta, double yellow, double black)
 {
     const auto channel = [black](double ink) { return 1.0 - std::min(1.0, ink + black); };
-    return channel(cyan) == channel(magenta) && channel(magenta) == channel(yellow);
+    return IsNeutral(channel(cyan), channel(magenta), channel(yellow));
 }
 
 // Whether a colourant name prints black (or nothing).
@@ -126,8 +136,7 @@ bool PdfColorSpace::IsColor(const std::vector<double>& components) const
     case Kind::Pattern:
         return false;
     case Kind::Rgb:
-        return !(Component(components, 0) == Component(components, 1) &&
-                 Component(components, 1) == Component(components, 2));
+        return !IsNeutral(Component(components, 0), Component(components, 1), Component(components, 2));
     case Kind::Cmyk:
         return !IsGreyCmyk(Component(components, 0), Component(components, 1), Component(components, 2),
                            Component(components, 3));
@@ -213,9 +222,12 @@ PdfColorSpace ReadColorSpace(QPDFObjectHandle space, QPDFObjectHandle resources,
         return ReadTints(space, true);
     else if (family == "/DeviceN")
         return ReadTints(space, false);
-    else if (family == "/Pattern")
+    else if (family == "/Pattern") {
         result.mKind = Kind::Pattern;
-    else if (space.getArrayNItems() == 1)
+        // An uncoloured pattern's colours are of the space given with it.
+        if (space.getArrayNItems() > 1)
+            result.mvecPatternBase.push_back(ReadColorSpace(space.getArrayItem(1), resources, depth + 1));
+    } else if (space.getArrayNItems() == 1)
         return ReadColorSpace(space.getArrayItem(0), resources, depth + 1);
     return result;
 }

@@ -10,7 +10,7 @@ namespace RawPrintData::Pdf {
 struct PdfColorSpace {
     enum class Kind {
         Grey,     // every colour is grey (DeviceGray, CalGray, one-component ICC, black separations)
-        Rgb,      // grey when the three components are equal
+        Rgb,      // grey when the three components are within the colour rule's tolerance
         Cmyk,     // grey when cyan, magenta and yellow give equal red, green and blue
         Lab,      // grey when a and b are 0
         Indexed,  // grey when the entry the index picks is grey
@@ -23,6 +23,8 @@ struct PdfColorSpace {
     std::vector<bool> mvecColorEntries;
     // Tints: whether each colourant is one that is not black.
     std::vector<bool> mvecColorColorants;
+    // Pattern: the space of an uncoloured pattern's colours, when given.
+    std::vector<PdfColorSpace> mvecPatternBase;
 
     // Whether the colour with these components is not grey. Missing
     // components count as 0.

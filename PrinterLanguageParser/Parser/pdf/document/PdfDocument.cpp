@@ -85,12 +85,18 @@ bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<v
         if (pages.empty())
             return false;
     }
-    PdfColorJudge judge(*input, budget);
+    std::unique_ptr<PdfColorJudge> judge;
+    try {
+        judge = std::make_unique<PdfColorJudge>(pdf, *input, budget);
+    } catch (const std::exception& failure) {
+        error = failure.what();
+        return false;
+    }
     for (QPDFPageObjectHelper& helper : pages) {
         PdfPage page;
         try {
             std::tie(page.mdblWidth, page.mdblHeight) = PageSize(helper);
-            const Judgement judgement = judge.Page(helper.getObjectHandle());
+            const Judgement judgement = judge->Page(helper.getObjectHandle());
             page.mblnColor = judgement.meVerdict != ColorVerdict::Mono;
             page.mstrError = judgement.mstrTrouble;
         } catch (const std::exception& failure) {
