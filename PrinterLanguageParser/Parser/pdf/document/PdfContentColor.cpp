@@ -89,15 +89,18 @@ std::string NameOf(QPDFObjectHandle object)
     return object.isName() ? object.getName() : std::string();
 }
 
-// The visible part of the page: its CropBox within its MediaBox.
+// The visible part of the page: its CropBox within its MediaBox. A page
+// without a usable MediaBox (none, or one of no area) is printed on Letter
+// wherever its marks lie, so none of them is ruled out.
 PdfBox PageArea(QPDFPageObjectHelper& page)
 {
     QPDFObjectHandle media = page.getMediaBox(false);
     QPDFObjectHandle crop = page.getCropBox(false, false);
-    PdfBox area = media.isRectangle() ? PdfBox::Of(media.getArrayAsRectangle()) : PdfBox::Everywhere();
-    if (crop.isRectangle())
-        area = area.Intersected(PdfBox::Of(crop.getArrayAsRectangle()));
-    return area;
+    PdfBox area = media.isRectangle() ? PdfBox::Of(media.getArrayAsRectangle()) : PdfBox::Nowhere();
+    if (area.Area() <= 0)
+        area = PdfBox::Everywhere();
+    PdfBox cropped = crop.isRectangle() ? area.Intersected(PdfBox::Of(crop.getArrayAsRectangle())) : area;
+    return cropped.Area() > 0 ? cropped : area;
 }
 
 // The matrix an annotation's appearance is drawn with on the page, as qpdf
