@@ -375,18 +375,4 @@ void JobHandler::mHoldJob(const char* why)
     mConnection->SendFinalAnswer(ClientMessageSubType::JobHeld);
 }
 
-// The job is not reported to the controller: what it would report is not
-// known to be whole.
-void JobHandler::mAnswerAfterFailure() noexcept
-{
-    try {
-        if (mIsCancelled())
-            SendCancelJobMessageToCUPS();
-        else
-            SendCompleteJobMessageToCUPS();
-    } catch (...) {
-        Log::Error("JobHandler::Run - job %u could not be answered after its failure.", mintJobId);
-    }
-}
-
 }  // namespace CVCoreDataServices

@@ -183,6 +183,7 @@ private:
     // After an exception: answers as the job stands (cancel when its cancel
     // was decided, else print).
     void mAnswerAfterFailure() noexcept;
+    void mKeepJobUnanswered(const char* occasion) noexcept;
     FinalAnswerGuard::Answer mFallbackAnswer() const noexcept;
 
     const uint32_t mintJobId;

@@ -120,6 +120,18 @@ bool JobHandler::mWriteDisconnectedJobFile(bool takenAtQuit)
 // set when its page data never came, stored, and only then answered print.
 void JobHandler::KeepJobAfterQuit() noexcept
 {
+    mKeepJobUnanswered("the client quits");
+}
+
+// As at a quit, for a job whose handling failed before its answer: it prints
+// only with its record, so one that has none yet is stored first.
+void JobHandler::mAnswerAfterFailure() noexcept
+{
+    mKeepJobUnanswered("its handling failed");
+}
+
+void JobHandler::mKeepJobUnanswered(const char* occasion) noexcept
+{
     try {
         if (mConnection->HasAnswered())
             return;
@@ -157,16 +169,16 @@ void JobHandler::KeepJobAfterQuit() noexcept
             mUseDefaultPageSet();
         mJob.SetDisconnected(true);
         if (!mWriteDisconnectedJobFile(!takenOffline)) {
-            mHoldJob("the client quit and the job could not be stored for the server.");
+            mHoldJob(stringFormat("%s and the job could not be stored for the server.", occasion).c_str());
             return;
         }
-        Log::Info("JobHandler - Job(%u) prints as the client quits; it is kept for the server.", mintJobId);
+        Log::Info("JobHandler - Job(%u) prints as %s; it is kept for the server.", mintJobId, occasion);
         SendCompleteJobMessageToCUPS();
     } catch (const std::exception& error) {
-        Log::Error("JobHandler - Job(%u) could not be stored as the client quits: %s", mintJobId, error.what());
+        Log::Error("JobHandler - Job(%u) could not be stored as %s: %s", mintJobId, occasion, error.what());
         mHoldJobNoThrow();
     } catch (...) {
-        Log::Error("JobHandler - Job(%u) could not be stored as the client quits.", mintJobId);
+        Log::Error("JobHandler - Job(%u) could not be stored as %s.", mintJobId, occasion);
         mHoldJobNoThrow();
     }
 }
@@ -174,7 +186,7 @@ void JobHandler::KeepJobAfterQuit() noexcept
 void JobHandler::mHoldJobNoThrow() noexcept
 {
     try {
-        mHoldJob("the client quit and the job could not be stored for the server.");
+        mHoldJob("the job could not be stored for the server.");
     } catch (...) {
         mblnHeld = true;
     }

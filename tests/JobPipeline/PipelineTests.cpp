@@ -703,7 +703,8 @@ TEST_F(PipelineTest, UnreachableServerTakesTheDisconnectedPath)
 }
 
 // A failure inside the pipeline still answers the hook exactly once and
-// removes the payload.
+// removes the payload; the job prints only once it is stored for the
+// server, which has no record of it yet.
 TEST_F(PipelineTest, FailureInsideThePipelineStillAnswersOnce)
 {
     mUI.AnswerPopups({ScriptedUserInterface::PopupAnswer::Failing()});
@@ -713,4 +714,9 @@ TEST_F(PipelineTest, FailureInsideThePipelineStillAnswersOnce)
     EXPECT_THAT(run.received, ElementsAre("RP", "RZ"));
     EXPECT_FALSE(PayloadExists(jobId));
     EXPECT_NE(LogText().find("failed: the pop-up failed"), std::string::npos);
+    EXPECT_NE(LogText().find("prints as its handling failed; it is kept for the server"), std::string::npos);
+    size_t stored = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(mRoot.Folder(Platform::Folder::UserData)))
+        stored += entry.path().filename().string().ends_with("." + std::to_string(jobId) + ".quit.job") ? 1 : 0;
+    EXPECT_EQ(stored, 1u);
 }
