@@ -14,11 +14,29 @@
 #include <QTimer>
 
 #include <utility>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+bool Set(const char* variable)
+{
+    const char* value = std::getenv(variable);
+    return value != nullptr && value[0] != '\0';
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
     if (!CanLaunch())
         return 0;
+    // Qt would abort on a display it cannot open; without any display to
+    // open the client ends with one line (its unit refuses to start it).
+    if (!Set("QT_QPA_PLATFORM") && !Set("DISPLAY") && !Set("WAYLAND_DISPLAY")) {
+        std::fputs("Quorvel Client: no display (DISPLAY and WAYLAND_DISPLAY are unset); it does not start.\n", stderr);
+        return 1;
+    }
     // One client per user: a second one has told why and ends.
     auto instance = CVCoreDataServices::ClaimClientInstance(Platform::FolderPath(Platform::Folder::UserData));
     if (!instance)

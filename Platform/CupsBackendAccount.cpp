@@ -5,10 +5,14 @@
 
 #include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <grp.h>
 #include <strings.h>
+#include <sys/stat.h>
 #include <vector>
 
 namespace Platform {
@@ -80,7 +84,78 @@ std::optional<gid_t> LookupGroup(const std::string& name)
     }
 }
 
+std::string Octal(mode_t mode)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0%o", static_cast<unsigned>(mode & 07777));
+    return text;
+}
+
+// Why a folder on the way to a backend lets someone other than root change
+// what runs; empty when it does not. The folder the backend is named in is
+// held to cupsd's rule, which knows no sticky bit.
+std::string FolderProblem(const std::filesystem::path& folder, bool namedIn)
+{
+    struct stat info {};
+    if (stat(folder.c_str(), &info) != 0)
+        return "the folder " + folder.string() + " cannot be checked: " + std::strerror(errno);
+    if (info.st_uid != 0)
+        return "the folder " + folder.string() + " belongs to user " + std::to_string(info.st_uid) + ", not to root";
+    bool othersWrite = (info.st_mode & (S_IWGRP | S_IWOTH)) != 0;
+    if (othersWrite && (namedIn || (info.st_mode & S_ISVTX) == 0))
+        return "users other than root may write in the folder " + folder.string() + " (mode " + Octal(info.st_mode)
+               + ")";
+    return {};
+}
+
+// The first problem of a folder and every folder above it.
+std::string ChainProblem(std::filesystem::path folder)
+{
+    for (;;) {
+        std::string problem = FolderProblem(folder, false);
+        if (!problem.empty() || folder == folder.root_path() || folder.empty())
+            return problem;
+        folder = folder.parent_path();
+    }
+}
+
 }  // namespace
+
+BackendVerdict JudgeBackend(const std::string& path)
+{
+    namespace fs = std::filesystem;
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0)
+        return {BackendRights::Refused, path + " cannot be checked: " + std::strerror(errno)};
+    if (!S_ISREG(info.st_mode))
+        return {BackendRights::Refused, path + " is not a regular file"};
+    if (info.st_uid != 0)
+        return {BackendRights::Refused, path + " belongs to user " + std::to_string(info.st_uid) + ", not to root"};
+    if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)
+        return {BackendRights::Refused,
+                "users other than root may write " + path + " (mode " + Octal(info.st_mode) + ")"};
+    if ((info.st_mode & S_ISUID) != 0)
+        return {BackendRights::Refused, path + " is set-user-ID (mode " + Octal(info.st_mode) + ")"};
+    std::error_code ignored;
+    fs::path named = fs::absolute(fs::path(path), ignored).parent_path();
+    std::string problem = FolderProblem(named, true);
+    std::error_code folderError, programError;
+    fs::path folder = fs::canonical(named, folderError);
+    fs::path program = fs::canonical(path, programError);
+    if (problem.empty() && (folderError || programError))
+        problem = path + " cannot be checked: " + (folderError ? folderError : programError).message();
+    if (problem.empty())
+        problem = ChainProblem(folder);
+    if (problem.empty())
+        problem = ChainProblem(program.parent_path());
+    if (!problem.empty())
+        return {BackendRights::Refused, problem};
+    // cupsd runs a backend as root unless others may execute it or anyone
+    // but root may write it (refused above).
+    if ((info.st_mode & (S_IWGRP | S_IWOTH | S_IXOTH)) != 0)
+        return {BackendRights::CupsUser, {}};
+    return {BackendRights::Root, {}};
+}
 
 std::optional<CupsBackendAccount> LookupCupsBackendAccount(std::string& why)
 {

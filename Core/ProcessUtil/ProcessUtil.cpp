@@ -306,12 +306,22 @@ void ProcessUtil::FollowAllSymlinks(std::string& path)
 bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
 {
     DebugScope scope(kComponent, "CheckPermissionsAndSetUidIfAble");
-    struct stat info {};
-    if (stat(path, &info) != 0) {
-        Log::Error("stat failed, leaving this as is.  Error: %s", ErrorText(errno));
+    // Without root's rights there is nothing to lower and nothing that
+    // cupsd would check: the program runs as this process does.
+    if (geteuid() != 0) {
+        Log::Debug("not root: running it as this process runs.");
         return true;
     }
-    if ((info.st_mode & S_IXOTH) == 0) {
+    // cupsd's own checks first: what it would refuse, the hook refuses too,
+    // and what it cannot check (stat fails) never runs as root.
+    Platform::BackendVerdict verdict = Platform::JudgeBackend(path);
+    if (verdict.rights == Platform::BackendRights::Refused) {
+        Log::Error("The backend %s is not run, as cupsd would not run it: %s", path, verdict.why);
+        ReportToScheduler(std::string("The backend ") + path + " is not run, as cupsd would not run it: " + verdict.why
+                          + ".");
+        return false;
+    }
+    if (verdict.rights == Platform::BackendRights::Root) {
         Log::Debug("need root to execute.");
         return true;
     }
@@ -319,10 +329,6 @@ bool ProcessUtil::CheckPermissionsAndSetUidIfAble(const char* path)
     Log::Debug("lowering permissions for execute.");
     Log::Debug("uid= %ul  euid= %ul gid= %ul  egid= %ul", static_cast<unsigned>(getuid()),
                static_cast<unsigned>(geteuid()), static_cast<unsigned>(getgid()), static_cast<unsigned>(getegid()));
-    // Without root's rights there is nothing to lower: the program runs as
-    // this process does.
-    if (geteuid() != 0)
-        return true;
     // As cupsd does: a backend that others may execute runs as CUPS's own
     // unprivileged user and group, with no supplementary groups.
     std::string why;

@@ -43,12 +43,13 @@ public:
                                          const unsigned char* alreadyRead, unsigned long length,
                                          int alreadyReadRest);
 
-    // Runs in the child just before the program starts: a program that
-    // others may execute runs, as cupsd would run it, as CUPS's user and
-    // group (cups-files.conf, "lp" by default) without supplementary groups;
-    // one that they may not keeps the current ids (root's). False, with an
-    // "ERROR:" line for the scheduler, when the ids could not be lowered; the
-    // program must then not run.
+    // Runs in the child just before the program starts, with cupsd's rules
+    // (Platform::JudgeBackend): a program that others may execute runs as
+    // CUPS's user and group (cups-files.conf, "lp" by default) without
+    // supplementary groups; one that they may not keeps the current ids
+    // (root's). False, with an "ERROR:" line for the scheduler, when cupsd
+    // would refuse the program or the ids could not be lowered; the program
+    // must then not run. Without root's rights nothing is checked or changed.
     static bool CheckPermissionsAndSetUidIfAble(const char* path);
 
     // Runs a program (absolute path in arguments[0]) without a shell and

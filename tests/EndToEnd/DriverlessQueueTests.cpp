@@ -10,6 +10,7 @@
 #include "tests/Parser/ExpectedPageSets.h"
 #include "tests/Support/ChildProgram.h"
 #include "tests/Support/NamedCases.h"
+#include "tests/Support/SystemProgram.h"
 #include "tests/Support/TempRoot.h"
 
 #include <gtest/gtest.h>
@@ -92,12 +93,14 @@ protected:
                       fs::copy_options::overwrite_existing, error);
         ASSERT_FALSE(error) << error.message();
         fs::permissions(serverBin + "/.cvkbackend/ipp", fs::perms(0700), error);
-        std::vector<std::string> programs{"filter/pdftopdf"};
+        std::vector<std::pair<std::string, std::string>> programs{{"filter/pdftopdf", "cups-filters-core-drivers"}};
         if (rasterQueue)
-            programs.insert(programs.end(),
-                            {"filter/gstoraster", "filter/rastertopwg", "driver/driverless"});
+            programs.insert(programs.end(), {{"filter/gstoraster", "cups-filters"},
+                                             {"filter/rastertopwg", "cups"},
+                                             {"driver/driverless", "cups-filters-core-drivers"}});
         fs::create_directories(serverBin + "/driver", error);
-        for (const std::string& program : programs) {
+        for (const auto& [program, package] : programs) {
+            ASSERT_TRUE(TestSupport::Installed({"/usr/lib/cups/" + program, package}));
             fs::copy_file("/usr/lib/cups/" + program, serverBin + "/" + program, fs::copy_options::overwrite_existing,
                           error);
             ASSERT_FALSE(error) << program << ": " << error.message();

@@ -199,6 +199,44 @@ INSTANTIATE_TEST_SUITE_P(Cases, TrackTest,
                                          TrackCase{"ShippedLink", "ipps", true, "../backend/ipp", "ipp"}),
                          TestSupport::CaseName());
 
+// A tracked scheme whose package is removed (dpkg removes the diverted
+// backend) stays tracked: the repair reports it, and the package's next
+// installation, diverted into the hidden folder, is run again. Untracking
+// it, or the uninstaller, clears cvkhook's link and the diversion.
+TEST_F(InstalledScriptTest, TrackingSurvivesTheRemovalOfTheBackendsPackage)
+{
+    const std::string place = CVK_CUPS_BACKEND_FOLDER "/ipp";
+    WriteBackend(Backend("ipp"), "ipp");
+    ShipWithCups({place});
+    ASSERT_EQ(RunVantro({"track", "ipp"}).status, 0);
+    fs::remove(Wrapped("ipp"));
+    TestSupport::ProgramResult gone = RunVantro();
+    EXPECT_EQ(gone.status, 1);
+    EXPECT_NE(gone.output.find("ipp is tracked, but its backend is gone"), std::string::npos) << gone.output;
+    EXPECT_EQ(LinkOf(Backend("ipp")), "cvkhook");
+    WriteBackend(Wrapped("ipp"), "ipp 2");
+    TestSupport::ProgramResult back = RunVantro();
+    EXPECT_EQ(back.status, 0) << back.output;
+    EXPECT_NE(back.output.find("ipp: tracked, cvkhook runs it"), std::string::npos) << back.output;
+
+    fs::remove(Wrapped("ipp"));
+    TestSupport::ProgramResult untracked = RunVantro({"untrack", "ipp"});
+    EXPECT_EQ(untracked.status, 0) << untracked.output;
+    EXPECT_NE(untracked.output.find("ipp: not tracked; its backend is gone"), std::string::npos) << untracked.output;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Backend("ipp"))));
+    EXPECT_EQ(Diversions().find(place), std::string::npos) << Diversions();
+
+    fs::create_symlink("cvkhook", Backend("ipp"));
+    ASSERT_EQ(Run({"dpkg-divert", "--root=" + mRoot.Path(), "--package", "quorvel", "--no-rename", "--divert",
+                   CVK_WRAPPED_BACKEND_FOLDER "/ipp", "--add", place})
+                  .status,
+              0);
+    TestSupport::ProgramResult removed = RunUninstaller();
+    EXPECT_EQ(removed.status, 0) << removed.output;
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Backend("ipp"))));
+    EXPECT_EQ(Diversions().find(place), std::string::npos) << Diversions() << removed.output;
+}
+
 // A sound installation is left exactly as it is.
 TEST_F(InstalledScriptTest, VantroChangesNothingInASoundInstallation)
 {

@@ -144,7 +144,7 @@ TEST_P(VantroTest, ExitsWithTheScriptsCodeAndLogsTheRun)
 INSTANTIATE_TEST_SUITE_P(Cases, VantroTest, ::testing::ValuesIn(kCases), TestSupport::CaseName());
 
 // Run by a user, the tool runs no script: it says that it needs root and
-// fails. The user's first run makes the user's log folder.
+// fails, or prints its help. The user's first run makes the user's log folder.
 TEST(VantroAsUser, SaysItNeedsRootAndFails)
 {
     auto nobody = Platform::LookupUser("nobody");
@@ -156,15 +156,25 @@ TEST(VantroAsUser, SaysItNeedsRootAndFails)
     ASSERT_EQ(chown(home.c_str(), nobody->uid, nobody->gid), 0);
     std::string ran = root.Path() + "/ran";
     TestSupport::WriteFileText(root.Folder(Platform::Folder::Install) + kRepairScript, "touch '" + ran + "'\n");
+    // A copy the user can reach: the build folder may lie in root's home.
+    const std::string vantro = root.Path() + "/Vantro";
+    fs::copy_file(CVK_VANTRO_PROGRAM, vantro);
     TestSupport::ProgramResult result = TestSupport::RunProgram(
         {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", "/usr/bin/env",
-         "CVK_ROOT=" + root.Path(), CVK_VANTRO_PROGRAM});
+         "CVK_ROOT=" + root.Path(), vantro});
     EXPECT_EQ(result.status, 1) << result.output;
-    EXPECT_NE(result.output.find("Vantro needs root's rights; run it with sudo."), std::string::npos) << result.output;
+    EXPECT_NE(result.output.find("Vantro needs root's rights; run it as root."), std::string::npos) << result.output;
     EXPECT_FALSE(fs::exists(ran));
     EXPECT_NE(TestSupport::ReadFileText(root.LogFolder("nobody") + "/nobody_Quorvel.log")
                   .find("(Backcheck, General): Vantro needs root's rights"),
               std::string::npos);
+    // Help needs no rights: the manual page's synopsis, and no script.
+    TestSupport::ProgramResult help = TestSupport::RunProgram(
+        {"/usr/bin/setpriv", "--reuid=nobody", "--regid=nogroup", "--clear-groups", vantro, "--help"});
+    EXPECT_EQ(help.status, 0) << help.output;
+    EXPECT_EQ(help.output.rfind("Usage: Vantro\n       Vantro track SCHEME\n       Vantro untrack SCHEME\n", 0), 0u)
+        << help.output;
+    EXPECT_FALSE(fs::exists(ran));
 }
 
 }  // namespace
