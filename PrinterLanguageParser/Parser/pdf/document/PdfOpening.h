@@ -10,8 +10,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace RawPrintData::Pdf {
+
+// What the PDF reader's sources share of qpdf (a header for them alone:
+// qpdf's headers are read as C++17).
 
 // qpdf holds every object it has read until the document is closed, about
 // 2 kB each, and lists the pages by reading every page object: a document of
@@ -27,5 +31,13 @@ inline constexpr size_t MAX_OBJECTS = 20000;
 // is too large to read.
 bool OpenPdfWithinBounds(QPDF& pdf, const std::shared_ptr<JobInputSource>& input, const PdfReadAt& read,
                          uint64_t size, WorkBudget& budget, std::string& error);
+
+// The leaf pages of a page tree that qpdf refuses (a node among its own
+// kids, a loop), as printers and Ghostscript read such a tree: every node
+// reached from the catalogue's /Pages through /Kids that is a /Page or has
+// no /Kids, in order, each node once, whatever /Count says. The tree is
+// walked from a stack of its own, so that a deep tree takes none of the
+// program's.
+std::vector<QPDFObjectHandle> LeafPageObjects(QPDF& pdf);
 
 }  // namespace RawPrintData::Pdf
