@@ -224,10 +224,7 @@ void ContentStreamReader::mByte(unsigned char byte)
             mByte(byte);
         return;
     case State::LiteralString:
-        if (mintCompositeDepth > 0)
-            mAppendComposite(std::string(1, static_cast<char>(byte)));
-        else
-            mAppendString(byte);
+        mKeepStringByte(byte);
         if (mblnEscape) {
             mblnEscape = false;
         } else if (byte == '\\') {
@@ -241,10 +238,7 @@ void ContentStreamReader::mByte(unsigned char byte)
         }
         return;
     case State::HexString:
-        if (mintCompositeDepth > 0)
-            mAppendComposite(std::string(1, static_cast<char>(byte)));
-        else
-            mAppendString(byte);
+        mKeepStringByte(byte);
         if (byte == '>') {
             meState = State::Between;
             if (mintCompositeDepth == 0)
@@ -301,6 +295,16 @@ void ContentStreamReader::mEndInlineImage()
         mEmit(QPDFObjectHandle::newInlineImage(mstrImage.substr(0, mstrImage.size() - 3)));
     mstrImage.clear();
     mEmit(QPDFObjectHandle::newOperator("EI"));
+}
+
+// A byte of a string: kept with the array or dictionary the string lies
+// in, or as the string itself.
+void ContentStreamReader::mKeepStringByte(unsigned char byte)
+{
+    if (mintCompositeDepth > 0)
+        mAppendComposite(std::string(1, static_cast<char>(byte)));
+    else
+        mAppendString(byte);
 }
 
 // A string outside arrays and dictionaries, as written, up to the limit of

@@ -58,6 +58,7 @@ private:
     void mByte(unsigned char byte);
     void mEndWord();
     void mEndInlineImage();
+    void mKeepStringByte(unsigned char byte);
     void mAppendString(unsigned char byte);
     void mEmitString();
     void mEmitWord(const std::string& word);
