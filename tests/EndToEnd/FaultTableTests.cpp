@@ -45,11 +45,11 @@ struct FaultRow {
     std::string popups = "print";
     int backendLingerMs = 0;
     // Before the client starts; false when the fault cannot be made here.
-    std::function<bool(FaultWorld&)> setUp;
+    std::function<bool(FaultWorld&)> setUp = {};
     // After the client started, before the job.
-    std::function<void(FaultWorld&)> beforeJob;
+    std::function<void(FaultWorld&)> beforeJob = {};
     // Causes the fault once the job is under way; false when it could not.
-    std::function<bool(FaultWorld&)> fault;
+    std::function<bool(FaultWorld&)> fault = {};
     Printed printed = Printed::Yes;
     // CUPS holds the job at the end: it could be recorded nowhere.
     bool held = false;
@@ -279,8 +279,9 @@ void ExpectThePromiseKept(const EndToEndWorld& world, int jobId, Printed printed
         TestSupport::WaitUntil([&] { return !world.Records(jobId).empty(); }, 15s);
     std::vector<EndToEnd::ServerJobSummary> records = world.Records(jobId);
     bool ran = world.BackendRan(jobId);
-    if (printed != Printed::Either)
+    if (printed != Printed::Either) {
         EXPECT_EQ(ran, printed == Printed::Yes) << row;
+    }
     if (ran) {
         ASSERT_EQ(records.size(), 1u) << row;
         EXPECT_EQ(records[0].monoPages + records[0].colourPages, kPages) << row;
@@ -314,8 +315,9 @@ TEST_P(FaultTableTest, EveryPrintedJobHasExactlyOneRecord)
     ASSERT_TRUE(row.fault(w)) << row.name << "\n" << Logs(w.world);
     ASSERT_TRUE(Settled(w.world, w.jobId)) << row.name << "\n" << Logs(w.world);
     ExpectThePromiseKept(w.world, w.jobId, row.printed, row.name);
-    if (row.held)
+    if (row.held) {
         EXPECT_EQ(w.world.Cupsd().JobState(w.jobId), IPP_JSTATE_HELD) << row.name;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Faults, FaultTableTest, ::testing::ValuesIn(Rows()),
