@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kWindowWidth = 520;  // at the desktop's usual font; larger fonts widen it
+constexpr int kWindowWidth = 520;  // at the desktop's usual font; larger fonts widen it, within the screen
 // Room for five lines of help text, so that the window keeps its size
 // whichever text it shows.
 constexpr int kHelpLines = 5;
@@ -43,14 +43,17 @@ UninstallWindow::UninstallWindow()
       mUninstallButton(MakeButton(this, "uninstallButton", "Uninstall_Button"))
 {
     setObjectName(QStringLiteral("window"));
-    setFixedWidth(Platform::FontScaled(*this, kWindowWidth));
+    const int designWidth = Platform::FontScaled(*this, kWindowWidth);
+    setFixedWidth(Platform::FontScaledWithin(*this, kWindowWidth));
 
     QFont welcomeFont = mWelcomeText->font();
     welcomeFont.setBold(true);
     welcomeFont.setPointSizeF(welcomeFont.pointSizeF() * kWelcomeScale);
     mWelcomeText->setFont(welcomeFont);
     mHelpText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    mHelpText->setMinimumHeight(mHelpText->fontMetrics().lineSpacing() * kHelpLines);
+    // A window narrowed to fit its screen wraps the text onto more lines.
+    const int lines = (kHelpLines * designWidth + width() - 1) / width();
+    mHelpText->setMinimumHeight(mHelpText->fontMetrics().lineSpacing() * lines);
 
     mUninstallProgress->setObjectName(QStringLiteral("uninstallProgress"));
     mUninstallProgress->setTextVisible(false);

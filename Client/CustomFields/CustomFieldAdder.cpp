@@ -95,7 +95,7 @@ void CustomFieldAdder::mLoadAddPanel(QWidget* window)
     layout->addLayout(form);
     layout->addSpacing(6);
     layout->addLayout(buttons);
-    _addPanel->setFixedWidth(Platform::FontScaled(*_addPanel, kPanelWidth));
+    _addPanel->setFixedWidth(Platform::FontScaledWithin(*_addPanel, kPanelWidth));
 
     connect(add, &QPushButton::clicked, this, &CustomFieldAdder::addValue);
     connect(cancel, &QPushButton::clicked, _addPanel, &QDialog::reject);

@@ -11,6 +11,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 using Platform::LocalizedStrings;
 
 namespace {
@@ -39,7 +41,8 @@ QTableWidgetItem* ReadOnlyItem(const std::string& text)
 CustomFieldSearchWindow::CustomFieldSearchWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("searchWindow"));
-    resize(Platform::FontScaled(*this, kWindowWidth), Platform::FontScaled(*this, kWindowHeight));
+    resize(Platform::FontScaledWithin(*this, kWindowWidth),
+           std::min(Platform::FontScaled(*this, kWindowHeight), Platform::ScreenRoom(*this).height()));
 
     auto* searchLabel = new QLabel(LocalizedStrings::Text(QStringLiteral("Client_Search_For_Label")), this);
     _searchField = new QLineEdit(this);

@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace Login {
 
 namespace {
@@ -20,6 +22,9 @@ namespace {
 // long user name.
 constexpr int kHeadingWidth = 320;
 constexpr int kFieldWidth = 220;
+constexpr int kImageSpacing = 16;
+constexpr int kColumnSpacing = 10;
+constexpr QMargins kMargins(20, 20, 20, 16);
 
 QLabel* PlainLabel(const QString& name, const QString& text, QWidget& parent)
 {
@@ -36,8 +41,10 @@ DialogLayout::DialogLayout(QDialog& dialog, const QPixmap& image, const QString&
     : mDialog(dialog), mRows(new QGridLayout), mButtons(new QDialogButtonBox(&dialog))
 {
     auto* content = new QHBoxLayout;
-    content->setSpacing(16);
+    content->setSpacing(kImageSpacing);
+    mintBesideRows = kMargins.left() + kMargins.right();
     if (!image.isNull()) {
+        mintBesideRows += static_cast<int>(image.deviceIndependentSize().width()) + kImageSpacing;
         auto* picture = new QLabel(&dialog);
         picture->setObjectName(imageName);
         picture->setPixmap(image);
@@ -46,11 +53,11 @@ DialogLayout::DialogLayout(QDialog& dialog, const QPixmap& image, const QString&
     }
     mRows->setColumnStretch(1, 1);
     mRows->setVerticalSpacing(8);
-    mRows->setHorizontalSpacing(10);
+    mRows->setHorizontalSpacing(kColumnSpacing);
     content->addLayout(mRows, 1);
 
     auto* window = new QVBoxLayout(&dialog);
-    window->setContentsMargins(20, 20, 20, 16);
+    window->setContentsMargins(kMargins);
     window->setSpacing(18);
     window->setSizeConstraint(QLayout::SetFixedSize);
     window->addLayout(content);
@@ -65,7 +72,7 @@ QLabel* DialogLayout::addHeading(const QString& name, const QString& text)
     bold.setBold(true);
     heading->setFont(bold);
     heading->setWordWrap(true);
-    const int width = Platform::FontScaled(*heading, kHeadingWidth);
+    const int width = Platform::FontScaledWithin(*heading, kHeadingWidth, mintBesideRows);
     heading->setFixedWidth(width);
     // A window of fixed size does not ask a wrapped label for its height at
     // its width, so the label asks for all of its lines itself.
@@ -80,15 +87,19 @@ QLabel* DialogLayout::addHeading(const QString& name, const QString& text)
 DialogLayout::FieldRow DialogLayout::addField(const QString& labelName, const QString& labelText,
                                               const QString& fieldName, bool secure)
 {
+    QLabel* label = PlainLabel(labelName, labelText, mDialog);
     auto* field = new QLineEdit(&mDialog);
     field->setObjectName(fieldName);
-    field->setMinimumWidth(Platform::FontScaled(*field, kFieldWidth));
+    mFields.push_back(field);
+    mintLabelWidth = std::max(mintLabelWidth, label->sizeHint().width());
+    for (QLineEdit* each : mFields)
+        each->setMinimumWidth(
+            Platform::FontScaledWithin(*each, kFieldWidth, mintBesideRows + mintLabelWidth + kColumnSpacing));
     if (secure) {
         field->setEchoMode(QLineEdit::Password);
         field->setInputMethodHints(Qt::ImhHiddenText | Qt::ImhSensitiveData | Qt::ImhNoPredictiveText);
         field->setContextMenuPolicy(Qt::NoContextMenu);
     }
-    QLabel* label = PlainLabel(labelName, labelText, mDialog);
     label->setBuddy(field);
     int row = mRows->rowCount();
     mRows->addWidget(label, row, 0, Qt::AlignRight | Qt::AlignVCenter);

@@ -3,6 +3,8 @@
 #include <QDialogButtonBox>
 #include <QString>
 
+#include <vector>
+
 class QDialog;
 class QGridLayout;
 class QLabel;
@@ -16,7 +18,9 @@ namespace Login {
 // it: an image at the top left; beside it a bold heading over rows of a
 // label and a value or field; the buttons at the bottom, placed as the
 // desktop places a dialog's buttons. The window keeps the size its content
-// needs. Texts are plain text, never markup: labels come from the server.
+// needs, within the screen's room (a narrower screen wraps the heading onto
+// more lines). Texts are plain text, never markup: labels come from the
+// server.
 class DialogLayout {
 public:
     // Lays out the dialog; an empty pixmap leaves the image out.
@@ -43,6 +47,11 @@ private:
     QGridLayout* mRows;
     QDialogButtonBox* mButtons;
     bool mblnHasDefault = false;
+    // The window's width beside the rows: margins and the image.
+    int mintBesideRows = 0;
+    // The fields, which share the room the widest label leaves them.
+    std::vector<QLineEdit*> mFields;
+    int mintLabelWidth = 0;
 };
 
 }  // namespace Login

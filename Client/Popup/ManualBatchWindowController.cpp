@@ -77,7 +77,7 @@ void ManualBatchWindowController::mLoadSheet(QWidget* window)
     layout->addWidget(explanation);
     layout->addLayout(form);
     layout->addWidget(buttons);
-    sheet->setFixedWidth(Platform::FontScaled(*sheet, 320));
+    sheet->setFixedWidth(Platform::FontScaledWithin(*sheet, 320));
     _batchSizeWindow = sheet;
 }
 

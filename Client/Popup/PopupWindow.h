@@ -141,8 +141,12 @@ private:
     // The control a field of the type asks for, in the frame; none for a
     // field that gets no row.
     FieldControl* mMakeFieldControl(CVClientData::CustomField& field, const QRect& frame, QWidget* parent);
-    // Top to bottom for the keyboard: the first input has the focus.
-    void mSetKeyboardOrder();
+    // The rows above the bar of buttons, scrolling when the screen is too
+    // small for them.
+    void mFitToScreen(QWidget& rows, QWidget& bar);
+    // Top to bottom for the keyboard, the bar's buttons last: the first
+    // input has the focus.
+    void mSetKeyboardOrder(QWidget& bar);
     int mPlaceJobRows(Placer& placer, int cursor);
     void mPlaceLogo(Placer& placer, int cursor);
     CostInput mMakeCostInput(Placer& placer, const char* name, int x, int y);

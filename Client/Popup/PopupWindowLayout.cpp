@@ -15,6 +15,8 @@
 #include "Platform/Qt/FontScale.h"
 #include "Platform/Qt/LocalizedStrings.h"
 
+#include <QComboBox>
+#include <QCoreApplication>
 #include <QFontMetricsF>
 #include <QFrame>
 #include <QKeyEvent>
@@ -25,6 +27,9 @@
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QStyle>
 #include <QTableView>
 
 #include <algorithm>
@@ -40,6 +45,10 @@
 // The numbers below are the layout at the desktop's usual 9 point font.
 // A larger font (or captions that need more room) scales the whole window,
 // so that no text is clipped and the rows keep their proportions.
+//
+// The buttons with the separator above them form a bar of their own below
+// the rows. Where the screen is too small for the whole window (a scaled
+// desktop on a small screen), the rows scroll and the bar stays in view.
 
 namespace {
 
@@ -67,6 +76,7 @@ constexpr int kCostBoxGaps[2] = {4, 3};  // below the added-cost row, below the 
 constexpr int kSeparatorX = 10;
 constexpr int kSeparatorWidth = 454;
 constexpr int kBottomSeparatorY = 46;
+constexpr int kButtonBarHeight = kBottomSeparatorY + 1;
 constexpr int kButtonY = 8;
 constexpr int kButtonHeight = 32;
 constexpr int kFirstButtonX = 396;
@@ -204,6 +214,26 @@ QPixmap LegibleLogo(const QPixmap& image, const QSize& room, const QPalette& pal
     return card;
 }
 
+// In a window whose rows scroll, the wheel over a list that the user has
+// not clicked into scrolls the rows, as everywhere else in them, rather
+// than changing the list's choice unseen.
+class WheelScrollsRows : public QObject {
+public:
+    explicit WheelScrollsRows(QScrollArea& scroller) : QObject(&scroller), mScroller(scroller) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Wheel || static_cast<QWidget*>(watched)->hasFocus())
+            return false;
+        QCoreApplication::sendEvent(mScroller.verticalScrollBar(), event);
+        return true;
+    }
+
+private:
+    QScrollArea& mScroller;
+};
+
 }  // namespace
 
 // Converts the window's coordinates, which count from the bottom, to the
@@ -302,22 +332,75 @@ void PopupWindow::createWindow()
     mLoadCustomFields();
     mContentView = new QWidget(this);
     mContentView->setObjectName(QStringLiteral("contentView"));
-    Placer placer(*mContentView, height, LayoutScale(font()));
-    const QSize size(placer.scaled(ContentWidth), placer.scaled(height));
-    setFixedSize(size);
-    mContentView->setGeometry(QRect(QPoint(0, 0), size));
+    auto* rows = new QWidget(mContentView);
+    rows->setObjectName(QStringLiteral("rows"));
+    auto* bar = new QWidget(mContentView);
+    bar->setObjectName(QStringLiteral("buttonBar"));
+    const double scale = LayoutScale(font());
+    // The rows keep the window's coordinates; the bar counts from its own
+    // bottom, which is the window's.
+    Placer placer(*rows, height, scale);
+    Placer barPlacer(*bar, kButtonBarHeight, scale);
+    const int barHeight = barPlacer.scaled(kButtonBarHeight);
+    rows->resize(placer.scaled(ContentWidth), placer.scaled(height) - barHeight);
+    bar->resize(rows->width(), barHeight);
 
-    mPlaceButtons(placer);
-    mMakeSeparator(placer, kBottomSeparatorY);
-    int cursor = kBottomSeparatorY + 1;
+    mPlaceButtons(barPlacer);
+    mMakeSeparator(barPlacer, kBottomSeparatorY);
+    int cursor = kButtonBarHeight;
     cursor = mPlaceUserRows(placer, cursor);
     cursor = mPlaceCostRows(placer, cursor);
     cursor = mPlaceComment(placer, cursor);
     cursor = mPlaceCustomFieldRows(placer, cursor);
     cursor = mPlaceJobRows(placer, cursor);
     mPlaceLogo(placer, cursor);
-    mSetKeyboardOrder();
+    mFitToScreen(*rows, *bar);
+    mSetKeyboardOrder(*bar);
     mContentView->show();
+}
+
+// The whole window where the screen has room for it, the rows above the
+// bar. Else the window takes the room there is: the rows scroll (a scroll
+// bar beside them, and below them when they are also too wide), and the
+// bar below keeps the buttons in view at the window's right edge.
+void PopupWindow::mFitToScreen(QWidget& rows, QWidget& bar)
+{
+    const QSize whole(rows.width(), rows.height() + bar.height());
+    const QSize room = Platform::ScreenRoom(*this);
+    if (whole.width() <= room.width() && whole.height() <= room.height()) {
+        rows.move(0, 0);
+        bar.move(0, rows.height());
+        mContentView->setGeometry(QRect(QPoint(0, 0), whole));
+        setFixedSize(whole);
+        return;
+    }
+    auto* scroller = new QScrollArea(mContentView);
+    scroller->setObjectName(QStringLiteral("rowsScroller"));
+    scroller->setFrameShape(QFrame::NoFrame);
+    scroller->setWidget(&rows);
+    auto* wheel = new WheelScrollsRows(*scroller);
+    for (QComboBox* list : rows.findChildren<QComboBox*>()) {
+        list->setFocusPolicy(Qt::StrongFocus);  // not taken by the wheel
+        list->installEventFilter(wheel);
+    }
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroller);
+    const bool tall = whole.height() > room.height();
+    const bool wide = whole.width() + (tall ? scrollBar : 0) > room.width();
+    const QSize size(std::min(whole.width() + (tall ? scrollBar : 0), room.width()),
+                     std::min(whole.height() + (wide ? scrollBar : 0), room.height()));
+    scroller->setGeometry(0, 0, size.width(), size.height() - bar.height());
+    // The buttons keep their distance from the right edge; the separator
+    // spans the window as before.
+    const int shift = size.width() - whole.width();
+    for (QWidget* part : bar.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (qobject_cast<QPushButton*>(part) != nullptr)
+            part->move(part->x() + shift, part->y());
+        else
+            part->resize(part->width() + shift, part->height());
+    }
+    bar.setGeometry(0, size.height() - bar.height(), size.width(), bar.height());
+    mContentView->setGeometry(QRect(QPoint(0, 0), size));
+    setFixedSize(size);
 }
 
 // A person works the window from the top down: the pending jobs' grid, the
@@ -327,7 +410,7 @@ void PopupWindow::createWindow()
 // Qt orders the widgets that take the focus, not the views that hold them.
 // The first of them that takes typing has the focus when the window opens,
 // so that the user can start at once.
-void PopupWindow::mSetKeyboardOrder()
+void PopupWindow::mSetKeyboardOrder(QWidget& bar)
 {
     std::vector<QWidget*> order;
     if (pendingJobsGrid != nullptr)
@@ -337,7 +420,7 @@ void PopupWindow::mSetKeyboardOrder()
     for (QWidget* input : std::initializer_list<QWidget*>{comments, bwUnitCost.box, colorUnitCost.box, addedCosts.box})
         if (input != nullptr)
             AppendTabStops(*input, order);
-    QList<QPushButton*> buttons = mContentView->findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
+    QList<QPushButton*> buttons = bar.findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
     std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() < b->x(); });
     order.insert(order.end(), buttons.begin(), buttons.end());
     for (size_t i = 1; i < order.size(); ++i)

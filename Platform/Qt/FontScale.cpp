@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QFontMetricsF>
+#include <QScreen>
 #include <QWidget>
 
 #include <algorithm>
@@ -12,6 +13,9 @@ namespace Platform {
 namespace {
 
 constexpr double kDesignLineHeight = 14.0;
+// The title bar and borders, which are known only once the window is shown:
+// room enough for the usual desktops'.
+constexpr QSize kFrameRoom(8, 40);
 
 }  // namespace
 
@@ -23,6 +27,19 @@ double FontScale(const QFont& font)
 int FontScaled(const QWidget& widget, int pixels)
 {
     return static_cast<int>(std::lround(pixels * FontScale(widget.font())));
+}
+
+QSize ScreenRoom(const QWidget& widget)
+{
+    const QScreen* screen = widget.screen();
+    if (screen == nullptr)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return screen->availableGeometry().size() - kFrameRoom;
+}
+
+int FontScaledWithin(const QWidget& widget, int pixels, int besides)
+{
+    return std::min(FontScaled(widget, pixels), std::max(0, ScreenRoom(widget).width() - besides));
 }
 
 }  // namespace Platform

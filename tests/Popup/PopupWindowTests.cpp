@@ -3,8 +3,8 @@
 #include "Client/Popup/ElidingLabel.h"
 #include "Client/Popup/PopupWindow.h"
 #include "tests/Popup/PopupTestJobs.h"
+#include "tests/Popup/PopupWindowTest.h"
 #include "tests/Support/Gui/ModalScript.h"
-#include "tests/Support/TempRoot.h"
 
 #include "Platform/Qt/Alert.h"
 #include "Platform/Qt/LocalizedStrings.h"
@@ -62,21 +62,7 @@ ModalScript::Step PopupClicks(const char* button)
     return {kPopup, [button](QWidget& popup) { Click(popup, QString::fromLatin1(button)); }};
 }
 
-class PopupWindowTest : public testing::Test {
-protected:
-    // Shows the pop-up for the job and works it through the steps.
-    bool Show(std::vector<ModalScript::Step> steps)
-    {
-        ModalScript script(std::move(steps));
-        return mPopup.showForJob(&mJob, &mServer, &mSettings, nullptr);
-    }
-
-    TestSupport::TempRoot mRoot;
-    CVClientData::ClientSettings mSettings = PopupTest::TypicalSettings();
-    PopupTest::FieldServer mServer;
-    ClientJob mJob = PopupTest::TypicalJob();
-    PopupWindow mPopup;
-};
+using PopupTest::PopupWindowTest;
 
 TEST_F(PopupWindowTest, ReturnPrintsTheJobWithItsCostsAndSavesTheComment)
 {

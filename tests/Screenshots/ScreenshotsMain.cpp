@@ -6,6 +6,7 @@
 // them as a high-resolution screen does.
 #include "tests/Screenshots/Screenshots.h"
 #include "tests/Support/Gui/Appearance.h"
+#include "tests/Support/Gui/OffscreenPlatform.h"
 #include "tests/Support/TempRoot.h"
 
 #include "Platform/Qt/ClassicNumbers.h"
@@ -28,7 +29,7 @@ extern "C" const char* __lsan_default_options()
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestSupport::UseOffscreenPlatform();
     QApplication application(argc, argv);
     Platform::KeepClassicNumbers();
     double pointSize = 0;

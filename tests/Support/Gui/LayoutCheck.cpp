@@ -7,6 +7,9 @@
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QWidget>
 
 #include <algorithm>
@@ -76,6 +79,42 @@ void CheckText(const QWidget& widget, std::vector<std::string>& problems)
     }
 }
 
+std::string SizeText(const QSize& size)
+{
+    return std::to_string(size.width()) + "x" + std::to_string(size.height());
+}
+
+// The screen's room (less its panels) holds the whole window, frame and all.
+void CheckScreen(const QWidget& window, std::vector<std::string>& problems)
+{
+    const QScreen* screen = window.screen();
+    if (screen == nullptr)
+        return;
+    const QSize room = screen->availableGeometry().size();
+    const QSize size = window.frameGeometry().size();
+    if (size.width() > room.width() || size.height() > room.height())
+        problems.push_back(NameOf(window) + " (" + SizeText(size) + ") is larger than its screen (" + SizeText(room) +
+                           ")");
+}
+
+// What a scroll area's viewport cannot show of its content, its scroll bar
+// must reach: the content scrolls to its end both ways.
+void CheckScrolling(const QScrollArea& area, std::vector<std::string>& problems)
+{
+    const QSize content = area.widget()->size();
+    const QSize shown = area.viewport()->size();
+    struct Axis {
+        int hidden;
+        const QScrollBar* bar;
+        Qt::ScrollBarPolicy policy;
+    } axes[] = {{content.width() - shown.width(), area.horizontalScrollBar(), area.horizontalScrollBarPolicy()},
+                {content.height() - shown.height(), area.verticalScrollBar(), area.verticalScrollBarPolicy()}};
+    for (const Axis& axis : axes)
+        if (axis.hidden > 0 && (axis.policy == Qt::ScrollBarAlwaysOff || axis.bar->maximum() < axis.hidden))
+            problems.push_back(NameOf(area) + " cannot scroll to the end of its content (" + SizeText(content) +
+                               " in " + SizeText(shown) + ")");
+}
+
 void CheckChildren(const QWidget& parent, std::vector<std::string>& problems)
 {
     std::vector<const QWidget*> shown;
@@ -87,8 +126,15 @@ void CheckChildren(const QWidget& parent, std::vector<std::string>& problems)
         if (!parent.rect().contains(child->geometry()))
             problems.push_back(NameOf(*child) + " lies outside " + NameOf(parent));
         CheckText(*child, problems);
-        if (!IsComposite(*child))
+        // The widgets a scroll area scrolls lie within its content, of
+        // which the viewport shows a part.
+        auto* scroller = qobject_cast<const QScrollArea*>(child);
+        if (scroller != nullptr && scroller->widget() != nullptr) {
+            CheckScrolling(*scroller, problems);
+            CheckChildren(*scroller->widget(), problems);
+        } else if (!IsComposite(*child)) {
             CheckChildren(*child, problems);
+        }
     }
     for (size_t i = 0; i < shown.size(); ++i) {
         for (size_t j = i + 1; j < shown.size(); ++j) {
@@ -105,6 +151,8 @@ void CheckChildren(const QWidget& parent, std::vector<std::string>& problems)
 std::vector<std::string> LayoutProblems(const QWidget& window)
 {
     std::vector<std::string> problems;
+    if (window.isWindow())
+        CheckScreen(window, problems);
     CheckChildren(window, problems);
     return problems;
 }

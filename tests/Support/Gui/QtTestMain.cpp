@@ -3,6 +3,7 @@
 // which run on its main thread. The numeric locale is set back as the
 // programs set it.
 #include "Platform/Qt/ClassicNumbers.h"
+#include "tests/Support/Gui/OffscreenPlatform.h"
 
 #include <QApplication>
 #include <QtGlobal>
@@ -11,7 +12,7 @@
 
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
+    TestSupport::UseOffscreenPlatform();
     testing::InitGoogleTest(&argc, argv);
     QApplication application(argc, argv);
     Platform::KeepClassicNumbers();
