@@ -140,6 +140,47 @@ TEST(Pcl6Parser, ImagesColourOnlyInRgb)
     EXPECT_EQ(outcome.mintColorType, COLOR_TYPE_COLOR);
 }
 
+// The values and operators the parser acts on, among the many it drops: a
+// kept attribute survives dropped values up to the next operator, a value
+// waiting for its id survives operators, a dropped value takes the place of
+// one still waiting, and the result is the same however the job is cut.
+TEST(Pcl6Parser, ActedOnTagsAmongDrawing)
+{
+    const std::string operators(24, '\x85');
+    struct Case {
+        Pxl mWriter;
+        int32_t mintWidth;
+        int mintColorPages;
+        ParseDataResultType mintFailure;
+    };
+    Case cases[] = {
+        {Pxl().Drawing(3).UByte(2).Attribute(PxlWriter::MEDIA_SIZE).UInt16Pair(1, 2).Attribute(PxlWriter::POINT)
+             .Operator(PxlWriter::BEGIN_PAGE),
+         2100, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Bytes(operators).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE),
+         2100, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Attribute(PxlWriter::MEDIA_SIZE).Bytes(operators).Operator(PxlWriter::BEGIN_PAGE),
+         0, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Attribute(0).Bytes(operators).Attribute(PxlWriter::MEDIA_SIZE)
+             .Operator(PxlWriter::BEGIN_PAGE),
+         2100, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Attribute16(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE).Drawing(3)
+             .ColorSpace(2).Drawing(3),
+         2100, 1, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Drawing(1).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE), 0, 0,
+         PARSE_RESULT_FAILURE},
+    };
+    for (Case& test : cases) {
+        const ParseOutcome outcome = ParsePxl(test.mWriter.Drawing(3).EndPage());
+        EXPECT_EQ(outcome.mintFirstFailure, test.mintFailure) << outcome.Describe();
+        if (test.mintFailure != PARSE_RESULT_HANDLED)
+            continue;
+        ASSERT_EQ(outcome.mvecPageSets.size(), 1u) << outcome.Describe();
+        EXPECT_EQ(outcome.mvecPageSets[0].mintWidth, test.mintWidth) << outcome.Describe();
+        EXPECT_EQ(outcome.mintColorPages, test.mintColorPages) << outcome.Describe();
+    }
+}
+
 // SetColorSpace reports the job's colour type only when it rises.
 TEST(Pcl6Parser, ColourTypeReportedWhenItRises)
 {

@@ -65,7 +65,83 @@ constexpr std::array<uint32_t, 256> DATA_TYPE_COUNTS = [] {
     return counts;
 }();
 
+// The length of each tag of a single value, an xy pair or a box, tag byte
+// included; 0 for every other tag.
+constexpr std::array<uint8_t, 256> FIXED_VALUE_LENGTHS = [] {
+    std::array<uint8_t, 256> lengths{};
+    for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType) {
+        for (const Shape& shape : FIXED_SHAPES)
+            lengths[shape.mbytFirstTag + elementType] = static_cast<uint8_t>(1 + shape.mintCount * ELEMENT_SIZES[elementType]);
+    }
+    return lengths;
+}();
+
+// How the common tags loop reads each tag: an operator not acted on steps
+// one byte, a single value, pair or box steps its length (tag included, 2 at
+// least), and every other tag is left to the general loop.
+constexpr uint8_t COMMON_STEP_OTHER = 0;
+constexpr uint8_t COMMON_STEP_OPERATOR = 1;
+constexpr std::array<uint8_t, 256> COMMON_TAG_STEPS = [] {
+    std::array<uint8_t, 256> steps = FIXED_VALUE_LENGTHS;
+    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag) {
+        if (!ACTED_ON_OPERATORS[tag])
+            steps[tag] = COMMON_STEP_OPERATOR;
+    }
+    return steps;
+}();
+
+// The one-byte attribute ids whose values are dropped as soon as the id
+// comes: every id but those kept and 0, which names no attribute.
+constexpr std::array<bool, 256> DROPPED_BYTE_IDS = [] {
+    std::array<bool, 256> dropped{};
+    for (unsigned int id = 1; id < dropped.size(); ++id)
+        dropped[id] = !AttributeSet::Keeps(id);
+    return dropped;
+}();
+
 }  // namespace
+
+// Reads the tags that make up most of a stream straight from the chunk,
+// with fewer checks than the general loop: operators the parser does not act
+// on, and single values, pairs and boxes followed by the one-byte id of an
+// attribute the parser does not keep. It stops at any other tag, and where a
+// tag could run past the chunk; the general loop reads on from there, with
+// the same result. Only debug logging, which names every tag, keeps to the
+// general loop.
+uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t position)
+{
+    const uint64_t preLength = buffer.PreBufferLength();
+    const std::span<const unsigned char> main = buffer.MainBuffer();
+    // The most one step reads: the longest value and a one-byte id after it.
+    constexpr uint64_t longestStep = mintMAX_TAG_LENGTH + 2;
+    if (position < preLength || main.size() < longestStep)
+        return position;
+    const unsigned char* const start = main.data();
+    const unsigned char* const limit = start + (main.size() - longestStep);
+    const unsigned char* tag = start + (position - preLength);
+    // Nothing in the loop adds an attribute or keeps a value: the first
+    // operator empties the gathered attributes for good and every value read
+    // is dropped, so both are settled once after it.
+    bool operatorRead = false;
+    bool valueRead = false;
+    while (tag <= limit) {
+        const uint8_t step = COMMON_TAG_STEPS[*tag];
+        if (step == COMMON_STEP_OPERATOR) {
+            operatorRead = true;
+            ++tag;
+            continue;
+        }
+        if (step == COMMON_STEP_OTHER || tag[step] != TAG_ATTRIBUTE_UBYTE || !DROPPED_BYTE_IDS[tag[step + 1]])
+            break;
+        valueRead = true;
+        tag += step + 2;
+    }
+    if (operatorRead)
+        mAttributes.Clear();
+    if (valueRead)
+        mPendingValue.reset();
+    return preLength + static_cast<uint64_t>(tag - start);
+}
 
 // Reads the header when the stream starts, then tag after tag; a tag cut by
 // the end of the data is read again, from its first byte, with the next chunk.
@@ -96,6 +172,11 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
         }
         if (position >= end)
             break;
+        if (!mblnDebug) {
+            position = mintReadCommonTags(buffer, position);
+            if (position >= end)
+                break;
+        }
 
         const TagBytes bytes = mContiguous.View(position, mintMAX_TAG_LENGTH);
         const unsigned char tag = bytes[0];

@@ -72,6 +72,7 @@ private:
 
     ParseDataResultType mintReadStreamHeader(const DataBuffer& buffer, uint64_t& position);
     ParseDataResultType mintPassOverOtherStream(const DataBuffer& buffer, uint64_t from);
+    uint64_t mintReadCommonTags(const DataBuffer& buffer, uint64_t position);
     uint64_t mintHandleDataType(TagBytes tag);
     uint64_t mintHandleArray(TagBytes tag, unsigned int elementType);
     uint64_t mintHandleAttribute(TagBytes tag);
