@@ -169,6 +169,13 @@ Job Cdj550Job()
     return RepeatedFixture("cdj550.pcl");
 }
 
+// Ghostscript's PCL XL (its lj5gray device) of the driver corpus: text as
+// glyph downloads, lines and images.
+Job PxlGhostscriptJob()
+{
+    return RepeatedFixture("drivers/gs-lj5gray.pxl");
+}
+
 // Epson driver output of the same folder: Gutenprint's ESC/P 2 (remote mode,
 // run-length encoded ESC i raster) and Ghostscript's ESC/Page (GS commands
 // with bit images).
@@ -217,6 +224,7 @@ const bool registered = [] {
     RegisterJob("BM_Pcl5Cdj550", &Cdj550Job);
     RegisterJob("BM_PclXlImages", &PxlRasterJob);
     RegisterJob("BM_PclXlVectors", &PxlVectorJob);
+    RegisterJob("BM_PclXlLj5gray", &PxlGhostscriptJob);
     RegisterJob("BM_EscP2GutenprintC86", &EscP2C86Job);
     RegisterJob("BM_EscPageEscpage", &EscPageJob);
     return true;

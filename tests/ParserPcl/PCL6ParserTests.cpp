@@ -155,7 +155,7 @@ TEST(Pcl6Parser, ActedOnTagsAmongDrawing)
     };
     Case cases[] = {
         {Pxl().Drawing(3).UByte(2).Attribute(PxlWriter::MEDIA_SIZE).UInt16Pair(1, 2).Attribute(PxlWriter::POINT)
-             .Operator(PxlWriter::BEGIN_PAGE),
+             .UByteArray("abc").Attribute(PxlWriter::POINT).Operator(PxlWriter::BEGIN_PAGE),
          2100, 0, PARSE_RESULT_HANDLED},
         {Pxl().Drawing(3).UByte(2).Bytes(operators).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE),
          2100, 0, PARSE_RESULT_HANDLED},
@@ -169,6 +169,9 @@ TEST(Pcl6Parser, ActedOnTagsAmongDrawing)
          2100, 1, PARSE_RESULT_HANDLED},
         {Pxl().Drawing(3).UByte(2).Drawing(1).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE), 0, 0,
          PARSE_RESULT_FAILURE},
+        {Pxl().Drawing(3).UByte(2).UByteArray("abc").Attribute(PxlWriter::POINT).Attribute(PxlWriter::MEDIA_SIZE)
+             .Operator(PxlWriter::BEGIN_PAGE),
+         0, 0, PARSE_RESULT_FAILURE},
     };
     for (Case& test : cases) {
         const ParseOutcome outcome = ParsePxl(test.mWriter.Drawing(3).EndPage());

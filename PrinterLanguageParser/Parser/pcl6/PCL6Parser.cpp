@@ -78,11 +78,15 @@ constexpr std::array<uint8_t, 256> FIXED_VALUE_LENGTHS = [] {
 
 // How the common tags loop reads each tag: an operator not acted on steps
 // one byte, a single value, pair or box steps its length (tag included, 2 at
-// least), and every other tag is left to the general loop.
+// least), an array the length its header gives, and every other tag is left
+// to the general loop.
 constexpr uint8_t COMMON_STEP_OTHER = 0;
 constexpr uint8_t COMMON_STEP_OPERATOR = 1;
+constexpr uint8_t COMMON_STEP_ARRAY = UINT8_MAX;
 constexpr std::array<uint8_t, 256> COMMON_TAG_STEPS = [] {
     std::array<uint8_t, 256> steps = FIXED_VALUE_LENGTHS;
+    for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType)
+        steps[TAG_FIRST_ARRAY + elementType] = COMMON_STEP_ARRAY;
     for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag) {
         if (!ACTED_ON_OPERATORS[tag])
             steps[tag] = COMMON_STEP_OPERATOR;
@@ -103,8 +107,8 @@ constexpr std::array<bool, 256> DROPPED_BYTE_IDS = [] {
 
 // Reads the tags that make up most of a stream straight from the chunk,
 // with fewer checks than the general loop: operators the parser does not act
-// on, and single values, pairs and boxes followed by the one-byte id of an
-// attribute the parser does not keep. It stops at any other tag, and where a
+// on, and values (single, pair, box or array) followed by the one-byte id of
+// an attribute the parser does not keep. It stops at any other tag, and where a
 // tag could run past the chunk; the general loop reads on from there, with
 // the same result. Only debug logging, which names every tag, keeps to the
 // general loop.
@@ -118,6 +122,7 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
         return position;
     const unsigned char* const start = main.data();
     const unsigned char* const limit = start + (main.size() - longestStep);
+    const unsigned char* const end = start + main.size();
     const unsigned char* tag = start + (position - preLength);
     // Nothing in the loop adds an attribute or keeps a value: the first
     // operator empties the gathered attributes for good and every value read
@@ -131,10 +136,20 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
             ++tag;
             continue;
         }
-        if (step == COMMON_STEP_OTHER || tag[step] != TAG_ATTRIBUTE_UBYTE || !DROPPED_BYTE_IDS[tag[step + 1]])
+        uint64_t length = step;
+        if (step == COMMON_STEP_ARRAY) {
+            // Its header (tag and a ubyte or uint16 count) lies before the
+            // limit; its elements and the id after them must lie in the chunk.
+            const bool byteCount = tag[1] == TAG_UBYTE;
+            const uint64_t count = byteCount ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
+            length = (byteCount ? 3 : 4) + count * ELEMENT_SIZES[*tag & 0x07];
+            if (length + 2 > static_cast<uint64_t>(end - tag))
+                break;
+        }
+        if (length == COMMON_STEP_OTHER || tag[length] != TAG_ATTRIBUTE_UBYTE || !DROPPED_BYTE_IDS[tag[length + 1]])
             break;
         valueRead = true;
-        tag += step + 2;
+        tag += length + 2;
     }
     if (operatorRead)
         mAttributes.Clear();
