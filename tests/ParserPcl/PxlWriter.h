@@ -16,7 +16,8 @@ public:
                              CUSTOM_MEDIA_SIZE_UNITS = 48, SIMPLEX_PAGE_MODE = 52, DUPLEX_PAGE_MODE = 53,
                              POINT = 76;
     static constexpr uint8_t BEGIN_PAGE = 0x43, END_PAGE = 0x44, SET_COLOR_SPACE = 0x6A, BEGIN_IMAGE = 0xB0,
-                             READ_IMAGE = 0xB1, BEGIN_RAST_PATTERN = 0xB3;
+                             READ_IMAGE = 0xB1, BEGIN_RAST_PATTERN = 0xB3,
+                             READ_CHAR = 0x53;
 
     // Starts a stream with its header line; the comment may hold anything
     // but a line feed.
