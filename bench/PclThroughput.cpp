@@ -1,7 +1,7 @@
 // ParseData throughput of the PCL 5, PCL XL and ESC/P parsers over large jobs
 // fed in 64 KiB chunks (the read size of the hook): generated ones, and real
-// driver output (the test fixtures of Ghostscript's ljet4 and cdj550, and of
-// Epson drivers) repeated to the same size. Next to each parse, a plain read
+// driver output (the test fixtures of Ghostscript's ljet4, cdj550 and lj5gray,
+// and of Epson drivers) repeated to the same size. Next to each parse, a plain read
 // of the same bytes: a memcpy of each chunk and a memchr scan for form feeds.
 // Each parse also reports vs_memchr, its speed as a share of a memchr scan of
 // the same job timed in the same process just before, which moves less with
