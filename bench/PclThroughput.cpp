@@ -1,7 +1,7 @@
 // ParseData throughput of the PCL 5, PCL XL and ESC/P parsers over large jobs
 // fed in 64 KiB chunks (the read size of the hook): generated ones, and real
-// driver output (the test fixtures of Ghostscript's ljet4 and cdj550, and of
-// Epson drivers) repeated to the same size. Next to each parse, a plain read
+// driver output (the test fixtures of Ghostscript's ljet4, cdj550 and lj5gray,
+// and of Epson drivers) repeated to the same size. Next to each parse, a plain read
 // of the same bytes: a memcpy of each chunk and a memchr scan for form feeds.
 // Each parse also reports vs_memchr, its speed as a share of a memchr scan of
 // the same job timed in the same process just before, which moves less with
@@ -169,6 +169,13 @@ Job Cdj550Job()
     return RepeatedFixture("cdj550.pcl");
 }
 
+// Ghostscript's PCL XL (its lj5gray device) of the driver corpus: text as
+// glyph downloads, lines and images.
+Job PxlGhostscriptJob()
+{
+    return RepeatedFixture("drivers/gs-lj5gray.pxl");
+}
+
 // Epson driver output of the same folder: Gutenprint's ESC/P 2 (remote mode,
 // run-length encoded ESC i raster) and Ghostscript's ESC/Page (GS commands
 // with bit images).
@@ -217,6 +224,7 @@ const bool registered = [] {
     RegisterJob("BM_Pcl5Cdj550", &Cdj550Job);
     RegisterJob("BM_PclXlImages", &PxlRasterJob);
     RegisterJob("BM_PclXlVectors", &PxlVectorJob);
+    RegisterJob("BM_PclXlLj5gray", &PxlGhostscriptJob);
     RegisterJob("BM_EscP2GutenprintC86", &EscP2C86Job);
     RegisterJob("BM_EscPageEscpage", &EscPageJob);
     return true;

@@ -140,6 +140,56 @@ TEST(Pcl6Parser, ImagesColourOnlyInRgb)
     EXPECT_EQ(outcome.mintColorType, COLOR_TYPE_COLOR);
 }
 
+// The values and operators the parser acts on, among the many it drops: a
+// kept attribute survives dropped values up to the next operator, a value
+// waiting for its id survives operators, a dropped value takes the place of
+// one still waiting, raw data is passed over unread, and the result is the
+// same however the job is cut.
+TEST(Pcl6Parser, ActedOnTagsAmongDrawing)
+{
+    const std::string operators(24, '\x85');
+    const std::string glyph = std::string(30, '\x44') + "\x1B";  // EndPage and escape bytes
+    struct Case {
+        Pxl mWriter;
+        int32_t mintWidth;
+        int mintColorPages;
+        ParseDataResultType mintFailure;
+    };
+    Case cases[] = {
+        {Pxl().Drawing(3).UByte(2).Attribute(PxlWriter::MEDIA_SIZE).UInt16Pair(1, 2).Attribute(PxlWriter::POINT)
+             .UByteArray("abc").Attribute(PxlWriter::POINT).Operator(PxlWriter::BEGIN_PAGE),
+         2100, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Bytes(operators).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE),
+         2100, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Attribute(PxlWriter::MEDIA_SIZE).Bytes(operators).Operator(PxlWriter::BEGIN_PAGE),
+         0, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Attribute(0).Bytes(operators).Attribute(PxlWriter::MEDIA_SIZE)
+             .Operator(PxlWriter::BEGIN_PAGE),
+         2100, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Attribute16(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE).Drawing(3)
+             .ColorSpace(2).Drawing(3),
+         2100, 1, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).BeginPage(2).Operator(PxlWriter::READ_CHAR).Embedded(glyph).Operator(PxlWriter::READ_CHAR)
+             .Bytes("\xFB\x03\x44\x1B\x44"),
+         2100, 0, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Drawing(1).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE), 0, 0,
+         PARSE_RESULT_FAILURE},
+        {Pxl().Drawing(3).UByte(2).UByteArray("abc").Attribute(PxlWriter::POINT).Attribute(PxlWriter::MEDIA_SIZE)
+             .Operator(PxlWriter::BEGIN_PAGE),
+         0, 0, PARSE_RESULT_FAILURE},
+    };
+    for (Case& test : cases) {
+        const ParseOutcome outcome = ParsePxl(test.mWriter.Drawing(3).EndPage());
+        EXPECT_EQ(outcome.mintFirstFailure, test.mintFailure) << outcome.Describe();
+        if (test.mintFailure != PARSE_RESULT_HANDLED)
+            continue;
+        ASSERT_EQ(outcome.mvecPageSets.size(), 1u) << outcome.Describe();
+        EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, 1) << outcome.Describe();
+        EXPECT_EQ(outcome.mvecPageSets[0].mintWidth, test.mintWidth) << outcome.Describe();
+        EXPECT_EQ(outcome.mintColorPages, test.mintColorPages) << outcome.Describe();
+    }
+}
+
 // SetColorSpace reports the job's colour type only when it rises.
 TEST(Pcl6Parser, ColourTypeReportedWhenItRises)
 {

@@ -114,4 +114,16 @@ PxlWriter& PxlWriter::ColorSpace(uint8_t colorSpace)
     return UByte(colorSpace).Attribute(COLOR_SPACE).Operator(SET_COLOR_SPACE);
 }
 
+// Paths with a cursor move and a line each.
+PxlWriter& PxlWriter::Drawing(int paths)
+{
+    constexpr uint8_t END_POINT = 77, NEW_PATH = 0x85, SET_CURSOR = 0x6B, LINE_PATH = 0x73,
+                      PAINT_PATH = 0x6C;
+    for (int path = 0; path < paths; ++path) {
+        Operator(NEW_PATH).UInt16Pair(100, 200).Attribute(POINT).Operator(SET_CURSOR);
+        UInt16Pair(300, 400).Attribute(END_POINT).Operator(LINE_PATH).Operator(PAINT_PATH);
+    }
+    return *this;
+}
+
 }  // namespace ParserTestSupport

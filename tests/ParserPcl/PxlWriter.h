@@ -13,9 +13,11 @@ class PxlWriter {
 public:
     // Attribute ids and operators the tests use.
     static constexpr uint8_t COLOR_SPACE = 3, MEDIA_SIZE = 37, ORIENTATION = 40, CUSTOM_MEDIA_SIZE = 47,
-                             CUSTOM_MEDIA_SIZE_UNITS = 48, SIMPLEX_PAGE_MODE = 52, DUPLEX_PAGE_MODE = 53;
+                             CUSTOM_MEDIA_SIZE_UNITS = 48, SIMPLEX_PAGE_MODE = 52, DUPLEX_PAGE_MODE = 53,
+                             POINT = 76;
     static constexpr uint8_t BEGIN_PAGE = 0x43, END_PAGE = 0x44, SET_COLOR_SPACE = 0x6A, BEGIN_IMAGE = 0xB0,
-                             READ_IMAGE = 0xB1, BEGIN_RAST_PATTERN = 0xB3;
+                             READ_IMAGE = 0xB1, BEGIN_RAST_PATTERN = 0xB3,
+                             READ_CHAR = 0x53;
 
     // Starts a stream with its header line; the comment may hold anything
     // but a line feed.
@@ -37,6 +39,9 @@ public:
     PxlWriter& EndPage() { return Operator(END_PAGE); }
     // SetColorSpace with a ColorSpace value.
     PxlWriter& ColorSpace(uint8_t colorSpace);
+    // Paths drawn as vector drivers draw them: NewPath, SetCursor, LinePath
+    // and PaintPath, with points the parser drops.
+    PxlWriter& Drawing(int paths);
 
     const ParserTestSupport::Bytes& Data() const { return mbytData; }
 

@@ -24,6 +24,9 @@ public:
         return slot.has_value() && !mvecValues[*slot].has_value();
     }
 
+    // Whether values given for the id are kept at all.
+    static constexpr bool Keeps(uint32_t id) { return mSlot(id).has_value(); }
+
     // Keeps the value when Wants says so.
     void Add(uint32_t id, const AttributeValue& value)
     {
@@ -58,7 +61,7 @@ private:
     // The slot of an id; the ids kept are small numbers but for the vendor
     // data length, so a table indexed by id finds them at once, and the many
     // larger ids (points, sizes) are passed over by comparisons.
-    [[gnu::always_inline]] static std::optional<size_t> mSlot(uint32_t id)
+    [[gnu::always_inline]] static constexpr std::optional<size_t> mSlot(uint32_t id)
     {
         if (id >= mvecSLOTS.size()) [[likely]] {
             if (id != ATTRIBUTE_VU_DATA_LENGTH) [[likely]]

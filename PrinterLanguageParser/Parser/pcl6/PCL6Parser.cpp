@@ -65,7 +65,119 @@ constexpr std::array<uint32_t, 256> DATA_TYPE_COUNTS = [] {
     return counts;
 }();
 
+// The length of each tag of a single value, an xy pair or a box, tag byte
+// included; 0 for every other tag.
+constexpr std::array<uint8_t, 256> FIXED_VALUE_LENGTHS = [] {
+    std::array<uint8_t, 256> lengths{};
+    for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType) {
+        for (const Shape& shape : FIXED_SHAPES)
+            lengths[shape.mbytFirstTag + elementType] = static_cast<uint8_t>(1 + shape.mintCount * ELEMENT_SIZES[elementType]);
+    }
+    return lengths;
+}();
+
+// How the common tags loop reads each tag: an operator not acted on steps
+// one byte, a single value, pair or box steps its length (tag included, 2 at
+// least), an array the length its header gives, embedded data the length of
+// its header and data, and every other tag is left to the general loop.
+constexpr uint8_t COMMON_STEP_OTHER = 0;
+constexpr uint8_t COMMON_STEP_OPERATOR = 1;
+constexpr uint8_t COMMON_STEP_EMBEDDED_DATA = UINT8_MAX - 1;
+constexpr uint8_t COMMON_STEP_ARRAY = UINT8_MAX;
+constexpr std::array<uint8_t, 256> COMMON_TAG_STEPS = [] {
+    std::array<uint8_t, 256> steps = FIXED_VALUE_LENGTHS;
+    for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType)
+        steps[TAG_FIRST_ARRAY + elementType] = COMMON_STEP_ARRAY;
+    steps[TAG_EMBEDDED_DATA] = COMMON_STEP_EMBEDDED_DATA;
+    steps[TAG_EMBEDDED_DATA_BYTE] = COMMON_STEP_EMBEDDED_DATA;
+    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag) {
+        if (!ACTED_ON_OPERATORS[tag])
+            steps[tag] = COMMON_STEP_OPERATOR;
+    }
+    return steps;
+}();
+
+// The one-byte attribute ids whose values are dropped as soon as the id
+// comes: every id but those kept and 0, which names no attribute.
+constexpr std::array<bool, 256> DROPPED_BYTE_IDS = [] {
+    std::array<bool, 256> dropped{};
+    for (unsigned int id = 1; id < dropped.size(); ++id)
+        dropped[id] = !AttributeSet::Keeps(id);
+    return dropped;
+}();
+
 }  // namespace
+
+// Reads the tags that make up most of a stream straight from the chunk,
+// with fewer checks than the general loop: operators the parser does not act
+// on with the raw data that follows them, and values (single, pair, box or
+// array) followed by the one-byte id of an attribute the parser does not
+// keep. It stops at any other tag, and where a tag could run past the chunk;
+// the general loop reads on from there, with the same result. Only debug
+// logging, which names every tag, keeps to the general loop.
+uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t position)
+{
+    const uint64_t preLength = buffer.PreBufferLength();
+    const std::span<const unsigned char> main = buffer.MainBuffer();
+    // The most one step reads: the longest value and a one-byte id after it.
+    constexpr uint64_t longestStep = mintMAX_TAG_LENGTH + 2;
+    if (position < preLength || main.size() < longestStep)
+        return position;
+    const unsigned char* const start = main.data();
+    const unsigned char* const limit = start + (main.size() - longestStep);
+    const unsigned char* const end = start + main.size();
+    const unsigned char* const first = start + (position - preLength);
+    const unsigned char* tag = first;
+    // Nothing in the loop adds an attribute or keeps a value: the first
+    // operator empties the gathered attributes for good and every value read
+    // is dropped, so both are settled once after it.
+    bool operatorRead = false;
+    bool valueRead = false;
+    while (tag <= limit) {
+        const uint8_t step = COMMON_TAG_STEPS[*tag];
+        // Operators are the commonest tags, but their step is laid out of
+        // line: the value steps falling through measure faster.
+        if (step == COMMON_STEP_OPERATOR) [[unlikely]] {
+            operatorRead = true;
+            ++tag;
+            continue;
+        }
+        uint64_t length = step;
+        if (step >= COMMON_STEP_EMBEDDED_DATA) [[unlikely]] {
+            if (step == COMMON_STEP_EMBEDDED_DATA) {
+                // The raw data (glyphs, image rows) of the operator before
+                // it, when it lies whole in the chunk. The data of an
+                // operator acted on starts a run and is left to the general
+                // loop.
+                if (tag == first)
+                    break;
+                const EmbeddedData data = mReadEmbeddedData(TagBytes(tag, end));
+                if (data.mintHeaderLength == mintNEED_MORE_DATA ||
+                    data.mintDataLength > static_cast<uint64_t>(end - tag) - data.mintHeaderLength)
+                    break;
+                tag += data.mintHeaderLength + data.mintDataLength;
+                continue;
+            }
+            // An array's header (tag and a ubyte or uint16 count) lies before
+            // the limit; its elements and the id after them must lie in the
+            // chunk.
+            const bool byteCount = tag[1] == TAG_UBYTE;
+            const uint64_t count = byteCount ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
+            length = (byteCount ? 3 : 4) + count * ELEMENT_SIZES[*tag & 0x07];
+            if (length + 2 > static_cast<uint64_t>(end - tag))
+                break;
+        }
+        if (length == COMMON_STEP_OTHER || tag[length] != TAG_ATTRIBUTE_UBYTE || !DROPPED_BYTE_IDS[tag[length + 1]])
+            break;
+        valueRead = true;
+        tag += length + 2;
+    }
+    if (operatorRead)
+        mAttributes.Clear();
+    if (valueRead)
+        mPendingValue.reset();
+    return preLength + static_cast<uint64_t>(tag - start);
+}
 
 // Reads the header when the stream starts, then tag after tag; a tag cut by
 // the end of the data is read again, from its first byte, with the next chunk.
@@ -96,6 +208,11 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
         }
         if (position >= end)
             break;
+        if (!mblnDebug) {
+            position = mintReadCommonTags(buffer, position);
+            if (position >= end)
+                break;
+        }
 
         const TagBytes bytes = mContiguous.View(position, mintMAX_TAG_LENGTH);
         const unsigned char tag = bytes[0];
@@ -277,15 +394,24 @@ uint64_t PCL6Parser::mintHandleAttribute(TagBytes tag)
 // Reads the length of embedded data and starts skipping it.
 uint64_t PCL6Parser::mHandleEmbeddedData(TagBytes tag)
 {
+    const EmbeddedData data = mReadEmbeddedData(tag);
+    if (data.mintHeaderLength == mintNEED_MORE_DATA)
+        return mintNEED_MORE_DATA;
+    if (mblnDebug)
+        Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(data.mintDataLength));
+    mSkip.Set(data.mintDataLength);
+    return data.mintHeaderLength;
+}
+
+// The header of embedded data: the 0xFB tag and a one-byte length, or the
+// 0xFA tag and a four-byte length in stream order.
+PCL6Parser::EmbeddedData PCL6Parser::mReadEmbeddedData(TagBytes tag) const
+{
     const bool byteLength = tag[0] == TAG_EMBEDDED_DATA_BYTE;
     const uint64_t length = byteLength ? 2 : 5;
     if (tag.size() < length)
-        return mintNEED_MORE_DATA;
-    const uint64_t dataLength = byteLength ? tag[1] : mByteOrder->Combine_uint32(tag[1], tag[2], tag[3], tag[4]);
-    if (mblnDebug)
-        Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(dataLength));
-    mSkip.Set(dataLength);
-    return length;
+        return {mintNEED_MORE_DATA, 0};
+    return {length, byteLength ? tag[1] : mByteOrder->Combine_uint32(tag[1], tag[2], tag[3], tag[4])};
 }
 
 // Runs the operator with the attributes gathered before it.

@@ -72,10 +72,18 @@ private:
 
     ParseDataResultType mintReadStreamHeader(const DataBuffer& buffer, uint64_t& position);
     ParseDataResultType mintPassOverOtherStream(const DataBuffer& buffer, uint64_t from);
+    uint64_t mintReadCommonTags(const DataBuffer& buffer, uint64_t position);
     uint64_t mintHandleDataType(TagBytes tag);
     uint64_t mintHandleArray(TagBytes tag, unsigned int elementType);
     uint64_t mintHandleAttribute(TagBytes tag);
     uint64_t mHandleEmbeddedData(TagBytes tag);
+    // Embedded data: the length of its header (tag and length), or
+    // mintNEED_MORE_DATA, and the length of the data after it.
+    struct EmbeddedData {
+        uint64_t mintHeaderLength;
+        uint64_t mintDataLength;
+    };
+    EmbeddedData mReadEmbeddedData(TagBytes tag) const;
     void mHandleOperator(unsigned char operatorTag);
     void mEndSession();
     double mReadElement(TagBytes bytes, unsigned int elementType) const;
