@@ -118,15 +118,26 @@ void BasicPostscriptParser::mScan(std::span<const unsigned char> bytes)
 }
 
 // Reads the bytes outside strings and base-85 data from index on: names and
-// comments that end within the bytes are read whole. Returns where the byte
-// rules take over: at a byte that opens a string or base-85 data, or that
-// starts a token the bulk reading leaves to them, or at the end.
+// comments that end within the bytes are read whole, and so are strings.
+// Returns where the byte rules take over: inside a string or at a byte that
+// opens base-85 data, or that starts a token the bulk reading leaves to
+// them, or at the end.
 size_t BasicPostscriptParser::mScanPlain(const unsigned char* data, size_t index, size_t length)
 {
     while (true) {
         index = ByteScan::FindFirstOf<'%', '/', '<', '('>(data, index, length);
-        if (index + 1 >= length || data[index] == '(')
+        if (index + 1 >= length)
             return index;
+        if (data[index] == '(') {
+            // A string opens; its body is followed in bulk, and a string that
+            // closes within the bytes is passed over.
+            mintStringBytes = 0;
+            mintStringDepth = 1;
+            index = mSkip(data, index + 1, length);
+            if (mintStringDepth != 0)
+                return index;
+            continue;
+        }
         const unsigned char next = data[index + 1];
         // "<" alone, a name other than "/#...", and a comment that does not
         // begin "%%" change nothing: the bytes after them are read as they
