@@ -365,6 +365,12 @@ TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
         {"(a\n%%Pages: 2 2\n%%page: 3 3\n", 0, 0},
         {"%%%%PAGE: x 4\n/#COPIES\t6 def\n%%Page: y 2\n", 3, 6},
         {"(\\) %%Page: 1 1\n) %%Page: 9 9\n", 1, 0},
+        // Brackets, escapes and lines inside strings, names and comments
+        // that cannot hold what is counted.
+        {"(a(b)c\\)d\ne\n\n(f)\\\\) %%Page: 4 4\n", 1, 0},
+        {"(x\\\n%%Page: 2 2\n) %%Page: 3 3\n", 2, 0},
+        {"<~a\nb(\n~> /n%%Page: 5 5\n/x/#copies 4 def\n%c%%Page: 6 6\n", 2, 4},
+        {"(" + std::string(BasicPostscriptParser::mintMAX_STRING_BYTES - 2, 'x') + "\\)) %%Page: 8 8\n", 1, 0},
         // A name of 256 characters is read whole, a longer one is not.
         {"/#copies" + std::string(248, 'x') + " 5 def\n", 0, 5},
         {"/#copies" + std::string(249, 'x') + " 5 def\n", 0, 0},

@@ -118,19 +118,39 @@ void BasicPostscriptParser::mScan(std::span<const unsigned char> bytes)
 }
 
 // Reads the bytes outside strings and base-85 data from index on: names and
-// comments that end within the bytes are read whole. Returns where the byte
-// rules take over: at a byte that opens a string or base-85 data, or that
-// starts a token the bulk reading leaves to them, or at the end.
+// comments that end within the bytes are read whole, and so are strings.
+// Returns where the byte rules take over: inside a string or at a byte that
+// opens base-85 data, or that starts a token the bulk reading leaves to
+// them, or at the end.
 size_t BasicPostscriptParser::mScanPlain(const unsigned char* data, size_t index, size_t length)
 {
     while (true) {
         index = ByteScan::FindFirstOf<'%', '/', '<', '('>(data, index, length);
-        if (index + 1 >= length || data[index] == '(')
+        if (index + 1 >= length)
             return index;
-        if (data[index] == '<') {
-            if (data[index + 1] == '~')
+        if (data[index] == '(') {
+            // A string opens; its body is followed in bulk, and a string that
+            // closes within the bytes is passed over.
+            mintStringBytes = 0;
+            mintStringDepth = 1;
+            index = mSkip(data, index + 1, length);
+            if (mintStringDepth != 0)
                 return index;
-            ++index;  // "<" alone changes nothing; the next byte is read as it is
+            continue;
+        }
+        const unsigned char next = data[index + 1];
+        // "<" alone, a name other than "/#...", and a comment that does not
+        // begin "%%" change nothing: the bytes after them are read as they
+        // are (a name or comment holds none of the bytes looked for here
+        // before the byte that ends it, which is read again anyway).
+        if (data[index] == '<') {
+            if (next == '~')
+                return index;
+            ++index;
+            continue;
+        }
+        if ((data[index] == '/' && next != '#') || (data[index] == '%' && next != '%')) {
+            ++index;
             continue;
         }
         const size_t end = data[index] == '/' ? mNameEnd(data, index, length) : mCommentEnd(data, index, length);
@@ -169,18 +189,43 @@ size_t BasicPostscriptParser::mCommentEnd(const unsigned char* data, size_t inde
 }
 
 // Skips the bytes from index on that change nothing inside strings and
-// base-85 data; returns the first that may. Inside a string at most the bytes
-// left before the string is abandoned are skipped, so the rule applies at the
-// same byte however the job is cut.
+// base-85 data, and follows the brackets and escapes of a string; returns
+// the first byte that the byte rules must take (a "~", a line end that may
+// begin a comment, a string's end or the string bound). Inside a string at
+// most the bytes left before the string is abandoned are taken, so the rule
+// applies at the same byte however the job is cut.
 size_t BasicPostscriptParser::mSkip(const unsigned char* data, size_t index, size_t length)
 {
     if (mintStringDepth == 0)
-        return ByteScan::FindFirstOf<'~', '\r', '\n'>(data, index, length);
-    const size_t limit = index + static_cast<size_t>(std::min<uint64_t>(
-                                     length - index, mintMAX_STRING_BYTES - std::min(mintStringBytes, mintMAX_STRING_BYTES)));
-    const size_t stop = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(data, index, limit);
-    mintStringBytes += stop - index;
-    return stop;
+        return ByteScan::FindFirstOfAcrossLines<'~'>(data, index, length);
+    while (true) {
+        const size_t limit = index + static_cast<size_t>(std::min<uint64_t>(
+                                         length - index, mintMAX_STRING_BYTES - std::min(mintStringBytes, mintMAX_STRING_BYTES)));
+        const size_t stop = ByteScan::FindFirstOfAcrossLines<'(', ')', '\\'>(data, index, limit);
+        mintStringBytes += stop - index;
+        index = stop;
+        if (stop == limit)
+            return stop;
+        // A bracket, or an escape with the byte it escapes (unless that is
+        // a line end, which the line watcher sees), as mProcessPlain takes
+        // them.
+        size_t taken = 0;
+        if (data[stop] == '(' && mintStringDepth < std::numeric_limits<int32_t>::max())
+            taken = 1;
+        else if (data[stop] == ')')
+            taken = 1;
+        else if (data[stop] == '\\' && stop + 1 < length && data[stop + 1] != '\r' && data[stop + 1] != '\n')
+            taken = 2;
+        if (taken == 0 || mintStringBytes + taken > mintMAX_STRING_BYTES)
+            return stop;
+        mintStringBytes += taken;
+        index = stop + taken;
+        if (data[stop] == '(') {
+            ++mintStringDepth;
+        } else if (data[stop] == ')' && --mintStringDepth == 0) {
+            return index;
+        }
+    }
 }
 
 // Appends bytes to the token; false when they did not all fit (as many as

@@ -50,6 +50,30 @@ inline size_t FindFirstOf(const unsigned char* data, size_t from, size_t length)
     return length;
 }
 
+// Like FindFirstOf with the line ends CR and LF added, but passes over the
+// line ends after which a DscLineWatcher lets go at once: those followed,
+// within the bytes, by a line whose first byte is neither "%", a line end nor
+// one of Bytes (that first byte is passed over too). Data read this way (a
+// string's body, image data) takes such line ends and first bytes as it takes
+// any other byte, and the watcher leaves the line as it found it: not at a
+// line start. Returns the first byte listed, or a line end that may begin a
+// comment or whose next line lies beyond the bytes, or length.
+template <unsigned char... Bytes>
+inline size_t FindFirstOfAcrossLines(const unsigned char* data, size_t from, size_t length)
+{
+    while (true) {
+        from = FindFirstOf<Bytes..., '\r', '\n'>(data, from, length);
+        if (from == length || (data[from] != '\r' && data[from] != '\n'))
+            return from;
+        size_t first = from + 1;
+        while (first < length && (data[first] == '\r' || data[first] == '\n'))
+            ++first;
+        if (first == length || data[first] == '%' || ((data[first] == Bytes) || ...))
+            return from;
+        from = first + 1;
+    }
+}
+
 // The index of the first byte in [from, length) that the table marks, or
 // length. The table may only mark bytes up to 0x20, from 0x80 (when
 // HighBytes) and the listed bytes: those are the candidates looked for in

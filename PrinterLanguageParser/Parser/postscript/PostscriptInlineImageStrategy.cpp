@@ -57,6 +57,11 @@ bool mReadInlineImage(const PostscriptTokenList& tokens, InlineImage& image)
             return true;
         if (index == 0 || key->Data().size() < 2 || key->Data()[0] != '/')
             continue;
+        // The keys read here begin "/C", "/I" or "/F"; the others (width,
+        // height, bits, decode ...) are passed over at once.
+        const char initial = key->Data()[1];
+        if (initial != 'C' && initial != 'I' && initial != 'F')
+            continue;
         if (!colorSpaceRead && mIsOneOf(key, {"/CS", "/ColorSpace"})) {
             colorSpaceRead = true;
             image.mColorSpace = mFirstOfValue(tokens, index);

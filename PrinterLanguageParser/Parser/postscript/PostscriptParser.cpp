@@ -11,13 +11,6 @@ namespace RawPrintData::Postscript {
 
 namespace {
 
-// Whether debug lines are formatted at all; checked before building them so
-// that the per-token path stays cheap.
-bool DebugLogging()
-{
-    return IAbstractLogger::GetLogLevel() >= LOG_DEBUG;
-}
-
 // PPD options whose choices ask the printer to print the whole job grey, as
 // the PPDs Debian ships name them (the option, then its grey choices; a
 // choice ending in "*" is a prefix).
@@ -357,7 +350,7 @@ void PostscriptParser::mTakeComment(const PostscriptTokenView& token)
 {
     if (token.Type() == TOKEN_COMMENT)
         return;
-    if (DebugLogging())
+    if (LogsAt(LOG_DEBUG))
         Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Comment found: %.*s", static_cast<int>(token.Data().size()),
             token.Data().data());
     mComments.Add(token);
@@ -366,7 +359,7 @@ void PostscriptParser::mTakeComment(const PostscriptTokenView& token)
 // Runs a name's strategy; false to hand over to PJL.
 bool PostscriptParser::mblnExecuteStrategy(const PostscriptTokenView& token)
 {
-    if (DebugLogging())
+    if (LogsAt(LOG_DEBUG))
         Log(LOG_DEBUG, "PostscriptParser::TokenScanned - Name Token: %.*s", static_cast<int>(token.Data().size()),
             token.Data().data());
     if (token.Data() == mstrUNIVERSAL_EXIT_LANGUAGE) {
@@ -433,7 +426,7 @@ void PostscriptParser::DscRequirementsDetected(const PostscriptRequirements& req
 void PostscriptParser::DscResourceDetected(const PostscriptResource& resource)
 {
     const std::string& name = resource.GetName();
-    if (DebugLogging())
+    if (LogsAt(LOG_DEBUG))
         Log(LOG_DEBUG, "PostscriptParser::DscResourceDetected - resourceName found: %s", name.c_str());
     if (name == "Pscript_Win_Basic")
         mStrategies.AddStrategiesForWindowsBasic();
@@ -485,7 +478,7 @@ void PostscriptParser::DscFeatureBegun(const PostscriptFeature& feature)
 {
     const std::string& name = feature.GetName();
     const std::string& value = feature.GetValue();
-    if (DebugLogging()) {
+    if (LogsAt(LOG_DEBUG)) {
         Log(LOG_DEBUG, "PostscriptParser::DscFeatureBegun - Feature found: %s", name.c_str());
         Log(LOG_DEBUG, "PostscriptParser::DscFeatureBegun - Feature value: %s", value.c_str());
     }

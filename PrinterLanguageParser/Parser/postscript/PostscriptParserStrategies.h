@@ -4,7 +4,9 @@
 #include "PrinterLanguageParser/Parser/postscript/PostscriptKeywordTables.h"
 
 #include <array>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -69,12 +71,32 @@ private:
     // Refills the open-addressed lookup table from the map.
     void mRebuildSlots();
     // A keyword's first eight bytes (fewer for a shorter one) as a number.
+    // Read with at most two loads that stay within the keyword (on a
+    // little-endian machine, where the first byte is the lowest).
     static uint64_t mHead(std::string_view keyword)
     {
+        const char* const bytes = keyword.data();
+        const size_t size = keyword.size();
+        if constexpr (std::endian::native == std::endian::little) {
+            if (size >= 8)
+                return mLoad<uint64_t>(bytes);
+            if (size >= 4) {
+                const uint64_t low = mLoad<uint32_t>(bytes);
+                const uint64_t high = mLoad<uint32_t>(bytes + size - 4);
+                return low | (high << (8 * (size - 4)));
+            }
+        }
         uint64_t head = 0;
-        for (size_t index = 0; index < keyword.size() && index < sizeof(head); ++index)
-            head |= static_cast<uint64_t>(static_cast<unsigned char>(keyword[index])) << (8 * index);
+        for (size_t index = 0; index < size && index < sizeof(head); ++index)
+            head |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[index])) << (8 * index);
         return head;
+    }
+    template <typename Word>
+    static uint64_t mLoad(const char* bytes)
+    {
+        Word word;
+        std::memcpy(&word, bytes, sizeof(word));
+        return word;
     }
     // A quick hash of a keyword from its first bytes and its length.
     static size_t mHash(uint64_t head, size_t length)

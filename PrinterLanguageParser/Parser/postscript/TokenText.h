@@ -49,10 +49,12 @@ private:
         } else if (size >= 4 && size < 8) {
             std::memcpy(target, source, 4);
             std::memcpy(target + size - 4, source + size - 4, 4);
-        } else if (size < 4) {
-            for (size_t index = 0; index < size; ++index)
-                target[index] = source[index];
-        } else {
+        } else if (size != 0 && size < 4) {
+            // The first, middle and last bytes cover one to three bytes.
+            target[0] = source[0];
+            target[size / 2] = source[size / 2];
+            target[size - 1] = source[size - 1];
+        } else if (size != 0) {
             std::memcpy(target, source, size);
         }
     }

@@ -7,32 +7,35 @@
 
 namespace RawPrintData::Postscript::TokenizerStates {
 
-// Takes string bytes other than brackets, backslashes and line ends in bulk.
+// Takes string bytes other than brackets and backslashes in bulk, and the
+// line ends that begin no comment.
 size_t StringLiteralState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
     if (IsWatchingLineStart())
         return 0;
-    const size_t run = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(bytes, 0, length);
+    const size_t run = ByteScan::FindFirstOfAcrossLines<'(', ')', '\\'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
 
-// Takes hex string bytes up to the closing bracket or a line end in bulk.
+// Takes hex string bytes up to the closing bracket in bulk, and the line
+// ends that begin no comment.
 size_t HexStringState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
     if (IsWatchingLineStart())
         return 0;
-    const size_t run = ByteScan::FindFirstOf<'>', '\r', '\n'>(bytes, 0, length);
+    const size_t run = ByteScan::FindFirstOfAcrossLines<'>'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }
 
-// Takes base-85 bytes other than "~", ">" and line ends in bulk.
+// Takes base-85 bytes other than "~" and ">" in bulk, and the line ends that
+// begin no comment.
 size_t Base85StringState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
     if (Pending() != 0 || IsWatchingLineStart())
         return 0;
-    const size_t run = ByteScan::FindFirstOf<'~', '>', '\r', '\n'>(bytes, 0, length);
+    const size_t run = ByteScan::FindFirstOfAcrossLines<'~', '>'>(bytes, 0, length);
     AppendRun(bytes, run);
     return run;
 }

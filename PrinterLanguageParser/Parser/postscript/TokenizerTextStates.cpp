@@ -324,12 +324,12 @@ ParseDataResultType SkipToDscCommentState::ProcessByte(unsigned char byte)
     return PARSE_RESULT_NEED_MORE_DATA;
 }
 
-// Passes over the rest of a line in bulk.
+// Passes over the lines that begin no comment in bulk.
 size_t SkipToDscCommentState::ConsumeRun(const unsigned char* bytes, size_t length)
 {
     if (IsWatchingLineStart())
         return 0;
-    return ByteScan::FindFirstOf<'\r', '\n'>(bytes, 0, length);
+    return ByteScan::FindFirstOfAcrossLines<>(bytes, 0, length);
 }
 
 // After "<": a base-85 string, "<<" or a hex string.
