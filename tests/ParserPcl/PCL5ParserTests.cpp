@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageCountCase{"raster_row_then_page", Join({"\x1B*b5W", "\f\x1B\f\x1B\f", "\f"}), 1},
         PageCountCase{"data_inside_combined_sequence", Join({"\x1B*b5w", "\f\x1B\f\x1B\f", "0Y\f"}), 1},
         PageCountCase{"two_data_blocks_in_one_sequence", Join({"\x1B*b3w", "\f\f\f", "2w", "\x1B\f", "1Y\f"}), 1},
-        // Row forms that raster drivers send, read fast or the general way.
+        // Row forms that raster drivers send, with values of every form.
         PageCountCase{"raster_rows_of_many_forms",
                       Join({"\x1B*r1A\x1B*b2M\x1B*b3W", "\f\x1B\f", "\x1B*b0W\x1B*b+2W", "\f\f", "\x1B*b1y2v", "\f\f",
                             "w0W\x1B*b4Y\x1B*b1.5W", "\f", "\x1B*b0000000012W", "\f\f\f\f\f\f\f\f\f\f\f\f",
