@@ -207,6 +207,10 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
 {
     constexpr uint64_t PART_BYTES = ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH + 1;
     const uint64_t end = buffer.Length();
+    // The chunk, kept at hand while the pairs change the parser's state.
+    const unsigned char* const chunk = mbytChunk.data();
+    const uint64_t chunkStart = mintChunkStart, chunkEnd = mintChunkStart + mbytChunk.size();
+    const bool debug = mblnDebug;
     const auto act = [this](const RasterPair& pair) { mActOnRasterPair(pair); };
     uint64_t at = position;
     Step step = Step::Continue;
@@ -214,28 +218,22 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
     bool inGroup = false;
     mblnAfterRasterTerminator = false;
     for (;;) {
-        std::span<const unsigned char> bytes;
-        if (at >= mintChunkStart) [[likely]] {
-            const uint64_t offset = at - mintChunkStart;
-            bytes = mbytChunk.subspan(offset, std::min(mbytChunk.size() - offset, PART_BYTES));
-        } else {
-            bytes = mContiguous.View(at, PART_BYTES);
-        }
+        const std::span<const unsigned char> bytes =
+            at >= chunkStart ? std::span<const unsigned char>(chunk + (at - chunkStart), std::min(chunkEnd - at, PART_BYTES))
+                             : mContiguous.View(at, PART_BYTES);
         const RasterPart part = RasterRowSequence::Read(bytes, first, act);
-        if (part.mState == SequenceState::Incomplete) {
-            // Read again from its ESC, or from where the group goes on.
-            inGroup = first == 0;
-            step = Step::NeedMoreData;
+        if (part.mState != SequenceState::Complete) [[unlikely]] {
+            if (part.mState == SequenceState::Incomplete) {
+                // Read again from its ESC, or from where the group goes on.
+                inGroup = first == 0;
+                step = Step::NeedMoreData;
+            } else if (first > 0) {
+                ++at;  // no group: the ESC is passed over
+            }
+            // (Out of a group after data, what follows is ordinary data.)
             break;
         }
-        if (part.mState == SequenceState::Rejected) {
-            // No group: an ESC is passed over, and what follows data is read
-            // as ordinary data.
-            if (first > 0)
-                ++at;
-            break;
-        }
-        if (mblnDebug) [[unlikely]]
+        if (debug) [[unlikely]]
             mLogSequence("PCL5Parser", buffer, at, part.mintEnd);
         at += part.mintEnd;
         if (part.mEnd == RasterPartEnd::Escape)
@@ -243,24 +241,21 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
         const uint64_t data = mActOnRasterPair(part.mLast);
         // The data of the part's last pair, read or skipped where it is at
         // hand, else by the main loop.
-        if (mintPlaneDataToRead > 0) {
-            if (at < mintChunkStart || end - at < mintPlaneDataToRead) {
+        if (data > 0) {
+            const uint64_t read = mintPlaneDataToRead;
+            if (at < chunkStart || end - at < data) {
+                if (read == 0)
+                    mSkip.Set(data);
                 inGroup = part.mEnd == RasterPartEnd::Data;
                 mblnAfterRasterTerminator = !inGroup;
                 break;
             }
-            mReadPlaneData(buffer, at, at + mintPlaneDataToRead);
-            at += mintPlaneDataToRead;
-            mintPlaneDataToRead = 0;
-        } else if (data > 0) {
-            if (mblnDebug) [[unlikely]]
+            if (read > 0) {
+                mColourWatch.Read(std::span<const unsigned char>(chunk + (at - chunkStart), read));
+                mintPlaneDataToRead = 0;
+            } else if (debug) [[unlikely]] {
                 Log(LOG_DEBUG, "PCL5Parser::AdvanceBytePosition - Skipping %llu bytes",
                     static_cast<unsigned long long>(data));
-            if (end - at < data) {
-                mSkip.Set(data);
-                inGroup = part.mEnd == RasterPartEnd::Data;
-                mblnAfterRasterTerminator = !inGroup;
-                break;
             }
             at += data;
         }
@@ -270,9 +265,7 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
         }
         // After a terminating pair the next row most often starts a group
         // again; DeskJets also read on in the group after it.
-        const uint64_t offset = at - mintChunkStart;
-        if (at >= mintChunkStart && mbytChunk.size() - offset >= 4 &&
-            RasterRowSequence::StartsGroup(mbytChunk.data() + offset)) {
+        if (at >= chunkStart && chunkEnd - at >= 4 && RasterRowSequence::StartsGroup(chunk + (at - chunkStart))) {
             first = 3;
             continue;
         }
