@@ -61,6 +61,26 @@ void InkCells::BeginRow()
     mintTouched.clear();
 }
 
+// One byte of dots in which the inks differ, in the cell of its first dot.
+inline void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight)
+{
+    const uint64_t cell = index * 8 / mintAcross;
+    if (cell >= mRow.size()) {
+        mRow.resize(cell + 1);
+        mCells.resize(cell + 1);
+        mblnTouched.resize(cell + 1);
+        mblnOpen.resize(cell + 1);
+    }
+    Balance& balance = mRow[cell];
+    if (!mblnTouched[cell]) {
+        mblnTouched[cell] = 1;
+        mintTouched.push_back(static_cast<uint32_t>(cell));
+    }
+    const int64_t cyanDots = DOTS_IN_BYTE[c], magentaDots = DOTS_IN_BYTE[m], yellowDots = DOTS_IN_BYTE[y];
+    balance.mintCyanMagenta += int64_t{weight} * (cyanDots - magentaDots);
+    balance.mintCyanYellow += int64_t{weight} * (cyanDots - yellowDots);
+}
+
 void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> magenta,
                        std::span<const uint8_t> yellow, uint32_t weight)
 {
@@ -90,26 +110,6 @@ void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> m
         if (c != m || c != y)
             mAddByte(index, c, m, y, weight);
     }
-}
-
-// One byte of dots in which the inks differ, in the cell of its first dot.
-void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight)
-{
-    const uint64_t cell = index * 8 / mintAcross;
-    if (cell >= mRow.size()) {
-        mRow.resize(cell + 1);
-        mCells.resize(cell + 1);
-        mblnTouched.resize(cell + 1);
-        mblnOpen.resize(cell + 1);
-    }
-    Balance& balance = mRow[cell];
-    if (!mblnTouched[cell]) {
-        mblnTouched[cell] = 1;
-        mintTouched.push_back(static_cast<uint32_t>(cell));
-    }
-    const int64_t cyanDots = DOTS_IN_BYTE[c], magentaDots = DOTS_IN_BYTE[m], yellowDots = DOTS_IN_BYTE[y];
-    balance.mintCyanMagenta += int64_t{weight} * (cyanDots - magentaDots);
-    balance.mintCyanYellow += int64_t{weight} * (cyanDots - yellowDots);
 }
 
 uint64_t InkCells::EndRow(uint64_t rows)

@@ -120,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
                       }(),
                       6},
         PageCountCase{"plane_data", Join({"\x1B*b2V", "\f\f", "\x1B*b2W", "\f\f", "\f"}), 1},
+        // Bytes before the group sign are passed over: the rows are read all the same.
+        PageCountCase{"rows_after_other_bytes", Join({"\x1B!*b3W", "\f\x1B\f", "\x1B!*b1v", "\f", "1W", "\f\f"}), 1},
         PageCountCase{"font_header_and_character", Join({"\x1B)s4W", "\f\f\f\f", "\x1B(s3W", "\f\f\f", "\f"}), 1},
         PageCountCase{"transparent_print_data", Join({"\x1B&p2X", "\f\f", "\f"}), 1},
         PageCountCase{"pattern_and_configuration", Join({"\x1B*c2W", "\f\f", "\x1B*o1W", "\f", "\f\f"}), 2},

@@ -89,10 +89,14 @@ public:
     // (# W): the length of it to read with Read, 0 when it is to be skipped.
     uint64_t BeginPlane(bool lastPlane, uint64_t length)
     {
-        if (!mColourStillOpen() || (length == 0 && RowsBlank())) [[likely]] {
-            // Only counted: no colour to look for, or an empty plane or row
-            // end among blank rows, which changes nothing.
-            mintPlane = lastPlane ? 0 : mintPlane + 1;
+        const uint32_t plane = mintPlane;
+        const bool colourPlane = plane < mintMAX_PLANES && ((mLayout.mintColourPlaneMask >> plane) & 1) != 0;
+        if (!mColourStillOpen() || (length == 0 && RowsBlank()) || (!colourPlane && !lastPlane && Watching()))
+            [[likely]] {
+            // Only counted: no colour to look for, an empty plane or row end
+            // among blank rows, which changes nothing, or a plane of black
+            // within a row.
+            mintPlane = lastPlane ? 0 : plane + 1;
             mRow = nullptr;
             return 0;
         }
