@@ -211,7 +211,12 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
     const unsigned char* const chunk = mbytChunk.data();
     const uint64_t chunkStart = mintChunkStart, chunkEnd = mintChunkStart + mbytChunk.size();
     const bool debug = mblnDebug;
-    const auto act = [this](const RasterPair& pair) { mActOnRasterPair(pair); };
+    // The watch does not open again within a run of rows.
+    bool open = mColourWatch.Open();
+    const auto act = [this, &open](const RasterPair& pair) {
+        mActOnRasterPair(pair);
+        open = open && mColourWatch.Open();
+    };
     uint64_t at = position;
     Step step = Step::Continue;
     // Whether the group goes on at where reading stopped.
@@ -238,7 +243,20 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
         at += part.mintEnd;
         if (part.mEnd == RasterPartEnd::Escape)
             break;
-        const uint64_t data = mActOnRasterPair(part.mLast);
+        // The part's last pair: the data of a row or plane follows it. Once
+        // the page's colour is settled (as it most often is early on a
+        // page), its planes are only counted.
+        uint64_t data = 0;
+        const unsigned char last = part.mLast.mbytParameter | 0x20;
+        if (open || (last != 'v' && last != 'w')) {
+            data = mActOnRasterPair(part.mLast);
+            open = open && mColourWatch.Open();
+        } else {
+            data = part.mLast.mintValue > 0 ? static_cast<uint64_t>(part.mLast.mintValue) : 0;
+            if (data > 0)
+                MarkPage();
+            mColourWatch.CountPlane(last == 'w');
+        }
         // The data of the part's last pair, read or skipped where it is at
         // hand, else by the main loop.
         if (data > 0) {

@@ -71,6 +71,17 @@ public:
     // first plane.
     void StartRaster();
 
+    // Whether the rows' colour may still change the page's verdict: colour
+    // components are configured, the page has no colour yet and is not
+    // printed in grey. While it is false, planes are only counted.
+    bool Open() const { return mColourStillOpen(); }
+    // A plane of a row passed while the watch is not Open.
+    void CountPlane(bool lastPlane)
+    {
+        mintPlane = lastPlane ? 0 : mintPlane + 1;
+        mRow = nullptr;
+    }
+
     // Whether rows are still looked at: colour components are configured, in
     // a compression that is read, and the page has no colour yet.
     bool Watching() const { return mColourStillOpen() && (mblnReadable || mblnOwnCompressions); }
@@ -90,9 +101,11 @@ public:
     uint64_t BeginPlane(bool lastPlane, uint64_t length)
     {
         const uint32_t plane = mintPlane;
-        const bool colourPlane = plane < mintMAX_PLANES && ((mLayout.mintColourPlaneMask >> plane) & 1) != 0;
-        if (!mColourStillOpen() || (length == 0 && RowsBlank()) || (!colourPlane && !lastPlane && Watching()))
-            [[likely]] {
+        const auto blackWithinRow = [&] {
+            return !lastPlane && (plane >= mintMAX_PLANES || ((mLayout.mintColourPlaneMask >> plane) & 1) == 0) &&
+                   (mblnReadable || mblnOwnCompressions);
+        };
+        if (!mColourStillOpen() || (length == 0 && RowsBlank()) || blackWithinRow()) [[likely]] {
             // Only counted: no colour to look for, an empty plane or row end
             // among blank rows, which changes nothing, or a plane of black
             // within a row.
