@@ -62,6 +62,29 @@ public:
         uint64_t index = first;
         if (mReadPair(bytes, index, part)) [[likely]]
             return part;
+        return mReadPairs(bytes, first, index, part, each);
+    }
+
+    // Whether four bytes start a raster row group (ESC * b and a byte): the
+    // first three compared at once.
+    static bool StartsGroup(const unsigned char* bytes)
+    {
+        static constexpr std::array<unsigned char, 4> GROUP = {ParameterizedEscapeSequence::mbytESCAPE, '*', 'b', 0},
+                                                      MASK = {0xFF, 0xFF, 0xFF, 0};
+        uint32_t word, group, mask;
+        std::memcpy(&word, bytes, sizeof word);
+        std::memcpy(&group, GROUP.data(), sizeof group);
+        std::memcpy(&mask, MASK.data(), sizeof mask);
+        return (word & mask) == group;
+    }
+
+private:
+    // The rest of a part of more than one pair, its first read into part
+    // (kept out of line, away from the rows of one pair each).
+    template <typename Each>
+    static RasterPart mReadPairs(std::span<const unsigned char> bytes, uint64_t first,
+                                  uint64_t index, RasterPart part, Each&& each)
+    {
         // A part holds a few pairs: those before its last are kept as read,
         // and a part of more is read a second time to act on them.
         std::array<RasterPair, 8> pairs;
@@ -83,20 +106,6 @@ public:
         return part;
     }
 
-    // Whether four bytes start a raster row group (ESC * b and a byte): the
-    // first three compared at once.
-    static bool StartsGroup(const unsigned char* bytes)
-    {
-        static constexpr std::array<unsigned char, 4> GROUP = {ParameterizedEscapeSequence::mbytESCAPE, '*', 'b', 0},
-                                                      MASK = {0xFF, 0xFF, 0xFF, 0};
-        uint32_t word, group, mask;
-        std::memcpy(&word, bytes, sizeof word);
-        std::memcpy(&group, GROUP.data(), sizeof group);
-        std::memcpy(&mask, MASK.data(), sizeof mask);
-        return (word & mask) == group;
-    }
-
-private:
     // Reads the pair at index into part.mLast and moves index past it. True
     // when the part ends with it (or at an ESC, or cannot be read whole: see
     // part.mState); false when the pair continues the part.
