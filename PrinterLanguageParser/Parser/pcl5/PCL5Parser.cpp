@@ -284,8 +284,12 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
         // After a terminating pair the next row most often starts a group
         // again; DeskJets also read on in the group after it.
         if (at >= chunkStart && chunkEnd - at >= 4 && RasterRowSequence::StartsGroup(chunk + (at - chunkStart))) {
-            first = 3;
-            continue;
+            if (!open && !debug)
+                at = mPassOverRows(at);
+            if (chunkEnd - at >= 4 && RasterRowSequence::StartsGroup(chunk + (at - chunkStart))) {
+                first = 3;
+                continue;
+            }
         }
         mblnAfterRasterTerminator = true;
         break;
@@ -296,6 +300,34 @@ PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t&
     else
         mResumeGroup.reset();
     return step;
+}
+
+// Once the page's colour is settled, a row of one plane or one plane of a row
+// (ESC * b # W or # V, then its data) only marks the page and is counted:
+// such rows, one after another in the chunk from the ESC at position, are
+// passed over here. Answers where the first that is not one lies, or whose
+// data runs past the chunk.
+uint64_t PCL5Parser::mPassOverRows(uint64_t position)
+{
+    constexpr uint64_t PART_BYTES = ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH + 1;
+    const unsigned char* const chunk = mbytChunk.data();
+    const uint64_t size = mbytChunk.size();
+    uint64_t offset = position - mintChunkStart;
+    while (size - offset >= 4 && RasterRowSequence::StartsGroup(chunk + offset)) {
+        const std::span<const unsigned char> bytes(chunk + offset, std::min(size - offset, PART_BYTES));
+        const ParameterizedEscapeSequence::ValueText text = ParameterizedEscapeSequence::ReadValue(bytes, 3);
+        if (text.mState != SequenceState::Complete)
+            break;
+        const unsigned char parameter = bytes[text.mintParameter];
+        const uint64_t data = text.mintValue > 0 ? static_cast<uint64_t>(text.mintValue) : 0;
+        if ((parameter != 'W' && parameter != 'V') || size - offset - (text.mintParameter + 1) < data)
+            break;
+        if (data > 0)
+            MarkPage();
+        mColourWatch.CountPlane(parameter == 'W');
+        offset += text.mintParameter + 1 + data;
+    }
+    return mintChunkStart + offset;
 }
 
 // Plane data at hand for the colour watch, straight from the chunk where it

@@ -87,6 +87,8 @@ private:
     // hand: from the ESC at position with the first pair at first, or inside
     // the group (first 0) after a plane's data.
     Step mReadRasterRows(const DataBuffer& buffer, uint64_t& position, uint64_t first);
+    // Passes over rows of one plane each while the page's colour is settled.
+    uint64_t mPassOverRows(uint64_t position);
     // Acts on one pair of the raster row group.
     uint64_t mActOnRasterPair(const RasterPair& pair);
     // The byte at a position of the data, straight from the chunk where it
