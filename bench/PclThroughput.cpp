@@ -1,8 +1,9 @@
 // ParseData throughput of the PCL 5, PCL XL and ESC/P parsers over large jobs
 // fed in 64 KiB chunks (the read size of the hook): generated ones, and real
 // driver output (the test fixtures of Ghostscript's ljet4, cdj550 and lj5gray,
-// and of Epson drivers) repeated to the same size. Next to each parse, a plain read
-// of the same bytes: a memcpy of each chunk and a memchr scan for form feeds.
+// and of Epson drivers, and a document rendered with cdj550) repeated to the
+// same size. Next to each parse, a plain read of the same bytes: a memcpy of
+// each chunk and a memchr scan for form feeds.
 // Each parse also reports vs_memchr, its speed as a share of a memchr scan of
 // the same job timed in the same process just before, which moves less with
 // the machine's load than the absolute figures.
@@ -12,7 +13,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -176,6 +181,36 @@ Job PxlGhostscriptJob()
     return RepeatedFixture("drivers/gs-lj5gray.pxl");
 }
 
+// Ghostscript's cdj550 output of a document of three A4 pages at 300 dpi (a
+// colour picture under text, text with one blue line, a grey picture printed
+// with the three inks), rendered when first needed and repeated to the same
+// size: pages of real size, whose colour planes are read row by row until
+// colour is found, unlike the fixture's pages of a few dozen rows. Empty
+// when Ghostscript cannot render it.
+Job Cdj550DocumentJob()
+{
+    char path[] = "/tmp/cvk-bench-cdj550-XXXXXX";
+    const int descriptor = mkstemp(path);
+    if (descriptor < 0)
+        return {};
+    close(descriptor);
+    const std::string output = std::string("-sOutputFile=") + path;
+    const pid_t child = fork();
+    if (child == 0) {
+        execlp("gs", "gs", "-q", "-dNOPAUSE", "-dBATCH", "-dSAFER", "-sDEVICE=cdj550", "-r300", "-sPAPERSIZE=a4",
+               output.c_str(), CVK_BENCH_DATA "/colour-document.ps", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    const Job once = WIFEXITED(status) && WEXITSTATUS(status) == 0 ? BenchJobs::ReadFile(path) : Job{};
+    unlink(path);
+    Job job;
+    while (!once.empty() && job.size() < PCL_JOB_SIZE)
+        job.insert(job.end(), once.begin(), once.end());
+    return job;
+}
+
 // Epson driver output of the same folder: Gutenprint's ESC/P 2 (remote mode,
 // run-length encoded ESC i raster) and Ghostscript's ESC/Page (GS commands
 // with bit images).
@@ -222,6 +257,7 @@ const bool registered = [] {
     RegisterJob("BM_Pcl5Text", &Pcl5TextJob);
     RegisterJob("BM_Pcl5Ljet4", &Ljet4Job);
     RegisterJob("BM_Pcl5Cdj550", &Cdj550Job);
+    RegisterJob("BM_Pcl5Cdj550Document", &Cdj550DocumentJob);
     RegisterJob("BM_PclXlImages", &PxlRasterJob);
     RegisterJob("BM_PclXlVectors", &PxlVectorJob);
     RegisterJob("BM_PclXlLj5gray", &PxlGhostscriptJob);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace RawPrintData {
@@ -55,9 +56,29 @@ void InkCells::BeginRow()
 {
     for (const uint32_t cell : mintTouched) {
         mRow[cell] = {};
-        mblnTouched[cell] = false;
+        mblnTouched[cell] = 0;
     }
     mintTouched.clear();
+}
+
+// One byte of dots in which the inks differ, in the cell of its first dot.
+inline void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight)
+{
+    const uint64_t cell = index * 8 / mintAcross;
+    if (cell >= mRow.size()) {
+        mRow.resize(cell + 1);
+        mCells.resize(cell + 1);
+        mblnTouched.resize(cell + 1);
+        mblnOpen.resize(cell + 1);
+    }
+    Balance& balance = mRow[cell];
+    if (!mblnTouched[cell]) {
+        mblnTouched[cell] = 1;
+        mintTouched.push_back(static_cast<uint32_t>(cell));
+    }
+    const int64_t cyanDots = DOTS_IN_BYTE[c], magentaDots = DOTS_IN_BYTE[m], yellowDots = DOTS_IN_BYTE[y];
+    balance.mintCyanMagenta += int64_t{weight} * (cyanDots - magentaDots);
+    balance.mintCyanYellow += int64_t{weight} * (cyanDots - yellowDots);
 }
 
 void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> magenta,
@@ -65,41 +86,29 @@ void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> m
 {
     const size_t length = std::max({cyan.size(), magenta.size(), yellow.size()});
     const size_t common = std::min({cyan.size(), magenta.size(), yellow.size()});
-    const auto byteOf = [](std::span<const uint8_t> plane, size_t index) -> uint8_t {
-        return index < plane.size() ? plane[index] : 0;
-    };
     size_t index = 0;
-    while (index < length) {
-        // Alike inks change no balance: passed over a word at a time.
-        if (index + 8 <= common) {
+    if constexpr (std::endian::native == std::endian::little) {
+        // Alike inks change no balance: a word at a time, only the bytes in
+        // which the three differ are counted.
+        for (; index + 8 <= common; index += 8) {
             uint64_t c, m, y;
             std::memcpy(&c, cyan.data() + index, 8);
             std::memcpy(&m, magenta.data() + index, 8);
             std::memcpy(&y, yellow.data() + index, 8);
-            if (c == m && c == y) {
-                index += 8;
-                continue;
+            for (uint64_t differ = (c ^ m) | (c ^ y); differ != 0;) {
+                const size_t byte = static_cast<size_t>(std::countr_zero(differ)) / 8;
+                mAddByte(index + byte, cyan[index + byte], magenta[index + byte], yellow[index + byte], weight);
+                differ &= ~(uint64_t{0xFF} << (8 * byte));
             }
         }
+    }
+    const auto byteOf = [](std::span<const uint8_t> plane, size_t at) -> uint8_t {
+        return at < plane.size() ? plane[at] : 0;
+    };
+    for (; index < length; ++index) {
         const uint8_t c = byteOf(cyan, index), m = byteOf(magenta, index), y = byteOf(yellow, index);
-        if (c != m || c != y) {
-            const uint64_t cell = index * 8 / mintAcross;
-            if (cell >= mRow.size()) {
-                mRow.resize(cell + 1);
-                mCells.resize(cell + 1);
-                mblnTouched.resize(cell + 1);
-                mblnOpen.resize(cell + 1);
-            }
-            Balance& balance = mRow[cell];
-            if (!mblnTouched[cell]) {
-                mblnTouched[cell] = true;
-                mintTouched.push_back(static_cast<uint32_t>(cell));
-            }
-            const int64_t cyanDots = DOTS_IN_BYTE[c], magentaDots = DOTS_IN_BYTE[m], yellowDots = DOTS_IN_BYTE[y];
-            balance.mintCyanMagenta += int64_t{weight} * (cyanDots - magentaDots);
-            balance.mintCyanYellow += int64_t{weight} * (cyanDots - yellowDots);
-        }
-        ++index;
+        if (c != m || c != y)
+            mAddByte(index, c, m, y, weight);
     }
 }
 
@@ -112,7 +121,7 @@ uint64_t InkCells::EndRow(uint64_t rows)
             mCells[cell].mintCyanMagenta += mRow[cell].mintCyanMagenta * static_cast<int64_t>(take);
             mCells[cell].mintCyanYellow += mRow[cell].mintCyanYellow * static_cast<int64_t>(take);
             if (!mblnOpen[cell]) {
-                mblnOpen[cell] = true;
+                mblnOpen[cell] = 1;
                 mintOpen.push_back(cell);
             }
         }
@@ -123,7 +132,7 @@ uint64_t InkCells::EndRow(uint64_t rows)
             for (const uint32_t cell : mintOpen) {
                 colour += mJudge(mCells[cell], mintDown);
                 mCells[cell] = {};
-                mblnOpen[cell] = false;
+                mblnOpen[cell] = 0;
             }
             mintOpen.clear();
             mintRowsInCells = 0;
@@ -159,7 +168,7 @@ void InkCells::Clear()
     BeginRow();
     for (const uint32_t cell : mintOpen) {
         mCells[cell] = {};
-        mblnOpen[cell] = false;
+        mblnOpen[cell] = 0;
     }
     mintOpen.clear();
     mintRowsInCells = 0;

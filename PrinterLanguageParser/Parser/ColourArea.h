@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/ColourRule.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -69,6 +70,7 @@ private:
         int64_t mintCyanYellow = 0;
     };
     uint64_t mJudge(const Balance& cell, uint64_t rows) const;
+    void mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight);
 
     uint32_t mintAcross = 1;
     uint32_t mintDown = 1;
@@ -77,12 +79,13 @@ private:
     uint64_t mintRowsInCells = 0;
     std::vector<Balance> mCells;
     // The cells the open rows touched.
+    // (Flags a byte each: set and tested for every cell a row touches.)
     std::vector<uint32_t> mintOpen;
-    std::vector<bool> mblnOpen;
+    std::vector<uint8_t> mblnOpen;
     // The row being read, by cell, and the cells it touched.
     std::vector<Balance> mRow;
     std::vector<uint32_t> mintTouched;
-    std::vector<bool> mblnTouched;
+    std::vector<uint8_t> mblnTouched;
 };
 
 }  // namespace RawPrintData

@@ -101,7 +101,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageCountCase{"raster_row_then_page", Join({"\x1B*b5W", "\f\x1B\f\x1B\f", "\f"}), 1},
         PageCountCase{"data_inside_combined_sequence", Join({"\x1B*b5w", "\f\x1B\f\x1B\f", "0Y\f"}), 1},
         PageCountCase{"two_data_blocks_in_one_sequence", Join({"\x1B*b3w", "\f\f\f", "2w", "\x1B\f", "1Y\f"}), 1},
-        // Row forms that raster drivers send, read fast or the general way.
+        // Row forms that raster drivers send, with values of every form.
         PageCountCase{"raster_rows_of_many_forms",
                       Join({"\x1B*r1A\x1B*b2M\x1B*b3W", "\f\x1B\f", "\x1B*b0W\x1B*b+2W", "\f\f", "\x1B*b1y2v", "\f\f",
                             "w0W\x1B*b4Y\x1B*b1.5W", "\f", "\x1B*b0000000012W", "\f\f\f\f\f\f\f\f\f\f\f\f",
@@ -120,6 +120,8 @@ INSTANTIATE_TEST_SUITE_P(
                       }(),
                       6},
         PageCountCase{"plane_data", Join({"\x1B*b2V", "\f\f", "\x1B*b2W", "\f\f", "\f"}), 1},
+        // Bytes before the group sign are passed over: the rows are read all the same.
+        PageCountCase{"rows_after_other_bytes", Join({"\x1B!*b3W", "\f\x1B\f", "\x1B!*b1v", "\f", "1W", "\f\f"}), 1},
         PageCountCase{"font_header_and_character", Join({"\x1B)s4W", "\f\f\f\f", "\x1B(s3W", "\f\f\f", "\f"}), 1},
         PageCountCase{"transparent_print_data", Join({"\x1B&p2X", "\f\f", "\f"}), 1},
         PageCountCase{"pattern_and_configuration", Join({"\x1B*c2W", "\f\f", "\x1B*o1W", "\f", "\f\f"}), 2},

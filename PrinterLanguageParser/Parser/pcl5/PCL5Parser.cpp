@@ -2,11 +2,17 @@
 
 #include "PrinterLanguageParser/Parser/ControlByteFinder.h"
 #include "PrinterLanguageParser/Parser/pcl5/PCL5PaperSize.h"
-#include "PrinterLanguageParser/Parser/pcl5/RasterRowSequence.h"
 
 #include <algorithm>
 
 namespace RawPrintData::PCL5 {
+
+namespace {
+
+// More digits than this may not fit 32 bits.
+constexpr uint64_t MAX_DIGITS = 9;
+
+}  // namespace
 
 // Walks the data: skips announced data, counts form feeds and acts on escape
 // sequences; a sequence cut by the end of the data is read again, from its
@@ -43,9 +49,13 @@ ParseDataResultType PCL5Parser::ParseData(const DataBuffer& buffer)
             return PARSE_RESULT_NEED_MORE_DATA;
         }
         if (mResumeGroup.has_value()) {
-            if (mResumeGroup->mbytSign == '*' && mResumeGroup->mbytCharacter == 'b' &&
-                mReadRasterRows(position, true))
+            if (mResumeGroup->mbytSign == '*' && mResumeGroup->mbytCharacter == 'b') {
+                if (mReadRasterRows(buffer, position, 0) == Step::NeedMoreData) {
+                    mintBytesProcessed = position;
+                    return PARSE_RESULT_NEED_MORE_DATA;
+                }
                 continue;
+            }
             const SequenceState state = mParameterized.Resume(mContiguous, position, *mResumeGroup);
             if (mActOnParameterized(buffer, position, state) == Step::NeedMoreData) {
                 mintBytesProcessed = position;
@@ -89,11 +99,9 @@ PCL5Parser::Step PCL5Parser::mHandleEscape(const DataBuffer& buffer, uint64_t& p
         return Step::NeedMoreData;
 
     if (character >= '!' && character <= '/') {
-        // Most ESC * sequences are no raster rows (cursor moves, rectangles):
-        // they are told apart here, before the raster reader is asked.
-        if (character == '*' && mChunkByteIs(position + 2, 'b') && mReadRasterRows(position, false))
-            return Step::Continue;
-        if (mPassOverInertSequence(position) || mReadRasterResolution(position))
+        if (character == '*' && mChunkByteIs(position + 2, 'b'))
+            return mReadRasterRows(buffer, position, 3);
+        if (mPassOverInertSequence(position))
             return Step::Continue;
         const SequenceState state = mParameterized.Read(mContiguous, position);
         if (state == SequenceState::Rejected) {
@@ -125,12 +133,14 @@ PCL5Parser::Step PCL5Parser::mActOnParameterized(const DataBuffer& buffer, uint6
         mResumeGroup.reset();
         return Step::Continue;
     }
+    if (mParameterized.ReachedRasterRows())
+        return mReadRasterRows(buffer, position, mParameterized.Length());
     if (mblnDebug)
         mLogSequence("PCL5Parser", buffer, position, mParameterized.Length());
     position += mParameterized.Length();
     mParameterized.ExecuteStrategy(*this);
     mResumeGroup = mParameterized.ContinuesAfterData();
-    mblnAfterRasterTerminator = mParameterized.EndedRasterGroup();
+    mblnAfterRasterTerminator = false;
     return Step::Continue;
 }
 
@@ -150,7 +160,7 @@ PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer,
     if (position == end)
         return Step::Continue;  // checked when the next data comes
     uint64_t index = position;
-    while (index < end && index - position <= RasterRowSequence::MAX_DIGITS && buffer[index] >= '0' &&
+    while (index < end && index - position <= MAX_DIGITS && buffer[index] >= '0' &&
            buffer[index] <= '9')
         ++index;
     if (index == end)
@@ -158,55 +168,166 @@ PCL5Parser::Step PCL5Parser::mCheckRowsAfterTerminator(const DataBuffer& buffer,
     mblnAfterRasterTerminator = false;
     const unsigned char parameter = buffer[index];
     const bool emptyPlane = (parameter | 0x20) == 'v' || (parameter | 0x20) == 'w';
-    if (index - position <= RasterRowSequence::MAX_DIGITS && parameter >= '@' && parameter <= '~' &&
+    if (index - position <= MAX_DIGITS && parameter >= '@' && parameter <= '~' &&
         parameter != '_' && (index > position || emptyPlane))
         mResumeGroup = SequenceGroup{'*', 'b'};
     return Step::Continue;
 }
 
-// Raster rows are most of what raster drivers send: runs of them are read
-// without building sequences, and their data is skipped as the general way
-// would skip it.
-bool PCL5Parser::mReadRasterRows(uint64_t& position, bool inSequence)
+// Rows (W) and planes of rows (V) announce their data, which prints; the
+// compression mode and rows moved over (Y) bear on the colour planes.
+// Answers the length of the data that follows the pair.
+inline uint64_t PCL5Parser::mActOnRasterPair(const RasterPair& pair)
 {
-    if (mblnDebug || position < mintChunkStart)
-        return false;
-    const uint64_t offset = position - mintChunkStart;
-    const uint32_t watchedPlanes = mColourWatch.WatchedPlanes();
-    // Planes are counted also while the watch waits for a compression it
-    // reads, so that it starts again at the right plane of a row.
-    const bool awaits = watchedPlanes == 0 && mColourWatch.AwaitsCompression();
-    const RasterRows rows =
-        RasterRowSequence::Read(mbytChunk, offset, inSequence, mColourWatch.NextPlane(), watchedPlanes,
-                                mColourWatch.RowsBlank(), awaits ? &RasterColourWatch::Readable : nullptr);
-    if (rows.mintEnd == offset && rows.mintPendingData == 0 && !rows.mblnWatched)
-        return false;
-    position = mintChunkStart + rows.mintEnd;
-    if (rows.mblnDrew)
-        MarkPage();
-    if (rows.mblnDrew && awaits)
-        mColourWatch.NoteUnjudgedRows();
-    if (rows.mintCompression >= 0)
-        mColourWatch.SetCompression(static_cast<int32_t>(rows.mintCompression));
-    if (rows.mblnMovedOver)
-        mColourWatch.StartRaster();
-    if (watchedPlanes != 0 || awaits)
-        mColourWatch.SetNextPlane(rows.mintPlane);
-    if (rows.mblnWatched) {
-        // A plane the colour watch reads: its data starts here.
-        OnRaster(rows.mblnWatchedLast ? RasterStrategy::Kind::RowData : RasterStrategy::Kind::PlaneData,
-                 static_cast<int32_t>(rows.mintWatchedLength));
-        mColourWatch.RepeatRows(rows.mintRepeatedRows);
+    const unsigned char parameter = pair.mbytParameter | 0x20;
+    if (parameter == 'v' || parameter == 'w') {
+        const uint64_t length = pair.mintValue > 0 ? static_cast<uint64_t>(pair.mintValue) : 0;
+        if (length > 0)
+            MarkPage();
+        // The data of a colour plane is read while the page has no colour
+        // yet, any other row data is skipped.
+        mintPlaneDataToRead = mColourWatch.BeginPlane(parameter == 'w', length);
+        if (pair.mintRepeatedRows > 0) [[unlikely]]
+            mColourWatch.RepeatRows(pair.mintRepeatedRows);
+        return length;
     }
-    if (rows.mintPendingData > 0)
-        AdvanceBytePosition(rows.mintPendingData);
-    if (rows.mblnInSequence)
+    if (parameter == 'm')
+        mColourWatch.SetCompression(pair.mintValue);
+    else if (parameter == 'y')
+        mColourWatch.StartRaster();
+    return 0;
+}
+
+// Raster rows are most of what raster drivers send: a run of them is read in
+// one go, each plane's data read for colour or skipped by count right where
+// it lies in the chunk. Whatever is not whole in the data at hand is left to
+// the main loop: a part cut by the end of the data from its start, data that
+// runs past it by count.
+PCL5Parser::Step PCL5Parser::mReadRasterRows(const DataBuffer& buffer, uint64_t& position, uint64_t first)
+{
+    constexpr uint64_t PART_BYTES = ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH + 1;
+    const uint64_t end = buffer.Length();
+    // The chunk, kept at hand while the pairs change the parser's state.
+    const unsigned char* const chunk = mbytChunk.data();
+    const uint64_t chunkStart = mintChunkStart, chunkEnd = mintChunkStart + mbytChunk.size();
+    const bool debug = mblnDebug;
+    // The watch does not open again within a run of rows.
+    bool open = mColourWatch.Open();
+    const auto act = [this, &open](const RasterPair& pair) {
+        mActOnRasterPair(pair);
+        open = open && mColourWatch.Open();
+    };
+    uint64_t at = position;
+    Step step = Step::Continue;
+    // Whether the group goes on at where reading stopped.
+    bool inGroup = false;
+    mblnAfterRasterTerminator = false;
+    for (;;) {
+        const std::span<const unsigned char> bytes =
+            at >= chunkStart ? std::span<const unsigned char>(chunk + (at - chunkStart), std::min(chunkEnd - at, PART_BYTES))
+                             : mContiguous.View(at, PART_BYTES);
+        const RasterPart part = RasterRowSequence::Read(bytes, first, act);
+        if (part.mState != SequenceState::Complete) [[unlikely]] {
+            if (part.mState == SequenceState::Incomplete) {
+                // Read again from its ESC, or from where the group goes on.
+                inGroup = first == 0;
+                step = Step::NeedMoreData;
+            } else if (first > 0) {
+                ++at;  // no group: the ESC is passed over
+            }
+            // (Out of a group after data, what follows is ordinary data.)
+            break;
+        }
+        if (debug) [[unlikely]]
+            mLogSequence("PCL5Parser", buffer, at, part.mintEnd);
+        at += part.mintEnd;
+        if (part.mEnd == RasterPartEnd::Escape)
+            break;
+        // The part's last pair: the data of a row or plane follows it. Once
+        // the page's colour is settled (as it most often is early on a
+        // page), its planes are only counted.
+        uint64_t data = 0;
+        const unsigned char last = part.mLast.mbytParameter | 0x20;
+        if (open || (last != 'v' && last != 'w')) {
+            data = mActOnRasterPair(part.mLast);
+            open = open && mColourWatch.Open();
+        } else {
+            data = part.mLast.mintValue > 0 ? static_cast<uint64_t>(part.mLast.mintValue) : 0;
+            if (data > 0)
+                MarkPage();
+            mColourWatch.CountPlane(last == 'w');
+        }
+        // The data of the part's last pair, read or skipped where it is at
+        // hand, else by the main loop.
+        if (data > 0) {
+            const uint64_t read = mintPlaneDataToRead;
+            if (at < chunkStart || end - at < data) {
+                if (read == 0)
+                    mSkip.Set(data);
+                inGroup = part.mEnd == RasterPartEnd::Data;
+                mblnAfterRasterTerminator = !inGroup;
+                break;
+            }
+            if (read > 0) {
+                mColourWatch.Read(std::span<const unsigned char>(chunk + (at - chunkStart), read));
+                mintPlaneDataToRead = 0;
+            } else if (debug) [[unlikely]] {
+                Log(LOG_DEBUG, "PCL5Parser::AdvanceBytePosition - Skipping %llu bytes",
+                    static_cast<unsigned long long>(data));
+            }
+            at += data;
+        }
+        if (part.mEnd == RasterPartEnd::Data) {
+            first = 0;
+            continue;
+        }
+        // After a terminating pair the next row most often starts a group
+        // again; DeskJets also read on in the group after it.
+        if (at >= chunkStart && chunkEnd - at >= 4 && RasterRowSequence::StartsGroup(chunk + (at - chunkStart))) {
+            if (!open && !debug)
+                at = mPassOverRows(at);
+            if (chunkEnd - at >= 4 && RasterRowSequence::StartsGroup(chunk + (at - chunkStart))) {
+                first = 3;
+                continue;
+            }
+        }
+        mblnAfterRasterTerminator = true;
+        break;
+    }
+    position = at;
+    if (inGroup)
         mResumeGroup = SequenceGroup{'*', 'b'};
     else
         mResumeGroup.reset();
-    // Reading stops out of a group only after a terminating pair.
-    mblnAfterRasterTerminator = !rows.mblnInSequence;
-    return true;
+    return step;
+}
+
+// Once the page's colour is settled, a row of one plane or one plane of a row
+// (ESC * b # W or # V, then its data) only marks the page and is counted:
+// such rows, one after another in the chunk from the ESC at position, are
+// passed over here. Answers where the first that is not one lies, or whose
+// data runs past the chunk.
+uint64_t PCL5Parser::mPassOverRows(uint64_t position)
+{
+    constexpr uint64_t PART_BYTES = ParameterizedEscapeSequence::mintMAX_SEQUENCE_LENGTH + 1;
+    const unsigned char* const chunk = mbytChunk.data();
+    const uint64_t size = mbytChunk.size();
+    uint64_t offset = position - mintChunkStart;
+    while (size - offset >= 4 && RasterRowSequence::StartsGroup(chunk + offset)) {
+        const std::span<const unsigned char> bytes(chunk + offset, std::min(size - offset, PART_BYTES));
+        const ParameterizedEscapeSequence::ValueText text = ParameterizedEscapeSequence::ReadValue(bytes, 3);
+        if (text.mState != SequenceState::Complete)
+            break;
+        const unsigned char parameter = bytes[text.mintParameter];
+        const uint64_t data = text.mintValue > 0 ? static_cast<uint64_t>(text.mintValue) : 0;
+        if ((parameter != 'W' && parameter != 'V') || size - offset - (text.mintParameter + 1) < data)
+            break;
+        if (data > 0)
+            MarkPage();
+        mColourWatch.CountPlane(parameter == 'W');
+        offset += text.mintParameter + 1 + data;
+    }
+    return mintChunkStart + offset;
 }
 
 // Plane data at hand for the colour watch, straight from the chunk where it
@@ -267,13 +388,6 @@ void PCL5Parser::NotifyDefaultPageCompleted()
     mColourWatch.NewPage();
     EscapeLanguageParser::NotifyDefaultPageCompleted();
     mblnPageMarked = false;
-    mblnEjectedWithoutFormFeed = false;
-}
-
-// Notes a mark; a form feed after it ends a page again.
-void PCL5Parser::MarkPage()
-{
-    mblnPageMarked = true;
     mblnEjectedWithoutFormFeed = false;
 }
 
@@ -339,8 +453,7 @@ void PCL5Parser::Reset()
     mColourWatch.Reset();
 }
 
-// Follows the raster settings; the data of a colour plane is read while the
-// page has no colour yet, any other row data is skipped.
+// Follows the raster settings.
 void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
 {
     switch (kind) {
@@ -356,51 +469,13 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
     case RasterStrategy::Kind::DriverConfiguration:
         mintPlaneDataToRead = mColourWatch.BeginDriverConfiguration(value > 0 ? static_cast<uint64_t>(value) : 0);
         break;
-    case RasterStrategy::Kind::Compression:
-        mColourWatch.SetCompression(value);
-        break;
     case RasterStrategy::Kind::Start:
         mColourWatch.StartRaster();
         break;
     case RasterStrategy::Kind::Resolution:
         mColourWatch.SetResolution(value);
         break;
-    case RasterStrategy::Kind::PlaneData:
-    case RasterStrategy::Kind::RowData: {
-        const uint64_t length = value > 0 ? static_cast<uint64_t>(value) : 0;
-        mintPlaneDataToRead = mColourWatch.BeginPlane(kind == RasterStrategy::Kind::RowData, length);
-        if (mintPlaneDataToRead == 0 && length > 0)
-            AdvanceBytePosition(length);
-        break;
     }
-    }
-}
-
-// ESC * t # R, as drivers send it before every page's raster, read straight
-// from the chunk to the same effect as reading the sequence.
-bool PCL5Parser::mReadRasterResolution(uint64_t& position)
-{
-    const uint64_t offset = position - mintChunkStart;
-    if (position < mintChunkStart || mblnDebug || mbytChunk.size() - offset < 5 || mbytChunk[offset + 1] != '*' ||
-        mbytChunk[offset + 2] != 't')
-        return false;
-    uint32_t dpi = 0;
-    const uint64_t end = std::min<uint64_t>(mbytChunk.size(), offset + 3 + RasterRowSequence::MAX_DIGITS);
-    for (uint64_t at = offset + 3; at < end; ++at) {
-        const unsigned char byte = mbytChunk[at];
-        if (byte >= '0' && byte <= '9') {
-            dpi = dpi * 10 + (byte - '0');
-            continue;
-        }
-        if (byte != 'R' || at == offset + 3)
-            return false;
-        OnRaster(RasterStrategy::Kind::Resolution, static_cast<int32_t>(dpi));
-        position += at + 1 - offset;
-        mResumeGroup.reset();
-        mblnAfterRasterTerminator = false;
-        return true;
-    }
-    return false;
 }
 
 // Sets the count of bytes still to skip.

@@ -4,6 +4,7 @@
 #include "PrinterLanguageParser/Parser/pcl5/PCL5Strategies.h"
 #include "PrinterLanguageParser/Parser/pcl5/ParameterizedEscapeSequence.h"
 #include "PrinterLanguageParser/Parser/pcl5/RasterColourWatch.h"
+#include "PrinterLanguageParser/Parser/pcl5/RasterRowSequence.h"
 #include "PrinterLanguageParser/Parser/pcl5/TwoCharacterEscapeSequence.h"
 
 #include <cstdint>
@@ -38,8 +39,13 @@ public:
     PageInProgress LeaveLanguage() override;
     void EnterLanguage(RawLanguageType previous, const PageInProgress& page) override;
 
-    // Notes that something is drawn on the current page.
-    void MarkPage();
+    // Notes that something is drawn on the current page; a form feed after
+    // it ends a page again.
+    void MarkPage()
+    {
+        mblnPageMarked = true;
+        mblnEjectedWithoutFormFeed = false;
+    }
     // Prints the current page when something is drawn on it.
     void EjectPage();
 
@@ -76,14 +82,15 @@ private:
         mblnAfterRasterTerminator = false;
         return true;
     }
-    // ESC * t # R read straight from the chunk; false when the sequence is
-    // to be read.
-    bool mReadRasterResolution(uint64_t& position);
-    // Reads the raster rows from position on (an ESC * b, or inside the group
-    // when inSequence) straight from the chunk and acts on them; false, with
-    // nothing done, when there is none there (or the debug log wants every
-    // sequence's text).
-    bool mReadRasterRows(uint64_t& position, bool inSequence);
+    // Reads the raster row group from position on, part after part with the
+    // plane data between them, while the group goes on and its data is at
+    // hand: from the ESC at position with the first pair at first, or inside
+    // the group (first 0) after a plane's data.
+    Step mReadRasterRows(const DataBuffer& buffer, uint64_t& position, uint64_t first);
+    // Passes over rows of one plane each while the page's colour is settled.
+    uint64_t mPassOverRows(uint64_t position);
+    // Acts on one pair of the raster row group.
+    uint64_t mActOnRasterPair(const RasterPair& pair);
     // The byte at a position of the data, straight from the chunk where it
     // lies there.
     unsigned char mByteAt(const DataBuffer& buffer, uint64_t position) const

@@ -64,11 +64,8 @@ public:
         ImageData,    // ESC * v # W and its data
         RasterConfiguration,  // ESC * g # W and its data
         DriverConfiguration,  // ESC * o # W and its data
-        Compression,  // ESC * b # M
         Start,        // ESC * r # A
         Resolution,   // ESC * t # R
-        PlaneData,    // ESC * b # V: a plane of a row and its data
-        RowData,      // ESC * b # W: the last plane of a row and its data
     };
     RasterStrategy(Kind kind, int32_t value) : mKind(kind), mintValue(value) {}
     using IParserStrategy::Execute;

@@ -17,22 +17,12 @@ constexpr int32_t UNIVERSAL_EXIT_VALUE = -12345;
 // ESC * c 1 P fills a rectangle with white, which draws nothing.
 constexpr int32_t ERASING_FILL = 1;
 
-// A terminating parameter character ends the sequence.
+constexpr unsigned char ESCAPE = ParameterizedEscapeSequence::mbytESCAPE;
+
 constexpr bool IsTerminatingParameter(unsigned char byte)
 {
-    return byte >= '@' && byte <= '^';
+    return ParameterizedEscapeSequence::IsTerminatingParameter(byte);
 }
-
-constexpr unsigned char ESCAPE = 0x1B;
-
-// Bytes other than parameter characters belong to the value text, but for an
-// ESC, which starts the next sequence as it does on the printer.
-constexpr std::array<bool, 256> VALUE_BYTES = [] {
-    std::array<bool, 256> table{};
-    for (unsigned int byte = 0; byte < table.size(); ++byte)
-        table[byte] = (byte < '@' || byte == '_' || byte > '~') && byte != ESCAPE;
-    return table;
-}();
 
 // Whether a group has any pair that mActOnPair acts on.
 constexpr bool GroupActs(SequenceGroup group)
@@ -68,15 +58,6 @@ constexpr bool GroupActs(SequenceGroup group)
     }
 }
 
-// The number in a value text as strtoul reads it ("1.5" is 1, " -3" is -3,
-// "" is 0), saturated at the 32-bit range so that an overlong digit string
-// neither wraps nor overflows.
-int32_t ReadValueText(std::span<const unsigned char> text)
-{
-    const std::string_view characters(reinterpret_cast<const char*>(text.data()), text.size());
-    return static_cast<int32_t>(std::clamp<int64_t>(ReadSigned(characters).value_or(0), INT32_MIN, INT32_MAX));
-}
-
 // Announced data is counted in bytes; a negative count announces none.
 constexpr uint64_t DataLength(int32_t value)
 {
@@ -84,6 +65,15 @@ constexpr uint64_t DataLength(int32_t value)
 }
 
 }  // namespace
+
+// The number in a value text as strtoul reads it ("1.5" is 1, " -3" is -3,
+// "" is 0), saturated at the 32-bit range so that an overlong digit string
+// neither wraps nor overflows.
+int32_t ParameterizedEscapeSequence::mReadValueText(std::span<const unsigned char> text)
+{
+    const std::string_view characters(reinterpret_cast<const char*>(text.data()), text.size());
+    return static_cast<int32_t>(std::clamp<int64_t>(ReadSigned(characters).value_or(0), INT32_MIN, INT32_MAX));
+}
 
 const std::array<std::array<bool, 256>, 16> ParameterizedEscapeSequence::mINERT_GROUPS = [] {
     std::array<std::array<bool, 256>, 16> table{};
@@ -139,7 +129,7 @@ void ParameterizedEscapeSequence::mStart(ContiguousBytes& bytes, uint64_t start)
 {
     mClear();
     mContinueGroup.reset();
-    mblnEndedRasterGroup = false;
+    mblnRasterRows = false;
     mbytSequence = bytes.View(start, mintMAX_SEQUENCE_LENGTH + 1);
 }
 
@@ -176,30 +166,11 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(uint64_t position)
 // continues the sequence, "@" to "^" ends it; every other byte is value text.
 SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, ValuePair& pair)
 {
-    const uint64_t limit = std::min<uint64_t>(mbytSequence.size(), mintMAX_SEQUENCE_LENGTH);
-    uint64_t index = position;
-    int32_t value = 0;
-
-    // Nearly every value is an optional sign and digits: read those in one
-    // pass; any other value text is read again as a whole below.
-    bool negative = false;
-    if (index < limit && (mbytSequence[index] == '-' || mbytSequence[index] == '+'))
-        negative = mbytSequence[index++] == '-';
-    int64_t magnitude = 0;
-    for (; index < limit && mbytSequence[index] >= '0' && mbytSequence[index] <= '9'; ++index) {
-        if (magnitude <= INT32_MAX)
-            magnitude = magnitude * 10 + (mbytSequence[index] - '0');
-    }
-    if (index < limit && !VALUE_BYTES[mbytSequence[index]]) {
-        value = negative ? static_cast<int32_t>(-std::min<int64_t>(magnitude, int64_t{INT32_MAX} + 1))
-                         : static_cast<int32_t>(std::min<int64_t>(magnitude, INT32_MAX));
-    } else {
-        while (index < limit && VALUE_BYTES[mbytSequence[index]])
-            ++index;
-        if (index >= limit)
-            return mTooLong(index) ? SequenceState::Rejected : SequenceState::Incomplete;
-        value = ReadValueText(mbytSequence.subspan(position, index - position));
-    }
+    const ValueText text = ReadValue(mbytSequence, position);
+    if (text.mState != SequenceState::Complete)
+        return text.mState;
+    const uint64_t index = text.mintParameter;
+    const int32_t value = text.mintValue;
 
     const unsigned char byte = mbytSequence[index];
     if (byte == ESCAPE) {
@@ -291,15 +262,6 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
         case 'l':
         case 'm':
             return mAddSkipBytesIfParamIs(pair, 'W');
-        case 'b':
-            // Raster rows, whole (W) or one plane of them (V).
-            if (parameter == 'V' || parameter == 'W')
-                return mAddRasterPlane(pair);
-            if (parameter == 'M')
-                mAddStrategy(RasterStrategy(RasterStrategy::Kind::Compression, pair.mintValue));
-            else if (parameter == 'Y')  // rows moved over: blank seed rows
-                mAddStrategy(RasterStrategy(RasterStrategy::Kind::Start, 0));
-            return false;
         case 'r':
             if (parameter == 'U') {
                 mAddStrategy(SetJobPropertyStrategy<RawColorType>(
@@ -338,6 +300,12 @@ SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, Sequen
     // Most groups (cursor moves, fonts by attributes, margins) carry no pair
     // that bears on accounting: their pairs are only read.
     const bool acts = GroupActs(group);
+    if (group.mbytSign == '*' && group.mbytCharacter == 'b') {
+        // Raster rows have a reader of their own.
+        mintLength = position;
+        mblnRasterRows = true;
+        return SequenceState::Complete;
+    }
     for (;;) {
         ValuePair pair;
         const SequenceState state = mParseValuePair(position, pair);
@@ -354,23 +322,9 @@ SequenceState ParameterizedEscapeSequence::mParseGroup(uint64_t position, Sequen
             mintLength = position;
             if (dataFollows)
                 mContinueGroup = group;
-            else
-                mblnEndedRasterGroup = group.mbytSign == '*' && group.mbytCharacter == 'b';
             return SequenceState::Complete;
         }
     }
-}
-
-// A plane of a row: its data prints, and the parser reads or skips it. Even
-// an empty plane counts among the planes of its row.
-bool ParameterizedEscapeSequence::mAddRasterPlane(const ValuePair& pair)
-{
-    const uint64_t length = DataLength(pair.mintValue);
-    if (length > 0)
-        mAddStrategy(MarkPageStrategy());
-    const auto kind = pair.mbytParameter == 'W' ? RasterStrategy::Kind::RowData : RasterStrategy::Kind::PlaneData;
-    mAddStrategy(RasterStrategy(kind, static_cast<int32_t>(length)));
-    return length > 0 && !pair.mblnTerminating;
 }
 
 // Skips the pair's value in bytes when its parameter matches, marking the

@@ -3,7 +3,9 @@
 #include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/pcl5/EscapeSequence.h"
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -61,16 +63,70 @@ public:
     // After Complete: the group to read on in once the announced data has been
     // skipped, when the sequence stopped at embedded data.
     std::optional<SequenceGroup> ContinuesAfterData() const { return mContinueGroup; }
-    // After Complete: whether the sequence ended with the terminating pair of
-    // a raster row group (ESC * b ... Y), after which DeskJets read on in
-    // the group.
-    bool EndedRasterGroup() const { return mblnEndedRasterGroup; }
+    // After Complete: whether the sequence reached the raster row group
+    // (ESC * b), which the raster row reader reads from Length on.
+    bool ReachedRasterRows() const { return mblnRasterRows; }
+
+    // A value text read up to the parameter character after it.
+    struct ValueText {
+        SequenceState mState = SequenceState::Incomplete;
+        int32_t mintValue = 0;
+        // Where the parameter character, or an ESC that cuts the sequence, lies.
+        uint64_t mintParameter = 0;
+    };
+    // Reads the value text at index of a sequence's bytes (counted from its
+    // start): every byte but a parameter character or an ESC, read as strtoul
+    // reads it (saturated at the 32-bit range). Incomplete when the bytes end first, Rejected when the
+    // sequence would grow past its length bound.
+    static ValueText ReadValue(std::span<const unsigned char> bytes, uint64_t index)
+    {
+        const uint64_t limit = bytes.size() < mintMAX_SEQUENCE_LENGTH ? bytes.size() : mintMAX_SEQUENCE_LENGTH;
+        // Nearly every value is up to nine digits, which fit: read those in
+        // one pass (with room for all nine and the byte after them, without
+        // looking for the end); any other value text is read again as a
+        // whole below.
+        const uint64_t start = index;
+        uint32_t value = 0;
+        if (index + 10 < limit) [[likely]] {
+            const unsigned char* const digits = bytes.data() + index;
+            uint64_t count = 0;
+            for (unsigned int digit = 0; count < 9 && (digit = digits[count] - '0') < 10u; ++count)
+                value = value * 10 + digit;
+            index += count;
+            if (!mVALUE_BYTES[bytes[index]]) [[likely]]
+                return {SequenceState::Complete, static_cast<int32_t>(value), index};
+        } else {
+            const uint64_t digitsEnd = limit - index < 9 ? limit : index + 9;
+            for (unsigned int digit = 0; index < digitsEnd && (digit = bytes[index] - '0') < 10u; ++index)
+                value = value * 10 + digit;
+        }
+        if (index < limit && !mVALUE_BYTES[bytes[index]]) [[likely]]
+            return {SequenceState::Complete, static_cast<int32_t>(value), index};
+        while (index < limit && mVALUE_BYTES[bytes[index]])
+            ++index;
+        if (index >= limit)
+            return {mTooLong(index) ? SequenceState::Rejected : SequenceState::Incomplete, 0, index};
+        return {SequenceState::Complete, mReadValueText(bytes.subspan(start, index - start)), index};
+    }
+    static constexpr unsigned char mbytESCAPE = 0x1B;
+    // A terminating parameter character ends the sequence.
+    static constexpr bool IsTerminatingParameter(unsigned char byte) { return byte >= '@' && byte <= '^'; }
 
 private:
     // The groups of "&", "(", ")" and "*" that no pair acts on, by sign (from
     // " ") and group character.
     static constexpr unsigned char mbytFIRST_INERT_SIGN = ' ';
     static const std::array<std::array<bool, 256>, 16> mINERT_GROUPS;
+    // Bytes other than parameter characters belong to the value text, but
+    // for an ESC, which starts the next sequence as it does on the printer.
+    static constexpr std::array<bool, 256> mVALUE_BYTES = [] {
+        std::array<bool, 256> table{};
+        for (unsigned int byte = 0; byte < table.size(); ++byte)
+            table[byte] = (byte < '@' || byte == '_' || byte > '~') && byte != mbytESCAPE;
+        return table;
+    }();
+    // A value text other than a sign and digits.
+    static int32_t mReadValueText(std::span<const unsigned char> text);
 
     // One parameter with its value.
     struct ValuePair {
@@ -98,8 +154,6 @@ private:
     // print data) or not (fonts, patterns, palettes).
     enum class DataPrints { No, Yes };
     bool mAddSkipBytesIfParamIs(const ValuePair& pair, unsigned char parameter, DataPrints prints = DataPrints::No);
-    // A raster row's plane (V) or last plane (W) with its data.
-    bool mAddRasterPlane(const ValuePair& pair);
 
     // Whether the bytes read since the start reach the length bound.
     static bool mTooLong(uint64_t position) { return position >= mintMAX_SEQUENCE_LENGTH; }
@@ -107,7 +161,7 @@ private:
     ContiguousBytes mContiguous;
     Bytes mbytSequence;
     std::optional<SequenceGroup> mContinueGroup;
-    bool mblnEndedRasterGroup = false;
+    bool mblnRasterRows = false;
 };
 
 }  // namespace RawPrintData::PCL5

@@ -300,7 +300,7 @@ void RasterColourWatch::StartRaster()
 
 // Moves on to the next plane; a colour plane is read from its first byte.
 // An empty plane is a blank row, or in the delta-row modes the row before.
-uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
+uint64_t RasterColourWatch::mBeginOpenPlane(bool lastPlane, uint64_t length)
 {
     const uint32_t plane = mintPlane;
     mintPlane = lastPlane ? 0 : plane + 1;
@@ -345,7 +345,7 @@ uint64_t RasterColourWatch::BeginPlane(bool lastPlane, uint64_t length)
 // the delta-row modes blank), and those after it repeat it, as counted.
 void RasterColourWatch::RepeatRows(uint64_t count)
 {
-    if (count == 0 || !Watching())
+    if (count == 0 || !Watching() || RowsBlank())
         return;
     mEndRow();
     if (!Watching())

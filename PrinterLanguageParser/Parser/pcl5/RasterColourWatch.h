@@ -70,16 +70,22 @@ public:
     // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
     // first plane.
     void StartRaster();
-    // Where a row is after raster read elsewhere: its next plane.
-    void SetNextPlane(uint32_t plane) { mintPlane = plane; }
-    uint32_t NextPlane() const { return mintPlane; }
+
+    // Whether the rows' colour may still change the page's verdict: colour
+    // components are configured, the page has no colour yet and is not
+    // printed in grey. While it is false, planes are only counted.
+    bool Open() const { return mColourStillOpen(); }
+    // A plane of a row passed while the watch is not Open.
+    void CountPlane(bool lastPlane)
+    {
+        mintPlane = lastPlane ? 0 : mintPlane + 1;
+        mRow = nullptr;
+    }
 
     // Whether rows are still looked at: colour components are configured, in
     // a compression that is read, and the page has no colour yet.
     bool Watching() const { return mColourStillOpen() && (mblnReadable || mblnOwnCompressions); }
 
-    // The planes whose data BeginPlane reads while Watching, one bit each.
-    uint32_t WatchedPlanes() const { return Watching() ? mLayout.mintColourPlaneMask : 0; }
     // Whether rows would be looked at but for a compression that is not read:
     // the planes are still counted, and a compression that is read starts the
     // watch again where the row is.
@@ -92,7 +98,23 @@ public:
 
     // The data of the next plane of a row (ESC * b # V) or of its last plane
     // (# W): the length of it to read with Read, 0 when it is to be skipped.
-    uint64_t BeginPlane(bool lastPlane, uint64_t length);
+    uint64_t BeginPlane(bool lastPlane, uint64_t length)
+    {
+        const uint32_t plane = mintPlane;
+        const auto blackWithinRow = [&] {
+            return !lastPlane && (plane >= mintMAX_PLANES || ((mLayout.mintColourPlaneMask >> plane) & 1) == 0) &&
+                   (mblnReadable || mblnOwnCompressions);
+        };
+        if (!mColourStillOpen() || (length == 0 && RowsBlank()) || blackWithinRow()) [[likely]] {
+            // Only counted: no colour to look for, an empty plane or row end
+            // among blank rows, which changes nothing, or a plane of black
+            // within a row.
+            mintPlane = lastPlane ? 0 : plane + 1;
+            mRow = nullptr;
+            return 0;
+        }
+        return mBeginOpenPlane(lastPlane, length);
+    }
     // Rows that follow the row just ended and send no plane.
     void RepeatRows(uint64_t count);
     // Reads plane or image-configuration data.
@@ -160,6 +182,7 @@ private:
     {
         return mintPlaneCompression[plane] >= 0 ? mintPlaneCompression[plane] : mintCompression;
     }
+    uint64_t mBeginOpenPlane(bool lastPlane, uint64_t length);
     void mConfigure();
     void mConfigureRasterData();
     void mConfigurePixelRaster();
