@@ -42,11 +42,13 @@ uint64_t InkCells::Configure(uint32_t across, uint32_t down, uint32_t fullDot)
     across = std::max<uint32_t>(across, 1);
     down = std::max<uint32_t>(down, 1);
     fullDot = std::max<uint32_t>(fullDot, 1);
-    if (across == mintAcross && down == mintDown && fullDot == mintFullDot)
+    if (across == mintCellAcross && down == mintCellDown && fullDot == mintFullDot)
         return 0;
     const uint64_t open = OpenCellsColour();
-    mintAcross = across;
-    mintDown = down;
+    mintCellAcross = across;
+    mintCellDown = down;
+    mintAcross = (across + 1) / 2;
+    mintDown = (down + 1) / 2;
     mintFullDot = fullDot;
     Clear();
     return open;
@@ -61,15 +63,13 @@ void InkCells::BeginRow()
     mintTouched.clear();
 }
 
-// One byte of dots in which the inks differ, in the cell of its first dot.
+// One byte of dots with ink, in the quarter cell of its first dot.
 inline void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight)
 {
     const uint64_t cell = index * 8 / mintAcross;
     if (cell >= mRow.size()) {
         mRow.resize(cell + 1);
-        mCells.resize(cell + 1);
         mblnTouched.resize(cell + 1);
-        mblnOpen.resize(cell + 1);
     }
     Balance& balance = mRow[cell];
     if (!mblnTouched[cell]) {
@@ -77,6 +77,7 @@ inline void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, ui
         mintTouched.push_back(static_cast<uint32_t>(cell));
     }
     const int64_t cyanDots = DOTS_IN_BYTE[c], magentaDots = DOTS_IN_BYTE[m], yellowDots = DOTS_IN_BYTE[y];
+    balance.mintCyan += int64_t{weight} * cyanDots;
     balance.mintCyanMagenta += int64_t{weight} * (cyanDots - magentaDots);
     balance.mintCyanYellow += int64_t{weight} * (cyanDots - yellowDots);
 }
@@ -88,17 +89,17 @@ void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> m
     const size_t common = std::min({cyan.size(), magenta.size(), yellow.size()});
     size_t index = 0;
     if constexpr (std::endian::native == std::endian::little) {
-        // Alike inks change no balance: a word at a time, only the bytes in
-        // which the three differ are counted.
+        // Paper without ink changes nothing: a word at a time, only the bytes
+        // with ink are counted.
         for (; index + 8 <= common; index += 8) {
             uint64_t c, m, y;
             std::memcpy(&c, cyan.data() + index, 8);
             std::memcpy(&m, magenta.data() + index, 8);
             std::memcpy(&y, yellow.data() + index, 8);
-            for (uint64_t differ = (c ^ m) | (c ^ y); differ != 0;) {
-                const size_t byte = static_cast<size_t>(std::countr_zero(differ)) / 8;
+            for (uint64_t inked = c | m | y; inked != 0;) {
+                const size_t byte = static_cast<size_t>(std::countr_zero(inked)) / 8;
                 mAddByte(index + byte, cyan[index + byte], magenta[index + byte], yellow[index + byte], weight);
-                differ &= ~(uint64_t{0xFF} << (8 * byte));
+                inked &= ~(uint64_t{0xFF} << (8 * byte));
             }
         }
     }
@@ -107,7 +108,7 @@ void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> m
     };
     for (; index < length; ++index) {
         const uint8_t c = byteOf(cyan, index), m = byteOf(magenta, index), y = byteOf(yellow, index);
-        if (c != m || c != y)
+        if ((c | m | y) != 0)
             mAddByte(index, c, m, y, weight);
     }
 }
@@ -116,26 +117,27 @@ uint64_t InkCells::EndRow(uint64_t rows)
 {
     uint64_t colour = 0;
     while (rows > 0) {
-        const uint64_t take = std::min(rows, mintDown - mintRowsInCells);
+        const uint64_t take = std::min(rows, mintDown - mBand.mintRows);
         for (const uint32_t cell : mintTouched) {
-            mCells[cell].mintCyanMagenta += mRow[cell].mintCyanMagenta * static_cast<int64_t>(take);
-            mCells[cell].mintCyanYellow += mRow[cell].mintCyanYellow * static_cast<int64_t>(take);
-            if (!mblnOpen[cell]) {
-                mblnOpen[cell] = 1;
-                mintOpen.push_back(cell);
+            if (cell >= mBand.mCells.size()) {
+                mBand.mCells.resize(mRow.size());
+                mBand.mblnOpen.resize(mRow.size());
+                mBand.mblnColour.resize(mRow.size());
+            }
+            mBand.mCells[cell].Add(mRow[cell], static_cast<int64_t>(take));
+            if (!mBand.mblnOpen[cell]) {
+                mBand.mblnOpen[cell] = 1;
+                mBand.mintOpen.push_back(cell);
             }
         }
-        mintRowsInCells += take;
+        mBand.mintRows += take;
         rows -= take;
-        if (mintRowsInCells == mintDown) {
-            // Only cells that some row touched can part.
-            for (const uint32_t cell : mintOpen) {
-                colour += mJudge(mCells[cell], mintDown);
-                mCells[cell] = {};
-                mblnOpen[cell] = 0;
-            }
-            mintOpen.clear();
-            mintRowsInCells = 0;
+        if (mBand.mintRows == mintDown) {
+            // The band above has now been judged with both its neighbours.
+            mJudgeCells(mAbove, mBand);
+            colour += mColourOf(mAbove);
+            mEmpty(mAbove);
+            std::swap(mAbove, mBand);
         }
     }
     return colour;
@@ -143,35 +145,93 @@ uint64_t InkCells::EndRow(uint64_t rows)
 
 uint64_t InkCells::OpenCellsColour() const
 {
+    Band above = mAbove, band = mBand;
+    mJudgeCells(above, band);
+    return mColourOf(above) + mColourOf(band);
+}
+
+// The inks of a cell part by the most any two of them differ.
+uint64_t InkCells::mSpread(const Balance& cell)
+{
+    const int64_t cyanMagenta = cell.mintCyanMagenta, cyanYellow = cell.mintCyanYellow;
+    return static_cast<uint64_t>(std::max({cyanMagenta < 0 ? -cyanMagenta : cyanMagenta,
+                                           cyanYellow < 0 ? -cyanYellow : cyanYellow,
+                                           cyanYellow - cyanMagenta < 0 ? cyanMagenta - cyanYellow
+                                                                        : cyanYellow - cyanMagenta}));
+}
+
+// A cell is colour when its inks part by more than dithering leaves balanced
+// inks uneven: more than the neutral tolerance of a whole cell's full ink
+// (rows not printed, at a page's end, are blank paper), more than one row of
+// the cell's dots, and more than a share of its strongest ink.
+bool InkCells::mIsColour(const Balance& cell) const
+{
+    const uint64_t across = uint64_t{mintAcross} * 2 * mintFullDot;
+    const uint64_t full = across * mintDown * 2;
+    const uint64_t spread = mSpread(cell);
+    if (spread * 255 <= full * static_cast<uint64_t>(ColourRule::NEUTRAL_TOLERANCE) || spread <= across)
+        return false;
+    const int64_t cyan = cell.mintCyan;
+    const auto strongest = static_cast<uint64_t>(
+        std::max<int64_t>({cyan, cyan - cell.mintCyanMagenta, cyan - cell.mintCyanYellow, 0}));
+    return spread * 100 > strongest * static_cast<uint64_t>(ColourRule::INK_CELL_DITHER_PERCENT);
+}
+
+void InkCells::mJudgeCells(Band& upper, Band& lower) const
+{
+    const auto at = [](const Band& band, size_t column) {
+        return column < band.mCells.size() ? band.mCells[column] : Balance{};
+    };
+    const auto mark = [](Band& band, size_t column) {
+        if (column < band.mblnOpen.size() && band.mblnOpen[column])
+            band.mblnColour[column] = 1;
+    };
+    const auto judgeFrom = [&](size_t column) {
+        Balance cell;
+        for (const size_t quarter : {column, column + 1})
+            for (const Band* band : {&upper, &lower})
+                cell.Add(at(*band, quarter), 1);
+        if (!mIsColour(cell))
+            return;
+        for (const size_t quarter : {column, column + 1}) {
+            mark(upper, quarter);
+            mark(lower, quarter);
+        }
+    };
+    // Only cells holding a quarter that some row touched can part.
+    for (const Band* band : {&upper, &lower})
+        for (const uint32_t column : band->mintOpen) {
+            if (column > 0)
+                judgeFrom(column - 1);
+            judgeFrom(column);
+        }
+}
+
+uint64_t InkCells::mColourOf(const Band& band) const
+{
     uint64_t colour = 0;
-    for (const uint32_t cell : mintOpen)
-        colour += mJudge(mCells[cell], std::max<uint64_t>(mintRowsInCells, 1));
+    for (const uint32_t column : band.mintOpen)
+        if (band.mblnColour[column])
+            colour += mSpread(band.mCells[column]) / mintFullDot;
     return colour;
 }
 
-// The inks of a cell part by the most any two of them differ; past the
-// neutral tolerance of the cell's full ink, that much ink is colour.
-uint64_t InkCells::mJudge(const Balance& cell, uint64_t rows) const
+void InkCells::mEmpty(Band& band)
 {
-    const int64_t cyanMagenta = cell.mintCyanMagenta, cyanYellow = cell.mintCyanYellow;
-    const uint64_t spread = static_cast<uint64_t>(std::max(
-        {cyanMagenta < 0 ? -cyanMagenta : cyanMagenta, cyanYellow < 0 ? -cyanYellow : cyanYellow,
-         cyanYellow - cyanMagenta < 0 ? cyanMagenta - cyanYellow : cyanYellow - cyanMagenta}));
-    const uint64_t full = uint64_t{mintAcross} * rows * mintFullDot;
-    if (spread * 255 <= full * static_cast<uint64_t>(ColourRule::INK_CELL_TOLERANCE))
-        return 0;
-    return spread / mintFullDot;
+    for (const uint32_t column : band.mintOpen) {
+        band.mCells[column] = {};
+        band.mblnOpen[column] = 0;
+        band.mblnColour[column] = 0;
+    }
+    band.mintOpen.clear();
+    band.mintRows = 0;
 }
 
 void InkCells::Clear()
 {
     BeginRow();
-    for (const uint32_t cell : mintOpen) {
-        mCells[cell] = {};
-        mblnOpen[cell] = 0;
-    }
-    mintOpen.clear();
-    mintRowsInCells = 0;
+    mEmpty(mBand);
+    mEmpty(mAbove);
 }
 
 }  // namespace RawPrintData

@@ -39,11 +39,14 @@ private:
 
 // Cyan, magenta and yellow dithered each on its own, judged over the colour
 // rule's ink cells: the amounts of the three inks over a cell are compared,
-// and where they part by more than the neutral tolerance the cell puts the
-// ink by which they part on the page (a square of plain red puts its whole
-// area). Rows of bits (eight dots a byte, the first dot in the high bit)
-// come one plane of each ink at a time, each with the weight of its bit in
-// the dot's level.
+// and where they part by more than the rule allows the ink by which they part
+// is colour (a square of plain red puts its whole area). So that a
+// small mark is not split between cells that each see too little of it, the
+// cells slide by half their side: the dots are counted in quarter cells, every
+// two by two of them is judged, and a quarter cell of any cell found colour
+// puts its own parted ink on the page, once. Rows of bits (eight dots a byte,
+// the first dot in the high bit) come one plane of each ink at a time, each
+// with the weight of its bit in the dot's level.
 class InkCells {
 public:
     // Cells of across dots and down rows; fullDot is the weight of a dot
@@ -65,24 +68,48 @@ public:
     void Clear();
 
 private:
+    // A cell's cyan, and how much more cyan it has than magenta and yellow.
     struct Balance {
+        int64_t mintCyan = 0;
         int64_t mintCyanMagenta = 0;
         int64_t mintCyanYellow = 0;
+        void Add(const Balance& other, int64_t times)
+        {
+            mintCyan += other.mintCyan * times;
+            mintCyanMagenta += other.mintCyanMagenta * times;
+            mintCyanYellow += other.mintCyanYellow * times;
+        }
     };
-    uint64_t mJudge(const Balance& cell, uint64_t rows) const;
+    // A band of quarter cells, one per column, the columns some row touched,
+    // and which of them lie in a cell judged colour.
+    struct Band {
+        std::vector<Balance> mCells;
+        std::vector<uint32_t> mintOpen;
+        // (Flags a byte each: set and tested for every cell a row touches.)
+        std::vector<uint8_t> mblnOpen;
+        std::vector<uint8_t> mblnColour;
+        uint64_t mintRows = 0;
+    };
+    static uint64_t mSpread(const Balance& cell);
+    bool mIsColour(const Balance& cell) const;
+    // Judges the cells made of two bands (upper may be empty), marking the
+    // quarter cells of those found colour.
+    void mJudgeCells(Band& upper, Band& lower) const;
+    // The parted ink of a band's quarter cells marked colour.
+    uint64_t mColourOf(const Band& band) const;
+    static void mEmpty(Band& band);
     void mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight);
 
+    uint32_t mintCellAcross = 1;
+    uint32_t mintCellDown = 1;
+    // The quarter cell, in dots across and rows down.
     uint32_t mintAcross = 1;
     uint32_t mintDown = 1;
     uint32_t mintFullDot = 1;
-    // Rows counted into the open cells.
-    uint64_t mintRowsInCells = 0;
-    std::vector<Balance> mCells;
-    // The cells the open rows touched.
-    // (Flags a byte each: set and tested for every cell a row touches.)
-    std::vector<uint32_t> mintOpen;
-    std::vector<uint8_t> mblnOpen;
-    // The row being read, by cell, and the cells it touched.
+    // The band being counted and the one above it, judged together.
+    Band mBand;
+    Band mAbove;
+    // The row being read, by quarter cell, and the quarter cells it touched.
     std::vector<Balance> mRow;
     std::vector<uint32_t> mintTouched;
     std::vector<uint8_t> mblnTouched;
