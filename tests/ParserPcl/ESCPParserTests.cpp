@@ -242,9 +242,21 @@ INSTANTIATE_TEST_SUITE_P(
                     Join({Raw("\x1B\x01@EJL \n@EJL SET PS=A4\n@EJL EN LA=ESC/PAGE\n\f\x1D" "30psE\f")}),
                     {{"A4", 2100, 2970, 1, 0}, {"Letter", 2159, 2794, 1, 0}}},
         PageSetCase{"ejl_paper_name", Join({Raw("\x1B\x01@EJL \n@EJL SET PAPER=A5\n\f")}), {{"A5", 1480, 2100, 1, 0}}},
-        PageSetCase{"escpage_fill_colour", Join({Raw("\x1D" "1;2;3;255;0;0fpE\f\x1D" "1;2;3;9;9;9fpE\f")}),
-                    {{"", 0, 0, 1, 1}}},
-        PageSetCase{"escpage_colour_image", Join({Raw("\x1D" "2;102;0;0;8;1;8;1;0scrI\x1D" "3;1cu{I\f\f\f\x1D" "ecrI\f\f")}),
+        // Marks in colour count by their area, in the unit of muE (1/300
+        // inch until set): a red box of 30 by 30 units (6.5 mm2) and a red
+        // glyph of 20 by 20 are colour; a red box of 10 by 10 (0.7 mm2), a
+        // grey one, or a colour chosen and not painted are not.
+        PageSetCase{"escpage_fill_colour",
+                    Join({Raw("\x1D" "1;2;3;255;0;0fpE\x1D" "0bgpG\x1D" "0;10;10;40;40;0;0rrpG\x1D" "enpG\x1D" "0;1drpG\f"),
+                          Raw("\x1D" "1;2;3;255;0;0fpE\x1D" "0bgpG\x1D" "0;10;10;20;20;0;0rrpG\x1D" "enpG\x1D" "0;1drpG\f"),
+                          Raw("\x1D" "1;2;3;9;9;9fpE\x1D" "0bgpG\x1D" "0;10;10;900;900;0;0rrpG\x1D" "enpG\x1D" "0;1drpG\f"),
+                          Raw("\x1D" "1;2;3;255;0;0fpE\f")}),
+                    {{"", 0, 0, 3, 1}}},
+        PageSetCase{"escpage_colour_glyph",
+                    Join({Raw("\x1D" "2;7;20;20;0db{F\x01\x02\x1D" "1;2;3;0;0;255fpE\x1D" "7dbF\f\x1D" "8dbF\f")}),
+                    {{"", 0, 0, 0, 2}}},
+        PageSetCase{"escpage_colour_image",
+                    Join({Raw("\x1D" "2;102;0;0;100;8;100;8;0scrI\x1D" "3;1cu{I\f\f\f\x1D" "ecrI\f\f")}),
                     {{"", 0, 0, 1, 1}}},
         // A reset ejects a page that image data was sent for, once.
         PageSetCase{"escpage_reset_ejects", Join({Raw("\x1D" "2;16;1;0bi{I\xFF\xFF\x1D" "rhE\x1D" "rhE\x1D" "1;1;1;0bi{I\x01\f\x1D" "rhE")}),

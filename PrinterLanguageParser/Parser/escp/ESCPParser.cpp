@@ -177,13 +177,14 @@ void ESCPParser::mReadLineControls(const DataBuffer& buffer, uint64_t& position)
 void ESCPParser::mEndPage()
 {
     mInks.EndPage();
-    if (mInks.Colour())
+    if (mInks.Colour() || mEscPageColour.Colour())
         SetColor(COLOR_TYPE_COLOR);
-    if (mInks.Unjudged())
-        Log(LOG_INFO, "ESCPParser - Colour ink in data that is not judged (bit images, a compression not read, "
-                      "a limit): the page counts as colour.");
+    if (mInks.Unjudged() || mEscPageColour.Unjudged())
+        Log(LOG_INFO, "ESCPParser - Colour in data that is not judged (bit images, a compression not read, a "
+                      "limit): the page counts as colour.");
     mPageEject.Execute(this);
     mInks.NewPage();
+    mEscPageColour.NewPage();
     mblnEscPageMarked = false;
 }
 
@@ -378,26 +379,19 @@ void ESCPParser::mReadEjlLine(std::string_view line)
 
 // Acts on the ESC/Page commands that bear on accounting: the unit (GS 0;u
 // muE, u points), the paper (GS n psE by its code, GS -1;w;h psE by its size
-// in the unit), the fill colour (GS 1;2;3;r;g;b fpE: a colour page unless r,
-// g and b are equal), colour raster images (GS ... scrI, which colour lasers
-// are sent colour images with, while grey ones come as grey fills) and the
-// reset (GS rhE), which ejects a page that image data was sent for and no
-// form feed ended, as Ghostscript's lp8000 family ends every page.
+// in the unit), what is painted in colour (EscPageColour) and the reset (GS
+// rhE), which ejects a page that image data was sent for and no form feed
+// ended, as Ghostscript's lp8000 family ends every page.
 void ESCPParser::mActOnEscPageCommand()
 {
     const std::string_view name = mEscPageCommand.Name();
+    mEscPageColour.Act(mEscPageCommand, mdblEscPageUnitPoints);
     if (mEscPageCommand.DataLength() > 0) {
         mblnEscPageMarked = true;
     } else if (name == "rhE") {
         if (mblnEscPageMarked)
             mEndPage();
         mblnEscPageMarked = false;
-    } else if (name == "scrI") {
-        SetColor(COLOR_TYPE_COLOR);
-    } else if (name == "fpE" && mEscPageCommand.ParameterCount() >= 6) {
-        const double red = mEscPageCommand.Parameter(3);
-        if (red != mEscPageCommand.Parameter(4) || red != mEscPageCommand.Parameter(5))
-            SetColor(COLOR_TYPE_COLOR);
     } else if (name == "muE" && mEscPageCommand.Parameter(1) > 0) {
         mdblEscPageUnitPoints = mEscPageCommand.Parameter(1);
     } else if (name == "psE") {

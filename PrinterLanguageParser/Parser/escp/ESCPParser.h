@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/EscapeLanguageParser.h"
+#include "PrinterLanguageParser/Parser/escp/EscPageColour.h"
 #include "PrinterLanguageParser/Parser/escp/EscPageCommand.h"
 #include "PrinterLanguageParser/Parser/escp/EscpPaper.h"
 #include "PrinterLanguageParser/Parser/escp/InkCoverage.h"
@@ -20,6 +21,7 @@ namespace RawPrintData::ESCP {
 // decoded as they stream by and judged by where their ink lands
 // (InkCoverage); text printed in a colour ink, bit images in one and raster
 // in another compression cannot be judged and count as colour. ESC/Page's
+// marks in colour count by their area (EscPageColour). ESC/Page's
 // command data and remote-mode commands are skipped unread, so that bytes
 // inside them are never taken for form feeds or escapes. ESC/P reports no
 // job property and never changes language.
@@ -97,6 +99,7 @@ private:
     // ESC/Page image data was sent since the last page ended.
     bool mblnEscPageMarked = false;
     EscPageCommand mEscPageCommand;
+    EscPageColour mEscPageColour;
     // A contiguous view of the GS command or EJL line being read.
     ContiguousBytes mCommandBytes;
     // A chain of passed-over command bytes goes on at the start of the data.
