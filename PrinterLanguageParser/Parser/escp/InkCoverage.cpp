@@ -40,9 +40,11 @@ int64_t CellOf(double inches, double size = CELL_INCHES)
     return static_cast<int64_t>(inches / size);
 }
 
-// The component of cyan, magenta and yellow an ink adds to (red, green and
-// blue add to two), and whether it adds to the second one too.
-constexpr size_t CYAN = 0, MAGENTA = 1, YELLOW = 2, OTHER = 3;
+// The components of the cells: cyan, magenta, yellow and inks of a colour
+// of their own.
+constexpr uint8_t CYAN = 0, MAGENTA = 1, YELLOW = 2, OTHER = 3;
+// A byte whose dots fall in two cells.
+constexpr uint32_t SPLIT = uint32_t{1} << 31;
 
 }  // namespace
 
@@ -137,6 +139,35 @@ bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow,
     // vertical unit (rows of interleaved passes fill the spacing between).
     const double dotArea = mdblBlockDotWidth * std::min(mdblBlockPitch, mdblVerticalUnit) * MM2_PER_SQUARE_INCH;
     mdblDotArea = dotArea;
+    // The cell of each byte of a row, and the components the ink adds to.
+    const uint32_t dotsPerByte = 8 / bitsPerDot;
+    // Drivers send block after block of one geometry: its table is kept.
+    const bool sameGeometry = mintByteColumn.size() == bytesPerRow && mdblTableX == mdblBlockX &&
+                              mdblTableDotWidth == mdblBlockDotWidth && mintTableBits == bitsPerDot;
+    mdblTableX = mdblBlockX;
+    mdblTableDotWidth = mdblBlockDotWidth;
+    mintTableBits = bitsPerDot;
+    mintByteColumn.resize(bytesPerRow);
+    for (uint64_t byte = 0; !sameGeometry && byte < bytesPerRow; ++byte) {
+        const double first = mdblBlockX + static_cast<double>(byte * dotsPerByte) * mdblBlockDotWidth;
+        const int64_t firstCell = CellOf(first);
+        const int64_t lastCell = CellOf(first + static_cast<double>(dotsPerByte - 1) * mdblBlockDotWidth);
+        if (firstCell < 0 || lastCell < 0 || static_cast<uint64_t>(lastCell) >= MAX_COLUMNS) {
+            mintByteColumn.clear();
+            NoteUnjudged();
+            return false;
+        }
+        mintByteColumn[byte] = static_cast<uint32_t>(firstCell) | (firstCell == lastCell ? 0 : SPLIT);
+    }
+    static constexpr std::array<std::array<uint8_t, 2>, 8> COMPONENTS = {{{OTHER, INKS},
+                                                                          {CYAN, INKS},
+                                                                          {MAGENTA, INKS},
+                                                                          {YELLOW, INKS},
+                                                                          {MAGENTA, YELLOW},
+                                                                          {CYAN, YELLOW},
+                                                                          {CYAN, MAGENTA},
+                                                                          {OTHER, INKS}}};
+    mintInkComponents = COMPONENTS[static_cast<size_t>(ink)];
     const double strips = static_cast<double>(rows) * mdblBlockPitch / STRIP_INCHES;
     if (ink == Ink::Cyan || ink == Ink::Magenta || ink == Ink::Yellow)
         mdblBlockStrips[ink == Ink::Cyan ? CYAN : ink == Ink::Magenta ? MAGENTA : YELLOW] = strips;
@@ -165,19 +196,12 @@ void InkCoverage::Read(std::span<const unsigned char> bytes)
     size_t index = 0;
     while (mblnReading && index < bytes.size()) {
         const uint64_t take = std::min<uint64_t>(bytes.size() - index, mintBytesPerRow - mintByteInRow);
-        for (uint64_t offset = 0; offset < take && mblnReading; ++offset) {
+        for (uint64_t offset = 0; offset < take; ++offset) {
             if (bytes[index + offset] != 0)
                 mAddByte(bytes[index + offset], mintByteInRow + offset);
         }
         index += take;
-        mintByteInRow += take;
-        if (mintByteInRow == mintBytesPerRow && mblnReading) {
-            mintByteInRow = 0;
-            if (++mintRow == mintRows)
-                mblnReading = false;
-            else
-                mStartRow();
-        }
+        mEndBytes(take);
     }
 }
 
@@ -185,95 +209,62 @@ void InkCoverage::ReadRun(unsigned char value, uint64_t count)
 {
     while (mblnReading && count > 0) {
         const uint64_t take = std::min(count, mintBytesPerRow - mintByteInRow);
-        for (uint64_t offset = 0; value != 0 && offset < take && mblnReading; ++offset)
+        for (uint64_t offset = 0; value != 0 && offset < take; ++offset)
             mAddByte(value, mintByteInRow + offset);
         count -= take;
-        mintByteInRow += take;
-        if (mintByteInRow == mintBytesPerRow && mblnReading) {
-            mintByteInRow = 0;
-            if (++mintRow == mintRows)
-                mblnReading = false;
-            else
-                mStartRow();
-        }
+        mEndBytes(take);
     }
 }
 
-// Adds a byte's dots to the cells they fall in.
+// Moves on by bytes read of the row, to the next row at its end.
+void InkCoverage::mEndBytes(uint64_t count)
+{
+    mintByteInRow += count;
+    if (mintByteInRow < mintBytesPerRow || !mblnReading)
+        return;
+    mintByteInRow = 0;
+    if (++mintRow == mintRows)
+        mblnReading = false;
+    else
+        mStartRow();
+}
+
+// Adds a byte's dots to the cells they fall in (the block's table gives the
+// cell of each byte, or SPLIT when its dots fall in two).
 void InkCoverage::mAddByte(unsigned char value, uint64_t byteInRow)
 {
+    const uint32_t column = mintByteColumn[byteInRow];
+    if ((column & SPLIT) == 0) {
+        mAddToCell(column, static_cast<float>(DOTS_IN_BYTE[mintBitsPerDot - 1][value] * mdblDotArea));
+        return;
+    }
     const uint32_t bits = mintBitsPerDot;
     const uint32_t dotsPerByte = 8 / bits;
-    const double first = mdblBlockX + static_cast<double>(byteInRow * dotsPerByte) * mdblBlockDotWidth;
-    const double last = first + static_cast<double>(dotsPerByte - 1) * mdblBlockDotWidth;
-    const int64_t firstCell = CellOf(first);
-    const int64_t lastCell = CellOf(last);
-    if (firstCell < 0 || lastCell < 0) {
-        NoteUnjudged();
-        mblnReading = false;
-        return;
-    }
-    if (firstCell == lastCell) {
-        mAddToCell(static_cast<uint64_t>(firstCell), DOTS_IN_BYTE[bits - 1][value] * mdblDotArea);
-        return;
-    }
     const unsigned int mask = (1u << bits) - 1;
-    for (uint32_t dot = 0; dot < dotsPerByte && mblnReading; ++dot) {
-        const unsigned int level = (value >> (8 - bits * (dot + 1))) & mask;
-        if (level != 0)
-            mAddToCell(static_cast<uint64_t>(CellOf(first + dot * mdblBlockDotWidth)), mdblDotArea);
+    const double first = mdblBlockX + static_cast<double>(byteInRow * dotsPerByte) * mdblBlockDotWidth;
+    for (uint32_t dot = 0; dot < dotsPerByte; ++dot) {
+        if (((value >> (8 - bits * (dot + 1))) & mask) != 0)
+            mAddToCell(static_cast<uint32_t>(CellOf(first + dot * mdblBlockDotWidth)), static_cast<float>(mdblDotArea));
     }
 }
 
-void InkCoverage::mAddToCell(uint64_t column, double amount)
+void InkCoverage::mAddToCell(uint32_t column, float amount)
 {
     std::vector<Amounts>& cells = *mRowCells;
     if (column >= cells.size()) {
-        const uint64_t added = column + 1 - cells.size();
-        if (column >= MAX_COLUMNS || mintStripCells + added > mintMAX_STRIP_CELLS) {
+        // A strip holds the columns up to its last with ink.
+        mintStripCells += column + 1 - cells.size();
+        if (mintStripCells > mintMAX_STRIP_CELLS) {
             NoteUnjudged();
             mblnReading = false;
             return;
         }
         cells.resize(column + 1);
-        mintStripCells += added;
     }
     Amounts& cell = cells[column];
-    const auto add = [&cell, amount](size_t ink) { cell[ink] += static_cast<float>(amount); };
-    switch (mInk) {
-    case Ink::Cyan:
-        add(CYAN);
-        break;
-    case Ink::Magenta:
-        add(MAGENTA);
-        break;
-    case Ink::Yellow:
-        add(YELLOW);
-        break;
-    case Ink::Red:
-        add(MAGENTA);
-        add(YELLOW);
-        break;
-    case Ink::Green:
-        add(CYAN);
-        add(YELLOW);
-        break;
-    case Ink::Blue:
-        add(CYAN);
-        add(MAGENTA);
-        break;
-    default:
-        add(OTHER);
-        break;
-    }
-}
-
-const InkCoverage::Amounts* InkCoverage::mAt(int64_t strip, uint64_t column) const
-{
-    if (strip < 0 || static_cast<uint64_t>(strip) >= mStrips.size())
-        return nullptr;
-    const std::vector<Amounts>& cells = mStrips[static_cast<uint64_t>(strip)];
-    return column < cells.size() ? &cells[column] : nullptr;
+    cell[mintInkComponents[0]] += amount;
+    if (mintInkComponents[1] < INKS)
+        cell[mintInkComponents[1]] += amount;
 }
 
 // Of cyan, magenta and yellow, how many strips each is moved down: the whole
@@ -282,30 +273,37 @@ const InkCoverage::Amounts* InkCoverage::mAt(int64_t strip, uint64_t column) con
 std::array<int64_t, 3> InkCoverage::mAlignInks() const
 {
     std::array<double, 3> totals{};
-    for (const std::vector<Amounts>& cells : mStrips)
-        for (const Amounts& cell : cells)
-            for (size_t ink = 0; ink < 3; ++ink)
+    // Which strips hold each ink: only those are laid over each other.
+    std::vector<std::array<bool, 3>> inked(mStrips.size());
+    for (size_t strip = 0; strip < mStrips.size(); ++strip) {
+        for (const Amounts& cell : mStrips[strip]) {
+            for (size_t ink = 0; ink < 3; ++ink) {
                 totals[ink] += cell[ink];
+                inked[strip][ink] = inked[strip][ink] || cell[ink] > 0;
+            }
+        }
+    }
     const size_t reference = static_cast<size_t>(std::max_element(totals.begin(), totals.end()) - totals.begin());
+    const auto strips = static_cast<int64_t>(mStrips.size());
     std::array<int64_t, 3> shifts{};
     for (size_t ink = 0; ink < 3; ++ink) {
         if (ink == reference || totals[ink] <= 0 || mdblBlockStrips[ink] <= 0)
             continue;
         double best = 0;
         // Nearer shifts first, so that a tie keeps the smaller move.
-        for (int banks : {0, 1, -1, 2, -2, 3, -3}) {
+        for (const int banks : {0, 1, -1, 2, -2, 3, -3}) {
             if (std::abs(banks) > mintMAX_BANKS)
                 continue;
             const auto shift = static_cast<int64_t>(std::llround(banks * mdblBlockStrips[ink]));
             double overlap = 0;
-            for (uint64_t strip = 0; strip < mStrips.size(); ++strip) {
-                const std::vector<Amounts>& cells = mStrips[strip];
-                for (uint64_t column = 0; column < cells.size(); ++column) {
-                    if (cells[column][reference] <= 0)
-                        continue;
-                    if (const Amounts* other = mAt(static_cast<int64_t>(strip) - shift, column))
-                        overlap += std::min(cells[column][reference], (*other)[ink]);
-                }
+            for (int64_t strip = std::max<int64_t>(0, shift); strip < strips && strip - shift < strips; ++strip) {
+                if (!inked[static_cast<size_t>(strip)][reference] || !inked[static_cast<size_t>(strip - shift)][ink])
+                    continue;
+                const std::vector<Amounts>& cells = mStrips[static_cast<size_t>(strip)];
+                const std::vector<Amounts>& other = mStrips[static_cast<size_t>(strip - shift)];
+                const size_t columns = std::min(cells.size(), other.size());
+                for (size_t column = 0; column < columns; ++column)
+                    overlap += std::min(cells[column][reference], other[column][ink]);
             }
             if (overlap > best) {
                 best = overlap;
@@ -324,22 +322,27 @@ void InkCoverage::EndPage()
     const std::array<int64_t, 3> shifts = mAlignInks();
     const int64_t lowest = std::min({shifts[0], shifts[1], shifts[2], int64_t{0}});
     const int64_t highest = std::max({shifts[0], shifts[1], shifts[2], int64_t{0}});
-    uint64_t columns = 0;
-    for (const std::vector<Amounts>& cells : mStrips)
-        columns = std::max<uint64_t>(columns, cells.size());
+    const auto strips = static_cast<int64_t>(mStrips.size());
     const int64_t first = lowest < 0 ? (lowest - STRIPS_PER_CELL + 1) / STRIPS_PER_CELL : 0;
-    const int64_t last = (static_cast<int64_t>(mStrips.size()) + highest) / STRIPS_PER_CELL;
+    const int64_t last = (strips + highest) / STRIPS_PER_CELL;
+    std::vector<std::array<double, INKS>> row;
     for (int64_t cellRow = first; cellRow <= last; ++cellRow) {
-        for (uint64_t column = 0; column < columns; ++column) {
-            std::array<double, INKS> amounts{};
-            for (int64_t strip = cellRow * STRIPS_PER_CELL; strip < (cellRow + 1) * STRIPS_PER_CELL; ++strip) {
-                for (size_t ink = 0; ink < 3; ++ink) {
-                    if (const Amounts* cell = mAt(strip - shifts[ink], column))
-                        amounts[ink] += (*cell)[ink];
-                }
-                if (const Amounts* cell = mAt(strip, column))
-                    amounts[OTHER] += (*cell)[OTHER];
+        row.clear();
+        // The strips of the cell row, each ink from where it lands.
+        for (size_t ink = 0; ink < INKS; ++ink) {
+            const int64_t shift = ink < 3 ? shifts[ink] : 0;
+            for (int64_t strip = cellRow * STRIPS_PER_CELL - shift; strip < (cellRow + 1) * STRIPS_PER_CELL - shift;
+                 ++strip) {
+                if (strip < 0 || strip >= strips)
+                    continue;
+                const std::vector<Amounts>& cells = mStrips[static_cast<size_t>(strip)];
+                if (row.size() < cells.size())
+                    row.resize(cells.size());
+                for (size_t column = 0; column < cells.size(); ++column)
+                    row[column][ink] += cells[column][ink];
             }
+        }
+        for (const std::array<double, INKS>& amounts : row) {
             const double spread = std::max({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]}) -
                                   std::min({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
             if (spread * 255 > CELL_AREA_MM2 * ColourRule::INK_CELL_TOLERANCE)

@@ -93,8 +93,8 @@ private:
     using Amounts = std::array<float, INKS>;
     void mStartRow();
     void mAddByte(unsigned char value, uint64_t byteInRow);
-    void mAddToCell(uint64_t column, double amount);
-    const Amounts* mAt(int64_t strip, uint64_t column) const;
+    void mAddToCell(uint32_t column, float amount);
+    void mEndBytes(uint64_t count);
     std::array<int64_t, 3> mAlignInks() const;
 
     double mdblVerticalUnit = 1.0 / 360;
@@ -128,6 +128,13 @@ private:
     double mdblBlockDotWidth = 0;
     // The area of a dot in mm2.
     double mdblDotArea = 0;
+    // Of the block: the cell of each byte of a row (kept for the next block
+    // of its geometry), and the components its ink adds to (INKS for none).
+    std::vector<uint32_t> mintByteColumn;
+    double mdblTableX = -1;
+    double mdblTableDotWidth = 0;
+    uint32_t mintTableBits = 0;
+    std::array<uint8_t, 2> mintInkComponents{};
     // The strip of the row being read.
     std::vector<Amounts>* mRowCells = nullptr;
 };
