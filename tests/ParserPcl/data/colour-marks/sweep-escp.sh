@@ -23,6 +23,8 @@ pages=$(grep -c '^%%Page:' "$here/marks.ps")
 . "$here/sweep-common.sh"
 
 : > "$results"
+# SWEEP_ONLY=escpage sweeps only the ESC/Page lasers.
+if [ "${SWEEP_ONLY:-}" != escpage ]; then
 # Gutenprint: model, resolution of the oracle, the driver's resolution.
 gutenprint() {
     local model=$1 dpi=$2 resolution=$3
@@ -55,8 +57,15 @@ for upp in stc stc2 stc500p stcany; do
         judge gs-uniprint "$upp" 360 "$page" "$tmp/job"
     done
 done
-# Ghostscript's ESC/Page colour lasers.
+fi
+# Ghostscript's ESC/Page colour lasers, each page printed as a document of
+# its own (their jobs from -sPageList lack the job's set-up, units included).
 for dev in lp8000c lp8300c lp9500c alc1900 alc8600 eplcolor lps6500; do
-    device gs-escpage "$dev" 600
+    for page in $(seq 1 "$pages"); do
+        gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$page" -sOutputFile="$tmp/page.pdf" \
+            "$here/marks.ps"
+        gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$dev" -r600 -sOutputFile="$tmp/job" "$tmp/page.pdf" 2>/dev/null || true
+        judge gs-escpage "$dev" 600 "$page" "$tmp/job"
+    done
 done
 summary
