@@ -20,6 +20,31 @@ ParseOutcome ParseEscp(const Bytes& job)
     return ExpectChunkInvariant(job, ParserRegistry::BuiltIn(), LANGUAGE_ESCP2);
 }
 
+// ESC i: a block of rows of an ink (its colour code), raw, one bit a dot,
+// every dot set: bytesPerRow * 8 dots across, rows down, at 1/360 inch.
+std::string SolidBlock(unsigned char ink, unsigned bytesPerRow, unsigned rows)
+{
+    std::string block = {'\x1B', 'i', static_cast<char>(ink), '\0', '\1', static_cast<char>(bytesPerRow), '\0',
+                         static_cast<char>(rows), '\0'};
+    return block + std::string(bytesPerRow * rows, '\xFF') + "\r";
+}
+
+// ESC ( v: moves down n units (1/360 inch until ESC ( U).
+std::string MoveDown(unsigned n)
+{
+    return std::string(Raw("\x1B(v\x02\x00")) + static_cast<char>(n & 0xFF) + static_cast<char>(n >> 8);
+}
+
+std::string Repeat(std::string_view piece, unsigned times)
+{
+    std::string repeated;
+    for (unsigned time = 0; time < times; ++time)
+        repeated += piece;
+    return repeated;
+}
+
+constexpr unsigned char CYAN = 2, MAGENTA = 1, YELLOW = 4, BLACK = 0, LIGHT_CYAN = 0x12, LIGHT_BLACK = 0x10;
+
 struct PageColourCase {
     const char* mstrLabel;
     Bytes mbytJob;
@@ -50,16 +75,48 @@ INSTANTIATE_TEST_SUITE_P(
         PageColourCase{"colour_mode_mono", Join({Raw("\x1B(K\x02\x00\x00\x01\f")}), 1, 0},
         PageColourCase{"colour_mode_colour", Join({Raw("\x1B(K\x02\x00\x00\x02\f\f")}), 2, 0},
         PageColourCase{"select_colour_black", Join({Raw("\x1Br\x00\f")}), 1, 0},
-        PageColourCase{"select_colour_magenta", Join({Raw("\x1Br\x01\f")}), 0, 1},
+        // A colour selected prints nothing by itself; text in it is colour.
+        PageColourCase{"select_colour_magenta", Join({Raw("\x1Br\x01\r\n\f")}), 1, 0},
+        PageColourCase{"magenta_text", Join({Raw("\x1Br\x01Text\f")}), 0, 1},
         // ESC r 5 and 6 are red and green; "0" is black, as 0 is.
-        PageColourCase{"select_colour_red", Join({Raw("\x1Br\x05\f")}), 0, 1},
-        PageColourCase{"select_colour_digit_green", Join({Raw("\x1Br6\f")}), 0, 1},
+        PageColourCase{"red_text", Join({Raw("\x1Br\x05x\f")}), 0, 1},
+        PageColourCase{"digit_green_text", Join({Raw("\x1Br6x\f")}), 0, 1},
+        PageColourCase{"black_text", Join({Raw("\x1Br0Text\x1Br\x40Text\f")}), 1, 0},
         PageColourCase{"select_colour_mono_codes",
                        Join({Raw("\x1Br\x00\x1Br0\x1Br\x10\x1Br\x40\x1Br\x80\x1Br\xC0\f")}), 1, 0},
-        PageColourCase{"paren_r_colour", Join({Raw("\x1B(r\x02\x00\x00\x01\f")}), 0, 1},
+        PageColourCase{"paren_r_colour", Join({Raw("\x1B(r\x02\x00\x00\x01x\f")}), 0, 1},
         PageColourCase{"paren_r_mono", Join({Raw("\x1B(r\x02\x00\x00\x40\f")}), 1, 0},
-        PageColourCase{"colour_raster_block", Join({Raw("\x1Bi\x02\x00\x01\x01\x00\x01\x00"), "\f", "\f"}), 0, 1},
-        PageColourCase{"unknown_command_chain_then_colour", Join({Raw("\x1Bo_;r\x02\f")}), 0, 1},
+        // Raster is judged by the colour rule: 64 by 32 dots of 1/360 inch
+        // (10 mm2) of cyan, or of its light ink, are colour; 16 by 8 dots
+        // (0.6 mm2) are too small; black and light black are neutral.
+        PageColourCase{"cyan_raster", Join({SolidBlock(CYAN, 8, 32), "\f"}), 0, 1},
+        PageColourCase{"light_cyan_raster", Join({SolidBlock(LIGHT_CYAN, 8, 32), "\f"}), 0, 1},
+        PageColourCase{"small_cyan_raster", Join({SolidBlock(CYAN, 2, 8), "\f"}), 1, 0},
+        PageColourCase{"black_raster", Join({SolidBlock(BLACK, 8, 32), SolidBlock(LIGHT_BLACK, 8, 32), "\f"}), 1, 0},
+        // Cyan, magenta and yellow in balance print grey.
+        PageColourCase{"composite_grey_raster",
+                       Join({SolidBlock(CYAN, 8, 32), SolidBlock(MAGENTA, 8, 32), SolidBlock(YELLOW, 8, 32), "\f"}), 1, 0},
+        PageColourCase{"red_raster", Join({SolidBlock(MAGENTA, 8, 32), SolidBlock(YELLOW, 8, 32), "\f"}), 0, 1},
+        // Inks on heads one above the other: each sent a block's height
+        // away from where it lands, grey still.
+        PageColourCase{"stacked_heads_grey",
+                       Join({MoveDown(64), SolidBlock(CYAN, 8, 32), MoveDown(32), SolidBlock(MAGENTA, 8, 32), MoveDown(32),
+                             SolidBlock(YELLOW, 8, 32), "\f"}),
+                       1, 0},
+        // Run-length encoded rows: a run of eight bytes each.
+        PageColourCase{"run_length_cyan", Join({Raw("\x1Bi\x02\x01\x01\x08\x00\x20\x00"), Repeat(Raw("\xF9\xFF"), 32), "\f"}),
+                       0, 1},
+        // Data that cannot be judged counts as colour: another compression,
+        // bits per dot other than one or two, a bit image in a colour ink.
+        PageColourCase{"unknown_compression", Join({Raw("\x1Bi\x02\x02\x01\x01\x00\x01\x00\x00\x00"), "\f"}), 0, 1},
+        PageColourCase{"unknown_bits_per_dot", Join({Raw("\x1Bi\x02\x00\x03\x01\x00\x01\x00\x00"), "\f"}), 0, 1},
+        PageColourCase{"colour_bit_image_not_judged", Join({Raw("\x1Br\x02\x1B*\x00\x01\x00\x00\f")}), 0, 1},
+        // ESC . rows in the ink ESC r selects, a line feed apart.
+        PageColourCase{"escp2_raster_in_selected_ink",
+                       Join({Raw("\x1B+\x01\x1Br\x02"),
+                             Repeat(std::string(Raw("\x1B.\x00\x0A\x0A\x01\x40\x00")) + std::string(8, '\xFF') + "\r\n", 32), "\f"}),
+                       0, 1},
+        PageColourCase{"unknown_command_chain_then_colour", Join({Raw("\x1Bo_;r\x02x\f")}), 0, 1},
         PageColourCase{"reset", Join({"\x1B@\f"}), 1, 0},
         // Bit images and raster graphics: their data, form feeds and escapes
         // included, is skipped by the length the header gives.
@@ -185,9 +242,21 @@ INSTANTIATE_TEST_SUITE_P(
                     Join({Raw("\x1B\x01@EJL \n@EJL SET PS=A4\n@EJL EN LA=ESC/PAGE\n\f\x1D" "30psE\f")}),
                     {{"A4", 2100, 2970, 1, 0}, {"Letter", 2159, 2794, 1, 0}}},
         PageSetCase{"ejl_paper_name", Join({Raw("\x1B\x01@EJL \n@EJL SET PAPER=A5\n\f")}), {{"A5", 1480, 2100, 1, 0}}},
-        PageSetCase{"escpage_fill_colour", Join({Raw("\x1D" "1;2;3;255;0;0fpE\f\x1D" "1;2;3;9;9;9fpE\f")}),
-                    {{"", 0, 0, 1, 1}}},
-        PageSetCase{"escpage_colour_image", Join({Raw("\x1D" "2;102;0;0;8;1;8;1;0scrI\x1D" "3;1cu{I\f\f\f\x1D" "ecrI\f\f")}),
+        // Marks in colour count by their area, in the unit of muE (1/300
+        // inch until set): a red box of 30 by 30 units (6.5 mm2) and a red
+        // glyph of 20 by 20 are colour; a red box of 10 by 10 (0.7 mm2), a
+        // grey one, or a colour chosen and not painted are not.
+        PageSetCase{"escpage_fill_colour",
+                    Join({Raw("\x1D" "1;2;3;255;0;0fpE\x1D" "0bgpG\x1D" "0;10;10;40;40;0;0rrpG\x1D" "enpG\x1D" "0;1drpG\f"),
+                          Raw("\x1D" "1;2;3;255;0;0fpE\x1D" "0bgpG\x1D" "0;10;10;20;20;0;0rrpG\x1D" "enpG\x1D" "0;1drpG\f"),
+                          Raw("\x1D" "1;2;3;9;9;9fpE\x1D" "0bgpG\x1D" "0;10;10;900;900;0;0rrpG\x1D" "enpG\x1D" "0;1drpG\f"),
+                          Raw("\x1D" "1;2;3;255;0;0fpE\f")}),
+                    {{"", 0, 0, 3, 1}}},
+        PageSetCase{"escpage_colour_glyph",
+                    Join({Raw("\x1D" "2;7;20;20;0db{F\x01\x02\x1D" "1;2;3;0;0;255fpE\x1D" "7dbF\f\x1D" "8dbF\f")}),
+                    {{"", 0, 0, 0, 2}}},
+        PageSetCase{"escpage_colour_image",
+                    Join({Raw("\x1D" "2;102;0;0;100;8;100;8;0scrI\x1D" "3;1cu{I\f\f\f\x1D" "ecrI\f\f")}),
                     {{"", 0, 0, 1, 1}}},
         // A reset ejects a page that image data was sent for, once.
         PageSetCase{"escpage_reset_ejects", Join({Raw("\x1D" "2;16;1;0bi{I\xFF\xFF\x1D" "rhE\x1D" "rhE\x1D" "1;1;1;0bi{I\x01\f\x1D" "rhE")}),

@@ -82,8 +82,9 @@ const FixtureCase FIXTURES[] = {
     {"pxlcolor_duplex_two_copies", "pxlcolor-duplex-copies2.pxl", Feed::PjlWrapped, PXL_COLOR_PAGES, 1, true,
      COLOR_TYPE_COLOR},
 
-    // ESC/P reports pages only: a colour page, then two mono ones.
-    {"escp2_bonjour", "escp2-three-pages.prn", Feed::Whole, {{"", 0, 0, 2, 1}}, 1, false, COLOR_TYPE_UNKNOWN},
+    // ESC/P reports pages only: three, mono (the first's few dots of magenta
+    // and yellow cover far less than the minimal colour area).
+    {"escp2_bonjour", "escp2-three-pages.prn", Feed::Whole, {{"", 0, 0, 3, 0}}, 1, false, COLOR_TYPE_UNKNOWN},
     {"escpage", "escpage-two-pages.prn", Feed::Whole, {{"", 0, 0, 2, 0}}, 1, false, COLOR_TYPE_UNKNOWN},
 
     // DeskJets: the colour ones eject every page with a reset and ESC & l 0 H

@@ -57,13 +57,17 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
     uint64_t position = 0;
     for (;;) {
         // The walkers are called only while their data lasts.
-        if (!mSkip.Advance(position, end) || (mintRunLengthLeft > 0 && !mWalkRunLengthData(buffer, position)) ||
+        if (!mSkip.Advance(position, end) || (mintRawLeft > 0 && !mReadRawRaster(buffer, position)) ||
+            ((mintRunLengthLeft > 0 || mintLiteralLeft > 0 || mblnRunByteNext) &&
+             !mWalkRunLengthData(buffer, position)) ||
             (mblnRemoteMode && !mSkipRemoteMode(buffer, position)) ||
             (mblnBinaryRaster && !mWalkBinaryRaster(buffer, position)) ||
             (mblnInEjl && !mReadEjlLines(buffer, position))) {
             mintBytesProcessed = position;
             return PARSE_RESULT_NEED_MORE_DATA;
         }
+        if (mblnAfterCommand)
+            mReadLineControls(buffer, position);
         if (mblnInCommandChain) {
             if (!mHandleSequence(buffer, position, mSequence.ResumeChain(buffer, position))) {
                 mintBytesProcessed = position;
@@ -73,14 +77,15 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
         }
 
         const uint64_t next = finder.Next(position);
+        if (mSelectedInk != InkCoverage::Ink::Neutral && !mCurrentPage.mblnColor)
+            mNoteText(buffer, position, next == DataBuffer::npos ? end : next);
         if (next == DataBuffer::npos)
             break;
         position = next;
         if (buffer[position] == ControlByteFinder::mbytFORM_FEED) {
             if (mblnDebug)
                 Log(LOG_DEBUG, "ESCPParser::ParseData - Found Formfeed command");
-            mPageEject.Execute(this);
-            mblnEscPageMarked = false;
+            mEndPage();
             ++position;
         } else if (buffer[position] == ControlByteFinder::mbytGROUP_SEPARATOR) {
             const EscPageCommand::State state =
@@ -134,28 +139,126 @@ bool ESCPParser::mHandleSequence(const DataBuffer& buffer, uint64_t& position, S
         mLogSequence("ESCPParser", buffer, position, mSequence.Length());
     position += mSequence.Length();
     mblnInCommandChain = false;
+    mblnAfterCommand = true;
     mSequence.ExecuteStrategy(*this);
     return true;
+}
+
+// Text in a colour ink: a printable byte among those passed over.
+void ESCPParser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
+{
+    for (uint64_t position = from; position < to; ++position) {
+        const unsigned char byte = buffer[position];
+        if (byte > ' ' && byte != 0x7F) {
+            SetColor(COLOR_TYPE_COLOR);
+            return;
+        }
+    }
+}
+
+// Carriage returns and line feeds right after a command or raster data.
+void ESCPParser::mReadLineControls(const DataBuffer& buffer, uint64_t& position)
+{
+    const uint64_t end = buffer.Length();
+    for (; position < end; ++position) {
+        const unsigned char byte = buffer[position];
+        if (byte == '\r') {
+            mInks.CarriageReturn();
+        } else if (byte == '\n') {
+            mInks.LineFeed();
+        } else {
+            mblnAfterCommand = false;
+            return;
+        }
+    }
+}
+
+// Judges the page's inks, then ends it.
+void ESCPParser::mEndPage()
+{
+    mInks.EndPage();
+    if (mInks.Colour() || mEscPageColour.Colour())
+        SetColor(COLOR_TYPE_COLOR);
+    if (mInks.Unjudged() || mEscPageColour.Unjudged())
+        Log(LOG_INFO, "ESCPParser - Colour in data that is not judged (bit images, a compression not read, a "
+                      "limit): the page counts as colour.");
+    mPageEject.Execute(this);
+    mInks.NewPage();
+    mEscPageColour.NewPage();
+    mblnEscPageMarked = false;
+}
+
+// Gives count bytes from a position to the ink judge, part by part.
+void ESCPParser::mFeedInks(const DataBuffer& buffer, uint64_t from, uint64_t count)
+{
+    const std::span<const unsigned char> pre = buffer.PreBuffer();
+    const std::span<const unsigned char> main = buffer.MainBuffer();
+    while (count > 0) {
+        const bool inPre = from < pre.size();
+        const std::span<const unsigned char> part = inPre ? pre : main;
+        const uint64_t index = inPre ? from : from - pre.size();
+        if (index >= part.size())
+            return;
+        const uint64_t take = std::min<uint64_t>(count, part.size() - index);
+        mInks.Read(part.subspan(index, take));
+        from += take;
+        count -= take;
+    }
+}
+
+// Reads raw raster bytes. False when the data at hand ends first.
+bool ESCPParser::mReadRawRaster(const DataBuffer& buffer, uint64_t& position)
+{
+    const uint64_t end = buffer.Length();
+    const uint64_t take = std::min(mintRawLeft, end > position ? end - position : 0);
+    mFeedInks(buffer, position, take);
+    position += take;
+    mintRawLeft -= take;
+    mblnAfterCommand = mintRawLeft == 0;
+    return mintRawLeft == 0;
 }
 
 // Walks run-length encoded raster data: a control byte x from 128 up is a run
 // of 257 - x bytes encoded in one more byte, x below 128 a literal of x + 1
 // bytes. The data ends once the decoded length is reached (a unit that
-// overshoots it ends it as well). False when the data at hand ends first.
+// overshoots it ends it as well, its bytes past the length unread). While
+// the block is read, its decoded bytes go to the ink judge. False when the
+// data at hand ends first.
 bool ESCPParser::mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position)
 {
     const uint64_t end = buffer.Length();
-    while (mintRunLengthLeft > 0) {
+    while (mintRunLengthLeft > 0 || mintLiteralLeft > 0 || mblnRunByteNext) {
         if (position >= end)
             return false;
+        if (mintLiteralLeft > 0) {
+            const uint64_t take = std::min(mintLiteralLeft, end - position);
+            const uint64_t read = std::min(take, mintLiteralToRead);
+            if (mblnReadRunLength && read > 0)
+                mFeedInks(buffer, position, read);
+            mintLiteralToRead -= read;
+            mintLiteralLeft -= take;
+            position += take;
+            continue;
+        }
+        if (mblnRunByteNext) {
+            if (mblnReadRunLength)
+                mInks.ReadRun(buffer[position], mintRunCount);
+            ++position;
+            mblnRunByteNext = false;
+            continue;
+        }
         const unsigned int control = buffer[position++];
-        const uint64_t decoded = control >= 128 ? 257 - control : control + 1;
-        const uint64_t encoded = control >= 128 ? 1 : control + 1;
-        mintRunLengthLeft -= std::min(decoded, mintRunLengthLeft);
-        mSkip.Set(encoded);
-        if (!mSkip.Advance(position, end))
-            return false;
+        const uint64_t decoded = std::min<uint64_t>(control >= 128 ? 257 - control : control + 1, mintRunLengthLeft);
+        mintRunLengthLeft -= decoded;
+        if (control >= 128) {
+            mblnRunByteNext = true;
+            mintRunCount = decoded;
+        } else {
+            mintLiteralLeft = control + 1;
+            mintLiteralToRead = decoded;
+        }
     }
+    mblnAfterCommand = true;
     return true;
 }
 
@@ -276,26 +379,19 @@ void ESCPParser::mReadEjlLine(std::string_view line)
 
 // Acts on the ESC/Page commands that bear on accounting: the unit (GS 0;u
 // muE, u points), the paper (GS n psE by its code, GS -1;w;h psE by its size
-// in the unit), the fill colour (GS 1;2;3;r;g;b fpE: a colour page unless r,
-// g and b are equal), colour raster images (GS ... scrI, which colour lasers
-// are sent colour images with, while grey ones come as grey fills) and the
-// reset (GS rhE), which ejects a page that image data was sent for and no
-// form feed ended, as Ghostscript's lp8000 family ends every page.
+// in the unit), what is painted in colour (EscPageColour) and the reset (GS
+// rhE), which ejects a page that image data was sent for and no form feed
+// ended, as Ghostscript's lp8000 family ends every page.
 void ESCPParser::mActOnEscPageCommand()
 {
     const std::string_view name = mEscPageCommand.Name();
+    mEscPageColour.Act(mEscPageCommand, mdblEscPageUnitPoints);
     if (mEscPageCommand.DataLength() > 0) {
         mblnEscPageMarked = true;
     } else if (name == "rhE") {
         if (mblnEscPageMarked)
-            mPageEject.Execute(this);
+            mEndPage();
         mblnEscPageMarked = false;
-    } else if (name == "scrI") {
-        SetColor(COLOR_TYPE_COLOR);
-    } else if (name == "fpE" && mEscPageCommand.ParameterCount() >= 6) {
-        const double red = mEscPageCommand.Parameter(3);
-        if (red != mEscPageCommand.Parameter(4) || red != mEscPageCommand.Parameter(5))
-            SetColor(COLOR_TYPE_COLOR);
     } else if (name == "muE" && mEscPageCommand.Parameter(1) > 0) {
         mdblEscPageUnitPoints = mEscPageCommand.Parameter(1);
     } else if (name == "psE") {
@@ -325,16 +421,87 @@ void ESCPParser::mSetPaper(const std::optional<KnownPaper>& paper)
     mCurrentPage.mintHeight = paper->mintHeight;
 }
 
-// Starts skipping compressed raster commands.
-void ESCPParser::SkipBinaryRaster()
+// A block of a colour ink is read while the page may still be mono and its
+// data is one that is judged: uncompressed or run-length encoded rows of one
+// or two bits a dot. Other data of a colour ink makes the page colour.
+void ESCPParser::BeginRasterBlock(const RasterBlock& block)
 {
-    mblnBinaryRaster = true;
+    const InkCoverage::Ink ink = block.mblnOwnInk ? InkCoverage::InkOfCode(block.mintInkCode) : mSelectedInk;
+    const bool readable = block.mData == RasterBlock::Data::Raw ? block.mintCompression == 0
+                          : block.mData == RasterBlock::Data::RunLength ? block.mintCompression == 1
+                                                                        : false;
+    bool read = false;
+    if (readable) {
+        read = mInks.BeginBlock(ink, block.mintBitsPerDot, block.mintBytesPerRow, block.mintRows, block.mdblRowPitch,
+                                block.mdblDotWidth);
+    } else {
+        if (ink != InkCoverage::Ink::Neutral && block.mData != RasterBlock::Data::None)
+            mInks.NoteUnjudged();
+        mInks.BeginBlock(InkCoverage::Ink::Neutral, block.mintBitsPerDot, block.mintBytesPerRow, block.mintRows,
+                         block.mdblRowPitch, block.mdblDotWidth);
+    }
+    const uint64_t length = block.mintBytesPerRow * block.mintRows;
+    switch (block.mData) {
+    case RasterBlock::Data::Raw:
+        if (read)
+            mintRawLeft = length;
+        else
+            mSkip.Set(length);
+        break;
+    case RasterBlock::Data::RunLength:
+        mintRunLengthLeft = length;
+        mblnReadRunLength = read;
+        break;
+    case RasterBlock::Data::Binary:
+        mblnBinaryRaster = true;
+        break;
+    case RasterBlock::Data::None:
+        break;
+    }
 }
 
-// Sets the unit of the paper commands.
-void ESCPParser::SetPageUnit(double inchesPerUnit)
+void ESCPParser::SelectInk(unsigned int code, bool selection)
 {
-    mdblPageUnitInches = inchesPerUnit;
+    mSelectedInk = selection ? InkCoverage::InkOfSelection(code) : InkCoverage::InkOfCode(code);
+}
+
+// Moves the print position; amounts without their own unit are in the
+// vertical or horizontal unit of ESC ( U.
+void ESCPParser::MovePrintPosition(Motion motion, double amount, double inchesPerAmount, double second)
+{
+    const double vertical = amount * (inchesPerAmount > 0 ? inchesPerAmount : mInks.VerticalUnit());
+    const double horizontal = amount * (inchesPerAmount > 0 ? inchesPerAmount : mInks.HorizontalUnit());
+    switch (motion) {
+    case Motion::Down:
+        mInks.MoveDown(vertical);
+        break;
+    case Motion::ToRow:
+        mInks.MoveToRow(vertical);
+        break;
+    case Motion::Across:
+        mInks.MoveAcross(horizontal);
+        break;
+    case Motion::ToColumn:
+        mInks.MoveToColumn(horizontal);
+        break;
+    case Motion::LineSpacing:
+        mInks.SetLineSpacing(vertical);
+        break;
+    case Motion::RasterPitch:
+        mInks.SetRasterResolution(amount, second);
+        break;
+    case Motion::Reset:
+        mInks.Reset();
+        mSelectedInk = InkCoverage::Ink::Neutral;
+        break;
+    }
+}
+
+// Sets the units of the paper commands and of moves.
+void ESCPParser::SetPageUnit(double page, double vertical, double horizontal)
+{
+    mdblPageUnitInches = page;
+    mInks.SetUnits(vertical, horizontal);
 }
 
 // Sizes the page: ESC ( S gives both dimensions, ESC ( C only the length,
@@ -353,12 +520,6 @@ void ESCPParser::SetColor(RawColorType color)
 {
     if (color == COLOR_TYPE_COLOR)
         mCurrentPage.mblnColor = true;
-}
-
-// Starts walking encoded raster data.
-void ESCPParser::SkipRunLengthData(uint64_t decodedLength)
-{
-    mintRunLengthLeft = decodedLength;
 }
 
 // Starts skipping remote-mode commands.

@@ -2,8 +2,10 @@
 
 #include "PrinterLanguageParser/Parser/ContiguousBytes.h"
 #include "PrinterLanguageParser/Parser/EscapeLanguageParser.h"
+#include "PrinterLanguageParser/Parser/escp/EscPageColour.h"
 #include "PrinterLanguageParser/Parser/escp/EscPageCommand.h"
 #include "PrinterLanguageParser/Parser/escp/EscpPaper.h"
+#include "PrinterLanguageParser/Parser/escp/InkCoverage.h"
 #include "PrinterLanguageParser/Parser/escp/ParameterizedEscapeSequence.h"
 
 #include <cstdint>
@@ -12,12 +14,17 @@
 
 namespace RawPrintData::ESCP {
 
-// Reads ESC/P, ESC/P 2 and ESC/Page: a page at every form feed, coloured by
-// the colour commands on it and sized by the paper its commands select (EJL
-// PS= and PAPER=, ESC/Page's GS psE, ESC/P 2's ESC ( S and ESC ( C). Raster
-// data, ESC/Page's command data and remote-mode commands are skipped unread,
-// so that bytes inside them are never taken for form feeds or escapes.
-// ESC/P reports no job property and never changes language.
+// Reads ESC/P, ESC/P 2 and ESC/Page: a page at every form feed, sized by the
+// paper its commands select (EJL PS= and PAPER=, ESC/Page's GS psE, ESC/P 2's
+// ESC ( S and ESC ( C). A page is colour by the colour rule: the raster rows
+// of colour inks (ESC i, ESC . ; uncompressed or run-length encoded) are
+// decoded as they stream by and judged by where their ink lands
+// (InkCoverage); text printed in a colour ink, bit images in one and raster
+// in another compression cannot be judged and count as colour. ESC/Page's
+// marks in colour count by their area (EscPageColour). ESC/Page's
+// command data and remote-mode commands are skipped unread, so that bytes
+// inside them are never taken for form feeds or escapes. ESC/P reports no
+// job property and never changes language.
 class ESCPParser final : public EscapeLanguageParser {
 public:
     // The end of remote mode, ESC 00 00 00.
@@ -31,19 +38,26 @@ public:
     // Marks the current page colour; only COLOR_TYPE_COLOR does, and nothing
     // but the end of the page clears it.
     void SetColor(RawColorType color);
-    // Passes over run-length encoded data that decodes to the given length.
-    void SkipRunLengthData(uint64_t decodedLength);
+    // Reads (a colour ink's rows, while the page may still be mono) or
+    // passes over a block of raster rows or a bit image.
+    void BeginRasterBlock(const RasterBlock& block);
+    // ESC r (selection) or ESC ( r.
+    void SelectInk(unsigned int code, bool selection);
+    void MovePrintPosition(Motion motion, double amount, double inchesPerAmount, double second);
     // Passes over remote-mode commands up to and including the end marker.
     void SkipRemoteMode();
-    // Passes over the binary commands of compressed raster graphics.
-    void SkipBinaryRaster();
-    // Sets the unit of ESC/P 2's paper commands.
-    void SetPageUnit(double inchesPerUnit);
+    // Sets the units of ESC/P 2's paper commands and moves.
+    void SetPageUnit(double page, double vertical, double horizontal);
     // Sizes the page from ESC/P 2's paper width (0 when not given) and length.
     void SetPaperDimensions(uint64_t width, uint64_t length);
 
 private:
     bool mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position);
+    bool mReadRawRaster(const DataBuffer& buffer, uint64_t& position);
+    void mFeedInks(const DataBuffer& buffer, uint64_t from, uint64_t count);
+    void mReadLineControls(const DataBuffer& buffer, uint64_t& position);
+    void mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to);
+    void mEndPage();
     bool mSkipRemoteMode(const DataBuffer& buffer, uint64_t& position);
     bool mWalkBinaryRaster(const DataBuffer& buffer, uint64_t& position);
     bool mReadEjlLines(const DataBuffer& buffer, uint64_t& position);
@@ -53,8 +67,24 @@ private:
     // Gives the page a known paper, or none.
     void mSetPaper(const std::optional<KnownPaper>& paper);
 
-    // Decoded bytes of run-length encoded raster data still to walk over.
+    // Decoded bytes of run-length encoded raster data still to walk over,
+    // whether they are read, and the unit being walked: literal bytes left
+    // (and of them, those still to read), or a run whose byte comes next.
     uint64_t mintRunLengthLeft = 0;
+    bool mblnReadRunLength = false;
+    uint64_t mintLiteralLeft = 0;
+    uint64_t mintLiteralToRead = 0;
+    bool mblnRunByteNext = false;
+    uint64_t mintRunCount = 0;
+    // Raw raster bytes still to read.
+    uint64_t mintRawLeft = 0;
+    // Where the inks land, and the ink selected for text, bit images and
+    // ESC . raster.
+    InkCoverage mInks;
+    InkCoverage::Ink mSelectedInk = InkCoverage::Ink::Neutral;
+    // After a command or raster data: carriage returns and line feeds move
+    // the print position.
+    bool mblnAfterCommand = false;
     bool mblnRemoteMode = false;
     // Between ESC/P 2's ESC . 2 or ESC . 3 and its EXIT.
     bool mblnBinaryRaster = false;
@@ -69,6 +99,7 @@ private:
     // ESC/Page image data was sent since the last page ended.
     bool mblnEscPageMarked = false;
     EscPageCommand mEscPageCommand;
+    EscPageColour mEscPageColour;
     // A contiguous view of the GS command or EJL line being read.
     ContiguousBytes mCommandBytes;
     // A chain of passed-over command bytes goes on at the start of the data.

@@ -8,40 +8,34 @@ template class LanguageStrategy<ESCP::ESCPParser>;
 
 namespace RawPrintData::ESCP {
 
-// Gives the page its colour.
-void SetPageColorStrategy::Execute(ESCPParser& parser) const
-{
-    parser.SetColor(mintColor);
-}
-
-// Starts skipping the raster data.
-void SkipBytesStrategy::Execute(ESCPParser& parser) const
-{
-    parser.AdvanceBytePosition(mintCount);
-}
-
-// Starts walking the encoded raster data.
-void SkipRunLengthDataStrategy::Execute(ESCPParser& parser) const
-{
-    parser.SkipRunLengthData(mintDecodedLength);
-}
-
 // Starts skipping remote-mode commands.
 void SkipRemoteModeStrategy::Execute(ESCPParser& parser) const
 {
     parser.SkipRemoteMode();
 }
 
-// Starts skipping compressed raster commands.
-void SkipBinaryRasterStrategy::Execute(ESCPParser& parser) const
-{
-    parser.SkipBinaryRaster();
-}
-
 // Sets the unit of the paper commands.
 void SetPageUnitStrategy::Execute(ESCPParser& parser) const
 {
-    parser.SetPageUnit(mdblInchesPerUnit);
+    parser.SetPageUnit(mdblPage, mdblVertical, mdblHorizontal);
+}
+
+// Reads or skips a block of raster rows.
+void RasterBlockStrategy::Execute(ESCPParser& parser) const
+{
+    parser.BeginRasterBlock(mBlock);
+}
+
+// Selects an ink.
+void SelectInkStrategy::Execute(ESCPParser& parser) const
+{
+    parser.SelectInk(mintCode, mblnSelection);
+}
+
+// Moves the print position.
+void PrintPositionStrategy::Execute(ESCPParser& parser) const
+{
+    parser.MovePrintPosition(mMotion, mdblAmount, mdblInchesPerAmount, mdblSecond);
 }
 
 // Sizes the page.

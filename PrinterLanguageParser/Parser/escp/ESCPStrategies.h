@@ -20,39 +20,6 @@ namespace RawPrintData::ESCP {
 // Base of the strategies that act on the ESCPParser itself.
 using IParserStrategy = LanguageStrategy<ESCPParser>;
 
-// Marks the current page colour when the colour is COLOR_TYPE_COLOR.
-class SetPageColorStrategy final : public IParserStrategy {
-public:
-    explicit SetPageColorStrategy(RawColorType color) : mintColor(color) {}
-    using IParserStrategy::Execute;
-    void Execute(ESCPParser& parser) const override;
-
-private:
-    RawColorType mintColor;
-};
-
-// Passes over raw raster data of a known length.
-class SkipBytesStrategy final : public IParserStrategy {
-public:
-    explicit SkipBytesStrategy(uint64_t count) : mintCount(count) {}
-    using IParserStrategy::Execute;
-    void Execute(ESCPParser& parser) const override;
-
-private:
-    uint64_t mintCount;
-};
-
-// Passes over run-length encoded raster data that decodes to a known length.
-class SkipRunLengthDataStrategy final : public IParserStrategy {
-public:
-    explicit SkipRunLengthDataStrategy(uint64_t decodedLength) : mintDecodedLength(decodedLength) {}
-    using IParserStrategy::Execute;
-    void Execute(ESCPParser& parser) const override;
-
-private:
-    uint64_t mintDecodedLength;
-};
-
 // Passes over remote-mode commands up to the end marker ESC 00 00 00.
 class SkipRemoteModeStrategy final : public IParserStrategy {
 public:
@@ -60,23 +27,89 @@ public:
     void Execute(ESCPParser& parser) const override;
 };
 
-// Passes over the binary commands of compressed raster graphics (ESC . 2,
-// ESC . 3) up to their EXIT.
-class SkipBinaryRasterStrategy final : public IParserStrategy {
-public:
-    using IParserStrategy::Execute;
-    void Execute(ESCPParser& parser) const override;
-};
-
-// Sets the unit of the paper commands (ESC ( U), in inches per unit.
+// Sets the units of ESC ( U, in inches per unit: of the paper commands, of
+// vertical moves and of horizontal moves.
 class SetPageUnitStrategy final : public IParserStrategy {
 public:
-    explicit SetPageUnitStrategy(double inchesPerUnit) : mdblInchesPerUnit(inchesPerUnit) {}
+    SetPageUnitStrategy(double page, double vertical, double horizontal)
+        : mdblPage(page), mdblVertical(vertical), mdblHorizontal(horizontal)
+    {
+    }
     using IParserStrategy::Execute;
     void Execute(ESCPParser& parser) const override;
 
 private:
-    double mdblInchesPerUnit;
+    double mdblPage;
+    double mdblVertical;
+    double mdblHorizontal;
+};
+
+// A block of raster rows: ESC i (its own ink, ESC ( D's spacing) or ESC .
+// (the selected ink, its own densities), with its compression and the
+// length its rows decode to.
+struct RasterBlock {
+    bool mblnOwnInk = false;
+    unsigned int mintInkCode = 0;
+    unsigned int mintCompression = 0;
+    uint32_t mintBitsPerDot = 1;
+    uint64_t mintBytesPerRow = 0;
+    uint64_t mintRows = 0;
+    // ESC . : row spacing and dot width in inches (0 for ESC i).
+    double mdblRowPitch = 0;
+    double mdblDotWidth = 0;
+    // The data: raw, run-length encoded, or binary commands up to EXIT.
+    enum class Data : uint8_t { Raw, RunLength, Binary, None } mData = Data::Raw;
+};
+
+class RasterBlockStrategy final : public IParserStrategy {
+public:
+    explicit RasterBlockStrategy(const RasterBlock& block) : mBlock(block) {}
+    using IParserStrategy::Execute;
+    void Execute(ESCPParser& parser) const override;
+
+private:
+    RasterBlock mBlock;
+};
+
+// Selects the ink of text, bit images and ESC . raster: ESC r's code
+// (mblnSelection) or ESC ( r's colour code.
+class SelectInkStrategy final : public IParserStrategy {
+public:
+    SelectInkStrategy(unsigned int code, bool selection) : mintCode(code), mblnSelection(selection) {}
+    using IParserStrategy::Execute;
+    void Execute(ESCPParser& parser) const override;
+
+private:
+    unsigned int mintCode;
+    bool mblnSelection;
+};
+
+// A change of the print position or of what moves it.
+enum class Motion : uint8_t {
+    Down,           // relative, in vertical units (ESC ( v) or inches
+    ToRow,          // absolute, in vertical units (ESC ( V)
+    Across,         // relative, in horizontal units (ESC \)
+    ToColumn,       // absolute, in horizontal units (ESC ( $, ESC $)
+    LineSpacing,    // in inches (ESC +, ESC 3, ESC 0, ESC 2, ESC A)
+    RasterPitch,    // ESC ( D: row spacing (amount) and dot width (second), inches
+    Reset,          // ESC @
+};
+
+class PrintPositionStrategy final : public IParserStrategy {
+public:
+    // inchesPerAmount 0: the amount is in the unit of ESC ( U.
+    PrintPositionStrategy(Motion motion, double amount, double inchesPerAmount = 0, double second = 0)
+        : mMotion(motion), mdblAmount(amount), mdblInchesPerAmount(inchesPerAmount), mdblSecond(second)
+    {
+    }
+    using IParserStrategy::Execute;
+    void Execute(ESCPParser& parser) const override;
+
+private:
+    Motion mMotion;
+    double mdblAmount;
+    double mdblInchesPerAmount;
+    double mdblSecond;
 };
 
 // Sizes the page from ESC ( S (width and length) or ESC ( C (length only,
@@ -93,7 +126,8 @@ private:
 };
 
 // Every strategy an ESC/P escape sequence can carry, held by value.
-using Strategy = std::variant<SetPageColorStrategy, SkipBytesStrategy, SkipRunLengthDataStrategy, SkipRemoteModeStrategy,
-                              SkipBinaryRasterStrategy, SetPageUnitStrategy, SetPaperDimensionsStrategy>;
+using Strategy =
+    std::variant<SkipRemoteModeStrategy, SetPageUnitStrategy, SetPaperDimensionsStrategy, RasterBlockStrategy,
+                 SelectInkStrategy, PrintPositionStrategy>;
 
 }  // namespace RawPrintData::ESCP

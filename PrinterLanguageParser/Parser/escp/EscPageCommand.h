@@ -32,11 +32,15 @@ public:
     State Read(std::span<const unsigned char> bytes);
 
     // After Complete: the bytes from GS to the last letter, the bytes of data
-    // that follow, the letters, and the parameters (missing ones are 0).
+    // that follow, the letters, and the parameters (missing ones, and those
+    // past mintMAX_PARAMETERS, are 0; ParameterCount counts them all).
     uint64_t Length() const { return mintLength; }
     uint64_t DataLength() const { return mintDataLength; }
     std::string_view Name() const { return {mstrName.data(), mintNameLength}; }
-    double Parameter(size_t index) const { return index < mintParameterCount ? mdblParameters[index] : 0; }
+    double Parameter(size_t index) const
+    {
+        return index < mintParameterCount && index < mintMAX_PARAMETERS ? mdblParameters[index] : 0;
+    }
     size_t ParameterCount() const { return mintParameterCount; }
 
 private:

@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/Endian.h"
 #include "PrinterLanguageParser/Parser/escp/EscpCommandLayout.h"
 
+#include <algorithm>
 #include <string_view>
 
 namespace RawPrintData::ESCP {
@@ -37,40 +38,18 @@ uint64_t LittleEndian32(const DataBuffer& buffer, uint64_t position)
                                               buffer[position + 3]);
 }
 
+// The columns of a bit image (ESC *, K, L, Y, Z, ^), in the selected ink:
+// skipped by their length; in a colour ink they are not judged.
+RasterBlock BitImage(uint64_t length)
+{
+    RasterBlock block;
+    block.mintBitsPerDot = 0;
+    block.mintBytesPerRow = length;
+    block.mintRows = 1;
+    return block;
+}
+
 }  // namespace
-
-// Maps a colour code to a colour type. Besides the black, light black and
-// matte black codes, 96 is black: Gutenprint's WorkForce models print black
-// text with it.
-RawColorType ParameterizedEscapeSequence::mintGetRawColorType(unsigned int code)
-{
-    switch (code) {
-    case 0:
-    case 5:
-    case 6:
-    case 16:
-    case 64:
-    case 96:
-    case 128:
-    case 192:
-        return COLOR_TYPE_MONO;
-    default:
-        return COLOR_TYPE_COLOR;
-    }
-}
-
-// ESC r selects the ribbon or ink colour: 0 (or "0") is black, 1 to 6 (or
-// "1" to "6") are magenta, cyan, violet, yellow, red and green; any other
-// value is read as the other colour commands' codes are.
-RawColorType ParameterizedEscapeSequence::mintGetSelectedColorType(unsigned int code)
-{
-    const unsigned int digit = code >= '0' && code <= '6' ? code - '0' : code;
-    if (digit == 0)
-        return COLOR_TYPE_MONO;
-    if (digit <= 6)
-        return COLOR_TYPE_COLOR;
-    return mintGetRawColorType(code);
-}
 
 // Reads a sequence from its ESC.
 SequenceState ParameterizedEscapeSequence::Process(const DataBuffer& buffer, uint64_t escape)
@@ -98,16 +77,22 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, 
         if (command >= end)
             return mIncompleteAt(command);
         const unsigned char byte = buffer[command];
-        if (byte == '@')
+        if (byte == '@') {
+            mAddStrategy(PrintPositionStrategy(Motion::Reset, 0));
             return mCompleteAt(command + 1);
+        }
         if (byte == '(')
             return mParseGroupForLeftParen(buffer, command);
         if (byte < ' ' || byte > 'x')
             return mCompleteAt(command);
 
         const CommandDefinition definition = ESCP_COMMANDS[byte];
-        if (definition.mLayout == CommandLayout::Fixed && definition.mintFixedParameters == 0)
+        if (definition.mLayout == CommandLayout::Fixed && definition.mintFixedParameters == 0) {
+            // ESC 0 and ESC 2: line spacing of 1/8 and 1/6 inch.
+            if (byte == '0' || byte == '2')
+                mAddStrategy(PrintPositionStrategy(Motion::LineSpacing, byte == '0' ? 1.0 / 8 : 1.0 / 6, 1));
             return mCompleteAt(command + 1);
+        }
 
         // A command with parameters: its first one must be at hand.
         if (command + 1 >= end)
@@ -117,11 +102,31 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, 
             return mCompleteAt(command + 2);
         case '$':
         case '\\':
-            // Complete only with a byte after nH at hand.
-            return command + 3 < end ? mCompleteAt(command + 3) : mIncompleteAt(command);
+            // Complete only with a byte after nH at hand. ESC $ is an absolute,
+            // ESC \ a relative (signed) horizontal position.
+            if (command + 3 >= end)
+                return mIncompleteAt(command);
+            if (byte == '$')
+                mAddStrategy(PrintPositionStrategy(Motion::ToColumn, static_cast<double>(LittleEndian16(buffer, command + 1))));
+            else
+                mAddStrategy(PrintPositionStrategy(Motion::Across, static_cast<int16_t>(LittleEndian16(buffer, command + 1))));
+            return mCompleteAt(command + 3);
         case 'r':
-            mAddStrategy(SetPageColorStrategy(mintGetSelectedColorType(buffer[command + 1])));
+            mAddStrategy(SelectInkStrategy(buffer[command + 1], true));
             return mCompleteAt(command + 2);
+        case 'J':
+        case '+':
+        case '3':
+        case 'A': {
+            // ESC J feeds n/180 inch; ESC +, ESC 3 and ESC A set the line
+            // spacing to n/360, n/180 and n/60 inch.
+            const double amount = buffer[command + 1];
+            if (byte == 'J')
+                mAddStrategy(PrintPositionStrategy(Motion::Down, amount, 1.0 / 180));
+            else
+                mAddStrategy(PrintPositionStrategy(Motion::LineSpacing, amount, byte == '+' ? 1.0 / 360 : byte == '3' ? 1.0 / 180 : 1.0 / 60));
+            return mCompleteAt(command + 2);
+        }
         case 'i':
             return mParseEscICommand(buffer, command);
         default:
@@ -159,7 +164,7 @@ SequenceState ParameterizedEscapeSequence::mParseByLayout(const DataBuffer& buff
     case CommandLayout::Graphics8Dot:
         if (parameters + 2 > end)
             return mIncompleteAt(command);
-        mAddStrategy(SkipBytesStrategy(LittleEndian16(buffer, parameters)));
+        mAddStrategy(RasterBlockStrategy(BitImage(LittleEndian16(buffer, parameters))));
         return mCompleteAt(parameters + 2);
     case CommandLayout::GraphicsMode:
     case CommandLayout::Graphics9Pin: {
@@ -168,24 +173,27 @@ SequenceState ParameterizedEscapeSequence::mParseByLayout(const DataBuffer& buff
         const uint64_t columns = LittleEndian16(buffer, parameters + 1);
         const uint64_t bytesPerColumn =
             definition.mLayout == CommandLayout::Graphics9Pin ? 2 : BytesPerColumn(buffer[parameters]);
-        mAddStrategy(SkipBytesStrategy(columns * bytesPerColumn));
+        mAddStrategy(RasterBlockStrategy(BitImage(columns * bytesPerColumn)));
         return mCompleteAt(parameters + 3);
     }
     case CommandLayout::RasterGraphics: {
         // c v h m nL nH: compression, densities, rows and dots per row.
         if (parameters + 6 > end)
             return mIncompleteAt(command);
-        const unsigned int compression = buffer[parameters];
-        const uint64_t rows = buffer[parameters + 3];
-        const uint64_t length = rows * ((LittleEndian16(buffer, parameters + 4) + 7) / 8);
+        // v and h are the row spacing and the dot width in 1/3600 inch.
         // Modes 2 (TIFF) and 3 (delta rows) send their rows as binary
         // commands after the header, up to an EXIT.
-        if (compression == 0)
-            mAddStrategy(SkipBytesStrategy(length));
-        else if (compression == 1)
-            mAddStrategy(SkipRunLengthDataStrategy(length));
-        else if (compression == 2 || compression == 3)
-            mAddStrategy(SkipBinaryRasterStrategy());
+        RasterBlock block;
+        block.mintCompression = buffer[parameters];
+        block.mdblRowPitch = buffer[parameters + 1] / 3600.0;
+        block.mdblDotWidth = buffer[parameters + 2] / 3600.0;
+        block.mintRows = buffer[parameters + 3];
+        block.mintBytesPerRow = (LittleEndian16(buffer, parameters + 4) + 7) / 8;
+        block.mData = block.mintCompression == 0   ? RasterBlock::Data::Raw
+                      : block.mintCompression == 1 ? RasterBlock::Data::RunLength
+                      : block.mintCompression <= 3 ? RasterBlock::Data::Binary
+                                                   : RasterBlock::Data::None;
+        mAddStrategy(RasterBlockStrategy(block));
         return mCompleteAt(parameters + 6);
     }
     default:
@@ -231,7 +239,7 @@ SequenceState ParameterizedEscapeSequence::mParseGroupForLeftParen(const DataBuf
             return mIncompleteAt(command);
         // ESC ( r: the colour is the second parameter byte, when there is one.
         if (letter == 'r' && count >= 2)
-            mAddStrategy(SetPageColorStrategy(mintGetRawColorType(buffer[parameters + 1])));
+            mAddStrategy(SelectInkStrategy(buffer[parameters + 1], false));
         else
             mAddPaperStrategy(buffer, letter, parameters, count);
         return mCompleteAt(parametersEnd);
@@ -240,18 +248,38 @@ SequenceState ParameterizedEscapeSequence::mParseGroupForLeftParen(const DataBuf
     return parameters < end ? mCompleteAt(parameters) : mIncompleteAt(command);
 }
 
-// The paper commands: ESC ( U sets their unit, either n / 3600 inch or, in
-// its long form P V H mL mH, P / m inch; ESC ( S gives the paper's width and
-// length, ESC ( C the page length, in that unit. Other forms are passed over.
+// The paper and position commands: ESC ( U sets their units, either n / 3600
+// inch or, in its long form P V H mL mH, P / m inch for the paper, V / m for
+// vertical and H / m for horizontal moves; ESC ( S gives the paper's width
+// and length, ESC ( C the page length, in that unit. ESC ( v (relative) and
+// ESC ( V (absolute) move down, ESC ( $ across, in 16 or 32 bits; ESC ( D r
+// v h sets ESC i's row spacing to v / r and dot width to h / r inch. Other
+// forms are passed over.
 void ParameterizedEscapeSequence::mAddPaperStrategy(const DataBuffer& buffer, unsigned char letter, uint64_t parameters,
                                                     uint64_t count)
 {
+    const auto number = [&buffer, parameters, count]() -> int64_t {
+        return count == 2 ? static_cast<int16_t>(LittleEndian16(buffer, parameters))
+                          : static_cast<int32_t>(LittleEndian32(buffer, parameters));
+    };
     if (letter == 'U' && count == 1 && buffer[parameters] != 0) {
-        mAddStrategy(SetPageUnitStrategy(buffer[parameters] / 3600.0));
+        const double unit = buffer[parameters] / 3600.0;
+        mAddStrategy(SetPageUnitStrategy(unit, unit, unit));
     } else if (letter == 'U' && count == 5) {
         const uint64_t base = LittleEndian16(buffer, parameters + 3);
         if (base != 0 && buffer[parameters] != 0)
-            mAddStrategy(SetPageUnitStrategy(static_cast<double>(buffer[parameters]) / static_cast<double>(base)));
+            mAddStrategy(SetPageUnitStrategy(static_cast<double>(buffer[parameters]) / static_cast<double>(base),
+                                             static_cast<double>(buffer[parameters + 1]) / static_cast<double>(base),
+                                             static_cast<double>(buffer[parameters + 2]) / static_cast<double>(base)));
+    } else if ((letter == 'v' || letter == 'V' || letter == '$') && (count == 2 || count == 4)) {
+        const double amount = static_cast<double>(number());
+        mAddStrategy(PrintPositionStrategy(letter == 'v' ? Motion::Down : letter == 'V' ? Motion::ToRow : Motion::ToColumn,
+                                           letter == '$' ? std::max(amount, 0.0) : amount));
+    } else if (letter == 'D' && count == 4) {
+        const double base = static_cast<double>(LittleEndian16(buffer, parameters));
+        if (base > 0)
+            mAddStrategy(PrintPositionStrategy(Motion::RasterPitch, buffer[parameters + 2] / base, 1,
+                                               buffer[parameters + 3] / base));
     } else if (letter == 'S' && count == 8) {
         mAddStrategy(SetPaperDimensionsStrategy(LittleEndian32(buffer, parameters), LittleEndian32(buffer, parameters + 4)));
     } else if (letter == 'C' && (count == 2 || count == 4)) {
@@ -274,20 +302,22 @@ SequenceState ParameterizedEscapeSequence::mParseEscICommand(const DataBuffer& b
     if (header + needed >= end)
         return mIncompleteAt(command);
 
-    uint64_t length = 0;
-    uint64_t data = 0;
-    if (compression <= 2) {
-        length = LittleEndian16(buffer, header + 3) * LittleEndian16(buffer, header + 5);
-        data = header + 7;
-    } else {
-        length = LittleEndian32(buffer, header + 8);
+    RasterBlock block;
+    block.mblnOwnInk = true;
+    block.mintInkCode = buffer[header];
+    block.mintCompression = compression;
+    block.mintBitsPerDot = buffer[header + 2];
+    block.mintBytesPerRow = LittleEndian16(buffer, header + 3);
+    block.mintRows = LittleEndian16(buffer, header + 5);
+    uint64_t data = header + 7;
+    if (compression > 2) {
+        // The length of the data is given; its rows are not judged.
+        block.mintRows = 1;
+        block.mintBytesPerRow = LittleEndian32(buffer, header + 8);
         data = header + 12;
     }
-    if (IsRawRasterCompression(compression))
-        mAddStrategy(SkipBytesStrategy(length));
-    else
-        mAddStrategy(SkipRunLengthDataStrategy(length));
-    mAddStrategy(SetPageColorStrategy(mintGetRawColorType(buffer[header])));
+    block.mData = IsRawRasterCompression(compression) ? RasterBlock::Data::Raw : RasterBlock::Data::RunLength;
+    mAddStrategy(RasterBlockStrategy(block));
     return mCompleteAt(data);
 }
 

@@ -9,10 +9,12 @@
 namespace RawPrintData::ESCP {
 
 // An ESC/P sequence: ESC and a command byte from " " to "x" with its
-// parameters. Only page colour (ESC r, ESC ( r, ESC i) and paper (ESC ( U,
-// ESC ( S, ESC ( C) bear on accounting; the rest is passed over, and the data
-// of raster blocks, bit images (ESC *, ESC K, L, Y, Z, ESC ^, ESC .) and of
-// remote mode is skipped by the parser through the strategies added here. The
+// parameters. Only paper (ESC ( U, ESC ( S, ESC ( C), the inks (ESC r,
+// ESC ( r), the print position (ESC ( U, ESC ( D, ESC ( v, ESC ( V, ESC ( $,
+// ESC $, ESC \, ESC J and the line spacing) and the blocks of raster rows and
+// bit images (ESC i, ESC ., ESC *, ESC K, L, Y, Z, ESC ^) bear on accounting;
+// the rest is passed over. The parser reads or skips the blocks' data and
+// skips remote mode through the strategies added here. The
 // commands of Epson's references are read by the layout of their parameters
 // (EscpCommandLayout.h).
 //
@@ -23,12 +25,6 @@ namespace RawPrintData::ESCP {
 // a long chain never waits in the kept tail.
 class ParameterizedEscapeSequence final : public EscapeSequence {
 public:
-    // The colour an ESC/P colour code stands for: 0, 5, 6, 16, 64, 96, 128 and
-    // 192 are mono, every other code is colour.
-    static RawColorType mintGetRawColorType(unsigned int code);
-    // The colour ESC r selects.
-    static RawColorType mintGetSelectedColorType(unsigned int code);
-
     // Reads the sequence whose ESC is at position escape.
     SequenceState Process(const DataBuffer& buffer, uint64_t escape) override;
     // Reads on in a chain of command bytes from position; Length is then

@@ -35,7 +35,8 @@ def escp2_job():
     # Remote-mode settings; the time stamp holds form feeds and an escape.
     job += remote(b"PP\x03\x00\x00\x01\xff" + b"TI\x08\x00\x00\x07\xe6\x0c\x0c\x0c\x1b\x01" + b"JS\x04\x00\x00\x00\x00\x00")
     job += paren(b"G", b"\x01") + paren(b"U", b"\x0a") + paren(b"C", b"\x00\x10")
-    # Page 1, colour: colour mode on, a run-length encoded magenta block
+    # Page 1, a few dots of colour (less than the minimal colour area, so
+    # mono): colour mode on, a run-length encoded magenta block
     # (a run of eight form feeds, then a literal of eight bytes) ended by a
     # carriage return, and a raw yellow block.
     job += paren(b"K", b"\x00\x02")

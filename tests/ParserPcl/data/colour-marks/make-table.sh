@@ -13,7 +13,8 @@ cd "$(dirname "$0")"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 mkdir -p jobs
-: > truth.txt
+# TABLE_ONLY=escp makes only the Epson jobs, appending their truth.
+[ "${TABLE_ONLY:-}" = escp ] || : > truth.txt
 # Writes the oracle's line for a job: file, resolution, page.
 truth() {
     "$oracle" "$2" marks.ps | sed -n "s/^marks.ps page $3: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
@@ -24,6 +25,7 @@ device() {
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$1" -r"$2" -sPageList="$3" "${@:4}" -sOutputFile="jobs/$name.prn" marks.ps
     truth "$name.prn" "$2" "$3"
 }
+if [ "${TABLE_ONLY:-}" != escp ]; then
 device cdj550 300 1
 device cdj550 300 2
 device cdj550 300 4
@@ -50,4 +52,23 @@ for page in 6 10; do
             > "jobs/gutenprint-pcl850-150-$page.prn" 2>/dev/null
     truth "gutenprint-pcl850-150-$page.prn" 150 "$page"
 done
+fi
+# Epson: Gutenprint's ESC/P 2 (stacked heads, two bits a dot), Ghostscript's
+# stcolor and uniprint (ESC . in the ink ESC r selects): marks below the
+# minimal area that were billed colour, and colour marks.
+escp2() {  # model, resolution, page
+    /usr/lib/cups/driver/gutenprint.5.3 cat "gutenprint.5.3://$1/expert" > "$tmp/$1.ppd"
+    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$3" -sOutputFile="$tmp/page.pdf" marks.ps
+    local options="PageSize=A4 Resolution=${2}dpi"
+    PPD="$tmp/$1.ppd" /usr/lib/cups/filter/gstoraster 1 user table 1 "$options" "$tmp/page.pdf" 2>/dev/null |
+        PPD="$tmp/$1.ppd" /usr/lib/cups/filter/rastertogutenprint.5.3 1 user table 1 "$options" \
+            > "jobs/gutenprint-$1-$2-$3.prn" 2>/dev/null
+    truth "gutenprint-$1-$2-$3.prn" "$2" "$3"
+}
+escp2 escp2-c86 360 2
+escp2 escp2-photo 360 12
+device stcolor 360 5
+device stcolor 360 12
+gs -q -dNOPAUSE -dBATCH -dSAFER -sPAPERSIZE=a4 @stc.upp -sPageList=12 -sOutputFile=jobs/uniprint-stc-360-12.prn marks.ps
+truth uniprint-stc-360-12.prn 360 12
 ls -l jobs >&2

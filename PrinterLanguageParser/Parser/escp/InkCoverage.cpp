@@ -1,0 +1,371 @@
+#include "PrinterLanguageParser/Parser/escp/InkCoverage.h"
+
+#include "PrinterLanguageParser/Parser/ColourRule.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+namespace RawPrintData::ESCP {
+
+namespace {
+
+constexpr double CELL_INCHES = ColourRule::INK_CELL_MM / ColourRule::MM_PER_INCH;
+constexpr double CELL_AREA_MM2 = ColourRule::INK_CELL_MM * ColourRule::INK_CELL_MM;
+constexpr double MM2_PER_SQUARE_INCH = ColourRule::MM_PER_INCH * ColourRule::MM_PER_INCH;
+constexpr uint64_t MAX_COLUMNS = static_cast<uint64_t>(InkCoverage::mdblMAX_INCHES / CELL_INCHES) + 1;
+// Strips of a quarter of a millimetre, eight to a cell.
+constexpr int64_t STRIPS_PER_CELL = 8;
+constexpr double STRIP_INCHES = CELL_INCHES / STRIPS_PER_CELL;
+
+// The dots of a byte, of one bit or two bits a dot: a dot of any size covers
+// its place on the grid of the data's resolution.
+constexpr std::array<std::array<uint8_t, 256>, 2> DOTS_IN_BYTE = [] {
+    std::array<std::array<uint8_t, 256>, 2> table{};
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        for (unsigned bit = 0; bit < 8; ++bit)
+            table[0][byte] += (byte >> bit) & 1;
+        for (unsigned dot = 0; dot < 4; ++dot)
+            table[1][byte] += ((byte >> (2 * dot)) & 3) != 0 ? 1 : 0;
+    }
+    return table;
+}();
+
+// A position in inches as a cell (or strip) number; -1 when it lies off the
+// page.
+int64_t CellOf(double inches, double size = CELL_INCHES)
+{
+    if (!(inches >= 0) || inches >= InkCoverage::mdblMAX_INCHES)
+        return -1;
+    return static_cast<int64_t>(inches / size);
+}
+
+// The components of the cells: cyan, magenta, yellow and inks of a colour
+// of their own.
+constexpr uint8_t CYAN = 0, MAGENTA = 1, YELLOW = 2, OTHER = 3;
+// A byte whose dots fall in two cells.
+constexpr uint32_t SPLIT = uint32_t{1} << 31;
+
+}  // namespace
+
+InkCoverage::Ink InkCoverage::InkOfCode(unsigned int code)
+{
+    switch (code & 0x0F) {
+    case 0:
+    case 5:
+    case 6:
+    case 9:
+        return Ink::Neutral;
+    case 1:
+        return Ink::Magenta;
+    case 2:
+        return Ink::Cyan;
+    case 4:
+        return Ink::Yellow;
+    case 7:
+    case 10:
+        return Ink::Red;
+    case 8:
+        return Ink::Blue;
+    case 11:
+        return Ink::Green;
+    default:
+        return Ink::Other;
+    }
+}
+
+InkCoverage::Ink InkCoverage::InkOfSelection(unsigned int code)
+{
+    static constexpr std::array<Ink, 7> SELECTED = {Ink::Neutral, Ink::Magenta, Ink::Cyan, Ink::Blue,
+                                                     Ink::Yellow,  Ink::Red,     Ink::Green};
+    const unsigned int digit = code >= '0' && code <= '6' ? code - '0' : code;
+    return digit < SELECTED.size() ? SELECTED[digit] : InkOfCode(code);
+}
+
+void InkCoverage::SetUnits(double vertical, double horizontal)
+{
+    if (vertical > 0 && vertical < 1)
+        mdblVerticalUnit = vertical;
+    if (horizontal > 0 && horizontal < 1)
+        mdblHorizontalUnit = horizontal;
+}
+
+void InkCoverage::SetRasterResolution(double rowPitch, double dotWidth)
+{
+    if (rowPitch > 0 && rowPitch < 1)
+        mdblRowPitch = rowPitch;
+    if (dotWidth > 0 && dotWidth < 1)
+        mdblDotWidth = dotWidth;
+}
+
+void InkCoverage::MoveToRow(double inches)
+{
+    mdblY = std::clamp(std::isnan(inches) ? 0.0 : inches, 0.0, mdblMAX_INCHES);
+}
+
+void InkCoverage::MoveToColumn(double inches)
+{
+    mdblX = std::clamp(std::isnan(inches) ? 0.0 : inches, 0.0, mdblMAX_INCHES);
+}
+
+void InkCoverage::Reset()
+{
+    mdblVerticalUnit = mdblHorizontalUnit = mdblRowPitch = mdblDotWidth = 1.0 / 360;
+    mdblLineSpacing = 1.0 / 6;
+    mdblX = 0;
+    mblnReading = false;
+}
+
+bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow, uint64_t rows, double rowPitch,
+                             double dotWidth)
+{
+    mblnReading = false;
+    mdblBlockPitch = rowPitch > 0 ? rowPitch : mdblRowPitch;
+    mdblBlockDotWidth = dotWidth > 0 ? dotWidth : mdblDotWidth;
+    mintBytesPerRow = bytesPerRow;
+    mintRows = rows;
+    mintBitsPerDot = bitsPerDot;
+    mdblBlockX = mdblX;
+    if (bitsPerDot == 1 || bitsPerDot == 2)
+        MoveAcross(static_cast<double>(bytesPerRow * (8 / bitsPerDot)) * mdblBlockDotWidth);
+    if (ink == Ink::Neutral || mblnColour || bytesPerRow == 0 || rows == 0)
+        return false;
+    if (bitsPerDot != 1 && bitsPerDot != 2) {
+        NoteUnjudged();
+        return false;
+    }
+    mInk = ink;
+    // A dot covers its width and the finer of the rows' spacing and the
+    // vertical unit (rows of interleaved passes fill the spacing between).
+    const double dotArea = mdblBlockDotWidth * std::min(mdblBlockPitch, mdblVerticalUnit) * MM2_PER_SQUARE_INCH;
+    mdblDotArea = dotArea;
+    // The cell of each byte of a row, and the components the ink adds to.
+    const uint32_t dotsPerByte = 8 / bitsPerDot;
+    // Drivers send block after block of one geometry: its table is kept.
+    const bool sameGeometry = mintByteColumn.size() == bytesPerRow && mdblTableX == mdblBlockX &&
+                              mdblTableDotWidth == mdblBlockDotWidth && mintTableBits == bitsPerDot;
+    mdblTableX = mdblBlockX;
+    mdblTableDotWidth = mdblBlockDotWidth;
+    mintTableBits = bitsPerDot;
+    mintByteColumn.resize(bytesPerRow);
+    for (uint64_t byte = 0; !sameGeometry && byte < bytesPerRow; ++byte) {
+        const double first = mdblBlockX + static_cast<double>(byte * dotsPerByte) * mdblBlockDotWidth;
+        const int64_t firstCell = CellOf(first);
+        const int64_t lastCell = CellOf(first + static_cast<double>(dotsPerByte - 1) * mdblBlockDotWidth);
+        if (firstCell < 0 || lastCell < 0 || static_cast<uint64_t>(lastCell) >= MAX_COLUMNS) {
+            mintByteColumn.clear();
+            NoteUnjudged();
+            return false;
+        }
+        mintByteColumn[byte] = static_cast<uint32_t>(firstCell) | (firstCell == lastCell ? 0 : SPLIT);
+    }
+    static constexpr std::array<std::array<uint8_t, 2>, 8> COMPONENTS = {{{OTHER, INKS},
+                                                                          {CYAN, INKS},
+                                                                          {MAGENTA, INKS},
+                                                                          {YELLOW, INKS},
+                                                                          {MAGENTA, YELLOW},
+                                                                          {CYAN, YELLOW},
+                                                                          {CYAN, MAGENTA},
+                                                                          {OTHER, INKS}}};
+    mintInkComponents = COMPONENTS[static_cast<size_t>(ink)];
+    const double strips = static_cast<double>(rows) * mdblBlockPitch / STRIP_INCHES;
+    if (ink == Ink::Cyan || ink == Ink::Magenta || ink == Ink::Yellow)
+        mdblBlockStrips[ink == Ink::Cyan ? CYAN : ink == Ink::Magenta ? MAGENTA : YELLOW] = strips;
+    mintRow = 0;
+    mintByteInRow = 0;
+    mblnReading = true;
+    mStartRow();
+    return mblnReading;
+}
+
+void InkCoverage::mStartRow()
+{
+    const int64_t strip = CellOf(mdblY + static_cast<double>(mintRow) * mdblBlockPitch, STRIP_INCHES);
+    if (strip < 0) {
+        NoteUnjudged();
+        mblnReading = false;
+        return;
+    }
+    if (static_cast<uint64_t>(strip) >= mStrips.size())
+        mStrips.resize(static_cast<uint64_t>(strip) + 1);
+    mRowCells = &mStrips[static_cast<uint64_t>(strip)];
+}
+
+void InkCoverage::Read(std::span<const unsigned char> bytes)
+{
+    size_t index = 0;
+    while (mblnReading && index < bytes.size()) {
+        const uint64_t take = std::min<uint64_t>(bytes.size() - index, mintBytesPerRow - mintByteInRow);
+        for (uint64_t offset = 0; offset < take; ++offset) {
+            if (bytes[index + offset] != 0)
+                mAddByte(bytes[index + offset], mintByteInRow + offset);
+        }
+        index += take;
+        mEndBytes(take);
+    }
+}
+
+void InkCoverage::ReadRun(unsigned char value, uint64_t count)
+{
+    while (mblnReading && count > 0) {
+        const uint64_t take = std::min(count, mintBytesPerRow - mintByteInRow);
+        for (uint64_t offset = 0; value != 0 && offset < take; ++offset)
+            mAddByte(value, mintByteInRow + offset);
+        count -= take;
+        mEndBytes(take);
+    }
+}
+
+// Moves on by bytes read of the row, to the next row at its end.
+void InkCoverage::mEndBytes(uint64_t count)
+{
+    mintByteInRow += count;
+    if (mintByteInRow < mintBytesPerRow || !mblnReading)
+        return;
+    mintByteInRow = 0;
+    if (++mintRow == mintRows)
+        mblnReading = false;
+    else
+        mStartRow();
+}
+
+// Adds a byte's dots to the cells they fall in (the block's table gives the
+// cell of each byte, or SPLIT when its dots fall in two).
+void InkCoverage::mAddByte(unsigned char value, uint64_t byteInRow)
+{
+    const uint32_t column = mintByteColumn[byteInRow];
+    if ((column & SPLIT) == 0) {
+        mAddToCell(column, static_cast<float>(DOTS_IN_BYTE[mintBitsPerDot - 1][value] * mdblDotArea));
+        return;
+    }
+    const uint32_t bits = mintBitsPerDot;
+    const uint32_t dotsPerByte = 8 / bits;
+    const unsigned int mask = (1u << bits) - 1;
+    const double first = mdblBlockX + static_cast<double>(byteInRow * dotsPerByte) * mdblBlockDotWidth;
+    for (uint32_t dot = 0; dot < dotsPerByte; ++dot) {
+        if (((value >> (8 - bits * (dot + 1))) & mask) != 0)
+            mAddToCell(static_cast<uint32_t>(CellOf(first + dot * mdblBlockDotWidth)), static_cast<float>(mdblDotArea));
+    }
+}
+
+void InkCoverage::mAddToCell(uint32_t column, float amount)
+{
+    std::vector<Amounts>& cells = *mRowCells;
+    if (column >= cells.size()) {
+        // A strip holds the columns up to its last with ink.
+        mintStripCells += column + 1 - cells.size();
+        if (mintStripCells > mintMAX_STRIP_CELLS) {
+            NoteUnjudged();
+            mblnReading = false;
+            return;
+        }
+        cells.resize(column + 1);
+    }
+    Amounts& cell = cells[column];
+    cell[mintInkComponents[0]] += amount;
+    if (mintInkComponents[1] < INKS)
+        cell[mintInkComponents[1]] += amount;
+}
+
+// Of cyan, magenta and yellow, how many strips each is moved down: the whole
+// number of its block heights that lays it over the most of the ink with
+// the most dots (none when it lies over none of it).
+std::array<int64_t, 3> InkCoverage::mAlignInks() const
+{
+    std::array<double, 3> totals{};
+    // Which strips hold each ink: only those are laid over each other.
+    std::vector<std::array<bool, 3>> inked(mStrips.size());
+    for (size_t strip = 0; strip < mStrips.size(); ++strip) {
+        for (const Amounts& cell : mStrips[strip]) {
+            for (size_t ink = 0; ink < 3; ++ink) {
+                totals[ink] += cell[ink];
+                inked[strip][ink] = inked[strip][ink] || cell[ink] > 0;
+            }
+        }
+    }
+    const size_t reference = static_cast<size_t>(std::max_element(totals.begin(), totals.end()) - totals.begin());
+    const auto strips = static_cast<int64_t>(mStrips.size());
+    std::array<int64_t, 3> shifts{};
+    for (size_t ink = 0; ink < 3; ++ink) {
+        if (ink == reference || totals[ink] <= 0 || mdblBlockStrips[ink] <= 0)
+            continue;
+        double best = 0;
+        // Nearer shifts first, so that a tie keeps the smaller move.
+        for (const int banks : {0, 1, -1, 2, -2, 3, -3}) {
+            if (std::abs(banks) > mintMAX_BANKS)
+                continue;
+            const auto shift = static_cast<int64_t>(std::llround(banks * mdblBlockStrips[ink]));
+            double overlap = 0;
+            for (int64_t strip = std::max<int64_t>(0, shift); strip < strips && strip - shift < strips; ++strip) {
+                if (!inked[static_cast<size_t>(strip)][reference] || !inked[static_cast<size_t>(strip - shift)][ink])
+                    continue;
+                const std::vector<Amounts>& cells = mStrips[static_cast<size_t>(strip)];
+                const std::vector<Amounts>& other = mStrips[static_cast<size_t>(strip - shift)];
+                const size_t columns = std::min(cells.size(), other.size());
+                for (size_t column = 0; column < columns; ++column)
+                    overlap += std::min(cells[column][reference], other[column][ink]);
+            }
+            if (overlap > best) {
+                best = overlap;
+                shifts[ink] = shift;
+            }
+        }
+    }
+    return shifts;
+}
+
+// Lays the inks over each other and judges every cell: one whose inks part
+// by more than the tolerance of a full cell puts the ink by which they part
+// on the page; inks of a colour of their own count whole.
+void InkCoverage::EndPage()
+{
+    const std::array<int64_t, 3> shifts = mAlignInks();
+    const int64_t lowest = std::min({shifts[0], shifts[1], shifts[2], int64_t{0}});
+    const int64_t highest = std::max({shifts[0], shifts[1], shifts[2], int64_t{0}});
+    const auto strips = static_cast<int64_t>(mStrips.size());
+    const int64_t first = lowest < 0 ? (lowest - STRIPS_PER_CELL + 1) / STRIPS_PER_CELL : 0;
+    const int64_t last = (strips + highest) / STRIPS_PER_CELL;
+    std::vector<std::array<double, INKS>> row;
+    for (int64_t cellRow = first; cellRow <= last; ++cellRow) {
+        row.clear();
+        // The strips of the cell row, each ink from where it lands.
+        for (size_t ink = 0; ink < INKS; ++ink) {
+            const int64_t shift = ink < 3 ? shifts[ink] : 0;
+            for (int64_t strip = cellRow * STRIPS_PER_CELL - shift; strip < (cellRow + 1) * STRIPS_PER_CELL - shift;
+                 ++strip) {
+                if (strip < 0 || strip >= strips)
+                    continue;
+                const std::vector<Amounts>& cells = mStrips[static_cast<size_t>(strip)];
+                if (row.size() < cells.size())
+                    row.resize(cells.size());
+                for (size_t column = 0; column < cells.size(); ++column)
+                    row[column][ink] += cells[column][ink];
+            }
+        }
+        for (const std::array<double, INKS>& amounts : row) {
+            const double spread = std::max({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]}) -
+                                  std::min({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
+            if (spread * 255 > CELL_AREA_MM2 * ColourRule::INK_CELL_TOLERANCE)
+                mdblColourArea += spread;
+            mdblColourArea += amounts[OTHER];
+        }
+    }
+    mblnColour = mblnColour || mdblColourArea >= ColourRule::MINIMUM_COLOUR_AREA_MM2;
+    mStrips.clear();
+    mintStripCells = 0;
+}
+
+void InkCoverage::NewPage()
+{
+    mStrips.clear();
+    mintStripCells = 0;
+    mdblBlockStrips = {};
+    mdblColourArea = 0;
+    mblnColour = false;
+    mblnUnjudged = false;
+    mblnReading = false;
+    mdblX = 0;
+    mdblY = 0;
+}
+
+}  // namespace RawPrintData::ESCP

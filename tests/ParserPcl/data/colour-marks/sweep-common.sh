@@ -1,0 +1,56 @@
+# The helpers sweep.sh and sweep-escp.sh share: the oracle's truth, the
+# parser's verdict of one job, and jobs printed by a Ghostscript device or by
+# the chain of CUPS filters. Sourced with oracle, parse, here, results, tmp
+# and pages set.
+# The oracle's verdicts of every page at a resolution, kept per resolution.
+truth() {
+    local dpi=$1
+    [ -s "$tmp/truth-$dpi" ] || "$oracle" "$dpi" "$here/marks.ps" | sed 's/.* page \([0-9]*\): \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2 \3/' > "$tmp/truth-$dpi"
+    sed -n "$2p" "$tmp/truth-$dpi"
+}
+# Judges one job: family, device, resolution, page, job file.
+judge() {
+    local family=$1 device=$2 dpi=$3 page=$4 job=$5
+    read -r _ mm2 want <<< "$(truth "$dpi" "$page")"
+    local outcome colour got verdict chunks=""
+    outcome=$("$parse" "$job" 2>/dev/null || true)
+    colour=$(sed -n 's/.*colour pages \([0-9]*\).*/\1/p' <<< "$outcome")
+    got=mono
+    if [ "${colour:-0}" -gt 0 ]; then got=colour; fi
+    verdict=wrong
+    if [ "$got" = "$want" ]; then verdict=right; fi
+    if [[ "$outcome" == *"differs in chunks"* ]]; then chunks=" differs-in-chunks"; fi
+    if [[ -z "$outcome" || "$outcome" == *"page sets: []"* ]]; then verdict="wrong(no-page)"; fi
+    printf '%s %s %s %s %s %s %s %s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" "$chunks" >> "$results"
+}
+# Ghostscript devices: family, device, resolution, extra options.
+device() {
+    local family=$1 device=$2 dpi=$3
+    shift 3
+    for page in $(seq 1 "$pages"); do
+        gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$device" -r"$dpi" -sPageList="$page" "$@" \
+            -sOutputFile="$tmp/job" "$here/marks.ps" 2>/dev/null || true
+        judge "$family" "$device" "$dpi" "$page" "$tmp/job"
+    done
+}
+# The chain cupsd runs, gstoraster then the driver's filter: family, name,
+# ppd, filter, resolution, options.
+cups() {
+    local family=$1 name=$2 ppd=$3 filter=$4 dpi=$5 options=$6
+    for page in $(seq 1 "$pages"); do
+        # gstoraster prints every page it is given (page ranges are pdftopdf's).
+        gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$page" -sOutputFile="$tmp/page.pdf" \
+            "$here/marks.ps"
+        PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options" "$tmp/page.pdf" 2>/dev/null |
+            PPD="$ppd" "$filter" 1 user sweep 1 "$options" > "$tmp/job" 2>/dev/null || true
+        judge "$family" "$name" "$dpi" "$page" "$tmp/job"
+    done
+}
+
+# Appends the count of jobs billed right per family.
+summary() {
+    for family in $(cut -d' ' -f1 "$results" | sort -u); do
+        printf '%s: %s of %s billed right\n' "$family" \
+            "$(grep -c "^$family .* right" "$results" || true)" "$(grep -c "^$family " "$results")"
+    done | tee -a "$results"
+}
