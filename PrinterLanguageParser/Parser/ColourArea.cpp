@@ -160,21 +160,14 @@ uint64_t InkCells::mSpread(const Balance& cell)
                                                                         : cyanYellow - cyanMagenta}));
 }
 
-// A cell is colour when its inks part by more than dithering leaves balanced
-// inks uneven: more than the neutral tolerance of a whole cell's full ink
-// (rows not printed, at a page's end, are blank paper), more than one row of
-// the cell's dots, and more than a share of its strongest ink.
+// A cell is judged whole (rows not printed, at a page's end, are blank paper).
 bool InkCells::mIsColour(const Balance& cell) const
 {
-    const uint64_t across = uint64_t{mintAcross} * 2 * mintFullDot;
-    const uint64_t full = across * mintDown * 2;
-    const uint64_t spread = mSpread(cell);
-    if (spread * 255 <= full * static_cast<uint64_t>(ColourRule::NEUTRAL_TOLERANCE) || spread <= across)
-        return false;
+    const uint64_t row = uint64_t{mintAcross} * 2 * mintFullDot;
     const int64_t cyan = cell.mintCyan;
-    const auto strongest = static_cast<uint64_t>(
-        std::max<int64_t>({cyan, cyan - cell.mintCyanMagenta, cyan - cell.mintCyanYellow, 0}));
-    return spread * 100 > strongest * static_cast<uint64_t>(ColourRule::INK_CELL_DITHER_PERCENT);
+    const auto strongest = std::max<int64_t>({cyan, cyan - cell.mintCyanMagenta, cyan - cell.mintCyanYellow, 0});
+    return ColourRule::InkCellIsColour(static_cast<double>(mSpread(cell)), static_cast<double>(strongest),
+                                       static_cast<double>(row * mintDown * 2), static_cast<double>(row));
 }
 
 void InkCells::mJudgeCells(Band& upper, Band& lower) const

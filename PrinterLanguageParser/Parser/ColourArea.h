@@ -2,6 +2,7 @@
 
 #include "PrinterLanguageParser/Parser/ColourRule.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -61,6 +62,14 @@ public:
     // Ends the row, counting it rows times (a row repeated); answers the
     // non-neutral dots of the cells it completes.
     uint64_t EndRow(uint64_t rows = 1);
+    // Rows without ink after the row ended; answers the non-neutral dots of
+    // the cells they complete. Past two bands of them nothing is left open,
+    // so that a count of any size takes no longer than that.
+    uint64_t BlankRows(uint64_t rows)
+    {
+        BeginRow();
+        return EndRow(std::min<uint64_t>(rows, uint64_t{mintDown} * 2 + 1));
+    }
     // The non-neutral dots of the cells begun and not completed, at a page's
     // end.
     uint64_t OpenCellsColour() const;

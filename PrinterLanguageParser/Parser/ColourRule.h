@@ -30,6 +30,15 @@ inline constexpr double MM_PER_INCH = 25.4;
 inline constexpr double INK_CELL_MM = 2.0;
 inline constexpr int INK_CELL_DITHER_PERCENT = 35;
 
+// Whether the inks of an ink cell, dithered one by one, print a colour: their
+// amounts in any one unit, spread the most by which two of them part,
+// strongest the most of one of them, full the amount of the cell covered
+// whole with each ink, and row that of one row of the cell's dots.
+constexpr bool InkCellIsColour(double spread, double strongest, double full, double row)
+{
+    return spread * 255 > full * NEUTRAL_TOLERANCE && spread > row && spread * 100 > strongest * INK_CELL_DITHER_PERCENT;
+}
+
 // Whether three components on a scale of 0 to 255 make a neutral colour.
 constexpr bool IsNeutral(int a, int b, int c)
 {

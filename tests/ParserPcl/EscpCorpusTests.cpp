@@ -23,10 +23,10 @@ namespace {
 // Jobs billed otherwise than they print (README, "What this build does not
 // do"), with what they are billed: uniprint's stc300 prints every colour
 // through the black head's ESC r 0 with a nozzle map, so its colour pages are
-// billed mono; Gutenprint's Stylus Color 600, Stylus Pro 3000, Stylus Photo
-// and B-500DN dither the blue 10 pt word of page 4 (5.2 mm2 to the oracle)
-// with dots so sparse that no ink cell holds more than the tolerance of
-// cyan and magenta over yellow, so that page is billed mono. Their pages and
+// billed mono; Gutenprint's Stylus Color 600, Stylus Pro 3000 and Stylus
+// Photo dither the blue 10 pt word of page 4 (5.2 mm2 to the oracle) with
+// dots so sparse that no ink cell holds more than the neutral tolerance of
+// ink, so that page is billed mono. Their pages and
 // paper are still checked.
 struct Untold {
     std::string_view mstrFile;
@@ -35,8 +35,7 @@ struct Untold {
 constexpr Untold COLOUR_UNTOLD[] = {{"uniprint-stc300.prn", "A4 2100x2970 4/0"},
                                     {"gutenprint-escp2-600.prn", "A4 2100x2970 3/1"},
                                     {"gutenprint-escp2-3000.prn", "A4 2100x2970 3/1"},
-                                    {"gutenprint-escp2-photo.prn", "A4 2100x2970 3/1"},
-                                    {"gutenprint-escp2-b500dn.prn", "A4 2100x2970 3/1"}};
+                                    {"gutenprint-escp2-photo.prn", "A4 2100x2970 3/1"}};
 
 const Untold* ColourUntold(const std::string& file)
 {

@@ -314,9 +314,9 @@ std::array<int64_t, 3> InkCoverage::mAlignInks() const
     return shifts;
 }
 
-// Lays the inks over each other and judges every cell: one whose inks part
-// by more than the tolerance of a full cell puts the ink by which they part
-// on the page; inks of a colour of their own count whole.
+// Lays the inks over each other and judges every cell by the colour rule: one
+// whose inks part puts the ink by which they part on the page; inks of a
+// colour of their own count whole.
 void InkCoverage::EndPage()
 {
     const std::array<int64_t, 3> shifts = mAlignInks();
@@ -326,6 +326,8 @@ void InkCoverage::EndPage()
     const int64_t first = lowest < 0 ? (lowest - STRIPS_PER_CELL + 1) / STRIPS_PER_CELL : 0;
     const int64_t last = (strips + highest) / STRIPS_PER_CELL;
     std::vector<std::array<double, INKS>> row;
+    // One row of the cell's dots, at the page's vertical unit.
+    const double rowArea = ColourRule::INK_CELL_MM * ColourRule::MM_PER_INCH * mdblVerticalUnit;
     for (int64_t cellRow = first; cellRow <= last; ++cellRow) {
         row.clear();
         // The strips of the cell row, each ink from where it lands.
@@ -343,9 +345,9 @@ void InkCoverage::EndPage()
             }
         }
         for (const std::array<double, INKS>& amounts : row) {
-            const double spread = std::max({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]}) -
-                                  std::min({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
-            if (spread * 255 > CELL_AREA_MM2 * ColourRule::INK_CELL_TOLERANCE)
+            const double strongest = std::max({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
+            const double spread = strongest - std::min({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
+            if (ColourRule::InkCellIsColour(spread, strongest, CELL_AREA_MM2, rowArea))
                 mdblColourArea += spread;
             mdblColourArea += amounts[OTHER];
         }

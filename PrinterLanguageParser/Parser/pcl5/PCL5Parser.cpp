@@ -193,8 +193,10 @@ inline uint64_t PCL5Parser::mActOnRasterPair(const RasterPair& pair)
     }
     if (parameter == 'm')
         mColourWatch.SetCompression(pair.mintValue);
-    else if (parameter == 'y')
+    else if (parameter == 'y') {
         mColourWatch.StartRaster();
+        mColourWatch.BlankRows(pair.mintValue > 0 ? static_cast<uint64_t>(pair.mintValue) : 0);
+    }
     return 0;
 }
 

@@ -345,13 +345,19 @@ uint64_t RasterColourWatch::mBeginOpenPlane(bool lastPlane, uint64_t length)
 // the delta-row modes blank), and those after it repeat it, as counted.
 void RasterColourWatch::RepeatRows(uint64_t count)
 {
-    if (count == 0 || !Watching() || RowsBlank())
+    if (count == 0 || !Watching())
         return;
+    if (RowsBlank()) {
+        BlankRows(count);
+        return;
+    }
     mEndRow();
     if (!Watching())
         return;
-    if (mblnRowsBlank)
+    if (mblnRowsBlank) {
+        BlankRows(count - 1);
         return;
+    }
     const uint64_t rows = std::min<uint64_t>(count - 1, UINT32_MAX);
     mAddColourDots(mblnRgbPixels ? mintRgbRowDots * rows : mCells.EndRow(rows));
 }
@@ -571,12 +577,10 @@ void RasterColourWatch::mEndRow()
     }
     mintTouched = 0;
     mblnRowsBlank = blank;
-    // Blank rows put no ink in a cell and are not counted in its rows: the
-    // raster reader passes over runs of them unread, so that cells must not
-    // depend on where they lie.
     if (blank) {
         mblnRowChanged = false;
         mintRgbRowDots = 0;
+        BlankRows(1);
         return;
     }
     // A row that repeats the one before (delta rows sent empty) counts as it.

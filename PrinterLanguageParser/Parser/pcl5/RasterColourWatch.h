@@ -19,7 +19,8 @@ namespace RawPrintData::PCL5 {
 // each row are decompressed (modes 0, 1, 2, 3 and 9) and their amounts of ink
 // compared over the rule's ink cells (InkCells): drivers dither each plane on
 // its own, so grey made of the three, or black printed with them, differs
-// dot by dot but balances over a cell; blank rows do not count in a cell.
+// dot by dot but balances over a cell; blank rows and rows moved over are
+// rows of the cells as any other.
 // Configured raster (ESC * g # W, format 2) gives the planes of black, cyan,
 // magenta and yellow by their levels and resolutions; in format 6 (PCL 3
 // GUI) it gives planes of black and one of RGB pixels in mode 10
@@ -70,6 +71,13 @@ public:
     // ESC * r # A and ESC * b # Y: rows start again from blank ones, with their
     // first plane.
     void StartRaster();
+    // Rows without ink (ESC * b # Y moves over them): ink cells are so many
+    // rows of the page, whatever is printed in them.
+    void BlankRows(uint64_t rows)
+    {
+        if (Watching() && !mblnRgbPixels)
+            mAddColourDots(mCells.BlankRows(rows));
+    }
 
     // Whether the rows' colour may still change the page's verdict: colour
     // components are configured, the page has no colour yet and is not
@@ -107,8 +115,10 @@ public:
         };
         if (!mColourStillOpen() || (length == 0 && RowsBlank()) || blackWithinRow()) [[likely]] {
             // Only counted: no colour to look for, an empty plane or row end
-            // among blank rows, which changes nothing, or a plane of black
-            // within a row.
+            // among blank rows, which only moves down a row, or a plane of
+            // black within a row.
+            if (lastPlane && length == 0 && RowsBlank())
+                BlankRows(1);
             mintPlane = lastPlane ? 0 : plane + 1;
             mRow = nullptr;
             return 0;
