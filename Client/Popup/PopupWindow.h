@@ -5,6 +5,7 @@
 #include "Core/CVModels/CustomField.h"
 
 #include <QDialog>
+#include <QList>
 #include <QRect>
 #include <QString>
 #include <QVariant>
@@ -20,6 +21,7 @@ class ElidingLabel;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
+class QPushButton;
 class QTableView;
 
 namespace CVClientData {
@@ -144,6 +146,7 @@ private:
     // The rows above the bar of buttons, scrolling when the screen is too
     // small for them.
     void mFitToScreen(QWidget& rows, QWidget& bar);
+    void mNarrowButtons(QList<QPushButton*> buttons, double scale);
     // Top to bottom for the keyboard, the bar's buttons last: the first
     // input has the focus.
     void mSetKeyboardOrder(QWidget& bar);

@@ -392,15 +392,37 @@ void PopupWindow::mFitToScreen(QWidget& rows, QWidget& bar)
     // The buttons keep their distance from the right edge; the separator
     // spans the window as before.
     const int shift = size.width() - whole.width();
+    QList<QPushButton*> buttons;
     for (QWidget* part : bar.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
-        if (qobject_cast<QPushButton*>(part) != nullptr)
-            part->move(part->x() + shift, part->y());
-        else
+        if (auto* button = qobject_cast<QPushButton*>(part)) {
+            button->move(button->x() + shift, button->y());
+            buttons.append(button);
+        } else {
             part->resize(part->width() + shift, part->height());
+        }
     }
+    mNarrowButtons(buttons, LayoutScale(font()));
     bar.setGeometry(0, size.height() - bar.height(), size.width(), bar.height());
     mContentView->setGeometry(QRect(QPoint(0, 0), size));
     setFixedSize(size);
+}
+
+// Buttons that would reach past the window's left margin (many of them in a
+// large font on a small screen) keep their order and right edge and take
+// only the width their text needs.
+void PopupWindow::mNarrowButtons(QList<QPushButton*> buttons, double scale)
+{
+    const int margin = static_cast<int>(kCaptionX * scale);
+    std::sort(buttons.begin(), buttons.end(), [](QPushButton* a, QPushButton* b) { return a->x() > b->x(); });
+    if (buttons.isEmpty() || buttons.back()->x() >= margin)
+        return;
+    int right = buttons.front()->geometry().right() + 1;
+    const int gap = static_cast<int>(kButtonGap * scale);
+    for (QPushButton* button : buttons) {
+        const int width = std::min(button->width(), button->sizeHint().width());
+        button->setGeometry(right - width, button->y(), width, button->height());
+        right -= width + gap;
+    }
 }
 
 // A person works the window from the top down: the pending jobs' grid, the

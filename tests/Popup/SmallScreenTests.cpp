@@ -132,4 +132,31 @@ TEST_F(SmallScreenTest, TabReachesEveryInputAndPrint)
     EXPECT_EQ(codes, (std::vector<std::string>{"CC10", "R-1", "R-2", "R-3"}));
 }
 
+// Print, Cancel Job, Batch and Snooze in a 14 point font: every button in
+// view, none over another, in their order.
+TEST_F(SmallScreenTest, EveryButtonFitsInALargeFont)
+{
+    const QFont font = QApplication::font();
+    QFont large = font;
+    large.setPointSizeF(14);
+    QApplication::setFont(large);
+    mPopup.setFont(large);
+    mJob.GetUser().BatchMode = 1;
+    mJob.GetUser().AllowSnooze = true;
+    mSettings.AuthenticationType = 0;
+    Work([&](QWidget& popup) {
+        std::vector<QRect> places;
+        for (const char* name : {"snoozePrintJob", "setManualBatch", "cancelPrintJob", "allowPrintJob"}) {
+            auto* button = popup.findChild<QPushButton*>(QString::fromLatin1(name));
+            ASSERT_NE(button, nullptr) << name;
+            EXPECT_TRUE(InView(*button, popup)) << name;
+            EXPECT_GE(button->width(), button->sizeHint().width()) << name;
+            places.push_back(QRect(button->mapTo(&popup, QPoint(0, 0)), button->size()));
+        }
+        for (size_t i = 1; i < places.size(); ++i)
+            EXPECT_LT(places[i - 1].right(), places[i].left());
+    });
+    QApplication::setFont(font);
+}
+
 }  // namespace
