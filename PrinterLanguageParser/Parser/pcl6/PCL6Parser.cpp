@@ -49,6 +49,8 @@ constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
     for (const OperatorType operatorTag : {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_VENDOR_UNIQUE,
                                            OPERATOR_SET_COLOR_SPACE, OPERATOR_BEGIN_IMAGE, OPERATOR_BEGIN_RAST_PATTERN})
         actedOn[operatorTag] = true;
+    for (unsigned int operatorTag = TAG_FIRST_OPERATOR; operatorTag <= TAG_LAST_OPERATOR; ++operatorTag)
+        actedOn[operatorTag] = actedOn[operatorTag] || PxlColourJudge::ActsOn(operatorTag);
     return actedOn;
 }();
 
@@ -90,9 +92,16 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
 
     mContiguous.Bind(buffer);
     for (;;) {
+        if (mSkipped != SkippedData::Passed)
+            mFeedSkippedData(buffer, position, end);
         if (!mSkip.Advance(position, end)) {
             mintBytesProcessed = end;
             return PARSE_RESULT_NEED_MORE_DATA;
+        }
+        if (mSkipped != SkippedData::Passed) {
+            if (mSkipped == SkippedData::Colour)
+                mColour.EndData();
+            mSkipped = SkippedData::Passed;
         }
         if (position >= end)
             break;
@@ -118,6 +127,7 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
             length = mintHandleAttribute(bytes);
             break;
         case TagKind::Operator:
+            mColour.OperatorComing();
             if (ACTED_ON_OPERATORS[tag] || mblnDebug)
                 mHandleOperator(tag);
             mAttributes.Clear();
@@ -227,8 +237,9 @@ uint64_t PCL6Parser::mintHandleDataType(TagBytes tag)
 }
 
 // Reads an array's length (a ubyte or a uint16 value) and skips its elements;
-// a ubyte array short enough to be read with its header, such as a MediaSize
-// name, is kept whole.
+// an array short enough to be read with its header, such as a MediaSize name
+// or an RGBColor, is kept whole, and so is a longer ubyte array as it is
+// skipped.
 uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
 {
     if (tag.size() < 2)
@@ -238,16 +249,23 @@ uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
     if (tag.size() < length)
         return mintNEED_MORE_DATA;
     const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
+    const uint64_t bytes = count * ELEMENT_SIZES[elementType];
     PendingValue& value = mPendingValue.emplace();
     value.mbytDataType = tag[0];
-    if (elementType == 0 && length + count <= mintMAX_TAG_LENGTH) {
-        if (tag.size() < length + count)
+    value.mintArrayLength = static_cast<uint16_t>(count);
+    if (length + bytes <= mintMAX_TAG_LENGTH) {
+        if (tag.size() < length + bytes)
             return mintNEED_MORE_DATA;
-        std::copy_n(tag.begin() + static_cast<std::ptrdiff_t>(length), count, value.mbytElements.begin());
-        value.mintArrayLength = static_cast<uint8_t>(count);
-        return length + count;
+        std::copy_n(tag.begin() + static_cast<std::ptrdiff_t>(length), bytes, value.mbytElements.begin());
+        return length + bytes;
     }
-    mSkip.Set(count * ELEMENT_SIZES[elementType]);
+    // A longer ubyte array (a palette) is kept as it is skipped.
+    if (elementType == 0 && bytes <= mintMAX_LONG_ARRAY) {
+        value.mblnLongArray = true;
+        mvecLongArray.clear();
+        mSkipped = SkippedData::LongArray;
+    }
+    mSkip.Set(bytes);
     return length;
 }
 
@@ -285,7 +303,29 @@ uint64_t PCL6Parser::mHandleEmbeddedData(TagBytes tag)
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(dataLength));
     mSkip.Set(dataLength);
+    if (mColour.StartData(dataLength))
+        mSkipped = SkippedData::Colour;
     return length;
+}
+
+// Hands the part of the skipped data at hand to whoever reads it.
+void PCL6Parser::mFeedSkippedData(const DataBuffer& buffer, uint64_t position, uint64_t end)
+{
+    const uint64_t stop = std::min(end, position + mSkip.Remaining());
+    uint64_t partStart = 0;
+    for (const std::span<const unsigned char> part : {buffer.PreBuffer(), buffer.MainBuffer()}) {
+        const uint64_t partEnd = partStart + part.size();
+        const uint64_t from = std::max(position, partStart);
+        const uint64_t to = std::min(stop, partEnd);
+        if (from < to) {
+            const std::span<const unsigned char> data = part.subspan(from - partStart, to - from);
+            if (mSkipped == SkippedData::Colour)
+                mColour.Feed(data);
+            else
+                mvecLongArray.insert(mvecLongArray.end(), data.begin(), data.end());
+        }
+        partStart = partEnd;
+    }
 }
 
 // Runs the operator with the attributes gathered before it.
@@ -293,8 +333,11 @@ void PCL6Parser::mHandleOperator(unsigned char operatorTag)
 {
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Operator: 0x%02X", operatorTag);
-    if (ACTED_ON_OPERATORS[operatorTag])
-        Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
+    if (!ACTED_ON_OPERATORS[operatorTag])
+        return;
+    Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
+    if (PxlColourJudge::ActsOn(operatorTag))
+        mColour.Execute(operatorTag, mAttributes, mByteOrder->Combine_uint16(1, 0) == 1);
 }
 
 // Forgets the stream: a session that follows starts with its own header.
@@ -304,6 +347,8 @@ void PCL6Parser::mEndSession()
     mPendingValue.reset();
     mAttributes.Clear();
     mSkip.Clear();
+    mSkipped = SkippedData::Passed;
+    mColour.EndSession();
 }
 
 // Decodes a pending single value, pair or box in the stream's byte order;
@@ -311,13 +356,29 @@ void PCL6Parser::mEndSession()
 AttributeValue PCL6Parser::mDecode(const PendingValue& pending) const
 {
     AttributeValue value(pending.mbytDataType);
-    value.SetBytes(std::span<const unsigned char>(pending.mbytElements).first(pending.mintArrayLength));
+    const TagBytes elements(pending.mbytElements);
+    if (pending.mbytDataType >= TAG_FIRST_ARRAY && pending.mbytDataType < TAG_FIRST_ARRAY + ELEMENT_TYPE_COUNT) {
+        const unsigned int elementType = pending.mbytDataType - TAG_FIRST_ARRAY;
+        value.SetCount(pending.mintArrayLength);
+        if (pending.mblnLongArray) {
+            value.SetBytes(mvecLongArray);
+            return value;
+        }
+        const uint64_t elementSize = ELEMENT_SIZES[elementType];
+        if (pending.mintArrayLength * elementSize > elements.size())
+            return value;  // skipped unread
+        if (elementType == 0)
+            value.SetBytes(elements.first(pending.mintArrayLength));
+        for (uint32_t index = 0; index < pending.mintArrayLength && index < AttributeValue::mintMAX_ELEMENTS; ++index)
+            value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
+        return value;
+    }
     for (const Shape& shape : FIXED_SHAPES) {
         if (pending.mbytDataType < shape.mbytFirstTag || pending.mbytDataType >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
             continue;
         const unsigned int elementType = pending.mbytDataType - shape.mbytFirstTag;
         const uint64_t elementSize = ELEMENT_SIZES[elementType];
-        const TagBytes elements(pending.mbytElements);
+        value.SetCount(shape.mintCount);
         for (uint32_t index = 0; index < shape.mintCount; ++index)
             value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
     }
@@ -346,7 +407,7 @@ double PCL6Parser::mReadElement(TagBytes bytes, unsigned int elementType) const
 // Ends the stream.
 ParseDataResultType PCL6Parser::ParseDone()
 {
-    mByteOrder.reset();
+    mEndSession();
     mblnOtherStream = false;
     return PARSE_RESULT_HANDLED;
 }
@@ -354,6 +415,7 @@ ParseDataResultType PCL6Parser::ParseDone()
 // Reports the current page.
 void PCL6Parser::NotifyDefaultPageCompleted()
 {
+    mCurrentPage.mblnColor = mColour.PageIsColour();
     NotifyPageCompleted(mCurrentPage);
 }
 
@@ -370,8 +432,6 @@ void PCL6Parser::SetColorSpace(uint32_t colorSpace)
 {
     mintColorSpace = colorSpace;
     const bool color = IsColorSpaceColor();
-    if (color)
-        mCurrentPage.mblnColor = true;
     const RawColorType colorType = color ? COLOR_TYPE_COLOR : COLOR_TYPE_MONO;
     if (colorType > mintHighestColorType) {
         mintHighestColorType = colorType;
