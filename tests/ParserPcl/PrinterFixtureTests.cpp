@@ -46,7 +46,7 @@ struct FixtureCase {
 // The Ghostscript jobs keep the paper of each page, in PCL 5 and PCL XL.
 const std::vector<ExpectedSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
 const std::vector<ExpectedSet> PXL_MONO_PAGES = PCL5_PAGES;
-const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 0, 1}};
+const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
 // 9-pin ESC/P carries no paper, Gutenprint's ESC/P 2 the queue's A4 for all
 // three pages; colour comes from the colour of the data.
 const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};

@@ -3,6 +3,7 @@
 #include "tests/Parser/ParseOutcome.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace ParserTestSupport {
@@ -24,6 +25,7 @@ public:
     PxlWriter& UByte(uint8_t value);
     PxlWriter& UInt16(uint16_t value);
     PxlWriter& UInt16Pair(uint16_t x, uint16_t y);
+    PxlWriter& UInt16Box(uint16_t x1, uint16_t y1, uint16_t x2, uint16_t y2);
     PxlWriter& Real32Pair(float x, float y);
     PxlWriter& UByteArray(std::string_view elements);
     PxlWriter& Attribute(uint8_t id);
@@ -37,6 +39,11 @@ public:
     PxlWriter& EndPage() { return Operator(END_PAGE); }
     // SetColorSpace with a ColorSpace value.
     PxlWriter& ColorSpace(uint8_t colorSpace);
+    // BeginSession measuring in units of an inch.
+    PxlWriter& Session(uint16_t unitsPerInch);
+
+    // A JPEG of RGB pixels (three bytes each, row after row), for JPEG blocks.
+    static std::string Jpeg(uint32_t width, uint32_t height, std::string_view pixels);
 
     const ParserTestSupport::Bytes& Data() const { return mbytData; }
 
