@@ -362,6 +362,8 @@ void PxlColourJudge::mReadRaster(const AttributeSet& attributes, bool littleEndi
             static_cast<uint32_t>((uint64_t{raster.mintWidth} * raster.mintBits * raster.mintComponents + 7) / 8);
         const double pad = Number(attributes.Find(ATTRIBUTE_PAD_BYTES_MULTIPLE), 4);
         mRows.BeginImage(rowBytes, static_cast<uint32_t>(std::clamp(pad, 1.0, 255.0)), littleEndian);
+        raster.mvecPaints.assign(raster.mintWidth, 0);
+        raster.mintRowPaints = 0;
     }
     if (raster.mintCompression != COMPRESS_JPEG)
         mRows.BeginBlock(raster.mintCompression, raster.mintBlockRows);
@@ -399,7 +401,9 @@ void PxlColourJudge::Feed(std::span<const uint8_t> data)
             mRaster.mstrJpeg.append(reinterpret_cast<const char*>(data.data()), data.size());
         return;
     }
-    mRows.Feed(data, [this](std::span<const uint8_t> row) { mJudgeRow(row); });
+    mRows.Feed(data, [this](std::span<const uint8_t> row, std::span<const PxlRowDecoder::ByteRange> changed) {
+        mJudgeRow(row, changed);
+    });
 }
 
 void PxlColourJudge::EndData()
@@ -413,7 +417,10 @@ void PxlColourJudge::EndData()
     if (raster.mintCompression == COMPRESS_JPEG) {
         const uint64_t enough = raster.mblnPattern ? 1 : UINT64_MAX;
         const std::optional<uint64_t> colour =
-            raster.mblnJpegTooLong ? std::nullopt : CountJpegColourPixels(raster.mstrJpeg, mintJPEG_MEMORY, enough);
+            raster.mblnJpegTooLong
+                ? std::nullopt
+                : CountJpegColourPixels(raster.mstrJpeg, mintJPEG_MEMORY, uint64_t{raster.mintWidth} * raster.mintBlockRows,
+                                        enough);
         raster.mstrJpeg.clear();
         raster.mstrJpeg.shrink_to_fit();
         if (!colour.has_value()) {
@@ -427,35 +434,44 @@ void PxlColourJudge::EndData()
         raster.mblnUnjudged = true;
 }
 
-void PxlColourJudge::mJudgeRow(std::span<const uint8_t> row)
+// Whether a pixel of a row puts colour on the page: its own, or the brush's
+// through the raster operation.
+uint8_t PxlColourJudge::mPaints(std::span<const uint8_t> row, uint64_t column) const
+{
+    const Raster& raster = mRaster;
+    const uint32_t bits = raster.mintBits;
+    uint8_t pixel = 0;
+    if (raster.mblnIndexed) {
+        pixel = raster.mvecPalette[Sample(row, column, bits)];
+    } else if (bits == 8) {
+        pixel = RgbPixel(row[column * 3], row[column * 3 + 1], row[column * 3 + 2]);
+    } else {
+        pixel = RgbPixel(static_cast<int>(Scaled(Sample(row, column * 3, bits), bits)),
+                         static_cast<int>(Scaled(Sample(row, column * 3 + 1, bits), bits)),
+                         static_cast<int>(Scaled(Sample(row, column * 3 + 2, bits), bits)));
+    }
+    if ((pixel & PIXEL_COLOUR) != 0)
+        return 1;
+    return (pixel & PIXEL_WHITE) != 0 ? raster.mblnBrushOnWhite : raster.mblnBrushOnDark;
+}
+
+// Judges the pixels of the row's changed bytes again and counts the row.
+void PxlColourJudge::mJudgeRow(std::span<const uint8_t> row, std::span<const PxlRowDecoder::ByteRange> changed)
 {
     Raster& raster = mRaster;
-    // Which pixels put colour on the page: their own, or the brush's.
-    const uint64_t onDark = raster.mblnBrushOnDark ? 1 : 0;
-    const uint64_t onWhite = raster.mblnBrushOnWhite ? 1 : 0;
-    const auto paints = [&](uint8_t pixel) -> uint64_t {
-        if ((pixel & PIXEL_COLOUR) != 0)
-            return 1;
-        return (pixel & PIXEL_WHITE) != 0 ? onWhite : onDark;
-    };
-    uint64_t colour = 0;
-    const uint64_t width = raster.mintWidth;
-    if (raster.mblnIndexed) {
-        for (uint64_t column = 0; column < width; ++column)
-            colour += paints(raster.mvecPalette[Sample(row, column, raster.mintBits)]);
-    } else if (raster.mintBits == 8) {
-        for (uint64_t index = 0; index + 3 <= width * 3; index += 3)
-            colour += paints(RgbPixel(row[index], row[index + 1], row[index + 2]));
-    } else {
-        const uint32_t bits = raster.mintBits;
-        for (uint64_t column = 0; column < width; ++column) {
-            const auto red = static_cast<int>(Scaled(Sample(row, column * 3, bits), bits));
-            const auto green = static_cast<int>(Scaled(Sample(row, column * 3 + 1, bits), bits));
-            const auto blue = static_cast<int>(Scaled(Sample(row, column * 3 + 2, bits), bits));
-            colour += paints(RgbPixel(red, green, blue));
+    const uint64_t pixelBits = uint64_t{raster.mintBits} * raster.mintComponents;
+    for (const PxlRowDecoder::ByteRange& range : changed) {
+        const uint64_t first = uint64_t{range.mintFrom} * 8 / pixelBits;
+        const uint64_t last =
+            std::min<uint64_t>(raster.mintWidth, (uint64_t{range.mintTo} * 8 + pixelBits - 1) / pixelBits);
+        for (uint64_t column = first; column < last; ++column) {
+            const uint8_t paints = mPaints(row, column);
+            raster.mintRowPaints += paints;
+            raster.mintRowPaints -= raster.mvecPaints[column];
+            raster.mvecPaints[column] = paints;
         }
     }
-    mAddImageDots(colour);
+    mAddImageDots(raster.mintRowPaints);
 }
 
 // Non-neutral pixels of the raster: on the page at the image's resolution,

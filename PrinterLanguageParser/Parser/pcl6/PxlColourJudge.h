@@ -40,8 +40,8 @@ public:
     // The longest image row decoded, in bytes, and the longest JPEG block
     // kept; larger ones count as colour.
     static constexpr uint32_t mintMAX_ROW_BYTES = 1u << 20;
-    static constexpr size_t mintMAX_JPEG_BYTES = 64u << 20;
-    static constexpr size_t mintJPEG_MEMORY = 64u << 20;
+    static constexpr size_t mintMAX_JPEG_BYTES = 32u << 20;
+    static constexpr size_t mintJPEG_MEMORY = 32u << 20;
     // The raster patterns whose colour is remembered, and the depth of saved
     // graphics states.
     static constexpr size_t mintMAX_PATTERNS = 4096;
@@ -147,6 +147,10 @@ private:
         uint32_t mintBlockRows = 0;
         std::string mstrJpeg;
         bool mblnJpegTooLong = false;
+        // Whether each pixel of the last row puts colour on the page, and
+        // how many do: a row is judged where it changed.
+        std::vector<uint8_t> mvecPaints;
+        uint64_t mintRowPaints = 0;
     };
 
     void mBeginSession(const AttributeSet& attributes);
@@ -158,7 +162,8 @@ private:
     void mBeginRaster(const AttributeSet& attributes, bool pattern);
     void mReadRaster(const AttributeSet& attributes, bool littleEndian);
     void mEndRaster();
-    void mJudgeRow(std::span<const uint8_t> row);
+    void mJudgeRow(std::span<const uint8_t> row, std::span<const PxlRowDecoder::ByteRange> changed);
+    uint8_t mPaints(std::span<const uint8_t> row, uint64_t column) const;
     void mAddImageDots(uint64_t pixels);
     void mUnjudged(const char* what);
     // Whether the raster's pixels still need counting.

@@ -29,7 +29,7 @@ void Quiet(j_common_ptr /*cinfo*/, int /*level*/) {}
 // Decodes the rows as RGB and counts their non-neutral pixels; false when
 // libjpeg failed. Kept free of C++ objects: it is left by longjmp.
 bool CountPixels(jpeg_decompress_struct* cinfo, Decoder* decoder, const unsigned char* data, size_t size,
-                 size_t memoryLimit, uint64_t enough)
+                 size_t memoryLimit, uint64_t maxPixels, uint64_t enough, bool headerOnly)
 {
     if (setjmp(decoder->mFailure) != 0)
         return false;
@@ -37,9 +37,10 @@ bool CountPixels(jpeg_decompress_struct* cinfo, Decoder* decoder, const unsigned
     cinfo->client_data = decoder;
     cinfo->mem->max_memory_to_use = static_cast<long>(memoryLimit);
     jpeg_mem_src(cinfo, data, static_cast<unsigned long>(size));
-    if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK)
+    if (jpeg_read_header(cinfo, TRUE) != JPEG_HEADER_OK ||
+        uint64_t{cinfo->image_width} * cinfo->image_height > maxPixels)
         return false;
-    if (cinfo->num_components == 1)
+    if (headerOnly || cinfo->num_components == 1)
         return true;
     cinfo->out_color_space = JCS_RGB;
     jpeg_start_decompress(cinfo);
@@ -57,10 +58,31 @@ bool CountPixels(jpeg_decompress_struct* cinfo, Decoder* decoder, const unsigned
     return true;
 }
 
+// Runs CountPixels with libjpeg's state and errors set up.
+std::optional<uint64_t> Count(const std::string& jpeg, size_t memoryLimit, uint64_t maxPixels, uint64_t enough,
+                              bool headerOnly)
+{
+    jpeg_decompress_struct cinfo{};
+    Decoder decoder{};
+    cinfo.err = jpeg_std_error(&decoder.mErrors);
+    decoder.mErrors.error_exit = Fail;
+    decoder.mErrors.emit_message = Quiet;
+    const bool read = CountPixels(&cinfo, &decoder, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size(),
+                                  memoryLimit, maxPixels, enough, headerOnly);
+    jpeg_destroy_decompress(&cinfo);
+    if (!read)
+        return std::nullopt;
+    return decoder.mintColour;
+}
+
 }  // namespace
 
-std::optional<uint64_t> CountJpegColourPixels(const std::string& jpeg, size_t memoryLimit, uint64_t enough)
+std::optional<uint64_t> CountJpegColourPixels(const std::string& jpeg, size_t memoryLimit, uint64_t maxPixels,
+                                              uint64_t enough)
 {
+    // The size first: a picture larger than its block is not decoded.
+    if (!Count(jpeg, memoryLimit, maxPixels, enough, true).has_value())
+        return std::nullopt;
     switch (Pdf::JudgeJpegChroma(jpeg, memoryLimit)) {
     case Pdf::JpegChroma::Neutral:
         return 0;
@@ -70,17 +92,7 @@ std::optional<uint64_t> CountJpegColourPixels(const std::string& jpeg, size_t me
     case Pdf::JpegChroma::Unproved:
         break;
     }
-    jpeg_decompress_struct cinfo{};
-    Decoder decoder{};
-    cinfo.err = jpeg_std_error(&decoder.mErrors);
-    decoder.mErrors.error_exit = Fail;
-    decoder.mErrors.emit_message = Quiet;
-    const bool read = CountPixels(&cinfo, &decoder, reinterpret_cast<const unsigned char*>(jpeg.data()), jpeg.size(),
-                                  memoryLimit, enough);
-    jpeg_destroy_decompress(&cinfo);
-    if (!read)
-        return std::nullopt;
-    return decoder.mintColour;
+    return Count(jpeg, memoryLimit, maxPixels, enough, false);
 }
 
 }  // namespace RawPrintData::PCL6

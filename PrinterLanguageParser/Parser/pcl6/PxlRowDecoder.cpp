@@ -14,6 +14,8 @@ void PxlRowDecoder::BeginImage(uint32_t rowBytes, uint32_t padMultiple, bool lit
     // One spare byte past the row holds the byte a run repeats.
     mvecRow.assign(uint64_t{mintStoredBytes} + 1, 0);
     mintRowsLeft = 0;
+    // The blank row a delta row starts from is new to the judge.
+    mvecChanged.assign(1, {0, mintRowBytes});
 }
 
 void PxlRowDecoder::BeginBlock(PxlCompression compression, uint32_t rows)
@@ -52,9 +54,12 @@ void PxlRowDecoder::Feed(std::span<const uint8_t> data, const RowSink& sink)
 // Hands the row over; the next starts empty (delta rows keep it as their seed).
 void PxlRowDecoder::mEmit(const RowSink& sink)
 {
-    sink(std::span<const uint8_t>(mvecRow).first(mintRowBytes));
+    if (mintCompression != COMPRESS_DELTA_ROW)
+        mvecChanged.assign(1, {0, mintRowBytes});
+    sink(std::span<const uint8_t>(mvecRow).first(mintRowBytes), mvecChanged);
     --mintRowsLeft;
     mintFilled = 0;
+    mvecChanged.clear();
 }
 
 void PxlRowDecoder::mFeedPlain(std::span<const uint8_t> data, const RowSink& sink)
@@ -148,8 +153,14 @@ void PxlRowDecoder::mFeedDeltaRow(std::span<const uint8_t> data, const RowSink& 
             break;
         case DeltaState::Replace:
             --mintCount;
-            if (mintAt < mintStoredBytes)
+            if (mintAt < mintRowBytes) {
                 mvecRow[mintAt] = byte;
+                const auto at = static_cast<uint32_t>(mintAt);
+                if (!mvecChanged.empty() && mvecChanged.back().mintTo == at)
+                    ++mvecChanged.back().mintTo;
+                else
+                    mvecChanged.push_back({at, at + 1});
+            }
             ++mintAt;
             if (--mintReplace == 0)
                 mDelta = DeltaState::Command;

@@ -23,7 +23,14 @@ enum PxlCompression : uint32_t {
 // last row is passed over.
 class PxlRowDecoder {
 public:
-    using RowSink = std::function<void(std::span<const uint8_t>)>;
+    // The bytes of a row from up to to.
+    struct ByteRange {
+        uint32_t mintFrom;
+        uint32_t mintTo;
+    };
+    // Gets each row completed, with the ranges of its bytes that may differ
+    // from the row before: a delta row is judged in time of its own length.
+    using RowSink = std::function<void(std::span<const uint8_t> row, std::span<const ByteRange> changed)>;
 
     // A new image: rows of rowBytes bytes, stored rounded up to a multiple
     // of padMultiple (uncompressed and run-length rows); delta rows start
@@ -50,6 +57,8 @@ private:
     bool mblnLittleEndian = true;
     uint32_t mintRowsLeft = 0;
     std::vector<uint8_t> mvecRow;
+    // The bytes of the row changed since the last one handed over.
+    std::vector<ByteRange> mvecChanged;
     // Uncompressed and run-length data: bytes of the stored row filled.
     uint32_t mintFilled = 0;
     // A run: literal bytes still to copy, or a byte still to repeat.
