@@ -4,6 +4,7 @@
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Tags.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -25,12 +26,12 @@ public:
     }
 
     // Keeps the value when Wants says so.
-    void Add(uint32_t id, const AttributeValue& value)
+    void Add(uint32_t id, AttributeValue value)
     {
         const std::optional<size_t> slot = mSlot(id);
         if (slot.has_value() && !mvecValues[*slot].has_value()) {
-            mvecValues[*slot] = value;
-            mblnEmpty = false;
+            mvecValues[*slot] = std::move(value);
+            mintUsed |= uint64_t{1} << *slot;
         }
     }
 
@@ -41,11 +42,12 @@ public:
         return slot.has_value() && mvecValues[*slot].has_value() ? &*mvecValues[*slot] : nullptr;
     }
 
+    // Empties the slots given values, and only those.
     void Clear()
     {
-        if (!mblnEmpty)
-            mvecValues.fill(std::nullopt);
-        mblnEmpty = true;
+        for (uint64_t used = mintUsed; used != 0; used &= used - 1)
+            mvecValues[static_cast<size_t>(std::countr_zero(used))].reset();
+        mintUsed = 0;
     }
 
 private:
@@ -84,7 +86,9 @@ private:
     }();
 
     std::array<std::optional<AttributeValue>, mvecIDS.size()> mvecValues;
-    bool mblnEmpty = true;
+    // A bit for each slot given a value.
+    uint64_t mintUsed = 0;
+    static_assert(mvecIDS.size() <= 64);
 };
 
 }  // namespace RawPrintData::PCL6

@@ -43,12 +43,18 @@ constexpr std::array<TagKind, 256> TAG_KINDS = [] {
     return kinds;
 }();
 
-// The operators the parser acts on; every other one only ends its attributes.
-constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
+// The operators that bear on pages, paper and the job; with those of the
+// colour judge, the operators the parser acts on. Every other one only ends
+// its attributes.
+constexpr std::array<bool, 256> PAGE_OPERATORS = [] {
     std::array<bool, 256> actedOn{};
-    for (const OperatorType operatorTag : {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_VENDOR_UNIQUE,
-                                           OPERATOR_SET_COLOR_SPACE, OPERATOR_BEGIN_IMAGE, OPERATOR_BEGIN_RAST_PATTERN})
+    for (const OperatorType operatorTag :
+         {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_VENDOR_UNIQUE, OPERATOR_SET_COLOR_SPACE})
         actedOn[operatorTag] = true;
+    return actedOn;
+}();
+constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
+    std::array<bool, 256> actedOn = PAGE_OPERATORS;
     for (unsigned int operatorTag = TAG_FIRST_OPERATOR; operatorTag <= TAG_LAST_OPERATOR; ++operatorTag)
         actedOn[operatorTag] = actedOn[operatorTag] || PxlColourJudge::ActsOn(operatorTag);
     return actedOn;
@@ -92,13 +98,14 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
 
     mContiguous.Bind(buffer);
     for (;;) {
-        if (mSkipped != SkippedData::Passed)
-            mFeedSkippedData(buffer, position, end);
-        if (!mSkip.Advance(position, end)) {
-            mintBytesProcessed = end;
-            return PARSE_RESULT_NEED_MORE_DATA;
-        }
-        if (mSkipped != SkippedData::Passed) {
+        // Data being skipped, or fed whole at the end of the last chunk.
+        if (mSkip.Remaining() != 0 || mSkipped != SkippedData::Passed) [[unlikely]] {
+            if (mSkipped != SkippedData::Passed)
+                mFeedSkippedData(buffer, position, end);
+            if (!mSkip.Advance(position, end)) {
+                mintBytesProcessed = end;
+                return PARSE_RESULT_NEED_MORE_DATA;
+            }
             if (mSkipped == SkippedData::Colour)
                 mColour.EndData();
             mSkipped = SkippedData::Passed;
@@ -303,8 +310,12 @@ uint64_t PCL6Parser::mHandleEmbeddedData(TagBytes tag)
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(dataLength));
     mSkip.Set(dataLength);
-    if (mColour.StartData(dataLength))
-        mSkipped = SkippedData::Colour;
+    if (mColour.StartData(dataLength)) {
+        if (dataLength == 0)
+            mColour.EndData();
+        else
+            mSkipped = SkippedData::Colour;
+    }
     return length;
 }
 
@@ -333,9 +344,8 @@ void PCL6Parser::mHandleOperator(unsigned char operatorTag)
 {
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Operator: 0x%02X", operatorTag);
-    if (!ACTED_ON_OPERATORS[operatorTag])
-        return;
-    Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
+    if (PAGE_OPERATORS[operatorTag])
+        Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
     if (PxlColourJudge::ActsOn(operatorTag))
         mColour.Execute(operatorTag, mAttributes, mByteOrder->Combine_uint16(1, 0) == 1);
 }

@@ -302,6 +302,8 @@ void PxlColourJudge::mBeginRaster(const AttributeSet& attributes, bool pattern)
         if ((raster.mblnBrushOnDark || raster.mblnBrushOnWhite) && brush == Ink::Unknown)
             raster.mblnUnjudged = true;
     }
+    if (raster.mintWidth == 0 || raster.mintHeight == 0)
+        return;  // no pixels: its data draws nothing
     const bool grey = colorSpace == COLOR_SPACE_GRAY;
     const bool known = (grey || IsRgbSpace(colorSpace)) && depth < DEPTH_BITS.size() &&
                        (mapping == MAPPING_DIRECT || (mapping == MAPPING_INDEXED && mState.mblnPalette));
