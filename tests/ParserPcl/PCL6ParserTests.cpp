@@ -242,7 +242,8 @@ TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
         {"unknown compression", Image(p[18].ColorSpace(2), 94, 9, Rows(GREY, 4)), true},
         {"cut picture", Image(p[19].ColorSpace(2), 94, 0, Rows(GREY, 2)), true},
         {"vendor data in sRGB", p[20].ColorSpace(6).UInt16(4).Attribute(146).Operator(0x46).Bytes("\x01\x02\x03\x04"), true},
-        {"vendor data in grey", p[21].ColorSpace(1).UInt16(4).Attribute(146).Operator(0x46).Bytes("\x01\x02\x03\x04"), false},
+        {"vendor data in a mono laser's space",
+         p[21].ColorSpace(7).UInt16(4).Attribute(146).Operator(0x46).Bytes("\x01\x02\x03\x04"), false},
         {"red pattern", PatternRectangle(p[22].ColorSpace(2), Rows(RED, 4)), true},
         {"grey pattern", PatternRectangle(p[23].ColorSpace(2), Rows(GREY, 4)), false},
     };

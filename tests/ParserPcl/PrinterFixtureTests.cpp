@@ -166,6 +166,7 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"hpcups_officejet8000_duplex", "drivers/hpcups-officejet8000-duplex.pcl", Feed::Whole, FIVE_COLOUR, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"hpcups_laserjet1320", "drivers/hpcups-laserjet1320.pcl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpcups_laserjet1010", "drivers/hpcups-laserjet1010.pxl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_MONO},
     {"hpcups_laserjet1320_duplex", "drivers/hpcups-laserjet1320-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"hpcups_colorlaserjet1515", "drivers/hpcups-colorlaserjet1515.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,

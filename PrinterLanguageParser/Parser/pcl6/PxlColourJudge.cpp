@@ -89,10 +89,11 @@ void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attribute
         mBeginPage();
         break;
     case OPERATOR_VENDOR_UNIQUE:
-        // Vendor data (JetReady's raster) is not read: in a colour space it
-        // may be colour.
-        if (Number(attributes.Find(ATTRIBUTE_VU_DATA_LENGTH), 0) > 0 && mState.mintColorSpace != COLOR_SPACE_GRAY)
-            mUnjudged("vendor data in a colour space");
+        // Vendor data is not read: in an RGB space (JetReady's colour
+        // raster) it may be colour; mono lasers send theirs in grey or in a
+        // space of their own (hpcups' LaserJet 1010 family, space 7).
+        if (Number(attributes.Find(ATTRIBUTE_VU_DATA_LENGTH), 0) > 0 && IsRgbSpace(mState.mintColorSpace))
+            mUnjudged("vendor data in an RGB space");
         break;
     case OPERATOR_PUSH_GS:
         if (mvecSaved.size() < mintMAX_SAVED_STATES)

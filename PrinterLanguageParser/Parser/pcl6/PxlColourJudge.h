@@ -31,7 +31,7 @@ inline constexpr uint8_t PIXEL_WHITE = 2;
 // bounding box (with the pen's width when the pen paints in colour). Paths,
 // text and scan lines painted in a non-neutral colour, whose area is not
 // read, make the page colour, and so does what cannot be judged (vendor
-// data in a colour space, an unknown compression or colour space, damaged
+// data in an RGB space, an unknown compression or colour space, damaged
 // image data): it is logged once a page. Images in grey, or through a
 // palette of neutral colours only, and data that follows once the page is
 // colour, are passed over undecoded.
