@@ -28,7 +28,7 @@ TEST(DemoTest, DemonstrationPrintsAndAccountsEverySampleAndCleansUp)
     EXPECT_EQ(Occurrences(demo.output, "identical to the document"), 4u) << demo.output;
     // The counts and costs of the samples at 0.10 a mono and 0.50 a colour page.
     for (const char* line : {"3 mono and 0 colour pages, 3 copies, duplex, cost 0.90",
-                             "1 mono and 2 colour pages, 1 copy, one-sided, cost 1.10",
+                             "2 mono and 1 colour page, 1 copy, one-sided, cost 0.70",
                              "1 mono and 1 colour page, 2 copies, duplex, cost 1.20",
                              "2 mono and 0 colour pages, 2 copies, duplex, cost 0.40"})
         EXPECT_NE(demo.output.find(line), std::string::npos) << line << "\n" << demo.output;

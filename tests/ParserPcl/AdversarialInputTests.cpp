@@ -82,6 +82,27 @@ std::function<Bytes(size_t)> PxlJob(std::string piece, std::string tail)
     return Job(std::string(head.begin(), head.end()), std::move(piece), std::move(tail));
 }
 
+// A PCL XL page in RGB with an image of 65535 x 65535 pixels whose only
+// block, of delta rows, announces 4 GiB of data.
+std::string PxlHugeDeltaRowImage()
+{
+    PxlWriter writer;
+    writer.Session(600).BeginPage(2).ColorSpace(2);
+    writer.UByte(2).Attribute(98).UByte(0).Attribute(100).UInt16(65535).Attribute(108).UInt16(65535).Attribute(107);
+    writer.UInt16Pair(4000, 4000).Attribute(103).Operator(0xB0);
+    writer.UInt16(0).Attribute(109).UInt16(65535).Attribute(99).UByte(3).Attribute(101).Operator(0xB1);
+    writer.Bytes("\xFA\xFF\xFF\xFF\xFF");
+    return std::string(writer.Data().begin(), writer.Data().end());
+}
+
+// A delta row that changes its first byte and one far away: two pixels of
+// a row of 196605 bytes.
+std::string DeltaRowOfTwoChanges()
+{
+    std::string commands = std::string("\x00\x01\x1F", 3) + std::string(770, '\xFF') + std::string("\x00\x02", 2);
+    return std::string{static_cast<char>(commands.size() & 0xFF), static_cast<char>(commands.size() >> 8)} + commands;
+}
+
 // A new parser of the kind.
 template <typename Parser>
 std::unique_ptr<IRawDataParser> Make()
@@ -145,5 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
                     PxlJob("\xC0\x02\xF8\x25", "\x43\x44"), 1},
         HostileCase{"pxl_endless_large_arrays", LARGE_JOB, &Make<PCL6::PCL6Parser>,
                     PxlJob(std::string("\xC8\xC1\xFF\xFF", 4) + std::string(65535, '\x44'), "\x43\x44"), 1},
+        HostileCase{"pxl_delta_rows_changing_two_far_pixels", LARGE_JOB, &Make<PCL6::PCL6Parser>,
+                    Job(PxlHugeDeltaRowImage(), DeltaRowOfTwoChanges(), "\x44"), 0},
+        HostileCase{"pxl_endless_palettes", LARGE_JOB, &Make<PCL6::PCL6Parser>,
+                    PxlJob(std::string("\xC0\x02\xF8\x03\xC8\xC1\x00\x04", 8) + std::string(1024, '\x44') + "\xF8\x06\x6A",
+                           "\x43\x44"),
+                    1},
         HostileCase{"pxl_header_without_line_feed", DENSE_JOB, &Make<PCL6::PCL6Parser>, Job(") HP-PCL XL", "x", "\x44"), 1}),
     [](const testing::TestParamInfo<HostileCase>& info) { return info.param.mstrLabel; });

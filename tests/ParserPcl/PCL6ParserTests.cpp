@@ -16,6 +16,7 @@ using namespace ParserTestSupport;
 namespace {
 
 using Pxl = PxlWriter;
+using namespace std::string_literals;
 
 // A PCL XL job, detected from its header and parsed in every chunking.
 ParseOutcome ParsePxl(const PxlWriter& writer)
@@ -125,19 +126,133 @@ TEST(Pcl6Parser, EscapeHandsOverToPjl)
     EXPECT_EQ(lone.mListener.mvecPages.size(), 1u);
 }
 
-// Images and raster patterns colour their page only when drawn in RGB; a
-// page starts in grey, and its colour flag starts cleared.
-TEST(Pcl6Parser, ImagesColourOnlyInRgb)
+namespace {
+
+// A page at 600 units an inch, where 1 mm2 is about 558 square units.
+Pxl Page()
 {
     Pxl writer;
-    writer.BeginPage(2).ColorSpace(1).Operator(PxlWriter::BEGIN_IMAGE).EndPage();
-    writer.BeginPage(2).ColorSpace(2).Operator(PxlWriter::BEGIN_IMAGE).EndPage();
-    writer.BeginPage(2).Operator(PxlWriter::BEGIN_IMAGE).Operator(PxlWriter::BEGIN_RAST_PATTERN).EndPage();
-    writer.BeginPage(2).EndPage();
-    const ParseOutcome outcome = ParsePxl(writer);
-    EXPECT_EQ(outcome.mintMonoPages, 3) << outcome.Describe();
-    EXPECT_EQ(outcome.mintColorPages, 1);
-    EXPECT_EQ(outcome.mintColorType, COLOR_TYPE_COLOR);
+    writer.Session(600).BeginPage(2);
+    return writer;
+}
+
+// Rows of four RGB pixels of one colour.
+std::string Rows(std::string_view pixel, int rows)
+{
+    std::string data;
+    for (int count = 0; count < rows * 4; ++count)
+        data += pixel;
+    return data;
+}
+const std::string RED = "\xFF\x00\x00"s, GREY = "\x80\x82\x80"s;
+
+// An image of 4 x 4 pixels drawn over side x side units, its data in one block.
+Pxl& Image(Pxl& writer, uint16_t side, uint8_t compression, std::string_view data, uint8_t depth = 2,
+           uint8_t mapping = 0)
+{
+    writer.UByte(depth).Attribute(98).UByte(mapping).Attribute(100).UInt16(4).Attribute(108).UInt16(4).Attribute(107);
+    writer.UInt16Pair(side, side).Attribute(103).Operator(0xB0);
+    writer.UInt16(0).Attribute(109).UInt16(4).Attribute(99).UByte(compression).Attribute(101).Operator(0xB1);
+    return writer.Embedded(data).Operator(0xB2);
+}
+
+Pxl& Brush(Pxl& writer, std::string_view rgb)
+{
+    return writer.UByteArray(rgb).Attribute(11).Operator(0x63);
+}
+
+Pxl& Rectangle(Pxl& writer, uint16_t side)
+{
+    return writer.UInt16Box(100, 100, 100 + side, 100 + side).Attribute(66).Operator(0xA0);
+}
+
+// A palette of 256 greys but for a red last entry.
+std::string GreysAndRed()
+{
+    std::string palette;
+    for (int entry = 0; entry < 255; ++entry)
+        palette += std::string(3, static_cast<char>(entry));
+    return palette + RED;
+}
+
+// A raster pattern of 4 x 4 pixels with id 1, then a rectangle of 2 mm
+// painted with it.
+Pxl& PatternRectangle(Pxl& writer, std::string_view data)
+{
+    writer.UByte(2).Attribute(98).UByte(0).Attribute(100).UInt16(4).Attribute(108).UInt16(4).Attribute(107);
+    writer.UInt16Pair(4, 4).Attribute(103).UInt16(1).Attribute(105).Operator(0xB3);
+    writer.UInt16(0).Attribute(109).UInt16(4).Attribute(99).UByte(0).Attribute(101).Operator(0xB4);
+    writer.Embedded(data).Operator(0xB5).UInt16(1).Attribute(8).Operator(0x63);
+    return Rectangle(writer, 47);
+}
+
+}  // namespace
+
+// Each page holds one mark, judged by the colour rule at the session's units:
+// images in every compression and colour mapping, masks painted with the
+// brush, figures by their box, text, patterns; what cannot be judged is colour.
+TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
+{
+    struct Case {
+        const char* mstrName;
+        Pxl mPage;
+        bool mblnColour;
+    };
+    Pxl p[24];
+    for (Pxl& page : p)
+        page = Page();
+    // Delta rows: the first row written with two commands, the others repeat it.
+    const std::string redDelta = "\x0E\x00\xE0"s + Rows(RED, 1).substr(0, 8) + "\x60" + Rows(RED, 1).substr(8) +
+                                 std::string(6, '\0');
+    const std::string redPalette = GreysAndRed();
+    const Case cases[] = {
+        {"red picture", Image(p[0].ColorSpace(2), 94, 0, Rows(RED, 4)), true},
+        {"grey picture in RGB", Image(p[1].ColorSpace(2), 94, 0, Rows(GREY, 4)), false},
+        {"red picture under 1 mm2", Image(p[2].ColorSpace(2), 20, 0, Rows(RED, 4)), false},
+        {"red run-length", Image(p[3].ColorSpace(2), 94, 1, "\x2F"s + Rows(RED, 4)), true},
+        {"grey run-length", Image(p[4].ColorSpace(2), 94, 1, "\xD1\x80"s), false},
+        {"red delta rows", Image(p[5].ColorSpace(2), 94, 3, redDelta), true},
+        {"black delta rows", Image(p[6].ColorSpace(2), 94, 3, std::string(8, '\0')), false},
+        {"red JPEG", Image(p[7].ColorSpace(2), 94, 2, Pxl::Jpeg(4, 4, Rows(RED, 4))), true},
+        {"grey JPEG", Image(p[8].ColorSpace(2), 94, 2, Pxl::Jpeg(4, 4, Rows(GREY, 4))), false},
+        {"red palette entry",
+         Image(p[9].UByte(2).Attribute(3).UByte(2).Attribute(2).UByteArray(redPalette).Attribute(6).Operator(0x6A), 94, 0,
+               std::string(16, '\xFF'), 2, 1),
+         true},
+        {"grey palette entries",
+         Image(p[10].UByte(2).Attribute(3).UByte(2).Attribute(2).UByteArray(redPalette).Attribute(6).Operator(0x6A), 94,
+               0, std::string(16, '\x10'), 2, 1),
+         false},
+        {"mask painted red",
+         Image(Brush(p[11].ColorSpace(2), RED)
+                   .UByte(1).Attribute(3).UByte(2).Attribute(2).UByteArray("\xFF\x00"s).Attribute(6).Operator(0x6A),
+               94, 0, std::string(16, '\xF0'), 0, 1),
+         true},
+        {"mask copied without the brush",
+         Image(Brush(p[12].ColorSpace(2), RED)
+                   .UByte(204).Attribute(44).Operator(0x7B)
+                   .UByte(1).Attribute(3).UByte(2).Attribute(2).UByteArray("\xFF\x00"s).Attribute(6).Operator(0x6A),
+               94, 0, std::string(16, '\xF0'), 0, 1),
+         false},
+        {"red 2 mm square", Rectangle(Brush(p[13].ColorSpace(2), RED), 47), true},
+        {"red 0.5 mm square", Rectangle(Brush(p[14].ColorSpace(2), RED), 12), false},
+        {"red text", Brush(p[15].ColorSpace(2), RED).Operator(0xA8), true},
+        {"grey text in RGB", Brush(p[16].ColorSpace(2), GREY).Operator(0xA8), false},
+        {"red brush restored to black", Brush(p[17].ColorSpace(2).Operator(0x61), RED).Operator(0x60).Operator(0xA8), false},
+        {"unknown compression", Image(p[18].ColorSpace(2), 94, 9, Rows(GREY, 4)), true},
+        {"cut picture", Image(p[19].ColorSpace(2), 94, 0, Rows(GREY, 2)), true},
+        {"vendor data in sRGB", p[20].ColorSpace(6).UInt16(4).Attribute(146).Operator(0x46).Bytes("\x01\x02\x03\x04"), true},
+        {"vendor data in a mono laser's space",
+         p[21].ColorSpace(7).UInt16(4).Attribute(146).Operator(0x46).Bytes("\x01\x02\x03\x04"), false},
+        {"red pattern", PatternRectangle(p[22].ColorSpace(2), Rows(RED, 4)), true},
+        {"grey pattern", PatternRectangle(p[23].ColorSpace(2), Rows(GREY, 4)), false},
+    };
+    for (const Case& test : cases) {
+        Pxl job = test.mPage;
+        const ParseOutcome outcome = ParsePxl(job.EndPage());
+        EXPECT_EQ(outcome.mintColorPages, test.mblnColour ? 1 : 0) << test.mstrName << ": " << outcome.Describe();
+        EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, 1) << test.mstrName;
+    }
 }
 
 // The values and operators the parser acts on, among the many it drops: a
@@ -152,31 +267,31 @@ TEST(Pcl6Parser, ActedOnTagsAmongDrawing)
     struct Case {
         Pxl mWriter;
         int32_t mintWidth;
-        int mintColorPages;
+        bool mblnRgbSpace;  // SetColorSpace RGB seen: the job in colour
         ParseDataResultType mintFailure;
     };
     Case cases[] = {
         {Pxl().Drawing(3).UByte(2).Attribute(PxlWriter::MEDIA_SIZE).UInt16Pair(1, 2).Attribute(PxlWriter::POINT)
              .UByteArray("abc").Attribute(PxlWriter::POINT).Operator(PxlWriter::BEGIN_PAGE),
-         2100, 0, PARSE_RESULT_HANDLED},
+         2100, false, PARSE_RESULT_HANDLED},
         {Pxl().Drawing(3).UByte(2).Bytes(operators).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE),
-         2100, 0, PARSE_RESULT_HANDLED},
+         2100, false, PARSE_RESULT_HANDLED},
         {Pxl().Drawing(3).UByte(2).Attribute(PxlWriter::MEDIA_SIZE).Bytes(operators).Operator(PxlWriter::BEGIN_PAGE),
-         0, 0, PARSE_RESULT_HANDLED},
+         0, false, PARSE_RESULT_HANDLED},
         {Pxl().Drawing(3).UByte(2).Attribute(0).Bytes(operators).Attribute(PxlWriter::MEDIA_SIZE)
              .Operator(PxlWriter::BEGIN_PAGE),
-         2100, 0, PARSE_RESULT_HANDLED},
+         2100, false, PARSE_RESULT_HANDLED},
         {Pxl().Drawing(3).UByte(2).Attribute16(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE).Drawing(3)
              .ColorSpace(2).Drawing(3),
-         2100, 1, PARSE_RESULT_HANDLED},
+         2100, true, PARSE_RESULT_HANDLED},
         {Pxl().Drawing(3).BeginPage(2).Operator(PxlWriter::READ_CHAR).Embedded(glyph).Operator(PxlWriter::READ_CHAR)
              .Bytes("\xFB\x03\x44\x1B\x44"),
-         2100, 0, PARSE_RESULT_HANDLED},
-        {Pxl().Drawing(3).UByte(2).Drawing(1).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE), 0, 0,
+         2100, false, PARSE_RESULT_HANDLED},
+        {Pxl().Drawing(3).UByte(2).Drawing(1).Attribute(PxlWriter::MEDIA_SIZE).Operator(PxlWriter::BEGIN_PAGE), 0, false,
          PARSE_RESULT_FAILURE},
         {Pxl().Drawing(3).UByte(2).UByteArray("abc").Attribute(PxlWriter::POINT).Attribute(PxlWriter::MEDIA_SIZE)
              .Operator(PxlWriter::BEGIN_PAGE),
-         0, 0, PARSE_RESULT_FAILURE},
+         0, false, PARSE_RESULT_FAILURE},
     };
     for (Case& test : cases) {
         const ParseOutcome outcome = ParsePxl(test.mWriter.Drawing(3).EndPage());
@@ -186,7 +301,7 @@ TEST(Pcl6Parser, ActedOnTagsAmongDrawing)
         ASSERT_EQ(outcome.mvecPageSets.size(), 1u) << outcome.Describe();
         EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, 1) << outcome.Describe();
         EXPECT_EQ(outcome.mvecPageSets[0].mintWidth, test.mintWidth) << outcome.Describe();
-        EXPECT_EQ(outcome.mintColorPages, test.mintColorPages) << outcome.Describe();
+        EXPECT_EQ(outcome.mintColorType == COLOR_TYPE_COLOR, test.mblnRgbSpace) << outcome.Describe();
     }
 }
 

@@ -46,7 +46,7 @@ struct FixtureCase {
 // The Ghostscript jobs keep the paper of each page, in PCL 5 and PCL XL.
 const std::vector<ExpectedSet> PCL5_PAGES = {{"A4", 2100, 2970, 2, 0}, {"Letter", 2159, 2794, 1, 0}};
 const std::vector<ExpectedSet> PXL_MONO_PAGES = PCL5_PAGES;
-const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 0, 1}};
+const std::vector<ExpectedSet> PXL_COLOR_PAGES = {{"A4", 2100, 2970, 1, 1}, {"Letter", 2159, 2794, 1, 0}};
 // 9-pin ESC/P carries no paper, Gutenprint's ESC/P 2 the queue's A4 for all
 // three pages; colour comes from the colour of the data.
 const std::vector<ExpectedSet> FIVE_MONO_EPSON_PAGES = {{"", 0, 0, 5, 0}};
@@ -167,6 +167,7 @@ const FixtureCase DRIVER_CORPUS[] = {
     {"hpcups_officejet8000_duplex", "drivers/hpcups-officejet8000-duplex.pcl", Feed::Whole, FIVE_COLOUR, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"hpcups_laserjet1320", "drivers/hpcups-laserjet1320.pcl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_UNKNOWN},
+    {"hpcups_laserjet1010", "drivers/hpcups-laserjet1010.pxl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_MONO},
     {"hpcups_laserjet1320_duplex", "drivers/hpcups-laserjet1320-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"hpcups_colorlaserjet1515", "drivers/hpcups-colorlaserjet1515.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,

@@ -1,7 +1,11 @@
 #include "tests/ParserPcl/PxlWriter.h"
 
 #include <bit>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
+
+#include <jpeglib.h>
 
 namespace ParserTestSupport {
 
@@ -43,6 +47,15 @@ PxlWriter& PxlWriter::UInt16Pair(uint16_t x, uint16_t y)
     mbytData.push_back(0xD1);
     mNumber(x, 2);
     mNumber(y, 2);
+    return *this;
+}
+
+// A uint16 box.
+PxlWriter& PxlWriter::UInt16Box(uint16_t x1, uint16_t y1, uint16_t x2, uint16_t y2)
+{
+    mbytData.push_back(0xE1);
+    for (const uint16_t value : {x1, y1, x2, y2})
+        mNumber(value, 2);
     return *this;
 }
 
@@ -124,6 +137,41 @@ PxlWriter& PxlWriter::Drawing(int paths)
         UInt16Pair(300, 400).Attribute(END_POINT).Operator(LINE_PATH).Operator(PAINT_PATH);
     }
     return *this;
+}
+
+// BeginSession with UnitsPerMeasure and Measure inch.
+PxlWriter& PxlWriter::Session(uint16_t unitsPerInch)
+{
+    return UInt16Pair(unitsPerInch, unitsPerInch).Attribute(137).UByte(0).Attribute(134).Operator(0x41);
+}
+
+std::string PxlWriter::Jpeg(uint32_t width, uint32_t height, std::string_view pixels)
+{
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr errors{};
+    cinfo.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&cinfo);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&cinfo, &buffer, &size);
+    cinfo.image_width = width;
+    cinfo.image_height = height;
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::string row;
+    while (cinfo.next_scanline < height) {
+        row.assign(pixels.substr(size_t{cinfo.next_scanline} * width * 3, size_t{width} * 3));
+        JSAMPROW rows[] = {reinterpret_cast<JSAMPLE*>(row.data())};
+        jpeg_write_scanlines(&cinfo, rows, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::string jpeg(reinterpret_cast<const char*>(buffer), size);
+    std::free(buffer);
+    return jpeg;
 }
 
 }  // namespace ParserTestSupport

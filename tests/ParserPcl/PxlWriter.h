@@ -3,6 +3,7 @@
 #include "tests/Parser/ParseOutcome.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace ParserTestSupport {
@@ -26,6 +27,7 @@ public:
     PxlWriter& UByte(uint8_t value);
     PxlWriter& UInt16(uint16_t value);
     PxlWriter& UInt16Pair(uint16_t x, uint16_t y);
+    PxlWriter& UInt16Box(uint16_t x1, uint16_t y1, uint16_t x2, uint16_t y2);
     PxlWriter& Real32Pair(float x, float y);
     PxlWriter& UByteArray(std::string_view elements);
     PxlWriter& Attribute(uint8_t id);
@@ -42,6 +44,12 @@ public:
     // Paths drawn as vector drivers draw them: NewPath, SetCursor, LinePath
     // and PaintPath, with points the parser drops.
     PxlWriter& Drawing(int paths);
+
+    // BeginSession measuring in units of an inch.
+    PxlWriter& Session(uint16_t unitsPerInch);
+
+    // A JPEG of RGB pixels (three bytes each, row after row), for JPEG blocks.
+    static std::string Jpeg(uint32_t width, uint32_t height, std::string_view pixels);
 
     const ParserTestSupport::Bytes& Data() const { return mbytData; }
 

@@ -4,6 +4,7 @@
 #include "PrinterLanguageParser/Parser/pcl6/PCL6Tags.h"
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,12 +29,12 @@ public:
     static constexpr bool Keeps(uint32_t id) { return mSlot(id).has_value(); }
 
     // Keeps the value when Wants says so.
-    void Add(uint32_t id, const AttributeValue& value)
+    void Add(uint32_t id, AttributeValue value)
     {
         const std::optional<size_t> slot = mSlot(id);
         if (slot.has_value() && !mvecValues[*slot].has_value()) {
-            mvecValues[*slot] = value;
-            mblnEmpty = false;
+            mvecValues[*slot] = std::move(value);
+            mintUsed |= uint64_t{1} << *slot;
         }
     }
 
@@ -44,47 +45,53 @@ public:
         return slot.has_value() && mvecValues[*slot].has_value() ? &*mvecValues[*slot] : nullptr;
     }
 
+    // Empties the slots given values, and only those.
     void Clear()
     {
-        if (!mblnEmpty)
-            mvecValues.fill(std::nullopt);
-        mblnEmpty = true;
+        for (uint64_t used = mintUsed; used != 0; used &= used - 1)
+            mvecValues[static_cast<size_t>(std::countr_zero(used))].reset();
+        mintUsed = 0;
     }
 
 private:
-    static constexpr std::array<AttributeId, 8> mvecIDS = {
-        ATTRIBUTE_COLOR_SPACE,       ATTRIBUTE_MEDIA_SIZE,       ATTRIBUTE_ORIENTATION,
+    static constexpr std::array<AttributeId, 35> mvecIDS = {
+        ATTRIBUTE_COLOR_SPACE,       ATTRIBUTE_MEDIA_SIZE,        ATTRIBUTE_ORIENTATION,
         ATTRIBUTE_CUSTOM_MEDIA_SIZE, ATTRIBUTE_CUSTOM_MEDIA_SIZE_UNITS,
-        ATTRIBUTE_SIMPLEX_PAGE_MODE, ATTRIBUTE_DUPLEX_PAGE_MODE, ATTRIBUTE_VU_DATA_LENGTH,
+        ATTRIBUTE_SIMPLEX_PAGE_MODE, ATTRIBUTE_DUPLEX_PAGE_MODE,  ATTRIBUTE_VU_DATA_LENGTH,
+        // Colours, images and figures, for the colour of the page.
+        ATTRIBUTE_PALETTE_DEPTH,     ATTRIBUTE_NULL_BRUSH,        ATTRIBUTE_NULL_PEN,
+        ATTRIBUTE_PALETTE_DATA,      ATTRIBUTE_PALETTE_INDEX,     ATTRIBUTE_PATTERN_SELECT_ID,
+        ATTRIBUTE_GRAY_LEVEL,        ATTRIBUTE_RGB_COLOR,         ATTRIBUTE_PRIMARY_ARRAY,
+        ATTRIBUTE_BOUNDING_BOX,      ATTRIBUTE_PEN_WIDTH,         ATTRIBUTE_COLOR_DEPTH,
+        ATTRIBUTE_BLOCK_HEIGHT,      ATTRIBUTE_COLOR_MAPPING,     ATTRIBUTE_COMPRESS_MODE,
+        ATTRIBUTE_DESTINATION_SIZE,  ATTRIBUTE_PATTERN_DEFINE_ID, ATTRIBUTE_SOURCE_HEIGHT,
+        ATTRIBUTE_SOURCE_WIDTH,      ATTRIBUTE_START_LINE,        ATTRIBUTE_PAD_BYTES_MULTIPLE,
+        ATTRIBUTE_MEASURE,           ATTRIBUTE_UNITS_PER_MEASURE, ATTRIBUTE_ROP3,
+        ATTRIBUTE_TX_MODE,
     };
 
-    // The slot of an id; the ids kept are small numbers but for the vendor
-    // data length, so a table indexed by id finds them at once, and the many
-    // larger ids (points, sizes) are passed over by comparisons.
+    // The slot of an id, from a table indexed by id: the ids kept are all
+    // below 256, and larger ones (two-byte ids) are passed over.
     [[gnu::always_inline]] static constexpr std::optional<size_t> mSlot(uint32_t id)
     {
-        if (id >= mvecSLOTS.size()) [[likely]] {
-            if (id != ATTRIBUTE_VU_DATA_LENGTH) [[likely]]
-                return std::nullopt;
-            return mvecIDS.size() - 1;
-        }
-        if (mvecSLOTS[id] == mintNO_SLOT)
+        if (id >= mvecSLOTS.size() || mvecSLOTS[id] == mintNO_SLOT) [[likely]]
             return std::nullopt;
         return mvecSLOTS[id];
     }
 
     static constexpr uint8_t mintNO_SLOT = 0xFF;
-    static_assert(mvecIDS.back() == ATTRIBUTE_VU_DATA_LENGTH);
-    static constexpr std::array<uint8_t, 64> mvecSLOTS = [] {
-        std::array<uint8_t, 64> slots{};
+    static constexpr std::array<uint8_t, 256> mvecSLOTS = [] {
+        std::array<uint8_t, 256> slots{};
         slots.fill(mintNO_SLOT);
-        for (size_t slot = 0; slot + 1 < mvecIDS.size(); ++slot)
+        for (size_t slot = 0; slot < mvecIDS.size(); ++slot)
             slots[mvecIDS[slot]] = static_cast<uint8_t>(slot);
         return slots;
     }();
 
     std::array<std::optional<AttributeValue>, mvecIDS.size()> mvecValues;
-    bool mblnEmpty = true;
+    // A bit for each slot given a value.
+    uint64_t mintUsed = 0;
+    static_assert(mvecIDS.size() <= 64);
 };
 
 }  // namespace RawPrintData::PCL6

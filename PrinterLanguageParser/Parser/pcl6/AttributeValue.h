@@ -8,14 +8,15 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace RawPrintData::PCL6 {
 
 // One attribute value as read from the stream: the data-type tag that
-// introduced it and, for a single value, an xy pair or a box, its elements
-// (every element type fits a double exactly). The elements of an array are
-// skipped unread, since no attribute the parser acts on is read from one;
-// only the tag is kept, and the bytes of a short ubyte array.
+// introduced it and, for a single value, an xy pair, a box or an array of at
+// most four, its elements (every element type fits a double exactly). Of a
+// ubyte array (a name, a colour, a palette) the bytes are kept as well; the
+// elements of other long arrays are skipped unread.
 class AttributeValue {
 public:
     static constexpr size_t mintMAX_ELEMENTS = 4;
@@ -34,19 +35,23 @@ public:
             mvecElements[index] = element;
     }
 
-    // The bytes of a short ubyte array (a name), empty for any other value.
-    std::string_view Text() const { return std::string_view(mbytText.data(), mintTextLength); }
-    void SetBytes(std::span<const unsigned char> bytes)
+    // The elements of an array; 1, 2 or 4 for a single value, pair or box.
+    size_t Count() const { return mintCount; }
+    void SetCount(size_t count) { mintCount = count; }
+
+    // The bytes of a ubyte array (a name), empty for any other value.
+    std::string_view Text() const
     {
-        mintTextLength = std::min(bytes.size(), mbytText.size());
-        std::copy_n(bytes.begin(), mintTextLength, mbytText.begin());
+        return std::string_view(reinterpret_cast<const char*>(mvecBytes.data()), mvecBytes.size());
     }
+    std::span<const unsigned char> Bytes() const { return mvecBytes; }
+    void SetBytes(std::span<const unsigned char> bytes) { mvecBytes.assign(bytes.begin(), bytes.end()); }
 
 private:
     uint32_t mintDataType = 0;
     std::array<double, mintMAX_ELEMENTS> mvecElements{};
-    std::array<char, 16> mbytText{};
-    size_t mintTextLength = 0;
+    size_t mintCount = 0;
+    std::vector<unsigned char> mvecBytes;
 };
 
 }  // namespace RawPrintData::PCL6

@@ -42,13 +42,6 @@ void Operation::ExecuteStrategy(PCL6Parser& parser) const
         if (const AttributeValue* colorSpace = mAttributes.Find(ATTRIBUTE_COLOR_SPACE); colorSpace && colorSpace->IsUByte())
             strategies.push_back(std::make_unique<SetColorSpaceStrategy>(static_cast<uint32_t>(colorSpace->Element(0))));
         break;
-    case OPERATOR_BEGIN_IMAGE:
-    case OPERATOR_BEGIN_RAST_PATTERN:
-        // Images and raster patterns take the current colour space: drawn in
-        // grey they leave the page mono.
-        if (parser.IsColorSpaceColor())
-            strategies.push_back(std::make_unique<SetCurrentPageColorStrategy>(true));
-        break;
     default:
         return;
     }

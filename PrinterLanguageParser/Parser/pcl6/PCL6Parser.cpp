@@ -43,12 +43,20 @@ constexpr std::array<TagKind, 256> TAG_KINDS = [] {
     return kinds;
 }();
 
-// The operators the parser acts on; every other one only ends its attributes.
-constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
+// The operators that bear on pages, paper and the job; with those of the
+// colour judge, the operators the parser acts on. Every other one only ends
+// its attributes.
+constexpr std::array<bool, 256> PAGE_OPERATORS = [] {
     std::array<bool, 256> actedOn{};
-    for (const OperatorType operatorTag : {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_VENDOR_UNIQUE,
-                                           OPERATOR_SET_COLOR_SPACE, OPERATOR_BEGIN_IMAGE, OPERATOR_BEGIN_RAST_PATTERN})
+    for (const OperatorType operatorTag :
+         {OPERATOR_BEGIN_PAGE, OPERATOR_END_PAGE, OPERATOR_VENDOR_UNIQUE, OPERATOR_SET_COLOR_SPACE})
         actedOn[operatorTag] = true;
+    return actedOn;
+}();
+constexpr std::array<bool, 256> ACTED_ON_OPERATORS = [] {
+    std::array<bool, 256> actedOn = PAGE_OPERATORS;
+    for (unsigned int operatorTag = TAG_FIRST_OPERATOR; operatorTag <= TAG_LAST_OPERATOR; ++operatorTag)
+        actedOn[operatorTag] = actedOn[operatorTag] || PxlColourJudge::ActsOn(operatorTag);
     return actedOn;
 }();
 
@@ -202,9 +210,17 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
 
     mContiguous.Bind(buffer);
     for (;;) {
-        if (!mSkip.Advance(position, end)) {
-            mintBytesProcessed = end;
-            return PARSE_RESULT_NEED_MORE_DATA;
+        // Data being skipped, or fed whole at the end of the last chunk.
+        if (mSkip.Remaining() != 0 || mSkipped != SkippedData::Passed) [[unlikely]] {
+            if (mSkipped != SkippedData::Passed)
+                mFeedSkippedData(buffer, position, end);
+            if (!mSkip.Advance(position, end)) {
+                mintBytesProcessed = end;
+                return PARSE_RESULT_NEED_MORE_DATA;
+            }
+            if (mSkipped == SkippedData::Colour)
+                mColour.EndData();
+            mSkipped = SkippedData::Passed;
         }
         if (position >= end)
             break;
@@ -235,6 +251,7 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
             length = mintHandleAttribute(bytes);
             break;
         case TagKind::Operator:
+            mColour.OperatorComing();
             if (ACTED_ON_OPERATORS[tag] || mblnDebug)
                 mHandleOperator(tag);
             mAttributes.Clear();
@@ -344,8 +361,9 @@ uint64_t PCL6Parser::mintHandleDataType(TagBytes tag)
 }
 
 // Reads an array's length (a ubyte or a uint16 value) and skips its elements;
-// a ubyte array short enough to be read with its header, such as a MediaSize
-// name, is kept whole.
+// an array short enough to be read with its header, such as a MediaSize name
+// or an RGBColor, is kept whole, and so is a longer ubyte array as it is
+// skipped.
 uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
 {
     if (tag.size() < 2)
@@ -355,16 +373,23 @@ uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
     if (tag.size() < length)
         return mintNEED_MORE_DATA;
     const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
+    const uint64_t bytes = count * ELEMENT_SIZES[elementType];
     PendingValue& value = mPendingValue.emplace();
     value.mbytDataType = tag[0];
-    if (elementType == 0 && length + count <= mintMAX_TAG_LENGTH) {
-        if (tag.size() < length + count)
+    value.mintArrayLength = static_cast<uint16_t>(count);
+    if (length + bytes <= mintMAX_TAG_LENGTH) {
+        if (tag.size() < length + bytes)
             return mintNEED_MORE_DATA;
-        std::copy_n(tag.begin() + static_cast<std::ptrdiff_t>(length), count, value.mbytElements.begin());
-        value.mintArrayLength = static_cast<uint8_t>(count);
-        return length + count;
+        std::copy_n(tag.begin() + static_cast<std::ptrdiff_t>(length), bytes, value.mbytElements.begin());
+        return length + bytes;
     }
-    mSkip.Set(count * ELEMENT_SIZES[elementType]);
+    // A longer ubyte array (a palette) is kept as it is skipped.
+    if (elementType == 0 && bytes <= mintMAX_LONG_ARRAY) {
+        value.mblnLongArray = true;
+        mvecLongArray.clear();
+        mSkipped = SkippedData::LongArray;
+    }
+    mSkip.Set(bytes);
     return length;
 }
 
@@ -400,6 +425,12 @@ uint64_t PCL6Parser::mHandleEmbeddedData(TagBytes tag)
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Skipping %llu bytes", static_cast<unsigned long long>(data.mintDataLength));
     mSkip.Set(data.mintDataLength);
+    if (mColour.StartData(data.mintDataLength)) {
+        if (data.mintDataLength == 0)
+            mColour.EndData();
+        else
+            mSkipped = SkippedData::Colour;
+    }
     return data.mintHeaderLength;
 }
 
@@ -414,13 +445,35 @@ PCL6Parser::EmbeddedData PCL6Parser::mReadEmbeddedData(TagBytes tag) const
     return {length, byteLength ? tag[1] : mByteOrder->Combine_uint32(tag[1], tag[2], tag[3], tag[4])};
 }
 
+// Hands the part of the skipped data at hand to whoever reads it.
+void PCL6Parser::mFeedSkippedData(const DataBuffer& buffer, uint64_t position, uint64_t end)
+{
+    const uint64_t stop = std::min(end, position + mSkip.Remaining());
+    uint64_t partStart = 0;
+    for (const std::span<const unsigned char> part : {buffer.PreBuffer(), buffer.MainBuffer()}) {
+        const uint64_t partEnd = partStart + part.size();
+        const uint64_t from = std::max(position, partStart);
+        const uint64_t to = std::min(stop, partEnd);
+        if (from < to) {
+            const std::span<const unsigned char> data = part.subspan(from - partStart, to - from);
+            if (mSkipped == SkippedData::Colour)
+                mColour.Feed(data);
+            else
+                mvecLongArray.insert(mvecLongArray.end(), data.begin(), data.end());
+        }
+        partStart = partEnd;
+    }
+}
+
 // Runs the operator with the attributes gathered before it.
 void PCL6Parser::mHandleOperator(unsigned char operatorTag)
 {
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Operator: 0x%02X", operatorTag);
-    if (ACTED_ON_OPERATORS[operatorTag])
+    if (PAGE_OPERATORS[operatorTag])
         Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
+    if (PxlColourJudge::ActsOn(operatorTag))
+        mColour.Execute(operatorTag, mAttributes, mByteOrder->Combine_uint16(1, 0) == 1);
 }
 
 // Forgets the stream: a session that follows starts with its own header.
@@ -430,6 +483,8 @@ void PCL6Parser::mEndSession()
     mPendingValue.reset();
     mAttributes.Clear();
     mSkip.Clear();
+    mSkipped = SkippedData::Passed;
+    mColour.EndSession();
 }
 
 // Decodes a pending single value, pair or box in the stream's byte order;
@@ -437,13 +492,29 @@ void PCL6Parser::mEndSession()
 AttributeValue PCL6Parser::mDecode(const PendingValue& pending) const
 {
     AttributeValue value(pending.mbytDataType);
-    value.SetBytes(std::span<const unsigned char>(pending.mbytElements).first(pending.mintArrayLength));
+    const TagBytes elements(pending.mbytElements);
+    if (pending.mbytDataType >= TAG_FIRST_ARRAY && pending.mbytDataType < TAG_FIRST_ARRAY + ELEMENT_TYPE_COUNT) {
+        const unsigned int elementType = pending.mbytDataType - TAG_FIRST_ARRAY;
+        value.SetCount(pending.mintArrayLength);
+        if (pending.mblnLongArray) {
+            value.SetBytes(mvecLongArray);
+            return value;
+        }
+        const uint64_t elementSize = ELEMENT_SIZES[elementType];
+        if (pending.mintArrayLength * elementSize > elements.size())
+            return value;  // skipped unread
+        if (elementType == 0)
+            value.SetBytes(elements.first(pending.mintArrayLength));
+        for (uint32_t index = 0; index < pending.mintArrayLength && index < AttributeValue::mintMAX_ELEMENTS; ++index)
+            value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
+        return value;
+    }
     for (const Shape& shape : FIXED_SHAPES) {
         if (pending.mbytDataType < shape.mbytFirstTag || pending.mbytDataType >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
             continue;
         const unsigned int elementType = pending.mbytDataType - shape.mbytFirstTag;
         const uint64_t elementSize = ELEMENT_SIZES[elementType];
-        const TagBytes elements(pending.mbytElements);
+        value.SetCount(shape.mintCount);
         for (uint32_t index = 0; index < shape.mintCount; ++index)
             value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
     }
@@ -472,7 +543,7 @@ double PCL6Parser::mReadElement(TagBytes bytes, unsigned int elementType) const
 // Ends the stream.
 ParseDataResultType PCL6Parser::ParseDone()
 {
-    mByteOrder.reset();
+    mEndSession();
     mblnOtherStream = false;
     return PARSE_RESULT_HANDLED;
 }
@@ -480,6 +551,7 @@ ParseDataResultType PCL6Parser::ParseDone()
 // Reports the current page.
 void PCL6Parser::NotifyDefaultPageCompleted()
 {
+    mCurrentPage.mblnColor = mColour.PageIsColour();
     NotifyPageCompleted(mCurrentPage);
 }
 
@@ -496,8 +568,6 @@ void PCL6Parser::SetColorSpace(uint32_t colorSpace)
 {
     mintColorSpace = colorSpace;
     const bool color = IsColorSpaceColor();
-    if (color)
-        mCurrentPage.mblnColor = true;
     const RawColorType colorType = color ? COLOR_TYPE_COLOR : COLOR_TYPE_MONO;
     if (colorType > mintHighestColorType) {
         mintHighestColorType = colorType;

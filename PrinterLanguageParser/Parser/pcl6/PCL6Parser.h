@@ -7,6 +7,7 @@
 #include "PrinterLanguageParser/Parser/SkipCounter.h"
 #include "PrinterLanguageParser/Parser/pcl6/AttributeSet.h"
 #include "PrinterLanguageParser/Parser/pcl6/AttributeValue.h"
+#include "PrinterLanguageParser/Parser/pcl6/PxlColourJudge.h"
 
 #include <array>
 #include <string_view>
@@ -14,6 +15,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace RawPrintData::PCL6 {
 
@@ -21,21 +23,30 @@ namespace RawPrintData::PCL6 {
 // bytes: it is decoded only for the few attributes the parser acts on.
 struct PendingValue {
     unsigned char mbytDataType = 0;
-    uint8_t mintArrayLength = 0;
+    // The elements of an array.
+    uint16_t mintArrayLength = 0;
+    // A ubyte array too long for the elements below, kept by the parser.
+    bool mblnLongArray = false;
     // The elements of a single value, pair or box: four 32-bit ones at most;
-    // or the bytes of a short ubyte array (a name), mintArrayLength of them.
+    // or the bytes of a short array (a name, a colour), mintArrayLength
+    // elements.
     std::array<unsigned char, 16> mbytElements{};
 };
 
 // Reads a PCL XL stream: the stream header with its byte order, then the
 // binary tags (values, attribute ids, operators, embedded data). Pages come
-// from EndPage, their colour from SetColorSpace, BeginImage and
-// BeginRastPattern, duplex, orientation and the paper size from BeginPage.
-// Embedded data is skipped unread; an escape hands the rest back to PJL.
+// from EndPage, their colour from what PxlColourJudge measures, duplex,
+// orientation and the paper size from BeginPage. Embedded data is skipped
+// unread, but for the image and raster-pattern data the judge reads as it
+// streams by; an escape hands the rest back to PJL.
 class PCL6Parser final : public IRawDataParser {
 public:
     // The longest stream header line read; a longer one is taken to end there.
     static constexpr uint64_t mintMAX_HEADER_LENGTH = 4096;
+    // The longest ubyte array kept (a palette of 256 RGB colours and more).
+    static constexpr uint64_t mintMAX_LONG_ARRAY = 1024;
+
+    PCL6Parser() : mColour(*this) {}
 
     ParseDataResultType ParseData(const DataBuffer& buffer) override;
     // Ends the stream: the next data starts with a header. A page without
@@ -51,12 +62,16 @@ public:
     // Takes the paper of the page; a page without a name counts in the
     // default page set.
     void SetCurrentPaperSize(int64_t width, int64_t height, std::string_view name);
-    // Makes a colour space current; RGB marks the page colour. The colour type
-    // it stands for is reported when it is above the highest reported so far.
+    // Makes a colour space current. The colour type it stands for is reported
+    // when it is above the highest reported so far.
     void SetColorSpace(uint32_t colorSpace);
     // Makes grey the current colour space, as at the start of every page.
     void ResetColorSpace() { mintColorSpace = COLOR_SPACE_GRAY; }
-    bool IsColorSpaceColor() const { return mintColorSpace == COLOR_SPACE_RGB; }
+    bool IsColorSpaceColor() const
+    {
+        return mintColorSpace == COLOR_SPACE_RGB || mintColorSpace == COLOR_SPACE_CRGB ||
+               mintColorSpace == COLOR_SPACE_SRGB;
+    }
 
 private:
     // The bytes of one tag: the tag byte and what follows it, as many as the
@@ -86,6 +101,7 @@ private:
     EmbeddedData mReadEmbeddedData(TagBytes tag) const;
     void mHandleOperator(unsigned char operatorTag);
     void mEndSession();
+    void mFeedSkippedData(const DataBuffer& buffer, uint64_t position, uint64_t end);
     double mReadElement(TagBytes bytes, unsigned int elementType) const;
     AttributeValue mDecode(const PendingValue& pending) const;
 
@@ -103,6 +119,12 @@ private:
     uint32_t mintColorSpace = COLOR_SPACE_GRAY;
     SkipCounter mSkip;
     ContiguousBytes mContiguous;
+    // Where the data being skipped goes: nowhere, to the colour judge (image
+    // data), or to the long array kept.
+    enum class SkippedData : uint8_t { Passed, Colour, LongArray };
+    SkippedData mSkipped = SkippedData::Passed;
+    std::vector<unsigned char> mvecLongArray;
+    PxlColourJudge mColour;
 };
 
 }  // namespace RawPrintData::PCL6

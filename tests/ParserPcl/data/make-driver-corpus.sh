@@ -97,6 +97,7 @@ drv hpcups.drv/hp-officejet_pro_8000_a809.ppd oj8000
 drv hpcups.drv/hp-laserjet_1320.ppd lj1320
 drv hpcups.drv/hp-color_laserjet_cp1515n-pcl3.ppd clj1515
 drv hpcups.drv/hp-deskjet_6940_series.ppd dj6940
+drv hpcups.drv/hp-laserjet_1010.ppd lj1010
 cups "$tmp/dj5550.ppd" $hpcups hpcups-deskjet5550.pcl "$tmp/small.pdf" "PageSize=A4"
 cups "$tmp/dj5550.ppd" $hpcups hpcups-deskjet5550-grey.pcl "$tmp/five.pdf" "PageSize=A4 ColorModel=KGray"
 cups "$tmp/dj6940.ppd" $hpcups hpcups-deskjet6940.pcl "$tmp/five.pdf" "PageSize=A4"
@@ -104,6 +105,8 @@ cups "$tmp/oj8000.ppd" $hpcups hpcups-officejet8000-duplex.pcl "$tmp/five.pdf" "
 cups "$tmp/lj1320.ppd" $hpcups hpcups-laserjet1320.pcl "$tmp/small.pdf" "PageSize=A4"
 cups "$tmp/lj1320.ppd" $hpcups hpcups-laserjet1320-duplex.pcl "$tmp/five.pdf" "PageSize=A4 Duplex=DuplexNoTumble"
 cups "$tmp/clj1515.ppd" $hpcups hpcups-colorlaserjet1515.pcl "$tmp/small.pdf" "PageSize=A4"
+# A mono laser of PCL XL whose raster is vendor data in a space of its own.
+cups "$tmp/lj1010.ppd" $hpcups hpcups-laserjet1010.pxl "$tmp/small.pdf" "PageSize=A4"
 
 # CUPS's own rastertohp: DeskJet (colour) and LaserJet (duplex).
 drv sample.drv/deskjet.ppd deskjet

@@ -21,9 +21,12 @@ truth() {
 }
 # Ghostscript devices: device, resolution, page, extra options.
 device() {
-    local name="gs-$1-$2-$3"
-    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$1" -r"$2" -sPageList="$3" "${@:4}" -sOutputFile="jobs/$name.prn" marks.ps
-    truth "$name.prn" "$2" "$3"
+    named "gs-$1-$2-$3" "$@"
+}
+# The same under a name of its own: name, device, resolution, page, options.
+named() {
+    gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$2" -r"$3" -sPageList="$4" "${@:5}" -sOutputFile="jobs/$1.prn" marks.ps
+    truth "$1.prn" "$3" "$4"
 }
 if [ "${TABLE_ONLY:-}" != escp ]; then
 device cdj550 300 1
@@ -42,6 +45,15 @@ device cdeskjet 300 6
 device pwgraster 150 1 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device pwgraster 150 12 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device appleraster 150 9 -dcupsColorSpace=19 -dcupsBitsPerColor=8
+# PCL XL: a grey picture in RGB in run-length, JPEG and delta-row blocks, a
+# page of greys, squares under and over 1 mm2, a coloured word.
+device pxlcolor 150 9
+named gs-pxlcolor-jpeg-150-9 pxlcolor 150 9 -dCompressMode=2
+named gs-pxlcolor-deltarow-300-9 pxlcolor 300 9 -dCompressMode=3
+device pxlcolor 300 11
+device pxlcolor 600 12
+device pxlcolor 300 1
+device pxlcolor 150 8
 # Gutenprint's DeskJet 850C: planes dithered one by one, composite grey.
 /usr/lib/cups/driver/gutenprint.5.3 cat gutenprint.5.3://pcl-850/expert > "$tmp/850.ppd"
 for page in 6 10; do

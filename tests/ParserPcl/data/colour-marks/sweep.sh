@@ -48,12 +48,16 @@ fi
 # Ghostscript's pcl3 device prints grey by default (its data holds black
 # alone), so the oracle's colour pages do not reach it.
 
-# hpcups: an inkjet and a colour laser of PCL 3 GUI.
+# hpcups: an inkjet and a colour laser of PCL 3 GUI, and a JetReady laser.
 drv() { /usr/lib/cups/daemon/cups-driverd cat "drv:///$1" > "$tmp/$2.ppd" 2>/dev/null || true; }
 drv hpcups.drv/hp-deskjet_5550.ppd dj5550
 drv hpcups.drv/hp-color_laserjet_cp1515n-pcl3.ppd clj1515
 cups hpcups deskjet5550 "$tmp/dj5550.ppd" /usr/lib/cups/filter/hpcups 300 "PageSize=A4"
 cups hpcups colorlaserjet1515 "$tmp/clj1515.ppd" /usr/lib/cups/filter/hpcups 600 "PageSize=A4"
+# hpcups' JetReady colour lasers: PCL XL whose raster is vendor data that no
+# library reads, so every page counts as colour.
+drv hpcups.drv/hp-color_laserjet_3600.ppd clj3600
+cups hpcups-jetready colorlaserjet3600 "$tmp/clj3600.ppd" /usr/lib/cups/filter/hpcups 600 "PageSize=A4"
 # Gutenprint's PCL family: a DeskJet with its planes dithered one by one.
 gutenprint() {
     local model=$1 dpi=$2 options=$3

@@ -1,0 +1,529 @@
+#include "PrinterLanguageParser/Parser/pcl6/PxlColourJudge.h"
+
+#include "PrinterLanguageParser/Parser/ColourRule.h"
+#include "PrinterLanguageParser/Parser/pcl6/PxlJpeg.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace RawPrintData::PCL6 {
+
+namespace {
+
+// ColorMapping and ColorDepth values.
+constexpr uint32_t MAPPING_DIRECT = 0;
+constexpr uint32_t MAPPING_INDEXED = 1;
+constexpr std::array<uint32_t, 3> DEPTH_BITS = {1, 4, 8};
+// Measure values: inches, millimetres, tenths of a millimetre.
+constexpr std::array<double, 3> MEASURE_PER_INCH = {1.0, 25.4, 254.0};
+
+bool IsRgbSpace(uint32_t colorSpace)
+{
+    return colorSpace == COLOR_SPACE_RGB || colorSpace == COLOR_SPACE_CRGB || colorSpace == COLOR_SPACE_SRGB;
+}
+
+// A value given as a single number, or the first of its elements.
+double Number(const AttributeValue* value, double otherwise)
+{
+    return value != nullptr ? value->Element(0) : otherwise;
+}
+
+// A colour component on the scale of 0 to 255: ubyte values as they are,
+// real32 ones from 0 to 1.
+int Component(const AttributeValue& value, size_t index)
+{
+    const double element = value.Element(index);
+    const double scaled = value.DataType() == TAG_REAL32_ARRAY ? element * 255.0 : element;
+    return static_cast<int>(std::clamp(std::lround(scaled), 0L, 255L));
+}
+
+// The sample of a pixel's component, scaled to 0 to 255, from a row of
+// packed samples of bits each.
+uint32_t Sample(std::span<const uint8_t> row, uint64_t index, uint32_t bits)
+{
+    switch (bits) {
+    case 8:
+        return row[index];
+    case 4: {
+        const uint8_t byte = row[index / 2];
+        return index % 2 == 0 ? byte >> 4 : byte & 0x0F;
+    }
+    default:
+        return (row[index / 8] >> (7 - index % 8)) & 1;
+    }
+}
+
+// What an RGB pixel is.
+uint8_t RgbPixel(int red, int green, int blue)
+{
+    if (red == 255 && green == 255 && blue == 255)
+        return PIXEL_WHITE;
+    return ColourRule::IsNeutral(red, green, blue) ? 0 : PIXEL_COLOUR;
+}
+
+// Whether the raster operation's result depends on the brush where the
+// source bit is the one given: a ROP3 value holds the result for each brush,
+// source and destination bit at the bit (brush << 2 | source << 1 | dest).
+bool RopTakesBrush(uint32_t rop, unsigned source)
+{
+    for (unsigned dest = 0; dest < 2; ++dest)
+        if (((rop >> (source << 1 | dest)) & 1) != ((rop >> (4 | source << 1 | dest)) & 1))
+            return true;
+    return false;
+}
+
+uint32_t Scaled(uint32_t sample, uint32_t bits)
+{
+    return bits == 8 ? sample : bits == 4 ? sample * 17 : sample * 255;
+}
+
+}  // namespace
+
+void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian)
+{
+    switch (operatorTag) {
+    case OPERATOR_BEGIN_SESSION:
+        mBeginSession(attributes);
+        break;
+    case OPERATOR_BEGIN_PAGE:
+        mBeginPage();
+        break;
+    case OPERATOR_VENDOR_UNIQUE:
+        // Vendor data is not read: in an RGB space (JetReady's colour
+        // raster) it may be colour; mono lasers send theirs in grey or in a
+        // space of their own (hpcups' LaserJet 1010 family, space 7).
+        if (Number(attributes.Find(ATTRIBUTE_VU_DATA_LENGTH), 0) > 0 && IsRgbSpace(mState.mintColorSpace))
+            mUnjudged("vendor data in an RGB space");
+        break;
+    case OPERATOR_PUSH_GS:
+        if (mvecSaved.size() < mintMAX_SAVED_STATES)
+            mvecSaved.push_back(mState);
+        else
+            ++mintUnsavedPushes;
+        break;
+    case OPERATOR_POP_GS:
+        if (mintUnsavedPushes > 0) {
+            --mintUnsavedPushes;
+        } else if (!mvecSaved.empty()) {
+            mState = std::move(mvecSaved.back());
+            mvecSaved.pop_back();
+        }
+        break;
+    case OPERATOR_SET_COLOR_SPACE:
+        mSetColorSpace(attributes);
+        break;
+    case OPERATOR_SET_BRUSH_SOURCE:
+        mState.mBrush = mInkOf(attributes);
+        break;
+    case OPERATOR_SET_PEN_SOURCE:
+        mState.mPen = mInkOf(attributes);
+        break;
+    case OPERATOR_SET_ROP:
+        mState.mintRop = static_cast<uint32_t>(Number(attributes.Find(ATTRIBUTE_ROP3), mState.mintRop)) & 0xFF;
+        break;
+    case OPERATOR_SET_SOURCE_TX_MODE:
+        mState.mblnSourceTransparent = Number(attributes.Find(ATTRIBUTE_TX_MODE), 0) == 1;
+        break;
+    case OPERATOR_SET_PEN_WIDTH:
+        mState.mdblPenWidth = std::max(0.0, Number(attributes.Find(ATTRIBUTE_PEN_WIDTH), mState.mdblPenWidth));
+        break;
+    case OPERATOR_CHORD:
+    case OPERATOR_ELLIPSE:
+    case OPERATOR_PIE:
+    case OPERATOR_RECTANGLE:
+    case OPERATOR_ROUND_RECTANGLE:
+        mPaintBox(attributes);
+        break;
+    case OPERATOR_PAINT_PATH:
+        mPaintUnknownArea(std::max(mState.mBrush, mState.mPen), "a path");
+        break;
+    case OPERATOR_TEXT:
+        mPaintUnknownArea(mState.mBrush, "text");
+        break;
+    case OPERATOR_BEGIN_SCAN:
+        mPaintUnknownArea(mState.mBrush, "scan lines");
+        break;
+    case OPERATOR_BEGIN_IMAGE:
+        mBeginRaster(attributes, false);
+        break;
+    case OPERATOR_BEGIN_RAST_PATTERN:
+        mBeginRaster(attributes, true);
+        break;
+    case OPERATOR_READ_IMAGE:
+    case OPERATOR_READ_RAST_PATTERN:
+        mReadRaster(attributes, littleEndian);
+        break;
+    case OPERATOR_END_IMAGE:
+    case OPERATOR_END_RAST_PATTERN:
+        mEndRaster();
+        break;
+    default:
+        break;
+    }
+}
+
+void PxlColourJudge::mBeginSession(const AttributeSet& attributes)
+{
+    mPatterns.clear();
+    mdblUnitsX = mdblUnitsY = 0;
+    const AttributeValue* units = attributes.Find(ATTRIBUTE_UNITS_PER_MEASURE);
+    const auto measure = static_cast<size_t>(Number(attributes.Find(ATTRIBUTE_MEASURE), MEASURE_PER_INCH.size()));
+    if (units == nullptr || measure >= MEASURE_PER_INCH.size())
+        return;
+    mdblUnitsX = units->Element(0) * MEASURE_PER_INCH[measure];
+    mdblUnitsY = units->Element(1) * MEASURE_PER_INCH[measure];
+    if (!(mdblUnitsX > 0 && mdblUnitsY > 0 && std::isfinite(mdblUnitsX) && std::isfinite(mdblUnitsY)))
+        mdblUnitsX = mdblUnitsY = 0;
+}
+
+// A page starts in grey with a black brush and pen.
+void PxlColourJudge::mBeginPage()
+{
+    mArea.Clear();
+    mblnUnjudged = false;
+    mState = GraphicsState{};
+    mvecSaved.clear();
+    mintUnsavedPushes = 0;
+    mblnInRaster = false;
+}
+
+void PxlColourJudge::mSetColorSpace(const AttributeSet& attributes)
+{
+    const AttributeValue* colorSpace = attributes.Find(ATTRIBUTE_COLOR_SPACE);
+    if (colorSpace == nullptr)
+        return;
+    mState.mintColorSpace = static_cast<uint32_t>(colorSpace->Element(0));
+    mState.mvecPalette.clear();
+    mState.mblnPalette = false;
+    const AttributeValue* palette = attributes.Find(ATTRIBUTE_PALETTE_DATA);
+    if (palette == nullptr)
+        return;
+    mState.mblnPalette = true;
+    const std::span<const unsigned char> bytes = palette->Bytes();
+    if (IsRgbSpace(mState.mintColorSpace)) {
+        for (size_t entry = 0; entry + 3 <= bytes.size(); entry += 3)
+            mState.mvecPalette.push_back(RgbPixel(bytes[entry], bytes[entry + 1], bytes[entry + 2]));
+    } else if (mState.mintColorSpace == COLOR_SPACE_GRAY) {
+        for (const unsigned char level : bytes)
+            mState.mvecPalette.push_back(level == 255 ? PIXEL_WHITE : 0);
+    } else {
+        mState.mvecPalette.assign(bytes.size(), PIXEL_COLOUR);  // not known
+    }
+}
+
+// The ink a SetBrushSource or SetPenSource selects.
+Ink PxlColourJudge::mInkOf(const AttributeSet& attributes) const
+{
+    if (attributes.Find(ATTRIBUTE_NULL_BRUSH) != nullptr || attributes.Find(ATTRIBUTE_NULL_PEN) != nullptr)
+        return Ink::None;
+    if (attributes.Find(ATTRIBUTE_GRAY_LEVEL) != nullptr)
+        return Ink::Neutral;
+    const AttributeValue* rgb = attributes.Find(ATTRIBUTE_RGB_COLOR);
+    if (rgb == nullptr)
+        rgb = attributes.Find(ATTRIBUTE_PRIMARY_ARRAY);
+    if (rgb != nullptr) {
+        if (mState.mintColorSpace == COLOR_SPACE_GRAY)
+            return Ink::Neutral;
+        if (!IsRgbSpace(mState.mintColorSpace) || rgb->Count() < 3)
+            return Ink::Unknown;
+        return ColourRule::IsNeutral(Component(*rgb, 0), Component(*rgb, 1), Component(*rgb, 2)) ? Ink::Neutral
+                                                                                                : Ink::Colour;
+    }
+    if (const AttributeValue* index = attributes.Find(ATTRIBUTE_PALETTE_INDEX)) {
+        const auto entry = static_cast<size_t>(index->Element(0));
+        if (mState.mintColorSpace == COLOR_SPACE_GRAY)
+            return Ink::Neutral;
+        if (entry >= mState.mvecPalette.size())
+            return Ink::Unknown;
+        return (mState.mvecPalette[entry] & PIXEL_COLOUR) != 0 ? Ink::Colour : Ink::Neutral;
+    }
+    if (const AttributeValue* pattern = attributes.Find(ATTRIBUTE_PATTERN_SELECT_ID)) {
+        const auto found = mPatterns.find(static_cast<int32_t>(pattern->Element(0)));
+        return found != mPatterns.end() ? found->second : Ink::Unknown;
+    }
+    return mState.mintColorSpace == COLOR_SPACE_GRAY ? Ink::Neutral : Ink::Unknown;
+}
+
+// A figure in its bounding box: the box, grown by the pen's width when the
+// pen paints, covers all its ink.
+void PxlColourJudge::mPaintBox(const AttributeSet& attributes)
+{
+    const Ink ink = std::max(mState.mBrush, mState.mPen);
+    if (ink == Ink::None || ink == Ink::Neutral || PageIsColour())
+        return;
+    const AttributeValue* box = attributes.Find(ATTRIBUTE_BOUNDING_BOX);
+    if (ink == Ink::Unknown || box == nullptr || mdblUnitsX == 0) {
+        mPaintUnknownArea(ink, "a figure");
+        return;
+    }
+    const double pen = mState.mPen == Ink::Colour ? mState.mdblPenWidth : 0;
+    const double width = std::abs(box->Element(2) - box->Element(0)) + pen;
+    const double height = std::abs(box->Element(3) - box->Element(1)) + pen;
+    mArea.SetResolution(mdblUnitsX, mdblUnitsY);
+    mArea.AddDots(static_cast<uint64_t>(std::min(std::ceil(width * height), 1e18)));
+}
+
+void PxlColourJudge::mPaintUnknownArea(Ink ink, const char* what)
+{
+    if (ink == Ink::Colour || ink == Ink::Unknown)
+        mUnjudged(what);
+}
+
+void PxlColourJudge::mUnjudged(const char* what)
+{
+    if (mblnUnjudged)
+        return;
+    mblnUnjudged = true;
+    mLog.Log(LOG_INFO, "PCL6Parser - The colour of %s cannot be measured; the page counts as colour.", what);
+}
+
+void PxlColourJudge::mBeginRaster(const AttributeSet& attributes, bool pattern)
+{
+    mblnInRaster = true;
+    mRaster = Raster{};
+    Raster& raster = mRaster;
+    raster.mblnPattern = pattern;
+    raster.mintPatternId = static_cast<int32_t>(Number(attributes.Find(ATTRIBUTE_PATTERN_DEFINE_ID), 0));
+    raster.mintWidth = static_cast<uint32_t>(std::clamp(Number(attributes.Find(ATTRIBUTE_SOURCE_WIDTH), 0), 0.0, 1e9));
+    raster.mintHeight = static_cast<uint32_t>(std::clamp(Number(attributes.Find(ATTRIBUTE_SOURCE_HEIGHT), 0), 0.0, 1e9));
+    const AttributeValue* destination = attributes.Find(ATTRIBUTE_DESTINATION_SIZE);
+    raster.mdblDestinationWidth = destination != nullptr ? std::abs(destination->Element(0)) : raster.mintWidth;
+    raster.mdblDestinationHeight = destination != nullptr ? std::abs(destination->Element(1)) : raster.mintHeight;
+    const auto mapping = static_cast<uint32_t>(Number(attributes.Find(ATTRIBUTE_COLOR_MAPPING), MAPPING_DIRECT));
+    const auto depth = static_cast<size_t>(Number(attributes.Find(ATTRIBUTE_COLOR_DEPTH), 2));
+    const uint32_t colorSpace = mState.mintColorSpace;
+
+    // An image painted through a raster operation that takes the brush puts
+    // the brush's colour where its source is dark (a mask in a colour), or
+    // where it is white and not transparent.
+    const Ink brush = mState.mBrush;
+    if (!pattern && (brush == Ink::Colour || brush == Ink::Unknown)) {
+        raster.mblnBrushOnDark = RopTakesBrush(mState.mintRop, 0);
+        raster.mblnBrushOnWhite = RopTakesBrush(mState.mintRop, 1) && !mState.mblnSourceTransparent;
+        if ((raster.mblnBrushOnDark || raster.mblnBrushOnWhite) && brush == Ink::Unknown)
+            raster.mblnUnjudged = true;
+    }
+    if (raster.mintWidth == 0 || raster.mintHeight == 0)
+        return;  // no pixels: its data draws nothing
+    const bool grey = colorSpace == COLOR_SPACE_GRAY;
+    const bool known = (grey || IsRgbSpace(colorSpace)) && depth < DEPTH_BITS.size() &&
+                       (mapping == MAPPING_DIRECT || (mapping == MAPPING_INDEXED && mState.mblnPalette));
+    if (!known) {
+        raster.mblnNeutral = false;
+        raster.mblnUnjudged = true;
+        return;
+    }
+    raster.mintBits = DEPTH_BITS[depth];
+    raster.mblnIndexed = mapping == MAPPING_INDEXED;
+    raster.mintComponents = raster.mblnIndexed || grey ? 1 : 3;
+    if (raster.mblnIndexed) {
+        raster.mvecPalette = mState.mvecPalette;
+        // Indexes past the palette's end are not known.
+        raster.mvecPalette.resize(size_t{1} << raster.mintBits, PIXEL_COLOUR);
+    } else if (grey) {
+        // Grey levels as a palette: white at the top.
+        raster.mvecPalette.assign(size_t{1} << raster.mintBits, 0);
+        raster.mvecPalette.back() = PIXEL_WHITE;
+        raster.mblnIndexed = true;
+    }
+    const bool ownColour = raster.mblnIndexed ? std::any_of(raster.mvecPalette.begin(), raster.mvecPalette.end(),
+                                                            [](uint8_t pixel) { return (pixel & PIXEL_COLOUR) != 0; })
+                                              : true;
+    raster.mblnNeutral = !ownColour && !raster.mblnBrushOnDark && !raster.mblnBrushOnWhite;
+    const uint64_t rowBytes = (uint64_t{raster.mintWidth} * raster.mintBits * raster.mintComponents + 7) / 8;
+    if (!raster.mblnNeutral && rowBytes > mintMAX_ROW_BYTES)
+        raster.mblnUnjudged = true;
+}
+
+// ReadImage and ReadRastPattern: a block of rows whose data follows.
+void PxlColourJudge::mReadRaster(const AttributeSet& attributes, bool littleEndian)
+{
+    if (!mblnInRaster)
+        return;
+    Raster& raster = mRaster;
+    const double start = Number(attributes.Find(ATTRIBUTE_START_LINE), 0);
+    const double rows = Number(attributes.Find(ATTRIBUTE_BLOCK_HEIGHT), 0);
+    const double rowsLeft = std::max(0.0, static_cast<double>(raster.mintHeight) - std::max(0.0, start));
+    raster.mintBlockRows = static_cast<uint32_t>(std::clamp(rows, 0.0, rowsLeft));
+    raster.mintCompression = static_cast<PxlCompression>(Number(attributes.Find(ATTRIBUTE_COMPRESS_MODE), 0));
+    raster.mstrJpeg.clear();
+    raster.mblnJpegTooLong = false;
+    mblnDataExpected = true;
+    // A JPEG's pixels are judged by their own colour alone.
+    if (raster.mintCompression == COMPRESS_JPEG && (raster.mblnBrushOnDark || raster.mblnBrushOnWhite))
+        raster.mblnUnjudged = true;
+    if (raster.mblnNeutral || raster.mblnUnjudged)
+        return;
+    if (raster.mintCompression != COMPRESS_NONE && raster.mintCompression != COMPRESS_RLE &&
+        raster.mintCompression != COMPRESS_DELTA_ROW && raster.mintCompression != COMPRESS_JPEG) {
+        raster.mblnUnjudged = true;
+        return;
+    }
+    if (!raster.mblnRowsBegun) {
+        raster.mblnRowsBegun = true;
+        const auto rowBytes =
+            static_cast<uint32_t>((uint64_t{raster.mintWidth} * raster.mintBits * raster.mintComponents + 7) / 8);
+        const double pad = Number(attributes.Find(ATTRIBUTE_PAD_BYTES_MULTIPLE), 4);
+        mRows.BeginImage(rowBytes, static_cast<uint32_t>(std::clamp(pad, 1.0, 255.0)), littleEndian);
+        raster.mvecPaints.assign(raster.mintWidth, 0);
+        raster.mintRowPaints = 0;
+    }
+    if (raster.mintCompression != COMPRESS_JPEG)
+        mRows.BeginBlock(raster.mintCompression, raster.mintBlockRows);
+}
+
+bool PxlColourJudge::mWantsPixels() const
+{
+    if (!mblnInRaster || mRaster.mblnNeutral || mRaster.mblnUnjudged)
+        return false;
+    // An image on a page already colour, or a pattern already known to be,
+    // changes nothing more.
+    return mRaster.mblnPattern ? mRaster.mintColourPixels == 0 : !PageIsColour();
+}
+
+bool PxlColourJudge::StartData(uint64_t length)
+{
+    const bool expected = mblnDataExpected;
+    mblnDataExpected = false;
+    mblnReading = expected && mWantsPixels();
+    if (mblnReading && mRaster.mintCompression == COMPRESS_JPEG && length > mintMAX_JPEG_BYTES) {
+        mRaster.mblnUnjudged = true;
+        mblnReading = false;
+    }
+    return mblnReading;
+}
+
+void PxlColourJudge::Feed(std::span<const uint8_t> data)
+{
+    if (!mblnReading || !mWantsPixels())
+        return;
+    if (mRaster.mintCompression == COMPRESS_JPEG) {
+        if (mRaster.mstrJpeg.size() + data.size() > mintMAX_JPEG_BYTES)
+            mRaster.mblnJpegTooLong = true;
+        else
+            mRaster.mstrJpeg.append(reinterpret_cast<const char*>(data.data()), data.size());
+        return;
+    }
+    mRows.Feed(data, [this](std::span<const uint8_t> row, std::span<const PxlRowDecoder::ByteRange> changed) {
+        mJudgeRow(row, changed);
+    });
+}
+
+void PxlColourJudge::EndData()
+{
+    if (!mblnReading)
+        return;
+    mblnReading = false;
+    if (!mWantsPixels())
+        return;
+    Raster& raster = mRaster;
+    if (raster.mintCompression == COMPRESS_JPEG) {
+        const uint64_t enough = raster.mblnPattern ? 1 : UINT64_MAX;
+        const std::optional<uint64_t> colour =
+            raster.mblnJpegTooLong
+                ? std::nullopt
+                : CountJpegColourPixels(raster.mstrJpeg, mintJPEG_MEMORY, uint64_t{raster.mintWidth} * raster.mintBlockRows,
+                                        enough);
+        raster.mstrJpeg.clear();
+        raster.mstrJpeg.shrink_to_fit();
+        if (!colour.has_value()) {
+            raster.mblnUnjudged = true;
+            return;
+        }
+        mAddImageDots(*colour);
+        return;
+    }
+    if (mRows.RowsMissing() > 0)
+        raster.mblnUnjudged = true;
+}
+
+// Whether a pixel of a row puts colour on the page: its own, or the brush's
+// through the raster operation.
+uint8_t PxlColourJudge::mPaints(std::span<const uint8_t> row, uint64_t column) const
+{
+    const Raster& raster = mRaster;
+    const uint32_t bits = raster.mintBits;
+    uint8_t pixel = 0;
+    if (raster.mblnIndexed) {
+        pixel = raster.mvecPalette[Sample(row, column, bits)];
+    } else if (bits == 8) {
+        pixel = RgbPixel(row[column * 3], row[column * 3 + 1], row[column * 3 + 2]);
+    } else {
+        pixel = RgbPixel(static_cast<int>(Scaled(Sample(row, column * 3, bits), bits)),
+                         static_cast<int>(Scaled(Sample(row, column * 3 + 1, bits), bits)),
+                         static_cast<int>(Scaled(Sample(row, column * 3 + 2, bits), bits)));
+    }
+    if ((pixel & PIXEL_COLOUR) != 0)
+        return 1;
+    return (pixel & PIXEL_WHITE) != 0 ? raster.mblnBrushOnWhite : raster.mblnBrushOnDark;
+}
+
+// Judges the pixels of the row's changed bytes again and counts the row.
+void PxlColourJudge::mJudgeRow(std::span<const uint8_t> row, std::span<const PxlRowDecoder::ByteRange> changed)
+{
+    Raster& raster = mRaster;
+    const uint64_t pixelBits = uint64_t{raster.mintBits} * raster.mintComponents;
+    for (const PxlRowDecoder::ByteRange& range : changed) {
+        const uint64_t first = uint64_t{range.mintFrom} * 8 / pixelBits;
+        const uint64_t last =
+            std::min<uint64_t>(raster.mintWidth, (uint64_t{range.mintTo} * 8 + pixelBits - 1) / pixelBits);
+        for (uint64_t column = first; column < last; ++column) {
+            const uint8_t paints = mPaints(row, column);
+            raster.mintRowPaints += paints;
+            raster.mintRowPaints -= raster.mvecPaints[column];
+            raster.mvecPaints[column] = paints;
+        }
+    }
+    mAddImageDots(raster.mintRowPaints);
+}
+
+// Non-neutral pixels of the raster: on the page at the image's resolution,
+// or the pattern's colour.
+void PxlColourJudge::mAddImageDots(uint64_t pixels)
+{
+    Raster& raster = mRaster;
+    raster.mintColourPixels += pixels;
+    if (raster.mblnPattern || pixels == 0)
+        return;
+    if (mdblUnitsX == 0) {
+        raster.mblnUnjudged = true;
+        return;
+    }
+    if (raster.mdblDestinationWidth <= 0 || raster.mdblDestinationHeight <= 0)
+        return;  // drawn at no size
+    // The image's pixels per inch on the page.
+    mArea.SetResolution(raster.mintWidth * mdblUnitsX / raster.mdblDestinationWidth,
+                        raster.mintHeight * mdblUnitsY / raster.mdblDestinationHeight);
+    mArea.AddDots(pixels);
+}
+
+// EndImage and EndRastPattern: what could not be judged counts as colour;
+// a pattern keeps its ink for the brushes and pens that select it.
+void PxlColourJudge::mEndRaster()
+{
+    if (!mblnInRaster)
+        return;
+    mblnInRaster = false;
+    mblnDataExpected = false;
+    const Raster& raster = mRaster;
+    if (!raster.mblnPattern) {
+        if (raster.mblnUnjudged)
+            mUnjudged("an image");
+        return;
+    }
+    const Ink ink = raster.mblnUnjudged        ? Ink::Unknown
+                    : raster.mintColourPixels > 0 ? Ink::Colour
+                                                  : Ink::Neutral;
+    if (mPatterns.size() < mintMAX_PATTERNS || mPatterns.contains(raster.mintPatternId))
+        mPatterns[raster.mintPatternId] = ink;
+}
+
+void PxlColourJudge::EndSession()
+{
+    if (mblnReading && mWantsPixels())
+        mRaster.mblnUnjudged = true;
+    mblnReading = false;
+    mblnDataExpected = false;
+}
+
+}  // namespace RawPrintData::PCL6
