@@ -260,6 +260,10 @@ void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
     request.SetOperation(IPP_OP_GET_PRINTER_ATTRIBUTES);
     request.AddUriAttribute("printer-uri", printer.PrinterUri);
     request.AddNameAttribute("requesting-user-name", job.GetUser().NetworkName);
+    // Only what is read: the whole set (media and finishing lists, the
+    // driver's options) costs the scheduler most of the answer's time.
+    request.AddRequestedAttributes(
+        {"device-uri", "printer-name", "printer-make-and-model", "printer-location", "printer-type"});
     auto response = request.SendRequest();
     if (!response)
         Log::Debug("CupsJobHelper::QuerySpoolerPrinterInformation - Null Response received.");
