@@ -2,6 +2,7 @@
 
 #include "Common/StringFormat.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstdio>
@@ -48,6 +49,29 @@ bool PrivateFileWriter::Open(const std::string& targetPath, std::optional<std::p
     if (owner && geteuid() == 0 && fchown(mintFd, owner->first, owner->second) != 0)
         return mFail("Unable to hand over");
     return true;
+}
+
+bool PrivateFileWriter::Holds(const std::string& targetPath, std::span<const unsigned char> data)
+{
+    int fd = ::open(targetPath.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool same = fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid() && info.st_nlink == 1
+                && (info.st_mode & 07777) == (S_IRUSR | S_IWUSR) && static_cast<size_t>(info.st_size) == data.size();
+    std::vector<unsigned char> held(same ? data.size() : 0);
+    size_t done = 0;
+    while (same && done < held.size()) {
+        ssize_t got = ::read(fd, held.data() + done, held.size() - done);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            same = false;
+        else
+            done += static_cast<size_t>(got);
+    }
+    ::close(fd);
+    return same && std::equal(held.begin(), held.end(), data.begin(), data.end());
 }
 
 // Writes every byte, going on after short writes and interruptions.

@@ -49,6 +49,11 @@ public:
 
     bool IsOpen() const { return mintFd >= 0; }
 
+    // Whether the target is already this process's private file (a regular
+    // file of its own user, mode 0600, one name, no link at the path) with
+    // exactly these bytes: writing them again would change nothing.
+    static bool Holds(const std::string& targetPath, std::span<const unsigned char> data);
+
     // The text of the last failure, for the caller's log line.
     const std::string& GetError() const { return mstrError; }
 

@@ -198,6 +198,14 @@ bool SerializableModel::WriteToBinaryFile(const std::string& path, PrivateFileWr
     Log::Debug("     job instance serialized.");
 
     std::vector<uint8_t> bytes = json::to_cbor(object);
+    // A cache that already holds these bytes is left as it is: replacing it
+    // with the same record costs a new file and a rename in its folder on
+    // every job, and changes nothing. A record kept nowhere else is always
+    // written, so that it reaches the disk.
+    if (durability == PrivateFileWriter::Durability::Cache && PrivateFileWriter::Holds(path, bytes)) {
+        Log::Debug("End writing binary job file: unchanged.");
+        return true;
+    }
     PrivateFileWriter file;
     bool ok = file.Open(path);
     if (ok)

@@ -15,6 +15,8 @@
 #include <charconv>
 #include <cmath>
 #include <ctime>
+#include <future>
+#include <system_error>
 
 namespace CVClientData {
 
@@ -186,8 +188,25 @@ bool CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
     DebugScope scope(kComponent, "QuerySpooler");
     job.CupsId = jobId;
     bool found = QuerySpoolerJobInfo(job);
+    // The PPD is fetched while the printer's attributes are asked for: both
+    // need only the queue the job names. It is read into the job after them,
+    // as before, and without a thread for the fetch it is fetched then.
+    std::future<std::string> ppd;
+    if (!job.GetPrinter().PrinterUri.empty()) {
+        try {
+            ppd = std::async(std::launch::async, FetchPpd, GetQueueName(job.GetPrinter()), std::string(cupsServer()),
+                             ippPort());
+        } catch (const std::system_error& error) {
+            Log::Debug("CupsJobHelper::QuerySpooler - no thread to fetch the PPD meanwhile (%s).", error.what());
+        }
+    }
     QuerySpoolerPrinterInformation(job);
-    QueryPrinterDriverInformation(job);
+    if (ppd.valid()) {
+        DebugScope driverScope(kComponent, "QueryPrinterDriverInformation");
+        ReadDriverInformation(job, ppd.get());
+    } else {
+        QueryPrinterDriverInformation(job);
+    }
     job.JobType = job.GetPrinter().Port.starts_with("fax:") ? kJobTypeFax : kJobTypePrint;
     return found;
 }
@@ -241,6 +260,10 @@ void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
     request.SetOperation(IPP_OP_GET_PRINTER_ATTRIBUTES);
     request.AddUriAttribute("printer-uri", printer.PrinterUri);
     request.AddNameAttribute("requesting-user-name", job.GetUser().NetworkName);
+    // Only what is read: the whole set (media and finishing lists, the
+    // driver's options) costs the scheduler most of the answer's time.
+    request.AddRequestedAttributes(
+        {"device-uri", "printer-name", "printer-make-and-model", "printer-location", "printer-type"});
     auto response = request.SendRequest();
     if (!response)
         Log::Debug("CupsJobHelper::QuerySpoolerPrinterInformation - Null Response received.");

@@ -36,6 +36,12 @@ public:
     static void QuerySpoolerPrinterInformation(Job& job);
     static void QueryPrinterDriverInformation(Job& job);
 
+    // The queue's PPD, fetched from the given server into a temporary file;
+    // empty when there is none. ReadDriverInformation reads it into the job
+    // and removes it.
+    static std::string FetchPpd(const std::string& queue, const std::string& server, int port);
+    static void ReadDriverInformation(Job& job, const std::string& ppdPath);
+
     static void ReadAttributesFromCupsResponseForJob(Job& job, const CupsResponse& response);
     static void ReadAttributesFromCupsResponseForPrinter(Printer& printer, const CupsResponse& response);
     static void ReadAttributesFromDriverForPrinter(Printer& printer, const ppd_file_t& ppd);

@@ -68,21 +68,30 @@ std::string CupsJobHelper::GetQueueName(const Printer& printer)
 void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
 {
     DebugScope scope(kComponent, "QueryPrinterDriverInformation");
+    ReadDriverInformation(job, FetchPpd(GetQueueName(job.GetPrinter()), cupsServer(), ippPort()));
+}
+
+// The server and port are the caller's: libcups keeps them per thread, and
+// the fetch may run on a thread of its own.
+std::string CupsJobHelper::FetchPpd(const std::string& queue, const std::string& server, int port)
+{
+    cupsSetServer(server.c_str());
+    ippSetPort(port);
+    // cupsGetPPD2 looks the local host name up with gethostbyname, which
+    // is not safe in several job threads at once.
+    static std::mutex fetchLock;
+    std::lock_guard<std::mutex> hold(fetchLock);
+    const char* fetched = nullptr;
+    if (CupsRequest::Connection connection = CupsRequest::Connect())
+        fetched = cupsGetPPD2(connection.get(), queue.c_str());
+    return fetched != nullptr ? fetched : "";
+}
+
+void CupsJobHelper::ReadDriverInformation(Job& job, const std::string& ppdPath)
+{
     Printer& printer = job.GetPrinter();
     Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - getting information for printer with name %s",
                printer.Name);
-    std::string queue = GetQueueName(printer);
-    std::string ppdPath;
-    {
-        // cupsGetPPD2 looks the local host name up with gethostbyname, which
-        // is not safe in several job threads at once.
-        static std::mutex fetchLock;
-        std::lock_guard<std::mutex> hold(fetchLock);
-        const char* fetched = nullptr;
-        if (CupsRequest::Connection connection = CupsRequest::Connect())
-            fetched = cupsGetPPD2(connection.get(), queue.c_str());
-        ppdPath = fetched != nullptr ? fetched : "";
-    }
     Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", ppdPath);
     if (ppdPath.empty()) {
         return;

@@ -7,6 +7,8 @@
 #include <cups/cups.h>
 #include <cups/language.h>
 
+#include <vector>
+
 namespace CVClientData {
 
 namespace {
@@ -52,6 +54,13 @@ void CupsRequest::SetOperation(ipp_op_t operation)
 void CupsRequest::AddNameAttribute(const char* name, const std::string& value)
 {
     ippAddString(mRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, name, nullptr, value.c_str());
+}
+
+void CupsRequest::AddRequestedAttributes(std::initializer_list<const char*> names)
+{
+    std::vector<const char*> values(names);
+    ippAddStrings(mRequest, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(values.size()),
+                  nullptr, values.data());
 }
 
 void CupsRequest::AddUriAttribute(const char* name, const std::string& value)

@@ -3,6 +3,7 @@
 #include <cups/http.h>
 #include <cups/ipp.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,8 @@ public:
     // Sets the operation, with request id 1.
     void SetOperation(ipp_op_t operation);
     void AddNameAttribute(const char* name, const std::string& value);
+    // "requested-attributes": the server answers with these alone.
+    void AddRequestedAttributes(std::initializer_list<const char*> names);
     void AddUriAttribute(const char* name, const std::string& value);
     void AddIntegerAttribute(const char* name, int value);
 

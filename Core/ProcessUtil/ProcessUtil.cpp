@@ -133,6 +133,63 @@ int mWaitForChild(pid_t pid)
     _exit(ProcessUtil::FailureStatus);
 }
 
+// Spawn attributes that give the program the signal state of a freshly
+// started one: SIGPIPE, which this process ignores, back to its default, and
+// no signal blocked.
+void mFreshSignalState(posix_spawnattr_t& attributes)
+{
+    posix_spawnattr_init(&attributes);
+    sigset_t defaults;
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGPIPE);
+    sigset_t none;
+    sigemptyset(&none);
+    posix_spawnattr_setsigdefault(&attributes, &defaults);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+}
+
+// Whether the program keeps this process's rights: nothing is then left to
+// do between the fork and the exec that spawn's attributes cannot do.
+bool mKeepsRights(const char* path)
+{
+    if (geteuid() != 0) {
+        Log::Debug("not root: running it as this process runs.");
+        return true;
+    }
+    if (Platform::JudgeBackend(path).rights != Platform::BackendRights::Root)
+        return false;
+    Log::Debug("need root to execute.");
+    return true;
+}
+
+// Starts a program that keeps this process's rights with posix_spawn, which
+// copies nothing of this process (a fork copies the page tables of every
+// library the hook has loaded): the program starts with the signal state of
+// a fresh one, without the descriptors above the backend's five, and, when
+// one is given, on the standard input given. The child's pid, or -1 when it
+// could not be started.
+pid_t mSpawnKeepingRights(const char* path, char* const arguments[], int standardInput)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (standardInput >= 0 && standardInput != STDIN_FILENO)
+        posix_spawn_file_actions_adddup2(&actions, standardInput, STDIN_FILENO);
+    posix_spawn_file_actions_addclosefrom_np(&actions, static_cast<int>(kFirstPrivateDescriptor));
+    posix_spawnattr_t attributes;
+    mFreshSignalState(attributes);
+    Log::Debug("Executing %s", path);
+    pid_t pid = -1;
+    int error = posix_spawn(&pid, path, &actions, &attributes, arguments, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    if (error != 0) {
+        Log::Error("execv failed with error: %s", ErrorText(error));
+        return -1;
+    }
+    return pid;
+}
+
 // Writes all bytes into the pipe, waiting without a time-out until it takes
 // data. False when the reader has gone (the copying must stop).
 bool mWriteToPipe(int fd, const unsigned char* data, size_t length)
@@ -362,6 +419,15 @@ int ProcessUtil::ExecuteChildPreserveFileHandles(const char* path, char* const a
 {
     DebugScope scope(kComponent, "ExecuteChildPreserveFileHandles");
     Log::Debug("execv: %s", path);
+    if (mKeepsRights(path)) {
+        pid_t spawned = mSpawnKeepingRights(path, arguments, -1);
+        mReleaseStandardDescriptors({STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO});
+        if (spawned < 0)
+            return FailureStatus;
+        RunningChildMark running(spawned);
+        Log::Debug("child pid: %d", static_cast<int>(spawned));
+        return mWaitForChild(spawned);
+    }
     pid_t pid = fork();
     if (pid == 0) {
         Log::Debug("Already in child process");
@@ -396,7 +462,8 @@ int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const argumen
     }
 
     Log::Debug("Attempting to create a new process");
-    pid_t pid = fork();
+    const bool spawned = mKeepsRights(path);
+    pid_t pid = spawned ? mSpawnKeepingRights(path, arguments, stdinPipe[0]) : fork();
     if (pid == 0) {
         Log::Debug("Already in child process");
         close(stdinPipe[1]);
@@ -409,7 +476,8 @@ int ProcessUtil::ExecuteChildWithStdinPipe(const char* path, char* const argumen
     }
     close(stdinPipe[0]);
     if (pid < 0) {
-        Log::Error("fork failed: %s", ErrorText(errno));
+        if (!spawned)
+            Log::Error("fork failed: %s", ErrorText(errno));
         close(stdinPipe[1]);
         return FailureStatus;
     }
@@ -462,15 +530,7 @@ std::string ProcessUtil::ExecuteChildAndCaptureOutput(const std::vector<std::str
     posix_spawn_file_actions_adddup2(&actions, output[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclosefrom_np(&actions, STDERR_FILENO + 1);
     posix_spawnattr_t attributes;
-    posix_spawnattr_init(&attributes);
-    sigset_t defaults;
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGPIPE);
-    sigset_t none;
-    sigemptyset(&none);
-    posix_spawnattr_setsigdefault(&attributes, &defaults);
-    posix_spawnattr_setsigmask(&attributes, &none);
-    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
+    mFreshSignalState(attributes);
 
     pid_t pid = -1;
     int spawned = posix_spawn(&pid, argv[0], &actions, &attributes, argv.data(), environ);

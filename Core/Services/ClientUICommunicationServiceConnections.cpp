@@ -176,9 +176,12 @@ void ClientUICommunicationService::mRunJob(uint32_t jobId, const std::shared_ptr
             service.mJobIdsChanged.notify_all();
         }
     } inFlight{*this, jobId};
-    Log::Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
-               "webDataService=%p, productName=%s",
-               jobId, static_cast<const void*>(&mWebDataService), mUIController.GetProductName());
+    // The product name comes from the main thread: asked only for a line
+    // that is written, so that a new job never waits for the main thread.
+    if (Log::DebugEnabled())
+        Log::Debug("ClientUICommunicationService::HandleHookConnection - Creating new JobHandler instance. jobId=%d "
+                   "webDataService=%p, productName=%s",
+                   jobId, static_cast<const void*>(&mWebDataService), mUIController.GetProductName());
     std::unique_ptr<SWThread> job;
     if (factory)
         job = factory(jobId, connection, *this, mUIController, mWebDataService);

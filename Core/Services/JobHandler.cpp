@@ -12,6 +12,8 @@
 #include "CoreLogger/ComponentLog.h"
 
 #include <exception>
+#include <future>
+#include <system_error>
 #include <utility>
 
 // The job thread and the order of its pipeline.
@@ -102,8 +104,10 @@ void JobHandler::mStopIfClientQuits() const
 // Carries the job from CUPS's attributes to the final answer.
 bool JobHandler::HandleJob(bool)
 {
-    // The job, its printer and driver from CUPS.
+    // The job, its printer and driver from CUPS; meanwhile the server's
+    // reachability and the client settings, which do not depend on them.
     mStopIfClientQuits();
+    std::future<ServerState> serverState = mAskServerState();
     CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
     CupsJobHelper::QuerySpooler(mJob, mintJobId);
     // The server's printer record replaces the printer later; the queue to
@@ -127,10 +131,9 @@ bool JobHandler::HandleJob(bool)
 
     // The settings, refreshed from the server when it answers; the
     // controller's cached settings when it does not.
-    bool ok = mWebDataService.CanReach();
-    if (ok)
-        Log::Debug("Updating client settings from server.");
-    mSettings = mController.GetClientSettings();
+    ServerState state = serverState.get();
+    bool ok = state.reachable;
+    mSettings = std::move(state.settings);
 
     // Whether the pop-up must come early (bit 0: it cannot come late).
     if (mJob.Options.IsSpoolerJob && mJob.TrackOption != CVTrackOptionCancel)
@@ -177,6 +180,28 @@ bool JobHandler::HandleJob(bool)
         mController.HandleAllDisconnectedJobs(mJob.GetUser());
     }
     return true;
+}
+
+// Whether the server answers, and the client settings refreshed from it
+// when it does (the controller's cached ones when it does not), asked on a
+// thread of their own so that the job's CUPS queries need not wait for the
+// server; on this thread when no thread can be had.
+std::future<JobHandler::ServerState> JobHandler::mAskServerState()
+{
+    auto ask = [this] {
+        ServerState state;
+        state.reachable = mWebDataService.CanReach();
+        if (state.reachable)
+            Log::Debug("Updating client settings from server.");
+        state.settings = mController.GetClientSettings();
+        return state;
+    };
+    try {
+        return std::async(std::launch::async, ask);
+    } catch (const std::system_error& error) {
+        Log::Debug("JobHandler - no thread to ask the server meanwhile (%s); it is asked after CUPS.", error.what());
+        return std::async(std::launch::deferred, ask);
+    }
 }
 
 // A queue without a printer name or port prints untracked without asking

@@ -10,6 +10,7 @@
 #include "Platform/ScopedDescriptor.h"
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -134,6 +135,13 @@ private:
     void mShowStartRuleMessages(const std::vector<CVClientData::JobMessage>& messages);
     void mRecordStartRulesCancel(const CVClientData::ProcessJobResult& result);
     void mCheckPendingJobLimit();
+
+    // Whether the server answers, and the client settings then.
+    struct ServerState {
+        bool reachable = false;
+        CVClientData::ClientSettings settings;
+    };
+    std::future<ServerState> mAskServerState();
 
     // Steps of the pipeline in HandleJob's order.
     bool mCheckPrinterAndRunStartSteps(bool reachable);

@@ -278,3 +278,14 @@ TEST_F(HookStartupTest, ListenerOfAnotherUserNeverGetsTheJob)
     }
     EXPECT_FALSE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << "the listener heard of the job";
 }
+
+// Every job waits for the hook's start: it loads neither the CUPS library nor
+// the PDF reader's qpdf (nor what they bring) until a job needs them, and no
+// SNMP library at all.
+TEST(HookStartupWeight, TheHookStartsWithoutTheCupsLibraryOrQpdf)
+{
+    TestSupport::ProgramResult loaded = TestSupport::RunProgram({"ldd", CVK_HOOK_PROGRAM});
+    ASSERT_EQ(loaded.status, 0) << loaded.output;
+    for (const char* library : {"libcups.so", "libqpdf.so", "libgnutls.so", "libnetsnmp.so"})
+        EXPECT_EQ(loaded.output.find(library), std::string::npos) << library << " in:\n" << loaded.output;
+}

@@ -72,6 +72,7 @@ const Tree kInstalledTree = {
     {"/usr/lib/quorvel/Corvane Velk/Corvane Velk Repair Utility.app/Contents/Resources/hook.sh", "f 0755"},
     {"/usr/lib/quorvel/Quorvel Client", "f 0755"},
     {"/usr/lib/quorvel/Uninstall", "f 0755"},
+    {"/usr/lib/quorvel/cvkhook-pdf.so", "f 0644"},
     {"/usr/lib/systemd", "d 0755"},
     {"/usr/lib/systemd/user", "d 0755"},
     {"/usr/lib/systemd/user/quorvel-client.service", "f 0644"},
