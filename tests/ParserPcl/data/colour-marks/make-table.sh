@@ -2,13 +2,16 @@
 # Regenerates the small table of colour-marks jobs that the tests parse
 # (ColourMarksTests.cpp): pages of marks.ps printed through one device of
 # each colour family, and truth.txt, the colour oracle's verdict of each page
-# at the job's resolution (file, resolution, page, non-neutral mm2, verdict).
-# The tests never run this; sweep.sh judges the whole families.
+# at the job's resolution (file, resolution, page, non-neutral mm2, verdict);
+# a raster job's truth (PWG Raster, Apple Raster, PCLm) is its own decoded
+# data, measured by cvk_raster_truth. The tests never run this; sweep.sh
+# judges the whole families.
 #
-# make-table.sh path/to/cvk_colour_oracle
+# make-table.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth
 # Needs ghostscript, cups-filters and printer-driver-gutenprint.
 set -euo pipefail
 oracle=$(realpath "$1")
+raster=$(realpath "$2")
 cd "$(dirname "$0")"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -22,7 +25,11 @@ truth() {
 device() {
     local name="gs-$1-$2-$3"
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$1" -r"$2" -sPageList="$3" "${@:4}" -sOutputFile="jobs/$name.prn" marks.ps
-    truth "$name.prn" "$2" "$3"
+    case "$1" in
+    pwgraster | appleraster | pclm)
+        "$raster" "jobs/$name.prn" | sed -n "s/^jobs\/$name.prn page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$name.prn $2 $3 \1 \2/p" >> truth.txt ;;
+    *) truth "$name.prn" "$2" "$3" ;;
+    esac
 }
 device cdj550 300 1
 device cdj550 300 2
@@ -40,6 +47,11 @@ device cdeskjet 300 6
 device pwgraster 150 1 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device pwgraster 150 12 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device appleraster 150 9 -dcupsColorSpace=19 -dcupsBitsPerColor=8
+# Composite grey that the colour profile turns warm: colour in the data.
+device pwgraster 150 10 -dcupsColorSpace=19 -dcupsBitsPerColor=8
+# PCLm's strips: a 0.5 mm square is its dots' area, not its strip's.
+device pclm 150 12
+device pclm 150 10
 # Gutenprint's DeskJet 850C: planes dithered one by one, composite grey.
 /usr/lib/cups/driver/gutenprint.5.3 cat gutenprint.5.3://pcl-850/expert > "$tmp/850.ppd"
 for page in 6 10; do

@@ -3,23 +3,28 @@
 # to 5 mm, a hairline, a coloured word, a grey picture in RGB, composite grey,
 # a page of grey only) as a job of its own through the colour drivers of the
 # corpora, at several resolutions, and judges whether the parser bills each
-# job's page as the colour oracle says: the oracle renders the same page at
-# the job's resolution and measures its non-neutral area (see the README's
-# colour rule). Writes one line per job to results.txt (family, device,
-# resolution, page, oracle's mm2, truth, parser's verdict, right or wrong,
-# and whether a parse in small chunks agrees) and the count of jobs billed
-# right per family. Not run by the tests (it takes minutes); run it after
+# job's page as the truth says. A raster job's truth (PWG Raster, Apple
+# Raster, PCLm) is its own decoded data, measured by cvk_raster_truth: what
+# the driver sends to the paper, which may differ from the document (a
+# composite grey that the colour profile turns warm). Other jobs take the
+# colour oracle's: it renders the same page at the job's resolution and
+# measures its non-neutral area (see the README's colour rule). Writes one
+# line per job to results.txt (family, device, resolution, page, the truth's
+# mm2, truth, parser's verdict, right or wrong, for a raster job the
+# document's mm2 and verdict in brackets, and whether a parse in small
+# chunks agrees) and the count of jobs billed right per family. Not run by the tests (it takes minutes); run it after
 # changing colour judging and commit results.txt. results-before.txt keeps
 # the same sweep with the parser as it was before the colour rule.
 #
-# sweep.sh path/to/cvk_colour_oracle path/to/cvk_parse_job [results file]
+# sweep.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth path/to/cvk_parse_job [results file]
 # Needs ghostscript, cups-filters, printer-driver-hpcups and
 # printer-driver-gutenprint.
 set -euo pipefail
 oracle=$(realpath "$1")
-parse=$(realpath "$2")
+raster=$(realpath "$2")
+parse=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
-results=$(realpath -m "${3:-$here/results.txt}")
+results=$(realpath -m "${4:-$here/results.txt}")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 pages=$(grep -c '^%%Page:' "$here/marks.ps")
@@ -30,11 +35,17 @@ truth() {
     [ -s "$tmp/truth-$dpi" ] || "$oracle" "$dpi" "$here/marks.ps" | sed 's/.* page \([0-9]*\): \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2 \3/' > "$tmp/truth-$dpi"
     sed -n "$2p" "$tmp/truth-$dpi"
 }
-# Judges one job: family, device, resolution, page, job file.
+# Judges one job: family, device, resolution, page, job file, and "data"
+# when the truth is the job's decoded raster.
 judge() {
-    local family=$1 device=$2 dpi=$3 page=$4 job=$5
+    local family=$1 device=$2 dpi=$3 page=$4 job=$5 from=${6:-}
     read -r _ mm2 want <<< "$(truth "$dpi" "$page")"
-    local outcome colour got verdict chunks=""
+    local outcome colour got verdict chunks="" document=""
+    if [ "$from" = data ]; then
+        document=" ($mm2 $want)"
+        read -r mm2 want <<< "$("$raster" "$job" | sed -n 's/.* page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2/p')"
+        [ -n "$want" ] || { mm2=-; want=undecoded; }
+    fi
     outcome=$("$parse" "$job" 2>/dev/null || true)
     colour=$(sed -n 's/.*colour pages \([0-9]*\).*/\1/p' <<< "$outcome")
     got=mono
@@ -43,16 +54,19 @@ judge() {
     if [ "$got" = "$want" ]; then verdict=right; fi
     if [[ "$outcome" == *"differs in chunks"* ]]; then chunks=" differs-in-chunks"; fi
     if [[ -z "$outcome" || "$outcome" == *"page sets: []"* ]]; then verdict="wrong(no-page)"; fi
-    printf '%s %s %s %s %s %s %s %s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" "$chunks" >> "$results"
+    printf '%s %s %s %s %s %s %s %s%s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" \
+        "$document" "$chunks" >> "$results"
 }
-# Ghostscript devices: family, device, resolution, extra options.
+# Ghostscript devices: family, device, resolution, extra options. The
+# gs-raster family's truths are its decoded data.
 device() {
-    local family=$1 device=$2 dpi=$3
+    local family=$1 device=$2 dpi=$3 from=""
     shift 3
+    if [ "$family" = gs-raster ]; then from=data; fi
     for page in $(seq 1 "$pages"); do
         gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$device" -r"$dpi" -sPageList="$page" "$@" \
             -sOutputFile="$tmp/job" "$here/marks.ps" 2>/dev/null || true
-        judge "$family" "$device" "$dpi" "$page" "$tmp/job"
+        judge "$family" "$device" "$dpi" "$page" "$tmp/job" $from
     done
 }
 # The chain cupsd runs, gstoraster then the driver's filter: family, name,
@@ -111,3 +125,5 @@ for family in $(cut -d' ' -f1 "$results" | sort -u); do
     printf '%s: %s of %s billed right\n' "$family" \
         "$(grep -c "^$family .* right" "$results" || true)" "$(grep -c "^$family " "$results")"
 done | tee -a "$results"
+printf 'raster jobs whose data and document differ: %s\n' \
+    "$(awk '$9 ~ /^\(/ && $6 != substr($10, 1, length($10) - 1)' "$results" | wc -l)" | tee -a "$results"
