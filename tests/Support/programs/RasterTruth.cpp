@@ -6,11 +6,13 @@
 //   cvk_raster_truth JOB...
 // PWG Raster and Apple Raster are read with the CUPS library's raster stream;
 // PCLm (a PDF of image strips) with qpdf, each strip's dots taking the area
-// its placement on the page gives them. Prints, per page, what
+// its placement on the page gives them; PCL raster with the decoder of
+// PclRasterTruth.cpp. Prints, per page, what
 // cvk_colour_oracle prints for a document:
 //   JOB page N: AREA mm2 DOTS dots colour|mono
 // The exit status is 1 when a job could not be decoded whole.
 #include "PrinterLanguageParser/Parser/ColourRule.h"
+#include "tests/Support/programs/PclRasterTruth.h"
 
 #include <cups/raster.h>
 #include <qpdf/QPDF.hh>
@@ -20,12 +22,15 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -34,12 +39,6 @@ namespace {
 namespace Rule = RawPrintData::ColourRule;
 
 constexpr double MM_PER_POINT = Rule::MM_PER_INCH / 72.0;
-
-struct PageTruth {
-    uint64_t dots = 0;
-    double mm2 = 0;
-    bool colour = false;
-};
 
 void Print(const char* job, size_t number, const PageTruth& page)
 {
@@ -220,6 +219,22 @@ bool JudgePclm(const char* job)
     }
 }
 
+// PCL raster; false when it holds raster the decoder cannot measure.
+bool JudgePcl(const char* job)
+{
+    std::ifstream in(job, std::ios::binary);
+    const std::vector<unsigned char> data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    static const std::string xl = ") HP-PCL XL";
+    if (std::search(data.begin(), data.end(), xl.begin(), xl.end()) != data.end())
+        return false;  // PCL XL: not PCL raster
+    std::vector<PageTruth> pages;
+    if (!in || !DecodePclRaster(data, pages))
+        return false;
+    for (size_t index = 0; index < pages.size(); ++index)
+        Print(job, index + 1, pages[index]);
+    return !pages.empty();
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -236,7 +251,8 @@ int main(int argc, char** argv)
             std::fclose(file);
         }
         const bool pdf = std::memcmp(start, "%PDF-", 5) == 0;
-        if (!(pdf ? JudgePclm(argv[index]) : JudgeCupsRaster(argv[index]))) {
+        const bool cups = std::memcmp(start, "RaS", 3) == 0 || std::memcmp(start, "UNIRAST", 7) == 0;
+        if (!(pdf ? JudgePclm(argv[index]) : cups ? JudgeCupsRaster(argv[index]) : JudgePcl(argv[index]))) {
             std::fprintf(stderr, "%s: could not be decoded whole\n", argv[index]);
             status = 1;
         }

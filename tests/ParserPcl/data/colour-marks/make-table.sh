@@ -3,8 +3,8 @@
 # (ColourMarksTests.cpp): pages of marks.ps printed through one device of
 # each colour family, and truth.txt, the colour oracle's verdict of each page
 # at the job's resolution (file, resolution, page, non-neutral mm2, verdict);
-# a raster job's truth (PWG Raster, Apple Raster, PCLm) is its own decoded
-# data, measured by cvk_raster_truth. The tests never run this; sweep.sh
+# a raster job's truth (PWG Raster, Apple Raster, PCLm, and the PCL pages
+# of DATA_PAGES) is its own decoded data, measured by cvk_raster_truth. The tests never run this; sweep.sh
 # judges the whole families.
 #
 # make-table.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth
@@ -21,14 +21,21 @@ mkdir -p jobs
 truth() {
     "$oracle" "$2" marks.ps | sed -n "s/^marks.ps page $3: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
 }
-# Ghostscript devices: device, resolution, page, extra options.
+# Writes the decoded data's line for a job: file, resolution, page.
+data() {
+    "$raster" "jobs/$1" | sed -n "s/^jobs\/$1 page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
+}
+# Ghostscript devices: device, resolution, page, extra options. Raster
+# formats take their data's truth; PCL devices the oracle's, but for the
+# pages marked "data" in DATA_PAGES (device-resolution-page), where what
+# the driver sends differs from the document.
+DATA_PAGES=" cdj500-150-10 cdj850-150-8 "
 device() {
     local name="gs-$1-$2-$3"
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$1" -r"$2" -sPageList="$3" "${@:4}" -sOutputFile="jobs/$name.prn" marks.ps
     case "$1" in
-    pwgraster | appleraster | pclm)
-        "$raster" "jobs/$name.prn" | sed -n "s/^jobs\/$name.prn page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$name.prn $2 $3 \1 \2/p" >> truth.txt ;;
-    *) truth "$name.prn" "$2" "$3" ;;
+    pwgraster | appleraster | pclm) data "$name.prn" "$2" "$3" ;;
+    *) if [[ "$DATA_PAGES" == *" $1-$2-$3 "* ]]; then data "$name.prn" "$2" "$3"; else truth "$name.prn" "$2" "$3"; fi ;;
     esac
 }
 device cdj550 300 1
@@ -44,6 +51,11 @@ device djet500c 150 12
 device paintjet 300 8
 device cljet5c 150 11
 device cdeskjet 300 6
+# Composite grey that the DeskJet 500C dithers ink by ink, unbalanced:
+# colour in the data; a red word that the DeskJet 850C's dither leaves below
+# the area.
+device cdj500 150 10
+device cdj850 150 8
 device pwgraster 150 1 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device pwgraster 150 12 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device appleraster 150 9 -dcupsColorSpace=19 -dcupsBitsPerColor=8

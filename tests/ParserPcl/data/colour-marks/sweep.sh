@@ -3,16 +3,17 @@
 # to 5 mm, a hairline, a coloured word, a grey picture in RGB, composite grey,
 # a page of grey only) as a job of its own through the colour drivers of the
 # corpora, at several resolutions, and judges whether the parser bills each
-# job's page as the truth says. A raster job's truth (PWG Raster, Apple
-# Raster, PCLm) is its own decoded data, measured by cvk_raster_truth: what
-# the driver sends to the paper, which may differ from the document (a
-# composite grey that the colour profile turns warm). Other jobs take the
-# colour oracle's: it renders the same page at the job's resolution and
+# job's page as the truth says. A job's truth is its own decoded data,
+# measured by cvk_raster_truth (PWG Raster, Apple Raster, PCLm, and PCL
+# raster of the configurations it decodes): what the driver sends to the
+# paper, which may differ from the document (a composite grey that a colour
+# profile turns warm, grey dithered ink by ink). Jobs it cannot decode take
+# the colour oracle's: it renders the same page at the job's resolution and
 # measures its non-neutral area (see the README's colour rule). Writes one
 # line per job to results.txt (family, device, resolution, page, the truth's
-# mm2, truth, parser's verdict, right or wrong, for a raster job the
-# document's mm2 and verdict in brackets, and whether a parse in small
-# chunks agrees) and the count of jobs billed right per family. Not run by the tests (it takes minutes); run it after
+# mm2, truth, parser's verdict, right or wrong, in brackets the document's
+# mm2 and verdict when the truth is the data's, or "undecoded", and whether
+# a parse in small chunks agrees) and the count of jobs billed right per family. Not run by the tests (it takes minutes); run it after
 # changing colour judging and commit results.txt. results-before.txt keeps
 # the same sweep with the parser as it was before the colour rule.
 #
@@ -36,15 +37,20 @@ truth() {
     sed -n "$2p" "$tmp/truth-$dpi"
 }
 # Judges one job: family, device, resolution, page, job file, and "data"
-# when the truth is the job's decoded raster.
+# when the truth is the job's decoded raster where it can be decoded.
 judge() {
     local family=$1 device=$2 dpi=$3 page=$4 job=$5 from=${6:-}
     read -r _ mm2 want <<< "$(truth "$dpi" "$page")"
     local outcome colour got verdict chunks="" document=""
     if [ "$from" = data ]; then
         document=" ($mm2 $want)"
-        read -r mm2 want <<< "$("$raster" "$job" | sed -n 's/.* page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2/p')"
-        [ -n "$want" ] || { mm2=-; want=undecoded; }
+        local data
+        data=$("$raster" "$job" 2>/dev/null | sed -n 's/.* page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2/p')
+        if [ -n "$data" ]; then
+            read -r mm2 want <<< "$data"
+        else
+            document=" (undecoded)"
+        fi
     fi
     outcome=$("$parse" "$job" 2>/dev/null || true)
     colour=$(sed -n 's/.*colour pages \([0-9]*\).*/\1/p' <<< "$outcome")
@@ -57,16 +63,14 @@ judge() {
     printf '%s %s %s %s %s %s %s %s%s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" \
         "$document" "$chunks" >> "$results"
 }
-# Ghostscript devices: family, device, resolution, extra options. The
-# gs-raster family's truths are its decoded data.
+# Ghostscript devices: family, device, resolution, extra options.
 device() {
-    local family=$1 device=$2 dpi=$3 from=""
+    local family=$1 device=$2 dpi=$3
     shift 3
-    if [ "$family" = gs-raster ]; then from=data; fi
     for page in $(seq 1 "$pages"); do
         gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$device" -r"$dpi" -sPageList="$page" "$@" \
             -sOutputFile="$tmp/job" "$here/marks.ps" 2>/dev/null || true
-        judge "$family" "$device" "$dpi" "$page" "$tmp/job" $from
+        judge "$family" "$device" "$dpi" "$page" "$tmp/job" data
     done
 }
 # The chain cupsd runs, gstoraster then the driver's filter: family, name,
@@ -79,7 +83,7 @@ cups() {
             "$here/marks.ps"
         PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options" "$tmp/page.pdf" 2>/dev/null |
             PPD="$ppd" "$filter" 1 user sweep 1 "$options" > "$tmp/job" 2>/dev/null || true
-        judge "$family" "$name" "$dpi" "$page" "$tmp/job"
+        judge "$family" "$name" "$dpi" "$page" "$tmp/job" data
     done
 }
 
@@ -125,5 +129,6 @@ for family in $(cut -d' ' -f1 "$results" | sort -u); do
     printf '%s: %s of %s billed right\n' "$family" \
         "$(grep -c "^$family .* right" "$results" || true)" "$(grep -c "^$family " "$results")"
 done | tee -a "$results"
-printf 'raster jobs whose data and document differ: %s\n' \
-    "$(awk '$9 ~ /^\(/ && $6 != substr($10, 1, length($10) - 1)' "$results" | wc -l)" | tee -a "$results"
+printf 'jobs whose data and document differ: %s; jobs not decoded: %s\n' \
+    "$(awk '$9 ~ /^\([0-9]/ && $6 != substr($10, 1, length($10) - 1)' "$results" | wc -l)" \
+    "$(grep -c '(undecoded)' "$results" || true)" | tee -a "$results"
