@@ -45,7 +45,7 @@ judge() {
     if [ "$from" = data ]; then
         document=" ($mm2 $want)"
         local data
-        data=$("$raster" "$job" 2>/dev/null | sed -n 's/.* page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2/p')
+        data=$({ "$raster" "$job" 2>/dev/null || true; } | sed -n 's/.* page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2/p')
         if [ -n "$data" ]; then
             read -r mm2 want <<< "$data"
         else
