@@ -1,7 +1,8 @@
 // Pages with one small known mark (data/colour-marks/marks.ps) printed
 // through a device of each colour raster family, each billed as the colour
-// oracle rendered it (data/colour-marks/truth.txt, from make-table.sh), in
-// every chunking. sweep.sh judges the whole families.
+// oracle rendered it, or a raster job as its decoded data measures
+// (data/colour-marks/truth.txt, from make-table.sh), in every chunking.
+// sweep.sh judges the whole families.
 #include "tests/Parser/ChunkInvariance.h"
 #include "tests/Parser/ParseOutcome.h"
 

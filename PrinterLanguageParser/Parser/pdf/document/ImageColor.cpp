@@ -6,6 +6,8 @@
 #include <qpdf/Pipeline.hh>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -37,39 +39,40 @@ size_t ImageComponents(const PdfColorSpace& space)
     }
 }
 
-// Looks at an image's decoded samples as they stream past for a pixel that
-// is not grey; holds one pixel. Each pixel is taken from the budget.
+// Counts the pixels that are not grey in an image's decoded samples as they
+// stream past, up to stopCount; holds one pixel. Each pixel is taken from
+// the budget.
 class GreyTestPipeline final : public Pipeline {
 public:
-    GreyTestPipeline(const PdfColorSpace& space, size_t components, unsigned bytesPerComponent, WorkBudget& budget)
+    GreyTestPipeline(const PdfColorSpace& space, size_t components, unsigned bytesPerComponent, uint64_t stopCount,
+                     WorkBudget& budget)
         : Pipeline("image colour test", nullptr), mSpace(space), mintBytesPerComponent(bytesPerComponent),
-          mvecPixel(components * bytesPerComponent), mvecValues(components), mBudget(budget)
+          mvecPixel(components * bytesPerComponent), mvecValues(components), mBudget(budget), mintStop(stopCount)
     {
     }
 
     void write(unsigned char const* data, size_t length) override
     {
-        if (mblnColor || !mBudget.SpendPixels(length / mvecPixel.size() + 1))
+        if (Reached() || !mBudget.SpendPixels(length / mvecPixel.size() + 1))
             throw StopImage();
         size_t index = 0;
         // 8-bit RGB, the common photo, by the colour rule directly.
         if (mSpace.mKind == PdfColorSpace::Kind::Rgb && mintBytesPerComponent == 1) {
             for (; mintFilled == 0 && index + 3 <= length; index += 3) {
-                if (!ColourRule::IsNeutral(data[index], data[index + 1], data[index + 2])) {
-                    mblnColor = true;
+                if (!ColourRule::IsNeutral(data[index], data[index + 1], data[index + 2]) && ++mintColor >= mintStop)
                     throw StopImage();
-                }
             }
         }
         for (; index < length; ++index) {
             mvecPixel[mintFilled++] = data[index];
-            if (mintFilled == mvecPixel.size() && mTestPixel())
+            if (mintFilled == mvecPixel.size() && mTestPixel() && ++mintColor >= mintStop)
                 throw StopImage();
         }
     }
     void finish() override {}
 
-    bool FoundColor() const { return mblnColor; }
+    uint64_t ColorPixels() const { return mintColor; }
+    bool Reached() const { return mintColor >= mintStop; }
 
 private:
     bool mTestPixel()
@@ -87,8 +90,7 @@ private:
             mvecValues[1] = mvecValues[1] * 255.0 - 128.0;
             mvecValues[2] = mvecValues[2] * 255.0 - 128.0;
         }
-        mblnColor = mSpace.IsColor(mvecValues);
-        return mblnColor;
+        return mSpace.IsColor(mvecValues);
     }
 
     const PdfColorSpace& mSpace;
@@ -96,8 +98,9 @@ private:
     std::vector<unsigned char> mvecPixel;
     std::vector<double> mvecValues;
     WorkBudget& mBudget;
+    uint64_t mintStop;
     size_t mintFilled = 0;
-    bool mblnColor = false;
+    uint64_t mintColor = 0;
 };
 
 // Keeps a stream's bytes up to a limit.
@@ -141,10 +144,28 @@ bool IsPlainJpeg(QPDFObjectHandle dict)
     return !(transform.isInteger() && transform.getIntValue() == 0);
 }
 
+// Marks over the share of the unit square that the image fills.
+Judgement ImageMarks(double share)
+{
+    Judgement judgement(ColorVerdict::Color, {});
+    judgement.mMarks.Add(PdfBox{0, 0, 1, 1}, share);
+    return judgement;
+}
+
+// The image's pixels, 0 when its size is not given.
+uint64_t ImagePixels(QPDFObjectHandle dict)
+{
+    QPDFObjectHandle width = dict.getKey("/Width");
+    QPDFObjectHandle height = dict.getKey("/Height");
+    if (!width.isInteger() || !height.isInteger() || width.getIntValue() <= 0 || height.getIntValue() <= 0 ||
+        width.getIntValue() > (1 << 24) || height.getIntValue() > (1 << 24))
+        return 0;
+    return static_cast<uint64_t>(width.getIntValue()) * static_cast<uint64_t>(height.getIntValue());
+}
 
 }  // namespace
 
-Judgement JudgeImage(QPDFObjectHandle image, const PdfColorSpace& space, WorkBudget& budget)
+Judgement JudgeImage(QPDFObjectHandle image, const PdfColorSpace& space, WorkBudget& budget, double stopShare)
 {
     if (!space.ImageMayBeColor())
         return {};
@@ -153,7 +174,7 @@ Judgement JudgeImage(QPDFObjectHandle image, const PdfColorSpace& space, WorkBud
     const long long bitsPerComponent = bits.isInteger() ? bits.getIntValue() : 0;
     const size_t components = ImageComponents(space);
     if ((bitsPerComponent != 8 && bitsPerComponent != 16) || components == 0)
-        return {ColorVerdict::Color, {}};
+        return ImageMarks(1);
     if (budget.Exhausted())
         return Judgement::Unknown(budget.Describe());
     if (IsPlainJpeg(dict)) {
@@ -176,20 +197,32 @@ Judgement JudgeImage(QPDFObjectHandle image, const PdfColorSpace& space, WorkBud
             return Judgement::Unknown("a JPEG image needs more than " +
                                       std::to_string(MAX_JPEG_DECODER_MEMORY >> 20) + " MiB to decode");
     }
-    GreyTestPipeline test(space, components, static_cast<unsigned>(bitsPerComponent / 8), budget);
+    // Each pixel the share of the square it fills; an image of no stated size
+    // counts whole at its first colour pixel.
+    const uint64_t pixels = ImagePixels(dict);
+    const double pixelShare = pixels > 0 ? 1.0 / static_cast<double>(pixels) : 1.0;
+    const double stopPixels = std::ceil(stopShare / pixelShare);
+    const uint64_t stopCount = !(stopPixels < 1e18) ? UINT64_MAX : stopPixels < 1 ? 1 : static_cast<uint64_t>(stopPixels);
+    GreyTestPipeline test(space, components, static_cast<unsigned>(bitsPerComponent / 8), stopCount, budget);
     bool filtered = false;
     bool piped = false;
     try {
         piped = image.pipeStreamData(&test, &filtered, 0, qpdf_dl_all, true, false);
     } catch (const std::exception&) {
     }
-    if (test.FoundColor())
-        return {ColorVerdict::Color, {}};
+    if (test.Reached()) {
+        Judgement cut = ImageMarks(std::min(1.0, static_cast<double>(test.ColorPixels()) * pixelShare));
+        cut.mblnCut = true;
+        cut.mdblCutAt = stopShare;
+        return cut;
+    }
     if (budget.Exhausted())
         return Judgement::Unknown(budget.Describe());
     if (!piped || !filtered)
         return Judgement::Unknown("an image cannot be decoded");
-    return {};
+    if (test.ColorPixels() == 0)
+        return {};
+    return ImageMarks(std::min(1.0, static_cast<double>(test.ColorPixels()) * pixelShare));
 }
 
 }  // namespace RawPrintData::Pdf

@@ -223,11 +223,11 @@ Judgement PdfColorJudge::Nested(QPDFObjectHandle stream, QPDFObjectHandle resour
     }, stopArea);
 }
 
-Judgement PdfColorJudge::Image(QPDFObjectHandle image, const PdfColorSpace& space)
+Judgement PdfColorJudge::Image(QPDFObjectHandle image, const PdfColorSpace& space, double stopShare)
 {
     const std::string id = Identity(image);
     return mOnce(id.empty() ? id : "image " + id + " " + SpaceKey(space),
-                 [&] { return JudgeImage(image, space, mBudget); });
+                 [&] { return JudgeImage(image, space, mBudget, stopShare); }, stopShare);
 }
 
 bool PdfColorJudge::ShadingIsColor(QPDFObjectHandle shading, QPDFObjectHandle resources)
@@ -244,7 +244,8 @@ bool PdfColorJudge::ShadingIsColor(QPDFObjectHandle shading, QPDFObjectHandle re
     return color;
 }
 
-Judgement PdfColorJudge::InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space)
+Judgement PdfColorJudge::InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space,
+                                     double stopShare)
 {
     if (!mScratch) {
         mScratch = std::make_unique<QPDF>();
@@ -258,7 +259,7 @@ Judgement PdfColorJudge::InlineImage(const std::string& data, QPDFObjectHandle d
     mInlineStream.replaceStreamData(data, copy("/Filter"), copy("/DecodeParms"));
     for (const char* key : {"/BitsPerComponent", "/Width", "/Height", "/Decode"})
         mInlineStream.getDict().replaceKey(key, copy(key));
-    return JudgeImage(mInlineStream, space, mBudget);
+    return JudgeImage(mInlineStream, space, mBudget, stopShare);
 }
 
 Judgement PdfColorJudge::mRead(QPDFObjectHandle contents, QPDFObjectHandle resources, const GraphicsState& state,
@@ -722,8 +723,12 @@ void PdfContentColor::mXObject(const std::string& name)
         }
         QPDFObjectHandle space = dict.getKey("/ColorSpace");
         // JPX images carry their space inside.
-        mImage(space.isNull() ? Verdict(ColorVerdict::Color)
-                              : mJudge.Image(xobject, ReadColorSpace(space, mResources)));
+        if (space.isNull()) {
+            mImage(Verdict(ColorVerdict::Color));
+            return;
+        }
+        const PdfColorSpace colors = ReadColorSpace(space, mResources);
+        mImage([&](double stopShare) { return mJudge.Image(xobject, colors, stopShare); });
     } else if (subtype == "/Form") {
         // The form may stop once its marks would finish this reading; if what
         // it found does not (clipped, outside the page), it is read whole.
@@ -737,7 +742,8 @@ void PdfContentColor::mXObject(const std::string& name)
     }
 }
 
-// An image fills the unit square of user space.
+// An image fills the unit square of user space; a colour one without marks
+// (a stencil mask, an image whose pixels cannot be counted) fills it whole.
 void PdfContentColor::mImage(const Judgement& judgement)
 {
     if (judgement.meVerdict == ColorVerdict::Unknown) {
@@ -747,7 +753,22 @@ void PdfContentColor::mImage(const Judgement& judgement)
     if (judgement.meVerdict != ColorVerdict::Color)
         return;
     const QPDFMatrix& ctm = mvecStates.back().mCtm;
-    mAddMark(PdfBox{0, 0, 1, 1}.Transformed(ctm), AreaScale(ctm));
+    if (judgement.mMarks.IsEmpty())
+        mAddMark(PdfBox{0, 0, 1, 1}.Transformed(ctm), AreaScale(ctm));
+    else
+        mTake(judgement, ctm);
+}
+
+// An image whose pixels are counted: judged up to the share that would
+// finish this reading, and whole if what that found does not (clipped).
+void PdfContentColor::mImage(const std::function<Judgement(double)>& judge)
+{
+    const QPDFMatrix ctm = mvecStates.back().mCtm;
+    const double scale = AreaScale(ctm);
+    Judgement judged = judge(scale > 0 ? (mdblStopArea - mMarks.mdblArea) / scale : NO_STOP);
+    if (judged.mblnCut && !mWouldFinish(judged, ctm))
+        judged = judge(NO_STOP);
+    mImage(judged);
 }
 
 // Whether a pattern paints colour: a shading's colours, a coloured tiling
@@ -826,8 +847,12 @@ void PdfContentColor::mInlineImage(QPDFObjectHandle data)
     const PdfColorSpace colors = ReadColorSpace(space, mResources);
     if (!colors.ImageMayBeColor())
         return;
-    mImage(data.isInlineImage() ? mJudge.InlineImage(data.getInlineImageValue(), dict, colors)
-                                : Verdict(ColorVerdict::Color));
+    if (!data.isInlineImage()) {
+        mImage(Verdict(ColorVerdict::Color));
+        return;
+    }
+    const std::string samples = data.getInlineImageValue();
+    mImage([&](double stopShare) { return mJudge.InlineImage(samples, dict, colors, stopShare); });
 }
 
 // Marked content: what is marked with hidden optional content does not

@@ -12,6 +12,7 @@
 #include <qpdf/QPDFMatrix.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 
+#include <functional>
 #include <limits>
 #include <map>
 #include <memory>
@@ -61,12 +62,14 @@ public:
     // stopArea: reading may stop once the marks cover it.
     Judgement Nested(QPDFObjectHandle stream, QPDFObjectHandle resources, const GraphicsState& state, int depth,
                      bool uncolored = false, double stopArea = std::numeric_limits<double>::infinity());
-    // An image XObject in its colour space.
-    Judgement Image(QPDFObjectHandle image, const PdfColorSpace& space);
+    // An image XObject in its colour space; its marks are in the unit square
+    // it fills, and reading may stop once they cover stopShare of it.
+    Judgement Image(QPDFObjectHandle image, const PdfColorSpace& space, double stopShare);
     // Whether a shading may paint colour, judged once per job.
     bool ShadingIsColor(QPDFObjectHandle shading, QPDFObjectHandle resources);
     // An inline image's samples with its dictionary (full key names).
-    Judgement InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space);
+    Judgement InlineImage(const std::string& data, QPDFObjectHandle dictionary, const PdfColorSpace& space,
+                          double stopShare);
 
     const PdfOptionalContent& OptionalContent() const { return mOptional; }
     InputSource& Input() { return mInput; }
@@ -129,6 +132,7 @@ private:
     bool mWouldFinish(const Judgement& judgement, const QPDFMatrix& matrix) const;
     void mXObject(const std::string& name);
     void mImage(const Judgement& judgement);
+    void mImage(const std::function<Judgement(double)>& judge);
     Judgement mPattern(const std::string& name, bool stroke);
     void mInlineImage(QPDFObjectHandle data);
     void mMarkedContent(const std::string& name);

@@ -2,13 +2,16 @@
 # Regenerates the small table of colour-marks jobs that the tests parse
 # (ColourMarksTests.cpp): pages of marks.ps printed through one device of
 # each colour family, and truth.txt, the colour oracle's verdict of each page
-# at the job's resolution (file, resolution, page, non-neutral mm2, verdict).
-# The tests never run this; sweep.sh judges the whole families.
+# at the job's resolution (file, resolution, page, non-neutral mm2, verdict);
+# a raster job's truth (PWG Raster, Apple Raster, PCLm, and the PCL pages
+# of DATA_PAGES) is its own decoded data, measured by cvk_raster_truth. The tests never run this; sweep.sh
+# judges the whole families.
 #
-# make-table.sh path/to/cvk_colour_oracle
+# make-table.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth
 # Needs ghostscript, cups-filters and printer-driver-gutenprint.
 set -euo pipefail
 oracle=$(realpath "$1")
+raster=$(realpath "$2")
 cd "$(dirname "$0")"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -19,14 +22,25 @@ mkdir -p jobs
 truth() {
     "$oracle" "$2" marks.ps | sed -n "s/^marks.ps page $3: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
 }
-# Ghostscript devices: device, resolution, page, extra options.
+# Writes the decoded data's line for a job: file, resolution, page.
+data() {
+    "$raster" "jobs/$1" | sed -n "s/^jobs\/$1 page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
+}
+# Ghostscript devices: device, resolution, page, extra options. Raster
+# formats take their data's truth; PCL devices the oracle's, but for the
+# pages marked "data" in DATA_PAGES (device-resolution-page), where what
+# the driver sends differs from the document.
+DATA_PAGES=" cdj500-150-10 cdj850-150-8 "
 device() {
     named "gs-$1-$2-$3" "$@"
 }
 # The same under a name of its own: name, device, resolution, page, options.
 named() {
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$2" -r"$3" -sPageList="$4" "${@:5}" -sOutputFile="jobs/$1.prn" marks.ps
-    truth "$1.prn" "$3" "$4"
+    case "$2" in
+    pwgraster | appleraster | pclm) data "$1.prn" "$3" "$4" ;;
+    *) if [[ "$DATA_PAGES" == *" $2-$3-$4 "* ]]; then data "$1.prn" "$3" "$4"; else truth "$1.prn" "$3" "$4"; fi ;;
+    esac
 }
 if [ "${TABLE_ONLY:-}" != escp ]; then
 device cdj550 300 1
@@ -42,6 +56,11 @@ device djet500c 150 12
 device paintjet 300 8
 device cljet5c 150 11
 device cdeskjet 300 6
+# Composite grey that the DeskJet 500C dithers ink by ink, unbalanced:
+# colour in the data; a red word that the DeskJet 850C's dither leaves below
+# the area.
+device cdj500 150 10
+device cdj850 150 8
 device pwgraster 150 1 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device pwgraster 150 12 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device appleraster 150 9 -dcupsColorSpace=19 -dcupsBitsPerColor=8
@@ -54,6 +73,11 @@ device pxlcolor 300 11
 device pxlcolor 600 12
 device pxlcolor 300 1
 device pxlcolor 150 8
+# Composite grey that the colour profile turns warm: colour in the data.
+device pwgraster 150 10 -dcupsColorSpace=19 -dcupsBitsPerColor=8
+# PCLm's strips: a 0.5 mm square is its dots' area, not its strip's.
+device pclm 150 12
+device pclm 150 10
 # Gutenprint's DeskJet 850C: planes dithered one by one, composite grey.
 /usr/lib/cups/driver/gutenprint.5.3 cat gutenprint.5.3://pcl-850/expert > "$tmp/850.ppd"
 for page in 6 10; do

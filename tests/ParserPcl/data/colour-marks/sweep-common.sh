@@ -1,18 +1,30 @@
 # The helpers sweep.sh and sweep-escp.sh share: the oracle's truth, the
 # parser's verdict of one job, and jobs printed by a Ghostscript device or by
 # the chain of CUPS filters. Sourced with oracle, parse, here, results, tmp
-# and pages set.
+# and pages set, and raster (cvk_raster_truth) where jobs take their truth
+# from their decoded data.
 # The oracle's verdicts of every page at a resolution, kept per resolution.
 truth() {
     local dpi=$1
     [ -s "$tmp/truth-$dpi" ] || "$oracle" "$dpi" "$here/marks.ps" | sed 's/.* page \([0-9]*\): \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2 \3/' > "$tmp/truth-$dpi"
     sed -n "$2p" "$tmp/truth-$dpi"
 }
-# Judges one job: family, device, resolution, page, job file.
+# Judges one job: family, device, resolution, page, job file, and "data"
+# when the truth is the job's decoded raster where it can be decoded.
 judge() {
-    local family=$1 device=$2 dpi=$3 page=$4 job=$5
+    local family=$1 device=$2 dpi=$3 page=$4 job=$5 from=${6:-}
     read -r _ mm2 want <<< "$(truth "$dpi" "$page")"
-    local outcome colour got verdict chunks=""
+    local outcome colour got verdict chunks="" document=""
+    if [ "$from" = data ] && [ -n "${raster:-}" ]; then
+        document=" ($mm2 $want)"
+        local data
+        data=$({ "$raster" "$job" 2>/dev/null || true; } | sed -n 's/.* page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2/p')
+        if [ -n "$data" ]; then
+            read -r mm2 want <<< "$data"
+        else
+            document=" (undecoded)"
+        fi
+    fi
     outcome=$("$parse" "$job" 2>/dev/null || true)
     colour=$(sed -n 's/.*colour pages \([0-9]*\).*/\1/p' <<< "$outcome")
     got=mono
@@ -21,7 +33,8 @@ judge() {
     if [ "$got" = "$want" ]; then verdict=right; fi
     if [[ "$outcome" == *"differs in chunks"* ]]; then chunks=" differs-in-chunks"; fi
     if [[ -z "$outcome" || "$outcome" == *"page sets: []"* ]]; then verdict="wrong(no-page)"; fi
-    printf '%s %s %s %s %s %s %s %s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" "$chunks" >> "$results"
+    printf '%s %s %s %s %s %s %s %s%s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" \
+        "$document" "$chunks" >> "$results"
 }
 # Ghostscript devices: family, device, resolution, extra options.
 device() {
@@ -30,7 +43,7 @@ device() {
     for page in $(seq 1 "$pages"); do
         gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$device" -r"$dpi" -sPageList="$page" "$@" \
             -sOutputFile="$tmp/job" "$here/marks.ps" 2>/dev/null || true
-        judge "$family" "$device" "$dpi" "$page" "$tmp/job"
+        judge "$family" "$device" "$dpi" "$page" "$tmp/job" data
     done
 }
 # The chain cupsd runs, gstoraster then the driver's filter: family, name,
@@ -43,7 +56,7 @@ cups() {
             "$here/marks.ps"
         PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options" "$tmp/page.pdf" 2>/dev/null |
             PPD="$ppd" "$filter" 1 user sweep 1 "$options" > "$tmp/job" 2>/dev/null || true
-        judge "$family" "$name" "$dpi" "$page" "$tmp/job"
+        judge "$family" "$name" "$dpi" "$page" "$tmp/job" data
     done
 }
 

@@ -3,23 +3,29 @@
 # to 5 mm, a hairline, a coloured word, a grey picture in RGB, composite grey,
 # a page of grey only) as a job of its own through the colour drivers of the
 # corpora, at several resolutions, and judges whether the parser bills each
-# job's page as the colour oracle says: the oracle renders the same page at
-# the job's resolution and measures its non-neutral area (see the README's
-# colour rule). Writes one line per job to results.txt (family, device,
-# resolution, page, oracle's mm2, truth, parser's verdict, right or wrong,
-# and whether a parse in small chunks agrees) and the count of jobs billed
-# right per family. Not run by the tests (it takes minutes); run it after
+# job's page as the truth says. A job's truth is its own decoded data,
+# measured by cvk_raster_truth (PWG Raster, Apple Raster, PCLm, and PCL
+# raster of the configurations it decodes): what the driver sends to the
+# paper, which may differ from the document (a composite grey that a colour
+# profile turns warm, grey dithered ink by ink). Jobs it cannot decode take
+# the colour oracle's: it renders the same page at the job's resolution and
+# measures its non-neutral area (see the README's colour rule). Writes one
+# line per job to results.txt (family, device, resolution, page, the truth's
+# mm2, truth, parser's verdict, right or wrong, in brackets the document's
+# mm2 and verdict when the truth is the data's, or "undecoded", and whether
+# a parse in small chunks agrees) and the count of jobs billed right per family. Not run by the tests (it takes minutes); run it after
 # changing colour judging and commit results.txt. results-before.txt keeps
 # the same sweep with the parser as it was before the colour rule.
 #
-# sweep.sh path/to/cvk_colour_oracle path/to/cvk_parse_job [results file]
+# sweep.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth path/to/cvk_parse_job [results file]
 # Needs ghostscript, cups-filters, printer-driver-hpcups and
 # printer-driver-gutenprint.
 set -euo pipefail
 oracle=$(realpath "$1")
-parse=$(realpath "$2")
+raster=$(realpath "$2")
+parse=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
-results=$(realpath -m "${3:-$here/results.txt}")
+results=$(realpath -m "${4:-$here/results.txt}")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 pages=$(grep -c '^%%Page:' "$here/marks.ps")
@@ -69,3 +75,6 @@ gutenprint pcl-850 300 "PageSize=A4 Resolution=300dpi"
 gutenprint pcl-850 150 "PageSize=A4 Resolution=150dpi"
 gutenprint pcl-g_c 300 "PageSize=A4 Resolution=300dpi"
 summary
+printf 'jobs whose data and document differ: %s; jobs not decoded: %s\n' \
+    "$(awk '$9 ~ /^\([0-9]/ && $6 != substr($10, 1, length($10) - 1)' "$results" | wc -l)" \
+    "$(grep -c '(undecoded)' "$results" || true)" | tee -a "$results"

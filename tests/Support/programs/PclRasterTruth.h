@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+// The measure of one page of decoded raster by the colour rule.
+struct PageTruth {
+    uint64_t dots = 0;
+    double mm2 = 0;
+    bool colour = false;
+};
+
+// Decodes a PCL raster job for cvk_raster_truth (see PclRasterTruth.cpp) and
+// measures each page; false when the job holds raster this decoder cannot
+// measure.
+bool DecodePclRaster(const std::vector<unsigned char>& job, std::vector<PageTruth>& pages);
