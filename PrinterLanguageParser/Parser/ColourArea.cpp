@@ -50,6 +50,10 @@ uint64_t InkCells::Configure(uint32_t across, uint32_t down, uint32_t fullDot)
     mintAcross = (across + 1) / 2;
     mintDown = (down + 1) / 2;
     mintFullDot = fullDot;
+    // The least spread a cell can be colour with, whatever its strongest ink.
+    const uint64_t row = uint64_t{mintAcross} * 2 * mintFullDot;
+    const uint64_t full = row * mintDown * 2;
+    mintLeastSpread = std::max(row, full * ColourRule::NEUTRAL_TOLERANCE / 255);
     Clear();
     return open;
 }
@@ -123,6 +127,7 @@ uint64_t InkCells::EndRow(uint64_t rows)
                 mBand.mCells.resize(mRow.size());
                 mBand.mblnOpen.resize(mRow.size());
                 mBand.mblnColour.resize(mRow.size());
+                mBand.mintSpread.resize(mRow.size());
             }
             mBand.mCells[cell].Add(mRow[cell], static_cast<int64_t>(take));
             if (!mBand.mblnOpen[cell]) {
@@ -172,18 +177,27 @@ bool InkCells::mIsColour(const Balance& cell) const
 
 void InkCells::mJudgeCells(Band& upper, Band& lower) const
 {
-    const auto at = [](const Band& band, size_t column) {
-        return column < band.mCells.size() ? band.mCells[column] : Balance{};
+    for (Band* band : {&upper, &lower})
+        for (const uint32_t column : band->mintOpen)
+            band->mintSpread[column] = mSpread(band->mCells[column]);
+    const auto spreadAt = [](const Band& band, size_t column) -> uint64_t {
+        return column < band.mblnOpen.size() && band.mblnOpen[column] ? band.mintSpread[column] : 0;
     };
     const auto mark = [](Band& band, size_t column) {
         if (column < band.mblnOpen.size() && band.mblnOpen[column])
             band.mblnColour[column] = 1;
     };
     const auto judgeFrom = [&](size_t column) {
+        // A cell parts by no more than its quarters do together: most cells
+        // are passed over by that alone.
+        if (spreadAt(upper, column) + spreadAt(upper, column + 1) + spreadAt(lower, column) +
+                spreadAt(lower, column + 1) <= mintLeastSpread)
+            return;
         Balance cell;
         for (const size_t quarter : {column, column + 1})
             for (const Band* band : {&upper, &lower})
-                cell.Add(at(*band, quarter), 1);
+                if (quarter < band->mblnOpen.size() && band->mblnOpen[quarter])
+                    cell.Add(band->mCells[quarter], 1);
         if (!mIsColour(cell))
             return;
         for (const size_t quarter : {column, column + 1}) {

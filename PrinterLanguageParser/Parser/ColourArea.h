@@ -97,6 +97,8 @@ private:
         // (Flags a byte each: set and tested for every cell a row touches.)
         std::vector<uint8_t> mblnOpen;
         std::vector<uint8_t> mblnColour;
+        // The quarters' own spreads, while the band is judged.
+        std::vector<uint64_t> mintSpread;
         uint64_t mintRows = 0;
     };
     static uint64_t mSpread(const Balance& cell);
@@ -115,6 +117,7 @@ private:
     uint32_t mintAcross = 1;
     uint32_t mintDown = 1;
     uint32_t mintFullDot = 1;
+    uint64_t mintLeastSpread = 0;
     // The band being counted and the one above it, judged together.
     Band mBand;
     Band mAbove;
