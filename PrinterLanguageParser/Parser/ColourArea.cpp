@@ -183,9 +183,12 @@ void InkCells::mJudgeCells(Band& upper, Band& lower) const
     const auto spreadAt = [](const Band& band, size_t column) -> uint64_t {
         return column < band.mblnOpen.size() && band.mblnOpen[column] ? band.mintSpread[column] : 0;
     };
-    const auto mark = [](Band& band, size_t column) {
-        if (column < band.mblnOpen.size() && band.mblnOpen[column])
+    uint64_t found = 0;
+    const auto mark = [&found](Band& band, size_t column) {
+        if (column < band.mblnOpen.size() && band.mblnOpen[column] && !band.mblnColour[column]) {
             band.mblnColour[column] = 1;
+            found += band.mintSpread[column];
+        }
     };
     const auto judgeFrom = [&](size_t column) {
         // A cell parts by no more than its quarters do together: most cells
@@ -211,6 +214,8 @@ void InkCells::mJudgeCells(Band& upper, Band& lower) const
             if (column > 0)
                 judgeFrom(column - 1);
             judgeFrom(column);
+            if (found / mintFullDot >= mintEnough)
+                return;
         }
 }
 

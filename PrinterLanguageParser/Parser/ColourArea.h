@@ -75,6 +75,10 @@ public:
     uint64_t OpenCellsColour() const;
     // A new page: no cell begun.
     void Clear();
+    // The non-neutral dots that make a page colour: once the cells judged
+    // together hold that much, the others are not judged (what is found is
+    // counted all the same).
+    void SetEnough(uint64_t dots) { mintEnough = dots; }
 
 private:
     // A cell's cyan, and how much more cyan it has than magenta and yellow.
@@ -118,6 +122,7 @@ private:
     uint32_t mintDown = 1;
     uint32_t mintFullDot = 1;
     uint64_t mintLeastSpread = 0;
+    uint64_t mintEnough = UINT64_MAX;
     // The band being counted and the one above it, judged together.
     Band mBand;
     Band mAbove;

@@ -81,6 +81,7 @@ void RasterColourWatch::mSetGeometry(double xDpi, double yDpi)
         return;  // drivers repeat their resolution on every page
     mintFullDot = fullDot;
     mAddColourDots(mCells.Configure(ColourRule::InkCellDots(xDpi), ColourRule::InkCellDots(yDpi), fullDot));
+    mCells.SetEnough(ColourRule::MinimumColourDots(xDpi, yDpi));
     mdblXDpi = xDpi;
     mdblYDpi = yDpi;
     mArea.SetResolution(xDpi, yDpi);
