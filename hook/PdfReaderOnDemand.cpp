@@ -7,13 +7,18 @@
 // their first call. The hook runs as root: the module is taken only from a
 // regular file of root's (or of the hook's own user) that neither its group
 // nor others may write, in a folder of the same kind, and is loaded from the
-// descriptor that was checked. A reader that cannot be loaded leaves the PDF
-// unread, as a document it cannot open: the parse fails, which the client
-// takes as a job whose pages it must count by other means.
+// descriptor that was checked. A reader that cannot be loaded (a damaged
+// installation) ends the hook with the status that makes cupsd try the job
+// again later, as the CUPS library's does: without it neither the pages nor
+// the page tree of the PDF can be counted, and a job must not print billed
+// less than it may be.
 #include "CoreLogger/ComponentLog.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfLeafPages.h"
 #include "PrinterLanguageParser/Parser/pdf/document/PdfReaderEntry.h"
 #include "Platform/ScopedDescriptor.h"
+#include "hook/SchedulerMessages.h"
+
+#include <cups/backend.h>
 
 #include <cerrno>
 #include <cstring>
@@ -76,11 +81,11 @@ void* LoadTrusted(const std::string& path, std::string& why)
     return module;
 }
 
-// The module's entry points; null, with the reason, when none can be had.
-const PdfReaderEntry* Reader(std::string& reason)
+// The module's entry points; the hook ends when none can be had.
+const PdfReaderEntry& Reader()
 {
-    static std::string failure;
     static const PdfReaderEntry* entry = [] () -> const PdfReaderEntry* {
+        std::string failure;
         for (const std::string& place : ModulePlaces()) {
             std::string why;
             void* module = LoadTrusted(place, why);
@@ -96,12 +101,12 @@ const PdfReaderEntry* Reader(std::string& reason)
             failure += (failure.empty() ? "" : "; ") + place + ": not this program's PDF reader";
             dlclose(module);
         }
-        Log::Error("The PDF reader could not be loaded (%s); PDF jobs are counted without it.", failure);
-        return nullptr;
+        const std::string line = "The PDF reader could not be loaded (" + failure + "); the job is tried again later.";
+        Log::Error("%s", line);
+        SchedulerMessages::Error(line);
+        _exit(CUPS_BACKEND_RETRY);
     }();
-    if (entry == nullptr)
-        reason = "the PDF reader could not be loaded (" + failure + ")";
-    return entry;
+    return *entry;
 }
 
 }  // namespace
@@ -109,15 +114,12 @@ const PdfReaderEntry* Reader(std::string& reason)
 bool ReadPdfDocument(const PdfReadAt& read, uint64_t size, const std::function<void(const PdfPage&)>& sink,
                      std::string& error)
 {
-    const PdfReaderEntry* reader = Reader(error);
-    return reader != nullptr && reader->readDocument(read, size, sink, error);
+    return Reader().readDocument(read, size, sink, error);
 }
 
 uint64_t CountPdfLeafPages(const PdfReadAt& read, uint64_t size)
 {
-    std::string ignored;
-    const PdfReaderEntry* reader = Reader(ignored);
-    return reader != nullptr ? reader->countLeafPages(read, size) : 0;
+    return Reader().countLeafPages(read, size);
 }
 
 }  // namespace RawPrintData::Pdf

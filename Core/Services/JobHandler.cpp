@@ -349,13 +349,14 @@ bool JobHandler::mIsCancelled() const
 }
 
 // Every message shown for a job carries the job's cancel reason, which the
-// alert explains. A message about a job already cancelled (and not only
-// audited) commits the job to its cancel first, so that a client quitting
-// while the user reads it does not let the job print.
+// alert explains. A job already cancelled (and not only audited) is
+// cancelled in CUPS and its hook answered before the alert shows: the job
+// ends when it is refused, not when the user has read why, and a client
+// quitting meanwhile cannot let it print.
 bool JobHandler::mShowJobMessage(UIMessage& message)
 {
     if (mJob.TrackOption == CVTrackOptionCancel && !mJob.ForceLateRuleAudit) {
-        mConnection->DecideCancel();
+        mCancelJob(true);
         mblnRefusalShown = true;
     }
     message.CancellationReason = mJob.CancelReason;

@@ -48,6 +48,8 @@ bool JobHandler::ProcessJobStartRules()
         return false;
 
     if (!mJob.IsTracked()) {
+        // Whether the rules only audit decides whether the alert ends the job.
+        mJob.ForceLateRuleAudit = result.ForceLateRuleAudit;
         UIMessage message = mRulesCancelMessage(result.Messages);
         mShowJobMessage(message);
     } else {

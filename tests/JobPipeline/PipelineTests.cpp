@@ -368,6 +368,30 @@ TEST_F(PipelineTest, CancellingTheEarlyPopupEndsTheJobBeforeItsAlertIsDismissed)
     EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
 }
 
+// A job the rules refuse ends in CUPS and at its hook while the user still
+// reads the alert that says why.
+TEST_F(PipelineTest, ARefusedJobEndsBeforeItsAlertIsDismissed)
+{
+    ScriptRules(AtStart([](RulesAnswer& answer) {
+        answer.TrackOptionSet = true;
+        answer.TrackOption = CVTrackOptionCancel;
+        answer.CancelReason = CVCancelReasonColorOnly;
+    }));
+    mUI.HoldQuestions();
+    int jobId = SubmitHeldJob();
+    FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
+    mController->HandleHookConnection(hook.TakeClientEnd());
+    ASSERT_TRUE(mUI.WaitForQuestions(1, std::chrono::seconds(30)));
+    ASSERT_EQ(mUI.Questions(), std::vector<std::string>{"message"});
+    // The alert is still open: the hook has its answer all the same.
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return !hook.FinalAnswers().empty(); }, std::chrono::seconds(10)));
+    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
+    EXPECT_TRUE(CancelledInCups(jobId));
+    mUI.AnswerOldest(true);
+    ASSERT_TRUE(WaitForJobThread(jobId));
+    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
+}
+
 // Rules that cancel in audit mode let the job go on silently until the end
 // rules, which report the cancel again and cancel it.
 TEST_F(PipelineTest, AuditModeCancelIsCarriedOutByTheEndRules)

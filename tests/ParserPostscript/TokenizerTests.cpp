@@ -130,6 +130,9 @@ INSTANTIATE_TEST_SUITE_P(
         TokenCase{"LiteralNameAfterNumberIsAName",
                   "2/Duplex 1//x",
                   {{TOKEN_NUMBER, "2"}, {TOKEN_NAME, "/Duplex"}, {TOKEN_NUMBER, "1"}, {TOKEN_NAME, "//x"}}},
+        TokenCase{"LoneGreaterIsPassedOver", "s8U\":~>\nx>>y>z", {{TOKEN_NAME, "s8U\":~"}, {TOKEN_NAME, "x"},
+                                                                  {TOKEN_DICTIONARY, ">>"}, {TOKEN_NAME, "y"},
+                                                                  {TOKEN_NAME, "z"}}},
         TokenCase{"NumbersAndBase85WithTilde",
                   "-1.5 +3 <~a~b>~>",
                   {{TOKEN_NUMBER, "-1.5"}, {TOKEN_NUMBER, "+3"}, {TOKEN_BASE85_STRING, "ab"}}},
@@ -240,7 +243,7 @@ TEST(PostscriptTokenizer, ReadsOnAfterAFailureFromTheNextPartOfTheDocument)
 {
     TokenRecorder recorder;
     PostscriptTokenizer tokenizer(&recorder);
-    const std::string job = ">x ( <<\n%%Page: 1 1\nshow";
+    const std::string job = "\x9Fx ( <<\n%%Page: 1 1\nshow";
     DataBuffer buffer;
     buffer.SetMainBuffer(reinterpret_cast<const unsigned char*>(job.data()), job.size());
     ASSERT_EQ(tokenizer.Tokenize(buffer), PARSE_RESULT_FAILURE);
@@ -248,13 +251,6 @@ TEST(PostscriptTokenizer, ReadsOnAfterAFailureFromTheNextPartOfTheDocument)
     EXPECT_GE(tokenizer.Tokenize(buffer, tokenizer.BytesProcessed()), 0);
     tokenizer.Flush();
     EXPECT_EQ(recorder.Summary(), (Tokens{{TOKEN_DSC_COMMENT, "%%Page: 1 1"}, {TOKEN_NAME, "show"}}));
-}
-
-TEST(PostscriptTokenizer, LoneGreaterThanFails)
-{
-    PostscriptTokenizer tokenizer;
-    EXPECT_EQ(tokenizer.Tokenize(std::string_view("1 >a")), PARSE_RESULT_FAILURE);
-    EXPECT_EQ(tokenizer.BytesProcessed(), 4u);
 }
 
 TEST(PostscriptTokenizer, FlushReportsUnfinishedStrings)

@@ -347,11 +347,15 @@ ParseDataResultType AfterLessState::ProcessByte(unsigned char byte)
     return HandTo(STATE_HEX_STRING, byte);
 }
 
-// After ">": only ">>" is valid here.
+// After ">": ">>", or a lone ">" that ends base-85 data a filter reads from
+// the file itself (Ghostscript's inline images), which prints nothing and is
+// passed over.
 ParseDataResultType AfterGreaterState::ProcessByte(unsigned char byte)
 {
-    if (byte != '>')
-        return PARSE_RESULT_FAILURE;
+    if (byte != '>') {
+        Text().clear();
+        return HandTo(STATE_WHITE_SPACE, byte);
+    }
     Append(byte);
     GoTo(STATE_WHITE_SPACE);
     return Signal(TOKEN_DICTIONARY);
