@@ -88,6 +88,11 @@ class PipelineTest : public ::testing::Test {
 protected:
     static constexpr const char* Queue = "Front_Desk";
 
+    // Runs a job whose questions are held, answers the pop-up (when it asks
+    // first) with Cancel, and checks that while the alert telling of the
+    // cancel is still open the hook is answered and the job cancelled in CUPS.
+    void ExpectEndedBeforeTheAlert(bool popupFirst);
+
     void SetUp() override;
     void TearDown() override;
 

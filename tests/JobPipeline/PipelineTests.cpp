@@ -346,21 +346,20 @@ TEST_F(PipelineTest, HookLeavingWhileTheUserIsAskedEndsTheJob)
     EXPECT_NE(LogText().find("its hook went while the user was asked"), std::string::npos);
 }
 
-// A job cancelled in its early pop-up ends at once: the hook is answered and
-// the job cancelled in CUPS while the alert that tells of it is still up.
-TEST_F(PipelineTest, CancellingTheEarlyPopupEndsTheJobBeforeItsAlertIsDismissed)
+void PipelineTests::PipelineTest::ExpectEndedBeforeTheAlert(bool popupFirst)
 {
-    ScriptRules(WithPopup());
-    ScriptSettings({{"AlwaysPopEarly", true}});
     mUI.HoldQuestions();
     int jobId = SubmitHeldJob();
     FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
     mController->HandleHookConnection(hook.TakeClientEnd());
     ASSERT_TRUE(mUI.WaitForQuestions(1, std::chrono::seconds(30)));
-    ASSERT_EQ(mUI.Questions(), std::vector<std::string>{"popup"});
-    mUI.AnswerOldest(false);
+    if (popupFirst) {
+        ASSERT_EQ(mUI.Questions(), std::vector<std::string>{"popup"});
+        mUI.AnswerOldest(false);
+    }
     ASSERT_TRUE(TestSupport::WaitUntil([&] { return mUI.Questions() == std::vector<std::string>{"message"}; },
                                        std::chrono::seconds(30)));
+    EXPECT_TRUE(TestSupport::WaitUntil([&] { return !hook.FinalAnswers().empty(); }, std::chrono::seconds(10)));
     EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
     EXPECT_TRUE(CancelledInCups(jobId));
     mUI.AnswerOldest(true);
@@ -368,8 +367,15 @@ TEST_F(PipelineTest, CancellingTheEarlyPopupEndsTheJobBeforeItsAlertIsDismissed)
     EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
 }
 
-// A job the rules refuse ends in CUPS and at its hook while the user still
-// reads the alert that says why.
+// A job cancelled in its early pop-up ends at once.
+TEST_F(PipelineTest, CancellingTheEarlyPopupEndsTheJobBeforeItsAlertIsDismissed)
+{
+    ScriptRules(WithPopup());
+    ScriptSettings({{"AlwaysPopEarly", true}});
+    ExpectEndedBeforeTheAlert(true);
+}
+
+// A job the rules refuse ends while the user still reads why.
 TEST_F(PipelineTest, ARefusedJobEndsBeforeItsAlertIsDismissed)
 {
     ScriptRules(AtStart([](RulesAnswer& answer) {
@@ -377,19 +383,7 @@ TEST_F(PipelineTest, ARefusedJobEndsBeforeItsAlertIsDismissed)
         answer.TrackOption = CVTrackOptionCancel;
         answer.CancelReason = CVCancelReasonColorOnly;
     }));
-    mUI.HoldQuestions();
-    int jobId = SubmitHeldJob();
-    FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
-    mController->HandleHookConnection(hook.TakeClientEnd());
-    ASSERT_TRUE(mUI.WaitForQuestions(1, std::chrono::seconds(30)));
-    ASSERT_EQ(mUI.Questions(), std::vector<std::string>{"message"});
-    // The alert is still open: the hook has its answer all the same.
-    EXPECT_TRUE(TestSupport::WaitUntil([&] { return !hook.FinalAnswers().empty(); }, std::chrono::seconds(10)));
-    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
-    EXPECT_TRUE(CancelledInCups(jobId));
-    mUI.AnswerOldest(true);
-    ASSERT_TRUE(WaitForJobThread(jobId));
-    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RX"));
+    ExpectEndedBeforeTheAlert(false);
 }
 
 // Rules that cancel in audit mode let the job go on silently until the end
