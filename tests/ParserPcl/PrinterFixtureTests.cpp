@@ -125,6 +125,9 @@ const std::vector<ExpectedSet> SMALL_MONO_A4 = {{"A4", 2100, 2970, 3, 0}};
 // Drivers that name no paper: the printer's own.
 const std::vector<ExpectedSet> SMALL_COLOUR_UNSIZED = {{"", 0, 0, 2, 1}};
 const std::vector<ExpectedSet> SMALL_MONO_UNSIZED = {{"", 0, 0, 3, 0}};
+// hpcups' JetReady laser on an index card (jetready-card.ps): a red square,
+// then a grey picture in RGB.
+const std::vector<ExpectedSet> JETREADY_CARD = {{"", 762, 1270, 1, 1}};
 // Drivers of a language the parser does not read.
 const std::vector<ExpectedSet> NO_PAGES = {};
 // hpijs ends an odd duplex job with a white page, the last sheet's back
@@ -168,6 +171,8 @@ const FixtureCase DRIVER_CORPUS[] = {
      COLOR_TYPE_UNKNOWN},
     {"hpcups_laserjet1320", "drivers/hpcups-laserjet1320.pcl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_UNKNOWN},
     {"hpcups_laserjet1010", "drivers/hpcups-laserjet1010.pxl", Feed::Whole, SMALL_MONO_A4, 1, false, COLOR_TYPE_MONO},
+    {"hpcups_colorlaserjet3600", "drivers/hpcups-colorlaserjet3600.pxl", Feed::Whole, JETREADY_CARD, 1, false,
+     COLOR_TYPE_COLOR},
     {"hpcups_laserjet1320_duplex", "drivers/hpcups-laserjet1320-duplex.pcl", Feed::Whole, FIVE_MONO, 1, true,
      COLOR_TYPE_UNKNOWN},
     {"hpcups_colorlaserjet1515", "drivers/hpcups-colorlaserjet1515.pcl", Feed::Whole, SMALL_COLOUR_A4, 1, false,

@@ -57,8 +57,14 @@ public:
     void Reset() override { mintHighestColorType = COLOR_TYPE_UNKNOWN; }
 
     void SetCurrentPageColor(bool color) { mCurrentPage.mblnColor = color; }
-    // Passes over raw data that follows an operator, across chunks if need be.
-    void SkipOperatorData(uint64_t count) { mSkip.Set(count); }
+    // Passes over raw data that follows an operator, across chunks if need be;
+    // the colour judge reads it when it is a VendorUnique's that it knows.
+    void SkipOperatorData(uint64_t count)
+    {
+        mSkip.Set(count);
+        if (mColour.StartVendorData(mAttributes, count))
+            mSkipped = SkippedData::Colour;
+    }
     // Takes the paper of the page; a page without a name counts in the
     // default page set.
     void SetCurrentPaperSize(int64_t width, int64_t height, std::string_view name);

@@ -88,13 +88,6 @@ void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attribute
     case OPERATOR_BEGIN_PAGE:
         mBeginPage();
         break;
-    case OPERATOR_VENDOR_UNIQUE:
-        // Vendor data is not read: in an RGB space (JetReady's colour
-        // raster) it may be colour; mono lasers send theirs in grey or in a
-        // space of their own (hpcups' LaserJet 1010 family, space 7).
-        if (Number(attributes.Find(ATTRIBUTE_VU_DATA_LENGTH), 0) > 0 && IsRgbSpace(mState.mintColorSpace))
-            mUnjudged("vendor data in an RGB space");
-        break;
     case OPERATOR_PUSH_GS:
         if (mvecSaved.size() < mintMAX_SAVED_STATES)
             mvecSaved.push_back(mState);
@@ -185,6 +178,7 @@ void PxlColourJudge::mBeginPage()
     mvecSaved.clear();
     mintUnsavedPushes = 0;
     mblnInRaster = false;
+    mJetReady.BeginPage();
 }
 
 void PxlColourJudge::mSetColorSpace(const AttributeSet& attributes)
@@ -393,8 +387,27 @@ bool PxlColourJudge::StartData(uint64_t length)
     return mblnReading;
 }
 
+// Vendor data in an RGB space may be colour: JetReady's strips are read,
+// other data counts as colour. Mono lasers send theirs in grey or in a space
+// of their own (hpcups' LaserJet 1010 family, space 7), which prints grey.
+bool PxlColourJudge::StartVendorData(const AttributeSet& attributes, uint64_t length)
+{
+    if (length == 0 || !IsRgbSpace(mState.mintColorSpace) || PageIsColour())
+        return false;
+    if (!mJetReady.Begin(attributes, length)) {
+        mUnjudged("vendor data in an RGB space");
+        return false;
+    }
+    mblnReading = mblnReadingVendor = true;
+    return true;
+}
+
 void PxlColourJudge::Feed(std::span<const uint8_t> data)
 {
+    if (mblnReadingVendor) {
+        mJetReady.Feed(data);
+        return;
+    }
     if (!mblnReading || !mWantsPixels())
         return;
     if (mRaster.mintCompression == COMPRESS_JPEG) {
@@ -414,6 +427,11 @@ void PxlColourJudge::EndData()
     if (!mblnReading)
         return;
     mblnReading = false;
+    if (mblnReadingVendor) {
+        mblnReadingVendor = false;
+        mEndVendorData();
+        return;
+    }
     if (!mWantsPixels())
         return;
     Raster& raster = mRaster;
@@ -518,8 +536,23 @@ void PxlColourJudge::mEndRaster()
         mPatterns[raster.mintPatternId] = ink;
 }
 
+// A JetReady strip's pixels, at the session's resolution.
+void PxlColourJudge::mEndVendorData()
+{
+    const std::optional<uint64_t> colour = mJetReady.End(mintJPEG_MEMORY, UINT64_MAX);
+    if (!colour.has_value() || (*colour > 0 && mdblUnitsX == 0)) {
+        mUnjudged("JetReady raster");
+        return;
+    }
+    mArea.SetResolution(mdblUnitsX, mdblUnitsY);
+    mArea.AddDots(*colour);
+}
+
 void PxlColourJudge::EndSession()
 {
+    if (mblnReadingVendor)
+        mUnjudged("JetReady raster cut short");
+    mblnReadingVendor = false;
     if (mblnReading && mWantsPixels())
         mRaster.mblnUnjudged = true;
     mblnReading = false;

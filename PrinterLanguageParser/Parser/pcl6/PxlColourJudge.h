@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/ColourArea.h"
 #include "PrinterLanguageParser/Parser/IAbstractLogger.h"
 #include "PrinterLanguageParser/Parser/pcl6/AttributeSet.h"
+#include "PrinterLanguageParser/Parser/pcl6/JetReady.h"
 #include "PrinterLanguageParser/Parser/pcl6/PxlRowDecoder.h"
 
 #include <array>
@@ -31,8 +32,8 @@ inline constexpr uint8_t PIXEL_WHITE = 2;
 // bounding box (with the pen's width when the pen paints in colour). Paths,
 // text and scan lines painted in a non-neutral colour, whose area is not
 // read, make the page colour, and so does what cannot be judged (vendor
-// data in an RGB space, an unknown compression or colour space, damaged
-// image data): it is logged once a page. Images in grey, or through a
+// data in an RGB space other than JetReady's JPEG strips, an unknown
+// compression or colour space, damaged image data): it is logged once a page. Images in grey, or through a
 // palette of neutral colours only, and data that follows once the page is
 // colour, are passed over undecoded.
 class PxlColourJudge {
@@ -55,7 +56,6 @@ public:
         switch (operatorTag) {
         case OPERATOR_BEGIN_SESSION:
         case OPERATOR_BEGIN_PAGE:
-        case OPERATOR_VENDOR_UNIQUE:
         case OPERATOR_POP_GS:
         case OPERATOR_PUSH_GS:
         case OPERATOR_SET_BRUSH_SOURCE:
@@ -94,6 +94,9 @@ public:
     // Embedded data of length bytes follows the operator: whether the judge
     // reads it (Feed, then EndData).
     bool StartData(uint64_t length);
+    // The raw data of a VendorUnique operator with these attributes follows:
+    // whether the judge reads it (Feed, then EndData).
+    bool StartVendorData(const AttributeSet& attributes, uint64_t length);
     void Feed(std::span<const uint8_t> data);
     void EndData();
 
@@ -166,6 +169,7 @@ private:
     uint8_t mPaints(std::span<const uint8_t> row, uint64_t column) const;
     void mAddImageDots(uint64_t pixels);
     void mUnjudged(const char* what);
+    void mEndVendorData();
     // Whether the raster's pixels still need counting.
     bool mWantsPixels() const;
 
@@ -185,6 +189,8 @@ private:
     PxlRowDecoder mRows;
     bool mblnDataExpected = false;
     bool mblnReading = false;
+    JetReadyReader mJetReady;
+    bool mblnReadingVendor = false;
 };
 
 }  // namespace RawPrintData::PCL6

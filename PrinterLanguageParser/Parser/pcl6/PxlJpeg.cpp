@@ -17,6 +17,7 @@ struct Decoder {
     jpeg_error_mgr mErrors;
     std::jmp_buf mFailure;
     uint64_t mintColour = 0;
+    JpegComponents mComponents = JpegComponents::YCbCr;
 };
 
 void Fail(j_common_ptr cinfo)
@@ -25,6 +26,20 @@ void Fail(j_common_ptr cinfo)
 }
 
 void Quiet(j_common_ptr /*cinfo*/, int /*level*/) {}
+
+int Clamped(int value)
+{
+    return value < 0 ? 0 : value > 255 ? 255 : value;
+}
+
+// Whether a pixel of JetReady's components is neutral: red, green and blue
+// read back from them.
+bool JetReadyNeutral(const JSAMPLE* pixel)
+{
+    const int red = 2 * pixel[0];
+    return ColourRule::IsNeutral(Clamped(red), Clamped(red - 2 * (pixel[1] - 128)),
+                                 Clamped(red - 2 * (pixel[2] - 128)));
+}
 
 // Decodes the rows as RGB and counts their non-neutral pixels; false when
 // libjpeg failed. Kept free of C++ objects: it is left by longjmp.
@@ -42,7 +57,10 @@ bool CountPixels(jpeg_decompress_struct* cinfo, Decoder* decoder, const unsigned
         return false;
     if (headerOnly || cinfo->num_components == 1)
         return true;
-    cinfo->out_color_space = JCS_RGB;
+    const bool jetReady = decoder->mComponents == JpegComponents::JetReady;
+    if (jetReady && cinfo->jpeg_color_space != JCS_YCbCr)
+        return false;
+    cinfo->out_color_space = jetReady ? JCS_YCbCr : JCS_RGB;
     jpeg_start_decompress(cinfo);
     if (cinfo->output_components != 3)
         return false;
@@ -53,17 +71,20 @@ bool CountPixels(jpeg_decompress_struct* cinfo, Decoder* decoder, const unsigned
             return false;
         const JSAMPLE* pixel = row[0];
         for (JDIMENSION column = 0; column < cinfo->output_width; ++column, pixel += 3)
-            decoder->mintColour += ColourRule::IsNeutral(pixel[0], pixel[1], pixel[2]) ? 0 : 1;
+            decoder->mintColour += (jetReady ? JetReadyNeutral(pixel) : ColourRule::IsNeutral(pixel[0], pixel[1], pixel[2]))
+                                       ? 0
+                                       : 1;
     }
     return true;
 }
 
 // Runs CountPixels with libjpeg's state and errors set up.
 std::optional<uint64_t> Count(const std::string& jpeg, size_t memoryLimit, uint64_t maxPixels, uint64_t enough,
-                              bool headerOnly)
+                              bool headerOnly, JpegComponents components)
 {
     jpeg_decompress_struct cinfo{};
     Decoder decoder{};
+    decoder.mComponents = components;
     cinfo.err = jpeg_std_error(&decoder.mErrors);
     decoder.mErrors.error_exit = Fail;
     decoder.mErrors.emit_message = Quiet;
@@ -78,10 +99,10 @@ std::optional<uint64_t> Count(const std::string& jpeg, size_t memoryLimit, uint6
 }  // namespace
 
 std::optional<uint64_t> CountJpegColourPixels(const std::string& jpeg, size_t memoryLimit, uint64_t maxPixels,
-                                              uint64_t enough)
+                                              uint64_t enough, JpegComponents components)
 {
     // The size first: a picture larger than its block is not decoded.
-    if (!Count(jpeg, memoryLimit, maxPixels, enough, true).has_value())
+    if (!Count(jpeg, memoryLimit, maxPixels, enough, true, components).has_value())
         return std::nullopt;
     switch (Pdf::JudgeJpegChroma(jpeg, memoryLimit)) {
     case Pdf::JpegChroma::Neutral:
@@ -92,7 +113,7 @@ std::optional<uint64_t> CountJpegColourPixels(const std::string& jpeg, size_t me
     case Pdf::JpegChroma::Unproved:
         break;
     }
-    return Count(jpeg, memoryLimit, maxPixels, enough, false);
+    return Count(jpeg, memoryLimit, maxPixels, enough, false, components);
 }
 
 }  // namespace RawPrintData::PCL6

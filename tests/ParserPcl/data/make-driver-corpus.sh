@@ -107,6 +107,12 @@ cups "$tmp/lj1320.ppd" $hpcups hpcups-laserjet1320-duplex.pcl "$tmp/five.pdf" "P
 cups "$tmp/clj1515.ppd" $hpcups hpcups-colorlaserjet1515.pcl "$tmp/small.pdf" "PageSize=A4"
 # A mono laser of PCL XL whose raster is vendor data in a space of its own.
 cups "$tmp/lj1010.ppd" $hpcups hpcups-laserjet1010.pxl "$tmp/small.pdf" "PageSize=A4"
+# A JetReady colour laser: PCL XL whose raster is JPEG strips sent as vendor
+# data, always at 600 dpi, so on an index card: a red square of 3 mm, then a
+# grey picture in RGB (jetready-card.ps).
+drv hpcups.drv/hp-color_laserjet_3600.ppd clj3600
+gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sOutputFile="$tmp/card.pdf" jetready-card.ps
+cups "$tmp/clj3600.ppd" $hpcups hpcups-colorlaserjet3600.pxl "$tmp/card.pdf" "PageSize=Card3x5"
 
 # CUPS's own rastertohp: DeskJet (colour) and LaserJet (duplex).
 drv sample.drv/deskjet.ppd deskjet

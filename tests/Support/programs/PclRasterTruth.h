@@ -14,3 +14,7 @@ struct PageTruth {
 // measures each page; false when the job holds raster this decoder cannot
 // measure.
 bool DecodePclRaster(const std::vector<unsigned char>& job, std::vector<PageTruth>& pages);
+// Decodes a JetReady job (PCL XL of hpcups' colour lasers, see
+// JetReadyTruth.cpp) and measures each page; false when the job is not one or
+// cannot be decoded whole.
+bool DecodeJetReady(const std::vector<unsigned char>& job, std::vector<PageTruth>& pages);

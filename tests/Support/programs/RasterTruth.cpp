@@ -7,7 +7,7 @@
 // PWG Raster and Apple Raster are read with the CUPS library's raster stream;
 // PCLm (a PDF of image strips) with qpdf, each strip's dots taking the area
 // its placement on the page gives them; PCL raster with the decoder of
-// PclRasterTruth.cpp. Prints, per page, what
+// PclRasterTruth.cpp; hpcups' JetReady PCL XL with that of JetReadyTruth.cpp. Prints, per page, what
 // cvk_colour_oracle prints for a document:
 //   JOB page N: AREA mm2 DOTS dots colour|mono
 // The exit status is 1 when a job could not be decoded whole.
@@ -219,16 +219,16 @@ bool JudgePclm(const char* job)
     }
 }
 
-// PCL raster; false when it holds raster the decoder cannot measure.
+// PCL raster, or JetReady's PCL XL; false when it holds raster the decoders
+// cannot measure.
 bool JudgePcl(const char* job)
 {
     std::ifstream in(job, std::ios::binary);
     const std::vector<unsigned char> data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     static const std::string xl = ") HP-PCL XL";
-    if (std::search(data.begin(), data.end(), xl.begin(), xl.end()) != data.end())
-        return false;  // PCL XL: not PCL raster
+    const bool pclXl = std::search(data.begin(), data.end(), xl.begin(), xl.end()) != data.end();
     std::vector<PageTruth> pages;
-    if (!in || !DecodePclRaster(data, pages))
+    if (!in || !(pclXl ? DecodeJetReady(data, pages) : DecodePclRaster(data, pages)))
         return false;
     for (size_t index = 0; index < pages.size(); ++index)
         Print(job, index + 1, pages[index]);
@@ -251,7 +251,9 @@ int main(int argc, char** argv)
             std::fclose(file);
         }
         const bool pdf = std::memcmp(start, "%PDF-", 5) == 0;
-        const bool cups = std::memcmp(start, "RaS", 3) == 0 || std::memcmp(start, "UNIRAST", 7) == 0;
+        // CUPS raster in either byte order ("RaS2", "3SaR", ...), or Apple's.
+        const bool cups = std::memcmp(start, "RaS", 3) == 0 || std::memcmp(start + 1, "SaR", 3) == 0 ||
+                          std::memcmp(start, "UNIRAST", 7) == 0;
         if (!(pdf ? JudgePclm(argv[index]) : cups ? JudgeCupsRaster(argv[index]) : JudgePcl(argv[index]))) {
             std::fprintf(stderr, "%s: could not be decoded whole\n", argv[index]);
             status = 1;

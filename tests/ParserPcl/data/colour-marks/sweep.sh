@@ -4,8 +4,9 @@
 # a page of grey only) as a job of its own through the colour drivers of the
 # corpora, at several resolutions, and judges whether the parser bills each
 # job's page as the truth says. A job's truth is its own decoded data,
-# measured by cvk_raster_truth (PWG Raster, Apple Raster, PCLm, and PCL
-# raster of the configurations it decodes): what the driver sends to the
+# measured by cvk_raster_truth (PWG Raster, Apple Raster, PCLm, PCL raster
+# of the configurations it decodes, and hpcups' JetReady PCL XL, whose JPEG
+# strips it decodes on its own): what the driver sends to the
 # paper, which may differ from the document (a composite grey that a colour
 # profile turns warm, grey dithered ink by ink). Jobs it cannot decode take
 # the colour oracle's: it renders the same page at the job's resolution and
@@ -60,8 +61,9 @@ drv hpcups.drv/hp-deskjet_5550.ppd dj5550
 drv hpcups.drv/hp-color_laserjet_cp1515n-pcl3.ppd clj1515
 cups hpcups deskjet5550 "$tmp/dj5550.ppd" /usr/lib/cups/filter/hpcups 300 "PageSize=A4"
 cups hpcups colorlaserjet1515 "$tmp/clj1515.ppd" /usr/lib/cups/filter/hpcups 600 "PageSize=A4"
-# hpcups' JetReady colour lasers: PCL XL whose raster is vendor data that no
-# library reads, so every page counts as colour.
+# hpcups' JetReady colour lasers: PCL XL whose raster is JPEG strips sent as
+# vendor data, without their headers, in components of hplip's own (see
+# PrinterLanguageParser/Parser/pcl6/JetReady.h).
 drv hpcups.drv/hp-color_laserjet_3600.ppd clj3600
 cups hpcups-jetready colorlaserjet3600 "$tmp/clj3600.ppd" /usr/lib/cups/filter/hpcups 600 "PageSize=A4"
 # Gutenprint's PCL family: a DeskJet with its planes dithered one by one.
