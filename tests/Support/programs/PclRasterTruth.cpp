@@ -6,7 +6,10 @@
 //   format 2: components of 2 to 4 levels, a plane a bit), rows compressed
 //   in modes 0, 1, 2, 3 and 9, their inks compared over square ink cells
 //   (black ignored: neutral whatever its amount);
-// - 24-bit pixels (ESC * v # W direct by pixel, RGB or CMY), dot by dot.
+// - 24-bit pixels (ESC * v # W direct by pixel, RGB or CMY), dot by dot;
+// - ESC * g # W format 6 (hpcups' PCL 3 GUI, Ghostscript's DesignJet and
+//   Business Inkjet): RGB pixels in mode 10 (Mode10Truth.cpp), dot by dot,
+//   beside a black plane that is passed over.
 // Pages end at a form feed or ESC E. Anything else it cannot measure (another
 // configuration or compression) makes the job undecoded.
 #include "tests/Support/programs/PclRasterTruth.h"
@@ -114,11 +117,13 @@ private:
             SimplePlanes(value);
         } else if (first == '*' && group == 'r' && (command == 'A' || command == 'B' || command == 'C')) {
             mSeeds.clear();
+            mRgb.clear();
             mPlane = 0;
         } else if (first == '*' && group == 'b' && command == 'M') {
             mMode = value;
         } else if (first == '*' && group == 'b' && command == 'Y') {
             mSeeds.clear();
+            mRgb.clear();
             mRow += value > 0 ? static_cast<size_t>(value) : 0;
         } else if (first == '*' && group == 'b' && (command == 'V' || command == 'W')) {
             return Plane(Data(value), command == 'W');
@@ -143,6 +148,7 @@ private:
     void SimplePlanes(long planes)
     {
         mPixels = false;
+        mPlaneModes.clear();
         mComponents.clear();
         using Ink = Component::Ink;
         if (planes == -4)
@@ -158,6 +164,9 @@ private:
     // and levels.
     bool Configure(const Bytes& data)
     {
+        if (!data.empty() && data[0] == 6)
+            return ConfigureFormat6(data);
+        mPlaneModes.clear();
         if (data.size() < 2 || data[0] != 2)
             return false;
         const size_t count = data[1];
@@ -195,12 +204,39 @@ private:
         return true;
     }
 
+    // ESC * g # W format 6: components of eight bytes (resolution across and
+    // down, compression, orientation, bits, planes): black of one bit, and
+    // RGB of 24 bits (0x20) in mode 10, a plane each.
+    bool ConfigureFormat6(const Bytes& data)
+    {
+        const size_t count = data.size() >= 4 ? static_cast<size_t>(data[2] << 8 | data[3]) : 0;
+        if (count == 0 || data.size() < 4 + 8 * count)
+            return false;
+        mComponents.clear();
+        mPlaneModes.clear();
+        mRgb.clear();
+        mPixels = true;
+        bool rgb = false;
+        for (size_t index = 0; index < count; ++index) {
+            const unsigned char* entry = data.data() + 4 + 8 * index;
+            if (entry[6] == 0x20 && entry[4] == 10 && entry[7] == 1) {
+                rgb = true;
+                mDpi = entry[0] << 8 | entry[1];
+            } else if (entry[6] != 1 || entry[7] != 1) {
+                return false;
+            }
+            mPlaneModes.push_back(entry[6] == 0x20 ? -1 : entry[4]);
+        }
+        return rgb && mDpi > 0;
+    }
+
     // ESC * v # W: 24-bit pixels direct by pixel are measured dot by dot.
     bool ConfigureImage(const Bytes& data)
     {
         if (data.size() < 6)
             return false;
         mComponents.clear();
+        mPlaneModes.clear();
         mPixels = data[1] == 3 && data[3] == 8 && data[4] == 8 && data[5] == 8 && data[0] <= 1;
         if (mPixels)
             return true;
@@ -212,10 +248,10 @@ private:
         return false;
     }
 
-    // Decodes one plane's row by the compression mode over its seed row.
-    bool Decompress(const Bytes& data, Bytes& seed)
+    // Decodes one plane's row by a compression mode over its seed row.
+    bool Decompress(const Bytes& data, Bytes& seed, long mode)
     {
-        switch (mMode) {
+        switch (mode) {
         case 0:
             seed = data;
             return true;
@@ -302,7 +338,9 @@ private:
     {
         if (mSeeds.size() <= mPlane)
             mSeeds.resize(mPlane + 1);
-        if (!Decompress(data, mSeeds[mPlane])) {
+        // Format 6 gives each plane its compression; -1 for RGB pixels.
+        const long mode = mPlane < mPlaneModes.size() ? mPlaneModes[mPlane] : mMode;
+        if (!(mode == -1 ? DecodeMode10Row(data, mRgb) : Decompress(data, mSeeds[mPlane], mode))) {
             mFailed = true;
             return false;
         }
@@ -319,6 +357,14 @@ private:
     void Row()
     {
         mPageHasRows = true;
+        if (mPixels && !mPlaneModes.empty()) {
+            for (const uint32_t pixel : mRgb)
+                if (!Rule::IsNeutral(static_cast<int>(pixel >> 16), static_cast<int>(pixel >> 8 & 0xFF),
+                                     static_cast<int>(pixel & 0xFF)))
+                    ++mDots;
+            mDotDpi = mDpi;
+            return;
+        }
         if (mPixels) {
             const Bytes& row = mSeeds.empty() ? Bytes() : mSeeds[0];
             for (size_t at = 0; at + 2 < row.size(); at += 3)
@@ -406,6 +452,7 @@ private:
         mDots = 0;
         mRow = 0;
         mSeeds.clear();
+        mRgb.clear();
     }
 
     const Bytes& mJob;
@@ -420,6 +467,10 @@ private:
     bool mPageHasRows = false;
     std::vector<Component> mComponents = {{Component::Ink::Black}};
     std::vector<Bytes> mSeeds;
+    // Format 6: each plane's compression (-1 the RGB pixels), and the last
+    // row of RGB pixels.
+    std::vector<long> mPlaneModes;
+    std::vector<uint32_t> mRgb;
     size_t mPlane = 0;
     size_t mRow = 0;
     uint64_t mDots = 0;

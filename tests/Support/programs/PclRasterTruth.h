@@ -14,6 +14,10 @@ struct PageTruth {
 // measures each page; false when the job holds raster this decoder cannot
 // measure.
 bool DecodePclRaster(const std::vector<unsigned char>& job, std::vector<PageTruth>& pages);
+// Decodes one row of PCL compression mode 10 (Mode10Truth.cpp) over the row
+// before, pixels as 0xRRGGBB, absent ones white; false when the data ends
+// inside a command.
+bool DecodeMode10Row(const std::vector<unsigned char>& data, std::vector<uint32_t>& row);
 // Decodes a JetReady job (PCL XL of hpcups' colour lasers, see
 // JetReadyTruth.cpp) and measures each page; false when the job is not one or
 // cannot be decoded whole.

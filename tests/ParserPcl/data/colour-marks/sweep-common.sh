@@ -46,16 +46,22 @@ device() {
         judge "$family" "$device" "$dpi" "$page" "$tmp/job" data
     done
 }
-# The chain cupsd runs, gstoraster then the driver's filter: family, name,
-# ppd, filter, resolution, options.
+# The chain cupsd runs, gstoraster then the driver's filter, or foomatic-rip
+# alone (on cupsd's filter path) for the drivers it runs: family, name, ppd,
+# filter, resolution, options.
 cups() {
     local family=$1 name=$2 ppd=$3 filter=$4 dpi=$5 options=$6
     for page in $(seq 1 "$pages"); do
         # gstoraster prints every page it is given (page ranges are pdftopdf's).
         gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$page" -sOutputFile="$tmp/page.pdf" \
             "$here/marks.ps"
-        PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options" "$tmp/page.pdf" 2>/dev/null |
-            PPD="$ppd" "$filter" 1 user sweep 1 "$options" > "$tmp/job" 2>/dev/null || true
+        if [ "$(basename "$filter")" = foomatic-rip ]; then
+            PATH=/usr/lib/cups/filter:$PATH PPD="$ppd" "$filter" 1 user sweep 1 "$options" "$tmp/page.pdf" \
+                > "$tmp/job" 2>/dev/null || true
+        else
+            PPD="$ppd" /usr/lib/cups/filter/gstoraster 1 user sweep 1 "$options" "$tmp/page.pdf" 2>/dev/null |
+                PPD="$ppd" "$filter" 1 user sweep 1 "$options" > "$tmp/job" 2>/dev/null || true
+        fi
         judge "$family" "$name" "$dpi" "$page" "$tmp/job" data
     done
 }

@@ -19,8 +19,8 @@
 # the same sweep with the parser as it was before the colour rule.
 #
 # sweep.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth path/to/cvk_parse_job [results file]
-# Needs ghostscript, cups-filters, printer-driver-hpcups and
-# printer-driver-gutenprint.
+# Needs ghostscript, cups-filters, printer-driver-hpcups, printer-driver-pxljr
+# and printer-driver-gutenprint.
 set -euo pipefail
 oracle=$(realpath "$1")
 raster=$(realpath "$2")
@@ -66,6 +66,9 @@ cups hpcups colorlaserjet1515 "$tmp/clj1515.ppd" /usr/lib/cups/filter/hpcups 600
 # PrinterLanguageParser/Parser/pcl6/JetReady.h).
 drv hpcups.drv/hp-color_laserjet_3600.ppd clj3600
 cups hpcups-jetready colorlaserjet3600 "$tmp/clj3600.ppd" /usr/lib/cups/filter/hpcups 600 "PageSize=A4"
+# pxljr (Ghostscript's IJS server through foomatic-rip) writes the same.
+/usr/lib/cups/driver/pxljr cat "pxljr:0/ppd/pxljr/HP-Color_LaserJet_3600-pxljr.ppd" > "$tmp/pxljr.ppd" 2>/dev/null || true
+cups pxljr colorlaserjet3600 "$tmp/pxljr.ppd" "$(command -v foomatic-rip)" 600 "PageSize=A4"
 # Gutenprint's PCL family: a DeskJet with its planes dithered one by one.
 gutenprint() {
     local model=$1 dpi=$2 options=$3
