@@ -12,6 +12,7 @@ constexpr size_t TABLES_HEADER_BYTES = 6;
 constexpr size_t TABLE_VALUES = 64;
 constexpr size_t STRIP_HEADER_BYTES = 6;
 constexpr uint8_t STRIP_JPEG = 0x21;
+constexpr uint64_t MAX_PIXELS_PER_SCAN_BYTE = 64;
 
 // The order in which a JPEG header lists a table's values: natural index of
 // each zig-zag position.
@@ -125,6 +126,12 @@ std::optional<uint64_t> JetReadyReader::mEndStrip(size_t memoryLimit, uint64_t e
         return std::nullopt;
     const uint64_t scanBytes = LittleEndian32(data, 2);
     if (scanBytes > data.size() - STRIP_HEADER_BYTES)
+        return std::nullopt;
+    // With the standard's tables a block of three components takes at least
+    // 14 bits, even blank: a strip of more pixels than its scan can hold is
+    // damaged, and is not decoded (so that decoding stays in step with the
+    // data's length).
+    if (uint64_t{mintWidth} * mintStripRows > scanBytes * MAX_PIXELS_PER_SCAN_BYTE)
         return std::nullopt;
 
     std::string jpeg = {'\xFF', '\xD8', '\xFF', '\xDB'};
