@@ -142,8 +142,8 @@ drv brlaser.drv/br5030.ppd hl5030
 cups "$tmp/hl5030.ppd" /usr/lib/cups/filter/rastertobrlaser brlaser-hl5030.pcl "$tmp/five.pdf" "PageSize=A4 Resolution=300dpi"
 
 # pxljr (Color LaserJet 3500 family, JetReady through foomatic-rip) writes
-# megabytes a page, too much to commit; its VendorUnique data is covered by
-# PCL6ParserTests.
+# megabytes a page, too much to commit; it writes JetReady as hpcups does
+# (hpcups-colorlaserjet3600.pxl), and the colour-marks sweep judges it.
 
 # foomatic-rip with the queue's PPD, as cupsd runs it: on cupsd's filter path,
 # so that it turns the PDF into PostScript with CUPS's pdftops for the drivers
