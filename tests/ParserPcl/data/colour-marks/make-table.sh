@@ -30,7 +30,7 @@ data() {
 # formats take their data's truth; PCL devices the oracle's, but for the
 # pages marked "data" in DATA_PAGES (device-resolution-page), where what
 # the driver sends differs from the document.
-DATA_PAGES=" cdj500-150-10 cdj850-150-8 "
+DATA_PAGES=" cdj500-150-10 cdj850-150-8 cdnj500-300-10 "
 device() {
     named "gs-$1-$2-$3" "$@"
 }
@@ -61,6 +61,9 @@ device cdeskjet 300 6
 # the area.
 device cdj500 150 10
 device cdj850 150 8
+# 24-bit pixels in mode 10 (ESC * g # W format 6), composite grey that the
+# colour profile turns warm: colour in the data.
+device cdnj500 300 10
 device pwgraster 150 1 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device pwgraster 150 12 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device appleraster 150 9 -dcupsColorSpace=19 -dcupsBitsPerColor=8
