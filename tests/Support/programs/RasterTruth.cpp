@@ -7,11 +7,13 @@
 // PWG Raster and Apple Raster are read with the CUPS library's raster stream;
 // PCLm (a PDF of image strips) with qpdf, each strip's dots taking the area
 // its placement on the page gives them; PCL raster with the decoder of
-// PclRasterTruth.cpp. Prints, per page, what
+// PclRasterTruth.cpp, ESC/P 2 and ESC/P colour raster with that of
+// EscpRasterTruth.cpp. Prints, per page, what
 // cvk_colour_oracle prints for a document:
 //   JOB page N: AREA mm2 DOTS dots colour|mono
 // The exit status is 1 when a job could not be decoded whole.
 #include "PrinterLanguageParser/Parser/ColourRule.h"
+#include "tests/Support/programs/EscpRasterTruth.h"
 #include "tests/Support/programs/PclRasterTruth.h"
 
 #include <cups/raster.h>
@@ -219,8 +221,8 @@ bool JudgePclm(const char* job)
     }
 }
 
-// PCL raster; false when it holds raster the decoder cannot measure.
-bool JudgePcl(const char* job)
+// PCL or Epson raster; false when it holds raster the decoders cannot measure.
+bool JudgePclOrEscp(const char* job)
 {
     std::ifstream in(job, std::ios::binary);
     const std::vector<unsigned char> data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -228,7 +230,7 @@ bool JudgePcl(const char* job)
     if (std::search(data.begin(), data.end(), xl.begin(), xl.end()) != data.end())
         return false;  // PCL XL: not PCL raster
     std::vector<PageTruth> pages;
-    if (!in || !DecodePclRaster(data, pages))
+    if (!in || !(IsEscpJob(data) ? DecodeEscpRaster(data, pages) : DecodePclRaster(data, pages)))
         return false;
     for (size_t index = 0; index < pages.size(); ++index)
         Print(job, index + 1, pages[index]);
@@ -252,7 +254,7 @@ int main(int argc, char** argv)
         }
         const bool pdf = std::memcmp(start, "%PDF-", 5) == 0;
         const bool cups = std::memcmp(start, "RaS", 3) == 0 || std::memcmp(start, "UNIRAST", 7) == 0;
-        if (!(pdf ? JudgePclm(argv[index]) : cups ? JudgeCupsRaster(argv[index]) : JudgePcl(argv[index]))) {
+        if (!(pdf ? JudgePclm(argv[index]) : cups ? JudgeCupsRaster(argv[index]) : JudgePclOrEscp(argv[index]))) {
             std::fprintf(stderr, "%s: could not be decoded whole\n", argv[index]);
             status = 1;
         }
