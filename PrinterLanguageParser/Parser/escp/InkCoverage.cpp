@@ -45,8 +45,8 @@ int64_t CellOf(double inches, double size = QUARTER_INCHES)
 // The components of the cells: cyan, magenta, yellow and inks of a colour
 // of their own.
 constexpr uint8_t CYAN = 0, MAGENTA = 1, YELLOW = 2, OTHER = 3;
-// A byte whose dots fall in two cells.
-constexpr uint32_t SPLIT = uint32_t{1} << 31;
+// A byte whose dots fall in more than two cells.
+constexpr uint8_t SPREAD = 0xFF;
 
 }  // namespace
 
@@ -121,6 +121,7 @@ void InkCoverage::Reset()
 bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow, uint64_t rows, double rowPitch,
                              double dotWidth)
 {
+    mFlushDots();
     mblnReading = false;
     mdblBlockPitch = rowPitch > 0 ? rowPitch : mdblRowPitch;
     mdblBlockDotWidth = dotWidth > 0 ? dotWidth : mdblDotWidth;
@@ -143,23 +144,38 @@ bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow,
     mdblDotArea = dotArea;
     // The cell of each byte of a row, and the components the ink adds to.
     const uint32_t dotsPerByte = 8 / bitsPerDot;
-    // Drivers send block after block of one geometry: its table is kept.
-    const bool sameGeometry = mintByteColumn.size() == bytesPerRow && mdblTableX == mdblBlockX &&
-                              mdblTableDotWidth == mdblBlockDotWidth && mintTableBits == bitsPerDot;
-    mdblTableX = mdblBlockX;
-    mdblTableDotWidth = mdblBlockDotWidth;
-    mintTableBits = bitsPerDot;
-    mintByteColumn.resize(bytesPerRow);
-    for (uint64_t byte = 0; !sameGeometry && byte < bytesPerRow; ++byte) {
-        const double first = mdblBlockX + static_cast<double>(byte * dotsPerByte) * mdblBlockDotWidth;
-        const int64_t firstCell = CellOf(first);
-        const int64_t lastCell = CellOf(first + static_cast<double>(dotsPerByte - 1) * mdblBlockDotWidth);
-        if (firstCell < 0 || lastCell < 0 || static_cast<uint64_t>(lastCell) >= MAX_COLUMNS) {
-            mintByteColumn.clear();
-            NoteUnjudged();
-            return false;
+    // Drivers send block after block of a few geometries: their tables are kept.
+    mTable = nullptr;
+    for (const ByteTable& table : mTables)
+        if (table.mintColumn.size() == bytesPerRow && table.mdblX == mdblBlockX &&
+            table.mdblDotWidth == mdblBlockDotWidth && table.mintBits == bitsPerDot)
+            mTable = &table;
+    if (mTable == nullptr) {
+        ByteTable& table = mTables[mintNextTable];
+        mintNextTable = (mintNextTable + 1) % mintTABLES;
+        table.mdblX = mdblBlockX;
+        table.mdblDotWidth = mdblBlockDotWidth;
+        table.mintBits = bitsPerDot;
+        table.mintColumn.resize(bytesPerRow);
+        table.mintInFirst.resize(bytesPerRow);
+        for (uint64_t byte = 0; byte < bytesPerRow; ++byte) {
+            const double first = mdblBlockX + static_cast<double>(byte * dotsPerByte) * mdblBlockDotWidth;
+            const int64_t firstCell = CellOf(first);
+            const int64_t lastCell = CellOf(first + static_cast<double>(dotsPerByte - 1) * mdblBlockDotWidth);
+            if (firstCell < 0 || lastCell < 0 || static_cast<uint64_t>(lastCell) >= MAX_COLUMNS) {
+                table.mintColumn.clear();
+                NoteUnjudged();
+                return false;
+            }
+            table.mintColumn[byte] = static_cast<uint32_t>(firstCell);
+            uint8_t inFirst = 0;
+            for (uint32_t dot = 0; dot < dotsPerByte; ++dot)
+                inFirst += CellOf(first + dot * mdblBlockDotWidth) == firstCell ? 1 : 0;
+            table.mintInFirst[byte] = lastCell > firstCell + 1 ? SPREAD : inFirst;
+            if (mintDots.size() < static_cast<uint64_t>(lastCell) + 1)
+                mintDots.resize(static_cast<uint64_t>(lastCell) + 1);
         }
-        mintByteColumn[byte] = static_cast<uint32_t>(firstCell) | (firstCell == lastCell ? 0 : SPLIT);
+        mTable = &table;
     }
     static constexpr std::array<std::array<uint8_t, 2>, 8> COMPONENTS = {{{OTHER, INKS},
                                                                           {CYAN, INKS},
@@ -180,9 +196,14 @@ bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow,
     return mblnReading;
 }
 
+// Rows that fall in the same strip gather their dots, which go to the strip
+// when the next row falls in another, or the block ends.
 void InkCoverage::mStartRow()
 {
     const int64_t strip = CellOf(mdblY + static_cast<double>(mintRow) * mdblBlockPitch, STRIP_INCHES);
+    if (strip == mintDotsStrip && mRowCells != nullptr)
+        return;
+    mFlushDots();
     if (strip < 0) {
         NoteUnjudged();
         mblnReading = false;
@@ -191,6 +212,19 @@ void InkCoverage::mStartRow()
     if (static_cast<uint64_t>(strip) >= mStrips.size())
         mStrips.resize(static_cast<uint64_t>(strip) + 1);
     mRowCells = &mStrips[static_cast<uint64_t>(strip)];
+    mintDotsStrip = strip;
+}
+
+// Gives the dots gathered to the cells of their strip.
+void InkCoverage::mFlushDots()
+{
+    for (uint32_t column = mintDotsLow; column < mintDotsHigh; ++column) {
+        if (mintDots[column] != 0 && mRowCells != nullptr)
+            mAddToCell(column, static_cast<float>(mintDots[column] * mdblDotArea));
+        mintDots[column] = 0;
+    }
+    mintDotsLow = UINT32_MAX;
+    mintDotsHigh = 0;
 }
 
 void InkCoverage::Read(std::span<const unsigned char> bytes)
@@ -209,6 +243,22 @@ void InkCoverage::Read(std::span<const unsigned char> bytes)
 
 void InkCoverage::ReadRun(unsigned char value, uint64_t count)
 {
+    if (value == 0 && mblnReading && mintBytesPerRow > 0) {
+        // Blank bytes only move on, row by row.
+        const uint64_t bytes = mintByteInRow + count;
+        const uint64_t rows = bytes / mintBytesPerRow;
+        if (rows >= mintRows - mintRow) {
+            mFlushDots();
+            mblnReading = false;
+            return;
+        }
+        mintByteInRow = bytes % mintBytesPerRow;
+        if (rows > 0) {
+            mintRow += rows;
+            mStartRow();
+        }
+        return;
+    }
     while (mblnReading && count > 0) {
         const uint64_t take = std::min(count, mintBytesPerRow - mintByteInRow);
         for (uint64_t offset = 0; value != 0 && offset < take; ++offset)
@@ -225,28 +275,42 @@ void InkCoverage::mEndBytes(uint64_t count)
     if (mintByteInRow < mintBytesPerRow || !mblnReading)
         return;
     mintByteInRow = 0;
-    if (++mintRow == mintRows)
+    if (++mintRow == mintRows) {
+        mFlushDots();
         mblnReading = false;
-    else
+    } else {
         mStartRow();
+    }
 }
 
-// Adds a byte's dots to the cells they fall in (the block's table gives the
-// cell of each byte, or SPLIT when its dots fall in two).
+// Gathers a byte's dots by the cell they fall in (the block's table gives
+// the cell of each byte's first dot and how many of its dots fall there).
 void InkCoverage::mAddByte(unsigned char value, uint64_t byteInRow)
 {
-    const uint32_t column = mintByteColumn[byteInRow];
-    if ((column & SPLIT) == 0) {
-        mAddToCell(column, static_cast<float>(DOTS_IN_BYTE[mintBitsPerDot - 1][value] * mdblDotArea));
-        return;
-    }
+    const uint32_t column = mTable->mintColumn[byteInRow];
     const uint32_t bits = mintBitsPerDot;
     const uint32_t dotsPerByte = 8 / bits;
-    const unsigned int mask = (1u << bits) - 1;
-    const double first = mdblBlockX + static_cast<double>(byteInRow * dotsPerByte) * mdblBlockDotWidth;
-    for (uint32_t dot = 0; dot < dotsPerByte; ++dot) {
-        if (((value >> (8 - bits * (dot + 1))) & mask) != 0)
-            mAddToCell(static_cast<uint32_t>(CellOf(first + dot * mdblBlockDotWidth)), static_cast<float>(mdblDotArea));
+    const uint8_t inFirst = mTable->mintInFirst[byteInRow];
+    const std::array<uint8_t, 256>& dots = DOTS_IN_BYTE[bits - 1];
+    mintDotsLow = std::min(mintDotsLow, column);
+    if (inFirst == dotsPerByte) {
+        mintDots[column] += dots[value];
+        mintDotsHigh = std::max(mintDotsHigh, column + 1);
+    } else if (inFirst != SPREAD) {
+        const unsigned int first = (0xFFu << (8 - bits * inFirst)) & 0xFFu;
+        mintDots[column] += dots[value & first];
+        mintDots[column + 1] += dots[value & ~first & 0xFFu];
+        mintDotsHigh = std::max(mintDotsHigh, column + 2);
+    } else {
+        const unsigned int mask = (1u << bits) - 1;
+        const double firstX = mdblBlockX + static_cast<double>(byteInRow * dotsPerByte) * mdblBlockDotWidth;
+        for (uint32_t dot = 0; dot < dotsPerByte; ++dot) {
+            if (((value >> (8 - bits * (dot + 1))) & mask) == 0)
+                continue;
+            const auto at = static_cast<uint32_t>(CellOf(firstX + dot * mdblBlockDotWidth));
+            ++mintDots[at];
+            mintDotsHigh = std::max(mintDotsHigh, at + 1);
+        }
     }
 }
 
@@ -290,7 +354,8 @@ std::array<double, 3> InkCoverage::mAlignInks() const
     const auto strips = static_cast<int64_t>(mStrips.size());
     std::array<double, 3> shifts{};
     for (size_t ink = 0; ink < 3; ++ink) {
-        if (ink == reference || totals[ink] <= 0 || mdblBlockStrips[ink] <= 0)
+        // Only banks of nozzles sit apart: blocks of a millimetre or more.
+        if (ink == reference || totals[ink] <= 0 || mdblBlockStrips[ink] < STRIPS_PER_QUARTER)
             continue;
         double best = 0;
         // Nearer shifts first, so that a tie keeps the smaller move.
@@ -323,6 +388,7 @@ std::array<double, 3> InkCoverage::mAlignInks() const
 // Inks of a colour of their own count whole.
 void InkCoverage::EndPage()
 {
+    mFlushDots();
     const std::array<double, 3> shifts = mAlignInks();
     const auto lowest = static_cast<int64_t>(std::floor(std::min({shifts[0], shifts[1], shifts[2], 0.0})));
     const auto highest = static_cast<int64_t>(std::ceil(std::max({shifts[0], shifts[1], shifts[2], 0.0})));
@@ -393,12 +459,17 @@ void InkCoverage::EndPage()
         above.swap(here);
     }
     mblnColour = mblnColour || mdblColourArea >= ColourRule::MINIMUM_COLOUR_AREA_MM2;
+    mRowCells = nullptr;
+    mintDotsStrip = -1;
     mStrips.clear();
     mintStripCells = 0;
 }
 
 void InkCoverage::NewPage()
 {
+    mRowCells = nullptr;
+    mFlushDots();
+    mintDotsStrip = -1;
     mStrips.clear();
     mintStripCells = 0;
     mdblBlockStrips = {};

@@ -97,6 +97,7 @@ private:
     void mAddByte(unsigned char value, uint64_t byteInRow);
     void mAddToCell(uint32_t column, float amount);
     void mEndBytes(uint64_t count);
+    void mFlushDots();
     std::array<double, 3> mAlignInks() const;
 
     double mdblVerticalUnit = 1.0 / 360;
@@ -130,15 +131,30 @@ private:
     double mdblBlockDotWidth = 0;
     // The area of a dot in mm2.
     double mdblDotArea = 0;
-    // Of the block: the cell of each byte of a row (kept for the next block
-    // of its geometry), and the components its ink adds to (INKS for none).
-    std::vector<uint32_t> mintByteColumn;
-    double mdblTableX = -1;
-    double mdblTableDotWidth = 0;
-    uint32_t mintTableBits = 0;
+    // Of the block: the cell of each byte of a row and how many of its dots
+    // fall there (kept for the next block of its geometry), and the
+    // components its ink adds to (INKS for none).
+    struct ByteTable {
+        double mdblX = -1;
+        double mdblDotWidth = 0;
+        uint32_t mintBits = 0;
+        std::vector<uint32_t> mintColumn;
+        std::vector<uint8_t> mintInFirst;
+    };
+    // Drivers alternate a few geometries (passes shifted by a dot): the last
+    // mintTABLES tables are kept, the oldest replaced.
+    static constexpr size_t mintTABLES = 4;
+    std::array<ByteTable, mintTABLES> mTables;
+    size_t mintNextTable = 0;
+    const ByteTable* mTable = nullptr;
     std::array<uint8_t, 2> mintInkComponents{};
-    // The strip of the row being read.
+    // The strip of the row being read, and the dots of its rows gathered by
+    // cell, in the columns from low up to high.
     std::vector<Amounts>* mRowCells = nullptr;
+    int64_t mintDotsStrip = -1;
+    std::vector<uint32_t> mintDots;
+    uint32_t mintDotsLow = UINT32_MAX;
+    uint32_t mintDotsHigh = 0;
 };
 
 }  // namespace RawPrintData::ESCP

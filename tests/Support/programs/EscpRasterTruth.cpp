@@ -11,10 +11,11 @@
 //   rows' spacing and the vertical unit);
 // - light inks as their ink, red, orange, blue, violet and green as the two
 //   inks they mix, black inks and the gloss optimiser neutral;
-// - heads whose inks sit one above the other print each ink's data away from
-//   where it was sent: each of cyan, magenta and yellow is laid over the ink
-//   with the most dots at the row (within an inch either way) where their
-//   rows' dots overlap most;
+// - heads whose inks sit one above the other (banks of nozzles) print each
+//   ink's data a whole number of its blocks' heights away from where it was
+//   sent: each of cyan, magenta and yellow sent in blocks of a millimetre or
+//   more is laid over the ink with the most dots at the multiple (up to
+//   three either way) where their rows' dots overlap most;
 // - cyan, magenta and yellow compared over the rule's ink cells of 2 mm
 //   sliding by 1 mm, as the PCL decoder does.
 // Pages end at a form feed. Any command, compression or text it does not
@@ -41,8 +42,6 @@ using Bytes = std::vector<unsigned char>;
 constexpr double ROWS_PER_INCH = 2880;
 // Quarters of an ink cell: 1 mm squares.
 constexpr double QUARTER_MM = Rule::INK_CELL_MM / 2;
-// How far an ink's data may lie from where it lands.
-constexpr int64_t MAX_HEAD_SHIFT = static_cast<int64_t>(ROWS_PER_INCH);
 
 // The components: cyan, magenta, yellow and inks that are colours of their
 // own (of a code not known).
@@ -428,6 +427,9 @@ private:
     {
         const unsigned dotsPerByte = 8 / bits, mask = (1u << bits) - 1;
         mPageMarked = true;
+        for (const size_t part : ink)
+            if (part < 3 && ink[1] == COMPONENTS)
+                mBlockRows[part] = static_cast<double>(rows) * pitch * ROWS_PER_INCH;
         for (size_t row = 0; ink != NEUTRAL && row < rows; ++row) {
             const double y = mY + static_cast<double>(row) * pitch;
             for (size_t byte = 0; byte < bytesPerRow; ++byte) {
@@ -458,8 +460,9 @@ private:
     }
 
     // Of cyan, magenta and yellow, how many rows each lands below where it
-    // was sent: where its rows' dots overlap most those of the ink with the
-    // most dots (the nearer shift when two overlap as much).
+    // was sent: the whole number of its last block's heights (up to three)
+    // where its rows' dots overlap most those of the ink with the most dots
+    // (the nearer shift when two overlap as much).
     std::array<int64_t, 3> Shifts() const
     {
         std::array<std::map<int64_t, double>, 3> profiles;
@@ -483,9 +486,14 @@ private:
         for (size_t ink = 0; ink < 3; ++ink) {
             if (ink == reference || profiles[ink].empty())
                 continue;
+            // Only banks of nozzles sit apart: a block of at least a
+            // millimetre, moved by a whole number of its heights.
+            const double height = mBlockRows[ink];
+            if (height < ROWS_PER_INCH / Rule::MM_PER_INCH)
+                continue;
             double best = 0;
-            for (int64_t step = 0; step <= 2 * MAX_HEAD_SHIFT; ++step) {
-                const int64_t shift = step % 2 == 0 ? step / 2 : -(step + 1) / 2;
+            for (const int banks : {0, 1, -1, 2, -2, 3, -3}) {
+                const auto shift = static_cast<int64_t>(std::llround(banks * height));
                 double overlap = 0;
                 for (const auto& [row, amount] : profiles[ink]) {
                     const int64_t at = row + shift;
@@ -554,6 +562,7 @@ private:
         page.colour = page.mm2 >= Rule::MINIMUM_COLOUR_AREA_MM2 * (1 - 1e-9);
         mPages->push_back(page);
         mRows.clear();
+        mBlockRows = {};
         mPageMarked = false;
         mY = 0;
         mX = 0;
@@ -567,6 +576,8 @@ private:
     double mX = 0, mY = 0;
     double mDotHeightMm = Rule::MM_PER_INCH / 360, mDotAreaMm2 = 0;
     bool mPageMarked = false;
+    // Of cyan, magenta and yellow, the height of their last block in rows.
+    std::array<double, 3> mBlockRows{};
     InkParts mInk = NEUTRAL;
     std::vector<double> mTabs;
     // The page's dots by row (ROWS_PER_INCH) and quarter column.
