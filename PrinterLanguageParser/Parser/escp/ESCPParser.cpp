@@ -273,6 +273,8 @@ void ESCPParser::mPassRunLengthUnits(const DataBuffer& buffer, uint64_t& positio
     if (mintLiteralLeft > 0 || mblnRunByteNext || position < offset)
         return;
     uint64_t index = position - offset;
+    // Blank runs one after another are given to the judge as one.
+    uint64_t blank = 0;
     while (mintRunLengthLeft > 0 && index < main.size()) {
         const unsigned int control = main[index];
         const uint64_t length = control >= 128 ? 2 : control + 2u;
@@ -281,13 +283,21 @@ void ESCPParser::mPassRunLengthUnits(const DataBuffer& buffer, uint64_t& positio
         const uint64_t decoded = std::min<uint64_t>(control >= 128 ? 257 - control : control + 1, mintRunLengthLeft);
         mintRunLengthLeft -= decoded;
         if (mblnReadRunLength) {
-            if (control >= 128)
-                mInks.ReadRun(main[index + 1], decoded);
-            else
-                mInks.Read(main.subspan(index + 1, decoded));
+            if (control >= 128 && main[index + 1] == 0) {
+                blank += decoded;
+            } else {
+                mInks.ReadRun(0, blank);
+                blank = 0;
+                if (control >= 128)
+                    mInks.ReadRun(main[index + 1], decoded);
+                else
+                    mInks.Read(main.subspan(index + 1, decoded));
+            }
         }
         index += length;
     }
+    if (blank > 0)
+        mInks.ReadRun(0, blank);
     position = index + offset;
 }
 
