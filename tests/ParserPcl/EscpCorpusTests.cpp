@@ -24,10 +24,11 @@ namespace {
 // do"), with what they are billed: uniprint's stc300 prints every colour
 // through the black head's ESC r 0 with a nozzle map, so its colour pages are
 // billed mono; Gutenprint's Stylus Color 600, Stylus Pro 3000 and Stylus
-// Photo dither the blue 10 pt word of page 4 (5.2 mm2 to the oracle) with
-// dots so sparse that no ink cell holds more than the neutral tolerance of
-// ink, so that page is billed mono. Their pages and
-// paper are still checked.
+// Photo dither the blue 10 pt word of page 4 (5.2 mm2 to the oracle) with so
+// few, large dots that their data holds 0.28, 0.28 and 1.0 mm2 of colour ink
+// at its grid (cvk_raster_truth), under the minimal area or at it, so that
+// page is billed mono as its data measures. Their pages and paper are still
+// checked.
 struct Untold {
     std::string_view mstrFile;
     std::string_view mstrBilled;

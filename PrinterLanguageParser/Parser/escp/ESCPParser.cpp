@@ -227,6 +227,7 @@ bool ESCPParser::mReadRawRaster(const DataBuffer& buffer, uint64_t& position)
 bool ESCPParser::mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position)
 {
     const uint64_t end = buffer.Length();
+    mPassRunLengthUnits(buffer, position);
     while (mintRunLengthLeft > 0 || mintLiteralLeft > 0 || mblnRunByteNext) {
         if (position >= end)
             return false;
@@ -260,6 +261,44 @@ bool ESCPParser::mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position
     }
     mblnAfterCommand = true;
     return true;
+}
+
+// Walks whole run-length units as far as they lie in the chunk's own bytes,
+// giving those of a block that is read to the ink judge: the walk above
+// goes on from there.
+void ESCPParser::mPassRunLengthUnits(const DataBuffer& buffer, uint64_t& position)
+{
+    const std::span<const unsigned char> main = buffer.MainBuffer();
+    const uint64_t offset = buffer.PreBuffer().size();
+    if (mintLiteralLeft > 0 || mblnRunByteNext || position < offset)
+        return;
+    uint64_t index = position - offset;
+    // Blank runs one after another are given to the judge as one.
+    uint64_t blank = 0;
+    while (mintRunLengthLeft > 0 && index < main.size()) {
+        const unsigned int control = main[index];
+        const uint64_t length = control >= 128 ? 2 : control + 2u;
+        if (index + length > main.size())
+            break;
+        const uint64_t decoded = std::min<uint64_t>(control >= 128 ? 257 - control : control + 1, mintRunLengthLeft);
+        mintRunLengthLeft -= decoded;
+        if (mblnReadRunLength) {
+            if (control >= 128 && main[index + 1] == 0) {
+                blank += decoded;
+            } else {
+                mInks.ReadRun(0, blank);
+                blank = 0;
+                if (control >= 128)
+                    mInks.ReadRun(main[index + 1], decoded);
+                else
+                    mInks.Read(main.subspan(index + 1, decoded));
+            }
+        }
+        index += length;
+    }
+    if (blank > 0)
+        mInks.ReadRun(0, blank);
+    position = index + offset;
 }
 
 // Passes over remote-mode data up to and including the end marker. False

@@ -53,6 +53,7 @@ public:
 
 private:
     bool mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position);
+    void mPassRunLengthUnits(const DataBuffer& buffer, uint64_t& position);
     bool mReadRawRaster(const DataBuffer& buffer, uint64_t& position);
     void mFeedInks(const DataBuffer& buffer, uint64_t from, uint64_t count);
     void mReadLineControls(const DataBuffer& buffer, uint64_t& position);

@@ -11,12 +11,14 @@ namespace RawPrintData::ESCP {
 namespace {
 
 constexpr double CELL_INCHES = ColourRule::INK_CELL_MM / ColourRule::MM_PER_INCH;
-constexpr double CELL_AREA_MM2 = ColourRule::INK_CELL_MM * ColourRule::INK_CELL_MM;
 constexpr double MM2_PER_SQUARE_INCH = ColourRule::MM_PER_INCH * ColourRule::MM_PER_INCH;
-constexpr uint64_t MAX_COLUMNS = static_cast<uint64_t>(InkCoverage::mdblMAX_INCHES / CELL_INCHES) + 1;
-// Strips of a quarter of a millimetre, eight to a cell.
-constexpr int64_t STRIPS_PER_CELL = 8;
-constexpr double STRIP_INCHES = CELL_INCHES / STRIPS_PER_CELL;
+// The cells slide by half a side: amounts are kept by quarter cell, a
+// quarter of a cell's area each.
+constexpr double QUARTER_INCHES = CELL_INCHES / 2;
+constexpr uint64_t MAX_COLUMNS = static_cast<uint64_t>(InkCoverage::mdblMAX_INCHES / QUARTER_INCHES) + 1;
+// Strips of a quarter of a millimetre, four to a quarter cell.
+constexpr int64_t STRIPS_PER_QUARTER = 4;
+constexpr double STRIP_INCHES = QUARTER_INCHES / STRIPS_PER_QUARTER;
 
 // The dots of a byte, of one bit or two bits a dot: a dot of any size covers
 // its place on the grid of the data's resolution.
@@ -33,7 +35,7 @@ constexpr std::array<std::array<uint8_t, 256>, 2> DOTS_IN_BYTE = [] {
 
 // A position in inches as a cell (or strip) number; -1 when it lies off the
 // page.
-int64_t CellOf(double inches, double size = CELL_INCHES)
+int64_t CellOf(double inches, double size = QUARTER_INCHES)
 {
     if (!(inches >= 0) || inches >= InkCoverage::mdblMAX_INCHES)
         return -1;
@@ -43,8 +45,8 @@ int64_t CellOf(double inches, double size = CELL_INCHES)
 // The components of the cells: cyan, magenta, yellow and inks of a colour
 // of their own.
 constexpr uint8_t CYAN = 0, MAGENTA = 1, YELLOW = 2, OTHER = 3;
-// A byte whose dots fall in two cells.
-constexpr uint32_t SPLIT = uint32_t{1} << 31;
+// A byte whose dots fall in more than two cells.
+constexpr uint8_t SPREAD = 0xFF;
 
 }  // namespace
 
@@ -119,6 +121,7 @@ void InkCoverage::Reset()
 bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow, uint64_t rows, double rowPitch,
                              double dotWidth)
 {
+    mFlushDots();
     mblnReading = false;
     mdblBlockPitch = rowPitch > 0 ? rowPitch : mdblRowPitch;
     mdblBlockDotWidth = dotWidth > 0 ? dotWidth : mdblDotWidth;
@@ -141,23 +144,38 @@ bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow,
     mdblDotArea = dotArea;
     // The cell of each byte of a row, and the components the ink adds to.
     const uint32_t dotsPerByte = 8 / bitsPerDot;
-    // Drivers send block after block of one geometry: its table is kept.
-    const bool sameGeometry = mintByteColumn.size() == bytesPerRow && mdblTableX == mdblBlockX &&
-                              mdblTableDotWidth == mdblBlockDotWidth && mintTableBits == bitsPerDot;
-    mdblTableX = mdblBlockX;
-    mdblTableDotWidth = mdblBlockDotWidth;
-    mintTableBits = bitsPerDot;
-    mintByteColumn.resize(bytesPerRow);
-    for (uint64_t byte = 0; !sameGeometry && byte < bytesPerRow; ++byte) {
-        const double first = mdblBlockX + static_cast<double>(byte * dotsPerByte) * mdblBlockDotWidth;
-        const int64_t firstCell = CellOf(first);
-        const int64_t lastCell = CellOf(first + static_cast<double>(dotsPerByte - 1) * mdblBlockDotWidth);
-        if (firstCell < 0 || lastCell < 0 || static_cast<uint64_t>(lastCell) >= MAX_COLUMNS) {
-            mintByteColumn.clear();
-            NoteUnjudged();
-            return false;
+    // Drivers send block after block of a few geometries: their tables are kept.
+    mTable = nullptr;
+    for (const ByteTable& table : mTables)
+        if (table.mintColumn.size() == bytesPerRow && table.mdblX == mdblBlockX &&
+            table.mdblDotWidth == mdblBlockDotWidth && table.mintBits == bitsPerDot)
+            mTable = &table;
+    if (mTable == nullptr) {
+        ByteTable& table = mTables[mintNextTable];
+        mintNextTable = (mintNextTable + 1) % mintTABLES;
+        table.mdblX = mdblBlockX;
+        table.mdblDotWidth = mdblBlockDotWidth;
+        table.mintBits = bitsPerDot;
+        table.mintColumn.resize(bytesPerRow);
+        table.mintInFirst.resize(bytesPerRow);
+        for (uint64_t byte = 0; byte < bytesPerRow; ++byte) {
+            const double first = mdblBlockX + static_cast<double>(byte * dotsPerByte) * mdblBlockDotWidth;
+            const int64_t firstCell = CellOf(first);
+            const int64_t lastCell = CellOf(first + static_cast<double>(dotsPerByte - 1) * mdblBlockDotWidth);
+            if (firstCell < 0 || lastCell < 0 || static_cast<uint64_t>(lastCell) >= MAX_COLUMNS) {
+                table.mintColumn.clear();
+                NoteUnjudged();
+                return false;
+            }
+            table.mintColumn[byte] = static_cast<uint32_t>(firstCell);
+            uint8_t inFirst = 0;
+            for (uint32_t dot = 0; dot < dotsPerByte; ++dot)
+                inFirst += CellOf(first + dot * mdblBlockDotWidth) == firstCell ? 1 : 0;
+            table.mintInFirst[byte] = lastCell > firstCell + 1 ? SPREAD : inFirst;
+            if (mintDots.size() < static_cast<uint64_t>(lastCell) + 1)
+                mintDots.resize(static_cast<uint64_t>(lastCell) + 1);
         }
-        mintByteColumn[byte] = static_cast<uint32_t>(firstCell) | (firstCell == lastCell ? 0 : SPLIT);
+        mTable = &table;
     }
     static constexpr std::array<std::array<uint8_t, 2>, 8> COMPONENTS = {{{OTHER, INKS},
                                                                           {CYAN, INKS},
@@ -178,9 +196,14 @@ bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow,
     return mblnReading;
 }
 
+// Rows that fall in the same strip gather their dots, which go to the strip
+// when the next row falls in another, or the block ends.
 void InkCoverage::mStartRow()
 {
     const int64_t strip = CellOf(mdblY + static_cast<double>(mintRow) * mdblBlockPitch, STRIP_INCHES);
+    if (strip == mintDotsStrip && mRowCells != nullptr)
+        return;
+    mFlushDots();
     if (strip < 0) {
         NoteUnjudged();
         mblnReading = false;
@@ -189,6 +212,19 @@ void InkCoverage::mStartRow()
     if (static_cast<uint64_t>(strip) >= mStrips.size())
         mStrips.resize(static_cast<uint64_t>(strip) + 1);
     mRowCells = &mStrips[static_cast<uint64_t>(strip)];
+    mintDotsStrip = strip;
+}
+
+// Gives the dots gathered to the cells of their strip.
+void InkCoverage::mFlushDots()
+{
+    for (uint32_t column = mintDotsLow; column < mintDotsHigh; ++column) {
+        if (mintDots[column] != 0 && mRowCells != nullptr)
+            mAddToCell(column, static_cast<float>(mintDots[column] * mdblDotArea));
+        mintDots[column] = 0;
+    }
+    mintDotsLow = UINT32_MAX;
+    mintDotsHigh = 0;
 }
 
 void InkCoverage::Read(std::span<const unsigned char> bytes)
@@ -207,6 +243,22 @@ void InkCoverage::Read(std::span<const unsigned char> bytes)
 
 void InkCoverage::ReadRun(unsigned char value, uint64_t count)
 {
+    if (value == 0 && mblnReading && mintBytesPerRow > 0) {
+        // Blank bytes only move on, row by row.
+        const uint64_t bytes = mintByteInRow + count;
+        const uint64_t rows = bytes / mintBytesPerRow;
+        if (rows >= mintRows - mintRow) {
+            mFlushDots();
+            mblnReading = false;
+            return;
+        }
+        mintByteInRow = bytes % mintBytesPerRow;
+        if (rows > 0) {
+            mintRow += rows;
+            mStartRow();
+        }
+        return;
+    }
     while (mblnReading && count > 0) {
         const uint64_t take = std::min(count, mintBytesPerRow - mintByteInRow);
         for (uint64_t offset = 0; value != 0 && offset < take; ++offset)
@@ -223,28 +275,42 @@ void InkCoverage::mEndBytes(uint64_t count)
     if (mintByteInRow < mintBytesPerRow || !mblnReading)
         return;
     mintByteInRow = 0;
-    if (++mintRow == mintRows)
+    if (++mintRow == mintRows) {
+        mFlushDots();
         mblnReading = false;
-    else
+    } else {
         mStartRow();
+    }
 }
 
-// Adds a byte's dots to the cells they fall in (the block's table gives the
-// cell of each byte, or SPLIT when its dots fall in two).
+// Gathers a byte's dots by the cell they fall in (the block's table gives
+// the cell of each byte's first dot and how many of its dots fall there).
 void InkCoverage::mAddByte(unsigned char value, uint64_t byteInRow)
 {
-    const uint32_t column = mintByteColumn[byteInRow];
-    if ((column & SPLIT) == 0) {
-        mAddToCell(column, static_cast<float>(DOTS_IN_BYTE[mintBitsPerDot - 1][value] * mdblDotArea));
-        return;
-    }
+    const uint32_t column = mTable->mintColumn[byteInRow];
     const uint32_t bits = mintBitsPerDot;
     const uint32_t dotsPerByte = 8 / bits;
-    const unsigned int mask = (1u << bits) - 1;
-    const double first = mdblBlockX + static_cast<double>(byteInRow * dotsPerByte) * mdblBlockDotWidth;
-    for (uint32_t dot = 0; dot < dotsPerByte; ++dot) {
-        if (((value >> (8 - bits * (dot + 1))) & mask) != 0)
-            mAddToCell(static_cast<uint32_t>(CellOf(first + dot * mdblBlockDotWidth)), static_cast<float>(mdblDotArea));
+    const uint8_t inFirst = mTable->mintInFirst[byteInRow];
+    const std::array<uint8_t, 256>& dots = DOTS_IN_BYTE[bits - 1];
+    mintDotsLow = std::min(mintDotsLow, column);
+    if (inFirst == dotsPerByte) {
+        mintDots[column] += dots[value];
+        mintDotsHigh = std::max(mintDotsHigh, column + 1);
+    } else if (inFirst != SPREAD) {
+        const unsigned int first = (0xFFu << (8 - bits * inFirst)) & 0xFFu;
+        mintDots[column] += dots[value & first];
+        mintDots[column + 1] += dots[value & ~first & 0xFFu];
+        mintDotsHigh = std::max(mintDotsHigh, column + 2);
+    } else {
+        const unsigned int mask = (1u << bits) - 1;
+        const double firstX = mdblBlockX + static_cast<double>(byteInRow * dotsPerByte) * mdblBlockDotWidth;
+        for (uint32_t dot = 0; dot < dotsPerByte; ++dot) {
+            if (((value >> (8 - bits * (dot + 1))) & mask) == 0)
+                continue;
+            const auto at = static_cast<uint32_t>(CellOf(firstX + dot * mdblBlockDotWidth));
+            ++mintDots[at];
+            mintDotsHigh = std::max(mintDotsHigh, at + 1);
+        }
     }
 }
 
@@ -269,8 +335,9 @@ void InkCoverage::mAddToCell(uint32_t column, float amount)
 
 // Of cyan, magenta and yellow, how many strips each is moved down: the whole
 // number of its block heights that lays it over the most of the ink with
-// the most dots (none when it lies over none of it).
-std::array<int64_t, 3> InkCoverage::mAlignInks() const
+// the most dots (none when it lies over none of it). A block is seldom a
+// whole number of strips high: the move keeps its fraction.
+std::array<double, 3> InkCoverage::mAlignInks() const
 {
     std::array<double, 3> totals{};
     // Which strips hold each ink: only those are laid over each other.
@@ -285,9 +352,10 @@ std::array<int64_t, 3> InkCoverage::mAlignInks() const
     }
     const size_t reference = static_cast<size_t>(std::max_element(totals.begin(), totals.end()) - totals.begin());
     const auto strips = static_cast<int64_t>(mStrips.size());
-    std::array<int64_t, 3> shifts{};
+    std::array<double, 3> shifts{};
     for (size_t ink = 0; ink < 3; ++ink) {
-        if (ink == reference || totals[ink] <= 0 || mdblBlockStrips[ink] <= 0)
+        // Only banks of nozzles sit apart: blocks of a millimetre or more.
+        if (ink == reference || totals[ink] <= 0 || mdblBlockStrips[ink] < STRIPS_PER_QUARTER)
             continue;
         double best = 0;
         // Nearer shifts first, so that a tie keeps the smaller move.
@@ -307,58 +375,101 @@ std::array<int64_t, 3> InkCoverage::mAlignInks() const
             }
             if (overlap > best) {
                 best = overlap;
-                shifts[ink] = shift;
+                shifts[ink] = banks * mdblBlockStrips[ink];
             }
         }
     }
     return shifts;
 }
 
-// Lays the inks over each other and judges every cell by the colour rule: one
-// whose inks part puts the ink by which they part on the page; inks of a
-// colour of their own count whole.
+// Lays the inks over each other and judges every cell by the colour rule:
+// cells of two quarters a side, at every quarter; a quarter that lies in a
+// cell whose inks part puts the ink by which its own inks part on the page.
+// Inks of a colour of their own count whole.
 void InkCoverage::EndPage()
 {
-    const std::array<int64_t, 3> shifts = mAlignInks();
-    const int64_t lowest = std::min({shifts[0], shifts[1], shifts[2], int64_t{0}});
-    const int64_t highest = std::max({shifts[0], shifts[1], shifts[2], int64_t{0}});
+    mFlushDots();
+    const std::array<double, 3> shifts = mAlignInks();
+    const auto lowest = static_cast<int64_t>(std::floor(std::min({shifts[0], shifts[1], shifts[2], 0.0})));
+    const auto highest = static_cast<int64_t>(std::ceil(std::max({shifts[0], shifts[1], shifts[2], 0.0})));
     const auto strips = static_cast<int64_t>(mStrips.size());
-    const int64_t first = lowest < 0 ? (lowest - STRIPS_PER_CELL + 1) / STRIPS_PER_CELL : 0;
-    const int64_t last = (strips + highest) / STRIPS_PER_CELL;
-    std::vector<std::array<double, INKS>> row;
-    // One row of the cell's dots, at the page's vertical unit.
-    const double rowArea = ColourRule::INK_CELL_MM * ColourRule::MM_PER_INCH * mdblVerticalUnit;
-    for (int64_t cellRow = first; cellRow <= last; ++cellRow) {
-        row.clear();
-        // The strips of the cell row, each ink from where it lands.
+    const int64_t first = lowest < 0 ? (lowest - STRIPS_PER_QUARTER + 1) / STRIPS_PER_QUARTER : 0;
+    const int64_t last = (strips + highest) / STRIPS_PER_QUARTER;
+    // The quarters' amounts by quarter row, each ink from where it lands.
+    std::vector<std::vector<Amounts>> quarters(static_cast<size_t>(last - first + 1));
+    for (int64_t quarterRow = first; quarterRow <= last; ++quarterRow) {
+        std::vector<Amounts>& row = quarters[static_cast<size_t>(quarterRow - first)];
         for (size_t ink = 0; ink < INKS; ++ink) {
-            const int64_t shift = ink < 3 ? shifts[ink] : 0;
-            for (int64_t strip = cellRow * STRIPS_PER_CELL - shift; strip < (cellRow + 1) * STRIPS_PER_CELL - shift;
-                 ++strip) {
-                if (strip < 0 || strip >= strips)
+            // A strip moved by a whole number and a fraction of strips lands
+            // in two, in those shares.
+            const double shift = ink < 3 ? shifts[ink] : 0;
+            const auto whole = static_cast<int64_t>(std::floor(shift));
+            const double fraction = shift - static_cast<double>(whole);
+            for (const int64_t part : {whole, whole + 1}) {
+                const double share = part == whole ? 1 - fraction : fraction;
+                if (share <= 0)
                     continue;
-                const std::vector<Amounts>& cells = mStrips[static_cast<size_t>(strip)];
-                if (row.size() < cells.size())
-                    row.resize(cells.size());
-                for (size_t column = 0; column < cells.size(); ++column)
-                    row[column][ink] += cells[column][ink];
+                const int64_t from = std::max<int64_t>(quarterRow * STRIPS_PER_QUARTER - part, 0);
+                const int64_t to = std::min((quarterRow + 1) * STRIPS_PER_QUARTER - part, strips);
+                for (int64_t strip = from; strip < to; ++strip) {
+                    const std::vector<Amounts>& cells = mStrips[static_cast<size_t>(strip)];
+                    if (row.size() < cells.size())
+                        row.resize(cells.size());
+                    for (size_t column = 0; column < cells.size(); ++column)
+                        row[column][ink] += cells[column][ink] * share;
+                }
             }
         }
-        for (const std::array<double, INKS>& amounts : row) {
-            const double strongest = std::max({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
-            const double spread = strongest - std::min({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
-            if (ColourRule::InkCellIsColour(spread, strongest, CELL_AREA_MM2, rowArea))
-                mdblColourArea += spread;
-            mdblColourArea += amounts[OTHER];
+    }
+    const auto spread = [](const Amounts& amounts) {
+        return std::max({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]}) -
+               std::min({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
+    };
+    // One row of a cell's dots, at the page's vertical unit.
+    const double rowArea = ColourRule::INK_CELL_MM * ColourRule::MM_PER_INCH * mdblVerticalUnit;
+    const double cellArea = ColourRule::INK_CELL_MM * ColourRule::INK_CELL_MM;
+    // Whether each quarter of the row above and of this row lies in a colour cell.
+    std::vector<uint8_t> above, here;
+    for (size_t index = 0; index <= quarters.size(); ++index) {
+        const std::vector<Amounts> none;
+        const std::vector<Amounts>& top = index > 0 ? quarters[index - 1] : none;
+        const std::vector<Amounts>& bottom = index < quarters.size() ? quarters[index] : none;
+        here.assign(bottom.size() + 1, 0);
+        above.resize(std::max(above.size(), top.size() + 1));
+        const size_t columns = std::max(top.size(), bottom.size());
+        for (size_t column = 0; column <= columns; ++column) {
+            Amounts cell{};
+            for (const std::vector<Amounts>* row : {&top, &bottom})
+                for (size_t at = column == 0 ? 0 : column - 1; at <= column && at < row->size(); ++at)
+                    for (size_t ink = 0; ink < 3; ++ink)
+                        cell[ink] += (*row)[at][ink];
+            const double strongest = std::max({cell[CYAN], cell[MAGENTA], cell[YELLOW]});
+            if (!ColourRule::InkCellIsColour(spread(cell), strongest, cellArea, rowArea))
+                continue;
+            for (size_t at = column == 0 ? 0 : column - 1; at <= column; ++at) {
+                if (at < top.size())
+                    above[at] = 1;
+                if (at < bottom.size())
+                    here[at] = 1;
+            }
         }
+        // The row above is judged by every cell it lies in.
+        for (size_t column = 0; column < top.size(); ++column)
+            mdblColourArea += (above[column] != 0 ? spread(top[column]) : 0) + top[column][OTHER];
+        above.swap(here);
     }
     mblnColour = mblnColour || mdblColourArea >= ColourRule::MINIMUM_COLOUR_AREA_MM2;
+    mRowCells = nullptr;
+    mintDotsStrip = -1;
     mStrips.clear();
     mintStripCells = 0;
 }
 
 void InkCoverage::NewPage()
 {
+    mRowCells = nullptr;
+    mFlushDots();
+    mintDotsStrip = -1;
     mStrips.clear();
     mintStripCells = 0;
     mdblBlockStrips = {};

@@ -13,7 +13,8 @@ namespace RawPrintData::ESCP {
 // head's nozzles (ESC ( D's vertical spacing) from the current print
 // position, its dots ESC ( D's (or ESC . 's) dot width apart; light inks
 // count as their ink. The amounts of cyan, magenta and yellow are compared
-// over the rule's ink cells of 2 mm, placed by the print position (ESC ( v,
+// over the rule's ink cells of 2 mm, sliding by 1 mm (amounts are kept by
+// quarter cell), placed by the print position (ESC ( v,
 // ESC ( V, ESC ( $, ESC $, ESC \, ESC J, line feeds and carriage returns in
 // ESC ( U's units), so that grey a driver prints with the three inks is
 // neutral whatever the dithering. Inks that are colours of their own (red,
@@ -23,10 +24,11 @@ namespace RawPrintData::ESCP {
 // Heads whose inks sit one above the other (a bank of nozzles each) print a
 // row of paper with each ink in another pass: the data of such an ink lies a
 // whole number of its blocks' heights away from where it lands. Each ink's
-// data is kept in strips of a quarter of a millimetre by the cells' columns, and at
-// the page's end every ink is moved by the whole number of block heights (up
-// to mintMAX_BANKS either way) that lays it best over the ink with the most
-// dots, before the cells are judged. The strips are bounded (mintMAX_STRIP_CELLS
+// data is kept in strips of a quarter of a millimetre by the quarter cells'
+// columns, and at the page's end every ink is moved by the whole number of
+// block heights (up to mintMAX_BANKS either way) that lays it best over the
+// ink with the most dots, before the cells are judged; a strip moved by a
+// fraction of a strip lands in the two strips it covers, in their shares. The strips are bounded (mintMAX_STRIP_CELLS
 // of them, within mdblMAX_INCHES of the page's corner); past either the page
 // cannot be judged and counts as colour.
 class InkCoverage {
@@ -95,7 +97,8 @@ private:
     void mAddByte(unsigned char value, uint64_t byteInRow);
     void mAddToCell(uint32_t column, float amount);
     void mEndBytes(uint64_t count);
-    std::array<int64_t, 3> mAlignInks() const;
+    void mFlushDots();
+    std::array<double, 3> mAlignInks() const;
 
     double mdblVerticalUnit = 1.0 / 360;
     double mdblHorizontalUnit = 1.0 / 360;
@@ -128,15 +131,30 @@ private:
     double mdblBlockDotWidth = 0;
     // The area of a dot in mm2.
     double mdblDotArea = 0;
-    // Of the block: the cell of each byte of a row (kept for the next block
-    // of its geometry), and the components its ink adds to (INKS for none).
-    std::vector<uint32_t> mintByteColumn;
-    double mdblTableX = -1;
-    double mdblTableDotWidth = 0;
-    uint32_t mintTableBits = 0;
+    // Of the block: the cell of each byte of a row and how many of its dots
+    // fall there (kept for the next block of its geometry), and the
+    // components its ink adds to (INKS for none).
+    struct ByteTable {
+        double mdblX = -1;
+        double mdblDotWidth = 0;
+        uint32_t mintBits = 0;
+        std::vector<uint32_t> mintColumn;
+        std::vector<uint8_t> mintInFirst;
+    };
+    // Drivers alternate a few geometries (passes shifted by a dot): the last
+    // mintTABLES tables are kept, the oldest replaced.
+    static constexpr size_t mintTABLES = 4;
+    std::array<ByteTable, mintTABLES> mTables;
+    size_t mintNextTable = 0;
+    const ByteTable* mTable = nullptr;
     std::array<uint8_t, 2> mintInkComponents{};
-    // The strip of the row being read.
+    // The strip of the row being read, and the dots of its rows gathered by
+    // cell, in the columns from low up to high.
     std::vector<Amounts>* mRowCells = nullptr;
+    int64_t mintDotsStrip = -1;
+    std::vector<uint32_t> mintDots;
+    uint32_t mintDotsLow = UINT32_MAX;
+    uint32_t mintDotsHigh = 0;
 };
 
 }  // namespace RawPrintData::ESCP

@@ -7,11 +7,14 @@
 // PWG Raster and Apple Raster are read with the CUPS library's raster stream;
 // PCLm (a PDF of image strips) with qpdf, each strip's dots taking the area
 // its placement on the page gives them; PCL raster with the decoder of
-// PclRasterTruth.cpp; hpcups' JetReady PCL XL with that of JetReadyTruth.cpp. Prints, per page, what
+// PclRasterTruth.cpp; hpcups' JetReady PCL XL with that of JetReadyTruth.cpp;
+// ESC/P 2 and ESC/P colour raster with that of EscpRasterTruth.cpp. Prints,
+// per page, what
 // cvk_colour_oracle prints for a document:
 //   JOB page N: AREA mm2 DOTS dots colour|mono
 // The exit status is 1 when a job could not be decoded whole.
 #include "PrinterLanguageParser/Parser/ColourRule.h"
+#include "tests/Support/programs/EscpRasterTruth.h"
 #include "tests/Support/programs/PclRasterTruth.h"
 
 #include <cups/raster.h>
@@ -219,16 +222,16 @@ bool JudgePclm(const char* job)
     }
 }
 
-// PCL raster, or JetReady's PCL XL; false when it holds raster the decoders
-// cannot measure.
-bool JudgePcl(const char* job)
+// PCL raster, JetReady's PCL XL or Epson raster; false when it holds raster
+// the decoders cannot measure.
+bool JudgePclOrEscp(const char* job)
 {
     std::ifstream in(job, std::ios::binary);
     const std::vector<unsigned char> data{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
     static const std::string xl = ") HP-PCL XL";
     const bool pclXl = std::search(data.begin(), data.end(), xl.begin(), xl.end()) != data.end();
     std::vector<PageTruth> pages;
-    if (!in || !(pclXl ? DecodeJetReady(data, pages) : DecodePclRaster(data, pages)))
+    if (!in || !(pclXl ? DecodeJetReady(data, pages) : IsEscpJob(data) ? DecodeEscpRaster(data, pages) : DecodePclRaster(data, pages)))
         return false;
     for (size_t index = 0; index < pages.size(); ++index)
         Print(job, index + 1, pages[index]);
@@ -254,7 +257,7 @@ int main(int argc, char** argv)
         // CUPS raster in either byte order ("RaS2", "3SaR", ...), or Apple's.
         const bool cups = std::memcmp(start, "RaS", 3) == 0 || std::memcmp(start + 1, "SaR", 3) == 0 ||
                           std::memcmp(start, "UNIRAST", 7) == 0;
-        if (!(pdf ? JudgePclm(argv[index]) : cups ? JudgeCupsRaster(argv[index]) : JudgePcl(argv[index]))) {
+        if (!(pdf ? JudgePclm(argv[index]) : cups ? JudgeCupsRaster(argv[index]) : JudgePclOrEscp(argv[index]))) {
             std::fprintf(stderr, "%s: could not be decoded whole\n", argv[index]);
             status = 1;
         }

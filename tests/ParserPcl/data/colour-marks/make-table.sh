@@ -38,7 +38,7 @@ device() {
 named() {
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$2" -r"$3" -sPageList="$4" "${@:5}" -sOutputFile="jobs/$1.prn" marks.ps
     case "$2" in
-    pwgraster | appleraster | pclm) data "$1.prn" "$3" "$4" ;;
+    pwgraster | appleraster | pclm | stcolor) data "$1.prn" "$3" "$4" ;;
     *) if [[ "$DATA_PAGES" == *" $2-$3-$4 "* ]]; then data "$1.prn" "$3" "$4"; else truth "$1.prn" "$3" "$4"; fi ;;
     esac
 }
@@ -92,9 +92,10 @@ for page in 6 10; do
     truth "gutenprint-pcl850-150-$page.prn" 150 "$page"
 done
 fi
-# Epson: Gutenprint's ESC/P 2 (stacked heads, two bits a dot), Ghostscript's
-# stcolor and uniprint (ESC . in the ink ESC r selects): marks below the
-# minimal area that were billed colour, and colour marks.
+# Epson: Gutenprint's ESC/P 2 (stacked heads, two bits a dot, light inks),
+# Ghostscript's stcolor and uniprint (ESC . in the ink ESC r selects), each
+# with its data's truth: marks below the minimal area that were billed
+# colour, and colour marks that fixed ink cells missed.
 escp2() {  # model, resolution, page
     /usr/lib/cups/driver/gutenprint.5.3 cat "gutenprint.5.3://$1/expert" > "$tmp/$1.ppd"
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$3" -sOutputFile="$tmp/page.pdf" marks.ps
@@ -102,12 +103,14 @@ escp2() {  # model, resolution, page
     PPD="$tmp/$1.ppd" /usr/lib/cups/filter/gstoraster 1 user table 1 "$options" "$tmp/page.pdf" 2>/dev/null |
         PPD="$tmp/$1.ppd" /usr/lib/cups/filter/rastertogutenprint.5.3 1 user table 1 "$options" \
             > "jobs/gutenprint-$1-$2-$3.prn" 2>/dev/null
-    truth "gutenprint-$1-$2-$3.prn" "$2" "$3"
+    data "gutenprint-$1-$2-$3.prn" "$2" "$3"
 }
 escp2 escp2-c86 360 2
 escp2 escp2-photo 360 12
+escp2 escp2-photo 360 6
+escp2 escp2-600 360 13
 device stcolor 360 5
 device stcolor 360 12
 gs -q -dNOPAUSE -dBATCH -dSAFER -sPAPERSIZE=a4 @stc.upp -sPageList=12 -sOutputFile=jobs/uniprint-stc-360-12.prn marks.ps
-truth uniprint-stc-360-12.prn 360 12
+data uniprint-stc-360-12.prn 360 12
 ls -l jobs >&2

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Epson families of sweep.sh: every page of marks.ps as a job of its own
 # through the ESC/P 2 and ESC/Page colour drivers Debian has, judged against
-# the colour oracle as sweep.sh judges (see there). Gutenprint's Epson
+# the truth of their decoded data as sweep.sh judges (see there): ESC/P 2
+# and ESC/P colour raster measured by cvk_raster_truth, each ink's dots placed
+# on the page, with the document's truth beside it; what it cannot decode
+# (ESC/Page) takes the colour oracle's. Gutenprint's Epson
 # models of each kind (four inks by ESC . or ESC i, six inks with light cyan
 # and light magenta, eight with light black, red and blue or orange and
 # green), Ghostscript's stcolor and epsonc and uniprint's Stylus Color
@@ -10,20 +13,22 @@
 # sweep with the parser as it was before Epson raster was judged by area.
 # printer-driver-escpr writes ESC/P-R, which the parser does not read.
 #
-# sweep-escp.sh path/to/cvk_colour_oracle path/to/cvk_parse_job [results file]
+# sweep-escp.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth path/to/cvk_parse_job [results file]
 # Needs ghostscript, cups-filters and printer-driver-gutenprint.
 set -euo pipefail
 oracle=$(realpath "$1")
-parse=$(realpath "$2")
+raster=$(realpath "$2")
+parse=$(realpath "$3")
 here=$(cd "$(dirname "$0")" && pwd)
-results=$(realpath -m "${3:-$here/results-escp.txt}")
+results=$(realpath -m "${4:-$here/results-escp.txt}")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 pages=$(grep -c '^%%Page:' "$here/marks.ps")
 . "$here/sweep-common.sh"
 
 : > "$results"
-# SWEEP_ONLY=escpage sweeps only the ESC/Page lasers.
+# SWEEP_ONLY=escpage sweeps only the ESC/Page lasers, SWEEP_ONLY=escp only
+# the ESC/P 2 and ESC/P families.
 if [ "${SWEEP_ONLY:-}" != escpage ]; then
 # Gutenprint: model, resolution of the oracle, the driver's resolution.
 gutenprint() {
@@ -54,10 +59,11 @@ for upp in stc stc2 stc500p stcany; do
     for page in $(seq 1 "$pages"); do
         gs -q -dNOPAUSE -dBATCH -dSAFER -sPAPERSIZE=a4 "@$upp.upp" -sPageList="$page" -sOutputFile="$tmp/job" \
             "$here/marks.ps" 2>/dev/null || true
-        judge gs-uniprint "$upp" 360 "$page" "$tmp/job"
+        judge gs-uniprint "$upp" 360 "$page" "$tmp/job" data
     done
 done
 fi
+if [ "${SWEEP_ONLY:-}" != escp ]; then
 # Ghostscript's ESC/Page colour lasers, each page printed as a document of
 # its own (their jobs from -sPageList lack the job's set-up, units included).
 for dev in lp8000c lp8300c lp9500c alc1900 alc8600 eplcolor lps6500; do
@@ -68,4 +74,5 @@ for dev in lp8000c lp8300c lp9500c alc1900 alc8600 eplcolor lps6500; do
         judge gs-escpage "$dev" 600 "$page" "$tmp/job"
     done
 done
+fi
 summary
