@@ -267,9 +267,9 @@ void DscComments::mAddSECTION_PAGE_GENERIC(const DscComment& comment)
 // %%Page: label ordinal.
 void DscComments::mBeginPage(const DscComment& comment)
 {
-    const std::string& values = comment.Values();
+    const std::string_view values = comment.Values();
     const size_t blank = values.find(' ');
-    if (blank == std::string::npos)
+    if (blank == std::string_view::npos)
         return;
     DscCommentPageSection* page = &mOverflowPage;
     if (mvecPages.size() < mintMAX_PAGE_SECTIONS) {
@@ -278,7 +278,7 @@ void DscComments::mBeginPage(const DscComment& comment)
     }
     *page = DscCommentPageSection{};
     page->mstrLabel = values.substr(0, std::min(blank, mintMAX_LABEL_LENGTH));
-    page->mintOrdinal.SetFromString(std::string_view(values).substr(blank + 1));
+    page->mintOrdinal.SetFromString(values.substr(blank + 1));
     page->mintOrientation = mDefaults.mintOrientation;
     page->mMedia = mDefaults.mMedia;
     page->mPageBoundingBox = mDefaults.mPageBoundingBox;
