@@ -371,6 +371,7 @@ TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
         {"(x\\\n%%Page: 2 2\n) %%Page: 3 3\n", 2, 0},
         {"<~a\nb(\n~> /n%%Page: 5 5\n/x/#copies 4 def\n%c%%Page: 6 6\n", 2, 4},
         {"(" + std::string(BasicPostscriptParser::mintMAX_STRING_BYTES - 2, 'x') + "\\)) %%Page: 8 8\n", 1, 0},
+        {"(" + std::string(BasicPostscriptParser::mintMAX_STRING_BYTES - 1, 'x') + ") %%Page: 8 8\n", 1, 0},
         // Names, "<" and comments that start nothing counted, passed over
         // in bulk, around what is counted (a pair across sixteen bytes too).
         {std::string(15, ' ') + "%%Page: 3 3\n" + std::string(14, '/') + "/#copies 2 def\n", 1, 2},

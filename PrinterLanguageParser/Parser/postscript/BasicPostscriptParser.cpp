@@ -146,7 +146,13 @@ size_t BasicPostscriptParser::mScanPlain(const unsigned char* data, size_t index
             return index;
         if (data[index] == '(') {
             // A string opens; its body is followed in bulk, and a string that
-            // closes within the bytes is passed over.
+            // closes within the bytes is passed over. Most close on their
+            // line without brackets or escapes inside.
+            const size_t close = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(data, index + 1, length);
+            if (close < length && data[close] == ')' && close - index <= mintMAX_STRING_BYTES) {
+                index = close + 1;
+                continue;
+            }
             mintStringBytes = 0;
             mintStringDepth = 1;
             index = mSkip(data, index + 1, length);
