@@ -252,6 +252,26 @@ TEST(PostscriptParser, AddsTheTablesOfKnownPrologues)
     EXPECT_EQ(parser.Strategies().GetStrategy("no such keyword"), &ParserStrategies::NullParserStrategy_Impl);
 }
 
+// The look-up of every name gives what the keyword map holds, one-byte
+// keywords too, through replacements, removals and added tables.
+TEST(PostscriptParserStrategies, FindsWhatTheMapHolds)
+{
+    PostscriptParserStrategies strategies;
+    strategies.AddStrategiesForBasicPostscript();
+    strategies.AddOrReplace("x", &ParserStrategies::SetFillColorAndFill);
+    strategies.AddStrategiesForPdfContent();
+    for (const std::string_view keyword : {"x", "g", "q", "'", "rg", "f*", "showpage", "setpagedevice"}) {
+        const PostscriptParserStrategies::Entry* entry = strategies.Find(keyword);
+        ASSERT_NE(entry, nullptr) << keyword;
+        EXPECT_EQ(entry->mStrategy, strategies.GetStrategy(keyword)) << keyword;
+    }
+    strategies.Remove("x");
+    strategies.AddOrReplace("g", nullptr);
+    for (const std::string_view keyword : {"x", "g", "y", ""})
+        EXPECT_EQ(strategies.Find(keyword), nullptr) << keyword;
+    EXPECT_NE(strategies.Find("G"), nullptr);
+}
+
 TEST(PostscriptParser, SizesPagesFromTheBoundingBoxes)
 {
     PostscriptParser parser;
