@@ -237,7 +237,7 @@ size_t PostscriptTokenizer::mScanComment(const unsigned char* bytes, size_t leng
 }
 
 // A string without escapes, nested brackets or line ends.
-size_t PostscriptTokenizer::mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result)
+inline size_t PostscriptTokenizer::mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result)
 {
     const size_t end = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(bytes, 1, length);
     if (end == length || bytes[end] != ')')
