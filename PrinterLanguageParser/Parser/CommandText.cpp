@@ -10,8 +10,7 @@ namespace {
 // Skips white space and an optional sign; tells whether the sign was "-".
 std::string_view SkipToDigits(std::string_view text, bool& negative)
 {
-    const size_t start = text.find_first_not_of(TEXT_WHITESPACE);
-    text = start == std::string_view::npos ? std::string_view{} : text.substr(start);
+    text = SkipLeadingWhiteSpace(text);
     negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

@@ -24,6 +24,17 @@ inline constexpr size_t MAX_COMMAND_TEXT = 16 * 1024;
 // Blank, tab, carriage return, line feed, form feed and vertical tab.
 inline constexpr std::string_view TEXT_WHITESPACE{" \t\r\n\f\v"};
 
+// The text from its first character that is no white space on (empty when
+// it is all white space). Most texts start with what they hold: those are
+// returned without a search.
+inline std::string_view SkipLeadingWhiteSpace(std::string_view text)
+{
+    if (!text.empty() && static_cast<unsigned char>(text.front()) > ' ')
+        return text;
+    const size_t start = text.find_first_not_of(TEXT_WHITESPACE);
+    return start == std::string_view::npos ? std::string_view() : text.substr(start);
+}
+
 // How far the bytes at an index agree with a marker.
 enum class TextMatch {
     None,    // a byte differs

@@ -252,6 +252,26 @@ TEST(PostscriptParser, AddsTheTablesOfKnownPrologues)
     EXPECT_EQ(parser.Strategies().GetStrategy("no such keyword"), &ParserStrategies::NullParserStrategy_Impl);
 }
 
+// The look-up of every name gives what the keyword map holds, one-byte
+// keywords too, through replacements, removals and added tables.
+TEST(PostscriptParserStrategies, FindsWhatTheMapHolds)
+{
+    PostscriptParserStrategies strategies;
+    strategies.AddStrategiesForBasicPostscript();
+    strategies.AddOrReplace("x", &ParserStrategies::SetFillColorAndFill);
+    strategies.AddStrategiesForPdfContent();
+    for (const std::string_view keyword : {"x", "g", "q", "'", "rg", "f*", "showpage", "setpagedevice"}) {
+        const PostscriptParserStrategies::Entry* entry = strategies.Find(keyword);
+        ASSERT_NE(entry, nullptr) << keyword;
+        EXPECT_EQ(entry->mStrategy, strategies.GetStrategy(keyword)) << keyword;
+    }
+    strategies.Remove("x");
+    strategies.AddOrReplace("g", nullptr);
+    for (const std::string_view keyword : {"x", "g", "y", ""})
+        EXPECT_EQ(strategies.Find(keyword), nullptr) << keyword;
+    EXPECT_NE(strategies.Find("G"), nullptr);
+}
+
 TEST(PostscriptParser, SizesPagesFromTheBoundingBoxes)
 {
     PostscriptParser parser;
@@ -371,13 +391,18 @@ TEST(BasicPostscriptParser, CountsPageOrdinalsAndCopies)
         {"(x\\\n%%Page: 2 2\n) %%Page: 3 3\n", 2, 0},
         {"<~a\nb(\n~> /n%%Page: 5 5\n/x/#copies 4 def\n%c%%Page: 6 6\n", 2, 4},
         {"(" + std::string(BasicPostscriptParser::mintMAX_STRING_BYTES - 2, 'x') + "\\)) %%Page: 8 8\n", 1, 0},
+        {"(" + std::string(BasicPostscriptParser::mintMAX_STRING_BYTES - 1, 'x') + ") %%Page: 8 8\n", 1, 0},
+        // Names, "<" and comments that start nothing counted, passed over
+        // in bulk, around what is counted (a pair across sixteen bytes too).
+        {std::string(15, ' ') + "%%Page: 3 3\n" + std::string(14, '/') + "/#copies 2 def\n", 1, 2},
+        {"/a /b <c %d /e<f%g/h " + std::string(40, '%') + "Page: 4 4\n/x<~ %%Page: 1 1\n~>%%Page: 6 6\n", 3, 0},
         // A name of 256 characters is read whole, a longer one is not.
         {"/#copies" + std::string(248, 'x') + " 5 def\n", 0, 5},
         {"/#copies" + std::string(249, 'x') + " 5 def\n", 0, 0},
     };
     for (const Case& sample : cases) {
         const std::string& job = sample.job;
-        for (const size_t chunk : {job.size(), size_t{1}}) {
+        for (const size_t chunk : {job.size(), size_t{1}, size_t{16}, size_t{17}}) {
             BasicPostscriptParser counter;
             DataBuffer buffer;
             for (size_t offset = 0; offset < job.size(); offset += chunk) {

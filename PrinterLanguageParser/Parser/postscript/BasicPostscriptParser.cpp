@@ -58,6 +58,18 @@ bool ContainsNoCase(std::string_view text, std::string_view word)
     return found != text.end();
 }
 
+// Whether the text begins with the word (in upper case), in any case.
+bool StartsWithNoCase(std::string_view text, std::string_view word)
+{
+    if (text.size() < word.size())
+        return false;
+    for (size_t index = 0; index < word.size(); ++index) {
+        if (Upper(text[index]) != word[index])
+            return false;
+    }
+    return true;
+}
+
 // Whether a name is "/#copies" in any case (a name holds no "/" but its
 // first, so it holds the word only at its start).
 bool IsCopiesName(std::string_view name)
@@ -125,12 +137,22 @@ void BasicPostscriptParser::mScan(std::span<const unsigned char> bytes)
 size_t BasicPostscriptParser::mScanPlain(const unsigned char* data, size_t index, size_t length)
 {
     while (true) {
-        index = ByteScan::FindFirstOf<'%', '/', '<', '('>(data, index, length);
+        // "<" alone, a name other than "/#...", and a comment that does not
+        // begin "%%" change nothing (a name or comment holds none of the
+        // bytes looked for here before the byte that ends it, which is read
+        // again anyway): only the pairs that matter stop the search.
+        index = ByteScan::FindFirstOfOrPair<'(', '%', '%', '/', '#', '<', '~'>(data, index, length);
         if (index + 1 >= length)
             return index;
         if (data[index] == '(') {
             // A string opens; its body is followed in bulk, and a string that
-            // closes within the bytes is passed over.
+            // closes within the bytes is passed over. Most close on their
+            // line without brackets or escapes inside.
+            const size_t close = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(data, index + 1, length);
+            if (close < length && data[close] == ')' && close - index <= mintMAX_STRING_BYTES) {
+                index = close + 1;
+                continue;
+            }
             mintStringBytes = 0;
             mintStringDepth = 1;
             index = mSkip(data, index + 1, length);
@@ -138,21 +160,8 @@ size_t BasicPostscriptParser::mScanPlain(const unsigned char* data, size_t index
                 return index;
             continue;
         }
-        const unsigned char next = data[index + 1];
-        // "<" alone, a name other than "/#...", and a comment that does not
-        // begin "%%" change nothing: the bytes after them are read as they
-        // are (a name or comment holds none of the bytes looked for here
-        // before the byte that ends it, which is read again anyway).
-        if (data[index] == '<') {
-            if (next == '~')
-                return index;
-            ++index;
-            continue;
-        }
-        if ((data[index] == '/' && next != '#') || (data[index] == '%' && next != '%')) {
-            ++index;
-            continue;
-        }
+        if (data[index] == '<')
+            return index;  // "<~" opens base-85 data
         const size_t end = data[index] == '/' ? mNameEnd(data, index, length) : mCommentEnd(data, index, length);
         if (end == length || end - index > mbytToken.size())
             return index;  // cut by the end of the bytes, or too long to keep
@@ -421,8 +430,7 @@ void BasicPostscriptParser::mCountPageComment(std::string_view text)
     size_t percents = 2;
     while (percents < text.size() && text[percents] == '%')
         ++percents;
-    if (text.size() - percents < PAGE.size() - 2 ||
-        !ContainsNoCase(text.substr(percents - 2, PAGE.size()), PAGE))
+    if (text.size() - percents < PAGE.size() - 2 || !StartsWithNoCase(text.substr(percents), PAGE.substr(2)))
         return;
     // The label follows after an optional space; the ordinal after the next space.
     size_t start = percents + PAGE.size() - 2;

@@ -50,6 +50,44 @@ inline size_t FindFirstOf(const unsigned char* data, size_t from, size_t length)
     return length;
 }
 
+// The index of the first byte in [from, length) that is Single, or the first
+// byte of one of the pairs First1 Second1 ... (a pair's first byte as the
+// last of the bytes counts, its second byte being unknown), or length. A pair
+// is matched from both of its bytes at once, so a first byte followed by
+// anything else is passed over in bulk.
+template <unsigned char Single, unsigned char First1, unsigned char Second1, unsigned char First2,
+          unsigned char Second2, unsigned char First3, unsigned char Second3>
+inline size_t FindFirstOfOrPair(const unsigned char* data, size_t from, size_t length)
+{
+#if defined(__SSE2__)
+    for (; from + 17 <= length; from += 16) {
+        const __m128i chunk = Load(data + from);
+        const __m128i next = Load(data + from + 1);
+        const __m128i pairs = _mm_or_si128(
+            _mm_and_si128(MatchAny<First1>(chunk), MatchAny<Second1>(next)),
+            _mm_or_si128(_mm_and_si128(MatchAny<First2>(chunk), MatchAny<Second2>(next)),
+                         _mm_and_si128(MatchAny<First3>(chunk), MatchAny<Second3>(next))));
+        const unsigned found = static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(MatchAny<Single>(chunk), pairs)));
+        if (found != 0)
+            return from + static_cast<size_t>(std::countr_zero(found));
+    }
+#endif
+    for (; from < length; ++from) {
+        const unsigned char byte = data[from];
+        if (byte == Single)
+            return from;
+        if (byte != First1 && byte != First2 && byte != First3)
+            continue;
+        if (from + 1 == length)
+            return from;
+        const unsigned char next = data[from + 1];
+        if ((byte == First1 && next == Second1) || (byte == First2 && next == Second2) ||
+            (byte == First3 && next == Second3))
+            return from;
+    }
+    return length;
+}
+
 // Like FindFirstOf with the line ends CR and LF added, but passes over the
 // line ends after which a DscLineWatcher lets go at once: those followed,
 // within the bytes, by a line whose first byte is neither "%", a line end nor

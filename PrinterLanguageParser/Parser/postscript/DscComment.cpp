@@ -55,9 +55,10 @@ PostscriptPageOrientation DscComment::Orientation() const
 {
     if (IsAtEnd())
         return PAGE_ORIENTATION_ATEND;
-    if (mstrValues == "Portrait")
+    const std::string_view values(mstrValues);
+    if (values == "Portrait")
         return PAGE_ORIENTATION_PORTRAIT;
-    if (mstrValues == "Landscape")
+    if (values == "Landscape")
         return PAGE_ORIENTATION_LANDSCAPE;
     return PAGE_ORIENTATION_NONE;
 }

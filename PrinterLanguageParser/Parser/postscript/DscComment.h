@@ -25,11 +25,11 @@ public:
     // With the keyword of the line before, for "%%+" continuation lines.
     DscComment(std::string_view line, std::string_view previousKeyword);
 
-    const std::string& Keyword() const { return mstrKeyword; }
+    std::string_view Keyword() const { return mstrKeyword; }
     const std::string& Values() const { return mstrValues; }
 
     // Whether the values are exactly "(atend)".
-    bool IsAtEnd() const { return mstrValues == "(atend)"; }
+    bool IsAtEnd() const { return std::string_view(mstrValues) == "(atend)"; }
 
     // The values as an orientation: "(atend)", "Portrait", "Landscape" or none.
     PostscriptPageOrientation Orientation() const;

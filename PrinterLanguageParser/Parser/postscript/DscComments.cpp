@@ -54,7 +54,7 @@ void DscComments::Add(const PostscriptTokenView& token)
         return;
     const DscComment comment(token.Data(), mstrPreviousKeyword);
     mstrPreviousKeyword = comment.Keyword();
-    const std::string& keyword = comment.Keyword();
+    const std::string_view keyword = comment.Keyword();
     if (keyword == "BeginDocument") {
         ++mintEmbeddedDepth;
         return;
@@ -95,7 +95,7 @@ void DscComments::Add(const PostscriptTokenView& token)
 // Outside any section.
 void DscComments::mAddSECTION_NONE(const DscComment& comment)
 {
-    const std::string& keyword = comment.Keyword();
+    const std::string_view keyword = comment.Keyword();
     if (keyword == "BeginProlog") {
         mSetSection(SECTION_PROLOG);
         mBegin(SECTION_PROLOG);
@@ -134,7 +134,7 @@ void DscComments::mAddSECTION_HEADER(const DscComment& comment)
 // In the prolog.
 void DscComments::mAddSECTION_PROLOG(const DscComment& comment)
 {
-    const std::string& keyword = comment.Keyword();
+    const std::string_view keyword = comment.Keyword();
     if (keyword == "EndProlog") {
         mSetSection(SECTION_NONE);
         mEnd(SECTION_PROLOG);
@@ -166,7 +166,7 @@ void DscComments::mAddSECTION_DEFAULTS(const DscComment& comment)
 // In a page.
 void DscComments::mAddSECTION_PAGE(const DscComment& comment)
 {
-    const std::string& keyword = comment.Keyword();
+    const std::string_view keyword = comment.Keyword();
     if (keyword == "Page") {
         mBeginPage(comment);
     } else if (keyword == "Trailer") {
@@ -195,7 +195,7 @@ void DscComments::mAddSECTION_TRAILER(const DscComment& comment)
 // Items of the header and the trailer.
 void DscComments::mAddSECTION_HEADER_GENERIC(const DscComment& comment)
 {
-    const std::string& keyword = comment.Keyword();
+    const std::string_view keyword = comment.Keyword();
     const std::string& values = comment.Values();
     if (keyword == "Title") {
         mHeader.mstrTitle = values;
@@ -238,7 +238,7 @@ void DscComments::mAddSECTION_PAGE_GENERIC(const DscComment& comment)
 {
     if (mCurrentPage == nullptr)
         return;
-    const std::string& keyword = comment.Keyword();
+    const std::string_view keyword = comment.Keyword();
     if (keyword == "PageBoundingBox") {
         mCurrentPage->mPageBoundingBox = PostscriptBox(comment);
     } else if (keyword == "PageOrientation") {
@@ -267,9 +267,9 @@ void DscComments::mAddSECTION_PAGE_GENERIC(const DscComment& comment)
 // %%Page: label ordinal.
 void DscComments::mBeginPage(const DscComment& comment)
 {
-    const std::string& values = comment.Values();
+    const std::string_view values = comment.Values();
     const size_t blank = values.find(' ');
-    if (blank == std::string::npos)
+    if (blank == std::string_view::npos)
         return;
     DscCommentPageSection* page = &mOverflowPage;
     if (mvecPages.size() < mintMAX_PAGE_SECTIONS) {
@@ -278,7 +278,7 @@ void DscComments::mBeginPage(const DscComment& comment)
     }
     *page = DscCommentPageSection{};
     page->mstrLabel = values.substr(0, std::min(blank, mintMAX_LABEL_LENGTH));
-    page->mintOrdinal.SetFromString(std::string_view(values).substr(blank + 1));
+    page->mintOrdinal.SetFromString(values.substr(blank + 1));
     page->mintOrientation = mDefaults.mintOrientation;
     page->mMedia = mDefaults.mMedia;
     page->mPageBoundingBox = mDefaults.mPageBoundingBox;

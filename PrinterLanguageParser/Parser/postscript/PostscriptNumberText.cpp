@@ -53,8 +53,7 @@ bool ReadShortDecimal(std::string_view text, double& value)
 double ReadLeadingReal(std::string_view text)
 {
     // The white space that atof skips.
-    const size_t start = text.find_first_not_of(TEXT_WHITESPACE);
-    text = start == std::string_view::npos ? std::string_view() : text.substr(start);
+    text = SkipLeadingWhiteSpace(text);
     bool negative = false;
     if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
         negative = text.front() == '-';

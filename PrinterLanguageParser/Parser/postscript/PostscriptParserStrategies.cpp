@@ -38,12 +38,15 @@ void PostscriptParserStrategies::mRebuildSlots()
     while (size < 2 * mStrategies.size())
         size *= 2;
     mvecSlots.assign(size, Slot());
+    mSingleByteEntries.fill(nullptr);
     for (const auto& [keyword, strategy] : mStrategies) {
         const uint64_t head = mHead(keyword);
         size_t slot = mHash(head, keyword.size()) & (size - 1);
         while (mvecSlots[slot].mEntry.mStrategy != nullptr)
             slot = (slot + 1) & (size - 1);
         mvecSlots[slot] = Slot{head, keyword, Entry{strategy, strategy->SuppressToken()}};
+        if (keyword.size() == 1)
+            mSingleByteEntries[static_cast<unsigned char>(keyword[0])] = &mvecSlots[slot].mEntry;
     }
 }
 

@@ -19,6 +19,11 @@ namespace RawPrintData::Postscript {
 // an earlier meaning of a keyword.
 class PostscriptParserStrategies {
 public:
+    PostscriptParserStrategies() = default;
+    // The look-up tables point into each other: not copied.
+    PostscriptParserStrategies(const PostscriptParserStrategies&) = delete;
+    PostscriptParserStrategies& operator=(const PostscriptParserStrategies&) = delete;
+
     // Removes any entry of the keyword, then adds the new one.
     void AddOrReplace(std::string_view keyword, const IParserStrategy* strategy);
     void Remove(std::string_view keyword);
@@ -34,6 +39,9 @@ public:
     // The keyword's entry, or null when no table knows it.
     const Entry* Find(std::string_view keyword) const
     {
+        // Most operators of PDF content are one byte: looked up directly.
+        if (keyword.size() == 1)
+            return mSingleByteEntries[static_cast<unsigned char>(keyword[0])];
         const uint64_t head = mHead(keyword);
         const size_t mask = mvecSlots.size() - 1;
         for (size_t slot = mHash(head, keyword.size()) & mask;; slot = (slot + 1) & mask) {
@@ -120,6 +128,8 @@ private:
     std::array<bool, KEYWORD_TABLE_COUNT> mblnAdded{};
     // Power-of-two sized, at most half full: the keyword look-up of every name.
     std::vector<Slot> mvecSlots = std::vector<Slot>(1);
+    // The entries of one-byte keywords (in the slots) by their byte.
+    std::array<const Entry*, 256> mSingleByteEntries{};
 };
 
 }  // namespace RawPrintData::Postscript

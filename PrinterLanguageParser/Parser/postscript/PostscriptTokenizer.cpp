@@ -149,14 +149,6 @@ ParseDataResultType PostscriptTokenizer::mSignal(PostscriptTokenType type, Posts
     return go ? PARSE_RESULT_HANDLED : PARSE_RESULT_SWITCH_LANGUAGE;
 }
 
-// Hands a token read straight from the bytes to the listener.
-ParseDataResultType PostscriptTokenizer::mSignalText(PostscriptTokenType type, std::string_view text)
-{
-    const bool go = mListener == nullptr ||
-                    mListener->TokenScanned(PostscriptTokenView(type, text.substr(0, mintMAX_TOKEN_TEXT)));
-    return go ? PARSE_RESULT_HANDLED : PARSE_RESULT_SWITCH_LANGUAGE;
-}
-
 // Moves the position back over bytes already tokenized.
 bool PostscriptTokenizer::MoveBack(uint64_t count)
 {

@@ -93,7 +93,7 @@ private:
                                                    ParseDataResultType& result);
     size_t mEndName(const unsigned char* bytes, size_t end, PostscriptTokenType type, ParseDataResultType& result);
     size_t mScanComment(const unsigned char* bytes, size_t length, ParseDataResultType& result);
-    size_t mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result);
+    [[gnu::always_inline]] inline size_t mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result);
     size_t mScanAngle(const unsigned char* bytes, size_t length, ParseDataResultType& result);
     // Leaves a partly seen language signature at the end of the input unconsumed.
     void mHoldBackPartialSignature();

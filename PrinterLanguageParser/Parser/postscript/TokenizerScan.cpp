@@ -80,6 +80,15 @@ std::string_view TextOf(const unsigned char* bytes, size_t length)
 
 }  // namespace
 
+// Hands a token read straight from the bytes to the listener (here, where
+// every token is read, so that the call is made in place).
+inline ParseDataResultType PostscriptTokenizer::mSignalText(PostscriptTokenType type, std::string_view text)
+{
+    const bool go = mListener == nullptr ||
+                    mListener->TokenScanned(PostscriptTokenView(type, text.substr(0, mintMAX_TOKEN_TEXT)));
+    return go ? PARSE_RESULT_HANDLED : PARSE_RESULT_SWITCH_LANGUAGE;
+}
+
 // Reads the tokens that start the bytes, while the tokenizer stays between
 // tokens and each ends within the bytes.
 size_t PostscriptTokenizer::mScanTokens(const unsigned char* bytes, size_t length, ParseDataResultType& result)
@@ -228,7 +237,7 @@ size_t PostscriptTokenizer::mScanComment(const unsigned char* bytes, size_t leng
 }
 
 // A string without escapes, nested brackets or line ends.
-size_t PostscriptTokenizer::mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result)
+inline size_t PostscriptTokenizer::mScanString(const unsigned char* bytes, size_t length, ParseDataResultType& result)
 {
     const size_t end = ByteScan::FindFirstOf<'(', ')', '\\', '\r', '\n'>(bytes, 1, length);
     if (end == length || bytes[end] != ')')
