@@ -197,7 +197,7 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
     // read nothing, at any other tag.
     const auto commonStep = [&]() __attribute__((always_inline)) {
         const uint8_t step = COMMON_TAG_STEPS[*tag];
-        if (step == COMMON_STEP_OPERATOR) {
+        if (step == COMMON_STEP_OPERATOR) [[likely]] {
             operatorRead = true;
             ++tag;
             return true;
