@@ -616,16 +616,25 @@ void PCL6Parser::mKeepPendingValue(uint32_t id)
 // Keeps a value for the attribute id, when the parser acts on it: its
 // elements (at most four are read) in the stream's byte order, and the bytes
 // of a ubyte array.
-void PCL6Parser::mKeepValue(uint32_t id, unsigned char dataType, uint32_t count, TagBytes elements)
+[[gnu::noinline]] void PCL6Parser::mKeepValue(uint32_t id, unsigned char dataType, uint32_t count, TagBytes elements)
 {
     AttributeValue* value = mAttributes.Take(id, dataType);
     if (value == nullptr)
         return;
     const unsigned int elementType = dataType & 0x07;
-    const uint64_t elementSize = ELEMENT_SIZES[elementType];
     value->SetCount(count);
+    // A single ubyte or uint16, the commonest, at once.
+    if (dataType == TAG_UBYTE) {
+        value->SetElement(0, elements[0]);
+        return;
+    }
+    if (dataType == TAG_UBYTE + 1) {
+        value->SetElement(0, Combine(elements.data(), 2, mblnLittleEndian));
+        return;
+    }
     if (DATA_TYPE_COUNTS[dataType] == ARRAY && elementType == 0)
         value->SetBytes(elements.first(count));
+    const uint64_t elementSize = ELEMENT_SIZES[elementType];
     const uint32_t read = std::min<uint32_t>(count, AttributeValue::mintMAX_ELEMENTS);
     for (uint32_t index = 0; index < read; ++index)
         value->SetElement(index, ReadElement(elements.data() + index * elementSize, elementType, mblnLittleEndian));
