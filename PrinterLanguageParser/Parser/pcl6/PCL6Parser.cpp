@@ -615,7 +615,8 @@ void PCL6Parser::mKeepPendingValue(uint32_t id)
 
 // Keeps a value for the attribute id, when the parser acts on it: its
 // elements (at most four are read) in the stream's byte order, and the bytes
-// of a ubyte array.
+// of a ubyte array. Called out of line, so that the common tags loop keeps
+// its registers for its commonest steps.
 [[gnu::noinline]] void PCL6Parser::mKeepValue(uint32_t id, unsigned char dataType, uint32_t count, TagBytes elements)
 {
     AttributeValue* value = mAttributes.Take(id, dataType);
@@ -628,7 +629,7 @@ void PCL6Parser::mKeepPendingValue(uint32_t id)
         value->SetElement(0, elements[0]);
         return;
     }
-    if (dataType == TAG_UBYTE + 1) {
+    if (dataType == TAG_UINT16) {
         value->SetElement(0, Combine(elements.data(), 2, mblnLittleEndian));
         return;
     }
