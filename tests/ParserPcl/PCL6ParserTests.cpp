@@ -146,14 +146,20 @@ std::string Rows(std::string_view pixel, int rows)
 }
 const std::string RED = "\xFF\x00\x00"s, GREY = "\x80\x82\x80"s;
 
-// An image of 4 x 4 pixels drawn over side x side units, its data in one block.
-Pxl& Image(Pxl& writer, uint16_t side, uint8_t compression, std::string_view data, uint8_t depth = 2,
-           uint8_t mapping = 0)
+// An image of 4 x 4 pixels drawn over side x side units, up to the ReadImage
+// of its one block.
+Pxl& ImageBlock(Pxl& writer, uint16_t side, uint8_t compression, uint8_t depth = 2, uint8_t mapping = 0)
 {
     writer.UByte(depth).Attribute(98).UByte(mapping).Attribute(100).UInt16(4).Attribute(108).UInt16(4).Attribute(107);
     writer.UInt16Pair(side, side).Attribute(103).Operator(0xB0);
-    writer.UInt16(0).Attribute(109).UInt16(4).Attribute(99).UByte(compression).Attribute(101).Operator(0xB1);
-    return writer.Embedded(data).Operator(0xB2);
+    return writer.UInt16(0).Attribute(109).UInt16(4).Attribute(99).UByte(compression).Attribute(101).Operator(0xB1);
+}
+
+// The image with its data in one block.
+Pxl& Image(Pxl& writer, uint16_t side, uint8_t compression, std::string_view data, uint8_t depth = 2,
+           uint8_t mapping = 0)
+{
+    return ImageBlock(writer, side, compression, depth, mapping).Embedded(data).Operator(0xB2);
 }
 
 Pxl& Brush(Pxl& writer, std::string_view rgb)
@@ -198,7 +204,7 @@ TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
         Pxl mPage;
         bool mblnColour;
     };
-    Pxl p[24];
+    Pxl p[25];
     for (Pxl& page : p)
         page = Page();
     // Delta rows: the first row written with two commands, the others repeat it.
@@ -246,12 +252,22 @@ TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
          p[21].ColorSpace(7).UInt16(4).Attribute(146).Operator(0x46).Bytes("\x01\x02\x03\x04"), false},
         {"red pattern", PatternRectangle(p[22].ColorSpace(2), Rows(RED, 4)), true},
         {"grey pattern", PatternRectangle(p[23].ColorSpace(2), Rows(GREY, 4)), false},
+        {"red data after another operator than ReadImage",
+         ImageBlock(p[24].ColorSpace(2), 94, 0).Operator(0x85).UInt16Pair(1, 2).Attribute(Pxl::POINT)
+             .UInt16Pair(1, 2).Attribute(Pxl::POINT).UInt16Pair(1, 2).Attribute(Pxl::POINT)
+             .Embedded(Rows(RED, 1).substr(0, 8)).Operator(0xB2),
+         false},
     };
     for (const Case& test : cases) {
         Pxl job = test.mPage;
         const ParseOutcome outcome = ParsePxl(job.EndPage());
         EXPECT_EQ(outcome.mintColorPages, test.mblnColour ? 1 : 0) << test.mstrName << ": " << outcome.Describe();
         EXPECT_EQ(outcome.mintMonoPages + outcome.mintColorPages, 1) << test.mstrName;
+        // Fed whole to the parser alone, the job lies in one chunk of its own.
+        LonePcl6Parser lone;
+        lone.Feed(job.Data());
+        ASSERT_EQ(lone.mListener.mvecPages.size(), 1u) << test.mstrName;
+        EXPECT_EQ(lone.mListener.mvecPages[0].mblnColor, test.mblnColour) << test.mstrName << ", fed whole";
     }
 }
 

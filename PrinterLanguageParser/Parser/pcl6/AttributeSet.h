@@ -17,25 +17,18 @@ namespace RawPrintData::PCL6 {
 // piles up before an operator.
 class AttributeSet {
 public:
-    // Whether a value given for the id would be kept: the parser acts on the
-    // id and no value came for it yet.
-    bool Wants(uint32_t id) const
-    {
-        const std::optional<size_t> slot = mSlot(id);
-        return slot.has_value() && !mvecValues[*slot].has_value();
-    }
-
     // Whether values given for the id are kept at all.
     static constexpr bool Keeps(uint32_t id) { return mSlot(id).has_value(); }
 
-    // Keeps the value when Wants says so.
-    void Add(uint32_t id, AttributeValue value)
+    // A new value of the data type for the id, to be filled in, when the
+    // parser acts on the id and no value came for it yet; null otherwise.
+    AttributeValue* Take(uint32_t id, unsigned char dataType)
     {
         const std::optional<size_t> slot = mSlot(id);
-        if (slot.has_value() && !mvecValues[*slot].has_value()) {
-            mvecValues[*slot] = std::move(value);
-            mintUsed |= uint64_t{1} << *slot;
-        }
+        if (!slot.has_value() || mvecValues[*slot].has_value())
+            return nullptr;
+        mintUsed |= uint64_t{1} << *slot;
+        return &mvecValues[*slot].emplace(dataType);
     }
 
     // The value given for an id, or null.

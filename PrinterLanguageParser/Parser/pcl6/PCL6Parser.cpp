@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 
 namespace RawPrintData::PCL6 {
 
@@ -90,6 +91,7 @@ constexpr std::array<uint8_t, 256> FIXED_VALUE_LENGTHS = [] {
 // its header and data, and every other tag is left to the general loop.
 constexpr uint8_t COMMON_STEP_OTHER = 0;
 constexpr uint8_t COMMON_STEP_OPERATOR = 1;
+constexpr uint8_t COMMON_STEP_ACTED_ON_OPERATOR = UINT8_MAX - 2;
 constexpr uint8_t COMMON_STEP_EMBEDDED_DATA = UINT8_MAX - 1;
 constexpr uint8_t COMMON_STEP_ARRAY = UINT8_MAX;
 constexpr std::array<uint8_t, 256> COMMON_TAG_STEPS = [] {
@@ -98,10 +100,8 @@ constexpr std::array<uint8_t, 256> COMMON_TAG_STEPS = [] {
         steps[TAG_FIRST_ARRAY + elementType] = COMMON_STEP_ARRAY;
     steps[TAG_EMBEDDED_DATA] = COMMON_STEP_EMBEDDED_DATA;
     steps[TAG_EMBEDDED_DATA_BYTE] = COMMON_STEP_EMBEDDED_DATA;
-    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag) {
-        if (!ACTED_ON_OPERATORS[tag])
-            steps[tag] = COMMON_STEP_OPERATOR;
-    }
+    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag)
+        steps[tag] = ACTED_ON_OPERATORS[tag] ? COMMON_STEP_ACTED_ON_OPERATOR : COMMON_STEP_OPERATOR;
     return steps;
 }();
 
@@ -114,76 +114,177 @@ constexpr std::array<bool, 256> DROPPED_BYTE_IDS = [] {
     return dropped;
 }();
 
+// Whether the value of `length` bytes (tag included) at tag is followed by
+// the one-byte id of an attribute whose value is dropped. The length is a
+// constant of each case of the common tags loop, so that where the next tag
+// lies is known from the branch taken rather than from the bytes loaded.
+template <uint64_t length>
+[[gnu::always_inline]] inline bool IsDroppedValue(const unsigned char* tag)
+{
+    return tag[length] == TAG_ATTRIBUTE_UBYTE && DROPPED_BYTE_IDS[tag[length + 1]];
+}
+
+// A number of 2 or 4 bytes in the stream's byte order.
+[[gnu::always_inline]] inline uint32_t Combine(const unsigned char* bytes, unsigned int size, bool littleEndian)
+{
+    uint32_t number = 0;
+    for (unsigned int index = 0; index < size; ++index)
+        number = number << 8 | bytes[littleEndian ? size - 1 - index : index];
+    return number;
+}
+
+// One element of an element type in the stream's byte order.
+double ReadElement(const unsigned char* bytes, unsigned int elementType, bool littleEndian)
+{
+    switch (elementType) {
+    case 0:
+        return bytes[0];
+    case 1:
+        return Combine(bytes, 2, littleEndian);
+    case 2:
+        return Combine(bytes, 4, littleEndian);
+    case 3:
+        return static_cast<int16_t>(Combine(bytes, 2, littleEndian));
+    case 4:
+        return static_cast<int32_t>(Combine(bytes, 4, littleEndian));
+    default:
+        return std::bit_cast<float>(Combine(bytes, 4, littleEndian));
+    }
+}
+
 }  // namespace
 
-// Reads the tags that make up most of a stream straight from the chunk,
-// with fewer checks than the general loop: operators the parser does not act
-// on with the raw data that follows them, and values (single, pair, box or
-// array) followed by the one-byte id of an attribute the parser does not
-// keep. It stops at any other tag, and where a tag could run past the chunk;
-// the general loop reads on from there, with the same result. Only debug
-// logging, which names every tag, keeps to the general loop.
+// Reads the tags that make up nearly all of a stream straight from the
+// chunk, with fewer checks than the general loop: operators with the
+// attributes gathered before them, values (single, pair, box or short
+// array) followed by a one-byte attribute id, and embedded data that lies
+// whole in the chunk. It stops at any other tag (an escape, a two-byte id, a
+// long array kept, a value without its id), where a tag could run past the
+// chunk, and after an operator whose raw data follows; the general loop
+// reads on from there, with the same result. It leaves a pending value (one
+// whose id has not come) to the general loop too. Only debug logging, which
+// names every tag, keeps to the general loop.
 uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t position)
 {
     const uint64_t preLength = buffer.PreBufferLength();
     const std::span<const unsigned char> main = buffer.MainBuffer();
     // The most one step reads: the longest value and a one-byte id after it.
     constexpr uint64_t longestStep = mintMAX_TAG_LENGTH + 2;
-    if (position < preLength || main.size() < longestStep)
+    // The commonest steps are taken four at a time, with one check of the
+    // end of the chunk.
+    constexpr uint64_t stepsAtOnce = 4;
+    if (position < preLength || main.size() < longestStep * stepsAtOnce || mPendingValue.has_value())
         return position;
     const unsigned char* const start = main.data();
-    const unsigned char* const limit = start + (main.size() - longestStep);
     const unsigned char* const end = start + main.size();
-    const unsigned char* const first = start + (position - preLength);
-    const unsigned char* tag = first;
-    // Nothing in the loop adds an attribute or keeps a value: the first
-    // operator empties the gathered attributes for good and every value read
-    // is dropped, so both are settled once after it.
+    const unsigned char* const limit = end - longestStep;
+    const unsigned char* const limitAtOnce = end - longestStep * stepsAtOnce;
+    const unsigned char* tag = start + (position - preLength);
+    const bool littleEndian = mblnLittleEndian;
+    // An operator not acted on only ends the attributes gathered before it
+    // and the data an image awaited: both are settled when next looked at.
     bool operatorRead = false;
-    bool valueRead = false;
-    while (tag <= limit) {
+    const auto settleOperators = [&] {
+        if (operatorRead) {
+            operatorRead = false;
+            mColour.OperatorComing();
+            mAttributes.Clear();
+        }
+    };
+    // The commonest steps, an operator not acted on and a value of 2, 3 or
+    // 5 bytes dropped, each with its length as a constant: the next tag's
+    // place then waits on no load and the loop runs ahead. False, having
+    // read nothing, at any other tag.
+    const auto commonStep = [&]() __attribute__((always_inline)) {
         const uint8_t step = COMMON_TAG_STEPS[*tag];
-        // Operators are the commonest tags, but their step is laid out of
-        // line: the value steps falling through measure faster.
-        if (step == COMMON_STEP_OPERATOR) [[unlikely]] {
+        if (step == COMMON_STEP_OPERATOR) [[likely]] {
             operatorRead = true;
             ++tag;
+            return true;
+        }
+        if (step == 5 && IsDroppedValue<5>(tag)) {
+            tag += 7;
+            return true;
+        }
+        if (step == 2 && IsDroppedValue<2>(tag)) {
+            tag += 4;
+            return true;
+        }
+        if (step == 3 && IsDroppedValue<3>(tag)) {
+            tag += 5;
+            return true;
+        }
+        return false;
+    };
+    for (;;) {
+        if (tag <= limitAtOnce) {
+            if (commonStep() && commonStep() && commonStep() && commonStep())
+                continue;
+        } else if (tag > limit) {
+            break;
+        } else if (commonStep()) {
             continue;
         }
-        uint64_t length = step;
-        if (step >= COMMON_STEP_EMBEDDED_DATA) [[unlikely]] {
-            if (step == COMMON_STEP_EMBEDDED_DATA) {
-                // The raw data (glyphs, image rows) of the operator before
-                // it, when it lies whole in the chunk. The data of an
-                // operator acted on starts a run and is left to the general
-                // loop.
-                if (tag == first)
-                    break;
-                const EmbeddedData data = mReadEmbeddedData(TagBytes(tag, end));
-                if (data.mintHeaderLength == mintNEED_MORE_DATA ||
-                    data.mintDataLength > static_cast<uint64_t>(end - tag) - data.mintHeaderLength)
-                    break;
-                tag += data.mintHeaderLength + data.mintDataLength;
-                continue;
+
+        // Any other tag, at or before the limit.
+        const uint8_t step = COMMON_TAG_STEPS[*tag];
+        if (step == COMMON_STEP_ACTED_ON_OPERATOR) {
+            settleOperators();
+            mColour.OperatorComing();
+            mHandleOperator(*tag);
+            mAttributes.Clear();
+            ++tag;
+            if (mSkip.Remaining() != 0)
+                break;  // raw data of a VendorUnique operator: the general loop skips it
+            continue;
+        }
+        if (step == COMMON_STEP_EMBEDDED_DATA) {
+            const EmbeddedData data = mReadEmbeddedData(TagBytes(tag, end));
+            if (data.mintHeaderLength == mintNEED_MORE_DATA ||
+                data.mintDataLength > static_cast<uint64_t>(end - tag) - data.mintHeaderLength)
+                break;
+            settleOperators();
+            const TagBytes embedded(tag + data.mintHeaderLength, data.mintDataLength);
+            if (mColour.StartData(embedded.size())) {
+                if (!embedded.empty())
+                    mColour.Feed(embedded);
+                mColour.EndData();
             }
-            // An array's header (tag and a ubyte or uint16 count) lies before
-            // the limit; its elements and the id after them must lie in the
-            // chunk.
+            tag = embedded.data() + embedded.size();
+            continue;
+        }
+        if (step == COMMON_STEP_OTHER)
+            break;
+
+        // A value followed by the one-byte id of an attribute, or an array.
+        // An array's header (tag and a ubyte or uint16 count) lies before
+        // the limit; its elements and the id after them must lie in the
+        // chunk.
+        uint64_t length = step;
+        uint32_t count = DATA_TYPE_COUNTS[*tag];
+        uint64_t header = 1;
+        if (step == COMMON_STEP_ARRAY) {
             const bool byteCount = tag[1] == TAG_UBYTE;
-            const uint64_t count = byteCount ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
-            length = (byteCount ? 3 : 4) + count * ELEMENT_SIZES[*tag & 0x07];
+            header = byteCount ? 3 : 4;
+            count = byteCount ? tag[2] : Combine(tag + 2, 2, littleEndian);
+            length = header + count * ELEMENT_SIZES[*tag & 0x07];
             if (length + 2 > static_cast<uint64_t>(end - tag))
                 break;
         }
-        if (length == COMMON_STEP_OTHER || tag[length] != TAG_ATTRIBUTE_UBYTE || !DROPPED_BYTE_IDS[tag[length + 1]])
+        if (tag[length] != TAG_ATTRIBUTE_UBYTE)
             break;
-        valueRead = true;
+        const unsigned char id = tag[length + 1];
+        if (!DROPPED_BYTE_IDS[id]) {
+            // Id 0 waits for a real id, and a long array kept is gathered
+            // by the general loop.
+            if (id == 0 || length > mintMAX_TAG_LENGTH)
+                break;
+            settleOperators();
+            mKeepValue(id, *tag, count, TagBytes(tag + header, length - header));
+        }
         tag += length + 2;
     }
-    if (operatorRead)
-        mAttributes.Clear();
-    if (valueRead)
-        mPendingValue.reset();
+    settleOperators();
     return preLength + static_cast<uint64_t>(tag - start);
 }
 
@@ -226,6 +327,8 @@ ParseDataResultType PCL6Parser::ParseData(const DataBuffer& buffer)
             break;
         if (!mblnDebug) {
             position = mintReadCommonTags(buffer, position);
+            if (mSkip.Remaining() != 0)
+                continue;  // the raw data of the operator it stopped after
             if (position >= end)
                 break;
         }
@@ -290,9 +393,11 @@ ParseDataResultType PCL6Parser::mintReadStreamHeader(const DataBuffer& buffer, u
     if (binding == BINDING_LITTLE_ENDIAN) {
         Log(LOG_INFO, "PCL6Parser::ReadStreamHeader - Using LittleEndian stream binding.");
         mByteOrder = std::make_unique<LittleEndian>();
+        mblnLittleEndian = true;
     } else if (binding == BINDING_BIG_ENDIAN) {
         Log(LOG_INFO, "PCL6Parser::ReadStreamHeader - Using BigEndian stream binding.");
         mByteOrder = std::make_unique<BigEndian>();
+        mblnLittleEndian = false;
     } else {
         Log(LOG_ERROR, "PCL6Parser::ReadStreamHeader - Unsupported binding '%c'", binding);
         mintBytesProcessed = 0;
@@ -372,7 +477,7 @@ uint64_t PCL6Parser::mintHandleArray(TagBytes tag, unsigned int elementType)
     const uint64_t length = byteLength ? 3 : 4;
     if (tag.size() < length)
         return mintNEED_MORE_DATA;
-    const uint32_t count = byteLength ? tag[2] : mByteOrder->Combine_uint16(tag[2], tag[3]);
+    const uint32_t count = byteLength ? tag[2] : Combine(&tag[2], 2, mblnLittleEndian);
     const uint64_t bytes = count * ELEMENT_SIZES[elementType];
     PendingValue& value = mPendingValue.emplace();
     value.mbytDataType = tag[0];
@@ -404,14 +509,13 @@ uint64_t PCL6Parser::mintHandleAttribute(TagBytes tag)
     const uint64_t length = byteId ? 2 : 3;
     if (tag.size() < length)
         return mintNEED_MORE_DATA;
-    const uint32_t id = byteId ? tag[1] : mByteOrder->Combine_uint16(tag[1], tag[2]);
+    const uint32_t id = byteId ? tag[1] : Combine(&tag[1], 2, mblnLittleEndian);
     // Id 0 names no attribute: the value waits for a real id.
     if (id == 0)
         return length;
     if (mblnDebug)
         Log(LOG_DEBUG, "PCL6Parser::ParseData - Attribute: %u", id);
-    if (mAttributes.Wants(id))
-        mAttributes.Add(id, mDecode(*mPendingValue));
+    mKeepPendingValue(id);
     mPendingValue.reset();
     return length;
 }
@@ -442,7 +546,7 @@ PCL6Parser::EmbeddedData PCL6Parser::mReadEmbeddedData(TagBytes tag) const
     const uint64_t length = byteLength ? 2 : 5;
     if (tag.size() < length)
         return {mintNEED_MORE_DATA, 0};
-    return {length, byteLength ? tag[1] : mByteOrder->Combine_uint32(tag[1], tag[2], tag[3], tag[4])};
+    return {length, byteLength ? tag[1] : Combine(&tag[1], 4, mblnLittleEndian)};
 }
 
 // Hands the part of the skipped data at hand to whoever reads it.
@@ -473,7 +577,7 @@ void PCL6Parser::mHandleOperator(unsigned char operatorTag)
     if (PAGE_OPERATORS[operatorTag])
         Operation(operatorTag, mAttributes).ExecuteStrategy(*this);
     if (PxlColourJudge::ActsOn(operatorTag))
-        mColour.Execute(operatorTag, mAttributes, mByteOrder->Combine_uint16(1, 0) == 1);
+        mColour.Execute(operatorTag, mAttributes, mblnLittleEndian);
 }
 
 // Forgets the stream: a session that follows starts with its own header.
@@ -487,57 +591,54 @@ void PCL6Parser::mEndSession()
     mColour.EndSession();
 }
 
-// Decodes a pending single value, pair or box in the stream's byte order;
-// of an array only the tag and the bytes of a short ubyte one are kept.
-AttributeValue PCL6Parser::mDecode(const PendingValue& pending) const
+// Keeps the pending value for the attribute id, when the parser acts on it.
+// Of an array skipped unread only the count is kept, and of a long ubyte
+// array its bytes.
+void PCL6Parser::mKeepPendingValue(uint32_t id)
 {
-    AttributeValue value(pending.mbytDataType);
+    const PendingValue& pending = *mPendingValue;
+    const uint32_t count = DATA_TYPE_COUNTS[pending.mbytDataType];
     const TagBytes elements(pending.mbytElements);
-    if (pending.mbytDataType >= TAG_FIRST_ARRAY && pending.mbytDataType < TAG_FIRST_ARRAY + ELEMENT_TYPE_COUNT) {
-        const unsigned int elementType = pending.mbytDataType - TAG_FIRST_ARRAY;
-        value.SetCount(pending.mintArrayLength);
-        if (pending.mblnLongArray) {
-            value.SetBytes(mvecLongArray);
-            return value;
-        }
-        const uint64_t elementSize = ELEMENT_SIZES[elementType];
-        if (pending.mintArrayLength * elementSize > elements.size())
-            return value;  // skipped unread
-        if (elementType == 0)
-            value.SetBytes(elements.first(pending.mintArrayLength));
-        for (uint32_t index = 0; index < pending.mintArrayLength && index < AttributeValue::mintMAX_ELEMENTS; ++index)
-            value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
-        return value;
+    if (count != ARRAY) {
+        mKeepValue(id, pending.mbytDataType, count, elements);
+        return;
     }
-    for (const Shape& shape : FIXED_SHAPES) {
-        if (pending.mbytDataType < shape.mbytFirstTag || pending.mbytDataType >= shape.mbytFirstTag + ELEMENT_TYPE_COUNT)
-            continue;
-        const unsigned int elementType = pending.mbytDataType - shape.mbytFirstTag;
-        const uint64_t elementSize = ELEMENT_SIZES[elementType];
-        value.SetCount(shape.mintCount);
-        for (uint32_t index = 0; index < shape.mintCount; ++index)
-            value.SetElement(index, mReadElement(elements.subspan(index * elementSize, elementSize), elementType));
+    const uint64_t bytes = pending.mintArrayLength * ELEMENT_SIZES[pending.mbytDataType & 0x07];
+    if (!pending.mblnLongArray && bytes <= elements.size()) {
+        mKeepValue(id, pending.mbytDataType, pending.mintArrayLength, elements.first(bytes));
+    } else if (AttributeValue* value = mAttributes.Take(id, pending.mbytDataType)) {
+        value->SetCount(pending.mintArrayLength);
+        if (pending.mblnLongArray)
+            value->SetBytes(mvecLongArray);
     }
-    return value;
 }
 
-// One element in the stream's byte order.
-double PCL6Parser::mReadElement(TagBytes bytes, unsigned int elementType) const
+// Keeps a value for the attribute id, when the parser acts on it: its
+// elements (at most four are read) in the stream's byte order, and the bytes
+// of a ubyte array. Called out of line, so that the common tags loop keeps
+// its registers for its commonest steps.
+[[gnu::noinline]] void PCL6Parser::mKeepValue(uint32_t id, unsigned char dataType, uint32_t count, TagBytes elements)
 {
-    switch (elementType) {
-    case 0:
-        return bytes[0];
-    case 1:
-        return mByteOrder->Combine_uint16(bytes[0], bytes[1]);
-    case 2:
-        return mByteOrder->Combine_uint32(bytes[0], bytes[1], bytes[2], bytes[3]);
-    case 3:
-        return mByteOrder->Combine_int16(bytes[0], bytes[1]);
-    case 4:
-        return mByteOrder->Combine_int32(bytes[0], bytes[1], bytes[2], bytes[3]);
-    default:
-        return mByteOrder->Combine_real32(bytes[0], bytes[1], bytes[2], bytes[3]);
+    AttributeValue* value = mAttributes.Take(id, dataType);
+    if (value == nullptr)
+        return;
+    const unsigned int elementType = dataType & 0x07;
+    value->SetCount(count);
+    // A single ubyte or uint16, the commonest, at once.
+    if (dataType == TAG_UBYTE) {
+        value->SetElement(0, elements[0]);
+        return;
     }
+    if (dataType == TAG_UINT16) {
+        value->SetElement(0, Combine(elements.data(), 2, mblnLittleEndian));
+        return;
+    }
+    if (DATA_TYPE_COUNTS[dataType] == ARRAY && elementType == 0)
+        value->SetBytes(elements.first(count));
+    const uint64_t elementSize = ELEMENT_SIZES[elementType];
+    const uint32_t read = std::min<uint32_t>(count, AttributeValue::mintMAX_ELEMENTS);
+    for (uint32_t index = 0; index < read; ++index)
+        value->SetElement(index, ReadElement(elements.data() + index * elementSize, elementType, mblnLittleEndian));
 }
 
 // Ends the stream.

@@ -108,13 +108,16 @@ private:
     void mHandleOperator(unsigned char operatorTag);
     void mEndSession();
     void mFeedSkippedData(const DataBuffer& buffer, uint64_t position, uint64_t end);
-    double mReadElement(TagBytes bytes, unsigned int elementType) const;
-    AttributeValue mDecode(const PendingValue& pending) const;
+    void mKeepPendingValue(uint32_t id);
+    void mKeepValue(uint32_t id, unsigned char dataType, uint32_t count, TagBytes elements);
 
     // Whether debug lines are written, read once per call.
     bool mblnDebug = false;
 
+    // The stream's byte order, absent until its header has been read; the
+    // numbers of the tags are combined in it through the flag.
     std::unique_ptr<Endian> mByteOrder;
+    bool mblnLittleEndian = true;
     // The stream header named another stream than PCL XL: its data is
     // passed over.
     bool mblnOtherStream = false;

@@ -18,6 +18,7 @@ inline constexpr unsigned char TAG_LAST_OPERATOR = 0xBF;
 // Data types: a single value, an array, an xy pair and a box of each of the
 // six element types ubyte, uint16, uint32, sint16, sint32 and real32.
 inline constexpr unsigned char TAG_UBYTE = 0xC0;
+inline constexpr unsigned char TAG_UINT16 = 0xC1;
 inline constexpr unsigned char TAG_FIRST_DATA_TYPE = 0xC0;
 inline constexpr unsigned char TAG_LAST_DATA_TYPE = 0xE5;
 inline constexpr unsigned char TAG_FIRST_SINGLE = 0xC0;
