@@ -258,7 +258,7 @@ INSTANTIATE_TEST_SUITE_P(
                     {{"", 0, 0, 0, 2}}},
         // Colour images of 100 by 8 pixels, each a unit: grey and red RGB
         // pixels, grey ones compressed (not read: the whole area counts),
-        // and grey pixels through a colour map of greys.
+        // grey pixels through a colour map of greys, and a grey image.
         PageSetCase{"escpage_colour_image",
                     Join({Raw("\x1D" "2;102;0;0;100;8;100;8;0scrI\x1D" "2400;8cu{I"), std::string(2400, '\x80'),
                           Raw("\x1D" "ecrI\f\x1D" "2;102;0;0;100;8;100;8;0scrI\x1D" "2400;8cu{I"),
@@ -277,8 +277,9 @@ INSTANTIATE_TEST_SUITE_P(
                               return map;
                           }(),
                           Raw("\x1D" "2;204;4;0;100;8;100;8;0scrI\x1D" "800;8cu{I"), std::string(800, '\x10'),
-                          Raw("\x1D" "ecrI\f")}),
-                    {{"", 0, 0, 2, 2}}},
+                          Raw("\x1D" "ecrI\f\x1D" "1;1;1;0;10;100;8;100;8;0scrI\x1D" "800;8cu{I"),
+                          std::string(800, '\x10'), Raw("\x1D" "ecrI\f")}),
+                    {{"", 0, 0, 3, 2}}},
         // A reset ejects a page that image data was sent for, once.
         PageSetCase{"escpage_reset_ejects", Join({Raw("\x1D" "2;16;1;0bi{I\xFF\xFF\x1D" "rhE\x1D" "rhE\x1D" "1;1;1;0bi{I\x01\f\x1D" "rhE")}),
                     {{"", 0, 0, 2, 0}}},

@@ -67,7 +67,7 @@ void EscPageColour::Act(const EscPageCommand& command, double unitPoints)
 }
 
 // GS 2;format;0;compression;width;height;drawn width;drawn height;0 scrI:
-// a colour raster image whose pixels follow. Those that are read count by
+// a colour raster image whose pixels follow (GS 1;... a grey one). Those that are read count by
 // their colour, the others by the whole area drawn.
 void EscPageColour::mBeginImage(const EscPageCommand& command, double unitPoints)
 {
@@ -77,6 +77,9 @@ void EscPageColour::mBeginImage(const EscPageCommand& command, double unitPoints
         mblnUnjudged = true;
         return;
     }
+    // GS 1;... scrI: grey samples (the monochrome lasers' pictures).
+    if (command.Parameter(0) == 1)
+        return;
     const double format = command.Parameter(1);
     const double width = command.Parameter(4), height = command.Parameter(5);
     const double drawnWidth = command.Parameter(6), drawnHeight = command.Parameter(7);

@@ -20,7 +20,8 @@ namespace RawPrintData::ESCP {
 // or 8-bit and 4-bit indexes (204, 203) into the colour map of GS ... plr{E;
 // each non-neutral pixel counts with the area it is drawn over. One-bit
 // images (201), which print in the fill colour, and other formats or
-// compressions count by their whole area. So a mark counts as larger than
+// compressions count by their whole area; grey images (GS 1;... scrI, as
+// monochrome lasers send pictures) count nothing. So a mark counts as larger than
 // its ink, never smaller. What cannot be measured (a path with more points
 // than a command's parameters kept, a bit image in a colour, a glyph not
 // defined) counts as colour.
