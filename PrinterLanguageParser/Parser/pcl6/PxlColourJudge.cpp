@@ -81,11 +81,11 @@ uint32_t Scaled(uint32_t sample, uint32_t bits)
 
 void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian)
 {
-    mblnLittleEndian = littleEndian;
-    switch (operatorTag) {
-    case OPERATOR_BEGIN_SESSION:
+    if (operatorTag == OPERATOR_BEGIN_SESSION)
         mBeginSession(attributes);
-        break;
+    if (PxlMarkGeometry::ActsOn(operatorTag))
+        mGeometry.Execute(operatorTag, attributes, littleEndian, mdblUnitsX, mdblUnitsY);
+    switch (operatorTag) {
     case OPERATOR_BEGIN_PAGE:
         mBeginPage();
         break;
@@ -133,7 +133,9 @@ void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attribute
     case OPERATOR_PIE:
     case OPERATOR_RECTANGLE:
     case OPERATOR_ROUND_RECTANGLE:
-        mPaintBox(attributes);
+    case OPERATOR_PAINT_PATH:
+        // A figure painted at once is the path its bounding box makes.
+        mPaintPath();
         break;
     case OPERATOR_SET_PAGE_DEFAULT_CTM:
         mState.mdblScaleX = mState.mdblScaleY = 1;
@@ -151,74 +153,8 @@ void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attribute
             mState.mdblCharScaleY = std::abs(scale->Element(1));
         }
         break;
-    case OPERATOR_SET_CURSOR:
-        if (const AttributeValue* point = attributes.Find(ATTRIBUTE_POINT)) {
-            mdblCursorX = point->Element(0);
-            mdblCursorY = point->Element(1);
-            mblnCursorKnown = true;
-        }
-        break;
-    case OPERATOR_SET_CURSOR_REL:
-        if (const AttributeValue* point = attributes.Find(ATTRIBUTE_POINT)) {
-            mdblCursorX += point->Element(0);
-            mdblCursorY += point->Element(1);
-        }
-        break;
-    case OPERATOR_NEW_PATH:
-        mNewPath();
-        break;
-    case OPERATOR_ARC_PATH:
-    case OPERATOR_CHORD_PATH:
-    case OPERATOR_ELLIPSE_PATH:
-    case OPERATOR_PIE_PATH:
-    case OPERATOR_RECTANGLE_PATH:
-    case OPERATOR_ROUND_RECTANGLE_PATH:
-        mPathBox(attributes);
-        break;
-    case OPERATOR_LINE_PATH:
-    case OPERATOR_LINE_REL_PATH:
-    case OPERATOR_BEZIER_PATH:
-    case OPERATOR_BEZIER_REL_PATH:
-        mPathSegments(attributes, operatorTag == OPERATOR_LINE_REL_PATH || operatorTag == OPERATOR_BEZIER_REL_PATH,
-                      operatorTag == OPERATOR_BEZIER_PATH || operatorTag == OPERATOR_BEZIER_REL_PATH);
-        break;
-    case OPERATOR_TEXT_PATH:
-        // Glyph outlines join the path where the text's advance puts them.
-        mPath.mblnEmpty = false;
-        mPath.mblnUnbounded = true;
-        mblnCursorKnown = false;
-        break;
-    case OPERATOR_PAINT_PATH:
-        mPaintPath();
-        break;
     case OPERATOR_TEXT:
         mPaintText(attributes);
-        break;
-    case OPERATOR_BEGIN_FONT_HEADER:
-    case OPERATOR_BEGIN_CHAR:
-        if (const AttributeValue* name = attributes.Find(ATTRIBUTE_FONT_NAME))
-            mstrFontDefined.assign(name->Text());
-        if (operatorTag == OPERATOR_BEGIN_FONT_HEADER)
-            mvecFontHeader.clear();
-        break;
-    case OPERATOR_READ_FONT_HEADER:
-        mDataUse = DataUse::FontHeader;
-        break;
-    case OPERATOR_END_FONT_HEADER:
-        mEndFontHeader();
-        break;
-    case OPERATOR_READ_CHAR:
-        mintCharCode = static_cast<uint32_t>(Number(attributes.Find(ATTRIBUTE_CHAR_CODE), 0));
-        mDataUse = DataUse::CharHeader;
-        mvecPartial.clear();
-        break;
-    case OPERATOR_REMOVE_FONT:
-        if (const AttributeValue* name = attributes.Find(ATTRIBUTE_FONT_NAME)) {
-            if (const auto font = mFonts.find(name->Text()); font != mFonts.end()) {
-                mintGlyphs -= font->second.mGlyphs.size();
-                mFonts.erase(font);
-            }
-        }
         break;
     case OPERATOR_BEGIN_SCAN:
         mPaintUnknownArea(mState.mBrush, "scan lines");
@@ -245,8 +181,6 @@ void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attribute
 void PxlColourJudge::mBeginSession(const AttributeSet& attributes)
 {
     mPatterns.clear();
-    mFonts.clear();
-    mintGlyphs = 0;
     mdblUnitsX = mdblUnitsY = 0;
     const AttributeValue* units = attributes.Find(ATTRIBUTE_UNITS_PER_MEASURE);
     const auto measure = static_cast<size_t>(Number(attributes.Find(ATTRIBUTE_MEASURE), MEASURE_PER_INCH.size()));
@@ -267,8 +201,6 @@ void PxlColourJudge::mBeginPage()
     mvecSaved.clear();
     mintUnsavedPushes = 0;
     mblnInRaster = false;
-    mNewPath();
-    mblnCursorKnown = false;
 }
 
 void PxlColourJudge::mSetColorSpace(const AttributeSet& attributes)
@@ -328,24 +260,6 @@ Ink PxlColourJudge::mInkOf(const AttributeSet& attributes) const
     return mState.mintColorSpace == COLOR_SPACE_GRAY ? Ink::Neutral : Ink::Unknown;
 }
 
-// A figure in its bounding box: the box, grown by the pen's width when the
-// pen paints, covers all its ink.
-void PxlColourJudge::mPaintBox(const AttributeSet& attributes)
-{
-    const Ink ink = std::max(mState.mBrush, mState.mPen);
-    if (ink == Ink::None || ink == Ink::Neutral || PageIsColour())
-        return;
-    const AttributeValue* box = attributes.Find(ATTRIBUTE_BOUNDING_BOX);
-    if (ink == Ink::Unknown || box == nullptr) {
-        mPaintUnknownArea(ink, "a figure");
-        return;
-    }
-    const double pen = mState.mPen == Ink::Colour ? mState.mdblPenWidth : 0;
-    const double width = std::abs(box->Element(2) - box->Element(0)) + pen;
-    const double height = std::abs(box->Element(3) - box->Element(1)) + pen;
-    mAddUserArea(width * height);
-}
-
 // An area in square user units: at the resolution of the user units, the
 // session's under the page scale.
 void PxlColourJudge::mAddUserArea(double area)
@@ -390,124 +304,26 @@ void PxlColourJudge::mSetFont(const AttributeSet& attributes)
     mState.mdblCharSize = std::abs(Number(attributes.Find(ATTRIBUTE_CHAR_SIZE), 0));
 }
 
-void PxlColourJudge::mNewPath()
-{
-    mPath = PathBox{};
-}
-
-void PxlColourJudge::mPathPoint(double x, double y)
-{
-    if (mPath.mblnEmpty) {
-        mPath.mdblLeft = mPath.mdblRight = x;
-        mPath.mdblTop = mPath.mdblBottom = y;
-        mPath.mblnEmpty = false;
-    }
-    mPath.mdblLeft = std::min(mPath.mdblLeft, x);
-    mPath.mdblRight = std::max(mPath.mdblRight, x);
-    mPath.mdblTop = std::min(mPath.mdblTop, y);
-    mPath.mdblBottom = std::max(mPath.mdblBottom, y);
-}
-
-// ArcPath, EllipsePath, RectanglePath and the like: a figure within its
-// bounding box, which leaves the cursor where it cannot be told.
-void PxlColourJudge::mPathBox(const AttributeSet& attributes)
-{
-    const AttributeValue* box = attributes.Find(ATTRIBUTE_BOUNDING_BOX);
-    if (box == nullptr) {
-        mPath.mblnEmpty = false;
-        mPath.mblnUnbounded = true;
-        return;
-    }
-    mPathPoint(box->Element(0), box->Element(1));
-    mPathPoint(box->Element(2), box->Element(3));
-    mblnCursorKnown = false;
-}
-
-// LinePath, LineRelPath, BezierPath and BezierRelPath: points given as
-// attributes, or as embedded data that follows (NumberOfPoints of
-// PointType). Each segment starts at the cursor.
-void PxlColourJudge::mPathSegments(const AttributeSet& attributes, bool relative, bool curve)
-{
-    if (!mblnCursorKnown) {
-        mPath.mblnEmpty = false;
-        mPath.mblnUnbounded = true;
-        return;
-    }
-    mPathPoint(mdblCursorX, mdblCursorY);
-    mPlacing = !relative ? PointPlacing::Absolute : curve ? PointPlacing::CurveRelative : PointPlacing::Relative;
-    mintCurvePoint = 0;
-    mdblCurveStartX = mdblCursorX;
-    mdblCurveStartY = mdblCursorY;
-    if (const AttributeValue* end = attributes.Find(ATTRIBUTE_END_POINT)) {
-        if (curve) {
-            for (const AttributeId control : {ATTRIBUTE_CONTROL_POINT_1, ATTRIBUTE_CONTROL_POINT_2}) {
-                const AttributeValue* point = attributes.Find(control);
-                mPlacePoint(point != nullptr ? point->Element(0) : 0, point != nullptr ? point->Element(1) : 0);
-            }
-        }
-        mPlacePoint(end->Element(0), end->Element(1));
-        return;
-    }
-    const AttributeValue* count = attributes.Find(ATTRIBUTE_NUMBER_OF_POINTS);
-    const auto type = static_cast<uint32_t>(Number(attributes.Find(ATTRIBUTE_POINT_TYPE), 4));
-    if (count == nullptr || type > 3) {
-        mPath.mblnUnbounded = true;
-        return;
-    }
-    // PointType: ubyte, sbyte, uint16, sint16.
-    mintPointsLeft = static_cast<uint64_t>(std::max(0.0, count->Element(0)));
-    mintPointBytes = type < 2 ? 1 : 2;
-    mblnPointSigned = type % 2 == 1;
-    mblnHaveX = false;
-    mvecPartial.clear();
-    mDataUse = DataUse::Points;
-}
-
-// A point of a segment: the cursor moves to it (to a curve's end point).
-void PxlColourJudge::mPlacePoint(double x, double y)
-{
-    switch (mPlacing) {
-    case PointPlacing::Absolute:
-        break;
-    case PointPlacing::Relative:
-        x += mdblCursorX;
-        y += mdblCursorY;
-        break;
-    case PointPlacing::CurveRelative:
-        x += mdblCurveStartX;
-        y += mdblCurveStartY;
-        break;
-    }
-    mPathPoint(x, y);
-    mdblCursorX = x;
-    mdblCursorY = y;
-    if (mPlacing == PointPlacing::CurveRelative && ++mintCurvePoint == 3) {
-        mintCurvePoint = 0;
-        mdblCurveStartX = x;
-        mdblCurveStartY = y;
-    }
-}
-
-// PaintPath: the path's box, grown by the pen's width when the pen paints.
+// PaintPath, or a figure: the path's box, grown by the pen's width when the
+// pen paints.
 void PxlColourJudge::mPaintPath()
 {
     const Ink ink = std::max(mState.mBrush, mState.mPen);
-    if (ink == Ink::None || ink == Ink::Neutral || PageIsColour() || mPath.mblnEmpty)
+    if (ink == Ink::None || ink == Ink::Neutral || PageIsColour())
         return;
-    if (ink == Ink::Unknown || mPath.mblnUnbounded) {
+    const std::optional<double> area = mGeometry.PathArea(mState.mPen == Ink::Colour ? mState.mdblPenWidth : 0);
+    if (ink == Ink::Unknown || !area.has_value()) {
         mUnjudged("a path");
         return;
     }
-    const double pen = mState.mPen == Ink::Colour ? mState.mdblPenWidth : 0;
-    mAddUserArea((mPath.mdblRight - mPath.mdblLeft + pen) * (mPath.mdblBottom - mPath.mdblTop + pen));
+    mAddUserArea(*area);
 }
 
 // Text: a cell for each character, from a downloaded bitmap glyph's size at
 // its font's resolution, else the font's size squared under the character
-// scale. The cursor moves by advances that are not read.
+// scale.
 void PxlColourJudge::mPaintText(const AttributeSet& attributes)
 {
-    mblnCursorKnown = false;
     const Ink ink = mState.mBrush;
     if (ink == Ink::None || ink == Ink::Neutral || PageIsColour())
         return;
@@ -516,8 +332,7 @@ void PxlColourJudge::mPaintText(const AttributeSet& attributes)
         mPaintUnknownArea(ink, "text");
         return;
     }
-    const auto found = mFonts.find(mState.mstrFont);
-    if (found == mFonts.end() || !found->second.mblnBitmap) {
+    if (!mGeometry.IsBitmapFont(mState.mstrFont)) {
         const double em = mState.mdblCharSize;
         if (!(em > 0)) {
             mUnjudged("text in a font of no size");
@@ -526,121 +341,13 @@ void PxlColourJudge::mPaintText(const AttributeSet& attributes)
         mAddUserArea(static_cast<double>(text->Count()) * em * mState.mdblCharScaleX * em * mState.mdblCharScaleY);
         return;
     }
-    const Font& font = found->second;
-    if (font.mintLargestCell == 0) {
-        mUnjudged("text in a font without glyphs");
+    const std::optional<double> area = mGeometry.BitmapTextArea(mState.mstrFont, *text, mdblUnitsX / mState.mdblScaleX,
+                                                                mdblUnitsY / mState.mdblScaleY);
+    if (!area.has_value()) {
+        mUnjudged("text in a bitmap font without glyphs");
         return;
     }
-    // The codes the value holds (every byte of a ubyte array, the first
-    // elements of another); the others take the font's largest cell.
-    const std::span<const unsigned char> bytes = text->Bytes();
-    const size_t known = !bytes.empty() ? bytes.size() : std::min(text->Count(), AttributeValue::mintMAX_ELEMENTS);
-    uint64_t dots = 0;
-    for (size_t index = 0; index < text->Count(); ++index) {
-        if (index >= known) {
-            dots += font.mintLargestCell * (text->Count() - index);
-            break;
-        }
-        const auto code = static_cast<uint32_t>(!bytes.empty() ? bytes[index] : text->Element(index));
-        const auto glyph = font.mGlyphs.find(code);
-        dots += glyph != font.mGlyphs.end() ? uint64_t{glyph->second.first} * glyph->second.second
-                                            : font.mintLargestCell;
-    }
-    // Dots at the font's resolution, in square user units.
-    const double unitsPerDotX = mdblUnitsX / font.mdblResolutionX / mState.mdblScaleX;
-    const double unitsPerDotY = mdblUnitsY / font.mdblResolutionY / mState.mdblScaleY;
-    mAddUserArea(static_cast<double>(dots) * unitsPerDotX * unitsPerDotY);
-}
-
-// The end of a font header: a bitmap font (scaling technology 254) takes
-// the resolution of its BR segment, else the session's.
-void PxlColourJudge::mEndFontHeader()
-{
-    constexpr uint8_t SCALING_BITMAP = 254;
-    const std::vector<uint8_t>& header = mvecFontHeader;
-    if (mstrFontDefined.empty() || (mFonts.size() >= mintMAX_FONTS && !mFonts.contains(mstrFontDefined)))
-        return;
-    if (const auto old = mFonts.find(mstrFontDefined); old != mFonts.end())
-        mintGlyphs -= old->second.mGlyphs.size();
-    Font& font = mFonts[mstrFontDefined];
-    font = Font{};
-    font.mblnBitmap = header.size() > 4 && header[4] == SCALING_BITMAP;
-    font.mdblResolutionX = mdblUnitsX;
-    font.mdblResolutionY = mdblUnitsY;
-    // Segments after the 8 bytes of the header: a two-byte signature and a
-    // four-byte size, big-endian as all font data.
-    for (size_t at = 8; at + 6 <= header.size();) {
-        const uint64_t size = uint64_t{header[at + 2]} << 24 | uint64_t{header[at + 3]} << 16 |
-                              uint64_t{header[at + 4]} << 8 | header[at + 5];
-        if (header[at] == 'B' && header[at + 1] == 'R' && size >= 4 && at + 10 <= header.size()) {
-            font.mdblResolutionX = (header[at + 6] << 8) | header[at + 7];
-            font.mdblResolutionY = (header[at + 8] << 8) | header[at + 9];
-            break;
-        }
-        at += 6 + static_cast<size_t>(std::min<uint64_t>(size, header.size()));
-    }
-    mvecFontHeader.clear();
-}
-
-// Embedded data of a path's points, a font header or a glyph.
-void PxlColourJudge::mFeedOther(std::span<const uint8_t> data)
-{
-    switch (mDataUse) {
-    case DataUse::None:
-        return;
-    case DataUse::FontHeader:
-        mvecFontHeader.insert(mvecFontHeader.end(), data.begin(),
-                              data.begin() + static_cast<std::ptrdiff_t>(std::min(
-                                                 data.size(), mintMAX_FONT_HEADER_BYTES - std::min(mintMAX_FONT_HEADER_BYTES,
-                                                                                                   mvecFontHeader.size()))));
-        return;
-    case DataUse::CharHeader: {
-        // Format, class (0: bitmap), left and top offsets, width and height,
-        // big-endian.
-        constexpr size_t HEADER = 10;
-        const size_t take = std::min(data.size(), HEADER - mvecPartial.size());
-        mvecPartial.insert(mvecPartial.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(take));
-        if (mvecPartial.size() < HEADER)
-            return;
-        mDataUse = DataUse::None;
-        const auto font = mFonts.find(mstrFontDefined);
-        if (font == mFonts.end() || !font->second.mblnBitmap || mvecPartial[1] != 0)
-            return;
-        const auto width = static_cast<uint16_t>(mvecPartial[6] << 8 | mvecPartial[7]);
-        const auto height = static_cast<uint16_t>(mvecPartial[8] << 8 | mvecPartial[9]);
-        auto& glyphs = font->second.mGlyphs;
-        if (mintGlyphs >= mintMAX_GLYPHS && !glyphs.contains(mintCharCode))
-            return;
-        mintGlyphs += glyphs.insert_or_assign(mintCharCode, std::pair{width, height}).second ? 1 : 0;
-        font->second.mintLargestCell = std::max(font->second.mintLargestCell, uint64_t{width} * height);
-        return;
-    }
-    case DataUse::Points:
-        for (const uint8_t byte : data) {
-            mvecPartial.push_back(byte);
-            if (mvecPartial.size() < mintPointBytes)
-                continue;
-            uint32_t raw = mvecPartial[0];
-            if (mintPointBytes == 2)
-                raw = mblnLittleEndian ? mvecPartial[0] | mvecPartial[1] << 8 : mvecPartial[0] << 8 | mvecPartial[1];
-            mvecPartial.clear();
-            const uint32_t signBit = mintPointBytes == 2 ? 0x8000 : 0x80;
-            const double value = mblnPointSigned && (raw & signBit) != 0 ? static_cast<double>(raw) - 2.0 * signBit
-                                                                          : static_cast<double>(raw);
-            if (!mblnHaveX) {
-                mdblPendingX = value;
-                mblnHaveX = true;
-                continue;
-            }
-            mblnHaveX = false;
-            mPlacePoint(mdblPendingX, value);
-            if (--mintPointsLeft == 0) {
-                mDataUse = DataUse::None;
-                return;
-            }
-        }
-        return;
-    }
+    mAddUserArea(*area);
 }
 
 void PxlColourJudge::mPaintUnknownArea(Ink ink, const char* what)
@@ -763,8 +470,8 @@ bool PxlColourJudge::mWantsPixels() const
 
 bool PxlColourJudge::StartData(uint64_t length)
 {
-    mblnOtherData = mDataUse != DataUse::None;
-    if (mblnOtherData) {
+    mblnGeometryData = mGeometry.WantsData();
+    if (mblnGeometryData) {
         mblnDataExpected = false;
         mblnReading = false;
         return true;
@@ -781,8 +488,8 @@ bool PxlColourJudge::StartData(uint64_t length)
 
 void PxlColourJudge::Feed(std::span<const uint8_t> data)
 {
-    if (mblnOtherData) {
-        mFeedOther(data);
+    if (mblnGeometryData) {
+        mGeometry.Feed(data);
         return;
     }
     if (!mblnReading || !mWantsPixels())
@@ -801,12 +508,9 @@ void PxlColourJudge::Feed(std::span<const uint8_t> data)
 
 void PxlColourJudge::EndData()
 {
-    if (mblnOtherData) {
-        // Points the data did not hold leave the path's extent unknown.
-        if (mDataUse == DataUse::Points)
-            mPath.mblnUnbounded = true;
-        mblnOtherData = false;
-        mDataUse = DataUse::None;
+    if (mblnGeometryData) {
+        mblnGeometryData = false;
+        mGeometry.EndData();
         return;
     }
     if (!mblnReading)
@@ -923,8 +627,9 @@ void PxlColourJudge::mEndRaster()
 
 void PxlColourJudge::EndSession()
 {
-    mblnOtherData = false;
-    mDataUse = DataUse::None;
+    if (mblnGeometryData)
+        mGeometry.EndData();
+    mblnGeometryData = false;
     if (mblnReading && mWantsPixels())
         mRaster.mblnUnjudged = true;
     mblnReading = false;

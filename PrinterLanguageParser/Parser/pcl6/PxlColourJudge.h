@@ -3,6 +3,7 @@
 #include "PrinterLanguageParser/Parser/ColourArea.h"
 #include "PrinterLanguageParser/Parser/IAbstractLogger.h"
 #include "PrinterLanguageParser/Parser/pcl6/AttributeSet.h"
+#include "PrinterLanguageParser/Parser/pcl6/PxlMarkGeometry.h"
 #include "PrinterLanguageParser/Parser/pcl6/PxlRowDecoder.h"
 
 #include <array>
@@ -10,7 +11,6 @@
 #include <map>
 #include <span>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace RawPrintData::PCL6 {
@@ -37,8 +37,8 @@ inline constexpr uint8_t PIXEL_WHITE = 2;
 // SetPageScale sets. Scan lines painted in a non-neutral colour, whose area
 // is not read, make the page colour, and so does what cannot be judged
 // (vendor data in an RGB space, an unknown compression or colour space,
-// damaged image data, a path point relative to an unknown cursor, a glyph
-// of a bitmap font that was not downloaded): it is logged once a page.
+// damaged image data, a path point placed from a cursor that cannot be
+// told, text in a bitmap font with no glyphs): it is logged once a page.
 // Images in grey, or through a palette of neutral colours only, and data
 // that follows once the page is colour, are passed over undecoded.
 class PxlColourJudge {
@@ -52,12 +52,6 @@ public:
     // graphics states.
     static constexpr size_t mintMAX_PATTERNS = 4096;
     static constexpr size_t mintMAX_SAVED_STATES = 64;
-    // The downloaded fonts and glyph cells remembered; text in a font or a
-    // glyph past them counts as colour when it is painted in colour.
-    static constexpr size_t mintMAX_FONTS = 256;
-    static constexpr size_t mintMAX_GLYPHS = 65536;
-    // The bytes of a font header looked at for its resolution.
-    static constexpr size_t mintMAX_FONT_HEADER_BYTES = 4096;
 
     explicit PxlColourJudge(IAbstractLogger& log) : mLog(log) {}
 
@@ -90,33 +84,13 @@ public:
         case OPERATOR_READ_RAST_PATTERN:
         case OPERATOR_END_RAST_PATTERN:
         case OPERATOR_BEGIN_SCAN:
-        case OPERATOR_BEGIN_FONT_HEADER:
-        case OPERATOR_READ_FONT_HEADER:
-        case OPERATOR_END_FONT_HEADER:
-        case OPERATOR_BEGIN_CHAR:
-        case OPERATOR_READ_CHAR:
-        case OPERATOR_REMOVE_FONT:
         case OPERATOR_SET_CHAR_SCALE:
-        case OPERATOR_SET_CURSOR:
-        case OPERATOR_SET_CURSOR_REL:
         case OPERATOR_SET_FONT:
         case OPERATOR_SET_PAGE_DEFAULT_CTM:
         case OPERATOR_SET_PAGE_SCALE:
-        case OPERATOR_NEW_PATH:
-        case OPERATOR_ARC_PATH:
-        case OPERATOR_BEZIER_PATH:
-        case OPERATOR_BEZIER_REL_PATH:
-        case OPERATOR_CHORD_PATH:
-        case OPERATOR_ELLIPSE_PATH:
-        case OPERATOR_LINE_PATH:
-        case OPERATOR_LINE_REL_PATH:
-        case OPERATOR_PIE_PATH:
-        case OPERATOR_RECTANGLE_PATH:
-        case OPERATOR_ROUND_RECTANGLE_PATH:
-        case OPERATOR_TEXT_PATH:
             return true;
         default:
-            return false;
+            return PxlMarkGeometry::ActsOn(operatorTag);
         }
     }
 
@@ -128,7 +102,7 @@ public:
     void OperatorComing()
     {
         mblnDataExpected = false;
-        mDataUse = DataUse::None;
+        mGeometry.OperatorComing();
     }
 
     // Embedded data of length bytes follows the operator: whether the judge
@@ -169,30 +143,6 @@ private:
         double mdblCharScaleY = 1;
     };
 
-    // The bounding box of the current path, in user units.
-    struct PathBox {
-        bool mblnEmpty = true;
-        bool mblnUnbounded = false;
-        double mdblLeft = 0, mdblTop = 0, mdblRight = 0, mdblBottom = 0;
-    };
-
-    // A downloaded font: whether it is a bitmap font, the resolution of its
-    // glyphs, and each glyph's cell in dots.
-    struct Font {
-        bool mblnBitmap = false;
-        double mdblResolutionX = 0;
-        double mdblResolutionY = 0;
-        std::unordered_map<uint32_t, std::pair<uint16_t, uint16_t>> mGlyphs;
-        uint64_t mintLargestCell = 0;
-    };
-
-    // What embedded data that follows is read for besides image rows: the
-    // points of a path, a font header, a glyph's header.
-    enum class DataUse : uint8_t { None, Points, FontHeader, CharHeader };
-    // How a path's embedded points are placed: as they are, each from the
-    // one before, or a curve's three points from the curve's start.
-    enum class PointPlacing : uint8_t { Absolute, Relative, CurveRelative };
-
     // The raster being read: an image, or a pattern.
     struct Raster {
         bool mblnPattern = false;
@@ -231,20 +181,12 @@ private:
     void mBeginPage();
     void mSetColorSpace(const AttributeSet& attributes);
     Ink mInkOf(const AttributeSet& attributes) const;
-    void mPaintBox(const AttributeSet& attributes);
     void mPaintUnknownArea(Ink ink, const char* what);
     void mAddUserArea(double area);
     void mSetPageScale(const AttributeSet& attributes);
     void mSetFont(const AttributeSet& attributes);
-    void mNewPath();
-    void mPathPoint(double x, double y);
-    void mPathBox(const AttributeSet& attributes);
-    void mPathSegments(const AttributeSet& attributes, bool relative, bool curve);
-    void mPlacePoint(double x, double y);
     void mPaintPath();
     void mPaintText(const AttributeSet& attributes);
-    void mFeedOther(std::span<const uint8_t> data);
-    void mEndFontHeader();
     void mBeginRaster(const AttributeSet& attributes, bool pattern);
     void mReadRaster(const AttributeSet& attributes, bool littleEndian);
     void mEndRaster();
@@ -266,34 +208,9 @@ private:
     uint64_t mintUnsavedPushes = 0;
     std::map<int32_t, Ink> mPatterns;
 
-    PathBox mPath;
-    double mdblCursorX = 0;
-    double mdblCursorY = 0;
-    bool mblnCursorKnown = false;
-    std::map<std::string, Font, std::less<>> mFonts;
-    size_t mintGlyphs = 0;
-    // The font being downloaded (BeginFontHeader, BeginChar), its header's
-    // first bytes, and the code of the glyph being read.
-    std::string mstrFontDefined;
-    std::vector<uint8_t> mvecFontHeader;
-    uint32_t mintCharCode = 0;
-
-    // Embedded data read for another use than image rows: its use, the
-    // bytes of an element (or a glyph's header) not complete yet, and for
-    // points their count, element size, sign, byte order and placing.
-    DataUse mDataUse = DataUse::None;
-    bool mblnOtherData = false;
-    std::vector<uint8_t> mvecPartial;
-    uint64_t mintPointsLeft = 0;
-    uint32_t mintPointBytes = 0;
-    bool mblnPointSigned = false;
-    bool mblnLittleEndian = true;
-    PointPlacing mPlacing = PointPlacing::Absolute;
-    uint32_t mintCurvePoint = 0;
-    double mdblCurveStartX = 0;
-    double mdblCurveStartY = 0;
-    bool mblnHaveX = false;
-    double mdblPendingX = 0;
+    PxlMarkGeometry mGeometry;
+    // The embedded data being read is the geometry's.
+    bool mblnGeometryData = false;
 
     bool mblnInRaster = false;
     Raster mRaster;
