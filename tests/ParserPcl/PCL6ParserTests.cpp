@@ -245,7 +245,7 @@ TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
         Pxl mPage;
         bool mblnColour;
     };
-    Pxl p[38];
+    Pxl p[39];
     for (Pxl& page : p)
         page = Page();
     // Delta rows: the first row written with two commands, the others repeat it.
@@ -324,6 +324,10 @@ TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
         {"red 0.5 mm square scaled by 4", Rectangle(Scale(Brush(p[35].ColorSpace(2), RED), 4), 12), true},
         {"red picture scaled by 4", Image(Scale(p[36].ColorSpace(2), 4), 20, 0, Rows(RED, 4)), true},
         {"red 2 mm square scaled by 0.25", Rectangle(Scale(Brush(p[37].ColorSpace(2), RED), 0.25f), 47), false},
+        // A path built in black is not followed: painted red, its size is
+        // not known.
+        {"small path built before the brush turns red",
+         Brush(Path(p[38].ColorSpace(2)).UInt16Pair(101, 101).Attribute(69).Operator(0x9B), RED).Operator(0x86), true},
     };
     for (const Case& test : cases) {
         Pxl job = test.mPage;

@@ -92,27 +92,34 @@ constexpr uint8_t COMMON_STEP_OTHER = 0;
 constexpr uint8_t COMMON_STEP_OPERATOR = 1;
 constexpr uint8_t COMMON_STEP_EMBEDDED_DATA = UINT8_MAX - 1;
 constexpr uint8_t COMMON_STEP_ARRAY = UINT8_MAX;
-constexpr std::array<uint8_t, 256> COMMON_TAG_STEPS = [] {
+// The operators of paths and the cursor are common ones only while the
+// colour judge does not follow them (PxlColourJudge::WantsGeometry): there is
+// a table for each case, indexed by whether it does.
+constexpr std::array<uint8_t, 256> CommonTagSteps(bool geometry)
+{
     std::array<uint8_t, 256> steps = FIXED_VALUE_LENGTHS;
     for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType)
         steps[TAG_FIRST_ARRAY + elementType] = COMMON_STEP_ARRAY;
     steps[TAG_EMBEDDED_DATA] = COMMON_STEP_EMBEDDED_DATA;
     steps[TAG_EMBEDDED_DATA_BYTE] = COMMON_STEP_EMBEDDED_DATA;
     for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag) {
-        if (!ACTED_ON_OPERATORS[tag])
+        if (!ACTED_ON_OPERATORS[tag] || (!geometry && PxlMarkGeometry::IsPathOperator(tag)))
             steps[tag] = COMMON_STEP_OPERATOR;
     }
     return steps;
-}();
+}
+constexpr std::array<std::array<uint8_t, 256>, 2> COMMON_TAG_STEPS = {CommonTagSteps(false), CommonTagSteps(true)};
 
 // The one-byte attribute ids whose values are dropped as soon as the id
 // comes: every id but those kept and 0, which names no attribute.
-constexpr std::array<bool, 256> DROPPED_BYTE_IDS = [] {
+constexpr std::array<bool, 256> DroppedByteIds(bool geometry)
+{
     std::array<bool, 256> dropped{};
     for (unsigned int id = 1; id < dropped.size(); ++id)
-        dropped[id] = !AttributeSet::Keeps(id);
+        dropped[id] = !AttributeSet::Keeps(id) || (!geometry && PxlMarkGeometry::IsPathAttribute(id));
     return dropped;
-}();
+}
+constexpr std::array<std::array<bool, 256>, 2> DROPPED_BYTE_IDS = {DroppedByteIds(false), DroppedByteIds(true)};
 
 }  // namespace
 
@@ -141,8 +148,11 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
     // is dropped, so both are settled once after it.
     bool operatorRead = false;
     bool valueRead = false;
+    const bool geometry = mColour.WantsGeometry();
+    const std::array<uint8_t, 256>& steps = COMMON_TAG_STEPS[geometry];
+    const std::array<bool, 256>& dropped = DROPPED_BYTE_IDS[geometry];
     while (tag <= limit) {
-        const uint8_t step = COMMON_TAG_STEPS[*tag];
+        const uint8_t step = steps[*tag];
         // Operators are the commonest tags, but their step is laid out of
         // line: the value steps falling through measure faster.
         if (step == COMMON_STEP_OPERATOR) [[unlikely]] {
@@ -175,7 +185,7 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
             if (length + 2 > static_cast<uint64_t>(end - tag))
                 break;
         }
-        if (length == COMMON_STEP_OTHER || tag[length] != TAG_ATTRIBUTE_UBYTE || !DROPPED_BYTE_IDS[tag[length + 1]])
+        if (length == COMMON_STEP_OTHER || tag[length] != TAG_ATTRIBUTE_UBYTE || !dropped[tag[length + 1]])
             break;
         valueRead = true;
         tag += length + 2;

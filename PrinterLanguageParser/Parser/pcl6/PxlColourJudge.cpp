@@ -83,8 +83,16 @@ void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attribute
 {
     if (operatorTag == OPERATOR_BEGIN_SESSION)
         mBeginSession(attributes);
-    if (PxlMarkGeometry::ActsOn(operatorTag))
+    const bool geometryWanted = WantsGeometry();
+    if (PxlMarkGeometry::ActsOn(operatorTag) && (geometryWanted || !PxlMarkGeometry::IsPathOperator(operatorTag)))
         mGeometry.Execute(operatorTag, attributes, littleEndian, mdblUnitsX, mdblUnitsY);
+    mExecute(operatorTag, attributes, littleEndian);
+    if (!geometryWanted && WantsGeometry())
+        mGeometry.Forget();
+}
+
+void PxlColourJudge::mExecute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian)
+{
     switch (operatorTag) {
     case OPERATOR_BEGIN_PAGE:
         mBeginPage();

@@ -94,6 +94,17 @@ public:
         }
     }
 
+    // Whether the operators and attributes of paths and the cursor
+    // (PxlMarkGeometry::IsPathOperator) are followed: while the brush or the
+    // pen may paint colour on a page not yet colour. While they are not, the
+    // parser may pass them over unread, and the judge ignores them; a path
+    // built then and painted once the ink is colour counts as colour.
+    bool WantsGeometry() const
+    {
+        const auto paints = [](Ink ink) { return ink == Ink::Colour || ink == Ink::Unknown; };
+        return (paints(mState.mBrush) || paints(mState.mPen)) && !PageIsColour();
+    }
+
     // Runs an operator with its attributes; littleEndian is the stream's
     // byte order (of delta-row counts).
     void Execute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian);
@@ -177,6 +188,7 @@ private:
         uint64_t mintRowPaints = 0;
     };
 
+    void mExecute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian);
     void mBeginSession(const AttributeSet& attributes);
     void mBeginPage();
     void mSetColorSpace(const AttributeSet& attributes);

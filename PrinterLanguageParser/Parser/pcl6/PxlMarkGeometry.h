@@ -67,6 +67,45 @@ public:
         }
     }
 
+    // The operators and attributes of paths and the cursor: the common
+    // operators of vector drawing, which the judge follows only while they
+    // may paint colour (see PxlColourJudge::WantsGeometry).
+    static constexpr bool IsPathOperator(uint32_t operatorTag)
+    {
+        switch (operatorTag) {
+        case OPERATOR_SET_CURSOR:
+        case OPERATOR_SET_CURSOR_REL:
+        case OPERATOR_NEW_PATH:
+        case OPERATOR_ARC_PATH:
+        case OPERATOR_BEZIER_PATH:
+        case OPERATOR_BEZIER_REL_PATH:
+        case OPERATOR_CHORD_PATH:
+        case OPERATOR_ELLIPSE_PATH:
+        case OPERATOR_LINE_PATH:
+        case OPERATOR_LINE_REL_PATH:
+        case OPERATOR_PIE_PATH:
+        case OPERATOR_RECTANGLE_PATH:
+        case OPERATOR_ROUND_RECTANGLE_PATH:
+        case OPERATOR_TEXT_PATH:
+            return true;
+        default:
+            return false;
+        }
+    }
+    static constexpr bool IsPathAttribute(uint32_t id)
+    {
+        return id == ATTRIBUTE_END_POINT || id == ATTRIBUTE_POINT || id == ATTRIBUTE_NUMBER_OF_POINTS ||
+               id == ATTRIBUTE_POINT_TYPE || id == ATTRIBUTE_CONTROL_POINT_1 || id == ATTRIBUTE_CONTROL_POINT_2;
+    }
+
+    // Path operators were passed over unfollowed: the path and the cursor
+    // are no longer known (until NewPath and SetCursor).
+    void Forget()
+    {
+        mUnbounded();
+        mblnCursorKnown = false;
+    }
+
     // Runs an operator; sessionUnitsX and Y are the session's units per inch
     // (0 when not known), the resolution of bitmap fonts that give none.
     void Execute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian, double sessionUnitsX,
