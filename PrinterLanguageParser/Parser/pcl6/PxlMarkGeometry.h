@@ -29,44 +29,6 @@ public:
     // The bytes of a font header looked at for its resolution.
     static constexpr size_t mintMAX_FONT_HEADER_BYTES = 4096;
 
-    // The operators it acts on.
-    static constexpr bool ActsOn(uint32_t operatorTag)
-    {
-        switch (operatorTag) {
-        case OPERATOR_BEGIN_SESSION:
-        case OPERATOR_BEGIN_PAGE:
-        case OPERATOR_BEGIN_FONT_HEADER:
-        case OPERATOR_READ_FONT_HEADER:
-        case OPERATOR_END_FONT_HEADER:
-        case OPERATOR_BEGIN_CHAR:
-        case OPERATOR_READ_CHAR:
-        case OPERATOR_REMOVE_FONT:
-        case OPERATOR_SET_CURSOR:
-        case OPERATOR_SET_CURSOR_REL:
-        case OPERATOR_NEW_PATH:
-        case OPERATOR_ARC_PATH:
-        case OPERATOR_BEZIER_PATH:
-        case OPERATOR_BEZIER_REL_PATH:
-        case OPERATOR_CHORD:
-        case OPERATOR_CHORD_PATH:
-        case OPERATOR_ELLIPSE:
-        case OPERATOR_ELLIPSE_PATH:
-        case OPERATOR_LINE_PATH:
-        case OPERATOR_LINE_REL_PATH:
-        case OPERATOR_PIE:
-        case OPERATOR_PIE_PATH:
-        case OPERATOR_RECTANGLE:
-        case OPERATOR_RECTANGLE_PATH:
-        case OPERATOR_ROUND_RECTANGLE:
-        case OPERATOR_ROUND_RECTANGLE_PATH:
-        case OPERATOR_TEXT:
-        case OPERATOR_TEXT_PATH:
-            return true;
-        default:
-            return false;
-        }
-    }
-
     // The operators and attributes of paths and the cursor: the common
     // operators of vector drawing, which the judge follows only while they
     // may paint colour (see PxlColourJudge::WantsGeometry).
@@ -104,6 +66,31 @@ public:
     {
         mUnbounded();
         mblnCursorKnown = false;
+    }
+
+    // The operators it acts on: those of paths and the cursor, and of
+    // figures, text and downloaded fonts.
+    static constexpr bool ActsOn(uint32_t operatorTag)
+    {
+        switch (operatorTag) {
+        case OPERATOR_BEGIN_SESSION:
+        case OPERATOR_BEGIN_PAGE:
+        case OPERATOR_BEGIN_FONT_HEADER:
+        case OPERATOR_READ_FONT_HEADER:
+        case OPERATOR_END_FONT_HEADER:
+        case OPERATOR_BEGIN_CHAR:
+        case OPERATOR_READ_CHAR:
+        case OPERATOR_REMOVE_FONT:
+        case OPERATOR_CHORD:
+        case OPERATOR_ELLIPSE:
+        case OPERATOR_PIE:
+        case OPERATOR_RECTANGLE:
+        case OPERATOR_ROUND_RECTANGLE:
+        case OPERATOR_TEXT:
+            return true;
+        default:
+            return IsPathOperator(operatorTag);
+        }
     }
 
     // Runs an operator; sessionUnitsX and Y are the session's units per inch
