@@ -55,7 +55,8 @@ public:
 
     explicit PxlColourJudge(IAbstractLogger& log) : mLog(log) {}
 
-    // The operators the judge acts on.
+    // The operators the judge acts on: its own, and those of the marks'
+    // geometry (figures and text among them).
     static constexpr bool ActsOn(uint32_t operatorTag)
     {
         switch (operatorTag) {
@@ -71,12 +72,6 @@ public:
         case OPERATOR_SET_ROP:
         case OPERATOR_SET_SOURCE_TX_MODE:
         case OPERATOR_PAINT_PATH:
-        case OPERATOR_CHORD:
-        case OPERATOR_ELLIPSE:
-        case OPERATOR_PIE:
-        case OPERATOR_RECTANGLE:
-        case OPERATOR_ROUND_RECTANGLE:
-        case OPERATOR_TEXT:
         case OPERATOR_BEGIN_IMAGE:
         case OPERATOR_READ_IMAGE:
         case OPERATOR_END_IMAGE:
