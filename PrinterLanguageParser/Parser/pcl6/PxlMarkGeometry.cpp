@@ -15,6 +15,13 @@ constexpr uint8_t SCALING_BITMAP = 254;
 // and height, big-endian as all font data.
 constexpr size_t CHAR_HEADER_BYTES = 10;
 
+// A number of the stream as a whole number from 0 to the limit (a value of
+// any element type may stand where a count or a code is expected).
+uint32_t Whole(double value, uint32_t limit)
+{
+    return value >= 0 && value <= limit ? static_cast<uint32_t>(value) : value > limit ? limit : 0;
+}
+
 }  // namespace
 
 void PxlMarkGeometry::Execute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian,
@@ -94,7 +101,7 @@ void PxlMarkGeometry::Execute(uint32_t operatorTag, const AttributeSet& attribut
         break;
     case OPERATOR_READ_CHAR: {
         const AttributeValue* code = attributes.Find(ATTRIBUTE_CHAR_CODE);
-        mintCharCode = code != nullptr ? static_cast<uint32_t>(code->Element(0)) : 0;
+        mintCharCode = code != nullptr ? Whole(code->Element(0), UINT32_MAX) : 0;
         mDataUse = DataUse::CharHeader;
         mvecPartial.clear();
         break;
@@ -174,7 +181,7 @@ std::optional<double> PxlMarkGeometry::BitmapTextArea(std::string_view fontName,
             dots += font.mintLargestCell * (count - index);
             break;
         }
-        const auto code = static_cast<uint32_t>(!bytes.empty() ? bytes[index] : text.Element(index));
+        const uint32_t code = !bytes.empty() ? bytes[index] : Whole(text.Element(index), UINT32_MAX);
         const auto glyph = font.mGlyphs.find(code);
         dots += glyph != font.mGlyphs.end() ? uint64_t{glyph->second.first} * glyph->second.second
                                             : font.mintLargestCell;
@@ -249,15 +256,16 @@ void PxlMarkGeometry::mPathSegments(const AttributeSet& attributes, bool relativ
     }
     const AttributeValue* count = attributes.Find(ATTRIBUTE_NUMBER_OF_POINTS);
     const AttributeValue* type = attributes.Find(ATTRIBUTE_POINT_TYPE);
-    if (count == nullptr || type == nullptr || !(type->Element(0) < POINT_TYPES)) {
+    const uint32_t pointType = type != nullptr ? Whole(type->Element(0), POINT_TYPES) : POINT_TYPES;
+    if (count == nullptr || pointType >= POINT_TYPES) {
         mUnbounded();
         return;
     }
-    if (!(count->Element(0) >= 1))
+    mintPointsLeft = Whole(count->Element(0), UINT32_MAX);
+    if (mintPointsLeft == 0)
         return;  // no points
-    mintPointsLeft = static_cast<uint64_t>(count->Element(0));
-    mintPointBytes = type->Element(0) < 2 ? 1 : 2;
-    mblnPointSigned = static_cast<uint32_t>(type->Element(0)) % 2 == 1;
+    mintPointBytes = pointType < 2 ? 1 : 2;
+    mblnPointSigned = pointType % 2 == 1;
     mblnHaveX = false;
     mvecPartial.clear();
     mDataUse = DataUse::Points;
