@@ -20,6 +20,7 @@ struct OracleCase {
     int Dpi;
     double Mm2;        // the non-neutral area drawn
     bool Colour;
+    TestSupport::OracleColour Conversion = TestSupport::OracleColour::Document;
 };
 
 // A square of the given side in millimetres at (20 mm, 20 mm) in the current colour.
@@ -35,6 +36,11 @@ const OracleCase CASES[] = {
     {"GreyInRgbWithinTolerance", "0.50 0.52 0.49 setrgbcolor 0 0 210 297 rectfill", 300, 0, false},
     {"BalancedCmyGrey", "0.4 0.4 0.4 0 setcmykcolor 0 0 210 297 rectfill", 300, 0, false},
     {"UnbalancedCmy", "0.4 0.2 0.4 0 setcmykcolor " SQUARE(3), 300, 9, true},
+    // What an RGB device receives: the colour profile turns balanced inks warm.
+    {"BalancedCmyAsAnRgbDeviceGetsIt", "0.4 0.4 0.4 0 setcmykcolor " SQUARE(3), 300, 9, true,
+     TestSupport::OracleColour::RgbDevice},
+    {"GreyInRgbAsAnRgbDeviceGetsIt", "0.5 setgray 0 0 210 297 rectfill 0.3 0.3 0.3 setrgbcolor " SQUARE(3), 300, 0,
+     false, TestSupport::OracleColour::RgbDevice},
 };
 
 class ColourOracle : public ::testing::TestWithParam<OracleCase> {};
@@ -53,7 +59,7 @@ TEST_P(ColourOracle, MeasuresTheNonNeutralAreaOfEachPage)
 {
     const OracleCase& test = GetParam();
     const std::string document = WriteDocument(test);
-    const auto pages = TestSupport::MeasureDocumentColour(document, test.Dpi);
+    const auto pages = TestSupport::MeasureDocumentColour(document, test.Dpi, test.Conversion);
     std::remove(document.c_str());
     ASSERT_TRUE(pages.has_value());
     ASSERT_EQ(pages->size(), 1u);

@@ -11,6 +11,7 @@
 
 using namespace RawPrintData;
 using namespace ParserTestSupport;
+using namespace std::string_literals;
 
 namespace {
 
@@ -255,9 +256,30 @@ INSTANTIATE_TEST_SUITE_P(
         PageSetCase{"escpage_colour_glyph",
                     Join({Raw("\x1D" "2;7;20;20;0db{F\x01\x02\x1D" "1;2;3;0;0;255fpE\x1D" "7dbF\f\x1D" "8dbF\f")}),
                     {{"", 0, 0, 0, 2}}},
+        // Colour images of 100 by 8 pixels, each a unit: grey and red RGB
+        // pixels, grey ones compressed (not read: the whole area counts),
+        // grey pixels through a colour map of greys, and a grey image.
         PageSetCase{"escpage_colour_image",
-                    Join({Raw("\x1D" "2;102;0;0;100;8;100;8;0scrI\x1D" "3;1cu{I\f\f\f\x1D" "ecrI\f\f")}),
-                    {{"", 0, 0, 1, 1}}},
+                    Join({Raw("\x1D" "2;102;0;0;100;8;100;8;0scrI\x1D" "2400;8cu{I"), std::string(2400, '\x80'),
+                          Raw("\x1D" "ecrI\f\x1D" "2;102;0;0;100;8;100;8;0scrI\x1D" "2400;8cu{I"),
+                          [] {
+                              std::string red;
+                              for (int pixel = 0; pixel < 800; ++pixel)
+                                  red += "\xFF\x00\x00"s;
+                              return red;
+                          }(),
+                          Raw("\x1D" "ecrI\f\x1D" "2;102;0;1;100;8;100;8;0scrI\x1D" "3;1cu{I\x80\x80\x80\x1D" "ecrI\f"),
+                          Raw("\x1D" "1024;4;2;256;256plr{E"),
+                          [] {
+                              std::string map;
+                              for (int entry = 0; entry < 256; ++entry)
+                                  map += std::string(4, static_cast<char>(entry));
+                              return map;
+                          }(),
+                          Raw("\x1D" "2;204;4;0;100;8;100;8;0scrI\x1D" "800;8cu{I"), std::string(800, '\x10'),
+                          Raw("\x1D" "ecrI\f\x1D" "1;1;1;0;10;100;8;100;8;0scrI\x1D" "800;8cu{I"),
+                          std::string(800, '\x10'), Raw("\x1D" "ecrI\f")}),
+                    {{"", 0, 0, 3, 2}}},
         // A reset ejects a page that image data was sent for, once.
         PageSetCase{"escpage_reset_ejects", Join({Raw("\x1D" "2;16;1;0bi{I\xFF\xFF\x1D" "rhE\x1D" "rhE\x1D" "1;1;1;0bi{I\x01\f\x1D" "rhE")}),
                     {{"", 0, 0, 2, 0}}},

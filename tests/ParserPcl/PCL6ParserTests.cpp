@@ -192,6 +192,53 @@ Pxl& PatternRectangle(Pxl& writer, std::string_view data)
     return Rectangle(writer, 47);
 }
 
+// A path from (100, 100): NewPath, SetCursor, then the segments' operator.
+Pxl& Path(Pxl& writer)
+{
+    return writer.Operator(0x85).UInt16Pair(100, 100).Attribute(76).Operator(0x6B);
+}
+
+// LinePath (or LineRelPath) with two points as embedded data of a point
+// type (1 signed bytes, 3 signed 16-bit numbers).
+Pxl& EmbeddedLines(Pxl& writer, uint8_t operatorTag, uint8_t type, std::string_view points)
+{
+    return writer.UByte(2).Attribute(77).UByte(type).Attribute(80).Operator(operatorTag).Embedded(points);
+}
+
+// SetFont with a name and a size in units.
+Pxl& Font(Pxl& writer, std::string_view name, uint16_t size)
+{
+    return writer.UByteArray(name).Attribute(168).UInt16(size).Attribute(166).UInt16(0).Attribute(170).Operator(0x6F);
+}
+
+// A bitmap font "B" of 600 dots an inch (a BR segment) whose glyph 'a' is a
+// cell of side dots, made the current font.
+Pxl& BitmapFont(Pxl& writer, uint8_t side)
+{
+    const std::string header = "\x00\x00\x00\x02\xFE\x00\x00\x01"s + "BR\x00\x00\x00\x04\x02\x58\x02\x58"s +
+                               "\xFF\xFF\x00\x00\x00\x00"s;
+    const std::string glyph = "\x00\x00\x00\x00\x00"s + static_cast<char>(side) + "\x00"s + static_cast<char>(side) +
+                              "\x00"s + static_cast<char>(side) + std::string(side, '\xFF');
+    writer.UByteArray("B").Attribute(168).UByte(0).Attribute(169).Operator(0x4F);
+    writer.UInt16(static_cast<uint16_t>(header.size())).Attribute(167).Operator(0x50).Embedded(header).Operator(0x51);
+    writer.UByteArray("B").Attribute(168).Operator(0x52);
+    writer.UInt16('a').Attribute(162).UInt16(static_cast<uint16_t>(glyph.size())).Attribute(163).Operator(0x53);
+    writer.Embedded(glyph).Operator(0x54);
+    return Font(writer, "B", 1);
+}
+
+// Text of the characters given.
+Pxl& Text(Pxl& writer, std::string_view characters)
+{
+    return writer.UByteArray(characters).Attribute(171).Operator(0xA8);
+}
+
+// SetPageScale by a factor across and down.
+Pxl& Scale(Pxl& writer, float factor)
+{
+    return writer.Real32Pair(factor, factor).Attribute(43).Operator(0x77);
+}
+
 }  // namespace
 
 // Each page holds one mark, judged by the colour rule at the session's units:
@@ -204,7 +251,7 @@ TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
         Pxl mPage;
         bool mblnColour;
     };
-    Pxl p[25];
+    Pxl p[40];
     for (Pxl& page : p)
         page = Page();
     // Delta rows: the first row written with two commands, the others repeat it.
@@ -253,10 +300,45 @@ TEST(Pcl6Parser, PagesAreColourByTheirNonNeutralArea)
         {"red pattern", PatternRectangle(p[22].ColorSpace(2), Rows(RED, 4)), true},
         {"grey pattern", PatternRectangle(p[23].ColorSpace(2), Rows(GREY, 4)), false},
         {"red data after another operator than ReadImage",
-         ImageBlock(p[24].ColorSpace(2), 94, 0).Operator(0x85).UInt16Pair(1, 2).Attribute(Pxl::POINT)
+         ImageBlock(p[39].ColorSpace(2), 94, 0).Operator(0x85).UInt16Pair(1, 2).Attribute(Pxl::POINT)
              .UInt16Pair(1, 2).Attribute(Pxl::POINT).UInt16Pair(1, 2).Attribute(Pxl::POINT)
              .Embedded(Rows(RED, 1).substr(0, 8)).Operator(0xB2),
          false},
+        // Paths by the box of their points (at 600 units an inch 1 mm is
+        // 23.6 units), text by its characters' cells.
+        {"red 2 mm path", Path(Brush(p[24].ColorSpace(2), RED)).UInt16Pair(147, 147).Attribute(69).Operator(0x9B)
+                              .Operator(0x86),
+         true},
+        {"red 0.5 mm path of embedded points",
+         EmbeddedLines(Path(Brush(p[25].ColorSpace(2), RED)), 0x9B, 3, "\x70\x00\x64\x00\x70\x00\x70\x00"s).Operator(0x86),
+         false},
+        {"red 2 mm path of relative points",
+         EmbeddedLines(Path(Brush(p[26].ColorSpace(2), RED)), 0x9D, 1, "\x2F\x00\x00\x2F"s).Operator(0x86), true},
+        {"red 0.5 mm curve", Path(Brush(p[27].ColorSpace(2), RED)).UInt16Pair(112, 100).Attribute(81)
+                                 .UInt16Pair(112, 112).Attribute(82).UInt16Pair(100, 112).Attribute(69)
+                                 .Operator(0x93).Operator(0x86),
+         false},
+        {"red path from no cursor", Brush(p[28].ColorSpace(2), RED).Operator(0x85).UInt16Pair(101, 101).Attribute(69)
+                                        .Operator(0x9B).Operator(0x86),
+         true},
+        {"red 2 mm ellipse path", Brush(p[29].ColorSpace(2), RED).Operator(0x85).UInt16Box(0, 0, 47, 47).Attribute(66)
+                                      .Operator(0x99).Operator(0x86),
+         true},
+        {"red text of two 0.5 mm characters", Text(Font(Brush(p[30].ColorSpace(2), RED), "Courier", 12), "ab"), false},
+        {"red text of ten 1 mm characters", Text(Font(Brush(p[31].ColorSpace(2), RED), "Courier", 24), "abcdefghij"),
+         true},
+        {"red bitmap glyphs of 1.7 mm", Text(BitmapFont(Brush(p[32].ColorSpace(2), RED), 40), "a"), true},
+        {"red bitmap glyphs of 0.4 mm", Text(BitmapFont(Brush(p[33].ColorSpace(2), RED), 10), "aa"), false},
+        {"red glyph not downloaded", Text(BitmapFont(Brush(p[34].ColorSpace(2), RED), 10), "b"), false},
+        // The page scale: a mark under 1 mm2 in user units drawn four times
+        // as large, and a scale back down.
+        {"red 0.5 mm square scaled by 4", Rectangle(Scale(Brush(p[35].ColorSpace(2), RED), 4), 12), true},
+        {"red picture scaled by 4", Image(Scale(p[36].ColorSpace(2), 4), 20, 0, Rows(RED, 4)), true},
+        {"red 2 mm square scaled by 0.25", Rectangle(Scale(Brush(p[37].ColorSpace(2), RED), 0.25f), 47), false},
+        // A path built in black is not followed: painted red, its size is
+        // not known.
+        {"small path built before the brush turns red",
+         Brush(Path(p[38].ColorSpace(2)).UInt16Pair(101, 101).Attribute(69).Operator(0x9B), RED).Operator(0x86), true},
     };
     for (const Case& test : cases) {
         Pxl job = test.mPage;

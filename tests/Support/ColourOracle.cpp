@@ -132,15 +132,17 @@ bool JudgePages(PipeReader& in, int dpi, std::vector<OraclePage>& pages)
 
 }  // namespace
 
-std::optional<std::vector<OraclePage>> MeasureDocumentColour(const std::filesystem::path& document, int dpi)
+std::optional<std::vector<OraclePage>> MeasureDocumentColour(const std::filesystem::path& document, int dpi,
+                                                             OracleColour colour)
 {
     int fds[2];
     if (dpi <= 0 || pipe2(fds, O_CLOEXEC) != 0)
         return std::nullopt;
-    const std::vector<std::string> arguments = {
-        "gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dPrinted", "-dUseCropBox",
-        "-dTextAlphaBits=1", "-dGraphicsAlphaBits=1", "-dUseFastColor", "-sDEVICE=ppmraw",
-        "-r" + std::to_string(dpi), "-sOutputFile=-", document.string()};
+    std::vector<std::string> arguments = {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-dPrinted", "-dUseCropBox",
+                                          "-dTextAlphaBits=1", "-dGraphicsAlphaBits=1"};
+    if (colour == OracleColour::Document)
+        arguments.emplace_back("-dUseFastColor");
+    arguments.insert(arguments.end(), {"-sDEVICE=ppmraw", "-r" + std::to_string(dpi), "-sOutputFile=-", document.string()});
     std::vector<char*> argv = ArgumentArray(arguments);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);

@@ -58,6 +58,7 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
     for (;;) {
         // The walkers are called only while their data lasts.
         if (!mSkip.Advance(position, end) || (mintRawLeft > 0 && !mReadRawRaster(buffer, position)) ||
+            (mintEscPageDataLeft > 0 && !mReadEscPageData(buffer, position)) ||
             ((mintRunLengthLeft > 0 || mintLiteralLeft > 0 || mblnRunByteNext) &&
              !mWalkRunLengthData(buffer, position)) ||
             (mblnRemoteMode && !mSkipRemoteMode(buffer, position)) ||
@@ -98,8 +99,10 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
                 ++position;  // a GS in text
             } else {
                 position += mEscPageCommand.Length();
-                mSkip.Set(mEscPageCommand.DataLength());
                 mActOnEscPageCommand();
+                // Data the colour judge reads goes to it, the rest is skipped.
+                mintEscPageDataLeft = mEscPageColour.DataWanted();
+                mSkip.Set(mEscPageCommand.DataLength() - mintEscPageDataLeft);
             }
         } else if (position + 1 >= end) {
             mintBytesProcessed = position;
@@ -188,8 +191,11 @@ void ESCPParser::mEndPage()
     mblnEscPageMarked = false;
 }
 
-// Gives count bytes from a position to the ink judge, part by part.
-void ESCPParser::mFeedInks(const DataBuffer& buffer, uint64_t from, uint64_t count)
+namespace {
+
+// Gives count bytes from a position to a reader, part by part.
+template <class Reader>
+void FeedParts(const DataBuffer& buffer, uint64_t from, uint64_t count, Reader&& read)
 {
     const std::span<const unsigned char> pre = buffer.PreBuffer();
     const std::span<const unsigned char> main = buffer.MainBuffer();
@@ -200,10 +206,30 @@ void ESCPParser::mFeedInks(const DataBuffer& buffer, uint64_t from, uint64_t cou
         if (index >= part.size())
             return;
         const uint64_t take = std::min<uint64_t>(count, part.size() - index);
-        mInks.Read(part.subspan(index, take));
+        read(part.subspan(index, take));
         from += take;
         count -= take;
     }
+}
+
+}  // namespace
+
+// Gives count bytes from a position to the ink judge.
+void ESCPParser::mFeedInks(const DataBuffer& buffer, uint64_t from, uint64_t count)
+{
+    FeedParts(buffer, from, count, [this](std::span<const unsigned char> part) { mInks.Read(part); });
+}
+
+// Gives the data of an ESC/Page command to the colour judge. False when the
+// data at hand ends first.
+bool ESCPParser::mReadEscPageData(const DataBuffer& buffer, uint64_t& position)
+{
+    const uint64_t end = buffer.Length();
+    const uint64_t take = std::min(mintEscPageDataLeft, end > position ? end - position : 0);
+    FeedParts(buffer, position, take, [this](std::span<const unsigned char> part) { mEscPageColour.Feed(part); });
+    position += take;
+    mintEscPageDataLeft -= take;
+    return mintEscPageDataLeft == 0;
 }
 
 // Reads raw raster bytes. False when the data at hand ends first.

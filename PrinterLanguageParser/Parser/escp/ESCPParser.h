@@ -64,6 +64,7 @@ private:
     bool mReadEjlLines(const DataBuffer& buffer, uint64_t& position);
     void mReadEjlLine(std::string_view line);
     void mActOnEscPageCommand();
+    bool mReadEscPageData(const DataBuffer& buffer, uint64_t& position);
     bool mHandleSequence(const DataBuffer& buffer, uint64_t& position, SequenceState state);
     // Gives the page a known paper, or none.
     void mSetPaper(const std::optional<KnownPaper>& paper);
@@ -97,6 +98,8 @@ private:
     uint64_t mintPaperWidth = 0;
     // ESC/Page's unit (GS 0;u muE, u points; 1/300 inch until set).
     double mdblEscPageUnitPoints = 0.24;
+    // Bytes of an ESC/Page command's data still to give to the colour judge.
+    uint64_t mintEscPageDataLeft = 0;
     // ESC/Page image data was sent since the last page ended.
     bool mblnEscPageMarked = false;
     EscPageCommand mEscPageCommand;

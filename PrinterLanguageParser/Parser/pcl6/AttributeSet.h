@@ -47,7 +47,7 @@ public:
     }
 
 private:
-    static constexpr std::array<AttributeId, 35> mvecIDS = {
+    static constexpr std::array<AttributeId, 47> mvecIDS = {
         ATTRIBUTE_COLOR_SPACE,       ATTRIBUTE_MEDIA_SIZE,        ATTRIBUTE_ORIENTATION,
         ATTRIBUTE_CUSTOM_MEDIA_SIZE, ATTRIBUTE_CUSTOM_MEDIA_SIZE_UNITS,
         ATTRIBUTE_SIMPLEX_PAGE_MODE, ATTRIBUTE_DUPLEX_PAGE_MODE,  ATTRIBUTE_VU_DATA_LENGTH,
@@ -61,6 +61,11 @@ private:
         ATTRIBUTE_SOURCE_WIDTH,      ATTRIBUTE_START_LINE,        ATTRIBUTE_PAD_BYTES_MULTIPLE,
         ATTRIBUTE_MEASURE,           ATTRIBUTE_UNITS_PER_MEASURE, ATTRIBUTE_ROP3,
         ATTRIBUTE_TX_MODE,
+        // Paths, text and the page's scale, for the area they cover.
+        ATTRIBUTE_PAGE_SCALE,        ATTRIBUTE_END_POINT,         ATTRIBUTE_POINT,
+        ATTRIBUTE_NUMBER_OF_POINTS,  ATTRIBUTE_POINT_TYPE,        ATTRIBUTE_CONTROL_POINT_1,
+        ATTRIBUTE_CONTROL_POINT_2,   ATTRIBUTE_CHAR_CODE,         ATTRIBUTE_CHAR_SCALE,
+        ATTRIBUTE_CHAR_SIZE,         ATTRIBUTE_FONT_NAME,         ATTRIBUTE_TEXT_DATA,
     };
 
     // The slot of an id, from a table indexed by id: the ids kept are all

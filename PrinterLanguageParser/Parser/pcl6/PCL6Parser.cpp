@@ -94,34 +94,43 @@ constexpr uint8_t COMMON_STEP_OPERATOR = 1;
 constexpr uint8_t COMMON_STEP_ACTED_ON_OPERATOR = UINT8_MAX - 2;
 constexpr uint8_t COMMON_STEP_EMBEDDED_DATA = UINT8_MAX - 1;
 constexpr uint8_t COMMON_STEP_ARRAY = UINT8_MAX;
-constexpr std::array<uint8_t, 256> COMMON_TAG_STEPS = [] {
+// The operators of paths and the cursor are common ones only while the
+// colour judge does not follow them (PxlColourJudge::WantsGeometry): there is
+// a table for each case, indexed by whether it does.
+constexpr std::array<uint8_t, 256> CommonTagSteps(bool geometry)
+{
     std::array<uint8_t, 256> steps = FIXED_VALUE_LENGTHS;
     for (unsigned int elementType = 0; elementType < ELEMENT_TYPE_COUNT; ++elementType)
         steps[TAG_FIRST_ARRAY + elementType] = COMMON_STEP_ARRAY;
     steps[TAG_EMBEDDED_DATA] = COMMON_STEP_EMBEDDED_DATA;
     steps[TAG_EMBEDDED_DATA_BYTE] = COMMON_STEP_EMBEDDED_DATA;
-    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag)
-        steps[tag] = ACTED_ON_OPERATORS[tag] ? COMMON_STEP_ACTED_ON_OPERATOR : COMMON_STEP_OPERATOR;
+    for (unsigned int tag = TAG_FIRST_OPERATOR; tag <= TAG_LAST_OPERATOR; ++tag) {
+        const bool actedOn = ACTED_ON_OPERATORS[tag] && (geometry || !PxlMarkGeometry::IsPathOperator(tag));
+        steps[tag] = actedOn ? COMMON_STEP_ACTED_ON_OPERATOR : COMMON_STEP_OPERATOR;
+    }
     return steps;
-}();
+}
+constexpr std::array<std::array<uint8_t, 256>, 2> COMMON_TAG_STEPS = {CommonTagSteps(false), CommonTagSteps(true)};
 
 // The one-byte attribute ids whose values are dropped as soon as the id
 // comes: every id but those kept and 0, which names no attribute.
-constexpr std::array<bool, 256> DROPPED_BYTE_IDS = [] {
+constexpr std::array<bool, 256> DroppedByteIds(bool geometry)
+{
     std::array<bool, 256> dropped{};
     for (unsigned int id = 1; id < dropped.size(); ++id)
-        dropped[id] = !AttributeSet::Keeps(id);
+        dropped[id] = !AttributeSet::Keeps(id) || (!geometry && PxlMarkGeometry::IsPathAttribute(id));
     return dropped;
-}();
+}
+constexpr std::array<std::array<bool, 256>, 2> DROPPED_BYTE_IDS = {DroppedByteIds(false), DroppedByteIds(true)};
 
 // Whether the value of `length` bytes (tag included) at tag is followed by
 // the one-byte id of an attribute whose value is dropped. The length is a
 // constant of each case of the common tags loop, so that where the next tag
 // lies is known from the branch taken rather than from the bytes loaded.
 template <uint64_t length>
-[[gnu::always_inline]] inline bool IsDroppedValue(const unsigned char* tag)
+[[gnu::always_inline]] inline bool IsDroppedValue(const unsigned char* tag, const std::array<bool, 256>& dropped)
 {
-    return tag[length] == TAG_ATTRIBUTE_UBYTE && DROPPED_BYTE_IDS[tag[length + 1]];
+    return tag[length] == TAG_ATTRIBUTE_UBYTE && dropped[tag[length + 1]];
 }
 
 // A number of 2 or 4 bytes in the stream's byte order.
@@ -184,6 +193,17 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
     // An operator not acted on only ends the attributes gathered before it
     // and the data an image awaited: both are settled when next looked at.
     bool operatorRead = false;
+    // The operators of paths and the cursor are acted on, and their
+    // attributes kept, only while the colour judge follows them; an operator
+    // or data the loop hands over may change that.
+    const std::array<uint8_t, 256>* steps = nullptr;
+    const std::array<bool, 256>* dropped = nullptr;
+    const auto followGeometry = [&] {
+        const bool geometry = mColour.WantsGeometry();
+        steps = &COMMON_TAG_STEPS[geometry];
+        dropped = &DROPPED_BYTE_IDS[geometry];
+    };
+    followGeometry();
     const auto settleOperators = [&] {
         if (operatorRead) {
             operatorRead = false;
@@ -196,21 +216,21 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
     // place then waits on no load and the loop runs ahead. False, having
     // read nothing, at any other tag.
     const auto commonStep = [&]() __attribute__((always_inline)) {
-        const uint8_t step = COMMON_TAG_STEPS[*tag];
+        const uint8_t step = (*steps)[*tag];
         if (step == COMMON_STEP_OPERATOR) [[likely]] {
             operatorRead = true;
             ++tag;
             return true;
         }
-        if (step == 5 && IsDroppedValue<5>(tag)) {
+        if (step == 5 && IsDroppedValue<5>(tag, *dropped)) {
             tag += 7;
             return true;
         }
-        if (step == 2 && IsDroppedValue<2>(tag)) {
+        if (step == 2 && IsDroppedValue<2>(tag, *dropped)) {
             tag += 4;
             return true;
         }
-        if (step == 3 && IsDroppedValue<3>(tag)) {
+        if (step == 3 && IsDroppedValue<3>(tag, *dropped)) {
             tag += 5;
             return true;
         }
@@ -227,12 +247,13 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
         }
 
         // Any other tag, at or before the limit.
-        const uint8_t step = COMMON_TAG_STEPS[*tag];
+        const uint8_t step = (*steps)[*tag];
         if (step == COMMON_STEP_ACTED_ON_OPERATOR) {
             settleOperators();
             mColour.OperatorComing();
             mHandleOperator(*tag);
             mAttributes.Clear();
+            followGeometry();
             ++tag;
             if (mSkip.Remaining() != 0)
                 break;  // raw data of a VendorUnique operator: the general loop skips it
@@ -250,6 +271,7 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
                     mColour.Feed(embedded);
                 mColour.EndData();
             }
+            followGeometry();
             tag = embedded.data() + embedded.size();
             continue;
         }
@@ -274,7 +296,7 @@ uint64_t PCL6Parser::mintReadCommonTags(const DataBuffer& buffer, uint64_t posit
         if (tag[length] != TAG_ATTRIBUTE_UBYTE)
             break;
         const unsigned char id = tag[length + 1];
-        if (!DROPPED_BYTE_IDS[id]) {
+        if (!(*dropped)[id]) {
             // Id 0 waits for a real id, and a long array kept is gathered
             // by the general loop.
             if (id == 0 || length > mintMAX_TAG_LENGTH)

@@ -81,10 +81,19 @@ uint32_t Scaled(uint32_t sample, uint32_t bits)
 
 void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian)
 {
-    switch (operatorTag) {
-    case OPERATOR_BEGIN_SESSION:
+    if (operatorTag == OPERATOR_BEGIN_SESSION)
         mBeginSession(attributes);
-        break;
+    const bool geometryWanted = WantsGeometry();
+    if (PxlMarkGeometry::ActsOn(operatorTag) && (geometryWanted || !PxlMarkGeometry::IsPathOperator(operatorTag)))
+        mGeometry.Execute(operatorTag, attributes, littleEndian, mdblUnitsX, mdblUnitsY);
+    mExecute(operatorTag, attributes, littleEndian);
+    if (!geometryWanted && WantsGeometry())
+        mGeometry.Forget();
+}
+
+void PxlColourJudge::mExecute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian)
+{
+    switch (operatorTag) {
     case OPERATOR_BEGIN_PAGE:
         mBeginPage();
         break;
@@ -125,13 +134,28 @@ void PxlColourJudge::Execute(uint32_t operatorTag, const AttributeSet& attribute
     case OPERATOR_PIE:
     case OPERATOR_RECTANGLE:
     case OPERATOR_ROUND_RECTANGLE:
-        mPaintBox(attributes);
-        break;
     case OPERATOR_PAINT_PATH:
-        mPaintUnknownArea(std::max(mState.mBrush, mState.mPen), "a path");
+        // A figure painted at once is the path its bounding box makes.
+        mPaintPath();
+        break;
+    case OPERATOR_SET_PAGE_DEFAULT_CTM:
+        mState.mdblScaleX = mState.mdblScaleY = 1;
+        mState.mblnScaleKnown = true;
+        break;
+    case OPERATOR_SET_PAGE_SCALE:
+        mSetPageScale(attributes);
+        break;
+    case OPERATOR_SET_FONT:
+        mSetFont(attributes);
+        break;
+    case OPERATOR_SET_CHAR_SCALE:
+        if (const AttributeValue* scale = attributes.Find(ATTRIBUTE_CHAR_SCALE)) {
+            mState.mdblCharScaleX = std::abs(scale->Element(0));
+            mState.mdblCharScaleY = std::abs(scale->Element(1));
+        }
         break;
     case OPERATOR_TEXT:
-        mPaintUnknownArea(mState.mBrush, "text");
+        mPaintText(attributes);
         break;
     case OPERATOR_BEGIN_SCAN:
         mPaintUnknownArea(mState.mBrush, "scan lines");
@@ -238,23 +262,94 @@ Ink PxlColourJudge::mInkOf(const AttributeSet& attributes) const
     return mState.mintColorSpace == COLOR_SPACE_GRAY ? Ink::Neutral : Ink::Unknown;
 }
 
-// A figure in its bounding box: the box, grown by the pen's width when the
-// pen paints, covers all its ink.
-void PxlColourJudge::mPaintBox(const AttributeSet& attributes)
+// An area in square user units: at the resolution of the user units, the
+// session's under the page scale.
+void PxlColourJudge::mAddUserArea(double area)
+{
+    if (mdblUnitsX == 0 || !mState.mblnScaleKnown || !(area >= 0) || !std::isfinite(area)) {
+        mUnjudged("a mark whose size is not known");
+        return;
+    }
+    mArea.SetResolution(mdblUnitsX / mState.mdblScaleX, mdblUnitsY / mState.mdblScaleY);
+    mArea.AddDots(static_cast<uint64_t>(std::min(std::ceil(area), 1e18)));
+}
+
+// SetPageScale: a scale of the user units, or new units of measure given
+// against the session's.
+void PxlColourJudge::mSetPageScale(const AttributeSet& attributes)
+{
+    double x = 0, y = 0;
+    const AttributeValue* units = attributes.Find(ATTRIBUTE_UNITS_PER_MEASURE);
+    const auto measure = static_cast<size_t>(Number(attributes.Find(ATTRIBUTE_MEASURE), MEASURE_PER_INCH.size()));
+    if (const AttributeValue* scale = attributes.Find(ATTRIBUTE_PAGE_SCALE)) {
+        x = scale->Element(0);
+        y = scale->Element(1);
+    } else if (units != nullptr && measure < MEASURE_PER_INCH.size() && units->Element(0) > 0 &&
+               units->Element(1) > 0) {
+        x = mdblUnitsX / (units->Element(0) * MEASURE_PER_INCH[measure]);
+        y = mdblUnitsY / (units->Element(1) * MEASURE_PER_INCH[measure]);
+    } else {
+        return;
+    }
+    mState.mdblScaleX *= std::abs(x);
+    mState.mdblScaleY *= std::abs(y);
+    // A scale of nothing would hide every mark.
+    if (!(mState.mdblScaleX > 1e-9 && mState.mdblScaleY > 1e-9 && mState.mdblScaleX < 1e9 &&
+          mState.mdblScaleY < 1e9))
+        mState.mblnScaleKnown = false;
+}
+
+void PxlColourJudge::mSetFont(const AttributeSet& attributes)
+{
+    if (const AttributeValue* name = attributes.Find(ATTRIBUTE_FONT_NAME))
+        mState.mstrFont.assign(name->Text());
+    mState.mdblCharSize = std::abs(Number(attributes.Find(ATTRIBUTE_CHAR_SIZE), 0));
+}
+
+// PaintPath, or a figure: the path's box, grown by the pen's width when the
+// pen paints.
+void PxlColourJudge::mPaintPath()
 {
     const Ink ink = std::max(mState.mBrush, mState.mPen);
     if (ink == Ink::None || ink == Ink::Neutral || PageIsColour())
         return;
-    const AttributeValue* box = attributes.Find(ATTRIBUTE_BOUNDING_BOX);
-    if (ink == Ink::Unknown || box == nullptr || mdblUnitsX == 0) {
-        mPaintUnknownArea(ink, "a figure");
+    const std::optional<double> area = mGeometry.PathArea(mState.mPen == Ink::Colour ? mState.mdblPenWidth : 0);
+    if (ink == Ink::Unknown || !area.has_value()) {
+        mUnjudged("a path");
         return;
     }
-    const double pen = mState.mPen == Ink::Colour ? mState.mdblPenWidth : 0;
-    const double width = std::abs(box->Element(2) - box->Element(0)) + pen;
-    const double height = std::abs(box->Element(3) - box->Element(1)) + pen;
-    mArea.SetResolution(mdblUnitsX, mdblUnitsY);
-    mArea.AddDots(static_cast<uint64_t>(std::min(std::ceil(width * height), 1e18)));
+    mAddUserArea(*area);
+}
+
+// Text: a cell for each character, from a downloaded bitmap glyph's size at
+// its font's resolution, else the font's size squared under the character
+// scale.
+void PxlColourJudge::mPaintText(const AttributeSet& attributes)
+{
+    const Ink ink = mState.mBrush;
+    if (ink == Ink::None || ink == Ink::Neutral || PageIsColour())
+        return;
+    const AttributeValue* text = attributes.Find(ATTRIBUTE_TEXT_DATA);
+    if (ink == Ink::Unknown || text == nullptr) {
+        mPaintUnknownArea(ink, "text");
+        return;
+    }
+    if (!mGeometry.IsBitmapFont(mState.mstrFont)) {
+        const double em = mState.mdblCharSize;
+        if (!(em > 0)) {
+            mUnjudged("text in a font of no size");
+            return;
+        }
+        mAddUserArea(static_cast<double>(text->Count()) * em * mState.mdblCharScaleX * em * mState.mdblCharScaleY);
+        return;
+    }
+    const std::optional<double> area = mGeometry.BitmapTextArea(mState.mstrFont, *text, mdblUnitsX / mState.mdblScaleX,
+                                                                mdblUnitsY / mState.mdblScaleY);
+    if (!area.has_value()) {
+        mUnjudged("text in a bitmap font without glyphs");
+        return;
+    }
+    mAddUserArea(*area);
 }
 
 void PxlColourJudge::mPaintUnknownArea(Ink ink, const char* what)
@@ -377,6 +472,12 @@ bool PxlColourJudge::mWantsPixels() const
 
 bool PxlColourJudge::StartData(uint64_t length)
 {
+    mblnGeometryData = mGeometry.WantsData();
+    if (mblnGeometryData) {
+        mblnDataExpected = false;
+        mblnReading = false;
+        return true;
+    }
     const bool expected = mblnDataExpected;
     mblnDataExpected = false;
     mblnReading = expected && mWantsPixels();
@@ -408,6 +509,10 @@ void PxlColourJudge::Feed(std::span<const uint8_t> data)
         mJetReady.Feed(data);
         return;
     }
+    if (mblnGeometryData) {
+        mGeometry.Feed(data);
+        return;
+    }
     if (!mblnReading || !mWantsPixels())
         return;
     if (mRaster.mintCompression == COMPRESS_JPEG) {
@@ -424,6 +529,11 @@ void PxlColourJudge::Feed(std::span<const uint8_t> data)
 
 void PxlColourJudge::EndData()
 {
+    if (mblnGeometryData) {
+        mblnGeometryData = false;
+        mGeometry.EndData();
+        return;
+    }
     if (!mblnReading)
         return;
     mblnReading = false;
@@ -509,9 +619,14 @@ void PxlColourJudge::mAddImageDots(uint64_t pixels)
     }
     if (raster.mdblDestinationWidth <= 0 || raster.mdblDestinationHeight <= 0)
         return;  // drawn at no size
-    // The image's pixels per inch on the page.
-    mArea.SetResolution(raster.mintWidth * mdblUnitsX / raster.mdblDestinationWidth,
-                        raster.mintHeight * mdblUnitsY / raster.mdblDestinationHeight);
+    if (!mState.mblnScaleKnown) {
+        raster.mblnUnjudged = true;
+        return;
+    }
+    // The image's pixels per inch on the page, its destination size in user
+    // units.
+    mArea.SetResolution(raster.mintWidth * mdblUnitsX / (raster.mdblDestinationWidth * mState.mdblScaleX),
+                        raster.mintHeight * mdblUnitsY / (raster.mdblDestinationHeight * mState.mdblScaleY));
     mArea.AddDots(pixels);
 }
 
@@ -553,6 +668,9 @@ void PxlColourJudge::EndSession()
     if (mblnReadingVendor)
         mUnjudged("JetReady raster cut short");
     mblnReadingVendor = false;
+    if (mblnGeometryData)
+        mGeometry.EndData();
+    mblnGeometryData = false;
     if (mblnReading && mWantsPixels())
         mRaster.mblnUnjudged = true;
     mblnReading = false;

@@ -4,6 +4,7 @@
 #include "PrinterLanguageParser/Parser/IAbstractLogger.h"
 #include "PrinterLanguageParser/Parser/pcl6/AttributeSet.h"
 #include "PrinterLanguageParser/Parser/pcl6/JetReady.h"
+#include "PrinterLanguageParser/Parser/pcl6/PxlMarkGeometry.h"
 #include "PrinterLanguageParser/Parser/pcl6/PxlRowDecoder.h"
 
 #include <array>
@@ -29,13 +30,18 @@ inline constexpr uint8_t PIXEL_WHITE = 2;
 // blocks; grey or RGB, direct or through a palette, 1, 4 or 8 bits) and each
 // non-neutral pixel counts with the area it covers at the image's
 // destination size. Rectangles, ellipses, chords and pies count their
-// bounding box (with the pen's width when the pen paints in colour). Paths,
-// text and scan lines painted in a non-neutral colour, whose area is not
-// read, make the page colour, and so does what cannot be judged (vendor
-// data in an RGB space other than JetReady's JPEG strips, an unknown
-// compression or colour space, damaged image data): it is logged once a page. Images in grey, or through a
-// palette of neutral colours only, and data that follows once the page is
-// colour, are passed over undecoded.
+// bounding box, and a painted path the box of its points (Bezier control
+// points included), with the pen's width when the pen paints in colour.
+// Text counts a cell for each character: a downloaded bitmap glyph's own
+// size at its font's resolution, else the font's size squared (its em).
+// Every area is in the page's user units: the session's, under the scale
+// SetPageScale sets. Scan lines painted in a non-neutral colour, whose area
+// is not read, make the page colour, and so does what cannot be judged
+// (vendor data in an RGB space other than JetReady's JPEG strips, an unknown compression or colour space,
+// damaged image data, a path point placed from a cursor that cannot be
+// told, text in a bitmap font with no glyphs): it is logged once a page.
+// Images in grey, or through a palette of neutral colours only, and data
+// that follows once the page is colour, are passed over undecoded.
 class PxlColourJudge {
 public:
     // The longest image row decoded, in bytes, and the longest JPEG block
@@ -50,7 +56,8 @@ public:
 
     explicit PxlColourJudge(IAbstractLogger& log) : mLog(log) {}
 
-    // The operators the judge acts on.
+    // The operators the judge acts on: its own, and those of the marks'
+    // geometry (figures and text among them).
     static constexpr bool ActsOn(uint32_t operatorTag)
     {
         switch (operatorTag) {
@@ -65,12 +72,6 @@ public:
         case OPERATOR_SET_ROP:
         case OPERATOR_SET_SOURCE_TX_MODE:
         case OPERATOR_PAINT_PATH:
-        case OPERATOR_CHORD:
-        case OPERATOR_ELLIPSE:
-        case OPERATOR_PIE:
-        case OPERATOR_RECTANGLE:
-        case OPERATOR_ROUND_RECTANGLE:
-        case OPERATOR_TEXT:
         case OPERATOR_BEGIN_IMAGE:
         case OPERATOR_READ_IMAGE:
         case OPERATOR_END_IMAGE:
@@ -78,10 +79,25 @@ public:
         case OPERATOR_READ_RAST_PATTERN:
         case OPERATOR_END_RAST_PATTERN:
         case OPERATOR_BEGIN_SCAN:
+        case OPERATOR_SET_CHAR_SCALE:
+        case OPERATOR_SET_FONT:
+        case OPERATOR_SET_PAGE_DEFAULT_CTM:
+        case OPERATOR_SET_PAGE_SCALE:
             return true;
         default:
-            return false;
+            return PxlMarkGeometry::ActsOn(operatorTag);
         }
+    }
+
+    // Whether the operators and attributes of paths and the cursor
+    // (PxlMarkGeometry::IsPathOperator) are followed: while the brush or the
+    // pen may paint colour on a page not yet colour. While they are not, the
+    // parser may pass them over unread, and the judge ignores them; a path
+    // built then and painted once the ink is colour counts as colour.
+    bool WantsGeometry() const
+    {
+        const auto paints = [](Ink ink) { return ink == Ink::Colour || ink == Ink::Unknown; };
+        return (paints(mState.mBrush) || paints(mState.mPen)) && !PageIsColour();
     }
 
     // Runs an operator with its attributes; littleEndian is the stream's
@@ -89,7 +105,11 @@ public:
     void Execute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian);
     // Any operator: data that follows it is not the data of an earlier
     // ReadImage or ReadRastPattern.
-    void OperatorComing() { mblnDataExpected = false; }
+    void OperatorComing()
+    {
+        mblnDataExpected = false;
+        mGeometry.OperatorComing();
+    }
 
     // Embedded data of length bytes follows the operator: whether the judge
     // reads it (Feed, then EndData).
@@ -120,6 +140,16 @@ private:
         // transparent.
         uint32_t mintRop = 252;
         bool mblnSourceTransparent = false;
+        // User units in session units across and down (SetPageScale), and
+        // whether they are known.
+        double mdblScaleX = 1;
+        double mdblScaleY = 1;
+        bool mblnScaleKnown = true;
+        // The font (SetFont), its size and SetCharScale's scale.
+        std::string mstrFont;
+        double mdblCharSize = 0;
+        double mdblCharScaleX = 1;
+        double mdblCharScaleY = 1;
     };
 
     // The raster being read: an image, or a pattern.
@@ -156,12 +186,17 @@ private:
         uint64_t mintRowPaints = 0;
     };
 
+    void mExecute(uint32_t operatorTag, const AttributeSet& attributes, bool littleEndian);
     void mBeginSession(const AttributeSet& attributes);
     void mBeginPage();
     void mSetColorSpace(const AttributeSet& attributes);
     Ink mInkOf(const AttributeSet& attributes) const;
-    void mPaintBox(const AttributeSet& attributes);
     void mPaintUnknownArea(Ink ink, const char* what);
+    void mAddUserArea(double area);
+    void mSetPageScale(const AttributeSet& attributes);
+    void mSetFont(const AttributeSet& attributes);
+    void mPaintPath();
+    void mPaintText(const AttributeSet& attributes);
     void mBeginRaster(const AttributeSet& attributes, bool pattern);
     void mReadRaster(const AttributeSet& attributes, bool littleEndian);
     void mEndRaster();
@@ -183,6 +218,10 @@ private:
     std::vector<GraphicsState> mvecSaved;
     uint64_t mintUnsavedPushes = 0;
     std::map<int32_t, Ink> mPatterns;
+
+    PxlMarkGeometry mGeometry;
+    // The embedded data being read is the geometry's.
+    bool mblnGeometryData = false;
 
     bool mblnInRaster = false;
     Raster mRaster;

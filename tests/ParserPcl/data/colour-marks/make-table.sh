@@ -4,8 +4,10 @@
 # each colour family, and truth.txt, the colour oracle's verdict of each page
 # at the job's resolution (file, resolution, page, non-neutral mm2, verdict);
 # a raster job's truth (PWG Raster, Apple Raster, PCLm, and the PCL pages
-# of DATA_PAGES) is its own decoded data, measured by cvk_raster_truth. The tests never run this; sweep.sh
-# judges the whole families.
+# of DATA_PAGES) is its own decoded data, measured by cvk_raster_truth, and
+# that of a vector RGB device (pxlcolor, an ESC/Page colour laser) the
+# oracle's with the colours the device receives (--rgb-device). The tests
+# never run this; sweep.sh judges the whole families.
 #
 # make-table.sh path/to/cvk_colour_oracle path/to/cvk_raster_truth
 # Needs ghostscript, cups-filters and printer-driver-gutenprint.
@@ -18,9 +20,11 @@ trap 'rm -rf "$tmp"' EXIT
 mkdir -p jobs
 # TABLE_ONLY=escp makes only the Epson jobs, appending their truth.
 [ "${TABLE_ONLY:-}" = escp ] || : > truth.txt
-# Writes the oracle's line for a job: file, resolution, page.
+# Writes the oracle's line for a job: file, resolution, page, and
+# --rgb-device for a vector RGB device (pxlcolor, the ESC/Page lasers),
+# whose truth is the document rendered with the colours it receives.
 truth() {
-    "$oracle" "$2" marks.ps | sed -n "s/^marks.ps page $3: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
+    "$oracle" ${4:-} "$2" marks.ps | sed -n "s/^marks.ps page $3: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/$1 $2 $3 \1 \2/p" >> truth.txt
 }
 # Writes the decoded data's line for a job: file, resolution, page.
 data() {
@@ -39,6 +43,7 @@ named() {
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$2" -r"$3" -sPageList="$4" "${@:5}" -sOutputFile="jobs/$1.prn" marks.ps
     case "$2" in
     pwgraster | appleraster | pclm | stcolor) data "$1.prn" "$3" "$4" ;;
+    pxlcolor) truth "$1.prn" "$3" "$4" --rgb-device ;;
     *) if [[ "$DATA_PAGES" == *" $2-$3-$4 "* ]]; then data "$1.prn" "$3" "$4"; else truth "$1.prn" "$3" "$4"; fi ;;
     esac
 }
@@ -76,6 +81,8 @@ device pxlcolor 300 11
 device pxlcolor 600 12
 device pxlcolor 300 1
 device pxlcolor 150 8
+# Composite grey that the colour profile turns warm: colour in the job.
+device pxlcolor 300 10
 # Composite grey that the colour profile turns warm: colour in the data.
 device pwgraster 150 10 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 # PCLm's strips: a 0.5 mm square is its dots' area, not its strip's.
@@ -113,4 +120,9 @@ device stcolor 360 5
 device stcolor 360 12
 gs -q -dNOPAUSE -dBATCH -dSAFER -sPAPERSIZE=a4 @stc.upp -sPageList=12 -sOutputFile=jobs/uniprint-stc-360-12.prn marks.ps
 data uniprint-stc-360-12.prn 360 12
+# An ESC/Page colour laser, the page printed as a document of its own:
+# composite grey, warm as it receives it.
+gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList=10 -sOutputFile="$tmp/page.pdf" marks.ps
+gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=lp8300c -r600 -sOutputFile=jobs/gs-lp8300c-600-10.prn "$tmp/page.pdf"
+truth gs-lp8300c-600-10.prn 600 10 --rgb-device
 ls -l jobs >&2

@@ -3,19 +3,31 @@
 # the chain of CUPS filters. Sourced with oracle, parse, here, results, tmp
 # and pages set, and raster (cvk_raster_truth) where jobs take their truth
 # from their decoded data.
-# The oracle's verdicts of every page at a resolution, kept per resolution.
+# The oracle's verdicts of every page at a resolution, kept per resolution:
+# resolution, page, and "device" for the colours as Ghostscript's vector RGB
+# devices receive them (cvk_colour_oracle --rgb-device) rather than as the
+# document gives them.
 truth() {
-    local dpi=$1
-    [ -s "$tmp/truth-$dpi" ] || "$oracle" "$dpi" "$here/marks.ps" | sed 's/.* page \([0-9]*\): \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2 \3/' > "$tmp/truth-$dpi"
-    sed -n "$2p" "$tmp/truth-$dpi"
+    local dpi=$1 page=$2 conversion=${3:-document}
+    [ -s "$tmp/truth-$dpi-$conversion" ] ||
+        "$oracle" $([ "$conversion" = device ] && echo --rgb-device) "$dpi" "$here/marks.ps" |
+        sed 's/.* page \([0-9]*\): \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2 \3/' > "$tmp/truth-$dpi-$conversion"
+    sed -n "${page}p" "$tmp/truth-$dpi-$conversion"
 }
-# Judges one job: family, device, resolution, page, job file, and "data"
-# when the truth is the job's decoded raster where it can be decoded.
+# Judges one job: family, device, resolution, page, job file, and where its
+# truth comes from: "data", the job's decoded raster where it can be decoded;
+# "device", the oracle with the colours a vector RGB device receives (for
+# the jobs of such devices, whose data the tests do not decode: their marks
+# are the document's shapes in those colours); otherwise the document's.
+# With "data" and "device" the document's figure is kept beside the truth.
 judge() {
     local family=$1 device=$2 dpi=$3 page=$4 job=$5 from=${6:-}
     read -r _ mm2 want <<< "$(truth "$dpi" "$page")"
     local outcome colour got verdict chunks="" document=""
-    if [ "$from" = data ] && [ -n "${raster:-}" ]; then
+    if [ "$from" = device ]; then
+        document=" ($mm2 $want)"
+        read -r _ mm2 want <<< "$(truth "$dpi" "$page" device)"
+    elif [ "$from" = data ] && [ -n "${raster:-}" ]; then
         document=" ($mm2 $want)"
         local data
         data=$({ "$raster" "$job" 2>/dev/null || true; } | sed -n 's/.* page 1: \([0-9.]*\) mm2 [0-9]* dots \(.*\)/\1 \2/p')
@@ -36,14 +48,15 @@ judge() {
     printf '%s %s %s %s %s %s %s %s%s%s\n' "$family" "$device" "$dpi" "$page" "$mm2" "$want" "$got" "$verdict" \
         "$document" "$chunks" >> "$results"
 }
-# Ghostscript devices: family, device, resolution, extra options.
+# Ghostscript devices: family, device, resolution, extra options; TRUTH=device
+# takes the truth of a vector RGB device (see judge), else it is the data's.
 device() {
     local family=$1 device=$2 dpi=$3
     shift 3
     for page in $(seq 1 "$pages"); do
         gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$device" -r"$dpi" -sPageList="$page" "$@" \
             -sOutputFile="$tmp/job" "$here/marks.ps" 2>/dev/null || true
-        judge "$family" "$device" "$dpi" "$page" "$tmp/job" data
+        judge "$family" "$device" "$dpi" "$page" "$tmp/job" "${TRUTH:-data}"
     done
 }
 # The chain cupsd runs, gstoraster then the driver's filter, or foomatic-rip

@@ -66,12 +66,16 @@ fi
 if [ "${SWEEP_ONLY:-}" != escp ]; then
 # Ghostscript's ESC/Page colour lasers, each page printed as a document of
 # its own (their jobs from -sPageList lack the job's set-up, units included).
+# Their jobs hold the document's shapes, glyphs and RGB pictures in the
+# colours Ghostscript's colour management gives them: their truth is the
+# oracle's rendering with that conversion (cvk_colour_oracle --rgb-device),
+# the document's figure beside it (see judge in sweep-common.sh).
 for dev in lp8000c lp8300c lp9500c alc1900 alc8600 eplcolor lps6500; do
     for page in $(seq 1 "$pages"); do
         gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=pdfwrite -sPageList="$page" -sOutputFile="$tmp/page.pdf" \
             "$here/marks.ps"
         gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$dev" -r600 -sOutputFile="$tmp/job" "$tmp/page.pdf" 2>/dev/null || true
-        judge gs-escpage "$dev" 600 "$page" "$tmp/job"
+        judge gs-escpage "$dev" 600 "$page" "$tmp/job" device
     done
 done
 fi

@@ -8,13 +8,19 @@
 # of the configurations it decodes, and hpcups' JetReady PCL XL, whose JPEG
 # strips it decodes on its own): what the driver sends to the
 # paper, which may differ from the document (a composite grey that a colour
-# profile turns warm, grey dithered ink by ink). Jobs it cannot decode take
-# the colour oracle's: it renders the same page at the job's resolution and
-# measures its non-neutral area (see the README's colour rule). Writes one
+# profile turns warm, grey dithered ink by ink). pxlcolor's PCL XL has no
+# decoder here: its jobs hold the document's shapes, text and pictures in
+# the RGB colours Ghostscript's colour management gives them, so their truth
+# is the colour oracle's rendering with that same conversion
+# (cvk_colour_oracle --rgb-device: composite grey arrives warm, as the job
+# carries it). Other jobs it cannot decode take the colour oracle's: it
+# renders the same page at the job's resolution and measures its
+# non-neutral area (see the README's colour rule). Writes one
 # line per job to results.txt (family, device, resolution, page, the truth's
 # mm2, truth, parser's verdict, right or wrong, in brackets the document's
-# mm2 and verdict when the truth is the data's, or "undecoded", and whether
-# a parse in small chunks agrees) and the count of jobs billed right per family. Not run by the tests (it takes minutes); run it after
+# mm2 and verdict when the truth is the data's or the RGB device's, or
+# "undecoded", and whether a parse in small chunks agrees) and the count of
+# jobs billed right per family. Not run by the tests (it takes minutes); run it after
 # changing colour judging and commit results.txt. results-before.txt keeps
 # the same sweep with the parser as it was before the colour rule.
 #
@@ -46,7 +52,7 @@ for dpi in 150 600; do
     done
 done
 for dpi in 150 300 600; do
-    device gs-pxl pxlcolor "$dpi"
+    TRUTH=device device gs-pxl pxlcolor "$dpi"
     device gs-raster pwgraster "$dpi" -dcupsColorSpace=19 -dcupsBitsPerColor=8
     device gs-raster appleraster "$dpi" -dcupsColorSpace=19 -dcupsBitsPerColor=8
     device gs-raster pclm "$dpi"
