@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace RawPrintData::PCL6 {
 
@@ -22,10 +23,27 @@ bool IsRgbSpace(uint32_t colorSpace)
     return colorSpace == COLOR_SPACE_RGB || colorSpace == COLOR_SPACE_CRGB || colorSpace == COLOR_SPACE_SRGB;
 }
 
-// A value given as a single number, or the first of its elements.
+// A value given as a single number, or the first of its elements; a real32
+// that is not a number (NaN, infinite) gives `otherwise`.
 double Number(const AttributeValue* value, double otherwise)
 {
-    return value != nullptr ? value->Element(0) : otherwise;
+    const double number = value != nullptr ? value->Element(0) : otherwise;
+    return std::isfinite(number) ? number : otherwise;
+}
+
+// A value as an integer of type T (of 32 bits at most), cut toward zero, or
+// `otherwise` when it is missing. One that is not a number or that T cannot
+// hold gives T's largest value, which no attribute takes: unknown.
+template <typename T>
+T WholeNumber(const AttributeValue* value, T otherwise)
+{
+    static_assert(sizeof(T) <= 4);
+    if (value == nullptr)
+        return otherwise;
+    const double number = value->Element(0);
+    constexpr double low = static_cast<double>(std::numeric_limits<T>::min());
+    constexpr double high = static_cast<double>(std::numeric_limits<T>::max());
+    return number > low - 1.0 && number < high + 1.0 ? static_cast<T>(number) : std::numeric_limits<T>::max();
 }
 
 // A colour component on the scale of 0 to 255: ubyte values as they are,
@@ -121,7 +139,7 @@ void PxlColourJudge::mExecute(uint32_t operatorTag, const AttributeSet& attribut
         mState.mPen = mInkOf(attributes);
         break;
     case OPERATOR_SET_ROP:
-        mState.mintRop = static_cast<uint32_t>(Number(attributes.Find(ATTRIBUTE_ROP3), mState.mintRop)) & 0xFF;
+        mState.mintRop = WholeNumber<uint32_t>(attributes.Find(ATTRIBUTE_ROP3), mState.mintRop) & 0xFF;
         break;
     case OPERATOR_SET_SOURCE_TX_MODE:
         mState.mblnSourceTransparent = Number(attributes.Find(ATTRIBUTE_TX_MODE), 0) == 1;
@@ -184,7 +202,7 @@ void PxlColourJudge::mBeginSession(const AttributeSet& attributes)
     mPatterns.clear();
     mdblUnitsX = mdblUnitsY = 0;
     const AttributeValue* units = attributes.Find(ATTRIBUTE_UNITS_PER_MEASURE);
-    const auto measure = static_cast<size_t>(Number(attributes.Find(ATTRIBUTE_MEASURE), MEASURE_PER_INCH.size()));
+    const auto measure = size_t{WholeNumber<uint32_t>(attributes.Find(ATTRIBUTE_MEASURE), MEASURE_PER_INCH.size())};
     if (units == nullptr || measure >= MEASURE_PER_INCH.size())
         return;
     mdblUnitsX = units->Element(0) * MEASURE_PER_INCH[measure];
@@ -210,7 +228,7 @@ void PxlColourJudge::mSetColorSpace(const AttributeSet& attributes)
     const AttributeValue* colorSpace = attributes.Find(ATTRIBUTE_COLOR_SPACE);
     if (colorSpace == nullptr)
         return;
-    mState.mintColorSpace = static_cast<uint32_t>(colorSpace->Element(0));
+    mState.mintColorSpace = WholeNumber<uint32_t>(colorSpace, UINT32_MAX);
     mState.mvecPalette.clear();
     mState.mblnPalette = false;
     const AttributeValue* palette = attributes.Find(ATTRIBUTE_PALETTE_DATA);
@@ -248,7 +266,7 @@ Ink PxlColourJudge::mInkOf(const AttributeSet& attributes) const
                                                                                                 : Ink::Colour;
     }
     if (const AttributeValue* index = attributes.Find(ATTRIBUTE_PALETTE_INDEX)) {
-        const auto entry = static_cast<size_t>(index->Element(0));
+        const auto entry = size_t{WholeNumber<uint32_t>(index, UINT32_MAX)};
         if (mState.mintColorSpace == COLOR_SPACE_GRAY)
             return Ink::Neutral;
         if (entry >= mState.mvecPalette.size())
@@ -256,7 +274,7 @@ Ink PxlColourJudge::mInkOf(const AttributeSet& attributes) const
         return (mState.mvecPalette[entry] & PIXEL_COLOUR) != 0 ? Ink::Colour : Ink::Neutral;
     }
     if (const AttributeValue* pattern = attributes.Find(ATTRIBUTE_PATTERN_SELECT_ID)) {
-        const auto found = mPatterns.find(static_cast<int32_t>(pattern->Element(0)));
+        const auto found = mPatterns.find(WholeNumber<int32_t>(pattern, 0));
         return found != mPatterns.end() ? found->second : Ink::Unknown;
     }
     return mState.mintColorSpace == COLOR_SPACE_GRAY ? Ink::Neutral : Ink::Unknown;
@@ -280,7 +298,7 @@ void PxlColourJudge::mSetPageScale(const AttributeSet& attributes)
 {
     double x = 0, y = 0;
     const AttributeValue* units = attributes.Find(ATTRIBUTE_UNITS_PER_MEASURE);
-    const auto measure = static_cast<size_t>(Number(attributes.Find(ATTRIBUTE_MEASURE), MEASURE_PER_INCH.size()));
+    const auto measure = size_t{WholeNumber<uint32_t>(attributes.Find(ATTRIBUTE_MEASURE), MEASURE_PER_INCH.size())};
     if (const AttributeValue* scale = attributes.Find(ATTRIBUTE_PAGE_SCALE)) {
         x = scale->Element(0);
         y = scale->Element(1);
@@ -372,14 +390,14 @@ void PxlColourJudge::mBeginRaster(const AttributeSet& attributes, bool pattern)
     mRaster = Raster{};
     Raster& raster = mRaster;
     raster.mblnPattern = pattern;
-    raster.mintPatternId = static_cast<int32_t>(Number(attributes.Find(ATTRIBUTE_PATTERN_DEFINE_ID), 0));
+    raster.mintPatternId = WholeNumber<int32_t>(attributes.Find(ATTRIBUTE_PATTERN_DEFINE_ID), 0);
     raster.mintWidth = static_cast<uint32_t>(std::clamp(Number(attributes.Find(ATTRIBUTE_SOURCE_WIDTH), 0), 0.0, 1e9));
     raster.mintHeight = static_cast<uint32_t>(std::clamp(Number(attributes.Find(ATTRIBUTE_SOURCE_HEIGHT), 0), 0.0, 1e9));
     const AttributeValue* destination = attributes.Find(ATTRIBUTE_DESTINATION_SIZE);
     raster.mdblDestinationWidth = destination != nullptr ? std::abs(destination->Element(0)) : raster.mintWidth;
     raster.mdblDestinationHeight = destination != nullptr ? std::abs(destination->Element(1)) : raster.mintHeight;
-    const auto mapping = static_cast<uint32_t>(Number(attributes.Find(ATTRIBUTE_COLOR_MAPPING), MAPPING_DIRECT));
-    const auto depth = static_cast<size_t>(Number(attributes.Find(ATTRIBUTE_COLOR_DEPTH), 2));
+    const auto mapping = WholeNumber<uint32_t>(attributes.Find(ATTRIBUTE_COLOR_MAPPING), MAPPING_DIRECT);
+    const auto depth = size_t{WholeNumber<uint32_t>(attributes.Find(ATTRIBUTE_COLOR_DEPTH), 2)};
     const uint32_t colorSpace = mState.mintColorSpace;
 
     // An image painted through a raster operation that takes the brush puts
@@ -434,7 +452,7 @@ void PxlColourJudge::mReadRaster(const AttributeSet& attributes, bool littleEndi
     const double rows = Number(attributes.Find(ATTRIBUTE_BLOCK_HEIGHT), 0);
     const double rowsLeft = std::max(0.0, static_cast<double>(raster.mintHeight) - std::max(0.0, start));
     raster.mintBlockRows = static_cast<uint32_t>(std::clamp(rows, 0.0, rowsLeft));
-    raster.mintCompression = static_cast<PxlCompression>(Number(attributes.Find(ATTRIBUTE_COMPRESS_MODE), 0));
+    raster.mintCompression = static_cast<PxlCompression>(WholeNumber<uint32_t>(attributes.Find(ATTRIBUTE_COMPRESS_MODE), COMPRESS_NONE));
     raster.mstrJpeg.clear();
     raster.mblnJpegTooLong = false;
     mblnDataExpected = true;
