@@ -56,9 +56,12 @@ void CupsRequest::AddNameAttribute(const char* name, const std::string& value)
     ippAddString(mRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, name, nullptr, value.c_str());
 }
 
-void CupsRequest::AddRequestedAttributes(std::initializer_list<const char*> names)
+void CupsRequest::AddRequestedAttributes(const std::vector<std::string>& names)
 {
-    std::vector<const char*> values(names);
+    std::vector<const char*> values;
+    values.reserve(names.size());
+    for (const std::string& name : names)
+        values.push_back(name.c_str());
     ippAddStrings(mRequest, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(values.size()),
                   nullptr, values.data());
 }

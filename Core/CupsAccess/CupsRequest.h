@@ -3,9 +3,9 @@
 #include <cups/http.h>
 #include <cups/ipp.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace CVClientData {
 
@@ -29,7 +29,7 @@ public:
     void SetOperation(ipp_op_t operation);
     void AddNameAttribute(const char* name, const std::string& value);
     // "requested-attributes": the server answers with these alone.
-    void AddRequestedAttributes(std::initializer_list<const char*> names);
+    void AddRequestedAttributes(const std::vector<std::string>& names);
     void AddUriAttribute(const char* name, const std::string& value);
     void AddIntegerAttribute(const char* name, int value);
 
