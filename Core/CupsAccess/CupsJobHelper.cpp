@@ -211,12 +211,14 @@ void CupsJobHelper::QueryEnvironment(Job& job, const CVCoreDataServices::ClientE
     job.OperatingSystem = environment.OperatingSystem;
 }
 
-bool CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
+bool CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId, const std::function<void()>& printerKnown)
 {
     DebugScope scope(kComponent, "QuerySpooler");
     job.CupsId = jobId;
     bool found = QuerySpoolerJobInfo(job);
     QuerySpoolerPrinterInformation(job);
+    if (printerKnown)
+        printerKnown();
     // A PPD read for an earlier job is only asked about: one short exchange
     // with the server, which sends the file again only when it changed.
     QueryPrinterDriverInformation(job);

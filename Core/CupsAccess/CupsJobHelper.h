@@ -3,6 +3,7 @@
 #include "Core/CupsAccess/PpdFacts.h"
 #include "Core/PrinterAddress/PrinterAddressHelper.h"
 
+#include <functional>
 #include <string>
 
 namespace CVCoreDataServices {
@@ -26,9 +27,10 @@ public:
     static void QueryEnvironment(Job& job, const CVCoreDataServices::ClientEnvironment& environment);
 
     // Sets the job's CUPS id, then reads the job, the printer and its driver,
-    // each later step overriding what an earlier one set, and the job type.
-    // Whether CUPS holds the job.
-    static bool QuerySpooler(Job& job, uint64_t jobId);
+    // each later step overriding what an earlier one set, and the job type;
+    // printerKnown (when given) is called once the printer's attributes are
+    // read. Whether CUPS holds the job.
+    static bool QuerySpooler(Job& job, uint64_t jobId, const std::function<void()>& printerKnown = {});
 
     // Whether CUPS answered for the job.
     static bool QuerySpoolerJobInfo(Job& job);

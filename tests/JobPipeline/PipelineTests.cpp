@@ -6,8 +6,10 @@
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/JobHandler.h"
+#include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/Support/ChildProgram.h"
 
+#include <atomic>
 #include <functional>
 #include <cstdio>
 #include <future>
@@ -62,6 +64,27 @@ RulesScript PricedAtOne()
 }
 
 }  // namespace
+
+// The hook parses the job while the job thread reads the PPD and asks the
+// server: page data are asked for as soon as CUPS has named the printer,
+// before the server looks the printer up.
+TEST_F(PipelineTest, TheHookParsesWhileTheServerLooksThePrinterUp)
+{
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
+    std::atomic<bool> askedFirst{false};
+    StandIn::Responder printers = StandIn::DefaultResponder("POST", "printapi/printers");
+    mServer.SetResponder("POST", "printapi/printers", [&](const StandIn::RecordedRequest& request) {
+        askedFirst = TestSupport::WaitUntil([&] { return hook.AskedForPageSets(); }, std::chrono::seconds(5));
+        return printers(request);
+    });
+    mController->HandleHookConnection(hook.TakeClientEnd());
+    ASSERT_TRUE(hook.WaitForClose() && WaitForJobThread(jobId));
+    EXPECT_TRUE(askedFirst);
+    EXPECT_THAT(hook.Received(), ElementsAre("RP", "RZ"));
+    EXPECT_EQ(PagesOf(LastRulesJob()), 2);
+}
 
 TEST_F(PipelineTest, TrackedJobRunsRulesPopsUpAndPrints)
 {
