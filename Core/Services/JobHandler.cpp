@@ -177,6 +177,11 @@ bool JobHandler::HandleJob(bool)
 
     // The final answer.
     mSendFinalAnswer();
+    // The printed job's user, re-read from the server once the hook prints.
+    if (mblnUserRefreshOwed) {
+        mblnUserRefreshOwed = false;
+        mController.RefreshLastUser(mJob.GetUser());
+    }
 
     // Jobs stored while the server was away go now, in this user's name.
     mStopIfClientQuits();
@@ -384,7 +389,8 @@ void JobHandler::mReportHandledPrintJob()
     if (mblnReportedPrinted)
         return;
     mblnReportedPrinted = true;
-    mController.HandledPrintJob(mJob);
+    mController.HandledPrintJobBeforeUserRefresh(mJob);
+    mblnUserRefreshOwed = true;
 }
 
 // The answer for a job that ended without one: as the job stands.

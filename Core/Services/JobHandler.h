@@ -224,6 +224,7 @@ private:
     std::unique_ptr<Platform::ScopedDescriptor> mSealedPayload;
     bool mblnHeld = false;                  // answered 'R','H': no record could be made
     bool mblnPageDataAsked = false;         // 'R','P' went out, its answer not yet read
+    bool mblnUserRefreshOwed = false;       // the printed job's user is re-read after the answer
 };
 
 }  // namespace CVCoreDataServices

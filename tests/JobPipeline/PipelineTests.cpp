@@ -13,6 +13,7 @@
 #include <functional>
 #include <cstdio>
 #include <future>
+#include <mutex>
 #include <sstream>
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
@@ -84,6 +85,31 @@ TEST_F(PipelineTest, TheHookParsesWhileTheServerLooksThePrinterUp)
     EXPECT_TRUE(askedFirst);
     EXPECT_THAT(hook.Received(), ElementsAre("RP", "RZ"));
     EXPECT_EQ(PagesOf(LastRulesJob()), 2);
+}
+
+// The printed job's user is re-read from the server once the hook has its
+// answer: the printer does not wait for it.
+TEST_F(PipelineTest, ThePrintedJobsUserIsReadAgainAfterTheAnswer)
+{
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
+    std::mutex lock;
+    std::vector<bool> afterAnswer;  // per user read: whether the hook had its answer
+    StandIn::Responder users = StandIn::DefaultResponder("GET", "printapi/users");
+    mServer.SetResponder("GET", "printapi/users", [&](const StandIn::RecordedRequest& request) {
+        bool answered = TestSupport::WaitUntil([&] { return !hook.FinalAnswers().empty(); },
+                                               std::chrono::milliseconds(200));
+        std::lock_guard hold(lock);
+        afterAnswer.push_back(answered);
+        return users(request);
+    });
+    mController->HandleHookConnection(hook.TakeClientEnd());
+    ASSERT_TRUE(hook.WaitForClose() && WaitForJobThread(jobId));
+    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RZ"));
+    std::lock_guard hold(lock);
+    ASSERT_FALSE(afterAnswer.empty());
+    EXPECT_TRUE(afterAnswer.back());
 }
 
 TEST_F(PipelineTest, TrackedJobRunsRulesPopsUpAndPrints)
