@@ -151,6 +151,7 @@ PpdFactsCache::Fetched PpdFactsCache::Fetch(const std::string& queue)
     }
     if (status != HTTP_STATUS_OK) {
         close(fd);
+        mKeep(key, std::nullopt);
         Log::Debug("PpdFactsCache::Fetch - %s answered %d for %s.", server, static_cast<int>(status), resource);
         return fetched;
     }
