@@ -215,18 +215,20 @@ bool CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId, const std::function<v
 {
     DebugScope scope(kComponent, "QuerySpooler");
     job.CupsId = jobId;
-    bool found = QuerySpoolerJobInfo(job);
-    QuerySpoolerPrinterInformation(job);
+    // One connection carries the three exchanges.
+    CupsRequest::Connection connection = CupsRequest::Connect();
+    bool found = QuerySpoolerJobInfo(job, connection.get());
+    QuerySpoolerPrinterInformation(job, connection.get());
     if (printerKnown)
         printerKnown();
     // A PPD read for an earlier job is only asked about: one short exchange
     // with the server, which sends the file again only when it changed.
-    QueryPrinterDriverInformation(job);
+    QueryPrinterDriverInformation(job, connection.get());
     job.JobType = job.GetPrinter().Port.starts_with("fax:") ? kJobTypeFax : kJobTypePrint;
     return found;
 }
 
-bool CupsJobHelper::QuerySpoolerJobInfo(Job& job)
+bool CupsJobHelper::QuerySpoolerJobInfo(Job& job, http_t* connection)
 {
     DebugScope scope(kComponent, "QuerySpoolerJobInfo");
     std::string jobUri = stringFormat("ipp://localhost:%d/jobs/%llu", ippPort(),
@@ -239,7 +241,7 @@ bool CupsJobHelper::QuerySpoolerJobInfo(Job& job)
     static const std::vector<std::string> names = ReadJobAttributes();
     request.AddRequestedAttributes(names);
     bool found = false;
-    if (auto response = request.SendRequest()) {
+    if (auto response = request.SendRequest(connection)) {
         found = mIsUsable(response->GetStatus());
         if (found)
             ReadAttributesFromCupsResponseForJob(job, *response);
@@ -266,7 +268,7 @@ void CupsJobHelper::ReadAttributesFromCupsResponseForJob(Job& job, const CupsRes
     ReadDuplex(job, response);
 }
 
-void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
+void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job, http_t* connection)
 {
     DebugScope scope(kComponent, "QuerySpoolerPrinterInformation");
     Printer& printer = job.GetPrinter();
@@ -281,7 +283,7 @@ void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
     // driver's options) costs the scheduler most of the answer's time.
     request.AddRequestedAttributes(
         {"device-uri", "printer-name", "printer-make-and-model", "printer-location", "printer-type"});
-    auto response = request.SendRequest();
+    auto response = request.SendRequest(connection);
     if (!response)
         Log::Debug("CupsJobHelper::QuerySpoolerPrinterInformation - Null Response received.");
     else if (!mIsUsable(response->GetStatus()))

@@ -32,10 +32,11 @@ public:
     // read. Whether CUPS holds the job.
     static bool QuerySpooler(Job& job, uint64_t jobId, const std::function<void()>& printerKnown = {});
 
-    // Whether CUPS answered for the job.
-    static bool QuerySpoolerJobInfo(Job& job);
-    static void QuerySpoolerPrinterInformation(Job& job);
-    static void QueryPrinterDriverInformation(Job& job);
+    // Whether CUPS answered for the job. These three ask on the connection
+    // given, else on one of their own.
+    static bool QuerySpoolerJobInfo(Job& job, http_t* connection = nullptr);
+    static void QuerySpoolerPrinterInformation(Job& job, http_t* connection = nullptr);
+    static void QueryPrinterDriverInformation(Job& job, http_t* connection = nullptr);
 
     // Where a job's driver facts come from: the facts of the queue's PPD, or
     // a temporary copy of the file (named; empty when there is none).
@@ -45,7 +46,7 @@ public:
         bool isFile = false;
     };
     // Asks the server for the printer's PPD (see PpdFactsCache).
-    static DriverSource FetchDriver(const Printer& printer);
+    static DriverSource FetchDriver(const Printer& printer, http_t* connection = nullptr);
     // The queue's PPD, fetched into a temporary file; empty when there is none.
     static std::string FetchPpd(const std::string& queue);
     // Reads the source into the job, and removes a temporary copy.

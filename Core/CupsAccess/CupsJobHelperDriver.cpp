@@ -64,20 +64,20 @@ std::string CupsJobHelper::GetQueueName(const Printer& printer)
     return mQueueOfUri(printer.PrinterUri, {"/printers/", "/classes/"}).value_or(printer.Name);
 }
 
-void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
+void CupsJobHelper::QueryPrinterDriverInformation(Job& job, http_t* connection)
 {
     DebugScope scope(kComponent, "QueryPrinterDriverInformation");
-    ReadDriver(job, FetchDriver(job.GetPrinter()));
+    ReadDriver(job, FetchDriver(job.GetPrinter(), connection));
 }
 
 // A printer queue's PPD is asked for by its own path, and read again only
 // when it changed; a class's (which CUPS takes from a member) is fetched
 // through libcups, as is a printer's when its own path gives no file.
-CupsJobHelper::DriverSource CupsJobHelper::FetchDriver(const Printer& printer)
+CupsJobHelper::DriverSource CupsJobHelper::FetchDriver(const Printer& printer, http_t* connection)
 {
     DriverSource source;
     if (std::optional<std::string> queue = mQueueOfUri(printer.PrinterUri, {"/printers/"})) {
-        source.fetched = PpdFactsCache::Fetch(*queue);
+        source.fetched = PpdFactsCache::Fetch(*queue, connection);
         source.name = "/printers/" + *queue + ".ppd";
         if (source.fetched.outcome != PpdFactsCache::Outcome::Unavailable)
             return source;

@@ -76,18 +76,21 @@ void CupsRequest::AddIntegerAttribute(const char* name, int value)
     ippAddInteger(mRequest, IPP_TAG_OPERATION, IPP_TAG_INTEGER, name, value);
 }
 
-std::unique_ptr<CupsResponse> CupsRequest::SendRequest()
+std::unique_ptr<CupsResponse> CupsRequest::SendRequest(http_t* connection)
 {
     if (mRequest == nullptr)
         return nullptr;
-    Connection connection = Connect();
-    if (!connection)
+    Connection own;
+    if (connection == nullptr) {
+        own = Connect();
+        connection = own.get();
+    }
+    if (connection == nullptr)
         return nullptr;
     // cupsDoRequest frees the request whatever happens.
     ipp_t* request = mRequest;
     mRequest = nullptr;
-    ipp_t* response = cupsDoRequest(connection.get(), request, mstrResource.empty() ? "/" : mstrResource.c_str());
-    connection.reset();
+    ipp_t* response = cupsDoRequest(connection, request, mstrResource.empty() ? "/" : mstrResource.c_str());
     if (response == nullptr)
         return nullptr;
     return std::make_unique<CupsResponse>(response);

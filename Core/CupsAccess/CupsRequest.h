@@ -34,8 +34,9 @@ public:
     void AddIntegerAttribute(const char* name, int value);
 
     // Sends the request (once; CUPS frees it) and answers the response, or
-    // none when the server cannot be reached or does not answer.
-    std::unique_ptr<CupsResponse> SendRequest();
+    // none when the server cannot be reached or does not answer; on the
+    // connection given, else on one of its own.
+    std::unique_ptr<CupsResponse> SendRequest(http_t* connection = nullptr);
 
     // Cancels a job at the CUPS server: 1 when it did, else 0.
     static int CancelJob(const std::string& printerName, int jobId);

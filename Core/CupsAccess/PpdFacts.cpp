@@ -123,25 +123,28 @@ PpdFacts PpdFacts::Read(ppd_file_t& ppd)
     return facts;
 }
 
-PpdFactsCache::Fetched PpdFactsCache::Fetch(const std::string& queue)
+PpdFactsCache::Fetched PpdFactsCache::Fetch(const std::string& queue, http_t* connection)
 {
     Fetched fetched;
     const std::string server = cupsServer();
     const int port = ippPort();
-    CupsRequest::Connection connection = CupsRequest::Connect();
-    if (!connection || queue.empty())
+    CupsRequest::Connection own;
+    if (connection == nullptr) {
+        own = CupsRequest::Connect();
+        connection = own.get();
+    }
+    if (connection == nullptr || queue.empty())
         return fetched;
     const std::string key = server + "\n" + std::to_string(port) + "\n" + queue;
     std::optional<KnownCopy> known = mFind(key);
-    if (known)
-        httpSetField(connection.get(), HTTP_FIELD_IF_MODIFIED_SINCE, mChangedSince(*known).c_str());
+    httpSetField(connection, HTTP_FIELD_IF_MODIFIED_SINCE, known ? mChangedSince(*known).c_str() : "");
 
     int fd = memfd_create("ppd", MFD_CLOEXEC);
     if (fd < 0)
         return fetched;
     const std::time_t asked = std::time(nullptr);
     const std::string resource = "/printers/" + queue + ".ppd";
-    http_status_t status = cupsGetFd(connection.get(), resource.c_str(), fd);
+    http_status_t status = cupsGetFd(connection, resource.c_str(), fd);
     if (status == HTTP_STATUS_NOT_MODIFIED && known) {
         close(fd);
         fetched.outcome = Outcome::Facts;
@@ -156,7 +159,7 @@ PpdFactsCache::Fetched PpdFactsCache::Fetch(const std::string& queue)
         return fetched;
     }
     KnownCopy copy;
-    const char* lastModified = httpGetField(connection.get(), HTTP_FIELD_LAST_MODIFIED);
+    const char* lastModified = httpGetField(connection, HTTP_FIELD_LAST_MODIFIED);
     copy.modified = lastModified != nullptr && *lastModified != '\0' ? httpGetDateTime(lastModified) : 0;
     struct stat held {};
     copy.size = fstat(fd, &held) == 0 ? held.st_size : 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cups/http.h>
 #include <cups/ppd.h>
 
 #include <optional>
@@ -44,8 +45,8 @@ public:
     };
 
     // Asks the calling thread's CUPS server for the PPD of the printer queue
-    // of that name.
-    static Fetched Fetch(const std::string& queue);
+    // of that name, on the connection given, else on one of its own.
+    static Fetched Fetch(const std::string& queue, http_t* connection = nullptr);
 };
 
 }  // namespace CVClientData

@@ -180,6 +180,25 @@ TEST_F(CupsQueryTest, ThePpdIsReadAgainOnlyOnceChanged)
     EXPECT_TRUE(fs::is_empty(mstrTemp));
 }
 
+// The job's, the printer's and the PPD's questions share one connection.
+TEST_F(CupsQueryTest, OneConnectionCarriesTheJobsQueries)
+{
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    auto accepted = [&] {
+        const std::string log = mCupsd.ErrorLog();
+        size_t count = 0;
+        for (size_t at = log.find("] Accepted from "); at != std::string::npos; at = log.find("] Accepted from ", at + 1))
+            ++count;
+        return count;
+    };
+    const size_t before = accepted();
+    Job job = JobOf("alice");
+    CupsJobHelper::QuerySpooler(job, static_cast<uint64_t>(jobId));
+    EXPECT_EQ(job.GetPrinter().Driver, "Acme (Acme Laser 9000)");
+    EXPECT_EQ(accepted() - before, 1u);
+}
+
 TEST_F(CupsQueryTest, CancelledJobBecomesCanceled)
 {
     int jobId = SubmitHeldJob();
