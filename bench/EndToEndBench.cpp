@@ -99,19 +99,30 @@ std::string Describe(std::vector<double> values)
     return text;
 }
 
-// Job after job on one queue: the time from lp to each job's completion.
-std::vector<double> SequentialLatencies(const EndToEndWorld& world, const std::string& queue, int jobs)
+// Job after job, one on each queue in turn, so that both meet the same load
+// on a shared machine: the time from lp to each job's completion, per queue.
+std::vector<std::vector<double>> AlternatingLatencies(const EndToEndWorld& world, const std::vector<std::string>& queues,
+                                                      int jobs)
 {
-    std::vector<double> latencies;
-    for (int i = -1; i < jobs; ++i) {  // one job to warm up
-        Clock::time_point start = Clock::now();
-        int jobId = world.Submit(queue, CVK_SAMPLE_JOB);
-        if (jobId <= 0 || !WaitForCompletion(world, {jobId}))
-            return {};
-        if (i >= 0)
-            latencies.push_back(MillisecondsSince(start));
+    std::vector<std::vector<double>> latencies(queues.size());
+    for (int i = -1; i < jobs; ++i) {  // one round to warm up
+        for (size_t q = 0; q < queues.size(); ++q) {
+            Clock::time_point start = Clock::now();
+            int jobId = world.Submit(queues[q], CVK_SAMPLE_JOB);
+            if (jobId <= 0 || !WaitForCompletion(world, {jobId}))
+                return {};
+            if (i >= 0)
+                latencies[q].push_back(MillisecondsSince(start));
+        }
     }
     return latencies;
+}
+
+// The median of some values, as Describe gives it.
+double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values.at((values.size() - 1) / 2);
 }
 
 // One job on each queue, all submitted at once: the wall time until the last
@@ -270,21 +281,34 @@ int main(int argc, char** argv)
                 static_cast<uintmax_t>(fs::file_size(CVK_SAMPLE_JOB)));
 
     int failures = 0;
-    std::printf("1. lp to completion, %d jobs one after the other\n", settings.jobs);
-    for (DataPath path : {DataPath::SpoolFile, DataPath::StandardInput}) {
-        const char* pathName = path == DataPath::SpoolFile ? "spool file" : "standard input";
-        for (QueueKind kind : {QueueKind::Tracked, QueueKind::Plain}) {
-            std::string queue = std::string(kind == QueueKind::Tracked ? "Tracked" : "Plain")
-                                + (path == DataPath::SpoolFile ? "_File" : "_Stdin");
-            if (!world.AddQueue(queue, kind, path)) {
-                std::fprintf(stderr, "bench_end_to_end: lpadmin failed for %s\n", queue.c_str());
+    std::printf("1. lp to completion, %d jobs on each queue one after the other, tracked and plain in turn\n",
+                settings.jobs);
+    std::vector<DataPath> paths{DataPath::SpoolFile, DataPath::StandardInput};
+    auto queueName = [](QueueKind kind, DataPath path) {
+        return std::string(kind == QueueKind::Tracked ? "Tracked" : "Plain")
+            + (path == DataPath::SpoolFile ? "_File" : "_Stdin");
+    };
+    for (DataPath path : paths)
+        for (QueueKind kind : {QueueKind::Tracked, QueueKind::Plain})
+            if (!world.AddQueue(queueName(kind, path), kind, path)) {
+                std::fprintf(stderr, "bench_end_to_end: lpadmin failed for %s\n", queueName(kind, path).c_str());
                 return 1;
             }
-            std::vector<double> latencies = SequentialLatencies(world, queue, settings.jobs);
-            std::printf("   %-7s %-15s %s\n", kind == QueueKind::Tracked ? "tracked" : "plain", pathName,
-                        latencies.empty() ? "FAILED" : Describe(latencies).c_str());
-            failures += latencies.empty() ? 1 : 0;
+    // Queues are set up long before their jobs come: a PPD written within
+    // the last two seconds is read again for every job.
+    std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    for (DataPath path : paths) {
+        const char* pathName = path == DataPath::SpoolFile ? "spool file" : "standard input";
+        std::vector<std::vector<double>> latencies = AlternatingLatencies(
+            world, {queueName(QueueKind::Tracked, path), queueName(QueueKind::Plain, path)}, settings.jobs);
+        if (latencies.empty()) {
+            std::printf("   %-15s FAILED\n", pathName);
+            ++failures;
+            continue;
         }
+        std::printf("   tracked %-15s %s\n", pathName, Describe(latencies[0]).c_str());
+        std::printf("   plain   %-15s %s\n", pathName, Describe(latencies[1]).c_str());
+        std::printf("   tracked/plain   %-15s %.2f (medians)\n", pathName, Median(latencies[0]) / Median(latencies[1]));
     }
 
     std::printf("\n2. %d jobs at once, one on each of %d queues (spool file)\n", settings.parallel, settings.parallel);
@@ -293,8 +317,10 @@ int main(int argc, char** argv)
         for (int i = 0; i < settings.parallel; ++i) {
             queues.push_back(std::string(kind == QueueKind::Tracked ? "ParallelTracked" : "ParallelPlain")
                              + std::to_string(i));
-            if (!world.AddQueue(queues.back(), kind, DataPath::SpoolFile))
+            if (!world.AddQueue(queues.back(), kind, DataPath::SpoolFile)) {
+                std::fprintf(stderr, "bench_end_to_end: lpadmin failed for %s\n", queues.back().c_str());
                 return 1;
+            }
         }
         ParallelRun(world, queues);  // to warm up
         auto [wall, each] = ParallelRun(world, queues);

@@ -74,6 +74,11 @@ public:
     // Records a job that was printed: its user becomes the last user, the job
     // the last print job, and the user's batch starts or goes on.
     virtual void HandledPrintJob(const CVClientData::Job& job) = 0;
+    // The same, but the user is re-read from the server only by the
+    // RefreshLastUser that the caller makes once the hook has its answer, so
+    // that the printer need not wait for the server.
+    virtual void HandledPrintJobBeforeUserRefresh(const CVClientData::Job& job) { HandledPrintJob(job); }
+    virtual void RefreshLastUser(const CVClientData::User&) {}
 
     // The number of pending jobs held.
     virtual unsigned int CountPendingJobs() = 0;

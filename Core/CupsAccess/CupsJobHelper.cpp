@@ -15,8 +15,8 @@
 #include <charconv>
 #include <cmath>
 #include <ctime>
-#include <future>
-#include <system_error>
+#include <string>
+#include <vector>
 
 namespace CVClientData {
 
@@ -56,6 +56,34 @@ uint64_t mCount(long long value)
 bool mContains(const std::string& text, const char* part)
 {
     return text.find(part) != std::string::npos;
+}
+
+// The job attributes read below, and only those: the whole set costs the
+// scheduler most of its answer's time.
+std::vector<std::string> ReadJobAttributes()
+{
+    std::vector<std::string> names{"com.apple.print.PrintSettings.PMCopies..n.",
+                                   "copies",
+                                   "com.apple.print.PrintSettings.PMTotalBeginPages..n.",
+                                   "job-media-sheets-completed",
+                                   "job-impressions",
+                                   "com.apple.print.PrintSettings.PMLayoutNUp..b.",
+                                   "com.apple.print.PrintSettings.PMLayoutColumns..n.",
+                                   "com.apple.print.PrintSettings.PMLayoutRows..n.",
+                                   "job-originating-host-name",
+                                   "com.apple.print.JobInfo.PMApplicationName",
+                                   "job-printer-uri",
+                                   "job-name",
+                                   "com.apple.print.JobInfo.PMJobOwner",
+                                   "com.apple.print.PageToPaperMappingMediaName",
+                                   "media",
+                                   "com.apple.print.PrintSettings.QuartzFilter",
+                                   "ColorModel",
+                                   "ARCMode",
+                                   "com.apple.print.PrintSettings.PMDuplexing..n."};
+    for (char index : {'0', '1', '2', '3'})
+        names.push_back(kPaperRectPrefix + std::string(1, index) + "..n.");
+    return names;
 }
 
 // The status codes whose response carries the attributes asked for.
@@ -183,35 +211,24 @@ void CupsJobHelper::QueryEnvironment(Job& job, const CVCoreDataServices::ClientE
     job.OperatingSystem = environment.OperatingSystem;
 }
 
-bool CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId)
+bool CupsJobHelper::QuerySpooler(Job& job, uint64_t jobId, const std::function<void()>& printerKnown)
 {
     DebugScope scope(kComponent, "QuerySpooler");
     job.CupsId = jobId;
-    bool found = QuerySpoolerJobInfo(job);
-    // The PPD is fetched while the printer's attributes are asked for: both
-    // need only the queue the job names. It is read into the job after them,
-    // as before, and without a thread for the fetch it is fetched then.
-    std::future<std::string> ppd;
-    if (!job.GetPrinter().PrinterUri.empty()) {
-        try {
-            ppd = std::async(std::launch::async, FetchPpd, GetQueueName(job.GetPrinter()), std::string(cupsServer()),
-                             ippPort());
-        } catch (const std::system_error& error) {
-            Log::Debug("CupsJobHelper::QuerySpooler - no thread to fetch the PPD meanwhile (%s).", error.what());
-        }
-    }
-    QuerySpoolerPrinterInformation(job);
-    if (ppd.valid()) {
-        DebugScope driverScope(kComponent, "QueryPrinterDriverInformation");
-        ReadDriverInformation(job, ppd.get());
-    } else {
-        QueryPrinterDriverInformation(job);
-    }
+    // One connection carries the three exchanges.
+    CupsRequest::Connection connection = CupsRequest::Connect();
+    bool found = QuerySpoolerJobInfo(job, connection.get());
+    QuerySpoolerPrinterInformation(job, connection.get());
+    if (printerKnown)
+        printerKnown();
+    // A PPD read for an earlier job is only asked about: one short exchange
+    // with the server, which sends the file again only when it changed.
+    QueryPrinterDriverInformation(job, connection.get());
     job.JobType = job.GetPrinter().Port.starts_with("fax:") ? kJobTypeFax : kJobTypePrint;
     return found;
 }
 
-bool CupsJobHelper::QuerySpoolerJobInfo(Job& job)
+bool CupsJobHelper::QuerySpoolerJobInfo(Job& job, http_t* connection)
 {
     DebugScope scope(kComponent, "QuerySpoolerJobInfo");
     std::string jobUri = stringFormat("ipp://localhost:%d/jobs/%llu", ippPort(),
@@ -221,8 +238,10 @@ bool CupsJobHelper::QuerySpoolerJobInfo(Job& job)
     request.SetOperation(IPP_OP_GET_JOB_ATTRIBUTES);
     request.AddUriAttribute("job-uri", jobUri);
     request.AddNameAttribute("requesting-user-name", job.GetUser().NetworkName);
+    static const std::vector<std::string> names = ReadJobAttributes();
+    request.AddRequestedAttributes(names);
     bool found = false;
-    if (auto response = request.SendRequest()) {
+    if (auto response = request.SendRequest(connection)) {
         found = mIsUsable(response->GetStatus());
         if (found)
             ReadAttributesFromCupsResponseForJob(job, *response);
@@ -249,7 +268,7 @@ void CupsJobHelper::ReadAttributesFromCupsResponseForJob(Job& job, const CupsRes
     ReadDuplex(job, response);
 }
 
-void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
+void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job, http_t* connection)
 {
     DebugScope scope(kComponent, "QuerySpoolerPrinterInformation");
     Printer& printer = job.GetPrinter();
@@ -264,7 +283,7 @@ void CupsJobHelper::QuerySpoolerPrinterInformation(Job& job)
     // driver's options) costs the scheduler most of the answer's time.
     request.AddRequestedAttributes(
         {"device-uri", "printer-name", "printer-make-and-model", "printer-location", "printer-type"});
-    auto response = request.SendRequest();
+    auto response = request.SendRequest(connection);
     if (!response)
         Log::Debug("CupsJobHelper::QuerySpoolerPrinterInformation - Null Response received.");
     else if (!mIsUsable(response->GetStatus()))

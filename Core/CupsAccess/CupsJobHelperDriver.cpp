@@ -14,9 +14,10 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
-#include <strings.h>
+#include <optional>
 #include <unistd.h>
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -28,55 +29,66 @@ namespace {
 constexpr auto kComponent = LogComponents::CoreCups;
 using Log = ComponentLog<kComponent>;
 
-// Whether the PPD's default duplex choice prints on both sides: the first of
-// the duplex options that the PPD has decides.
-bool mDefaultIsDuplex(ppd_file_t& ppd)
-{
-    for (const char* keyword : {"Duplex", "EFDuplex", "KD03Duplex"}) {
-        ppd_option_t* option = ppdFindOption(&ppd, keyword);
-        if (option == nullptr)
-            continue;
-        return strcasecmp(option->defchoice, "DuplexNoTumble") == 0 || strcasecmp(option->defchoice, "DuplexTumble") == 0;
-    }
-    return false;
-}
-
 struct PpdCloser {
     void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
 };
 
 }  // namespace
 
-std::string CupsJobHelper::GetQueueName(const Printer& printer)
+namespace {
+
+// The queue of a printer URI at the local server whose path begins with one
+// of the prefixes ("/printers/<queue>"), or nothing.
+std::optional<std::string> mQueueOfUri(const std::string& uri, std::initializer_list<const char*> prefixes)
 {
     std::array<char, HTTP_MAX_URI> scheme{}, user{}, host{}, resource{};
     int port = 0;
-    if (!printer.PrinterUri.empty()
-        && httpSeparateURI(HTTP_URI_CODING_ALL, printer.PrinterUri.c_str(), scheme.data(), static_cast<int>(scheme.size()),
+    if (uri.empty()
+        || httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme.data(), static_cast<int>(scheme.size()),
                            user.data(), static_cast<int>(user.size()), host.data(), static_cast<int>(host.size()), &port,
                            resource.data(), static_cast<int>(resource.size()))
-            >= HTTP_URI_STATUS_OK) {
-        std::string path = resource.data();
-        for (const char* prefix : {"/printers/", "/classes/"})
-            if (path.starts_with(prefix) && path.size() > std::strlen(prefix)
-                && path.find('/', std::strlen(prefix)) == std::string::npos)
-                return path.substr(std::strlen(prefix));
-    }
-    return printer.Name;
+               < HTTP_URI_STATUS_OK)
+        return std::nullopt;
+    std::string path = resource.data();
+    for (const char* prefix : prefixes)
+        if (path.starts_with(prefix) && path.size() > std::strlen(prefix)
+            && path.find('/', std::strlen(prefix)) == std::string::npos)
+            return path.substr(std::strlen(prefix));
+    return std::nullopt;
 }
 
-void CupsJobHelper::QueryPrinterDriverInformation(Job& job)
+}  // namespace
+
+std::string CupsJobHelper::GetQueueName(const Printer& printer)
+{
+    return mQueueOfUri(printer.PrinterUri, {"/printers/", "/classes/"}).value_or(printer.Name);
+}
+
+void CupsJobHelper::QueryPrinterDriverInformation(Job& job, http_t* connection)
 {
     DebugScope scope(kComponent, "QueryPrinterDriverInformation");
-    ReadDriverInformation(job, FetchPpd(GetQueueName(job.GetPrinter()), cupsServer(), ippPort()));
+    ReadDriver(job, FetchDriver(job.GetPrinter(), connection));
 }
 
-// The server and port are the caller's: libcups keeps them per thread, and
-// the fetch may run on a thread of its own.
-std::string CupsJobHelper::FetchPpd(const std::string& queue, const std::string& server, int port)
+// A printer queue's PPD is asked for by its own path, and read again only
+// when it changed; a class's (which CUPS takes from a member) is fetched
+// through libcups, as is a printer's when its own path gives no file.
+CupsJobHelper::DriverSource CupsJobHelper::FetchDriver(const Printer& printer, http_t* connection)
 {
-    cupsSetServer(server.c_str());
-    ippSetPort(port);
+    DriverSource source;
+    if (std::optional<std::string> queue = mQueueOfUri(printer.PrinterUri, {"/printers/"})) {
+        source.fetched = PpdFactsCache::Fetch(*queue, connection);
+        source.name = "/printers/" + *queue + ".ppd";
+        if (source.fetched.outcome != PpdFactsCache::Outcome::Unavailable)
+            return source;
+    }
+    source.name = FetchPpd(GetQueueName(printer));
+    source.isFile = true;
+    return source;
+}
+
+std::string CupsJobHelper::FetchPpd(const std::string& queue)
+{
     // cupsGetPPD2 looks the local host name up with gethostbyname, which
     // is not safe in several job threads at once.
     static std::mutex fetchLock;
@@ -87,53 +99,55 @@ std::string CupsJobHelper::FetchPpd(const std::string& queue, const std::string&
     return fetched != nullptr ? fetched : "";
 }
 
-void CupsJobHelper::ReadDriverInformation(Job& job, const std::string& ppdPath)
+void CupsJobHelper::ReadDriver(Job& job, const DriverSource& source)
 {
-    Printer& printer = job.GetPrinter();
     Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - getting information for printer with name %s",
-               printer.Name);
-    Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", ppdPath);
-    if (ppdPath.empty()) {
+               job.GetPrinter().Name);
+    Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - PPD filename is [%s]", source.name);
+    if (!source.isFile) {
+        if (source.fetched.unchanged)
+            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - the PPD is unchanged since it was last read");
+        if (source.fetched.outcome == PpdFactsCache::Outcome::Facts)
+            ApplyDriverFacts(job, source.fetched.facts);
         return;
     }
-
-    if (std::unique_ptr<ppd_file_t, PpdCloser> ppd{ppdOpenFile(ppdPath.c_str())}) {
-        if (!job.FoundJobColorInfo)
-            job.ColorMode = ppd->color_device != 0;
-        if (!job.FoundJobDuplexInfo)
-            job.Costing.IsDuplex = mDefaultIsDuplex(*ppd);
-        if (ppd->num_sizes > 0 && ppd->sizes != nullptr) {
-            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - Getting page information");
-            const ppd_size_t& size = ppd->sizes[0];
-            PageSet& pageSet = job.DefaultPageSet;
-            pageSet.SizeName = size.name;
-            pageSet.Width = PointsToTenthsOfMillimetre(size.width);
-            pageSet.Height = PointsToTenthsOfMillimetre(size.length);
-            pageSet.PageUnits = 1;
-            pageSet.BWPages = 0;
-            pageSet.ColorPages = static_cast<int32_t>(std::min<uint64_t>(job.CUPSNumberOfPages, INT32_MAX));
-            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->name = %s", size.name);
-            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->width = %s",
-                       std::to_string(size.width));
-            Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->length = %s",
-                       std::to_string(size.length));
-        }
-        ReadAttributesFromDriverForPrinter(printer, *ppd);
-    }
+    if (source.name.empty())
+        return;
+    if (std::unique_ptr<ppd_file_t, PpdCloser> ppd{ppdOpenFile(source.name.c_str())})
+        ApplyDriverFacts(job, PpdFacts::Read(*ppd));
     // cupsGetPPD2 hands out a temporary copy.
-    unlink(ppdPath.c_str());
+    unlink(source.name.c_str());
 }
 
-void CupsJobHelper::ReadAttributesFromDriverForPrinter(Printer& printer, const ppd_file_t& ppd)
+void CupsJobHelper::ApplyDriverFacts(Job& job, const PpdFacts& facts)
 {
-    std::string driver;
-    if (ppd.manufacturer != nullptr)
-        driver = std::string(ppd.manufacturer) + " ";
-    if (ppd.product != nullptr)
-        driver += ppd.product;
-    printer.Driver = driver;
-    if (ppd.nickname != nullptr)
-        printer.DriverVersion = ppd.nickname;
+    if (!job.FoundJobColorInfo)
+        job.ColorMode = facts.colourDevice;
+    if (!job.FoundJobDuplexInfo)
+        job.Costing.IsDuplex = facts.duplexByDefault;
+    if (facts.hasPageSize) {
+        Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - Getting page information");
+        PageSet& pageSet = job.DefaultPageSet;
+        pageSet.SizeName = facts.pageSizeName;
+        pageSet.Width = PointsToTenthsOfMillimetre(facts.pageWidth);
+        pageSet.Height = PointsToTenthsOfMillimetre(facts.pageLength);
+        pageSet.PageUnits = 1;
+        pageSet.BWPages = 0;
+        pageSet.ColorPages = static_cast<int32_t>(std::min<uint64_t>(job.CUPSNumberOfPages, INT32_MAX));
+        Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->name = %s", facts.pageSizeName);
+        Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->width = %s",
+                   std::to_string(facts.pageWidth));
+        Log::Debug("CupsJobHelper::QueryPrinterDriverInformation - ppdFile->sizes->length = %s",
+                   std::to_string(facts.pageLength));
+    }
+    ReadAttributesFromDriverForPrinter(job.GetPrinter(), facts);
+}
+
+void CupsJobHelper::ReadAttributesFromDriverForPrinter(Printer& printer, const PpdFacts& facts)
+{
+    printer.Driver = facts.driver;
+    if (facts.driverVersion)
+        printer.DriverVersion = *facts.driverVersion;
     Log::Debug("Printer Driver = %s", printer.Driver);
     Log::Debug("Printer Driver Version = %s", printer.DriverVersion);
 }

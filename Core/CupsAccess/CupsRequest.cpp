@@ -56,9 +56,12 @@ void CupsRequest::AddNameAttribute(const char* name, const std::string& value)
     ippAddString(mRequest, IPP_TAG_OPERATION, IPP_TAG_NAME, name, nullptr, value.c_str());
 }
 
-void CupsRequest::AddRequestedAttributes(std::initializer_list<const char*> names)
+void CupsRequest::AddRequestedAttributes(const std::vector<std::string>& names)
 {
-    std::vector<const char*> values(names);
+    std::vector<const char*> values;
+    values.reserve(names.size());
+    for (const std::string& name : names)
+        values.push_back(name.c_str());
     ippAddStrings(mRequest, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", static_cast<int>(values.size()),
                   nullptr, values.data());
 }
@@ -73,18 +76,21 @@ void CupsRequest::AddIntegerAttribute(const char* name, int value)
     ippAddInteger(mRequest, IPP_TAG_OPERATION, IPP_TAG_INTEGER, name, value);
 }
 
-std::unique_ptr<CupsResponse> CupsRequest::SendRequest()
+std::unique_ptr<CupsResponse> CupsRequest::SendRequest(http_t* connection)
 {
     if (mRequest == nullptr)
         return nullptr;
-    Connection connection = Connect();
-    if (!connection)
+    Connection own;
+    if (connection == nullptr) {
+        own = Connect();
+        connection = own.get();
+    }
+    if (connection == nullptr)
         return nullptr;
     // cupsDoRequest frees the request whatever happens.
     ipp_t* request = mRequest;
     mRequest = nullptr;
-    ipp_t* response = cupsDoRequest(connection.get(), request, mstrResource.empty() ? "/" : mstrResource.c_str());
-    connection.reset();
+    ipp_t* response = cupsDoRequest(connection, request, mstrResource.empty() ? "/" : mstrResource.c_str());
     if (response == nullptr)
         return nullptr;
     return std::make_unique<CupsResponse>(response);

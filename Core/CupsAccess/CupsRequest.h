@@ -3,9 +3,9 @@
 #include <cups/http.h>
 #include <cups/ipp.h>
 
-#include <initializer_list>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace CVClientData {
 
@@ -29,13 +29,14 @@ public:
     void SetOperation(ipp_op_t operation);
     void AddNameAttribute(const char* name, const std::string& value);
     // "requested-attributes": the server answers with these alone.
-    void AddRequestedAttributes(std::initializer_list<const char*> names);
+    void AddRequestedAttributes(const std::vector<std::string>& names);
     void AddUriAttribute(const char* name, const std::string& value);
     void AddIntegerAttribute(const char* name, int value);
 
     // Sends the request (once; CUPS frees it) and answers the response, or
-    // none when the server cannot be reached or does not answer.
-    std::unique_ptr<CupsResponse> SendRequest();
+    // none when the server cannot be reached or does not answer; on the
+    // connection given, else on one of its own.
+    std::unique_ptr<CupsResponse> SendRequest(http_t* connection = nullptr);
 
     // Cancels a job at the CUPS server: 1 when it did, else 0.
     static int CancelJob(const std::string& printerName, int jobId);

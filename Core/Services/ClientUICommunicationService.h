@@ -147,6 +147,8 @@ public:
     void CancelBatch() override;
     bool CurrentDisconnectedJobsExceedLimit(int n) override;
     void HandledPrintJob(const CVClientData::Job& job) override;
+    void HandledPrintJobBeforeUserRefresh(const CVClientData::Job& job) override;
+    void RefreshLastUser(const CVClientData::User& user) override;
     unsigned int CountPendingJobs() override;
     bool RememberJobId(uint32_t jobId) override;
     void SetLastUser(const CVClientData::User& user, bool refresh) override;
@@ -187,6 +189,7 @@ private:
     void mSetBatchUserNoLock(std::shared_ptr<const CVClientData::User> user);
     void mCacheLoggedInUserNoLock(const CVClientData::User& user, bool write);
     void mSetLastUserNoLock(const CVClientData::User& user, bool refresh);
+    void mHandledPrintJob(const CVClientData::Job& job, bool refreshUser);
     void mCancelBatchNoLock();
     bool mDetermineBatchStatusForModeNoLock(const CVClientData::Job& job, int32_t batchMode) const;
     // Makes the user the last user and returns the logged-in user then, with

@@ -75,9 +75,24 @@ bool ClientUICommunicationService::mDetermineBatchStatusForModeNoLock(const CVCl
 // batch starts, goes on or runs out.
 void ClientUICommunicationService::HandledPrintJob(const CVClientData::Job& job)
 {
+    mHandledPrintJob(job, true);
+}
+
+void ClientUICommunicationService::HandledPrintJobBeforeUserRefresh(const CVClientData::Job& job)
+{
+    mHandledPrintJob(job, false);
+}
+
+void ClientUICommunicationService::RefreshLastUser(const CVClientData::User& user)
+{
+    SetLastUser(user, true);
+}
+
+void ClientUICommunicationService::mHandledPrintJob(const CVClientData::Job& job, bool refreshUser)
+{
     UsersLock lock(*this);
     const CVClientData::User& user = job.GetUser();
-    mSetLastUserNoLock(user, true);
+    mSetLastUserNoLock(user, refreshUser);
     if (user.UseLastEntries || user.BatchMode != 0) {
         Log::Debug("Reset last print job");
         mLastPrintJob.emplace(job);

@@ -2,6 +2,7 @@
 
 #include "CoreLogger/ComponentLog.h"
 
+#include <unistd.h>
 #include <utility>
 
 namespace CVCoreDataServices {
@@ -14,7 +15,10 @@ HookConnection::HookConnection(std::unique_ptr<ClientCommunicationChannel> chann
 // able to send meanwhile (the connection carries both directions at once).
 ClientMessage HookConnection::Receive()
 {
-    return mChannel->ReceiveMessage();
+    ClientMessage message = mChannel->ReceiveMessage();
+    std::lock_guard lock(mLock);
+    mblnReplyAwaited = false;
+    return message;
 }
 
 void HookConnection::SetReceiveTimeout(std::chrono::milliseconds timeout)
@@ -34,11 +38,29 @@ bool HookConnection::Send(const ClientMessage& message)
     std::lock_guard lock(mLock);
     if (mAnswer)
         return false;
+    mblnReplyAwaited = mblnReplyAwaited || message.Is(ClientMessageType::Request, ClientMessageSubType::PageSets);
     return mChannel->SendMessage(message);
 }
 
+// A hook asked for page data sends them before it reads any answer: they are
+// taken first, so that the hook never sends into a connection closed after
+// the answer (which would make it cancel a job the client let print).
 bool HookConnection::SendFinalAnswer(Answer answer)
 {
+    bool awaited;
+    {
+        std::lock_guard lock(mLock);
+        awaited = mblnReplyAwaited && !mAnswer;
+    }
+    if (awaited) {
+        ClientMessage unread = Receive();
+        if (int descriptor = TakeReceivedDescriptor(); descriptor >= 0)
+            close(descriptor);
+        Log::Debug("JobHandler - the hook's answer '%c','%c' came after the job was decided; it is not used.",
+                   static_cast<char>(unread.GetType()), static_cast<char>(unread.GetSubType()));
+        if (unread.Is(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure))
+            MarkHookGone();
+    }
     std::lock_guard lock(mLock);
     return mSendFinalAnswerNoLock(answer);
 }

@@ -44,7 +44,9 @@ public:
     // Sends 'R' with the answer (JobCompleted or JobCancelled; anything else
     // counts as JobCompleted) unless a final answer went out before; true
     // when this call sent it. A send that fails (the hook has gone) still
-    // counts as the answer.
+    // counts as the answer. Page data asked for and not yet received are
+    // received first and dropped: only the serving thread, which asks for
+    // them, calls it after asking.
     bool SendFinalAnswer(Answer answer);
     // Whether a final answer went out.
     bool HasAnswered() const;
@@ -92,6 +94,7 @@ private:
     bool mblnQuit = false;
     bool mblnHookGone = false;
     bool mblnAnnounced = false;
+    bool mblnReplyAwaited = false;  // 'R','P' went out and nothing was received since
 };
 
 }  // namespace CVCoreDataServices

@@ -109,7 +109,12 @@ bool JobHandler::HandleJob(bool)
     mStopIfClientQuits();
     std::future<ServerState> serverState = mAskServerState();
     CupsJobHelper::QueryEnvironment(mJob, mController.GetEnvironment());
-    CupsJobHelper::QuerySpooler(mJob, mintJobId);
+    // The hook parses the job from the moment the printer is known, as the
+    // job then asks for page data whatever comes.
+    CupsJobHelper::QuerySpooler(mJob, mintJobId, [this] {
+        if (!mJob.GetPrinter().Name.empty() && !mJob.GetPrinter().Port.empty())
+            mAskForPageData();
+    });
     // The server's printer record replaces the printer later; the queue to
     // cancel in is the one CUPS named.
     mstrQueueName = CupsJobHelper::GetQueueName(mJob.GetPrinter());
@@ -172,6 +177,11 @@ bool JobHandler::HandleJob(bool)
 
     // The final answer.
     mSendFinalAnswer();
+    // The printed job's user, re-read from the server once the hook prints.
+    if (mblnUserRefreshOwed) {
+        mblnUserRefreshOwed = false;
+        mController.RefreshLastUser(mJob.GetUser());
+    }
 
     // Jobs stored while the server was away go now, in this user's name.
     mStopIfClientQuits();
@@ -229,7 +239,7 @@ bool JobHandler::mCheckPrinterAndRunStartSteps(bool ok)
     }
     SecureLog::Debug("Printer QueueId: [%llu].", static_cast<unsigned long long>(printer.SecureQueueId));
 
-    if (mJob.Costing.PageSets.empty())
+    if (mJob.Costing.PageSets.empty() || mblnPageDataAsked)
         RequestPageSetDataFromCUPS();
     if (mJobPageCount() == 0)
         mIgnoreJob("JobHandler::HandleJob - Zero page job from CUPS.");
@@ -379,7 +389,8 @@ void JobHandler::mReportHandledPrintJob()
     if (mblnReportedPrinted)
         return;
     mblnReportedPrinted = true;
-    mController.HandledPrintJob(mJob);
+    mController.HandledPrintJobBeforeUserRefresh(mJob);
+    mblnUserRefreshOwed = true;
 }
 
 // The answer for a job that ended without one: as the job stands.

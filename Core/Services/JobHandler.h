@@ -85,7 +85,8 @@ public:
     bool HandleJob(bool unused);
 
     // --- The hook's page data ---
-    // Sends 'R','P' and takes the hook's answer; whether it was 'N','P'.
+    // Takes the hook's answer to 'R','P' (sent first unless it went out as
+    // the printer became known); whether it was 'N','P'.
     bool RequestPageSetDataFromCUPS();
     // Takes the copies, colour, duplex and page sets from an 'N','P' message
     // for this job; any other message leaves the default page set from CUPS.
@@ -162,6 +163,8 @@ private:
     // Appends the default page set from CUPS, its colour pages counted as
     // black-and-white unless the printer and the job are in colour.
     void mUseDefaultPageSet();
+    void mAskForPageData();
+    ClientMessage mTakePageData();
     // For page sets the hook could only count as a fallback: raised to CUPS's
     // count when that is larger, in black and white on a printer without
     // colour, and logged.
@@ -220,6 +223,8 @@ private:
     // secure release uploads.
     std::unique_ptr<Platform::ScopedDescriptor> mSealedPayload;
     bool mblnHeld = false;                  // answered 'R','H': no record could be made
+    bool mblnPageDataAsked = false;         // 'R','P' went out, its answer not yet read
+    bool mblnUserRefreshOwed = false;       // the printed job's user is re-read after the answer
 };
 
 }  // namespace CVCoreDataServices

@@ -165,6 +165,18 @@ void JobHandler::mKeepJobUnanswered(const char* occasion) noexcept
             SendCompleteJobMessageToCUPS();
             return;
         }
+        // Page data asked for is taken first, and the job stored with it.
+        if (mblnPageDataAsked) {
+            ClientMessage answer = mTakePageData();
+            if (answer.Is(ClientMessageType::Error, ClientMessageSubType::CommunicationFailure)) {
+                Log::Info("JobHandler - Job(%u): the hook left before it sent the page data; nothing is recorded "
+                          "for this run of the job.",
+                          mintJobId);
+                mConnection->MarkHookGone();
+                return;
+            }
+            SetJobPropertiesFromPrintStream(answer);
+        }
         if (mJob.Costing.PageSets.empty())
             mUseDefaultPageSet();
         mJob.SetDisconnected(true);

@@ -24,15 +24,23 @@ int32_t PageCount(int32_t pages)
 
 }  // namespace
 
+// Sends 'R','P' once CUPS has named the job's printer: the hook parses the
+// job while this thread reads the PPD and asks the server, and the answer is
+// read where the pipeline needs the page data.
+void JobHandler::mAskForPageData()
+{
+    Log::Debug("Sending message to get pagesets");
+    mConnection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
+    mblnPageDataAsked = true;
+}
+
 // Waits for the hook's answer without a time-out: parsing a large job takes
 // as long as it takes, and the controller wakes the wait at shutdown.
 bool JobHandler::RequestPageSetDataFromCUPS()
 {
-    Log::Debug("Sending message to get pagesets");
-    mConnection->Send(ClientMessage(ClientMessageType::Request, ClientMessageSubType::PageSets));
-    ClientMessage answer = mConnection->Receive();
-    if (int sealed = mConnection->TakeReceivedDescriptor(); sealed >= 0)
-        mSealedPayload = std::make_unique<Platform::ScopedDescriptor>(sealed);
+    if (!mblnPageDataAsked)
+        mAskForPageData();
+    ClientMessage answer = mTakePageData();
     mStopIfClientQuits();
     // The hook left before it sent the page data (CUPS stopped it, cupsd
     // went down): this run of the job prints nothing, so nothing is recorded
@@ -46,6 +54,17 @@ bool JobHandler::RequestPageSetDataFromCUPS()
     }
     SetJobPropertiesFromPrintStream(answer);
     return answer.GetSubType() == ClientMessageSubType::PageSets;
+}
+
+// The hook's answer to the 'R','P' sent, with the sealed copy of the job
+// that comes with it.
+ClientMessage JobHandler::mTakePageData()
+{
+    mblnPageDataAsked = false;
+    ClientMessage answer = mConnection->Receive();
+    if (int sealed = mConnection->TakeReceivedDescriptor(); sealed >= 0)
+        mSealedPayload = std::make_unique<Platform::ScopedDescriptor>(sealed);
+    return answer;
 }
 
 // An answer that is not this job's page data (another job's, a failure, a

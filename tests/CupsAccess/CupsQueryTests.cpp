@@ -137,6 +137,68 @@ TEST_F(CupsQueryTest, MonochromePpdWithSecondDuplexKeyword)
     EXPECT_EQ(job.GetPrinter().Driver, "Mono (Mono Writer)");
 }
 
+// A PPD read for one job is only asked about for the next: the server sends
+// it again once it changed.
+TEST_F(CupsQueryTest, ThePpdIsReadAgainOnlyOnceChanged)
+{
+    const std::string ppd = mCupsd.Folder() + "/conf/ppd/" + kQueue + ".ppd";
+    fs::last_write_time(ppd, fs::file_time_type::clock::now() - std::chrono::minutes(1));
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    auto query = [&] {
+        Job job = JobOf("alice");
+        CupsJobHelper::QuerySpooler(job, static_cast<uint64_t>(jobId));
+        return job.DefaultPageSet.SizeName + "|" + job.GetPrinter().Driver + "|"
+               + (job.Costing.IsDuplex ? "duplex" : "simplex");
+    };
+    EXPECT_EQ(query(), "Letter|Acme (Acme Laser 9000)|duplex");
+    EXPECT_EQ(query(), "Letter|Acme (Acme Laser 9000)|duplex");
+    // The access log lists each request with its answer's status, once the
+    // answer went out.
+    auto answered = [&](size_t fetched, size_t unchanged) {
+        auto count = [](const std::string& log, const std::string& status) {
+            const std::string line = std::string("\"GET /printers/") + kQueue + ".ppd HTTP/1.1\" " + status + " ";
+            size_t found = 0;
+            for (size_t at = log.find(line); at != std::string::npos; at = log.find(line, at + 1))
+                ++found;
+            return found;
+        };
+        return TestSupport::WaitUntil(
+            [&] {
+                const std::string log = TestSupport::ReadFileText(mCupsd.Folder() + "/log/access_log");
+                return count(log, "200") == fetched && count(log, "304") == unchanged;
+            },
+            std::chrono::seconds(5));
+    };
+    EXPECT_TRUE(answered(1, 1));
+
+    // A new PPD for the queue is read at once.
+    ASSERT_TRUE(mCupsd.AddQueue(kQueue, "cvkrec://printer.example/front",
+                                std::string(CVK_TEST_DATA_DIR) + "/mono-simplex.ppd"));
+    EXPECT_EQ(query(), "A4|Mono (Mono Writer)|simplex");
+    EXPECT_TRUE(answered(2, 1));
+    EXPECT_TRUE(fs::is_empty(mstrTemp));
+}
+
+// The job's, the printer's and the PPD's questions share one connection.
+TEST_F(CupsQueryTest, OneConnectionCarriesTheJobsQueries)
+{
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    auto accepted = [&] {
+        const std::string log = mCupsd.ErrorLog();
+        size_t count = 0;
+        for (size_t at = log.find("] Accepted from "); at != std::string::npos; at = log.find("] Accepted from ", at + 1))
+            ++count;
+        return count;
+    };
+    const size_t before = accepted();
+    Job job = JobOf("alice");
+    CupsJobHelper::QuerySpooler(job, static_cast<uint64_t>(jobId));
+    EXPECT_EQ(job.GetPrinter().Driver, "Acme (Acme Laser 9000)");
+    EXPECT_EQ(accepted() - before, 1u);
+}
+
 TEST_F(CupsQueryTest, CancelledJobBecomesCanceled)
 {
     int jobId = SubmitHeldJob();

@@ -6,11 +6,14 @@
 #include "Core/CVModels/JobProcessingTypes.h"
 #include "Core/Services/CVTrackOption.h"
 #include "Core/Services/JobHandler.h"
+#include "tests/StandInServer/DefaultAnswers.h"
 #include "tests/Support/ChildProgram.h"
 
+#include <atomic>
 #include <functional>
 #include <cstdio>
 #include <future>
+#include <mutex>
 #include <sstream>
 #include <gtest/gtest.h>
 #include <gmock/gmock.h>
@@ -62,6 +65,52 @@ RulesScript PricedAtOne()
 }
 
 }  // namespace
+
+// The hook parses the job while the job thread reads the PPD and asks the
+// server: page data are asked for as soon as CUPS has named the printer,
+// before the server looks the printer up.
+TEST_F(PipelineTest, TheHookParsesWhileTheServerLooksThePrinterUp)
+{
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
+    std::atomic<bool> askedFirst{false};
+    StandIn::Responder printers = StandIn::DefaultResponder("POST", "printapi/printers");
+    mServer.SetResponder("POST", "printapi/printers", [&](const StandIn::RecordedRequest& request) {
+        askedFirst = TestSupport::WaitUntil([&] { return hook.AskedForPageSets(); }, std::chrono::seconds(5));
+        return printers(request);
+    });
+    mController->HandleHookConnection(hook.TakeClientEnd());
+    ASSERT_TRUE(hook.WaitForClose() && WaitForJobThread(jobId));
+    EXPECT_TRUE(askedFirst);
+    EXPECT_THAT(hook.Received(), ElementsAre("RP", "RZ"));
+    EXPECT_EQ(PagesOf(LastRulesJob()), 2);
+}
+
+// The printed job's user is re-read from the server once the hook has its
+// answer: the printer does not wait for it.
+TEST_F(PipelineTest, ThePrintedJobsUserIsReadAgainAfterTheAnswer)
+{
+    int jobId = SubmitHeldJob();
+    ASSERT_GT(jobId, 0);
+    FakeHook hook(static_cast<uint32_t>(jobId), HpglJob(2));
+    std::mutex lock;
+    std::vector<bool> afterAnswer;  // per user read: whether the hook had its answer
+    StandIn::Responder users = StandIn::DefaultResponder("GET", "printapi/users");
+    mServer.SetResponder("GET", "printapi/users", [&](const StandIn::RecordedRequest& request) {
+        bool answered = TestSupport::WaitUntil([&] { return !hook.FinalAnswers().empty(); },
+                                               std::chrono::milliseconds(200));
+        std::lock_guard hold(lock);
+        afterAnswer.push_back(answered);
+        return users(request);
+    });
+    mController->HandleHookConnection(hook.TakeClientEnd());
+    ASSERT_TRUE(hook.WaitForClose() && WaitForJobThread(jobId));
+    EXPECT_THAT(hook.FinalAnswers(), ElementsAre("RZ"));
+    std::lock_guard hold(lock);
+    ASSERT_FALSE(afterAnswer.empty());
+    EXPECT_TRUE(afterAnswer.back());
+}
 
 TEST_F(PipelineTest, TrackedJobRunsRulesPopsUpAndPrints)
 {

@@ -23,8 +23,10 @@ constexpr const char* kSystemDaemonFolder = "/usr/lib/cups/daemon";
 constexpr const char* kSystemScheduler = "/usr/sbin/cupsd";
 
 // Open to everyone, with IPP operations needing no authentication; job
-// values stay private to their owners as in a default installation.
+// values stay private to their owners as in a default installation. Every
+// request is logged with its answer's status.
 constexpr const char* kSchedulerConfig = R"(LogLevel debug
+AccessLogLevel all
 Browsing No
 WebInterface No
 DefaultAuthType None
