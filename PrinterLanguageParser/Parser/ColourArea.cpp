@@ -181,7 +181,7 @@ uint64_t InkCells::EndRow(uint64_t rows)
             // Three bands of nothing but this row: the band above and the
             // one before it are alike, and so is every band judged after
             // them, which finds nothing as this one did.
-            if (found == 0 && counted >= uint64_t{mintDown} * 3)
+            if (!mblnBandParted && counted >= uint64_t{mintDown} * 3)
                 rows %= mintDown;
         }
     }
@@ -263,13 +263,17 @@ void InkCells::mJudgeCells(Band& upper, Band& lower) const
         }
 }
 
-uint64_t InkCells::mColourOf(const Band& band) const
+uint64_t InkCells::mColourOf(const Band& band)
 {
-    uint64_t colour = 0;
+    uint64_t parted = 0;
     for (const uint32_t column : band.mintOpen)
         if (band.mblnColour[column])
-            colour += mSpread(band.mCells[column]) / mintFullDot;
-    return colour;
+            parted += mSpread(band.mCells[column]);
+    mblnBandParted = parted > 0;
+    // Parts of a dot (of levels) are carried to the next band.
+    const uint64_t colour = parted + mintColourLeft;
+    mintColourLeft = colour % mintFullDot;
+    return colour / mintFullDot;
 }
 
 void InkCells::mEmpty(Band& band)
@@ -286,6 +290,7 @@ void InkCells::mEmpty(Band& band)
 void InkCells::Clear()
 {
     mintRepeats = 0;
+    mintColourLeft = 0;
     BeginRow();
     mEmpty(mBand);
     mEmpty(mAbove);

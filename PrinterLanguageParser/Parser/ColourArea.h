@@ -135,8 +135,8 @@ private:
     // Judges the cells made of two bands (upper may be empty), marking the
     // quarter cells of those found colour.
     void mJudgeCells(Band& upper, Band& lower) const;
-    // The parted ink of a band's quarter cells marked colour.
-    uint64_t mColourOf(const Band& band) const;
+    // The parted ink of a band's quarter cells marked colour, in dots.
+    uint64_t mColourOf(const Band& band);
     static void mEmpty(Band& band);
     void mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight);
     void mAddDots(uint64_t cell, uint8_t c, uint8_t m, uint8_t y, uint32_t weight);
@@ -157,6 +157,10 @@ private:
     Band mOpenAbove;
     // Rows that repeat the row ended, not yet counted.
     uint64_t mintRepeats = 0;
+    // Parted ink counted short of a whole dot (in a dot's levels).
+    uint64_t mintColourLeft = 0;
+    // Whether the band last counted had any cell found colour.
+    bool mblnBandParted = false;
     // The row being read, by quarter cell, and the quarter cells it touched.
     std::vector<Balance> mRow;
     std::vector<uint32_t> mintTouched;
