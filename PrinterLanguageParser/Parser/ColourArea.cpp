@@ -53,24 +53,25 @@ uint64_t InkCells::Configure(uint32_t across, uint32_t down, uint32_t fullDot)
     // The least spread a cell can be colour with, whatever its strongest ink.
     const uint64_t row = uint64_t{mintAcross} * 2 * mintFullDot;
     const uint64_t full = row * mintDown * 2;
-    mintLeastSpread = std::max(row, full * ColourRule::NEUTRAL_TOLERANCE / 255);
+    mintLeastSpread = std::max(row / 2, full * ColourRule::NEUTRAL_TOLERANCE / 255);
     Clear();
     return open;
 }
 
-void InkCells::BeginRow()
+uint64_t InkCells::BeginRow()
 {
+    const uint64_t colour = mCountRepeats();
     for (const uint32_t cell : mintTouched) {
         mRow[cell] = {};
         mblnTouched[cell] = 0;
     }
     mintTouched.clear();
+    return colour;
 }
 
-// One byte of dots with ink, in the quarter cell of its first dot.
-inline void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight)
+// Dots of each ink, given as the bits set in a byte, in one quarter cell.
+inline void InkCells::mAddDots(uint64_t cell, uint8_t c, uint8_t m, uint8_t y, uint32_t weight)
 {
-    const uint64_t cell = index * 8 / mintAcross;
     if (cell >= mRow.size()) {
         mRow.resize(cell + 1);
         mblnTouched.resize(cell + 1);
@@ -86,11 +87,36 @@ inline void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, ui
     balance.mintCyanYellow += int64_t{weight} * (cyanDots - yellowDots);
 }
 
+// One byte of dots with ink, each dot in its own quarter cell (the first dot
+// in the high bit; a byte may straddle quarters).
+inline void InkCells::mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight)
+{
+    uint64_t dot = uint64_t{index} * 8;
+    const uint64_t quarter = dot / mintAcross;
+    if (dot + 8 <= (quarter + 1) * mintAcross) {
+        // Most bytes lie in one quarter cell.
+        mAddDots(quarter, c, m, y, weight);
+        return;
+    }
+    for (unsigned first = 0; first < 8;) {
+        const uint64_t cell = dot / mintAcross;
+        const auto take = static_cast<unsigned>(std::min<uint64_t>(8 - first, (cell + 1) * mintAcross - dot));
+        const auto mask = static_cast<uint8_t>((0xFFu >> first) & ~(0xFFu >> (first + take)));
+        dot += take;
+        first += take;
+        if (((c | m | y) & mask) != 0)
+            mAddDots(cell, static_cast<uint8_t>(c & mask), static_cast<uint8_t>(m & mask),
+                     static_cast<uint8_t>(y & mask), weight);
+    }
+}
+
 void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> magenta,
-                       std::span<const uint8_t> yellow, uint32_t weight)
+                       std::span<const uint8_t> yellow, uint32_t weight, bool light)
 {
     const size_t length = std::max({cyan.size(), magenta.size(), yellow.size()});
     const size_t common = std::min({cyan.size(), magenta.size(), yellow.size()});
+    // Planes of light have their ink where their bits are clear.
+    const uint8_t flip = light ? 0xFF : 0;
     size_t index = 0;
     if constexpr (std::endian::native == std::endian::little) {
         // Paper without ink changes nothing: a word at a time, only the bytes
@@ -100,15 +126,18 @@ void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> m
             std::memcpy(&c, cyan.data() + index, 8);
             std::memcpy(&m, magenta.data() + index, 8);
             std::memcpy(&y, yellow.data() + index, 8);
-            for (uint64_t inked = c | m | y; inked != 0;) {
+            for (uint64_t inked = light ? ~(c & m & y) : (c | m | y); inked != 0;) {
                 const size_t byte = static_cast<size_t>(std::countr_zero(inked)) / 8;
-                mAddByte(index + byte, cyan[index + byte], magenta[index + byte], yellow[index + byte], weight);
+                mAddByte(index + byte, static_cast<uint8_t>(cyan[index + byte] ^ flip),
+                         static_cast<uint8_t>(magenta[index + byte] ^ flip),
+                         static_cast<uint8_t>(yellow[index + byte] ^ flip), weight);
                 inked &= ~(uint64_t{0xFF} << (8 * byte));
             }
         }
     }
-    const auto byteOf = [](std::span<const uint8_t> plane, size_t at) -> uint8_t {
-        return at < plane.size() ? plane[at] : 0;
+    // Past the bytes a plane sent, its row is paper.
+    const auto byteOf = [flip](std::span<const uint8_t> plane, size_t at) -> uint8_t {
+        return at < plane.size() ? static_cast<uint8_t>(plane[at] ^ flip) : uint8_t{0};
     };
     for (; index < length; ++index) {
         const uint8_t c = byteOf(cyan, index), m = byteOf(magenta, index), y = byteOf(yellow, index);
@@ -120,6 +149,8 @@ void InkCells::AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> m
 uint64_t InkCells::EndRow(uint64_t rows)
 {
     uint64_t colour = 0;
+    // Rows of this one counted in the bands so far.
+    uint64_t counted = 0;
     while (rows > 0) {
         const uint64_t take = std::min(rows, mintDown - mBand.mintRows);
         for (const uint32_t cell : mintTouched) {
@@ -137,22 +168,35 @@ uint64_t InkCells::EndRow(uint64_t rows)
         }
         mBand.mintRows += take;
         rows -= take;
+        counted += take;
         if (mBand.mintRows == mintDown) {
             // The band above has now been judged with both its neighbours.
             mJudgeCells(mAbove, mBand);
-            colour += mColourOf(mAbove);
+            const uint64_t found = mColourOf(mAbove);
+            colour += found;
             mEmpty(mAbove);
             std::swap(mAbove, mBand);
+            if (colour >= mintEnough)
+                break;  // the page is colour
+            // Three bands of nothing but this row: the band above and the
+            // one before it are alike, and so is every band judged after
+            // them, which finds nothing as this one did.
+            if (!mblnBandParted && counted >= uint64_t{mintDown} * 3)
+                rows %= mintDown;
         }
     }
     return colour;
 }
 
-uint64_t InkCells::OpenCellsColour() const
+uint64_t InkCells::OpenCellsColour()
 {
-    Band above = mAbove, band = mBand;
-    mJudgeCells(above, band);
-    return mColourOf(above) + mColourOf(band);
+    const uint64_t repeated = BeginRow();
+    if (mAbove.mintOpen.empty() && mBand.mintOpen.empty())
+        return repeated;
+    mOpenAbove = mAbove;
+    mOpenBand = mBand;
+    mJudgeCells(mOpenAbove, mOpenBand);
+    return repeated + mColourOf(mOpenAbove) + mColourOf(mOpenBand);
 }
 
 // The inks of a cell part by the most any two of them differ.
@@ -219,13 +263,17 @@ void InkCells::mJudgeCells(Band& upper, Band& lower) const
         }
 }
 
-uint64_t InkCells::mColourOf(const Band& band) const
+uint64_t InkCells::mColourOf(const Band& band)
 {
-    uint64_t colour = 0;
+    uint64_t parted = 0;
     for (const uint32_t column : band.mintOpen)
         if (band.mblnColour[column])
-            colour += mSpread(band.mCells[column]) / mintFullDot;
-    return colour;
+            parted += mSpread(band.mCells[column]);
+    mblnBandParted = parted > 0;
+    // Parts of a dot (of levels) are carried to the next band.
+    const uint64_t colour = parted + mintColourLeft;
+    mintColourLeft = colour % mintFullDot;
+    return colour / mintFullDot;
 }
 
 void InkCells::mEmpty(Band& band)
@@ -241,6 +289,8 @@ void InkCells::mEmpty(Band& band)
 
 void InkCells::Clear()
 {
+    mintRepeats = 0;
+    mintColourLeft = 0;
     BeginRow();
     mEmpty(mBand);
     mEmpty(mAbove);

@@ -54,25 +54,43 @@ public:
     // with every bit of its level set. A change judges the cells begun and
     // answers their non-neutral dots, then starts with none.
     uint64_t Configure(uint32_t across, uint32_t down, uint32_t fullDot);
-    // Starts the next row of dots: nothing of it is counted yet.
-    void BeginRow();
-    // Adds one bit plane of each ink to the row begun; a missing byte is blank.
+    // Starts the next row of dots: nothing of it is counted yet. Answers the
+    // non-neutral dots of the cells that the repeats of the row before
+    // complete.
+    uint64_t BeginRow();
+    // Adds one bit plane of each ink to the row begun; a missing byte is
+    // blank. Planes of light (red, green and blue) put their ink where their
+    // bits are clear, up to where each ends.
     void AddBits(std::span<const uint8_t> cyan, std::span<const uint8_t> magenta, std::span<const uint8_t> yellow,
-                 uint32_t weight);
+                 uint32_t weight, bool light = false);
     // Ends the row, counting it rows times (a row repeated); answers the
-    // non-neutral dots of the cells it completes.
+    // non-neutral dots of the cells it completes. Once the page has that
+    // much colour, or once its cells repeat band by band, further rows
+    // change nothing: a count of any size takes no longer than that.
     uint64_t EndRow(uint64_t rows = 1);
+    // The row ended is repeated so many times more: counted with the next
+    // row begun, at the page's end, or once they make two bands (drivers
+    // repeat rows by the hundred, a few bytes each); answers the non-neutral
+    // dots of the cells completed then.
+    uint64_t RepeatRow(uint64_t rows = 1)
+    {
+        mintRepeats += rows;
+        return mintRepeats >= uint64_t{mintDown} * 2 ? mCountRepeats() : 0;
+    }
     // Rows without ink after the row ended; answers the non-neutral dots of
     // the cells they complete. Past two bands of them nothing is left open,
     // so that a count of any size takes no longer than that.
     uint64_t BlankRows(uint64_t rows)
     {
-        BeginRow();
-        return EndRow(std::min<uint64_t>(rows, uint64_t{mintDown} * 2 + 1));
+        rows = std::min<uint64_t>(rows, uint64_t{mintDown} * 2 + 1);
+        if (mintTouched.empty())
+            return RepeatRow(rows);  // the row ended was blank too
+        const uint64_t repeated = BeginRow();
+        return repeated + EndRow(rows);
     }
-    // The non-neutral dots of the cells begun and not completed, at a page's
-    // end.
-    uint64_t OpenCellsColour() const;
+    // The non-neutral dots of the cells the rows repeated complete, and of
+    // those begun and not completed, at a page's end.
+    uint64_t OpenCellsColour();
     // A new page: no cell begun.
     void Clear();
     // The non-neutral dots that make a page colour: once the cells judged
@@ -105,15 +123,23 @@ private:
         std::vector<uint64_t> mintSpread;
         uint64_t mintRows = 0;
     };
+    // Counts the repeats of the row ended.
+    uint64_t mCountRepeats()
+    {
+        const uint64_t repeats = mintRepeats;
+        mintRepeats = 0;
+        return repeats > 0 ? EndRow(repeats) : 0;
+    }
     static uint64_t mSpread(const Balance& cell);
     bool mIsColour(const Balance& cell) const;
     // Judges the cells made of two bands (upper may be empty), marking the
     // quarter cells of those found colour.
     void mJudgeCells(Band& upper, Band& lower) const;
-    // The parted ink of a band's quarter cells marked colour.
-    uint64_t mColourOf(const Band& band) const;
+    // The parted ink of a band's quarter cells marked colour, in dots.
+    uint64_t mColourOf(const Band& band);
     static void mEmpty(Band& band);
     void mAddByte(size_t index, uint8_t c, uint8_t m, uint8_t y, uint32_t weight);
+    void mAddDots(uint64_t cell, uint8_t c, uint8_t m, uint8_t y, uint32_t weight);
 
     uint32_t mintCellAcross = 1;
     uint32_t mintCellDown = 1;
@@ -123,9 +149,18 @@ private:
     uint32_t mintFullDot = 1;
     uint64_t mintLeastSpread = 0;
     uint64_t mintEnough = UINT64_MAX;
-    // The band being counted and the one above it, judged together.
+    // The band being counted and the one above it, judged together; copies
+    // of both judged at a page's end.
     Band mBand;
     Band mAbove;
+    Band mOpenBand;
+    Band mOpenAbove;
+    // Rows that repeat the row ended, not yet counted.
+    uint64_t mintRepeats = 0;
+    // Parted ink counted short of a whole dot (in a dot's levels).
+    uint64_t mintColourLeft = 0;
+    // Whether the band last counted had any cell found colour.
+    bool mblnBandParted = false;
     // The row being read, by quarter cell, and the quarter cells it touched.
     std::vector<Balance> mRow;
     std::vector<uint32_t> mintTouched;

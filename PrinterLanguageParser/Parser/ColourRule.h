@@ -18,15 +18,22 @@ inline constexpr double MM_PER_INCH = 25.4;
 // dot says nothing of the colour printed: the amounts of the three inks are
 // compared over square cells of INK_CELL_MM a side instead, sliding by half
 // a side so that no mark is split between cells that each see too little of
-// it. Dithering places each ink's dots only near where its amount asks, so a
-// cell is neutral when its inks part by no more than NEUTRAL_TOLERANCE of a
-// full cell (as a pixel's values), or by no more than one row of the cell's
-// dots, or by no more than INK_CELL_DITHER_PERCENT of its strongest ink.
-// Measured over the grey pages of tests/ParserPcl/data/colour-marks (a grey
-// picture, composite grey, grey ramps with black text, through every colour
-// PCL driver family): cells of grey part by no more than a quarter of their
-// strongest ink in 97 cells of 100, and rarely by more than a third; a
-// coloured mark's cells part by all of it.
+// it. Inks asked for in balance still part over a cell by the dither's own
+// noise, which has two sources, and a cell is colour only when its inks part
+// by more than both together, and by more than NEUTRAL_TOLERANCE of a full
+// cell (as a pixel's values):
+// - each ink is placed on a pattern of its own (screens at their own angles
+//   and phases), so a cell holds more of one pattern than of another: up to
+//   INK_CELL_DITHER_PERCENT of its strongest ink;
+// - the cell's border cuts each ink's pattern, and error diffusion carries
+//   at most half a dot per dot across a border: up to half a row of the
+//   cell's dots.
+// A mark printed with one ink missing parts by the whole of its other inks,
+// even a hairline one row of dots high; grey, whatever its amount, parts by
+// less. Measured over the grey pages of tests/ParserPcl/data/colour-marks (a
+// grey picture, composite grey, grey ramps with black text, through every
+// colour PCL driver family): cells of grey part by no more than a quarter of
+// their strongest ink in 97 cells of 100, and rarely by more than a third.
 inline constexpr double INK_CELL_MM = 2.0;
 inline constexpr int INK_CELL_DITHER_PERCENT = 35;
 
@@ -36,7 +43,8 @@ inline constexpr int INK_CELL_DITHER_PERCENT = 35;
 // whole with each ink, and row that of one row of the cell's dots.
 constexpr bool InkCellIsColour(double spread, double strongest, double full, double row)
 {
-    return spread * 255 > full * NEUTRAL_TOLERANCE && spread > row && spread * 100 > strongest * INK_CELL_DITHER_PERCENT;
+    return spread * 255 > full * NEUTRAL_TOLERANCE &&
+           spread * 100 > strongest * INK_CELL_DITHER_PERCENT + row * 50;
 }
 
 // Whether three components on a scale of 0 to 255 make a neutral colour.

@@ -404,13 +404,38 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
         EXPECT_EQ(cmy.mintColorPages, row.mintColourPages) << cmy.Describe();
     }
     // Grey dithered plane by plane with patterns of their own: the planes
-    // differ in every pixel but hold as much ink each.
+    // differ in every pixel but hold as much ink each over any cell, to the
+    // row's edge (80 quarter cells at 75 dpi).
     std::string dithered = "\x1B*r-3U\x1B*r1A\x1B*b0M";
     for (int count = 0; count < 100; ++count)
-        dithered += "\x1B*b32V" + std::string(32, '\xAA') + "\x1B*b32V" + std::string(32, '\x55') + "\x1B*b32W" +
-                    std::string(32, '\x0F');
+        dithered += "\x1B*b30V" + std::string(30, '\xAA') + "\x1B*b30V" + std::string(30, '\x55') + "\x1B*b30W" +
+                    std::string(30, '\x99');
     const ParseOutcome ditheredGrey = ParsePcl5(ToBytes(dithered + "\x1B*rC\f"));
     EXPECT_EQ(ditheredGrey.mintColorPages, 0) << ditheredGrey.Describe();
+    // Marks judged by the ink that reaches the paper: a hairline one row of
+    // dots high with an ink missing; planes of light (ESC * r 3 U), whose ink
+    // lies where their bits are clear; a move down (ESC & a + # V) that takes
+    // a row away from the composite black above it.
+    const std::string full(32, '\xFF'), none(32, '\0');
+    const auto planes = [](const std::string& first, const std::string& second, const std::string& third, int rows) {
+        std::string job;
+        for (int count = 0; count < rows; ++count)
+            job += "\x1B*b32V" + first + "\x1B*b32V" + second + "\x1B*b32W" + third;
+        return job;
+    };
+    const std::string white = planes(full, full, full, 11), black = planes(full, full, full, 7);
+    const std::tuple<const char*, std::string, int> markCases[] = {
+        {"blue hairline at 150 dpi", "\x1B*t150R\x1B*r-3U\x1B*r1A\x1B*b0M" + planes(full, full, none, 1), 1},
+        {"red hairline in light", "\x1B*r3U\x1B*r1A\x1B*b0M" + white + planes(full, none, none, 1) + white, 1},
+        {"black line in light", "\x1B*r3U\x1B*r1A\x1B*b0M" + white + planes(none, none, none, 1) + white, 0},
+        {"blue under black", "\x1B*r-3U\x1B*r1A\x1B*b0M" + black + planes(full, full, none, 1), 0},
+        {"blue an inch below black",
+         "\x1B*r-3U\x1B*r1A\x1B*b0M" + black + "\x1B&a+720V" + planes(full, full, none, 1), 1},
+    };
+    for (const auto& [label, mark, colourPages] : markCases) {
+        const ParseOutcome marked = ParsePcl5(ToBytes(mark + "\x1B*rC\f"));
+        EXPECT_EQ(marked.mintColorPages, colourPages) << label << ": " << marked.Describe();
+    }
     // Configured raster (ESC * g # W, format 2): black at 600 dpi sends two
     // planes a row, then cyan, magenta and yellow at 300 dpi one each.
     const std::string configured = std::string("\x1B*g26W\x02\x04\x02\x58\x02\x58\0\x02", 14) +

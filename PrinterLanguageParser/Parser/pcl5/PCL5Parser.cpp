@@ -477,6 +477,9 @@ void PCL5Parser::OnRaster(RasterStrategy::Kind kind, int32_t value)
     case RasterStrategy::Kind::Resolution:
         mColourWatch.SetResolution(value);
         break;
+    case RasterStrategy::Kind::MoveDown:
+        mColourWatch.MoveDown(value);
+        break;
     }
 }
 

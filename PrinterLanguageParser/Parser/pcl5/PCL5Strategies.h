@@ -66,6 +66,7 @@ public:
         DriverConfiguration,  // ESC * o # W and its data
         Start,        // ESC * r # A
         Resolution,   // ESC * t # R
+        MoveDown,     // ESC & a + # V
     };
     RasterStrategy(Kind kind, int32_t value) : mKind(kind), mintValue(value) {}
     using IParserStrategy::Execute;

@@ -169,6 +169,7 @@ SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, V
     const ValueText text = ReadValue(mbytSequence, position);
     if (text.mState != SequenceState::Complete)
         return text.mState;
+    const bool plus = position < mbytSequence.size() && mbytSequence[position] == '+';
     const uint64_t index = text.mintParameter;
     const int32_t value = text.mintValue;
 
@@ -179,7 +180,7 @@ SequenceState ParameterizedEscapeSequence::mParseValuePair(uint64_t& position, V
         return SequenceState::Complete;
     }
     const bool terminating = IsTerminatingParameter(byte);
-    pair = ValuePair{terminating ? byte : static_cast<unsigned char>(byte - 32), value, terminating};
+    pair = ValuePair{terminating ? byte : static_cast<unsigned char>(byte - 32), value, terminating, false, plus};
     position = index + 1;
     return SequenceState::Complete;
 }
@@ -224,6 +225,9 @@ bool ParameterizedEscapeSequence::mActOnPair(SequenceGroup group, const ValuePai
             // Selecting a side of the sheet (ESC & a # G) first prints the page.
             if (parameter == 'G')
                 mAddStrategy(EjectPageStrategy());
+            // A move down moves raster rows down the page.
+            else if (parameter == 'V' && pair.mblnPlus)
+                mAddStrategy(RasterStrategy(RasterStrategy::Kind::MoveDown, pair.mintValue));
             return false;
         }
         if (character == 'b' || character == 'n')

@@ -136,6 +136,8 @@ private:
         // An ESC came before any parameter character: the sequence ends
         // there, without this pair.
         bool mblnCut = false;
+        // The value was written with a plus sign (a relative move).
+        bool mblnPlus = false;
     };
 
     // The sequence's bytes from its start, one more than the length bound

@@ -52,6 +52,7 @@ void RasterColourWatch::SetPlanes(int32_t simpleColourMode)
 {
     mblnRgbPixels = false;
     mOwnCompressions({});
+    mblnLightPlanes = simpleColourMode == 3;
     // Drivers set these on every page: their layouts are made once.
     static constexpr Layout KCMY = mMakeLayout({BLACK, 1, 2, 3}, 4, 3), CMY = mMakeLayout({1, 2, 3}, 3, 3),
                             BLACK_ONLY = mMakeLayout({}, 0, 0);
@@ -140,6 +141,7 @@ void RasterColourWatch::mConfigure()
         SetPlanes(data[0] == RGB ? 3 : -3);
         return;
     }
+    mblnLightPlanes = false;
     const bool rgbPixels = complete && data[0] == RGB && data[1] == DIRECT_BY_PIXEL && data[3] == 8 && data[4] == 8 &&
                            data[5] == 8;
     std::array<uint8_t, mintMAX_PLANES> components{};
@@ -189,6 +191,7 @@ void RasterColourWatch::mConfigureRasterData()
         }
     }
     mblnRgbPixels = false;
+    mblnLightPlanes = false;
     mOwnCompressions({});
     mSetLayout(components, planes, planes == 0 ? 0 : 3, levelBits);
     if (xDpi > 0 && yDpi > 0)
@@ -253,6 +256,7 @@ void RasterColourWatch::mConfigurePixelRaster()
     if (!known || !rgb)
         planes = 0;
     mOwnCompressions(std::span<const int8_t>(compressions).first(planes));
+    mblnLightPlanes = false;
     mSetLayout(components, planes, planes == 0 ? 0 : 1);
     mblnRgbPixels = planes > 0;
     if (planes > 0 && xDpi > 0 && yDpi > 0)
@@ -342,6 +346,18 @@ uint64_t RasterColourWatch::mBeginOpenPlane(bool lastPlane, uint64_t length)
     return read;
 }
 
+// The cursor moved down: the rows it passes over, at the raster's
+// resolution, are blank rows.
+void RasterColourWatch::MoveDown(int32_t decipoints)
+{
+    if (decipoints <= 0 || !Watching())
+        return;
+    if (mdblPendingDpi > 0 && (mdblPendingDpi != mdblXDpi || mdblPendingDpi != mdblYDpi))
+        mSetGeometry(mdblPendingDpi, mdblPendingDpi);
+    StartRaster();
+    BlankRows(static_cast<uint64_t>(decipoints * mdblYDpi / 720));
+}
+
 // Rows that send no plane: the first ends as any such row (its planes out of
 // the delta-row modes blank), and those after it repeat it, as counted.
 void RasterColourWatch::RepeatRows(uint64_t count)
@@ -360,7 +376,7 @@ void RasterColourWatch::RepeatRows(uint64_t count)
         return;
     }
     const uint64_t rows = std::min<uint64_t>(count - 1, UINT32_MAX);
-    mAddColourDots(mblnRgbPixels ? mintRgbRowDots * rows : mCells.EndRow(rows));
+    mAddColourDots(mblnRgbPixels ? mintRgbRowDots * rows : mCells.RepeatRow(rows));
 }
 
 // Decodes what is at hand; the end of the last plane's data ends the row.
@@ -586,7 +602,7 @@ void RasterColourWatch::mEndRow()
     }
     // A row that repeats the one before (delta rows sent empty) counts as it.
     if (!mblnRowChanged && !mblnRgbPixels) {
-        mAddColourDots(mCells.EndRow());
+        mAddColourDots(mCells.RepeatRow());
         return;
     }
     mblnRowChanged = false;
@@ -601,7 +617,7 @@ void RasterColourWatch::mEndRow()
     }
     // The planes of cyan, bit by bit, each with the planes of the same bit
     // of magenta and yellow, weighed by the bit's place in a dot's level.
-    mCells.BeginRow();
+    mAddColourDots(mCells.BeginRow());
     const uint32_t levelBits = std::max<uint32_t>(mLayout.mintLevelBits, 1);
     for (uint32_t triple = 0; triple < mLayout.mintTriples; ++triple) {
         std::array<std::span<const uint8_t>, 3> planes{};
@@ -610,12 +626,13 @@ void RasterColourWatch::mEndRow()
             if (plane < mintMAX_PLANES)
                 planes[component] = mRows[plane].mbytBytes;
         }
-        mCells.AddBits(planes[0], planes[1], planes[2], uint32_t{1} << std::min<uint32_t>(triple % levelBits, 16));
+        mCells.AddBits(planes[0], planes[1], planes[2], uint32_t{1} << std::min<uint32_t>(triple % levelBits, 16),
+                       mblnLightPlanes);
     }
     mAddColourDots(mCells.EndRow());
 }
 
-bool RasterColourWatch::PageHasColour() const
+bool RasterColourWatch::PageHasColour()
 {
     if (mblnColour || mblnRowsCut)
         return true;

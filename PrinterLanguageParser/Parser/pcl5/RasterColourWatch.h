@@ -125,12 +125,16 @@ public:
         }
         return mBeginOpenPlane(lastPlane, length);
     }
+    // ESC & a + # V: the cursor moves down by so many decipoints (a
+    // driver's way over blank paper between bands of rows).
+    void MoveDown(int32_t decipoints);
     // Rows that follow the row just ended and send no plane.
     void RepeatRows(uint64_t count);
     // Reads plane or image-configuration data.
     void Read(std::span<const unsigned char> bytes);
 
-    bool PageHasColour() const;
+    // At a page's end, before NewPage: the rows still open are judged.
+    bool PageHasColour();
     // Whether the page's rows went past mintMAX_ROW_BYTES while watched.
     bool RowsCut() const { return mblnRowsCut; }
     // Rows with data came in a compression that is not read while colour
@@ -248,6 +252,9 @@ private:
     double mdblPendingDpi = 75;
     // Rows are RGB pixels: plane 0 holds them.
     bool mblnRgbPixels = false;
+    // The three planes are red, green and blue (ESC * r 3 U): a bit set is
+    // light, a bit clear ink.
+    bool mblnLightPlanes = false;
     // The non-neutral pixels of the last row of them, for rows that repeat it.
     uint64_t mintRgbRowDots = 0;
 

@@ -5,7 +5,8 @@
 // - colour planes (ESC * r # U: -4 KCMY, -3 CMY, 3 RGB, 1 K; ESC * g # W
 //   format 2: components of 2 to 4 levels, a plane a bit), rows compressed
 //   in modes 0, 1, 2, 3 and 9, their inks compared over square ink cells
-//   (black ignored: neutral whatever its amount);
+//   (black ignored: neutral whatever its amount; RGB's planes are light, their
+//   ink where a bit is clear); moves down (ESC & a + # V) are blank rows;
 // - 24-bit pixels (ESC * v # W direct by pixel, RGB or CMY), dot by dot;
 // - ESC * g # W format 6 (hpcups' PCL 3 GUI, Ghostscript's DesignJet and
 //   Business Inkjet): RGB pixels in mode 10 (Mode10Truth.cpp), dot by dot,
@@ -88,7 +89,8 @@ private:
             const unsigned char parameter = mJob[mAt++];
             const bool last = parameter >= 0x40 && parameter <= 0x5E;
             const char upper = static_cast<char>(last ? parameter : parameter - 0x20);
-            if (!Command(first, group, upper, value))
+            const bool down = mJob[start] == '+';
+            if (!Command(first, group, upper, value, down))
                 return false;
             // Ghostscript's DeskJet drivers go on with a row's planes after
             // an upper-case V or Y: "ESC * b 0 V 0 v 7 w", "ESC * b 2 Y v 7 w".
@@ -109,8 +111,19 @@ private:
         return data;
     }
 
-    bool Command(unsigned char first, unsigned char group, char command, long value)
+    // down: the value is a move down from where the cursor is.
+    bool Command(unsigned char first, unsigned char group, char command, long value, bool down)
     {
+        // The cursor moved down (in decipoints, or in PCL units of 1/300
+        // inch): the rows it passes over are blank rows of the raster.
+        const long moved = !down || value <= 0                           ? 0
+                           : first == '&' && group == 'a' && command == 'V' ? value * mDpi / 720
+                           : first == '*' && group == 'p' && command == 'Y' ? value * mDpi / 300
+                                                                             : 0;
+        if (moved > 0) {
+            mRow += static_cast<size_t>(moved);
+            mSeeds.clear();
+        }
         if (first == '*' && group == 't' && command == 'R') {
             mDpi = value > 0 ? value : 75;
         } else if (first == '*' && group == 'r' && command == 'U') {
@@ -149,14 +162,18 @@ private:
     {
         mPixels = false;
         mPlaneModes.clear();
+        mLight = false;
         mComponents.clear();
         using Ink = Component::Ink;
         if (planes == -4)
             mComponents = {{Ink::Black}, {Ink::Cyan}, {Ink::Magenta}, {Ink::Yellow}};
         else if (planes == -3 || planes == 3)
-            mComponents = {{Ink::Cyan}, {Ink::Magenta}, {Ink::Yellow}};  // RGB's planes part as CMY's do
+            mComponents = {{Ink::Cyan}, {Ink::Magenta}, {Ink::Yellow}};
         else
             mComponents = {{Ink::Black}};
+        // Red, green and blue planes set a bit for light: the ink is where
+        // it is clear (of the bytes sent; the rest of a row is paper).
+        mLight = planes == 3;
         mCellDpi = mDpi;
     }
 
@@ -178,6 +195,7 @@ private:
         const Ink order[4] = {Ink::Black, Ink::Cyan, Ink::Magenta, Ink::Yellow};
         mComponents.clear();
         mPixels = false;
+        mLight = false;
         mCellDpi = 0;
         for (size_t index = 0; index < count; ++index) {
             const unsigned char* entry = data.data() + 2 + 6 * index;
@@ -216,6 +234,7 @@ private:
         mPlaneModes.clear();
         mRgb.clear();
         mPixels = true;
+        mLight = false;
         bool rgb = false;
         for (size_t index = 0; index < count; ++index) {
             const unsigned char* entry = data.data() + 4 + 8 * index;
@@ -237,12 +256,13 @@ private:
             return false;
         mComponents.clear();
         mPlaneModes.clear();
+        mLight = false;
         mPixels = data[1] == 3 && data[3] == 8 && data[4] == 8 && data[5] == 8 && data[0] <= 1;
         if (mPixels)
             return true;
         // Three one-bit planes, direct by plane: RGB or CMY.
         if (data[1] == 2 && data[3] == 1 && data[4] == 1 && data[5] == 1 && data[0] <= 1) {
-            SimplePlanes(3);
+            SimplePlanes(data[0] == 0 ? 3 : -3);
             return true;
         }
         return false;
@@ -389,7 +409,7 @@ private:
                     int level = 0;
                     for (int p = 0; p < component.planes; ++p) {
                         const Bytes& row = mSeeds[first + static_cast<size_t>(p)];
-                        if (byte < row.size() && (row[byte] >> (7 - bit) & 1))
+                        if (byte < row.size() && ((row[byte] ^ (mLight ? 0xFF : 0)) >> (7 - bit) & 1))
                             level |= 1 << p;
                     }
                     if (level == 0)
@@ -463,6 +483,7 @@ private:
     long mDotDpi = 0;
     long mMode = 0;
     bool mPixels = false;
+    bool mLight = false;
     bool mFailed = false;
     bool mPageHasRows = false;
     std::vector<Component> mComponents = {{Component::Ink::Black}};

@@ -34,7 +34,7 @@ data() {
 # formats take their data's truth; PCL devices the oracle's, but for the
 # pages marked "data" in DATA_PAGES (device-resolution-page), where what
 # the driver sends differs from the document.
-DATA_PAGES=" cdj500-150-10 cdj850-150-8 cdnj500-300-10 "
+DATA_PAGES=" cdj500-150-10 cdj850-150-8 cdnj500-300-10 cdj500-150-7 paintjet-300-7 "
 device() {
     named "gs-$1-$2-$3" "$@"
 }
@@ -61,14 +61,18 @@ device djet500c 150 12
 device paintjet 300 8
 device cljet5c 150 11
 device cdeskjet 300 6
-# Composite grey that the DeskJet 500C dithers ink by ink, unbalanced:
-# colour in the data; a red word that the DeskJet 850C's dither leaves below
-# the area.
+# Composite grey that the DeskJet 500C dithers ink by ink with less cyan,
+# its cells parting by less than the dither's noise: mono in the data; a red
+# word that the DeskJet 850C's dither leaves below the area.
 device cdj500 150 10
 device cdj850 150 8
 # 24-bit pixels in mode 10 (ESC * g # W format 6), composite grey that the
 # colour profile turns warm: colour in the data.
 device cdnj500 300 10
+# A blue hairline one row of dots high; the same through the PaintJet's
+# planes of red, green and blue, moved down the page by ESC & a + # V.
+device cdj500 150 7
+device paintjet 300 7
 device pwgraster 150 1 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device pwgraster 150 12 -dcupsColorSpace=19 -dcupsBitsPerColor=8
 device appleraster 150 9 -dcupsColorSpace=19 -dcupsBitsPerColor=8
