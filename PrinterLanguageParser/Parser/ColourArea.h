@@ -79,10 +79,13 @@ public:
     }
     // Rows without ink after the row ended; answers the non-neutral dots of
     // the cells they complete. Past two bands of them nothing is left open,
-    // so that a count of any size takes no longer than that.
+    // so that a count of any size takes no longer than that; the rows after
+    // them still fall in the bands of their place on the page.
     uint64_t BlankRows(uint64_t rows)
     {
-        rows = std::min<uint64_t>(rows, uint64_t{mintDown} * 2 + 1);
+        const uint64_t band = mintDown;
+        if (rows > band * 3)
+            rows = band * 2 + rows % band;
         if (mintTouched.empty())
             return RepeatRow(rows);  // the row ended was blank too
         const uint64_t repeated = BeginRow();

@@ -436,6 +436,18 @@ TEST(Pcl5Parser, ColourPagesFromColourPlanes)
         const ParseOutcome marked = ParsePcl5(ToBytes(mark + "\x1B*rC\f"));
         EXPECT_EQ(marked.mintColorPages, colourPages) << label << ": " << marked.Describe();
     }
+    // Rows moved over (ESC * b # Y), however many, keep the rows after them in
+    // the cells of their place: a column of nine cyan dots is colour when it
+    // starts at a quarter cell's edge (every third row at 75 dpi), and one dot
+    // short of a square millimetre a row lower.
+    std::string column;
+    for (int count = 0; count < 9; ++count)
+        column += std::string("\x1B*b2V\0\x80", 7) + "\x1B*b0V\x1B*b0W";
+    for (const auto& [skipped, colourPages] : {std::pair{6, 1}, std::pair{7, 0}, std::pair{99, 1}, std::pair{100, 0}}) {
+        const ParseOutcome moved =
+            ParsePcl5(ToBytes("\x1B*r-3U\x1B*r1A\x1B*b0M\x1B*b" + std::to_string(skipped) + "Y" + column + "\x1B*rC\f"));
+        EXPECT_EQ(moved.mintColorPages, colourPages) << skipped << ": " << moved.Describe();
+    }
     // Configured raster (ESC * g # W, format 2): black at 600 dpi sends two
     // planes a row, then cyan, magenta and yellow at 300 dpi one each.
     const std::string configured = std::string("\x1B*g26W\x02\x04\x02\x58\x02\x58\0\x02", 14) +
