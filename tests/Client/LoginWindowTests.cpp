@@ -312,7 +312,14 @@ TEST_F(LoginWindowTest, ARefusedTwoFieldLoginFocusesTheFieldToTypeNext)
             {kLogin, {{"_unsecureField", row.pin}, {"_secureField", "wrong"}}, "authenticate"},
             {kAlert, {}, kOk},
             {kLogin, {}, "cancel",
-             [&focused](QWidget& window) {
+             [&focused, &row](QWidget& window) {
+                 // The window takes its focus back once it is active again
+                 // after the alert, which a loaded machine may take a moment
+                 // to do.
+                 const auto settled = [&] {
+                     return window.focusWidget() && window.focusWidget()->objectName() == row.focus;
+                 };
+                 (void)QTest::qWaitFor(settled, 2000);
                  if (QWidget* focus = window.focusWidget())
                      focused = focus->objectName().toStdString();
              }},
