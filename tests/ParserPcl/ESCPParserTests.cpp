@@ -108,10 +108,13 @@ INSTANTIATE_TEST_SUITE_P(
         PageColourCase{"run_length_cyan", Join({Raw("\x1Bi\x02\x01\x01\x08\x00\x20\x00"), Repeat(Raw("\xF9\xFF"), 32), "\f"}),
                        0, 1},
         // Data that cannot be judged counts as colour: another compression,
-        // bits per dot other than one or two, a bit image in a colour ink.
+        // bits per dot other than one or two, a bit image in a colour ink of a
+        // mode not read or after text (its place across the line not known).
         PageColourCase{"unknown_compression", Join({Raw("\x1Bi\x02\x02\x01\x01\x00\x01\x00\x00\x00"), "\f"}), 0, 1},
         PageColourCase{"unknown_bits_per_dot", Join({Raw("\x1Bi\x02\x00\x03\x01\x00\x01\x00\x00"), "\f"}), 0, 1},
-        PageColourCase{"colour_bit_image_not_judged", Join({Raw("\x1Br\x02\x1B*\x00\x01\x00\x00\f")}), 0, 1},
+        PageColourCase{"colour_bit_image_not_judged", Join({Raw("\x1Br\x02\x1B*\x48\x01\x00"), std::string(6, '\0'), "\f"}),
+                       0, 1},
+        PageColourCase{"colour_bit_image_after_text", Join({Raw("a\x1Br\x02\x1B*\x00\x01\x00\x00\f")}), 0, 1},
         // ESC . rows in the ink ESC r selects, a line feed apart.
         PageColourCase{"escp2_raster_in_selected_ink",
                        Join({Raw("\x1B+\x01\x1Br\x02"),
@@ -130,7 +133,7 @@ INSTANTIATE_TEST_SUITE_P(
         PageColourCase{"raster_graphics", Join({Raw("\x1B.\x00\x0A\x0A\x02\x0C\x00"), std::string(4, '\f'), "\f"}), 1, 0},
         PageColourCase{"raster_graphics_run_length",
                        Join({Raw("\x1B.\x01\x0A\x0A\x01\x20\x00" "\xFE\f" "\x00\f"), "\f"}), 1, 0},
-        PageColourCase{"colour_bit_image", Join({Raw("\x1Br\x02\x1B*\x00\x01\x00\f\f\x1Br\x00\x1B*\x00\x01\x00\f\f")}),
+        PageColourCase{"colour_bit_image", Join({Raw("\x1Br\x02\x1B*\x00\x02\x00\xFF\f\f\x1Br\x00\x1B*\x00\x01\x00\f\f")}),
                        1, 1},
         // Parameters are read by count, whatever their bytes.
         PageColourCase{"parameters_holding_form_feeds",

@@ -58,6 +58,7 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
     for (;;) {
         // The walkers are called only while their data lasts.
         if (!mSkip.Advance(position, end) || (mintRawLeft > 0 && !mReadRawRaster(buffer, position)) ||
+            (mintColumnBytesLeft > 0 && !mReadBitImage(buffer, position)) ||
             (mintEscPageDataLeft > 0 && !mReadEscPageData(buffer, position)) ||
             ((mintRunLengthLeft > 0 || mintLiteralLeft > 0 || mblnRunByteNext) &&
              !mWalkRunLengthData(buffer, position)) ||
@@ -78,6 +79,8 @@ ParseDataResultType ESCPParser::ParseData(const DataBuffer& buffer)
         }
 
         const uint64_t next = finder.Next(position);
+        if (!mblnColumnUnknown && next != position)
+            mNoteTextMoves(buffer, position, next == DataBuffer::npos ? end : next);
         if (mSelectedInk != InkCoverage::Ink::Neutral && !mCurrentPage.mblnColor)
             mNoteText(buffer, position, next == DataBuffer::npos ? end : next);
         if (next == DataBuffer::npos)
@@ -159,7 +162,48 @@ void ESCPParser::mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to)
     }
 }
 
-// Carriage returns and line feeds right after a command or raster data.
+// Bytes passed over as text move the print position by what is not
+// followed: across (until a carriage return or an absolute move), or down
+// for a line feed or vertical tab (until the page ends).
+void ESCPParser::mNoteTextMoves(const DataBuffer& buffer, uint64_t from, uint64_t to)
+{
+    for (uint64_t position = from; position < to; ++position) {
+        const unsigned char byte = buffer[position];
+        if (byte == '\n' || byte == 0x0B)
+            mblnRowUnknown = true;
+        if (byte != 0) {
+            mblnColumnUnknown = true;
+            return;
+        }
+    }
+}
+
+// A printer starts with a tab stop every eight characters of 1/10 inch.
+std::vector<double> ESCPParser::mDefaultTabStops()
+{
+    std::vector<double> stops;
+    for (int stop = 1; stop <= static_cast<int>(MAX_HORIZONTAL_TABS); ++stop)
+        stops.push_back(stop * 0.8);
+    return stops;
+}
+
+// HT: to the next tab stop right of the print position; none there leaves it.
+void ESCPParser::mTab()
+{
+    if (mblnTabsUnknown) {
+        mblnColumnUnknown = true;
+        return;
+    }
+    const double column = mInks.Column();
+    for (const double stop : mTabStops) {
+        if (stop > column + 1e-9) {
+            mInks.MoveToColumn(stop);
+            return;
+        }
+    }
+}
+
+// Carriage returns, line feeds and tabs right after a command or raster data.
 void ESCPParser::mReadLineControls(const DataBuffer& buffer, uint64_t& position)
 {
     const uint64_t end = buffer.Length();
@@ -167,6 +211,9 @@ void ESCPParser::mReadLineControls(const DataBuffer& buffer, uint64_t& position)
         const unsigned char byte = buffer[position];
         if (byte == '\r') {
             mInks.CarriageReturn();
+            mblnColumnUnknown = false;
+        } else if (byte == '\t') {
+            mTab();
         } else if (byte == '\n') {
             mInks.LineFeed();
         } else {
@@ -187,6 +234,8 @@ void ESCPParser::mEndPage()
                       "limit): the page counts as colour.");
     mPageEject.Execute(this);
     mInks.NewPage();
+    mblnColumnUnknown = false;
+    mblnRowUnknown = false;
     mEscPageColour.NewPage();
     mblnEscPageMarked = false;
 }
@@ -230,6 +279,49 @@ bool ESCPParser::mReadEscPageData(const DataBuffer& buffer, uint64_t& position)
     position += take;
     mintEscPageDataLeft -= take;
     return mintEscPageDataLeft == 0;
+}
+
+// Gathers a bit image's columns, and judges them once all have come. False
+// when the data at hand ends first.
+bool ESCPParser::mReadBitImage(const DataBuffer& buffer, uint64_t& position)
+{
+    const uint64_t end = buffer.Length();
+    const uint64_t take = std::min(mintColumnBytesLeft, end > position ? end - position : 0);
+    FeedParts(buffer, position, take, [this](std::span<const unsigned char> part) {
+        mColumnBytes.insert(mColumnBytes.end(), part.begin(), part.end());
+    });
+    position += take;
+    mintColumnBytesLeft -= take;
+    if (mintColumnBytesLeft > 0)
+        return false;
+    mJudgeBitImage();
+    mblnAfterCommand = true;
+    return true;
+}
+
+// Gives a bit image's columns to the ink judge as rows of their pins, from
+// the column it started at; the print position moves past its columns.
+void ESCPParser::mJudgeBitImage()
+{
+    const RasterBlock& block = mColumnBlock;
+    const uint64_t columns = block.mintBytesPerRow;
+    const uint64_t pins = block.mintRows;
+    const uint64_t bytesPerColumn = pins / 8;
+    const uint64_t bytesPerRow = (columns + 7) / 8;
+    std::vector<unsigned char> rows(bytesPerRow * pins);
+    for (uint64_t column = 0; column < columns && (column + 1) * bytesPerColumn <= mColumnBytes.size(); ++column) {
+        for (uint64_t byte = 0; byte < bytesPerColumn; ++byte) {
+            const unsigned int value = mColumnBytes[column * bytesPerColumn + byte];
+            for (unsigned int bit = 0; value != 0 && bit < 8; ++bit)
+                if ((value >> (7 - bit) & 1) != 0)
+                    rows[(byte * 8 + bit) * bytesPerRow + column / 8] |= static_cast<unsigned char>(0x80 >> (column % 8));
+        }
+    }
+    mColumnBytes.clear();
+    mInks.MoveToColumn(mdblColumnsX);
+    if (mInks.BeginBlock(mColumnInk, 1, bytesPerRow, pins, block.mdblRowPitch, block.mdblDotWidth, true))
+        mInks.Read(rows);
+    mInks.MoveToColumn(mdblColumnsX + static_cast<double>(columns) * block.mdblDotWidth);
 }
 
 // Reads raw raster bytes. False when the data at hand ends first.
@@ -492,6 +584,29 @@ void ESCPParser::mSetPaper(const std::optional<KnownPaper>& paper)
 void ESCPParser::BeginRasterBlock(const RasterBlock& block)
 {
     const InkCoverage::Ink ink = block.mblnOwnInk ? InkCoverage::InkOfCode(block.mintInkCode) : mSelectedInk;
+    if (block.mData == RasterBlock::Data::Columns) {
+        // A bit image in a colour ink is read while the page may still be
+        // mono and its place can be told; it moves the print position.
+        const uint64_t length = block.mintBytesPerRow * (block.mintRows / 8);
+        const double width = static_cast<double>(block.mintBytesPerRow) * block.mdblDotWidth;
+        if (ink == InkCoverage::Ink::Neutral || mInks.Colour() || mCurrentPage.mblnColor || length == 0) {
+            mInks.MoveAcross(width);
+            mSkip.Set(length);
+            return;
+        }
+        if (mblnColumnUnknown || mblnRowUnknown || mblnMarginUnknown) {
+            mInks.NoteUnjudged();
+            mInks.MoveAcross(width);
+            mSkip.Set(length);
+            return;
+        }
+        mColumnBlock = block;
+        mColumnInk = ink;
+        mdblColumnsX = mInks.Column();
+        mColumnBytes.clear();
+        mintColumnBytesLeft = length;
+        return;
+    }
     const bool readable = block.mData == RasterBlock::Data::Raw ? block.mintCompression == 0
                           : block.mData == RasterBlock::Data::RunLength ? block.mintCompression == 1
                                                                         : false;
@@ -521,6 +636,7 @@ void ESCPParser::BeginRasterBlock(const RasterBlock& block)
         mblnBinaryRaster = true;
         break;
     case RasterBlock::Data::None:
+    case RasterBlock::Data::Columns:  // read above
         break;
     }
 }
@@ -542,12 +658,28 @@ void ESCPParser::MovePrintPosition(Motion motion, double amount, double inchesPe
         break;
     case Motion::ToRow:
         mInks.MoveToRow(vertical);
+        mblnRowUnknown = false;
         break;
     case Motion::Across:
         mInks.MoveAcross(horizontal);
         break;
     case Motion::ToColumn:
         mInks.MoveToColumn(horizontal);
+        mblnColumnUnknown = false;
+        break;
+    case Motion::CharacterPitch:
+        mdblCharacterInches = amount > 0 ? 1 / amount : 0;
+        break;
+    case Motion::LeftMargin:
+        mblnMarginUnknown = amount != 0;
+        break;
+    case Motion::TabStop:
+        mTabStops.clear();
+        mblnTabsUnknown = mdblCharacterInches == 0;
+        [[fallthrough]];
+    case Motion::NextTabStop:
+        if (amount > 0)
+            mTabStops.push_back(amount * mdblCharacterInches);
         break;
     case Motion::LineSpacing:
         mInks.SetLineSpacing(vertical);
@@ -558,6 +690,9 @@ void ESCPParser::MovePrintPosition(Motion motion, double amount, double inchesPe
     case Motion::Reset:
         mInks.Reset();
         mSelectedInk = InkCoverage::Ink::Neutral;
+        mdblCharacterInches = 0.1;
+        mTabStops = mDefaultTabStops();
+        mblnTabsUnknown = mblnColumnUnknown = mblnMarginUnknown = false;
         break;
     }
 }

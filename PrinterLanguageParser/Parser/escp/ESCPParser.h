@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 namespace RawPrintData::ESCP {
 
@@ -19,7 +20,10 @@ namespace RawPrintData::ESCP {
 // ESC ( S and ESC ( C). A page is colour by the colour rule: the raster rows
 // of colour inks (ESC i, ESC . ; uncompressed or run-length encoded) are
 // decoded as they stream by and judged by where their ink lands
-// (InkCoverage); text printed in a colour ink, bit images in one and raster
+// (InkCoverage), and so are ESC/P bit images of the 8-dot and 24-dot modes
+// (ESC *, ESC K/L/Y/Z) placed by the print position (tab stops, ESC $,
+// ESC \, carriage returns, line feeds). Text printed in a colour ink, bit
+// images of other modes or where the position cannot be told, and raster
 // in another compression cannot be judged and count as colour. ESC/Page's
 // marks in colour count by their area (EscPageColour). ESC/Page's
 // command data and remote-mode commands are skipped unread, so that bytes
@@ -55,6 +59,10 @@ private:
     bool mWalkRunLengthData(const DataBuffer& buffer, uint64_t& position);
     void mPassRunLengthUnits(const DataBuffer& buffer, uint64_t& position);
     bool mReadRawRaster(const DataBuffer& buffer, uint64_t& position);
+    bool mReadBitImage(const DataBuffer& buffer, uint64_t& position);
+    void mJudgeBitImage();
+    void mNoteTextMoves(const DataBuffer& buffer, uint64_t from, uint64_t to);
+    void mTab();
     void mFeedInks(const DataBuffer& buffer, uint64_t from, uint64_t count);
     void mReadLineControls(const DataBuffer& buffer, uint64_t& position);
     void mNoteText(const DataBuffer& buffer, uint64_t from, uint64_t to);
@@ -80,6 +88,26 @@ private:
     uint64_t mintRunCount = 0;
     // Raw raster bytes still to read.
     uint64_t mintRawLeft = 0;
+    // The bit image being read: its block, ink and first column, and its
+    // bytes, of which mintColumnBytesLeft are still to come.
+    RasterBlock mColumnBlock;
+    InkCoverage::Ink mColumnInk = InkCoverage::Ink::Neutral;
+    double mdblColumnsX = 0;
+    uint64_t mintColumnBytesLeft = 0;
+    std::vector<unsigned char> mColumnBytes;
+    // What places a bit image across the line: the width of a character
+    // (0 when not known), the tab stops in inches (ESC D, in the characters
+    // of the moment), and whether the print position cannot be told: text
+    // or a tab to unknown stops moved it (until a carriage return or an
+    // absolute move), a line feed in text (until the page ends), a left
+    // margin (until ESC l 0 or ESC @).
+    double mdblCharacterInches = 0.1;
+    static std::vector<double> mDefaultTabStops();
+    std::vector<double> mTabStops = mDefaultTabStops();
+    bool mblnTabsUnknown = false;
+    bool mblnColumnUnknown = false;
+    bool mblnRowUnknown = false;
+    bool mblnMarginUnknown = false;
     // Where the inks land, and the ink selected for text, bit images and
     // ESC . raster.
     InkCoverage mInks;

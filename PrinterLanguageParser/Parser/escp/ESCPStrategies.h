@@ -57,8 +57,10 @@ struct RasterBlock {
     // ESC . : row spacing and dot width in inches (0 for ESC i).
     double mdblRowPitch = 0;
     double mdblDotWidth = 0;
-    // The data: raw, run-length encoded, or binary commands up to EXIT.
-    enum class Data : uint8_t { Raw, RunLength, Binary, None } mData = Data::Raw;
+    // The data: raw, run-length encoded, binary commands up to EXIT, or the
+    // columns of a bit image (mintBytesPerRow columns of mintRows pins,
+    // mdblRowPitch apart, top pin first in each byte's top bit).
+    enum class Data : uint8_t { Raw, RunLength, Binary, None, Columns } mData = Data::Raw;
 };
 
 class RasterBlockStrategy final : public IParserStrategy {
@@ -93,6 +95,10 @@ enum class Motion : uint8_t {
     LineSpacing,    // in inches (ESC +, ESC 3, ESC 0, ESC 2, ESC A)
     RasterPitch,    // ESC ( D: row spacing (amount) and dot width (second), inches
     Reset,          // ESC @
+    CharacterPitch, // in inches (ESC P, ESC M, ESC g); 0 when not known
+    LeftMargin,     // in columns (ESC l)
+    TabStop,        // in columns: the first of ESC D's list clears the others
+    NextTabStop,    // the rest of ESC D's list
 };
 
 class PrintPositionStrategy final : public IParserStrategy {

@@ -119,7 +119,7 @@ void InkCoverage::Reset()
 }
 
 bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow, uint64_t rows, double rowPitch,
-                             double dotWidth)
+                             double dotWidth, bool pinColumns)
 {
     mFlushDots();
     mblnReading = false;
@@ -140,7 +140,9 @@ bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow,
     mInk = ink;
     // A dot covers its width and the finer of the rows' spacing and the
     // vertical unit (rows of interleaved passes fill the spacing between).
-    const double dotArea = mdblBlockDotWidth * std::min(mdblBlockPitch, mdblVerticalUnit) * MM2_PER_SQUARE_INCH;
+    const double dotHeight = pinColumns ? mdblBlockPitch : std::min(mdblBlockPitch, mdblVerticalUnit);
+    const double dotArea = mdblBlockDotWidth * dotHeight * MM2_PER_SQUARE_INCH;
+    mdblPinPitch = pinColumns ? mdblBlockPitch : 0;
     mdblDotArea = dotArea;
     // The cell of each byte of a row, and the components the ink adds to.
     const uint32_t dotsPerByte = 8 / bitsPerDot;
@@ -187,7 +189,7 @@ bool InkCoverage::BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow,
                                                                           {OTHER, INKS}}};
     mintInkComponents = COMPONENTS[static_cast<size_t>(ink)];
     const double strips = static_cast<double>(rows) * mdblBlockPitch / STRIP_INCHES;
-    if (ink == Ink::Cyan || ink == Ink::Magenta || ink == Ink::Yellow)
+    if (!pinColumns && (ink == Ink::Cyan || ink == Ink::Magenta || ink == Ink::Yellow))
         mdblBlockStrips[ink == Ink::Cyan ? CYAN : ink == Ink::Magenta ? MAGENTA : YELLOW] = strips;
     mintRow = 0;
     mintByteInRow = 0;
@@ -425,8 +427,10 @@ void InkCoverage::EndPage()
         return std::max({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]}) -
                std::min({amounts[CYAN], amounts[MAGENTA], amounts[YELLOW]});
     };
-    // One row of a cell's dots, at the page's vertical unit.
-    const double rowArea = ColourRule::INK_CELL_MM * ColourRule::MM_PER_INCH * mdblVerticalUnit;
+    // One row of a cell's dots, at the page's vertical unit (or the pins'
+    // pitch of bit images).
+    const double rowArea =
+        ColourRule::INK_CELL_MM * ColourRule::MM_PER_INCH * (mdblPinPitch > 0 ? mdblPinPitch : mdblVerticalUnit);
     const double cellArea = ColourRule::INK_CELL_MM * ColourRule::INK_CELL_MM;
     // Whether each quarter of the row above and of this row lies in a colour cell.
     std::vector<uint8_t> above, here;
@@ -473,6 +477,7 @@ void InkCoverage::NewPage()
     mStrips.clear();
     mintStripCells = 0;
     mdblBlockStrips = {};
+    mdblPinPitch = 0;
     mdblColourArea = 0;
     mblnColour = false;
     mblnUnjudged = false;

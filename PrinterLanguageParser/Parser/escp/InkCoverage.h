@@ -61,6 +61,7 @@ public:
     void MoveToColumn(double inches);
     void LineFeed() { MoveDown(mdblLineSpacing); }
     void CarriageReturn() { mdblX = 0; }
+    double Column() const { return mdblX; }
     // ESC @: units, spacing and position as a printer starts.
     void Reset();
 
@@ -69,9 +70,11 @@ public:
     // its decoded bytes are to be given to Read and ReadRun; false when they
     // tell nothing (a neutral ink, a page already colour) or cannot be
     // judged (then the page counts as colour). The print position moves
-    // past the block's dots.
+    // past the block's dots. A bit image's columns (pinColumns) are given as
+    // rows of their pins: a dot covers its pin's pitch, and a single head
+    // prints every ink where it is sent (no nozzle banks to align).
     bool BeginBlock(Ink ink, uint32_t bitsPerDot, uint64_t bytesPerRow, uint64_t rows, double rowPitch = 0,
-                    double dotWidth = 0);
+                    double dotWidth = 0, bool pinColumns = false);
     // The block's decoded bytes in order; bytes past its rows are ignored.
     void Read(std::span<const unsigned char> bytes);
     void ReadRun(unsigned char value, uint64_t count);
@@ -114,6 +117,8 @@ private:
     std::vector<std::vector<Amounts>> mStrips;
     uint64_t mintStripCells = 0;
     std::array<double, 3> mdblBlockStrips{};
+    // The pins' pitch of the last bit image read (0 after raster rows).
+    double mdblPinPitch = 0;
     double mdblColourArea = 0;
     bool mblnColour = false;
     bool mblnUnjudged = false;

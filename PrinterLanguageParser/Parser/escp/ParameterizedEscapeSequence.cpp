@@ -4,6 +4,8 @@
 #include "PrinterLanguageParser/Parser/escp/EscpCommandLayout.h"
 
 #include <algorithm>
+#include <array>
+#include <utility>
 #include <string_view>
 
 namespace RawPrintData::ESCP {
@@ -38,13 +40,36 @@ uint64_t LittleEndian32(const DataBuffer& buffer, uint64_t position)
                                               buffer[position + 3]);
 }
 
-// The columns of a bit image (ESC *, K, L, Y, Z, ^), in the selected ink:
-// skipped by their length; in a colour ink they are not judged.
-RasterBlock BitImage(uint64_t length)
+// The columns of a bit image (ESC *, K, L, Y, Z, ^), in the selected ink.
+// Those of the 8-dot and 24-dot modes are read as columns of pins (1/60 and
+// 1/180 inch apart) at the mode's density; the others are skipped by their
+// length and, in a colour ink, not judged.
+RasterBlock BitImage(uint64_t columns, uint64_t bytesPerColumn, int mode)
 {
+    static constexpr std::array<std::pair<int, double>, 11> DENSITY = {{{0, 60},
+                                                                        {1, 120},
+                                                                        {2, 120},
+                                                                        {3, 240},
+                                                                        {4, 80},
+                                                                        {6, 90},
+                                                                        {32, 60},
+                                                                        {33, 120},
+                                                                        {38, 90},
+                                                                        {39, 180},
+                                                                        {40, 360}}};
     RasterBlock block;
+    for (const auto& [known, density] : DENSITY) {
+        if (known == mode && bytesPerColumn == (mode >= 32 ? 3u : 1u)) {
+            block.mData = RasterBlock::Data::Columns;
+            block.mintBytesPerRow = columns;
+            block.mintRows = bytesPerColumn * 8;
+            block.mdblRowPitch = mode >= 32 ? 1.0 / 180 : 1.0 / 60;
+            block.mdblDotWidth = 1 / density;
+            return block;
+        }
+    }
     block.mintBitsPerDot = 0;
-    block.mintBytesPerRow = length;
+    block.mintBytesPerRow = columns * bytesPerColumn;
     block.mintRows = 1;
     return block;
 }
@@ -91,6 +116,10 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, 
             // ESC 0 and ESC 2: line spacing of 1/8 and 1/6 inch.
             if (byte == '0' || byte == '2')
                 mAddStrategy(PrintPositionStrategy(Motion::LineSpacing, byte == '0' ? 1.0 / 8 : 1.0 / 6, 1));
+            // ESC P, ESC M and ESC g: 10, 12 and 15 characters an inch; ESC p
+            // (proportional) leaves the width of a character unknown.
+            if (byte == 'P' || byte == 'M' || byte == 'g')
+                mAddStrategy(PrintPositionStrategy(Motion::CharacterPitch, byte == 'P' ? 10 : byte == 'M' ? 12 : 15, 1));
             return mCompleteAt(command + 1);
         }
 
@@ -129,6 +158,22 @@ SequenceState ParameterizedEscapeSequence::mParseFrom(const DataBuffer& buffer, 
         }
         case 'i':
             return mParseEscICommand(buffer, command);
+        case 'l':
+            mAddStrategy(PrintPositionStrategy(Motion::LeftMargin, buffer[command + 1], 1));
+            return mCompleteAt(command + 2);
+        case '!':
+        case 'W':
+        case ' ':
+        case 'X':
+        case 'c':
+        case 'p':
+            // Master select, double width, character spacing, pitch and HMI,
+            // proportional: what a character is wide is not followed.
+            mAddStrategy(PrintPositionStrategy(Motion::CharacterPitch, 0, 1));
+            break;
+        case 'D':
+            mAddTabStops(buffer, command + 1);
+            break;
         default:
             break;
         }
@@ -164,7 +209,8 @@ SequenceState ParameterizedEscapeSequence::mParseByLayout(const DataBuffer& buff
     case CommandLayout::Graphics8Dot:
         if (parameters + 2 > end)
             return mIncompleteAt(command);
-        mAddStrategy(RasterBlockStrategy(BitImage(LittleEndian16(buffer, parameters))));
+        mAddStrategy(RasterBlockStrategy(BitImage(LittleEndian16(buffer, parameters), 1,
+                                                  static_cast<int>(std::string_view("KLYZ").find(static_cast<char>(buffer[command]))))));
         return mCompleteAt(parameters + 2);
     case CommandLayout::GraphicsMode:
     case CommandLayout::Graphics9Pin: {
@@ -173,7 +219,8 @@ SequenceState ParameterizedEscapeSequence::mParseByLayout(const DataBuffer& buff
         const uint64_t columns = LittleEndian16(buffer, parameters + 1);
         const uint64_t bytesPerColumn =
             definition.mLayout == CommandLayout::Graphics9Pin ? 2 : BytesPerColumn(buffer[parameters]);
-        mAddStrategy(RasterBlockStrategy(BitImage(columns * bytesPerColumn)));
+        mAddStrategy(RasterBlockStrategy(BitImage(
+            columns, bytesPerColumn, definition.mLayout == CommandLayout::Graphics9Pin ? -1 : buffer[parameters])));
         return mCompleteAt(parameters + 3);
     }
     case CommandLayout::RasterGraphics: {
@@ -203,6 +250,15 @@ SequenceState ParameterizedEscapeSequence::mParseByLayout(const DataBuffer& buff
 
 // Values up to and including NUL, at most maximum of them; a list that runs
 // longer ends there and what follows is read as data.
+// ESC D's tab stops, in columns, up to NUL (none: no stop).
+void ParameterizedEscapeSequence::mAddTabStops(const DataBuffer& buffer, uint64_t first)
+{
+    const uint64_t end = std::min(buffer.Length(), first + MAX_HORIZONTAL_TABS);
+    mAddStrategy(PrintPositionStrategy(Motion::TabStop, first < end ? buffer[first] : 0, 1));
+    for (uint64_t position = first + 1; position < end && buffer[first] != 0 && buffer[position] != 0; ++position)
+        mAddStrategy(PrintPositionStrategy(Motion::NextTabStop, buffer[position], 1));
+}
+
 SequenceState ParameterizedEscapeSequence::mParseNulEndedList(const DataBuffer& buffer, uint64_t command,
                                                               uint64_t first, uint64_t maximum)
 {

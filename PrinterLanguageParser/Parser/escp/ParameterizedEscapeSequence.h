@@ -42,6 +42,7 @@ private:
     void mAddPaperStrategy(const DataBuffer& buffer, unsigned char letter, uint64_t parameters, uint64_t count);
     SequenceState mParseEscICommand(const DataBuffer& buffer, uint64_t command);
     SequenceState mParseByLayout(const DataBuffer& buffer, uint64_t command, CommandDefinition definition);
+    void mAddTabStops(const DataBuffer& buffer, uint64_t first);
     SequenceState mParseNulEndedList(const DataBuffer& buffer, uint64_t command, uint64_t first, uint64_t maximum);
     SequenceState mCompleteAt(uint64_t end);
     SequenceState mIncompleteAt(uint64_t command);

@@ -42,7 +42,7 @@ device() {
 named() {
     gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE="$2" -r"$3" -sPageList="$4" "${@:5}" -sOutputFile="jobs/$1.prn" marks.ps
     case "$2" in
-    pwgraster | appleraster | pclm | stcolor) data "$1.prn" "$3" "$4" ;;
+    pwgraster | appleraster | pclm | stcolor | epsonc) data "$1.prn" "$3" "$4" ;;
     pxlcolor) truth "$1.prn" "$3" "$4" --rgb-device ;;
     *) if [[ "$DATA_PAGES" == *" $2-$3-$4 "* ]]; then data "$1.prn" "$3" "$4"; else truth "$1.prn" "$3" "$4"; fi ;;
     esac
@@ -104,7 +104,8 @@ for page in 6 10; do
 done
 fi
 # Epson: Gutenprint's ESC/P 2 (stacked heads, two bits a dot, light inks),
-# Ghostscript's stcolor and uniprint (ESC . in the ink ESC r selects), each
+# Ghostscript's stcolor and uniprint (ESC . in the ink ESC r selects) and
+# epsonc (ESC/P bit images in the ribbon colour ESC r selects), each
 # with its data's truth: marks below the minimal area that were billed
 # colour, and colour marks that fixed ink cells missed.
 escp2() {  # model, resolution, page
@@ -122,6 +123,8 @@ escp2 escp2-photo 360 6
 escp2 escp2-600 360 13
 device stcolor 360 5
 device stcolor 360 12
+# epsonc's bit images, one per ribbon colour, placed by tab stops.
+device epsonc 180 9
 gs -q -dNOPAUSE -dBATCH -dSAFER -sPAPERSIZE=a4 @stc.upp -sPageList=12 -sOutputFile=jobs/uniprint-stc-360-12.prn marks.ps
 data uniprint-stc-360-12.prn 360 12
 # An ESC/Page colour laser, the page printed as a document of its own:
