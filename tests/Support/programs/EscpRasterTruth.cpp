@@ -376,8 +376,9 @@ private:
         const auto density = DENSITY.find(mode);
         if (density == DENSITY.end())
             return false;
-        const size_t bytesPerColumn = mode >= 32 ? 3 : 1;
-        const double pin = mode >= 32 ? 1.0 / 180 : 1.0 / 60;
+        // 8 pins 1/60 inch apart, 24 at 1/180, or 48 at 1/360.
+        const size_t bytesPerColumn = mode >= 64 ? 6 : mode >= 32 ? 3 : 1;
+        const double pin = mode >= 64 ? 1.0 / 360 : mode >= 32 ? 1.0 / 180 : 1.0 / 60;
         if (!Has(columns * bytesPerColumn))
             return false;
         const double width = 1.0 / density->second;
