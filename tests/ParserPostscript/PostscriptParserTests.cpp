@@ -85,6 +85,10 @@ TEST(PostscriptParser, TellsColourFromMonoPages)
         {"1 0 0 setrgbcolor fill copypage showpage showpage", "CCM"},
         {"1 0 0 setrgbcolor fill erasepage showpage", "M"},
         {"1 0 0 setrgbcolor save 0 setgray restore grestoreall fill showpage", "C"},
+        // restore returns to the colour of its save (pages wrapped in save
+        // and restore, as pstops writes them).
+        {"save 0 1 0 setrgbcolor fill showpage restore fill showpage", "CM"},
+        {"0 setgray save 0 1 0 setrgbcolor restore fill showpage", "M"},
         {"(1 0 0 setrgbcolor) cvx exec fill showpage", "C"},
         {"setrgbcolor fill showpage setcmykcolor fill showpage sethsbcolor fill showpage setcolorspace", "MCC"},
     };
@@ -551,12 +555,14 @@ TEST(PostscriptGraphicsStateStack, SavesRestoresAndStaysBounded)
     stack.Current().SetColorSpace(COLOR_SPACE_DEVICE_CMYK);
     stack.Push();
     stack.Current().SetColorSpace(COLOR_SPACE_INDEXED);
-    stack.PopToSaved();
+    stack.PopToSaved(false);
     EXPECT_EQ(stack.Current().GetColorSpace(), COLOR_SPACE_DEVICE_RGB);
     EXPECT_TRUE(stack.Current().HasBeenSaved());
     EXPECT_EQ(stack.Depth(), 1u);
-    stack.Pop();
-    stack.Pop();
+    // grestoreall keeps the save; restore ends it.
+    stack.Current().SetColorSpace(COLOR_SPACE_DEVICE_CMYK);
+    stack.PopToSaved(true);
+    EXPECT_EQ(stack.Current().GetColorSpace(), COLOR_SPACE_DEVICE_RGB);
     EXPECT_EQ(stack.Depth(), 0u);
     for (size_t index = 0; index < 3 * PostscriptGraphicsStateStack::mintMAX_DEPTH; ++index)
         stack.Push();

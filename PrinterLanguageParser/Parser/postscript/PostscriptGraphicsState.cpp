@@ -38,8 +38,8 @@ void PostscriptGraphicsStateStack::Pop()
     mvecStack.pop_back();
 }
 
-// restore and grestoreall.
-void PostscriptGraphicsStateStack::PopToSaved()
+// grestoreall and restore.
+void PostscriptGraphicsStateStack::PopToSaved(bool endSave)
 {
     mintOverflow = 0;
     while (!mvecStack.empty() && !mvecStack.back().HasBeenSaved())
@@ -47,7 +47,8 @@ void PostscriptGraphicsStateStack::PopToSaved()
     if (mvecStack.empty())
         return;
     mCurrent = mvecStack.back();
-    mvecStack.back().SetHasBeenSaved(false);
+    if (endSave)
+        mvecStack.pop_back();
 }
 
 }  // namespace RawPrintData::Postscript

@@ -58,9 +58,10 @@ public:
     void MarkSavedAndPush();
     // grestore: the top becomes current; nothing on an empty stack.
     void Pop();
-    // restore, grestoreall: back to the newest saved state, which stays on
-    // the stack unmarked; without one the stack ends empty.
-    void PopToSaved();
+    // grestoreall: back to the newest saved state, which stays on the stack;
+    // restore (endSave): back to it, ending that save. Without one the stack
+    // ends empty.
+    void PopToSaved(bool endSave);
 
     size_t Depth() const { return mvecStack.size() + mintOverflow; }
 

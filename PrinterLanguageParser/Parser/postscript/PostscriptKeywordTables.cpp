@@ -22,6 +22,7 @@ constexpr KeywordEntry BASIC_POSTSCRIPT[] = {
     {"grestore", &PopCurrentGraphicsState},
     {"grestoreall", &PopToSavedGraphicsState},
     {"save", &MarkSavedAndPushCurrentGraphicsState},
+    {"restore", &RestoreSavedGraphicsState},
     {"colorimage", &MarkCurrentPageAsColor},
     {"shfill", &MarkCurrentPageAsColor},
     {"image", &CheckIfImageIsColor},
@@ -293,7 +294,7 @@ constexpr KeywordEntry XPDF[] = {
     {"pdfImM", &MarkPageAndForceBase85},
 };
 
-static_assert(std::size(BASIC_POSTSCRIPT) == 39 && std::size(WINDOWS_BASIC) == 13 && std::size(COREL) == 41 &&
+static_assert(std::size(BASIC_POSTSCRIPT) == 40 && std::size(WINDOWS_BASIC) == 13 && std::size(COREL) == 41 &&
               std::size(CORE_GRAPHICS_PDF) == 27 && std::size(PDF_TEXT) == 15);
 
 constexpr std::array<std::span<const KeywordEntry>, KEYWORD_TABLE_COUNT> TABLES = {

@@ -35,10 +35,10 @@ void PopCurrentGraphicsStateStrategy::Execute(IPostscriptParser* parser, const P
     parser->GraphicsStateStack().Pop();
 }
 
-// grestoreall.
+// grestoreall and restore.
 void PopToSavedGraphicsStateStrategy::Execute(IPostscriptParser* parser, const PostscriptTokenList&) const
 {
-    parser->GraphicsStateStack().PopToSaved();
+    parser->GraphicsStateStack().PopToSaved(mblnEndSave);
 }
 
 // save.

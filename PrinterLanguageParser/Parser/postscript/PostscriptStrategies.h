@@ -63,11 +63,14 @@ public:
     void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
 };
 
-// grestoreall.
+// grestoreall, and restore, which also ends the save it returns to.
 class PopToSavedGraphicsStateStrategy final : public IParserStrategy {
 public:
-    constexpr PopToSavedGraphicsStateStrategy() = default;
+    constexpr explicit PopToSavedGraphicsStateStrategy(bool endSave) : mblnEndSave(endSave) {}
     void Execute(IPostscriptParser* parser, const PostscriptTokenList& tokens) const override;
+
+private:
+    bool mblnEndSave;
 };
 
 // save.
