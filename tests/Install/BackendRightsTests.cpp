@@ -241,6 +241,12 @@ TEST_F(BackendRightsTest, VantroNamesTheQueuesThatAreNotTracked)
         << result.output;
     EXPECT_NE(result.output.find("cvkhook: installation in order; queues not tracked: Q_plain\n"), std::string::npos)
         << result.output;
+    // A scheduler that cannot be asked is said, never taken for one whose
+    // queues are all tracked.
+    result = TestSupport::RunProgram({"/usr/bin/env", "CVK_ROOT=" + mRoot.Path(), "CUPS_SERVER=127.0.0.1:1",
+                                      mRoot.Host(CVK_VANTRO_PROGRAM)});
+    EXPECT_NE(result.output.find("queues not checked: the CUPS scheduler did not answer\n"), std::string::npos)
+        << result.output;
 }
 
 }  // namespace
